@@ -1,0 +1,101 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/Errors.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Schema.h"
+#include "platform/db/Value.h"
+
+struct sqlite3;
+
+namespace kiv {
+
+class Transaction;
+
+// A WHERE condition with its bound values, to be put into a larger statement.
+struct SqlCondition {
+    std::string sql;
+    std::vector<Value> params;
+};
+
+// One SQLite file. Every value reaches SQLite as a bound parameter ("?" in the SQL text); no
+// function here takes a value pasted into SQL.
+class Database {
+  public:
+    // Opens the file, creating it with the whole schema (file mode 0600) when it does not exist.
+    // The schema also tells how the fields convert values on the way in and out.
+    static std::unique_ptr<Database> open(const std::string& path, const Schema& schema);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    template <class... Args>
+    void Execute(std::string_view sql, const Args&... args) {
+        ExecuteWith(sql, {Value(args)...});
+    }
+    void ExecuteWith(std::string_view sql, const std::vector<Value>& params);
+
+    template <class... Args>
+    Recordset OpenRecordset(std::string_view sql, const Args&... args) {
+        return OpenRecordsetWith(sql, {Value(args)...});
+    }
+    Recordset OpenRecordsetWith(std::string_view sql, const std::vector<Value>& params);
+
+    // Every row of a table in stored (insertion) order, updatable: the table-type recordset.
+    Recordset OpenTable(const std::string& table);
+
+    bool HasTable(const std::string& table);
+    bool HasField(const std::string& table, const std::string& field);
+    // The table's field names in stored order.
+    std::vector<std::string> FieldNames(const std::string& table);
+    // Appends a field as the table's last column; existing rows take its default.
+    void AddField(const std::string& table, const FieldDef& field);
+
+    // A condition matching rows where any field but `skipFields` holds `text` as stored text.
+    // The user's "*" and "?" stay wildcards; "%" and "_" match themselves.
+    SqlCondition FullTextCondition(const std::string& table, std::string_view text,
+                                   const std::vector<std::string>& skipFields = {});
+
+    const std::string& path() const { return path_; }
+    const Schema& schema() const { return schema_; }
+    sqlite3* handle() const { return db_; }
+
+  private:
+    friend class Transaction;
+    Database(std::string path, Schema schema, sqlite3* db);
+
+    std::string path_;
+    Schema schema_;
+    sqlite3* db_;
+    int transactionDepth_ = 0;
+};
+
+// All or nothing: the outermost transaction begins (immediately, taking the write lock, when asked)
+// and commits; inner ones are savepoints, so an action may hold one open across a modal show of a
+// form that opens its own. A transaction neither committed nor rolled back rolls back when it ends.
+class Transaction {
+  public:
+    explicit Transaction(Database& db, bool immediate = false);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void Commit();
+    void Rollback();
+
+  private:
+    Database& db_;
+    int depth_;
+    bool open_ = true;
+};
+
+// A LIKE pattern (used with ESCAPE '\') for texts starting with `prefix`, taken literally.
+std::string likePrefix(std::string_view prefix);
+// A LIKE pattern (ESCAPE '\') for texts containing `text`; "*" and "?" stay wildcards.
+std::string likeContains(std::string_view text);
+
+}  // namespace kiv

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kiv {
+
+// A statement SQLite refused; carries SQLite's message and the SQL text.
+class DbError : public std::runtime_error {
+  public:
+    DbError(const std::string& message, std::string sql, int code)
+        : std::runtime_error(message), sql_(std::move(sql)), code_(code) {}
+    const std::string& sql() const { return sql_; }
+    int code() const { return code_; }
+
+  private:
+    std::string sql_;
+    int code_;
+};
+
+// A row refused by a unique index or primary key (a duplicate project number or staff name).
+class UniqueViolation : public DbError {
+  public:
+    using DbError::DbError;
+};
+
+}  // namespace kiv

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/db/Date.h"
+#include "platform/db/Value.h"
+
+namespace kiv {
+
+// The era text of the ROC calendar that "gg" writes.
+inline constexpr std::string_view RocEraName = "中華民國";
+
+// Formats a value with a pattern of the forms.
+//
+// Date patterns: "gg" era, "ee" ROC year of at least two digits (2026 is "115", 1912 "01"), "e" the
+// ROC year unpadded, "yyyy" and "yy" the Gregorian year, "mm"/"m" month, "dd"/"d" day, "hh", "nn",
+// "ss" time; every other character is copied ("gg ee 年 mm 月 dd 日", "ee/mm/dd", "eemmdd").
+//
+// Number patterns: "0" a digit always shown, "#" a digit shown when significant, "," grouping in
+// threes, "." the decimal point, "%" the value times 100 ("##,##0", "##0", "0.00%", "#,###": the
+// last gives "" for 0). Halves round away from zero, as the old Format did.
+//
+// A text that reads as a number is formatted as that number; with a date pattern, a text that
+// reads as a date is formatted as that date; any other text comes back unchanged. Null gives "".
+std::string Format(const Value& value, std::string_view pattern);
+std::string Format(const Date& date, std::string_view pattern);
+std::string Format(double number, std::string_view pattern);
+
+// Reads a date as the forms show it: "中華民國 115 年 01 月 05 日", "中華民國 115/01/05",
+// "民國115/1/5", "115/01/05", "95/12/27" (a year of up to three digits is a ROC year, never a
+// 19xx year), "2006/12/27", "2006/1/5" and the storage form "2006-12-27". Blanks are ignored.
+std::optional<Date> parseShownDate(std::string_view text);
+
+// The system's short date text "yyyy/mm/dd" (with " hh:nn:ss" when there is a time of day).
+std::string shortDateText(const Date& date);
+
+}  // namespace kiv

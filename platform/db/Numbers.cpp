@@ -1,0 +1,122 @@
+#include "platform/db/Numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace kiv {
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Scans a number at text[pos]: sign, digits (with "," between digits when allowed), point,
+// fraction and exponent. Returns the end position and the characters of the number without
+// separators, or pos itself when no digit was found.
+size_t scanNumber(std::string_view text, size_t pos, bool allowSeparators, std::string& digits) {
+    size_t i = pos;
+    digits.clear();
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) digits += text[i++];
+    bool any = false;
+    while (i < text.size()) {
+        if (isDigit(text[i])) {
+            digits += text[i++];
+            any = true;
+        } else if (allowSeparators && text[i] == ',' && any && i + 1 < text.size() &&
+                   isDigit(text[i + 1])) {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (i < text.size() && text[i] == '.') {
+        size_t fractionStart = i + 1;
+        size_t j = fractionStart;
+        while (j < text.size() && isDigit(text[j]))
+            ++j;
+        if (any || j > fractionStart) {
+            digits += '.';
+            digits.append(text.substr(fractionStart, j - fractionStart));
+            any = any || j > fractionStart;
+            i = j;
+        }
+    }
+    if (!any) return pos;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        size_t j = i + 1;
+        std::string exponent = "e";
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+        size_t exponentDigits = j;
+        while (j < text.size() && isDigit(text[j]))
+            exponent += text[j++];
+        if (j > exponentDigits) {
+            digits += exponent;
+            i = j;
+        }
+    }
+    return i;
+}
+
+double toDouble(const std::string& digits) {
+    return std::strtod(digits.c_str(), nullptr);
+}
+
+}  // namespace
+
+double leadingNumber(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    std::string digits;
+    if (scanNumber(text, i, false, digits) == i) return 0;
+    return toDouble(digits);
+}
+
+std::optional<double> numberFromText(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    std::string digits;
+    size_t end = scanNumber(text, i, true, digits);
+    if (end == i) return std::nullopt;
+    while (end < text.size() && isBlank(text[end]))
+        ++end;
+    if (end != text.size()) return std::nullopt;
+    return toDouble(digits);
+}
+
+bool isNumeric(std::string_view text) {
+    return numberFromText(text).has_value();
+}
+
+std::string withoutSeparators(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != ',') out += c;
+    return out;
+}
+
+int64_t roundHalfToEven(double x) {
+    return static_cast<int64_t>(std::nearbyint(x));
+}
+
+int64_t roundHalfAwayFromZero(double x) {
+    return static_cast<int64_t>(std::round(x));
+}
+
+std::string shortestDecimalText(double x) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
+    std::string text(buffer, result.ptr);
+    if (text == "-0") text = "0";
+    return text;
+}
+
+}  // namespace kiv

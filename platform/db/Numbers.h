@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kiv {
+
+// The number at the start of a text, as the old Val read it: leading blanks skipped, an optional
+// sign, digits with an optional decimal point and exponent; it stops at the first other character.
+// "12abc" is 12, "1,500" is 1 (callers strip separators first), "" is 0.
+double leadingNumber(std::string_view text);
+
+// True for a text that reads wholly as a number, thousands separators allowed ("9,500", "-12",
+// "12.5"); false for "" and "abc".
+bool isNumeric(std::string_view text);
+
+// The value of a text that isNumeric accepts; nullopt for any other text.
+std::optional<double> numberFromText(std::string_view text);
+
+// The text without its thousands separators ("12,000" gives "12000").
+std::string withoutSeparators(std::string_view text);
+
+// Conversions to whole numbers (CLng, CInt, Round) round halves to even: 2.5 gives 2, 3.5 gives 4.
+int64_t roundHalfToEven(double x);
+// Number formatting rounds halves away from zero: 2.5 gives 3, -2.5 gives -3.
+int64_t roundHalfAwayFromZero(double x);
+
+// The shortest decimal text that reads back as x ("12", "0.1", "-3.25").
+std::string shortestDecimalText(double x);
+
+}  // namespace kiv
