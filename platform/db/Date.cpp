@@ -17,6 +17,14 @@ int64_t daysOf(int y, unsigned m, unsigned d) {
     return sys_days{year{y} / month{m} / day{d}}.time_since_epoch().count();
 }
 
+constexpr int64_t SecondsPerDay = 86400;
+
+// Whole days in a count of seconds, rounded down so that a second before midnight belongs to
+// the day before.
+int64_t floorDays(int64_t seconds) {
+    return seconds >= 0 ? seconds / SecondsPerDay : (seconds - (SecondsPerDay - 1)) / SecondsPerDay;
+}
+
 bool readDigits(std::string_view text, size_t pos, size_t count, int& out) {
     if (pos + count > text.size()) return false;
     out = 0;
@@ -38,15 +46,18 @@ Date Date::fromYmd(int y, int m, int d) {
 }
 
 Date Date::fromYmdHms(int y, int m, int d, int h, int mi, int s) {
-    Date date = fromYmd(y, m, d);
-    int64_t seconds = int64_t{h} * 3600 + mi * 60 + s;
-    return fromDays(date.days_ + seconds / 86400, static_cast<int>(seconds % 86400));
+    return fromSeconds(fromYmd(y, m, d).days_ * SecondsPerDay + int64_t{h} * 3600 +
+                       int64_t{mi} * 60 + s);
 }
 
 Date Date::fromDays(int64_t daysSinceEpoch, int secondsOfDay) {
+    return fromSeconds(daysSinceEpoch * SecondsPerDay + secondsOfDay);
+}
+
+Date Date::fromSeconds(int64_t secondsSinceEpoch) {
     Date d;
-    d.days_ = daysSinceEpoch;
-    d.seconds_ = secondsOfDay;
+    d.days_ = floorDays(secondsSinceEpoch);
+    d.seconds_ = static_cast<int>(secondsSinceEpoch - d.days_ * SecondsPerDay);
     return d;
 }
 

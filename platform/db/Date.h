@@ -18,7 +18,9 @@ class Date {
     // (month 13 is January of the next year, day 0 the last day of the month before).
     static Date fromYmd(int year, int month, int day);
     static Date fromYmdHms(int year, int month, int day, int hour, int minute, int second);
+    // Seconds outside one day carry into the days, as a time past midnight belongs to the next.
     static Date fromDays(int64_t daysSinceEpoch, int secondsOfDay = 0);
+    static Date fromSeconds(int64_t secondsSinceEpoch);
 
     // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS", the storage form; nullopt for anything else.
     static std::optional<Date> fromIso(std::string_view text);
@@ -30,6 +32,7 @@ class Date {
     int minute() const { return seconds_ / 60 % 60; }
     int second() const { return seconds_ % 60; }
     int64_t days() const { return days_; }
+    int64_t secondsSinceEpoch() const { return days_ * 86400 + seconds_; }
     int secondsOfDay() const { return seconds_; }
     bool hasTime() const { return seconds_ != 0; }
 

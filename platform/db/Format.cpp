@@ -20,57 +20,66 @@ bool startsWith(std::string_view text, size_t pos, std::string_view token) {
     return text.substr(pos, token.size()) == token;
 }
 
+// Number patterns are made of "0#,.%"; a pattern with a letter of a date part is a date pattern
+// ("yyyy/mm/01" included).
 bool isDatePattern(std::string_view pattern) {
-    for (char c : pattern) {
-        if (c == '0' || c == '#') return false;
-    }
-    for (char c : pattern) {
-        switch (c) {
-            case 'y':
-            case 'm':
-            case 'd':
-            case 'g':
-            case 'e':
-            case 'h':
-            case 'n':
-            case 's':
-                return true;
-            default:
-                break;
-        }
-    }
-    return false;
+    return pattern.find_first_of("ymdgehns") != std::string_view::npos;
 }
 
-// Fixed-point digits of |x| rounded half away from zero to `decimals` places. The decision is
-// taken on the shortest decimal text of the double, so 2.675 rounds as the 2.675 a user typed.
-void roundedDigits(double x, int decimals, std::string& integerDigits, std::string& fraction) {
-    char buffer[512];
-    auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::fixed);
-    std::string text(buffer, result.ptr);
-    size_t point = text.find('.');
-    integerDigits = text.substr(0, point);
-    std::string allFraction = point == std::string::npos ? "" : text.substr(point + 1);
-    bool roundUp = static_cast<int>(allFraction.size()) > decimals && allFraction[decimals] >= '5';
-    allFraction.resize(decimals, '0');
-    std::string digits = integerDigits + allFraction;
+// A magnitude as fixed-point digits: the digits before and after the decimal point.
+struct FixedDigits {
+    std::string integer;
+    std::string fraction;
+};
+
+// Places the decimal point after `integerLength` of `digits` (before them when not positive).
+FixedDigits withPointAt(const std::string& digits, int integerLength) {
+    int length = static_cast<int>(digits.size());
+    if (integerLength <= 0) return {"", std::string(-integerLength, '0') + digits};
+    if (integerLength >= length) return {digits + std::string(integerLength - length, '0'), ""};
+    return {digits.substr(0, integerLength), digits.substr(integerLength)};
+}
+
+// |x| to 15 significant digits, the precision of the old conversions, so that a computed
+// 28.499999999999996 rounds as the 28.5 it stands for. `shift` moves the point right (a percent).
+FixedDigits fixedDigitsOf(double x, int shift) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x),
+                                std::chars_format::scientific, 14);
+    std::string_view text(buffer, result.ptr - buffer);
+    size_t e = text.find('e');
+    std::string digits;
+    for (char c : text.substr(0, e))
+        if (c != '.') digits += c;
+    size_t exponentStart = text[e + 1] == '+' ? e + 2 : e + 1;
+    int exponent = 0;
+    std::from_chars(text.data() + exponentStart, text.data() + text.size(), exponent);
+    return withPointAt(digits, exponent + 1 + shift);
+}
+
+FixedDigits fixedDigitsOf(int64_t n, int shift) {
+    std::string digits = std::to_string(n < 0 ? 0 - static_cast<uint64_t>(n) : n);
+    return withPointAt(digits, static_cast<int>(digits.size()) + shift);
+}
+
+// Rounds to `decimals` places, halves away from zero, and drops leading zeros of the integer.
+void roundAwayFromZero(FixedDigits& f, int decimals) {
+    bool roundUp = static_cast<int>(f.fraction.size()) > decimals && f.fraction[decimals] >= '5';
+    f.fraction.resize(decimals, '0');
+    std::string digits = f.integer + f.fraction;
     if (roundUp) {
         int i = static_cast<int>(digits.size()) - 1;
-        for (; i >= 0; --i) {
-            if (digits[i] == '9') {
-                digits[i] = '0';
-            } else {
-                ++digits[i];
-                break;
-            }
-        }
-        if (i < 0) digits.insert(digits.begin(), '1');
+        for (; i >= 0 && digits[i] == '9'; --i)
+            digits[i] = '0';
+        if (i >= 0)
+            ++digits[i];
+        else
+            digits.insert(digits.begin(), '1');
     }
-    integerDigits = digits.substr(0, digits.size() - decimals);
-    fraction = digits.substr(digits.size() - decimals);
-    size_t firstNonZero = integerDigits.find_first_not_of('0');
-    integerDigits = firstNonZero == std::string::npos ? "" : integerDigits.substr(firstNonZero);
+    f.integer = digits.substr(0, digits.size() - decimals);
+    f.fraction = digits.substr(digits.size() - decimals);
+    size_t firstNonZero = f.integer.find_first_not_of('0');
+    f.integer = firstNonZero == std::string::npos ? "" : f.integer.substr(firstNonZero);
 }
 
 std::string grouped(const std::string& digits) {
@@ -120,22 +129,31 @@ NumberPattern parseNumberPattern(std::string_view pattern) {
     return p;
 }
 
-std::string formatNumber(double x, std::string_view patternText) {
-    NumberPattern p = parseNumberPattern(patternText);
-    if (p.percent) x *= 100;
-    int decimals = p.requiredDecimals + p.optionalDecimals;
-    std::string integerDigits, fraction;
-    roundedDigits(x, decimals, integerDigits, fraction);
-    while (static_cast<int>(fraction.size()) > p.requiredDecimals && !fraction.empty() &&
-           fraction.back() == '0')
+std::string formatDigits(FixedDigits digits, bool negative, const NumberPattern& p) {
+    roundAwayFromZero(digits, p.requiredDecimals + p.optionalDecimals);
+    std::string& fraction = digits.fraction;
+    while (static_cast<int>(fraction.size()) > p.requiredDecimals && fraction.back() == '0')
         fraction.pop_back();
-    bool isZero = integerDigits.empty() && fraction.find_first_not_of('0') == std::string::npos;
-    while (static_cast<int>(integerDigits.size()) < p.minIntegerDigits)
-        integerDigits.insert(integerDigits.begin(), '0');
-    std::string body = p.grouping ? grouped(integerDigits) : integerDigits;
+    bool isZero = digits.integer.empty() && fraction.find_first_not_of('0') == std::string::npos;
+    std::string integer = digits.integer;
+    while (static_cast<int>(integer.size()) < p.minIntegerDigits)
+        integer.insert(integer.begin(), '0');
+    std::string body = p.grouping ? grouped(integer) : integer;
     if (!fraction.empty()) body += "." + fraction;
-    std::string sign = x < 0 && !isZero ? "-" : "";
+    std::string sign = negative && !isZero ? "-" : "";
     return sign + p.prefix + body + p.suffix;
+}
+
+std::string formatNumber(double x, std::string_view pattern) {
+    if (pattern.empty() || !std::isfinite(x)) return decimalText(x);
+    NumberPattern p = parseNumberPattern(pattern);
+    return formatDigits(fixedDigitsOf(x, p.percent ? 2 : 0), x < 0, p);
+}
+
+std::string formatNumber(int64_t n, std::string_view pattern) {
+    if (pattern.empty()) return std::to_string(n);
+    NumberPattern p = parseNumberPattern(pattern);
+    return formatDigits(fixedDigitsOf(n, p.percent ? 2 : 0), n < 0, p);
 }
 
 std::string rocYear(const Date& d, bool padded) {
@@ -231,7 +249,7 @@ std::string Format(const Date& date, std::string_view pattern) {
 }
 
 std::string Format(double number, std::string_view pattern) {
-    if (isDatePattern(pattern)) return shortestDecimalText(number);
+    if (isDatePattern(pattern)) return decimalText(number);
     return formatNumber(number, pattern);
 }
 
@@ -241,8 +259,12 @@ std::string Format(const Value& value, std::string_view pattern) {
             return "";
         case Value::Kind::Date:
             return Format(value.date(), pattern);
+        case Value::Kind::Integer:
+            if (isDatePattern(pattern)) return value.text();
+            return formatNumber(*valueAs<int64_t>(value), pattern);
         case Value::Kind::Text: {
             const std::string& text = *valueAs<std::string>(value);
+            if (pattern.empty()) return text;
             if (isDatePattern(pattern)) {
                 if (auto d = parseShownDate(text)) return formatDate(*d, pattern);
                 return text;
@@ -251,7 +273,7 @@ std::string Format(const Value& value, std::string_view pattern) {
             return text;
         }
         default:
-            if (isDatePattern(pattern)) return value.text();
+            if (isDatePattern(pattern) || pattern.empty()) return value.text();
             return formatNumber(value.number(), pattern);
     }
 }
@@ -265,9 +287,13 @@ std::optional<Date> parseShownDate(std::string_view text) {
     if (s.number(month) == 0 || !takeSeparator(s, "月")) return std::nullopt;
     if (s.number(day) == 0) return std::nullopt;
     s.take("日");
-    if (yearDigits <= 3) year += 1911;
+    if (yearDigits <= 3) {
+        if (year == 0) return std::nullopt;
+        year += 1911;
+    }
     if (!isValidYmd(year, month, day)) return std::nullopt;
     if (s.atEnd()) return Date::fromYmd(year, month, day);
+    s.take("T");
     int hour, minute, second = 0;
     if (s.number(hour) == 0 || !s.take(":") || s.number(minute) == 0) return std::nullopt;
     if (s.take(":") && s.number(second) == 0) return std::nullopt;

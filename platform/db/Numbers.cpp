@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace kiv {
 
@@ -63,8 +62,29 @@ size_t scanNumber(std::string_view text, size_t pos, bool allowSeparators, std::
     return i;
 }
 
+// from_chars reads "." as the decimal point whatever locale the process runs in.
 double toDouble(const std::string& digits) {
-    return std::strtod(digits.c_str(), nullptr);
+    const char* first = digits.data();
+    if (*first == '+') ++first;
+    double value = 0;
+    std::from_chars(first, digits.data() + digits.size(), value);
+    return value;
+}
+
+// x as the decimal of 15 significant digits that Format rounds, so that both agree.
+double toFifteenDigits(double x) {
+    char buffer[64];
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific, 14);
+    double value = x;
+    std::from_chars(buffer, result.ptr, value);
+    return value;
+}
+
+int64_t checkedWhole(double rounded, double x) {
+    if (!(rounded >= -0x1p63 && rounded < 0x1p63))
+        throw ConversionError(decimalText(x) + " 超出整數範圍");
+    return static_cast<int64_t>(rounded);
 }
 
 }  // namespace
@@ -104,11 +124,11 @@ std::string withoutSeparators(std::string_view text) {
 }
 
 int64_t roundHalfToEven(double x) {
-    return static_cast<int64_t>(std::nearbyint(x));
+    return checkedWhole(std::nearbyint(x), x);
 }
 
 int64_t roundHalfAwayFromZero(double x) {
-    return static_cast<int64_t>(std::round(x));
+    return checkedWhole(std::round(toFifteenDigits(x)), x);
 }
 
 std::string shortestDecimalText(double x) {
@@ -117,6 +137,13 @@ std::string shortestDecimalText(double x) {
     std::string text(buffer, result.ptr);
     if (text == "-0") text = "0";
     return text;
+}
+
+std::string decimalText(double x) {
+    if (x == 0) return "0";
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, 15);
+    return std::string(buffer, result.ptr);
 }
 
 }  // namespace kiv

@@ -29,7 +29,7 @@ std::string Value::text() const {
                           [](std::monostate) { return std::string(); },
                           [](bool b) { return std::string(b ? "True" : "False"); },
                           [](int64_t i) { return std::to_string(i); },
-                          [](double d) { return shortestDecimalText(d); },
+                          [](double d) { return decimalText(d); },
                           [](const std::string& s) { return s; },
                           [](const Date& d) { return shortDateText(d); },
                       },

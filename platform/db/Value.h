@@ -1,20 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
 
 #include "platform/db/Date.h"
+#include "platform/db/Numbers.h"
 
 namespace kiv {
-
-// A conversion the data does not allow, such as a non-numeric text read as a number.
-class ConversionError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 // One field's value: Null, a Boolean, a whole number, a double, a text (UTF-8) or a date.
 class Value {
@@ -38,14 +32,14 @@ class Value {
     bool isText() const { return kind() == Kind::Text; }
 
     // The text of the value; Null gives "" (as `& ""` did). Booleans read "True"/"False",
-    // doubles their shortest decimal text, dates the system's short form "yyyy/mm/dd"
-    // (with " hh:mm:ss" when there is a time).
+    // doubles their decimal text of up to 15 significant digits, dates the system's short form
+    // "yyyy/mm/dd" (with " hh:nn:ss" when there is a time).
     std::string text() const;
 
     // The number of the value: Null and "" count 0, a text must read as a number (thousands
     // separators allowed) or ConversionError is raised, True is 1.
     double number() const;
-    // number() rounded half to even, as CLng did.
+    // number() rounded half to even, as CLng did; ConversionError beyond the 64-bit range.
     int64_t wholeNumber() const;
     // Null is False, numbers are True when not 0, texts "True"/"False" or numeric.
     bool boolean() const;

@@ -1,6 +1,7 @@
 #include "platform/forms/Clock.h"
 
 #include <chrono>
+#include <cmath>
 #include <ctime>
 
 namespace kiv {
@@ -27,15 +28,11 @@ Date systemNow() {
                             local.tm_min, local.tm_sec);
 }
 
-Date plusSeconds(const Date& d, int64_t seconds) {
-    int64_t total = d.days() * 86400 + d.secondsOfDay() + seconds;
-    return Date::fromDays(total / 86400, static_cast<int>(total % 86400));
-}
-
 Date baseNow() {
     const ClockState& s = state();
     if (!s.fixed) return systemNow();
-    return plusSeconds(s.fixedNow, static_cast<int64_t>(s.fixedSteadySeconds));
+    auto advanced = static_cast<int64_t>(std::floor(s.fixedSteadySeconds));
+    return Date::fromSeconds(s.fixedNow.secondsSinceEpoch() + advanced);
 }
 
 }  // namespace

@@ -15,8 +15,10 @@ class Clock {
     // Makes `date` today for the rest of the run, keeping the time of day running.
     static void setToday(const Date& date);
 
-    // A fixed time that moves only when advanced (tests and the headless host).
+    // A fixed time that moves only when advanced (tests and the headless host). It drops an
+    // earlier date change.
     static void useFixedTime(const Date& now);
+    // Moves the fixed time on (or back, when negative); the computer's clock is not moved.
     static void advance(double seconds);
     // Back to the computer's own clock, without an offset.
     static void useSystemTime();

@@ -1,0 +1,448 @@
+#include "platform/forms/Controls.h"
+
+#include <algorithm>
+
+#include "platform/db/Format.h"
+#include "platform/db/Utf8.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/ListControls.h"
+
+namespace kiv {
+
+namespace {
+
+// The key code KeyDown and KeyUp receive for a typed character.
+int keyCodeFor(char32_t c) {
+    if (c >= 'a' && c <= 'z') return static_cast<int>(c - 'a' + 'A');
+    if (c < 128) return static_cast<int>(c);
+    return 229;  // a character that came through the input method
+}
+
+// Width in twips that a caption takes at a font size: CJK characters are as wide as the font is
+// high, others half of it.
+int captionWidth(const std::string& caption, double points) {
+    double width = 0;
+    for (char32_t c : toCodePoints(caption))
+        width += c < 0x2E80 ? points * 10 : points * 20;
+    return static_cast<int>(width) + 30;
+}
+
+}  // namespace
+
+Label::Label(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
+    SetTabStop(false);
+}
+
+void Label::SetCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    notify(Property::Caption);
+    if (autoSize_) fitWidthToCaption();
+}
+
+void Label::SetAlignment(int alignment) {
+    alignment_ = alignment;
+    notify(Property::Style);
+}
+
+void Label::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    if (autoSize_) fitWidthToCaption();
+}
+
+void Label::SetBorderStyle(int style) {
+    borderStyle_ = style;
+    notify(Property::Style);
+}
+
+void Label::SetBackStyle(int style) {
+    backStyle_ = style;
+    notify(Property::Style);
+}
+
+void Label::fitWidthToCaption() {
+    SetWidth(captionWidth(caption_, FontSize()));
+}
+
+CommandButton::CommandButton(Form& form, std::string name, int index)
+    : Control(form, std::move(name), index) {}
+
+void CommandButton::SetCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    notify(Property::Caption);
+}
+
+void CommandButton::SetStyle(int style) {
+    style_ = style;
+    notify(Property::Style);
+}
+
+void CommandButton::SetPicture(const std::string& picture) {
+    picture_ = picture;
+    notify(Property::Style);
+}
+
+TextBox::TextBox(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
+    SetBackColor(SystemColor::Window);
+    SetForeColor(SystemColor::WindowText);
+}
+
+void TextBox::SetText(const std::string& text) {
+    if (text == text_) {
+        return;
+    }
+    text_ = text;
+    selStart_ = static_cast<int>(characterCount(text_));
+    selLength_ = 0;
+    notify(Property::Text);
+    fire(Change);
+}
+
+std::string TextBox::SelText() const {
+    return characterMid(text_, selStart_, selLength_);
+}
+
+void TextBox::SetSelStart(int start) {
+    int length = static_cast<int>(characterCount(text_));
+    selStart_ = std::clamp(start, 0, length);
+    selLength_ = 0;
+    notify(Property::Selection);
+}
+
+void TextBox::SetSelLength(int length) {
+    int available = static_cast<int>(characterCount(text_)) - selStart_;
+    selLength_ = std::clamp(length, 0, available);
+    notify(Property::Selection);
+}
+
+void TextBox::SetSelText(const std::string& text) {
+    insertAtSelection(text);
+}
+
+void TextBox::SelectAll() {
+    selStart_ = 0;
+    selLength_ = static_cast<int>(characterCount(text_));
+    notify(Property::Selection);
+}
+
+void TextBox::CaretToEnd() {
+    SetSelStart(static_cast<int>(characterCount(text_)));
+}
+
+void TextBox::SetLocked(bool locked) {
+    locked_ = locked;
+    notify(Property::Style);
+}
+
+void TextBox::SetPasswordChar(const std::string& mask) {
+    passwordChar_ = mask;
+    notify(Property::Style);
+}
+
+void TextBox::SetMultiLine(bool multiLine) {
+    multiLine_ = multiLine;
+    notify(Property::Style);
+}
+
+void TextBox::SetAlignment(int alignment) {
+    alignment_ = alignment;
+    notify(Property::Style);
+}
+
+void TextBox::insertAtSelection(const std::string& inserted) {
+    std::u32string chars = toCodePoints(text_);
+    std::u32string added = toCodePoints(inserted);
+    int start = std::clamp(selStart_, 0, static_cast<int>(chars.size()));
+    int length = std::clamp(selLength_, 0, static_cast<int>(chars.size()) - start);
+    if (maxLength_ > 0) {
+        int room = maxLength_ - (static_cast<int>(chars.size()) - length);
+        if (room < static_cast<int>(added.size())) added.resize(std::max(room, 0));
+    }
+    chars.replace(start, length, added);
+    std::string next = fromCodePoints(chars);
+    selStart_ = start + static_cast<int>(added.size());
+    selLength_ = 0;
+    if (next == text_) {
+        notify(Property::Selection);
+        return;
+    }
+    text_ = next;
+    notify(Property::Text);
+    fire(Change);
+}
+
+void TextBox::deleteBackward() {
+    if (selLength_ == 0) {
+        if (selStart_ == 0) return;
+        --selStart_;
+        selLength_ = 1;
+    }
+    insertAtSelection("");
+}
+
+void TextBox::deleteForward() {
+    if (selLength_ == 0) {
+        if (selStart_ >= static_cast<int>(characterCount(text_))) return;
+        selLength_ = 1;
+    }
+    insertAtSelection("");
+}
+
+void TextBox::userType(std::string_view text) {
+    for (char32_t c : toCodePoints(text))
+        userKey(c);
+}
+
+void TextBox::userKey(char32_t character, int shift) {
+    if (!CanTakeFocus() || !userFocus()) return;
+    int code = keyCodeFor(character);
+    if (KeyDown) KeyDown(code, shift);
+    if (code == 0) return;
+    bool multiLineEnter = multiLine_ && character == Key::Enter && (shift & CtrlMask);
+    if (form().KeyPreview() && !multiLineEnter) {
+        int previewed = static_cast<int>(character);
+        form().Form_KeyPress(previewed);
+        character = static_cast<char32_t>(previewed);
+    }
+    if (character == Key::Enter && !multiLineEnter) {
+        if (CommandButton* button = form().DefaultButton()) {
+            button->userClick();
+            return;
+        }
+    }
+    if (character == Key::Escape) {
+        if (CommandButton* button = form().CancelButton()) {
+            button->userClick();
+            return;
+        }
+    }
+    int key = static_cast<int>(character);
+    if (character != 0 && KeyPress) KeyPress(key);
+    if (key != 0 && !locked_) {
+        if (key == Key::Backspace) {
+            deleteBackward();
+        } else if (key == Key::Enter) {
+            if (multiLineEnter) insertAtSelection("\r\n");
+        } else if (key >= 32 || key == Key::Tab) {
+            insertAtSelection(fromCodePoint(static_cast<char32_t>(key)));
+        }
+    }
+    int up = code;
+    if (KeyUp) KeyUp(up, shift);
+}
+
+void TextBox::userKeyDown(int keyCode, int shift) {
+    if (!CanTakeFocus() || !userFocus()) return;
+    if (KeyDown) KeyDown(keyCode, shift);
+    int length = static_cast<int>(characterCount(text_));
+    int caret = selStart_ + selLength_;
+    switch (keyCode) {
+        case Key::Delete:
+            if (!locked_) deleteForward();
+            break;
+        case Key::Home:
+        case Key::End:
+        case Key::Left:
+        case Key::Right: {
+            int target = keyCode == Key::Home   ? 0
+                         : keyCode == Key::End  ? length
+                         : keyCode == Key::Left ? std::max(0, caret - 1)
+                                                : std::min(length, caret + 1);
+            if (shift & ShiftMask) {
+                int anchor = selStart_;
+                selStart_ = std::min(anchor, target);
+                selLength_ = std::abs(target - anchor);
+            } else {
+                selStart_ = target;
+                selLength_ = 0;
+            }
+            notify(Property::Selection);
+            break;
+        }
+        default:
+            break;
+    }
+    if (KeyUp) KeyUp(keyCode, shift);
+}
+
+void TextBox::userReplaceText(const std::string& text) {
+    if (locked_ || text == text_) return;
+    text_ = text;
+    selStart_ = static_cast<int>(characterCount(text_));
+    selLength_ = 0;
+    notify(Property::Text);
+    fire(Change);
+}
+
+void TextBox::userSelect(int start, int length) {
+    int total = static_cast<int>(characterCount(text_));
+    selStart_ = std::clamp(start, 0, total);
+    selLength_ = std::clamp(length, 0, total - selStart_);
+}
+
+CheckBox::CheckBox(Form& form, std::string name, int index)
+    : Control(form, std::move(name), index) {}
+
+void CheckBox::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    notify(Property::Caption);
+}
+
+void CheckBox::SetValue(int value) {
+    if (value == value_) return;
+    value_ = value;
+    notify(Property::Value);
+    fire(Click);
+}
+
+void CheckBox::userClick() {
+    if (!CanTakeFocus()) return;
+    if (MouseDown) MouseDown(LeftButton, 0, 0, 0);
+    if (!userFocus()) return;
+    if (MouseUp) MouseUp(LeftButton, 0, 0, 0);
+    SetValue(value_ == 0 ? 1 : 0);
+}
+
+OptionButton::OptionButton(Form& form, std::string name, int index)
+    : Control(form, std::move(name), index) {}
+
+void OptionButton::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    notify(Property::Caption);
+}
+
+void OptionButton::SetValue(bool value) {
+    if (!value) {
+        if (value_) {
+            value_ = false;
+            notify(Property::Value);
+        }
+        return;
+    }
+    for (Control* other : form().Controls()) {
+        auto* option = dynamic_cast<OptionButton*>(other);
+        if (option && option != this && option->Container() == Container() && option->value_) {
+            option->value_ = false;
+            option->notify(Property::Value);
+        }
+    }
+    if (value_) return;
+    value_ = true;
+    notify(Property::Value);
+    fire(Click);
+}
+
+void OptionButton::userClick() {
+    if (!CanTakeFocus()) return;
+    if (MouseDown) MouseDown(LeftButton, 0, 0, 0);
+    if (!userFocus()) return;
+    if (MouseUp) MouseUp(LeftButton, 0, 0, 0);
+    SetValue(true);
+}
+
+Frame::Frame(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
+    SetTabStop(false);
+}
+
+void Frame::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    notify(Property::Caption);
+}
+
+void Frame::SetBorderStyle(int style) {
+    borderStyle_ = style;
+    notify(Property::Style);
+}
+
+PictureBox::PictureBox(Form& form, std::string name, int index)
+    : Control(form, std::move(name), index) {
+    SetTabStop(false);
+}
+
+void PictureBox::SetBorderStyle(int style) {
+    borderStyle_ = style;
+    notify(Property::Style);
+}
+
+DatePicker::DatePicker(Form& form, std::string name, int index)
+    : Control(form, std::move(name), index) {
+    SetBackColor(SystemColor::Window);
+    SetForeColor(SystemColor::WindowText);
+}
+
+void DatePicker::SetValue(const Date& date) {
+    if (date == value_) return;
+    value_ = date;
+    notify(Property::Value);
+}
+
+void DatePicker::SetCheckBox(bool shown) {
+    checkBox_ = shown;
+    notify(Property::Style);
+}
+
+void DatePicker::SetChecked(bool checked) {
+    checked_ = checked;
+    notify(Property::Value);
+}
+
+void DatePicker::SetCustomFormat(const std::string& pattern) {
+    customFormat_ = pattern;
+    notify(Property::Style);
+}
+
+std::string DatePicker::DisplayText() const {
+    return customFormat_.empty() ? shortDateText(value_) : Format(value_, customFormat_);
+}
+
+void DatePicker::userPick(const Date& date) {
+    if (!CanTakeFocus() || !userFocus()) return;
+    bool changed = date != value_;
+    value_ = date;
+    notify(Property::Value);
+    if (changed) fire(Change);
+    fire(CloseUp);
+}
+
+FlatScrollBar::FlatScrollBar(Form& form, std::string name, int index)
+    : Control(form, std::move(name), index) {
+    SetTabStop(false);
+}
+
+void FlatScrollBar::SetMin(int min) {
+    min_ = min;
+    clampValue();
+    notify(Property::Style);
+}
+
+void FlatScrollBar::SetMax(int max) {
+    max_ = max;
+    clampValue();
+    notify(Property::Style);
+}
+
+void FlatScrollBar::SetValue(int value) {
+    int low = std::min(min_, max_), high = std::max(min_, max_);
+    value = std::clamp(value, low, high);
+    if (value == value_) return;
+    value_ = value;
+    notify(Property::Value);
+    fire(Change);
+}
+
+void FlatScrollBar::clampValue() {
+    SetValue(value_);
+}
+
+void FlatScrollBar::SetOrientation(int orientation) {
+    orientation_ = orientation;
+    notify(Property::Style);
+}
+
+void FlatScrollBar::userScroll(int value) {
+    if (!IsEffectivelyEnabled()) return;
+    SetValue(value);
+}
+
+}  // namespace kiv

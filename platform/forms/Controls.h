@@ -1,0 +1,249 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/db/Date.h"
+#include "platform/forms/Control.h"
+
+namespace kiv {
+
+class Label : public Control {
+  public:
+    Label(Form& form, std::string name, int index = -1);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    // 0 left, 1 right, 2 centre.
+    int Alignment() const { return alignment_; }
+    void SetAlignment(int alignment);
+    // The label takes the width of its caption.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+    // 0 none, 1 a thin sunken frame.
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style);
+    // 0 transparent, 1 opaque (the back colour shows).
+    int BackStyle() const { return backStyle_; }
+    void SetBackStyle(int style);
+    bool CanTakeFocus() const override { return false; }
+
+  private:
+    void fitWidthToCaption();
+    std::string caption_;
+    int alignment_ = 0;
+    bool autoSize_ = false;
+    int borderStyle_ = 0;
+    int backStyle_ = 1;
+};
+
+class CommandButton : public Control {
+  public:
+    CommandButton(Form& form, std::string name, int index = -1);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    // Enter anywhere on the form presses the default button, Esc the cancel button.
+    bool Default() const { return default_; }
+    void SetDefault(bool isDefault) { default_ = isDefault; }
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool isCancel) { cancel_ = isCancel; }
+    // 0 standard, 1 graphical (the back colour and the picture show).
+    int Style() const { return style_; }
+    void SetStyle(int style);
+    // The name of a picture shown instead of (or with) the caption.
+    const std::string& Picture() const { return picture_; }
+    void SetPicture(const std::string& picture);
+
+  private:
+    std::string caption_;
+    bool default_ = false;
+    bool cancel_ = false;
+    int style_ = 0;
+    std::string picture_;
+};
+
+class TextBox : public Control {
+  public:
+    TextBox(Form& form, std::string name, int index = -1);
+
+    const std::string& Text() const { return text_; }
+    // Raises Change when the text really changes; the caret then stands at the end.
+    void SetText(const std::string& text);
+
+    // Selection in characters.
+    int SelStart() const { return selStart_; }
+    int SelLength() const { return selLength_; }
+    std::string SelText() const;
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    // Replaces the selection (Change when the text changes); the caret follows the new text.
+    void SetSelText(const std::string& text);
+    // The old "{HOME}+{END}": the whole text selected.
+    void SelectAll();
+    void CaretToEnd();
+
+    bool Locked() const { return locked_; }
+    void SetLocked(bool locked);
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int length) { maxLength_ = length; }
+    const std::string& PasswordChar() const { return passwordChar_; }
+    void SetPasswordChar(const std::string& mask);
+    bool MultiLine() const { return multiLine_; }
+    void SetMultiLine(bool multiLine);
+    // 0 left, 1 right, 2 centre.
+    int Alignment() const { return alignment_; }
+    void SetAlignment(int alignment);
+
+    std::function<void()> Change;
+
+    // The user types characters key by key: KeyDown, KeyPress (which may drop or change the
+    // character), the text changes (Change), KeyUp. Backspace and Enter are keys like the others.
+    void userType(std::string_view text);
+    void userKey(char32_t character, int shift = 0);
+    // A key without a character (Delete, arrows, Home, End), with KeyDown and KeyUp.
+    void userKeyDown(int keyCode, int shift = 0);
+    // The text changed in another way (pasted, dropped, undone): Change only.
+    void userReplaceText(const std::string& text);
+    void userSelect(int start, int length);
+
+  protected:
+    void insertAtSelection(const std::string& text);
+    void deleteBackward();
+    void deleteForward();
+
+  private:
+    std::string text_;
+    int selStart_ = 0;
+    int selLength_ = 0;
+    bool locked_ = false;
+    int maxLength_ = 0;
+    std::string passwordChar_;
+    bool multiLine_ = false;
+    int alignment_ = 0;
+};
+
+class CheckBox : public Control {
+  public:
+    CheckBox(Form& form, std::string name, int index = -1);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    // 0 unticked, 1 ticked, 2 greyed. Setting a new value raises Click.
+    int Value() const { return value_; }
+    void SetValue(int value);
+    void userClick() override;
+
+  private:
+    std::string caption_;
+    int value_ = 0;
+};
+
+// One of a group of options: the options of one container (frame, picture box or the form)
+// exclude one another.
+class OptionButton : public Control {
+  public:
+    OptionButton(Form& form, std::string name, int index = -1);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    bool Value() const { return value_; }
+    // Selecting an option clears the others of its group and raises Click when it was not
+    // selected before.
+    void SetValue(bool value);
+    void userClick() override;
+
+  private:
+    std::string caption_;
+    bool value_ = false;
+};
+
+class Frame : public Control {
+  public:
+    Frame(Form& form, std::string name, int index = -1);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style);
+    bool CanTakeFocus() const override { return false; }
+
+  private:
+    std::string caption_;
+    int borderStyle_ = 1;
+};
+
+class PictureBox : public Control {
+  public:
+    PictureBox(Form& form, std::string name, int index = -1);
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style);
+    bool CanTakeFocus() const override { return false; }
+
+  private:
+    int borderStyle_ = 1;
+};
+
+class DatePicker : public Control {
+  public:
+    DatePicker(Form& form, std::string name, int index = -1);
+
+    const Date& Value() const { return value_; }
+    // Setting the date from code raises no Change.
+    void SetValue(const Date& date);
+    // A picker with a tick box: unticked means no date.
+    bool CheckBox() const { return checkBox_; }
+    void SetCheckBox(bool shown);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+    // Shown with this pattern of Format ("gg ee/mm/dd"); empty for the short date.
+    const std::string& CustomFormat() const { return customFormat_; }
+    void SetCustomFormat(const std::string& pattern);
+    std::string DisplayText() const;
+
+    std::function<void()> Change;
+    std::function<void()> CloseUp;
+
+    // The user picks a date from the drop-down: Change, then CloseUp.
+    void userPick(const Date& date);
+
+  private:
+    Date value_;
+    bool checkBox_ = false;
+    bool checked_ = true;
+    std::string customFormat_;
+};
+
+class FlatScrollBar : public Control {
+  public:
+    FlatScrollBar(Form& form, std::string name, int index = -1);
+
+    int Min() const { return min_; }
+    int Max() const { return max_; }
+    int Value() const { return value_; }
+    // Change is raised on every change of Value, by code or by the user, never when the value
+    // stays the same. A value outside Min..Max is brought inside.
+    void SetMin(int min);
+    void SetMax(int max);
+    void SetValue(int value);
+    int SmallChange() const { return smallChange_; }
+    void SetSmallChange(int step) { smallChange_ = step; }
+    int LargeChange() const { return largeChange_; }
+    void SetLargeChange(int step) { largeChange_ = step; }
+    // 0 vertical, 1 horizontal.
+    int Orientation() const { return orientation_; }
+    void SetOrientation(int orientation);
+    bool CanTakeFocus() const override { return false; }
+
+    std::function<void()> Change;
+
+    void userScroll(int value);
+
+  private:
+    void clampValue();
+    int min_ = 0, max_ = 32767, value_ = 0;
+    int smallChange_ = 1, largeChange_ = 1;
+    int orientation_ = 1;
+};
+
+}  // namespace kiv

@@ -1,0 +1,604 @@
+#include "platform/forms/Grid.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/db/Numbers.h"
+#include "platform/db/Utf8.h"
+#include "platform/forms/Form.h"
+
+namespace kiv {
+
+namespace {
+
+int compareText(const std::string& a, const std::string& b, bool ignoreCase) {
+    if (!ignoreCase) return a.compare(b);
+    return foldCase(a).compare(foldCase(b));
+}
+
+// The old grid's generic order: two numbers (separators allowed) by value, anything else as text.
+int compareGeneric(const std::string& a, const std::string& b) {
+    auto x = numberFromText(a);
+    auto y = numberFromText(b);
+    if (x && y) return *x < *y ? -1 : *x > *y ? 1 : 0;
+    return compareText(a, b, true);
+}
+
+int compareNumeric(const std::string& a, const std::string& b) {
+    double x = numberFromText(a).value_or(0);
+    double y = numberFromText(b).value_or(0);
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+}  // namespace
+
+Grid::Grid(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
+    SetBackColor(SystemColor::Window);
+    SetForeColor(SystemColor::WindowText);
+    cells_.assign(2, std::vector<Cell>(cols_));
+    colWidths_.assign(cols_, -1);
+    colAlignments_.assign(cols_, 9);
+    rowHeights_.assign(2, -1);
+    mergeRows_.assign(2, false);
+    mergeCols_.assign(cols_, false);
+}
+
+void Grid::changed(Property property) {
+    notify(property);
+}
+
+void Grid::checkCell(int row, int col) const {
+    if (row < 0 || row >= Rows() || col < 0 || col >= cols_)
+        throw std::out_of_range(Name() + " 沒有第 " + std::to_string(row) + " 列第 " +
+                                std::to_string(col) + " 欄");
+}
+
+Grid::Cell& Grid::cell(int row, int col) {
+    checkCell(row, col);
+    return cells_[row][col];
+}
+
+const Grid::Cell& Grid::cell(int row, int col) const {
+    checkCell(row, col);
+    return cells_[row][col];
+}
+
+void Grid::SetRows(int rows) {
+    rows = std::max(rows, 0);
+    cells_.resize(rows, std::vector<Cell>(cols_));
+    rowHeights_.resize(rows, -1);
+    mergeRows_.resize(rows, false);
+    fixedRows_ = std::min(fixedRows_, std::max(rows - 1, 0));
+    int last = std::max(rows - 1, 0);
+    row_ = std::min(row_, last);
+    rowSel_ = std::min(rowSel_, last);
+    topRow_ = std::clamp(topRow_, fixedRows_, std::max(last, fixedRows_));
+    changed(Property::Layout);
+}
+
+void Grid::SetCols(int cols) {
+    cols = std::max(cols, 0);
+    cols_ = cols;
+    for (auto& row : cells_)
+        row.resize(cols);
+    colWidths_.resize(cols, -1);
+    colAlignments_.resize(cols, 9);
+    mergeCols_.resize(cols, false);
+    fixedCols_ = std::min(fixedCols_, std::max(cols - 1, 0));
+    int last = std::max(cols - 1, 0);
+    col_ = std::min(col_, last);
+    colSel_ = std::min(colSel_, last);
+    leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(last, fixedCols_));
+    changed(Property::Layout);
+}
+
+void Grid::SetFixedRows(int rows) {
+    if (rows < 0 || (rows > 0 && rows >= Rows()))
+        throw std::invalid_argument(Name() + " 的固定列數必須小於列數");
+    fixedRows_ = rows;
+    if (row_ < fixedRows_ && fixedRows_ < Rows()) row_ = rowSel_ = fixedRows_;
+    topRow_ = std::max(topRow_, fixedRows_);
+    changed(Property::Layout);
+}
+
+void Grid::SetFixedCols(int cols) {
+    if (cols < 0 || (cols > 0 && cols >= cols_))
+        throw std::invalid_argument(Name() + " 的固定欄數必須小於欄數");
+    fixedCols_ = cols;
+    if (col_ < fixedCols_ && fixedCols_ < cols_) col_ = colSel_ = fixedCols_;
+    leftCol_ = std::max(leftCol_, fixedCols_);
+    changed(Property::Layout);
+}
+
+const std::string& Grid::TextMatrix(int row, int col) const {
+    return cell(row, col).text;
+}
+
+void Grid::SetTextMatrix(int row, int col, const std::string& text) {
+    Cell& c = cell(row, col);
+    if (c.text == text) return;
+    c.text = text;
+    changed(Property::Cells);
+}
+
+void Grid::SetRow(int row) {
+    checkCell(row, 0);
+    row_ = rowSel_ = row;
+    changed(Property::Current);
+}
+
+void Grid::SetCol(int col) {
+    checkCell(0, col);
+    col_ = colSel_ = col;
+    changed(Property::Current);
+}
+
+void Grid::SetRowSel(int row) {
+    checkCell(row, 0);
+    rowSel_ = row;
+    changed(Property::Current);
+}
+
+void Grid::SetColSel(int col) {
+    checkCell(0, col);
+    colSel_ = col;
+    changed(Property::Current);
+}
+
+const std::string& Grid::Text() const {
+    return TextMatrix(row_, col_);
+}
+
+template <class F>
+void Grid::forEachTargetCell(F&& apply) {
+    if (fillStyle_ == 0) {
+        apply(cell(row_, col_));
+        return;
+    }
+    for (int r = std::min(row_, rowSel_); r <= std::max(row_, rowSel_); ++r)
+        for (int c = std::min(col_, colSel_); c <= std::max(col_, colSel_); ++c)
+            apply(cell(r, c));
+}
+
+void Grid::SetText(const std::string& text) {
+    forEachTargetCell([&](Cell& c) { c.text = text; });
+    changed(Property::Cells);
+}
+
+void Grid::SetTopRow(int row) {
+    topRow_ = std::clamp(row, fixedRows_, std::max(Rows() - 1, fixedRows_));
+    changed(Property::Scroll);
+}
+
+void Grid::SetLeftCol(int col) {
+    leftCol_ = std::clamp(col, fixedCols_, std::max(cols_ - 1, fixedCols_));
+    changed(Property::Scroll);
+}
+
+int Grid::ColWidth(int col) const {
+    checkCell(0, col);
+    return colWidths_[col];
+}
+
+void Grid::SetColWidth(int col, int twips) {
+    checkCell(0, col);
+    colWidths_[col] = twips;
+    changed(Property::Layout);
+}
+
+int Grid::RowHeight(int row) const {
+    return drawnRowHeight(row);
+}
+
+void Grid::SetRowHeight(int row, int twips) {
+    checkCell(row, 0);
+    rowHeights_[row] = twips;
+    changed(Property::Layout);
+}
+
+int Grid::ColAlignment(int col) const {
+    checkCell(0, col);
+    return colAlignments_[col];
+}
+
+void Grid::SetColAlignment(int col, int alignment) {
+    checkCell(0, col);
+    colAlignments_[col] = alignment;
+    changed(Property::Cells);
+}
+
+int Grid::CellAlignment() const {
+    return AlignmentAt(row_, col_);
+}
+
+void Grid::SetCellAlignment(int alignment) {
+    forEachTargetCell([&](Cell& c) { c.alignment = static_cast<signed char>(alignment); });
+    changed(Property::Cells);
+}
+
+Color Grid::CellBackColor() const {
+    Color color = BackColorAt(row_, col_);
+    return color == Unset ? 0 : color;
+}
+
+void Grid::SetCellBackColor(Color color) {
+    forEachTargetCell([&](Cell& c) { c.back = color; });
+    changed(Property::Cells);
+}
+
+Color Grid::CellForeColor() const {
+    Color color = ForeColorAt(row_, col_);
+    return color == Unset ? 0 : color;
+}
+
+void Grid::SetCellForeColor(Color color) {
+    forEachTargetCell([&](Cell& c) { c.fore = color; });
+    changed(Property::Cells);
+}
+
+bool Grid::CellFontBold() const {
+    return BoldAt(row_, col_);
+}
+
+void Grid::SetCellFontBold(bool bold) {
+    forEachTargetCell([&](Cell& c) { c.bold = bold; });
+    changed(Property::Cells);
+}
+
+Color Grid::BackColorAt(int row, int col) const {
+    return cell(row, col).back;
+}
+Color Grid::ForeColorAt(int row, int col) const {
+    return cell(row, col).fore;
+}
+
+int Grid::AlignmentAt(int row, int col) const {
+    const Cell& c = cell(row, col);
+    return c.alignment >= 0 ? c.alignment : colAlignments_[col];
+}
+
+bool Grid::BoldAt(int row, int col) const {
+    return cell(row, col).bold;
+}
+
+void Grid::SetBackColorFixed(Color color) {
+    backColorFixed_ = color;
+    changed(Property::Colors);
+}
+
+void Grid::SetForeColorFixed(Color color) {
+    foreColorFixed_ = color;
+    changed(Property::Colors);
+}
+
+void Grid::SetBackColorSel(Color color) {
+    backColorSel_ = color;
+    changed(Property::Colors);
+}
+
+void Grid::SetGridColor(Color color) {
+    gridColor_ = color;
+    changed(Property::Colors);
+}
+
+void Grid::SetBackColorBkg(Color color) {
+    backColorBkg_ = color;
+    changed(Property::Colors);
+}
+
+void Grid::SetMergeCells(int mode) {
+    mergeCells_ = mode;
+    changed(Property::Cells);
+}
+
+bool Grid::MergeRow(int row) const {
+    checkCell(row, 0);
+    return mergeRows_[row];
+}
+
+void Grid::SetMergeRow(int row, bool merge) {
+    checkCell(row, 0);
+    mergeRows_[row] = merge;
+    changed(Property::Cells);
+}
+
+bool Grid::MergeCol(int col) const {
+    checkCell(0, col);
+    return mergeCols_[col];
+}
+
+void Grid::SetMergeCol(int col, bool merge) {
+    checkCell(0, col);
+    mergeCols_[col] = merge;
+    changed(Property::Cells);
+}
+
+std::pair<int, int> Grid::MergedColumns(int row, int col) const {
+    const std::string& text = TextMatrix(row, col);
+    bool merging = mergeCells_ != 0 && mergeRows_[row] && !text.empty() &&
+                   (mergeCells_ != 4 || row < fixedRows_);
+    if (!merging) return {col, col};
+    int first = col, last = col;
+    while (first > 0 && cells_[row][first - 1].text == text)
+        --first;
+    while (last + 1 < cols_ && cells_[row][last + 1].text == text)
+        ++last;
+    return {first, last};
+}
+
+void Grid::SetSort(int order) {
+    int firstRow = std::min(row_, rowSel_), lastRow = std::max(row_, rowSel_);
+    int firstCol = std::min(col_, colSel_), lastCol = std::max(col_, colSel_);
+    checkCell(lastRow, lastCol);
+    auto compare = [&](const std::string& a, const std::string& b) {
+        switch (order) {
+            case 3:
+            case 4:
+                return compareNumeric(a, b);
+            case 5:
+            case 6:
+                return compareText(a, b, true);
+            case 7:
+            case 8:
+                return compareText(a, b, false);
+            default:
+                return compareGeneric(a, b);
+        }
+    };
+    bool descending = order % 2 == 0;
+    auto before = [&](const std::vector<Cell>& x, const std::vector<Cell>& y) {
+        for (int c = firstCol; c <= lastCol; ++c) {
+            int result = compare(x[c].text, y[c].text);
+            if (result != 0) return descending ? result > 0 : result < 0;
+        }
+        return false;
+    };
+    std::stable_sort(cells_.begin() + firstRow, cells_.begin() + lastRow + 1, before);
+    changed(Property::Cells);
+}
+
+void Grid::AddItem(const std::string& tabSeparated, int index) {
+    if (index < 0 || index > Rows()) index = Rows();
+    std::vector<Cell> row(cols_);
+    auto texts = splitText(tabSeparated, "\t");
+    for (int c = 0; c < cols_ && c < static_cast<int>(texts.size()); ++c)
+        row[c].text = texts[c];
+    cells_.insert(cells_.begin() + index, std::move(row));
+    rowHeights_.insert(rowHeights_.begin() + index, -1);
+    mergeRows_.insert(mergeRows_.begin() + index, false);
+    changed(Property::Layout);
+}
+
+void Grid::RemoveItem(int index) {
+    checkCell(index, 0);
+    cells_.erase(cells_.begin() + index);
+    rowHeights_.erase(rowHeights_.begin() + index);
+    mergeRows_.erase(mergeRows_.begin() + index);
+    int last = std::max(Rows() - 1, 0);
+    fixedRows_ = std::min(fixedRows_, last);
+    row_ = std::min(row_, last);
+    rowSel_ = std::min(rowSel_, last);
+    topRow_ = std::clamp(topRow_, fixedRows_, std::max(last, fixedRows_));
+    changed(Property::Layout);
+}
+
+void Grid::MoveRow(int row, int position) {
+    checkCell(row, 0);
+    checkCell(position, 0);
+    auto moved = std::move(cells_[row]);
+    cells_.erase(cells_.begin() + row);
+    cells_.insert(cells_.begin() + position, std::move(moved));
+    changed(Property::Cells);
+}
+
+void Grid::Clear() {
+    for (auto& row : cells_)
+        for (Cell& c : row)
+            c = Cell{};
+    changed(Property::Cells);
+}
+
+void Grid::SetFormatString(const std::string& format) {
+    auto parts = splitText(format, ";");
+    auto columns = splitText(parts[0], "|");
+    SetCols(static_cast<int>(columns.size()));
+    for (int c = 0; c < cols_; ++c) {
+        std::string text = columns[c];
+        if (!text.empty() && (text[0] == '<' || text[0] == '^' || text[0] == '>')) {
+            colAlignments_[c] = text[0] == '<' ? 1 : text[0] == '^' ? 4 : 7;
+            text.erase(0, 1);
+        }
+        if (Rows() > 0) cells_[0][c].text = text;
+    }
+    changed(Property::Cells);
+}
+
+void Grid::SetRedraw(bool redraw) {
+    redraw_ = redraw;
+    if (redraw_) changed(Property::Cells);
+}
+
+int Grid::drawnColWidth(int col) const {
+    return colWidths_[col] < 0 ? DefaultColWidth : colWidths_[col];
+}
+
+int Grid::drawnRowHeight(int row) const {
+    checkCell(row, 0);
+    return rowHeights_[row] < 0 ? DefaultRowHeight : rowHeights_[row];
+}
+
+int Grid::ColPos(int col) const {
+    checkCell(0, col);
+    if (col >= fixedCols_ && col < leftCol_) return -1;
+    int x = 0;
+    for (int c = 0; c < std::min(col, fixedCols_); ++c)
+        x += drawnColWidth(c);
+    for (int c = leftCol_; c < col; ++c)
+        x += drawnColWidth(c);
+    return x;
+}
+
+int Grid::RowPos(int row) const {
+    checkCell(row, 0);
+    if (row >= fixedRows_ && row < topRow_) return -1;
+    int y = 0;
+    for (int r = 0; r < std::min(row, fixedRows_); ++r)
+        y += drawnRowHeight(r);
+    for (int r = topRow_; r < row; ++r)
+        y += drawnRowHeight(r);
+    return y;
+}
+
+int Grid::ColAt(int x) const {
+    for (int c = 0; c < cols_; ++c) {
+        int left = ColPos(c);
+        if (left >= 0 && x >= left && x < left + drawnColWidth(c)) return c;
+    }
+    return -1;
+}
+
+int Grid::RowAt(int y) const {
+    int top = 0;
+    for (int r = 0; r < Rows(); ++r) {
+        if (r >= fixedRows_ && r < topRow_) continue;
+        int height = drawnRowHeight(r);
+        if (y >= top && y < top + height) return r;
+        top += height;
+        if (top > y) break;
+    }
+    return -1;
+}
+
+int Grid::CellLeft() const {
+    return ColPos(col_);
+}
+int Grid::CellTop() const {
+    return RowPos(row_);
+}
+int Grid::CellWidth() const {
+    return drawnColWidth(col_);
+}
+int Grid::CellHeight() const {
+    return drawnRowHeight(row_);
+}
+
+void Grid::makeCurrent(int row, int col) {
+    if (row == row_ && col == col_ && rowSel_ == row && colSel_ == col) return;
+    bool moved = row != row_ || col != col_;
+    if (moved) fire(LeaveCell);
+    row_ = rowSel_ = row;
+    col_ = colSel_ = col;
+    changed(Property::Current);
+    if (moved) {
+        fire(EnterCell);
+        fire(RowColChange);
+    }
+    fire(SelChange);
+}
+
+void Grid::userMouseDownAt(int row, int col, int button, int shift) {
+    if (!IsEffectivelyEnabled()) return;
+    userFocus();
+    mouseRow_ = row;
+    mouseCol_ = col;
+    bool onCell = row >= 0 && row < Rows() && col >= 0 && col < cols_;
+    if (button == LeftButton && onCell) {
+        if (row >= fixedRows_ && col >= fixedCols_) {
+            makeCurrent(row, col);
+        } else if (allowBigSelection_ && row < fixedRows_ && col >= fixedCols_ &&
+                   Rows() > fixedRows_) {
+            row_ = fixedRows_;
+            rowSel_ = Rows() - 1;
+            col_ = colSel_ = col;
+            changed(Property::Current);
+            fire(SelChange);
+        } else if (allowBigSelection_ && col < fixedCols_ && row >= fixedRows_ &&
+                   cols_ > fixedCols_) {
+            row_ = rowSel_ = row;
+            col_ = fixedCols_;
+            colSel_ = cols_ - 1;
+            changed(Property::Current);
+            fire(SelChange);
+        }
+    }
+    if (MouseDown) {
+        float x = onCell ? static_cast<float>(std::max(ColPos(col), 0)) : 0;
+        float y = onCell ? static_cast<float>(std::max(RowPos(row), 0)) : 0;
+        MouseDown(button, shift, x, y);
+    }
+}
+
+void Grid::userMouseUpAt(int row, int col, int button, int shift) {
+    if (!IsEffectivelyEnabled()) return;
+    mouseRow_ = row;
+    mouseCol_ = col;
+    if (MouseUp) {
+        bool onCell = row >= 0 && row < Rows() && col >= 0 && col < cols_;
+        float x = onCell ? static_cast<float>(std::max(ColPos(col), 0)) : 0;
+        float y = onCell ? static_cast<float>(std::max(RowPos(row), 0)) : 0;
+        MouseUp(button, shift, x, y);
+    }
+}
+
+void Grid::userClickCell(int row, int col) {
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    userMouseDownAt(row, col, LeftButton);
+    userMouseUpAt(row, col, LeftButton);
+    fire(Click);
+}
+
+void Grid::userDblClickCell(int row, int col) {
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    userClickCell(row, col);
+    fire(DblClick);
+}
+
+void Grid::userKeyDown(int keyCode, int shift) {
+    if (!IsEffectivelyEnabled()) return;
+    if (KeyDown) KeyDown(keyCode, shift);
+    int row = row_, col = col_;
+    switch (keyCode) {
+        case Key::Up:
+            row = std::max(row - 1, fixedRows_);
+            break;
+        case Key::Down:
+            row = std::min(row + 1, Rows() - 1);
+            break;
+        case Key::Left:
+            col = std::max(col - 1, fixedCols_);
+            break;
+        case Key::Right:
+            col = std::min(col + 1, cols_ - 1);
+            break;
+        default:
+            break;
+    }
+    if (row != row_ || col != col_) {
+        makeCurrent(row, col);
+        if (row_ < topRow_) SetTopRow(row_);
+    }
+    if (KeyUp) KeyUp(keyCode, shift);
+}
+
+void Grid::userKey(char32_t character) {
+    if (!IsEffectivelyEnabled()) return;
+    int key = static_cast<int>(character);
+    if (KeyPress) KeyPress(key);
+}
+
+void Grid::userScrollTo(int topRow, int leftCol) {
+    int oldTop = topRow_, oldLeft = leftCol_;
+    topRow_ = std::clamp(topRow, fixedRows_, std::max(Rows() - 1, fixedRows_));
+    leftCol_ = std::clamp(leftCol, fixedCols_, std::max(cols_ - 1, fixedCols_));
+    if (topRow_ == oldTop && leftCol_ == oldLeft) return;
+    changed(Property::Scroll);
+    fire(Scroll);
+}
+
+void Grid::userResizeColumn(int col, int twips) {
+    checkCell(0, col);
+    colWidths_[col] = std::max(twips, 0);
+    changed(Property::Layout);
+}
+
+}  // namespace kiv

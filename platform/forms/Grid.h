@@ -1,0 +1,217 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/forms/Control.h"
+
+namespace kiv {
+
+// A flex grid: a table of text cells whose first FixedRows rows and FixedCols columns are fixed
+// headers. Row 0 and column 0 are cells like the others. Cell formats (colours, alignment, bold)
+// belong to their cells: they move with the rows when sorting and go on Clear.
+class Grid : public Control {
+  public:
+    Grid(Form& form, std::string name, int index = -1);
+
+    // Widths and heights the grid draws with when none was set.
+    static constexpr int DefaultColWidth = 960;
+    static constexpr int DefaultRowHeight = 300;
+
+    int Rows() const { return static_cast<int>(cells_.size()); }
+    // Growing adds empty, unformatted rows; shrinking drops rows from the end. FixedRows stays
+    // below Rows (so Rows = 1 leaves no fixed row).
+    void SetRows(int rows);
+    int Cols() const { return cols_; }
+    void SetCols(int cols);
+    int FixedRows() const { return fixedRows_; }
+    void SetFixedRows(int rows);
+    int FixedCols() const { return fixedCols_; }
+    void SetFixedCols(int cols);
+
+    // A cell outside the grid raises std::out_of_range: the grid never grows by itself.
+    const std::string& TextMatrix(int row, int col) const;
+    void SetTextMatrix(int row, int col, const std::string& text);
+
+    // The current cell, and the far corner of the selection.
+    int Row() const { return row_; }
+    void SetRow(int row);
+    int Col() const { return col_; }
+    void SetCol(int col);
+    int RowSel() const { return rowSel_; }
+    void SetRowSel(int row);
+    int ColSel() const { return colSel_; }
+    void SetColSel(int col);
+    // Text of the current cell (set: of every selected cell when FillStyle is 1).
+    const std::string& Text() const;
+    void SetText(const std::string& text);
+
+    // 0: formats and Text apply to the current cell; 1: to every selected cell.
+    int FillStyle() const { return fillStyle_; }
+    void SetFillStyle(int style) { fillStyle_ = style; }
+    // 0 free, 1 by whole rows, 2 by whole columns.
+    int SelectionMode() const { return selectionMode_; }
+    void SetSelectionMode(int mode) { selectionMode_ = mode; }
+    // A click on a fixed header cell selects the whole column (or row) below (or beside) it.
+    bool AllowBigSelection() const { return allowBigSelection_; }
+    void SetAllowBigSelection(bool allow) { allowBigSelection_ = allow; }
+    // 0 none, 1 columns: the user may drag column widths.
+    int AllowUserResizing() const { return allowUserResizing_; }
+    void SetAllowUserResizing(int mode) { allowUserResizing_ = mode; }
+
+    // The first scrollable row and column shown.
+    int TopRow() const { return topRow_; }
+    void SetTopRow(int row);
+    int LeftCol() const { return leftCol_; }
+    void SetLeftCol(int col);
+
+    // The cell under the mouse at the last mouse event, fixed cells included.
+    int MouseRow() const { return mouseRow_; }
+    int MouseCol() const { return mouseCol_; }
+
+    // Column widths in twips; a column whose width was never set reads -1. Width 0 hides it.
+    int ColWidth(int col) const;
+    void SetColWidth(int col, int twips);
+    int RowHeight(int row) const;
+    void SetRowHeight(int row, int twips);
+
+    // Alignments: 0 left-top, 1 left-centre, 2 left-bottom, 3 centre-top, 4 centre-centre,
+    // 5 centre-bottom, 6 right-top, 7 right-centre, 8 right-bottom, 9 general (text left,
+    // numbers right).
+    int ColAlignment(int col) const;
+    void SetColAlignment(int col, int alignment);
+    int CellAlignment() const;
+    void SetCellAlignment(int alignment);
+    // Colours of the current cell (or the selection); 0 reads for a colour never set.
+    Color CellBackColor() const;
+    void SetCellBackColor(Color color);
+    Color CellForeColor() const;
+    void SetCellForeColor(Color color);
+    bool CellFontBold() const;
+    void SetCellFontBold(bool bold);
+
+    // Formats of any cell, for the hosts that draw the grid: Unset where no colour was set, the
+    // cell's own alignment or else its column's.
+    static constexpr Color Unset = 0xFFFFFFFF;
+    Color BackColorAt(int row, int col) const;
+    Color ForeColorAt(int row, int col) const;
+    int AlignmentAt(int row, int col) const;
+    bool BoldAt(int row, int col) const;
+
+    Color BackColorFixed() const { return backColorFixed_; }
+    void SetBackColorFixed(Color color);
+    Color ForeColorFixed() const { return foreColorFixed_; }
+    void SetForeColorFixed(Color color);
+    Color BackColorSel() const { return backColorSel_; }
+    void SetBackColorSel(Color color);
+    Color GridColor() const { return gridColor_; }
+    void SetGridColor(Color color);
+    Color BackColorBkg() const { return backColorBkg_; }
+    void SetBackColorBkg(Color color);
+
+    // 0 never, 1 free, 2 restrict rows, 3 restrict columns, 4 fixed cells only: neighbouring
+    // cells of equal text in a row (or column) flagged by MergeRow (MergeCol) draw as one.
+    int MergeCells() const { return mergeCells_; }
+    void SetMergeCells(int mode);
+    bool MergeRow(int row) const;
+    void SetMergeRow(int row, bool merge);
+    bool MergeCol(int col) const;
+    void SetMergeCol(int col, bool merge);
+    // The first and last column of the merged run holding (row, col) in that row.
+    std::pair<int, int> MergedColumns(int row, int col) const;
+
+    // Sorts the rows Row..RowSel by the columns Col..ColSel: 1 generic ascending, 2 generic
+    // descending (two numbers compare by value, anything else as text), 3/4 numeric, 5/6 text
+    // without case, 7/8 text with case. Whole rows move with their formats.
+    void SetSort(int order);
+
+    // Adds a row of tab-separated texts at `index` (or the end); removes a row.
+    void AddItem(const std::string& tabSeparated, int index = -1);
+    void RemoveItem(int index);
+    // Moves row `row` to `position`, as RowPosition did.
+    void MoveRow(int row, int position);
+    // Empties the text and the formats of every cell, fixed ones included; Rows, Cols, widths and
+    // the fixed counts stay.
+    void Clear();
+    // Column headers and alignments as "<left|^centre|>right".
+    void SetFormatString(const std::string& format);
+    bool Redraw() const { return redraw_; }
+    void SetRedraw(bool redraw);
+
+    // The current cell's rectangle in twips relative to the grid, as drawn (fixed cells first,
+    // then the scrolled ones from TopRow and LeftCol).
+    int CellLeft() const;
+    int CellTop() const;
+    int CellWidth() const;
+    int CellHeight() const;
+    // Column and row positions as drawn; -1 for a cell scrolled out of view.
+    int ColPos(int col) const;
+    int RowPos(int row) const;
+    // The cell at a point in twips relative to the grid; -1 outside the cells.
+    int RowAt(int y) const;
+    int ColAt(int x) const;
+
+    std::function<void()> EnterCell;
+    std::function<void()> LeaveCell;
+    std::function<void()> RowColChange;
+    std::function<void()> SelChange;
+    std::function<void()> Scroll;
+
+    // The user presses a mouse button on a cell: the cell under the mouse is recorded, a
+    // non-fixed cell becomes the current one (a fixed header cell selects its column or row),
+    // then MouseDown runs.
+    void userMouseDownAt(int row, int col, int button = LeftButton, int shift = 0);
+    void userMouseUpAt(int row, int col, int button = LeftButton, int shift = 0);
+    // A left click on a cell: press, release, Click.
+    void userClickCell(int row, int col);
+    // A double click on a cell: the click of the first press, then DblClick.
+    void userDblClickCell(int row, int col);
+    // A key: KeyDown (which sees the current row before the move), then the move.
+    void userKeyDown(int keyCode, int shift = 0);
+    void userKey(char32_t character);
+    void userScrollTo(int topRow, int leftCol);
+    void userResizeColumn(int col, int twips);
+
+  private:
+    struct Cell {
+        std::string text;
+        Color back = Unset;
+        Color fore = Unset;
+        signed char alignment = -1;
+        bool bold = false;
+    };
+    Cell& cell(int row, int col);
+    const Cell& cell(int row, int col) const;
+    void checkCell(int row, int col) const;
+    template <class F>
+    void forEachTargetCell(F&& apply);
+    void makeCurrent(int row, int col);
+    int drawnColWidth(int col) const;
+    int drawnRowHeight(int row) const;
+    void changed(Property property);
+
+    std::vector<std::vector<Cell>> cells_;
+    int cols_ = 2;
+    int fixedRows_ = 1, fixedCols_ = 1;
+    int row_ = 1, col_ = 1, rowSel_ = 1, colSel_ = 1;
+    int topRow_ = 1, leftCol_ = 1;
+    int mouseRow_ = 0, mouseCol_ = 0;
+    std::vector<int> colWidths_;
+    std::vector<int> colAlignments_;
+    std::vector<int> rowHeights_;
+    std::vector<bool> mergeRows_, mergeCols_;
+    int fillStyle_ = 0;
+    int selectionMode_ = 0;
+    bool allowBigSelection_ = true;
+    int allowUserResizing_ = 0;
+    int mergeCells_ = 0;
+    bool redraw_ = true;
+    Color backColorFixed_ = SystemColor::ButtonFace;
+    Color foreColorFixed_ = SystemColor::ButtonText;
+    Color backColorSel_ = SystemColor::Highlight;
+    Color gridColor_ = 0xC0C0C0;
+    Color backColorBkg_ = SystemColor::AppWorkspace;
+};
+
+}  // namespace kiv

@@ -1,0 +1,88 @@
+#include "platform/forms/Host.h"
+
+#include <cstdlib>
+#include <exception>
+#include <stdexcept>
+
+#include "platform/forms/Forms.h"
+
+namespace kiv {
+
+namespace {
+
+Host*& currentHost() {
+    static Host* host = nullptr;
+    return host;
+}
+
+}  // namespace
+
+void setHost(Host* host) {
+    currentHost() = host;
+}
+
+Host& host() {
+    if (!currentHost()) throw std::logic_error("no host to show forms on");
+    return *currentHost();
+}
+
+bool hasHost() {
+    return currentHost() != nullptr;
+}
+
+int messageBox(const std::string& text, int style, const std::optional<std::string>& title) {
+    return host().messageBox(text, style, title);
+}
+
+std::string inputBox(const std::string& prompt, const std::optional<std::string>& title,
+                     const std::string& defaultText) {
+    return host().inputBox(prompt, title, defaultText);
+}
+
+void beep() {
+    host().beep();
+}
+
+void endProgram() {
+    host().endProgram();
+    std::abort();
+}
+
+void doEvents() {
+    host().yield();
+}
+
+void postAfterEvent(std::function<void()> action) {
+    host().post(std::move(action));
+}
+
+bool openWithDesktop(const std::string& path) {
+    return host().openWithDesktop(path);
+}
+
+int screenWidth() {
+    return host().screenSize().width;
+}
+
+int screenHeight() {
+    return host().screenSize().height;
+}
+
+void setMousePointer(int pointer) {
+    host().setMousePointer(pointer);
+}
+
+void runUserAction(const std::function<void()>& action) {
+    {
+        HandlerScope scope;
+        try {
+            action();
+        } catch (const std::exception& error) {
+            setMousePointer(0);
+            messageBox(error.what(), 16, ApplicationTitle);
+        }
+    }
+    Forms::destroyUnloaded();
+}
+
+}  // namespace kiv

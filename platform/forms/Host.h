@@ -1,0 +1,89 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace kiv {
+
+class Form;
+class Menu;
+
+// Message box styles are the old runtime's numbers: buttons + icon + default button.
+// 0 OK, 16 critical, 48 exclamation, 64 information, 292 Yes/No with No the default,
+// 35 Yes/No/Cancel, 52 Yes/No with the exclamation icon.
+enum MessageAnswer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+
+// The title of message boxes that are given none.
+inline constexpr const char* ApplicationTitle = "Kiv";
+
+struct ScreenSize {
+    int width = 0;   // twips
+    int height = 0;  // twips
+};
+
+// The one door to the desktop. The real program runs on the Qt host; tests on the headless one.
+class Host {
+  public:
+    virtual ~Host() = default;
+
+    // A form was created and loaded; the host may build its window.
+    virtual void formLoaded(Form& form) = 0;
+    virtual void showModeless(Form& form) = 0;
+    // Shows the form modally and returns only when it is hidden or unloaded.
+    virtual void runModal(Form& form) = 0;
+    virtual void formHidden(Form& form) = 0;
+    // The form is gone: its window goes, and a modal show of it returns.
+    virtual void formUnloaded(Form& form) = 0;
+    virtual void bringToFront(Form& form) = 0;
+
+    // Returns the button pressed as a number (1 OK, 2 Cancel, 6 Yes, 7 No). A title of nullopt
+    // means none was given (the application's title is shown); "" is an empty title.
+    virtual int messageBox(const std::string& text, int style,
+                           const std::optional<std::string>& title) = 0;
+    // The text entered, or "" when cancelled.
+    virtual std::string inputBox(const std::string& prompt, const std::optional<std::string>& title,
+                                 const std::string& defaultText) = 0;
+    // Shows a pop-up menu at the mouse and returns the entry chosen, or nullptr.
+    virtual Menu* popupMenu(Form& form, Menu& menu) = 0;
+    virtual void beep() = 0;
+    // Ends the program at once: no form is unloaded.
+    [[noreturn]] virtual void endProgram() = 0;
+    // Opens a file with the desktop's default program; false when nothing could open it.
+    virtual bool openWithDesktop(const std::string& path) = 0;
+    virtual ScreenSize screenSize() = 0;
+    // Lets pending events run (the old DoEvents).
+    virtual void yield() = 0;
+    // Runs `action` after the current event has been handled.
+    virtual void post(std::function<void()> action) = 0;
+    // 0 default, 11 hourglass, 13 arrow and hourglass.
+    virtual void setMousePointer(int pointer) = 0;
+};
+
+void setHost(Host* host);
+Host& host();
+bool hasHost();
+
+int messageBox(const std::string& text, int style = 0,
+               const std::optional<std::string>& title = std::nullopt);
+std::string inputBox(const std::string& prompt,
+                     const std::optional<std::string>& title = std::nullopt,
+                     const std::string& defaultText = "");
+void beep();
+[[noreturn]] void endProgram();
+void doEvents();
+void postAfterEvent(std::function<void()> action);
+bool openWithDesktop(const std::string& path);
+
+// Screen geometry in twips; 15 twips a pixel whatever the screen's resolution.
+inline constexpr int TwipsPerPixel = 15;
+int screenWidth();
+int screenHeight();
+void setMousePointer(int pointer);
+
+// Runs one user action: an error that escapes it is shown in a message box (title "Kiv", the
+// error's text) instead of ending the program; its transactions have rolled back on the way out.
+// Forms unloaded during the action are destroyed once no handler is running any more.
+void runUserAction(const std::function<void()>& action);
+
+}  // namespace kiv

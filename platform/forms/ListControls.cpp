@@ -1,0 +1,279 @@
+#include "platform/forms/ListControls.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/db/Utf8.h"
+#include "platform/forms/Form.h"
+
+namespace kiv {
+
+void ListControl::AddItem(const std::string& text, int index) {
+    if (index < 0 || index > ListCount()) index = ListCount();
+    rows_.insert(rows_.begin() + index, std::vector<std::string>{text});
+    selected_.insert(selected_.begin() + index, false);
+    if (listIndex_ >= index) ++listIndex_;
+    notify(Property::Items);
+}
+
+void ListControl::RemoveItem(int index) {
+    if (index < 0 || index >= ListCount())
+        throw std::out_of_range("沒有第 " + std::to_string(index) + " 項");
+    rows_.erase(rows_.begin() + index);
+    selected_.erase(selected_.begin() + index);
+    if (listIndex_ == index)
+        listIndex_ = -1;
+    else if (listIndex_ > index)
+        --listIndex_;
+    notify(Property::Items);
+}
+
+void ListControl::Clear() {
+    rows_.clear();
+    selected_.clear();
+    listIndex_ = -1;
+    notify(Property::Items);
+}
+
+std::string ListControl::List(int row, int column) const {
+    if (row < 0 || row >= ListCount()) return "";
+    const auto& entry = rows_[row];
+    return column >= 0 && column < static_cast<int>(entry.size()) ? entry[column] : "";
+}
+
+void ListControl::SetList(int row, int column, const std::string& text) {
+    if (row < 0 || row > ListCount())
+        throw std::out_of_range("沒有第 " + std::to_string(row) + " 項");
+    if (row == ListCount()) {
+        rows_.emplace_back();
+        selected_.push_back(false);
+    }
+    auto& entry = rows_[row];
+    if (static_cast<int>(entry.size()) <= column) entry.resize(column + 1);
+    entry[column] = text;
+    notify(Property::Items);
+}
+
+void ListControl::SetRows(std::vector<std::vector<std::string>> rows) {
+    rows_ = std::move(rows);
+    selected_.assign(rows_.size(), false);
+    listIndex_ = -1;
+    notify(Property::Items);
+}
+
+void ListControl::SetColumnCount(int count) {
+    columnCount_ = std::max(1, count);
+    notify(Property::Items);
+}
+
+void ListControl::SetTextColumn(int column) {
+    textColumn_ = column;
+    notify(Property::Items);
+}
+
+void ListControl::SetColumnWidths(const std::string& widths) {
+    columnWidths_ = widths;
+    notify(Property::Items);
+}
+
+std::string ListControl::Column(int column, int row) const {
+    if (row < 0) row = listIndex_;
+    return List(row, column);
+}
+
+std::string ListControl::EntryText(int row) const {
+    return List(row, std::max(textColumn_, 1) - 1);
+}
+
+int ListControl::FindEntry(const std::string& text) const {
+    for (int i = 0; i < ListCount(); ++i)
+        if (equalsNoCase(EntryText(i), text)) return i;
+    return -1;
+}
+
+void ListControl::setListIndexQuietly(int index) {
+    listIndex_ = index >= 0 && index < ListCount() ? index : -1;
+    notify(Property::ListIndex);
+}
+
+ComboBox::ComboBox(Form& form, std::string name, int index, Flavor flavor)
+    : ListControl(form, std::move(name), index),
+      flavor_(flavor),
+      matchEntry_(flavor == Flavor::Forms2) {
+    SetBackColor(SystemColor::Window);
+    SetForeColor(SystemColor::WindowText);
+}
+
+void ComboBox::changeText(const std::string& text, bool raiseChange) {
+    if (text == text_) return;
+    text_ = text;
+    selStart_ = static_cast<int>(characterCount(text_));
+    selLength_ = 0;
+    notify(Property::Text);
+    if (raiseChange) fire(Change);
+}
+
+void ComboBox::SetText(const std::string& text) {
+    int match = FindEntry(text);
+    if (style_ == 2 && match < 0 && !text.empty())
+        throw std::invalid_argument("「" + text + "」不在清單中");
+    changeText(match >= 0 ? EntryText(match) : text, true);
+    if (flavor_ == Flavor::Forms2 && match >= 0) {
+        SetListIndex(match);
+        return;
+    }
+    setListIndexQuietly(match);
+}
+
+void ComboBox::SetListIndex(int index) {
+    if (index >= ListCount()) throw std::out_of_range("沒有第 " + std::to_string(index) + " 項");
+    if (index < 0) {
+        setListIndexQuietly(-1);
+        changeText("", true);
+        return;
+    }
+    setListIndexQuietly(index);
+    changeText(EntryText(index), true);
+    fire(Click);
+}
+
+std::string ComboBox::Value() const {
+    if (listIndex_ < 0) return text_;
+    return List(listIndex_, std::max(BoundColumn(), 1) - 1);
+}
+
+void ComboBox::SetStyle(int style) {
+    style_ = style;
+    notify(Property::Style);
+}
+
+void ComboBox::SelectAll() {
+    selStart_ = 0;
+    selLength_ = static_cast<int>(characterCount(text_));
+    notify(Property::Selection);
+}
+
+void ComboBox::userPick(int index) {
+    if (!CanTakeFocus() || !userFocus()) return;
+    if (index < 0 || index >= ListCount()) return;
+    SetListIndex(index);
+}
+
+void ComboBox::userType(std::string_view text) {
+    for (char32_t c : toCodePoints(text))
+        userKey(c);
+}
+
+void ComboBox::userKey(char32_t character, int shift) {
+    if (!CanTakeFocus() || !userFocus()) return;
+    int key = static_cast<int>(character);
+    int code = key < 128 ? key : 229;
+    if (KeyDown) KeyDown(code, shift);
+    if (KeyPress) KeyPress(key);
+    if (key != 0 && style_ != 2) {
+        std::u32string chars = toCodePoints(text_);
+        int start = std::clamp(selStart_, 0, static_cast<int>(chars.size()));
+        int length = std::clamp(selLength_, 0, static_cast<int>(chars.size()) - start);
+        if (key == Key::Backspace) {
+            if (length == 0 && start > 0) {
+                --start;
+                length = 1;
+            }
+            chars.erase(start, length);
+        } else if (key >= 32) {
+            chars.replace(start, length, 1, static_cast<char32_t>(key));
+            ++start;
+        }
+        changeText(fromCodePoints(chars), true);
+        selStart_ = start;
+        selLength_ = 0;
+        if (key != Key::Backspace) completeFromEntries();
+        if (listIndex_ >= 0 && !equalsNoCase(EntryText(listIndex_), text_)) setListIndexQuietly(-1);
+    }
+    if (KeyUp) KeyUp(code, shift);
+}
+
+// Typing completes the text from the first entry that begins with it; the completed part stays
+// selected so that the next key replaces it.
+void ComboBox::completeFromEntries() {
+    if (!matchEntry_ || text_.empty()) return;
+    std::string typed = foldCase(text_);
+    for (int i = 0; i < ListCount(); ++i) {
+        std::string entry = EntryText(i);
+        if (foldCase(entry).rfind(typed, 0) != 0) continue;
+        int typedLength = static_cast<int>(characterCount(text_));
+        changeText(entry, true);
+        selStart_ = typedLength;
+        selLength_ = static_cast<int>(characterCount(entry)) - typedLength;
+        notify(Property::Selection);
+        if (listIndex_ != i) {
+            setListIndexQuietly(i);
+            fire(Click);
+        }
+        return;
+    }
+}
+
+void ComboBox::userReplaceText(const std::string& text) {
+    if (style_ == 2) return;
+    changeText(text, true);
+    int match = FindEntry(text);
+    if (match >= 0 && flavor_ == Flavor::Forms2 && match != listIndex_) {
+        setListIndexQuietly(match);
+        fire(Click);
+    } else {
+        setListIndexQuietly(match);
+    }
+}
+
+ListBox::ListBox(Form& form, std::string name, int index)
+    : ListControl(form, std::move(name), index) {
+    SetBackColor(SystemColor::Window);
+    SetForeColor(SystemColor::WindowText);
+}
+
+std::string ListBox::Text() const {
+    return listIndex_ < 0 ? "" : EntryText(listIndex_);
+}
+
+void ListBox::SetListIndex(int index) {
+    if (index >= ListCount()) throw std::out_of_range("沒有第 " + std::to_string(index) + " 項");
+    setListIndexQuietly(index);
+    if (index >= 0) fire(Click);
+}
+
+std::string ListBox::Value() const {
+    return listIndex_ < 0 ? "" : List(listIndex_, std::max(BoundColumn(), 1) - 1);
+}
+
+void ListBox::SetStyle(int style) {
+    style_ = style;
+    notify(Property::Style);
+}
+
+bool ListBox::Selected(int row) const {
+    if (row < 0 || row >= ListCount())
+        throw std::out_of_range("沒有第 " + std::to_string(row) + " 項");
+    return selected_[row];
+}
+
+void ListBox::SetSelected(int row, bool selected) {
+    if (row < 0 || row >= ListCount())
+        throw std::out_of_range("沒有第 " + std::to_string(row) + " 項");
+    selected_[row] = selected;
+    notify(Property::Value);
+}
+
+void ListBox::userPick(int index) {
+    if (!CanTakeFocus() || !userFocus()) return;
+    if (index < 0 || index >= ListCount()) return;
+    if (style_ == 1 || multiSelect_ != 0) SetSelected(index, !Selected(index));
+    SetListIndex(index);
+}
+
+void ListBox::userDblClick() {
+    if (!CanTakeFocus()) return;
+    fire(DblClick);
+}
+
+}  // namespace kiv

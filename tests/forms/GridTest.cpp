@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/TestHost.h"
+
+using namespace kiv;
+
+namespace {
+
+class frmList : public Form {
+  public:
+    static constexpr const char* FormName = "frmList";
+    frmList() : Form(FormName) {
+        hfg.Click = [this] { clicks.push_back({hfg.MouseRow(), hfg.Row()}); };
+        hfg.KeyDown = [this](int&, int) { rowAtKeyDown = hfg.Row(); };
+    }
+    Grid hfg{*this, "hfg"};
+    std::vector<std::pair<int, int>> clicks;
+    int rowAtKeyDown = -1;
+};
+
+class GridTest : public ::testing::Test {
+  protected:
+    Grid& grid() { return Forms::get<frmList>().hfg; }
+    void fill(const std::vector<std::string>& column1) {
+        grid().SetRows(static_cast<int>(column1.size()) + 1);
+        grid().SetCols(3);
+        for (size_t i = 0; i < column1.size(); ++i) {
+            grid().SetTextMatrix(static_cast<int>(i) + 1, 1, column1[i]);
+            grid().SetTextMatrix(static_cast<int>(i) + 1, 2, "row" + std::to_string(i + 1));
+        }
+    }
+    void sortColumn(int col, int order) {
+        grid().SetRow(1);
+        grid().SetRowSel(grid().Rows() - 1);
+        grid().SetCol(col);
+        grid().SetColSel(col);
+        grid().SetSort(order);
+    }
+    std::vector<std::string> column(int col) {
+        std::vector<std::string> texts;
+        for (int r = 1; r < grid().Rows(); ++r)
+            texts.push_back(grid().TextMatrix(r, col));
+        return texts;
+    }
+    TestHost host;
+};
+
+TEST_F(GridTest, CellsOutsideTheGridAreAnErrorAndGrowNothing) {
+    grid().SetRows(3);
+    EXPECT_THROW(grid().SetTextMatrix(3, 0, "x"), std::out_of_range);
+    EXPECT_THROW(grid().TextMatrix(0, 2), std::out_of_range);
+    EXPECT_EQ(grid().Rows(), 3);
+}
+
+TEST_F(GridTest, RowsOfOneLeaveNoFixedRow) {
+    grid().SetRows(5);
+    grid().SetRows(1);
+    EXPECT_EQ(grid().FixedRows(), 0);
+    grid().SetRows(2);
+    grid().SetFixedRows(1);
+    EXPECT_EQ(grid().FixedRows(), 1);
+    EXPECT_THROW(grid().SetFixedRows(2), std::invalid_argument);
+}
+
+TEST_F(GridTest, GenericSortOrdersNumbersByValueAndTextAsText) {
+    fill({"10", "9", "1,200", "abc", "Abd"});
+    sortColumn(1, 1);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"9", "10", "1,200", "abc", "Abd"}));
+    sortColumn(1, 2);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"Abd", "abc", "1,200", "10", "9"}));
+}
+
+TEST_F(GridTest, SortedRowsCarryTheirColours) {
+    fill({"3", "1", "2"});
+    grid().SetRow(1);
+    grid().SetCol(2);
+    grid().SetCellForeColor(255);
+    sortColumn(1, 1);
+    EXPECT_EQ(column(2), (std::vector<std::string>{"row2", "row3", "row1"}));
+    EXPECT_EQ(grid().ForeColorAt(3, 2), 255u);
+    EXPECT_EQ(grid().ForeColorAt(1, 2), Grid::Unset);
+}
+
+TEST_F(GridTest, ClearEmptiesEveryCellButKeepsTheShape) {
+    fill({"a", "b"});
+    grid().SetColWidth(1, 1800);
+    grid().SetTextMatrix(0, 1, "header");
+    grid().SetRow(1);
+    grid().SetCellBackColor(0xC0FFFF);
+    grid().Clear();
+    EXPECT_EQ(grid().Rows(), 3);
+    EXPECT_EQ(grid().TextMatrix(0, 1), "");
+    EXPECT_EQ(grid().CellBackColor(), 0u);
+    EXPECT_EQ(grid().ColWidth(1), 1800);
+    EXPECT_EQ(grid().ColWidth(2), -1);
+}
+
+TEST_F(GridTest, FillStyleRepeatFormatsTheSelection) {
+    fill({"a", "b", "c"});
+    grid().SetRow(1);
+    grid().SetCol(1);
+    grid().SetRowSel(3);
+    grid().SetColSel(2);
+    grid().SetFillStyle(1);
+    grid().SetCellAlignment(7);
+    EXPECT_EQ(grid().AlignmentAt(3, 2), 7);
+    EXPECT_EQ(grid().AlignmentAt(0, 1), 9);
+}
+
+TEST_F(GridTest, MergedHeaderCellsReportTheirRun) {
+    grid().SetCols(6);
+    for (int c = 1; c < 6; ++c)
+        grid().SetTextMatrix(0, c, c < 3 ? "收入" : c < 5 ? "支出" : "");
+    grid().SetMergeCells(1);
+    grid().SetMergeRow(0, true);
+    EXPECT_EQ(grid().MergedColumns(0, 2), std::make_pair(1, 2));
+    EXPECT_EQ(grid().MergedColumns(0, 3), std::make_pair(3, 4));
+    EXPECT_EQ(grid().MergedColumns(0, 5), std::make_pair(5, 5));
+    EXPECT_EQ(grid().TextMatrix(0, 2), "收入");
+}
+
+TEST_F(GridTest, AClickMakesTheCellCurrentBeforeTheHandlerRuns) {
+    fill({"a", "b", "c"});
+    host.clickCell(grid(), 2, 1);
+    host.clickCell(grid(), 0, 2);
+    auto& clicks = Forms::get<frmList>().clicks;
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0], std::make_pair(2, 2));
+    EXPECT_EQ(clicks[1].first, 0);
+    EXPECT_EQ(grid().Col(), 2);
+    EXPECT_EQ(grid().RowSel(), 3);
+}
+
+TEST_F(GridTest, KeyDownSeesTheRowBeforeTheMove) {
+    fill({"a", "b", "c"});
+    grid().SetRow(1);
+    host.act([&] { grid().userKeyDown(Key::Down); });
+    EXPECT_EQ(Forms::get<frmList>().rowAtKeyDown, 1);
+    EXPECT_EQ(grid().Row(), 2);
+}
+
+TEST_F(GridTest, CellGeometryFollowsWidthsAndScrolling) {
+    fill({"a", "b", "c", "d"});
+    grid().SetColWidth(0, 300);
+    grid().SetColWidth(1, 1800);
+    grid().SetRowHeight(0, 400);
+    grid().SetRow(3);
+    grid().SetCol(2);
+    EXPECT_EQ(grid().CellLeft(), 2100);
+    EXPECT_EQ(grid().CellTop(), 400 + 2 * Grid::DefaultRowHeight);
+    EXPECT_EQ(grid().CellWidth(), Grid::DefaultColWidth);
+    host.act([&] { grid().userScrollTo(3, 1); });
+    EXPECT_EQ(grid().CellTop(), 400);
+    EXPECT_EQ(grid().RowPos(1), -1);
+    EXPECT_EQ(grid().RowAt(450), 3);
+}
+
+TEST_F(GridTest, AddItemAndRemoveItemShiftRows) {
+    fill({"a", "b"});
+    grid().AddItem("\tnew\tx", 1);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"new", "a", "b"}));
+    grid().RemoveItem(2);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"new", "b"}));
+    grid().MoveRow(2, 1);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"b", "new"}));
+}
+
+}  // namespace
