@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,7 @@ struct sqlite3;
 namespace kiv {
 
 class Transaction;
+class RecordsetImpl;
 
 // A WHERE condition with its bound values, to be put into a larger statement.
 struct SqlCondition {
@@ -23,7 +26,8 @@ struct SqlCondition {
 };
 
 // One SQLite file. Every value reaches SQLite as a bound parameter ("?" in the SQL text); no
-// function here takes a value pasted into SQL.
+// function here takes a value pasted into SQL. A Database is used by one thread; recordsets still
+// open when it is destroyed are closed with it (any later use raises DbError).
 class Database {
   public:
     // Opens the file, creating it with the whole schema (file mode 0600) when it does not exist.
@@ -66,17 +70,28 @@ class Database {
 
   private:
     friend class Transaction;
+    friend class RecordsetImpl;
     Database(std::string path, Schema schema, sqlite3* db);
+    void configure();
+    void createSchemaIfBlank();
+    // Ends the reads that open recordsets keep running, before a write or a rollback.
+    void releaseReads();
 
     std::string path_;
     Schema schema_;
     sqlite3* db_;
     int transactionDepth_ = 0;
+    // Counts the writes made through this Database, so that open recordsets know when the rows
+    // they hold may be stale.
+    uint64_t changeCount_ = 0;
+    std::set<RecordsetImpl*> openRecordsets_;
 };
 
 // All or nothing: the outermost transaction begins (immediately, taking the write lock, when asked)
 // and commits; inner ones are savepoints, so an action may hold one open across a modal show of a
 // form that opens its own. A transaction neither committed nor rolled back rolls back when it ends.
+// Rolling back an outer transaction ends the inner ones still open. A Transaction ends before its
+// Database.
 class Transaction {
   public:
     explicit Transaction(Database& db, bool immediate = false);

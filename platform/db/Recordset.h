@@ -13,9 +13,11 @@ class Database;
 class RecordsetImpl;
 
 // The rows of one query, with a current row. A query over one table is a keyset cursor: the rowids
-// of the result are read in order when it opens (they give RecordCount, Move and
-// AbsolutePosition) and each row is read when it is reached, a small page at a time; only results
-// of joins or aggregates are read whole. A recordset over one table can add, edit and delete rows.
+// of the result, in order, give RecordCount, Move and AbsolutePosition, and each row is read when
+// it is reached, a small page at a time; only results of joins or aggregates are read whole. The
+// rowids are read when first needed: opening and reading forward, or moving to the last row, read
+// only the pages they reach. A recordset over one table can add, edit and delete rows. Writes
+// through the Database show in the rows read after them.
 class Recordset {
   public:
     Recordset();
@@ -41,13 +43,15 @@ class Recordset {
 
     int FieldCount() const;
     std::string FieldName(int index) const;
-    // The current row's field by position or by name (case-insensitive). Reading at Bof or Eof,
-    // or an unknown name, raises DbError. During AddNew or Edit it reads the pending value.
+    // The current row's field by position or by name (case-insensitive; "table.field" finds a
+    // field of a join whose names repeat). Reading at Bof or Eof, or an unknown name, raises
+    // DbError. During AddNew or Edit it reads the pending value.
     Value Fields(int index) const;
     Value Fields(std::string_view name) const;
 
     // Starts a new row; fields set before Update are written, the rest take their defaults. After
     // Update the new row is at the end of the recordset and the current row is what it was.
+    // Moving before Update discards the pending row, as the old recordsets did.
     void AddNew();
     // Starts changing the current row.
     void Edit();

@@ -1,0 +1,252 @@
+#include "platform/db/Database.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/db/RecordsetImpl.h"
+#include "platform/db/SqlText.h"
+#include "platform/db/Statement.h"
+
+namespace kiv {
+
+namespace {
+
+// Creates the empty file readable and writable by its owner only, before SQLite opens it (its
+// journal and write-ahead log take the same mode). An empty file is an empty database.
+void createPrivateFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EEXIST) return;
+        throw DbError("無法建立資料庫檔案 " + path + "：" + std::strerror(errno), "",
+                      SQLITE_CANTOPEN);
+    }
+    ::fchmod(fd, 0600);
+    ::close(fd);
+}
+
+void runStatement(sqlite3* db, const std::string& sql) {
+    Statement(db, sql).run();
+}
+
+}  // namespace
+
+std::unique_ptr<Database> Database::open(const std::string& path, const Schema& schema) {
+    if (!std::filesystem::exists(path)) createPrivateFile(path);
+    sqlite3* handle = nullptr;
+    // One thread uses a Database, so SQLite's own locking of the connection is not needed.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+        std::string message = handle ? sqlite3_errmsg(handle) : "out of memory";
+        sqlite3_close_v2(handle);
+        throw DbError("無法開啟資料庫 " + path + "：" + message, "", SQLITE_CANTOPEN);
+    }
+    std::unique_ptr<Database> db(new Database(path, schema, handle));
+    db->configure();
+    db->createSchemaIfBlank();
+    return db;
+}
+
+Database::Database(std::string path, Schema schema, sqlite3* db)
+    : path_(std::move(path)), schema_(std::move(schema)), db_(db) {}
+
+Database::~Database() {
+    for (RecordsetImpl* recordset : openRecordsets_)
+        recordset->detach();
+    // Keeps the planner's statistics current, so that it goes on choosing the date indexes.
+    sqlite3_exec(db_, "PRAGMA optimize", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+}
+
+// A committed write survives the process being killed or the machine losing power: the
+// write-ahead log is synced at every commit.
+void Database::configure() {
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    // The file is read first, so that a file that is no database is reported at once.
+    runStatement(db_, "SELECT count(*) FROM sqlite_schema");
+    OpenRecordset("PRAGMA journal_mode = WAL");
+    runStatement(db_, "PRAGMA synchronous = FULL");
+    runStatement(db_, "PRAGMA foreign_keys = ON");
+}
+
+// A file without tables and without a schema version is new (or its creation was cut short,
+// which left it empty): it receives the whole schema in one transaction. Any other file is left
+// as it is.
+void Database::createSchemaIfBlank() {
+    Transaction creation(*this, true);
+    auto state = OpenRecordset(
+        "SELECT (SELECT count(*) FROM sqlite_schema), "
+        "(SELECT user_version FROM pragma_user_version)");
+    bool blank = state.Fields(0).wholeNumber() == 0 && state.Fields(1).wholeNumber() == 0;
+    state.Close();
+    if (blank) {
+        for (const auto& table : schema_.tables)
+            runStatement(db_, createTableSql(table));
+        for (const auto& index : schema_.indexes)
+            runStatement(db_, createIndexSql(index));
+        for (const auto& statement : schema_.creationStatements)
+            runStatement(db_, statement);
+        runStatement(db_, "PRAGMA user_version = 1");
+    }
+    creation.Commit();
+}
+
+void Database::ExecuteWith(std::string_view sql, const std::vector<Value>& params) {
+    Statement statement(db_, sql);
+    statement.bindAll(params);
+    bool writes = !statement.readOnly();
+    if (writes) releaseReads();
+    statement.run();
+    if (writes) ++changeCount_;
+}
+
+void Database::releaseReads() {
+    for (RecordsetImpl* recordset : openRecordsets_)
+        recordset->releaseReads();
+}
+
+Recordset Database::OpenRecordsetWith(std::string_view sql, const std::vector<Value>& params) {
+    return Recordset(openRecordsetImpl(*this, sql, params));
+}
+
+Recordset Database::OpenTable(const std::string& table) {
+    return OpenRecordset("SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid");
+}
+
+bool Database::HasTable(const std::string& table) {
+    auto rs = OpenRecordset(
+        "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ? COLLATE NOCASE",
+        table);
+    return rs.Fields(0).wholeNumber() > 0;
+}
+
+bool Database::HasField(const std::string& table, const std::string& field) {
+    for (const auto& name : FieldNames(table))
+        if (sameIdentifier(name, field)) return true;
+    return false;
+}
+
+std::vector<std::string> Database::FieldNames(const std::string& table) {
+    std::vector<std::string> names;
+    auto rs = OpenRecordset("SELECT name FROM pragma_table_info(?) ORDER BY cid", table);
+    for (; !rs.Eof(); rs.MoveNext())
+        names.push_back(rs.Fields(0).text());
+    return names;
+}
+
+void Database::AddField(const std::string& table, const FieldDef& field) {
+    Execute("ALTER TABLE " + quoteIdentifier(table) + " ADD COLUMN " + columnSql(field));
+    for (auto& def : schema_.tables)
+        if (sameIdentifier(def.name, table) && !schema_.field(table, field.name))
+            def.fields.push_back(field);
+}
+
+SqlCondition Database::FullTextCondition(const std::string& table, std::string_view text,
+                                         const std::vector<std::string>& skipFields) {
+    auto names = FieldNames(table);
+    if (names.empty()) throw DbError("沒有資料表「" + table + "」", "", SQLITE_ERROR);
+    SqlCondition condition;
+    std::string pattern = likeContains(text);
+    for (const auto& name : names) {
+        bool skipped = false;
+        for (const auto& skip : skipFields)
+            skipped = skipped || sameIdentifier(name, skip);
+        if (skipped) continue;
+        condition.sql += (condition.params.empty() ? "(" : " OR ") + quoteIdentifier(name) +
+                         " LIKE ? ESCAPE '\\'";
+        condition.params.emplace_back(pattern);
+    }
+    condition.sql = condition.params.empty() ? "(0)" : condition.sql + ")";
+    return condition;
+}
+
+Transaction::Transaction(Database& db, bool immediate) : db_(db), depth_(db.transactionDepth_) {
+    if (depth_ == 0) {
+        db_.releaseReads();
+        runStatement(db_.db_, immediate ? "BEGIN IMMEDIATE" : "BEGIN");
+    } else {
+        runStatement(db_.db_, "SAVEPOINT kiv_" + std::to_string(depth_));
+    }
+    ++db_.transactionDepth_;
+}
+
+Transaction::~Transaction() {
+    if (!open_) return;
+    try {
+        Rollback();
+    } catch (const DbError&) {
+        // Nothing more can be done while unwinding; SQLite ends the transaction with the file.
+    }
+}
+
+void Transaction::Commit() {
+    if (!open_ || depth_ >= db_.transactionDepth_) throw DbError("交易已經結束", "", SQLITE_MISUSE);
+    if (depth_ + 1 != db_.transactionDepth_)
+        throw DbError("內層的交易還沒有結束", "", SQLITE_MISUSE);
+    // SQLite itself rolls a transaction back on some failures (a full disk, an I/O error).
+    if (sqlite3_get_autocommit(db_.db_)) {
+        open_ = false;
+        db_.transactionDepth_ = 0;
+        throw DbError("交易已被資料庫取消", "", SQLITE_ABORT);
+    }
+    if (depth_ == 0)
+        runStatement(db_.db_, "COMMIT");
+    else
+        runStatement(db_.db_, "RELEASE kiv_" + std::to_string(depth_));
+    open_ = false;
+    db_.transactionDepth_ = depth_;
+}
+
+// Rolling back an outer transaction also ends the inner ones still open; they then have nothing
+// left to roll back.
+void Transaction::Rollback() {
+    if (!open_) return;
+    open_ = false;
+    if (depth_ >= db_.transactionDepth_) return;
+    db_.transactionDepth_ = depth_;
+    ++db_.changeCount_;
+    db_.releaseReads();
+    if (sqlite3_get_autocommit(db_.db_)) {
+        db_.transactionDepth_ = 0;
+        return;
+    }
+    if (depth_ == 0) {
+        runStatement(db_.db_, "ROLLBACK");
+    } else {
+        std::string name = "kiv_" + std::to_string(depth_);
+        runStatement(db_.db_, "ROLLBACK TO " + name);
+        runStatement(db_.db_, "RELEASE " + name);
+    }
+}
+
+std::string likePrefix(std::string_view prefix) {
+    std::string pattern;
+    for (char c : prefix) {
+        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+        pattern += c;
+    }
+    return pattern + "%";
+}
+
+std::string likeContains(std::string_view text) {
+    std::string pattern = "%";
+    for (char c : text) {
+        if (c == '*')
+            pattern += '%';
+        else if (c == '?')
+            pattern += '_';
+        else {
+            if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+            pattern += c;
+        }
+    }
+    return pattern + "%";
+}
+
+}  // namespace kiv

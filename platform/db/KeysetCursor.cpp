@@ -1,0 +1,485 @@
+#include "platform/db/KeysetCursor.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "platform/db/Database.h"
+#include "platform/db/Numbers.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr int pageSize = KeysetQuery::pageSize;
+
+std::string_view trimmed(std::string_view text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+[[noreturn]] void refuse(const std::string& field, const std::string& why) {
+    throw ConversionError("欄位「" + field + "」：" + why);
+}
+
+// The number a numeric field receives: "" is Null, "12,000" is 12000, any other text is refused.
+Value numberForField(const Value& value, FieldKind kind, const std::string& field) {
+    double number = 0;
+    if (value.isNull()) return Value();
+    if (value.kind() == Value::Kind::Date) refuse(field, "日期不能存入數字欄位");
+    if (value.kind() == Value::Kind::Integer && kind == FieldKind::Integer) return value;
+    if (const std::string* text = valueAs<std::string>(value)) {
+        if (trimmed(*text).empty()) return Value();
+        auto parsed = numberFromText(trimmed(*text));
+        if (!parsed) refuse(field, "「" + *text + "」不是數字");
+        number = *parsed;
+    } else {
+        number = value.number();
+    }
+    if (kind == FieldKind::Real) return Value(number);
+    return Value(static_cast<long long>(roundHalfToEven(number)));
+}
+
+Value dateForField(const Value& value, const std::string& field) {
+    if (value.isNull() || value.kind() == Value::Kind::Date) return value;
+    if (!value.isText()) refuse(field, "「" + value.text() + "」不是日期");
+    if (trimmed(value.text()).empty()) return Value();
+    try {
+        return Value(value.date());
+    } catch (const ConversionError&) {
+        refuse(field, "「" + value.text() + "」不是日期");
+    }
+}
+
+// The value as the field's kind stores it; a field the schema does not know takes it as it is.
+Value convertForField(const Value& value, const ColumnInfo& column) {
+    if (!column.kind) return value;
+    switch (*column.kind) {
+        case FieldKind::Text:
+            return value.isNull() ? Value() : Value(value.text());
+        case FieldKind::Integer:
+        case FieldKind::Real:
+            return numberForField(value, *column.kind, column.name);
+        case FieldKind::Boolean:
+            if (value.kind() == Value::Kind::Date) refuse(column.name, "日期不是是非值");
+            try {
+                return Value(value.boolean());
+            } catch (const ConversionError&) {
+                refuse(column.name, "「" + value.text() + "」不是是非值");
+            }
+        case FieldKind::Date:
+            return dateForField(value, column.name);
+    }
+    return value;
+}
+
+}  // namespace
+
+std::unique_ptr<KeysetCursor> KeysetCursor::open(Database& db, std::string_view sql,
+                                                 const KeysetQuery& query,
+                                                 const std::vector<Value>& params) {
+    Statement stream, page;
+    try {
+        stream = Statement(db.handle(), query.streamSql);
+        page = Statement(db.handle(), query.pageSql);
+    } catch (const DbError&) {
+        return nullptr;
+    }
+    auto columns = columnsOf(page.get(), db.schema(), 1);
+    std::unique_ptr<KeysetCursor> cursor(new KeysetCursor(db, sql, query, params, std::move(stream),
+                                                          std::move(page), std::move(columns)));
+    try {
+        cursor->streamStatement_.bindAll(params);
+        cursor->startStream();
+    } catch (const DbError& e) {
+        throw DbError(e.what(), std::string(sql), e.code());
+    }
+    return cursor;
+}
+
+KeysetCursor::KeysetCursor(Database& db, std::string_view sql, KeysetQuery query,
+                           std::vector<Value> params, Statement stream, Statement page,
+                           std::vector<ColumnInfo> columns)
+    : RecordsetImpl(db, sql, std::move(columns)),
+      query_(std::move(query)),
+      params_(std::move(params)),
+      streamStatement_(std::move(stream)),
+      pageStatement_(std::move(page)),
+      width_(this->columns().size()),
+      changeCounter_(changeCounter()) {
+    for (const auto& column : this->columns())
+        kinds_.push_back(column.kind);
+}
+
+void KeysetCursor::detach() {
+    rowReady_ = false;
+    streaming_ = false;
+    streamStatement_ = Statement();
+    keyStatement_ = Statement();
+    tailStatement_ = Statement();
+    pageStatement_ = Statement();
+    RecordsetImpl::detach();
+}
+
+// Opening reads the first page through the stream, which also tells whether that is all.
+void KeysetCursor::startStream() {
+    partialStamp_ = changeCount();
+    if (!streamStatement_.step()) {
+        streamStatement_.reset();
+        complete_ = true;
+        return;
+    }
+    streaming_ = true;
+    streamNext_ = 0;
+    keys_.push_back(sqlite3_column_int64(streamStatement_.get(), 0));
+    readStreamPage();
+}
+
+void KeysetCursor::readStreamPage() {
+    sqlite3_stmt* stmt = streamStatement_.get();
+    int64_t start = streamNext_;
+    rowReady_ = false;
+    page_.valid = false;
+    page_.rows.reset(pageSize, width_);
+    page_.present.assign(pageSize, 0);
+    int64_t count = 0;
+    while (true) {
+        page_.rows.read(stmt, static_cast<size_t>(count), 1);
+        page_.present[count++] = 1;
+        if (!streamStatement_.step()) {
+            // The stream has met the end: every rowid is known.
+            endStream();
+            complete_ = complete_ || keys_.size() == static_cast<size_t>(start + count);
+            break;
+        }
+        if (!noteStreamKey(start + count, sqlite3_column_int64(stmt, 0))) {
+            endStream();
+            break;
+        }
+        streamNext_ = start + count;
+        if (count == pageSize) break;
+    }
+    page_.valid = true;
+    page_.stamp = changeCount();
+    page_.end = End::Front;
+    page_.start = start;
+    page_.count = count;
+}
+
+// The stream's row at `position` extends the known rowids, or must agree with them once they
+// are all read; false when it does not.
+bool KeysetCursor::noteStreamKey(int64_t position, int64_t rowid) {
+    auto known = static_cast<int64_t>(keys_.size());
+    if (!complete_ && position == known) {
+        keys_.push_back(rowid);
+        return true;
+    }
+    return position < known && keys_[position] == rowid;
+}
+
+void KeysetCursor::endStream() {
+    if (!streaming_) return;
+    streaming_ = false;
+    streamStatement_.reset();
+}
+
+void KeysetCursor::readTail() {
+    if (!tailStatement_.get()) {
+        tailStatement_ = Statement(database().handle(), query_.tailSql);
+        tailStatement_.bindAll(params_);
+    }
+    tail_.clear();
+    while (tailStatement_.step())
+        tail_.push_back(sqlite3_column_int64(tailStatement_.get(), 0));
+    tailStatement_.reset();
+}
+
+void KeysetCursor::completeKeys() {
+    if (complete_) return;
+    std::optional<int64_t> current;
+    if (onRow()) current = currentRowid();
+    End end = end_;
+    int64_t index = index_;
+    rowReady_ = false;
+    if (!keyStatement_.get()) {
+        keyStatement_ = Statement(database().handle(), query_.keySql);
+        keyStatement_.bindAll(params_);
+    }
+    keys_.clear();
+    while (keyStatement_.step())
+        keys_.push_back(sqlite3_column_int64(keyStatement_.get(), 0));
+    keyStatement_.reset();
+    complete_ = true;
+    auto count = static_cast<int64_t>(keys_.size());
+    index_ = end == End::Front ? index : index < 0 ? count : count - 1 - index;
+    index_ = std::clamp<int64_t>(index_, -1, count);
+    if (current && !(index_ >= 0 && index_ < count && keys_[index_] == *current)) {
+        auto found = std::find(keys_.begin(), keys_.end(), *current);
+        if (found != keys_.end()) index_ = found - keys_.begin();
+    }
+    end_ = End::Front;
+    tail_.clear();
+    if (page_.end == End::Back) page_.valid = false;
+    // A stream that no longer agrees with the rowids ends at its next row.
+    if (streaming_ && !(streamNext_ < count &&
+                        keys_[streamNext_] == sqlite3_column_int64(streamStatement_.get(), 0)))
+        endStream();
+}
+
+bool KeysetCursor::onRow() {
+    return !betweenRows_ && !bof() && !eof();
+}
+
+int64_t KeysetCursor::currentRowid() const {
+    return keysAt(end_)[index_];
+}
+
+bool KeysetCursor::bof() {
+    if (complete_) return keys_.empty() || index_ < 0;
+    return end_ == End::Front && index_ < 0;
+}
+
+bool KeysetCursor::eof() {
+    if (complete_) return keys_.empty() || index_ >= static_cast<int64_t>(keys_.size());
+    return end_ == End::Back && index_ < 0;
+}
+
+int64_t KeysetCursor::count() {
+    completeKeys();
+    return static_cast<int64_t>(keys_.size());
+}
+
+void KeysetCursor::moveFirst() {
+    rowReady_ = false;
+    pending_ = Pending::None;
+    betweenRows_ = false;
+    end_ = End::Front;
+    index_ = 0;
+}
+
+void KeysetCursor::moveLast() {
+    rowReady_ = false;
+    pending_ = Pending::None;
+    betweenRows_ = false;
+    if (!complete_ && !query_.tailSql.empty() && changeCount() == partialStamp_) {
+        if (tail_.empty()) readTail();
+        if (!tail_.empty()) {
+            end_ = End::Back;
+            index_ = 0;
+            return;
+        }
+    }
+    completeKeys();
+    end_ = End::Front;
+    index_ = keys_.empty() ? 0 : static_cast<int64_t>(keys_.size()) - 1;
+}
+
+void KeysetCursor::move(int64_t n) {
+    rowReady_ = false;
+    pending_ = Pending::None;
+    if (betweenRows_) {
+        if (n == 0) return;
+        betweenRows_ = false;
+        // The next row already stands at index_.
+        if (n > 0) --n;
+    }
+    if (end_ == End::Back) {
+        int64_t target = index_ - n;
+        if (target < static_cast<int64_t>(tail_.size())) {
+            index_ = std::max<int64_t>(target, -1);
+            return;
+        }
+    } else {
+        int64_t target = index_ + n;
+        // A short step past the rows read so far goes on with the stream.
+        auto known = [&] { return static_cast<int64_t>(keys_.size()); };
+        while (!complete_ && streaming_ && target >= known() && target < known() + 4 * pageSize)
+            readStreamPage();
+        if (complete_) {
+            index_ = std::clamp<int64_t>(target, -1, static_cast<int64_t>(keys_.size()));
+            return;
+        }
+        if (target < known()) {
+            index_ = std::max<int64_t>(target, -1);
+            return;
+        }
+    }
+    completeKeys();
+    move(n);
+}
+
+int64_t KeysetCursor::absolutePosition() {
+    if (betweenRows_ || bof() || eof()) return -1;
+    completeKeys();
+    return index_;
+}
+
+void KeysetCursor::setAbsolutePosition(int64_t position) {
+    rowReady_ = false;
+    pending_ = Pending::None;
+    completeKeys();
+    if (position < 0 || position >= static_cast<int64_t>(keys_.size()))
+        raise("沒有第 " + std::to_string(position) + " 筆");
+    betweenRows_ = false;
+    index_ = position;
+}
+
+Value KeysetCursor::field(int index) {
+    if (rowReady_ && pending_ == Pending::None && *changeCounter_ == rowStamp_ &&
+        static_cast<size_t>(index) < width_)
+        return page_.rows.value(rowSlot_, static_cast<size_t>(index), kinds_[index]);
+    checkIndex(index);
+    if (pending_ == Pending::Adding) return pendingValues_[index].value_or(Value());
+    if (pending_ == Pending::Editing && pendingValues_[index]) return *pendingValues_[index];
+    if (!onRow()) raiseNoCurrentRow();
+    locateRow();
+    return page_.rows.value(rowSlot_, static_cast<size_t>(index), kinds_[index]);
+}
+
+void KeysetCursor::locateRow() {
+    bool covered = page_.valid && page_.stamp == changeCount() && page_.end == end_ &&
+                   index_ >= page_.start && index_ < page_.start + page_.count;
+    if (!covered) readPage();
+    auto slot = static_cast<size_t>(index_ - page_.start);
+    if (!page_.present[slot]) raise("這一筆已被刪除");
+    rowSlot_ = slot;
+    rowStamp_ = changeCount();
+    rowReady_ = true;
+}
+
+// Pages are aligned, so that moving forward or backward row by row reads each page once.
+void KeysetCursor::readPage() {
+    int64_t start = index_ / pageSize * pageSize;
+    if (streaming_ && end_ == End::Front && start == streamNext_) return readStreamPage();
+    endStream();
+    const auto& keys = keysAt(end_);
+    readRows(keys, start, std::min<int64_t>(pageSize, static_cast<int64_t>(keys.size()) - start));
+}
+
+void KeysetCursor::readRows(const std::vector<int64_t>& keys, int64_t start, int64_t count) {
+    std::vector<std::pair<int64_t, int64_t>> slots;  // rowid and place in the page
+    for (int64_t i = 0; i < pageSize; ++i) {
+        if (i < count) {
+            sqlite3_bind_int64(pageStatement_.get(), static_cast<int>(i + 1), keys[start + i]);
+            slots.emplace_back(keys[start + i], i);
+        } else {
+            sqlite3_bind_null(pageStatement_.get(), static_cast<int>(i + 1));
+        }
+    }
+    std::sort(slots.begin(), slots.end());
+    rowReady_ = false;
+    page_.valid = false;
+    page_.rows.reset(static_cast<size_t>(count), width_);
+    page_.present.assign(static_cast<size_t>(count), 0);
+    sqlite3_stmt* stmt = pageStatement_.get();
+    while (pageStatement_.step()) {
+        int64_t rowid = sqlite3_column_int64(stmt, 0);
+        auto found =
+            std::lower_bound(slots.begin(), slots.end(), std::make_pair(rowid, int64_t{0}));
+        if (found == slots.end() || found->first != rowid) continue;
+        page_.rows.read(stmt, static_cast<size_t>(found->second), 1);
+        page_.present[found->second] = 1;
+    }
+    pageStatement_.reset();
+    page_.valid = true;
+    page_.stamp = changeCount();
+    page_.end = end_;
+    page_.start = start;
+    page_.count = count;
+}
+
+void KeysetCursor::addNew() {
+    pending_ = Pending::Adding;
+    pendingValues_.assign(columns().size(), std::nullopt);
+}
+
+void KeysetCursor::edit() {
+    if (!onRow()) raiseNoCurrentRow();
+    pending_ = Pending::Editing;
+    editRowid_ = currentRowid();
+    pendingValues_.assign(columns().size(), std::nullopt);
+}
+
+void KeysetCursor::setField(int index, const Value& value) {
+    checkIndex(index);
+    const ColumnInfo& column = columns()[index];
+    if (pending_ == Pending::None) raise("請先 AddNew 或 Edit");
+    if (column.origin.empty()) raise("欄位「" + column.name + "」不能寫入");
+    pendingValues_[index] = convertForField(value, column);
+}
+
+void KeysetCursor::update() {
+    if (pending_ == Pending::None) raise("沒有 AddNew 或 Edit 就 Update");
+    if (pending_ == Pending::Adding)
+        insertPending();
+    else
+        updatePending();
+    pending_ = Pending::None;
+}
+
+// The new row joins the end of the rowids; they are read in full first, so that the full read
+// cannot meet the new row a second time.
+void KeysetCursor::insertPending() {
+    completeKeys();
+    std::string names, marks;
+    std::vector<Value> values;
+    for (size_t i = 0; i < pendingValues_.size(); ++i) {
+        if (!pendingValues_[i]) continue;
+        names += (values.empty() ? "" : ", ") + quoteIdentifier(columns()[i].origin);
+        marks += values.empty() ? "?" : ", ?";
+        values.push_back(*pendingValues_[i]);
+    }
+    std::string sql =
+        "INSERT INTO " + quoteIdentifier(query_.table) +
+        (values.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + marks + ")");
+    releaseDatabaseReads();
+    Statement insert(database().handle(), sql);
+    insert.bindAll(values);
+    insert.run();
+    keys_.push_back(sqlite3_last_insert_rowid(database().handle()));
+    noteChange();
+}
+
+void KeysetCursor::updatePending() {
+    std::string assignments;
+    std::vector<Value> values;
+    for (size_t i = 0; i < pendingValues_.size(); ++i) {
+        if (!pendingValues_[i]) continue;
+        assignments += (values.empty() ? "" : ", ") + quoteIdentifier(columns()[i].origin) + " = ?";
+        values.push_back(*pendingValues_[i]);
+    }
+    if (values.empty()) return;
+    releaseDatabaseReads();
+    Statement change(database().handle(), "UPDATE " + quoteIdentifier(query_.table) + " SET " +
+                                              assignments + " WHERE rowid = ?");
+    for (size_t i = 0; i < values.size(); ++i)
+        change.bind(static_cast<int>(i + 1), values[i]);
+    sqlite3_bind_int64(change.get(), static_cast<int>(values.size() + 1), editRowid_);
+    change.run();
+    noteChange();
+}
+
+void KeysetCursor::remove() {
+    pending_ = Pending::None;
+    rowReady_ = false;
+    if (!onRow()) raiseNoCurrentRow();
+    int64_t rowid = currentRowid();
+    completeKeys();
+    releaseDatabaseReads();
+    Statement erase(database().handle(),
+                    "DELETE FROM " + quoteIdentifier(query_.table) + " WHERE rowid = ?");
+    sqlite3_bind_int64(erase.get(), 1, rowid);
+    erase.run();
+    noteChange();
+    if (!(index_ >= 0 && index_ < static_cast<int64_t>(keys_.size()) && keys_[index_] == rowid)) {
+        auto found = std::find(keys_.begin(), keys_.end(), rowid);
+        if (found == keys_.end()) return;
+        index_ = found - keys_.begin();
+    }
+    keys_.erase(keys_.begin() + index_);
+    betweenRows_ = true;
+    page_.valid = false;
+}
+
+}  // namespace kiv

@@ -1,0 +1,127 @@
+#pragma once
+
+// The keyset cursor behind a recordset over one table, inside the database layer.
+
+#include <memory>
+#include <optional>
+
+#include "platform/db/RecordsetImpl.h"
+#include "platform/db/SqlText.h"
+
+namespace kiv {
+
+// The rowids of the result in order, and the rows read a page at a time.
+//
+// Rows are read in pages of the rowids ("rowid IN (...)"), except while the recordset is read
+// forward from its start: then the query itself runs on ("the stream"), giving each page and its
+// rowids at the speed of a plain loop. The stream is the only statement left open between calls;
+// it ends at the first jump elsewhere and before any write through the Database, so no read stays
+// open across a write (it would see the write half-way and keep the write-ahead log from being
+// checkpointed).
+//
+// The full list of rowids is read only when something needs it (RecordCount, AbsolutePosition,
+// moving beyond the rows known so far, adding or deleting a row). Moving to the last row first
+// reads the last page of rowids through the reversed order, and the position is then counted from
+// the back. A write through the Database before the full list is read makes it follow the data as
+// it is then, keeping the current row.
+class KeysetCursor : public RecordsetImpl {
+  public:
+    // Nullptr when SQLite refuses the keyset form of the query (the caller then reads it whole,
+    // reporting the fault of the query as written).
+    static std::unique_ptr<KeysetCursor> open(Database& db, std::string_view sql,
+                                              const KeysetQuery& query,
+                                              const std::vector<Value>& params);
+
+    bool bof() override;
+    bool eof() override;
+    int64_t count() override;
+    void moveFirst() override;
+    void moveLast() override;
+    void move(int64_t n) override;
+    int64_t absolutePosition() override;
+    void setAbsolutePosition(int64_t position) override;
+    Value field(int index) override;
+
+    bool updatable() const override { return true; }
+    void addNew() override;
+    void edit() override;
+    void setField(int index, const Value& value) override;
+    void update() override;
+    void cancelUpdate() override { pending_ = Pending::None; }
+    bool editPending() const override { return pending_ != Pending::None; }
+    void remove() override;
+    void releaseReads() override { endStream(); }
+    void detach() override;
+
+  private:
+    enum class End { Front, Back };
+    enum class Pending { None, Adding, Editing };
+
+    KeysetCursor(Database& db, std::string_view sql, KeysetQuery query, std::vector<Value> params,
+                 Statement stream, Statement page, std::vector<ColumnInfo> columns);
+
+    void startStream();
+    void readStreamPage();
+    bool noteStreamKey(int64_t position, int64_t rowid);
+    void endStream();
+    void readTail();
+    void completeKeys();
+    bool onRow();
+    int64_t currentRowid() const;
+    const std::vector<int64_t>& keysAt(End end) const { return end == End::Front ? keys_ : tail_; }
+    void locateRow();
+    void readPage();
+    void readRows(const std::vector<int64_t>& keys, int64_t start, int64_t count);
+    void insertPending();
+    void updatePending();
+
+    KeysetQuery query_;
+    std::vector<Value> params_;
+    Statement streamStatement_;
+    Statement keyStatement_;
+    Statement tailStatement_;
+    Statement pageStatement_;
+    size_t width_;
+    std::vector<std::optional<FieldKind>> kinds_;
+
+    // keys_ holds every rowid when complete_, else the first ones; tail_ the last ones, last first.
+    std::vector<int64_t> keys_;
+    std::vector<int64_t> tail_;
+    bool complete_ = false;
+    uint64_t partialStamp_ = 0;
+
+    // While streaming_, the stream stands on the row at position streamNext_, the first of the
+    // page after the one it read last, and that row's rowid is in keys_.
+    bool streaming_ = false;
+    int64_t streamNext_ = 0;
+
+    // Counted from the front (-1 is Bof) or, before the keys are complete, from the back (0 is
+    // the last row, -1 is Eof).
+    End end_ = End::Front;
+    int64_t index_ = 0;
+    // After Delete the position lies between rows: index_ is where the next row now stands.
+    bool betweenRows_ = false;
+
+    struct Page {
+        bool valid = false;
+        uint64_t stamp = 0;
+        End end = End::Front;
+        int64_t start = 0;
+        int64_t count = 0;
+        RowBuffer rows;
+        std::vector<char> present;
+    } page_;
+
+    // The current row's place in the page, while nothing has moved or been written since it was
+    // found: reading the fields of one row looks it up once.
+    bool rowReady_ = false;
+    size_t rowSlot_ = 0;
+    uint64_t rowStamp_ = 0;
+    const uint64_t* changeCounter_;
+
+    Pending pending_ = Pending::None;
+    std::vector<std::optional<Value>> pendingValues_;
+    int64_t editRowid_ = 0;
+};
+
+}  // namespace kiv

@@ -1,0 +1,257 @@
+#include "platform/db/Statement.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+#include "platform/db/Errors.h"
+
+namespace kiv {
+
+namespace {
+
+bool isBlankTail(sqlite3* db, const char* tail) {
+    for (const char* p = tail; *p; ++p) {
+        if (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == ';') continue;
+        // Comments alone prepare to no statement.
+        sqlite3_stmt* rest = nullptr;
+        const char* restTail = nullptr;
+        if (sqlite3_prepare_v2(db, p, -1, &rest, &restTail) != SQLITE_OK) return false;
+        bool blank = rest == nullptr;
+        sqlite3_finalize(rest);
+        return blank && isBlankTail(db, restTail);
+    }
+    return true;
+}
+
+}  // namespace
+
+void raiseSqliteError(sqlite3* db, std::string_view sql) {
+    int code = sqlite3_extended_errcode(db);
+    std::string message = sqlite3_errmsg(db);
+    if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+        throw UniqueViolation(message, std::string(sql), code);
+    throw DbError(message, std::string(sql), code);
+}
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db), sql_(sql) {
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql_.c_str(), static_cast<int>(sql_.size()), &stmt_, &tail) !=
+        SQLITE_OK)
+        raiseSqliteError(db, sql_);
+    if (stmt_ == nullptr) throw DbError("沒有 SQL 指令", sql_, SQLITE_MISUSE);
+    if (!isBlankTail(db, tail)) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw DbError("一次只能執行一個 SQL 指令", sql_, SQLITE_MISUSE);
+    }
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), sql_(std::move(other.sql_)) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        db_ = other.db_;
+        stmt_ = std::exchange(other.stmt_, nullptr);
+        sql_ = std::move(other.sql_);
+    }
+    return *this;
+}
+
+void Statement::bindAll(const std::vector<Value>& params) {
+    int expected = sqlite3_bind_parameter_count(stmt_);
+    if (static_cast<int>(params.size()) != expected)
+        throw DbError("參數數目不符：SQL 需要 " + std::to_string(expected) + " 個，給了 " +
+                          std::to_string(params.size()) + " 個",
+                      sql_, SQLITE_RANGE);
+    for (size_t i = 0; i < params.size(); ++i)
+        bind(static_cast<int>(i + 1), params[i]);
+}
+
+void Statement::bind(int index, const Value& value) {
+    int rc = SQLITE_OK;
+    switch (value.kind()) {
+        case Value::Kind::Null:
+            rc = sqlite3_bind_null(stmt_, index);
+            break;
+        case Value::Kind::Boolean:
+            rc = sqlite3_bind_int(stmt_, index, *valueAs<bool>(value) ? 1 : 0);
+            break;
+        case Value::Kind::Integer:
+            rc = sqlite3_bind_int64(stmt_, index, *valueAs<int64_t>(value));
+            break;
+        case Value::Kind::Double:
+            rc = sqlite3_bind_double(stmt_, index, *valueAs<double>(value));
+            break;
+        case Value::Kind::Text: {
+            const std::string& text = *valueAs<std::string>(value);
+            rc = sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                                   SQLITE_TRANSIENT);
+            break;
+        }
+        case Value::Kind::Date: {
+            std::string iso = valueAs<Date>(value)->iso();
+            rc = sqlite3_bind_text(stmt_, index, iso.data(), static_cast<int>(iso.size()),
+                                   SQLITE_TRANSIENT);
+            break;
+        }
+    }
+    if (rc != SQLITE_OK) raiseSqliteError(db_, sql_);
+}
+
+bool Statement::step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    // The reset leaves the error in place and ends the failed run, so the statement can run again.
+    sqlite3_reset(stmt_);
+    raiseSqliteError(db_, sql_);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+    reset();
+}
+
+bool Statement::readOnly() const {
+    return sqlite3_stmt_readonly(stmt_) != 0;
+}
+
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
+
+std::vector<ColumnInfo> columnsOf(sqlite3_stmt* stmt, const Schema& schema, int first) {
+    std::vector<ColumnInfo> columns;
+    int count = sqlite3_column_count(stmt);
+    for (int i = first; i < count; ++i) {
+        ColumnInfo column;
+        const char* name = sqlite3_column_name(stmt, i);
+        const char* table = sqlite3_column_table_name(stmt, i);
+        const char* origin = sqlite3_column_origin_name(stmt, i);
+        column.name = name ? name : "";
+        column.table = table ? table : "";
+        column.origin = origin ? origin : "";
+        if (table && origin)
+            if (const FieldDef* field = schema.field(column.table, column.origin))
+                column.kind = field->kind;
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+namespace {
+
+// A stored date, read without the general parser: every date field of every row passes here.
+Value storedDate(std::string_view text) {
+    auto digits = [&](size_t from, size_t count) {
+        int n = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9') return -1;
+            n = n * 10 + (text[i] - '0');
+        }
+        return n;
+    };
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        static const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+        bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+        if (y >= 0 && m >= 1 && m <= 12 && d >= 1 &&
+            d <= monthDays[m - 1] + (m == 2 && leap ? 1 : 0)) {
+            // Days since 1970-01-01 of a proleptic Gregorian date.
+            int yy = m <= 2 ? y - 1 : y;
+            int era = (yy >= 0 ? yy : yy - 399) / 400;
+            int yearOfEra = yy - era * 400;
+            int dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+            int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+            return Value(Date::fromDays(int64_t{era} * 146097 + dayOfEra - 719468));
+        }
+    }
+    if (auto date = Date::fromIso(text)) return Value(*date);
+    return Value(text);
+}
+
+Value storedValue(int type, int64_t integer, double real, std::string_view text,
+                  const std::optional<FieldKind>& kind) {
+    switch (type) {
+        case SQLITE_INTEGER:
+            if (kind == FieldKind::Boolean) return Value(integer != 0);
+            return Value(static_cast<long long>(integer));
+        case SQLITE_FLOAT:
+            return Value(real);
+        case SQLITE_NULL:
+            return Value();
+        default:
+            if (kind == FieldKind::Date) return storedDate(text);
+            return Value(text);
+    }
+}
+
+std::string_view valueText(sqlite3_value* value) {
+    auto data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return std::string_view(data ? data : "", sqlite3_value_bytes(value));
+}
+
+}  // namespace
+
+// Every cell of a row is written when the row is read, so the cells are not cleared here.
+void RowBuffer::reset(size_t rows, size_t width) {
+    width_ = width;
+    cells_.resize(rows * width);
+    text_.clear();
+}
+
+void RowBuffer::read(sqlite3_stmt* stmt, size_t row, int firstColumn) {
+    Cell* cell = &cells_[row * width_];
+    for (size_t c = 0; c < width_; ++c, ++cell) {
+        // The column's own value object: one call per field instead of one per question.
+        sqlite3_value* value = sqlite3_column_value(stmt, firstColumn + static_cast<int>(c));
+        cell->type = sqlite3_value_type(value);
+        if (cell->type == SQLITE_INTEGER) {
+            cell->integer = sqlite3_value_int64(value);
+        } else if (cell->type == SQLITE_FLOAT) {
+            cell->real = sqlite3_value_double(value);
+        } else if (cell->type != SQLITE_NULL) {
+            std::string_view text = valueText(value);
+            cell->integer = static_cast<int64_t>(text_.size());
+            cell->length = static_cast<uint32_t>(text.size());
+            text_.append(text);
+        }
+    }
+}
+
+Value RowBuffer::value(size_t row, size_t column, const std::optional<FieldKind>& kind) const {
+    const Cell& cell = cells_[row * width_ + column];
+    std::string_view text;
+    if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB)
+        text = std::string_view(text_).substr(static_cast<size_t>(cell.integer), cell.length);
+    return storedValue(cell.type, cell.integer, cell.real, text, kind);
+}
+
+Value readColumn(sqlite3_stmt* stmt, int column, const std::optional<FieldKind>& kind) {
+    sqlite3_value* value = sqlite3_column_value(stmt, column);
+    int type = sqlite3_value_type(value);
+    switch (type) {
+        case SQLITE_INTEGER:
+            return storedValue(type, sqlite3_value_int64(value), 0, {}, kind);
+        case SQLITE_FLOAT:
+            return storedValue(type, 0, sqlite3_value_double(value), {}, kind);
+        case SQLITE_NULL:
+            return Value();
+        default:
+            return storedValue(type, 0, 0, valueText(value), kind);
+    }
+}
+
+}  // namespace kiv

@@ -1,0 +1,379 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/db/Database.h"
+#include "tests/db/TestBook.h"
+
+namespace kiv {
+namespace {
+
+using test::TestBook;
+
+std::vector<std::string> namesForward(Recordset& rs) {
+    std::vector<std::string> names;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        names.push_back(rs.Fields("名稱").text());
+    return names;
+}
+
+std::vector<std::string> namesBackward(Recordset& rs) {
+    std::vector<std::string> names;
+    for (rs.MoveLast(); !rs.Bof(); rs.MovePrevious())
+        names.push_back(rs.Fields("名稱").text());
+    std::reverse(names.begin(), names.end());
+    return names;
+}
+
+TEST(Recordset, FieldsByPositionAndByNameComeBackInTheirKinds) {
+    TestBook book;
+    book.db->Execute("INSERT INTO 帳目 VALUES (?, ?, ?, ?, ?, ?)", "甲", 1200, 0.25,
+                     Date::fromYmd(2026, 1, 5), true, nullptr);
+    auto rs = book.db->OpenRecordset("SELECT * FROM 帳目");
+    ASSERT_EQ(rs.FieldCount(), 6);
+    EXPECT_EQ(rs.FieldName(3), "日期");
+    EXPECT_EQ(rs.Fields(0), Value("甲"));
+    EXPECT_EQ(rs.Fields("金額"), Value(1200));
+    EXPECT_EQ(rs.Fields("比率"), Value(0.25));
+    EXPECT_EQ(rs.Fields("日期"), Value(Date::fromYmd(2026, 1, 5)));
+    EXPECT_EQ(rs.Fields("已付"), Value(true));
+    EXPECT_TRUE(rs.Fields(5).isNull());
+    EXPECT_THROW(rs.Fields("沒有"), DbError);
+    EXPECT_THROW(rs.Fields(6), DbError);
+
+    // Computed columns keep SQLite's own type; a joined field is found by "table.field".
+    book.db->Execute("INSERT INTO 類別 VALUES (?, ?)", "甲", "工程");
+    auto joined = book.db->OpenRecordset(
+        "SELECT 帳目.名稱, 類別.名稱, Max(日期) AS last, 金額 * 2 FROM 帳目 JOIN 類別 USING "
+        "(名稱)");
+    EXPECT_EQ(joined.Fields("last"), Value("2026-01-05"));
+    EXPECT_EQ(joined.Fields(3), Value(2400));
+    EXPECT_EQ(joined.Fields("類別.名稱"), Value("甲"));
+    EXPECT_EQ(joined.Fields("LAST"), Value("2026-01-05"));
+}
+
+TEST(Recordset, AnEmptyResultIsAtItsBeginningAndItsEndAtOnce) {
+    TestBook book;
+    for (const char* sql : {"SELECT * FROM 帳目 ORDER BY 名稱", "SELECT DISTINCT 名稱 FROM 帳目"}) {
+        SCOPED_TRACE(sql);
+        auto rs = book.db->OpenRecordset(sql);
+        EXPECT_TRUE(rs.Bof());
+        EXPECT_TRUE(rs.Eof());
+        EXPECT_EQ(rs.RecordCount(), 0);
+        rs.MoveLast();
+        rs.MoveFirst();
+        rs.MoveNext();
+        EXPECT_TRUE(rs.Bof() && rs.Eof());
+        EXPECT_EQ(rs.AbsolutePosition(), -1);
+        EXPECT_THROW(rs.Fields(0), DbError);
+    }
+}
+
+TEST(Recordset, AddNewEditAndUpdateWriteTheRowsAndReadThemBack) {
+    TestBook book;
+    book.addRow("甲", 1);
+    auto rs = book.db->OpenTable("帳目");
+    ASSERT_TRUE(rs.IsUpdatable());
+    rs.AddNew();
+    rs.SetField(0, "乙");
+    rs.SetField("金額", "12,000");
+    rs.SetField("比率", "1,234.5");
+    rs.SetField("日期", "中華民國 115 年 01 月 05 日");
+    rs.SetField("已付", 1);
+    rs.SetField("備註", 0);
+    EXPECT_EQ(rs.Fields("金額"), Value(12000));  // the pending value
+    rs.Update();
+    // The new row joins the end; the current row is what it was.
+    EXPECT_EQ(rs.RecordCount(), 2);
+    EXPECT_EQ(rs.Fields(0), Value("甲"));
+    rs.MoveLast();
+    EXPECT_EQ(rs.Fields("日期"), Value(Date::fromYmd(2026, 1, 5)));
+
+    rs.MoveFirst();
+    rs.Edit();
+    rs.SetField("金額", "");
+    rs.SetField("日期", "115/02/28");
+    rs.SetField("已付", "True");
+    rs.Update();
+
+    auto check = book.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY rowid");
+    EXPECT_TRUE(check.Fields("金額").isNull());
+    EXPECT_EQ(check.Fields("日期"), Value(Date::fromYmd(2026, 2, 28)));
+    EXPECT_EQ(check.Fields("已付"), Value(true));
+    check.MoveNext();
+    EXPECT_EQ(check.Fields("名稱"), Value("乙"));
+    EXPECT_EQ(check.Fields("金額"), Value(12000));
+    EXPECT_EQ(check.Fields("比率"), Value(1234.5));
+    EXPECT_EQ(check.Fields("已付"), Value(true));
+    EXPECT_EQ(check.Fields("備註"), Value("0"));
+}
+
+TEST(Recordset, AValueTheFieldCannotHoldIsRefusedBeforeAnythingIsWritten) {
+    TestBook book;
+    book.addRow("甲", 1);
+    auto rs = book.db->OpenRecordset("SELECT * FROM 帳目 WHERE 名稱 = ?", "甲");
+    rs.Edit();
+    EXPECT_THROW(rs.SetField("金額", "abc"), ConversionError);
+    EXPECT_THROW(rs.SetField("金額", "12abc"), ConversionError);
+    EXPECT_THROW(rs.SetField("日期", "明天"), ConversionError);
+    EXPECT_THROW(rs.SetField("已付", "也許"), ConversionError);
+    rs.SetField("金額", 2.5);  // whole-number fields round halves to even, as CLng did
+    rs.SetField("日期", Value());
+    rs.Update();
+    EXPECT_EQ(book.db->OpenRecordset("SELECT 金額 FROM 帳目").Fields(0), Value(2));
+}
+
+TEST(Recordset, CancelUpdateAndMovingDiscardThePendingRow) {
+    TestBook book;
+    book.addRow("甲", 1);
+    book.addRow("乙", 2);
+    auto rs = book.db->OpenTable("帳目");
+    rs.AddNew();
+    rs.SetField(0, "丙");
+    EXPECT_TRUE(rs.EditPending());
+    rs.CancelUpdate();
+    EXPECT_FALSE(rs.EditPending());
+    rs.Edit();
+    rs.SetField("金額", 99);
+    rs.MoveNext();
+    EXPECT_FALSE(rs.EditPending());
+    EXPECT_THROW(rs.Update(), DbError);
+    EXPECT_EQ(book.db->OpenRecordset("SELECT sum(金額), count(*) FROM 帳目").Fields(0), Value(3));
+    EXPECT_EQ(rs.RecordCount(), 2);
+}
+
+TEST(Recordset, AUniqueViolationOnUpdateKeepsThePendingRowForTheCallerToCancel) {
+    TestBook book;
+    book.addRow("甲", 1);
+    auto rs = book.db->OpenTable("帳目");
+    rs.AddNew();
+    rs.SetField(0, "甲");
+    EXPECT_THROW(rs.Update(), UniqueViolation);
+    EXPECT_TRUE(rs.EditPending());
+    rs.CancelUpdate();
+    EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+TEST(Recordset, DeleteLeavesNoCurrentRowUntilAMove) {
+    TestBook book;
+    for (const char* name : {"甲", "乙", "丙"})
+        book.addRow(name, 1);
+    auto rs = book.db->OpenTable("帳目");
+    rs.MoveNext();
+    rs.Delete();
+    EXPECT_THROW(rs.Fields(0), DbError);
+    EXPECT_EQ(rs.RecordCount(), 2);
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields(0), Value("丙"));
+    rs.MovePrevious();
+    EXPECT_EQ(rs.Fields(0), Value("甲"));
+    rs.Delete();
+    rs.MovePrevious();
+    EXPECT_TRUE(rs.Bof());
+    EXPECT_EQ(namesForward(rs), (std::vector<std::string>{"丙"}));
+    EXPECT_EQ(book.db->OpenRecordset("SELECT count(*) FROM 帳目").Fields(0), Value(1));
+}
+
+TEST(Recordset, OnlyARecordsetOfOneTableCanBeChanged) {
+    TestBook book;
+    book.addRow("甲", 1);
+    book.db->Execute("INSERT INTO 類別 VALUES ('甲', '工程')");
+    for (const char* sql :
+         {"SELECT 帳目.* FROM 帳目 JOIN 類別 ON 帳目.名稱 = 類別.名稱",
+          "SELECT DISTINCT 名稱 FROM 帳目", "SELECT 名稱, sum(金額) FROM 帳目 GROUP BY 名稱",
+          "SELECT 名稱 FROM 帳目 UNION SELECT 名稱 FROM 類別", "SELECT 金額 + 1 FROM 帳目"}) {
+        SCOPED_TRACE(sql);
+        auto rs = book.db->OpenRecordset(sql);
+        EXPECT_FALSE(rs.IsUpdatable());
+        EXPECT_THROW(rs.AddNew(), DbError);
+        EXPECT_THROW(rs.Edit(), DbError);
+        EXPECT_THROW(rs.Delete(), DbError);
+        EXPECT_EQ(rs.RecordCount(), 1);
+    }
+}
+
+TEST(Recordset, OrderingByAColumnNumberOrAnAliasKeepsItsMeaning) {
+    TestBook book;
+    book.addRow("乙", 1);
+    book.addRow("甲", 3);
+    book.addRow("丙", 2);
+    auto byNumber = book.db->OpenRecordset("SELECT 名稱, 金額 FROM 帳目 ORDER BY 2 DESC");
+    EXPECT_EQ(namesForward(byNumber), (std::vector<std::string>{"甲", "丙", "乙"}));
+    auto byAlias = book.db->OpenRecordset("SELECT 金額 AS 名稱, 名稱 AS n FROM 帳目 ORDER BY 名稱");
+    EXPECT_EQ(byAlias.Fields(1), Value("乙"));
+    auto aliased = book.db->OpenRecordset(
+        "SELECT 名稱 AS n, 金額 FROM 帳目 AS t WHERE t.金額 > ? ORDER BY t.名稱", 1);
+    EXPECT_EQ(aliased.RecordCount(), 2);
+    EXPECT_EQ(aliased.Fields("n"), Value("丙"));
+    EXPECT_TRUE(aliased.IsUpdatable());
+    aliased.Edit();
+    aliased.SetField("n", "丁");
+    aliased.Update();
+    EXPECT_EQ(book.db->OpenRecordset("SELECT 名稱 FROM 帳目 WHERE 金額 = 2").Fields(0),
+              Value("丁"));
+}
+
+TEST(Recordset, ChangesThroughTheDatabaseShowInAnOpenRecordset) {
+    TestBook book;
+    book.addRow("甲", 1);
+    auto rs = book.db->OpenTable("帳目");
+    EXPECT_EQ(rs.Fields("金額"), Value(1));
+    book.db->Execute("UPDATE 帳目 SET 金額 = 5");
+    EXPECT_EQ(rs.Fields("金額"), Value(5));
+    book.db->Execute("DELETE FROM 帳目");
+    EXPECT_THROW(rs.Fields("金額"), DbError);
+}
+
+TEST(Recordset, ARecordsetOutlivingItsDatabaseRaisesInsteadOfCrashing) {
+    TestBook book;
+    book.addRow("甲", 1);
+    auto rs = book.db->OpenTable("帳目");
+    book.db.reset();
+    EXPECT_THROW(rs.Fields(0), DbError);
+    rs.Close();
+    EXPECT_THROW(rs.MoveNext(), DbError);
+}
+
+// Books larger than a page of rows, read through the keyset in both directions.
+class LargeKeyset : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Transaction t(*book.db);
+        for (int i = 0; i < rows; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "n%03d", i);
+            // Amounts repeat and some are Null, so that orders have ties and Nulls.
+            book.addRow(name, i % 7 == 0 ? Value() : Value(i % 10),
+                        Date::fromYmd(2026, 1, 1 + i % 28));
+        }
+        t.Commit();
+    }
+    std::string nameAt(int i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "n%03d", i);
+        return name;
+    }
+    static constexpr int rows = 300;
+    TestBook book;
+};
+
+TEST_F(LargeKeyset, MoveAndAbsolutePositionCrossPages) {
+    auto rs = book.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱 DESC");
+    rs.MoveLast();
+    EXPECT_EQ(rs.Fields("名稱"), Value(nameAt(0)));
+    EXPECT_EQ(rs.AbsolutePosition(), rows - 1);
+    rs.Move(-100);
+    EXPECT_EQ(rs.Fields("名稱"), Value(nameAt(100)));
+    rs.Move(-199);
+    EXPECT_EQ(rs.AbsolutePosition(), 0);
+    EXPECT_EQ(rs.Fields(0), Value(nameAt(rows - 1)));
+    rs.MovePrevious();
+    EXPECT_TRUE(rs.Bof());
+    rs.Move(130);
+    EXPECT_EQ(rs.Fields(0), Value(nameAt(rows - 130)));
+    rs.SetAbsolutePosition(64);
+    EXPECT_EQ(rs.Fields(0), Value(nameAt(rows - 65)));
+    rs.Move(1000);
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(rs.AbsolutePosition(), -1);
+    EXPECT_THROW(rs.SetAbsolutePosition(rows), DbError);
+    EXPECT_EQ(rs.RecordCount(), rows);
+}
+
+TEST_F(LargeKeyset, TheLastRowIsFoundWithoutCountingAndWalkingBackMeetsTheFront) {
+    for (const char* order : {"金額, 名稱", "金額 DESC", "金額 NULLS LAST",
+                              "日期 DESC NULLS FIRST, 金額", "金額 COLLATE BINARY", "rowid"}) {
+        SCOPED_TRACE(order);
+        std::string sql = std::string("SELECT * FROM 帳目 WHERE 名稱 >= ? ORDER BY ") + order;
+        auto forward = book.db->OpenRecordset(sql, "n010");
+        auto backward = book.db->OpenRecordset(sql, "n010");
+        EXPECT_EQ(namesBackward(backward), namesForward(forward));
+        EXPECT_EQ(forward.RecordCount(), rows - 10);
+    }
+}
+
+TEST_F(LargeKeyset, RowsAddedAtTheEndAndRowsChangedMeanwhileAreFollowed) {
+    auto rs = book.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
+    rs.MoveLast();
+    rs.AddNew();
+    rs.SetField("名稱", "a000");
+    rs.Update();
+    EXPECT_EQ(rs.Fields(0), Value(nameAt(rows - 1)));
+    EXPECT_EQ(rs.RecordCount(), rows + 1);
+    rs.MoveLast();
+    EXPECT_EQ(rs.Fields(0), Value("a000"));
+
+    auto other = book.db->OpenRecordset("SELECT * FROM 帳目 WHERE 名稱 LIKE 'n%' ORDER BY 名稱");
+    other.MoveLast();
+    book.db->Execute("DELETE FROM 帳目 WHERE 名稱 > ?", nameAt(rows - 3));
+    other.MoveLast();
+    EXPECT_EQ(other.Fields(0), Value(nameAt(rows - 3)));
+    EXPECT_EQ(other.RecordCount(), rows - 2);
+}
+
+// Reading forward runs the query on between calls; a write or a rollback meanwhile must neither
+// fail nor lose or repeat a row.
+TEST_F(LargeKeyset, WritesWhileReadingForwardAreSeenAndNoRowIsLost) {
+    auto rs = book.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
+    std::vector<std::string> names;
+    for (int i = 0; !rs.Eof(); rs.MoveNext(), ++i) {
+        names.push_back(rs.Fields("名稱").text());
+        if (i == 70) book.db->Execute("UPDATE 帳目 SET 金額 = -1 WHERE 名稱 = ?", nameAt(200));
+        if (i == 150) {
+            Transaction t(*book.db);
+            book.db->Execute("UPDATE 帳目 SET 金額 = -2");
+        }
+        if (i == 200) {
+            EXPECT_EQ(rs.Fields("金額"), Value(-1));
+        }
+        if (i == 250) {
+            FieldDef extra;
+            extra.name = "新欄";
+            book.db->AddField("帳目", extra);
+        }
+    }
+    std::vector<std::string> expected;
+    for (int i = 0; i < rows; ++i)
+        expected.push_back(nameAt(i));
+    EXPECT_EQ(names, expected);
+}
+
+// Every day of the leap-year edge cases and days spread over two centuries.
+TEST_F(LargeKeyset, SteppingOverRowsReadsTheSameRowsAsReadingEachOne) {
+    for (int step : {1, 3, 64, 65, 200}) {
+        SCOPED_TRACE(step);
+        auto rs =
+            book.db->OpenRecordset("SELECT 名稱 FROM 帳目 WHERE 名稱 > ? ORDER BY 名稱 DESC", "n");
+        std::vector<std::string> seen, expected;
+        for (; !rs.Eof(); rs.Move(step))
+            seen.push_back(rs.Fields(0).text());
+        for (int i = rows - 1; i >= 0; i -= step)
+            expected.push_back(nameAt(i));
+        EXPECT_EQ(seen, expected);
+    }
+}
+
+TEST(RecordsetDates, DatesReadBackAsTheSameDate) {
+    TestBook book;
+    std::vector<Date> days;
+    for (Date d = Date::fromYmd(1900, 1, 1); d < Date::fromYmd(2101, 1, 1); d = d.addDays(1)) {
+        int y = d.year();
+        bool edgeYear = y == 1900 || y == 1904 || y == 2000 || y == 2024 || y == 2100;
+        if (edgeYear || d.days() % 11 == 0) days.push_back(d);
+    }
+    days.push_back(Date::fromYmdHms(2026, 1, 5, 23, 59, 59));
+    {
+        Transaction t(*book.db);
+        for (size_t i = 0; i < days.size(); ++i)
+            book.addRow(std::to_string(i), static_cast<long long>(i), days[i]);
+        t.Commit();
+    }
+    auto rs = book.db->OpenRecordset("SELECT 金額, 日期 FROM 帳目 ORDER BY 金額");
+    for (size_t i = 0; i < days.size(); ++i, rs.MoveNext()) {
+        ASSERT_EQ(rs.Fields(1), Value(days[i])) << days[i].iso();
+    }
+    EXPECT_TRUE(rs.Eof());
+}
+
+}  // namespace
+}  // namespace kiv

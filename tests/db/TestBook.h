@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "platform/db/Database.h"
+#include "tests/db/TempFolder.h"
+
+namespace kiv {
+
+// Values print as their kind and text in test failures.
+inline void PrintTo(const Value& value, std::ostream* out) {
+    static const char* const kinds[] = {"Null", "Boolean", "Integer", "Double", "Text", "Date"};
+    *out << kinds[static_cast<int>(value.kind())] << " \"" << value.text() << "\"";
+}
+
+}  // namespace kiv
+
+namespace kiv::test {
+
+// A small book with Chinese table and field names and one field of every kind.
+inline Schema testSchema() {
+    auto field = [](std::string name, FieldKind kind, bool notNull = false) {
+        FieldDef f;
+        f.name = std::move(name);
+        f.kind = kind;
+        f.notNull = notNull;
+        return f;
+    };
+    FieldDef exact = field("備註", FieldKind::Text);
+    exact.noCase = false;
+    Schema schema;
+    schema.tables.push_back(
+        {"帳目",
+         {field("名稱", FieldKind::Text, true), field("金額", FieldKind::Integer),
+          field("比率", FieldKind::Real), field("日期", FieldKind::Date),
+          field("已付", FieldKind::Boolean), exact}});
+    schema.tables.push_back(
+        {"類別", {field("名稱", FieldKind::Text), field("類", FieldKind::Text)}});
+    schema.indexes.push_back({"帳目_名稱", "帳目", {"名稱"}, true});
+    return schema;
+}
+
+// A fresh book in a temporary folder.
+struct TestBook {
+    TempFolder folder;
+    std::string path = folder.file("book.mdb");
+    std::unique_ptr<Database> db = Database::open(path, testSchema());
+
+    void addRow(const std::string& name, Value amount, Value day = {}, bool paid = false) {
+        db->Execute("INSERT INTO 帳目 (名稱, 金額, 日期, 已付) VALUES (?, ?, ?, ?)", name, amount,
+                    day, paid);
+    }
+};
+
+}  // namespace kiv::test

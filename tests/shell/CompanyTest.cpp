@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "shell/frmCom.h"
+#include "tests/support/ProgramTest.h"
+
+using namespace kiv;
+
+namespace {
+
+class CompanyTest : public test::ProgramTest {
+  protected:
+    std::vector<std::vector<std::string>> rows(const std::string& sql) {
+        std::vector<std::vector<std::string>> result;
+        for (Recordset rs = AccDb().OpenRecordset(sql); !rs.Eof(); rs.MoveNext()) {
+            std::vector<std::string> row;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                row.push_back(rs.Fields(i).text());
+            result.push_back(row);
+        }
+        return result;
+    }
+    void typeIntoCell(frmCom& form, int grid, int row, int col, const std::string& text) {
+        host.mouseDownCell(form.hfg(grid), row, col, LeftButton);
+        form.txt.SetText(text);
+    }
+};
+
+TEST_F(CompanyTest, ListsShowBankHolderAccountAndGroupedAmount) {
+    AccDb().Execute("INSERT INTO obank VALUES ('華南銀行', '111', '甲公司', 1234567)");
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '222', '乙公司', NULL)");
+    frmCom& form = Forms::get<frmCom>();
+    Grid& grid = form.hfg(0);
+    ASSERT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.TextMatrix(0, 3), "最初存款");
+    EXPECT_EQ(form.hfg(1).TextMatrix(0, 3), "資本額");
+    EXPECT_EQ(grid.TextMatrix(1, 0), "台灣銀行");
+    EXPECT_EQ(grid.TextMatrix(1, 3), "");
+    EXPECT_EQ(grid.TextMatrix(2, 1), "甲公司");
+    EXPECT_EQ(grid.TextMatrix(2, 2), "111");
+    EXPECT_EQ(grid.TextMatrix(2, 3), "1,234,567");
+}
+
+TEST_F(CompanyTest, TheEditorOpensOverTheClickedCellAndAppendsOneBlankRow) {
+    AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '333', '本公司', 0)");
+    frmCom& form = Forms::get<frmCom>();
+    Grid& grid = form.hfg(2);
+    host.mouseDownCell(grid, 0, 1, LeftButton);
+    EXPECT_FALSE(form.txt.Visible());
+    host.mouseDownCell(grid, 1, 1, LeftButton);
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_TRUE(form.txt.Visible());
+    EXPECT_EQ(form.txt.Text(), "本公司");
+    EXPECT_EQ(form.txt.SelLength(), 3);
+    EXPECT_EQ(form.txt.Left(), grid.Left() + grid.ColPos(1) + 30);
+    host.mouseDownCell(grid, 2, 0, LeftButton);
+    EXPECT_EQ(grid.Rows(), 3);
+    host.type(form.txt, "合作金庫");
+    EXPECT_EQ(grid.TextMatrix(2, 0), "合作金庫");
+    host.mouseDownCell(grid, 1, 0, LeftButton);
+    EXPECT_EQ(grid.Rows(), 4);
+}
+
+TEST_F(CompanyTest, ClosingRewritesTheListsDroppingRowsWithoutABank) {
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
+    AccDb().Execute("INSERT INTO ibank VALUES ('郵局', '9', '客戶', 5)");
+    frmCom& form = Forms::get<frmCom>();
+    host.mouseDownCell(form.hfg(0), 1, 0, LeftButton);
+    typeIntoCell(form, 0, 2, 0, "華南銀行");
+    typeIntoCell(form, 0, 2, 1, "乙");
+    typeIntoCell(form, 0, 2, 2, "002");
+    typeIntoCell(form, 0, 2, 3, "1,000");
+    typeIntoCell(form, 0, 1, 3, "");
+    typeIntoCell(form, 1, 1, 0, "");
+    form.Unload();
+    EXPECT_EQ(rows("SELECT * FROM obank ORDER BY bank"),
+              (std::vector<std::vector<std::string>>{{"台灣銀行", "001", "甲", "0"},
+                                                     {"華南銀行", "002", "乙", "1000"}}));
+    EXPECT_TRUE(rows("SELECT * FROM ibank").empty());
+}
+
+TEST_F(CompanyTest, AnAmountThatIsNoNumberKeepsTheFormOpenAndWritesNothing) {
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
+    frmCom& form = Forms::get<frmCom>();
+    typeIntoCell(form, 0, 1, 3, "十萬");
+    host.expectMessage("最初存款必須是數字");
+    host.closeByFrame(form);
+    EXPECT_TRUE(Forms::isLoaded<frmCom>());
+    EXPECT_EQ(rows("SELECT cash FROM obank"), (std::vector<std::vector<std::string>>{{"10"}}));
+}
+
+TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {
+    PrintDb().Execute("DELETE FROM company");
+    frmCom& form = Forms::get<frmCom>();
+    form.txtCo_name.SetText("永建營造有限公司");
+    form.txtCo_no.SetText("12345678");
+    host.expectMessage("變更完成");
+    host.click(form.Command3);
+    EXPECT_EQ(host.messages()[0].title, std::optional<std::string>("Mora III"));
+    for (Database* db : {&PeopleDb(), &PrintDb()}) {
+        Recordset rs = db->OpenRecordset("SELECT co_name, co_no FROM company");
+        EXPECT_EQ(rs.RecordCount(), 1);
+        EXPECT_EQ(rs.Fields(0), Value("永建營造有限公司"));
+        EXPECT_EQ(rs.Fields(1), Value("12345678"));
+    }
+    EXPECT_TRUE(PrintDb().OpenRecordset("SELECT ion FROM company").Fields(0).isNull());
+}
+
+TEST_F(CompanyTest, EndingTheProgramWithTheFormOpenLeavesTheListsUnchanged) {
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
+    frmCom& form = Forms::get<frmCom>();
+    typeIntoCell(form, 0, 1, 0, "");
+    form.Command3.Click = [] { endProgram(); };
+    EXPECT_THROW(host.click(form.Command3), ProgramEnded);
+    EXPECT_EQ(rows("SELECT bank FROM obank").size(), 1u);
+}
+
+}  // namespace

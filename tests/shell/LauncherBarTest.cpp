@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include "platform/forms/Clock.h"
+#include "shell/Schema.h"
+#include "shell/frmAccMain.h"
+#include "shell/frmCom.h"
+#include "shell/frmLogin.h"
+#include "tests/support/ProgramTest.h"
+
+using namespace kiv;
+
+namespace {
+
+class LauncherBarTest : public test::ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        PeopleDb().Execute("INSERT INTO super VALUES ('wren', 'sup3r')");
+    }
+    frmAccMain& bar() {
+        frmAccMain& form = Forms::get<frmAccMain>();
+        form.Show();
+        return form;
+    }
+    void withBankAccounts() {
+        AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001-1', '本公司', 1000)");
+        AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '002-2', '本公司', 5000)");
+    }
+    // A stand-in for a module form that is not built yet.
+    void registerStandIn(const std::string& name) {
+        Forms::registerForm(name, [name] { return std::make_unique<Form>(name); });
+    }
+};
+
+TEST_F(LauncherBarTest, StartsFoldedAtTheTopEdgeWithTheDateInItsToolTip) {
+    frmAccMain& form = bar();
+    EXPECT_EQ(form.Top(), -290);
+    EXPECT_EQ(form.Height(), 900);
+    EXPECT_EQ(form.Left(), 28800 - 675 - 5265 - 900);
+    EXPECT_TRUE(form.TopMost());
+    EXPECT_EQ(form.cmdM.ToolTipText(), "Ver:2.5 Build:951227 今天是中華民國 115/12/06");
+}
+
+TEST_F(LauncherBarTest, RightClicksMoveTheBarUpAndDownWithoutFolding) {
+    frmAccMain& form = bar();
+    std::vector<int> tops;
+    for (int i = 0; i < 3; ++i) {
+        host.rightClick(form.cmdM);
+        tops.push_back(form.Top());
+    }
+    EXPECT_EQ(tops, (std::vector<int>{-300, -830, -300}));
+    EXPECT_EQ(form.Height(), 900);
+}
+
+TEST_F(LauncherBarTest, TheToggleLogsInOnceThenFoldsAndUnfolds) {
+    withBankAccounts();
+    frmAccMain& form = bar();
+    host.onModal<frmLogin>([](frmLogin& login) {
+        LoggedIn = true;
+        UserRights = 1;
+        login.Unload();
+    });
+    host.click(form.cmdM);
+    EXPECT_EQ(form.Height(), 3585);
+    host.click(form.cmdM);
+    EXPECT_EQ(form.Height(), 900);
+    EXPECT_EQ(host.modalShows(), std::vector<std::string>{"frmLogin"});
+}
+
+TEST_F(LauncherBarTest, GatingFollowsTheRightsGroups) {
+    withBankAccounts();
+    frmAccMain& form = bar();
+    host.onModal<frmLogin>([](frmLogin& login) {
+        LoggedIn = true;
+        UserRights = 1 << (RightVoucherQuery - 1) | 1 << (RightStatisticsSingle - 1);
+        login.Unload();
+    });
+    host.click(form.cmdM);
+    EXPECT_TRUE(form.cmdIo.Enabled());
+    EXPECT_FALSE(form.cmdBill.Enabled());
+    EXPECT_FALSE(form.cmdPj.Enabled());
+    EXPECT_TRUE(form.cmdSer.Enabled());
+    EXPECT_FALSE(form.cmdreIo.Enabled());
+    EXPECT_TRUE(form.cmdTag.Enabled());
+    EXPECT_TRUE(form.cmdSys.Enabled());
+    EXPECT_TRUE(form.cmdExit.Enabled());
+}
+
+TEST_F(LauncherBarTest, TheBankListsAreRequiredBeforeTheBarUnfolds) {
+    frmAccMain& form = bar();
+    loggedInWith(AllRights);
+    int companyShows = 0;
+    host.onEveryModal("frmCom", [&](Form& com) {
+        ++companyShows;
+        // The first close leaves obank empty; the second enters it, the third bbank.
+        if (companyShows == 2)
+            AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001-1', '本公司', 0)");
+        if (companyShows == 3)
+            AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '002-2', '本公司', 0)");
+        com.Hide();
+    });
+    for (int i = 0; i < 2; ++i)
+        host.expectMessage("請先建立公司往來銀行資料(一般存款)");
+    host.expectMessage("請先建立公司往來銀行資料(支票存款)");
+    host.click(form.cmdM);
+    EXPECT_EQ(companyShows, 3);
+    EXPECT_EQ(host.messages()[0].title, std::optional<std::string>("KIV"));
+    EXPECT_EQ(host.messages()[0].style, 64);
+    EXPECT_EQ(form.Height(), 3585);
+}
+
+TEST_F(LauncherBarTest, ModuleButtonsRefuseWhileTheVoucherFormIsOpenWithoutFolding) {
+    withBankAccounts();
+    frmAccMain& form = bar();
+    loggedInWith(AllRights);
+    host.click(form.cmdM);
+    VoucherFormOpen = true;
+    for (CommandButton* button :
+         {&form.cmdBill, &form.cmdPj, &form.cmdreIo, &form.cmdSer, &form.cmdSys}) {
+        host.expectMessage("請先關閉收支單作業");
+        host.click(*button);
+        EXPECT_EQ(host.messages().back().title, std::optional<std::string>("Kiv"));
+    }
+    EXPECT_EQ(form.Height(), 3585);
+}
+
+TEST_F(LauncherBarTest, AFormNotBuiltYetSaysSoAndTheBarStays) {
+    withBankAccounts();
+    frmAccMain& form = bar();
+    loggedInWith(AllRights);
+    host.click(form.cmdM);
+    host.expectMessage("此功能尚未提供");
+    host.click(form.cmdPj);
+    EXPECT_EQ(form.Height(), 3585);
+}
+
+TEST_F(LauncherBarTest, AModuleOpensModelessFoldsTheBarAndIsRaisedWhenOpenAlready) {
+    withBankAccounts();
+    registerStandIn("frmIo");
+    frmAccMain& form = bar();
+    loggedInWith(AllRights);
+    host.click(form.cmdM);
+    VoucherFormOpen = true;
+    host.click(form.cmdIo);
+    EXPECT_EQ(form.Height(), 900);
+    ASSERT_NE(Forms::find("frmIo"), nullptr);
+    EXPECT_TRUE(Forms::find("frmIo")->Visible());
+    host.click(form.cmdIo);
+    EXPECT_EQ(host.broughtToFront(), std::vector<std::string>{"frmIo"});
+}
+
+TEST_F(LauncherBarTest, JournalVouchersOpenModallyWithoutFolding) {
+    withBankAccounts();
+    registerStandIn("frmTag");
+    frmAccMain& form = bar();
+    loggedInWith(AllRights);
+    host.click(form.cmdM);
+    VoucherFormOpen = true;
+    host.onModal("frmTag", [](Form& tag) { tag.Unload(); });
+    host.click(form.cmdTag);
+    EXPECT_EQ(form.Height(), 3585);
+}
+
+TEST_F(LauncherBarTest, TheSystemMenuIsGatedAtEveryPress) {
+    withBankAccounts();
+    frmAccMain& form = bar();
+    loggedInWith(1 << (RightWordLists - 1) | 1 << (RightCompany - 1));
+    host.click(form.cmdM);
+    host.choosePopupEntry("mCom");
+    host.click(form.cmdSys);
+    ASSERT_EQ(host.popups().size(), 1u);
+    auto entries = host.popups()[0].entries;
+    ASSERT_EQ(entries.size(), 7u);
+    EXPECT_EQ(entries[0], std::make_pair(std::string("mSta"), true));
+    EXPECT_EQ(entries[1], std::make_pair(std::string("mCsh"), false));
+    EXPECT_EQ(entries[5], std::make_pair(std::string("mCom"), true));
+    EXPECT_EQ(entries[6], std::make_pair(std::string("mTrans"), false));
+    EXPECT_TRUE(Forms::isLoaded<frmCom>());
+    EXPECT_EQ(form.Height(), 900);
+
+    UserRights = AllRights;
+    host.cancelPopup();
+    host.click(form.cmdSys);
+    EXPECT_TRUE(host.popups()[1].entries[1].second);
+}
+
+TEST_F(LauncherBarTest, ExitAndTheFrameEndTheProgramWithoutUnloadingForms) {
+    frmAccMain& form = bar();
+    EXPECT_THROW(host.click(form.cmdExit), ProgramEnded);
+    EXPECT_TRUE(Forms::isLoaded<frmAccMain>());
+    EXPECT_THROW(host.closeByFrame(form), ProgramEnded);
+}
+
+class SchemaUpgradeTest : public test::ProgramTest {};
+
+TEST_F(SchemaUpgradeTest, OlderDatabasesGetTheRightsAndDiscountFields) {
+    CloseDatabases();
+    {
+        auto people = Database::open(folder.file("zove3.mdb"), peopleSchema());
+        people->Execute("DROP TABLE 員工");
+        people->Execute(
+            "CREATE TABLE 員工 (員工編號 TEXT, 中文姓名 TEXT, 英文姓名 TEXT, pass TEXT)");
+        people->Execute(
+            "INSERT INTO 員工 VALUES ('A001', '王小明', 'ming', 'x'), ('A002', '李四', 'li', 'y')");
+        auto acc = Database::open(folder.file("acc.mdb"), accSchema());
+        acc->Execute("DROP TABLE ri");
+        acc->Execute("CREATE TABLE ri (id TEXT, 收名稱 TEXT)");
+        acc->Execute("INSERT INTO ri VALUES ('11512060l', '合約')");
+    }
+    Forms::get<frmAccMain>();
+    EXPECT_EQ(PeopleDb().FieldNames("員工").back(), "AccS");
+    Recordset staff = PeopleDb().OpenRecordset("SELECT AccS FROM 員工 WHERE AccS = 1");
+    EXPECT_EQ(staff.RecordCount(), 2);
+    Recordset ri = AccDb().OpenRecordset("SELECT Let FROM ri");
+    EXPECT_EQ(ri.Fields(0), Value("0"));
+    EXPECT_EQ(AccDb().FieldNames("ri").size(), 3u);
+
+    // A second start finds the fields and changes nothing.
+    PeopleDb().Execute("UPDATE 員工 SET AccS = 5");
+    Forms::unload<frmAccMain>();
+    Forms::get<frmAccMain>();
+    EXPECT_EQ(PeopleDb().OpenRecordset("SELECT AccS FROM 員工").Fields(0), Value(5));
+}
+
+TEST_F(SchemaUpgradeTest, AMissingTableIsReportedAndTheStartGoesOn) {
+    CloseDatabases();
+    {
+        auto acc = Database::open(folder.file("acc.mdb"), accSchema());
+        acc->Execute("DROP TABLE ro");
+    }
+    host.answerMessage(AnswerOk);
+    Forms::get<frmAccMain>();
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].style, 0);
+    EXPECT_EQ(host.messages()[0].title, std::optional<std::string>(""));
+    EXPECT_TRUE(Forms::isLoaded<frmAccMain>());
+}
+
+}  // namespace

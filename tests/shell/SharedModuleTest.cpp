@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "platform/forms/Clock.h"
+#include "tests/support/ProgramTest.h"
+
+using namespace kiv;
+
+namespace {
+
+TEST(RightsToBitString, LeastSignificantBitFirstPaddedNeverCut) {
+    EXPECT_EQ(RightsToBitString(0), std::string(22, '0'));
+    EXPECT_EQ(RightsToBitString(5), "101" + std::string(19, '0'));
+    EXPECT_EQ(RightsToBitString(2), "01" + std::string(20, '0'));
+    EXPECT_EQ(RightsToBitString(AllRights), std::string(22, '1'));
+    EXPECT_EQ(RightsToBitString(1 << 22), std::string(22, '0') + "1");
+}
+
+TEST(AmountInChineseNumerals, WorkedResults) {
+    const std::pair<int64_t, const char*> cases[] = {
+        {0, ""},
+        {5, "伍"},
+        {10, "壹拾"},
+        {15, "壹拾伍"},
+        {101, "壹佰零壹"},
+        {110, "壹佰壹拾"},
+        {1000, "壹仟"},
+        {1005, "壹仟零伍"},
+        {1050, "壹仟零伍拾"},
+        {10000, "壹萬"},
+        {10005, "壹萬零伍"},
+        {12345, "壹萬貳仟參佰肆拾伍"},
+        {100000, "壹拾萬"},
+        {100500, "壹拾萬零伍佰"},
+        {123456, "壹拾貳萬參仟肆佰伍拾陸"},
+        {1000005, "壹佰萬零伍"},
+        {12005000, "壹仟貳佰萬伍仟"},
+        {123456789, "壹億貳仟參佰肆拾伍萬陸仟柒佰捌拾玖"},
+        {2147483647, "貳拾壹億肆仟柒佰肆拾捌萬參仟陸佰肆拾柒"},
+        {12000, "壹萬貳仟"},
+    };
+    for (auto [amount, expected] : cases)
+        EXPECT_EQ(AmountInChineseNumerals(amount), expected) << amount;
+}
+
+TEST(AmountInChineseNumerals, AnEmptyMiddleGroupTakesNoTenThousand) {
+    EXPECT_EQ(AmountInChineseNumerals(100000000), "壹億");
+    EXPECT_EQ(AmountInChineseNumerals(100001000), "壹億零壹仟");
+    EXPECT_EQ(AmountInChineseNumerals(100000005), "壹億零伍");
+    EXPECT_EQ(AmountInChineseNumerals(100010000), "壹億零壹萬");
+    EXPECT_EQ(AmountInChineseNumerals("12,000"), "壹萬貳仟");
+}
+
+TEST(GroupThousands, GroupsWithoutALeadingComma) {
+    EXPECT_EQ(GroupThousands("1234567"), "1,234,567");
+    EXPECT_EQ(GroupThousands("123456"), "123,456");
+    EXPECT_EQ(GroupThousands("1000"), "1,000");
+    EXPECT_EQ(GroupThousands("100"), "100");
+    EXPECT_EQ(GroupThousands("12"), "12");
+    EXPECT_EQ(GroupThousands(""), "");
+    EXPECT_EQ(GroupThousands(-123456), "-123,456");
+}
+
+TEST(DaysInMonth, FebruaryAndDecember) {
+    EXPECT_EQ(DaysInMonth(Date::fromYmd(2023, 2, 10)), 28);
+    EXPECT_EQ(DaysInMonth(Date::fromYmd(2024, 2, 1)), 29);
+    EXPECT_EQ(DaysInMonth(Date::fromYmd(2100, 2, 28)), 28);
+    EXPECT_EQ(DaysInMonth(Date::fromYmd(2026, 12, 31)), 31);
+}
+
+TEST(StrokeCode, TheTableCharactersAndOthers) {
+    const char* table[] = {"乙", "又", "才", "王", "立", "阡", "阬", "非", "香", "鬼",
+                           "麻", "黑", "鼠", "齊", "齒", "龜", "齋", "鼬", "嚨", "齡",
+                           "齧", "龔", "黴", "齲", "黌", "驢", "黷", "鸚", "鸛", "鸞"};
+    for (int i = 0; i < 30; ++i) {
+        char expected[3];
+        std::snprintf(expected, sizeof expected, "%02d", i + 1);
+        EXPECT_EQ(StrokeCode(table[i]), expected) << table[i];
+    }
+    EXPECT_EQ(StrokeCode("羅"), "19");
+    EXPECT_EQ(StrokeCode("懷"), "19");
+    EXPECT_EQ(StrokeCode("陳"), "11");
+    EXPECT_EQ(StrokeCode("龘"), "33");
+    EXPECT_EQ(StrokeCode(""), "01");
+    EXPECT_EQ(StrokeCode("1"), "01");
+    EXPECT_EQ(StrokeCode("A"), "01");
+}
+
+TEST(SemicolonTexts, CountyAndAddress) {
+    EXPECT_EQ(TextBeforeSemicolon("臺北市;信義路五段7號"), "臺北市");
+    EXPECT_EQ(TextAfterSemicolon("臺北市;信義路五段7號"), "信義路五段7號");
+    EXPECT_EQ(SemicolonPos, 4);
+    EXPECT_EQ(TextBeforeSemicolon("信義路"), "");
+    EXPECT_EQ(TextAfterSemicolon("信義路"), "信義路");
+    EXPECT_EQ(TextAfterSemicolon(""), "");
+    EXPECT_EQ(SemicolonsToBlanks("02;2345;6789"), "02 2345 6789");
+}
+
+TEST(SplitAtDelimiter, BankAndAccount) {
+    EXPECT_EQ(SplitAtDelimiter("台灣銀行>123-456", ">", true), "台灣銀行");
+    EXPECT_EQ(SplitAtDelimiter("台灣銀行>123-456", ">", false), "123-456");
+    EXPECT_EQ(SplitAtDelimiter("台灣銀行", ">", true), "台灣銀行");
+    EXPECT_EQ(SplitAtDelimiter("abcXdef", "x", false), "def");
+}
+
+class SharedModuleTest : public test::ProgramTest {};
+
+TEST_F(SharedModuleTest, PauseWaitsStrictlyLongerLettingEventsRun) {
+    double start = Clock::steadySeconds();
+    Pause(1);
+    EXPECT_GT(Clock::steadySeconds() - start, 1.0);
+}
+
+TEST_F(SharedModuleTest, ChequeNumberOfAVoucherDirectOrThroughItsCombinedCheque) {
+    AccDb().Execute(
+        "INSERT INTO bill (票據號碼, 收支單號, 金額) VALUES ('AB001', '1151206001', 500)");
+    AccDb().Execute(
+        "INSERT INTO bill (票據號碼, 收支單號, 金額) VALUES ('AB002', '1151206002S', 900)");
+    AccDb().Execute("INSERT INTO iofs VALUES ('1151206002S', '1151206002')");
+    AccDb().Execute("INSERT INTO iofs VALUES ('1151206002S', '1151206003')");
+    EXPECT_EQ(ChequeNumberForVoucher("1151206001"), "AB001");
+    EXPECT_EQ(ChequeNumberForVoucher("1151206003"), "AB002");
+    EXPECT_EQ(ChequeNumberForVoucher("1151206009"), "");
+}
+
+TEST_F(SharedModuleTest, DailySerialNumbersCountPerDayAndStopWhenFull) {
+    auto next = [] { return DailySerialNumber(AccDb(), "tag", "num", 3); };
+    EXPECT_EQ(next(), "1151206001");
+    AccDb().Execute("INSERT INTO tag (num) VALUES ('1151206009'), ('1151205041')");
+    EXPECT_EQ(next(), "1151206010");
+    AccDb().Execute("INSERT INTO tag (num) VALUES ('1151206999')");
+    EXPECT_EQ(next(), std::nullopt);
+    Clock::useFixedTime(Date::fromYmd(2006, 12, 27));
+    EXPECT_EQ(next(), "951227001");
+}
+
+}  // namespace
