@@ -243,8 +243,9 @@ class LargeKeyset : public ::testing::Test {
             char name[16];
             std::snprintf(name, sizeof name, "n%03d", i);
             // Amounts repeat and some are Null, so that orders have ties and Nulls.
-            book.addRow(name, i % 7 == 0 ? Value() : Value(i % 10),
-                        Date::fromYmd(2026, 1, 1 + i % 28));
+            Value amount;
+            if (i % 7 != 0) amount = Value(i % 10);
+            book.addRow(name, amount, Date::fromYmd(2026, 1, 1 + i % 28));
         }
         t.Commit();
     }
