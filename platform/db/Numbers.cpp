@@ -131,14 +131,6 @@ int64_t roundHalfAwayFromZero(double x) {
     return checkedWhole(std::round(toFifteenDigits(x)), x);
 }
 
-std::string shortestDecimalText(double x) {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
-    std::string text(buffer, result.ptr);
-    if (text == "-0") text = "0";
-    return text;
-}
-
 std::string decimalText(double x) {
     if (x == 0) return "0";
     char buffer[64];

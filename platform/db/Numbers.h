@@ -37,9 +37,6 @@ int64_t roundHalfToEven(double x);
 // rounds the number's 15 significant digits, so a computed 28.499999999999996 gives 29.
 int64_t roundHalfAwayFromZero(double x);
 
-// The shortest decimal text that reads back as x ("12", "0.1", "-3.25").
-std::string shortestDecimalText(double x);
-
 // The text a number shows where no pattern is given, as CStr wrote it: at most 15 significant
 // digits, so a sum such as 0.1 + 0.2 reads "0.3" ("12", "-3.25", "1e+20").
 std::string decimalText(double x);

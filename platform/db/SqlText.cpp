@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/db/Utf8.h"
+
 namespace kiv {
 
 namespace {
@@ -373,13 +375,7 @@ std::string quoteIdentifier(std::string_view name) {
 }
 
 bool sameIdentifier(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? char(a[i] + 32) : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? char(b[i] + 32) : b[i];
-        if (x != y) return false;
-    }
-    return true;
+    return equalsNoCase(a, b);
 }
 
 std::optional<KeysetQuery> keysetQueryOf(std::string_view sql) {

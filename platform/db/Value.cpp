@@ -2,6 +2,7 @@
 
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
+#include "platform/db/Utf8.h"
 
 namespace kiv {
 
@@ -11,16 +12,6 @@ template <class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? char(a[i] + 32) : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? char(b[i] + 32) : b[i];
-        if (x != y) return false;
-    }
-    return true;
-}
 
 }  // namespace
 

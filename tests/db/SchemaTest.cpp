@@ -4,7 +4,7 @@
 
 #include "platform/db/Database.h"
 #include "shell/Schema.h"
-#include "tests/db/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace kiv {
 namespace {

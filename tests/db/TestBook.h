@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/db/Database.h"
-#include "tests/db/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace kiv {
 

@@ -9,7 +9,7 @@
 #include "platform/forms/ProgramFolder.h"
 #include "shell/ShellForms.h"
 #include "shell/mdM.h"
-#include "tests/db/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestHost.h"
 
 namespace kiv::test {

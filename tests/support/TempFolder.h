@@ -16,7 +16,7 @@ class TempFolder {
         static std::atomic<int> counter{0};
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
-                ("kiv-db-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+                ("kiv-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
                  std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
