@@ -129,6 +129,11 @@ void Control::userDblClick() {
     fire(DblClick);
 }
 
+void Control::userSecondClick() {
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    fire(DblClick);
+}
+
 void Control::userMouseDown(int button, int shift, float x, float y) {
     if (!IsEffectivelyEnabled()) return;
     if (MouseDown) MouseDown(button, shift, x, y);

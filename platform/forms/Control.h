@@ -155,6 +155,9 @@ class Control {
     // The user clicks the control with the left button: press, focus, release, Click.
     virtual void userClick();
     virtual void userDblClick();
+    // The second press of a double click whose first press and release have clicked already:
+    // DblClick only (the release that follows is a plain MouseUp).
+    void userSecondClick();
     // A press and release of another button (or of the left one without a click).
     void userMouseDown(int button, int shift = 0, float x = 0, float y = 0);
     void userMouseUp(int button, int shift = 0, float x = 0, float y = 0);

@@ -107,10 +107,7 @@ void Form::Show(int modal) {
         }
         setShown(true, false);
         host().showModeless(*this);
-        if (!shownBefore_) {
-            shownBefore_ = true;
-            resized();
-        }
+        firstShown();
         if (!unloaded_ && visible_) raiseActivate();
         return;
     }
@@ -126,15 +123,21 @@ void Form::Show(int modal) {
     Form* opener = Forms::activeForm();
     setShown(true, true);
     Forms::pushModal(this);
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        resized();
-    }
+    firstShown();
     if (!unloaded_ && visible_) raiseActivate();
     if (!unloaded_ && visible_) host().runModal(*this);
     Forms::popModal(this);
     if (opener && opener != this && Forms::isAlive(opener) && opener->Visible())
         opener->raiseActivate();
+}
+
+// The first display sizes the form and, unless its Load chose one, puts the focus on the first
+// control in tab order.
+void Form::firstShown() {
+    if (shownBefore_) return;
+    shownBefore_ = true;
+    resized();
+    if (!activeControl_ && !unloaded_) FocusNext();
 }
 
 void Form::Hide() {

@@ -134,6 +134,7 @@ class Form {
   private:
     void notify(Property property);
     void resized();
+    void firstShown();
 
     std::string name_;
     std::string caption_;

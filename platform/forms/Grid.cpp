@@ -97,7 +97,7 @@ void Grid::SetFixedRows(int rows) {
         throw std::invalid_argument(Name() + " 的固定列數必須小於列數");
     fixedRows_ = rows;
     if (row_ < fixedRows_ && fixedRows_ < Rows()) row_ = rowSel_ = fixedRows_;
-    topRow_ = std::max(topRow_, fixedRows_);
+    topRow_ = fixedRows_;
     changed(Property::Layout);
 }
 
@@ -106,7 +106,7 @@ void Grid::SetFixedCols(int cols) {
         throw std::invalid_argument(Name() + " 的固定欄數必須小於欄數");
     fixedCols_ = cols;
     if (col_ < fixedCols_ && fixedCols_ < cols_) col_ = colSel_ = fixedCols_;
-    leftCol_ = std::max(leftCol_, fixedCols_);
+    leftCol_ = fixedCols_;
     changed(Property::Layout);
 }
 
@@ -538,6 +538,19 @@ void Grid::userMouseUpAt(int row, int col, int button, int shift) {
         float y = onCell ? static_cast<float>(std::max(RowPos(row), 0)) : 0;
         MouseUp(button, shift, x, y);
     }
+}
+
+void Grid::userMouseUpClickAt(int row, int col, int shift) {
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    userMouseUpAt(row, col, LeftButton, shift);
+    fire(Click);
+}
+
+void Grid::userSecondClickAt(int row, int col) {
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    mouseRow_ = row;
+    mouseCol_ = col;
+    fire(DblClick);
 }
 
 void Grid::userClickCell(int row, int col) {

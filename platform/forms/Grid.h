@@ -163,6 +163,10 @@ class Grid : public Control {
     // then MouseDown runs.
     void userMouseDownAt(int row, int col, int button = LeftButton, int shift = 0);
     void userMouseUpAt(int row, int col, int button = LeftButton, int shift = 0);
+    // The left button released after a press on the grid: MouseUp, then Click.
+    void userMouseUpClickAt(int row, int col, int shift = 0);
+    // The second press of a double click, the first press and release having clicked: DblClick.
+    void userSecondClickAt(int row, int col);
     // A left click on a cell: press, release, Click.
     void userClickCell(int row, int col);
     // A double click on a cell: the click of the first press, then DblClick.

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <exception>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/forms/Forms.h"
 
@@ -13,6 +14,11 @@ namespace {
 Host*& currentHost() {
     static Host* host = nullptr;
     return host;
+}
+
+std::vector<std::function<void()>>& programEndCallbacks() {
+    static std::vector<std::function<void()>> callbacks;
+    return callbacks;
 }
 
 }  // namespace
@@ -83,6 +89,18 @@ void runUserAction(const std::function<void()>& action) {
         }
     }
     Forms::destroyUnloaded();
+}
+
+void onProgramEnd(std::function<void()> callback) {
+    programEndCallbacks().push_back(std::move(callback));
+}
+
+void runProgramEndCallbacks() {
+    // A callback that ends the program again must not run the list a second time.
+    auto callbacks = std::move(programEndCallbacks());
+    programEndCallbacks().clear();
+    for (auto& callback : callbacks)
+        callback();
 }
 
 }  // namespace kiv

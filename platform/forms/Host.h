@@ -86,4 +86,9 @@ void setMousePointer(int pointer);
 // Forms unloaded during the action are destroyed once no handler is running any more.
 void runUserAction(const std::function<void()>& action);
 
+// Work to do when the program ends, however it ends (closing the databases); the host that ends
+// the program runs it once, in the order registered.
+void onProgramEnd(std::function<void()> callback);
+void runProgramEndCallbacks();
+
 }  // namespace kiv

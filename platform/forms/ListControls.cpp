@@ -226,6 +226,12 @@ void ComboBox::userReplaceText(const std::string& text) {
     }
 }
 
+void ComboBox::userSelect(int start, int length) {
+    int total = static_cast<int>(characterCount(text_));
+    selStart_ = std::clamp(start, 0, total);
+    selLength_ = std::clamp(length, 0, total - selStart_);
+}
+
 ListBox::ListBox(Form& form, std::string name, int index)
     : ListControl(form, std::move(name), index) {
     SetBackColor(SystemColor::Window);

@@ -95,6 +95,8 @@ class ComboBox : public ListControl {
     void userType(std::string_view text);
     void userKey(char32_t character, int shift = 0);
     void userReplaceText(const std::string& text);
+    // The user moves the caret or selects part of the text (the next key replaces it).
+    void userSelect(int start, int length);
 
   private:
     void changeText(const std::string& text, bool raiseChange);

@@ -155,6 +155,14 @@ TEST_F(GridTest, CellGeometryFollowsWidthsAndScrolling) {
     EXPECT_EQ(grid().RowAt(450), 3);
 }
 
+TEST_F(GridTest, WithoutFixedColumnsTheFirstColumnIsDrawnFirst) {
+    fill({"a"});
+    grid().SetFixedCols(0);
+    grid().SetFixedRows(0);
+    EXPECT_EQ(grid().ColPos(0), 0);
+    EXPECT_EQ(grid().RowPos(0), 0);
+}
+
 TEST_F(GridTest, AddItemAndRemoveItemShiftRows) {
     fill({"a", "b"});
     grid().AddItem("\tnew\tx", 1);

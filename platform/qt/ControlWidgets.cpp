@@ -1,0 +1,236 @@
+#include "platform/qt/ControlWidgets.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
+#include "platform/forms/ListControls.h"
+#include "platform/forms/Menu.h"
+#include "platform/qt/DatePickerWidget.h"
+#include "platform/qt/GridWidget.h"
+#include "platform/qt/ListWidgets.h"
+#include "platform/qt/QtLook.h"
+#include "platform/qt/TextBoxWidget.h"
+
+namespace kiv {
+
+ControlBinding* makeControlWidget(FormWindow& window, Control& control, QWidget* parent) {
+    if (auto* c = dynamic_cast<Label*>(&control)) return new LabelWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<CommandButton*>(&control))
+        return new CommandButtonWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<TextBox*>(&control)) return new TextBoxWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<CheckBox*>(&control)) return new CheckBoxWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<OptionButton*>(&control))
+        return new OptionButtonWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<Frame*>(&control)) return new FrameWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<PictureBox*>(&control))
+        return new PictureBoxWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<ComboBox*>(&control)) return new ComboBoxWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<ListBox*>(&control)) return new ListBoxWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<DatePicker*>(&control))
+        return new DatePickerWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<FlatScrollBar*>(&control))
+        return new ScrollBarWidget(window, *c, parent);
+    if (auto* c = dynamic_cast<Grid*>(&control)) return new GridWidget(window, *c, parent);
+    return nullptr;
+}
+
+namespace {
+
+bool isMouseEvent(QEvent* event) {
+    auto type = event->type();
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+           type == QEvent::MouseButtonDblClick;
+}
+
+bool isEnterKey(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace
+
+LabelWidget::LabelWidget(FormWindow& window, Label& label, QWidget* parent)
+    : QLabel(parent), ControlBinding(window, label, *this), label_(label) {
+    setTextFormat(Qt::RichText);
+    setWordWrap(true);
+}
+
+namespace {
+
+// A caption's "&" marks its access key, drawn underlined; "&&" is an ampersand. Blanks and line
+// breaks stay as they are.
+QString labelText(const std::string& caption) {
+    QString text = displayText(caption);
+    QString shown;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) {
+            ++i;
+            shown += text[i] == '&' ? QStringLiteral("&amp;")
+                                    : QStringLiteral("<u>") + QString(text[i]).toHtmlEscaped() +
+                                          QStringLiteral("</u>");
+        } else {
+            shown += QString(text[i]).toHtmlEscaped();
+        }
+    }
+    return QStringLiteral("<span style=\"white-space:pre-wrap\">") + shown +
+           QStringLiteral("</span>");
+}
+
+}  // namespace
+
+void LabelWidget::show(Property property) {
+    if (property == Property::Caption) setText(labelText(label_.Caption()));
+    if (property != Property::Style) return;
+    static constexpr Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+    setAlignment(horizontal[std::clamp(label_.Alignment(), 0, 2)] | Qt::AlignTop);
+    setFrameStyle(label_.BorderStyle() == 1 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
+    applyColors();
+}
+
+void LabelWidget::applyColors() {
+    ControlBinding::applyColors();
+    setAutoFillBackground(label_.BackStyle() == 1);
+}
+
+bool LabelWidget::filter(QObject* watched, QEvent* event) {
+    if (control() && isMouseEvent(event)) return forwardMouse(event, true);
+    return ControlBinding::filter(watched, event);
+}
+
+CommandButtonWidget::CommandButtonWidget(FormWindow& window, CommandButton& button, QWidget* parent)
+    : QPushButton(parent), ControlBinding(window, button, *this), button_(button) {
+    // The model moves the focus as part of the click, after MouseDown as the old runtime did.
+    setFocusPolicy(Qt::TabFocus);
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this,
+            [this] { userAction([](Control& c) { c.userClick(); }); });
+}
+
+void CommandButtonWidget::show(Property property) {
+    if (property == Property::Caption) setText(displayText(button_.Caption()));
+    if (property == Property::Style) {
+        setDefault(button_.Default());
+        applyColors();
+    }
+}
+
+// A standard button is drawn in the desktop's face; only a graphical one shows its colour.
+void CommandButtonWidget::applyColors() {
+    QPalette palette = QPushButton::palette();
+    QColor face =
+        button_.Style() == 1 ? qtColor(button_.BackColor()) : qtColor(SystemColor::ButtonFace);
+    palette.setColor(QPalette::Button, face);
+    palette.setColor(QPalette::ButtonText, qtColor(button_.ForeColor()));
+    setPalette(palette);
+}
+
+bool CommandButtonWidget::filter(QObject* watched, QEvent* event) {
+    if (!control()) return false;
+    if (isEnterKey(event)) {
+        userAction([](Control& c) { c.userClick(); });
+        return true;
+    }
+    return ControlBinding::filter(watched, event);
+}
+
+CheckBoxWidget::CheckBoxWidget(FormWindow& window, CheckBox& box, QWidget* parent)
+    : QCheckBox(parent), ControlBinding(window, box, *this), box_(box) {
+    setFocusPolicy(Qt::TabFocus);
+    setTristate(true);
+    setAutoFillBackground(true);
+}
+
+void CheckBoxWidget::show(Property property) {
+    if (property == Property::Caption) setText(displayText(box_.Caption()));
+    if (property == Property::Value) {
+        static constexpr Qt::CheckState states[] = {Qt::Unchecked, Qt::Checked,
+                                                    Qt::PartiallyChecked};
+        setCheckState(states[std::clamp(box_.Value(), 0, 2)]);
+    }
+}
+
+void CheckBoxWidget::nextCheckState() {
+    if (userAction([](Control& c) { c.userClick(); })) show(Property::Value);
+}
+
+OptionButtonWidget::OptionButtonWidget(FormWindow& window, OptionButton& option, QWidget* parent)
+    : QRadioButton(parent), ControlBinding(window, option, *this), option_(option) {
+    // The model keeps the options of a container exclusive, arrays included.
+    setAutoExclusive(false);
+    setFocusPolicy(Qt::TabFocus);
+    setAutoFillBackground(true);
+}
+
+void OptionButtonWidget::show(Property property) {
+    if (property == Property::Caption) setText(displayText(option_.Caption()));
+    if (property == Property::Value) setChecked(option_.Value());
+}
+
+void OptionButtonWidget::nextCheckState() {
+    if (userAction([](Control& c) { c.userClick(); })) show(Property::Value);
+}
+
+FrameWidget::FrameWidget(FormWindow& window, Frame& frame, QWidget* parent)
+    : QGroupBox(parent), ControlBinding(window, frame, *this), frame_(frame) {
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void FrameWidget::show(Property property) {
+    if (property == Property::Caption) setTitle(displayText(frame_.Caption()));
+    if (property == Property::Style) setFlat(frame_.BorderStyle() == 0);
+}
+
+bool FrameWidget::filter(QObject* watched, QEvent* event) {
+    if (watched == this && control() && isMouseEvent(event)) return forwardMouse(event, true);
+    return ControlBinding::filter(watched, event);
+}
+
+PictureBoxWidget::PictureBoxWidget(FormWindow& window, PictureBox& picture, QWidget* parent)
+    : QFrame(parent), ControlBinding(window, picture, *this), picture_(picture) {
+    setAutoFillBackground(true);
+}
+
+void PictureBoxWidget::show(Property property) {
+    if (property == Property::Style)
+        setFrameStyle(picture_.BorderStyle() == 1 ? QFrame::Panel | QFrame::Sunken
+                                                  : QFrame::NoFrame);
+}
+
+bool PictureBoxWidget::filter(QObject* watched, QEvent* event) {
+    if (watched == this && control() && isMouseEvent(event)) return forwardMouse(event, true);
+    return ControlBinding::filter(watched, event);
+}
+
+ScrollBarWidget::ScrollBarWidget(FormWindow& window, FlatScrollBar& bar, QWidget* parent)
+    : QScrollBar(parent), ControlBinding(window, bar, *this), bar_(bar) {
+    setFocusPolicy(Qt::NoFocus);
+    // The old bar raised Change when the user let go of the thumb, not while dragging it.
+    setTracking(false);
+    connect(this, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!updating_) takeValue(value);
+    });
+}
+
+void ScrollBarWidget::show(Property property) {
+    if (property == Property::Style) {
+        setOrientation(bar_.Orientation() == 0 ? Qt::Vertical : Qt::Horizontal);
+        setRange(std::min(bar_.Min(), bar_.Max()), std::max(bar_.Min(), bar_.Max()));
+        setInvertedAppearance(bar_.Min() > bar_.Max());
+        setSingleStep(std::max(1, bar_.SmallChange()));
+        setPageStep(std::max(1, bar_.LargeChange()));
+    }
+    if (property == Property::Style || property == Property::Value) setValue(bar_.Value());
+}
+
+void ScrollBarWidget::takeValue(int value) {
+    if (!userAction([value](Control& c) { static_cast<FlatScrollBar&>(c).userScroll(value); }))
+        return;
+    Updating guard(updating_);
+    setValue(bar_.Value());
+}
+
+}  // namespace kiv

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "platform/forms/Controls.h"
+#include "platform/qt/ControlBinding.h"
+
+namespace kiv {
+
+class FormWindow;
+
+// Makes the widget of a control, a child of `parent`; null for a control that has none (a menu).
+ControlBinding* makeControlWidget(FormWindow& window, Control& control, QWidget* parent);
+
+class LabelWidget : public QLabel, public ControlBinding {
+  public:
+    LabelWidget(FormWindow& window, Label& label, QWidget* parent);
+
+  protected:
+    void show(Property property) override;
+    void applyColors() override;
+    bool filter(QObject* watched, QEvent* event) override;
+
+  private:
+    Label& label_;
+};
+
+class CommandButtonWidget : public QPushButton, public ControlBinding {
+  public:
+    CommandButtonWidget(FormWindow& window, CommandButton& button, QWidget* parent);
+
+  protected:
+    void show(Property property) override;
+    void applyColors() override;
+    bool filter(QObject* watched, QEvent* event) override;
+
+  private:
+    CommandButton& button_;
+};
+
+class CheckBoxWidget : public QCheckBox, public ControlBinding {
+  public:
+    CheckBoxWidget(FormWindow& window, CheckBox& box, QWidget* parent);
+
+  protected:
+    void show(Property property) override;
+    // The model decides the new state (and raises Click); Qt only asks.
+    void nextCheckState() override;
+    // The whole control takes the click, not only the box and the caption.
+    bool hitButton(const QPoint& point) const override { return rect().contains(point); }
+
+  private:
+    CheckBox& box_;
+};
+
+class OptionButtonWidget : public QRadioButton, public ControlBinding {
+  public:
+    OptionButtonWidget(FormWindow& window, OptionButton& option, QWidget* parent);
+
+  protected:
+    void show(Property property) override;
+    void nextCheckState() override;
+    bool hitButton(const QPoint& point) const override { return rect().contains(point); }
+
+  private:
+    OptionButton& option_;
+};
+
+class FrameWidget : public QGroupBox, public ControlBinding {
+  public:
+    FrameWidget(FormWindow& window, Frame& frame, QWidget* parent);
+
+  protected:
+    void show(Property property) override;
+    bool filter(QObject* watched, QEvent* event) override;
+
+  private:
+    Frame& frame_;
+};
+
+class PictureBoxWidget : public QFrame, public ControlBinding {
+  public:
+    PictureBoxWidget(FormWindow& window, PictureBox& picture, QWidget* parent);
+
+  protected:
+    void show(Property property) override;
+    bool filter(QObject* watched, QEvent* event) override;
+
+  private:
+    PictureBox& picture_;
+};
+
+class ScrollBarWidget : public QScrollBar, public ControlBinding {
+  public:
+    ScrollBarWidget(FormWindow& window, FlatScrollBar& bar, QWidget* parent);
+
+  protected:
+    void show(Property property) override;
+
+  private:
+    void takeValue(int value);
+    FlatScrollBar& bar_;
+};
+
+}  // namespace kiv

@@ -1,0 +1,105 @@
+#include "platform/qt/DatePickerWidget.h"
+
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOption>
+#include <QVBoxLayout>
+
+#include "platform/qt/QtLook.h"
+
+namespace kiv {
+
+DatePickerWidget::DatePickerWidget(FormWindow& window, DatePicker& picker, QWidget* parent)
+    : QWidget(parent), ControlBinding(window, picker, *this), picker_(picker) {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void DatePickerWidget::show(Property property) {
+    if (property == Property::Value || property == Property::Style) update();
+}
+
+QRect DatePickerWidget::buttonRect() const {
+    int side = std::min(height(), 18);
+    return QRect(width() - side - 2, 2, side, height() - 4).intersected(rect());
+}
+
+void DatePickerWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    frame.lineWidth = 1;
+    frame.state |= QStyle::State_Sunken;
+    painter.fillRect(rect(), palette().color(isEnabled() ? QPalette::Base : QPalette::Window));
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &painter, this);
+    QRect button = buttonRect();
+    if (button.left() > 8 && control()) {
+        QRect textArea(4, 0, button.left() - 6, height());
+        painter.setPen(palette().color(isEnabled() ? QPalette::Text : QPalette::Mid));
+        painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft, qs(picker_.DisplayText()));
+    }
+    QStyleOptionButton arrowButton;
+    arrowButton.initFrom(this);
+    arrowButton.rect = button;
+    style()->drawControl(QStyle::CE_PushButtonBevel, &arrowButton, &painter, this);
+    QStyleOption arrow;
+    arrow.initFrom(this);
+    arrow.rect = button.adjusted(3, 3, -3, -3);
+    style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &painter, this);
+}
+
+QCalendarWidget* DatePickerWidget::calendar() const {
+    return popup_ && popup_->isVisible() ? calendar_ : nullptr;
+}
+
+void DatePickerWidget::openCalendar() {
+    if (!control() || !isEnabled()) return;
+    if (!popup_) {
+        popup_ = new QWidget(this, Qt::Popup);
+        auto* layout = new QVBoxLayout(popup_);
+        layout->setContentsMargins(1, 1, 1, 1);
+        calendar_ = new QCalendarWidget(popup_);
+        calendar_->setGridVisible(true);
+        calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        layout->addWidget(calendar_);
+        connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate date) { pickDate(date); });
+        connect(calendar_, &QCalendarWidget::activated, this,
+                [this](QDate date) { pickDate(date); });
+    }
+    const Date& value = picker_.Value();
+    calendar_->setSelectedDate(QDate(value.year(), value.month(), value.day()));
+    popup_->adjustSize();
+    popup_->move(mapToGlobal(QPoint(std::max(0, width() - popup_->width()), height())));
+    popup_->show();
+    calendar_->setFocus();
+}
+
+void DatePickerWidget::pickDate(const QDate& date) {
+    if (popup_) popup_->hide();
+    Date picked = Date::fromYmdHms(date.year(), date.month(), date.day(), picker_.Value().hour(),
+                                   picker_.Value().minute(), picker_.Value().second());
+    userAction([&](Control& c) { static_cast<DatePicker&>(c).userPick(picked); });
+    update();
+}
+
+bool DatePickerWidget::filter(QObject* watched, QEvent* event) {
+    if (!control() || watched != this) return false;
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        openCalendar();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        bool opens = key->key() == Qt::Key_F4 || key->key() == Qt::Key_Space ||
+                     (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier));
+        if (opens) {
+            openCalendar();
+            return true;
+        }
+    }
+    return ControlBinding::filter(watched, event);
+}
+
+}  // namespace kiv

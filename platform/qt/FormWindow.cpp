@@ -1,0 +1,252 @@
+#include "platform/qt/FormWindow.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <algorithm>
+
+#include "platform/forms/Controls.h"
+#include "platform/qt/ControlBinding.h"
+#include "platform/qt/ControlWidgets.h"
+#include "platform/qt/QtLook.h"
+
+namespace kiv {
+
+FormWindow::FormWindow(Form& form) : QWidget(nullptr, Qt::Window), form_(&form) {
+    content_ = new QWidget(this);
+    content_->setAutoFillBackground(true);
+    setAutoFillBackground(true);
+    form.addObserver(this);
+    buildControls();
+    setWindowTitle(qs(form.Caption()));
+    applyColors();
+    applyStyle();
+    applyGeometry();
+}
+
+FormWindow::~FormWindow() {
+    detach();
+}
+
+void FormWindow::detach() {
+    if (!form_) return;
+    form_->removeObserver(this);
+    for (ControlBinding* binding : bindings_)
+        binding->detach();
+    form_ = nullptr;
+    endModalLoop();
+}
+
+void FormWindow::buildControls() {
+    for (Control* control : form_->Controls()) {
+        if (ControlBinding* binding = makeControlWidget(*this, *control, content_)) {
+            bindings_.push_back(binding);
+            byControl_[control] = binding;
+        }
+    }
+    for (ControlBinding* binding : bindings_)
+        binding->refresh();
+    restack(content_);
+}
+
+QWidget* FormWindow::containerWidget(const Control* container) const {
+    if (!container) return content_;
+    auto found = byControl_.find(container);
+    return found == byControl_.end() ? content_ : &found->second->widget();
+}
+
+QWidget* FormWindow::widgetOf(const Control& control) const {
+    auto found = byControl_.find(&control);
+    return found == byControl_.end() ? nullptr : &found->second->widget();
+}
+
+void FormWindow::restack(QWidget* parent) {
+    if (!parent || !form_) return;
+    std::vector<ControlBinding*> children;
+    for (ControlBinding* binding : bindings_)
+        if (binding->control() && binding->widget().parentWidget() == parent)
+            children.push_back(binding);
+    std::stable_sort(children.begin(), children.end(), [](ControlBinding* a, ControlBinding* b) {
+        return a->control()->ZIndex() < b->control()->ZIndex();
+    });
+    for (ControlBinding* child : children)
+        child->widget().raise();
+}
+
+void FormWindow::showFocus() {
+    if (!form_ || !form_->ActiveControl()) return;
+    if (QWidget* widget = widgetOf(*form_->ActiveControl())) widget->setFocus(Qt::OtherFocusReason);
+}
+
+bool FormWindow::aboveScreen() const {
+    return form_ && form_->Top() < 0;
+}
+
+int FormWindow::clientWidthPixels() const {
+    return std::max(1, px(form_->ScaleWidth()));
+}
+
+int FormWindow::clientHeightPixels() const {
+    return std::max(1, px(form_->ScaleHeight()));
+}
+
+void FormWindow::applyStyle() {
+    int border = form_->BorderStyle();
+    Qt::WindowFlags flags = Qt::Window;
+    if (border == 0 || aboveScreen()) {
+        flags |= Qt::FramelessWindowHint;
+    } else {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::WindowSystemMenuHint;
+        bool dialog = border == 3 || border == 4 || border == 5;
+        if (!dialog && form_->MinButton()) flags |= Qt::WindowMinimizeButtonHint;
+        if (border == 2 && form_->MaxButton()) flags |= Qt::WindowMaximizeButtonHint;
+        if (border == 3) flags |= Qt::Dialog;
+        if (border == 4 || border == 5) flags |= Qt::Tool;
+    }
+    if (form_->TopMost()) flags |= Qt::WindowStaysOnTopHint;
+    if (flags == windowFlags()) return;
+    bool wasVisible = isVisible();
+    setWindowFlags(flags);
+    if (wasVisible) show();
+}
+
+void FormWindow::applyGeometry() {
+    applying_ = true;
+    int width = clientWidthPixels(), height = clientHeightPixels();
+    content_->resize(width, height);
+    bool sizable = form_->BorderStyle() == 2 || form_->BorderStyle() == 5;
+    if (aboveScreen()) {
+        // The client area's top on the screen: the title bar lies above it.
+        int clientTop = form_->Top() + (form_->BorderStyle() == 0 ? 0 : Form::TitleBarTwips);
+        int visible = std::max(1, px(form_->Top() + form_->Height()));
+        setFixedSize(width, visible);
+        move(px(form_->Left()), 0);
+        content_->move(0, px(clientTop));
+    } else {
+        if (sizable) {
+            setMinimumSize(0, 0);
+            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            resize(width, height);
+        } else {
+            setFixedSize(width, height);
+        }
+        move(px(form_->Left()), px(form_->Top()));
+        content_->move(0, 0);
+    }
+    applying_ = false;
+}
+
+void FormWindow::applyColors() {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, qtColor(form_->BackColor()));
+    setPalette(palette);
+    content_->setPalette(palette);
+}
+
+void FormWindow::present() {
+    if (!form_) return;
+    if (!placed_) {
+        placed_ = true;
+        if (form_->CentreOnScreen()) {
+            QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+            form_->userMoved(std::max(0, (screen.width() * TwipsPerPixel - form_->Width()) / 2),
+                             std::max(0, (screen.height() * TwipsPerPixel - form_->Height()) / 2));
+        }
+    }
+    applyStyle();
+    applyGeometry();
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+    showFocus();
+}
+
+void FormWindow::endModalLoop() {
+    if (modalLoop_) modalLoop_->quit();
+    modalLoop_ = nullptr;
+}
+
+void FormWindow::formChanged(Form&, Property property) {
+    if (!form_) return;
+    switch (property) {
+        case Property::Caption:
+            setWindowTitle(qs(form_->Caption()));
+            break;
+        case Property::Geometry:
+            applyStyle();
+            applyGeometry();
+            break;
+        case Property::Colors:
+            applyColors();
+            break;
+        case Property::Style:
+            applyStyle();
+            applyGeometry();
+            break;
+        case Property::Visible:
+            if (!form_->Visible()) hide();
+            break;
+        default:
+            break;
+    }
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // The form decides (QueryUnload may refuse); an unloaded form's window goes with it.
+    event->ignore();
+    if (form_) act([this] { form_->userClose(); });
+}
+
+void FormWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (applying_ || !form_ || !isVisible() || aboveScreen()) return;
+    QPoint at = pos();
+    if (at.x() != px(form_->Left()) || at.y() != px(form_->Top()))
+        form_->userMoved(at.x() * TwipsPerPixel, at.y() * TwipsPerPixel);
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (applying_ || !form_ || !isVisible() || aboveScreen()) return;
+    if (width() == clientWidthPixels() && height() == clientHeightPixels()) return;
+    content_->resize(size());
+    bool framed = form_->BorderStyle() != 0;
+    int outerWidth = width() * TwipsPerPixel + (framed ? 2 * Form::FrameTwips : 0);
+    int outerHeight =
+        height() * TwipsPerPixel + (framed ? Form::TitleBarTwips + Form::FrameTwips : 0);
+    act([&] { form_->userResized(outerWidth, outerHeight); });
+}
+
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && form_)
+        act([this] { form_->userActivated(); });
+}
+
+// Enter and Esc that no control took press the form's default and cancel buttons.
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    if (!form_) return;
+    CommandButton* button = nullptr;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        button = form_->DefaultButton();
+    else if (event->key() == Qt::Key_Escape)
+        button = form_->CancelButton();
+    if (!button) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    act([button] { button->userClick(); });
+}
+
+// Tab goes in the form's tab order, which the model keeps.
+bool FormWindow::focusNextPrevChild(bool next) {
+    if (!form_ || !next) return QWidget::focusNextPrevChild(next);
+    act([this] { form_->FocusNext(); });
+    return true;
+}
+
+}  // namespace kiv

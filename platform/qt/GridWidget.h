@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <vector>
+
+#include "platform/forms/Grid.h"
+#include "platform/qt/ControlBinding.h"
+
+namespace kiv {
+
+// The flex grid drawn by hand: fixed rows and columns as raised grey headers that do not scroll,
+// the cells with their own colours, alignment and boldness, merged header cells, the current
+// cell and the selection. Only the rows in view are looked at, so a grid of 100,000 rows draws as
+// fast as one of ten; the model's notifications only mark the view for the next repaint.
+// The scroll bars stand for TopRow and LeftCol.
+class GridWidget : public QAbstractScrollArea, public ControlBinding {
+  public:
+    GridWidget(FormWindow& window, Grid& grid, QWidget* parent);
+
+    // Where a cell is drawn, in pixels of the viewport; empty when it is out of view.
+    QRect cellRect(int row, int col) const;
+
+  protected:
+    void show(Property property) override;
+    bool filter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+  private:
+    // The rows and columns in view with their pixel edges (one edge more than entries).
+    struct Lines {
+        std::vector<int> index;
+        std::vector<int> edge;
+    };
+    Lines rowsInView() const;
+    Lines colsInView() const;
+    int cellAtRow(int y) const;
+    int cellAtCol(int x) const;
+    int lastTopRow() const;
+    int lastLeftCol() const;
+    void scheduleScrollBars();
+    void showScrollBars();
+    void scrollTo(int topRow, int leftCol);
+    void keepCurrentInView();
+    int resizeBorderAt(QPoint point) const;
+
+    void paintCell(QPainter& painter, const QRect& rect, int row, int col, bool fixed);
+    bool selected(int row, int col) const;
+
+    bool mouseEvent(QEvent* event);
+    bool keyEvent(QKeyEvent& key);
+
+    Grid& grid_;
+    bool scrollBarsPending_ = false;
+    // The column being widened by the mouse, and where its left edge is.
+    int resizingCol_ = -1;
+    int resizingLeft_ = 0;
+    // The release after a double click's second press is a plain MouseUp, not another Click.
+    bool secondPress_ = false;
+};
+
+}  // namespace kiv

@@ -1,0 +1,297 @@
+#include "platform/qt/QtHost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/forms/Forms.h"
+#include "platform/forms/Menu.h"
+#include "platform/qt/FormWindow.h"
+#include "platform/qt/QtLook.h"
+
+namespace kiv {
+
+namespace {
+
+QtHost*& currentQtHost() {
+    static QtHost* host = nullptr;
+    return host;
+}
+
+// The window a dialog belongs to: the active one, else the window of the form the user works in.
+QWidget* dialogParent() {
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    Form* form = Forms::activeForm();
+    QtHost* host = QtHost::current();
+    return form && host ? host->windowOf(*form) : nullptr;
+}
+
+struct BoxButton {
+    QMessageBox::StandardButton button;
+    const char* caption;
+    int answer;
+};
+
+// The buttons of a message box style, with the captions the desktop showed them with.
+std::vector<BoxButton> buttonsOfStyle(int style) {
+    const BoxButton ok{QMessageBox::Ok, "確定", AnswerOk};
+    const BoxButton cancel{QMessageBox::Cancel, "取消", AnswerCancel};
+    const BoxButton yes{QMessageBox::Yes, "是(&Y)", AnswerYes};
+    const BoxButton no{QMessageBox::No, "否(&N)", AnswerNo};
+    const BoxButton abort{QMessageBox::Abort, "中止(&A)", 3};
+    const BoxButton retry{QMessageBox::Retry, "重試(&R)", 4};
+    const BoxButton ignore{QMessageBox::Ignore, "略過(&I)", 5};
+    switch (style & 0xF) {
+        case 1:
+            return {ok, cancel};
+        case 2:
+            return {abort, retry, ignore};
+        case 3:
+            return {yes, no, cancel};
+        case 4:
+            return {yes, no};
+        case 5:
+            return {retry, cancel};
+        default:
+            return {ok};
+    }
+}
+
+QMessageBox::Icon iconOfStyle(int style) {
+    switch (style & 0x70) {
+        case 16:
+            return QMessageBox::Critical;
+        case 32:
+            return QMessageBox::Question;
+        case 48:
+            return QMessageBox::Warning;
+        case 64:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+void addMenuEntries(QMenu& qmenu, Menu& menu, std::map<QAction*, Menu*>& chosen) {
+    for (Menu* entry : menu.Entries()) {
+        if (!entry->Visible()) continue;
+        if (entry->IsSeparator()) {
+            qmenu.addSeparator();
+            continue;
+        }
+        if (!entry->Entries().empty()) {
+            QMenu* sub = qmenu.addMenu(qs(entry->Caption()));
+            sub->setEnabled(entry->Enabled());
+            addMenuEntries(*sub, *entry, chosen);
+            continue;
+        }
+        QAction* action = qmenu.addAction(qs(entry->Caption()));
+        action->setEnabled(entry->Enabled());
+        action->setCheckable(entry->Checked());
+        action->setChecked(entry->Checked());
+        chosen[action] = entry;
+    }
+}
+
+}  // namespace
+
+QtHost::QtHost() {
+    currentQtHost() = this;
+}
+
+QtHost::~QtHost() {
+    for (auto& [form, window] : windows_) {
+        window->detach();
+        delete window;
+    }
+    if (currentQtHost() == this) currentQtHost() = nullptr;
+}
+
+QtHost* QtHost::current() {
+    return currentQtHost();
+}
+
+FormWindow* QtHost::windowOf(const Form& form) const {
+    auto found = windows_.find(&form);
+    return found == windows_.end() ? nullptr : found->second;
+}
+
+void QtHost::formLoaded(Form& form) {
+    if (!windowOf(form)) windows_[&form] = new FormWindow(form);
+}
+
+void QtHost::showModeless(Form& form) {
+    if (FormWindow* window = windowOf(form)) {
+        window->setWindowModality(Qt::NonModal);
+        window->present();
+    }
+}
+
+// The old runtime's modal forms kept every other form of the program from the user, so a modal
+// window here is modal to the whole application: a second modal chain cannot start beside the
+// first, and the opener cannot be closed under its modal child.
+void QtHost::runModal(Form& form) {
+    FormWindow* window = windowOf(form);
+    if (!window) return;
+    QWidget* opener = QApplication::activeWindow();
+    window->setWindowModality(Qt::ApplicationModal);
+    if (opener && opener != window) {
+        window->winId();
+        opener->winId();
+        window->windowHandle()->setTransientParent(opener->windowHandle());
+    }
+    QEventLoop loop;
+    window->setModalLoop(&loop);
+    window->present();
+    ++modalDepth_;
+    if (form.Visible() && !form.IsUnloaded()) loop.exec(QEventLoop::DialogExec);
+    --modalDepth_;
+    if (FormWindow* still = windowOf(form)) {
+        still->setModalLoop(nullptr);
+        if (!form.Visible()) still->setWindowModality(Qt::NonModal);
+    }
+}
+
+void QtHost::formHidden(Form& form) {
+    if (FormWindow* window = windowOf(form)) {
+        window->hide();
+        window->endModalLoop();
+    }
+    quitWhenNoWindowShows();
+}
+
+// The window goes at once from the screen; the widget itself is deleted once the event that
+// unloaded the form has been handled, since that event may be inside one of its widgets.
+void QtHost::formUnloaded(Form& form) {
+    auto found = windows_.find(&form);
+    if (found == windows_.end()) return;
+    FormWindow* window = found->second;
+    windows_.erase(found);
+    window->detach();
+    window->hide();
+    window->deleteLater();
+    quitWhenNoWindowShows();
+}
+
+void QtHost::bringToFront(Form& form) {
+    if (FormWindow* window = windowOf(form)) window->present();
+}
+
+void QtHost::quitWithLastWindow() {
+    quitWithLastWindow_ = true;
+    quitWhenNoWindowShows();
+}
+
+void QtHost::quitWhenNoWindowShows() {
+    if (!quitWithLastWindow_) return;
+    QTimer::singleShot(0, qApp, [] {
+        QtHost* host = QtHost::current();
+        if (!host || host->modalDepth_ > 0) return;
+        for (auto& [form, window] : host->windows_)
+            if (window->isVisible()) return;
+        QCoreApplication::quit();
+    });
+}
+
+int QtHost::messageBox(const std::string& text, int style,
+                       const std::optional<std::string>& title) {
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(qs(title.value_or(ApplicationTitle)));
+    box.setText(displayText(text));
+    box.setIcon(iconOfStyle(style));
+    std::vector<BoxButton> buttons = buttonsOfStyle(style);
+    std::map<QAbstractButton*, int> answers;
+    std::vector<QPushButton*> pushButtons;
+    for (const BoxButton& b : buttons) {
+        QPushButton* button = box.addButton(b.button);
+        button->setText(QString::fromUtf8(b.caption));
+        answers[button] = b.answer;
+        pushButtons.push_back(button);
+    }
+    int defaultIndex = std::min(static_cast<int>(pushButtons.size()) - 1, (style >> 8) & 3);
+    box.setDefaultButton(pushButtons[defaultIndex]);
+    box.exec();
+    auto found = answers.find(box.clickedButton());
+    if (found != answers.end()) return found->second;
+    // Closed through the frame: the box's cancelling answer.
+    return buttons.size() == 2 && buttons[1].answer == AnswerNo ? AnswerNo
+           : buttons.back().answer == AnswerCancel              ? AnswerCancel
+                                                                : buttons.front().answer;
+}
+
+std::string QtHost::inputBox(const std::string& prompt, const std::optional<std::string>& title,
+                             const std::string& defaultText) {
+    QInputDialog dialog(dialogParent());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(qs(title.value_or(ApplicationTitle)));
+    dialog.setLabelText(displayText(prompt));
+    dialog.setTextValue(qs(defaultText));
+    dialog.setOkButtonText(QString::fromUtf8("確定"));
+    dialog.setCancelButtonText(QString::fromUtf8("取消"));
+    if (dialog.exec() != QDialog::Accepted) return "";
+    return utf8(dialog.textValue());
+}
+
+Menu* QtHost::popupMenu(Form& form, Menu& menu) {
+    QMenu qmenu(windowOf(form));
+    std::map<QAction*, Menu*> entries;
+    addMenuEntries(qmenu, menu, entries);
+    QAction* chosen = qmenu.exec(QCursor::pos());
+    auto found = entries.find(chosen);
+    return found == entries.end() ? nullptr : found->second;
+}
+
+void QtHost::beep() {
+    QApplication::beep();
+}
+
+void QtHost::endProgram() {
+    runProgramEndCallbacks();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+bool QtHost::openWithDesktop(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
+}
+
+ScreenSize QtHost::screenSize() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    QRect area = screen->geometry();
+    return {area.width() * TwipsPerPixel, area.height() * TwipsPerPixel};
+}
+
+void QtHost::yield() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtHost::post(std::function<void()> action) {
+    QTimer::singleShot(0, qApp, [action = std::move(action)] { act(action); });
+}
+
+void QtHost::setMousePointer(int pointer) {
+    bool wait = pointer == 11 || pointer == 13;
+    if (wait && !waitCursor_) {
+        QApplication::setOverrideCursor(pointer == 13 ? Qt::BusyCursor : Qt::WaitCursor);
+    } else if (wait) {
+        QApplication::changeOverrideCursor(pointer == 13 ? Qt::BusyCursor : Qt::WaitCursor);
+    } else if (waitCursor_) {
+        QApplication::restoreOverrideCursor();
+    }
+    waitCursor_ = wait;
+}
+
+}  // namespace kiv

@@ -1,0 +1,246 @@
+#include "platform/qt/TextBoxWidget.h"
+
+#include <QKeyEvent>
+#include <QProxyStyle>
+#include <QTextBlock>
+
+#include "platform/db/Utf8.h"
+#include "platform/qt/QtLook.h"
+
+namespace kiv {
+
+namespace {
+
+// Draws a password box's characters as the box's own mask character.
+class MaskStyle : public QProxyStyle {
+  public:
+    explicit MaskStyle(char32_t mask) : mask_(mask) {}
+    char32_t mask() const { return mask_; }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(mask_);
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+
+  private:
+    char32_t mask_;
+};
+
+}  // namespace
+
+TextBoxWidget::TextBoxWidget(FormWindow& window, TextBox& box, QWidget* parent)
+    : QWidget(parent), ControlBinding(window, box, *this), box_(box) {
+    buildEditor();
+}
+
+QWidget* TextBoxWidget::editor() const {
+    return line_ ? static_cast<QWidget*>(line_) : static_cast<QWidget*>(page_);
+}
+
+void TextBoxWidget::buildEditor() {
+    delete line_;
+    delete page_;
+    line_ = nullptr;
+    page_ = nullptr;
+    if (box_.MultiLine()) {
+        page_ = new QPlainTextEdit(this);
+        page_->setTabChangesFocus(true);
+        connect(page_, &QPlainTextEdit::textChanged, this, [this] {
+            if (!updating_) takeEditorText();
+        });
+        connect(page_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+            if (!updating_) takeEditorSelection();
+        });
+    } else {
+        line_ = new QLineEdit(this);
+        connect(line_, &QLineEdit::textChanged, this, [this] {
+            if (!updating_) takeEditorText();
+        });
+        connect(line_, &QLineEdit::selectionChanged, this, [this] {
+            if (!updating_) takeEditorSelection();
+        });
+        connect(line_, &QLineEdit::cursorPositionChanged, this, [this] {
+            if (!updating_) takeEditorSelection();
+        });
+    }
+    QWidget* shown = editor();
+    shown->setGeometry(rect());
+    shown->setContextMenuPolicy(Qt::DefaultContextMenu);
+    setFocusProxy(shown);
+    watch(shown);
+    shown->show();
+}
+
+void TextBoxWidget::resizeEvent(QResizeEvent*) {
+    editor()->setGeometry(rect());
+}
+
+void TextBoxWidget::show(Property property) {
+    if (!control()) return;
+    Updating guard(updating_);
+    switch (property) {
+        case Property::Style:
+            if (box_.MultiLine() != (page_ != nullptr)) {
+                buildEditor();
+                showText();
+            }
+            showStyle();
+            break;
+        case Property::Text:
+            showText();
+            break;
+        case Property::Selection:
+            showSelection();
+            break;
+        default:
+            break;
+    }
+}
+
+void TextBoxWidget::showStyle() {
+    std::u32string mask = toCodePoints(box_.PasswordChar());
+    if (line_) {
+        line_->setReadOnly(box_.Locked());
+        line_->setMaxLength(box_.MaxLength() > 0 ? box_.MaxLength() : 32767);
+        static constexpr Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight,
+                                                       Qt::AlignHCenter};
+        line_->setAlignment(horizontal[std::clamp(box_.Alignment(), 0, 2)] | Qt::AlignVCenter);
+        if (mask.empty()) {
+            line_->setEchoMode(QLineEdit::Normal);
+        } else {
+            auto* shown = dynamic_cast<MaskStyle*>(line_->style());
+            if (!shown || shown->mask() != mask.front()) {
+                auto* style = new MaskStyle(mask.front());
+                style->setParent(line_);
+                line_->setStyle(style);
+            }
+            line_->setEchoMode(QLineEdit::Password);
+        }
+    }
+    if (page_) page_->setReadOnly(box_.Locked());
+}
+
+void TextBoxWidget::showText() {
+    QString text = displayText(box_.Text());
+    if (editorText() != text) {
+        if (line_) line_->setText(text);
+        if (page_) page_->setPlainText(text);
+    }
+    showSelection();
+}
+
+void TextBoxWidget::showSelection() {
+    const std::string& text = box_.Text();
+    int start = editorPosition(text, box_.SelStart());
+    int end = editorPosition(text, box_.SelStart() + box_.SelLength());
+    if (line_) {
+        if (end > start)
+            line_->setSelection(start, end - start);
+        else
+            line_->setCursorPosition(start);
+    }
+    if (page_) {
+        QTextCursor cursor = page_->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        page_->setTextCursor(cursor);
+    }
+}
+
+QString TextBoxWidget::editorText() const {
+    return line_ ? line_->text() : page_->toPlainText();
+}
+
+void TextBoxWidget::takeEditorText() {
+    QString text = editorText();
+    if (page_) text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    std::string replaced = utf8(text);
+    if (!userAction([&](Control& c) { static_cast<TextBox&>(c).userReplaceText(replaced); }))
+        return;
+    // A locked box or a handler may have kept or rewritten the text.
+    Updating guard(updating_);
+    showText();
+}
+
+void TextBoxWidget::takeEditorSelection() {
+    if (!control()) return;
+    const std::string& text = box_.Text();
+    int start, end;
+    if (line_) {
+        bool selected = line_->hasSelectedText();
+        start = selected ? line_->selectionStart() : line_->cursorPosition();
+        end = selected ? line_->selectionEnd() : start;
+    } else {
+        QTextCursor cursor = page_->textCursor();
+        start = cursor.selectionStart();
+        end = cursor.selectionEnd();
+    }
+    int from = modelPosition(text, start);
+    box_.userSelect(from, modelPosition(text, end) - from);
+}
+
+bool TextBoxWidget::filter(QObject* watched, QEvent* event) {
+    if (!control()) return false;
+    if (watched == editor() && event->type() == QEvent::KeyPress)
+        return routeKey(*static_cast<QKeyEvent*>(event));
+    return ControlBinding::filter(watched, event);
+}
+
+// The keys the old text box handled itself go to the model; shortcuts (copy, paste, undo) and
+// the focus keys stay with Qt.
+bool TextBoxWidget::routeKey(QKeyEvent& key) {
+    int shift = shiftState(key.modifiers());
+    auto typeKey = [&](char32_t c) {
+        userAction([&](Control& box) { static_cast<TextBox&>(box).userKey(c, shift); });
+    };
+    auto pressKey = [&](int code) {
+        userAction([&](Control& box) { static_cast<TextBox&>(box).userKeyDown(code, shift); });
+    };
+    switch (key.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return false;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Backspace:
+            typeKey(static_cast<char32_t>(virtualKey(key.key())));
+            return true;
+        case Qt::Key_Delete:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            pressKey(virtualKey(key.key()));
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            pressKey(virtualKey(key.key()));
+            // A page editor moves its caret between lines itself.
+            if (page_ && control()) {
+                static_cast<QObject*>(page_)->event(&key);
+                takeEditorSelection();
+            }
+            return true;
+        default:
+            break;
+    }
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    std::u32string typed = typedCharacters(key);
+    if (!typed.empty()) {
+        for (char32_t c : typed) {
+            typeKey(c);
+            if (!control()) break;
+        }
+        return true;
+    }
+    if (int code = virtualKey(key.key())) {
+        pressKey(code);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace kiv

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/db/Date.h"
+#include "platform/report/ReportOutput.h"
+#include "shell/mdM.h"
+#include "tests/support/ProgramTest.h"
+#include "vouchers/VoucherForms.h"
+#include "vouchers/frmIo.h"
+
+namespace kiv::test {
+
+// The voucher form's program: fresh books with one income and one expense account, the voucher
+// forms registered, every right, and the reports written into PDFs in the test's folder. Today is
+// 2026-12-06, so today's voucher numbers begin "1151206".
+class VoucherBook : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        registerVoucherForms();
+        setReportOutput(&output);
+        loggedInWith(AllRights);
+        AccDb().Execute("INSERT INTO acc VALUES ('4101', 1, '工程收入')");
+        AccDb().Execute("INSERT INTO acc VALUES ('5102', 0, '材料費')");
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        setReportOutput(nullptr);
+    }
+
+    struct Voucher {
+        std::string number;
+        int state = -1;
+        int64_t amount = 1000;
+        bool expense = true;
+        int suggestion = -1;
+        bool receipt = false;
+        Value tax = nullptr;
+        Date day = Date::fromYmd(2026, 11, 20);
+    };
+    void addVoucher(const Voucher& v) {
+        AccDb().Execute(
+            "INSERT INTO iof VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "?)",
+            v.day, v.number, "用途" + v.number, v.state, v.amount, v.expense ? "5102" : "4101",
+            v.expense, v.expense ? "材料費" : "工程收入", "附一", "附二", "P01", "大樓", "水電",
+            v.day, "王小明", "李大華", v.receipt, "AB123", v.tax, false, v.suggestion);
+    }
+    frmIo& openForm() { return Forms::get<frmIo>(); }
+    frmIo& openOne(const std::string& number) {
+        ShowOneRecord = true;
+        OpenVoucherNo = number;
+        return openForm();
+    }
+
+    template <class... Args>
+    static std::vector<std::vector<std::string>> rows(Database& db, const std::string& sql,
+                                                      const Args&... args) {
+        std::vector<std::vector<std::string>> result;
+        for (Recordset rs = db.OpenRecordset(sql, args...); !rs.Eof(); rs.MoveNext()) {
+            std::vector<std::string> row;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                row.push_back(rs.Fields(i).text());
+            result.push_back(row);
+        }
+        return result;
+    }
+    template <class... Args>
+    static std::vector<std::string> row(Database& db, const std::string& sql, const Args&... args) {
+        auto all = rows(db, sql, args...);
+        return all.empty() ? std::vector<std::string>{} : all.front();
+    }
+    // Fields 0 to 19 of the print table's one row.
+    static std::vector<std::string> printRow() { return row(PrintDb(), "SELECT * FROM ptios"); }
+
+    // Adds a voucher through the form: an expense on 材料費 paid in cash unless the suggestion
+    // says otherwise.
+    void enterVoucher(frmIo& form, const std::string& amount, int account = 1) {
+        host.click(form.cmdAdd);
+        host.type(form.cbUse, "工地材料");
+        host.pick(form.cbAcc, account);
+        host.type(form.txtCash, amount);
+        host.click(form.cmdSv);
+    }
+
+    PdfReportOutput output{folder.file("")};
+};
+
+}  // namespace kiv::test

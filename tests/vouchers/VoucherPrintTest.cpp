@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "platform/forms/Clock.h"
+#include "platform/forms/ProgramFolder.h"
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+
+namespace {
+
+class VoucherPrintTest : public test::VoucherBook {
+  protected:
+    bool printedText(const std::string& text) {
+        for (const auto& page : output.printed().back().job.pages.pages)
+            for (const auto& item : page.texts)
+                if (item.text == text) return true;
+        return false;
+    }
+    std::vector<std::vector<std::string>> titles() {
+        return rows(PrintDb(), "SELECT ion FROM company");
+    }
+};
+
+TEST_F(VoucherPrintTest, ThePrintTableHoldsTheVoucherAsShown) {
+    addVoucher({.number = "A0", .amount = 0});
+    addVoucher({.number = "A1", .amount = 3800, .suggestion = -2});
+    frmIo& form = openForm();
+    EXPECT_EQ(printRow(), (std::vector<std::string>{"中華民國 115 年 11 月 20 日",
+                                                    "A1",
+                                                    "票據",
+                                                    "用途A1",
+                                                    "P01",
+                                                    "大樓",
+                                                    "水電",
+                                                    "5102",
+                                                    "(支出)",
+                                                    "材料費",
+                                                    "3,800",
+                                                    "附一",
+                                                    "附二",
+                                                    "王小明",
+                                                    "李大華",
+                                                    "中華民國 115 年 11 月 20 日",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "參仟捌佰  元整"}));
+    // The receipt's fields print only while 有單據 is ticked, whatever the boxes hold.
+    host.click(form.cmdEdit);
+    host.click(form.Check1);
+    host.click(form.O1(1));
+    host.click(form.cmdSv);
+    std::vector<std::string> printed = printRow();
+    EXPECT_EQ(std::vector<std::string>(printed.begin() + 16, printed.end() - 1),
+              (std::vector<std::string>{"AB123", "181", "進銷項"}));
+    host.scroll(form.FSB, 0);
+    EXPECT_EQ(printRow()[19], "  元整");
+}
+
+TEST_F(VoucherPrintTest, TheLeftButtonStoresTheTitleWaitsAndPrintsTheVoucher) {
+    frmIo& form = openForm();
+    enterVoucher(form, "12000");
+    EXPECT_EQ(form.txtIo.Text(), "收支單");
+    form.txtIo.SetText("支出傳票");
+    double start = Clock::steadySeconds();
+    host.click(form.cmdPt);
+    EXPECT_GT(Clock::steadySeconds() - start, 1.0);
+    ASSERT_EQ(output.printed().size(), 1u);
+    EXPECT_EQ(output.printed()[0].job.templateFile, programFile("ios.rpt"));
+    for (const char* expected : {"支出傳票", "1151206001", "12,000", "壹萬貳仟  元整"})
+        EXPECT_TRUE(printedText(expected)) << expected;
+    std::ifstream pdf(output.printed()[0].pdfPath, std::ios::binary);
+    std::string head(5, '\0');
+    pdf.read(head.data(), 5);
+    EXPECT_EQ(head, "%PDF-");
+
+    form.Unload();
+    EXPECT_EQ(openForm().txtIo.Text(), "支出傳票");
+}
+
+TEST_F(VoucherPrintTest, TheRightButtonPrintsTheSecondLayoutAtOnceEvenWithoutACompanyRow) {
+    PrintDb().Execute("DELETE FROM company");
+    addVoucher({.number = "A1"});
+    frmIo& form = openForm();
+    EXPECT_EQ(form.txtIo.Text(), "收支單");
+    double start = Clock::steadySeconds();
+    host.rightClick(form.cmdPt);
+    EXPECT_EQ(Clock::steadySeconds(), start);
+    ASSERT_EQ(output.printed().size(), 1u);
+    EXPECT_EQ(output.printed()[0].job.templateFile, programFile("jios.rpt"));
+    EXPECT_EQ(titles(), (std::vector<std::vector<std::string>>{{"收支單"}}));
+}
+
+}  // namespace

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// What the cheque form saw of the voucher form while it loaded.
+struct ChequeFormSaw {
+    std::string number, side, amount;
+    bool forVoucher = false, oneRecord = true, combined = true;
+};
+
+class ChequeStandIn : public Form {
+  public:
+    static constexpr const char* FormName = "frmBill";
+    static inline ChequeFormSaw saw;
+    ChequeStandIn() : Form(FormName) {}
+    void Form_Load() override {
+        frmIo& io = Forms::get<frmIo>();
+        saw = {io.lbNo.Caption(), io.lbAcIo.Caption(), io.txtCash.Text(),
+               BillForVoucher,    ShowOneRecord,       BillForCombinedCheque};
+    }
+};
+
+class VoucherSaveTest : public test::VoucherBook {
+  protected:
+    void withChequeForm(bool saves) {
+        Forms::registerForm<ChequeStandIn>();
+        host.onModal("frmBill", [saves](Form& bill) {
+            if (saves) BillEntryCancelled = false;
+            bill.Unload();
+        });
+    }
+    Rows cashBook() { return rows(AccDb(), "SELECT * FROM cash ORDER BY id"); }
+    std::vector<std::string> states(const std::string& number) {
+        return row(AccDb(), "SELECT 方式, 建議方式 FROM iof WHERE 單號 = ?", number);
+    }
+    void signOff(frmIo& form, int way) {
+        host.click(form.ck);
+        host.click(form.optA(way));
+        host.click(form.cmdSv);
+    }
+};
+
+TEST_F(VoucherSaveTest, AnExpenseIsNumberedTaxedAndSignedOffByCash) {
+    frmIo& form = openForm();
+    enterVoucher(form, "12000");
+    EXPECT_EQ(
+        row(AccDb(), "SELECT 單號, 金額, 稅額, 方式, 建議方式, pay, 輸入日期, 發生日期 FROM iof"),
+        (std::vector<std::string>{"1151206001", "12000", "571", "-1", "-1", "True", "2026/12/06",
+                                  "2026/12/06"}));
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+    EXPECT_EQ(form.lbNo.Caption(), "1151206001");
+    EXPECT_EQ(form.FSB.Max(), 0);
+    EXPECT_TRUE(form.ck.Enabled());
+    EXPECT_EQ(printRow()[10], "12,000");
+
+    signOff(form, 0);
+    EXPECT_EQ(states("1151206001"), (std::vector<std::string>{"0", "-1"}));
+    EXPECT_EQ(cashBook(),
+              (Rows{{"1", "False", "2026/12/06", "12000", "工地材料", "1151206001", "-12000"}}));
+    EXPECT_EQ(form.ck.Value(), 1);
+    EXPECT_FALSE(form.ck.Enabled());
+    EXPECT_TRUE(form.optA(0).Value());
+}
+
+TEST_F(VoucherSaveTest, TheNumberTakenAtTheSaveReplacesTheOneShown) {
+    addVoucher({.number = "1151120001"});
+    frmIo& form = openForm();
+    host.click(form.cmdAdd);
+    EXPECT_EQ(form.lbNo.Caption(), "1151206001");
+    addVoucher({.number = "1151206001"});
+    host.pick(form.cbAcc, 0);
+    host.type(form.txtCash, "500");
+    host.click(form.cmdSv);
+    EXPECT_EQ(form.lbNo.Caption(), "1151206002");
+    EXPECT_EQ(form.FSB.Value(), 2);
+    EXPECT_EQ(row(AccDb(), "SELECT pay FROM iof WHERE 單號 = '1151206002'"),
+              std::vector<std::string>{"False"});
+}
+
+TEST_F(VoucherSaveTest, AFullDayRefusesToAddAtTheButtonAndAtTheSave) {
+    frmIo& form = openForm();
+    host.click(form.cmdAdd);
+    host.pick(form.cbAcc, 1);
+    host.type(form.txtCash, "500");
+    addVoucher({.number = "1151206999"});
+    host.expectMessage("本日收支單已達999張 無法再新增");
+    host.click(form.cmdSv);
+    EXPECT_EQ(host.messages().back().style, 16);
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    EXPECT_EQ(rows(AccDb(), "SELECT * FROM iof").size(), 1u);
+    host.click(form.cmdCencel);
+    host.expectMessage("本日收支單已達999張 無法再新增");
+    host.click(form.cmdAdd);
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+}
+
+TEST_F(VoucherSaveTest, TheChecksComeInOrderAndWriteNothing) {
+    frmIo& form = openForm();
+    host.click(form.cmdAdd);
+    host.expectMessage("金額欄位不可空白");
+    host.click(form.cmdSv);
+    for (const char* pasted : {"12/3", "1234567890123"}) {
+        form.txtCash.userReplaceText(pasted);
+        host.expectMessage("金額欄位只能輸入數字");
+        host.click(form.cmdSv);
+    }
+    form.txtCash.userReplaceText("123");
+    host.expectMessage("科目不可空白");
+    host.click(form.cmdSv);
+    EXPECT_EQ(host.messages().back().style, 16);
+    EXPECT_TRUE(rows(AccDb(), "SELECT * FROM iof").empty());
+}
+
+TEST_F(VoucherSaveTest, VoidingAndUnvoidingKeepTheSuggestionAndTheEntryData) {
+    addVoucher({.number = "A1", .state = -2, .suggestion = -2, .day = Date::fromYmd(2031, 2, 3)});
+    frmIo& form = openForm();
+    host.click(form.cmdEdit);
+    host.click(form.ckNoW);
+    host.click(form.cmdSv);
+    EXPECT_EQ(states("A1"), (std::vector<std::string>{"-3", "-2"}));
+    EXPECT_FALSE(form.ck.Visible());
+    host.click(form.cmdEdit);
+    host.click(form.ckNoW);
+    host.click(form.Op1(0));
+    host.pickDate(form.DTP1, Date::fromYmd(2030, 12, 31));
+    host.click(form.cmdSv);
+    EXPECT_EQ(states("A1"), (std::vector<std::string>{"-1", "-1"}));
+    // Dates past 2030 are stored as shown; the entry date and the number never change.
+    EXPECT_EQ(row(AccDb(), "SELECT 輸入日期, 發生日期, 單號 FROM iof"),
+              (std::vector<std::string>{"2031/02/03", "2030/12/31", "A1"}));
+}
+
+TEST_F(VoucherSaveTest, CashPostingsContinueTheBalanceFromTheLastRow) {
+    addVoucher({.number = "A1", .amount = 500, .expense = false});
+    addVoucher({.number = "A2", .amount = 800});
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 0);
+    signOff(form, 0);
+    host.scroll(form.FSB, 1);
+    signOff(form, 0);
+    EXPECT_EQ(cashBook(), (Rows{{"1", "True", "2026/12/06", "500", "用途A1", "A1", "500"},
+                                {"2", "False", "2026/12/06", "800", "用途A2", "A2", "-300"}}));
+}
+
+TEST_F(VoucherSaveTest, ASavedChequeSignsOffAndTheFormSawTheVoucher) {
+    addVoucher({.number = "A1", .state = -2, .amount = 2500, .suggestion = -2});
+    withChequeForm(true);
+    frmIo& form = openForm();
+    host.click(form.ck);
+    EXPECT_TRUE(form.optA(1).Value());
+    host.click(form.cmdSv);
+    const ChequeFormSaw& saw = ChequeStandIn::saw;
+    EXPECT_EQ(saw.number, "A1");
+    EXPECT_EQ(saw.side, "(支出)");
+    EXPECT_EQ(saw.amount, "2500");
+    EXPECT_TRUE(saw.forVoucher);
+    EXPECT_FALSE(saw.oneRecord);
+    EXPECT_FALSE(saw.combined);
+    EXPECT_FALSE(BillForVoucher);
+    EXPECT_EQ(states("A1"), (std::vector<std::string>{"1", "-2"}));
+    EXPECT_TRUE(cashBook().empty());
+}
+
+TEST_F(VoucherSaveTest, ACancelledChequeLeavesTheRewrittenVoucherUnsigned) {
+    addVoucher({.number = "A1", .state = -1});
+    withChequeForm(false);
+    frmIo& form = openForm();
+    host.click(form.cmdEdit);
+    host.click(form.Op1(1));
+    host.click(form.ckNoW);
+    host.click(form.ck);
+    EXPECT_TRUE(form.optA(1).Value());
+    host.expectMessage("因您取消票據輸入\n所以此收支單並未簽核");
+    host.click(form.cmdSv);
+    EXPECT_EQ(host.messages().back().style, 48);
+    EXPECT_EQ(states("A1"), (std::vector<std::string>{"-3", "-2"}));
+    EXPECT_FALSE(BillEntryCancelled);
+    EXPECT_EQ(form.ck.Value(), 0);
+    EXPECT_FALSE(form.cmdSv.Enabled());
+    EXPECT_TRUE(form.cmdAdd.Enabled());
+    EXPECT_TRUE(form.FSB.Enabled());
+    EXPECT_FALSE(form.cbUse.Enabled());
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+
+    // Without a cheque form the entry counts as cancelled.
+    Forms::forgetRegistrations();
+    registerVoucherForms();
+    host.click(form.cmdEdit);
+    host.click(form.ckNoW);
+    host.click(form.ck);
+    host.expectMessage("此功能尚未提供");
+    host.expectMessage("因您取消票據輸入\n所以此收支單並未簽核");
+    host.click(form.cmdSv);
+    EXPECT_EQ(states("A1"), (std::vector<std::string>{"-2", "-2"}));
+}
+
+// The opener's flag is cleared for the cheque form, but the form still shows its one voucher:
+// the next save must write that voucher, not the newest one.
+TEST_F(VoucherSaveTest, AfterACancelledChequeTheOneVoucherShownIsTheOneSaved) {
+    addVoucher({.number = "A1", .state = -2, .suggestion = -2});
+    addVoucher({.number = "A2", .amount = 7777});
+    withChequeForm(false);
+    frmIo& form = openOne("A1");
+    host.click(form.ck);
+    host.expectMessage("因您取消票據輸入\n所以此收支單並未簽核");
+    host.click(form.cmdSv);
+    EXPECT_FALSE(ShowOneRecord);
+    host.click(form.cmdEdit);
+    host.type(form.cbPs1, "改");
+    host.click(form.cmdSv);
+    EXPECT_EQ(row(AccDb(), "SELECT 附註一 FROM iof WHERE 單號 = 'A1'")[0], "附一改");
+    EXPECT_EQ(row(AccDb(), "SELECT 附註一, 金額 FROM iof WHERE 單號 = 'A2'"),
+              (std::vector<std::string>{"附一", "7777"}));
+    EXPECT_EQ(form.lbNo.Caption(), "A1");
+}
+
+TEST_F(VoucherSaveTest, AOneVoucherSignOffCannotBeRepeated) {
+    addVoucher({.number = "A1"});
+    addVoucher({.number = "A2"});
+    frmIo& form = openOne("A1");
+    signOff(form, 0);
+    EXPECT_EQ(form.ck.Value(), 1);
+    EXPECT_FALSE(form.ck.Enabled());
+    EXPECT_EQ(printRow()[1], "A1");
+    EXPECT_EQ(cashBook().size(), 1u);
+
+    // A voucher signed elsewhere after it was shown is refused and shown as stored.
+    form.Unload();
+    frmIo& again = openOne("A2");
+    host.click(again.ck);
+    AccDb().Execute("UPDATE iof SET 方式 = 1 WHERE 單號 = 'A2'");
+    host.expectMessage("收支單已簽核 無法修改");
+    host.click(again.cmdSv);
+    EXPECT_EQ(states("A2"), (std::vector<std::string>{"1", "-1"}));
+    EXPECT_EQ(cashBook().size(), 1u);
+    EXPECT_FALSE(again.ck.Enabled());
+    EXPECT_TRUE(again.optA(1).Value());
+}
+
+}  // namespace

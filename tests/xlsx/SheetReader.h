@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace kiv::test {
+
+// What Excel reads back from the first sheet of an .xlsx (unzipped with the `unzip` tool): cell
+// texts, whether a cell has thin lines on all four sides, and column widths as Excel shows them.
+class SheetReader {
+  public:
+    explicit SheetReader(const std::string& path) : path_(path) {
+        for (const auto& m : matches(part("xl/sharedStrings.xml"), "<si><t[^>]*>([^<]*)</t>"))
+            strings_.push_back(unescape(m[1]));
+        std::string styles = part("xl/styles.xml");
+        for (const auto& m : matches(styles, "<border>([\\s\\S]*?)</border>|<border/>")) {
+            std::string b = m[1];
+            boxed_.push_back(b.find("<left style=\"thin\"") != b.npos &&
+                             b.find("<right style=\"thin\"") != b.npos &&
+                             b.find("<top style=\"thin\"") != b.npos &&
+                             b.find("<bottom style=\"thin\"") != b.npos);
+        }
+        std::string xfs = matches(styles, "<cellXfs[^>]*>([\\s\\S]*?)</cellXfs>").at(0)[1];
+        for (const auto& m : matches(xfs, "<xf [^>]*>"))
+            xfBorder_.push_back(std::stoi(attribute(m[0], "borderId")));
+        readSheet(part("xl/worksheets/sheet1.xml"));
+    }
+
+    bool has(const std::string& cell) const { return cells_.contains(cell); }
+    std::string text(const std::string& cell) const {
+        return has(cell) ? cells_.at(cell).text : "";
+    }
+    bool boxed(const std::string& cell) const {
+        return has(cell) && boxed_.at(xfBorder_.at(cells_.at(cell).style));
+    }
+    // -1 when the sheet's default applies.
+    double width(int column) const { return widths_.contains(column) ? widths_.at(column) : -1; }
+
+  private:
+    struct Cell {
+        std::string text;
+        int style = 0;
+    };
+    using Matches = std::vector<std::vector<std::string>>;
+
+    std::string part(const std::string& name) const {
+        std::string xml;
+        FILE* pipe = ::popen(("unzip -p '" + path_ + "' " + name).c_str(), "r");
+        char buffer[4096];
+        for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            xml.append(buffer, n);
+        if (pipe) ::pclose(pipe);
+        return xml;
+    }
+    static Matches matches(const std::string& xml, const std::string& pattern) {
+        Matches all;
+        std::regex re(pattern);
+        for (std::sregex_iterator it(xml.begin(), xml.end(), re), end; it != end; ++it)
+            all.emplace_back(it->begin(), it->end());
+        return all;
+    }
+    static std::string attribute(const std::string& element, const std::string& name) {
+        auto found = matches(element, "\\b" + name + "=\"([^\"]*)\"");
+        return found.empty() ? "" : found[0][1];
+    }
+    static std::string unescape(std::string text) {
+        for (auto [entity, plain] : {std::pair{"&lt;", "<"},
+                                     {"&gt;", ">"},
+                                     {"&quot;", "\""},
+                                     {"&apos;", "'"},
+                                     {"&amp;", "&"}})
+            for (size_t at; (at = text.find(entity)) != text.npos;)
+                text.replace(at, std::string(entity).size(), plain);
+        return text;
+    }
+
+    void readSheet(const std::string& xml) {
+        for (const auto& m : matches(xml, "<col [^>]*/>")) {
+            // Excel keeps the width with 5 pixels of padding, at 7 pixels a character.
+            double stored = std::stod(attribute(m[0], "width"));
+            for (int c = std::stoi(attribute(m[0], "min")); c <= std::stoi(attribute(m[0], "max"));
+                 ++c)
+                widths_[c] = std::round((stored * 7 - 5) / 7 * 100) / 100;
+        }
+        for (const auto& m : matches(xml, "<c ([^>]*?)(/>|>([\\s\\S]*?)</c>)")) {
+            Cell cell;
+            std::string style = attribute(m[1], "s");
+            cell.style = style.empty() ? 0 : std::stoi(style);
+            auto value = matches(m[3], "<v>([^<]*)</v>");
+            if (!value.empty())
+                cell.text = attribute(m[1], "t") == "s" ? strings_.at(std::stoi(value[0][1]))
+                                                        : unescape(value[0][1]);
+            cells_[attribute(m[1], "r")] = cell;
+        }
+    }
+
+    std::string path_;
+    std::vector<std::string> strings_;
+    std::vector<bool> boxed_;
+    std::vector<int> xfBorder_;
+    std::map<int, double> widths_;
+    std::map<std::string, Cell> cells_;
+};
+
+}  // namespace kiv::test

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/db/Recordset.h"
+#include "platform/forms/ControlArray.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/ListControls.h"
+#include "platform/report/Report.h"
+
+namespace kiv {
+
+// 收支管理: the income and expense vouchers, one at a time in number order, stepped through with
+// the scroll bar. Vouchers are added and modified here, signed off by cash (with a posting in the
+// cash book) or by cheque (through the cheque form), and printed. Other forms open it on one
+// voucher, and the cheque and settlement forms read the voucher shown from its controls.
+class frmIo : public Form {
+  public:
+    static constexpr const char* FormName = "frmIo";
+    frmIo();
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+    void FSB_Change();
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdSv_Click();
+    void cmdCencel_Click();
+    void ck_Click();
+    void Check1_Click();
+    void cmdMach_Click();
+    void cmdPt_Click();
+    void cmdPt_MouseDown(int Button, int Shift, float X, float Y);
+    void optS_Click();
+    void optP_Click();
+    void cbAcc_Click();
+    void cbPj_Click();
+    void DTP1_Change();
+    void txtCash_KeyPress(int& KeyAscii);
+    void txtCash_KeyUp(int& KeyCode, int Shift);
+
+    // The captions beside the fields.
+    ControlArray<Label> captions{*this, "captions", 15};
+    Label lbInDay{*this, "lbInDay"};
+    Label lbNo{*this, "lbNo"};
+    Label lbStat{*this, "lbStat"};
+    Label lbHday{*this, "lbHday"};
+    DatePicker DTP1{*this, "DTP1"};
+    ComboBox cbUse{*this, "cbUse"};
+    ComboBox cbAcc{*this, "cbAcc", -1, ComboBox::Flavor::Forms2};
+    Label lbAcIo{*this, "lbAcIo"};
+    Label lbAcTxt{*this, "lbAcTxt"};
+    TextBox txtCash{*this, "txtCash"};
+    CheckBox Check1{*this, "Check1"};
+    Frame Frame3{*this, "Frame3"};
+    Label invoiceNoCaption{*this, "invoiceNoCaption"};
+    TextBox txtBno{*this, "txtBno"};
+    Label taxCaption{*this, "taxCaption"};
+    TextBox txtTax{*this, "txtTax"};
+    ControlArray<OptionButton> O1{*this, "O1", 2};
+    ComboBox cbPj{*this, "cbPj", -1, ComboBox::Flavor::Forms2};
+    Label lbPjTxt{*this, "lbPjTxt"};
+    ComboBox cbWt{*this, "cbWt"};
+    ComboBox cbPs1{*this, "cbPs1"};
+    ComboBox cbReq{*this, "cbReq"};
+    ComboBox cbPs2{*this, "cbPs2"};
+    ComboBox cbSin{*this, "cbSin"};
+    Frame personFrame{*this, "personFrame"};
+    OptionButton optS{*this, "optS"};
+    OptionButton optP{*this, "optP"};
+    Frame fmeM{*this, "fmeM"};
+    Label suggestionCaption{*this, "suggestionCaption"};
+    ControlArray<OptionButton> Op1{*this, "Op1", 2};
+    CheckBox ckNoW{*this, "ckNoW"};
+    CheckBox ck{*this, "ck"};
+    Label lbop{*this, "lbop"};
+    Frame frmMa{*this, "frmMa"};
+    ControlArray<OptionButton> optA{*this, "optA", 3};
+    CommandButton cmdMach{*this, "cmdMach"};
+    FlatScrollBar FSB{*this, "FSB"};
+    CommandButton cmdAdd{*this, "cmdAdd"};
+    CommandButton cmdEdit{*this, "cmdEdit"};
+    CommandButton cmdSv{*this, "cmdSv"};
+    CommandButton cmdCencel{*this, "cmdCencel"};
+    TextBox txtIo{*this, "txtIo"};
+    CommandButton cmdPt{*this, "cmdPt"};
+
+    // The report control the voucher prints through.
+    Report crtp;
+
+  private:
+    void LayOut();
+    void WireEvents();
+    void SetScrollRange();
+    void OpenVoucherRecordset();
+    bool VouchersListed() const;
+    void ShowCurrentVoucher();
+    void ShowVoucherByNumber();
+    void ShowVoucherFields(const Recordset& voucher);
+    void ShowState(int state, const Value& suggestion);
+    void ShowDirection(bool expense);
+    void ClearVoucherFields();
+    void SetEntryEnabled(bool b);
+    void ClearForNewVoucher(const std::string& number);
+    void GoToVoucher(int position);
+    int PositionOf(const std::string& number) const;
+    void LoadVoucherTitle();
+    void StoreVoucherTitle();
+    void FillPrintTable();
+    void PrintReport(const std::string& name);
+    void RefreshListMode();
+
+    void SaveVoucher();
+    bool EntriesAreComplete();
+    bool AddVoucher();
+    bool RewriteShownVoucher();
+    void WriteVoucherFields(Recordset& voucher);
+    void SignOffByCash();
+    bool SignOffByCheque();
+    void BackToBrowsing();
+    std::optional<int> StoredState() const;
+
+    void FillAccountCombo();
+    void FillProjectCombo();
+    void FillWorkTypeCombo();
+    void FillPersonCombos();
+    void FillUseCombo();
+    void FillNote1Combo();
+    void FillNote2Combo();
+
+    std::optional<Recordset> VoucherRecordset;
+    std::optional<Recordset> OneVoucherRecordset;
+    int CurrentPosition = 0;
+    bool AddingVoucher = false;
+    bool SignOffPending = false;
+    bool SuppressTickClick = false;
+    // The form holds one voucher named by its opener. Kept here rather than in ShowOneRecord,
+    // which the cheque form's opening clears while the form still shows that one voucher.
+    bool showingOneVoucher_ = false;
+    // That voucher's number matched no voucher.
+    bool oneVoucherMissing_ = false;
+};
+
+}  // namespace kiv
