@@ -44,17 +44,15 @@ void Form::Move(int left, int top, int width, int height) {
 }
 
 int Form::ScaleWidth() const {
-    return std::max(0, width_ - (borderStyle_ == 0 ? 0 : 2 * FrameTwips));
+    return std::max(0, width_ - 2 * BorderWidth());
 }
 
 int Form::ScaleHeight() const {
-    return std::max(0, height_ - (borderStyle_ == 0 ? 0 : TitleBarTwips + FrameTwips));
+    return std::max(0, height_ - TitleBarHeight() - BorderWidth());
 }
 
 void Form::SetClientSize(int width, int height) {
-    int frameWidth = borderStyle_ == 0 ? 0 : 2 * FrameTwips;
-    int frameHeight = borderStyle_ == 0 ? 0 : TitleBarTwips + FrameTwips;
-    Move(left_, top_, width + frameWidth, height + frameHeight);
+    Move(left_, top_, width + 2 * BorderWidth(), height + TitleBarHeight() + BorderWidth());
 }
 
 void Form::SetBorderStyle(int style) {

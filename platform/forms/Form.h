@@ -60,6 +60,10 @@ class Form {
     void SetBorderStyle(int style);
     static constexpr int TitleBarTwips = 290;
     static constexpr int FrameTwips = 60;
+    // The window frame around the inner area: the title bar above and a border at the sides and
+    // below; a tool window has its title bar only.
+    int TitleBarHeight() const { return borderStyle_ == 0 ? 0 : TitleBarTwips; }
+    int BorderWidth() const { return borderStyle_ == 0 || borderStyle_ >= 4 ? 0 : FrameTwips; }
 
     Color BackColor() const { return backColor_; }
     void SetBackColor(Color color);

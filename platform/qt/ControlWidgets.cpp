@@ -117,14 +117,25 @@ void CommandButtonWidget::show(Property property) {
     }
 }
 
-// A standard button is drawn in the desktop's face; only a graphical one shows its colour.
+// A standard button is drawn in the desktop's face; a graphical one is filled flat with its own
+// colour, its caption using the whole width as the old buttons did.
 void CommandButtonWidget::applyColors() {
     QPalette palette = QPushButton::palette();
-    QColor face =
-        button_.Style() == 1 ? qtColor(button_.BackColor()) : qtColor(SystemColor::ButtonFace);
-    palette.setColor(QPalette::Button, face);
+    palette.setColor(QPalette::Button, qtColor(SystemColor::ButtonFace));
     palette.setColor(QPalette::ButtonText, qtColor(button_.ForeColor()));
     setPalette(palette);
+    if (button_.Style() != 1) {
+        setStyleSheet(QString());
+        return;
+    }
+    QColor face = qtColor(button_.BackColor());
+    setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: %2; padding: 0px;"
+                       " border: 1px solid #808080; border-top-color: #ffffff;"
+                       " border-left-color: #ffffff; }"
+                       " QPushButton:pressed { background-color: %3; border-color: #808080; }"
+                       " QPushButton:disabled { color: #a0a0a0; }")
+            .arg(face.name(), qtColor(button_.ForeColor()).name(), face.darker(115).name()));
 }
 
 bool CommandButtonWidget::filter(QObject* watched, QEvent* event) {
@@ -181,7 +192,11 @@ FrameWidget::FrameWidget(FormWindow& window, Frame& frame, QWidget* parent)
 
 void FrameWidget::show(Property property) {
     if (property == Property::Caption) setTitle(displayText(frame_.Caption()));
-    if (property == Property::Style) setFlat(frame_.BorderStyle() == 0);
+    // A frame without a border only groups its controls: nothing of it is drawn.
+    if (property == Property::Style)
+        setStyleSheet(frame_.BorderStyle() == 0
+                          ? QStringLiteral("QGroupBox { border: none; margin: 0px; padding: 0px; }")
+                          : QString());
 }
 
 bool FrameWidget::filter(QObject* watched, QEvent* event) {

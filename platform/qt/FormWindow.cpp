@@ -120,7 +120,7 @@ void FormWindow::applyGeometry() {
     bool sizable = form_->BorderStyle() == 2 || form_->BorderStyle() == 5;
     if (aboveScreen()) {
         // The client area's top on the screen: the title bar lies above it.
-        int clientTop = form_->Top() + (form_->BorderStyle() == 0 ? 0 : Form::TitleBarTwips);
+        int clientTop = form_->Top() + form_->TitleBarHeight();
         int visible = std::max(1, px(form_->Top() + form_->Height()));
         setFixedSize(width, visible);
         move(px(form_->Left()), 0);
@@ -214,10 +214,8 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
     if (applying_ || !form_ || !isVisible() || aboveScreen()) return;
     if (width() == clientWidthPixels() && height() == clientHeightPixels()) return;
     content_->resize(size());
-    bool framed = form_->BorderStyle() != 0;
-    int outerWidth = width() * TwipsPerPixel + (framed ? 2 * Form::FrameTwips : 0);
-    int outerHeight =
-        height() * TwipsPerPixel + (framed ? Form::TitleBarTwips + Form::FrameTwips : 0);
+    int outerWidth = width() * TwipsPerPixel + 2 * form_->BorderWidth();
+    int outerHeight = height() * TwipsPerPixel + form_->TitleBarHeight() + form_->BorderWidth();
     act([&] { form_->userResized(outerWidth, outerHeight); });
 }
 

@@ -157,7 +157,9 @@ void ComboBoxWidget::showPopup() {
     }
     // The container lays the view out again later; a minimum width keeps the columns in view.
     int frame = 2 * view_->frameWidth() + popup->width() - view_->width();
-    popup->setMinimumWidth(std::max(popup->width(), total + frame));
+    int wanted = std::max({popup->width(), width(), total + frame});
+    popup->setMinimumWidth(wanted);
+    if (columns == 1) view_->setColumnWidth(0, wanted - frame);
 }
 
 void ComboBoxWidget::takeEditedText(const QString& text) {
