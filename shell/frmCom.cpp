@@ -27,6 +27,13 @@ const int ColumnWidths[] = {2400, 2300, 1900, 1200};
 const char* const CompanyCaptions[] = {"名稱:", "地址:", "電話:", "傳真:", "統編:", "E-MAIL:"};
 constexpr int PixelTwips = TwipsPerPixel;
 
+// The cell shows the amount grouped ("1,000"); the field takes its whole number, and an empty
+// cell or one that is no number counts 0.
+int64_t openingAmount(const std::string& cell) {
+    auto amount = numberFromText(withoutSeparators(cell));
+    return amount ? roundHalfToEven(*amount) : 0;
+}
+
 }  // namespace
 
 frmCom::frmCom() : Form(FormName) {
@@ -159,26 +166,7 @@ void frmCom::SaveCompanyTo(Database& db) {
     rs.Update();
 }
 
-// An opening amount must read as a number; what cannot is refused before anything is written,
-// so the typed lists stay on the screen to be mended.
-bool frmCom::AmountsAreNumbers() {
-    for (int i = 0; i < 3; ++i) {
-        Grid& grid = hfg(i);
-        for (int r = 1; r < grid.Rows(); ++r) {
-            const std::string& amount = grid.TextMatrix(r, 3);
-            if (grid.TextMatrix(r, 0).empty() || amount.empty() || isNumeric(amount)) continue;
-            messageBox(std::string(BankLists[i].amountHeader) + "必須是數字", 48, "Mora III");
-            return false;
-        }
-    }
-    return true;
-}
-
-void frmCom::Form_Unload(int& cancel) {
-    if (!AmountsAreNumbers()) {
-        cancel = 1;
-        return;
-    }
+void frmCom::Form_Unload(int&) {
     for (int i = 0; i < 3; ++i)
         SaveBankList(i);
 }
@@ -197,8 +185,7 @@ void frmCom::SaveBankList(int index) {
         rs.SetField("bank", grid.TextMatrix(r, 0));
         rs.SetField("id", grid.TextMatrix(r, 2));
         rs.SetField("user", grid.TextMatrix(r, 1));
-        std::string amount = withoutSeparators(grid.TextMatrix(r, 3));
-        rs.SetField(3, amount.empty() ? int64_t{0} : roundHalfToEven(leadingNumber(amount)));
+        rs.SetField(3, openingAmount(grid.TextMatrix(r, 3)));
         rs.Update();
     }
     rs.Close();

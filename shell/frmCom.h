@@ -40,7 +40,6 @@ class frmCom : public Form {
     void LoadCompany();
     void LoadBankGrids();
     void SaveCompanyTo(class Database& db);
-    bool AmountsAreNumbers();
     void SaveBankList(int index);
     TextBox* companyBox(int position);
     int editedGrid_ = 0;

@@ -108,10 +108,11 @@ bool frmLogin::tryLogin() {
         UserRights = AllRights;
         return true;
     }
-    // The name matches in any letter case here; the comparison below is exact.
+    // Names that differ only in letter case are different users; of several staff with the same
+    // name, the one first by staff number is compared.
     Recordset rs = PeopleDb().OpenRecordset(
-        "SELECT 中文姓名, 英文姓名, pass, AccS FROM 員工 WHERE 英文姓名 = ? ORDER BY 員工編號, "
-        "rowid",
+        "SELECT 中文姓名, 英文姓名, pass, AccS FROM 員工 WHERE 英文姓名 = ? COLLATE BINARY "
+        "ORDER BY 員工編號, rowid",
         name);
     if (rs.Eof()) return false;
     if (rs.Fields("英文姓名").text() != name || rs.Fields("pass").text() != password) return false;

@@ -151,13 +151,19 @@ bool HasRight(int right) {
 }
 
 std::string AmountInChineseNumerals(std::string_view amount) {
+    std::string digits;
+    for (char c : withoutSeparators(amount)) {
+        if (c < '0' || c > '9') break;
+        digits += c;
+    }
     std::vector<std::string> s;
-    for (char c : amount)
-        if (c >= '0' && c <= '9') s.push_back(Capitals[c - '0']);
+    for (char c : digits)
+        s.push_back(Capitals[c - '0']);
     size_t n = s.size();
     if (n <= 5) return Group(s);
     if (n <= 8) return Group(slice(s, 0, n - 4)) + "萬" + Group(slice(s, n - 4, n));
-    std::string high = Group(slice(s, 0, n - 8)) + "億";
+    // Above the hundred millions the same rules count again, so no digit lies beyond the units.
+    std::string high = AmountInChineseNumerals(digits.substr(0, n - 8)) + "億";
     std::string middle = Group(slice(s, n - 8, n - 4));
     std::string low = Group(slice(s, n - 4, n));
     // An empty middle group takes no 萬; the last group then follows after one 零.

@@ -129,6 +129,10 @@ frmIo::frmIo() : Form(FormName) {
     optS.SetValue(true);
     O1(0).SetValue(true);
     Op1(0).SetValue(true);
+    // Shown only by a voucher that has them: the tax fields with 有單據, the way of a signed one.
+    Frame3.SetVisible(false);
+    frmMa.SetVisible(false);
+    cmdMach.SetVisible(false);
     WireEvents();
 }
 
@@ -331,7 +335,8 @@ void frmIo::ShowCurrentVoucher() {
 }
 
 void frmIo::ShowVoucherByNumber() {
-    OneVoucherRecordset = AccDb().OpenRecordset("SELECT * FROM iof WHERE 單號 = ?", OpenVoucherNo);
+    if (!showingOneVoucher_) oneVoucherNo_ = OpenVoucherNo;
+    OneVoucherRecordset = AccDb().OpenRecordset("SELECT * FROM iof WHERE 單號 = ?", oneVoucherNo_);
     showingOneVoucher_ = true;
     oneVoucherMissing_ = OneVoucherRecordset->Eof();
     if (oneVoucherMissing_) {
@@ -743,19 +748,33 @@ bool frmIo::SignOffByCheque() {
     ShowOneRecord = false;
     BillForCombinedCheque = false;
     BillEntryCancelled = true;
-    Forms::showByName("frmBill", Modal);
+    try {
+        Forms::showByName("frmBill", Modal);
+    } catch (...) {
+        // A cheque form that failed recorded nothing: the voucher stays unsigned, as after a
+        // cancelled entry, and no hand-over value is left set for the next opening.
+        BillForVoucher = false;
+        BillEntryCancelled = false;
+        ChequeEntryLeft();
+        throw;
+    }
     BillForVoucher = false;
     if (!BillEntryCancelled) {
         AccDb().Execute("UPDATE iof SET 方式 = ? WHERE 單號 = ?", SignedByCheque, lbNo.Caption());
         return true;
     }
-    messageBox("因您取消票據輸入\n所以此收支單並未簽核", 48, Title);
+    messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
     BillEntryCancelled = false;
+    ChequeEntryLeft();
+    return false;
+}
+
+// Without a cheque the sign-off is off and the voucher is browsed again as it now stands.
+void frmIo::ChequeEntryLeft() {
     ck.SetValue(0);
     SetEntryEnabled(false);
     lbStat.SetCaption(Browsing);
     FillPrintTable();
-    return false;
 }
 
 void frmIo::BackToBrowsing() {

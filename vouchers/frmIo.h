@@ -120,6 +120,7 @@ class frmIo : public Form {
     void WriteVoucherFields(Recordset& voucher);
     void SignOffByCash();
     bool SignOffByCheque();
+    void ChequeEntryLeft();
     void BackToBrowsing();
     std::optional<int> StoredState() const;
 
@@ -140,6 +141,7 @@ class frmIo : public Form {
     // The form holds one voucher named by its opener. Kept here rather than in ShowOneRecord,
     // which the cheque form's opening clears while the form still shows that one voucher.
     bool showingOneVoucher_ = false;
+    std::string oneVoucherNo_;
     // That voucher's number matched no voucher.
     bool oneVoucherMissing_ = false;
 };

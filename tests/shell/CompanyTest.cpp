@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "tests/support/ProgramTest.h"
 
@@ -78,14 +79,12 @@ TEST_F(CompanyTest, ClosingRewritesTheListsDroppingRowsWithoutABank) {
     EXPECT_TRUE(rows("SELECT * FROM ibank").empty());
 }
 
-TEST_F(CompanyTest, AnAmountThatIsNoNumberKeepsTheFormOpenAndWritesNothing) {
+TEST_F(CompanyTest, AnAmountThatIsNoNumberIsStoredAsZero) {
     AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
     frmCom& form = Forms::get<frmCom>();
-    typeIntoCell(form, 0, 1, 3, "十萬");
-    host.expectMessage("最初存款必須是數字");
+    typeIntoCell(form, 0, 1, 3, "12abc");
     host.closeByFrame(form);
-    EXPECT_TRUE(Forms::isLoaded<frmCom>());
-    EXPECT_EQ(rows("SELECT cash FROM obank"), (std::vector<std::vector<std::string>>{{"10"}}));
+    EXPECT_EQ(rows("SELECT cash FROM obank"), (std::vector<std::vector<std::string>>{{"0"}}));
 }
 
 TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {
@@ -107,10 +106,13 @@ TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {
 
 TEST_F(CompanyTest, EndingTheProgramWithTheFormOpenLeavesTheListsUnchanged) {
     AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
-    frmCom& form = Forms::get<frmCom>();
-    typeIntoCell(form, 0, 1, 0, "");
-    form.Command3.Click = [] { endProgram(); };
-    EXPECT_THROW(host.click(form.Command3), ProgramEnded);
+    PeopleDb().Execute("INSERT INTO super VALUES ('wren', 'x')");
+    loggedInWith(AllRights);
+    frmAccMain& bar = Forms::get<frmAccMain>();
+    host.choosePopupEntry("mCom");
+    host.click(bar.cmdSys);
+    typeIntoCell(Forms::get<frmCom>(), 0, 1, 0, "");
+    EXPECT_THROW(host.click(bar.cmdExit), ProgramEnded);
     EXPECT_EQ(rows("SELECT bank FROM obank").size(), 1u);
 }
 

@@ -69,21 +69,33 @@ TEST_F(LauncherBarTest, TheToggleLogsInOnceThenFoldsAndUnfolds) {
 
 TEST_F(LauncherBarTest, GatingFollowsTheRightsGroups) {
     withBankAccounts();
-    frmAccMain& form = bar();
-    host.onModal<frmLogin>([](frmLogin& login) {
-        LoggedIn = true;
-        UserRights = 1 << (RightVoucherQuery - 1) | 1 << (RightStatisticsSingle - 1);
-        login.Unload();
-    });
-    host.click(form.cmdM);
-    EXPECT_TRUE(form.cmdIo.Enabled());
-    EXPECT_FALSE(form.cmdBill.Enabled());
-    EXPECT_FALSE(form.cmdPj.Enabled());
-    EXPECT_TRUE(form.cmdSer.Enabled());
-    EXPECT_FALSE(form.cmdreIo.Enabled());
-    EXPECT_TRUE(form.cmdTag.Enabled());
-    EXPECT_TRUE(form.cmdSys.Enabled());
-    EXPECT_TRUE(form.cmdExit.Enabled());
+    // Rights given → which of cmdIo, cmdBill, cmdPj, cmdSer, cmdreIo are enabled.
+    const std::pair<std::vector<int>, std::string> cases[] = {
+        {{}, "00000"},
+        {{RightVoucherQuery, RightStatisticsSingle}, "10010"},
+        {{RightVoucherSettle, RightBillBrowse, RightProjectReport}, "11100"},
+        {{RightBillQuery, RightProjectEdit, RightStatisticsAll, RightContracts}, "01111"},
+        {{RightWordLists, RightTransfers, RightStaffEdit, RightStaffQuery}, "00000"},
+    };
+    for (const auto& [rights, expected] : cases) {
+        frmAccMain& form = bar();
+        host.onModal<frmLogin>([&](frmLogin& login) {
+            LoggedIn = true;
+            UserRights = 0;
+            for (int right : rights)
+                UserRights |= 1 << (right - 1);
+            login.Unload();
+        });
+        host.click(form.cmdM);
+        std::string enabled;
+        for (CommandButton* b :
+             {&form.cmdIo, &form.cmdBill, &form.cmdPj, &form.cmdSer, &form.cmdreIo})
+            enabled += b->Enabled() ? "1" : "0";
+        EXPECT_EQ(enabled, expected);
+        EXPECT_TRUE(form.cmdTag.Enabled() && form.cmdSys.Enabled() && form.cmdExit.Enabled());
+        Forms::unload<frmAccMain>();
+        LoggedIn = false;
+    }
 }
 
 TEST_F(LauncherBarTest, TheBankListsAreRequiredBeforeTheBarUnfolds) {
@@ -120,6 +132,7 @@ TEST_F(LauncherBarTest, ModuleButtonsRefuseWhileTheVoucherFormIsOpenWithoutFoldi
         host.expectMessage("請先關閉收支單作業");
         host.click(*button);
         EXPECT_EQ(host.messages().back().title, std::optional<std::string>("Kiv"));
+        EXPECT_EQ(host.messages().back().style, 64);
     }
     EXPECT_EQ(form.Height(), 3585);
 }
@@ -131,6 +144,7 @@ TEST_F(LauncherBarTest, AFormNotBuiltYetSaysSoAndTheBarStays) {
     host.click(form.cmdM);
     host.expectMessage("此功能尚未提供");
     host.click(form.cmdPj);
+    EXPECT_EQ(host.messages().back().style, 64);
     EXPECT_EQ(form.Height(), 3585);
 }
 
@@ -203,16 +217,19 @@ TEST_F(SchemaUpgradeTest, OlderDatabasesGetTheRightsAndDiscountFields) {
         people->Execute(
             "INSERT INTO 員工 VALUES ('A001', '王小明', 'ming', 'x'), ('A002', '李四', 'li', 'y')");
         auto acc = Database::open(folder.file("acc.mdb"), accSchema());
-        acc->Execute("DROP TABLE ri");
-        acc->Execute("CREATE TABLE ri (id TEXT, 收名稱 TEXT)");
-        acc->Execute("INSERT INTO ri VALUES ('11512060l', '合約')");
+        for (const char* table : {"ri", "ro"}) {
+            acc->Execute(std::string("DROP TABLE ") + table);
+            acc->Execute(std::string("CREATE TABLE ") + table + " (id TEXT, 收名稱 TEXT)");
+            acc->Execute(std::string("INSERT INTO ") + table + " VALUES ('11512060l', '合約')");
+        }
     }
     Forms::get<frmAccMain>();
     EXPECT_EQ(PeopleDb().FieldNames("員工").back(), "AccS");
     Recordset staff = PeopleDb().OpenRecordset("SELECT AccS FROM 員工 WHERE AccS = 1");
     EXPECT_EQ(staff.RecordCount(), 2);
-    Recordset ri = AccDb().OpenRecordset("SELECT Let FROM ri");
-    EXPECT_EQ(ri.Fields(0), Value("0"));
+    for (const char* table : {"ri", "ro"})
+        EXPECT_EQ(AccDb().OpenRecordset(std::string("SELECT Let FROM ") + table).Fields(0),
+                  Value("0"));
     EXPECT_EQ(AccDb().FieldNames("ri").size(), 3u);
 
     // A second start finds the fields and changes nothing.
@@ -231,6 +248,7 @@ TEST_F(SchemaUpgradeTest, AMissingTableIsReportedAndTheStartGoesOn) {
     host.answerMessage(AnswerOk);
     Forms::get<frmAccMain>();
     ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_NE(host.messages()[0].text.find("ro"), std::string::npos);
     EXPECT_EQ(host.messages()[0].style, 0);
     EXPECT_EQ(host.messages()[0].title, std::optional<std::string>(""));
     EXPECT_TRUE(Forms::isLoaded<frmAccMain>());

@@ -47,6 +47,28 @@ TEST_F(LoginTest, TheSuperNameInAnotherCaseIsLookedUpAsStaff) {
     EXPECT_FALSE(LoggedIn);
     EXPECT_EQ(host.messages()[0].style, 16);
     EXPECT_EQ(host.messages()[0].title, std::optional<std::string>("登入"));
+    Forms::unload<frmLogin>();
+    addStaff("任小姐", "WREN", "sup3r", 6);
+    tryLogin("WREN", "sup3r");
+    EXPECT_EQ(UserRights, 6);
+}
+
+TEST_F(LoginTest, NamesDifferingInCaseAreDifferentStaff) {
+    addStaff("湯姆", "Tom", "p1", 1, "A001");
+    addStaff("唐木", "tom", "p2", 2, "A002");
+    tryLogin("tom", "p2");
+    EXPECT_EQ(UserRights, 2);
+}
+
+TEST_F(LoginTest, TheReminderOfChequesDueComesBeforeTheDialogCloses) {
+    Forms::registerForm("frmArm", [] { return std::make_unique<Form>("frmArm"); });
+    host.onModal("frmArm", [](Form& arm) {
+        EXPECT_TRUE(LoggedIn);
+        EXPECT_TRUE(Forms::isLoaded<frmLogin>());
+        arm.Unload();
+    });
+    tryLogin("wren", "sup3r");
+    EXPECT_EQ(host.modalShows(), (std::vector<std::string>{"frmLogin", "frmArm"}));
 }
 
 TEST_F(LoginTest, AStaffMemberWithoutRightsLogsInWithNone) {
@@ -80,8 +102,11 @@ TEST_F(LoginTest, TheThirdFailureEndsTheProgram) {
         for (int i = 0; i < 2; ++i) {
             expectFailureMessage();
             host.type(login.txtPassword, "bad");
+            host.type(login.txtUserName, "ming");
             host.click(login.cmdOK);
             EXPECT_EQ(login.ActiveControl(), &login.txtUserName);
+            EXPECT_EQ(login.txtUserName.SelLength(),
+                      static_cast<int>(login.txtUserName.Text().size()));
         }
         expectFailureMessage();
         host.expectMessage("錯誤三次,結束系統");

@@ -33,6 +33,17 @@ TEST_F(VoucherFormTest, OpensOnTheNewestVoucherWithTheScrollBarAtItsEnd) {
     EXPECT_FALSE(VoucherFormOpen);
 }
 
+TEST_F(VoucherFormTest, AnEmptyBookAndAVoucherWithoutReceiptShowNoTaxWayOrSettleButton) {
+    frmIo& empty = openForm();
+    for (Control* hidden :
+         {static_cast<Control*>(&empty.Frame3), static_cast<Control*>(&empty.frmMa),
+          static_cast<Control*>(&empty.cmdMach)})
+        EXPECT_FALSE(hidden->Visible()) << hidden->Name();
+    empty.Unload();
+    addVoucher({.number = "A1"});
+    EXPECT_FALSE(openForm().Frame3.Visible());
+}
+
 TEST_F(VoucherFormTest, ShowsEachStateWithItsTicksOptionsAndSettleButton) {
     addVoucher({.number = "A1", .state = -3, .suggestion = -2});
     addVoucher({.number = "A2", .state = 3});

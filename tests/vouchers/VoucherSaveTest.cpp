@@ -176,7 +176,7 @@ TEST_F(VoucherSaveTest, ACancelledChequeLeavesTheRewrittenVoucherUnsigned) {
     host.click(form.ckNoW);
     host.click(form.ck);
     EXPECT_TRUE(form.optA(1).Value());
-    host.expectMessage("因您取消票據輸入\n所以此收支單並未簽核");
+    host.expectMessage("因您取消票據輸入\r\n所以此收支單並未簽核");
     host.click(form.cmdSv);
     EXPECT_EQ(host.messages().back().style, 48);
     EXPECT_EQ(states("A1"), (std::vector<std::string>{"-3", "-2"}));
@@ -195,9 +195,30 @@ TEST_F(VoucherSaveTest, ACancelledChequeLeavesTheRewrittenVoucherUnsigned) {
     host.click(form.ckNoW);
     host.click(form.ck);
     host.expectMessage("此功能尚未提供");
-    host.expectMessage("因您取消票據輸入\n所以此收支單並未簽核");
+    host.expectMessage("因您取消票據輸入\r\n所以此收支單並未簽核");
     host.click(form.cmdSv);
     EXPECT_EQ(states("A1"), (std::vector<std::string>{"-2", "-2"}));
+}
+
+TEST_F(VoucherSaveTest, AChequeFormThatFailsLeavesTheVoucherUnsignedAndNoFlagSet) {
+    addVoucher({.number = "A1", .state = -1});
+    Forms::registerForm("frmBill", [] {
+        struct Failing : Form {
+            Failing() : Form("frmBill") {}
+            void Form_Load() override { throw std::runtime_error("票據資料無法讀取"); }
+        };
+        return std::make_unique<Failing>();
+    });
+    frmIo& form = openForm();
+    host.click(form.ck);
+    host.click(form.optA(1));
+    host.expectMessage("票據資料無法讀取");
+    host.click(form.cmdSv);
+    EXPECT_EQ(states("A1"), (std::vector<std::string>{"-1", "-1"}));
+    EXPECT_FALSE(BillForVoucher);
+    EXPECT_FALSE(BillEntryCancelled);
+    EXPECT_TRUE(form.FSB.Enabled());
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
 }
 
 // The opener's flag is cleared for the cheque form, but the form still shows its one voucher:
@@ -208,7 +229,7 @@ TEST_F(VoucherSaveTest, AfterACancelledChequeTheOneVoucherShownIsTheOneSaved) {
     withChequeForm(false);
     frmIo& form = openOne("A1");
     host.click(form.ck);
-    host.expectMessage("因您取消票據輸入\n所以此收支單並未簽核");
+    host.expectMessage("因您取消票據輸入\r\n所以此收支單並未簽核");
     host.click(form.cmdSv);
     EXPECT_FALSE(ShowOneRecord);
     host.click(form.cmdEdit);
