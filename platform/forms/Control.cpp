@@ -6,6 +6,12 @@
 
 namespace kiv {
 
+GestureWatch::GestureWatch(const Form& form) : form_(form), wasVisible_(form.Visible()) {}
+
+bool GestureWatch::ended() const {
+    return form_.IsUnloaded() || (wasVisible_ && !form_.Visible());
+}
+
 Control::Control(Form& form, std::string name, int index)
     : form_(form), name_(std::move(name)), index_(index) {
     form_.registerControl(this);
@@ -117,16 +123,18 @@ bool Control::CanTakeFocus() const {
 
 void Control::userClick() {
     if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    GestureWatch gesture(form_);
     if (MouseDown) MouseDown(LeftButton, 0, 0, 0);
-    if (CanTakeFocus() && !form_.moveFocus(this)) return;
+    if (gesture.ended() || (CanTakeFocus() && !form_.moveFocus(this))) return;
     if (MouseUp) MouseUp(LeftButton, 0, 0, 0);
-    fire(Click);
+    if (!gesture.ended()) fire(Click);
 }
 
 void Control::userDblClick() {
     if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    GestureWatch gesture(form_);
     userClick();
-    fire(DblClick);
+    if (!gesture.ended()) fire(DblClick);
 }
 
 void Control::userSecondClick() {

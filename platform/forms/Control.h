@@ -66,6 +66,18 @@ enum class Property {
     Scroll,
 };
 
+// Watches a form through one mouse gesture: once a handler has unloaded or hidden the form, the
+// rest of the gesture's events no longer reach it, as no more clicks reach a closed window.
+class GestureWatch {
+  public:
+    explicit GestureWatch(const Form& form);
+    bool ended() const;
+
+  private:
+    const Form& form_;
+    bool wasVisible_;
+};
+
 class ControlObserver {
   public:
     virtual ~ControlObserver() = default;

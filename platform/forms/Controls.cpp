@@ -73,6 +73,11 @@ void CommandButton::SetCaption(const std::string& caption) {
     notify(Property::Caption);
 }
 
+void CommandButton::SetDefault(bool isDefault) {
+    default_ = isDefault;
+    notify(Property::Style);
+}
+
 void CommandButton::SetStyle(int style) {
     style_ = style;
     notify(Property::Style);
@@ -132,6 +137,11 @@ void TextBox::CaretToEnd() {
 
 void TextBox::SetLocked(bool locked) {
     locked_ = locked;
+    notify(Property::Style);
+}
+
+void TextBox::SetMaxLength(int length) {
+    maxLength_ = length;
     notify(Property::Style);
 }
 
@@ -210,6 +220,11 @@ void TextBox::userKey(char32_t character, int shift) {
             button->userClick();
             return;
         }
+    }
+    // Tab moves the focus on; the box never sees it.
+    if (character == Key::Tab && !(shift & CtrlMask)) {
+        form().FocusNext();
+        return;
     }
     if (character == Key::Escape) {
         if (CommandButton* button = form().CancelButton()) {

@@ -45,7 +45,7 @@ class CommandButton : public Control {
     void SetCaption(const std::string& caption);
     // Enter anywhere on the form presses the default button, Esc the cancel button.
     bool Default() const { return default_; }
-    void SetDefault(bool isDefault) { default_ = isDefault; }
+    void SetDefault(bool isDefault);
     bool Cancel() const { return cancel_; }
     void SetCancel(bool isCancel) { cancel_ = isCancel; }
     // 0 standard, 1 graphical (the back colour and the picture show).
@@ -86,7 +86,7 @@ class TextBox : public Control {
     bool Locked() const { return locked_; }
     void SetLocked(bool locked);
     int MaxLength() const { return maxLength_; }
-    void SetMaxLength(int length) { maxLength_ = length; }
+    void SetMaxLength(int length);
     const std::string& PasswordChar() const { return passwordChar_; }
     void SetPasswordChar(const std::string& mask);
     bool MultiLine() const { return multiLine_; }

@@ -65,6 +65,11 @@ void Form::SetBackColor(Color color) {
     notify(Property::Colors);
 }
 
+void Form::SetForeColor(Color color) {
+    foreColor_ = color;
+    notify(Property::Colors);
+}
+
 void Form::SetTopMost(bool topMost) {
     topMost_ = topMost;
     notify(Property::Style);
@@ -105,8 +110,7 @@ void Form::Show(int modal) {
         }
         setShown(true, false);
         host().showModeless(*this);
-        firstShown();
-        if (!unloaded_ && visible_) raiseActivate();
+        appear();
         return;
     }
     if (visible_) {
@@ -121,21 +125,40 @@ void Form::Show(int modal) {
     Form* opener = Forms::activeForm();
     setShown(true, true);
     Forms::pushModal(this);
-    firstShown();
-    if (!unloaded_ && visible_) raiseActivate();
+    // However the show ends, even by an error, the form leaves the modal chain.
+    struct ModalScope {
+        Form& form;
+        ~ModalScope() {
+            Forms::popModal(&form);
+            if (form.modal_ && !form.unloaded_) form.setShown(false, false);
+        }
+    } modalScope{*this};
+    appear();
     if (!unloaded_ && visible_) host().runModal(*this);
-    Forms::popModal(this);
     if (opener && opener != this && Forms::isAlive(opener) && opener->Visible())
         opener->raiseActivate();
 }
 
-// The first display sizes the form and, unless its Load chose one, puts the focus on the first
-// control in tab order.
-void Form::firstShown() {
-    if (shownBefore_) return;
+// A form appears as the old runtime showed it: the first display sizes it, then it becomes the
+// active form, and then (unless its Load chose one) the first control in tab order takes the
+// focus.
+void Form::appear() {
+    bool first = !shownBefore_;
     shownBefore_ = true;
-    resized();
-    if (!activeControl_ && !unloaded_) FocusNext();
+    if (first) resized();
+    if (unloaded_ || !visible_) return;
+    raiseActivate();
+    if (first && !activeControl_ && !unloaded_ && visible_) FocusNext();
+}
+
+void Form::Post(std::function<void()> action) {
+    postAfterEvent([this, action = std::move(action)] {
+        if (Forms::isAlive(this)) action();
+    });
+}
+
+void Form::FocusNextAfterEvent() {
+    Post([this] { FocusNext(); });
 }
 
 void Form::Hide() {

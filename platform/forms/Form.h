@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,7 @@ class Form {
     Color BackColor() const { return backColor_; }
     void SetBackColor(Color color);
     Color ForeColor() const { return foreColor_; }
-    void SetForeColor(Color color) { foreColor_ = color; }
+    void SetForeColor(Color color);
     // Stays above every other window of the desktop.
     bool TopMost() const { return topMost_; }
     void SetTopMost(bool topMost);
@@ -104,6 +105,10 @@ class Form {
     Control* ActiveControl() const { return activeControl_; }
     // Moves the focus to the next control in tab order, as the Tab key does.
     void FocusNext();
+    // The old queued "{TAB}": the focus moves on once the current event has been handled.
+    void FocusNextAfterEvent();
+    // Runs `action` after the current event, unless the form is unloaded by then.
+    void Post(std::function<void()> action);
     CommandButton* DefaultButton() const;
     CommandButton* CancelButton() const;
 
@@ -138,7 +143,7 @@ class Form {
   private:
     void notify(Property property);
     void resized();
-    void firstShown();
+    void appear();
 
     std::string name_;
     std::string caption_;

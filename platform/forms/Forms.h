@@ -29,9 +29,11 @@ class Forms {
     static void forgetRegistrations();
 
     // The loaded instance of T, created and loaded (Form_Load) when there is none.
+    // The form class becomes known by name too, unless a stand-in already took the name.
     template <class T>
     static T& get() {
         if (Form* existing = find(T::FormName)) return checkedCast<T>(*existing);
+        if (!isRegistered(T::FormName)) registerForm<T>();
         return checkedCast<T>(load(std::make_unique<T>()));
     }
     template <class T>

@@ -165,6 +165,11 @@ void Grid::SetText(const std::string& text) {
     changed(Property::Cells);
 }
 
+void Grid::SetAllowUserResizing(int mode) {
+    allowUserResizing_ = mode;
+    changed(Property::Layout);
+}
+
 void Grid::SetTopRow(int row) {
     topRow_ = std::clamp(row, fixedRows_, std::max(Rows() - 1, fixedRows_));
     changed(Property::Scroll);
@@ -542,8 +547,9 @@ void Grid::userMouseUpAt(int row, int col, int button, int shift) {
 
 void Grid::userMouseUpClickAt(int row, int col, int shift) {
     if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    GestureWatch gesture(form());
     userMouseUpAt(row, col, LeftButton, shift);
-    fire(Click);
+    if (!gesture.ended()) fire(Click);
 }
 
 void Grid::userSecondClickAt(int row, int col) {
@@ -555,15 +561,16 @@ void Grid::userSecondClickAt(int row, int col) {
 
 void Grid::userClickCell(int row, int col) {
     if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    GestureWatch gesture(form());
     userMouseDownAt(row, col, LeftButton);
-    userMouseUpAt(row, col, LeftButton);
-    fire(Click);
+    if (!gesture.ended()) userMouseUpClickAt(row, col);
 }
 
 void Grid::userDblClickCell(int row, int col) {
     if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    GestureWatch gesture(form());
     userClickCell(row, col);
-    fire(DblClick);
+    if (!gesture.ended()) fire(DblClick);
 }
 
 void Grid::userKeyDown(int keyCode, int shift) {

@@ -58,7 +58,7 @@ class Grid : public Control {
     void SetAllowBigSelection(bool allow) { allowBigSelection_ = allow; }
     // 0 none, 1 columns: the user may drag column widths.
     int AllowUserResizing() const { return allowUserResizing_; }
-    void SetAllowUserResizing(int mode) { allowUserResizing_ = mode; }
+    void SetAllowUserResizing(int mode);
 
     // The first scrollable row and column shown.
     int TopRow() const { return topRow_; }

@@ -126,15 +126,31 @@ void ComboBox::SetText(const std::string& text) {
 }
 
 void ComboBox::SetListIndex(int index) {
-    if (index >= ListCount()) throw std::out_of_range("沒有第 " + std::to_string(index) + " 項");
+    bool forms2 = flavor_ == Flavor::Forms2;
+    if (index >= ListCount()) {
+        if (!forms2) throw std::out_of_range("沒有第 " + std::to_string(index) + " 項");
+        index = -1;
+    }
     if (index < 0) {
         setListIndexQuietly(-1);
-        changeText("", true);
+        changeText("", forms2);
         return;
     }
+    bool chosenBefore = index == listIndex_;
     setListIndexQuietly(index);
-    changeText(EntryText(index), true);
-    fire(Click);
+    // A standard box's Change is for typing; a Forms 2.0 box's for any new value.
+    changeText(EntryText(index), forms2);
+    if (!(forms2 && chosenBefore)) fire(Click);
+}
+
+void ComboBox::Clear() {
+    ListControl::Clear();
+    changeText("", false);
+}
+
+void ComboBox::SetListRows(int rows) {
+    listRows_ = rows;
+    notify(Property::Style);
 }
 
 std::string ComboBox::Value() const {
@@ -250,6 +266,11 @@ void ListBox::SetListIndex(int index) {
 
 std::string ListBox::Value() const {
     return listIndex_ < 0 ? "" : List(listIndex_, std::max(BoundColumn(), 1) - 1);
+}
+
+void ListBox::SetMultiSelect(int mode) {
+    multiSelect_ = mode;
+    notify(Property::Style);
 }
 
 void ListBox::SetStyle(int style) {

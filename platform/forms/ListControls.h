@@ -15,8 +15,8 @@ class ListControl : public Control {
     // Adds an entry (its first column) at `index`, or at the end.
     void AddItem(const std::string& text, int index = -1);
     void RemoveItem(int index);
-    // Removes every entry; the column settings stay.
-    void Clear();
+    // Removes every entry and empties the box; the column settings stay.
+    virtual void Clear();
     int ListCount() const { return static_cast<int>(rows_.size()); }
     // Column `column` (0-based) of entry `row`; "" for a column the entry does not have.
     std::string List(int row, int column = 0) const;
@@ -68,8 +68,10 @@ class ComboBox : public ListControl {
     Flavor flavor() const { return flavor_; }
     const std::string& Text() const { return text_; }
     void SetText(const std::string& text);
-    // Choosing an entry from code raises Click; -1 chooses none and clears the text.
+    // Choosing an entry from code raises Click (a Forms 2.0 box: only when it chose another,
+    // and beyond its entries it chooses none); -1 chooses none and clears the text.
     void SetListIndex(int index);
+    void Clear() override;
     // The bound column of the chosen entry; the text when none is chosen.
     std::string Value() const;
 
@@ -80,7 +82,7 @@ class ComboBox : public ListControl {
     bool MatchEntry() const { return matchEntry_; }
     void SetMatchEntry(bool complete) { matchEntry_ = complete; }
     int ListRows() const { return listRows_; }
-    void SetListRows(int rows) { listRows_ = rows; }
+    void SetListRows(int rows);
 
     int SelStart() const { return selStart_; }
     int SelLength() const { return selLength_; }
@@ -126,7 +128,7 @@ class ListBox : public ListControl {
     void SetStyle(int style);
     // 0 one entry, 1 or 2 several.
     int MultiSelect() const { return multiSelect_; }
-    void SetMultiSelect(int mode) { multiSelect_ = mode; }
+    void SetMultiSelect(int mode);
     bool Selected(int row) const;
     void SetSelected(int row, bool selected);
 

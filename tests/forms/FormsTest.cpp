@@ -1,3 +1,4 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "platform/forms/ControlArray.h"
@@ -371,6 +372,67 @@ TEST_F(FormsTest, PostedActionsRunAfterTheEvent) {
     };
     host.click(form.cmdOK);
     EXPECT_EQ(order, (std::vector<std::string>{"click", "posted"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormsTest, AQueuedFocusMoveIsDroppedWhenItsFormIsGone) {
+    frmSample& form = Forms::get<frmSample>();
+    form.cmdOK.Click = [&form] {
+        form.FocusNextAfterEvent();
+        form.Unload();
+    };
+    host.click(form.cmdOK);
+    EXPECT_FALSE(Forms::isLoaded<frmSample>());
+}
+
+TEST_F(FormsTest, TabMovesTheFocusAndIsNeverTyped) {
+    frmSample& form = Forms::get<frmSample>();
+    host.pressKey(form.txtCash, Key::Tab);
+    EXPECT_EQ(form.txtCash.Text(), "");
+    EXPECT_EQ(form.ActiveControl(), &form.ck);
+}
+
+TEST_F(FormsTest, AModalShowEndedByAnErrorLeavesTheModalChain) {
+    host.onModal<frmChild>([](frmChild&) { throw std::runtime_error("讀取失敗"); });
+    host.expectMessage("讀取失敗");
+    host.act([] { Forms::get<frmChild>().Show(Modal); });
+    EXPECT_FALSE(Forms::get<frmChild>().Visible());
+    host.onModal<frmChild>([](frmChild& child) { child.Hide(); });
+    host.act([] { Forms::get<frmChild>().Show(Modal); });
+    EXPECT_EQ(host.modalShows().size(), 2u);
+}
+
+TEST_F(FormsTest, AnEmptyForms2ListChoosesNoneAndClearEmptiesTheBox) {
+    frmSample& form = Forms::get<frmSample>();
+    form.cbAcc.SetListIndex(0);
+    EXPECT_EQ(form.cbAcc.ListIndex(), -1);
+    form.cbUse.AddItem("材料");
+    form.cbUse.SetListIndex(0);
+    form.cbUse.Clear();
+    EXPECT_EQ(form.cbUse.Text(), "");
+    EXPECT_THROW(form.cbUse.SetListIndex(0), std::out_of_range);
+}
+
+TEST_F(FormsTest, NoMoreClicksReachAFormItsHandlerClosed) {
+    frmSample& form = Forms::get<frmSample>();
+    form.Show();
+    int dblClicks = 0;
+    form.cmdOK.Click = [&form] { form.Hide(); };
+    form.cmdOK.DblClick = [&] { ++dblClicks; };
+    host.dblClick(form.cmdOK);
+    EXPECT_EQ(dblClicks, 0);
+}
+
+TEST(TestHostTest, AMessageBoxNobodyAnsweredFailsTheTest) {
+    EXPECT_NONFATAL_FAILURE(
+        {
+            TestHost host;
+            messageBox("確定刪除", 292, "Kiv");
+        },
+        "message box nobody answered: 確定刪除");
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ TestHost::~TestHost() {
     for (const Answer& a : answers_)
         ADD_FAILURE() << "message answer left over"
                       << (a.expectedText ? ": " + *a.expectedText : "");
-    for (const std::string& text : inputs_)
-        ADD_FAILURE() << "input answer left over: " << text;
+    if (!inputs_.empty()) ADD_FAILURE() << "input answer left over";
     for (auto& [name, scripts] : modalScripts_)
         if (!scripts.empty()) ADD_FAILURE() << "modal script for " << name << " never ran";
     if (!popupChoices_.empty()) ADD_FAILURE() << "pop-up choice left over";
@@ -96,16 +95,16 @@ int TestHost::messageBox(const std::string& text, int style,
     return a.answer;
 }
 
-std::string TestHost::inputBox(const std::string& prompt, const std::optional<std::string>&,
-                               const std::string&) {
-    messages_.push_back({prompt, -1, std::nullopt});
+std::string TestHost::inputBox(const std::string& prompt, const std::optional<std::string>& title,
+                               const std::string& defaultText) {
+    inputBoxes_.push_back({prompt, title, defaultText});
     if (inputs_.empty()) {
         ADD_FAILURE() << "input box nobody answered: " << prompt;
         return "";
     }
-    std::string text = inputs_.front();
+    auto answer = inputs_.front();
     inputs_.pop_front();
-    return text;
+    return answer ? *answer : defaultText;
 }
 
 Menu* TestHost::popupMenu(Form&, Menu& menu) {
@@ -150,70 +149,77 @@ void TestHost::runPosted() {
 
 void TestHost::act(const std::function<void()>& action) {
     runUserAction(action);
-    if (!Forms::handlerRunning()) runPosted();
+    runPosted();
+}
+
+void TestHost::actOn(Control& control, const std::function<void()>& action) {
+    act([&] {
+        if (control.form().Visible()) control.form().userActivated();
+        action();
+    });
 }
 
 void TestHost::click(Control& control) {
-    act([&] { control.userClick(); });
+    actOn(control, [&] { control.userClick(); });
 }
 
 void TestHost::dblClick(Control& control) {
-    act([&] { control.userDblClick(); });
+    actOn(control, [&] { control.userDblClick(); });
 }
 
 void TestHost::rightClick(Control& control) {
-    act([&] {
+    actOn(control, [&] {
         control.userMouseDown(RightButton);
         control.userMouseUp(RightButton);
     });
 }
 
 void TestHost::type(TextBox& box, const std::string& text) {
-    act([&] { box.userType(text); });
+    actOn(box, [&] { box.userType(text); });
 }
 
 void TestHost::type(ComboBox& box, const std::string& text) {
-    act([&] { box.userType(text); });
+    actOn(box, [&] { box.userType(text); });
 }
 
 void TestHost::pressKey(TextBox& box, char32_t key) {
-    act([&] { box.userKey(key); });
+    actOn(box, [&] { box.userKey(key); });
 }
 
 void TestHost::pick(ComboBox& box, int index) {
-    act([&] { box.userPick(index); });
+    actOn(box, [&] { box.userPick(index); });
 }
 
 void TestHost::pick(ListBox& box, int index) {
-    act([&] { box.userPick(index); });
+    actOn(box, [&] { box.userPick(index); });
 }
 
 void TestHost::pickDate(DatePicker& picker, const Date& date) {
-    act([&] { picker.userPick(date); });
+    actOn(picker, [&] { picker.userPick(date); });
 }
 
 void TestHost::scroll(FlatScrollBar& bar, int value) {
-    act([&] { bar.userScroll(value); });
+    actOn(bar, [&] { bar.userScroll(value); });
 }
 
 void TestHost::clickCell(Grid& grid, int row, int col) {
-    act([&] { grid.userClickCell(row, col); });
+    actOn(grid, [&] { grid.userClickCell(row, col); });
 }
 
 void TestHost::dblClickCell(Grid& grid, int row, int col) {
-    act([&] { grid.userDblClickCell(row, col); });
+    actOn(grid, [&] { grid.userDblClickCell(row, col); });
 }
 
 void TestHost::mouseDownCell(Grid& grid, int row, int col, int button) {
-    act([&] { grid.userMouseDownAt(row, col, button); });
+    actOn(grid, [&] { grid.userMouseDownAt(row, col, button); });
 }
 
 void TestHost::mouseUpCell(Grid& grid, int row, int col, int button) {
-    act([&] { grid.userMouseUpAt(row, col, button); });
+    actOn(grid, [&] { grid.userMouseUpAt(row, col, button); });
 }
 
 void TestHost::focus(Control& control) {
-    act([&] { control.userFocus(); });
+    actOn(control, [&] { control.userFocus(); });
 }
 
 void TestHost::closeByFrame(Form& form) {

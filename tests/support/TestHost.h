@@ -30,6 +30,11 @@ class TestHost : public Host {
         int style = 0;
         std::optional<std::string> title;
     };
+    struct Input {
+        std::string prompt;
+        std::optional<std::string> title;
+        std::string defaultText;
+    };
     struct Popup {
         std::string menu;
         // Entry names with whether they were enabled when the menu popped up.
@@ -44,6 +49,8 @@ class TestHost : public Host {
     // The next message must have this text; it is answered with `answer`.
     void expectMessage(const std::string& text, int answer = AnswerOk);
     void answerInput(const std::string& text);
+    // The next input box is answered with OK on the text it offers.
+    void acceptInputDefault();
     void choosePopupEntry(const std::string& entryName);
     void cancelPopup();
 
@@ -51,6 +58,7 @@ class TestHost : public Host {
     std::vector<std::string> messageTexts() const;
     void clearMessages() { messages_.clear(); }
     const std::vector<Popup>& popups() const { return popups_; }
+    const std::vector<Input>& inputs() const { return inputBoxes_; }
     int beeps() const { return beeps_; }
     bool programEnded() const { return ended_; }
     const std::vector<std::string>& openedFiles() const { return openedFiles_; }
@@ -66,8 +74,9 @@ class TestHost : public Host {
     // A script for every modal show of the form that has no one-off script waiting.
     void onEveryModal(const std::string& formName, std::function<void(Form&)> script);
 
-    // User actions, each run as one user action of the program (errors shown as messages, the
-    // actions queued "after the event" run afterwards).
+    // User actions, each run as one user action of the program on the control's form, which
+    // becomes the active one (errors shown as messages, the actions queued "after the event" run
+    // afterwards, as the event loop would run them).
     void act(const std::function<void()>& action);
     void click(Control& control);
     void dblClick(Control& control);
@@ -114,9 +123,11 @@ class TestHost : public Host {
         std::optional<std::string> expectedText;
     };
     void runPosted();
+    void actOn(Control& control, const std::function<void()>& action);
 
     std::deque<Answer> answers_;
-    std::deque<std::string> inputs_;
+    std::deque<std::optional<std::string>> inputs_;
+    std::vector<Input> inputBoxes_;
     std::deque<std::optional<std::string>> popupChoices_;
     std::vector<Message> messages_;
     std::vector<Popup> popups_;
