@@ -19,25 +19,25 @@ inline void PrintTo(const Value& value, std::ostream* out) {
 
 namespace kiv::test {
 
-// A small book with Chinese table and field names and one field of every kind.
+inline FieldDef field(std::string name, FieldKind kind = FieldKind::Text) {
+    FieldDef f;
+    f.name = std::move(name);
+    f.kind = kind;
+    return f;
+}
+
+// A small book with Chinese table and field names, a field of every kind and one that compares
+// exactly.
 inline Schema testSchema() {
-    auto field = [](std::string name, FieldKind kind, bool notNull = false) {
-        FieldDef f;
-        f.name = std::move(name);
-        f.kind = kind;
-        f.notNull = notNull;
-        return f;
-    };
-    FieldDef exact = field("備註", FieldKind::Text);
+    FieldDef name = field("名稱"), exact = field("備註");
+    name.notNull = true;
     exact.noCase = false;
     Schema schema;
     schema.tables.push_back(
         {"帳目",
-         {field("名稱", FieldKind::Text, true), field("金額", FieldKind::Integer),
-          field("比率", FieldKind::Real), field("日期", FieldKind::Date),
-          field("已付", FieldKind::Boolean), exact}});
-    schema.tables.push_back(
-        {"類別", {field("名稱", FieldKind::Text), field("類", FieldKind::Text)}});
+         {name, field("金額", FieldKind::Integer), field("比率", FieldKind::Real),
+          field("日期", FieldKind::Date), field("已付", FieldKind::Boolean), exact}});
+    schema.tables.push_back({"類別", {field("名稱"), field("類")}});
     schema.indexes.push_back({"帳目_名稱", "帳目", {"名稱"}, true});
     return schema;
 }

@@ -12,8 +12,8 @@
 
 namespace kiv {
 
-// A form with a control of every kind, laid out as the program's forms are, for the Qt tests and
-// the manual demo. Its handlers record what they saw.
+// A form with a control of every kind, laid out as the program's forms are. Its handlers record
+// what they saw.
 class frmQtSample : public Form {
   public:
     static constexpr const char* FormName = "frmQtSample";
@@ -39,7 +39,6 @@ class frmQtSample : public Form {
     Frame fme{*this, "fme"};
     ControlArray<OptionButton> optA{*this, "optA", 3};
     PictureBox P1{*this, "P1"};
-    ComboBox cbUse{*this, "cbUse"};
     ComboBox cbAcc{*this, "cbAcc", -1, ComboBox::Flavor::Forms2};
     ComboBox cbDay{*this, "cbDay"};
     ListBox lstWt{*this, "lstWt"};
@@ -88,7 +87,6 @@ class frmQtSample : public Form {
         cmdSv.Click = [this] { record("cmdSv_Click"); };
         cmdCencel.Click = [this] { record("cmdCencel_Click"); };
         cmdM.Click = [this] { record("cmdM_Click"); };
-        mdel.Click = [this] { record("mdel_Click"); };
         mMach.Click = [this] { record("mMach_Click"); };
     }
 
@@ -117,7 +115,6 @@ class frmQtSample : public Form {
         });
         P1.Move(3120, 2040, 1440, 1320);
         P1.SetBackColor(0xFFC0C0);
-        cbUse.Move(4680, 1020, 1800, 330);
         cbAcc.Move(4680, 1440, 1800, 330);
         cbAcc.SetColumnCount(3);
         cbAcc.SetTextColumn(3);
@@ -157,8 +154,6 @@ class frmQtSample : public Form {
         fme.SetCaption("付款方式");
         const char* ways[] = {"現金", "支票", "轉帳"};
         optA.forEach([&](OptionButton& option) { option.SetCaption(ways[option.Index()]); });
-        cbUse.AddItem("材料費");
-        cbUse.AddItem("工資");
         cbAcc.SetRows({{"1", "1101", "現金"}, {"1", "1102", "銀行存款"}, {"5", "5101", "材料費"}});
         for (const char* day : {"零天", "一天", "二天", "三天"})
             cbDay.AddItem(day);

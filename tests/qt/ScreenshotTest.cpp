@@ -1,37 +1,49 @@
 #include <QImage>
 #include <set>
 
+#include "platform/forms/ProgramFolder.h"
+#include "shell/ShellForms.h"
+#include "shell/frmAccMain.h"
+#include "shell/frmCom.h"
+#include "shell/frmFirstStart.h"
+#include "shell/frmLogin.h"
+#include "shell/mdM.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
+#include "tests/support/TempFolder.h"
+#include "vouchers/VoucherForms.h"
+#include "vouchers/frmIo.h"
 
 using namespace kiv;
 
 namespace {
 
-// Screenshots go to the build folder (where the test program is), one PNG per form.
-std::string screenshotPath(const std::string& formName) {
-    return utf8(QCoreApplication::applicationDirPath()) + "/screenshots/" + formName + ".png";
+// Shows the form and writes its picture to <build>/screenshots/<name>.png, for anyone to look at;
+// it must be drawn at the form's size with more than a plain face.
+QImage photograph(Form& form, const std::string& name, size_t leastColours = 10) {
+    form.Show();
+    settle();
+    std::string path =
+        utf8(QCoreApplication::applicationDirPath()) + "/screenshots/" + name + ".png";
+    saveFormScreenshot(form, path);
+    QImage image(QString::fromStdString(path));
+    EXPECT_EQ(image.width(), form.ScaleWidth() / 15) << name;
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), leastColours) << name << " looks blank";
+    return image;
 }
 
 class ScreenshotTest : public QtTest {};
 
 TEST_F(ScreenshotTest, TheSampleFormWithEveryControlKindIsDrawn) {
     frmQtSample& form = Forms::get<frmQtSample>();
-    form.Show();
-    std::string path = screenshotPath(frmQtSample::FormName);
-    saveFormScreenshot(form, path);
-
-    QImage image(QString::fromStdString(path));
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(form.ScaleWidth() / 15, form.ScaleHeight() / 15));
-    std::set<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2)
-            colours.insert(image.pixel(x, y));
     // The face, white boxes, black text, the blue and red amounts, the coloured headers, the
     // anti-aliased Chinese glyphs.
-    EXPECT_GT(colours.size(), 40u);
-
+    QImage image = photograph(form, frmQtSample::FormName, 40);
+    EXPECT_EQ(image.height(), form.ScaleHeight() / 15);
     // The red "(支出)" label's glyphs and its pink back colour are where the label is.
     QRect label(form.lbAcIo.Left() / 15, form.lbAcIo.Top() / 15, form.lbAcIo.Width() / 15,
                 form.lbAcIo.Height() / 15);
@@ -46,12 +58,66 @@ TEST_F(ScreenshotTest, TheSampleFormWithEveryControlKindIsDrawn) {
     EXPECT_GT(pink, 100);
 }
 
-TEST_F(ScreenshotTest, AFormWithoutAWindowCannotBePhotographed) {
-    class frmPlain : public Form {
-      public:
-        frmPlain() : Form("frmPlain") {}
-    } plain;
-    EXPECT_THROW(saveFormScreenshot(plain, screenshotPath("frmPlain")), std::logic_error);
+// Every form of the program, drawn on the real host over a book with a voucher in it.
+class ProgramFormsScreenshotTest : public QtTest {
+  protected:
+    void SetUp() override {
+        setProgramFolder(folder.file(""));
+        ResetSharedState();
+        registerShellForms();
+        registerVoucherForms();
+        OpenDatabases();
+        PeopleDb().Execute("INSERT INTO super VALUES ('wren', 'x')");
+        AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行 信義分行', '001-123', '永建營造', 0)");
+        AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '002-456', '永建營造', 0)");
+        AccDb().Execute("INSERT INTO acc VALUES ('5101', 0, '材料費')");
+        AccDb().Execute(
+            "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, "
+            "發生日期, 申請人, 單據, 單據號碼, 稅額, 建議方式) VALUES ('2026-12-06', "
+            "'1151206001', '工地水電材料', -1, 12000, '5101', 1, '材料費', '2026-12-05', "
+            "'王小明', 1, 'AB12345678', 571, -1)");
+        LoggedIn = true;
+        UserRights = AllRights;
+    }
+    void TearDown() override {
+        Forms::discardAll();
+        Forms::forgetRegistrations();
+        CloseDatabases();
+        ResetSharedState();
+        setProgramFolder("");
+    }
+    test::TempFolder folder;
+};
+
+// A user with the voucher rights only: the login stands in, so that no dialog waits.
+struct LimitedLogin : Form {
+    LimitedLogin() : Form("frmLogin") {}
+    void Form_Load() override {
+        LoggedIn = true;
+        UserRights = 1;
+        Unload();
+    }
+};
+
+TEST_F(ProgramFormsScreenshotTest, EveryFormIsDrawn) {
+    frmAccMain& bar = Forms::get<frmAccMain>();
+    photograph(bar, "frmAccMain-folded", 2);
+    bar.SetHeight(frmAccMain::UnfoldedHeight);
+    photograph(bar, "frmAccMain");
+    Forms::unload<frmAccMain>();
+    Forms::registerForm("frmLogin", [] { return std::make_unique<LimitedLogin>(); });
+    LoggedIn = false;
+    frmAccMain& limited = Forms::get<frmAccMain>();
+    limited.Show();
+    act([&] { limited.cmdM_Click(); });
+    EXPECT_FALSE(limited.cmdBill.Enabled());
+    photograph(limited, "frmAccMain-limited");
+    registerShellForms();
+    photograph(Forms::get<frmLogin>(), "frmLogin");
+    photograph(Forms::get<frmFirstStart>(), "frmFirstStart");
+    photograph(Forms::get<frmCom>(), "frmCom");
+    photograph(Forms::get<frmIo>(), "frmIo");
+    EXPECT_EQ(Forms::get<frmIo>().lbAcIo.Caption(), "(支出)");
 }
 
 }  // namespace

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/db/Database.h"
 #include "platform/db/Utf8.h"
 #include "platform/forms/ProgramFolder.h"
+#include "platform/report/Report.h"
 #include "platform/report/ReportOutput.h"
 #include "shell/Schema.h"
 #include "tests/support/TempFolder.h"
@@ -37,15 +39,19 @@ class PrintBook {
     TestHost& host() { return host_; }
     const std::vector<PdfReportOutput::Printed>& printed() const { return output_.printed(); }
     std::string file(const std::string& name) const { return folder_.file(name); }
+    Report& crtp() { return crtp_; }
 
-    // Refills a print table as the forms do: every row's fields by position.
-    void fill(const std::string& table, const std::vector<std::vector<std::string>>& rows) {
+    // Refills a print table as the forms do: every row's fields, here given as one text with "|"
+    // between them, by position.
+    void fill(const std::string& table, const std::vector<std::string>& rows) {
         pt_->Execute("DELETE FROM " + table);
         auto rs = pt_->OpenTable(table);
         for (const auto& row : rows) {
             rs.AddNew();
-            for (size_t i = 0; i < row.size(); ++i)
-                rs.SetField(static_cast<int>(i), row[i]);
+            std::istringstream fields(row);
+            int i = 0;
+            for (std::string field; std::getline(fields, field, '|');)
+                rs.SetField(i++, field);
             rs.Update();
         }
     }
@@ -53,11 +59,22 @@ class PrintBook {
         pt_->Execute("UPDATE company SET co_name = ?, ion = ?", name, title);
     }
 
+    // As the forms print: data file 0, the template in the program's folder, the action. What
+    // was printed, if anything.
+    const PdfReportOutput::Printed* print(const std::string& name) {
+        crtp_.SetDataFiles(0, *pt_);
+        crtp_.SetReportFileName(programFile(name + ".rpt"));
+        size_t before = printed().size();
+        crtp_.SetAction(1);
+        return printed().size() > before ? &printed().back() : nullptr;
+    }
+
   private:
     TempFolder folder_;
     TestHost host_;
     std::unique_ptr<Database> pt_;
     PdfReportOutput output_;
+    Report crtp_;
 };
 
 // What a command prints.
@@ -82,10 +99,8 @@ inline std::string readable(const std::string& text) {
     nfkc->normalize(icu::UnicodeString::fromUTF8(text), status).toUTF8String(normal);
     for (size_t at; (at = normal.find("〜")) != std::string::npos;)
         normal.replace(at, 3, "~");
-    std::string compact;
-    for (char c : normal)
-        if (c != ' ' && c != '\n' && c != '\f' && c != '\t') compact += c;
-    return compact;
+    std::erase_if(normal, [](char c) { return c == ' ' || c == '\n' || c == '\f' || c == '\t'; });
+    return normal;
 }
 
 inline std::string pdfText(const std::string& pdf) {

@@ -10,40 +10,58 @@
 namespace kiv::test {
 
 // What Excel reads back from the first sheet of an .xlsx (unzipped with the `unzip` tool): cell
-// texts, whether a cell has thin lines on all four sides, and column widths as Excel shows them.
+// texts (without XML escapes), whether a cell has thin lines on all four sides, and column widths
+// as Excel shows them.
 class SheetReader {
   public:
     explicit SheetReader(const std::string& path) : path_(path) {
+        std::vector<std::string> strings;
         for (const auto& m : matches(part("xl/sharedStrings.xml"), "<si><t[^>]*>([^<]*)</t>"))
-            strings_.push_back(unescape(m[1]));
+            strings.push_back(m[1]);
         std::string styles = part("xl/styles.xml");
+        std::vector<bool> boxedBorders;
         for (const auto& m : matches(styles, "<border>([\\s\\S]*?)</border>|<border/>")) {
-            std::string b = m[1];
-            boxed_.push_back(b.find("<left style=\"thin\"") != b.npos &&
-                             b.find("<right style=\"thin\"") != b.npos &&
-                             b.find("<top style=\"thin\"") != b.npos &&
-                             b.find("<bottom style=\"thin\"") != b.npos);
+            bool all = !m[1].empty();
+            for (const char* side : {"left", "right", "top", "bottom"})
+                all = all && m[1].find("<" + std::string(side) + " style=\"thin\"") != m[1].npos;
+            boxedBorders.push_back(all);
         }
         std::string xfs = matches(styles, "<cellXfs[^>]*>([\\s\\S]*?)</cellXfs>").at(0)[1];
+        std::vector<bool> boxedStyles;
         for (const auto& m : matches(xfs, "<xf [^>]*>"))
-            xfBorder_.push_back(std::stoi(attribute(m[0], "borderId")));
-        readSheet(part("xl/worksheets/sheet1.xml"));
+            boxedStyles.push_back(boxedBorders.at(std::stoi(attribute(m[0], "borderId"))));
+
+        std::string sheet = part("xl/worksheets/sheet1.xml");
+        for (const auto& m : matches(sheet, "<col [^>]*/>")) {
+            // Excel keeps the width with 5 pixels of padding, at 7 pixels a character.
+            double stored = std::stod(attribute(m[0], "width"));
+            for (int c = std::stoi(attribute(m[0], "min")); c <= std::stoi(attribute(m[0], "max"));
+                 ++c)
+                widths_[c] = std::round((stored * 7 - 5) / 7 * 100) / 100;
+        }
+        for (const auto& m : matches(sheet, "<c ([^>]*?)(/>|>([\\s\\S]*?)</c>)")) {
+            Cell& cell = cells_[attribute(m[1], "r")];
+            std::string style = attribute(m[1], "s");
+            cell.boxed = boxedStyles.at(style.empty() ? 0 : std::stoi(style));
+            auto value = matches(m[3], "<v>([^<]*)</v>");
+            if (!value.empty())
+                cell.text =
+                    attribute(m[1], "t") == "s" ? strings.at(std::stoi(value[0][1])) : value[0][1];
+        }
     }
 
     bool has(const std::string& cell) const { return cells_.contains(cell); }
     std::string text(const std::string& cell) const {
         return has(cell) ? cells_.at(cell).text : "";
     }
-    bool boxed(const std::string& cell) const {
-        return has(cell) && boxed_.at(xfBorder_.at(cells_.at(cell).style));
-    }
+    bool boxed(const std::string& cell) const { return has(cell) && cells_.at(cell).boxed; }
     // -1 when the sheet's default applies.
     double width(int column) const { return widths_.contains(column) ? widths_.at(column) : -1; }
 
   private:
     struct Cell {
         std::string text;
-        int style = 0;
+        bool boxed = false;
     };
     using Matches = std::vector<std::vector<std::string>>;
 
@@ -67,41 +85,8 @@ class SheetReader {
         auto found = matches(element, "\\b" + name + "=\"([^\"]*)\"");
         return found.empty() ? "" : found[0][1];
     }
-    static std::string unescape(std::string text) {
-        for (auto [entity, plain] : {std::pair{"&lt;", "<"},
-                                     {"&gt;", ">"},
-                                     {"&quot;", "\""},
-                                     {"&apos;", "'"},
-                                     {"&amp;", "&"}})
-            for (size_t at; (at = text.find(entity)) != text.npos;)
-                text.replace(at, std::string(entity).size(), plain);
-        return text;
-    }
-
-    void readSheet(const std::string& xml) {
-        for (const auto& m : matches(xml, "<col [^>]*/>")) {
-            // Excel keeps the width with 5 pixels of padding, at 7 pixels a character.
-            double stored = std::stod(attribute(m[0], "width"));
-            for (int c = std::stoi(attribute(m[0], "min")); c <= std::stoi(attribute(m[0], "max"));
-                 ++c)
-                widths_[c] = std::round((stored * 7 - 5) / 7 * 100) / 100;
-        }
-        for (const auto& m : matches(xml, "<c ([^>]*?)(/>|>([\\s\\S]*?)</c>)")) {
-            Cell cell;
-            std::string style = attribute(m[1], "s");
-            cell.style = style.empty() ? 0 : std::stoi(style);
-            auto value = matches(m[3], "<v>([^<]*)</v>");
-            if (!value.empty())
-                cell.text = attribute(m[1], "t") == "s" ? strings_.at(std::stoi(value[0][1]))
-                                                        : unescape(value[0][1]);
-            cells_[attribute(m[1], "r")] = cell;
-        }
-    }
 
     std::string path_;
-    std::vector<std::string> strings_;
-    std::vector<bool> boxed_;
-    std::vector<int> xfBorder_;
     std::map<int, double> widths_;
     std::map<std::string, Cell> cells_;
 };
