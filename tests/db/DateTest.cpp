@@ -36,16 +36,6 @@ TEST(Date, OutOfRangePartsRollOverLikeDateSerial) {
     EXPECT_EQ(at(2026, 1, 5, 0, 0, -1), at(2026, 1, 4, 23, 59, 59));
 }
 
-// Whether a day exists at all is tested through reading stored and shown dates back.
-TEST(Date, MonthLengths) {
-    for (auto [d, days] : {std::pair{ymd(2026, 4, 30), 30},
-                           {ymd(2026, 2, 1), 28},
-                           {ymd(2024, 2, 1), 29},
-                           {ymd(2000, 2, 1), 29},
-                           {ymd(2100, 2, 1), 28}})
-        EXPECT_EQ(daysInMonthOf(d), days) << d.iso();
-}
-
 TEST(Date, AddingMonthsKeepsTheDayWithinTheTargetMonth) {
     EXPECT_EQ(ymd(2026, 1, 31).addMonths(1), ymd(2026, 2, 28));
     EXPECT_EQ(ymd(2024, 1, 31).addMonths(1), ymd(2024, 2, 29));

@@ -18,13 +18,6 @@ Names namesForward(Recordset& rs) {
     return names;
 }
 
-Names namesBackward(Recordset& rs) {
-    Names names;
-    for (rs.MoveLast(); !rs.Bof(); rs.MovePrevious())
-        names.insert(names.begin(), rs.Fields("名稱").text());
-    return names;
-}
-
 TEST(Recordset, FieldsByPositionAndByNameComeBackInTheirKinds) {
     TestBook book;
     book.db->Execute("INSERT INTO 帳目 VALUES (?, ?, ?, ?, ?, ?)", "甲", 1200, 0.25,
@@ -270,7 +263,10 @@ TEST_F(LargeKeyset, TheLastRowIsFoundWithoutCountingAndWalkingBackMeetsTheFront)
         std::string sql = std::string("SELECT * FROM 帳目 WHERE 名稱 >= ? ORDER BY ") + order;
         auto forward = book.db->OpenRecordset(sql, "n010");
         auto backward = book.db->OpenRecordset(sql, "n010");
-        EXPECT_EQ(namesBackward(backward), namesForward(forward));
+        Names names;
+        for (backward.MoveLast(); !backward.Bof(); backward.MovePrevious())
+            names.insert(names.begin(), backward.Fields("名稱").text());
+        EXPECT_EQ(names, namesForward(forward));
         EXPECT_EQ(forward.RecordCount(), rows - 10);
     }
 }

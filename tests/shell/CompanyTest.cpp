@@ -10,16 +10,18 @@ namespace {
 
 class CompanyTest : public test::ProgramTest {
   protected:
-    std::vector<std::vector<std::string>> rows(const std::string& sql) {
-        std::vector<std::vector<std::string>> result;
+    // The rows of a query, each as its fields joined by "|".
+    std::vector<std::string> rows(const std::string& sql) {
+        std::vector<std::string> result;
         for (Recordset rs = AccDb().OpenRecordset(sql); !rs.Eof(); rs.MoveNext()) {
-            std::vector<std::string> row;
+            std::string row;
             for (int i = 0; i < rs.FieldCount(); ++i)
-                row.push_back(rs.Fields(i).text());
+                row += (i ? "|" : "") + rs.Fields(i).text();
             result.push_back(row);
         }
         return result;
     }
+
     void typeIntoCell(frmCom& form, int grid, int row, int col, const std::string& text) {
         host.mouseDownCell(form.hfg(grid), row, col, LeftButton);
         form.txt.SetText(text);
@@ -61,7 +63,7 @@ TEST_F(CompanyTest, TheEditorOpensOverTheClickedCellAndAppendsOneBlankRow) {
     EXPECT_EQ(grid.Rows(), 4);
 }
 
-TEST_F(CompanyTest, ClosingRewritesTheListsDroppingRowsWithoutABank) {
+TEST_F(CompanyTest, ClosingRewritesTheListsDroppingRowsWithoutABankAndCountingNoNumberAs0) {
     AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
     AccDb().Execute("INSERT INTO ibank VALUES ('郵局', '9', '客戶', 5)");
     frmCom& form = Forms::get<frmCom>();
@@ -70,21 +72,12 @@ TEST_F(CompanyTest, ClosingRewritesTheListsDroppingRowsWithoutABank) {
     typeIntoCell(form, 0, 2, 1, "乙");
     typeIntoCell(form, 0, 2, 2, "002");
     typeIntoCell(form, 0, 2, 3, "1,000");
-    typeIntoCell(form, 0, 1, 3, "");
-    typeIntoCell(form, 1, 1, 0, "");
-    form.Unload();
-    EXPECT_EQ(rows("SELECT * FROM obank ORDER BY bank"),
-              (std::vector<std::vector<std::string>>{{"台灣銀行", "001", "甲", "0"},
-                                                     {"華南銀行", "002", "乙", "1000"}}));
-    EXPECT_TRUE(rows("SELECT * FROM ibank").empty());
-}
-
-TEST_F(CompanyTest, AnAmountThatIsNoNumberIsStoredAsZero) {
-    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
-    frmCom& form = Forms::get<frmCom>();
     typeIntoCell(form, 0, 1, 3, "12abc");
+    typeIntoCell(form, 1, 1, 0, "");
     host.closeByFrame(form);
-    EXPECT_EQ(rows("SELECT cash FROM obank"), (std::vector<std::vector<std::string>>{{"0"}}));
+    EXPECT_EQ(rows("SELECT * FROM obank ORDER BY bank"),
+              (std::vector<std::string>{"台灣銀行|001|甲|0", "華南銀行|002|乙|1000"}));
+    EXPECT_TRUE(rows("SELECT * FROM ibank").empty());
 }
 
 TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {

@@ -29,31 +29,39 @@ class StartScenarioTest : public test::ProgramTest {
         host.type(com.txt, "001-123");
         host.closeByFrame(com);
     }
-    void login(const std::string& password) {
-        host.onModal<frmLogin>([=, this](frmLogin& form) {
-            form.txtUserName.SetText("wren");
-            host.type(form.txtPassword, password);
-            host.click(form.cmdOK);
-        });
-    }
 };
 
 TEST_F(StartScenarioTest, FromAnEmptyFolderToTheUnfoldedBarThenStraightToTheLogin) {
     frmAccMain& bar = Forms::get<frmAccMain>();
     bar.Show();
+    host.expectMessage("密碼不可空白");
+    host.expectMessage("新密碼與確定密碼不同");
     host.onModal<frmFirstStart>([this](frmFirstStart& first) {
+        host.click(first.cmdOK);
         host.type(first.txtNp, "s3cret");
-        host.type(first.txtCp, "s3cret");
+        host.type(first.txtCp, "s3cre");
+        host.click(first.cmdOK);
+        first.txtCp.SetText("s3cret");
         host.click(first.cmdOK);
     });
-    login("s3cret");
-    host.expectMessage("請先建立公司往來銀行資料(一般存款)");
+    host.onModal<frmLogin>([this](frmLogin& form) {
+        EXPECT_EQ(form.txtUserName.Text(), "wren");
+        host.type(form.txtPassword, "s3cret");
+        host.click(form.cmdOK);
+    });
+    // The company form comes again while a list is still empty after it closed.
+    for (const char* kind : {"一般存款", "一般存款", "支票存款"})
+        host.expectMessage(std::string("請先建立公司往來銀行資料(") + kind + ")");
+    host.onModal<frmCom>([this](frmCom& com) { host.closeByFrame(com); });
     host.onModal<frmCom>([this](frmCom& com) { enterAccountAndClose(com, 0); });
-    host.expectMessage("請先建立公司往來銀行資料(支票存款)");
     host.onModal<frmCom>([this](frmCom& com) { enterAccountAndClose(com, 2); });
     host.click(bar.cmdM);
     EXPECT_EQ(bar.Height(), frmAccMain::UnfoldedHeight);
     EXPECT_EQ(UserRights, AllRights);
+    EXPECT_EQ(host.messages()[1].title, std::optional<std::string>("Mora III"));
+    EXPECT_EQ(host.messages()[1].style, 48);
+    EXPECT_EQ(host.messages()[2].title, std::optional<std::string>("KIV"));
+    EXPECT_EQ(host.messages()[2].style, 64);
 
     // The second start asks only for the login.
     Forms::discardAll();
@@ -61,10 +69,14 @@ TEST_F(StartScenarioTest, FromAnEmptyFolderToTheUnfoldedBarThenStraightToTheLogi
     ResetSharedState();
     frmAccMain& again = Forms::get<frmAccMain>();
     again.Show();
-    login("s3cret");
+    host.onModal<frmLogin>([this](frmLogin& form) {
+        form.txtUserName.SetText("wren");
+        host.type(form.txtPassword, "s3cret");
+        host.click(form.cmdOK);
+    });
     host.click(again.cmdM);
     EXPECT_EQ(host.modalShows(), (std::vector<std::string>{"frmFirstStart", "frmLogin", "frmCom",
-                                                           "frmCom", "frmLogin"}));
+                                                           "frmCom", "frmCom", "frmLogin"}));
     EXPECT_EQ(again.Height(), frmAccMain::UnfoldedHeight);
 }
 

@@ -22,8 +22,7 @@ class VoucherBook : public ProgramTest {
         registerVoucherForms();
         setReportOutput(&output);
         loggedInWith(AllRights);
-        AccDb().Execute("INSERT INTO acc VALUES ('4101', 1, '工程收入')");
-        AccDb().Execute("INSERT INTO acc VALUES ('5102', 0, '材料費')");
+        AccDb().Execute("INSERT INTO acc VALUES ('4101', 1, '工程收入'), ('5102', 0, '材料費')");
     }
     void TearDown() override {
         ProgramTest::TearDown();
@@ -55,25 +54,24 @@ class VoucherBook : public ProgramTest {
         return openForm();
     }
 
+    using Texts = std::vector<std::string>;
+
+    // The rows of a query, each as its fields joined by "|".
     template <class... Args>
-    static std::vector<std::vector<std::string>> rows(Database& db, const std::string& sql,
-                                                      const Args&... args) {
-        std::vector<std::vector<std::string>> result;
+    static Texts rows(Database& db, const std::string& sql, const Args&... args) {
+        Texts result;
         for (Recordset rs = db.OpenRecordset(sql, args...); !rs.Eof(); rs.MoveNext()) {
-            std::vector<std::string> row;
+            std::string row;
             for (int i = 0; i < rs.FieldCount(); ++i)
-                row.push_back(rs.Fields(i).text());
+                row += (i ? "|" : "") + rs.Fields(i).text();
             result.push_back(row);
         }
         return result;
     }
-    template <class... Args>
-    static std::vector<std::string> row(Database& db, const std::string& sql, const Args&... args) {
-        auto all = rows(db, sql, args...);
-        return all.empty() ? std::vector<std::string>{} : all.front();
+    static std::string printRow() { return rows(PrintDb(), "SELECT * FROM ptios").at(0); }
+    static std::string printField(int i) {
+        return PrintDb().OpenRecordset("SELECT * FROM ptios").Fields(i).text();
     }
-    // Fields 0 to 19 of the print table's one row.
-    static std::vector<std::string> printRow() { return row(PrintDb(), "SELECT * FROM ptios"); }
 
     // Adds a voucher through the form: an expense on 材料費 paid in cash unless the suggestion
     // says otherwise.

@@ -30,7 +30,7 @@ TEST(IsVoucherAmount, TakesOneToTwelveDigitsOnly) {
 
 class NextVoucherNumberTest : public test::VoucherBook {};
 
-TEST_F(NextVoucherNumberTest, CountsOnFromTheDaysLargestNumberOnly) {
+TEST_F(NextVoucherNumberTest, CountsOnFromTheDaysLargestNumberOnlyUntilTheDayIsFull) {
     EXPECT_EQ(NextVoucherNumber(), "1151206001");
     addVoucher({.number = "1151205998"});
     addVoucher({.number = "1151207001"});
@@ -41,11 +41,12 @@ TEST_F(NextVoucherNumberTest, CountsOnFromTheDaysLargestNumberOnly) {
     EXPECT_EQ(NextVoucherNumber(), "1151206042");
     addVoucher({.number = "1151206999"});
     EXPECT_EQ(NextVoucherNumber(), std::nullopt);
-}
 
-TEST_F(NextVoucherNumberTest, TakesTheRocYearOfTheProgramsToday) {
+    // The prefix is the program's today with the ROC year, however many digits it has.
     Clock::useFixedTime(Date::fromYmd(2024, 5, 15));
     EXPECT_EQ(NextVoucherNumber(), "1130515001");
+    Clock::useFixedTime(Date::fromYmd(2006, 12, 27));
+    EXPECT_EQ(NextVoucherNumber(), "951227001");
 }
 
 }  // namespace
