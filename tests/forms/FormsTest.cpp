@@ -56,6 +56,7 @@ class frmSample : public Form {
     FlatScrollBar FSB{*this, "FSB"};
     DatePicker DTP{*this, "DTP"};
     Grid hfg{*this, "hfg"};
+    PictureBox P1{*this, "P1"};
     CommandButton cmdOK{*this, "cmdOK"};
     Menu mSys{*this, "mSys"};
     Menu mSta{*this, "mSta", "詞庫"};
@@ -229,6 +230,11 @@ TEST_F(FormsTest, ChecksAndOptionsRaiseClickWhenTheirValueChanges) {
     form.fme.SetEnabled(false);
     host.click(form.optA(0));
     EXPECT_FALSE(form.optA(0).Value());
+    // A picture box holds controls as a frame does.
+    form.fme.SetContainer(&form.P1);
+    form.fme.SetEnabled(true);
+    form.P1.SetEnabled(false);
+    EXPECT_FALSE(form.optA(0).IsEffectivelyEnabled());
 }
 
 TEST_F(FormsTest, ComboBoxColumnsValueAndTypedMatching) {
