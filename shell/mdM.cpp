@@ -239,22 +239,28 @@ void Pause(double seconds) {
         doEvents();
 }
 
-std::string TextBeforeSemicolon(std::string_view s) {
-    if (s.empty()) return "";
+namespace {
+
+// Finds the first ";" of s, keeping its character position (1-based, 0 for none) in SemicolonPos.
+size_t findSemicolon(std::string_view s) {
     size_t at = s.find(';');
     SemicolonPos =
         at == std::string_view::npos ? 0 : static_cast<int>(characterCount(s.substr(0, at))) + 1;
-    if (SemicolonPos == 0) return "";
-    return std::string(s.substr(0, at));
+    return at;
+}
+
+}  // namespace
+
+std::string TextBeforeSemicolon(std::string_view s) {
+    if (s.empty()) return "";
+    size_t at = findSemicolon(s);
+    return at == std::string_view::npos ? "" : std::string(s.substr(0, at));
 }
 
 std::string TextAfterSemicolon(std::string_view s) {
     if (s.empty()) return "";
-    size_t at = s.find(';');
-    SemicolonPos =
-        at == std::string_view::npos ? 0 : static_cast<int>(characterCount(s.substr(0, at))) + 1;
-    if (SemicolonPos == 0) return std::string(s);
-    return std::string(s.substr(at + 1));
+    size_t at = findSemicolon(s);
+    return at == std::string_view::npos ? std::string(s) : std::string(s.substr(at + 1));
 }
 
 std::string SemicolonsToBlanks(std::string_view s) {

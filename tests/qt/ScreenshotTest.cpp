@@ -1,8 +1,6 @@
 #include <QImage>
 #include <set>
 
-#include "platform/forms/ProgramFolder.h"
-#include "shell/ShellForms.h"
 #include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
@@ -10,7 +8,7 @@
 #include "shell/mdM.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/ProgramTest.h"
 #include "vouchers/VoucherForms.h"
 #include "vouchers/frmIo.h"
 
@@ -62,11 +60,8 @@ TEST_F(ScreenshotTest, TheSampleFormWithEveryControlKindIsDrawn) {
 class ProgramFormsScreenshotTest : public QtTest {
   protected:
     void SetUp() override {
-        setProgramFolder(folder.file(""));
-        ResetSharedState();
-        registerShellForms();
+        program.emplace(folder);
         registerVoucherForms();
-        OpenDatabases();
         PeopleDb().Execute("INSERT INTO super VALUES ('wren', 'x')");
         AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行 信義分行', '001-123', '永建營造', 0)");
         AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '002-456', '永建營造', 0)");
@@ -79,14 +74,9 @@ class ProgramFormsScreenshotTest : public QtTest {
         LoggedIn = true;
         UserRights = AllRights;
     }
-    void TearDown() override {
-        Forms::discardAll();
-        Forms::forgetRegistrations();
-        CloseDatabases();
-        ResetSharedState();
-        setProgramFolder("");
-    }
+    void TearDown() override { program.reset(); }
     test::TempFolder folder;
+    std::optional<test::ProgramInFolder> program;
 };
 
 // A user with the voucher rights only: the login stands in, so that no dialog waits.

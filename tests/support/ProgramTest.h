@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/forms/Forms.h"
@@ -14,23 +14,32 @@
 
 namespace kiv::test {
 
-// A test of the program's forms: a fresh program folder with new databases, the headless host,
-// the shared values at their start and the shell's forms registered.
-class ProgramTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
+// The program started in a folder of its own: new databases, the shared values at their start
+// and the shell's forms registered; put away again at the end, forms included.
+class ProgramInFolder {
+  public:
+    explicit ProgramInFolder(const TempFolder& folder) {
         setProgramFolder(folder.file(""));
         ResetSharedState();
         registerShellForms();
         OpenDatabases();
     }
-    void TearDown() override {
+    ~ProgramInFolder() {
         Forms::discardAll();
         Forms::forgetRegistrations();
         CloseDatabases();
         ResetSharedState();
         setProgramFolder("");
     }
+    ProgramInFolder(const ProgramInFolder&) = delete;
+    ProgramInFolder& operator=(const ProgramInFolder&) = delete;
+};
+
+// A test of the program's forms on the headless host.
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override { program.emplace(folder); }
+    void TearDown() override { program.reset(); }
 
     // Logs in as the super user without going through the dialog.
     void loggedInWith(int32_t rights) {
@@ -40,6 +49,7 @@ class ProgramTest : public ::testing::Test {
 
     TempFolder folder;
     TestHost host;
+    std::optional<ProgramInFolder> program;
 };
 
 }  // namespace kiv::test
