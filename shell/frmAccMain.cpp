@@ -4,6 +4,7 @@
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
+#include "shell/Schema.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -43,13 +44,6 @@ void EnsureField(Database& db, const std::string& table, const FieldDef& field,
     } catch (const std::exception& error) {
         messageBox(error.what(), 0, "");
     }
-}
-
-// The contracts' discount, text with the empty text allowed.
-FieldDef letField() {
-    FieldDef field;
-    field.name = "Let";
-    return field;
 }
 
 }  // namespace
@@ -110,19 +104,16 @@ void frmAccMain::Form_Load() {
 }
 
 void frmAccMain::EnsureStaffRightsField() {
-    FieldDef rights;
-    rights.name = "AccS";
-    rights.kind = FieldKind::Integer;
-    rights.defaultSql = "1";
-    EnsureField(PeopleDb(), "員工", rights, "UPDATE 員工 SET Accs = 1");
+    EnsureField(PeopleDb(), "員工", *peopleSchema().field("員工", "AccS"),
+                "UPDATE 員工 SET Accs = 1");
 }
 
 void frmAccMain::EnsureLetFieldRi() {
-    EnsureField(AccDb(), "ri", letField(), "UPDATE ri SET Let = 0");
+    EnsureField(AccDb(), "ri", *accSchema().field("ri", "Let"), "UPDATE ri SET Let = 0");
 }
 
 void frmAccMain::EnsureLetFieldRo() {
-    EnsureField(AccDb(), "ro", letField(), "UPDATE ro SET Let = 0");
+    EnsureField(AccDb(), "ro", *accSchema().field("ro", "Let"), "UPDATE ro SET Let = 0");
 }
 
 // Closing the bar through its frame ends the program, as its exit button does.
@@ -155,12 +146,11 @@ void frmAccMain::cmdM_MouseDown(int Button, int, float, float) {
 }
 
 void frmAccMain::GateButtonsByRights() {
-    std::string s = RightsToBitString(UserRights);
-    cmdIo.SetEnabled(s.substr(0, 4) != "0000");
-    cmdBill.SetEnabled(s.substr(4, 4) != "0000");
-    cmdPj.SetEnabled(s.substr(8, 2) != "00");
-    cmdSer.SetEnabled(s.substr(10, 2) != "00");
-    cmdreIo.SetEnabled(s.substr(12, 1) != "0");
+    cmdIo.SetEnabled(RightsOf(RightVoucherEdit, RightVoucherSettle) != "0000");
+    cmdBill.SetEnabled(RightsOf(RightBillQuery, RightBillBrowse) != "0000");
+    cmdPj.SetEnabled(RightsOf(RightProjectEdit, RightProjectReport) != "00");
+    cmdSer.SetEnabled(RightsOf(RightStatisticsAll, RightStatisticsSingle) != "00");
+    cmdreIo.SetEnabled(HasRight(RightContracts));
 }
 
 bool frmAccMain::RefusedWhileVoucherFormOpen() {
@@ -199,10 +189,10 @@ void frmAccMain::cmdreIo_Click() {
 
 void frmAccMain::cmdSys_Click() {
     if (RefusedWhileVoucherFormOpen()) return;
-    std::string s = RightsToBitString(UserRights);
+    // The entries in the order of their rights, from the word lists to the transfers.
     Menu* entries[] = {&mSta, &mCsh, &mLW, &mSec, &mPer, &mCom, &mTrans};
     for (int i = 0; i < 7; ++i)
-        entries[i]->SetEnabled(s[13 + i] == '1');
+        entries[i]->SetEnabled(HasRight(RightWordLists + i));
     PopupMenu(mSys);
 }
 

@@ -13,7 +13,7 @@ frmFirstStart::frmFirstStart() : Form(FormName) {
     Label1.SetCaption("使用者名稱: ");
     Label1.Move(240, 270, 1320, 300);
     txtName.Move(1620, 240, 2880, 330);
-    txtName.SetText("wren");
+    txtName.SetText(SuperUserName);
     txtName.SetLocked(true);
     txtName.SetTabStop(false);
     Label2.SetCaption("新  密  碼: ");

@@ -10,8 +10,6 @@ namespace kiv {
 
 namespace {
 
-const char* const SuperUserName = "wren";
-
 // The super user's password; "" when the row is missing or holds none, which never matches.
 std::string superPassword() {
     Recordset rs =

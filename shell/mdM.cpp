@@ -4,6 +4,7 @@
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -64,7 +65,7 @@ std::vector<std::string> slice(const std::vector<std::string>& s, size_t from, s
     return std::vector<std::string>(s.begin() + from, s.begin() + to);
 }
 
-const icu::AlphabeticIndex& strokeIndex() {
+icu::AlphabeticIndex& strokeIndex() {
     static std::unique_ptr<icu::AlphabeticIndex> index = [] {
         UErrorCode status = U_ZERO_ERROR;
         auto built = std::make_unique<icu::AlphabeticIndex>(icu::Locale("zh_TW"), status);
@@ -172,10 +173,6 @@ std::string AmountInChineseNumerals(std::string_view amount) {
     return high + low;
 }
 
-std::string AmountInChineseNumerals(int64_t amount) {
-    return AmountInChineseNumerals(std::to_string(amount));
-}
-
 std::string GroupThousands(std::string_view digits) {
     std::string sign;
     if (!digits.empty() && digits.front() == '-') {
@@ -191,10 +188,6 @@ std::string GroupThousands(std::string_view digits) {
     r = x + r;
     if (!r.empty() && r.front() == U',') r.erase(0, 1);
     return sign + fromCodePoints(r);
-}
-
-std::string GroupThousands(int64_t amount) {
-    return GroupThousands(std::to_string(amount));
 }
 
 int DaysInMonth(const Date& d) {
@@ -215,8 +208,7 @@ std::string ChequeNumberForVoucher(const std::string& voucherNo) {
 
 std::string StrokeCode(std::string_view character) {
     UErrorCode status = U_ZERO_ERROR;
-    const icu::AlphabeticIndex& index = strokeIndex();
-    auto& walker = const_cast<icu::AlphabeticIndex&>(index);
+    icu::AlphabeticIndex& walker = strokeIndex();
     int32_t bucket =
         walker.getBucketIndex(icu::UnicodeString::fromUTF8(std::string(character)), status);
     walker.resetBucketIterator(status);
@@ -228,7 +220,9 @@ std::string StrokeCode(std::string_view character) {
         int strokes = static_cast<int>(leadingNumber(label));
         if (strokes > 30) return "33";
         if (strokes < 1) return "01";
-        return (strokes < 10 ? "0" : "") + std::to_string(strokes);
+        char code[4];
+        std::snprintf(code, sizeof code, "%02d", strokes);
+        return code;
     }
     return "01";
 }

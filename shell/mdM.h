@@ -26,6 +26,8 @@ bool DatabasesOpen();
 // Login state.
 inline bool LoggedIn = false;
 inline int32_t UserRights = 0;
+// The super user's name, who holds every right.
+inline constexpr const char* SuperUserName = "wren";
 // The voucher form is loaded.
 inline bool VoucherFormOpen = false;
 
@@ -100,10 +102,8 @@ bool HasRight(int right);
 // A whole amount in Chinese capital numerals (壹貳參…, 拾佰仟萬億), without "元整". Separators
 // in the argument are skipped.
 std::string AmountInChineseNumerals(std::string_view amount);
-std::string AmountInChineseNumerals(int64_t amount);
 // Digits grouped by "," in threes ("1234567" gives "1,234,567"); a minus sign stays in front.
 std::string GroupThousands(std::string_view digits);
-std::string GroupThousands(int64_t amount);
 int DaysInMonth(const Date& d);
 // The number of the cheque paying a voucher: its own, else its combined cheque's; "" when none.
 std::string ChequeNumberForVoucher(const std::string& voucherNo);

@@ -6,7 +6,6 @@
 
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
-#include "platform/db/Utf8.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
@@ -111,9 +110,11 @@ Value dateOfLabel(const Label& label) {
     return date ? Value(*date) : Value();
 }
 
-void fillWords(ComboBox& box, const char* sql) {
+// The box's list: the first field of every row of the query.
+template <class... Args>
+void fillWords(ComboBox& box, Database& db, const char* sql, const Args&... args) {
     box.Clear();
-    for (Recordset words = AccDb().OpenRecordset(sql); !words.Eof(); words.MoveNext())
+    for (Recordset words = db.OpenRecordset(sql, args...); !words.Eof(); words.MoveNext())
         box.AddItem(words.Fields(0).text());
 }
 
@@ -275,8 +276,9 @@ void frmIo::Form_Load() {
     CurrentPosition = 0;
     SetScrollRange();
     OpenVoucherRecordset();
-    FSB.SetValue(FSB.Max());
-    ShowCurrentVoucher();
+    GoToVoucher(FSB.Max());
+    // A form opened on one voucher prints that one, filled in below.
+    if (ShowCurrentVoucher() && !ShowOneRecord) FillPrintTable();
     lbStat.SetCaption(Browsing);
     SetEntryEnabled(false);
     DTP1.SetValue(Clock::today());
@@ -318,20 +320,33 @@ bool frmIo::VouchersListed() const {
     return VoucherRecordset && !(VoucherRecordset->Bof() && VoucherRecordset->Eof());
 }
 
+// A bar that GoToVoucher moved finds the list already there: its caller shows the voucher.
 void frmIo::FSB_Change() {
-    if (!VouchersListed()) return;
+    if (!VouchersListed() || FSB.Value() == CurrentPosition) return;
     VoucherRecordset->Move(FSB.Value() - CurrentPosition);
-    ShowCurrentVoucher();
+    if (ShowCurrentVoucher()) FillPrintTable();
     CurrentPosition = FSB.Value();
 }
 
-void frmIo::ShowCurrentVoucher() {
+// False when the list stands on no voucher.
+bool frmIo::ShowCurrentVoucher() {
     if (!VoucherRecordset || VoucherRecordset->Bof() || VoucherRecordset->Eof()) {
         ck.SetEnabled(false);
-        return;
+        return false;
     }
     ShowVoucherFields(*VoucherRecordset);
-    FillPrintTable();
+    return true;
+}
+
+// The voucher browsed before an entry: the one voucher the form was opened on, or the list's row
+// at the bar. False when the list stands on no voucher.
+bool frmIo::ShowBrowsedVoucher() {
+    if (showingOneVoucher_) {
+        ShowVoucherByNumber();
+        return true;
+    }
+    VoucherRecordset->Move(CurrentPosition);
+    return ShowCurrentVoucher();
 }
 
 void frmIo::ShowVoucherByNumber() {
@@ -346,9 +361,7 @@ void frmIo::ShowVoucherByNumber() {
         lbHday.SetCaption("");
         Check1.SetValue(0);
         ckNoW.SetValue(0);
-        SuppressTickClick = true;
-        ck.SetValue(0);
-        SuppressTickClick = false;
+        SetTickQuietly(0);
         frmMa.SetVisible(false);
         cmdMach.SetVisible(false);
         ck.SetEnabled(false);
@@ -388,22 +401,17 @@ void frmIo::ShowVoucherFields(const Recordset& voucher) {
     Op1(voucher.Fields(20).wholeNumber() == CashSuggested ? 0 : 1).SetValue(true);
 }
 
-// The sign-off tick is set inside SuppressTickClick: showing a signed voucher is no sign-off.
 void frmIo::ShowState(int state, const Value& suggestion) {
     if (state < 0) {
-        SuppressTickClick = true;
-        ck.SetValue(0);
+        SetTickQuietly(0);
         ck.SetEnabled(HasRight(RightVoucherSignOff));
-        SuppressTickClick = false;
         frmMa.SetVisible(false);
         cmdMach.SetVisible(false);
         cmdEdit.SetEnabled(HasRight(RightVoucherEdit));
     } else {
         optA(2).SetEnabled(true);
-        SuppressTickClick = true;
-        ck.SetValue(1);
+        SetTickQuietly(1);
         ck.SetEnabled(false);
-        SuppressTickClick = false;
         frmMa.SetEnabled(false);
         frmMa.SetVisible(true);
         cmdMach.SetVisible(state == SignedByCash || state == SignedByCheque || state == 3);
@@ -436,6 +444,13 @@ void frmIo::ShowState(int state, const Value& suggestion) {
     ckNoW.SetValue(isVoid ? 1 : 0);
     ck.SetVisible(!isVoid);
     lbop.SetVisible(!isVoid);
+}
+
+// Showing a voucher's sign-off is no sign-off: the tick's Click does nothing meanwhile.
+void frmIo::SetTickQuietly(int value) {
+    SuppressTickClick = true;
+    ck.SetValue(value);
+    SuppressTickClick = false;
 }
 
 void frmIo::ShowDirection(bool expense) {
@@ -516,15 +531,7 @@ void frmIo::cmdEdit_Click() {
 
 void frmIo::cmdCencel_Click() {
     OpenVoucherRecordset();
-    if (VouchersListed()) {
-        if (showingOneVoucher_) {
-            ShowVoucherByNumber();
-            FillPrintTable();
-        } else {
-            VoucherRecordset->Move(CurrentPosition);
-            ShowCurrentVoucher();
-        }
-    }
+    if (VouchersListed() && ShowBrowsedVoucher()) FillPrintTable();
     SetEntryEnabled(false);
     lbStat.SetCaption(Browsing);
     SignOffPending = false;
@@ -593,11 +600,7 @@ void frmIo::optP_Click() {
 }
 
 void frmIo::cbAcc_Click() {
-    std::string side = cbAcc.Column(0);
-    Color colour = side == Income ? Blue : Red;
-    lbAcIo.SetForeColor(colour);
-    lbAcTxt.SetForeColor(colour);
-    lbAcIo.SetCaption(trimmed(side));
+    ShowDirection(cbAcc.Column(0) != Income);
     lbAcTxt.SetCaption(cbAcc.Column(2));
 }
 
@@ -785,16 +788,10 @@ void frmIo::BackToBrowsing() {
         CurrentPosition = 0;
         SetScrollRange();
         GoToVoucher(PositionOf(lbNo.Caption()));
-        ck.SetVisible(true);
-        ck.SetEnabled(HasRight(RightVoucherSignOff));
-        lbop.SetVisible(true);
         ShowCurrentVoucher();
         AddingVoucher = false;
-    } else if (showingOneVoucher_) {
-        ShowVoucherByNumber();
     } else {
-        VoucherRecordset->Move(CurrentPosition);
-        ShowCurrentVoucher();
+        ShowBrowsedVoucher();
     }
     RefreshListMode();
     SignOffPending = false;
@@ -807,14 +804,11 @@ int frmIo::PositionOf(const std::string& number) const {
     return static_cast<int>(before.Fields(0).wholeNumber());
 }
 
-// Moves the scroll bar, and with it the voucher list, to a row. The list stands on its first row.
+// Moves the voucher list, and with it the scroll bar, to a row; the caller shows the voucher.
 void frmIo::GoToVoucher(int position) {
-    if (FSB.Value() != position) {
-        FSB.SetValue(position);
-        return;
-    }
-    VoucherRecordset->Move(position);
+    VoucherRecordset->Move(position - CurrentPosition);
     CurrentPosition = position;
+    FSB.SetValue(position);
 }
 
 // The voucher lists below the fields follow a save here; the form shows no list yet.
@@ -911,38 +905,30 @@ void frmIo::FillProjectCombo() {
 }
 
 void frmIo::FillWorkTypeCombo() {
-    cbWt.Clear();
-    Recordset types = AccDb().OpenRecordset("SELECT w FROM w4pj WHERE pj_id = ?", cbPj.Value());
-    for (; !types.Eof(); types.MoveNext())
-        cbWt.AddItem(types.Fields(0).text());
+    fillWords(cbWt, AccDb(), "SELECT w FROM w4pj WHERE pj_id = ?", cbPj.Value());
 }
 
 // The staff or the vendors, as chosen; the names typed so far stay.
 void frmIo::FillPersonCombos() {
     std::string receiver = cbSin.Text(), applicant = cbReq.Text();
-    cbSin.Clear();
-    cbReq.Clear();
-    Recordset people =
-        optS.Value() ? PeopleDb().OpenRecordset("SELECT 中文姓名 FROM 員工 ORDER BY 員工編號")
-                     : PeopleDb().OpenRecordset("SELECT 廠商名稱 FROM 廠商 ORDER BY 廠商編號");
-    for (; !people.Eof(); people.MoveNext()) {
-        cbSin.AddItem(people.Fields(0).text());
-        cbReq.AddItem(people.Fields(0).text());
-    }
+    const char* names = optS.Value() ? "SELECT 中文姓名 FROM 員工 ORDER BY 員工編號"
+                                     : "SELECT 廠商名稱 FROM 廠商 ORDER BY 廠商編號";
+    fillWords(cbSin, PeopleDb(), names);
+    fillWords(cbReq, PeopleDb(), names);
     cbSin.SetText(receiver);
     cbReq.SetText(applicant);
 }
 
 void frmIo::FillUseCombo() {
-    fillWords(cbUse, "SELECT use FROM use ORDER BY id");
+    fillWords(cbUse, AccDb(), "SELECT use FROM use ORDER BY id");
 }
 
 void frmIo::FillNote1Combo() {
-    fillWords(cbPs1, "SELECT ps FROM ps1 ORDER BY id");
+    fillWords(cbPs1, AccDb(), "SELECT ps FROM ps1 ORDER BY id");
 }
 
 void frmIo::FillNote2Combo() {
-    fillWords(cbPs2, "SELECT ps FROM ps2 ORDER BY id");
+    fillWords(cbPs2, AccDb(), "SELECT ps FROM ps2 ORDER BY id");
 }
 
 }  // namespace kiv

@@ -97,10 +97,12 @@ class frmIo : public Form {
     void SetScrollRange();
     void OpenVoucherRecordset();
     bool VouchersListed() const;
-    void ShowCurrentVoucher();
+    bool ShowCurrentVoucher();
+    bool ShowBrowsedVoucher();
     void ShowVoucherByNumber();
     void ShowVoucherFields(const Recordset& voucher);
     void ShowState(int state, const Value& suggestion);
+    void SetTickQuietly(int value);
     void ShowDirection(bool expense);
     void ClearVoucherFields();
     void SetEntryEnabled(bool b);

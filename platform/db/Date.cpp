@@ -25,6 +25,13 @@ int64_t floorDays(int64_t seconds) {
     return seconds >= 0 ? seconds / SecondsPerDay : (seconds - (SecondsPerDay - 1)) / SecondsPerDay;
 }
 
+// Every date read from a book passes here, so a month's length is looked up, not computed.
+int daysInMonth(int y, int m) {
+    static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return lengths[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
 bool readDigits(std::string_view text, size_t pos, size_t count, int& out) {
     if (pos + count > text.size()) return false;
     out = 0;
@@ -67,7 +74,9 @@ std::optional<Date> Date::fromIso(std::string_view text) {
     if (!readDigits(text, 0, 4, y) || !readDigits(text, 5, 2, m) || !readDigits(text, 8, 2, d))
         return std::nullopt;
     if (!isValidYmd(y, m, d)) return std::nullopt;
-    if (text.size() == 10) return fromYmd(y, m, d);
+    Date date;
+    date.days_ = daysOf(y, m, d);
+    if (text.size() == 10) return date;
     int h, mi, s;
     if (text.size() != 19 || (text[10] != ' ' && text[10] != 'T') || text[13] != ':' ||
         text[16] != ':')
@@ -75,7 +84,8 @@ std::optional<Date> Date::fromIso(std::string_view text) {
     if (!readDigits(text, 11, 2, h) || !readDigits(text, 14, 2, mi) || !readDigits(text, 17, 2, s))
         return std::nullopt;
     if (h > 23 || mi > 59 || s > 59) return std::nullopt;
-    return fromYmdHms(y, m, d, h, mi, s);
+    date.seconds_ = h * 3600 + mi * 60 + s;
+    return date;
 }
 
 int Date::year() const {
@@ -110,14 +120,13 @@ int64_t daysBetween(const Date& a, const Date& b) {
 }
 
 int daysInMonthOf(const Date& d) {
-    Date first = Date::fromYmd(d.year(), d.month(), 1);
-    Date next = Date::fromYmd(d.year(), d.month() + 1, 1);
-    return static_cast<int>(daysBetween(first, next));
+    year_month_day ymd = ymdOf(d.days());
+    return daysInMonth(static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()));
 }
 
 bool isValidYmd(int y, int m, int d) {
     if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
-    return d <= daysInMonthOf(Date::fromYmd(y, m, 1));
+    return d <= daysInMonth(y, m);
 }
 
 }  // namespace kiv

@@ -6,18 +6,13 @@
 
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
+#include "platform/db/Utf8.h"
 
 namespace kiv {
 
 namespace {
 
 constexpr int pageSize = KeysetQuery::pageSize;
-
-std::string_view trimmed(std::string_view text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 [[noreturn]] void refuse(const std::string& field, const std::string& why) {
     throw ConversionError("欄位「" + field + "」：" + why);
@@ -139,10 +134,7 @@ void KeysetCursor::startStream() {
 void KeysetCursor::readStreamPage() {
     sqlite3_stmt* stmt = streamStatement_.get();
     int64_t start = streamNext_;
-    rowReady_ = false;
-    page_.valid = false;
-    page_.rows.reset(pageSize, width_);
-    page_.present.assign(pageSize, 0);
+    beginPage(pageSize);
     int64_t count = 0;
     while (true) {
         page_.rows.read(stmt, static_cast<size_t>(count), 1);
@@ -160,11 +152,7 @@ void KeysetCursor::readStreamPage() {
         streamNext_ = start + count;
         if (count == pageSize) break;
     }
-    page_.valid = true;
-    page_.stamp = changeCount();
-    page_.end = End::Front;
-    page_.start = start;
-    page_.count = count;
+    endPage(End::Front, start, count);
 }
 
 // The stream's row at `position` extends the known rowids, or must agree with them once they
@@ -184,15 +172,17 @@ void KeysetCursor::endStream() {
     streamStatement_.reset();
 }
 
-void KeysetCursor::readTail() {
-    if (!tailStatement_.get()) {
-        tailStatement_ = Statement(database().handle(), query_.tailSql);
-        tailStatement_.bindAll(params_);
+// Every rowid the statement gives; it is prepared on first use, as most recordsets never need it.
+void KeysetCursor::readRowids(Statement& statement, const std::string& sql,
+                              std::vector<int64_t>& rowids) {
+    if (!statement.get()) {
+        statement = Statement(database().handle(), sql);
+        statement.bindAll(params_);
     }
-    tail_.clear();
-    while (tailStatement_.step())
-        tail_.push_back(sqlite3_column_int64(tailStatement_.get(), 0));
-    tailStatement_.reset();
+    rowids.clear();
+    while (statement.step())
+        rowids.push_back(sqlite3_column_int64(statement.get(), 0));
+    statement.reset();
 }
 
 void KeysetCursor::completeKeys() {
@@ -202,14 +192,7 @@ void KeysetCursor::completeKeys() {
     End end = end_;
     int64_t index = index_;
     rowReady_ = false;
-    if (!keyStatement_.get()) {
-        keyStatement_ = Statement(database().handle(), query_.keySql);
-        keyStatement_.bindAll(params_);
-    }
-    keys_.clear();
-    while (keyStatement_.step())
-        keys_.push_back(sqlite3_column_int64(keyStatement_.get(), 0));
-    keyStatement_.reset();
+    readRowids(keyStatement_, query_.keySql, keys_);
     complete_ = true;
     auto count = static_cast<int64_t>(keys_.size());
     index_ = end == End::Front ? index : index < 0 ? count : count - 1 - index;
@@ -250,20 +233,24 @@ int64_t KeysetCursor::count() {
     return static_cast<int64_t>(keys_.size());
 }
 
-void KeysetCursor::moveFirst() {
+// Every move leaves the row: its place in the page and an unsaved AddNew or Edit go with it.
+void KeysetCursor::leaveRow() {
     rowReady_ = false;
     pending_ = Pending::None;
+}
+
+void KeysetCursor::moveFirst() {
+    leaveRow();
     betweenRows_ = false;
     end_ = End::Front;
     index_ = 0;
 }
 
 void KeysetCursor::moveLast() {
-    rowReady_ = false;
-    pending_ = Pending::None;
+    leaveRow();
     betweenRows_ = false;
     if (!complete_ && !query_.tailSql.empty() && changeCount() == partialStamp_) {
-        if (tail_.empty()) readTail();
+        if (tail_.empty()) readRowids(tailStatement_, query_.tailSql, tail_);
         if (!tail_.empty()) {
             end_ = End::Back;
             index_ = 0;
@@ -276,8 +263,7 @@ void KeysetCursor::moveLast() {
 }
 
 void KeysetCursor::move(int64_t n) {
-    rowReady_ = false;
-    pending_ = Pending::None;
+    leaveRow();
     if (betweenRows_) {
         if (n == 0) return;
         betweenRows_ = false;
@@ -316,8 +302,7 @@ int64_t KeysetCursor::absolutePosition() {
 }
 
 void KeysetCursor::setAbsolutePosition(int64_t position) {
-    rowReady_ = false;
-    pending_ = Pending::None;
+    leaveRow();
     completeKeys();
     if (position < 0 || position >= static_cast<int64_t>(keys_.size()))
         raise("沒有第 " + std::to_string(position) + " 筆");
@@ -326,7 +311,7 @@ void KeysetCursor::setAbsolutePosition(int64_t position) {
 }
 
 Value KeysetCursor::field(int index) {
-    if (rowReady_ && pending_ == Pending::None && *changeCounter_ == rowStamp_ &&
+    if (rowReady_ && pending_ == Pending::None && *changeCounter_ == page_.stamp &&
         static_cast<size_t>(index) < width_)
         return page_.rows.value(rowSlot_, static_cast<size_t>(index), kinds_[index]);
     checkIndex(index);
@@ -344,7 +329,6 @@ void KeysetCursor::locateRow() {
     auto slot = static_cast<size_t>(index_ - page_.start);
     if (!page_.present[slot]) raise("這一筆已被刪除");
     rowSlot_ = slot;
-    rowStamp_ = changeCount();
     rowReady_ = true;
 }
 
@@ -368,10 +352,7 @@ void KeysetCursor::readRows(const std::vector<int64_t>& keys, int64_t start, int
         }
     }
     std::sort(slots.begin(), slots.end());
-    rowReady_ = false;
-    page_.valid = false;
-    page_.rows.reset(static_cast<size_t>(count), width_);
-    page_.present.assign(static_cast<size_t>(count), 0);
+    beginPage(static_cast<size_t>(count));
     sqlite3_stmt* stmt = pageStatement_.get();
     while (pageStatement_.step()) {
         int64_t rowid = sqlite3_column_int64(stmt, 0);
@@ -382,9 +363,21 @@ void KeysetCursor::readRows(const std::vector<int64_t>& keys, int64_t start, int
         page_.present[found->second] = 1;
     }
     pageStatement_.reset();
+    endPage(end_, start, count);
+}
+
+// The page is invalid while it is read, so that a failed read leaves none half filled.
+void KeysetCursor::beginPage(size_t rows) {
+    rowReady_ = false;
+    page_.valid = false;
+    page_.rows.reset(rows, width_);
+    page_.present.assign(rows, 0);
+}
+
+void KeysetCursor::endPage(End end, int64_t start, int64_t count) {
     page_.valid = true;
     page_.stamp = changeCount();
-    page_.end = end_;
+    page_.end = end;
     page_.start = start;
     page_.count = count;
 }
@@ -461,8 +454,7 @@ void KeysetCursor::updatePending() {
 }
 
 void KeysetCursor::remove() {
-    pending_ = Pending::None;
-    rowReady_ = false;
+    leaveRow();
     if (!onRow()) raiseNoCurrentRow();
     int64_t rowid = currentRowid();
     completeKeys();

@@ -64,14 +64,17 @@ class KeysetCursor : public RecordsetImpl {
     void readStreamPage();
     bool noteStreamKey(int64_t position, int64_t rowid);
     void endStream();
-    void readTail();
+    void readRowids(Statement& statement, const std::string& sql, std::vector<int64_t>& rowids);
     void completeKeys();
     bool onRow();
+    void leaveRow();
     int64_t currentRowid() const;
     const std::vector<int64_t>& keysAt(End end) const { return end == End::Front ? keys_ : tail_; }
     void locateRow();
     void readPage();
     void readRows(const std::vector<int64_t>& keys, int64_t start, int64_t count);
+    void beginPage(size_t rows);
+    void endPage(End end, int64_t start, int64_t count);
     void insertPending();
     void updatePending();
 
@@ -112,11 +115,10 @@ class KeysetCursor : public RecordsetImpl {
         std::vector<char> present;
     } page_;
 
-    // The current row's place in the page, while nothing has moved or been written since it was
-    // found: reading the fields of one row looks it up once.
+    // The current row's place in the page, while nothing has moved or been written since the page
+    // was read: reading the fields of one row looks it up once.
     bool rowReady_ = false;
     size_t rowSlot_ = 0;
-    uint64_t rowStamp_ = 0;
     const uint64_t* changeCounter_;
 
     Pending pending_ = Pending::None;

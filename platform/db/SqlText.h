@@ -1,6 +1,7 @@
 #pragma once
 
-// Reading and writing SQL text inside the database layer; not used above it.
+// Reading and writing SQL text, for the database layer and for the report reader, which quotes the
+// tables its templates name.
 
 #include <cstddef>
 #include <optional>

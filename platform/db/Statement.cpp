@@ -153,35 +153,6 @@ std::vector<ColumnInfo> columnsOf(sqlite3_stmt* stmt, const Schema& schema, int 
 
 namespace {
 
-// A stored date, read without the general parser: every date field of every row passes here.
-Value storedDate(std::string_view text) {
-    auto digits = [&](size_t from, size_t count) {
-        int n = 0;
-        for (size_t i = from; i < from + count; ++i) {
-            if (text[i] < '0' || text[i] > '9') return -1;
-            n = n * 10 + (text[i] - '0');
-        }
-        return n;
-    };
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-        static const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
-        bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-        if (y >= 0 && m >= 1 && m <= 12 && d >= 1 &&
-            d <= monthDays[m - 1] + (m == 2 && leap ? 1 : 0)) {
-            // Days since 1970-01-01 of a proleptic Gregorian date.
-            int yy = m <= 2 ? y - 1 : y;
-            int era = (yy >= 0 ? yy : yy - 399) / 400;
-            int yearOfEra = yy - era * 400;
-            int dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-            int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-            return Value(Date::fromDays(int64_t{era} * 146097 + dayOfEra - 719468));
-        }
-    }
-    if (auto date = Date::fromIso(text)) return Value(*date);
-    return Value(text);
-}
-
 Value storedValue(int type, int64_t integer, double real, std::string_view text,
                   const std::optional<FieldKind>& kind) {
     switch (type) {
@@ -193,7 +164,9 @@ Value storedValue(int type, int64_t integer, double real, std::string_view text,
         case SQLITE_NULL:
             return Value();
         default:
-            if (kind == FieldKind::Date) return storedDate(text);
+            // A date field holding text that is no date gives the text back as it is.
+            if (kind == FieldKind::Date)
+                if (auto date = Date::fromIso(text)) return Value(*date);
             return Value(text);
     }
 }

@@ -121,13 +121,17 @@ bool Control::CanTakeFocus() const {
     return IsEffectivelyEnabled() && IsEffectivelyVisible();
 }
 
-void Control::userClick() {
-    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+bool Control::pressAndRelease() {
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return false;
     GestureWatch gesture(form_);
     if (MouseDown) MouseDown(LeftButton, 0, 0, 0);
-    if (gesture.ended() || (CanTakeFocus() && !form_.moveFocus(this))) return;
+    if (gesture.ended() || (CanTakeFocus() && !form_.moveFocus(this))) return false;
     if (MouseUp) MouseUp(LeftButton, 0, 0, 0);
-    if (!gesture.ended()) fire(Click);
+    return !gesture.ended();
+}
+
+void Control::userClick() {
+    if (pressAndRelease()) fire(Click);
 }
 
 void Control::userDblClick() {
@@ -156,19 +160,8 @@ bool Control::userFocus() {
     return CanTakeFocus() && form_.moveFocus(this);
 }
 
-void Control::addObserver(ControlObserver* observer) {
-    observers_.push_back(observer);
-}
-
-void Control::removeObserver(ControlObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
-}
-
 void Control::notify(Property property) {
-    // An observer may detach itself while being told; walk a copy.
-    auto observers = observers_;
-    for (ControlObserver* observer : observers)
-        observer->propertyChanged(*this, property);
+    observers_.tell([&](ControlObserver& observer) { observer.propertyChanged(*this, property); });
 }
 
 }  // namespace kiv

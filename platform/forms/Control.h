@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
+
+#include "platform/forms/ObserverList.h"
 
 namespace kiv {
 
@@ -39,9 +40,21 @@ inline constexpr int Down = 40;
 inline constexpr int Delete = 46;
 }  // namespace Key
 
+// The key code KeyDown and KeyUp receive for a typed character: its virtual key, so a letter
+// comes as its capital whatever the shift state.
+inline int keyCodeFor(char32_t c) {
+    if (c >= 'a' && c <= 'z') return static_cast<int>(c - 'a' + 'A');
+    if (c < 128) return static_cast<int>(c);
+    return 229;  // a character that came through the input method
+}
+
 // Shift states and mouse buttons as the event handlers receive them.
 inline constexpr int ShiftMask = 1, CtrlMask = 2, AltMask = 4;
 inline constexpr int LeftButton = 1, RightButton = 2, MiddleButton = 4;
+
+// The face the program's windows and printed reports are drawn in: it has the Traditional
+// Chinese characters.
+inline constexpr const char* DefaultFontFamily = "Noto Sans CJK TC";
 
 // What changed, for the observers of a control (the Qt host keeps its widgets in step by them).
 enum class Property {
@@ -176,12 +189,16 @@ class Control {
     // The user moves the focus here; false when the control losing it refused (Validate).
     bool userFocus();
 
-    void addObserver(ControlObserver* observer);
-    void removeObserver(ControlObserver* observer);
+    void addObserver(ControlObserver* observer) { observers_.add(observer); }
+    void removeObserver(ControlObserver* observer) { observers_.remove(observer); }
 
   protected:
     friend class Form;
     void notify(Property property);
+    // The press and release of a left click: MouseDown, the focus, MouseUp. False when the click
+    // goes no further: the control cannot be clicked, it could not take the focus, or a handler
+    // closed the form.
+    bool pressAndRelease();
     static void fire(const std::function<void()>& handler) {
         if (handler) handler();
     }
@@ -202,7 +219,7 @@ class Control {
     bool fontBold_ = false;
     double fontSize_ = 9;
     int zIndex_ = 0;
-    std::vector<ControlObserver*> observers_;
+    ObserverList<ControlObserver> observers_;
 };
 
 }  // namespace kiv

@@ -11,13 +11,6 @@ namespace kiv {
 
 namespace {
 
-// The key code KeyDown and KeyUp receive for a typed character.
-int keyCodeFor(char32_t c) {
-    if (c >= 'a' && c <= 'z') return static_cast<int>(c - 'a' + 'A');
-    if (c < 128) return static_cast<int>(c);
-    return 229;  // a character that came through the input method
-}
-
 // Width in twips that a caption takes at a font size: CJK characters are as wide as the font is
 // high, others half of it.
 int captionWidth(const std::string& caption, double points) {
@@ -94,45 +87,31 @@ TextBox::TextBox(Form& form, std::string name, int index) : Control(form, std::m
 }
 
 void TextBox::SetText(const std::string& text) {
-    if (text == text_) {
-        return;
-    }
-    text_ = text;
-    selStart_ = static_cast<int>(characterCount(text_));
-    selLength_ = 0;
-    notify(Property::Text);
-    fire(Change);
-}
-
-std::string TextBox::SelText() const {
-    return characterMid(text_, selStart_, selLength_);
+    if (edit_.setText(text)) textChanged();
 }
 
 void TextBox::SetSelStart(int start) {
-    int length = static_cast<int>(characterCount(text_));
-    selStart_ = std::clamp(start, 0, length);
-    selLength_ = 0;
+    edit_.select(start, 0);
     notify(Property::Selection);
 }
 
 void TextBox::SetSelLength(int length) {
-    int available = static_cast<int>(characterCount(text_)) - selStart_;
-    selLength_ = std::clamp(length, 0, available);
+    edit_.select(edit_.start(), length);
     notify(Property::Selection);
 }
 
 void TextBox::SetSelText(const std::string& text) {
-    insertAtSelection(text);
+    replaceSelection(text);
 }
 
 void TextBox::SelectAll() {
-    selStart_ = 0;
-    selLength_ = static_cast<int>(characterCount(text_));
+    edit_.selectAll();
     notify(Property::Selection);
 }
 
 void TextBox::CaretToEnd() {
-    SetSelStart(static_cast<int>(characterCount(text_)));
+    edit_.caretToEnd();
+    notify(Property::Selection);
 }
 
 void TextBox::SetLocked(bool locked) {
@@ -160,43 +139,16 @@ void TextBox::SetAlignment(int alignment) {
     notify(Property::Style);
 }
 
-void TextBox::insertAtSelection(const std::string& inserted) {
-    std::u32string chars = toCodePoints(text_);
-    std::u32string added = toCodePoints(inserted);
-    int start = std::clamp(selStart_, 0, static_cast<int>(chars.size()));
-    int length = std::clamp(selLength_, 0, static_cast<int>(chars.size()) - start);
-    if (maxLength_ > 0) {
-        int room = maxLength_ - (static_cast<int>(chars.size()) - length);
-        if (room < static_cast<int>(added.size())) added.resize(std::max(room, 0));
-    }
-    chars.replace(start, length, added);
-    std::string next = fromCodePoints(chars);
-    selStart_ = start + static_cast<int>(added.size());
-    selLength_ = 0;
-    if (next == text_) {
+void TextBox::replaceSelection(const std::string& text) {
+    if (edit_.replaceSelection(text, maxLength_))
+        textChanged();
+    else
         notify(Property::Selection);
-        return;
-    }
-    text_ = next;
+}
+
+void TextBox::textChanged() {
     notify(Property::Text);
     fire(Change);
-}
-
-void TextBox::deleteBackward() {
-    if (selLength_ == 0) {
-        if (selStart_ == 0) return;
-        --selStart_;
-        selLength_ = 1;
-    }
-    insertAtSelection("");
-}
-
-void TextBox::deleteForward() {
-    if (selLength_ == 0) {
-        if (selStart_ >= static_cast<int>(characterCount(text_))) return;
-        selLength_ = 1;
-    }
-    insertAtSelection("");
 }
 
 void TextBox::userType(std::string_view text) {
@@ -215,32 +167,21 @@ void TextBox::userKey(char32_t character, int shift) {
         form().Form_KeyPress(previewed);
         character = static_cast<char32_t>(previewed);
     }
-    if (character == Key::Enter && !multiLineEnter) {
-        if (CommandButton* button = form().DefaultButton()) {
-            button->userClick();
-            return;
-        }
-    }
+    if (!multiLineEnter && form().pressButtonForKey(static_cast<int>(character))) return;
     // Tab moves the focus on; the box never sees it.
     if (character == Key::Tab && !(shift & CtrlMask)) {
         form().FocusNext();
         return;
     }
-    if (character == Key::Escape) {
-        if (CommandButton* button = form().CancelButton()) {
-            button->userClick();
-            return;
-        }
-    }
     int key = static_cast<int>(character);
     if (character != 0 && KeyPress) KeyPress(key);
     if (key != 0 && !locked_) {
         if (key == Key::Backspace) {
-            deleteBackward();
+            if (edit_.deleteBackward()) textChanged();
         } else if (key == Key::Enter) {
-            if (multiLineEnter) insertAtSelection("\r\n");
+            if (multiLineEnter) replaceSelection("\r\n");
         } else if (key >= 32 || key == Key::Tab) {
-            insertAtSelection(fromCodePoint(static_cast<char32_t>(key)));
+            replaceSelection(fromCodePoint(static_cast<char32_t>(key)));
         }
     }
     int up = code;
@@ -250,11 +191,11 @@ void TextBox::userKey(char32_t character, int shift) {
 void TextBox::userKeyDown(int keyCode, int shift) {
     if (!CanTakeFocus() || !userFocus()) return;
     if (KeyDown) KeyDown(keyCode, shift);
-    int length = static_cast<int>(characterCount(text_));
-    int caret = selStart_ + selLength_;
+    int length = edit_.size();
+    int caret = edit_.start() + edit_.length();
     switch (keyCode) {
         case Key::Delete:
-            if (!locked_) deleteForward();
+            if (!locked_ && edit_.deleteForward()) textChanged();
             break;
         case Key::Home:
         case Key::End:
@@ -264,14 +205,8 @@ void TextBox::userKeyDown(int keyCode, int shift) {
                          : keyCode == Key::End  ? length
                          : keyCode == Key::Left ? std::max(0, caret - 1)
                                                 : std::min(length, caret + 1);
-            if (shift & ShiftMask) {
-                int anchor = selStart_;
-                selStart_ = std::min(anchor, target);
-                selLength_ = std::abs(target - anchor);
-            } else {
-                selStart_ = target;
-                selLength_ = 0;
-            }
+            int anchor = shift & ShiftMask ? edit_.start() : target;
+            edit_.select(std::min(anchor, target), std::abs(target - anchor));
             notify(Property::Selection);
             break;
         }
@@ -282,18 +217,11 @@ void TextBox::userKeyDown(int keyCode, int shift) {
 }
 
 void TextBox::userReplaceText(const std::string& text) {
-    if (locked_ || text == text_) return;
-    text_ = text;
-    selStart_ = static_cast<int>(characterCount(text_));
-    selLength_ = 0;
-    notify(Property::Text);
-    fire(Change);
+    if (!locked_ && edit_.setText(text)) textChanged();
 }
 
 void TextBox::userSelect(int start, int length) {
-    int total = static_cast<int>(characterCount(text_));
-    selStart_ = std::clamp(start, 0, total);
-    selLength_ = std::clamp(length, 0, total - selStart_);
+    edit_.select(start, length);
 }
 
 CheckBox::CheckBox(Form& form, std::string name, int index)
@@ -312,11 +240,7 @@ void CheckBox::SetValue(int value) {
 }
 
 void CheckBox::userClick() {
-    if (!CanTakeFocus()) return;
-    if (MouseDown) MouseDown(LeftButton, 0, 0, 0);
-    if (!userFocus()) return;
-    if (MouseUp) MouseUp(LeftButton, 0, 0, 0);
-    SetValue(value_ == 0 ? 1 : 0);
+    if (pressAndRelease()) SetValue(value_ == 0 ? 1 : 0);
 }
 
 OptionButton::OptionButton(Form& form, std::string name, int index)
@@ -349,11 +273,7 @@ void OptionButton::SetValue(bool value) {
 }
 
 void OptionButton::userClick() {
-    if (!CanTakeFocus()) return;
-    if (MouseDown) MouseDown(LeftButton, 0, 0, 0);
-    if (!userFocus()) return;
-    if (MouseUp) MouseUp(LeftButton, 0, 0, 0);
-    SetValue(true);
+    if (pressAndRelease()) SetValue(true);
 }
 
 Frame::Frame(Form& form, std::string name, int index) : Control(form, std::move(name), index) {

@@ -5,6 +5,7 @@
 
 #include "platform/db/Date.h"
 #include "platform/forms/Control.h"
+#include "platform/forms/EditableText.h"
 
 namespace kiv {
 
@@ -67,14 +68,14 @@ class TextBox : public Control {
   public:
     TextBox(Form& form, std::string name, int index = -1);
 
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return edit_.text(); }
     // Raises Change when the text really changes; the caret then stands at the end.
     void SetText(const std::string& text);
 
     // Selection in characters.
-    int SelStart() const { return selStart_; }
-    int SelLength() const { return selLength_; }
-    std::string SelText() const;
+    int SelStart() const { return edit_.start(); }
+    int SelLength() const { return edit_.length(); }
+    std::string SelText() const { return edit_.selected(); }
     void SetSelStart(int start);
     void SetSelLength(int length);
     // Replaces the selection (Change when the text changes); the caret follows the new text.
@@ -107,15 +108,10 @@ class TextBox : public Control {
     void userReplaceText(const std::string& text);
     void userSelect(int start, int length);
 
-  protected:
-    void insertAtSelection(const std::string& text);
-    void deleteBackward();
-    void deleteForward();
-
   private:
-    std::string text_;
-    int selStart_ = 0;
-    int selLength_ = 0;
+    void replaceSelection(const std::string& text);
+    void textChanged();
+    EditableText edit_;
     bool locked_ = false;
     int maxLength_ = 0;
     std::string passwordChar_;

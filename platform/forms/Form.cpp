@@ -210,24 +210,17 @@ void Form::FocusNext() {
     moveFocus(next);
 }
 
-CommandButton* Form::DefaultButton() const {
+bool Form::pressButtonForKey(int keyCode) {
+    if (keyCode != Key::Enter && keyCode != Key::Escape) return false;
     for (Control* control : controls_) {
         auto* button = dynamic_cast<CommandButton*>(control);
-        if (button && button->Default() && button->IsEffectivelyEnabled() &&
-            button->IsEffectivelyVisible())
-            return button;
+        bool forKey = button && (keyCode == Key::Enter ? button->Default() : button->Cancel());
+        if (forKey && button->IsEffectivelyEnabled() && button->IsEffectivelyVisible()) {
+            button->userClick();
+            return true;
+        }
     }
-    return nullptr;
-}
-
-CommandButton* Form::CancelButton() const {
-    for (Control* control : controls_) {
-        auto* button = dynamic_cast<CommandButton*>(control);
-        if (button && button->Cancel() && button->IsEffectivelyEnabled() &&
-            button->IsEffectivelyVisible())
-            return button;
-    }
-    return nullptr;
+    return false;
 }
 
 void Form::userClose() {
@@ -250,14 +243,6 @@ void Form::userResized(int width, int height) {
 
 void Form::userActivated() {
     if (Forms::activeForm() != this && visible_ && !unloaded_) raiseActivate();
-}
-
-void Form::addObserver(FormObserver* observer) {
-    observers_.push_back(observer);
-}
-
-void Form::removeObserver(FormObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 void Form::registerControl(Control* control) {
@@ -291,9 +276,7 @@ bool Form::moveFocus(Control* to) {
 }
 
 void Form::notify(Property property) {
-    auto observers = observers_;
-    for (FormObserver* observer : observers)
-        observer->formChanged(*this, property);
+    observers_.tell([&](FormObserver& observer) { observer.formChanged(*this, property); });
 }
 
 }  // namespace kiv

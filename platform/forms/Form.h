@@ -8,7 +8,6 @@
 
 namespace kiv {
 
-class CommandButton;
 class Menu;
 
 // How Show shows a form.
@@ -109,8 +108,9 @@ class Form {
     void FocusNextAfterEvent();
     // Runs `action` after the current event, unless the form is unloaded by then.
     void Post(std::function<void()> action);
-    CommandButton* DefaultButton() const;
-    CommandButton* CancelButton() const;
+    // Enter presses the default button and Esc the cancel button, the first of the form that is
+    // enabled and shown; false when the key is another or there is no such button.
+    bool pressButtonForKey(int keyCode);
 
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
@@ -127,8 +127,8 @@ class Form {
     // The window became the active one.
     void userActivated();
 
-    void addObserver(FormObserver* observer);
-    void removeObserver(FormObserver* observer);
+    void addObserver(FormObserver* observer) { observers_.add(observer); }
+    void removeObserver(FormObserver* observer) { observers_.remove(observer); }
 
     // Called by the registry and the controls; not by form code.
     void registerControl(Control* control);
@@ -163,7 +163,7 @@ class Form {
     std::vector<Control*> controls_;
     Control* activeControl_ = nullptr;
     int lastZIndex_ = 0;
-    std::vector<FormObserver*> observers_;
+    ObserverList<FormObserver> observers_;
 };
 
 }  // namespace kiv

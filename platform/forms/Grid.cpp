@@ -602,6 +602,7 @@ void Grid::userKeyDown(int keyCode, int shift) {
 
 void Grid::userKey(char32_t character) {
     if (!IsEffectivelyEnabled()) return;
+    if (form().pressButtonForKey(static_cast<int>(character))) return;
     int key = static_cast<int>(character);
     if (KeyPress) KeyPress(key);
 }

@@ -173,6 +173,8 @@ class Grid : public Control {
     void userDblClickCell(int row, int col);
     // A key: KeyDown (which sees the current row before the move), then the move.
     void userKeyDown(int keyCode, int shift = 0);
+    // A typed character: KeyPress, unless it is an Enter or Esc that presses the form's default
+    // or cancel button.
     void userKey(char32_t character);
     void userScrollTo(int topRow, int leftCol);
     void userResizeColumn(int col, int twips);

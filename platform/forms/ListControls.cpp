@@ -105,10 +105,7 @@ ComboBox::ComboBox(Form& form, std::string name, int index, Flavor flavor)
 }
 
 void ComboBox::changeText(const std::string& text, bool raiseChange) {
-    if (text == text_) return;
-    text_ = text;
-    selStart_ = static_cast<int>(characterCount(text_));
-    selLength_ = 0;
+    if (!edit_.setText(text)) return;
     notify(Property::Text);
     if (raiseChange) fire(Change);
 }
@@ -154,7 +151,7 @@ void ComboBox::SetListRows(int rows) {
 }
 
 std::string ComboBox::Value() const {
-    if (listIndex_ < 0) return text_;
+    if (listIndex_ < 0) return Text();
     return List(listIndex_, std::max(BoundColumn(), 1) - 1);
 }
 
@@ -164,8 +161,7 @@ void ComboBox::SetStyle(int style) {
 }
 
 void ComboBox::SelectAll() {
-    selStart_ = 0;
-    selLength_ = static_cast<int>(characterCount(text_));
+    edit_.selectAll();
     notify(Property::Selection);
 }
 
@@ -183,28 +179,24 @@ void ComboBox::userType(std::string_view text) {
 void ComboBox::userKey(char32_t character, int shift) {
     if (!CanTakeFocus() || !userFocus()) return;
     int key = static_cast<int>(character);
-    int code = key < 128 ? key : 229;
+    int code = keyCodeFor(character);
     if (KeyDown) KeyDown(code, shift);
+    // Enter and Esc press the form's default and cancel buttons, as in a text box.
+    if (form().pressButtonForKey(key)) return;
     if (KeyPress) KeyPress(key);
     if (key != 0 && style_ != 2) {
-        std::u32string chars = toCodePoints(text_);
-        int start = std::clamp(selStart_, 0, static_cast<int>(chars.size()));
-        int length = std::clamp(selLength_, 0, static_cast<int>(chars.size()) - start);
-        if (key == Key::Backspace) {
-            if (length == 0 && start > 0) {
-                --start;
-                length = 1;
-            }
-            chars.erase(start, length);
-        } else if (key >= 32) {
-            chars.replace(start, length, 1, static_cast<char32_t>(key));
-            ++start;
+        bool changed = false;
+        if (key == Key::Backspace)
+            changed = edit_.deleteBackward();
+        else if (key >= 32)
+            changed = edit_.replaceSelection(fromCodePoint(static_cast<char32_t>(key)));
+        if (changed) {
+            notify(Property::Text);
+            fire(Change);
         }
-        changeText(fromCodePoints(chars), true);
-        selStart_ = start;
-        selLength_ = 0;
         if (key != Key::Backspace) completeFromEntries();
-        if (listIndex_ >= 0 && !equalsNoCase(EntryText(listIndex_), text_)) setListIndexQuietly(-1);
+        if (listIndex_ >= 0 && !equalsNoCase(EntryText(listIndex_), Text()))
+            setListIndexQuietly(-1);
     }
     if (KeyUp) KeyUp(code, shift);
 }
@@ -212,15 +204,14 @@ void ComboBox::userKey(char32_t character, int shift) {
 // Typing completes the text from the first entry that begins with it; the completed part stays
 // selected so that the next key replaces it.
 void ComboBox::completeFromEntries() {
-    if (!matchEntry_ || text_.empty()) return;
-    std::string typed = foldCase(text_);
+    if (!matchEntry_ || Text().empty()) return;
+    std::string typed = foldCase(Text());
     for (int i = 0; i < ListCount(); ++i) {
         std::string entry = EntryText(i);
         if (foldCase(entry).rfind(typed, 0) != 0) continue;
-        int typedLength = static_cast<int>(characterCount(text_));
+        int typedLength = edit_.size();
         changeText(entry, true);
-        selStart_ = typedLength;
-        selLength_ = static_cast<int>(characterCount(entry)) - typedLength;
+        edit_.select(typedLength, static_cast<int>(characterCount(entry)) - typedLength);
         notify(Property::Selection);
         if (listIndex_ != i) {
             setListIndexQuietly(i);
@@ -243,9 +234,7 @@ void ComboBox::userReplaceText(const std::string& text) {
 }
 
 void ComboBox::userSelect(int start, int length) {
-    int total = static_cast<int>(characterCount(text_));
-    selStart_ = std::clamp(start, 0, total);
-    selLength_ = std::clamp(length, 0, total - selStart_);
+    edit_.select(start, length);
 }
 
 ListBox::ListBox(Form& form, std::string name, int index)

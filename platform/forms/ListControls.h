@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/forms/Control.h"
+#include "platform/forms/EditableText.h"
 
 namespace kiv {
 
@@ -66,7 +67,7 @@ class ComboBox : public ListControl {
     ComboBox(Form& form, std::string name, int index = -1, Flavor flavor = Flavor::Standard);
 
     Flavor flavor() const { return flavor_; }
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return edit_.text(); }
     void SetText(const std::string& text);
     // Choosing an entry from code raises Click (a Forms 2.0 box: only when it chose another,
     // and beyond its entries it chooses none); -1 chooses none and clears the text.
@@ -84,8 +85,8 @@ class ComboBox : public ListControl {
     int ListRows() const { return listRows_; }
     void SetListRows(int rows);
 
-    int SelStart() const { return selStart_; }
-    int SelLength() const { return selLength_; }
+    int SelStart() const { return edit_.start(); }
+    int SelLength() const { return edit_.length(); }
     void SelectAll();
 
     std::function<void()> Change;
@@ -104,12 +105,10 @@ class ComboBox : public ListControl {
     void changeText(const std::string& text, bool raiseChange);
     void completeFromEntries();
     Flavor flavor_;
-    std::string text_;
+    EditableText edit_;
     int style_ = 0;
     bool matchEntry_;
     int listRows_ = 8;
-    int selStart_ = 0;
-    int selLength_ = 0;
 };
 
 // A list box: one entry chosen, or (with tick boxes or multi-select) any entries selected.

@@ -11,10 +11,12 @@
 
 namespace kiv {
 
-ControlBinding::ControlBinding(FormWindow& window, Control& control, QWidget& widget)
+ControlBinding::ControlBinding(FormWindow& window, Control& control, QWidget& widget,
+                               bool leftClicks)
     : window_(window),
       control_(&control),
       widget_(widget),
+      leftClicks_(leftClicks),
       tap_([this](QObject* watched, QEvent* event) { return filter(watched, event); }) {
     control.addObserver(this);
     widget.installEventFilter(&tap_);
@@ -124,14 +126,14 @@ float ControlBinding::twipsY(const QMouseEvent& event) const {
     return static_cast<float>(event.position().y() * TwipsPerPixel);
 }
 
-bool ControlBinding::forwardMouse(QEvent* event, bool leftClicks) {
+bool ControlBinding::forwardMouse(QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     int button = mouseButton(mouse->button());
     int shift = shiftState(mouse->modifiers());
     bool left = mouse->button() == Qt::LeftButton;
     switch (event->type()) {
         case QEvent::MouseButtonPress:
-            if (left) return leftClicks;
+            if (left) return leftClicks_;
             userAction([&](Control& c) {
                 c.userMouseDown(button, shift, twipsX(*mouse), twipsY(*mouse));
             });
@@ -143,11 +145,11 @@ bool ControlBinding::forwardMouse(QEvent* event, bool leftClicks) {
                 });
                 return true;
             }
-            if (leftClicks && widget_.rect().contains(mouse->position().toPoint()))
+            if (leftClicks_ && widget_.rect().contains(mouse->position().toPoint()))
                 userAction([](Control& c) { c.userClick(); });
-            return leftClicks;
+            return leftClicks_;
         case QEvent::MouseButtonDblClick:
-            if (left && leftClicks) {
+            if (left && leftClicks_) {
                 userAction([](Control& c) { c.userSecondClick(); });
                 return true;
             }
@@ -175,7 +177,7 @@ bool ControlBinding::filter(QObject*, QEvent* event) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
-            return forwardMouse(event, false);
+            return forwardMouse(event);
         default:
             return false;
     }

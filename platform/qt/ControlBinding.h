@@ -30,7 +30,9 @@ class EventTap : public QObject {
 // deletes it.
 class ControlBinding : public ControlObserver {
   public:
-    ControlBinding(FormWindow& window, Control& control, QWidget& widget);
+    // With `leftClicks` the left button clicks the control: for controls whose widget has no
+    // click of its own (labels, frames, picture boxes).
+    ControlBinding(FormWindow& window, Control& control, QWidget& widget, bool leftClicks = false);
     ~ControlBinding() override;
     ControlBinding(const ControlBinding&) = delete;
     ControlBinding& operator=(const ControlBinding&) = delete;
@@ -56,8 +58,8 @@ class ControlBinding : public ControlObserver {
     // Runs a user action on the model unless the form is gone; false when it is gone afterwards.
     bool userAction(const std::function<void(Control&)>& action);
     // Mouse buttons other than the left one go to MouseDown and MouseUp; the left one clicks
-    // controls that have no click of their own (labels, frames).
-    bool forwardMouse(QEvent* event, bool leftClicks);
+    // the control when the binding was made with `leftClicks`.
+    bool forwardMouse(QEvent* event);
     float twipsX(const QMouseEvent& event) const;
     float twipsY(const QMouseEvent& event) const;
 
@@ -70,6 +72,7 @@ class ControlBinding : public ControlObserver {
     void applyFocus();
     Control* control_;
     QWidget& widget_;
+    bool leftClicks_;
     EventTap tap_;
 };
 

@@ -1,7 +1,6 @@
 #include "platform/qt/ControlWidgets.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -38,12 +37,6 @@ ControlBinding* makeControlWidget(FormWindow& window, Control& control, QWidget*
 
 namespace {
 
-bool isMouseEvent(QEvent* event) {
-    auto type = event->type();
-    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-           type == QEvent::MouseButtonDblClick;
-}
-
 bool isEnterKey(QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     int key = static_cast<QKeyEvent*>(event)->key();
@@ -53,7 +46,7 @@ bool isEnterKey(QEvent* event) {
 }  // namespace
 
 LabelWidget::LabelWidget(FormWindow& window, Label& label, QWidget* parent)
-    : QLabel(parent), ControlBinding(window, label, *this), label_(label) {
+    : QLabel(parent), ControlBinding(window, label, *this, true), label_(label) {
     setTextFormat(Qt::RichText);
     setWordWrap(true);
 }
@@ -93,11 +86,6 @@ void LabelWidget::show(Property property) {
 void LabelWidget::applyColors() {
     ControlBinding::applyColors();
     setAutoFillBackground(label_.BackStyle() == 1);
-}
-
-bool LabelWidget::filter(QObject* watched, QEvent* event) {
-    if (control() && isMouseEvent(event)) return forwardMouse(event, true);
-    return ControlBinding::filter(watched, event);
 }
 
 CommandButtonWidget::CommandButtonWidget(FormWindow& window, CommandButton& button, QWidget* parent)
@@ -148,10 +136,8 @@ bool CommandButtonWidget::filter(QObject* watched, QEvent* event) {
 }
 
 CheckBoxWidget::CheckBoxWidget(FormWindow& window, CheckBox& box, QWidget* parent)
-    : QCheckBox(parent), ControlBinding(window, box, *this), box_(box) {
-    setFocusPolicy(Qt::TabFocus);
+    : ModelButton(window, box, parent), box_(box) {
     setTristate(true);
-    setAutoFillBackground(true);
 }
 
 void CheckBoxWidget::show(Property property) {
@@ -163,16 +149,10 @@ void CheckBoxWidget::show(Property property) {
     }
 }
 
-void CheckBoxWidget::nextCheckState() {
-    if (userAction([](Control& c) { c.userClick(); })) show(Property::Value);
-}
-
 OptionButtonWidget::OptionButtonWidget(FormWindow& window, OptionButton& option, QWidget* parent)
-    : QRadioButton(parent), ControlBinding(window, option, *this), option_(option) {
+    : ModelButton(window, option, parent), option_(option) {
     // The model keeps the options of a container exclusive, arrays included.
     setAutoExclusive(false);
-    setFocusPolicy(Qt::TabFocus);
-    setAutoFillBackground(true);
 }
 
 void OptionButtonWidget::show(Property property) {
@@ -180,12 +160,8 @@ void OptionButtonWidget::show(Property property) {
     if (property == Property::Value) setChecked(option_.Value());
 }
 
-void OptionButtonWidget::nextCheckState() {
-    if (userAction([](Control& c) { c.userClick(); })) show(Property::Value);
-}
-
 FrameWidget::FrameWidget(FormWindow& window, Frame& frame, QWidget* parent)
-    : QGroupBox(parent), ControlBinding(window, frame, *this), frame_(frame) {
+    : QGroupBox(parent), ControlBinding(window, frame, *this, true), frame_(frame) {
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -199,13 +175,8 @@ void FrameWidget::show(Property property) {
                           : QString());
 }
 
-bool FrameWidget::filter(QObject* watched, QEvent* event) {
-    if (watched == this && control() && isMouseEvent(event)) return forwardMouse(event, true);
-    return ControlBinding::filter(watched, event);
-}
-
 PictureBoxWidget::PictureBoxWidget(FormWindow& window, PictureBox& picture, QWidget* parent)
-    : QFrame(parent), ControlBinding(window, picture, *this), picture_(picture) {
+    : QFrame(parent), ControlBinding(window, picture, *this, true), picture_(picture) {
     setAutoFillBackground(true);
 }
 
@@ -213,11 +184,6 @@ void PictureBoxWidget::show(Property property) {
     if (property == Property::Style)
         setFrameStyle(picture_.BorderStyle() == 1 ? QFrame::Panel | QFrame::Sunken
                                                   : QFrame::NoFrame);
-}
-
-bool PictureBoxWidget::filter(QObject* watched, QEvent* event) {
-    if (watched == this && control() && isMouseEvent(event)) return forwardMouse(event, true);
-    return ControlBinding::filter(watched, event);
 }
 
 ScrollBarWidget::ScrollBarWidget(FormWindow& window, FlatScrollBar& bar, QWidget* parent)

@@ -25,7 +25,6 @@ class LabelWidget : public QLabel, public ControlBinding {
   protected:
     void show(Property property) override;
     void applyColors() override;
-    bool filter(QObject* watched, QEvent* event) override;
 
   private:
     Label& label_;
@@ -44,29 +43,41 @@ class CommandButtonWidget : public QPushButton, public ControlBinding {
     CommandButton& button_;
 };
 
-class CheckBoxWidget : public QCheckBox, public ControlBinding {
+// A check box or an option button. The model decides the new state (and raises Click); Qt only
+// asks. The whole control takes the click, not only the box and the caption.
+template <class Button>
+class ModelButton : public Button, public ControlBinding {
+  public:
+    ModelButton(FormWindow& window, Control& control, QWidget* parent)
+        : Button(parent), ControlBinding(window, control, *this) {
+        this->setFocusPolicy(Qt::TabFocus);
+        this->setAutoFillBackground(true);
+    }
+
+  protected:
+    void nextCheckState() override {
+        if (userAction([](Control& c) { c.userClick(); })) show(Property::Value);
+    }
+    bool hitButton(const QPoint& point) const override { return this->rect().contains(point); }
+};
+
+class CheckBoxWidget : public ModelButton<QCheckBox> {
   public:
     CheckBoxWidget(FormWindow& window, CheckBox& box, QWidget* parent);
 
   protected:
     void show(Property property) override;
-    // The model decides the new state (and raises Click); Qt only asks.
-    void nextCheckState() override;
-    // The whole control takes the click, not only the box and the caption.
-    bool hitButton(const QPoint& point) const override { return rect().contains(point); }
 
   private:
     CheckBox& box_;
 };
 
-class OptionButtonWidget : public QRadioButton, public ControlBinding {
+class OptionButtonWidget : public ModelButton<QRadioButton> {
   public:
     OptionButtonWidget(FormWindow& window, OptionButton& option, QWidget* parent);
 
   protected:
     void show(Property property) override;
-    void nextCheckState() override;
-    bool hitButton(const QPoint& point) const override { return rect().contains(point); }
 
   private:
     OptionButton& option_;
@@ -78,7 +89,6 @@ class FrameWidget : public QGroupBox, public ControlBinding {
 
   protected:
     void show(Property property) override;
-    bool filter(QObject* watched, QEvent* event) override;
 
   private:
     Frame& frame_;
@@ -90,7 +100,6 @@ class PictureBoxWidget : public QFrame, public ControlBinding {
 
   protected:
     void show(Property property) override;
-    bool filter(QObject* watched, QEvent* event) override;
 
   private:
     PictureBox& picture_;

@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "platform/forms/Controls.h"
 #include "platform/qt/ControlBinding.h"
 #include "platform/qt/ControlWidgets.h"
 #include "platform/qt/QtLook.h"
@@ -228,16 +227,9 @@ void FormWindow::changeEvent(QEvent* event) {
 // Enter and Esc that no control took press the form's default and cancel buttons.
 void FormWindow::keyPressEvent(QKeyEvent* event) {
     if (!form_) return;
-    CommandButton* button = nullptr;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        button = form_->DefaultButton();
-    else if (event->key() == Qt::Key_Escape)
-        button = form_->CancelButton();
-    if (!button) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    act([button] { button->userClick(); });
+    bool pressed = false;
+    act([&] { pressed = form_->pressButtonForKey(virtualKey(event->key())); });
+    if (!pressed) QWidget::keyPressEvent(event);
 }
 
 // Tab goes in the form's tab order, which the model keeps.

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include "platform/db/Numbers.h"
-#include "platform/forms/Form.h"
 #include "platform/qt/QtLook.h"
 
 namespace kiv {
@@ -374,11 +373,6 @@ void GridWidget::keepCurrentInView() {
 bool GridWidget::keyEvent(QKeyEvent& key) {
     int shift = shiftState(key.modifiers());
     int code = virtualKey(key.key());
-    Form& form = grid_.form();
-    // Enter and Esc belong to the form's default and cancel buttons when it has them.
-    if ((code == Key::Enter && form.DefaultButton()) ||
-        (code == Key::Escape && form.CancelButton()))
-        return false;
     if (code == Key::Tab) return false;
     std::u32string typed = typedCharacters(key);
     if (code != 0 && code != Key::Enter && code != Key::Escape && code != Key::Backspace) {

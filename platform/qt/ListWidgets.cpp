@@ -7,6 +7,7 @@
 #include <QStandardItemModel>
 #include <QTreeView>
 
+#include "platform/db/Numbers.h"
 #include "platform/db/Utf8.h"
 #include "platform/qt/QtLook.h"
 
@@ -18,7 +19,7 @@ std::vector<int> columnWidthsInPixels(const std::string& widths, int columns) {
     for (int i = 0; i < columns && i < static_cast<int>(parts.size()); ++i) {
         std::string part = trimmed(parts[i]);
         if (part.empty()) continue;
-        double value = std::atof(part.c_str());
+        double value = leadingNumber(part);
         // Points are 20 twips, centimetres 567, inches 1440; a bare number is in points.
         double twips = value * 20;
         if (part.find("cm") != std::string::npos) twips = value * 567;
@@ -120,14 +121,8 @@ void ComboBoxWidget::showEditText() {
 }
 
 void ComboBoxWidget::showSelection() {
-    if (!isEditable()) return;
-    const std::string& text = box_.Text();
-    int start = editorPosition(text, box_.SelStart());
-    int end = editorPosition(text, box_.SelStart() + box_.SelLength());
-    if (end > start)
-        lineEdit()->setSelection(start, end - start);
-    else
-        lineEdit()->setCursorPosition(start);
+    if (isEditable())
+        showLineSelection(*lineEdit(), box_.Text(), box_.SelStart(), box_.SelLength());
 }
 
 int ComboBoxWidget::columnWidthPixels(int column) const {
@@ -172,13 +167,8 @@ void ComboBoxWidget::takeEditedText(const QString& text) {
 
 void ComboBoxWidget::takeSelection() {
     if (!control() || !isEditable()) return;
-    QLineEdit* edit = lineEdit();
-    bool selected = edit->hasSelectedText();
-    int start = selected ? edit->selectionStart() : edit->cursorPosition();
-    int end = selected ? edit->selectionEnd() : start;
-    const std::string& text = box_.Text();
-    int from = modelPosition(text, start);
-    box_.userSelect(from, modelPosition(text, end) - from);
+    auto [start, length] = lineSelection(*lineEdit(), box_.Text());
+    box_.userSelect(start, length);
 }
 
 bool ComboBoxWidget::filter(QObject* watched, QEvent* event) {
@@ -295,7 +285,7 @@ bool ListBoxWidget::filter(QObject* watched, QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         switch (event->type()) {
             case QEvent::MouseButtonPress:
-                if (mouse->button() != Qt::LeftButton) return forwardMouse(event, false);
+                if (mouse->button() != Qt::LeftButton) return forwardMouse(event);
                 pick(indexAt(mouse->position().toPoint()).row());
                 return true;
             case QEvent::MouseButtonDblClick:
@@ -303,7 +293,7 @@ bool ListBoxWidget::filter(QObject* watched, QEvent* event) {
                     userAction([](Control& c) { c.userSecondClick(); });
                 return true;
             case QEvent::MouseButtonRelease:
-                if (mouse->button() != Qt::LeftButton) return forwardMouse(event, false);
+                if (mouse->button() != Qt::LeftButton) return forwardMouse(event);
                 return true;
             default:
                 return false;

@@ -1,6 +1,7 @@
 #include "platform/qt/QtLook.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <cstdio>
 #include <exception>
 
@@ -149,6 +150,22 @@ int modelPosition(const std::string& text, int editorUnits) {
         ++i;
     }
     return i;
+}
+
+void showLineSelection(QLineEdit& line, const std::string& text, int start, int length) {
+    int from = editorPosition(text, start);
+    int to = editorPosition(text, start + length);
+    if (to > from)
+        line.setSelection(from, to - from);
+    else
+        line.setCursorPosition(from);
+}
+
+std::pair<int, int> lineSelection(const QLineEdit& line, const std::string& text) {
+    bool selected = line.hasSelectedText();
+    int from = modelPosition(text, selected ? line.selectionStart() : line.cursorPosition());
+    int to = selected ? modelPosition(text, line.selectionEnd()) : from;
+    return {from, to - from};
 }
 
 void act(const std::function<void()>& action) {

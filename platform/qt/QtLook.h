@@ -5,16 +5,16 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/forms/Control.h"
 #include "platform/forms/Host.h"
 
 class QKeyEvent;
+class QLineEdit;
 
 namespace kiv {
 
-// The face every window of the program is drawn in: it has the Traditional Chinese characters.
-inline constexpr const char* DefaultFontFamily = "Noto Sans CJK TC";
 inline constexpr double DefaultFontPoints = 9;
 
 // Twips to pixels, rounding down (also below zero, for a form above the screen's top edge).
@@ -42,6 +42,10 @@ std::u32string typedCharacters(const QKeyEvent& event);
 // count UTF-16 units and show CR LF as one line break.
 int editorPosition(const std::string& text, int characters);
 int modelPosition(const std::string& text, int editorUnits);
+// A model's selection of its `text` (start and length in characters) shown on a line editor, and
+// the editor's selection read back as the model counts it.
+void showLineSelection(QLineEdit& line, const std::string& text, int start, int length);
+std::pair<int, int> lineSelection(const QLineEdit& line, const std::string& text);
 
 // Runs one user action from a Qt event: errors end in a message box, never in Qt.
 void act(const std::function<void()>& action);

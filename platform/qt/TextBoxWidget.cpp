@@ -131,20 +131,15 @@ void TextBoxWidget::showText() {
 
 void TextBoxWidget::showSelection() {
     const std::string& text = box_.Text();
-    int start = editorPosition(text, box_.SelStart());
-    int end = editorPosition(text, box_.SelStart() + box_.SelLength());
     if (line_) {
-        if (end > start)
-            line_->setSelection(start, end - start);
-        else
-            line_->setCursorPosition(start);
+        showLineSelection(*line_, text, box_.SelStart(), box_.SelLength());
+        return;
     }
-    if (page_) {
-        QTextCursor cursor = page_->textCursor();
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        page_->setTextCursor(cursor);
-    }
+    QTextCursor cursor = page_->textCursor();
+    cursor.setPosition(editorPosition(text, box_.SelStart()));
+    cursor.setPosition(editorPosition(text, box_.SelStart() + box_.SelLength()),
+                       QTextCursor::KeepAnchor);
+    page_->setTextCursor(cursor);
 }
 
 QString TextBoxWidget::editorText() const {
@@ -165,18 +160,14 @@ void TextBoxWidget::takeEditorText() {
 void TextBoxWidget::takeEditorSelection() {
     if (!control()) return;
     const std::string& text = box_.Text();
-    int start, end;
     if (line_) {
-        bool selected = line_->hasSelectedText();
-        start = selected ? line_->selectionStart() : line_->cursorPosition();
-        end = selected ? line_->selectionEnd() : start;
-    } else {
-        QTextCursor cursor = page_->textCursor();
-        start = cursor.selectionStart();
-        end = cursor.selectionEnd();
+        auto [start, length] = lineSelection(*line_, text);
+        box_.userSelect(start, length);
+        return;
     }
-    int from = modelPosition(text, start);
-    box_.userSelect(from, modelPosition(text, end) - from);
+    QTextCursor cursor = page_->textCursor();
+    int start = modelPosition(text, cursor.selectionStart());
+    box_.userSelect(start, modelPosition(text, cursor.selectionEnd()) - start);
 }
 
 bool TextBoxWidget::filter(QObject* watched, QEvent* event) {

@@ -1,12 +1,10 @@
-# Writes OUTPUT, a C++ source that holds every template of TEMPLATE_DIR as text, so that the
+# Writes OUTPUT, a C++ source that holds every template of the list TEMPLATES as text, so that the
 # program carries the very files it ships and can write one again when it is missing.
-# Run as: cmake -DTEMPLATE_DIR=... -DOUTPUT=... -P EmbedTemplates.cmake
-file(GLOB templates ${TEMPLATE_DIR}/*.rpt)
-list(SORT templates)
+# Run as: cmake "-DTEMPLATES=a.rpt;b.rpt" -DOUTPUT=... -P EmbedTemplates.cmake
 set(arrays "")
 set(entries "")
 set(index 0)
-foreach(template ${templates})
+foreach(template ${TEMPLATES})
   get_filename_component(name ${template} NAME_WE)
   file(READ ${template} hex HEX)
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
@@ -14,7 +12,7 @@ foreach(template ${templates})
   string(APPEND entries "        {\"${name}\", text(template${index}, sizeof template${index} - 1)},\n")
   math(EXPR index "${index} + 1")
 endforeach()
-file(WRITE ${OUTPUT} "// Made by the build from ${TEMPLATE_DIR}; not to be edited.
+file(WRITE ${OUTPUT} "// Made by the build from the report templates; not to be edited.
 #include \"platform/report/DefaultTemplates.h\"
 
 namespace kiv {

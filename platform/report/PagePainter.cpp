@@ -8,25 +8,13 @@
 #include <QPdfWriter>
 #include <stdexcept>
 
+#include "platform/forms/Control.h"
+
 namespace kiv {
 
 namespace {
 
-constexpr const char* FontFamily = "Noto Sans CJK TC";
 constexpr double ThinLineMm = 0.25;
-
-// Fonts need a GUI application. The real program has its own; a headless run (the tests, the
-// headless host) gets one on the offscreen platform, a widget application so that windows may
-// still follow, kept to the end of the process because Qt does not take to being torn down
-// among the static destructors.
-void ensureApplication() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "kiv";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 Qt::Alignment alignmentOf(Align align) {
     switch (align) {
@@ -65,7 +53,7 @@ class PagePainter {
 
     // One line in its box, cut off at the box's edges rather than wrapped.
     void paint(const PageText& text) {
-        QFont font(FontFamily);
+        QFont font(DefaultFontFamily);
         font.setPointSizeF(text.font.size);
         font.setBold(text.font.bold);
         // Shaping swaps in digit glyphs the PDF cannot map back to characters ("AB1001" would
@@ -108,6 +96,15 @@ void paintPages(const PageModel& model, QPagedPaintDevice& device) {
         if (i > 0) device.newPage();
         pagePainter.paint(model.pages[i]);
     }
+}
+
+void ensureApplication() {
+    if (QCoreApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "kiv";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
 }
 
 void writePdf(const PageModel& model, const std::string& path) {

@@ -1,18 +1,12 @@
 #include "platform/report/ReportData.h"
 
 #include "platform/db/Database.h"
+#include "platform/db/SqlText.h"
 #include "platform/db/Utf8.h"
 
 namespace kiv {
 
 namespace {
-
-std::string quoted(const std::string& name) {
-    std::string text = "\"";
-    for (char c : name)
-        text += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return text + "\"";
-}
 
 std::vector<std::string> fieldsOf(Database& db, const std::string& table, int line) {
     auto fields = db.FieldNames(table);
@@ -24,11 +18,9 @@ std::vector<std::string> fieldsOf(Database& db, const std::string& table, int li
 // views in the order of their own query.
 TableRows readRows(Database& db, const std::string& table, int line, bool firstOnly) {
     TableRows read{table, fieldsOf(db, table, line), {}};
-    auto kind =
-        db.OpenRecordset("SELECT type FROM sqlite_schema WHERE name = ? COLLATE NOCASE", table);
-    bool isTable = !kind.Eof() && kind.Fields(0).text() == "table";
-    auto rs = db.OpenRecordset("SELECT * FROM " + quoted(table) +
-                               (isTable ? " ORDER BY rowid" : "") + (firstOnly ? " LIMIT 1" : ""));
+    auto rs = db.OpenRecordset("SELECT * FROM " + quoteIdentifier(table) +
+                               (db.HasTable(table) ? " ORDER BY rowid" : "") +
+                               (firstOnly ? " LIMIT 1" : ""));
     for (; !rs.Eof(); rs.MoveNext()) {
         auto& row = read.rows.emplace_back();
         for (int i = 0; i < rs.FieldCount(); ++i)

@@ -202,7 +202,8 @@ TEST_F(FormsTest, TabMovesTheFocusEnterPressesTheDefaultButtonAndValidateHoldsTh
     EXPECT_EQ(form.txtCash.Text(), "");
     EXPECT_EQ(form.ActiveControl(), &form.ck);
     host.pressKey(form.txtCash, Key::Enter);
-    EXPECT_EQ(form.events, Texts{"cmdOK_Click"});
+    host.act([&] { form.cbUse.userKey(Key::Enter); });
+    EXPECT_EQ(form.events, (Texts{"cmdOK_Click", "cmdOK_Click"}));
 
     form.ck.SetFocus();
     bool keep = true;

@@ -5,6 +5,7 @@
 #include <QPrintPreviewWidget>
 #include <QTimer>
 
+#include "platform/report/PagePainter.h"
 #include "platform/report/PrintPreview.h"
 #include "tests/report/PrintBook.h"
 
@@ -12,11 +13,7 @@ namespace kiv {
 namespace {
 
 TEST(PrintPreview, ShowsTheReportsPagesInQtsPreviewWindow) {
-    static int argc = 1;
-    static char name[] = "test_report";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qApp) new QApplication(argc, argv);
+    ensureApplication();
     test::PrintBook book;
     book.fill("ptio",
               std::vector<std::string>(40, "115/01/05|1150105001|材料費|工地水電材料|12,000"));

@@ -10,18 +10,6 @@ namespace {
 
 class CompanyTest : public test::ProgramTest {
   protected:
-    // The rows of a query, each as its fields joined by "|".
-    std::vector<std::string> rows(const std::string& sql) {
-        std::vector<std::string> result;
-        for (Recordset rs = AccDb().OpenRecordset(sql); !rs.Eof(); rs.MoveNext()) {
-            std::string row;
-            for (int i = 0; i < rs.FieldCount(); ++i)
-                row += (i ? "|" : "") + rs.Fields(i).text();
-            result.push_back(row);
-        }
-        return result;
-    }
-
     void typeIntoCell(frmCom& form, int grid, int row, int col, const std::string& text) {
         host.mouseDownCell(form.hfg(grid), row, col, LeftButton);
         form.txt.SetText(text);
@@ -75,9 +63,9 @@ TEST_F(CompanyTest, ClosingRewritesTheListsDroppingRowsWithoutABankAndCountingNo
     typeIntoCell(form, 0, 1, 3, "12abc");
     typeIntoCell(form, 1, 1, 0, "");
     host.closeByFrame(form);
-    EXPECT_EQ(rows("SELECT * FROM obank ORDER BY bank"),
+    EXPECT_EQ(rows(AccDb(), "SELECT * FROM obank ORDER BY bank"),
               (std::vector<std::string>{"台灣銀行|001|甲|0", "華南銀行|002|乙|1000"}));
-    EXPECT_TRUE(rows("SELECT * FROM ibank").empty());
+    EXPECT_TRUE(rows(AccDb(), "SELECT * FROM ibank").empty());
 }
 
 TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {
@@ -106,7 +94,7 @@ TEST_F(CompanyTest, EndingTheProgramWithTheFormOpenLeavesTheListsUnchanged) {
     host.click(bar.cmdSys);
     typeIntoCell(Forms::get<frmCom>(), 0, 1, 0, "");
     EXPECT_THROW(host.click(bar.cmdExit), ProgramEnded);
-    EXPECT_EQ(rows("SELECT bank FROM obank").size(), 1u);
+    EXPECT_EQ(rows(AccDb(), "SELECT bank FROM obank").size(), 1u);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(AmountInChineseNumerals, WorkedResults) {
         {100010000, "壹億零壹萬"},
     };
     for (auto [amount, expected] : cases)
-        EXPECT_EQ(AmountInChineseNumerals(amount), expected) << amount;
+        EXPECT_EQ(AmountInChineseNumerals(std::to_string(amount)), expected) << amount;
     EXPECT_EQ(AmountInChineseNumerals("12,000"), "壹萬貳仟");
 }
 
@@ -52,7 +52,7 @@ TEST(GroupThousands, GroupsWithoutALeadingComma) {
     EXPECT_EQ(GroupThousands("123456"), "123,456");
     EXPECT_EQ(GroupThousands("100"), "100");
     EXPECT_EQ(GroupThousands(""), "");
-    EXPECT_EQ(GroupThousands(-123456), "-123,456");
+    EXPECT_EQ(GroupThousands("-123456"), "-123,456");
 }
 
 TEST(DaysInMonth, FebruaryAndDecember) {

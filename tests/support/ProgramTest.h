@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/ProgramFolder.h"
@@ -40,6 +41,21 @@ class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override { program.emplace(folder); }
     void TearDown() override { program.reset(); }
+
+    using Texts = std::vector<std::string>;
+
+    // The rows of a query, each as its fields joined by "|".
+    template <class... Args>
+    static Texts rows(Database& db, const std::string& sql, const Args&... args) {
+        Texts result;
+        for (Recordset rs = db.OpenRecordset(sql, args...); !rs.Eof(); rs.MoveNext()) {
+            std::string row;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                row += (i ? "|" : "") + rs.Fields(i).text();
+            result.push_back(row);
+        }
+        return result;
+    }
 
     // Logs in as the super user without going through the dialog.
     void loggedInWith(int32_t rights) {

@@ -54,20 +54,6 @@ class VoucherBook : public ProgramTest {
         return openForm();
     }
 
-    using Texts = std::vector<std::string>;
-
-    // The rows of a query, each as its fields joined by "|".
-    template <class... Args>
-    static Texts rows(Database& db, const std::string& sql, const Args&... args) {
-        Texts result;
-        for (Recordset rs = db.OpenRecordset(sql, args...); !rs.Eof(); rs.MoveNext()) {
-            std::string row;
-            for (int i = 0; i < rs.FieldCount(); ++i)
-                row += (i ? "|" : "") + rs.Fields(i).text();
-            result.push_back(row);
-        }
-        return result;
-    }
     static std::string printRow() { return rows(PrintDb(), "SELECT * FROM ptios").at(0); }
     static std::string printField(int i) {
         return PrintDb().OpenRecordset("SELECT * FROM ptios").Fields(i).text();
