@@ -12,6 +12,7 @@
 #include "platform/db/RecordsetImpl.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Statement.h"
+#include "platform/db/WriteFault.h"
 
 namespace kiv {
 
@@ -195,10 +196,17 @@ void Transaction::Commit() {
         db_.transactionDepth_ = 0;
         throw DbError("交易已被資料庫取消", "", SQLITE_ABORT);
     }
-    if (depth_ == 0)
+    if (depth_ == 0) {
+        try {
+            writefault::beforeCommit();
+        } catch (const DbError&) {
+            Rollback();
+            throw;
+        }
         runStatement(db_.db_, "COMMIT");
-    else
+    } else {
         runStatement(db_.db_, "RELEASE kiv_" + std::to_string(depth_));
+    }
     open_ = false;
     db_.transactionDepth_ = depth_;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/db/Errors.h"
+#include "platform/db/WriteFault.h"
 
 namespace kiv {
 
@@ -106,6 +107,7 @@ void Statement::bind(int index, const Value& value) {
 }
 
 bool Statement::step() {
+    if (!sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_)) writefault::beforeWrite();
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/db/Database.h"
+#include "platform/db/WriteFault.h"
 #include "tests/db/TestBook.h"
 
 namespace kiv {
@@ -226,6 +227,30 @@ TEST(FullText, EveryFieldButTheSkippedOnesWithTheUsersWildcardsOnly) {
     EXPECT_EQ(search("秘密", {"備註"}), "");
     // The daily number's prefix is taken literally.
     EXPECT_EQ(likePrefix("5%_\\*"), "5\\%\\_\\\\*%");
+}
+
+TEST(WriteFault, TheChosenWriteOrTheCommitFailsAndTheTransactionLeavesNothing) {
+    TestBook book;
+    auto count = [&] { return scalar(*book.db, "SELECT count(*) FROM 帳目").wholeNumber(); };
+    writefault::failWrite(2);
+    {
+        Transaction t(*book.db);
+        book.addRow("甲", 1);
+        EXPECT_THROW(book.addRow("乙", 2), DbError);
+    }
+    EXPECT_EQ(count(), 0);
+    // The switch fires once: the same action then succeeds.
+    book.addRow("丙", 3);
+    EXPECT_EQ(writefault::writesCounted(), 3);
+
+    writefault::failCommit();
+    {
+        Transaction t(*book.db);
+        book.addRow("丁", 4);
+        EXPECT_THROW(t.Commit(), DbError);
+    }
+    EXPECT_EQ(count(), 1);
+    writefault::clear();
 }
 
 }  // namespace
