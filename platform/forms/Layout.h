@@ -1,0 +1,35 @@
+#pragma once
+
+#include <initializer_list>
+
+#include "platform/forms/Control.h"
+
+namespace kiv {
+
+// What a layout row says of a control's look besides its place; the flags combine.
+enum Look : unsigned {
+    Plain = 0,
+    RightAligned = 1 << 0,  // a caption beside its field, or an amount box
+    Centred = 1 << 1,
+    ValueField = 1 << 2,  // a label that shows a stored value, drawn as a read-only white field
+    Graphical = 1 << 3,   // a button drawn flat in its own colour
+    Bold = 1 << 4,
+    Borderless = 1 << 5,  // a frame or picture box that only groups its controls
+};
+
+// One control's place: its container (nullptr for the form itself), its geometry in twips
+// inside that container, the caption it shows (nullptr leaves the caption as it is) and its look.
+struct Placement {
+    Control* control;
+    Control* container;
+    int left, top, width, height;
+    const char* caption = nullptr;
+    unsigned look = Plain;
+};
+
+// Places the controls in the order listed, so that a form's layout reads top to bottom like the
+// window it draws.
+void applyLayout(std::initializer_list<Placement> placements);
+void applyPlacement(const Placement& placement);
+
+}  // namespace kiv
