@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/db/Database.h"
 #include "platform/db/Date.h"
@@ -61,6 +62,22 @@ inline bool ProjectReportMode = false;
 inline std::string LastSearchText;
 inline int VoucherListMode = 0;
 inline int SemicolonPos = 0;
+
+// Sets a hand-over value for the length of a modal show (or any other scope) and puts back what
+// it held on every way out, an error included.
+template <class T>
+class HandOver {
+  public:
+    HandOver(T& value, T during)
+        : value_(value), before_(std::exchange(value, std::move(during))) {}
+    ~HandOver() { value_ = std::move(before_); }
+    HandOver(const HandOver&) = delete;
+    HandOver& operator=(const HandOver&) = delete;
+
+  private:
+    T& value_;
+    T before_;
+};
 
 // Everything above back to its start value (the tests begin every case from a fresh start).
 void ResetSharedState();

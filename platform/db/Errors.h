@@ -24,4 +24,11 @@ class UniqueViolation : public DbError {
     using DbError::DbError;
 };
 
+// An Update after Edit found the stored row changed (or deleted) by another connection since the
+// recordset read it; nothing was written.
+class UpdateConflict : public DbError {
+  public:
+    using DbError::DbError;
+};
+
 }  // namespace kiv
