@@ -4,7 +4,7 @@
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
-#include "shell/Schema.h"
+#include "shell/OlderFiles.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -32,19 +32,6 @@ const BarButton BarButtons[] = {
 };
 
 constexpr int BarWidth = 675;
-
-// Adds a field that an older database lacks, fills it, and reports any other failure without
-// stopping the start.
-void EnsureField(Database& db, const std::string& table, const FieldDef& field,
-                 const std::string& fill) {
-    try {
-        if (db.HasField(table, field.name)) return;
-        db.AddField(table, field);
-        db.Execute(fill);
-    } catch (const std::exception& error) {
-        messageBox(error.what(), 0, "");
-    }
-}
 
 }  // namespace
 
@@ -98,22 +85,7 @@ void frmAccMain::Form_Load() {
         messageBox(error.what(), 16, ApplicationTitle);
         endProgram();
     }
-    EnsureStaffRightsField();
-    EnsureLetFieldRi();
-    EnsureLetFieldRo();
-}
-
-void frmAccMain::EnsureStaffRightsField() {
-    EnsureField(PeopleDb(), "員工", *peopleSchema().field("員工", "AccS"),
-                "UPDATE 員工 SET Accs = 1");
-}
-
-void frmAccMain::EnsureLetFieldRi() {
-    EnsureField(AccDb(), "ri", *accSchema().field("ri", "Let"), "UPDATE ri SET Let = 0");
-}
-
-void frmAccMain::EnsureLetFieldRo() {
-    EnsureField(AccDb(), "ro", *accSchema().field("ro", "Let"), "UPDATE ro SET Let = 0");
+    UpgradeOlderFiles();
 }
 
 // Closing the bar through its frame ends the program, as its exit button does.

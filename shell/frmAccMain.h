@@ -62,9 +62,6 @@ class frmAccMain : public Form {
 
   private:
     void GateButtonsByRights();
-    void EnsureStaffRightsField();
-    void EnsureLetFieldRi();
-    void EnsureLetFieldRo();
     void RequireBankAccounts(const char* table, const char* message);
     bool RefusedWhileVoucherFormOpen();
     void OpenModule(const char* formName);

@@ -1,8 +1,13 @@
 #include "shell/frmCom.h"
 
+#include <cmath>
+#include <optional>
+#include <string>
+
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -12,26 +17,83 @@ namespace {
 struct BankList {
     const char* table;
     const char* amountField;
-    const char* caption;
     const char* amountHeader;
+    const char* selectAll;
+    const char* deleteAll;
 };
 
 // Grid index → its table; the columns show bank, holder, account number and amount, so the
 // holder and the number are swapped against the field order.
 const BankList BankLists[] = {
-    {"obank", "cash", "公司往來銀行(一般存款帳戶):", "最初存款"},
-    {"ibank", "cash", "客戶往來銀行:", "資本額"},
-    {"bbank", "ps", "公司往來銀行(支票存款帳戶):", "最初存款"},
+    {"obank", "cash", "最初存款", "SELECT bank, id, user, cash FROM obank ORDER BY bank",
+     "DELETE FROM obank"},
+    {"ibank", "cash", "資本額", "SELECT bank, id, user, cash FROM ibank ORDER BY bank",
+     "DELETE FROM ibank"},
+    {"bbank", "ps", "最初存款", "SELECT bank, id, user, ps FROM bbank ORDER BY bank",
+     "DELETE FROM bbank"},
 };
+enum BankColumn { BankCol, HolderCol, NumberCol, AmountCol };
 const int ColumnWidths[] = {2400, 2300, 1900, 1200};
-const char* const CompanyCaptions[] = {"名稱:", "地址:", "電話:", "傳真:", "統編:", "E-MAIL:"};
 constexpr int PixelTwips = TwipsPerPixel;
 
+struct CompanyField {
+    const char* field;
+    TextBox frmCom::*box;
+};
+
+const CompanyField CompanyFields[] = {
+    {"co_name", &frmCom::txtCo_name}, {"co_add", &frmCom::txtCo_add},
+    {"co_tel", &frmCom::txtCo_tel},   {"co_fax", &frmCom::txtCo_fax},
+    {"co_no", &frmCom::txtCo_no},     {"co_email", &frmCom::txtCo_email},
+};
+
+// Amounts are whole dollars of at most 15 digits, all of which a number read from text keeps.
+constexpr double AmountLimit = 1e15;
+
 // The cell shows the amount grouped ("1,000"); the field takes its whole number, and an empty
-// cell or one that is no number counts 0.
-int64_t openingAmount(const std::string& cell) {
-    auto amount = numberFromText(withoutSeparators(cell));
-    return amount ? roundHalfToEven(*amount) : 0;
+// cell or one that is no number counts 0. nullopt for a number too large to be stored.
+std::optional<int64_t> openingAmount(const std::string& cell) {
+    try {
+        auto amount = numberFromText(withoutSeparators(cell));
+        if (!amount) return 0;
+        if (!(std::fabs(*amount) < AmountLimit)) return std::nullopt;
+        return roundHalfToEven(*amount);
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+// A row without a bank is no account: it is neither stored nor checked.
+bool isAccount(const Grid& grid, int row) {
+    return !grid.TextMatrix(row, BankCol).empty();
+}
+
+// The first account row whose amount cannot be stored; 0 when there is none.
+int badAmountRow(const Grid& grid) {
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
+        if (isAccount(grid, r) && !openingAmount(grid.TextMatrix(r, AmountCol))) return r;
+    return 0;
+}
+
+void saveBankList(Database& db, const BankList& list, const Grid& grid) {
+    db.Execute(list.deleteAll);
+    Recordset rs = db.OpenTable(list.table);
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+        if (!isAccount(grid, r)) continue;
+        rs.AddNew();
+        rs.SetField("bank", grid.TextMatrix(r, BankCol));
+        rs.SetField("id", grid.TextMatrix(r, NumberCol));
+        rs.SetField("user", grid.TextMatrix(r, HolderCol));
+        rs.SetField(list.amountField, *openingAmount(grid.TextMatrix(r, AmountCol)));
+        rs.Update();
+    }
+}
+
+// The label above a list without its closing colon, to name the list in a message.
+std::string listName(const Label& label) {
+    std::string name = label.Caption();
+    if (!name.empty() && name.back() == ':') name.pop_back();
+    return name;
 }
 
 }  // namespace
@@ -41,32 +103,30 @@ frmCom::frmCom() : Form(FormName) {
     SetBorderStyle(1);
     SetMaxButton(false);
     SetClientSize(8400, 7980);
-
-    Frame1.SetCaption("公司基本資料：");
-    Frame1.Move(120, 60, 8160, 1800);
-    const int boxLeft[] = {960, 960, 960, 4860, 960, 4860};
-    const int boxTop[] = {300, 690, 1080, 1080, 1440, 1440};
-    const int boxWidth[] = {5760, 7020, 2880, 3060, 2880, 3060};
-    for (int i = 0; i < 6; ++i) {
-        Label& label = lbCo(i);
-        label.SetContainer(&Frame1);
-        label.SetCaption(CompanyCaptions[i]);
-        label.SetAlignment(1);
-        label.Move(boxLeft[i] - 900, boxTop[i] + 30, 840, 300);
-        TextBox* box = companyBox(i);
-        box->SetContainer(&Frame1);
-        box->Move(boxLeft[i], boxTop[i], boxWidth[i], 330);
-    }
-    Command3.SetContainer(&Frame1);
-    Command3.SetCaption("確定變更");
-    Command3.Move(6840, 270, 1200, 390);
-
-    const int gridTop[] = {2280, 6120, 4200};
+    applyLayout({
+        {&Frame1, nullptr, 120, 60, 8160, 1800, "公司基本資料："},
+        {&lbCo(0), &Frame1, 60, 330, 840, 300, "名稱:", RightAligned},
+        {&txtCo_name, &Frame1, 960, 300, 5760, 330},
+        {&Command3, &Frame1, 6840, 270, 1200, 390, "確定變更"},
+        {&lbCo(1), &Frame1, 60, 720, 840, 300, "地址:", RightAligned},
+        {&txtCo_add, &Frame1, 960, 690, 7020, 330},
+        {&lbCo(2), &Frame1, 60, 1110, 840, 300, "電話:", RightAligned},
+        {&txtCo_tel, &Frame1, 960, 1080, 2880, 330},
+        {&lbCo(3), &Frame1, 3960, 1110, 840, 300, "傳真:", RightAligned},
+        {&txtCo_fax, &Frame1, 4860, 1080, 3060, 330},
+        {&lbCo(4), &Frame1, 60, 1470, 840, 300, "統編:", RightAligned},
+        {&txtCo_no, &Frame1, 960, 1440, 2880, 330},
+        {&lbCo(5), &Frame1, 3960, 1470, 840, 300, "E-MAIL:", RightAligned},
+        {&txtCo_email, &Frame1, 4860, 1440, 3060, 330},
+        {&lbBank(0), nullptr, 120, 1980, 4000, 300, "公司往來銀行(一般存款帳戶):"},
+        {&hfg(0), nullptr, 120, 2280, 8160, 1560},
+        {&lbBank(2), nullptr, 120, 3900, 4000, 300, "公司往來銀行(支票存款帳戶):"},
+        {&hfg(2), nullptr, 120, 4200, 8160, 1560},
+        {&lbBank(1), nullptr, 120, 5820, 4000, 300, "客戶往來銀行:"},
+        {&hfg(1), nullptr, 120, 6120, 8160, 1560},
+    });
     for (int i = 0; i < 3; ++i) {
-        lbBank(i).SetCaption(BankLists[i].caption);
-        lbBank(i).Move(120, gridTop[i] - 300, 4000, 300);
         Grid& grid = hfg(i);
-        grid.Move(120, gridTop[i], 8160, 1560);
         grid.SetRows(2);
         grid.SetCols(4);
         grid.SetFixedCols(0);
@@ -78,11 +138,6 @@ frmCom::frmCom() : Form(FormName) {
     txt.SetVisible(false);
     txt.Change = [this] { txt_Change(); };
     Command3.Click = [this] { Command3_Click(); };
-}
-
-TextBox* frmCom::companyBox(int position) {
-    TextBox* boxes[] = {&txtCo_name, &txtCo_add, &txtCo_tel, &txtCo_fax, &txtCo_no, &txtCo_email};
-    return boxes[position];
 }
 
 void frmCom::Form_Load() {
@@ -97,29 +152,28 @@ void frmCom::Form_Resize() {
 
 void frmCom::LoadCompany() {
     Recordset rs = PeopleDb().OpenTable("company");
-    for (int i = 0; i < 6; ++i)
-        companyBox(i)->SetText(rs.Eof() ? "" : rs.Fields(i).text());
+    for (const CompanyField& f : CompanyFields)
+        (this->*f.box).SetText(rs.Eof() ? "" : rs.Fields(f.field).text());
 }
 
 void frmCom::LoadBankGrids() {
     for (int i = 0; i < 3; ++i) {
+        const BankList& list = BankLists[i];
         Grid& grid = hfg(i);
         grid.Clear();
         for (int c = 0; c < 4; ++c)
             grid.SetColWidth(c, ColumnWidths[c]);
-        Recordset rs = AccDb().OpenRecordset(std::string("SELECT bank, id, user, ") +
-                                             BankLists[i].amountField + " FROM " +
-                                             BankLists[i].table + " ORDER BY bank");
-        const char* headers[] = {"銀行 & (分行)", "戶名", "帳號", BankLists[i].amountHeader};
+        const char* headers[] = {"銀行 & (分行)", "戶名", "帳號", list.amountHeader};
         for (int c = 0; c < 4; ++c)
             grid.SetTextMatrix(0, c, headers[c]);
+        Recordset rs = AccDb().OpenRecordset(list.selectAll);
         if (rs.Eof()) continue;
         grid.SetRows(static_cast<int>(rs.RecordCount()) + 1);
         for (int r = 1; !rs.Eof(); ++r, rs.MoveNext()) {
-            grid.SetTextMatrix(r, 0, rs.Fields(0).text());
-            grid.SetTextMatrix(r, 1, rs.Fields(2).text());
-            grid.SetTextMatrix(r, 2, rs.Fields(1).text());
-            grid.SetTextMatrix(r, 3, Format(rs.Fields(3), "##,##0"));
+            grid.SetTextMatrix(r, BankCol, rs.Fields("bank").text());
+            grid.SetTextMatrix(r, HolderCol, rs.Fields("user").text());
+            grid.SetTextMatrix(r, NumberCol, rs.Fields("id").text());
+            grid.SetTextMatrix(r, AmountCol, Format(rs.Fields(list.amountField), "##,##0"));
         }
     }
 }
@@ -149,9 +203,15 @@ void frmCom::txt_Change() {
     if (grid.Row() >= grid.FixedRows()) grid.SetText(txt.Text());
 }
 
+// The row is kept in zove3.mdb and copied to pt.mdb for the printed reports: both are written
+// before either commits, so that a failure leaves both as they were.
 void frmCom::Command3_Click() {
+    Transaction people(PeopleDb());
+    Transaction print(PrintDb());
     SaveCompanyTo(PeopleDb());
     SaveCompanyTo(PrintDb());
+    print.Commit();
+    people.Commit();
     messageBox("變更完成", 64, "Mora III");
 }
 
@@ -161,35 +221,33 @@ void frmCom::SaveCompanyTo(Database& db) {
         rs.AddNew();
     else
         rs.Edit();
-    for (int i = 0; i < 6; ++i)
-        rs.SetField(i, companyBox(i)->Text());
+    for (const CompanyField& f : CompanyFields)
+        rs.SetField(f.field, (this->*f.box).Text());
     rs.Update();
 }
 
-void frmCom::Form_Unload(int&) {
-    for (int i = 0; i < 3; ++i)
-        SaveBankList(i);
-}
-
-void frmCom::SaveBankList(int index) {
-    Grid& grid = hfg(index);
-    if (grid.Rows() > 1 && grid.TextMatrix(grid.Rows() - 1, 0).empty())
-        grid.SetRows(grid.Rows() - 1);
+// The three lists are rewritten in one transaction, and only when every amount can be stored;
+// otherwise the form stays open on the cell to correct.
+void frmCom::Form_Unload(int& cancel) {
+    for (int i = 0; i < 3; ++i) {
+        if (int row = badAmountRow(hfg(i))) {
+            RefuseAmount(i, row);
+            cancel = 1;
+            return;
+        }
+    }
     Database& db = AccDb();
     Transaction transaction(db);
-    db.Execute(std::string("DELETE FROM ") + BankLists[index].table);
-    Recordset rs = db.OpenTable(BankLists[index].table);
-    for (int r = 1; r < grid.Rows(); ++r) {
-        if (grid.TextMatrix(r, 0).empty()) continue;
-        rs.AddNew();
-        rs.SetField("bank", grid.TextMatrix(r, 0));
-        rs.SetField("id", grid.TextMatrix(r, 2));
-        rs.SetField("user", grid.TextMatrix(r, 1));
-        rs.SetField(3, openingAmount(grid.TextMatrix(r, 3)));
-        rs.Update();
-    }
-    rs.Close();
+    for (int i = 0; i < 3; ++i)
+        saveBankList(db, BankLists[i], hfg(i));
     transaction.Commit();
+}
+
+void frmCom::RefuseAmount(int index, int row) {
+    messageBox(listName(lbBank(index)) + " 第 " + std::to_string(row) + " 列的金額過大，最多15位數",
+               48, "Mora III");
+    hfg(index).SetRow(row);
+    hfg(index).SetCol(AmountCol);
 }
 
 }  // namespace kiv

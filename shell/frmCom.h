@@ -40,8 +40,7 @@ class frmCom : public Form {
     void LoadCompany();
     void LoadBankGrids();
     void SaveCompanyTo(class Database& db);
-    void SaveBankList(int index);
-    TextBox* companyBox(int position);
+    void RefuseAmount(int index, int row);
     int editedGrid_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "shell/frmFirstStart.h"
 
 #include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -10,25 +11,23 @@ frmFirstStart::frmFirstStart() : Form(FormName) {
     SetBorderStyle(3);
     SetClientSize(4800, 2400);
     SetCentreOnScreen(true);
-    Label1.SetCaption("使用者名稱: ");
-    Label1.Move(240, 270, 1320, 300);
-    txtName.Move(1620, 240, 2880, 330);
+    applyLayout({
+        {&Label1, nullptr, 240, 270, 1320, 300, "使用者名稱: "},
+        {&txtName, nullptr, 1620, 240, 2880, 330},
+        {&Label2, nullptr, 240, 750, 1320, 300, "新  密  碼: "},
+        {&txtNp, nullptr, 1620, 720, 2880, 330},
+        {&Label3, nullptr, 240, 1230, 1320, 300, "確定密碼 : "},
+        {&txtCp, nullptr, 1620, 1200, 2880, 330},
+        {&cmdOK, nullptr, 1620, 1770, 1320, 420, "確定"},
+        {&cmdCancel, nullptr, 3180, 1770, 1320, 420, "取消"},
+    });
+    // The name is fixed: only the super user's password is set here.
     txtName.SetText(SuperUserName);
     txtName.SetLocked(true);
     txtName.SetTabStop(false);
-    Label2.SetCaption("新  密  碼: ");
-    Label2.Move(240, 750, 1320, 300);
-    txtNp.Move(1620, 720, 2880, 330);
     txtNp.SetPasswordChar("*");
-    Label3.SetCaption("確定密碼 : ");
-    Label3.Move(240, 1230, 1320, 300);
-    txtCp.Move(1620, 1200, 2880, 330);
     txtCp.SetPasswordChar("*");
-    cmdOK.SetCaption("確定");
-    cmdOK.Move(1620, 1770, 1320, 420);
     cmdOK.SetDefault(true);
-    cmdCancel.SetCaption("取消");
-    cmdCancel.Move(3180, 1770, 1320, 420);
     cmdCancel.SetCancel(true);
     txtNp.SetTabIndex(0);
 

@@ -4,6 +4,7 @@
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -30,23 +31,20 @@ frmLogin::frmLogin() : Form(FormName) {
     SetBorderStyle(3);
     SetClientSize(5100, 2520);
     SetCentreOnScreen(true);
-    Label1.SetCaption("使用者名稱(&U):");
-    Label1.Move(240, 270, 1500, 300);
-    txtUserName.Move(1800, 240, 3000, 330);
-    Label2.SetCaption("密碼(&P):");
-    Label2.Move(240, 750, 1500, 300);
-    txtPassword.Move(1800, 720, 3000, 330);
+    applyLayout({
+        {&Label1, nullptr, 240, 270, 1500, 300, "使用者名稱(&U):"},
+        {&txtUserName, nullptr, 1800, 240, 3000, 330},
+        {&Label2, nullptr, 240, 750, 1500, 300, "密碼(&P):"},
+        {&txtPassword, nullptr, 1800, 720, 3000, 330},
+        {&cmdOK, nullptr, 1800, 1260, 1380, 420, "確定"},
+        {&cmdCancel, nullptr, 3420, 1260, 1380, 420, "取消"},
+        {&Label3, nullptr, 240, 1950, 1200, 300, "今天日期是:"},
+        {&lbToday, nullptr, 1440, 1950, 2900, 300},
+        {&DTP, nullptr, 4440, 1890, 360, 360},
+    });
     txtPassword.SetPasswordChar("*");
-    cmdOK.SetCaption("確定");
-    cmdOK.Move(1800, 1260, 1380, 420);
-    cmdCancel.SetCaption("取消");
-    cmdCancel.Move(3420, 1260, 1380, 420);
     cmdCancel.SetCancel(true);
-    Label3.SetCaption("今天日期是:");
-    Label3.Move(240, 1950, 1200, 300);
-    lbToday.Move(1440, 1950, 2900, 300);
     lbToday.SetForeColor(0xFF0000);
-    DTP.Move(4440, 1890, 360, 360);
 
     cmdOK.Click = [this] { cmdOK_Click(); };
     cmdCancel.Click = [this] { cmdCancel_Click(); };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
@@ -102,33 +103,22 @@ bool DatabasesOpen() {
     return databases().acc && databases().people && databases().print;
 }
 
+namespace {
+
+std::vector<std::function<void()>>& sharedResets() {
+    static std::vector<std::function<void()>> resets;
+    return resets;
+}
+
+}  // namespace
+
+void addSharedReset(std::function<void()> reset) {
+    sharedResets().push_back(std::move(reset));
+}
+
 void ResetSharedState() {
-    LoggedIn = false;
-    UserRights = 0;
-    VoucherFormOpen = false;
-    BillEntryCancelled = BillForVoucher = BillForCombinedCheque = false;
-    CombinedFirstVoucherNo.clear();
-    CombinedChequeTotal = 0;
-    ShowOneRecord = false;
-    OpenVoucherNo.clear();
-    ChequeVoucherNo.clear();
-    AutoVoucherFromCashing = false;
-    CashingVoucherNo.clear();
-    TransferToCash = TransferToChequeAccount = false;
-    AutoVoucherNo.clear();
-    SettleReceivable = false;
-    SettleAmount.clear();
-    SettleIsInstalment = false;
-    SettlePeriod = 0;
-    PickedProjectRow = 0;
-    PickedContractNo.clear();
-    OpenContractMode = false;
-    OpenContractNo.clear();
-    OpenContractIsReceivable = false;
-    ProjectReportMode = false;
-    LastSearchText.clear();
-    VoucherListMode = 0;
-    SemicolonPos = 0;
+    for (const auto& reset : sharedResets())
+        reset();
 }
 
 std::string RightsToBitString(int32_t n) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,44 +25,54 @@ void OpenDatabases();
 void CloseDatabases();
 bool DatabasesOpen();
 
+// Every shared value below is declared with its start value, which also registers how to put it
+// back there: ResetSharedState restores each from its own declaration, so no second list exists
+// to fall out of step with the first.
+void addSharedReset(std::function<void()> reset);
+template <class T, class Start>
+T startsAt(T& value, const Start& start) {
+    addSharedReset([&value, start] { value = T(start); });
+    return T(start);
+}
+
 // Login state.
-inline bool LoggedIn = false;
-inline int32_t UserRights = 0;
+inline bool LoggedIn = startsAt(LoggedIn, false);
+inline int32_t UserRights = startsAt(UserRights, 0);
 // The super user's name, who holds every right.
 inline constexpr const char* SuperUserName = "wren";
 // The voucher form is loaded.
-inline bool VoucherFormOpen = false;
+inline bool VoucherFormOpen = startsAt(VoucherFormOpen, false);
 
 // Hand-over values, written by one form right before it shows another modally (or by the shown
 // form before it closes) and read by the other side.
-inline bool BillEntryCancelled = false;
-inline bool BillForVoucher = false;
-inline bool BillForCombinedCheque = false;
-inline std::string CombinedFirstVoucherNo;
-inline int64_t CombinedChequeTotal = 0;
-inline bool ShowOneRecord = false;
-inline std::string OpenVoucherNo;
-inline std::string ChequeVoucherNo;
-inline bool AutoVoucherFromCashing = false;
-inline std::string CashingVoucherNo;
-inline bool TransferToCash = false;
-inline bool TransferToChequeAccount = false;
-inline std::string AutoVoucherNo;
-inline bool SettleReceivable = false;
-inline std::string SettleAmount;
-inline bool SettleIsInstalment = false;
-inline int SettlePeriod = 0;
-inline int PickedProjectRow = 0;
-inline std::string PickedContractNo;
-inline bool OpenContractMode = false;
-inline std::string OpenContractNo;
-inline bool OpenContractIsReceivable = false;
-inline bool ProjectReportMode = false;
+inline bool BillEntryCancelled = startsAt(BillEntryCancelled, false);
+inline bool BillForVoucher = startsAt(BillForVoucher, false);
+inline bool BillForCombinedCheque = startsAt(BillForCombinedCheque, false);
+inline std::string CombinedFirstVoucherNo = startsAt(CombinedFirstVoucherNo, "");
+inline int64_t CombinedChequeTotal = startsAt(CombinedChequeTotal, 0);
+inline bool ShowOneRecord = startsAt(ShowOneRecord, false);
+inline std::string OpenVoucherNo = startsAt(OpenVoucherNo, "");
+inline std::string ChequeVoucherNo = startsAt(ChequeVoucherNo, "");
+inline bool AutoVoucherFromCashing = startsAt(AutoVoucherFromCashing, false);
+inline std::string CashingVoucherNo = startsAt(CashingVoucherNo, "");
+inline bool TransferToCash = startsAt(TransferToCash, false);
+inline bool TransferToChequeAccount = startsAt(TransferToChequeAccount, false);
+inline std::string AutoVoucherNo = startsAt(AutoVoucherNo, "");
+inline bool SettleReceivable = startsAt(SettleReceivable, false);
+inline std::string SettleAmount = startsAt(SettleAmount, "");
+inline bool SettleIsInstalment = startsAt(SettleIsInstalment, false);
+inline int SettlePeriod = startsAt(SettlePeriod, 0);
+inline int PickedProjectRow = startsAt(PickedProjectRow, 0);
+inline std::string PickedContractNo = startsAt(PickedContractNo, "");
+inline bool OpenContractMode = startsAt(OpenContractMode, false);
+inline std::string OpenContractNo = startsAt(OpenContractNo, "");
+inline bool OpenContractIsReceivable = startsAt(OpenContractIsReceivable, false);
+inline bool ProjectReportMode = startsAt(ProjectReportMode, false);
 
 // Values private to one form, kept here so that they outlive it.
-inline std::string LastSearchText;
-inline int VoucherListMode = 0;
-inline int SemicolonPos = 0;
+inline std::string LastSearchText = startsAt(LastSearchText, "");
+inline int VoucherListMode = startsAt(VoucherListMode, 0);
+inline int SemicolonPos = startsAt(SemicolonPos, 0);
 
 // Sets a hand-over value for the length of a modal show (or any other scope) and puts back what
 // it held on every way out, an error included.
@@ -79,7 +90,8 @@ class HandOver {
     T before_;
 };
 
-// Everything above back to its start value (the tests begin every case from a fresh start).
+// Every shared value back to the start its declaration gives (the tests begin every case from a
+// fresh start).
 void ResetSharedState();
 
 // The 22 rights; right k is bit k − 1 of UserRights and character k of RightsToBitString.

@@ -3,6 +3,7 @@
 #include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "tests/support/ProgramTest.h"
+#include "tests/support/TableDump.h"
 
 using namespace kiv;
 
@@ -66,6 +67,43 @@ TEST_F(CompanyTest, ClosingRewritesTheListsDroppingRowsWithoutABankAndCountingNo
     EXPECT_EQ(rows(AccDb(), "SELECT * FROM obank ORDER BY bank"),
               (std::vector<std::string>{"台灣銀行|001|甲|0", "華南銀行|002|乙|1000"}));
     EXPECT_TRUE(rows(AccDb(), "SELECT * FROM ibank").empty());
+}
+
+TEST_F(CompanyTest, AnAmountTooLargeToStoreKeepsTheFormOpenOnItsCellAndWritesNoList) {
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
+    AccDb().Execute(
+        "INSERT INTO bbank VALUES ('土地銀行', '333', '本公司', 0), "
+        "('第一銀行', '444', '本公司', 0)");
+    const std::string before = test::dumpTables(AccDb());
+    for (const char* amount :
+         {"99999999999999999999999", "1,000,000,000,000,000", "-1000000000000000"}) {
+        SCOPED_TRACE(amount);
+        frmCom& form = Forms::get<frmCom>();
+        typeIntoCell(form, 0, 1, 0, "華南銀行");
+        typeIntoCell(form, 2, 2, 0, "");
+        typeIntoCell(form, 2, 3, 0, "合作金庫");
+        typeIntoCell(form, 2, 3, 3, amount);
+        host.expectMessage("公司往來銀行(支票存款帳戶) 第 3 列的金額過大，最多15位數");
+        host.closeByFrame(form);
+        EXPECT_EQ(host.messages().back().style, 48);
+        EXPECT_TRUE(Forms::isLoaded<frmCom>());
+        EXPECT_EQ(form.hfg(2).Row(), 3);
+        EXPECT_EQ(form.hfg(2).Col(), 3);
+        EXPECT_EQ(test::dumpTables(AccDb()), before);
+        Forms::discardAll();
+    }
+
+    frmCom& form = Forms::get<frmCom>();
+    host.mouseDownCell(form.hfg(2), 2, 0, LeftButton);
+    typeIntoCell(form, 2, 3, 0, "合作金庫");
+    typeIntoCell(form, 2, 3, 3, "999,999,999,999,999");
+    // A row without a bank is no account, whatever its amount.
+    host.mouseDownCell(form.hfg(0), 1, 0, LeftButton);
+    typeIntoCell(form, 0, 2, 3, "99999999999999999999999");
+    host.closeByFrame(form);
+    EXPECT_FALSE(Forms::isLoaded<frmCom>());
+    EXPECT_EQ(rows(AccDb(), "SELECT bank, ps FROM bbank ORDER BY bank"),
+              (std::vector<std::string>{"合作金庫|999999999999999", "土地銀行|0", "第一銀行|0"}));
 }
 
 TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {

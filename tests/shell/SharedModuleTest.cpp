@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "platform/forms/Clock.h"
 #include "tests/support/ProgramTest.h"
 
@@ -96,6 +99,81 @@ TEST(SplitAtDelimiter, BankAndAccount) {
     EXPECT_EQ(SplitAtDelimiter("台灣銀行>123-456", ">", false), "123-456");
     EXPECT_EQ(SplitAtDelimiter("台灣銀行", ">", true), "台灣銀行");
     EXPECT_EQ(SplitAtDelimiter("abcXdef", "x", false), "def");
+}
+
+// One shared value: how to move it off its start and whether it is back there.
+struct SharedValue {
+    const char* name;
+    std::function<void()> change;
+    std::function<bool()> atStart;
+};
+
+template <class T>
+SharedValue shared(const char* name, T& value, T start, T other) {
+    return {name, [&value, other] { value = other; }, [&value, start] { return value == start; }};
+}
+
+TEST(ResetSharedState, PutsEveryValueBackAtTheStartItsDeclarationGives) {
+    using S = std::string;
+    const SharedValue values[] = {
+        shared("LoggedIn", LoggedIn, false, true),
+        shared("UserRights", UserRights, 0, AllRights),
+        shared("VoucherFormOpen", VoucherFormOpen, false, true),
+        shared("BillEntryCancelled", BillEntryCancelled, false, true),
+        shared("BillForVoucher", BillForVoucher, false, true),
+        shared("BillForCombinedCheque", BillForCombinedCheque, false, true),
+        shared("CombinedFirstVoucherNo", CombinedFirstVoucherNo, S(), S("1151206001")),
+        shared<int64_t>("CombinedChequeTotal", CombinedChequeTotal, 0, 9000000000),
+        shared("ShowOneRecord", ShowOneRecord, false, true),
+        shared("OpenVoucherNo", OpenVoucherNo, S(), S("1151206002")),
+        shared("ChequeVoucherNo", ChequeVoucherNo, S(), S("1151206003")),
+        shared("AutoVoucherFromCashing", AutoVoucherFromCashing, false, true),
+        shared("CashingVoucherNo", CashingVoucherNo, S(), S("1151206004")),
+        shared("TransferToCash", TransferToCash, false, true),
+        shared("TransferToChequeAccount", TransferToChequeAccount, false, true),
+        shared("AutoVoucherNo", AutoVoucherNo, S(), S("1151206005")),
+        shared("SettleReceivable", SettleReceivable, false, true),
+        shared("SettleAmount", SettleAmount, S(), S("12,000")),
+        shared("SettleIsInstalment", SettleIsInstalment, false, true),
+        shared("SettlePeriod", SettlePeriod, 0, 3),
+        shared("PickedProjectRow", PickedProjectRow, 0, 7),
+        shared("PickedContractNo", PickedContractNo, S(), S("C001")),
+        shared("OpenContractMode", OpenContractMode, false, true),
+        shared("OpenContractNo", OpenContractNo, S(), S("C002")),
+        shared("OpenContractIsReceivable", OpenContractIsReceivable, false, true),
+        shared("ProjectReportMode", ProjectReportMode, false, true),
+        shared("LastSearchText", LastSearchText, S(), S("水泥")),
+        shared("VoucherListMode", VoucherListMode, 0, 2),
+        shared("SemicolonPos", SemicolonPos, 0, 4),
+    };
+    for (const SharedValue& value : values)
+        value.change();
+    for (const SharedValue& value : values)
+        EXPECT_FALSE(value.atStart()) << value.name;
+    ResetSharedState();
+    for (const SharedValue& value : values)
+        EXPECT_TRUE(value.atStart()) << value.name;
+}
+
+TEST(HandOver, PutsBackWhatTheValueHeldOnEveryWayOut) {
+    ResetSharedState();
+    OpenVoucherNo = "1151206001";
+    {
+        HandOver<bool> one(ShowOneRecord, true);
+        HandOver<std::string> number(OpenVoucherNo, "1151206009");
+        EXPECT_TRUE(ShowOneRecord);
+        EXPECT_EQ(OpenVoucherNo, "1151206009");
+    }
+    EXPECT_FALSE(ShowOneRecord);
+    EXPECT_EQ(OpenVoucherNo, "1151206001");
+    EXPECT_THROW(
+        {
+            HandOver<bool> one(ShowOneRecord, true);
+            throw std::runtime_error("the shown form failed");
+        },
+        std::runtime_error);
+    EXPECT_FALSE(ShowOneRecord);
+    ResetSharedState();
 }
 
 class SharedModuleTest : public test::ProgramTest {};
