@@ -170,23 +170,26 @@ TEST_F(LedgerTest, TheCashBookRunsOnFromItsLastRowWhateverTheDay) {
                      "2|True|2026/01/02|500|工地材料|A2|-11500"}));
 }
 
+// The writes of a sign-off are learnt on a clean one, then each is failed in turn.
 TEST_F(LedgerTest, ASignOffByCashWritesTheVoucherAndThePostingOrNeither) {
-    Voucher read = added();
+    Voucher first = added(), second = added();
     writefault::clear();
-    writefault::failCommit();
-    std::string before = books();
-    EXPECT_THROW(SignOffByCash(AccDb(), read, read, Clock::today()), DbError);
+    SignOffByCash(AccDb(), second, second, Clock::today());
     int writes = writefault::writesCounted();
-    EXPECT_GE(writes, 2);
+    std::string before = books();
+    writefault::failCommit();
+    EXPECT_THROW(SignOffByCash(AccDb(), first, first, Clock::today()), DbError);
+    EXPECT_EQ(books(), before);
     for (int n = 1; n <= writes; ++n) {
         writefault::failWrite(n);
-        EXPECT_THROW(SignOffByCash(AccDb(), read, read, Clock::today()), DbError) << n;
+        EXPECT_THROW(SignOffByCash(AccDb(), first, first, Clock::today()), DbError) << n;
         EXPECT_EQ(books(), before) << n;
     }
     writefault::clear();
-    SignOffByCash(AccDb(), read, read, Clock::today());
-    EXPECT_EQ(ReadVoucher(AccDb(), read.number)->state, SignedByCash);
-    EXPECT_EQ(rows(AccDb(), "SELECT lno, bala FROM cash"), Texts{"1151206001|-12000"});
+    SignOffByCash(AccDb(), first, first, Clock::today());
+    EXPECT_EQ(ReadVoucher(AccDb(), first.number)->state, SignedByCash);
+    EXPECT_EQ(rows(AccDb(), "SELECT lno, bala FROM cash ORDER BY id"),
+              (Texts{"1151206002|-12000", "1151206001|-24000"}));
 }
 
 // Each function is a savepoint inside its caller's transaction: the caller's rollback undoes it.
