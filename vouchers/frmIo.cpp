@@ -11,6 +11,7 @@
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
 #include "shell/mdM.h"
 #include "vouchers/VoucherRules.h"
@@ -27,7 +28,6 @@ constexpr const char* Expense = "(支出)";
 constexpr const char* ExpenseListLabel = "      (支出)";
 constexpr Color Blue = 0xFF0000;
 constexpr Color Red = 0x0000FF;
-constexpr Color FieldBack = 0xFFFFFF;
 
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
@@ -57,46 +57,25 @@ constexpr int rowTop(int row) {
     return 120 + row * RowStep;
 }
 
-struct CaptionPlace {
-    const char* text;
-    int left;
-    int row;
-    int width;
-};
+// A caption sits lower than its field by the field's border and margin, so that their texts
+// share a line.
+constexpr int CaptionDrop = 45;
+constexpr int CaptionHeight = FieldHeight - CaptionDrop;
+constexpr int ChoiceHeight = 270;
+constexpr unsigned CaptionLook = RightAligned;
 
-const CaptionPlace CaptionPlaces[] = {
-    {"輸入日期:", LeftCaption, 0, CaptionWidth},   {"單號:", RightCaption, 0, CaptionWidth},
-    {"發生日期:", LeftCaption, 1, CaptionWidth},   {"用途說明:", RightCaption, 1, CaptionWidth},
-    {"科目代號:", LeftCaption, 2, CaptionWidth},   {"科目名稱:", RightCaption, 2, CaptionWidth},
-    {"金額(含稅):", LeftCaption, 3, CaptionWidth}, {"有單據:", 3240, 3, 900},
-    {"專案號碼:", LeftCaption, 4, CaptionWidth},   {"專案名稱:", RightCaption, 4, CaptionWidth},
-    {"工程種類:", LeftCaption, 5, CaptionWidth},   {"附 註 一:", RightCaption, 5, CaptionWidth},
-    {"申 請 人:", LeftCaption, 6, CaptionWidth},   {"附 註 二:", RightCaption, 6, CaptionWidth},
-    {"簽 收 人:", LeftCaption, 7, CaptionWidth},
-};
-
-void placeCaption(Label& label, const char* text, int left, int top, int width) {
-    label.SetCaption(text);
-    label.SetAlignment(1);
-    label.Move(left, top + 45, width, FieldHeight - 45);
+constexpr int captionTop(int row) {
+    return rowTop(row) + CaptionDrop;
 }
 
-// A label that shows a stored value, drawn as a read-only field.
-void placeValueLabel(Label& label, int left, int top, int width) {
-    label.SetBorderStyle(1);
-    label.SetBackColor(FieldBack);
-    label.Move(left, top, width, FieldHeight);
+// A caption beside its field on a row of the form.
+Placement caption(Label& label, int left, int row, const char* text, int width = CaptionWidth) {
+    return {&label, nullptr, left, captionTop(row), width, CaptionHeight, text, CaptionLook};
 }
 
-void placeChoice(Control& choice, Control& container, int left, int top, int width) {
-    choice.SetContainer(&container);
-    choice.Move(left, top, width, 270);
-}
-
-// A frame drawn without a border, grouping options so they exclude only one another.
-void placeGroup(Frame& frame, int left, int top, int width, int height) {
-    frame.SetBorderStyle(0);
-    frame.Move(left, top, width, height);
+// A field on a row of the form.
+Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
+    return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
 }
 
 std::string longDateText(const std::optional<Date>& date) {
@@ -150,104 +129,99 @@ frmIo::frmIo() : Form(FormName) {
 }
 
 void frmIo::LayOut() {
-    for (int i = 0; i < captions.Count(); ++i) {
-        const CaptionPlace& place = CaptionPlaces[i];
-        placeCaption(captions(i), place.text, place.left, rowTop(place.row), place.width);
-    }
+    const int buttonTop = rowTop(10) + 30;
+    applyLayout({
+        caption(captions(0), LeftCaption, 0, "輸入日期:"),
+        field(lbInDay, LeftField, 0, 3000, ValueField),
+        caption(captions(1), RightCaption, 0, "單號:"),
+        field(lbNo, RightField, 0, 2400, ValueField),
+        {&lbStat, nullptr, 9720, captionTop(0), 2520, CaptionHeight, nullptr, RightAligned | Bold},
 
-    placeValueLabel(lbInDay, LeftField, rowTop(0), 3000);
-    placeValueLabel(lbNo, RightField, rowTop(0), 2400);
-    lbStat.SetAlignment(1);
-    lbStat.SetFontBold(true);
-    lbStat.Move(9720, rowTop(0) + 45, 2520, FieldHeight - 45);
+        caption(captions(2), LeftCaption, 1, "發生日期:"),
+        field(lbHday, LeftField, 1, 3000, ValueField),
+        field(DTP1, 4380, 1, 1380),
+        caption(captions(3), RightCaption, 1, "用途說明:"),
+        field(cbUse, RightField, 1, RightFieldWidth),
 
-    placeValueLabel(lbHday, LeftField, rowTop(1), 3000);
-    DTP1.Move(4380, rowTop(1), 1380, FieldHeight);
-    cbUse.Move(RightField, rowTop(1), RightFieldWidth, FieldHeight);
+        caption(captions(4), LeftCaption, 2, "科目代號:"),
+        field(cbAcc, LeftField, 2, 1800),
+        {&lbAcIo, nullptr, 3240, captionTop(2), 1200, CaptionHeight, nullptr, Bold},
+        caption(captions(5), RightCaption, 2, "科目名稱:"),
+        field(lbAcTxt, RightField, 2, RightFieldWidth, ValueField),
 
-    cbAcc.Move(LeftField, rowTop(2), 1800, FieldHeight);
+        caption(captions(6), LeftCaption, 3, "金額(含稅):"),
+        field(txtCash, LeftField, 3, 1800, RightAligned),
+        caption(captions(7), 3240, 3, "有單據:", 900),
+        {&Check1, nullptr, 4200, rowTop(3) + 30, 300, ChoiceHeight},
+        {&Frame3, nullptr, RightCaption, rowTop(3), 6240, 360, nullptr, Borderless},
+        {&invoiceNoCaption, &Frame3, 0, CaptionDrop, CaptionWidth, CaptionHeight,
+         "單據號碼:", CaptionLook},
+        {&txtBno, &Frame3, 1200, 0, 1560, FieldHeight},
+        {&taxCaption, &Frame3, 2820, CaptionDrop, 540, CaptionHeight, "稅額:", CaptionLook},
+        {&txtTax, &Frame3, 3420, 0, 900, FieldHeight, nullptr, RightAligned},
+        {&O1(0), &Frame3, 4440, 30, 780, ChoiceHeight, "費用"},
+        {&O1(1), &Frame3, 5280, 30, 960, ChoiceHeight, "進銷項"},
+
+        caption(captions(8), LeftCaption, 4, "專案號碼:"),
+        field(cbPj, LeftField, 4, 2400),
+        caption(captions(9), RightCaption, 4, "專案名稱:"),
+        field(lbPjTxt, RightField, 4, RightFieldWidth, ValueField),
+
+        caption(captions(10), LeftCaption, 5, "工程種類:"),
+        field(cbWt, LeftField, 5, LeftFieldWidth),
+        caption(captions(11), RightCaption, 5, "附 註 一:"),
+        field(cbPs1, RightField, 5, RightFieldWidth),
+
+        caption(captions(12), LeftCaption, 6, "申 請 人:"),
+        field(cbReq, LeftField, 6, 3000),
+        {&personFrame, nullptr, 4440, rowTop(6), 1320, RowStep + FieldHeight, nullptr, Borderless},
+        {&optS, &personFrame, 60, 30, 1200, ChoiceHeight, "員工"},
+        caption(captions(13), RightCaption, 6, "附 註 二:"),
+        field(cbPs2, RightField, 6, RightFieldWidth),
+
+        caption(captions(14), LeftCaption, 7, "簽 收 人:"),
+        field(cbSin, LeftField, 7, 3000),
+        {&optP, &personFrame, 60, RowStep + 30, 1200, ChoiceHeight, "廠商"},
+
+        {&fmeM, nullptr, LeftCaption, rowTop(8), 5640, 360, nullptr, Borderless},
+        {&suggestionCaption, &fmeM, 0, CaptionDrop, 1560, CaptionHeight,
+         "申請人建議方式:", CaptionLook},
+        {&Op1(0), &fmeM, 1620, 30, 780, ChoiceHeight, "現金"},
+        {&Op1(1), &fmeM, 2460, 30, 780, ChoiceHeight, "票據"},
+        {&ckNoW, &fmeM, 3420, 30, 840, ChoiceHeight, "作廢"},
+        {&ck, nullptr, RightCaption, rowTop(8) + 30, 1080, ChoiceHeight, "已簽核"},
+        {&lbop, nullptr, 7140, captionTop(8), 1020, CaptionHeight, "處理方式："},
+        {&frmMa, nullptr, 8160, rowTop(8), 2760, 360, nullptr, Borderless},
+        {&optA(0), &frmMa, 0, 30, 720, ChoiceHeight, "現金"},
+        {&optA(1), &frmMa, 780, 30, 720, ChoiceHeight, "票據"},
+        {&optA(2), &frmMa, 1560, 30, 1200, ChoiceHeight, "已兌現票據"},
+        {&cmdMach, nullptr, 10980, rowTop(8), 1260, 360, "應收付沖帳"},
+
+        {&FSB, nullptr, LeftCaption, rowTop(9) + 30, 12120, 285},
+
+        {&cmdAdd, nullptr, LeftCaption, buttonTop, 900, 420, "新增", Graphical},
+        {&cmdEdit, nullptr, LeftCaption + 960, buttonTop, 900, 420, "修改", Graphical},
+        {&cmdSv, nullptr, LeftCaption + 1920, buttonTop, 900, 420, "存檔", Graphical},
+        {&cmdCencel, nullptr, LeftCaption + 2880, buttonTop, 900, 420, "取消", Graphical},
+        {&txtIo, nullptr, 7800, buttonTop + CaptionDrop, 3000, FieldHeight},
+        {&cmdPt, nullptr, 10920, buttonTop, 1320, 420, "列印此"},
+    });
+    SetUpLists();
+}
+
+// The account and project boxes list several columns; the text shown is the code.
+void frmIo::SetUpLists() {
     cbAcc.SetColumnCount(3);
     cbAcc.SetTextColumn(2);
     cbAcc.SetBoundColumn(2);
     cbAcc.SetColumnWidths("50 pt;40 pt;120 pt");
     cbAcc.SetListRows(20);
-    lbAcIo.SetFontBold(true);
-    lbAcIo.Move(3240, rowTop(2) + 45, 1200, FieldHeight - 45);
-    placeValueLabel(lbAcTxt, RightField, rowTop(2), RightFieldWidth);
-
-    txtCash.SetAlignment(1);
-    txtCash.Move(LeftField, rowTop(3), 1800, FieldHeight);
-    Check1.Move(4200, rowTop(3) + 30, 300, 270);
-    placeGroup(Frame3, RightCaption, rowTop(3), 6240, 360);
-    placeCaption(invoiceNoCaption, "單據號碼:", 0, 0, CaptionWidth);
-    invoiceNoCaption.SetContainer(&Frame3);
-    txtBno.SetContainer(&Frame3);
-    txtBno.Move(1200, 0, 1560, FieldHeight);
-    placeCaption(taxCaption, "稅額:", 2820, 0, 540);
-    taxCaption.SetContainer(&Frame3);
-    txtTax.SetContainer(&Frame3);
-    txtTax.SetAlignment(1);
-    txtTax.Move(3420, 0, 900, FieldHeight);
-    O1(0).SetCaption("費用");
-    placeChoice(O1(0), Frame3, 4440, 30, 780);
-    O1(1).SetCaption("進銷項");
-    placeChoice(O1(1), Frame3, 5280, 30, 960);
-
-    cbPj.Move(LeftField, rowTop(4), 2400, FieldHeight);
     cbPj.SetColumnCount(2);
     cbPj.SetTextColumn(1);
     cbPj.SetBoundColumn(1);
     cbPj.SetColumnWidths("60 pt;160 pt");
     cbPj.SetListRows(20);
-    placeValueLabel(lbPjTxt, RightField, rowTop(4), RightFieldWidth);
-    cbWt.Move(LeftField, rowTop(5), LeftFieldWidth, FieldHeight);
     cbWt.SetListRows(16);
-    cbPs1.Move(RightField, rowTop(5), RightFieldWidth, FieldHeight);
-    cbReq.Move(LeftField, rowTop(6), 3000, FieldHeight);
-    cbPs2.Move(RightField, rowTop(6), RightFieldWidth, FieldHeight);
-    cbSin.Move(LeftField, rowTop(7), 3000, FieldHeight);
-    placeGroup(personFrame, 4440, rowTop(6), 1320, RowStep + FieldHeight);
-    optS.SetCaption("員工");
-    placeChoice(optS, personFrame, 60, 30, 1200);
-    optP.SetCaption("廠商");
-    placeChoice(optP, personFrame, 60, RowStep + 30, 1200);
-
-    placeGroup(fmeM, LeftCaption, rowTop(8), 5640, 360);
-    placeCaption(suggestionCaption, "申請人建議方式:", 0, 0, 1560);
-    suggestionCaption.SetContainer(&fmeM);
-    Op1(0).SetCaption("現金");
-    placeChoice(Op1(0), fmeM, 1620, 30, 780);
-    Op1(1).SetCaption("票據");
-    placeChoice(Op1(1), fmeM, 2460, 30, 780);
-    ckNoW.SetCaption("作廢");
-    placeChoice(ckNoW, fmeM, 3420, 30, 840);
-    ck.SetCaption("已簽核");
-    ck.Move(RightCaption, rowTop(8) + 30, 1080, 270);
-    lbop.SetCaption("處理方式：");
-    lbop.Move(7140, rowTop(8) + 45, 1020, FieldHeight - 45);
-    placeGroup(frmMa, 8160, rowTop(8), 2760, 360);
-    const char* ways[] = {"現金", "票據", "已兌現票據"};
-    const int wayLeft[] = {0, 780, 1560}, wayWidth[] = {720, 720, 1200};
-    for (int i = 0; i < optA.Count(); ++i) {
-        optA(i).SetCaption(ways[i]);
-        placeChoice(optA(i), frmMa, wayLeft[i], 30, wayWidth[i]);
-    }
-    cmdMach.SetCaption("應收付沖帳");
-    cmdMach.Move(10980, rowTop(8), 1260, 360);
-
-    FSB.Move(LeftCaption, rowTop(9) + 30, 12120, 285);
-
-    const int buttonTop = rowTop(10) + 30;
-    CommandButton* buttons[] = {&cmdAdd, &cmdEdit, &cmdSv, &cmdCencel};
-    const char* buttonCaptions[] = {"新增", "修改", "存檔", "取消"};
-    for (int i = 0; i < 4; ++i) {
-        buttons[i]->SetStyle(1);
-        buttons[i]->SetCaption(buttonCaptions[i]);
-        buttons[i]->Move(LeftCaption + i * 960, buttonTop, 900, 420);
-    }
-    txtIo.Move(7800, buttonTop + 45, 3000, FieldHeight);
-    cmdPt.SetCaption("列印此");
-    cmdPt.Move(10920, buttonTop, 1320, 420);
 }
 
 void frmIo::WireEvents() {

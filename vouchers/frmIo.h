@@ -94,6 +94,7 @@ class frmIo : public Form {
 
   private:
     void LayOut();
+    void SetUpLists();
     void WireEvents();
     void SetScrollRange();
     void OpenVoucherRecordset();

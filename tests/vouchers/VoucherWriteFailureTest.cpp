@@ -33,7 +33,9 @@ class VoucherWriteFailureTest : public test::VoucherBook {
         size_t shown = host.messages().size();
         host.click(form.cmdSv);
         EXPECT_EQ(host.messages().size(), shown + 1);
-        if (host.messages().size() > shown) EXPECT_EQ(host.messages().back().style, 16);
+        if (host.messages().size() > shown) {
+            EXPECT_EQ(host.messages().back().style, 16);
+        }
         return books() == before;
     }
 
