@@ -1,7 +1,6 @@
 #include "vouchers/frmIo.h"
 
 #include <initializer_list>
-#include <stdexcept>
 #include <vector>
 
 #include "ledger/SignOff.h"
@@ -615,7 +614,7 @@ void frmIo::txtCash_KeyUp(int&, int) {
 }
 
 void frmIo::cmdMach_Click() {
-    SettleReceivable = lbAcIo.Caption() == Income;
+    HandOver<bool> receivable(SettleReceivable, lbAcIo.Caption() == Income);
     Forms::showByName("frmMach", Modal);
 }
 

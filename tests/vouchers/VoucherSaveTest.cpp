@@ -240,4 +240,36 @@ TEST_F(VoucherSaveTest, AOneVoucherSignOffCannotBeRepeated) {
     EXPECT_TRUE(again.optA(1).Value());
 }
 
+// A value handed to a form shown modally holds for the show only, even when the form fails.
+TEST_F(VoucherSaveTest, HandedOverValuesAreRestoredWhenTheShownFormFails) {
+    static std::string saw;
+    for (const char* name : {"frmBill", "frmMach"})
+        Forms::registerForm(name, [name] {
+            struct Failing : Form {
+                explicit Failing(const char* n) : Form(n) {}
+                void Form_Load() override {
+                    saw = std::to_string(BillForVoucher) + std::to_string(ShowOneRecord) +
+                          std::to_string(SettleReceivable);
+                    throw std::runtime_error("無法開啟");
+                }
+            };
+            return std::make_unique<Failing>(name);
+        });
+    addVoucher({.number = "A1", .expense = false});
+    addVoucher({.number = "A2", .state = 0, .expense = false});
+    frmIo& form = openOne("A1");
+    host.expectMessage("無法開啟");
+    signOff(form, 1);
+    EXPECT_EQ(saw, "100");
+    EXPECT_EQ(std::to_string(BillForVoucher) + std::to_string(ShowOneRecord), "01");
+    form.Unload();
+
+    ShowOneRecord = false;
+    frmIo& browsing = openForm();
+    host.expectMessage("無法開啟");
+    host.click(browsing.cmdMach);
+    EXPECT_EQ(saw, "001");
+    EXPECT_FALSE(SettleReceivable);
+}
+
 }  // namespace
