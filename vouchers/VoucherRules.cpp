@@ -2,8 +2,6 @@
 
 #include <limits>
 
-#include "shell/mdM.h"
-
 namespace kiv {
 
 namespace {
@@ -30,10 +28,6 @@ int64_t leadingDigits(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> NextVoucherNumber() {
-    return DailySerialNumber(AccDb(), "iof", "單號", 3);
-}
-
 // The net amount is a / 1.05 rounded, which is (20a + 10) div 21: 20a / 21 never ends in a half,
 // so no rounding rule has to decide. Writing a = 21q + r keeps 20a from overflowing.
 int64_t TaxIncluded(std::string_view amountText) {
@@ -42,11 +36,12 @@ int64_t TaxIncluded(std::string_view amountText) {
     return q + r - (20 * r + 10) / 21;
 }
 
-bool IsVoucherAmount(std::string_view text) {
-    if (text.empty() || text.size() > LongestAmount) return false;
+std::optional<std::string> VoucherAmountProblem(std::string_view text) {
+    if (text.empty()) return "金額欄位不可空白";
     for (char c : text)
-        if (!isDigit(c)) return false;
-    return true;
+        if (!isDigit(c)) return "金額欄位只能輸入數字";
+    if (text.size() > LongestAmount) return "金額不可超過12位數";
+    return std::nullopt;
 }
 
 }  // namespace kiv

@@ -7,15 +7,12 @@
 
 namespace kiv {
 
-// The number the next voucher of today takes: today's ROC date "eemmdd" followed by a
-// three-digit serial, one past the day's largest. nullopt when the day's 999 numbers are used up.
-std::optional<std::string> NextVoucherNumber();
-
 // The 5 % business tax contained in a tax-included amount, from the amount box's text (its
 // leading digits; an empty text is 0).
 int64_t TaxIncluded(std::string_view amountText);
 
-// A voucher's amount as typed: 1 to 12 digits and nothing else.
-bool IsVoucherAmount(std::string_view text);
+// What is wrong with a voucher's amount as typed, as the form says it; nullopt for 1 to 12
+// digits and nothing else.
+std::optional<std::string> VoucherAmountProblem(std::string_view text);
 
 }  // namespace kiv

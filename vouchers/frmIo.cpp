@@ -1,14 +1,16 @@
 #include "vouchers/frmIo.h"
 
 #include <initializer_list>
-#include <stdexcept>
 #include <vector>
 
+#include "ledger/SignOff.h"
+#include "ledger/Vouchers.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
 #include "shell/mdM.h"
 #include "vouchers/VoucherRules.h"
@@ -25,7 +27,6 @@ constexpr const char* Expense = "(支出)";
 constexpr const char* ExpenseListLabel = "      (支出)";
 constexpr Color Blue = 0xFF0000;
 constexpr Color Red = 0x0000FF;
-constexpr Color FieldBack = 0xFFFFFF;
 
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
@@ -33,12 +34,9 @@ constexpr const char* Modifying = "〔修改中〕";
 
 constexpr const char* SignedMessage = "收支單已簽核 無法修改";
 constexpr const char* DayFullMessage = "本日收支單已達999張 無法再新增";
-
-constexpr int CashSuggested = -1;
-constexpr int ChequeSuggested = -2;
-constexpr int Void = -3;
-constexpr int SignedByCash = 0;
-constexpr int SignedByCheque = 1;
+constexpr const char* DateRangeMessage = "日期須在民國 1 年至 999 年之間";
+constexpr const char* ConflictMessage = "此筆資料已被其他使用者變更，請重新讀取";
+constexpr const char* ConflictTitle = "Kiv";
 
 // Rows of two columns, each a caption and its field, closed by the scroll bar and the buttons;
 // below them the form grows when it lists vouchers.
@@ -58,56 +56,48 @@ constexpr int rowTop(int row) {
     return 120 + row * RowStep;
 }
 
-struct CaptionPlace {
-    const char* text;
-    int left;
-    int row;
-    int width;
-};
+// A caption sits lower than its field by the field's border and margin, so that their texts
+// share a line.
+constexpr int CaptionDrop = 45;
+constexpr int CaptionHeight = FieldHeight - CaptionDrop;
+constexpr int ChoiceHeight = 270;
+constexpr unsigned CaptionLook = RightAligned;
 
-const CaptionPlace CaptionPlaces[] = {
-    {"輸入日期:", LeftCaption, 0, CaptionWidth},   {"單號:", RightCaption, 0, CaptionWidth},
-    {"發生日期:", LeftCaption, 1, CaptionWidth},   {"用途說明:", RightCaption, 1, CaptionWidth},
-    {"科目代號:", LeftCaption, 2, CaptionWidth},   {"科目名稱:", RightCaption, 2, CaptionWidth},
-    {"金額(含稅):", LeftCaption, 3, CaptionWidth}, {"有單據:", 3240, 3, 900},
-    {"專案號碼:", LeftCaption, 4, CaptionWidth},   {"專案名稱:", RightCaption, 4, CaptionWidth},
-    {"工程種類:", LeftCaption, 5, CaptionWidth},   {"附 註 一:", RightCaption, 5, CaptionWidth},
-    {"申 請 人:", LeftCaption, 6, CaptionWidth},   {"附 註 二:", RightCaption, 6, CaptionWidth},
-    {"簽 收 人:", LeftCaption, 7, CaptionWidth},
-};
-
-void placeCaption(Label& label, const char* text, int left, int top, int width) {
-    label.SetCaption(text);
-    label.SetAlignment(1);
-    label.Move(left, top + 45, width, FieldHeight - 45);
+constexpr int captionTop(int row) {
+    return rowTop(row) + CaptionDrop;
 }
 
-// A label that shows a stored value, drawn as a read-only field.
-void placeValueLabel(Label& label, int left, int top, int width) {
-    label.SetBorderStyle(1);
-    label.SetBackColor(FieldBack);
-    label.Move(left, top, width, FieldHeight);
+// A caption beside its field on a row of the form.
+Placement caption(Label& label, int left, int row, const char* text, int width = CaptionWidth) {
+    return {&label, nullptr, left, captionTop(row), width, CaptionHeight, text, CaptionLook};
 }
 
-void placeChoice(Control& choice, Control& container, int left, int top, int width) {
-    choice.SetContainer(&container);
-    choice.Move(left, top, width, 270);
+// A field on a row of the form.
+Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
+    return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
 }
 
-// A frame drawn without a border, grouping options so they exclude only one another.
-void placeGroup(Frame& frame, int left, int top, int width, int height) {
-    frame.SetBorderStyle(0);
-    frame.Move(left, top, width, height);
+std::string longDateText(const std::optional<Date>& date) {
+    return date ? LongRocDate(*date) : "";
 }
 
-std::string longDateText(const Value& value) {
-    return value.isNull() ? "" : LongRocDate(value.date());
-}
-
-// The date a long ROC label shows, read back from its own text.
-Value dateOfLabel(const Label& label) {
+// The date a long ROC label shows, read back from its own text: nullopt unless showing that
+// date again gives the same text, so that no date is stored other than the one seen.
+std::optional<Date> dateOfLabel(const Label& label) {
     auto date = parseShownDate(label.Caption());
-    return date ? Value(*date) : Value();
+    if (!date || !IsBookDate(*date) || LongRocDate(*date) != label.Caption()) return std::nullopt;
+    return date;
+}
+
+std::string numberText(const std::optional<int64_t>& number) {
+    return number ? std::to_string(*number) : "";
+}
+
+// The tax box holds what the user typed: "" stores Null, a text that is no number is refused by
+// the conversion.
+std::optional<int64_t> taxOfText(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    return Value(text).wholeNumber();
 }
 
 // The box's list: the first field of every row of the query.
@@ -138,104 +128,99 @@ frmIo::frmIo() : Form(FormName) {
 }
 
 void frmIo::LayOut() {
-    for (int i = 0; i < captions.Count(); ++i) {
-        const CaptionPlace& place = CaptionPlaces[i];
-        placeCaption(captions(i), place.text, place.left, rowTop(place.row), place.width);
-    }
+    const int buttonTop = rowTop(10) + 30;
+    applyLayout({
+        caption(captions(0), LeftCaption, 0, "輸入日期:"),
+        field(lbInDay, LeftField, 0, 3000, ValueField),
+        caption(captions(1), RightCaption, 0, "單號:"),
+        field(lbNo, RightField, 0, 2400, ValueField),
+        {&lbStat, nullptr, 9720, captionTop(0), 2520, CaptionHeight, nullptr, RightAligned | Bold},
 
-    placeValueLabel(lbInDay, LeftField, rowTop(0), 3000);
-    placeValueLabel(lbNo, RightField, rowTop(0), 2400);
-    lbStat.SetAlignment(1);
-    lbStat.SetFontBold(true);
-    lbStat.Move(9720, rowTop(0) + 45, 2520, FieldHeight - 45);
+        caption(captions(2), LeftCaption, 1, "發生日期:"),
+        field(lbHday, LeftField, 1, 3000, ValueField),
+        field(DTP1, 4380, 1, 1380),
+        caption(captions(3), RightCaption, 1, "用途說明:"),
+        field(cbUse, RightField, 1, RightFieldWidth),
 
-    placeValueLabel(lbHday, LeftField, rowTop(1), 3000);
-    DTP1.Move(4380, rowTop(1), 1380, FieldHeight);
-    cbUse.Move(RightField, rowTop(1), RightFieldWidth, FieldHeight);
+        caption(captions(4), LeftCaption, 2, "科目代號:"),
+        field(cbAcc, LeftField, 2, 1800),
+        {&lbAcIo, nullptr, 3240, captionTop(2), 1200, CaptionHeight, nullptr, Bold},
+        caption(captions(5), RightCaption, 2, "科目名稱:"),
+        field(lbAcTxt, RightField, 2, RightFieldWidth, ValueField),
 
-    cbAcc.Move(LeftField, rowTop(2), 1800, FieldHeight);
+        caption(captions(6), LeftCaption, 3, "金額(含稅):"),
+        field(txtCash, LeftField, 3, 1800, RightAligned),
+        caption(captions(7), 3240, 3, "有單據:", 900),
+        {&Check1, nullptr, 4200, rowTop(3) + 30, 300, ChoiceHeight},
+        {&Frame3, nullptr, RightCaption, rowTop(3), 6240, 360, nullptr, Borderless},
+        {&invoiceNoCaption, &Frame3, 0, CaptionDrop, CaptionWidth, CaptionHeight,
+         "單據號碼:", CaptionLook},
+        {&txtBno, &Frame3, 1200, 0, 1560, FieldHeight},
+        {&taxCaption, &Frame3, 2820, CaptionDrop, 540, CaptionHeight, "稅額:", CaptionLook},
+        {&txtTax, &Frame3, 3420, 0, 900, FieldHeight, nullptr, RightAligned},
+        {&O1(0), &Frame3, 4440, 30, 780, ChoiceHeight, "費用"},
+        {&O1(1), &Frame3, 5280, 30, 960, ChoiceHeight, "進銷項"},
+
+        caption(captions(8), LeftCaption, 4, "專案號碼:"),
+        field(cbPj, LeftField, 4, 2400),
+        caption(captions(9), RightCaption, 4, "專案名稱:"),
+        field(lbPjTxt, RightField, 4, RightFieldWidth, ValueField),
+
+        caption(captions(10), LeftCaption, 5, "工程種類:"),
+        field(cbWt, LeftField, 5, LeftFieldWidth),
+        caption(captions(11), RightCaption, 5, "附 註 一:"),
+        field(cbPs1, RightField, 5, RightFieldWidth),
+
+        caption(captions(12), LeftCaption, 6, "申 請 人:"),
+        field(cbReq, LeftField, 6, 3000),
+        {&personFrame, nullptr, 4440, rowTop(6), 1320, RowStep + FieldHeight, nullptr, Borderless},
+        {&optS, &personFrame, 60, 30, 1200, ChoiceHeight, "員工"},
+        caption(captions(13), RightCaption, 6, "附 註 二:"),
+        field(cbPs2, RightField, 6, RightFieldWidth),
+
+        caption(captions(14), LeftCaption, 7, "簽 收 人:"),
+        field(cbSin, LeftField, 7, 3000),
+        {&optP, &personFrame, 60, RowStep + 30, 1200, ChoiceHeight, "廠商"},
+
+        {&fmeM, nullptr, LeftCaption, rowTop(8), 5640, 360, nullptr, Borderless},
+        {&suggestionCaption, &fmeM, 0, CaptionDrop, 1560, CaptionHeight,
+         "申請人建議方式:", CaptionLook},
+        {&Op1(0), &fmeM, 1620, 30, 780, ChoiceHeight, "現金"},
+        {&Op1(1), &fmeM, 2460, 30, 780, ChoiceHeight, "票據"},
+        {&ckNoW, &fmeM, 3420, 30, 840, ChoiceHeight, "作廢"},
+        {&ck, nullptr, RightCaption, rowTop(8) + 30, 1080, ChoiceHeight, "已簽核"},
+        {&lbop, nullptr, 7140, captionTop(8), 1020, CaptionHeight, "處理方式："},
+        {&frmMa, nullptr, 8160, rowTop(8), 2760, 360, nullptr, Borderless},
+        {&optA(0), &frmMa, 0, 30, 720, ChoiceHeight, "現金"},
+        {&optA(1), &frmMa, 780, 30, 720, ChoiceHeight, "票據"},
+        {&optA(2), &frmMa, 1560, 30, 1200, ChoiceHeight, "已兌現票據"},
+        {&cmdMach, nullptr, 10980, rowTop(8), 1260, 360, "應收付沖帳"},
+
+        {&FSB, nullptr, LeftCaption, rowTop(9) + 30, 12120, 285},
+
+        {&cmdAdd, nullptr, LeftCaption, buttonTop, 900, 420, "新增", Graphical},
+        {&cmdEdit, nullptr, LeftCaption + 960, buttonTop, 900, 420, "修改", Graphical},
+        {&cmdSv, nullptr, LeftCaption + 1920, buttonTop, 900, 420, "存檔", Graphical},
+        {&cmdCencel, nullptr, LeftCaption + 2880, buttonTop, 900, 420, "取消", Graphical},
+        {&txtIo, nullptr, 7800, buttonTop + CaptionDrop, 3000, FieldHeight},
+        {&cmdPt, nullptr, 10920, buttonTop, 1320, 420, "列印此"},
+    });
+    SetUpLists();
+}
+
+// The account and project boxes list several columns; the text shown is the code.
+void frmIo::SetUpLists() {
     cbAcc.SetColumnCount(3);
     cbAcc.SetTextColumn(2);
     cbAcc.SetBoundColumn(2);
     cbAcc.SetColumnWidths("50 pt;40 pt;120 pt");
     cbAcc.SetListRows(20);
-    lbAcIo.SetFontBold(true);
-    lbAcIo.Move(3240, rowTop(2) + 45, 1200, FieldHeight - 45);
-    placeValueLabel(lbAcTxt, RightField, rowTop(2), RightFieldWidth);
-
-    txtCash.SetAlignment(1);
-    txtCash.Move(LeftField, rowTop(3), 1800, FieldHeight);
-    Check1.Move(4200, rowTop(3) + 30, 300, 270);
-    placeGroup(Frame3, RightCaption, rowTop(3), 6240, 360);
-    placeCaption(invoiceNoCaption, "單據號碼:", 0, 0, CaptionWidth);
-    invoiceNoCaption.SetContainer(&Frame3);
-    txtBno.SetContainer(&Frame3);
-    txtBno.Move(1200, 0, 1560, FieldHeight);
-    placeCaption(taxCaption, "稅額:", 2820, 0, 540);
-    taxCaption.SetContainer(&Frame3);
-    txtTax.SetContainer(&Frame3);
-    txtTax.SetAlignment(1);
-    txtTax.Move(3420, 0, 900, FieldHeight);
-    O1(0).SetCaption("費用");
-    placeChoice(O1(0), Frame3, 4440, 30, 780);
-    O1(1).SetCaption("進銷項");
-    placeChoice(O1(1), Frame3, 5280, 30, 960);
-
-    cbPj.Move(LeftField, rowTop(4), 2400, FieldHeight);
     cbPj.SetColumnCount(2);
     cbPj.SetTextColumn(1);
     cbPj.SetBoundColumn(1);
     cbPj.SetColumnWidths("60 pt;160 pt");
     cbPj.SetListRows(20);
-    placeValueLabel(lbPjTxt, RightField, rowTop(4), RightFieldWidth);
-    cbWt.Move(LeftField, rowTop(5), LeftFieldWidth, FieldHeight);
     cbWt.SetListRows(16);
-    cbPs1.Move(RightField, rowTop(5), RightFieldWidth, FieldHeight);
-    cbReq.Move(LeftField, rowTop(6), 3000, FieldHeight);
-    cbPs2.Move(RightField, rowTop(6), RightFieldWidth, FieldHeight);
-    cbSin.Move(LeftField, rowTop(7), 3000, FieldHeight);
-    placeGroup(personFrame, 4440, rowTop(6), 1320, RowStep + FieldHeight);
-    optS.SetCaption("員工");
-    placeChoice(optS, personFrame, 60, 30, 1200);
-    optP.SetCaption("廠商");
-    placeChoice(optP, personFrame, 60, RowStep + 30, 1200);
-
-    placeGroup(fmeM, LeftCaption, rowTop(8), 5640, 360);
-    placeCaption(suggestionCaption, "申請人建議方式:", 0, 0, 1560);
-    suggestionCaption.SetContainer(&fmeM);
-    Op1(0).SetCaption("現金");
-    placeChoice(Op1(0), fmeM, 1620, 30, 780);
-    Op1(1).SetCaption("票據");
-    placeChoice(Op1(1), fmeM, 2460, 30, 780);
-    ckNoW.SetCaption("作廢");
-    placeChoice(ckNoW, fmeM, 3420, 30, 840);
-    ck.SetCaption("已簽核");
-    ck.Move(RightCaption, rowTop(8) + 30, 1080, 270);
-    lbop.SetCaption("處理方式：");
-    lbop.Move(7140, rowTop(8) + 45, 1020, FieldHeight - 45);
-    placeGroup(frmMa, 8160, rowTop(8), 2760, 360);
-    const char* ways[] = {"現金", "票據", "已兌現票據"};
-    const int wayLeft[] = {0, 780, 1560}, wayWidth[] = {720, 720, 1200};
-    for (int i = 0; i < optA.Count(); ++i) {
-        optA(i).SetCaption(ways[i]);
-        placeChoice(optA(i), frmMa, wayLeft[i], 30, wayWidth[i]);
-    }
-    cmdMach.SetCaption("應收付沖帳");
-    cmdMach.Move(10980, rowTop(8), 1260, 360);
-
-    FSB.Move(LeftCaption, rowTop(9) + 30, 12120, 285);
-
-    const int buttonTop = rowTop(10) + 30;
-    CommandButton* buttons[] = {&cmdAdd, &cmdEdit, &cmdSv, &cmdCencel};
-    const char* buttonCaptions[] = {"新增", "修改", "存檔", "取消"};
-    for (int i = 0; i < 4; ++i) {
-        buttons[i]->SetStyle(1);
-        buttons[i]->SetCaption(buttonCaptions[i]);
-        buttons[i]->Move(LeftCaption + i * 960, buttonTop, 900, 420);
-    }
-    txtIo.Move(7800, buttonTop + 45, 3000, FieldHeight);
-    cmdPt.SetCaption("列印此");
-    cmdPt.Move(10920, buttonTop, 1320, 420);
 }
 
 void frmIo::WireEvents() {
@@ -293,7 +278,6 @@ void frmIo::Form_Load() {
 
 void frmIo::Form_Unload(int&) {
     try {
-        OneVoucherRecordset.reset();
         VoucherRecordset.reset();
     } catch (const std::exception&) {
     }
@@ -302,18 +286,17 @@ void frmIo::Form_Unload(int&) {
 
 void frmIo::LoadVoucherTitle() {
     Recordset title = PrintDb().OpenRecordset("SELECT ion FROM company");
-    bool none = title.Eof() || title.Fields(0).isNull();
-    txtIo.SetText(none ? DefaultTitle : title.Fields(0).text());
+    bool none = title.Eof() || title.Fields("ion").isNull();
+    txtIo.SetText(none ? DefaultTitle : title.Fields("ion").text());
 }
 
 void frmIo::SetScrollRange() {
-    Recordset count = AccDb().OpenRecordset("SELECT Count(*) FROM iof");
-    int64_t vouchers = count.Fields(0).wholeNumber();
+    int64_t vouchers = VoucherCount(AccDb());
     FSB.SetMax(vouchers > 0 ? static_cast<int>(vouchers - 1) : 0);
 }
 
 void frmIo::OpenVoucherRecordset() {
-    VoucherRecordset = AccDb().OpenRecordset("SELECT * FROM iof ORDER BY 單號");
+    VoucherRecordset = OpenVoucherList(AccDb());
 }
 
 bool frmIo::VouchersListed() const {
@@ -334,7 +317,7 @@ bool frmIo::ShowCurrentVoucher() {
         ck.SetEnabled(false);
         return false;
     }
-    ShowVoucherFields(*VoucherRecordset);
+    ShowVoucherFields(VoucherAt(*VoucherRecordset));
     return true;
 }
 
@@ -351,24 +334,15 @@ bool frmIo::ShowBrowsedVoucher() {
 
 void frmIo::ShowVoucherByNumber() {
     if (!showingOneVoucher_) oneVoucherNo_ = OpenVoucherNo;
-    OneVoucherRecordset = AccDb().OpenRecordset("SELECT * FROM iof WHERE 單號 = ?", oneVoucherNo_);
+    std::optional<Voucher> voucher = ReadVoucher(AccDb(), oneVoucherNo_);
     showingOneVoucher_ = true;
-    oneVoucherMissing_ = OneVoucherRecordset->Eof();
+    oneVoucherMissing_ = !voucher;
     if (oneVoucherMissing_) {
-        ClearVoucherFields();
-        lbInDay.SetCaption("");
-        lbNo.SetCaption("");
-        lbHday.SetCaption("");
-        Check1.SetValue(0);
-        ckNoW.SetValue(0);
-        SetTickQuietly(0);
-        frmMa.SetVisible(false);
-        cmdMach.SetVisible(false);
-        ck.SetEnabled(false);
+        ShowNoVoucher();
         cmdEdit.SetEnabled(false);
         cmdPt.SetEnabled(false);
     } else {
-        ShowVoucherFields(*OneVoucherRecordset);
+        ShowVoucherFields(*voucher);
     }
     cmdAdd.SetVisible(false);
     cmdCencel.SetVisible(false);
@@ -376,32 +350,76 @@ void frmIo::ShowVoucherByNumber() {
 }
 
 // The amount goes in before 有單據 and the tax after it: setting the tick runs its Click, which
-// computes the tax afresh, and the stored tax must be what shows.
-void frmIo::ShowVoucherFields(const Recordset& voucher) {
-    lbInDay.SetCaption(longDateText(voucher.Fields(0)));
-    lbNo.SetCaption(voucher.Fields(1).text());
-    cbUse.SetText(voucher.Fields(2).text());
-    ShowState(static_cast<int>(voucher.Fields(3).wholeNumber()), voucher.Fields(20));
-    txtCash.SetText(voucher.Fields(4).text());
-    cbAcc.SetText(voucher.Fields(5).text());
-    ShowDirection(voucher.Fields(6).boolean());
-    lbAcTxt.SetCaption(voucher.Fields(7).text());
-    cbPs1.SetText(voucher.Fields(8).text());
-    cbPs2.SetText(voucher.Fields(9).text());
-    cbPj.SetText(voucher.Fields(10).text());
-    lbPjTxt.SetCaption(voucher.Fields(11).text());
-    cbWt.SetText(voucher.Fields(12).text());
-    lbHday.SetCaption(longDateText(voucher.Fields(13)));
-    cbReq.SetText(voucher.Fields(14).text());
-    cbSin.SetText(voucher.Fields(15).text());
-    Check1.SetValue(voucher.Fields(16).boolean() ? 1 : 0);
-    txtBno.SetText(voucher.Fields(17).text());
-    txtTax.SetText(voucher.Fields(18).text());
-    O1(voucher.Fields(19).boolean() ? 1 : 0).SetValue(true);
-    Op1(voucher.Fields(20).wholeNumber() == CashSuggested ? 0 : 1).SetValue(true);
+// computes the tax afresh, and the stored tax must be what shows. The voucher is kept as read,
+// so that a save can tell whether another user changed it meanwhile.
+void frmIo::ShowVoucherFields(const Voucher& voucher) {
+    shownVoucher_ = voucher;
+    lbInDay.SetCaption(longDateText(voucher.entryDate));
+    lbNo.SetCaption(voucher.number);
+    cbUse.SetText(voucher.use);
+    ShowState(voucher.state, voucher.suggestion);
+    txtCash.SetText(numberText(voucher.amount));
+    cbAcc.SetText(voucher.account);
+    ShowDirection(voucher.expense);
+    lbAcTxt.SetCaption(voucher.accountName);
+    cbPs1.SetText(voucher.note1);
+    cbPs2.SetText(voucher.note2);
+    cbPj.SetText(voucher.project);
+    lbPjTxt.SetCaption(voucher.projectName);
+    cbWt.SetText(voucher.workType);
+    lbHday.SetCaption(longDateText(voucher.day));
+    cbReq.SetText(voucher.applicant);
+    cbSin.SetText(voucher.receiver);
+    Check1.SetValue(voucher.receipt ? 1 : 0);
+    txtBno.SetText(voucher.receiptNo);
+    txtTax.SetText(numberText(voucher.tax));
+    O1(voucher.sales ? 1 : 0).SetValue(true);
+    Op1(voucher.suggestion == CashSuggested ? 0 : 1).SetValue(true);
 }
 
-void frmIo::ShowState(int state, const Value& suggestion) {
+// The fields as they stand, for a save: the states follow the suggestion and the void tick.
+Voucher frmIo::VoucherFromFields() const {
+    Voucher v;
+    v.entryDate = dateOfLabel(lbInDay);
+    v.number = lbNo.Caption();
+    v.use = cbUse.Text();
+    v.amount = std::stoll(txtCash.Text());
+    v.account = cbAcc.Text();
+    v.expense = lbAcIo.Caption() != Income;
+    v.accountName = lbAcTxt.Caption();
+    v.note1 = cbPs1.Text();
+    v.note2 = cbPs2.Text();
+    v.project = cbPj.Text();
+    v.projectName = lbPjTxt.Caption();
+    v.workType = cbWt.Text();
+    v.day = dateOfLabel(lbHday);
+    v.applicant = cbReq.Text();
+    v.receiver = cbSin.Text();
+    v.receipt = Check1.Value() == 1;
+    v.receiptNo = txtBno.Text();
+    v.tax = taxOfText(txtTax.Text());
+    v.sales = O1(1).Value();
+    v.suggestion = Op1(0).Value() ? CashSuggested : ChequeSuggested;
+    v.state = ckNoW.Value() == 1 ? VoidVoucher : v.suggestion;
+    return v;
+}
+
+// Nothing stored to show: the fields are empty and nothing can be signed or settled.
+void frmIo::ShowNoVoucher() {
+    shownVoucher_ = {};
+    ClearVoucherFields();
+    lbInDay.SetCaption("");
+    lbNo.SetCaption("");
+    lbHday.SetCaption("");
+    Check1.SetValue(0);
+    ckNoW.SetValue(0);
+    SetTickQuietly(0);
+    frmMa.SetVisible(false);
+    cmdMach.SetVisible(false);
+    ck.SetEnabled(false);
+}
+
+void frmIo::ShowState(int state, int suggestion) {
     if (state < 0) {
         SetTickQuietly(0);
         ck.SetEnabled(HasRight(RightVoucherSignOff));
@@ -425,8 +443,8 @@ void frmIo::ShowState(int state, const Value& suggestion) {
         case ChequeSuggested:
             Op1(1).SetValue(true);
             break;
-        case Void:
-            Op1(suggestion.wholeNumber() == CashSuggested ? 0 : 1).SetValue(true);
+        case VoidVoucher:
+            Op1(suggestion == CashSuggested ? 0 : 1).SetValue(true);
             break;
         case SignedByCash:
             optA(0).SetValue(true);
@@ -440,7 +458,7 @@ void frmIo::ShowState(int state, const Value& suggestion) {
             optA(2).SetValue(true);
             break;
     }
-    bool isVoid = state == Void;
+    bool isVoid = state == VoidVoucher;
     ckNoW.SetValue(isVoid ? 1 : 0);
     ck.SetVisible(!isVoid);
     lbop.SetVisible(!isVoid);
@@ -498,7 +516,11 @@ void frmIo::ClearForNewVoucher(const std::string& number) {
 }
 
 void frmIo::cmdAdd_Click() {
-    auto number = NextVoucherNumber();
+    if (!IsBookDate(Clock::today())) {
+        messageBox(DateRangeMessage, 16, Title);
+        return;
+    }
+    auto number = NextVoucherNumber(AccDb());
     if (!number) {
         messageBox(DayFullMessage, 16, Title);
         return;
@@ -530,8 +552,17 @@ void frmIo::cmdEdit_Click() {
 }
 
 void frmIo::cmdCencel_Click() {
+    ShowStoredVoucher();
+}
+
+// Back to browsing, the voucher shown as it is stored; with none stored the fields are cleared,
+// so that an abandoned entry never looks saved.
+void frmIo::ShowStoredVoucher() {
     OpenVoucherRecordset();
-    if (VouchersListed() && ShowBrowsedVoucher()) FillPrintTable();
+    if ((showingOneVoucher_ || VouchersListed()) && ShowBrowsedVoucher())
+        FillPrintTable();
+    else if (!showingOneVoucher_)
+        ShowNoVoucher();
     SetEntryEnabled(false);
     lbStat.SetCaption(Browsing);
     SignOffPending = false;
@@ -583,7 +614,7 @@ void frmIo::txtCash_KeyUp(int&, int) {
 }
 
 void frmIo::cmdMach_Click() {
-    SettleReceivable = lbAcIo.Caption() == Income;
+    HandOver<bool> receivable(SettleReceivable, lbAcIo.Caption() == Income);
     Forms::showByName("frmMach", Modal);
 }
 
@@ -613,171 +644,112 @@ void frmIo::cmdSv_Click() {
     SaveVoucher();
 }
 
+// A voucher signed or changed by another user meanwhile is not written over: the form says so
+// and shows it as stored.
 void frmIo::SaveVoucher() {
     if (!EntriesAreComplete()) return;
-    if (AddingVoucher) {
-        if (!AddVoucher()) return;
-    } else {
-        if (!RewriteShownVoucher()) return;
-        if (SignOffPending && optA(1).Value() && !SignOffByCheque()) return;
+    try {
+        if (AddingVoucher) {
+            if (!AddNewVoucher()) return;
+        } else if (SignOffPending && optA(1).Value()) {
+            if (!SignOffByCheque()) return;
+        } else {
+            RewriteShownVoucher();
+        }
+    } catch (const VoucherSigned& refused) {
+        messageBox(refused.what(), 48, Title);
+        ShowStoredVoucher();
+        return;
+    } catch (const UpdateConflict&) {
+        messageBox(ConflictMessage, 48, ConflictTitle);
+        ShowStoredVoucher();
+        return;
     }
     BackToBrowsing();
 }
 
 bool frmIo::EntriesAreComplete() {
-    const std::string& amount = txtCash.Text();
-    if (amount.empty()) {
-        messageBox("金額欄位不可空白", 16, Title);
-        return false;
-    }
-    if (!IsVoucherAmount(amount)) {
-        messageBox("金額欄位只能輸入數字", 16, Title);
+    if (auto problem = VoucherAmountProblem(txtCash.Text())) {
+        messageBox(*problem, 16, Title);
         return false;
     }
     if (lbAcTxt.Caption().empty()) {
         messageBox("科目不可空白", 16, Title);
         return false;
     }
+    bool datesShown = dateOfLabel(lbHday) && (!AddingVoucher || dateOfLabel(lbInDay));
+    if (!datesShown || !IsBookDate(Clock::today())) {
+        messageBox(DateRangeMessage, 16, Title);
+        return false;
+    }
     return true;
 }
 
-// The number is taken and the row added under the write lock, so that no other writer can take
-// the same number in between.
-bool frmIo::AddVoucher() {
-    Database& db = AccDb();
-    std::optional<std::string> number;
-    {
-        Transaction transaction(db, true);
-        number = NextVoucherNumber();
-        if (number) {
-            lbNo.SetCaption(*number);
-            Recordset voucher = db.OpenRecordset("SELECT * FROM iof WHERE 單號 = ?", *number);
-            voucher.AddNew();
-            voucher.SetField(0, dateOfLabel(lbInDay));
-            voucher.SetField(1, *number);
-            WriteVoucherFields(voucher);
-            int suggestion = Op1(0).Value() ? CashSuggested : ChequeSuggested;
-            voucher.SetField(3, suggestion);
-            voucher.SetField(20, suggestion);
-            voucher.Update();
-            transaction.Commit();
-        }
+// The number the voucher takes is shown once it is stored: a save that fails leaves the entry
+// as it was.
+bool frmIo::AddNewVoucher() {
+    std::optional<std::string> number = AddVoucher(AccDb(), VoucherFromFields());
+    if (!number) {
+        messageBox(DayFullMessage, 16, Title);
+        return false;
     }
-    if (!number) messageBox(DayFullMessage, 16, Title);
-    return number.has_value();
+    lbNo.SetCaption(*number);
+    return true;
 }
 
 // The voucher written is the one whose number the form shows, whatever the form's recordsets
-// stand on. A voucher signed meanwhile is refused and shown as it is stored.
-bool frmIo::RewriteShownVoucher() {
+// stand on.
+void frmIo::RewriteShownVoucher() {
+    if (SignOffPending)
+        SignOffByCash(AccDb(), shownVoucher_, VoucherFromFields(), Clock::today());
+    else
+        WriteVoucher(AccDb(), shownVoucher_, VoucherFromFields());
+}
+
+// The voucher is rewritten, the cheque entered and the voucher signed in one transaction, held
+// across the cheque form: a cancelled entry keeps the rewrite unsigned, a failure anywhere
+// leaves the books as they were and the voucher shown as stored.
+bool frmIo::SignOffByCheque() {
     Database& db = AccDb();
-    bool refused = false;
-    {
+    bool entered = false;
+    try {
         Transaction transaction(db, true);
-        Recordset voucher = db.OpenRecordset("SELECT * FROM iof WHERE 單號 = ?", lbNo.Caption());
-        if (voucher.Eof()) throw std::runtime_error("找不到收支單 " + lbNo.Caption());
-        refused = voucher.Fields(3).wholeNumber() >= 0;
-        if (!refused) {
-            int suggestion = Op1(0).Value() ? CashSuggested : ChequeSuggested;
-            bool byCash = SignOffPending && !optA(1).Value();
-            voucher.Edit();
-            WriteVoucherFields(voucher);
-            voucher.SetField(3, byCash ? SignedByCash : ckNoW.Value() == 1 ? Void : suggestion);
-            voucher.SetField(20, suggestion);
-            voucher.Update();
-            if (byCash) SignOffByCash();
-            transaction.Commit();
-        }
+        Voucher changed = VoucherFromFields();
+        WriteVoucher(db, shownVoucher_, changed);
+        entered = ChequeEntered();
+        if (entered) SetVoucherState(db, changed.number, SignedByCheque);
+        transaction.Commit();
+    } catch (const VoucherSigned&) {
+        throw;
+    } catch (const UpdateConflict&) {
+        throw;
+    } catch (...) {
+        ShowStoredVoucher();
+        throw;
     }
-    if (refused) {
-        messageBox(SignedMessage, 48, Title);
-        cmdCencel_Click();
-    }
-    return !refused;
-}
-
-// Every field but the entry date, the number and the two states, which depend on the save.
-void frmIo::WriteVoucherFields(Recordset& voucher) {
-    voucher.SetField(2, cbUse.Text());
-    voucher.SetField(4, txtCash.Text());
-    voucher.SetField(5, cbAcc.Text());
-    voucher.SetField(6, lbAcIo.Caption() != Income);
-    voucher.SetField(7, lbAcTxt.Caption());
-    voucher.SetField(8, cbPs1.Text());
-    voucher.SetField(9, cbPs2.Text());
-    voucher.SetField(10, cbPj.Text());
-    voucher.SetField(11, lbPjTxt.Caption());
-    voucher.SetField(12, cbWt.Text());
-    voucher.SetField(13, dateOfLabel(lbHday));
-    voucher.SetField(14, cbReq.Text());
-    voucher.SetField(15, cbSin.Text());
-    voucher.SetField(16, Check1.Value() == 1);
-    voucher.SetField(17, txtBno.Text());
-    voucher.SetField(18, txtTax.Text());
-    voucher.SetField(19, O1(1).Value());
-}
-
-// The cash book's running balance continues from its last row, whatever the voucher's dates:
-// the posting is dated the day it is made.
-void frmIo::SignOffByCash() {
-    Database& db = AccDb();
-    int64_t lastId = 0, balance = 0;
-    Recordset last = db.OpenRecordset("SELECT id, bala FROM cash ORDER BY id");
-    if (!last.Eof()) {
-        last.MoveLast();
-        lastId = last.Fields(0).wholeNumber();
-        balance = last.Fields(1).wholeNumber();
-    }
-    last.Close();
-    int64_t amount = std::stoll(txtCash.Text());
-    bool income = lbAcIo.Caption() == Income;
-    Recordset cash = db.OpenRecordset("SELECT * FROM cash WHERE id = ?", lastId + 1);
-    cash.AddNew();
-    cash.SetField(0, lastId + 1);
-    cash.SetField(1, income);
-    cash.SetField(2, Clock::today());
-    cash.SetField(3, amount);
-    cash.SetField(4, cbUse.Text());
-    cash.SetField(5, lbNo.Caption());
-    cash.SetField(6, income ? balance + amount : balance - amount);
-    cash.Update();
+    if (entered) return true;
+    messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
+    ShowStoredVoucher();
+    return false;
 }
 
 // The cheque form takes the voucher's number, direction and amount from this form while it
 // loads, and clears BillEntryCancelled only when it saves: a cheque form that is missing or
-// closes unsaved leaves the voucher unsigned, with its modification kept, and the form browsing.
-bool frmIo::SignOffByCheque() {
-    BillForVoucher = true;
-    ShowOneRecord = false;
-    BillForCombinedCheque = false;
+// closes unsaved counts as cancelled.
+bool frmIo::ChequeEntered() {
+    HandOver<bool> forVoucher(BillForVoucher, true);
+    HandOver<bool> notOneVoucher(ShowOneRecord, false);
+    HandOver<bool> notCombined(BillForCombinedCheque, false);
     BillEntryCancelled = true;
     try {
         Forms::showByName("frmBill", Modal);
     } catch (...) {
-        // A cheque form that failed recorded nothing: the voucher stays unsigned, as after a
-        // cancelled entry, and no hand-over value is left set for the next opening.
-        BillForVoucher = false;
         BillEntryCancelled = false;
-        ChequeEntryLeft();
         throw;
     }
-    BillForVoucher = false;
-    if (!BillEntryCancelled) {
-        AccDb().Execute("UPDATE iof SET 方式 = ? WHERE 單號 = ?", SignedByCheque, lbNo.Caption());
-        return true;
-    }
-    messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
+    bool entered = !BillEntryCancelled;
     BillEntryCancelled = false;
-    ChequeEntryLeft();
-    return false;
-}
-
-// Without a cheque the sign-off is off and the voucher is browsed again as it now stands.
-void frmIo::ChequeEntryLeft() {
-    ck.SetValue(0);
-    SetEntryEnabled(false);
-    lbStat.SetCaption(Browsing);
-    FillPrintTable();
+    return entered;
 }
 
 void frmIo::BackToBrowsing() {
@@ -800,8 +772,7 @@ void frmIo::BackToBrowsing() {
 
 // The row of a voucher number in number order.
 int frmIo::PositionOf(const std::string& number) const {
-    Recordset before = AccDb().OpenRecordset("SELECT Count(*) FROM iof WHERE 單號 < ?", number);
-    return static_cast<int>(before.Fields(0).wholeNumber());
+    return static_cast<int>(VouchersBefore(AccDb(), number));
 }
 
 // Moves the voucher list, and with it the scroll bar, to a row; the caller shows the voucher.
@@ -815,10 +786,9 @@ void frmIo::GoToVoucher(int position) {
 void frmIo::RefreshListMode() {}
 
 std::optional<int> frmIo::StoredState() const {
-    Recordset voucher =
-        AccDb().OpenRecordset("SELECT 方式 FROM iof WHERE 單號 = ?", lbNo.Caption());
-    if (voucher.Eof()) return std::nullopt;
-    return static_cast<int>(voucher.Fields(0).wholeNumber());
+    std::optional<Voucher> voucher = ReadVoucher(AccDb(), lbNo.Caption());
+    if (!voucher) return std::nullopt;
+    return voucher->state;
 }
 
 // The print table always holds the voucher last shown or saved; the print button only prints it.
@@ -828,28 +798,28 @@ void frmIo::FillPrintTable() {
     db.Execute("DELETE FROM ptios");
     Recordset row = db.OpenRecordset("SELECT * FROM ptios");
     row.AddNew();
-    row.SetField(0, lbInDay.Caption());
-    row.SetField(1, lbNo.Caption());
-    if (Op1(0).Value()) row.SetField(2, "現金");
-    if (Op1(1).Value()) row.SetField(2, "票據");
-    row.SetField(3, cbUse.Text());
-    row.SetField(4, cbPj.Text());
-    row.SetField(5, lbPjTxt.Caption());
-    row.SetField(6, cbWt.Text());
-    row.SetField(7, cbAcc.Text());
-    row.SetField(8, lbAcIo.Caption());
-    row.SetField(9, lbAcTxt.Caption());
-    row.SetField(10, GroupThousands(txtCash.Text()));
-    row.SetField(11, cbPs1.Text());
-    row.SetField(12, cbPs2.Text());
-    row.SetField(13, cbReq.Text());
-    row.SetField(14, cbSin.Text());
-    row.SetField(15, lbHday.Caption());
+    row.SetField("輸入日期", lbInDay.Caption());
+    row.SetField("單號", lbNo.Caption());
+    if (Op1(0).Value()) row.SetField("建議方式", "現金");
+    if (Op1(1).Value()) row.SetField("建議方式", "票據");
+    row.SetField("用途說明", cbUse.Text());
+    row.SetField("專案號碼", cbPj.Text());
+    row.SetField("專案名稱", lbPjTxt.Caption());
+    row.SetField("工程種類", cbWt.Text());
+    row.SetField("科目代號", cbAcc.Text());
+    row.SetField("收支", lbAcIo.Caption());
+    row.SetField("科目名稱", lbAcTxt.Caption());
+    row.SetField("金額", GroupThousands(txtCash.Text()));
+    row.SetField("附註一", cbPs1.Text());
+    row.SetField("附註二", cbPs2.Text());
+    row.SetField("申請人", cbReq.Text());
+    row.SetField("簽收", cbSin.Text());
+    row.SetField("發生日期", lbHday.Caption());
     bool receipt = Check1.Value() == 1;
-    row.SetField(16, receipt ? txtBno.Text() : "");
-    row.SetField(17, receipt ? txtTax.Text() : "");
-    row.SetField(18, !receipt ? "" : O1(0).Value() ? "費用" : "進銷項");
-    row.SetField(19, AmountInChineseNumerals(txtCash.Text()) + "  元整");
+    row.SetField("單據號碼", receipt ? txtBno.Text() : "");
+    row.SetField("稅額", receipt ? txtTax.Text() : "");
+    row.SetField("進銷", !receipt ? "" : O1(0).Value() ? "費用" : "進銷項");
+    row.SetField("大寫金額", AmountInChineseNumerals(txtCash.Text()) + "  元整");
     row.Update();
     transaction.Commit();
 }
@@ -862,7 +832,7 @@ void frmIo::StoreVoucherTitle() {
         title.AddNew();
     else
         title.Edit();
-    title.SetField(0, txtIo.Text());
+    title.SetField("ion", txtIo.Text());
     title.Update();
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "ledger/Vouchers.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
@@ -93,6 +94,7 @@ class frmIo : public Form {
 
   private:
     void LayOut();
+    void SetUpLists();
     void WireEvents();
     void SetScrollRange();
     void OpenVoucherRecordset();
@@ -100,8 +102,11 @@ class frmIo : public Form {
     bool ShowCurrentVoucher();
     bool ShowBrowsedVoucher();
     void ShowVoucherByNumber();
-    void ShowVoucherFields(const Recordset& voucher);
-    void ShowState(int state, const Value& suggestion);
+    void ShowVoucherFields(const Voucher& voucher);
+    Voucher VoucherFromFields() const;
+    void ShowNoVoucher();
+    void ShowStoredVoucher();
+    void ShowState(int state, int suggestion);
     void SetTickQuietly(int value);
     void ShowDirection(bool expense);
     void ClearVoucherFields();
@@ -117,12 +122,10 @@ class frmIo : public Form {
 
     void SaveVoucher();
     bool EntriesAreComplete();
-    bool AddVoucher();
-    bool RewriteShownVoucher();
-    void WriteVoucherFields(Recordset& voucher);
-    void SignOffByCash();
+    bool AddNewVoucher();
+    void RewriteShownVoucher();
     bool SignOffByCheque();
-    void ChequeEntryLeft();
+    bool ChequeEntered();
     void BackToBrowsing();
     std::optional<int> StoredState() const;
 
@@ -135,7 +138,8 @@ class frmIo : public Form {
     void FillNote2Combo();
 
     std::optional<Recordset> VoucherRecordset;
-    std::optional<Recordset> OneVoucherRecordset;
+    // The voucher as it was read when shown, which a save expects still to be stored.
+    Voucher shownVoucher_;
     int CurrentPosition = 0;
     bool AddingVoucher = false;
     bool SignOffPending = false;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/forms/Clock.h"
-#include "tests/vouchers/VoucherBook.h"
 #include "vouchers/VoucherRules.h"
 
 using namespace kiv;
@@ -22,31 +20,22 @@ TEST(TaxIncluded, IsTheFivePercentInsideTheAmountRoundedOnTheNet) {
     EXPECT_EQ(TaxIncluded("12abc"), TaxIncluded("12"));
 }
 
-TEST(IsVoucherAmount, TakesOneToTwelveDigitsOnly) {
-    EXPECT_TRUE(IsVoucherAmount("999999999999"));
-    for (const char* text : {"", "1000000000000", "12/3", "12:3", "12,000", " 12"})
-        EXPECT_FALSE(IsVoucherAmount(text)) << text;
-}
-
-class NextVoucherNumberTest : public test::VoucherBook {};
-
-TEST_F(NextVoucherNumberTest, CountsOnFromTheDaysLargestNumberOnlyUntilTheDayIsFull) {
-    EXPECT_EQ(NextVoucherNumber(), "1151206001");
-    addVoucher({.number = "1151205998"});
-    addVoucher({.number = "1151207001"});
-    EXPECT_EQ(NextVoucherNumber(), "1151206001");
-    addVoucher({.number = "1151206009"});
-    EXPECT_EQ(NextVoucherNumber(), "1151206010");
-    addVoucher({.number = "1151206041"});
-    EXPECT_EQ(NextVoucherNumber(), "1151206042");
-    addVoucher({.number = "1151206999"});
-    EXPECT_EQ(NextVoucherNumber(), std::nullopt);
-
-    // The prefix is the program's today with the ROC year, however many digits it has.
-    Clock::useFixedTime(Date::fromYmd(2024, 5, 15));
-    EXPECT_EQ(NextVoucherNumber(), "1130515001");
-    Clock::useFixedTime(Date::fromYmd(2006, 12, 27));
-    EXPECT_EQ(NextVoucherNumber(), "951227001");
+TEST(VoucherAmountProblem, TakesOneToTwelveDigitsAndNamesWhatIsWrong) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"999999999999", nullptr},
+        {"1", nullptr},
+        {"", "金額欄位不可空白"},
+        {"12/3", "金額欄位只能輸入數字"},
+        {"12,000", "金額欄位只能輸入數字"},
+        {" 12", "金額欄位只能輸入數字"},
+        {"1234567890123a", "金額欄位只能輸入數字"},
+        {"1000000000000", "金額不可超過12位數"},
+        {"12345678901234", "金額不可超過12位數"},
+    };
+    for (const auto& [text, problem] : cases)
+        EXPECT_EQ(VoucherAmountProblem(text),
+                  problem ? std::optional<std::string>(problem) : std::nullopt)
+            << text;
 }
 
 }  // namespace

@@ -99,9 +99,13 @@ TEST_F(VoucherSaveTest, TheChecksComeInOrderAndWriteNothing) {
     host.click(form.cmdAdd);
     host.expectMessage("金額欄位不可空白");
     host.click(form.cmdSv);
-    for (const char* pasted : {"12/3", "1234567890123"}) {
+    const std::pair<const char*, const char*> amounts[] = {
+        {"12/3", "金額欄位只能輸入數字"},
+        {"12345678901234", "金額不可超過12位數"},
+    };
+    for (const auto& [pasted, message] : amounts) {
         form.txtCash.userReplaceText(pasted);
-        host.expectMessage("金額欄位只能輸入數字");
+        host.expectMessage(message);
         host.click(form.cmdSv);
     }
     form.txtCash.userReplaceText("123");
@@ -166,6 +170,7 @@ TEST_F(VoucherSaveTest, ACancelledChequeLeavesTheRewrittenVoucherUnsigned) {
     registerVoucherForms();
     host.click(form.cmdEdit);
     host.click(form.ckNoW);
+    host.click(form.cmdSv);
     host.click(form.ck);
     host.expectMessage("此功能尚未提供");
     expectChequeCancelled();
@@ -202,7 +207,8 @@ TEST_F(VoucherSaveTest, AfterACancelledChequeTheOneVoucherShownIsTheOneSaved) {
     host.click(form.ck);
     expectChequeCancelled();
     host.click(form.cmdSv);
-    EXPECT_FALSE(ShowOneRecord);
+    // The opener's value is back once the cheque form is gone.
+    EXPECT_TRUE(ShowOneRecord);
     host.click(form.cmdEdit);
     host.type(form.cbPs1, "改");
     host.click(form.cmdSv);
@@ -232,6 +238,38 @@ TEST_F(VoucherSaveTest, AOneVoucherSignOffCannotBeRepeated) {
     EXPECT_EQ(cashBook().size(), 1u);
     EXPECT_FALSE(again.ck.Enabled());
     EXPECT_TRUE(again.optA(1).Value());
+}
+
+// A value handed to a form shown modally holds for the show only, even when the form fails.
+TEST_F(VoucherSaveTest, HandedOverValuesAreRestoredWhenTheShownFormFails) {
+    static std::string saw;
+    for (const char* name : {"frmBill", "frmMach"})
+        Forms::registerForm(name, [name] {
+            struct Failing : Form {
+                explicit Failing(const char* n) : Form(n) {}
+                void Form_Load() override {
+                    saw = std::to_string(BillForVoucher) + std::to_string(ShowOneRecord) +
+                          std::to_string(SettleReceivable);
+                    throw std::runtime_error("無法開啟");
+                }
+            };
+            return std::make_unique<Failing>(name);
+        });
+    addVoucher({.number = "A1", .expense = false});
+    addVoucher({.number = "A2", .state = 0, .expense = false});
+    frmIo& form = openOne("A1");
+    host.expectMessage("無法開啟");
+    signOff(form, 1);
+    EXPECT_EQ(saw, "100");
+    EXPECT_EQ(std::to_string(BillForVoucher) + std::to_string(ShowOneRecord), "01");
+    form.Unload();
+
+    ShowOneRecord = false;
+    frmIo& browsing = openForm();
+    host.expectMessage("無法開啟");
+    host.click(browsing.cmdMach);
+    EXPECT_EQ(saw, "001");
+    EXPECT_FALSE(SettleReceivable);
 }
 
 }  // namespace
