@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/db/Errors.h"
+#include "platform/db/SqlText.h"
 #include "platform/db/WriteFault.h"
 
 namespace kiv {
@@ -23,6 +24,18 @@ bool isBlankTail(sqlite3* db, const char* tail) {
         return blank && isBlankTail(db, restTail);
     }
     return true;
+}
+
+// BEGIN IMMEDIATE takes the write lock and so counts as no read-only statement, but it changes
+// nothing stored.
+bool isTransactionControl(std::string_view sql) {
+    size_t start = sql.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) return false;
+    std::string_view rest = sql.substr(start);
+    for (std::string_view word : {"BEGIN", "COMMIT", "END", "ROLLBACK", "SAVEPOINT", "RELEASE"})
+        if (rest.size() >= word.size() && sameIdentifier(rest.substr(0, word.size()), word))
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -107,7 +120,8 @@ void Statement::bind(int index, const Value& value) {
 }
 
 bool Statement::step() {
-    if (!sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_)) writefault::beforeWrite();
+    if (!sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_) && !isTransactionControl(sql_))
+        writefault::beforeWrite();
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;

@@ -234,7 +234,7 @@ TEST(WriteFault, TheChosenWriteOrTheCommitFailsAndTheTransactionLeavesNothing) {
     auto count = [&] { return scalar(*book.db, "SELECT count(*) FROM 帳目").wholeNumber(); };
     writefault::failWrite(2);
     {
-        Transaction t(*book.db);
+        Transaction t(*book.db, true);
         book.addRow("甲", 1);
         EXPECT_THROW(book.addRow("乙", 2), DbError);
     }
