@@ -7,7 +7,7 @@
 #include "platform/forms/Clock.h"
 #include "shell/Schema.h"
 #include "tests/support/ProgramTest.h"
-#include "tests/vouchers/TableDump.h"
+#include "tests/support/TableDump.h"
 
 using namespace kiv;
 
@@ -51,7 +51,7 @@ class LedgerTest : public test::ProgramTest {
         return v;
     }
     std::unique_ptr<Database> secondCopy() { return Database::open(AccDb().path(), accSchema()); }
-    std::string books() { return test::dumpTables(AccDb().path()); }
+    std::string books() { return test::dumpTables(AccDb()); }
 };
 
 TEST_F(LedgerTest, EveryFieldIsStoredUnderItsOwnName) {

@@ -3,7 +3,7 @@
 #include "platform/db/WriteFault.h"
 #include "platform/forms/Clock.h"
 #include "shell/Schema.h"
-#include "tests/vouchers/TableDump.h"
+#include "tests/support/TableDump.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -18,7 +18,7 @@ class VoucherFaultTest : public test::VoucherBook {
         writefault::clear();
         VoucherBook::TearDown();
     }
-    std::string books() { return test::dumpTables(AccDb().path()); }
+    std::string books() { return test::dumpTables(AccDb()); }
 };
 
 // A date the label cannot show and read back the same would be stored as Null or as another

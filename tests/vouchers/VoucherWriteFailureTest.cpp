@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/db/WriteFault.h"
-#include "tests/vouchers/TableDump.h"
+#include "tests/support/TableDump.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -21,7 +21,7 @@ class VoucherWriteFailureTest : public test::VoucherBook {
         VoucherBook::TearDown();
     }
 
-    std::string books() { return test::dumpTables(AccDb().path()); }
+    std::string books() { return test::dumpTables(AccDb()); }
 
     // One save with the switch armed; true when the books are as they were before it. A save
     // that failed leaves the form ready to save again or browsing; `prepare` starts it anew.
