@@ -6,7 +6,7 @@ CashEntry CashEntryFor(const Voucher& voucher, const Date& day) {
     return {!voucher.expense, day, voucher.amount.value_or(0), voucher.use, voucher.number};
 }
 
-int64_t PostCash(Database& db, const CashEntry& entry) {
+int64_t PostCashBookRow(Database& db, const CashEntry& entry) {
     Transaction transaction(db, true);
     int64_t lastId = 0, balance = 0;
     {

@@ -25,6 +25,6 @@ CashEntry CashEntryFor(const Voucher& voucher, const Date& day);
 // Appends the entry to the cash book. The running id and balance (bala) go on from the book's
 // last row, whatever the entry's day: the book lists postings in the order they were made.
 // Returns the entry's id.
-int64_t PostCash(Database& db, const CashEntry& entry);
+int64_t PostCashBookRow(Database& db, const CashEntry& entry);
 
 }  // namespace kiv

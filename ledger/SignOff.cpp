@@ -9,7 +9,7 @@ void SignOffByCash(Database& db, const Voucher& asRead, const Voucher& changed, 
     Voucher signedVoucher = changed;
     signedVoucher.state = SignedByCash;
     WriteVoucher(db, asRead, signedVoucher);
-    PostCash(db, CashEntryFor(signedVoucher, day));
+    PostCashBookRow(db, CashEntryFor(signedVoucher, day));
     transaction.Commit();
 }
 

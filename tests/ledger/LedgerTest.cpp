@@ -163,8 +163,8 @@ TEST_F(LedgerTest, TheCashBookRunsOnFromItsLastRowWhateverTheDay) {
     income.number = "A2";
     income.expense = false;
     income.amount = 500;
-    EXPECT_EQ(PostCash(AccDb(), CashEntryFor(expense, Date::fromYmd(2026, 12, 6))), 1);
-    EXPECT_EQ(PostCash(AccDb(), CashEntryFor(income, Date::fromYmd(2026, 1, 2))), 2);
+    EXPECT_EQ(PostCashBookRow(AccDb(), CashEntryFor(expense, Date::fromYmd(2026, 12, 6))), 1);
+    EXPECT_EQ(PostCashBookRow(AccDb(), CashEntryFor(income, Date::fromYmd(2026, 1, 2))), 2);
     EXPECT_EQ(rows(AccDb(), "SELECT id, incom, day, cash, memo, lno, bala FROM cash ORDER BY id"),
               (Texts{"1|False|2026/12/06|12000|工地材料|A1|-12000",
                      "2|True|2026/01/02|500|工地材料|A2|-11500"}));
@@ -200,7 +200,7 @@ TEST_F(LedgerTest, TheWritesNestInTheCallersTransaction) {
         Transaction caller(AccDb(), true);
         AddVoucher(AccDb(), sample());
         SetVoucherState(AccDb(), read.number, SignedByCheque);
-        PostCash(AccDb(), CashEntryFor(read, Clock::today()));
+        PostCashBookRow(AccDb(), CashEntryFor(read, Clock::today()));
     }
     EXPECT_EQ(books(), before);
 }
