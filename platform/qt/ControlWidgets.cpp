@@ -129,11 +129,12 @@ void CommandButtonWidget::applyColors() {
             .arg(face.name(), qtColor(button_.ForeColor()).name(), face.darker(115).name()));
 }
 
-// A graphical button is drawn by its style sheet, which draws no focus: the dotted rectangle
-// inside its edge is drawn here, as on a standard button.
+// The style draws a default button as it draws a focused one, and a graphical button's style
+// sheet draws no focus at all: the dotted rectangle inside the edge marks the focus on every
+// button, as the old buttons showed it.
 void CommandButtonWidget::paintEvent(QPaintEvent* event) {
     QPushButton::paintEvent(event);
-    if (!hasFocus() || !control() || button_.Style() != 1) return;
+    if (!hasFocus() || !control()) return;
     QPainter painter(this);
     QPen pen(qtColor(button_.ForeColor()));
     pen.setStyle(Qt::DotLine);

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "platform/qt/ControlBinding.h"
@@ -13,6 +14,13 @@
 #include "platform/qt/QtLook.h"
 
 namespace kiv {
+
+namespace {
+
+// How long a window manager may take to put its frame on a new window.
+constexpr int FramingDelayMs = 150;
+
+}  // namespace
 
 FormWindow::FormWindow(Form& form) : QWidget(nullptr, Qt::Window), form_(&form) {
     content_ = new QWidget(this);
@@ -222,6 +230,12 @@ void FormWindow::present() {
     applyGeometry();
     if (isMinimized()) showNormal();
     show();
+    // The frame is known once the window is shown, or a little later when a window manager puts
+    // it on: the window is placed again by its real frame.
+    if (!aboveScreen()) placeFrame();
+    QTimer::singleShot(FramingDelayMs, this, [this] {
+        if (form_ && isVisible() && !aboveScreen()) placeFrame();
+    });
     raise();
     activateWindow();
     showFocus();

@@ -186,11 +186,17 @@ void TextBoxWidget::pasteClipboard(int keyCode, int shift) {
     userAction([&](Control& box) { static_cast<TextBox&>(box).userPaste(text, keyCode, shift); });
 }
 
+// The editor's menu names each entry's key after a tab, the paste's among them.
+bool isPasteEntry(const QAction& action) {
+    QString key = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    return action.text().endsWith(QLatin1Char('\t') + key);
+}
+
 // The editor's own menu, with its paste taken through the model.
 void TextBoxWidget::showContextMenu(const QPoint& at) {
     QMenu* menu = line_ ? line_->createStandardContextMenu() : page_->createStandardContextMenu();
     for (QAction* action : menu->actions()) {
-        if (action->objectName() != QStringLiteral("edit-paste")) continue;
+        if (!isPasteEntry(*action)) continue;
         action->disconnect();
         connect(action, &QAction::triggered, this, [this] { pasteClipboard('V', CtrlMask); });
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QWidget>
@@ -14,6 +15,9 @@ namespace kiv {
 // editor shows the model's text and selection. A paste is typed into the model key by key;
 // whatever else changes the editor's text (an input method, undo) is handed to the model as a
 // replaced text.
+// Whether an entry of an editor's own context menu is its paste.
+bool isPasteEntry(const QAction& action);
+
 class TextBoxWidget : public QWidget, public ControlBinding {
   public:
     TextBoxWidget(FormWindow& window, TextBox& box, QWidget* parent);
