@@ -153,8 +153,6 @@ void addMenuEntries(QMenu& qmenu, Menu& menu, std::map<QAction*, Menu*>& chosen)
 
 QtHost::QtHost() : accessKeys_(std::make_unique<EventTap>(handleAccessKey)) {
     currentQtHost() = this;
-    if (QCoreApplication* application = QCoreApplication::instance())
-        application->installEventFilter(accessKeys_.get());
 }
 
 QtHost::~QtHost() {
@@ -174,7 +172,12 @@ FormWindow* QtHost::windowOf(const Form& form) const {
     return found == windows_.end() ? nullptr : found->second;
 }
 
+// The application may be made after the host; the keys are watched from the first window on.
 void QtHost::formLoaded(Form& form) {
+    if (!accessKeysWatched_) {
+        qApp->installEventFilter(accessKeys_.get());
+        accessKeysWatched_ = true;
+    }
     if (!windowOf(form)) windows_[&form] = new FormWindow(form);
 }
 

@@ -50,6 +50,7 @@ class QtHost : public Host {
     void quitWhenNoWindowShows();
 
     std::unique_ptr<EventTap> accessKeys_;
+    bool accessKeysWatched_ = false;
     std::map<const Form*, FormWindow*> windows_;
     int modalDepth_ = 0;
     bool quitWithLastWindow_ = false;

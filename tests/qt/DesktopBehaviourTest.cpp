@@ -22,6 +22,9 @@ namespace {
 
 using Events = std::vector<std::string>;
 
+// Long enough for a real window manager to have framed and placed a new window.
+constexpr int FramingDelay = 400;
+
 // The login's shape: captions with access keys, a box after each, the buttons.
 class frmLoginSample : public Form {
   public:
@@ -110,17 +113,19 @@ TEST_F(DesktopBehaviourTest, AFormOpensWithItsFrameOnTheScreenAndClearOfTheLaunc
     frmBar& bar = showForm<frmBar>();
     QRect barFrame = windowOf(bar).frameGeometry();
     bool checked = false;
-    soon([&] {
-        Form* company = Forms::find("frmCompany");
-        ASSERT_NE(company, nullptr);
-        settle();
-        FormWindow& window = windowOf(*company);
-        expectOnScreenClearOf(window.frameGeometry(), barFrame);
-        // The form knows where it went.
-        EXPECT_EQ(px(company->Top()), window.frameGeometry().top());
-        checked = true;
-        company->Unload();
-    });
+    soon(
+        [&] {
+            Form* company = Forms::find("frmCompany");
+            ASSERT_NE(company, nullptr);
+            settle();
+            FormWindow& window = windowOf(*company);
+            expectOnScreenClearOf(window.frameGeometry(), barFrame);
+            // The form knows where it went.
+            EXPECT_EQ(px(company->Top()), window.frameGeometry().top());
+            checked = true;
+            company->Unload();
+        },
+        FramingDelay);
     QTest::mouseClick(windowOf(bar).widgetOf(bar.cmdOpen), Qt::LeftButton);
     EXPECT_TRUE(checked);
 
