@@ -217,10 +217,12 @@ std::string StrokeCode(std::string_view character) {
     return "01";
 }
 
+// Waits on a timer while the events go on, so that the window stays drawn and the processor
+// idle; it ends strictly after the time asked, as the old pause did.
 void Pause(double seconds) {
     double start = Clock::steadySeconds();
-    while (Clock::steadySeconds() - start <= seconds)
-        doEvents();
+    for (double left = seconds; left >= 0; left = seconds - (Clock::steadySeconds() - start))
+        waitWhileProcessingEvents(static_cast<int>(left * 1000) + 1);
 }
 
 namespace {

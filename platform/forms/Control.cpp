@@ -122,7 +122,7 @@ bool Control::CanTakeFocus() const {
 }
 
 bool Control::pressAndRelease() {
-    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return false;
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible() || ignoresPresses()) return false;
     GestureWatch gesture(form_);
     if (MouseDown) MouseDown(LeftButton, 0, 0, 0);
     if (gesture.ended() || (CanTakeFocus() && !form_.moveFocus(this))) return false;
@@ -135,24 +135,24 @@ void Control::userClick() {
 }
 
 void Control::userDblClick() {
-    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible() || ignoresPresses()) return;
     GestureWatch gesture(form_);
     userClick();
     if (!gesture.ended()) fire(DblClick);
 }
 
 void Control::userSecondClick() {
-    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible()) return;
+    if (!IsEffectivelyEnabled() || !IsEffectivelyVisible() || ignoresPresses()) return;
     fire(DblClick);
 }
 
 void Control::userMouseDown(int button, int shift, float x, float y) {
-    if (!IsEffectivelyEnabled()) return;
+    if (!IsEffectivelyEnabled() || ignoresPresses()) return;
     if (MouseDown) MouseDown(button, shift, x, y);
 }
 
 void Control::userMouseUp(int button, int shift, float x, float y) {
-    if (!IsEffectivelyEnabled()) return;
+    if (!IsEffectivelyEnabled() || ignoresPresses()) return;
     if (MouseUp) MouseUp(button, shift, x, y);
 }
 

@@ -5,6 +5,8 @@
 #include "platform/db/Format.h"
 #include "platform/db/Utf8.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
+#include "platform/forms/Host.h"
 #include "platform/forms/ListControls.h"
 
 namespace kiv {
@@ -79,6 +81,16 @@ void CommandButton::SetStyle(int style) {
 void CommandButton::SetPicture(const std::string& picture) {
     picture_ = picture;
     notify(Property::Style);
+}
+
+void CommandButton::userClick() {
+    if (!pressAndRelease()) return;
+    clicking_ = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{clicking_};
+    fire(Click);
 }
 
 TextBox::TextBox(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
@@ -170,7 +182,7 @@ void TextBox::userKey(char32_t character, int shift) {
     if (!multiLineEnter && form().pressButtonForKey(static_cast<int>(character))) return;
     // Tab moves the focus on; the box never sees it.
     if (character == Key::Tab && !(shift & CtrlMask)) {
-        form().FocusNext();
+        userTab(shift);
         return;
     }
     int key = static_cast<int>(character);
@@ -213,6 +225,42 @@ void TextBox::userKeyDown(int keyCode, int shift) {
         default:
             break;
     }
+    if (KeyUp) KeyUp(keyCode, shift);
+}
+
+void TextBox::userTab(int shift) {
+    if (!CanTakeFocus()) return;
+    Grid* grid = gridBeneath(*this);
+    if (!grid) {
+        form().FocusNext();
+        return;
+    }
+    if (!grid->userFocus()) return;
+    SetVisible(false);
+    grid->userNextCell(shift & ShiftMask);
+}
+
+void TextBox::userPaste(const std::string& text, int keyCode, int shift) {
+    if (!CanTakeFocus() || !userFocus()) return;
+    std::u32string pasted = toCodePoints(text);
+    if (!multiLine_) pasted = pasted.substr(0, pasted.find_first_of(U"\r\n"));
+    bool changed = false;
+    for (size_t i = 0; i < pasted.size() && HasFocus(); ++i) {
+        char32_t c = pasted[i];
+        if (c == '\n' && i > 0 && pasted[i - 1] == '\r') continue;
+        int key = c == '\n' ? Key::Enter : static_cast<int>(c);
+        if (KeyPress) KeyPress(key);
+        if (key == 0 || locked_) continue;
+        std::string inserted = key == Key::Enter ? std::string("\r\n")
+                               : key >= 32 || key == Key::Tab
+                                   ? fromCodePoint(static_cast<char32_t>(key))
+                                   : std::string();
+        if (!inserted.empty()) changed |= edit_.replaceSelection(inserted, maxLength_);
+    }
+    if (changed)
+        textChanged();
+    else
+        notify(Property::Selection);
     if (KeyUp) KeyUp(keyCode, shift);
 }
 
@@ -306,9 +354,46 @@ DatePicker::DatePicker(Form& form, std::string name, int index)
     SetForeColor(SystemColor::WindowText);
 }
 
+namespace {
+
+std::string rocDayText(const Date& date) {
+    return "民國" + std::to_string(date.year() - 1911) + "年" + std::to_string(date.month()) +
+           "月" + std::to_string(date.day()) + "日";
+}
+
+}  // namespace
+
+bool DatePicker::InRange(const Date& date) const {
+    Date day = date.dateOnly();
+    return day >= minDate_ && day <= maxDate_;
+}
+
 void DatePicker::SetValue(const Date& date) {
     if (date == value_) return;
+    if (!InRange(date))
+        throw DateOutOfRange("日期必須介於" + rocDayText(minDate_) + "與" + rocDayText(maxDate_) +
+                             "之間");
     value_ = date;
+    notify(Property::Value);
+}
+
+void DatePicker::SetMinDate(const Date& date) {
+    minDate_ = std::clamp(date.dateOnly(), EarliestDate(), LatestDate());
+    maxDate_ = std::max(maxDate_, minDate_);
+    keepValueInRange();
+}
+
+void DatePicker::SetMaxDate(const Date& date) {
+    maxDate_ = std::clamp(date.dateOnly(), EarliestDate(), LatestDate());
+    minDate_ = std::min(minDate_, maxDate_);
+    keepValueInRange();
+}
+
+void DatePicker::keepValueInRange() {
+    notify(Property::Style);
+    if (InRange(value_)) return;
+    Date day = std::clamp(value_.dateOnly(), minDate_, maxDate_);
+    value_ = Date::fromDays(day.days(), value_.secondsOfDay());
     notify(Property::Value);
 }
 
@@ -333,6 +418,10 @@ std::string DatePicker::DisplayText() const {
 
 void DatePicker::userPick(const Date& date) {
     if (!CanTakeFocus() || !userFocus()) return;
+    if (!InRange(date)) {
+        beep();
+        return;
+    }
     bool changed = date != value_;
     value_ = date;
     notify(Property::Value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -56,7 +57,15 @@ class CommandButton : public Control {
     const std::string& Picture() const { return picture_; }
     void SetPicture(const std::string& picture);
 
+    // A press while the button's own Click still runs (it pauses, letting events in) is ignored,
+    // so that one press never runs its action twice over.
+    void userClick() override;
+
+  protected:
+    bool ignoresPresses() const override { return clicking_; }
+
   private:
+    bool clicking_ = false;
     std::string caption_;
     bool default_ = false;
     bool cancel_ = false;
@@ -104,7 +113,14 @@ class TextBox : public Control {
     void userKey(char32_t character, int shift = 0);
     // A key without a character (Delete, arrows, Home, End), with KeyDown and KeyUp.
     void userKeyDown(int keyCode, int shift = 0);
-    // The text changed in another way (pasted, dropped, undone): Change only.
+    // Tab: the focus moves on to the next control, or, in a cell editor laid over a grid, the
+    // edit ends and the grid's next cell becomes the current one.
+    void userTab(int shift = 0);
+    // Text from the clipboard, taken as if typed: each character passes KeyPress (which may drop
+    // or change it) and is inserted, Change follows once when the text changed, KeyUp once for
+    // the key that pasted. A one-line box takes the first line only.
+    void userPaste(const std::string& text, int keyCode = 'V', int shift = CtrlMask);
+    // The text changed in another way (dropped, undone): Change only.
     void userReplaceText(const std::string& text);
     void userSelect(int start, int length);
 
@@ -180,13 +196,32 @@ class PictureBox : public Control {
     int borderStyle_ = 1;
 };
 
+// A date given to a picker outside its range; nothing of the picker changes.
+class DateOutOfRange : public std::range_error {
+  public:
+    using std::range_error::range_error;
+};
+
 class DatePicker : public Control {
   public:
     DatePicker(Form& form, std::string name, int index = -1);
 
+    // The calendar every picker keeps to: ROC years 1 to 999, the dates the program can show and
+    // read back as they were.
+    static Date EarliestDate() { return Date::fromYmd(1912, 1, 1); }
+    static Date LatestDate() { return Date::fromYmd(2910, 12, 31); }
+
     const Date& Value() const { return value_; }
-    // Setting the date from code raises no Change.
+    // Setting the date from code raises no Change. A day outside MinDate..MaxDate is refused
+    // with DateOutOfRange.
     void SetValue(const Date& date);
+    // The range the picker takes, within EarliestDate..LatestDate; a value outside a narrowed
+    // range moves to its nearest end.
+    const Date& MinDate() const { return minDate_; }
+    const Date& MaxDate() const { return maxDate_; }
+    void SetMinDate(const Date& date);
+    void SetMaxDate(const Date& date);
+    bool InRange(const Date& date) const;
     // A picker with a tick box: unticked means no date.
     bool CheckBox() const { return checkBox_; }
     void SetCheckBox(bool shown);
@@ -200,11 +235,15 @@ class DatePicker : public Control {
     std::function<void()> Change;
     std::function<void()> CloseUp;
 
-    // The user picks a date from the drop-down: Change, then CloseUp.
+    // The user picks a date from the drop-down: Change, then CloseUp. A date outside the range
+    // is refused with a beep and changes nothing.
     void userPick(const Date& date);
 
   private:
+    void keepValueInRange();
     Date value_;
+    Date minDate_ = EarliestDate();
+    Date maxDate_ = LatestDate();
     bool checkBox_ = false;
     bool checked_ = true;
     std::string customFormat_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/db/Utf8.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
@@ -9,7 +10,16 @@
 
 namespace kiv {
 
-Form::Form(std::string name) : name_(std::move(name)) {}
+namespace {
+
+uint64_t nextFormSerial() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
+}  // namespace
+
+Form::Form(std::string name) : name_(std::move(name)), serial_(nextFormSerial()) {}
 
 Form::~Form() = default;
 
@@ -76,17 +86,17 @@ void Form::SetTopMost(bool topMost) {
 }
 
 void Form::resized() {
-    // A handler that sizes its own form must not raise Resize again.
-    static bool inResize = false;
-    if (inResize) return;
-    inResize = true;
+    // A handler that sizes its own form must not raise Resize again; another form shown or sized
+    // from it still gets its own.
+    if (inResize_) return;
+    inResize_ = true;
     try {
         Form_Resize();
     } catch (...) {
-        inResize = false;
+        inResize_ = false;
         throw;
     }
-    inResize = false;
+    inResize_ = false;
 }
 
 void Form::raiseActivate() {
@@ -123,6 +133,7 @@ void Form::Show(int modal) {
         return;
     }
     Form* opener = Forms::activeForm();
+    uint64_t openerSerial = opener ? opener->Serial() : 0;
     setShown(true, true);
     Forms::pushModal(this);
     // However the show ends, even by an error, the form leaves the modal chain.
@@ -135,7 +146,7 @@ void Form::Show(int modal) {
     } modalScope{*this};
     appear();
     if (!unloaded_ && visible_) host().runModal(*this);
-    if (opener && opener != this && Forms::isAlive(opener) && opener->Visible())
+    if (opener && opener != this && Forms::isAlive(openerSerial) && opener->Visible())
         opener->raiseActivate();
 }
 
@@ -152,8 +163,8 @@ void Form::appear() {
 }
 
 void Form::Post(std::function<void()> action) {
-    postAfterEvent([this, action = std::move(action)] {
-        if (Forms::isAlive(this)) action();
+    postAfterEvent([this, serial = serial_, action = std::move(action)] {
+        if (Forms::isAlive(serial)) action();
     });
 }
 
@@ -198,13 +209,18 @@ Control* Form::FindControl(const std::string& name, int index) const {
     return nullptr;
 }
 
-void Form::FocusNext() {
+std::vector<Control*> Form::tabOrder() const {
     std::vector<Control*> order;
     for (Control* control : controls_)
         if (control->TabStop() && control->CanTakeFocus()) order.push_back(control);
-    if (order.empty()) return;
     std::stable_sort(order.begin(), order.end(),
                      [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+    return order;
+}
+
+void Form::FocusNext() {
+    std::vector<Control*> order = tabOrder();
+    if (order.empty()) return;
     auto at = std::find(order.begin(), order.end(), activeControl_);
     Control* next = at == order.end() || at + 1 == order.end() ? order.front() : *(at + 1);
     moveFocus(next);
@@ -221,6 +237,64 @@ bool Form::pressButtonForKey(int keyCode) {
         }
     }
     return false;
+}
+
+namespace {
+
+char32_t lowerAscii(char32_t c) {
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
+// The character a caption marks with "&" (lower case), or 0; "&&" is a plain ampersand.
+char32_t accessKeyOf(const std::string& caption) {
+    std::u32string chars = toCodePoints(caption);
+    for (size_t i = 0; i + 1 < chars.size(); ++i) {
+        if (chars[i] != '&') continue;
+        if (chars[i + 1] != '&') return lowerAscii(chars[i + 1]);
+        ++i;
+    }
+    return 0;
+}
+
+const std::string* captionOf(const Control& control) {
+    if (auto* c = dynamic_cast<const Label*>(&control)) return &c->Caption();
+    if (auto* c = dynamic_cast<const CommandButton*>(&control)) return &c->Caption();
+    if (auto* c = dynamic_cast<const CheckBox*>(&control)) return &c->Caption();
+    if (auto* c = dynamic_cast<const OptionButton*>(&control)) return &c->Caption();
+    if (auto* c = dynamic_cast<const Frame*>(&control)) return &c->Caption();
+    return nullptr;
+}
+
+}  // namespace
+
+Control* Form::accessKeyControl(char32_t key) const {
+    if (key == 0) return nullptr;
+    std::vector<Control*> candidates;
+    for (Control* control : controls_) {
+        const std::string* caption = captionOf(*control);
+        if (caption && control->IsEffectivelyEnabled() && control->IsEffectivelyVisible() &&
+            accessKeyOf(*caption) == lowerAscii(key))
+            candidates.push_back(control);
+    }
+    if (candidates.empty()) return nullptr;
+    return *std::min_element(candidates.begin(), candidates.end(),
+                             [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+}
+
+bool Form::pressAccessKey(char32_t key) {
+    Control* control = accessKeyControl(key);
+    if (!control) return false;
+    HandlerScope scope;
+    if (dynamic_cast<Label*>(control) || dynamic_cast<Frame*>(control)) {
+        std::vector<Control*> order = tabOrder();
+        auto next = std::find_if(order.begin(), order.end(),
+                                 [&](Control* c) { return c->TabIndex() > control->TabIndex(); });
+        if (next == order.end() && !order.empty()) next = order.begin();
+        if (next != order.end()) (*next)->userFocus();
+        return true;
+    }
+    control->userClick();
+    return true;
 }
 
 void Form::userClose() {

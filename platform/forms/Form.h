@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ class Form {
     Form& operator=(const Form&) = delete;
 
     const std::string& Name() const { return name_; }
+    // Numbers every form made in this run, never given twice: an address can be reused by a
+    // later form, this cannot.
+    uint64_t Serial() const { return serial_; }
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -111,6 +115,11 @@ class Form {
     // Enter presses the default button and Esc the cancel button, the first of the form that is
     // enabled and shown; false when the key is another or there is no such button.
     bool pressButtonForKey(int keyCode);
+    // Alt with a letter or digit: the control whose caption marks it with "&" acts. A label or
+    // frame gives the focus to the next control in tab order after it; a button is pressed; a
+    // check box or option button is clicked. False when no enabled, shown control has that key.
+    bool pressAccessKey(char32_t key);
+    Control* accessKeyControl(char32_t key) const;
 
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
@@ -143,9 +152,11 @@ class Form {
   private:
     void notify(Property property);
     void resized();
+    std::vector<Control*> tabOrder() const;
     void appear();
 
     std::string name_;
+    const uint64_t serial_;
     std::string caption_;
     int left_ = 0, top_ = 0, width_ = 4800, height_ = 3600;
     int borderStyle_ = 2;
@@ -160,6 +171,7 @@ class Form {
     bool modal_ = false;
     bool unloaded_ = false;
     bool shownBefore_ = false;
+    bool inResize_ = false;
     std::vector<Control*> controls_;
     Control* activeControl_ = nullptr;
     int lastZIndex_ = 0;

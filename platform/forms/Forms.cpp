@@ -171,4 +171,10 @@ bool Forms::isAlive(const Form* form) {
     return false;
 }
 
+bool Forms::isAlive(uint64_t formSerial) {
+    for (auto& f : registry().loaded)
+        if (f->Serial() == formSerial) return true;
+    return false;
+}
+
 }  // namespace kiv

@@ -70,6 +70,8 @@ class Forms {
     static void pushModal(Form* form);
     static void popModal(Form* form);
     static bool isAlive(const Form* form);
+    // Whether the form of that serial number is still loaded.
+    static bool isAlive(uint64_t formSerial);
     // Destroys the unloaded forms, unless a handler is still running (it may be inside one).
     static void destroyUnloaded();
     static bool handlerRunning();

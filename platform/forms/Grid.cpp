@@ -607,6 +607,41 @@ void Grid::userKey(char32_t character) {
     if (KeyPress) KeyPress(key);
 }
 
+void Grid::userNextCell(bool backwards) {
+    if (!IsEffectivelyEnabled()) return;
+    int row = row_, col = col_;
+    int cells = std::max(0, (Rows() - fixedRows_) * (cols_ - fixedCols_));
+    for (int step = 0; step < cells; ++step) {
+        col += backwards ? -1 : 1;
+        if (col >= cols_) {
+            col = fixedCols_;
+            ++row;
+        } else if (col < fixedCols_) {
+            col = cols_ - 1;
+            --row;
+        }
+        if (row < fixedRows_ || row >= Rows()) return;
+        if (drawnColWidth(col) > 0) break;
+    }
+    makeCurrent(row, col);
+    if (row_ < topRow_) SetTopRow(row_);
+}
+
+Grid* gridBeneath(const Control& control) {
+    if (!control.IsEffectivelyVisible()) return nullptr;
+    for (Control* other : control.form().Controls()) {
+        auto* grid = dynamic_cast<Grid*>(other);
+        if (!grid || grid->Container() != control.Container() || !grid->IsEffectivelyVisible() ||
+            grid->ZIndex() > control.ZIndex())
+            continue;
+        bool inside = control.Left() >= grid->Left() &&
+                      control.Left() < grid->Left() + grid->Width() &&
+                      control.Top() >= grid->Top() && control.Top() < grid->Top() + grid->Height();
+        if (inside) return grid;
+    }
+    return nullptr;
+}
+
 void Grid::userScrollTo(int topRow, int leftCol) {
     int oldTop = topRow_, oldLeft = leftCol_;
     topRow_ = std::clamp(topRow, fixedRows_, std::max(Rows() - 1, fixedRows_));

@@ -11,6 +11,12 @@ namespace kiv {
 // A flex grid: a table of text cells whose first FixedRows rows and FixedCols columns are fixed
 // headers. Row 0 and column 0 are cells like the others. Cell formats (colours, alignment, bold)
 // belong to their cells: they move with the rows when sorting and go on Clear.
+class Grid;
+
+// The grid a control is laid over as its cell editor (a shown control inside the grid's area,
+// above it in the same container), or null.
+Grid* gridBeneath(const Control& control);
+
 class Grid : public Control {
   public:
     Grid(Form& form, std::string name, int index = -1);
@@ -176,6 +182,9 @@ class Grid : public Control {
     // A typed character: KeyPress, unless it is an Enter or Esc that presses the form's default
     // or cancel button.
     void userKey(char32_t character);
+    // Tab in the grid's cell editor: the next shown cell of the row, after the row's last the
+    // first of the next row (backwards with Shift); the last cell stays the current one.
+    void userNextCell(bool backwards = false);
     void userScrollTo(int topRow, int leftCol);
     void userResizeColumn(int col, int twips);
 

@@ -58,6 +58,10 @@ void doEvents() {
     host().yield();
 }
 
+void waitWhileProcessingEvents(int milliseconds) {
+    host().waitWhileProcessingEvents(milliseconds);
+}
+
 void postAfterEvent(std::function<void()> action) {
     host().post(std::move(action));
 }

@@ -54,6 +54,8 @@ class Host {
     virtual ScreenSize screenSize() = 0;
     // Lets pending events run (the old DoEvents).
     virtual void yield() = 0;
+    // Waits this long while events go on being handled, without keeping the processor busy.
+    virtual void waitWhileProcessingEvents(int milliseconds) = 0;
     // Runs `action` after the current event has been handled.
     virtual void post(std::function<void()> action) = 0;
     // 0 default, 11 hourglass, 13 arrow and hourglass.
@@ -72,6 +74,7 @@ std::string inputBox(const std::string& prompt,
 void beep();
 [[noreturn]] void endProgram();
 void doEvents();
+void waitWhileProcessingEvents(int milliseconds);
 void postAfterEvent(std::function<void()> action);
 bool openWithDesktop(const std::string& path);
 

@@ -97,19 +97,31 @@ void ControlBinding::applyGeometry() {
                         px(control_->Height()));
 }
 
+// The control's colours are its enabled look; disabled, it is drawn as the desktop draws a
+// disabled control (grey text, a box on the button face), whatever its colours, so that a control
+// that ignores the user never looks as if it would take a key or a click.
 void ControlBinding::applyColors() {
     QPalette palette = widget_.palette();
     QColor back = qtColor(control_->BackColor());
     QColor fore = qtColor(control_->ForeColor());
-    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
-        palette.setColor(role, back);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, fore);
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            palette.setColor(group, role, back);
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(group, role, fore);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Window, back);
+    palette.setColor(QPalette::Disabled, QPalette::Button, back);
+    setDisabledLook(palette);
     widget_.setPalette(palette);
 }
 
+// The model moves the focus, by the keys as by code: the focus is always drawn, not only after
+// Qt's own Tab.
 void ControlBinding::applyFocus() {
-    if (control_->HasFocus() && !widget_.hasFocus()) widget_.setFocus(Qt::OtherFocusReason);
+    if (!control_->HasFocus() || widget_.hasFocus()) return;
+    widget_.window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    widget_.setFocus(Qt::OtherFocusReason);
 }
 
 bool ControlBinding::userAction(const std::function<void(Control&)>& action) {

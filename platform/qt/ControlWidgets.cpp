@@ -1,6 +1,7 @@
 #include "platform/qt/ControlWidgets.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -110,7 +111,9 @@ void CommandButtonWidget::show(Property property) {
 void CommandButtonWidget::applyColors() {
     QPalette palette = QPushButton::palette();
     palette.setColor(QPalette::Button, qtColor(SystemColor::ButtonFace));
-    palette.setColor(QPalette::ButtonText, qtColor(button_.ForeColor()));
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::ButtonText, qtColor(button_.ForeColor()));
+    setDisabledLook(palette);
     setPalette(palette);
     if (button_.Style() != 1) {
         setStyleSheet(QString());
@@ -124,6 +127,19 @@ void CommandButtonWidget::applyColors() {
                        " QPushButton:pressed { background-color: %3; border-color: #808080; }"
                        " QPushButton:disabled { color: #a0a0a0; }")
             .arg(face.name(), qtColor(button_.ForeColor()).name(), face.darker(115).name()));
+}
+
+// The style draws a default button as it draws a focused one, and a graphical button's style
+// sheet draws no focus at all: the dotted rectangle inside the edge marks the focus on every
+// button, as the old buttons showed it.
+void CommandButtonWidget::paintEvent(QPaintEvent* event) {
+    QPushButton::paintEvent(event);
+    if (!hasFocus() || !control()) return;
+    QPainter painter(this);
+    QPen pen(qtColor(button_.ForeColor()));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(rect().adjusted(3, 3, -4, -4));
 }
 
 bool CommandButtonWidget::filter(QObject* watched, QEvent* event) {

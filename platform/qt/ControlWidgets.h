@@ -38,6 +38,7 @@ class CommandButtonWidget : public QPushButton, public ControlBinding {
     void show(Property property) override;
     void applyColors() override;
     bool filter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     CommandButton& button_;

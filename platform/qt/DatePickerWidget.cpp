@@ -16,8 +16,25 @@ DatePickerWidget::DatePickerWidget(FormWindow& window, DatePicker& picker, QWidg
     setFocusPolicy(Qt::StrongFocus);
 }
 
+namespace {
+
+QDate qtDate(const Date& date) {
+    return QDate(date.year(), date.month(), date.day());
+}
+
+}  // namespace
+
+// The calendar that is open follows the model too, so that the date a form sets is the one the
+// user sees picked.
 void DatePickerWidget::show(Property property) {
-    if (property == Property::Value || property == Property::Style) update();
+    if (property != Property::Value && property != Property::Style) return;
+    if (calendar_) showModelOnCalendar();
+    update();
+}
+
+void DatePickerWidget::showModelOnCalendar() {
+    calendar_->setDateRange(qtDate(picker_.MinDate()), qtDate(picker_.MaxDate()));
+    calendar_->setSelectedDate(qtDate(picker_.Value()));
 }
 
 QRect DatePickerWidget::buttonRect() const {
@@ -60,6 +77,11 @@ void DatePickerWidget::openCalendar() {
         auto* layout = new QVBoxLayout(popup_);
         layout->setContentsMargins(1, 1, 1, 1);
         calendar_ = new QCalendarWidget(popup_);
+        // The month and day names in Traditional Chinese, the week from Sunday, as the
+        // desktop's own calendar shows them.
+        calendar_->setLocale(
+            QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+        calendar_->setFirstDayOfWeek(Qt::Sunday);
         calendar_->setGridVisible(true);
         calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
         layout->addWidget(calendar_);
@@ -67,8 +89,10 @@ void DatePickerWidget::openCalendar() {
         connect(calendar_, &QCalendarWidget::activated, this,
                 [this](QDate date) { pickDate(date); });
     }
-    const Date& value = picker_.Value();
-    calendar_->setSelectedDate(QDate(value.year(), value.month(), value.day()));
+    {
+        Updating guard(updating_);
+        showModelOnCalendar();
+    }
     popup_->adjustSize();
     popup_->move(mapToGlobal(QPoint(std::max(0, width() - popup_->width()), height())));
     popup_->show();
@@ -76,6 +100,7 @@ void DatePickerWidget::openCalendar() {
 }
 
 void DatePickerWidget::pickDate(const QDate& date) {
+    if (updating_) return;
     if (popup_) popup_->hide();
     Date picked = Date::fromYmdHms(date.year(), date.month(), date.day(), picker_.Value().hour(),
                                    picker_.Value().minute(), picker_.Value().second());

@@ -1,10 +1,12 @@
 #include "platform/qt/FormWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "platform/qt/ControlBinding.h"
@@ -12,6 +14,13 @@
 #include "platform/qt/QtLook.h"
 
 namespace kiv {
+
+namespace {
+
+// How long a window manager may take to put its frame on a new window.
+constexpr int FramingDelayMs = 150;
+
+}  // namespace
 
 FormWindow::FormWindow(Form& form) : QWidget(nullptr, Qt::Window), form_(&form) {
     content_ = new QWidget(this);
@@ -76,6 +85,7 @@ void FormWindow::restack(QWidget* parent) {
 
 void FormWindow::showFocus() {
     if (!form_ || !form_->ActiveControl()) return;
+    setAttribute(Qt::WA_KeyboardFocusChange);
     if (QWidget* widget = widgetOf(*form_->ActiveControl())) widget->setFocus(Qt::OtherFocusReason);
 }
 
@@ -132,10 +142,71 @@ void FormWindow::applyGeometry() {
         } else {
             setFixedSize(width, height);
         }
-        move(px(form_->Left()), px(form_->Top()));
+        placeFrame();
         content_->move(0, 0);
     }
     applying_ = false;
+}
+
+// The launcher bar and any other window kept above the rest: a form opened under it could not
+// be reached.
+std::vector<QRect> FormWindow::topMostFrames() const {
+    std::vector<QRect> frames;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* other = dynamic_cast<FormWindow*>(widget);
+        if (other && other != this && other->form_ && other->isVisible() && other->form_->TopMost())
+            frames.push_back(other->frameGeometry());
+    }
+    return frames;
+}
+
+QRect FormWindow::placedOnScreen(QRect frame) const {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return frame;
+    QRect area = screen->availableGeometry();
+    auto fits = [&](const QRect& r) { return area.contains(r); };
+    auto clamp = [&](QRect r) {
+        r.moveLeft(std::max(area.left(), std::min(r.left(), area.right() + 1 - r.width())));
+        r.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() + 1 - r.height())));
+        return r;
+    };
+    frame = clamp(frame);
+    if (form_->TopMost()) return frame;
+    for (const QRect& bar : topMostFrames()) {
+        if (!frame.intersects(bar)) continue;
+        // Below the bar, else beside it, else where it covers the least.
+        QRect below = frame, left = frame, right = frame;
+        below.moveTop(bar.bottom() + 1);
+        left.moveRight(bar.left() - 1);
+        right.moveLeft(bar.right() + 1);
+        for (const QRect& candidate : {below, left, right})
+            if (fits(candidate)) return candidate;
+        return clamp(below);
+    }
+    return frame;
+}
+
+// The frame, title bar included, goes where the form asks as far as the screen and the bars
+// above every window allow; the form learns where it went. Before the window manager has put
+// its frame on, the frame is taken to be as the form counts it.
+void FormWindow::placeFrame() {
+    QRect asked(px(form_->Left()), px(form_->Top()), px(form_->Width()), px(form_->Height()));
+    QMargins frame;
+    if (isVisible() && frameGeometry() != geometry()) {
+        asked.setSize(frameGeometry().size());
+        frame = QMargins(geometry().left() - frameGeometry().left(),
+                         geometry().top() - frameGeometry().top(), 0, 0);
+    } else {
+        int title = px(form_->TitleBarHeight()), border = px(form_->BorderWidth());
+        frame = QMargins(border, title, border, border);
+    }
+    QRect placed = placedOnScreen(asked);
+    if (placed.topLeft() != asked.topLeft())
+        form_->userMoved(placed.left() * TwipsPerPixel, placed.top() * TwipsPerPixel);
+    if (isVisible())
+        move(placed.topLeft());
+    else
+        setGeometry(QRect(placed.topLeft() + QPoint(frame.left(), frame.top()), size()));
 }
 
 void FormWindow::applyColors() {
@@ -159,6 +230,12 @@ void FormWindow::present() {
     applyGeometry();
     if (isMinimized()) showNormal();
     show();
+    // The frame is known once the window is shown, or a little later when a window manager puts
+    // it on: the window is placed again by its real frame.
+    if (!aboveScreen()) placeFrame();
+    QTimer::singleShot(FramingDelayMs, this, [this] {
+        if (form_ && isVisible() && !aboveScreen()) placeFrame();
+    });
     raise();
     activateWindow();
     showFocus();

@@ -55,6 +55,9 @@ class FormWindow : public QWidget, public FormObserver {
     void applyStyle();
     void applyGeometry();
     void applyColors();
+    void placeFrame();
+    QRect placedOnScreen(QRect frame) const;
+    std::vector<QRect> topMostFrames() const;
     // A form whose top lies above the screen is shown from the screen's top edge, without its
     // frame, its client area shifted up by the part above the screen.
     bool aboveScreen() const;

@@ -5,7 +5,9 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEventLoop>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,12 +20,16 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/Menu.h"
+#include "platform/qt/ControlBinding.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/qt/QtLook.h"
 
 namespace kiv {
 
 namespace {
+
+// Room beside a message box's title for the title bar's icon and its buttons, in pixels.
+constexpr int TitleBarExtras = 120;
 
 QtHost*& currentQtHost() {
     static QtHost* host = nullptr;
@@ -84,6 +90,44 @@ QMessageBox::Icon iconOfStyle(int style) {
     }
 }
 
+// A message box sizes itself by its text; a short text under a long title would have the title
+// cut. Room is made for the title and the title bar's icon and buttons.
+void widenForTitle(QMessageBox& box) {
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    int needed = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + TitleBarExtras;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// The letter or digit of an Alt key, or 0.
+char32_t accessKeyOf(const QKeyEvent& key) {
+    auto modifiers = key.modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+    if (modifiers != Qt::AltModifier) return 0;
+    int code = key.key();
+    if (code >= Qt::Key_A && code <= Qt::Key_Z)
+        return static_cast<char32_t>('a' + code - Qt::Key_A);
+    if (code >= Qt::Key_0 && code <= Qt::Key_9) return static_cast<char32_t>(code);
+    return 0;
+}
+
+// Alt with a letter goes to the form of the window it was typed in, before Qt's own shortcuts:
+// the ShortcutOverride is taken so that the key arrives as a key press, which the form handles.
+bool handleAccessKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    char32_t key = accessKeyOf(*static_cast<QKeyEvent*>(event));
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!key || !widget) return false;
+    auto* window = dynamic_cast<FormWindow*>(widget->window());
+    Form* form = window ? window->form() : nullptr;
+    if (!form || !form->accessKeyControl(key)) return false;
+    event->accept();
+    if (event->type() == QEvent::KeyPress) act([&] { form->pressAccessKey(key); });
+    return true;
+}
+
 void addMenuEntries(QMenu& qmenu, Menu& menu, std::map<QAction*, Menu*>& chosen) {
     for (Menu* entry : menu.Entries()) {
         if (!entry->Visible()) continue;
@@ -107,7 +151,7 @@ void addMenuEntries(QMenu& qmenu, Menu& menu, std::map<QAction*, Menu*>& chosen)
 
 }  // namespace
 
-QtHost::QtHost() {
+QtHost::QtHost() : accessKeys_(std::make_unique<EventTap>(handleAccessKey)) {
     currentQtHost() = this;
 }
 
@@ -128,7 +172,12 @@ FormWindow* QtHost::windowOf(const Form& form) const {
     return found == windows_.end() ? nullptr : found->second;
 }
 
+// The application may be made after the host; the keys are watched from the first window on.
 void QtHost::formLoaded(Form& form) {
+    if (!accessKeysWatched_) {
+        qApp->installEventFilter(accessKeys_.get());
+        accessKeysWatched_ = true;
+    }
     if (!windowOf(form)) windows_[&form] = new FormWindow(form);
 }
 
@@ -222,6 +271,7 @@ int QtHost::messageBox(const std::string& text, int style,
     }
     int defaultIndex = std::min(static_cast<int>(pushButtons.size()) - 1, (style >> 8) & 3);
     box.setDefaultButton(pushButtons[defaultIndex]);
+    widenForTitle(box);
     box.exec();
     auto found = answers.find(box.clickedButton());
     if (found != answers.end()) return found->second;
@@ -276,6 +326,12 @@ ScreenSize QtHost::screenSize() {
 
 void QtHost::yield() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtHost::waitWhileProcessingEvents(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void QtHost::post(std::function<void()> action) {

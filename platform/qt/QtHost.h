@@ -1,11 +1,13 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include "platform/forms/Host.h"
 
 namespace kiv {
 
+class EventTap;
 class FormWindow;
 
 // The host of the real program: every form a window of Qt widgets, modal shows in a nested event
@@ -36,6 +38,7 @@ class QtHost : public Host {
     bool openWithDesktop(const std::string& path) override;
     ScreenSize screenSize() override;
     void yield() override;
+    void waitWhileProcessingEvents(int milliseconds) override;
     void post(std::function<void()> action) override;
     void setMousePointer(int pointer) override;
 
@@ -46,6 +49,8 @@ class QtHost : public Host {
   private:
     void quitWhenNoWindowShows();
 
+    std::unique_ptr<EventTap> accessKeys_;
+    bool accessKeysWatched_ = false;
     std::map<const Form*, FormWindow*> windows_;
     int modalDepth_ = 0;
     bool quitWithLastWindow_ = false;

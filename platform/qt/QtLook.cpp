@@ -58,6 +58,12 @@ std::string utf8(const QString& text) {
     return text.toStdString();
 }
 
+void setDisabledLook(QPalette& palette) {
+    palette.setColor(QPalette::Disabled, QPalette::Base, qtColor(SystemColor::ButtonFace));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, QColor::fromRgb(DisabledTextColor));
+}
+
 QString displayText(const std::string& text) {
     QString shown = qs(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 #include <functional>
 #include <string>
@@ -25,6 +26,11 @@ QColor qtColor(Color color);
 
 // The face at a size in points, 96 pixels an inch as the old desktop drew it, whatever the screen.
 QFont controlFont(double points, bool bold);
+
+// The disabled roles of a palette as the desktop draws a disabled control: grey text on the
+// button face.
+inline constexpr QRgb DisabledTextColor = 0xFFA0A0A0;
+void setDisabledLook(QPalette& palette);
 
 QString qs(const std::string& text);
 std::string utf8(const QString& text);

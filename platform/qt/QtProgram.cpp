@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPixmap>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <stdexcept>
 
 #include "platform/forms/Forms.h"
@@ -14,8 +17,28 @@
 
 namespace kiv {
 
+namespace {
+
+// Qt's own dialogs (print, print preview, files) speak Traditional Chinese as the program does.
+void loadQtTranslations() {
+    static bool loaded = false;
+    if (loaded) return;
+    auto* translator = new QTranslator(qApp);
+    QLocale taiwan(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan);
+    if (!translator->load(taiwan, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return;
+    }
+    QCoreApplication::installTranslator(translator);
+    loaded = true;
+}
+
+}  // namespace
+
 void configureApplication() {
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
+    loadQtTranslations();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setFont(controlFont(DefaultFontPoints, false));
     QPalette palette = QApplication::palette();

@@ -12,8 +12,8 @@ class Form;
 // until the last window is gone or the program ends. Returns the process's exit code.
 int runQtProgram(int argc, char** argv, const std::function<void()>& start);
 
-// The look every window of the program shares: the style and the default font. Needs a
-// QApplication.
+// The look every window of the program shares: the style, the default font and Qt's own texts in
+// Traditional Chinese. Needs a QApplication.
 void configureApplication();
 
 // Writes a PNG of the form's client area as the Qt host draws it (folders made as needed). The

@@ -1,6 +1,11 @@
 #include "platform/qt/TextBoxWidget.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QProxyStyle>
 #include <QTextBlock>
 
@@ -170,15 +175,48 @@ void TextBoxWidget::takeEditorSelection() {
     box_.userSelect(start, modelPosition(text, cursor.selectionEnd()) - start);
 }
 
+void TextBoxWidget::pasteClipboard(int keyCode, int shift) {
+    std::string text = utf8(QGuiApplication::clipboard()->text());
+    if (page_) {
+        QString lines = QGuiApplication::clipboard()->text();
+        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        lines.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+        text = utf8(lines);
+    }
+    userAction([&](Control& box) { static_cast<TextBox&>(box).userPaste(text, keyCode, shift); });
+}
+
+// The editor's menu names each entry's key after a tab, the paste's among them.
+bool isPasteEntry(const QAction& action) {
+    QString key = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    return action.text().endsWith(QLatin1Char('\t') + key);
+}
+
+// The editor's own menu, with its paste taken through the model.
+void TextBoxWidget::showContextMenu(const QPoint& at) {
+    QMenu* menu = line_ ? line_->createStandardContextMenu() : page_->createStandardContextMenu();
+    for (QAction* action : menu->actions()) {
+        if (!isPasteEntry(*action)) continue;
+        action->disconnect();
+        connect(action, &QAction::triggered, this, [this] { pasteClipboard('V', CtrlMask); });
+    }
+    menu->exec(at);
+    delete menu;
+}
+
 bool TextBoxWidget::filter(QObject* watched, QEvent* event) {
     if (!control()) return false;
     if (watched == editor() && event->type() == QEvent::KeyPress)
         return routeKey(*static_cast<QKeyEvent*>(event));
+    if (watched == editor() && event->type() == QEvent::ContextMenu) {
+        showContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
     return ControlBinding::filter(watched, event);
 }
 
 // The keys the old text box handled itself go to the model; shortcuts (copy, paste, undo) and
-// the focus keys stay with Qt.
+// the focus keys stay with Qt; a paste and Tab go to the model.
 bool TextBoxWidget::routeKey(QKeyEvent& key) {
     int shift = shiftState(key.modifiers());
     auto typeKey = [&](char32_t c) {
@@ -187,8 +225,16 @@ bool TextBoxWidget::routeKey(QKeyEvent& key) {
     auto pressKey = [&](int code) {
         userAction([&](Control& box) { static_cast<TextBox&>(box).userKeyDown(code, shift); });
     };
+    // A paste goes through the box's key filter as typing the same keys would.
+    if (key.matches(QKeySequence::Paste)) {
+        pasteClipboard(virtualKey(key.key()), shift);
+        return true;
+    }
     switch (key.key()) {
         case Qt::Key_Tab:
+            if (key.modifiers() & Qt::ControlModifier) return false;
+            userAction([&](Control& box) { static_cast<TextBox&>(box).userTab(shift); });
+            return true;
         case Qt::Key_Backtab:
             return false;
         case Qt::Key_Return:

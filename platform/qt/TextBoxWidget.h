@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QWidget>
@@ -11,8 +12,12 @@ namespace kiv {
 
 // A text box: a line editor, or a page editor when multi-line. The keys that type or move the
 // caret go to the model first (KeyPress may drop or change a key before the text changes); the
-// editor shows the model's text and selection. Whatever else changes the editor's text (paste,
-// an input method, undo) is handed to the model as a replaced text.
+// editor shows the model's text and selection. A paste is typed into the model key by key;
+// whatever else changes the editor's text (an input method, undo) is handed to the model as a
+// replaced text.
+// Whether an entry of an editor's own context menu is its paste.
+bool isPasteEntry(const QAction& action);
+
 class TextBoxWidget : public QWidget, public ControlBinding {
   public:
     TextBoxWidget(FormWindow& window, TextBox& box, QWidget* parent);
@@ -28,6 +33,8 @@ class TextBoxWidget : public QWidget, public ControlBinding {
   private:
     void buildEditor();
     bool routeKey(QKeyEvent& key);
+    void pasteClipboard(int keyCode, int shift);
+    void showContextMenu(const QPoint& at);
     void showText();
     void showSelection();
     void showStyle();

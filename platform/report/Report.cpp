@@ -71,9 +71,10 @@ void Report::run() {
         job.data = readReportData(report, *dataFile_);
         job.pages = layOut(report, job.data);
     } catch (const TemplateError& error) {
-        messageBox(
-            "報表範本錯誤: " + reportFileName_ + " 第 " + std::to_string(error.line()) + " 行", 16,
-            MessageTitle);
+        // The user knows the template by its file's name; the folder is the program's own.
+        std::string file = fs::path(reportFileName_).filename().string();
+        messageBox("報表範本錯誤: " + file + " 第 " + std::to_string(error.line()) + " 行", 16,
+                   MessageTitle);
         return;
     }
     reportOutput().print(job);

@@ -22,6 +22,7 @@ TestHost::~TestHost() {
     for (auto& [name, scripts] : modalScripts_)
         if (!scripts.empty()) ADD_FAILURE() << "modal script for " << name << " never ran";
     if (!popupChoices_.empty()) ADD_FAILURE() << "pop-up choice left over";
+    if (!waitActions_.empty()) ADD_FAILURE() << "an action meant for a wait never ran";
 }
 
 void TestHost::answerMessage(int answer) {
@@ -137,6 +138,16 @@ bool TestHost::openWithDesktop(const std::string& path) {
 
 void TestHost::yield() {
     Clock::advance(0.05);
+}
+
+void TestHost::waitWhileProcessingEvents(int milliseconds) {
+    if (!waitActions_.empty()) {
+        auto action = std::move(waitActions_.front());
+        waitActions_.pop_front();
+        action();
+    }
+    waitedMilliseconds_ += milliseconds;
+    Clock::advance(milliseconds / 1000.0);
 }
 
 void TestHost::runPosted() {

@@ -71,6 +71,9 @@ class TestHost : public Host {
     void onModal(std::function<void(T&)> script) {
         onModal(T::FormName, [script](Form& form) { script(dynamic_cast<T&>(form)); });
     }
+    // What the user does while the program next waits (a pause): run once.
+    void onWait(std::function<void()> action) { waitActions_.push_back(std::move(action)); }
+    int waitedMilliseconds() const { return waitedMilliseconds_; }
     // A script for every modal show of the form that has no one-off script waiting.
     void onEveryModal(const std::string& formName, std::function<void(Form&)> script);
 
@@ -112,6 +115,9 @@ class TestHost : public Host {
     bool openWithDesktop(const std::string& path) override;
     ScreenSize screenSize() override { return {28800, 16200}; }
     void yield() override;
+    // Moves the fixed clock on by the time waited, after running what the test set to happen
+    // meanwhile (onWait).
+    void waitWhileProcessingEvents(int milliseconds) override;
     void post(std::function<void()> action) override { posted_.push_back(std::move(action)); }
     void setMousePointer(int pointer) override { mousePointer_ = pointer; }
 
@@ -134,6 +140,8 @@ class TestHost : public Host {
     std::map<std::string, std::deque<std::function<void(Form&)>>> modalScripts_;
     std::map<std::string, std::function<void(Form&)>> everyModal_;
     std::deque<std::function<void()>> posted_;
+    std::deque<std::function<void()>> waitActions_;
+    int waitedMilliseconds_ = 0;
     std::vector<std::string> openedFiles_;
     std::vector<std::string> modalShows_;
     std::vector<std::string> broughtToFront_;

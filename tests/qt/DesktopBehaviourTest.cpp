@@ -1,0 +1,312 @@
+#include <QCalendarWidget>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+#include <ctime>
+
+#include "platform/qt/ControlWidgets.h"
+#include "platform/qt/DatePickerWidget.h"
+#include "platform/qt/GridWidget.h"
+#include "platform/qt/TextBoxWidget.h"
+#include "shell/mdM.h"
+#include "tests/qt/QtTestSupport.h"
+#include "tests/qt/SampleForm.h"
+
+using namespace kiv;
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+// Long enough for a real window manager to have framed and placed a new window.
+constexpr int FramingDelay = 400;
+
+// The login's shape: captions with access keys, a box after each, the buttons.
+class frmLoginSample : public Form {
+  public:
+    static constexpr const char* FormName = "frmLoginSample";
+    frmLoginSample() : Form(FormName) {
+        SetBorderStyle(3);
+        SetClientSize(5100, 1900);
+        Label1.Move(240, 270, 1500, 300);
+        Label1.SetCaption("使用者名稱(&U):");
+        txtUserName.Move(1800, 240, 3000, 330);
+        Label2.Move(240, 750, 1500, 300);
+        Label2.SetCaption("密碼(&P):");
+        txtPassword.Move(1800, 720, 3000, 330);
+        cmdOK.Move(1800, 1260, 1380, 420);
+        cmdOK.SetCaption("確定(&O)");
+        cmdOK.Click = [this] { ++presses; };
+    }
+    Label Label1{*this, "Label1"};
+    TextBox txtUserName{*this, "txtUserName"};
+    Label Label2{*this, "Label2"};
+    TextBox txtPassword{*this, "txtPassword"};
+    CommandButton cmdOK{*this, "cmdOK"};
+    int presses = 0;
+};
+
+// The launcher bar: above every window, its title bar above the screen.
+class frmBar : public Form {
+  public:
+    static constexpr const char* FormName = "frmBar";
+    frmBar() : Form(FormName) {
+        SetBorderStyle(4);
+        SetTopMost(true);
+        Move((screenWidth() - 700) / 2, -290, 700, 3000);
+        cmdOpen.Move(0, 0, 700, 600);
+        cmdOpen.Click = [] { Forms::showByName("frmCompany", Modal); };
+    }
+    CommandButton cmdOpen{*this, "cmdOpen"};
+};
+
+// The company form: it places itself at the top of the screen, in the middle.
+class frmCompany : public Form {
+  public:
+    static constexpr const char* FormName = "frmCompany";
+    frmCompany() : Form(FormName) {
+        SetBorderStyle(3);
+        SetCaption("公司資料");
+        SetClientSize(8400, 5400);
+    }
+    void Form_Resize() override {
+        SetTop(0);
+        SetLeft((screenWidth() - Width()) / 2);
+    }
+    CommandButton cmdOK{*this, "cmdOK"};
+};
+
+class DesktopBehaviourTest : public QtTest {
+  protected:
+    template <class F>
+    F& showForm() {
+        F& form = Forms::get<F>();
+        form.Show();
+        settle();
+        return form;
+    }
+    QLineEdit& lineOf(Form& form, TextBox& box) {
+        return *qobject_cast<QLineEdit*>(widgetOf<TextBoxWidget>(form, box).editor());
+    }
+    // Pixels dark enough to be text in the control's own (black) colour.
+    static int darkPixels(QWidget* widget) {
+        QImage image = widget->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 80) ++dark;
+        return dark;
+    }
+    static void expectOnScreenClearOf(const QRect& frame, const QRect& bar) {
+        QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y();
+        EXPECT_FALSE(frame.intersects(bar)) << frame.x() << "," << frame.y();
+    }
+};
+
+TEST_F(DesktopBehaviourTest, AFormOpensWithItsFrameOnTheScreenAndClearOfTheLauncherBar) {
+    Forms::registerForm<frmCompany>();
+    frmBar& bar = showForm<frmBar>();
+    QRect barFrame = windowOf(bar).frameGeometry();
+    bool checked = false;
+    soon(
+        [&] {
+            Form* company = Forms::find("frmCompany");
+            ASSERT_NE(company, nullptr);
+            settle();
+            FormWindow& window = windowOf(*company);
+            expectOnScreenClearOf(window.frameGeometry(), barFrame);
+            // The form knows where it went.
+            EXPECT_EQ(px(company->Top()), window.frameGeometry().top());
+            checked = true;
+            company->Unload();
+        },
+        FramingDelay);
+    QTest::mouseClick(windowOf(bar).widgetOf(bar.cmdOpen), Qt::LeftButton);
+    EXPECT_TRUE(checked);
+
+    // A form asked to stand off the screen is brought onto it.
+    frmCompany& far = showForm<frmCompany>();
+    act([&] { far.Move(-9000, 200000, far.Width(), far.Height()); });
+    settle();
+    expectOnScreenClearOf(windowOf(far).frameGeometry(), barFrame);
+    Forms::forgetRegistrations();
+}
+
+TEST_F(DesktopBehaviourTest, TabInAGridsCellEditorMovesToTheNextCellNotTheNextControl) {
+    frmQtSample& form = showForm<frmQtSample>();
+    form.hfg.SetRow(1);
+    form.hfg.SetCol(1);
+    form.txt.Move(form.hfg.Left() + form.hfg.CellLeft(), form.hfg.Top() + form.hfg.CellTop(),
+                  form.hfg.CellWidth(), form.hfg.CellHeight());
+    form.txt.SetVisible(true);
+    form.txt.ZOrder(0);
+    form.txt.SetFocus();
+    settle();
+    QLineEdit& editor = lineOf(form, form.txt);
+    QTest::keyClicks(&editor, "abc");
+    QTest::keyClick(&editor, Qt::Key_Tab);
+    settle();
+    EXPECT_FALSE(form.txt.Visible());
+    EXPECT_EQ(form.ActiveControl(), &form.hfg);
+    EXPECT_TRUE(windowOf(form).widgetOf(form.hfg)->hasFocus());
+    EXPECT_EQ(form.hfg.Col(), 2);
+
+    // Elsewhere Tab goes on to the next control.
+    form.txtCash.SetFocus();
+    QTest::keyClick(&lineOf(form, form.txtCash), Qt::Key_Tab);
+    EXPECT_EQ(form.ActiveControl(), &form.txtPw);
+}
+
+TEST_F(DesktopBehaviourTest, EveryDisabledControlIsDrawnDisabled) {
+    frmQtSample& form = showForm<frmQtSample>();
+    form.txtCash.SetText("12000");
+    form.cbDay.SetListIndex(1);
+    form.optA(0).SetValue(true);
+    std::vector<Control*> controls = {&form.txtCash, &form.cbDay,   &form.cmdSv,   &form.cmdM,
+                                      &form.ck,      &form.optA(1), &form.lbTitle, &form.optA(0)};
+    settle();
+    for (Control* control : controls)
+        EXPECT_GT(darkPixels(windowOf(form).widgetOf(*control)), 10) << control->Name();
+    for (Control* control : controls)
+        if (control->Container() != &form.fme) control->SetEnabled(false);
+    form.lbTitle.SetForeColor(0);
+    // The frame's options are disabled by the frame alone.
+    form.fme.SetEnabled(false);
+    settle();
+    for (Control* control : controls)
+        EXPECT_EQ(darkPixels(windowOf(form).widgetOf(*control)), 0) << control->Name();
+}
+
+TEST_F(DesktopBehaviourTest, TheFocusIsDrawnOnButtonsOptionsAndCheckBoxes) {
+    frmQtSample& form = showForm<frmQtSample>();
+    for (Control* control :
+         std::vector<Control*>{&form.cmdSv, &form.cmdM, &form.ck, &form.optA(1)}) {
+        form.txtCash.SetFocus();
+        settle();
+        QWidget* widget = windowOf(form).widgetOf(*control);
+        QImage unfocused = widget->grab().toImage();
+        act([&] { form.FocusNext(); });
+        control->SetFocus();
+        settle();
+        ASSERT_TRUE(widget->hasFocus()) << control->Name();
+        EXPECT_NE(widget->grab().toImage(), unfocused) << control->Name();
+    }
+}
+
+TEST_F(DesktopBehaviourTest, TheCalendarIsTraditionalChineseFromSundayAndFollowsTheModel) {
+    frmQtSample& form = showForm<frmQtSample>();
+    auto& picker = widgetOf<DatePickerWidget>(form, form.DTP);
+    picker.openCalendar();
+    QCalendarWidget* calendar = picker.calendar();
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_EQ(calendar->locale().name(), QStringLiteral("zh_TW"));
+    EXPECT_EQ(calendar->firstDayOfWeek(), Qt::Sunday);
+    EXPECT_EQ(calendar->minimumDate(), QDate(1912, 1, 1));
+    EXPECT_EQ(calendar->maximumDate(), QDate(2910, 12, 31));
+    // A date the form sets is the one the open calendar shows; a picked one is the model's.
+    form.DTP.SetValue(Date::fromYmd(2027, 3, 4));
+    EXPECT_EQ(calendar->selectedDate(), QDate(2027, 3, 4));
+    emit calendar->clicked(QDate(2027, 3, 9));
+    EXPECT_EQ(form.DTP.Value(), Date::fromYmd(2027, 3, 9));
+    picker.openCalendar();
+    EXPECT_EQ(picker.calendar()->selectedDate(), QDate(2027, 3, 9));
+    picker.calendar()->parentWidget()->hide();
+}
+
+TEST_F(DesktopBehaviourTest, QtsOwnDialogsSpeakTraditionalChinese) {
+    EXPECT_EQ(QCoreApplication::translate("QPrintPreviewDialog", "Print"), QStringLiteral("列印"));
+}
+
+TEST_F(DesktopBehaviourTest, AMessageBoxIsWideEnoughForItsTitle) {
+    const std::string title = "公司資料維護作業 - 大樹營造股份有限公司";
+    int width = 0;
+    soon([&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        box->accept();
+    });
+    messageBox("完成", 64, title);
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(qs(title)) + 100);
+}
+
+TEST_F(DesktopBehaviourTest, AnAccessKeyFocusesTheControlAfterItsLabelOrPressesItsButton) {
+    frmLoginSample& form = showForm<frmLoginSample>();
+    QLineEdit& user = lineOf(form, form.txtUserName);
+    QLineEdit& password = lineOf(form, form.txtPassword);
+    QTest::keyClick(&user, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(form.ActiveControl(), &form.txtPassword);
+    EXPECT_TRUE(password.hasFocus());
+    QTest::keyClick(&password, Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(form.ActiveControl(), &form.txtUserName);
+    EXPECT_TRUE(user.hasFocus());
+    EXPECT_EQ(form.txtUserName.Text(), "");
+    QTest::keyClick(&user, Qt::Key_O, Qt::AltModifier);
+    settle();
+    EXPECT_EQ(form.presses, 1);
+}
+
+TEST_F(DesktopBehaviourTest, APasteIsTypedThroughTheBoxsKeyFilterAndRaisesKeyUpOnce) {
+    frmQtSample& form = showForm<frmQtSample>();
+    int keyUps = 0;
+    form.txtCash.KeyUp = [&](int&, int) { ++keyUps; };
+    QLineEdit& line = lineOf(form, form.txtCash);
+    auto pasteWith = [&](const std::function<void()>& paste) {
+        form.txtCash.SetText("12000");
+        form.txtCash.SelectAll();
+        keyUps = 0;
+        form.events.clear();
+        paste();
+        settle();
+        EXPECT_EQ(form.txtCash.Text(), "10000");
+        EXPECT_EQ(line.text(), "10000");
+        EXPECT_EQ(keyUps, 1);
+        EXPECT_EQ(form.events.size(), 8u);  // seven KeyPress and one Change
+    };
+    QGuiApplication::clipboard()->setText(QStringLiteral("10,0x00"));
+    pasteWith([&] { QTest::keyClick(&line, Qt::Key_V, Qt::ControlModifier); });
+    pasteWith([&] { QTest::keyClick(&line, Qt::Key_Insert, Qt::ShiftModifier); });
+    pasteWith([&] {
+        soon([] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions())
+                if (isPasteEntry(*action)) action->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                line.mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(&line, &event);
+    });
+}
+
+TEST_F(DesktopBehaviourTest, PauseWaitsWithoutBusyingTheProcessorAndTheBusyButtonTakesNoPress) {
+    frmQtSample& form = showForm<frmQtSample>();
+    int clicks = 0;
+    bool timerRan = false;
+    form.cmdSv.Click = [&] {
+        ++clicks;
+        Pause(0.4);
+    };
+    QWidget* button = windowOf(form).widgetOf(form.cmdSv);
+    soon([&] { timerRan = true; }, 50);
+    soon([&] { QTest::mouseClick(button, Qt::LeftButton); }, 100);
+    std::clock_t processor = std::clock();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    double busySeconds = static_cast<double>(std::clock() - processor) / CLOCKS_PER_SEC;
+    EXPECT_GT(elapsed.elapsed(), 400);
+    EXPECT_LT(busySeconds, 0.2);
+    EXPECT_TRUE(timerRan);
+    EXPECT_EQ(clicks, 1);
+}
+
+}  // namespace
