@@ -258,6 +258,9 @@ void frmIo::Form_Load() {
     FillNote1Combo();
     FillNote2Combo();
 
+    // A day the picker cannot show (a login date beyond the calendar) leaves it where it was;
+    // the save refuses such a day.
+    if (DTP1.InRange(Clock::today())) DTP1.SetValue(Clock::today());
     CurrentPosition = 0;
     SetScrollRange();
     OpenVoucherRecordset();
@@ -266,7 +269,6 @@ void frmIo::Form_Load() {
     if (ShowCurrentVoucher() && !ShowOneRecord) FillPrintTable();
     lbStat.SetCaption(Browsing);
     SetEntryEnabled(false);
-    DTP1.SetValue(Clock::today());
     if (ShowOneRecord) {
         ShowVoucherByNumber();
         FillPrintTable();
@@ -367,7 +369,7 @@ void frmIo::ShowVoucherFields(const Voucher& voucher) {
     cbPj.SetText(voucher.project);
     lbPjTxt.SetCaption(voucher.projectName);
     cbWt.SetText(voucher.workType);
-    lbHday.SetCaption(longDateText(voucher.day));
+    ShowHappenedDay(voucher.day);
     cbReq.SetText(voucher.applicant);
     cbSin.SetText(voucher.receiver);
     Check1.SetValue(voucher.receipt ? 1 : 0);
@@ -500,11 +502,19 @@ void frmIo::SetEntryEnabled(bool b) {
     cmdPt.SetEnabled(!b);
 }
 
+// The picker always stands on the day the label shows, so that picking the day shown changes
+// nothing and picking another changes both. A day it cannot show leaves it where it was; the save
+// refuses such a day.
+void frmIo::ShowHappenedDay(const std::optional<Date>& day) {
+    lbHday.SetCaption(day ? LongRocDate(*day) : "");
+    if (day && DTP1.InRange(*day)) DTP1.SetValue(*day);
+}
+
 void frmIo::ClearForNewVoucher(const std::string& number) {
     lbInDay.SetCaption(LongRocDate(Clock::today()));
     lbNo.SetCaption(number);
     ClearVoucherFields();
-    lbHday.SetCaption(lbInDay.Caption());
+    ShowHappenedDay(Clock::today());
     Check1.SetValue(0);
     O1(0).SetValue(true);
     ckNoW.SetValue(0);
@@ -544,7 +554,6 @@ void frmIo::cmdEdit_Click() {
     SetEntryEnabled(true);
     fmeM.SetEnabled(true);
     ckNoW.SetEnabled(true);
-    if (auto day = parseShownDate(lbHday.Caption())) DTP1.SetValue(*day);
     lbStat.SetCaption(Modifying);
     cmdCencel.SetVisible(true);
     AddingVoucher = false;

@@ -110,6 +110,7 @@ class frmIo : public Form {
     void SetTickQuietly(int value);
     void ShowDirection(bool expense);
     void ClearVoucherFields();
+    void ShowHappenedDay(const std::optional<Date>& day);
     void SetEntryEnabled(bool b);
     void ClearForNewVoucher(const std::string& number);
     void GoToVoucher(int position);
