@@ -18,6 +18,7 @@ namespace kiv {
 
 class Transaction;
 class RecordsetImpl;
+class StatementShelf;
 
 // A WHERE condition with its bound values, to be put into a larger statement.
 struct SqlCondition {
@@ -85,6 +86,8 @@ class Database {
     // they hold may be stale.
     uint64_t changeCount_ = 0;
     std::set<RecordsetImpl*> openRecordsets_;
+    // Read statements prepared for recordsets since closed, for the next ones of the same text.
+    std::unique_ptr<StatementShelf> shelf_;
 };
 
 // All or nothing: the outermost transaction begins (immediately, taking the write lock, when asked)

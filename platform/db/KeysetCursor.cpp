@@ -14,6 +14,13 @@ namespace {
 
 constexpr int pageSize = KeysetQuery::pageSize;
 
+// Where the stream's page from `position` ends: the first rows in pages growing from one row, so
+// that a recordset read for one row or a screenful reads little more, then whole aligned pages.
+int64_t streamPageEnd(int64_t position) {
+    if (position < pageSize) return std::max<int64_t>(1, 2 * position);
+    return (position / pageSize + 1) * pageSize;
+}
+
 [[noreturn]] void refuse(const std::string& field, const std::string& why) {
     throw ConversionError("欄位「" + field + "」：" + why);
 }
@@ -74,19 +81,18 @@ Value convertForField(const Value& value, const ColumnInfo& column) {
 std::unique_ptr<KeysetCursor> KeysetCursor::open(Database& db, std::string_view sql,
                                                  const KeysetQuery& query,
                                                  const std::vector<Value>& params) {
-    Statement stream, page;
+    Statement stream;
     try {
-        stream = Statement(db.handle(), query.streamSql);
-        page = Statement(db.handle(), query.pageSql);
+        shelfOf(db).followSchema(db.handle());
+        stream = shelfOf(db).take(db.handle(), query.streamSql);
     } catch (const DbError&) {
         return nullptr;
     }
-    auto columns = columnsOf(page.get(), db.schema(), 1);
-    std::unique_ptr<KeysetCursor> cursor(new KeysetCursor(db, sql, query, params, std::move(stream),
-                                                          std::move(page), std::move(columns)));
+    auto columns = columnsOf(stream.get(), db.schema(), 1);
+    std::unique_ptr<KeysetCursor> cursor(
+        new KeysetCursor(db, sql, query, params, std::move(stream), std::move(columns)));
     try {
         cursor->streamStatement_.bindAll(params);
-        cursor->startStream();
     } catch (const DbError& e) {
         throw DbError(e.what(), std::string(sql), e.code());
     }
@@ -94,17 +100,24 @@ std::unique_ptr<KeysetCursor> KeysetCursor::open(Database& db, std::string_view 
 }
 
 KeysetCursor::KeysetCursor(Database& db, std::string_view sql, KeysetQuery query,
-                           std::vector<Value> params, Statement stream, Statement page,
+                           std::vector<Value> params, Statement stream,
                            std::vector<ColumnInfo> columns)
     : RecordsetImpl(db, sql, std::move(columns)),
       query_(std::move(query)),
       params_(std::move(params)),
       streamStatement_(std::move(stream)),
-      pageStatement_(std::move(page)),
       width_(this->columns().size()),
+      partialStamp_(changeCount()),
       changeCounter_(changeCounter()) {
     for (const auto& column : this->columns())
         kinds_.push_back(column.kind);
+}
+
+KeysetCursor::~KeysetCursor() {
+    if (!attached()) return;
+    for (Statement* statement :
+         {&streamStatement_, &keyStatement_, &tailStatement_, &pageStatement_})
+        shelf().give(std::move(*statement));
 }
 
 void KeysetCursor::detach() {
@@ -117,29 +130,55 @@ void KeysetCursor::detach() {
     RecordsetImpl::detach();
 }
 
-// Opening reads the first page through the stream, which also tells whether that is all.
-void KeysetCursor::startStream() {
-    partialStamp_ = changeCount();
-    if (!streamStatement_.step()) {
+// Opening reads nothing: the first look at the rows from the front reads the first page through
+// the stream, which also tells whether that is all.
+void KeysetCursor::start() {
+    if (started_) return;
+    bool any = false;
+    try {
+        any = streamStatement_.step();
+    } catch (const DbError& e) {
+        raiseAsWritten(e);
+    }
+    started_ = true;
+    // A tail read before a write no longer fits the rows the stream now meets.
+    if (!complete_ && changeCount() != partialStamp_) {
+        tail_.clear();
+        tailAsked_ = 0;
+        partialStamp_ = changeCount();
+    }
+    if (!any) {
         streamStatement_.reset();
+        if (!complete_) keys_.clear();
         complete_ = true;
         return;
     }
-    streaming_ = true;
     streamNext_ = 0;
-    keys_.push_back(sqlite3_column_int64(streamStatement_.get(), 0));
+    if (!noteStreamKey(0, sqlite3_column_int64(streamStatement_.get(), 0))) {
+        streamStatement_.reset();
+        return;
+    }
+    streaming_ = true;
     readStreamPage();
 }
 
 void KeysetCursor::readStreamPage() {
     sqlite3_stmt* stmt = streamStatement_.get();
     int64_t start = streamNext_;
-    beginPage(pageSize);
+    int64_t rows = streamPageEnd(start) - start;
+    beginPage(static_cast<size_t>(rows));
     int64_t count = 0;
     while (true) {
         page_.rows.read(stmt, static_cast<size_t>(count), 1);
         page_.present[count++] = 1;
-        if (!streamStatement_.step()) {
+        bool more = false;
+        try {
+            more = streamStatement_.step();
+        } catch (const DbError& e) {
+            streaming_ = false;
+            raiseAsWritten(e);
+        }
+        if (!more) {
             // The stream has met the end: every rowid is known.
             endStream();
             complete_ = complete_ || keys_.size() == static_cast<size_t>(start + count);
@@ -150,7 +189,7 @@ void KeysetCursor::readStreamPage() {
             break;
         }
         streamNext_ = start + count;
-        if (count == pageSize) break;
+        if (count == rows) break;
     }
     endPage(End::Front, start, count);
 }
@@ -176,19 +215,60 @@ void KeysetCursor::endStream() {
 void KeysetCursor::readRowids(Statement& statement, const std::string& sql,
                               std::vector<int64_t>& rowids) {
     if (!statement.get()) {
-        statement = Statement(database().handle(), sql);
+        statement = shelf().take(database().handle(), sql);
         statement.bindAll(params_);
     }
     rowids.clear();
-    while (statement.step())
-        rowids.push_back(sqlite3_column_int64(statement.get(), 0));
+    try {
+        while (statement.step())
+            rowids.push_back(sqlite3_column_int64(statement.get(), 0));
+    } catch (const DbError& e) {
+        rowids.clear();
+        raiseAsWritten(e);
+    }
     statement.reset();
+}
+
+// The last `rows` rows, last first, with their rowids, as the tail's own page. False when the
+// rows read from the front came before a write: only the full list of rowids then fits both.
+bool KeysetCursor::readTail(int64_t rows) {
+    if (changeCount() != partialStamp_) {
+        if (started_) return false;
+        tail_.clear();
+        tailAsked_ = 0;
+        partialStamp_ = changeCount();
+    }
+    if (tailAsked_ >= rows) return !tail_.empty();
+    if (!tailStatement_.get()) {
+        tailStatement_ = shelf().take(database().handle(), query_.tailSql);
+        for (size_t i = 0; i < params_.size(); ++i)
+            tailStatement_.bind(static_cast<int>(i + 1), params_[i]);
+    }
+    sqlite3_stmt* stmt = tailStatement_.get();
+    sqlite3_bind_int64(stmt, sqlite3_bind_parameter_count(stmt), rows);
+    beginPage(static_cast<size_t>(rows));
+    tail_.clear();
+    try {
+        while (tailStatement_.step()) {
+            page_.rows.read(stmt, tail_.size(), 1);
+            page_.present[tail_.size()] = 1;
+            tail_.push_back(sqlite3_column_int64(stmt, 0));
+        }
+    } catch (const DbError& e) {
+        tail_.clear();
+        raiseAsWritten(e);
+    }
+    tailStatement_.reset();
+    tailAsked_ = rows;
+    endPage(End::Back, 0, static_cast<int64_t>(tail_.size()));
+    return !tail_.empty();
 }
 
 void KeysetCursor::completeKeys() {
     if (complete_) return;
+    // Before the first look from the front the position is the first row, whatever it is.
     std::optional<int64_t> current;
-    if (onRow()) current = currentRowid();
+    if ((started_ || end_ == End::Back) && onRow()) current = currentRowid();
     End end = end_;
     int64_t index = index_;
     rowReady_ = false;
@@ -203,6 +283,7 @@ void KeysetCursor::completeKeys() {
     }
     end_ = End::Front;
     tail_.clear();
+    tailAsked_ = 0;
     if (page_.end == End::Back) page_.valid = false;
     // A stream that no longer agrees with the rowids ends at its next row.
     if (streaming_ && !(streamNext_ < count &&
@@ -219,11 +300,13 @@ int64_t KeysetCursor::currentRowid() const {
 }
 
 bool KeysetCursor::bof() {
+    if (end_ == End::Front && !complete_) start();
     if (complete_) return keys_.empty() || index_ < 0;
     return end_ == End::Front && index_ < 0;
 }
 
 bool KeysetCursor::eof() {
+    if (end_ == End::Front && !complete_) start();
     if (complete_) return keys_.empty() || index_ >= static_cast<int64_t>(keys_.size());
     return end_ == End::Back && index_ < 0;
 }
@@ -249,13 +332,10 @@ void KeysetCursor::moveFirst() {
 void KeysetCursor::moveLast() {
     leaveRow();
     betweenRows_ = false;
-    if (!complete_ && !query_.tailSql.empty() && changeCount() == partialStamp_) {
-        if (tail_.empty()) readRowids(tailStatement_, query_.tailSql, tail_);
-        if (!tail_.empty()) {
-            end_ = End::Back;
-            index_ = 0;
-            return;
-        }
+    if (!complete_ && !query_.tailSql.empty() && readTail(1)) {
+        end_ = End::Back;
+        index_ = 0;
+        return;
     }
     completeKeys();
     end_ = End::Front;
@@ -272,11 +352,15 @@ void KeysetCursor::move(int64_t n) {
     }
     if (end_ == End::Back) {
         int64_t target = index_ - n;
+        auto known = static_cast<int64_t>(tail_.size());
+        // Walking back from the last row reads a whole page of the tail before everything.
+        if (target >= known && known == tailAsked_ && tailAsked_ < pageSize) readTail(pageSize);
         if (target < static_cast<int64_t>(tail_.size())) {
             index_ = std::max<int64_t>(target, -1);
             return;
         }
     } else {
+        if (!complete_) start();
         int64_t target = index_ + n;
         // A short step past the rows read so far goes on with the stream.
         auto known = [&] { return static_cast<int64_t>(keys_.size()); };
@@ -334,14 +418,21 @@ void KeysetCursor::locateRow() {
 
 // Pages are aligned, so that moving forward or backward row by row reads each page once.
 void KeysetCursor::readPage() {
+    if (!started_ && end_ == End::Front && index_ == 0) {
+        start();
+        if (page_.valid && page_.end == End::Front && page_.start == 0 && page_.count > 0) return;
+    }
+    if (streaming_ && end_ == End::Front && index_ >= streamNext_ &&
+        index_ < streamPageEnd(streamNext_))
+        return readStreamPage();
     int64_t start = index_ / pageSize * pageSize;
-    if (streaming_ && end_ == End::Front && start == streamNext_) return readStreamPage();
     endStream();
     const auto& keys = keysAt(end_);
     readRows(keys, start, std::min<int64_t>(pageSize, static_cast<int64_t>(keys.size()) - start));
 }
 
 void KeysetCursor::readRows(const std::vector<int64_t>& keys, int64_t start, int64_t count) {
+    if (!pageStatement_.get()) pageStatement_ = shelf().take(database().handle(), query_.pageSql);
     std::vector<std::pair<int64_t, int64_t>> slots;  // rowid and place in the page
     for (int64_t i = 0; i < pageSize; ++i) {
         if (i < count) {
@@ -354,16 +445,26 @@ void KeysetCursor::readRows(const std::vector<int64_t>& keys, int64_t start, int
     std::sort(slots.begin(), slots.end());
     beginPage(static_cast<size_t>(count));
     sqlite3_stmt* stmt = pageStatement_.get();
-    while (pageStatement_.step()) {
-        int64_t rowid = sqlite3_column_int64(stmt, 0);
-        auto found =
-            std::lower_bound(slots.begin(), slots.end(), std::make_pair(rowid, int64_t{0}));
-        if (found == slots.end() || found->first != rowid) continue;
-        page_.rows.read(stmt, static_cast<size_t>(found->second), 1);
-        page_.present[found->second] = 1;
+    try {
+        while (pageStatement_.step()) {
+            int64_t rowid = sqlite3_column_int64(stmt, 0);
+            auto found =
+                std::lower_bound(slots.begin(), slots.end(), std::make_pair(rowid, int64_t{0}));
+            if (found == slots.end() || found->first != rowid) continue;
+            page_.rows.read(stmt, static_cast<size_t>(found->second), 1);
+            page_.present[found->second] = 1;
+        }
+    } catch (const DbError& e) {
+        raiseAsWritten(e);
     }
     pageStatement_.reset();
     endPage(end_, start, count);
+}
+
+// The statements of the cursor are its own rewriting of the query: a fault names the query as the
+// caller wrote it.
+void KeysetCursor::raiseAsWritten(const DbError& e) const {
+    throw DbError(e.what(), sql(), e.code());
 }
 
 // The page is invalid while it is read, so that a failed read leaves none half filled.

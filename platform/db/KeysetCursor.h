@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/db/Errors.h"
 #include "platform/db/RecordsetImpl.h"
 #include "platform/db/SqlText.h"
 
@@ -19,11 +20,14 @@ namespace kiv {
 // open across a write (it would see the write half-way and keep the write-ahead log from being
 // checkpointed).
 //
-// The full list of rowids is read only when something needs it (RecordCount, AbsolutePosition,
-// moving beyond the rows known so far, adding or deleting a row). Moving to the last row first
-// reads the last page of rowids through the reversed order, and the position is then counted from
-// the back. A write through the Database before the full list is read makes it follow the data as
-// it is then, keeping the current row.
+// Opening only prepares the stream; nothing is read until a row is looked at, and the stream's
+// first pages are small (one row, two, four ... up to a page), so that a recordset opened for one
+// row reads about one. The full list of rowids is read only when something needs it (RecordCount,
+// AbsolutePosition, moving beyond the rows known so far, adding or deleting a row). Moving to the
+// last row first reads the last row alone through the reversed order, with its rowid, and the
+// position is then counted from the back; walking back from it reads a page of the tail the same
+// way. A write through the Database before the full list is read makes it follow the data as it
+// is then, keeping the current row.
 class KeysetCursor : public RecordsetImpl {
   public:
     // Nullptr when SQLite refuses the keyset form of the query (the caller then reads it whole,
@@ -31,6 +35,7 @@ class KeysetCursor : public RecordsetImpl {
     static std::unique_ptr<KeysetCursor> open(Database& db, std::string_view sql,
                                               const KeysetQuery& query,
                                               const std::vector<Value>& params);
+    ~KeysetCursor() override;
 
     bool bof() override;
     bool eof() override;
@@ -58,9 +63,10 @@ class KeysetCursor : public RecordsetImpl {
     enum class Pending { None, Adding, Editing };
 
     KeysetCursor(Database& db, std::string_view sql, KeysetQuery query, std::vector<Value> params,
-                 Statement stream, Statement page, std::vector<ColumnInfo> columns);
+                 Statement stream, std::vector<ColumnInfo> columns);
 
-    void startStream();
+    void start();
+    bool readTail(int64_t rows);
     void readStreamPage();
     bool noteStreamKey(int64_t position, int64_t rowid);
     void endStream();
@@ -75,6 +81,7 @@ class KeysetCursor : public RecordsetImpl {
     void readRows(const std::vector<int64_t>& keys, int64_t start, int64_t count);
     void beginPage(size_t rows);
     void endPage(End end, int64_t start, int64_t count);
+    [[noreturn]] void raiseAsWritten(const DbError& e) const;
     void insertPending();
     void updatePending();
 
@@ -87,10 +94,14 @@ class KeysetCursor : public RecordsetImpl {
     size_t width_;
     std::vector<std::optional<FieldKind>> kinds_;
 
-    // keys_ holds every rowid when complete_, else the first ones; tail_ the last ones, last first.
+    // keys_ holds every rowid when complete_, else the first ones; tail_ the last ones, last first,
+    // read for tailAsked_ rows (fewer when the result has fewer). Both parts are read with no
+    // write in between, at partialStamp_.
     std::vector<int64_t> keys_;
     std::vector<int64_t> tail_;
+    int64_t tailAsked_ = 0;
     bool complete_ = false;
+    bool started_ = false;
     uint64_t partialStamp_ = 0;
 
     // While streaming_, the stream stands on the row at position streamNext_, the first of the

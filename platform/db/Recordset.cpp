@@ -64,6 +64,34 @@ bool isRowidTable(Database& db, const std::string& table) {
 
 }  // namespace
 
+Statement StatementShelf::take(sqlite3* db, const std::string& sql) {
+    for (auto it = statements_.rbegin(); it != statements_.rend(); ++it) {
+        if (it->sql() != sql) continue;
+        Statement found = std::move(*it);
+        statements_.erase(std::next(it).base());
+        return found;
+    }
+    return Statement(db, sql);
+}
+
+// Stepped directly: reading the schema's version is no write for the write-fault switch to count.
+void StatementShelf::followSchema(sqlite3* db) {
+    if (!versionStatement_.get()) versionStatement_ = Statement(db, "PRAGMA schema_version");
+    sqlite3_stmt* stmt = versionStatement_.get();
+    int64_t version = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+    sqlite3_reset(stmt);
+    if (version != version_) statements_.clear();
+    version_ = version;
+}
+
+void StatementShelf::give(Statement statement) {
+    if (!statement.get()) return;
+    statement.reset();
+    sqlite3_clear_bindings(statement.get());
+    if (statements_.size() == capacity) statements_.erase(statements_.begin());
+    statements_.push_back(std::move(statement));
+}
+
 RecordsetImpl::RecordsetImpl(Database& db, std::string_view sql, std::vector<ColumnInfo> columns)
     : db_(&db), sql_(sql), columns_(std::move(columns)) {
     for (size_t i = 0; i < columns_.size(); ++i)
@@ -82,6 +110,11 @@ void RecordsetImpl::detach() {
 Database& RecordsetImpl::database() const {
     if (!db_) raise("資料庫已關閉");
     return *db_;
+}
+
+StatementShelf& RecordsetImpl::shelfOf(Database& db) {
+    if (!db.shelf_) db.shelf_ = std::make_unique<StatementShelf>();
+    return *db.shelf_;
 }
 
 uint64_t RecordsetImpl::changeCount() const {

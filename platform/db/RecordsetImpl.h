@@ -19,6 +19,27 @@ namespace kiv {
 
 class Database;
 
+// Prepared read statements kept for the next recordset of the same text: preparing a statement
+// costs more than reading a row, and forms open the same few queries again and again.
+class StatementShelf {
+  public:
+    // Lets go of every statement when the schema changed since they were prepared; a recordset
+    // checks once as it opens.
+    void followSchema(sqlite3* db);
+    // The statement ready to bind; raises DbError when SQLite refuses the text.
+    Statement take(sqlite3* db, const std::string& sql);
+    // Keeps the statement, ended and with its values cleared.
+    void give(Statement statement);
+
+  private:
+    static constexpr size_t capacity = 32;
+    std::vector<Statement> statements_;
+    // The schema the kept statements were prepared on: a field added since (by this program or
+    // another) changes what "*" names, so they are all prepared anew.
+    Statement versionStatement_;
+    int64_t version_ = -1;
+};
+
 class RecordsetImpl {
   public:
     RecordsetImpl(Database& db, std::string_view sql, std::vector<ColumnInfo> columns);
@@ -59,6 +80,9 @@ class RecordsetImpl {
 
   protected:
     Database& database() const;
+    bool attached() const { return db_ != nullptr; }
+    StatementShelf& shelf() const { return shelfOf(database()); }
+    static StatementShelf& shelfOf(Database& db);
     // Writes through the Database so far; rows read before it moved may be stale.
     uint64_t changeCount() const;
     const uint64_t* changeCounter() const;

@@ -22,8 +22,9 @@ struct KeysetQuery {
     std::string table;      // the table's name, unquoted
     std::string keySql;     // the rowids of the result, in the query's order
     std::string streamSql;  // the rowid and the query's own columns, in the same order
-    std::string tailSql;    // the last pageSize rowids in reverse order; empty when the order
-                            // cannot be reversed
+    std::string tailSql;    // the rowid and the query's own columns of the last rows, last
+                            // first, as many as the parameter after the query's own; empty
+                            // when the order cannot be reversed
     std::string pageSql;    // the rowid and the query's own columns of up to pageSize rows,
                             // their rowids bound as parameters 1 to pageSize
     static constexpr int pageSize = 64;

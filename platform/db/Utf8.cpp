@@ -103,8 +103,15 @@ std::string foldCase(std::string_view text) {
     return out;
 }
 
+// Compared in place: names are compared on every field looked up by name and every column read.
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    return foldCase(a) == foldCase(b);
+    auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    };
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
 }
 
 size_t findNoCase(std::string_view text, std::string_view needle) {
