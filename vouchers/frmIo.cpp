@@ -785,8 +785,13 @@ int frmIo::PositionOf(const std::string& number) const {
 }
 
 // Moves the voucher list, and with it the scroll bar, to a row; the caller shows the voucher.
+// The newest voucher is reached by MoveLast, which reads that one row rather than every key
+// before it.
 void frmIo::GoToVoucher(int position) {
-    VoucherRecordset->Move(position - CurrentPosition);
+    if (position == FSB.Max() && position > 0)
+        VoucherRecordset->MoveLast();
+    else
+        VoucherRecordset->Move(position - CurrentPosition);
     CurrentPosition = position;
     FSB.SetValue(position);
 }

@@ -20,8 +20,8 @@ TEST_F(VoucherFormTest, OpensOnTheNewestVoucherWithTheScrollBarAtItsEnd) {
     EXPECT_EQ(form.lbNo.Caption(), "A2");
     EXPECT_EQ(form.lbAcIo.Caption(), "(收入)");
     EXPECT_EQ(form.lbAcTxt.ForeColor(), Blue);
-    // The picker moves to today; the voucher's own date stays on the label.
-    EXPECT_EQ(form.DTP1.Value(), Clock::today());
+    // The picker stands on the day the label shows, so that picking it changes nothing.
+    EXPECT_EQ(form.DTP1.Value(), Date::fromYmd(2026, 11, 20));
     EXPECT_EQ(form.lbHday.Caption(), "中華民國 115 年 11 月 20 日");
     host.scroll(form.FSB, 0);
     EXPECT_EQ(form.lbNo.Caption(), "A1");
@@ -122,7 +122,7 @@ TEST_F(VoucherFormTest, TheAmountTakesDigitsAndBackspaceAndRefillsTheTax) {
     EXPECT_EQ(host.beeps(), 5);
 }
 
-TEST_F(VoucherFormTest, ANewVoucherStartsClearKeepingColoursSuggestionAndPicker) {
+TEST_F(VoucherFormTest, ANewVoucherStartsClearKeepingColoursAndSuggestionWithThePickerOnToday) {
     addVoucher({.number = "A1", .state = -2, .suggestion = -2});
     frmIo& form = openForm();
     form.DTP1.SetValue(Date::fromYmd(2026, 1, 2));
@@ -131,7 +131,7 @@ TEST_F(VoucherFormTest, ANewVoucherStartsClearKeepingColoursSuggestionAndPicker)
     EXPECT_EQ(form.lbAcIo.Caption(), "");
     EXPECT_EQ(form.lbAcIo.ForeColor(), Red);
     EXPECT_EQ(form.lbHday.Caption(), "中華民國 115 年 12 月 06 日");
-    EXPECT_EQ(form.DTP1.Value(), Date::fromYmd(2026, 1, 2));
+    EXPECT_EQ(form.DTP1.Value(), Date::fromYmd(2026, 12, 6));
     EXPECT_TRUE(form.Op1(1).Value());
     EXPECT_FALSE(form.ck.Visible());
     EXPECT_FALSE(form.ckNoW.Enabled());
