@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/db/Database.h"
+#include "platform/db/RawAccess.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/ProgramFolder.h"
 #include "shell/Schema.h"
@@ -30,7 +31,7 @@ const Date firstDay = Date::fromYmd(2016, 1, 1);
 const Date lastDay = Date::fromYmd(2025, 12, 31);
 constexpr int64_t vouchers = 1'000'000;
 
-const char* const voucherSql = R"(
+constexpr char voucherSql[] = R"(
 WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ?1 - 1),
 v AS (SELECT i, date(?3, '+' || (i * ?2 / ?1) || ' days') AS day,
              i - ((i * ?2 / ?1) * ?1 + ?2 - 1) / ?2 + 1 AS serial,
@@ -47,7 +48,7 @@ SELECT day, printf('%d%s%03d', strftime('%Y', day) - 1911, strftime('%m%d', day)
        iif((i + 1) % 10 = 0, -2, -1)
 FROM v)";
 
-const char* const chequeSql = R"(
+constexpr char chequeSql[] = R"(
 INSERT INTO bill
 SELECT printf('QA%07d', rowid), 發生日期, iif(pay, date(發生日期, '+30 days'), NULL),
        date(發生日期, '+30 days'), iif(pay, NULL, date(發生日期, '+30 days')),
@@ -56,7 +57,7 @@ SELECT printf('QA%07d', rowid), 發生日期, iif(pay, date(發生日期, '+30 d
        申請人, 簽收, '0123456789', '9876543210', 金額, '新台幣', 1 - pay, 單號, 0
 FROM iof WHERE 建議方式 = -2 ORDER BY rowid)";
 
-const char* const cashSql = R"(
+constexpr char cashSql[] = R"(
 INSERT INTO cash
 SELECT row_number() OVER w, 1 - pay, 發生日期, 金額, iif(pay, '支出', '收入'), 單號,
        sum(iif(pay, -金額, 金額)) OVER w
@@ -102,16 +103,16 @@ Database& book() {
     return *db;
 }
 
-const char* const yearSql =
+constexpr char yearSql[] =
     "SELECT * FROM iof WHERE 發生日期 BETWEEN ? AND ? ORDER BY 發生日期, 單號";
 const Date yearStart = Date::fromYmd(2024, 1, 1);
 const Date yearEnd = Date::fromYmd(2024, 12, 31);
-const char* const voucherFormSql = "SELECT * FROM iof ORDER BY 單號";
+constexpr char voucherFormSql[] = "SELECT * FROM iof ORDER BY 單號";
 
 // Reads every column of every row, as any reader of the rows must.
 int64_t rawRead(const char* sql, const std::vector<std::string>& params = {}) {
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(book().handle(), sql, -1, &stmt, nullptr);
+    sqlite3_prepare_v2(RawAccess::handle(book()), sql, -1, &stmt, nullptr);
     for (size_t i = 0; i < params.size(); ++i)
         sqlite3_bind_text(stmt, static_cast<int>(i + 1), params[i].c_str(), -1, SQLITE_TRANSIENT);
     int64_t sum = 0;

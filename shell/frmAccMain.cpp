@@ -35,8 +35,7 @@ constexpr int BarWidth = 675;
 
 // Adds a field that an older database lacks, fills it, and reports any other failure without
 // stopping the start.
-void EnsureField(Database& db, const std::string& table, const FieldDef& field,
-                 const std::string& fill) {
+void EnsureField(Database& db, const std::string& table, const FieldDef& field, const Sql& fill) {
     try {
         if (db.HasField(table, field.name)) return;
         db.AddField(table, field);
@@ -134,7 +133,7 @@ void frmAccMain::cmdM_Click() {
 
 // Until the list has a row, the company form comes back after every close.
 void frmAccMain::RequireBankAccounts(const char* table, const char* message) {
-    while (AccDb().OpenRecordset(std::string("SELECT * FROM ") + table).Eof()) {
+    while (AccDb().OpenRecordset("SELECT * FROM " + AccDb().Table(table)).Eof()) {
         messageBox(message, 64, "KIV");
         Forms::showByName("frmCom", Modal);
     }

@@ -107,9 +107,10 @@ void frmCom::LoadBankGrids() {
         grid.Clear();
         for (int c = 0; c < 4; ++c)
             grid.SetColWidth(c, ColumnWidths[c]);
-        Recordset rs = AccDb().OpenRecordset(std::string("SELECT bank, id, user, ") +
-                                             BankLists[i].amountField + " FROM " +
-                                             BankLists[i].table + " ORDER BY bank");
+        Database& db = AccDb();
+        Recordset rs = db.OpenRecordset("SELECT bank, id, user, " +
+                                        db.Field(BankLists[i].table, BankLists[i].amountField) +
+                                        " FROM " + db.Table(BankLists[i].table) + " ORDER BY bank");
         const char* headers[] = {"銀行 & (分行)", "戶名", "帳號", BankLists[i].amountHeader};
         for (int c = 0; c < 4; ++c)
             grid.SetTextMatrix(0, c, headers[c]);
@@ -177,7 +178,7 @@ void frmCom::SaveBankList(int index) {
         grid.SetRows(grid.Rows() - 1);
     Database& db = AccDb();
     Transaction transaction(db);
-    db.Execute(std::string("DELETE FROM ") + BankLists[index].table);
+    db.Execute("DELETE FROM " + db.Table(BankLists[index].table));
     Recordset rs = db.OpenTable(BankLists[index].table);
     for (int r = 1; r < grid.Rows(); ++r) {
         if (grid.TextMatrix(r, 0).empty()) continue;

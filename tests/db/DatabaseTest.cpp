@@ -16,7 +16,7 @@ namespace {
 using test::TempFolder;
 using test::TestBook;
 
-Value scalar(Database& db, std::string_view sql, const std::vector<Value>& params = {}) {
+Value scalar(Database& db, const Sql& sql, const std::vector<Value>& params = {}) {
     return db.OpenRecordsetWith(sql, params).Fields(0);
 }
 
@@ -29,7 +29,7 @@ TEST(DatabaseOpen, ANewFileIsPrivateAndAnExistingOneIsLeftAsItIs) {
     EXPECT_EQ(scalar(*book.db, "PRAGMA synchronous"), Value(2));  // FULL
     book.addRow("甲", 10);
     book.db->Execute("DROP INDEX 帳目_名稱");
-    const char* schemaSql = "SELECT group_concat(sql, ';') FROM sqlite_schema";
+    Sql schemaSql = "SELECT group_concat(sql, ';') FROM sqlite_schema";
     std::string before = scalar(*book.db, schemaSql).text();
     book.db = Database::open(book.path, test::testSchema());
     EXPECT_EQ(scalar(*book.db, schemaSql).text(), before);
@@ -66,7 +66,7 @@ TEST(DatabaseExecute, BindsDatesAsIsoTextBooleansAsNumbersAndNullAsNull) {
     TestBook book;
     book.db->Execute("INSERT INTO 帳目 (名稱, 日期, 已付, 金額) VALUES (?, ?, ?, ?)", "甲",
                      Date::fromYmd(2026, 1, 5), true, nullptr);
-    const char* stored = "SELECT 日期 || ' ' || 已付 || ' ' || typeof(金額) FROM 帳目";
+    Sql stored = "SELECT 日期 || ' ' || 已付 || ' ' || typeof(金額) FROM 帳目";
     EXPECT_EQ(scalar(*book.db, stored), Value("2026-01-05 1 null"));
     book.db->Execute("UPDATE 帳目 SET 日期 = ?, 金額 = 1", Date::fromYmdHms(2026, 1, 5, 13, 4, 5));
     EXPECT_EQ(scalar(*book.db, stored), Value("2026-01-05 13:04:05 1 integer"));

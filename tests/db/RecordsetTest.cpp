@@ -46,8 +46,9 @@ TEST(Recordset, FieldsByPositionAndByNameComeBackInTheirKinds) {
 
 TEST(Recordset, AnEmptyResultIsAtItsBeginningAndItsEndAtOnce) {
     TestBook book;
-    for (const char* sql : {"SELECT * FROM 帳目 ORDER BY 名稱", "SELECT DISTINCT 名稱 FROM 帳目"}) {
-        SCOPED_TRACE(sql);
+    for (const Sql& sql : std::initializer_list<Sql>{"SELECT * FROM 帳目 ORDER BY 名稱",
+                                                     "SELECT DISTINCT 名稱 FROM 帳目"}) {
+        SCOPED_TRACE(sql.text());
         auto rs = book.db->OpenRecordset(sql);
         EXPECT_TRUE(rs.Bof() && rs.Eof());
         EXPECT_EQ(rs.RecordCount(), 0);
@@ -153,11 +154,11 @@ TEST(Recordset, OnlyARecordsetOfOneTableCanBeChanged) {
     TestBook book;
     book.addRow("甲", 1);
     book.db->Execute("INSERT INTO 類別 VALUES ('甲', '工程')");
-    for (const char* sql :
-         {"SELECT 帳目.* FROM 帳目 JOIN 類別 ON 帳目.名稱 = 類別.名稱",
-          "SELECT DISTINCT 名稱 FROM 帳目", "SELECT 名稱, sum(金額) FROM 帳目 GROUP BY 名稱",
-          "SELECT 名稱 FROM 帳目 UNION SELECT 名稱 FROM 類別", "SELECT 金額 + 1 FROM 帳目"}) {
-        SCOPED_TRACE(sql);
+    for (const Sql& sql : std::initializer_list<Sql>{
+             "SELECT 帳目.* FROM 帳目 JOIN 類別 ON 帳目.名稱 = 類別.名稱",
+             "SELECT DISTINCT 名稱 FROM 帳目", "SELECT 名稱, sum(金額) FROM 帳目 GROUP BY 名稱",
+             "SELECT 名稱 FROM 帳目 UNION SELECT 名稱 FROM 類別", "SELECT 金額 + 1 FROM 帳目"}) {
+        SCOPED_TRACE(sql.text());
         auto rs = book.db->OpenRecordset(sql);
         EXPECT_FALSE(rs.IsUpdatable());
         EXPECT_THROW(rs.AddNew(), DbError);
@@ -257,10 +258,11 @@ TEST_F(LargeKeyset, MoveAndAbsolutePositionCrossPages) {
 }
 
 TEST_F(LargeKeyset, TheLastRowIsFoundWithoutCountingAndWalkingBackMeetsTheFront) {
-    for (const char* order : {"金額, 名稱", "金額 DESC", "金額 NULLS LAST",
-                              "日期 DESC NULLS FIRST, 金額", "金額 COLLATE BINARY", "rowid"}) {
-        SCOPED_TRACE(order);
-        std::string sql = std::string("SELECT * FROM 帳目 WHERE 名稱 >= ? ORDER BY ") + order;
+    for (const Sql& order : std::initializer_list<Sql>{"金額, 名稱", "金額 DESC", "金額 NULLS LAST",
+                                                       "日期 DESC NULLS FIRST, 金額",
+                                                       "金額 COLLATE BINARY", "rowid"}) {
+        SCOPED_TRACE(order.text());
+        Sql sql = "SELECT * FROM 帳目 WHERE 名稱 >= ? ORDER BY " + order;
         auto forward = book.db->OpenRecordset(sql, "n010");
         auto backward = book.db->OpenRecordset(sql, "n010");
         Names names;

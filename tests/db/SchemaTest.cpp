@@ -115,13 +115,12 @@ TEST_F(ProgramFiles, ANewFileHoldsItsSeedRows) {
 }
 
 TEST_F(ProgramFiles, FieldsRefuseWhatTheirKindCannotHold) {
-    for (auto [sql, value] :
-         {std::pair{"INSERT INTO iof (單號, 方式, 發生日期) VALUES ('1', 0, ?)",
-                    Value("2026/01/05")},
-          {"INSERT INTO iof (單號, 方式, 金額) VALUES ('2', 0, ?)", Value("abc")},
-          {"INSERT INTO iof (單號, 方式, pay) VALUES ('3', 0, ?)", Value(2)},
-          {"INSERT INTO iof (單號, 方式) VALUES (?, NULL)", Value("4")}})
-        EXPECT_THROW(acc->Execute(sql, value), DbError) << sql;
+    for (const auto& [sql, value] : std::initializer_list<std::pair<Sql, Value>>{
+             {Sql("INSERT INTO iof (單號, 方式, 發生日期) VALUES ('1', 0, ?)"), "2026/01/05"},
+             {Sql("INSERT INTO iof (單號, 方式, 金額) VALUES ('2', 0, ?)"), "abc"},
+             {Sql("INSERT INTO iof (單號, 方式, pay) VALUES ('3', 0, ?)"), 2},
+             {Sql("INSERT INTO iof (單號, 方式) VALUES (?, NULL)"), "4"}})
+        EXPECT_THROW(acc->Execute(sql, value), DbError) << sql.text();
     acc->Execute("INSERT INTO iof (單號, 方式, 發生日期) VALUES ('5', 0, ?)",
                  Date::fromYmd(2026, 1, 5));
     EXPECT_EQ(acc->OpenRecordset("SELECT pay, 單據 FROM iof").Fields(1), Value(false));
@@ -135,7 +134,7 @@ TEST_F(ProgramFiles, FieldsRefuseWhatTheirKindCannotHold) {
 
 // The queries every day depends on search an index rather than reading the table.
 TEST_F(ProgramFiles, TheDailyQueriesUseTheirIndexes) {
-    auto plan = [&](const std::string& sql, const std::vector<Value>& params) {
+    auto plan = [&](const Sql& sql, const std::vector<Value>& params) {
         auto rs = acc->OpenRecordsetWith("EXPLAIN QUERY PLAN " + sql, params);
         std::string text;
         for (; !rs.Eof(); rs.MoveNext())
