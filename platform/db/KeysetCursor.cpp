@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
@@ -18,20 +19,28 @@ constexpr int pageSize = KeysetQuery::pageSize;
     throw ConversionError("欄位「" + field + "」：" + why);
 }
 
-// The number a numeric field receives: "" is Null, "12,000" is 12000, any other text is refused.
+// The number a numeric field receives: "" is Null, "12,000" is 12000, any other text is refused,
+// and so is what no number can hold (NaN, infinity, "1e400"). A whole number stays whole on the
+// way to SQLite, however large: a double would round it above 2^53.
 Value numberForField(const Value& value, FieldKind kind, const std::string& field) {
     double number = 0;
     if (value.isNull()) return Value();
     if (value.kind() == Value::Kind::Date) refuse(field, "日期不能存入數字欄位");
     if (value.kind() == Value::Kind::Integer && kind == FieldKind::Integer) return value;
-    if (const std::string* text = valueAs<std::string>(value)) {
-        if (trimmed(*text).empty()) return Value();
-        auto parsed = numberFromText(trimmed(*text));
-        if (!parsed) refuse(field, "「" + *text + "」不是數字");
-        number = *parsed;
-    } else {
+    try {
+        if (const std::string* text = valueAs<std::string>(value)) {
+            std::string written = trimmed(*text);
+            if (written.empty()) return Value();
+            if (kind == FieldKind::Integer)
+                if (auto whole = wholeNumberFromText(written))
+                    return Value(static_cast<long long>(*whole));
+        }
         number = value.number();
+    } catch (const ConversionError& error) {
+        refuse(field, error.what());
     }
+    if (std::isnan(number)) refuse(field, "不是數字");
+    if (std::isinf(number)) refuse(field, "超出數字範圍");
     if (kind == FieldKind::Real) return Value(number);
     return Value(static_cast<long long>(roundHalfToEven(number)));
 }

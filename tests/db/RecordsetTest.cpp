@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/db/Database.h"
 #include "tests/db/TestBook.h"
@@ -105,6 +106,31 @@ TEST(Recordset, AValueTheFieldCannotHoldIsRefusedBeforeAnythingIsWritten) {
     rs.SetField("金額", 2.5);  // whole-number fields round halves to even, as CLng did
     rs.Update();
     EXPECT_EQ(book.db->OpenRecordset("SELECT 金額 FROM 帳目").Fields(0), Value(2));
+}
+
+TEST(Recordset, NumberFieldsRefuseWhatNoNumberHoldsAndKeepWholeNumbersWhole) {
+    TestBook book;
+    book.addRow("甲", 1);
+    auto rs = book.db->OpenTable("帳目");
+    rs.Edit();
+    for (const char* field : {"金額", "比率"}) {
+        for (Value value : {Value("1e400"), Value("1e309"), Value(std::nan("")), Value(HUGE_VAL),
+                            Value(-HUGE_VAL)})
+            EXPECT_THROW(rs.SetField(field, value), ConversionError) << field << value.text();
+    }
+    rs.SetField("金額", "9007199254740993");
+    rs.SetField("比率", 0.25);
+    rs.Update();
+    rs.Edit();
+    EXPECT_EQ(rs.Fields("金額"), Value(int64_t{9007199254740993}));
+    rs.SetField("金額", "-9,007,199,254,740,995");
+    rs.Update();
+    EXPECT_EQ(book.db->OpenRecordset("SELECT 金額, 比率 FROM 帳目 WHERE 金額 = -9007199254740995")
+                  .Fields(1),
+              Value(0.25));
+    // A NaN bound straight into a statement would be stored as Null.
+    EXPECT_THROW(book.db->Execute("UPDATE 帳目 SET 比率 = ?", std::nan("")), ConversionError);
+    EXPECT_EQ(book.db->OpenRecordset("SELECT 比率 FROM 帳目").Fields(0), Value(0.25));
 }
 
 TEST(Recordset, CancellingMovingOrAUniqueViolationLeaveNothingWritten) {
