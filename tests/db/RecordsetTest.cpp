@@ -133,6 +133,68 @@ TEST(Recordset, NumberFieldsRefuseWhatNoNumberHoldsAndKeepWholeNumbersWhole) {
     EXPECT_EQ(book.db->OpenRecordset("SELECT 比率 FROM 帳目").Fields(0), Value(0.25));
 }
 
+// Two copies of the program on one file: the second saves a row that the first then edits from
+// what it read before.
+TEST(Recordset, AnUpdateOverARowChangedOrDeletedByAnotherCopyWritesNothing) {
+    struct Meanwhile {
+        const char* what;
+        Sql sql;
+    };
+    for (const Meanwhile& meanwhile :
+         {Meanwhile{"amount changed", "UPDATE 帳目 SET 金額 = 99 WHERE 名稱 = '甲'"},
+          Meanwhile{"only the letter case", "UPDATE 帳目 SET 備註 = 'ABC' WHERE 名稱 = '甲'"},
+          Meanwhile{"a field set to Null", "UPDATE 帳目 SET 日期 = NULL WHERE 名稱 = '甲'"},
+          Meanwhile{"deleted", "DELETE FROM 帳目 WHERE 名稱 = '甲'"}}) {
+        SCOPED_TRACE(meanwhile.what);
+        TestBook book;
+        book.addRow("甲", 10, Date::fromYmd(2026, 1, 5));
+        book.db->Execute("UPDATE 帳目 SET 備註 = 'abc', 比率 = 0.1");
+        auto other = Database::open(book.path, test::testSchema());
+        auto rs = book.db->OpenTable("帳目");
+        EXPECT_EQ(rs.Fields("金額"), Value(10));
+        other->Execute(meanwhile.sql);
+        Sql storedRow = "SELECT group_concat(quote(金額) || 備註 || quote(日期)) FROM 帳目";
+        Value stored = other->OpenRecordset(storedRow).Fields(0);
+        rs.Edit();
+        rs.SetField("比率", 0.5);
+        try {
+            rs.Update();
+            ADD_FAILURE() << "no conflict";
+        } catch (const UpdateConflict& conflict) {
+            EXPECT_STREQ(conflict.what(), "此筆資料已被其他使用者變更，請重新讀取");
+        }
+        EXPECT_FALSE(rs.EditPending());
+        EXPECT_EQ(other->OpenRecordset(storedRow).Fields(0), stored);
+        EXPECT_EQ(other->OpenRecordset("SELECT count(*) FROM 帳目 WHERE 比率 = 0.5").Fields(0),
+                  Value(0));
+    }
+}
+
+TEST(Recordset, AnUpdateAfterTheRowIsReadAgainOrWhenOnlyOtherRowsChangedIsWritten) {
+    TestBook book;
+    book.addRow("甲", 10);
+    book.addRow("乙", 20);
+    auto other = Database::open(book.path, test::testSchema());
+    auto rs = book.db->OpenTable("帳目");
+    other->Execute("UPDATE 帳目 SET 金額 = 21 WHERE 名稱 = '乙'");
+    rs.Edit();
+    rs.SetField("金額", 11);
+    rs.Update();
+    EXPECT_EQ(rs.Fields("金額"), Value(11));
+    other->Execute("UPDATE 帳目 SET 金額 = 12 WHERE 名稱 = '甲'");
+    rs.Edit();
+    rs.SetField("已付", true);
+    EXPECT_THROW(rs.Update(), UpdateConflict);
+    // After the conflict the recordset shows the stored row, and an edit from it is written.
+    EXPECT_EQ(rs.Fields("金額"), Value(12));
+    rs.Edit();
+    rs.SetField("已付", true);
+    rs.Update();
+    EXPECT_EQ(other->OpenRecordset("SELECT 金額, 已付 FROM 帳目 WHERE 名稱 = '甲'").Fields(1),
+              Value(true));
+    EXPECT_EQ(other->OpenRecordset("SELECT 金額 FROM 帳目 WHERE 名稱 = '甲'").Fields(0), Value(12));
+}
+
 TEST(Recordset, CancellingMovingOrAUniqueViolationLeaveNothingWritten) {
     TestBook book;
     book.addRow("甲", 1);
