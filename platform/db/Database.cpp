@@ -29,7 +29,7 @@ void createPrivateFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         if (errno == EEXIST) return;
-        throw DbError("無法建立資料庫 " + fileName(path) + "\n" + std::strerror(errno), "",
+        throw DbError(fileFailureMessage(SQLITE_CANTOPEN, fileName(path), std::strerror(errno)), "",
                       SQLITE_CANTOPEN);
     }
     ::fchmod(fd, 0600);

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "platform/db/Database.h"
 #include "shell/Schema.h"
+#include "shell/frmAccMain.h"
+#include "shell/mdM.h"
+#include "tests/support/ProgramTest.h"
 #include "tests/support/TempFolder.h"
 
 namespace kiv {
@@ -93,6 +97,32 @@ class ProgramFiles : public ::testing::Test {
     std::unique_ptr<Database> zove3 = Database::open(folder.file("zove3.mdb"), peopleSchema());
     std::unique_ptr<Database> pt = Database::open(folder.file("pt.mdb"), printSchema());
 };
+
+// Browsing the voucher form refills the print tables at every step: only they skip the sync.
+TEST(ProgramDatabases, OnlyThePrintTablesCommitWithoutWaitingForTheDisk) {
+    TempFolder folder;
+    test::ProgramInFolder program(folder);
+    EXPECT_EQ(PrintDb().OpenRecordset("PRAGMA synchronous").Fields(0), Value(0));
+    EXPECT_EQ(AccDb().OpenRecordset("PRAGMA synchronous").Fields(0), Value(2));
+    EXPECT_EQ(PeopleDb().OpenRecordset("PRAGMA synchronous").Fields(0), Value(2));
+}
+
+// The program ends (in failure, see app/main.cpp) with the file's name in the message.
+TEST(ProgramDatabases, ADamagedBookAtStartIsNamedAndTheProgramEndsWithoutItsBooks) {
+    TempFolder folder;
+    std::ofstream(folder.file("acc.mdb")) << std::string(4096, 'x');
+    TestHost host;
+    setProgramFolder(folder.file(""));
+    ResetSharedState();
+    registerShellForms();
+    host.expectMessage("acc.mdb 已損毀，無法讀取\nfile is not a database");
+    EXPECT_THROW(host.act([] { Forms::get<frmAccMain>(); }), ProgramEnded);
+    EXPECT_FALSE(DatabasesOpen());
+    Forms::discardAll();
+    Forms::forgetRegistrations();
+    CloseDatabases();
+    setProgramFolder("");
+}
 
 TEST_F(ProgramFiles, EveryTableHasItsFieldsInTheirFixedOrder) {
     expectLayout(*acc, accLayout);
