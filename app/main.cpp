@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/qt/QtProgram.h"
@@ -7,6 +10,21 @@
 #include "shell/mdM.h"
 #include "vouchers/VoucherForms.h"
 
+namespace {
+
+// A program that ends without its books open could not start (the bar has told the user why): it
+// ends in failure, so that whatever started it (a desktop launcher, a script) knows.
+void closeBooks() {
+    bool started = kiv::DatabasesOpen();
+    kiv::CloseDatabases();
+    if (!started) {
+        std::fflush(nullptr);
+        std::_Exit(EXIT_FAILURE);
+    }
+}
+
+}  // namespace
+
 // The program starts as the launcher bar; its Load opens the three databases in the program's
 // folder, creating any that is missing.
 int main(int argc, char** argv) {
@@ -14,7 +32,7 @@ int main(int argc, char** argv) {
         kiv::installPrintPreview();
         kiv::registerShellForms();
         kiv::registerVoucherForms();
-        kiv::onProgramEnd([] { kiv::CloseDatabases(); });
+        kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });
 }

@@ -13,8 +13,7 @@ namespace {
 
 // A field added but left unfilled would be taken as done at every later start, so the two are
 // one transaction.
-void EnsureField(Database& db, const std::string& table, const FieldDef& field,
-                 const std::string& fill) {
+void EnsureField(Database& db, const std::string& table, const FieldDef& field, const Sql& fill) {
     try {
         if (db.HasField(table, field.name)) return;
         Transaction transaction(db);

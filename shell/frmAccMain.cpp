@@ -106,7 +106,7 @@ void frmAccMain::cmdM_Click() {
 
 // Until the list has a row, the company form comes back after every close.
 void frmAccMain::RequireBankAccounts(const char* table, const char* message) {
-    while (AccDb().OpenRecordset(std::string("SELECT * FROM ") + table).Eof()) {
+    while (AccDb().OpenRecordset("SELECT * FROM " + AccDb().Table(table)).Eof()) {
         messageBox(message, 64, "KIV");
         Forms::showByName("frmCom", Modal);
     }

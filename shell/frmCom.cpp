@@ -18,8 +18,8 @@ struct BankList {
     const char* table;
     const char* amountField;
     const char* amountHeader;
-    const char* selectAll;
-    const char* deleteAll;
+    Sql selectAll;
+    Sql deleteAll;
 };
 
 // Grid index → its table; the columns show bank, holder, account number and amount, so the

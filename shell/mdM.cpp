@@ -92,7 +92,8 @@ void OpenDatabases() {
     Databases& d = databases();
     d.acc = Database::open(programFile("acc.mdb"), accSchema());
     d.people = Database::open(programFile("zove3.mdb"), peopleSchema());
-    d.print = Database::open(programFile("pt.mdb"), printSchema());
+    // The print tables are rebuilt before every print: their commits need not wait for the disk.
+    d.print = Database::open(programFile("pt.mdb"), printSchema(), Durability::Scratch);
 }
 
 void CloseDatabases() {
@@ -276,9 +277,11 @@ std::string GridRocDate(const Date& d) {
 std::optional<std::string> DailySerialNumber(Database& db, const std::string& table,
                                              const std::string& field, int digits) {
     std::string prefix = Format(Clock::today(), "eemmdd");
-    Recordset last = db.OpenRecordset("SELECT Max(" + field + ") AS last FROM " + table +
-                                          " WHERE " + field + " LIKE ? ESCAPE '\\'",
-                                      likePrefix(prefix));
+    Identifier serialField = db.Field(table, field);
+    Recordset last =
+        db.OpenRecordset("SELECT Max(" + serialField + ") AS last FROM " + db.Table(table) +
+                             " WHERE " + serialField + " LIKE ? ESCAPE '\\'",
+                         likePrefix(prefix));
     int serial = 0;
     if (!last.Eof() && !last.Fields(0).isNull())
         serial = static_cast<int>(

@@ -102,7 +102,7 @@ std::optional<int64_t> taxOfText(const std::string& text) {
 
 // The box's list: the first field of every row of the query.
 template <class... Args>
-void fillWords(ComboBox& box, Database& db, const char* sql, const Args&... args) {
+void fillWords(ComboBox& box, Database& db, const Sql& sql, const Args&... args) {
     box.Clear();
     for (Recordset words = db.OpenRecordset(sql, args...); !words.Eof(); words.MoveNext())
         box.AddItem(words.Fields(0).text());
@@ -895,8 +895,8 @@ void frmIo::FillWorkTypeCombo() {
 // The staff or the vendors, as chosen; the names typed so far stay.
 void frmIo::FillPersonCombos() {
     std::string receiver = cbSin.Text(), applicant = cbReq.Text();
-    const char* names = optS.Value() ? "SELECT 中文姓名 FROM 員工 ORDER BY 員工編號"
-                                     : "SELECT 廠商名稱 FROM 廠商 ORDER BY 廠商編號";
+    Sql names = optS.Value() ? Sql("SELECT 中文姓名 FROM 員工 ORDER BY 員工編號")
+                             : Sql("SELECT 廠商名稱 FROM 廠商 ORDER BY 廠商編號");
     fillWords(cbSin, PeopleDb(), names);
     fillWords(cbReq, PeopleDb(), names);
     cbSin.SetText(receiver);

@@ -12,11 +12,16 @@
 #include "platform/db/RecordsetImpl.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Statement.h"
+#include "platform/db/Utf8.h"
 #include "platform/db/WriteFault.h"
 
 namespace kiv {
 
 namespace {
+
+std::string fileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
 
 // Creates the empty file readable and writable by its owner only, before SQLite opens it (its
 // journal and write-ahead log take the same mode). An empty file is an empty database.
@@ -24,7 +29,7 @@ void createPrivateFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         if (errno == EEXIST) return;
-        throw DbError("無法建立資料庫檔案 " + path + "：" + std::strerror(errno), "",
+        throw DbError(fileFailureMessage(SQLITE_CANTOPEN, fileName(path), std::strerror(errno)), "",
                       SQLITE_CANTOPEN);
     }
     ::fchmod(fd, 0600);
@@ -37,7 +42,8 @@ void runStatement(sqlite3* db, const std::string& sql) {
 
 }  // namespace
 
-std::unique_ptr<Database> Database::open(const std::string& path, const Schema& schema) {
+std::unique_ptr<Database> Database::open(const std::string& path, const Schema& schema,
+                                         Durability durability) {
     if (!std::filesystem::exists(path)) createPrivateFile(path);
     sqlite3* handle = nullptr;
     // One thread uses a Database, so SQLite's own locking of the connection is not needed.
@@ -45,10 +51,11 @@ std::unique_ptr<Database> Database::open(const std::string& path, const Schema& 
     if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
         std::string message = handle ? sqlite3_errmsg(handle) : "out of memory";
         sqlite3_close_v2(handle);
-        throw DbError("無法開啟資料庫 " + path + "：" + message, "", SQLITE_CANTOPEN);
+        throw DbError(fileFailureMessage(SQLITE_CANTOPEN, fileName(path), message), "",
+                      SQLITE_CANTOPEN);
     }
     std::unique_ptr<Database> db(new Database(path, schema, handle));
-    db->configure();
+    db->configure(durability);
     db->createSchemaIfBlank();
     return db;
 }
@@ -64,15 +71,15 @@ Database::~Database() {
     sqlite3_close_v2(db_);
 }
 
-// A committed write survives the process being killed or the machine losing power: the
-// write-ahead log is synced at every commit.
-void Database::configure() {
+// Full durability syncs the write-ahead log at every commit.
+void Database::configure(Durability durability) {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 5000);
     // The file is read first, so that a file that is no database is reported at once.
     runStatement(db_, "SELECT count(*) FROM sqlite_schema");
     OpenRecordset("PRAGMA journal_mode = WAL");
-    runStatement(db_, "PRAGMA synchronous = FULL");
+    runStatement(db_, durability == Durability::Full ? "PRAGMA synchronous = FULL"
+                                                     : "PRAGMA synchronous = OFF");
     runStatement(db_, "PRAGMA foreign_keys = ON");
 }
 
@@ -98,8 +105,8 @@ void Database::createSchemaIfBlank() {
     creation.Commit();
 }
 
-void Database::ExecuteWith(std::string_view sql, const std::vector<Value>& params) {
-    Statement statement(db_, sql);
+void Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) {
+    Statement statement(db_, sql.text());
     statement.bindAll(params);
     bool writes = !statement.readOnly();
     if (writes) releaseReads();
@@ -112,12 +119,32 @@ void Database::releaseReads() {
         recordset->releaseReads();
 }
 
-Recordset Database::OpenRecordsetWith(std::string_view sql, const std::vector<Value>& params) {
-    return Recordset(openRecordsetImpl(*this, sql, params));
+Recordset Database::OpenRecordsetWith(const Sql& sql, const std::vector<Value>& params) {
+    return Recordset(openRecordsetImpl(*this, sql.text(), params));
 }
 
-Recordset Database::OpenTable(const std::string& table) {
-    return OpenRecordset("SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid");
+Recordset Database::OpenTable(std::string_view table) {
+    return OpenRecordset("SELECT * FROM " + Table(table) + " ORDER BY rowid");
+}
+
+Identifier Database::Table(std::string_view table) {
+    std::string name(table);
+    if (!schema_.table(name)) {
+        auto found = OpenRecordset(
+            "SELECT count(*) FROM sqlite_schema "
+            "WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE",
+            name);
+        if (found.Fields(0).wholeNumber() == 0)
+            throw DbError("沒有資料表「" + name + "」", "", SQLITE_ERROR);
+    }
+    return Identifier(quoteIdentifier(name));
+}
+
+Identifier Database::Field(std::string_view table, std::string_view field) {
+    std::string tableName(table), name(field);
+    if (!schema_.field(tableName, name) && !HasField(tableName, name))
+        throw DbError("資料表「" + tableName + "」沒有欄位「" + name + "」", "", SQLITE_ERROR);
+    return Identifier(quoteIdentifier(name));
 }
 
 bool Database::HasTable(const std::string& table) {
@@ -142,7 +169,11 @@ std::vector<std::string> Database::FieldNames(const std::string& table) {
 }
 
 void Database::AddField(const std::string& table, const FieldDef& field) {
-    Execute("ALTER TABLE " + quoteIdentifier(table) + " ADD COLUMN " + columnSql(field));
+    Statement alter(db_,
+                    "ALTER TABLE " + quoteIdentifier(table) + " ADD COLUMN " + columnSql(field));
+    releaseReads();
+    alter.run();
+    ++changeCount_;
     for (auto& def : schema_.tables)
         if (sameIdentifier(def.name, table) && !schema_.field(table, field.name))
             def.fields.push_back(field);
@@ -152,18 +183,20 @@ SqlCondition Database::FullTextCondition(const std::string& table, std::string_v
                                          const std::vector<std::string>& skipFields) {
     auto names = FieldNames(table);
     if (names.empty()) throw DbError("沒有資料表「" + table + "」", "", SQLITE_ERROR);
-    SqlCondition condition;
     std::string pattern = likeContains(text);
+    SqlCondition condition{"(", {}};
     for (const auto& name : names) {
         bool skipped = false;
         for (const auto& skip : skipFields)
             skipped = skipped || sameIdentifier(name, skip);
         if (skipped) continue;
-        condition.sql += (condition.params.empty() ? "(" : " OR ") + quoteIdentifier(name) +
-                         " LIKE ? ESCAPE '\\'";
+        if (!condition.params.empty()) condition.sql += " OR ";
+        condition.sql += Identifier(quoteIdentifier(name));
+        condition.sql += " LIKE ? ESCAPE '\\'";
         condition.params.emplace_back(pattern);
     }
-    condition.sql = condition.params.empty() ? "(0)" : condition.sql + ")";
+    if (condition.params.empty()) return {"(0)", {}};
+    condition.sql += ")";
     return condition;
 }
 
@@ -233,7 +266,18 @@ void Transaction::Rollback() {
     }
 }
 
+namespace {
+
+void checkLikeText(std::string_view text) {
+    if (characterCount(text) > likeTextLimit)
+        throw DbError("搜尋文字過長，最多 " + std::to_string(likeTextLimit) + " 個字", "",
+                      SQLITE_TOOBIG);
+}
+
+}  // namespace
+
 std::string likePrefix(std::string_view prefix) {
+    checkLikeText(prefix);
     std::string pattern;
     for (char c : prefix) {
         if (c == '%' || c == '_' || c == '\\') pattern += '\\';
@@ -243,6 +287,7 @@ std::string likePrefix(std::string_view prefix) {
 }
 
 std::string likeContains(std::string_view text) {
+    checkLikeText(text);
     std::string pattern = "%";
     for (char c : text) {
         if (c == '*')

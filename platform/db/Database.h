@@ -10,6 +10,7 @@
 #include "platform/db/Errors.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Schema.h"
+#include "platform/db/Sql.h"
 #include "platform/db/Value.h"
 
 struct sqlite3;
@@ -19,12 +20,20 @@ namespace kiv {
 class Transaction;
 class RecordsetImpl;
 class StatementShelf;
+class KeysetCursor;
+struct RawAccess;
 
 // A WHERE condition with its bound values, to be put into a larger statement.
 struct SqlCondition {
-    std::string sql;
+    Sql sql;
     std::vector<Value> params;
 };
+
+// How a file's commits reach the disk. Full: a committed write survives the process being killed
+// or the machine losing power. Scratch: for a file whose rows are rebuilt before every use (the
+// print tables), commits do not wait for the disk; a crash may lose the last ones, never corrupt
+// the file.
+enum class Durability { Full, Scratch };
 
 // One SQLite file. Every value reaches SQLite as a bound parameter ("?" in the SQL text); no
 // function here takes a value pasted into SQL. A Database is used by one thread; recordsets still
@@ -33,25 +42,32 @@ class Database {
   public:
     // Opens the file, creating it with the whole schema (file mode 0600) when it does not exist.
     // The schema also tells how the fields convert values on the way in and out.
-    static std::unique_ptr<Database> open(const std::string& path, const Schema& schema);
+    static std::unique_ptr<Database> open(const std::string& path, const Schema& schema,
+                                          Durability durability = Durability::Full);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // A text holding a NUL character is refused (SQLite would end the statement there).
     template <class... Args>
-    void Execute(std::string_view sql, const Args&... args) {
+    void Execute(const Sql& sql, const Args&... args) {
         ExecuteWith(sql, {Value(args)...});
     }
-    void ExecuteWith(std::string_view sql, const std::vector<Value>& params);
+    void ExecuteWith(const Sql& sql, const std::vector<Value>& params);
 
     template <class... Args>
-    Recordset OpenRecordset(std::string_view sql, const Args&... args) {
+    Recordset OpenRecordset(const Sql& sql, const Args&... args) {
         return OpenRecordsetWith(sql, {Value(args)...});
     }
-    Recordset OpenRecordsetWith(std::string_view sql, const std::vector<Value>& params);
+    Recordset OpenRecordsetWith(const Sql& sql, const std::vector<Value>& params);
 
     // Every row of a table in stored (insertion) order, updatable: the table-type recordset.
-    Recordset OpenTable(const std::string& table);
+    Recordset OpenTable(std::string_view table);
+
+    // The name of a table or view, and of a field of one, for joining into SQL text; DbError when
+    // neither the schema nor the file holds it.
+    Identifier Table(std::string_view table);
+    Identifier Field(std::string_view table, std::string_view field);
 
     bool HasTable(const std::string& table);
     bool HasField(const std::string& table, const std::string& field);
@@ -61,19 +77,24 @@ class Database {
     void AddField(const std::string& table, const FieldDef& field);
 
     // A condition matching rows where any field but `skipFields` holds `text` as stored text.
-    // The user's "*" and "?" stay wildcards; "%" and "_" match themselves.
+    // The user's "*" and "?" stay wildcards; "%" and "_" match themselves. A text longer than
+    // SQLite can match (likeTextLimit characters) is refused with DbError.
     SqlCondition FullTextCondition(const std::string& table, std::string_view text,
                                    const std::vector<std::string>& skipFields = {});
 
     const std::string& path() const { return path_; }
     const Schema& schema() const { return schema_; }
-    sqlite3* handle() const { return db_; }
 
   private:
     friend class Transaction;
     friend class RecordsetImpl;
+    friend class KeysetCursor;
+    friend struct RawAccess;
+    friend std::unique_ptr<RecordsetImpl> openRecordsetImpl(Database& db, std::string_view sql,
+                                                            const std::vector<Value>& params);
     Database(std::string path, Schema schema, sqlite3* db);
-    void configure();
+    sqlite3* handle() const { return db_; }
+    void configure(Durability durability);
     void createSchemaIfBlank();
     // Ends the reads that open recordsets keep running, before a write or a rollback.
     void releaseReads();
@@ -111,7 +132,12 @@ class Transaction {
     bool open_ = true;
 };
 
+// The longest text, in characters, that the LIKE patterns below accept: escaped, any text of this
+// length stays within SQLite's pattern limit (50,000 bytes), whatever its characters.
+inline constexpr size_t likeTextLimit = 12000;
+
 // A LIKE pattern (used with ESCAPE '\') for texts starting with `prefix`, taken literally.
+// Both raise DbError ("搜尋文字過長") for a text longer than likeTextLimit characters.
 std::string likePrefix(std::string_view prefix);
 // A LIKE pattern (ESCAPE '\') for texts containing `text`; "*" and "?" stay wildcards.
 std::string likeContains(std::string_view text);

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
@@ -25,20 +26,28 @@ int64_t streamPageEnd(int64_t position) {
     throw ConversionError("欄位「" + field + "」：" + why);
 }
 
-// The number a numeric field receives: "" is Null, "12,000" is 12000, any other text is refused.
+// The number a numeric field receives: "" is Null, "12,000" is 12000, any other text is refused,
+// and so is what no number can hold (NaN, infinity, "1e400"). A whole number stays whole on the
+// way to SQLite, however large: a double would round it above 2^53.
 Value numberForField(const Value& value, FieldKind kind, const std::string& field) {
     double number = 0;
     if (value.isNull()) return Value();
     if (value.kind() == Value::Kind::Date) refuse(field, "日期不能存入數字欄位");
     if (value.kind() == Value::Kind::Integer && kind == FieldKind::Integer) return value;
-    if (const std::string* text = valueAs<std::string>(value)) {
-        if (trimmed(*text).empty()) return Value();
-        auto parsed = numberFromText(trimmed(*text));
-        if (!parsed) refuse(field, "「" + *text + "」不是數字");
-        number = *parsed;
-    } else {
+    try {
+        if (const std::string* text = valueAs<std::string>(value)) {
+            std::string written = trimmed(*text);
+            if (written.empty()) return Value();
+            if (kind == FieldKind::Integer)
+                if (auto whole = wholeNumberFromText(written))
+                    return Value(static_cast<long long>(*whole));
+        }
         number = value.number();
+    } catch (const ConversionError& error) {
+        refuse(field, error.what());
     }
+    if (std::isnan(number)) refuse(field, "不是數字");
+    if (std::isinf(number)) refuse(field, "超出數字範圍");
     if (kind == FieldKind::Real) return Value(number);
     return Value(static_cast<long long>(roundHalfToEven(number)));
 }
@@ -134,6 +143,7 @@ void KeysetCursor::detach() {
 // the stream, which also tells whether that is all.
 void KeysetCursor::start() {
     if (started_) return;
+    database();  // a recordset that outlived its database reads nothing
     bool any = false;
     try {
         any = streamStatement_.step();
@@ -488,8 +498,14 @@ void KeysetCursor::addNew() {
     pendingValues_.assign(columns().size(), std::nullopt);
 }
 
+// The row's fields as the recordset read them, exactly as stored (no conversion by kind), are
+// what Update expects to find still stored.
 void KeysetCursor::edit() {
     if (!onRow()) raiseNoCurrentRow();
+    locateRow();
+    readValues_.clear();
+    for (size_t i = 0; i < width_; ++i)
+        readValues_.push_back(page_.rows.value(rowSlot_, i, std::nullopt));
     pending_ = Pending::Editing;
     editRowid_ = currentRowid();
     pendingValues_.assign(columns().size(), std::nullopt);
@@ -535,23 +551,40 @@ void KeysetCursor::insertPending() {
     noteChange();
 }
 
+// The row is changed only where it still holds every field as the recordset read it, so that a
+// change saved meanwhile by another copy of the program is never overwritten unseen; a row
+// deleted meanwhile is no longer there to change. Either way nothing is written, and the
+// recordset reads the row afresh.
 void KeysetCursor::updatePending() {
-    std::string assignments;
-    std::vector<Value> values;
+    std::string assignments, unchanged;
+    std::vector<Value> values, expected;
     for (size_t i = 0; i < pendingValues_.size(); ++i) {
+        const std::string& field = columns()[i].origin;
+        if (field.empty()) continue;
+        unchanged += " AND " + quoteIdentifier(field) + " IS ? COLLATE BINARY";
+        expected.push_back(readValues_[i]);
         if (!pendingValues_[i]) continue;
-        assignments += (values.empty() ? "" : ", ") + quoteIdentifier(columns()[i].origin) + " = ?";
+        assignments += (values.empty() ? "" : ", ") + quoteIdentifier(field) + " = ?";
         values.push_back(*pendingValues_[i]);
     }
     if (values.empty()) return;
     releaseDatabaseReads();
     Statement change(database().handle(), "UPDATE " + quoteIdentifier(query_.table) + " SET " +
-                                              assignments + " WHERE rowid = ?");
-    for (size_t i = 0; i < values.size(); ++i)
-        change.bind(static_cast<int>(i + 1), values[i]);
-    sqlite3_bind_int64(change.get(), static_cast<int>(values.size() + 1), editRowid_);
+                                              assignments + " WHERE rowid = ?" + unchanged);
+    int index = 0;
+    for (const Value& value : values)
+        change.bind(++index, value);
+    sqlite3_bind_int64(change.get(), ++index, editRowid_);
+    for (const Value& value : expected)
+        change.bind(++index, value);
     change.run();
     noteChange();
+    if (sqlite3_changes(database().handle()) == 0) {
+        pending_ = Pending::None;
+        page_.valid = false;
+        rowReady_ = false;
+        throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取", change.sql(), SQLITE_ABORT);
+    }
 }
 
 void KeysetCursor::remove() {

@@ -135,6 +135,8 @@ class KeysetCursor : public RecordsetImpl {
     Pending pending_ = Pending::None;
     std::vector<std::optional<Value>> pendingValues_;
     int64_t editRowid_ = 0;
+    // The fields of the row being edited as they were read, to find them unchanged on Update.
+    std::vector<Value> readValues_;
 };
 
 }  // namespace kiv

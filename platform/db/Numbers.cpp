@@ -62,13 +62,46 @@ size_t scanNumber(std::string_view text, size_t pos, bool allowSeparators, std::
     return i;
 }
 
-// from_chars reads "." as the decimal point whatever locale the process runs in.
+// The power of ten of the number's leading digit, for telling a number too large for a double from
+// one too small; an exponent too long to read counts by its sign alone.
+int64_t decimalOrder(std::string_view digits) {
+    size_t e = digits.find('e');
+    std::string_view mantissa = digits.substr(0, e);
+    int64_t exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view text = digits.substr(e + 1);
+        bool negative = !text.empty() && text[0] == '-';
+        if (!text.empty() && (text[0] == '+' || text[0] == '-')) text.remove_prefix(1);
+        if (std::from_chars(text.data(), text.data() + text.size(), exponent).ec != std::errc())
+            exponent = int64_t{1} << 40;
+        if (negative) exponent = -exponent;
+    }
+    size_t point = mantissa.find('.');
+    if (point == std::string_view::npos) point = mantissa.size();
+    size_t lead = mantissa.find_first_of("123456789");
+    if (lead == std::string_view::npos) return exponent;
+    auto place = static_cast<int64_t>(point) - static_cast<int64_t>(lead);
+    return exponent + (lead < point ? place - 1 : place);
+}
+
+// from_chars reads "." as the decimal point whatever locale the process runs in. A number beyond a
+// double's range is refused; one too small to tell from 0 is 0.
 double toDouble(const std::string& digits) {
     const char* first = digits.data();
     if (*first == '+') ++first;
     double value = 0;
-    std::from_chars(first, digits.data() + digits.size(), value);
+    auto result = std::from_chars(first, digits.data() + digits.size(), value);
+    if (result.ec == std::errc::result_out_of_range && decimalOrder(digits) > 0)
+        throw ConversionError("「" + digits + "」超出數字範圍");
     return value;
+}
+
+bool isWholeDigits(std::string_view digits) {
+    size_t start = !digits.empty() && (digits[0] == '+' || digits[0] == '-') ? 1 : 0;
+    if (start == digits.size()) return false;
+    for (size_t i = start; i < digits.size(); ++i)
+        if (!isDigit(digits[i])) return false;
+    return true;
 }
 
 // x as the decimal of 15 significant digits that Format rounds, so that both agree.
@@ -98,7 +131,11 @@ double leadingNumber(std::string_view text) {
     return toDouble(digits);
 }
 
-std::optional<double> numberFromText(std::string_view text) {
+namespace {
+
+// The characters of the number that makes up the whole text (blanks around it), without its
+// separators; nullopt when the text is not wholly a number.
+std::optional<std::string> wholeTextNumber(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && isBlank(text[i]))
         ++i;
@@ -108,11 +145,33 @@ std::optional<double> numberFromText(std::string_view text) {
     while (end < text.size() && isBlank(text[end]))
         ++end;
     if (end != text.size()) return std::nullopt;
-    return toDouble(digits);
+    return digits;
+}
+
+}  // namespace
+
+std::optional<double> numberFromText(std::string_view text) {
+    auto digits = wholeTextNumber(text);
+    if (!digits) return std::nullopt;
+    return toDouble(*digits);
+}
+
+std::optional<int64_t> wholeNumberFromText(std::string_view text) {
+    auto digits = wholeTextNumber(text);
+    if (!digits || !isWholeDigits(*digits)) return std::nullopt;
+    const char* first = digits->data() + (digits->front() == '+' ? 1 : 0);
+    int64_t value = 0;
+    if (std::from_chars(first, digits->data() + digits->size(), value).ec != std::errc())
+        throw ConversionError("「" + std::string(text) + "」超出整數範圍");
+    return value;
 }
 
 bool isNumeric(std::string_view text) {
-    return numberFromText(text).has_value();
+    try {
+        return numberFromText(text).has_value();
+    } catch (const ConversionError&) {
+        return false;
+    }
 }
 
 std::string withoutSeparators(std::string_view text) {

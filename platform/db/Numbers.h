@@ -21,11 +21,16 @@ class ConversionError : public std::runtime_error {
 double leadingNumber(std::string_view text);
 
 // True for a text that reads wholly as a number, thousands separators allowed between digits
-// ("9,500", "-12", "12.5", blanks around it); false for "", "abc" and ",12".
+// ("9,500", "-12", "12.5", blanks around it); false for "", "abc", ",12" and "1e400".
 bool isNumeric(std::string_view text);
 
-// The value of a text that isNumeric accepts; nullopt for any other text.
+// The value of a text that isNumeric accepts; nullopt for any other text. A number beyond a
+// double's range ("1e400") raises ConversionError, as does leadingNumber.
 std::optional<double> numberFromText(std::string_view text);
+
+// The exact value of a text written as a whole number ("9007199254740993", "-1,200"), which a
+// double would round above 2^53; nullopt for any other text, ConversionError beyond 64 bits.
+std::optional<int64_t> wholeNumberFromText(std::string_view text);
 
 // The text without its thousands separators ("12,000" gives "12000").
 std::string withoutSeparators(std::string_view text);

@@ -62,7 +62,10 @@ class Recordset {
     void SetField(int index, const Value& value);
     void SetField(std::string_view name, const Value& value);
     // Writes the pending row (a unique-key refusal raises UniqueViolation and keeps the pending
-    // row, so the caller may cancel it).
+    // row, so the caller may cancel it). After Edit the row is written only if it still holds
+    // every field as the recordset read it: changed or deleted meanwhile (by another copy of the
+    // program), nothing is written, UpdateConflict is raised, the pending change is dropped and
+    // the fields read the stored row again.
     void Update();
     void CancelUpdate();
     bool EditPending() const;

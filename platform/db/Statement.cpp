@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
+#include <filesystem>
 #include <utility>
 
 #include "platform/db/Errors.h"
@@ -40,15 +42,37 @@ bool isTransactionControl(std::string_view sql) {
 
 }  // namespace
 
+std::string fileFailureMessage(int code, const std::string& file, const std::string& message) {
+    switch (code & 0xff) {
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return file + " 已損毀，無法讀取\n" + message;
+        case SQLITE_READONLY:
+            return file + " 為唯讀，無法存檔\n" + message;
+        case SQLITE_CANTOPEN:
+            return "無法開啟資料庫 " + file + "\n" + message;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return file + " 正由另一個程式寫入中，請稍後再試\n" + message;
+        default:
+            return message;
+    }
+}
+
 void raiseSqliteError(sqlite3* db, std::string_view sql) {
     int code = sqlite3_extended_errcode(db);
     std::string message = sqlite3_errmsg(db);
     if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
         throw UniqueViolation(message, std::string(sql), code);
-    throw DbError(message, std::string(sql), code);
+    const char* path = sqlite3_db_filename(db, "main");
+    std::string file = path ? std::filesystem::path(path).filename().string() : "";
+    throw DbError(fileFailureMessage(code, file, message), std::string(sql), code);
 }
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db), sql_(sql) {
+    // SQLite would end the statement at the NUL and run only what comes before it.
+    if (sql_.find('\0') != std::string::npos)
+        throw DbError("SQL 指令含有 NUL 字元", sql_, SQLITE_MISUSE);
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, sql_.c_str(), static_cast<int>(sql_.size()), &stmt_, &tail) !=
         SQLITE_OK)
@@ -101,6 +125,9 @@ void Statement::bind(int index, const Value& value) {
             rc = sqlite3_bind_int64(stmt_, index, *valueAs<int64_t>(value));
             break;
         case Value::Kind::Double:
+            // SQLite would store a NaN as Null.
+            if (std::isnan(*valueAs<double>(value)))
+                throw ConversionError("不是數字的值不能存入資料庫");
             rc = sqlite3_bind_double(stmt_, index, *valueAs<double>(value));
             break;
         case Value::Kind::Text: {

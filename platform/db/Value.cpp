@@ -48,6 +48,8 @@ double Value::number() const {
 
 int64_t Value::wholeNumber() const {
     if (auto i = valueAs<int64_t>(*this)) return *i;
+    if (auto s = valueAs<std::string>(*this))
+        if (auto whole = wholeNumberFromText(*s)) return *whole;
     return roundHalfToEven(number());
 }
 

@@ -1,7 +1,6 @@
 #include "platform/report/ReportData.h"
 
 #include "platform/db/Database.h"
-#include "platform/db/SqlText.h"
 #include "platform/db/Utf8.h"
 
 namespace kiv {
@@ -18,9 +17,9 @@ std::vector<std::string> fieldsOf(Database& db, const std::string& table, int li
 // views in the order of their own query.
 TableRows readRows(Database& db, const std::string& table, int line, bool firstOnly) {
     TableRows read{table, fieldsOf(db, table, line), {}};
-    auto rs = db.OpenRecordset("SELECT * FROM " + quoteIdentifier(table) +
-                               (db.HasTable(table) ? " ORDER BY rowid" : "") +
-                               (firstOnly ? " LIMIT 1" : ""));
+    auto rs = db.OpenRecordset("SELECT * FROM " + db.Table(table) +
+                               (db.HasTable(table) ? Sql(" ORDER BY rowid") : Sql("")) +
+                               (firstOnly ? Sql(" LIMIT 1") : Sql("")));
     for (; !rs.Eof(); rs.MoveNext()) {
         auto& row = read.rows.emplace_back();
         for (int i = 0; i < rs.FieldCount(); ++i)

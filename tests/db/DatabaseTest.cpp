@@ -6,7 +6,11 @@
 #include <csignal>
 #include <fstream>
 
+#include <sqlite3.h>
+
 #include "platform/db/Database.h"
+#include "platform/db/RawAccess.h"
+#include "platform/db/Statement.h"
 #include "platform/db/WriteFault.h"
 #include "tests/db/TestBook.h"
 
@@ -16,7 +20,7 @@ namespace {
 using test::TempFolder;
 using test::TestBook;
 
-Value scalar(Database& db, std::string_view sql, const std::vector<Value>& params = {}) {
+Value scalar(Database& db, const Sql& sql, const std::vector<Value>& params = {}) {
     return db.OpenRecordsetWith(sql, params).Fields(0);
 }
 
@@ -29,7 +33,7 @@ TEST(DatabaseOpen, ANewFileIsPrivateAndAnExistingOneIsLeftAsItIs) {
     EXPECT_EQ(scalar(*book.db, "PRAGMA synchronous"), Value(2));  // FULL
     book.addRow("甲", 10);
     book.db->Execute("DROP INDEX 帳目_名稱");
-    const char* schemaSql = "SELECT group_concat(sql, ';') FROM sqlite_schema";
+    Sql schemaSql = "SELECT group_concat(sql, ';') FROM sqlite_schema";
     std::string before = scalar(*book.db, schemaSql).text();
     book.db = Database::open(book.path, test::testSchema());
     EXPECT_EQ(scalar(*book.db, schemaSql).text(), before);
@@ -66,7 +70,7 @@ TEST(DatabaseExecute, BindsDatesAsIsoTextBooleansAsNumbersAndNullAsNull) {
     TestBook book;
     book.db->Execute("INSERT INTO 帳目 (名稱, 日期, 已付, 金額) VALUES (?, ?, ?, ?)", "甲",
                      Date::fromYmd(2026, 1, 5), true, nullptr);
-    const char* stored = "SELECT 日期 || ' ' || 已付 || ' ' || typeof(金額) FROM 帳目";
+    Sql stored = "SELECT 日期 || ' ' || 已付 || ' ' || typeof(金額) FROM 帳目";
     EXPECT_EQ(scalar(*book.db, stored), Value("2026-01-05 1 null"));
     book.db->Execute("UPDATE 帳目 SET 日期 = ?, 金額 = 1", Date::fromYmdHms(2026, 1, 5, 13, 4, 5));
     EXPECT_EQ(scalar(*book.db, stored), Value("2026-01-05 13:04:05 1 integer"));
@@ -83,6 +87,33 @@ TEST(DatabaseExecute, AFailedStatementCarriesSqlitesMessageAndTheSql) {
     }
     EXPECT_THROW(book.db->Execute("INSERT INTO 帳目 (名稱) VALUES (?)"), DbError);
     EXPECT_THROW(book.db->Execute("DELETE FROM 帳目; DELETE FROM 類別"), DbError);
+}
+
+TEST(DatabaseExecute, SqlTextHoldingANulIsRefusedAndRunsNothing) {
+    TestBook book;
+    book.addRow("甲", 1);
+    EXPECT_THROW(book.db->Execute("DELETE FROM 帳目\0 WHERE 名稱 = '乙'"), DbError);
+    EXPECT_THROW(book.db->OpenRecordset("SELECT * FROM 帳目\0 WHERE 1 = 0"), DbError);
+    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目"), Value(1));
+}
+
+TEST(DatabaseExecute, NamesJoinIntoSqlOnlyWhenTheSchemaOrTheFileHoldsThem) {
+    TestBook book;
+    book.addRow("甲", 7);
+    book.db->Execute("CREATE VIEW 大額 AS SELECT * FROM 帳目 WHERE 金額 > 5");
+    Identifier amount = book.db->Field("帳目", "金額");
+    EXPECT_EQ(amount.quoted(), "\"金額\"");
+    Sql sql = "SELECT " + amount + " FROM " + book.db->Table("大額");
+    EXPECT_EQ(sql.text(), "SELECT \"金額\" FROM \"大額\"");
+    EXPECT_EQ(scalar(*book.db, sql), Value(7));
+    // A copy keeps its own text when the other grows.
+    Sql longer = sql;
+    longer += " WHERE 1 = 0";
+    EXPECT_EQ(sql.text(), "SELECT \"金額\" FROM \"大額\"");
+    for (auto name : {"帳目; DROP TABLE 帳目", "沒有", "帳目\" --"})
+        EXPECT_THROW(book.db->Table(name), DbError) << name;
+    EXPECT_THROW(book.db->Field("帳目", "金額 FROM 類別 --"), DbError);
+    EXPECT_THROW(book.db->OpenTable("沒有"), DbError);
 }
 
 // What a statement raises: "unique", "error" or "none".
@@ -229,6 +260,29 @@ TEST(FullText, EveryFieldButTheSkippedOnesWithTheUsersWildcardsOnly) {
     EXPECT_EQ(likePrefix("5%_\\*"), "5\\%\\_\\\\*%");
 }
 
+TEST(FullText, ASearchTextLongerThanSqliteCanMatchIsRefusedWithAMessage) {
+    TestBook book;
+    book.addRow("甲", 1);
+    // The longest text allowed, in characters that take the most bytes, still runs in SQLite.
+    std::string longest;
+    for (size_t i = 0; i < likeTextLimit; ++i)
+        longest += "\xF0\x9F\x98\x80";
+    auto condition = book.db->FullTextCondition("帳目", longest);
+    EXPECT_EQ(
+        scalar(*book.db, "SELECT count(*) FROM 帳目 WHERE " + condition.sql, condition.params),
+        Value(0));
+    for (const std::string& text :
+         {std::string(50000, 'a'), std::string(likeTextLimit + 1, '%'), longest + "x"}) {
+        try {
+            book.db->FullTextCondition("帳目", text);
+            ADD_FAILURE() << text.size();
+        } catch (const DbError& error) {
+            EXPECT_EQ(std::string(error.what()), "搜尋文字過長，最多 12000 個字");
+        }
+        EXPECT_THROW(likePrefix(text), DbError);
+    }
+}
+
 TEST(WriteFault, TheChosenWriteOrTheCommitFailsAndTheTransactionLeavesNothing) {
     TestBook book;
     auto count = [&] { return scalar(*book.db, "SELECT count(*) FROM 帳目").wholeNumber(); };
@@ -251,6 +305,73 @@ TEST(WriteFault, TheChosenWriteOrTheCommitFailsAndTheTransactionLeavesNothing) {
     }
     EXPECT_EQ(count(), 1);
     writefault::clear();
+}
+
+}  // namespace
+}  // namespace kiv
+
+namespace kiv {
+namespace {
+
+using test::TempFolder;
+
+// The error's text, or "" when none was raised.
+template <class F>
+std::string errorText(F action) {
+    try {
+        action();
+    } catch (const DbError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST(DatabaseErrors, FailuresOfTheFileNameItInChineseAndKeepSqlitesWordsBelow) {
+    for (auto [code, expected] :
+         {std::pair{SQLITE_CORRUPT, "acc.mdb 已損毀，無法讀取\nwhat SQLite said"},
+          {SQLITE_NOTADB, "acc.mdb 已損毀，無法讀取\nwhat SQLite said"},
+          {SQLITE_READONLY_DBMOVED, "acc.mdb 為唯讀，無法存檔\nwhat SQLite said"},
+          {SQLITE_CANTOPEN, "無法開啟資料庫 acc.mdb\nwhat SQLite said"},
+          {SQLITE_BUSY_SNAPSHOT, "acc.mdb 正由另一個程式寫入中，請稍後再試\nwhat SQLite said"},
+          {SQLITE_LOCKED, "acc.mdb 正由另一個程式寫入中，請稍後再試\nwhat SQLite said"},
+          {SQLITE_ERROR, "what SQLite said"}})
+        EXPECT_EQ(fileFailureMessage(code, "acc.mdb", "what SQLite said"), expected) << code;
+}
+
+TEST(DatabaseErrors, AJunkFileAMissingFolderAndALockedFileAreNamedToTheUser) {
+    TempFolder folder;
+    std::ofstream(folder.file("acc.mdb")) << std::string(4096, 'x');
+    EXPECT_EQ(errorText([&] { Database::open(folder.file("acc.mdb"), test::testSchema()); }),
+              "acc.mdb 已損毀，無法讀取\nfile is not a database");
+    std::string missing =
+        errorText([&] { Database::open(folder.file("gone/pt.mdb"), test::testSchema()); });
+    EXPECT_EQ(missing.substr(0, missing.find('\n')), "無法開啟資料庫 pt.mdb");
+
+    auto path = folder.file("zove3.mdb");
+    auto holder = Database::open(path, test::testSchema());
+    auto waiting = Database::open(path, test::testSchema());
+    sqlite3_busy_timeout(RawAccess::handle(*waiting), 20);
+    Transaction writing(*holder, true);
+    EXPECT_EQ(errorText([&] { waiting->Execute("INSERT INTO 類別 VALUES ('甲', '乙')"); }),
+              "zove3.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked");
+}
+
+TEST(DatabaseErrors, AWriteToAReadOnlyFileSaysSo) {
+    if (::geteuid() == 0) GTEST_SKIP() << "the file's mode does not stop root from writing";
+    TempFolder folder;
+    auto path = folder.file("acc.mdb");
+    Database::open(path, test::testSchema()).reset();
+    ::chmod(path.c_str(), 0400);
+    std::string text = errorText([&] {
+        Database::open(path, test::testSchema())->Execute("INSERT INTO 類別 VALUES ('甲', '乙')");
+    });
+    EXPECT_EQ(text.substr(0, text.find('\n')), "acc.mdb 為唯讀，無法存檔");
+}
+
+TEST(DatabaseOpen, TheScratchFileOfPrintTablesDoesNotSyncAtEachCommit) {
+    TempFolder folder;
+    auto scratch = Database::open(folder.file("pt.mdb"), test::testSchema(), Durability::Scratch);
+    EXPECT_EQ(scratch->OpenRecordset("PRAGMA synchronous").Fields(0), Value(0));
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST_F(ReadPath, ARowReadThenTheLastThenTheFirstAgain) {
 // A fault that SQLite finds only when the query runs (abs of the smallest whole number) names
 // the query as the caller wrote it, from whichever end it is first read.
 TEST_F(ReadPath, AFaultFoundWhileReadingNamesTheQueryAsWritten) {
-    constexpr char sql[] = "SELECT * FROM 帳目 WHERE abs(?) > 0 ORDER BY 名稱";
+    static constexpr char sql[] = "SELECT * FROM 帳目 WHERE abs(?) > 0 ORDER BY 名稱";
     const std::vector<std::function<void(Recordset&)>> looks = {
         [](Recordset& rs) { rs.Eof(); },
         [](Recordset& rs) { rs.MoveLast(); },

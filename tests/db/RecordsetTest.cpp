@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/db/Database.h"
 #include "tests/db/TestBook.h"
@@ -46,8 +47,9 @@ TEST(Recordset, FieldsByPositionAndByNameComeBackInTheirKinds) {
 
 TEST(Recordset, AnEmptyResultIsAtItsBeginningAndItsEndAtOnce) {
     TestBook book;
-    for (const char* sql : {"SELECT * FROM 帳目 ORDER BY 名稱", "SELECT DISTINCT 名稱 FROM 帳目"}) {
-        SCOPED_TRACE(sql);
+    for (const Sql& sql : std::initializer_list<Sql>{"SELECT * FROM 帳目 ORDER BY 名稱",
+                                                     "SELECT DISTINCT 名稱 FROM 帳目"}) {
+        SCOPED_TRACE(sql.text());
         auto rs = book.db->OpenRecordset(sql);
         EXPECT_TRUE(rs.Bof() && rs.Eof());
         EXPECT_EQ(rs.RecordCount(), 0);
@@ -106,6 +108,93 @@ TEST(Recordset, AValueTheFieldCannotHoldIsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(book.db->OpenRecordset("SELECT 金額 FROM 帳目").Fields(0), Value(2));
 }
 
+TEST(Recordset, NumberFieldsRefuseWhatNoNumberHoldsAndKeepWholeNumbersWhole) {
+    TestBook book;
+    book.addRow("甲", 1);
+    auto rs = book.db->OpenTable("帳目");
+    rs.Edit();
+    for (const char* field : {"金額", "比率"}) {
+        for (Value value : {Value("1e400"), Value("1e309"), Value(std::nan("")), Value(HUGE_VAL),
+                            Value(-HUGE_VAL)})
+            EXPECT_THROW(rs.SetField(field, value), ConversionError) << field << value.text();
+    }
+    rs.SetField("金額", "9007199254740993");
+    rs.SetField("比率", 0.25);
+    rs.Update();
+    rs.Edit();
+    EXPECT_EQ(rs.Fields("金額"), Value(int64_t{9007199254740993}));
+    rs.SetField("金額", "-9,007,199,254,740,995");
+    rs.Update();
+    EXPECT_EQ(book.db->OpenRecordset("SELECT 金額, 比率 FROM 帳目 WHERE 金額 = -9007199254740995")
+                  .Fields(1),
+              Value(0.25));
+    // A NaN bound straight into a statement would be stored as Null.
+    EXPECT_THROW(book.db->Execute("UPDATE 帳目 SET 比率 = ?", std::nan("")), ConversionError);
+    EXPECT_EQ(book.db->OpenRecordset("SELECT 比率 FROM 帳目").Fields(0), Value(0.25));
+}
+
+// Two copies of the program on one file: the second saves a row that the first then edits from
+// what it read before.
+TEST(Recordset, AnUpdateOverARowChangedOrDeletedByAnotherCopyWritesNothing) {
+    struct Meanwhile {
+        const char* what;
+        Sql sql;
+    };
+    for (const Meanwhile& meanwhile :
+         {Meanwhile{"amount changed", "UPDATE 帳目 SET 金額 = 99 WHERE 名稱 = '甲'"},
+          Meanwhile{"only the letter case", "UPDATE 帳目 SET 備註 = 'ABC' WHERE 名稱 = '甲'"},
+          Meanwhile{"a field set to Null", "UPDATE 帳目 SET 日期 = NULL WHERE 名稱 = '甲'"},
+          Meanwhile{"deleted", "DELETE FROM 帳目 WHERE 名稱 = '甲'"}}) {
+        SCOPED_TRACE(meanwhile.what);
+        TestBook book;
+        book.addRow("甲", 10, Date::fromYmd(2026, 1, 5));
+        book.db->Execute("UPDATE 帳目 SET 備註 = 'abc', 比率 = 0.1");
+        auto other = Database::open(book.path, test::testSchema());
+        auto rs = book.db->OpenTable("帳目");
+        EXPECT_EQ(rs.Fields("金額"), Value(10));
+        other->Execute(meanwhile.sql);
+        Sql storedRow = "SELECT group_concat(quote(金額) || 備註 || quote(日期)) FROM 帳目";
+        Value stored = other->OpenRecordset(storedRow).Fields(0);
+        rs.Edit();
+        rs.SetField("比率", 0.5);
+        try {
+            rs.Update();
+            ADD_FAILURE() << "no conflict";
+        } catch (const UpdateConflict& conflict) {
+            EXPECT_STREQ(conflict.what(), "此筆資料已被其他使用者變更，請重新讀取");
+        }
+        EXPECT_FALSE(rs.EditPending());
+        EXPECT_EQ(other->OpenRecordset(storedRow).Fields(0), stored);
+        EXPECT_EQ(other->OpenRecordset("SELECT count(*) FROM 帳目 WHERE 比率 = 0.5").Fields(0),
+                  Value(0));
+    }
+}
+
+TEST(Recordset, AnUpdateAfterTheRowIsReadAgainOrWhenOnlyOtherRowsChangedIsWritten) {
+    TestBook book;
+    book.addRow("甲", 10);
+    book.addRow("乙", 20);
+    auto other = Database::open(book.path, test::testSchema());
+    auto rs = book.db->OpenTable("帳目");
+    other->Execute("UPDATE 帳目 SET 金額 = 21 WHERE 名稱 = '乙'");
+    rs.Edit();
+    rs.SetField("金額", 11);
+    rs.Update();
+    EXPECT_EQ(rs.Fields("金額"), Value(11));
+    other->Execute("UPDATE 帳目 SET 金額 = 12 WHERE 名稱 = '甲'");
+    rs.Edit();
+    rs.SetField("已付", true);
+    EXPECT_THROW(rs.Update(), UpdateConflict);
+    // After the conflict the recordset shows the stored row, and an edit from it is written.
+    EXPECT_EQ(rs.Fields("金額"), Value(12));
+    rs.Edit();
+    rs.SetField("已付", true);
+    rs.Update();
+    EXPECT_EQ(other->OpenRecordset("SELECT 金額, 已付 FROM 帳目 WHERE 名稱 = '甲'").Fields(1),
+              Value(true));
+    EXPECT_EQ(other->OpenRecordset("SELECT 金額 FROM 帳目 WHERE 名稱 = '甲'").Fields(0), Value(12));
+}
+
 TEST(Recordset, CancellingMovingOrAUniqueViolationLeaveNothingWritten) {
     TestBook book;
     book.addRow("甲", 1);
@@ -153,11 +242,11 @@ TEST(Recordset, OnlyARecordsetOfOneTableCanBeChanged) {
     TestBook book;
     book.addRow("甲", 1);
     book.db->Execute("INSERT INTO 類別 VALUES ('甲', '工程')");
-    for (const char* sql :
-         {"SELECT 帳目.* FROM 帳目 JOIN 類別 ON 帳目.名稱 = 類別.名稱",
-          "SELECT DISTINCT 名稱 FROM 帳目", "SELECT 名稱, sum(金額) FROM 帳目 GROUP BY 名稱",
-          "SELECT 名稱 FROM 帳目 UNION SELECT 名稱 FROM 類別", "SELECT 金額 + 1 FROM 帳目"}) {
-        SCOPED_TRACE(sql);
+    for (const Sql& sql : std::initializer_list<Sql>{
+             "SELECT 帳目.* FROM 帳目 JOIN 類別 ON 帳目.名稱 = 類別.名稱",
+             "SELECT DISTINCT 名稱 FROM 帳目", "SELECT 名稱, sum(金額) FROM 帳目 GROUP BY 名稱",
+             "SELECT 名稱 FROM 帳目 UNION SELECT 名稱 FROM 類別", "SELECT 金額 + 1 FROM 帳目"}) {
+        SCOPED_TRACE(sql.text());
         auto rs = book.db->OpenRecordset(sql);
         EXPECT_FALSE(rs.IsUpdatable());
         EXPECT_THROW(rs.AddNew(), DbError);
@@ -257,10 +346,11 @@ TEST_F(LargeKeyset, MoveAndAbsolutePositionCrossPages) {
 }
 
 TEST_F(LargeKeyset, TheLastRowIsFoundWithoutCountingAndWalkingBackMeetsTheFront) {
-    for (const char* order : {"金額, 名稱", "金額 DESC", "金額 NULLS LAST",
-                              "日期 DESC NULLS FIRST, 金額", "金額 COLLATE BINARY", "rowid"}) {
-        SCOPED_TRACE(order);
-        std::string sql = std::string("SELECT * FROM 帳目 WHERE 名稱 >= ? ORDER BY ") + order;
+    for (const Sql& order : std::initializer_list<Sql>{"金額, 名稱", "金額 DESC", "金額 NULLS LAST",
+                                                       "日期 DESC NULLS FIRST, 金額",
+                                                       "金額 COLLATE BINARY", "rowid"}) {
+        SCOPED_TRACE(order.text());
+        Sql sql = "SELECT * FROM 帳目 WHERE 名稱 >= ? ORDER BY " + order;
         auto forward = book.db->OpenRecordset(sql, "n010");
         auto backward = book.db->OpenRecordset(sql, "n010");
         Names names;

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "platform/db/Database.h"
 #include "shell/Schema.h"
+#include "shell/frmAccMain.h"
+#include "shell/mdM.h"
+#include "tests/support/ProgramTest.h"
 #include "tests/support/TempFolder.h"
 
 namespace kiv {
@@ -94,6 +98,32 @@ class ProgramFiles : public ::testing::Test {
     std::unique_ptr<Database> pt = Database::open(folder.file("pt.mdb"), printSchema());
 };
 
+// Browsing the voucher form refills the print tables at every step: only they skip the sync.
+TEST(ProgramDatabases, OnlyThePrintTablesCommitWithoutWaitingForTheDisk) {
+    TempFolder folder;
+    test::ProgramInFolder program(folder);
+    EXPECT_EQ(PrintDb().OpenRecordset("PRAGMA synchronous").Fields(0), Value(0));
+    EXPECT_EQ(AccDb().OpenRecordset("PRAGMA synchronous").Fields(0), Value(2));
+    EXPECT_EQ(PeopleDb().OpenRecordset("PRAGMA synchronous").Fields(0), Value(2));
+}
+
+// The program ends (in failure, see app/main.cpp) with the file's name in the message.
+TEST(ProgramDatabases, ADamagedBookAtStartIsNamedAndTheProgramEndsWithoutItsBooks) {
+    TempFolder folder;
+    std::ofstream(folder.file("acc.mdb")) << std::string(4096, 'x');
+    TestHost host;
+    setProgramFolder(folder.file(""));
+    ResetSharedState();
+    registerShellForms();
+    host.expectMessage("acc.mdb 已損毀，無法讀取\nfile is not a database");
+    EXPECT_THROW(host.act([] { Forms::get<frmAccMain>(); }), ProgramEnded);
+    EXPECT_FALSE(DatabasesOpen());
+    Forms::discardAll();
+    Forms::forgetRegistrations();
+    CloseDatabases();
+    setProgramFolder("");
+}
+
 TEST_F(ProgramFiles, EveryTableHasItsFieldsInTheirFixedOrder) {
     expectLayout(*acc, accLayout);
     expectLayout(*zove3, peopleLayout);
@@ -115,13 +145,12 @@ TEST_F(ProgramFiles, ANewFileHoldsItsSeedRows) {
 }
 
 TEST_F(ProgramFiles, FieldsRefuseWhatTheirKindCannotHold) {
-    for (auto [sql, value] :
-         {std::pair{"INSERT INTO iof (單號, 方式, 發生日期) VALUES ('1', 0, ?)",
-                    Value("2026/01/05")},
-          {"INSERT INTO iof (單號, 方式, 金額) VALUES ('2', 0, ?)", Value("abc")},
-          {"INSERT INTO iof (單號, 方式, pay) VALUES ('3', 0, ?)", Value(2)},
-          {"INSERT INTO iof (單號, 方式) VALUES (?, NULL)", Value("4")}})
-        EXPECT_THROW(acc->Execute(sql, value), DbError) << sql;
+    for (const auto& [sql, value] : std::initializer_list<std::pair<Sql, Value>>{
+             {Sql("INSERT INTO iof (單號, 方式, 發生日期) VALUES ('1', 0, ?)"), "2026/01/05"},
+             {Sql("INSERT INTO iof (單號, 方式, 金額) VALUES ('2', 0, ?)"), "abc"},
+             {Sql("INSERT INTO iof (單號, 方式, pay) VALUES ('3', 0, ?)"), 2},
+             {Sql("INSERT INTO iof (單號, 方式) VALUES (?, NULL)"), "4"}})
+        EXPECT_THROW(acc->Execute(sql, value), DbError) << sql.text();
     acc->Execute("INSERT INTO iof (單號, 方式, 發生日期) VALUES ('5', 0, ?)",
                  Date::fromYmd(2026, 1, 5));
     EXPECT_EQ(acc->OpenRecordset("SELECT pay, 單據 FROM iof").Fields(1), Value(false));
@@ -135,7 +164,7 @@ TEST_F(ProgramFiles, FieldsRefuseWhatTheirKindCannotHold) {
 
 // The queries every day depends on search an index rather than reading the table.
 TEST_F(ProgramFiles, TheDailyQueriesUseTheirIndexes) {
-    auto plan = [&](const std::string& sql, const std::vector<Value>& params) {
+    auto plan = [&](const Sql& sql, const std::vector<Value>& params) {
         auto rs = acc->OpenRecordsetWith("EXPLAIN QUERY PLAN " + sql, params);
         std::string text;
         for (; !rs.Eof(); rs.MoveNext())

@@ -52,6 +52,34 @@ TEST(Numbers, ConversionsRoundHalvesToEvenAndFormattingAwayFromZero) {
     EXPECT_THROW(roundHalfToEven(std::nan("")), ConversionError);
 }
 
+TEST(Numbers, ANumberBeyondADoubleIsRefusedAndOneTooSmallIsZero) {
+    for (const char* text : {"1e400", "1e309", "-1e309", "123456789e301", "0.001e312"}) {
+        EXPECT_THROW(numberFromText(text), ConversionError) << text;
+        EXPECT_THROW(leadingNumber(text), ConversionError) << text;
+        EXPECT_THROW(Value(text).number(), ConversionError) << text;
+        EXPECT_FALSE(isNumeric(text)) << text;
+    }
+    EXPECT_THROW(numberFromText("1,000e400"), ConversionError);
+    EXPECT_EQ(numberFromText("1e308"), 1e308);
+    EXPECT_EQ(numberFromText("1e-400"), 0.0);
+    EXPECT_EQ(numberFromText("0.000001e-400"), 0.0);
+    EXPECT_EQ(leadingNumber("1e-400abc"), 0.0);
+}
+
+TEST(Numbers, WholeNumbersFromTextStayExactBeyondTwoToTheFiftyThird) {
+    for (auto [text, whole] : {std::pair{"9007199254740993", int64_t{9007199254740993}},
+                               {" -9,007,199,254,740,993 ", int64_t{-9007199254740993}},
+                               {"+9223372036854775807", int64_t{9223372036854775807}},
+                               {"12", int64_t{12}}}) {
+        EXPECT_EQ(wholeNumberFromText(text), whole) << text;
+        EXPECT_EQ(Value(text).wholeNumber(), whole) << text;
+    }
+    for (const char* text : {"12.0", "1e3", "abc", ""})
+        EXPECT_FALSE(wholeNumberFromText(text)) << text;
+    EXPECT_THROW(wholeNumberFromText("9223372036854775808"), ConversionError);
+    EXPECT_THROW(Value("9223372036854775808").wholeNumber(), ConversionError);
+}
+
 TEST(Numbers, DecimalTextsKeepFifteenDigitsSoSumsCarryNoBinaryNoise) {
     EXPECT_EQ(decimalText(0.1 + 0.2), "0.3");
     EXPECT_EQ(decimalText(1.0 / 3), "0.333333333333333");

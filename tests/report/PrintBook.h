@@ -44,7 +44,7 @@ class PrintBook {
     // Refills a print table as the forms do: every row's fields, here given as one text with "|"
     // between them, by position.
     void fill(const std::string& table, const std::vector<std::string>& rows) {
-        pt_->Execute("DELETE FROM " + table);
+        pt_->Execute("DELETE FROM " + pt_->Table(table));
         auto rs = pt_->OpenTable(table);
         for (const auto& row : rows) {
             rs.AddNew();

@@ -152,16 +152,16 @@ TEST_F(SchemaUpgradeTest, OlderDatabasesGetTheRightsAndDiscountFields) {
             "INSERT INTO 員工 VALUES ('A001', '王小明', 'ming', 'x'), ('A002', '李四', 'li', 'y')");
         auto acc = Database::open(folder.file("acc.mdb"), accSchema());
         for (const char* table : {"ri", "ro"}) {
-            acc->Execute(std::string("DROP TABLE ") + table);
-            acc->Execute(std::string("CREATE TABLE ") + table + " (id TEXT, 收名稱 TEXT)");
-            acc->Execute(std::string("INSERT INTO ") + table + " VALUES ('11512060l', '合約')");
+            acc->Execute("DROP TABLE " + acc->Table(table));
+            acc->Execute("CREATE TABLE " + acc->Table(table) + " (id TEXT, 收名稱 TEXT)");
+            acc->Execute("INSERT INTO " + acc->Table(table) + " VALUES ('11512060l', '合約')");
         }
     }
     Forms::get<frmAccMain>();
     EXPECT_EQ(PeopleDb().FieldNames("員工").back(), "AccS");
     EXPECT_EQ(PeopleDb().OpenRecordset("SELECT AccS FROM 員工 WHERE AccS = 1").RecordCount(), 2);
     for (const char* table : {"ri", "ro"})
-        EXPECT_EQ(AccDb().OpenRecordset(std::string("SELECT Let FROM ") + table).Fields(0),
+        EXPECT_EQ(AccDb().OpenRecordset("SELECT Let FROM " + AccDb().Table(table)).Fields(0),
                   Value("0"));
     EXPECT_EQ(AccDb().FieldNames("ri").size(), 3u);
 

@@ -46,7 +46,7 @@ class ProgramTest : public ::testing::Test {
 
     // The rows of a query, each as its fields joined by "|".
     template <class... Args>
-    static Texts rows(Database& db, const std::string& sql, const Args&... args) {
+    static Texts rows(Database& db, const Sql& sql, const Args&... args) {
         Texts result;
         for (Recordset rs = db.OpenRecordset(sql, args...); !rs.Eof(); rs.MoveNext()) {
             std::string row;
