@@ -34,7 +34,7 @@ constexpr int CashedExpense = 4;
 
 // The rows of two columns of the voucher form, each a caption and its field, and the button.
 constexpr int FormWidth = 12480;
-constexpr int FormHeight = 5200;
+constexpr int FormHeight = 4900;
 constexpr int RowStep = 405;
 constexpr int FieldHeight = 330;
 constexpr int CaptionWidth = 1140;
