@@ -2,11 +2,13 @@
 
 #include "platform/forms/Forms.h"
 #include "vouchers/frmIo.h"
+#include "vouchers/frmIoAuto.h"
 
 namespace kiv {
 
 void registerVoucherForms() {
     Forms::registerForm<frmIo>();
+    Forms::registerForm<frmIoAuto>();
 }
 
 }  // namespace kiv

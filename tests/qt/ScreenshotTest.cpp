@@ -11,6 +11,7 @@
 #include "tests/support/ProgramTest.h"
 #include "vouchers/VoucherForms.h"
 #include "vouchers/frmIo.h"
+#include "vouchers/frmIoAuto.h"
 
 using namespace kiv;
 
@@ -108,6 +109,12 @@ TEST_F(ProgramFormsScreenshotTest, EveryFormIsDrawn) {
     photograph(Forms::get<frmCom>(), "frmCom");
     photograph(Forms::get<frmIo>(), "frmIo");
     EXPECT_EQ(Forms::get<frmIo>().lbAcIo.Caption(), "(支出)");
+    HandOver<bool> cashing(AutoVoucherFromCashing, true);
+    HandOver<std::string> cashed(CashingVoucherNo, "1151206001");
+    frmIoAuto& generated = Forms::get<frmIoAuto>();
+    photograph(generated, "frmIoAuto");
+    EXPECT_EQ(generated.lbStat.Caption(), "票據兌現產生收支單");
+    EXPECT_FALSE(generated.lbNo.Caption().empty());
 }
 
 }  // namespace

@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/db/WriteFault.h"
+#include "tests/support/TableDump.h"
+#include "tests/vouchers/VoucherBook.h"
+#include "vouchers/frmIoAuto.h"
+
+using namespace kiv;
+
+namespace {
+
+// The transfer form's amount and its two account choices, which the generated voucher reads by
+// name: bank name shown, account number as the value.
+class TransferStandIn : public Form {
+  public:
+    static constexpr const char* FormName = "frmTrans";
+    TransferStandIn() : Form(FormName) {
+        for (ComboBox* box : {&cbBnk, &cbABnk}) {
+            box->SetColumnCount(3);
+            box->SetTextColumn(1);
+            box->SetBoundColumn(2);
+        }
+        cbBnk.SetRows({{"土地銀行", "011-22", "公司"}, {"台灣銀行", "033-44", "公司"}});
+        cbABnk.SetRows({{"合作金庫", "055-66", "公司"}});
+    }
+    TextBox txtCash{*this, "txtCash"};
+    ComboBox cbBnk{*this, "cbBnk", -1, ComboBox::Flavor::Forms2};
+    ComboBox cbABnk{*this, "cbABnk", -1, ComboBox::Flavor::Forms2};
+};
+
+// What the form showed when it appeared.
+struct Shown {
+    std::string status, number, direction, tax;
+    Color directionColour = 0;
+    bool cashedWay = false, cashWay = false, receiptShown = false;
+};
+
+class GeneratedVoucherTest : public test::VoucherBook {
+  protected:
+    void SetUp() override {
+        VoucherBook::SetUp();
+        host.onEveryModal("frmIoAuto", [this](Form& form) {
+            auto& io = dynamic_cast<frmIoAuto&>(form);
+            shown.push_back({io.lbStat.Caption(), io.lbNo.Caption(), io.lbAcIo.Caption(),
+                             io.txtTax.Text(), io.lbAcIo.ForeColor(), io.optA(2).Value(),
+                             io.optA(0).Value(), io.Frame3.Visible()});
+            host.click(io.Command1);
+        });
+    }
+    void TearDown() override {
+        writefault::clear();
+        VoucherBook::TearDown();
+    }
+
+    void cash(const std::string& number) {
+        HandOver<bool> fromCashing(AutoVoucherFromCashing, true);
+        HandOver<std::string> voucher(CashingVoucherNo, number);
+        host.act([] { Forms::showByName("frmIoAuto", Modal); });
+    }
+    void transfer(bool toCash, bool toChequeAccount) {
+        HandOver<bool> fromCashing(AutoVoucherFromCashing, false);
+        HandOver<bool> intoCash(TransferToCash, toCash);
+        HandOver<bool> intoCheque(TransferToChequeAccount, toChequeAccount);
+        host.act([] { Forms::showByName("frmIoAuto", Modal); });
+    }
+    TransferStandIn& transferForm(const std::string& amount) {
+        Forms::registerForm<TransferStandIn>();
+        auto& form = dynamic_cast<TransferStandIn&>(*Forms::getByName("frmTrans"));
+        form.txtCash.SetText(amount);
+        form.cbBnk.SetListIndex(1);
+        form.cbABnk.SetListIndex(0);
+        return form;
+    }
+
+    static std::string voucher(const std::string& number) {
+        return rows(AccDb(),
+                    "SELECT 輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, 附註一, "
+                    "附註二, 專案號碼, 專案名稱, 工程種類, 發生日期, 申請人, 簽收, 單據, 單據號碼, "
+                    "稅額 IS NULL, 稅額, 進銷, 建議方式 FROM iof WHERE 單號 = ?",
+                    number)
+            .at(0);
+    }
+    static std::string state(const std::string& number) {
+        return rows(AccDb(), "SELECT 方式 FROM iof WHERE 單號 = ?", number).at(0);
+    }
+    std::string books() { return test::dumpTables(AccDb()); }
+
+    std::vector<Shown> shown;
+};
+
+// The stored tax 123 is not the 476 that the amount holds: it is copied as it is.
+TEST_F(GeneratedVoucherTest, ACashedExpenseIsFollowedByACopyDatedTodayAndMarkedCashed) {
+    addVoucher({.number = "1151120007",
+                .state = 1,
+                .amount = 10000,
+                .suggestion = -2,
+                .receipt = true,
+                .tax = 123});
+    cash("1151120007");
+    EXPECT_EQ(state("1151120007"), "3");
+    EXPECT_EQ(voucher("1151206001"),
+              "2026/12/06|1151206001|用途1151120007|4|10000|5102|True|材料費|附一|附二|P01|大樓|"
+              "水電|2026/12/06|王小明|李大華|True|AB123|0|123|False|-2");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].status, "票據兌現產生收支單");
+    EXPECT_EQ(shown[0].number, "1151206001");
+    EXPECT_EQ(shown[0].direction, "(支出)");
+    EXPECT_EQ(shown[0].directionColour, 0x0000FFu);
+    EXPECT_EQ(shown[0].tax, "123");
+    EXPECT_TRUE(shown[0].cashedWay);
+    EXPECT_TRUE(shown[0].receiptShown);
+    EXPECT_FALSE(Forms::find("frmIoAuto"));
+    EXPECT_TRUE(host.messages().empty());
+}
+
+// Texts left Null read as "", an empty project stays empty and its name is copied, an empty tax
+// stays Null.
+TEST_F(GeneratedVoucherTest, ACashedIncomeWithoutProjectOrReceiptGivesAnIncomeOfState2) {
+    AccDb().Execute(
+        "INSERT INTO iof (單號, 方式, 金額, pay, 單據, 進銷, 建議方式, 專案號碼, 專案名稱) "
+        "VALUES ('1151201003', 1, 500, 0, 0, 1, -1, '', '大樓')");
+    cash("1151201003");
+    EXPECT_EQ(state("1151201003"), "3");
+    EXPECT_EQ(voucher("1151206001"),
+              "2026/12/06|1151206001||2|500||False|||||大樓||2026/12/06|||False||1||True|-1");
+    EXPECT_EQ(shown.at(0).direction, "(收入)");
+    EXPECT_EQ(shown[0].directionColour, 0xFF0000u);
+    EXPECT_FALSE(shown[0].receiptShown);
+}
+
+TEST_F(GeneratedVoucherTest, TheFollowUpTakesTheDaysNextNumber) {
+    addVoucher({.number = "1151120001", .state = 1});
+    addVoucher({.number = "1151120002", .state = 1});
+    cash("1151120001");
+    EXPECT_EQ(shown.at(0).number, "1151206001");
+    addVoucher({.number = "1151206005", .state = 1});
+    cash("1151120002");
+    EXPECT_EQ(shown.at(1).number, "1151206006");
+    EXPECT_EQ(rows(AccDb(), "SELECT 單號, 方式 FROM iof WHERE 單號 LIKE '1151206%' ORDER BY 單號"),
+              (Texts{"1151206001|4", "1151206005|1", "1151206006|4"}));
+}
+
+// Neither leaves the voucher marked cashed without its follow-up, and the form does not appear.
+TEST_F(GeneratedVoucherTest, AFullDayOrAMissingVoucherIsAnErrorThatWritesNothing) {
+    addVoucher({.number = "1151120001", .state = 1});
+    addVoucher({.number = "1151206999", .state = -1});
+    std::string before = books();
+    host.expectMessage("本日收支單已達999張 無法再新增");
+    host.expectMessage("收支單 nothing 不存在");
+    cash("1151120001");
+    cash("nothing");
+    EXPECT_EQ(books(), before);
+    EXPECT_EQ(host.messageTexts(),
+              (Texts{"本日收支單已達999張 無法再新增", "收支單 nothing 不存在"}));
+    EXPECT_EQ(host.messages().at(0).style, 16);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_FALSE(Forms::find("frmIoAuto"));
+}
+
+// The cheque form holds its own transaction around the show; what the form wrote goes with it.
+TEST_F(GeneratedVoucherTest, TheWritesNestInTheCallersTransaction) {
+    addVoucher({.number = "1151120001", .state = 1});
+    std::string before = books();
+    {
+        Transaction caller(AccDb(), true);
+        cash("1151120001");
+        EXPECT_EQ(state("1151120001"), "3");
+    }
+    EXPECT_EQ(books(), before);
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(GeneratedVoucherTest, TheCloseBoxEndsItTooAndNothingEnteredAfterLoadIsStored) {
+    addVoucher({.number = "1151120001", .state = 1, .receipt = true, .tax = 50});
+    host.onModal<frmIoAuto>([this](frmIoAuto& form) {
+        host.type(form.cbUse, "改");
+        host.type(form.txtTax, "9");
+        host.click(form.Check1);
+        host.closeByFrame(form);
+    });
+    cash("1151120001");
+    EXPECT_FALSE(Forms::find("frmIoAuto"));
+    EXPECT_EQ(voucher("1151206001"),
+              "2026/12/06|1151206001|用途1151120001|4|1000|5102|True|材料費|附一|附二|P01|大樓|"
+              "水電|2026/12/06|王小明|李大華|True|AB123|0|50|False|-1");
+}
+
+// The three legs of the transfers, each on 12,000 typed with its separator. Going into cash, the
+// cheque account's choice is not read.
+TEST_F(GeneratedVoucherTest, ATransferWritesACashVoucherForItsDirectionAndHandsBackItsNumber) {
+    struct Leg {
+        bool toCash, toChequeAccount;
+        std::string row;
+    } legs[] = {
+        {true, true,
+         "2026/12/06|1151206001|台灣銀行033-44(銀行取款)|0|12000|0000|False|銀行取款||||||"
+         "2026/12/06|系統|系統|False||1||False|-1"},
+        {false, false,
+         "2026/12/06|1151206002|台灣銀行033-44(一般存款)|0|12000|9999|True|一般銀行存款||||||"
+         "2026/12/06|系統|系統|False||1||False|-1"},
+        {false, true,
+         "2026/12/06|1151206003|合作金庫055-66(支票存款)|0|12000|9999|True|支票銀行存款||||||"
+         "2026/12/06|系統|系統|False||1||False|-1"},
+    };
+    transferForm("12,000");
+    for (const Leg& leg : legs) {
+        SCOPED_TRACE(leg.row);
+        transfer(leg.toCash, leg.toChequeAccount);
+        std::string number = shown.back().number;
+        EXPECT_EQ(AutoVoucherNo, number);
+        EXPECT_EQ(voucher(number), leg.row);
+        EXPECT_EQ(shown.back().status, "轉帳產生收支單");
+        EXPECT_TRUE(shown.back().cashWay);
+    }
+    EXPECT_EQ(shown.at(0).directionColour, 0xFF0000u);
+    EXPECT_EQ(shown.at(1).directionColour, 0x0000FFu);
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(GeneratedVoucherTest, ATransferWithoutTheTransferFormIsAnError) {
+    std::string before = books();
+    host.expectMessage("轉帳處理未開啟");
+    transfer(false, false);
+    EXPECT_EQ(books(), before);
+    EXPECT_EQ(host.messageTexts(), Texts{"轉帳處理未開啟"});
+}
+
+// Each write of a cashing is failed in turn, and the commit: the books stay as they were, the
+// error is shown, and the next cashing goes through.
+TEST_F(GeneratedVoucherTest, AFailedWriteLeavesTheBooksAsTheyWere) {
+    addVoucher({.number = "1151120001", .state = 1});
+    addVoucher({.number = "1151120002", .state = 1});
+    writefault::clear();
+    cash("1151120001");
+    const int writes = writefault::writesCounted();
+    ASSERT_GE(writes, 2);
+    const std::string before = books();
+    std::vector<std::function<void()>> faults{[] { writefault::failCommit(); }};
+    for (int n = 1; n <= writes; ++n)
+        faults.push_back([n] { writefault::failWrite(n); });
+    for (size_t i = 0; i < faults.size(); ++i) {
+        SCOPED_TRACE(i);
+        faults[i]();
+        host.clearMessages();
+        host.answerMessage(AnswerOk);
+        cash("1151120002");
+        writefault::clear();
+        EXPECT_EQ(books(), before);
+        ASSERT_EQ(host.messages().size(), 1u);
+        EXPECT_EQ(host.messages()[0].style, 16);
+        EXPECT_FALSE(Forms::find("frmIoAuto"));
+    }
+    EXPECT_EQ(shown.size(), 1u);
+    cash("1151120002");
+    EXPECT_EQ(state("1151120002"), "3");
+    EXPECT_EQ(shown.at(1).number, "1151206002");
+}
+
+}  // namespace
