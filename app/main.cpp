@@ -1,3 +1,4 @@
+#include "cheques/ChequeForms.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/qt/QtProgram.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
         kiv::installPrintPreview();
         kiv::registerShellForms();
         kiv::registerVoucherForms();
+        kiv::registerChequeForms();
         kiv::onProgramEnd([] { kiv::CloseDatabases(); });
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });
