@@ -294,6 +294,8 @@ void frmBill::ShowStoredCheque() {
 
 void frmBill::ShowCheque(const Cheque& cheque) {
     txtBillNo.SetText(cheque.number);
+    DTP1.SetValue(cheque.issueDate);
+    DTP2.SetValue(cheque.dueDate);
     lbW.SetCaption(shortDateText(cheque.issueDate));
     lbCk.SetCaption(shortDateText(cheque.dueDate));
     cbWbnk.SetText(cheque.drawerBank);

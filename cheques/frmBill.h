@@ -35,7 +35,7 @@ class frmBill : public Form {
 
     Label lbIo{*this, "lbIo"};
     // The captions beside the fields.
-    ControlArray<Label> captions{*this, "captions", 13};
+    ControlArray<Label> captions{*this, "captions", 12};
     Label lbIoNo{*this, "lbIoNo"};
     TextBox txtBillNo{*this, "txtBillNo"};
     Label lbW{*this, "lbW"};
