@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cheques/ChequeForms.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/qt/QtProgram.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
         kiv::installPrintPreview();
         kiv::registerShellForms();
         kiv::registerVoucherForms();
+        kiv::registerChequeForms();
         kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });

@@ -155,4 +155,10 @@ void SetVoucherState(Database& db, const std::string& number, int state) {
     transaction.Commit();
 }
 
+void ZeroVoucherAmount(Database& db, const std::string& number) {
+    Transaction transaction(db);
+    db.Execute("UPDATE iof SET 金額 = 0 WHERE 單號 = ?", number);
+    transaction.Commit();
+}
+
 }  // namespace kiv

@@ -87,4 +87,7 @@ void WriteVoucher(Database& db, const Voucher& asRead, const Voucher& changed);
 // Sets a voucher's 方式 (a sign-off, a cashing); the caller decides in which transaction.
 void SetVoucherState(Database& db, const std::string& number, int state);
 
+// Sets a voucher's 金額 to 0, as a voided or bounced cheque leaves it; its state stays.
+void ZeroVoucherAmount(Database& db, const std::string& number);
+
 }  // namespace kiv

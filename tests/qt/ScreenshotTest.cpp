@@ -1,6 +1,9 @@
 #include <QImage>
 #include <set>
 
+#include "cheques/ChequeForms.h"
+#include "cheques/Cheques.h"
+#include "cheques/frmBill.h"
 #include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
@@ -115,6 +118,72 @@ TEST_F(ProgramFormsScreenshotTest, EveryFormIsDrawn) {
     photograph(generated, "frmIoAuto");
     EXPECT_EQ(generated.lbStat.Caption(), "票據兌現產生收支單");
     EXPECT_FALSE(generated.lbNo.Caption().empty());
+}
+
+// How many pixels of a control's rectangle have exactly that colour.
+int pixelsOf(const QImage& image, const Control& control, const QColor& colour) {
+    int count = 0;
+    for (int y = control.Top() / 15; y < (control.Top() + control.Height()) / 15; ++y)
+        for (int x = control.Left() / 15; x < (control.Left() + control.Width()) / 15; ++x)
+            if (image.pixelColor(x, y) == colour) ++count;
+    return count;
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheChequeFormIsDrawnForANewChequeAndForProcessing) {
+    registerChequeForms();
+    AccDb().Execute("INSERT INTO ibank VALUES ('第一銀行 松山分行', '900-1', '林先生', 0)");
+    frmIo& io = Forms::get<frmIo>();
+    io.lbAcIo.SetCaption("(收入)");
+    BillForVoucher = true;
+    frmBill& received = Forms::get<frmBill>();
+    act([&] {
+        received.DTP2.userPick(Date::fromYmd(2026, 12, 20));
+        received.cbCbnk.userPick(0);
+        received.cbWbnk.userPick(0);
+        received.txtBillNo.userType("AB-0012345");
+        received.cbDeDay.userPick(3);
+    });
+    QImage newCheque = photograph(received, "frmBill");
+    EXPECT_EQ(received.lbIo.Caption(), "收 到 票 據");
+    EXPECT_EQ(received.lbIo.BackColor(), 0xFFC0C0u);
+    EXPECT_GT(pixelsOf(newCheque, received.lbIo, QColor(192, 192, 255)), 1000);
+    for (Control* shown : std::initializer_list<Control*>{&received.lbDe, &received.cbDeDay,
+                                                          &received.cmdSv, &received.cmdCencel})
+        EXPECT_TRUE(shown->IsEffectivelyVisible()) << shown->Name();
+    for (Control* hidden : std::initializer_list<Control*>{&received.lbAr, &received.cbArDay,
+                                                           &received.FrmOp, &received.cmdOp})
+        EXPECT_FALSE(hidden->IsEffectivelyVisible()) << hidden->Name();
+    Forms::unload(received);
+    BillForVoucher = false;
+
+    Cheque issued;
+    issued.number = "KC-0098765";
+    issued.issueDate = Date::fromYmd(2026, 12, 1);
+    issued.dueDate = Date::fromYmd(2026, 12, 10);
+    issued.reminderDate = Date::fromYmd(2026, 12, 7);
+    issued.drawerBank = "土地銀行";
+    issued.drawerAccount = "002-456";
+    issued.drawer = "永建營造";
+    issued.payeeBank = "第一銀行 松山分行";
+    issued.payeeAccount = "900-1";
+    issued.payee = "林先生";
+    issued.amount = 12000;
+    issued.amountInWords = "壹萬貳仟 元整";
+    issued.voucherNo = "1151206001";
+    AddCheque(AccDb(), issued);
+    ShowOneRecord = true;
+    ChequeVoucherNo = "1151206001";
+    frmBill& shown = Forms::get<frmBill>();
+    act([&] { shown.cmdOp_Click(); });
+    QImage processing = photograph(shown, "frmBill-processing");
+    EXPECT_EQ(shown.lbIo.Caption(), "開 出 票 據");
+    EXPECT_EQ(shown.lbIo.BackColor(), 0xC0C0FFu);
+    EXPECT_GT(pixelsOf(processing, shown.lbIo, QColor(255, 192, 192)), 1000);
+    EXPECT_TRUE(shown.cbArDay.IsEffectivelyVisible());
+    EXPECT_TRUE(shown.FrmOp.IsEffectivelyEnabled());
+    EXPECT_TRUE(shown.cmdOp.IsEffectivelyVisible());
+    EXPECT_FALSE(shown.cmdSv.IsEffectivelyVisible());
+    EXPECT_FALSE(shown.cmdCencel.IsEffectivelyVisible());
 }
 
 }  // namespace

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include "tests/cheques/ChequeBook.h"
+
+using namespace kiv;
+
+namespace {
+
+class ChequeProcessingTest : public test::ChequeBook {
+  protected:
+    // Allows processing and chooses the option; the answers are queued by the test.
+    void choose(frmBill& form, int option) {
+        host.click(form.cmdOp);
+        host.click(form.Oop(option));
+    }
+    void confirm(const std::string& caption, int answer = AnswerYes) {
+        host.expectMessage("確定處理此票據為[" + caption + "]", answer);
+    }
+    static void bankRow(const std::string& bank, const std::string& account, int64_t id,
+                        int64_t bala) {
+        AccDb().Execute("INSERT INTO bank VALUES (?, ?, ?, 1, '2026-11-01', 1, '存入', '', ?)", id,
+                        account, bank, bala);
+    }
+    static std::string lastBala(const std::string& bank, const std::string& account) {
+        return rows(AccDb(), "SELECT bala FROM bank WHERE bank = ? AND Bid = ? ORDER BY id DESC",
+                    bank, account)
+            .at(0);
+    }
+};
+
+// A received cheque due on D with two days' delay may be drawn from D+2; with none, on D.
+TEST_F(ChequeProcessingTest, AReceivedChequeIsCashedFromItsUsableDateOn) {
+    const Date due = day(2026, 12, 6);
+    struct Case {
+        int delay;
+        int daysAfterDue;
+        bool cashed;
+    } cases[] = {{2, 0, false}, {2, 1, false}, {2, 2, true}, {0, 0, true}};
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string key = "R" + std::to_string(++n);
+        addVoucher(key, 1000, false);
+        Cheque received = cheque(key, 1000, true, due);
+        received.usableDate = due.addDays(c.delay);
+        addCheque(received);
+        setToday(due.addDays(c.daysAfterDue));
+        frmBill& form = openCheque(key);
+        if (c.cashed)
+            confirm("兌   現");
+        else
+            host.expectMessage("票據未到可用日\r\n不可兌現");
+        choose(form, 1);
+        EXPECT_EQ(billState(key), c.cashed ? "1" : "0") << key;
+        EXPECT_EQ(form.Oop(0).Value(), !c.cashed) << key;
+        EXPECT_EQ(form.FrmOp.Enabled(), !c.cashed) << key;
+        if (!c.cashed) {
+            EXPECT_EQ(host.messages().back().style, 48);
+            EXPECT_EQ(host.messages().back().title, "Kiv");
+        }
+        form.Unload();
+    }
+    // The two cashed ones went into the company's account, on their due date.
+    EXPECT_EQ(bankBook(), (Texts{"1|001-1|台灣銀行|True|2026/12/06|1000|收入票據兌現|CK-R3|1000",
+                                 "2|001-1|台灣銀行|True|2026/12/06|1000|收入票據兌現|CK-R4|2000"}));
+    EXPECT_EQ(test::FollowUpStandIn::asked, (Texts{"R3", "R4"}));
+}
+
+TEST_F(ChequeProcessingTest, AnIssuedChequeIsCashedFromItsDueDateOn) {
+    addVoucher("A1", 1000);
+    addCheque(cheque("A1", 1000, false, day(2026, 12, 7)));
+    frmBill& form = openCheque("A1");
+    host.expectMessage("票據未到期\r\n不可兌現");
+    choose(form, 1);
+    EXPECT_EQ(billState("A1"), "0");
+    EXPECT_TRUE(form.FrmOp.Enabled());
+    form.Unload();
+
+    setToday(day(2026, 12, 7));
+    frmBill& due = openCheque("A1");
+    confirm("兌   現");
+    choose(due, 1);
+    EXPECT_EQ(billState("A1"), "1");
+}
+
+// The cheque account holds its opening amount 3,000 plus its booked balance.
+TEST_F(ChequeProcessingTest, AnIssuedChequeTheAccountCannotCoverIsRefused) {
+    addVoucher("A1", 10000);
+    addCheque(cheque("A1", 10000, false, today()));
+    bankRow("土地銀行", "002-4", 1, 6000);
+    frmBill& form = openCheque("A1");
+    host.expectMessage("支票存款的餘額不足,無法兌現\r\n餘額為 9,000");
+    choose(form, 1);
+    EXPECT_EQ(host.messages().back().style, 16);
+    EXPECT_EQ(host.messages().back().title, "KIV");
+    EXPECT_TRUE(form.Oop(0).Value());
+    EXPECT_TRUE(form.FrmOp.Enabled());
+    EXPECT_EQ(billState("A1"), "0");
+
+    // Once more booked, the account covers it; the book may go below zero.
+    bankRow("土地銀行", "002-4", 2, 7000);
+    confirm("兌   現");
+    host.click(form.Oop(1));
+    EXPECT_EQ(billState("A1"), "1");
+    EXPECT_EQ(bankBook().back(),
+              "3|002-4|土地銀行|False|2026/12/06|10000|支出票據兌現|CK-A1|-3000");
+}
+
+TEST_F(ChequeProcessingTest, ABalanceEqualToTheAmountIsEnough) {
+    addVoucher("A1", 9000);
+    addCheque(cheque("A1", 9000, false, today()));
+    bankRow("土地銀行", "002-4", 1, 6000);
+    frmBill& form = openCheque("A1");
+    confirm("兌   現");
+    choose(form, 1);
+    EXPECT_EQ(lastBala("土地銀行", "002-4"), "-3000");
+}
+
+TEST_F(ChequeProcessingTest, NoLetsTheUserChooseAgainAndCancelEndsTheProcessing) {
+    addVoucher("A1", 1000);
+    addCheque(cheque("A1", 1000, false, today()));
+    frmBill& form = openCheque("A1");
+    confirm("作   廢", AnswerNo);
+    choose(form, 2);
+    EXPECT_TRUE(form.Oop(0).Value());
+    EXPECT_TRUE(form.FrmOp.Enabled());
+
+    confirm("退   票", AnswerCancel);
+    host.click(form.Oop(3));
+    EXPECT_TRUE(form.Oop(0).Value());
+    EXPECT_FALSE(form.FrmOp.Enabled());
+    for (const auto& m : host.messages()) {
+        EXPECT_EQ(m.style, 35);
+        EXPECT_EQ(m.title, "");
+    }
+    // Nothing but the button allows it again.
+    host.click(form.Oop(2));
+    EXPECT_EQ(host.messages().size(), 2u);
+    EXPECT_EQ(billState("A1"), "0");
+    EXPECT_EQ(vouchers(), Texts{"A1|1|1000"});
+}
+
+TEST_F(ChequeProcessingTest, NothingIsProcessedBeforeTheButtonOrAfterTheCheque) {
+    addVoucher("A1", 1000);
+    addCheque(cheque("A1", 1000, false, today()));
+    frmBill& form = openCheque("A1");
+    host.act([&] { form.Oop(2).SetValue(true); });
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(billState("A1"), "0");
+    host.act([&] { form.Oop(0).SetValue(true); });
+
+    confirm("作   廢");
+    choose(form, 2);
+    EXPECT_FALSE(form.FrmOp.Enabled());
+    EXPECT_TRUE(form.Oop(2).Value());
+    host.expectMessage("票據已處理 不可變更");
+    host.click(form.cmdOp);
+    EXPECT_EQ(host.messages().back().style, 48);
+    EXPECT_EQ(host.messages().back().title, "");
+    EXPECT_FALSE(form.FrmOp.Enabled());
+    form.Unload();
+
+    // Opened again, the processed cheque is refused as well.
+    frmBill& again = openCheque("A1");
+    EXPECT_TRUE(again.Oop(2).Value());
+    host.expectMessage("票據已處理 不可變更");
+    host.click(again.cmdOp);
+    EXPECT_EQ(billState("A1"), "2");
+}
+
+// The voucher form showed the voucher as it was before its cheque was cashed: it is closed.
+TEST_F(ChequeProcessingTest, CashingOneVouchersChequeWritesItsFollowUpAndOneBankRow) {
+    addVoucher("A1", 2500);
+    addCheque(cheque("A1", 2500, false, day(2026, 12, 1)));
+    voucherForm("A1", "(支出)", "2500");
+    frmBill& form = openCheque("A1");
+    confirm("兌   現");
+    choose(form, 1);
+    EXPECT_EQ(billState("A1"), "1");
+    EXPECT_EQ(vouchers(), (Texts{"1151206001|4|2500", "A1|3|2500"}));
+    EXPECT_EQ(bankBook(), Texts{"1|002-4|土地銀行|False|2026/12/01|2500|支出票據兌現|CK-A1|-2500"});
+    EXPECT_EQ(Forms::find("frmIo"), nullptr);
+    EXPECT_TRUE(form.Oop(1).Value());
+    EXPECT_FALSE(form.FrmOp.Enabled());
+    EXPECT_NE(Forms::find("frmBill"), nullptr);
+    EXPECT_FALSE(AutoVoucherFromCashing);
+    EXPECT_EQ(CashingVoucherNo, "");
+}
+
+TEST_F(ChequeProcessingTest, CashingAGroupShowsEachVoucherInNumberOrderAndKeepsTheVoucherForm) {
+    for (const char* number : {"A1", "A2", "A3"})
+        addVoucher(number, 1000);
+    addCheque(cheque("A1S", 3000, false, today()));
+    group("A1S", {"A3", "A1", "A2"});
+    voucherForm("A1", "(支出)", "1000");
+    frmBill& form = openCheque("A2");
+    confirm("兌   現");
+    choose(form, 1);
+    EXPECT_EQ(test::FollowUpStandIn::asked, (Texts{"A1", "A2", "A3"}));
+    EXPECT_EQ(host.modalShows(), (Texts{"frmIoAuto", "frmIoAuto", "frmIoAuto"}));
+    EXPECT_EQ(vouchers(), (Texts{"1151206001|4|1000", "1151206002|4|1000", "1151206003|4|1000",
+                                 "A1|3|1000", "A2|3|1000", "A3|3|1000"}));
+    EXPECT_EQ(bankBook(),
+              Texts{"1|002-4|土地銀行|False|2026/12/06|3000|支出票據兌現|CK-A1S|-3000"});
+    EXPECT_NE(Forms::find("frmIo"), nullptr);
+}
+
+TEST_F(ChequeProcessingTest, VoidingAGroupZeroesItsMembersOnly) {
+    for (const char* number : {"A1", "A2", "A3"})
+        addVoucher(number, 1000);
+    addCheque(cheque("A1S", 2000, false, day(2027, 1, 1)));
+    group("A1S", {"A1", "A2"});
+    frmBill& form = openCheque("A1S");
+    confirm("作   廢");
+    choose(form, 2);
+    EXPECT_EQ(billState("A1S"), "2");
+    EXPECT_EQ(vouchers(), (Texts{"A1|1|0", "A2|1|0", "A3|1|1000"}));
+    EXPECT_EQ(bankBook(), Texts{});
+    EXPECT_TRUE(host.modalShows().empty());
+}
+
+TEST_F(ChequeProcessingTest, BouncingAReceivedChequeZeroesItsVoucher) {
+    addVoucher("B1", 700, false);
+    addCheque(cheque("B1", 700, true, day(2027, 1, 1)));
+    voucherForm("B1", "(收入)", "700");
+    frmBill& form = openCheque("B1");
+    confirm("退   票");
+    choose(form, 3);
+    EXPECT_EQ(billState("B1"), "3");
+    EXPECT_EQ(vouchers(), Texts{"B1|1|0"});
+    EXPECT_NE(Forms::find("frmIo"), nullptr);
+}
+
+// A bank name is a value like any other, whatever it holds.
+TEST_F(ChequeProcessingTest, ABankNameWithAnApostropheIsCashed) {
+    AccDb().Execute("INSERT INTO bbank VALUES ('O''Neil 銀行', '12''3', '永建營造', 500)");
+    addVoucher("A1", 400);
+    Cheque issued = cheque("A1", 400, false, today());
+    issued.drawerBank = "O'Neil 銀行";
+    issued.drawerAccount = "12'3";
+    addCheque(issued);
+    frmBill& form = openCheque("A1");
+    confirm("兌   現");
+    choose(form, 1);
+    EXPECT_EQ(bankBook(), Texts{"1|12'3|O'Neil 銀行|False|2026/12/06|400|支出票據兌現|CK-A1|-400"});
+}
+
+// A voucher the generated-voucher form cannot find fails the whole cashing.
+TEST_F(ChequeProcessingTest, AFailureWhileCashingLeavesEverythingAsItWas) {
+    addCheque(cheque("A1", 400, false, today()));
+    frmBill& form = openCheque("A1");
+    confirm("兌   現");
+    host.expectMessage("票據處理失敗,資料未變更\r\n收支單 A1 不存在");
+    choose(form, 1);
+    EXPECT_EQ(host.messages().back().style, 48);
+    EXPECT_EQ(host.messages().back().title, "Kiv");
+    EXPECT_EQ(billState("A1"), "0");
+    EXPECT_EQ(bankBook(), Texts{});
+    EXPECT_TRUE(form.Oop(0).Value());
+    EXPECT_FALSE(form.FrmOp.Enabled());
+}
+
+}  // namespace
