@@ -12,12 +12,16 @@
 namespace kiv {
 
 // What a voucher's 方式 holds: below zero the applicant's suggestion or a void, from zero on the
-// way it was signed off (2 and 4 are cashed cheques, 3 a cheque of a combined group).
+// way it was signed off. A voucher whose cheque was cashed turns 3, and the cashing adds a
+// follow-up voucher in the same direction, 2 for income and 4 for expense.
 constexpr int CashSuggested = -1;
 constexpr int ChequeSuggested = -2;
 constexpr int VoidVoucher = -3;
 constexpr int SignedByCash = 0;
 constexpr int SignedByCheque = 1;
+constexpr int CashedIncome = 2;
+constexpr int SignedByCashedCheque = 3;
+constexpr int CashedExpense = 4;
 
 // One row of iof, the income and expense vouchers. Null numbers and dates read as empty
 // optionals, Null texts as "".

@@ -434,7 +434,8 @@ void frmIo::ShowState(int state, int suggestion) {
         ck.SetEnabled(false);
         frmMa.SetEnabled(false);
         frmMa.SetVisible(true);
-        cmdMach.SetVisible(state == SignedByCash || state == SignedByCheque || state == 3);
+        cmdMach.SetVisible(state == SignedByCash || state == SignedByCheque ||
+                           state == SignedByCashedCheque);
         cmdMach.SetEnabled(HasRight(RightVoucherSettle));
         cmdEdit.SetEnabled(false);
     }

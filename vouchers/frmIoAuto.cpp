@@ -27,11 +27,6 @@ constexpr const char* TransferStatus = "轉帳產生收支單";
 constexpr const char* SystemPerson = "系統";
 constexpr const char* DayFullMessage = "本日收支單已達999張 無法再新增";
 
-// The states a cashing leaves: the cashed voucher's, and its follow-up's by direction.
-constexpr int ChequeCashed = 3;
-constexpr int CashedIncome = 2;
-constexpr int CashedExpense = 4;
-
 // The rows of two columns of the voucher form, each a caption and its field, and the button.
 constexpr int FormWidth = 12480;
 constexpr int FormHeight = 4900;
@@ -209,7 +204,7 @@ void frmIoAuto::WriteFollowUpVoucher() {
     std::optional<Voucher> cashed = ReadVoucher(AccDb(), CashingVoucherNo);
     if (!cashed) throw std::runtime_error("收支單 " + CashingVoucherNo + " 不存在");
     ShowCashedVoucher(*cashed);
-    SetVoucherState(AccDb(), cashed->number, ChequeCashed);
+    SetVoucherState(AccDb(), cashed->number, SignedByCashedCheque);
     AddShownVoucher(cashed->expense ? CashedExpense : CashedIncome);
 }
 
