@@ -13,20 +13,19 @@
 #include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
 #include "shell/mdM.h"
+#include "vouchers/VoucherFields.h"
 #include "vouchers/VoucherRules.h"
 
 namespace kiv {
+
+using namespace voucherfields;
 
 namespace {
 
 constexpr const char* Title = "KIV";
 constexpr const char* DefaultTitle = "收支單";
-constexpr const char* Income = "(收入)";
-constexpr const char* Expense = "(支出)";
 // Expense accounts are listed after the income ones, their label indented.
 constexpr const char* ExpenseListLabel = "      (支出)";
-constexpr Color Blue = 0xFF0000;
-constexpr Color Red = 0x0000FF;
 
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
@@ -38,44 +37,9 @@ constexpr const char* DateRangeMessage = "日期須在民國 1 年至 999 年之
 constexpr const char* ConflictMessage = "此筆資料已被其他使用者變更，請重新讀取";
 constexpr const char* ConflictTitle = "Kiv";
 
-// Rows of two columns, each a caption and its field, closed by the scroll bar and the buttons;
-// below them the form grows when it lists vouchers.
-constexpr int FormWidth = 12480;
+// Below the rows of fields the scroll bar and the buttons; below them the form grows when it
+// lists vouchers.
 constexpr int FormHeight = 5600;
-constexpr int RowStep = 405;
-constexpr int FieldHeight = 330;
-constexpr int CaptionWidth = 1140;
-constexpr int LeftCaption = 120;
-constexpr int LeftField = 1320;
-constexpr int LeftFieldWidth = 4440;
-constexpr int RightCaption = 6000;
-constexpr int RightField = 7200;
-constexpr int RightFieldWidth = 5040;
-
-constexpr int rowTop(int row) {
-    return 120 + row * RowStep;
-}
-
-// A caption sits lower than its field by the field's border and margin, so that their texts
-// share a line.
-constexpr int CaptionDrop = 45;
-constexpr int CaptionHeight = FieldHeight - CaptionDrop;
-constexpr int ChoiceHeight = 270;
-constexpr unsigned CaptionLook = RightAligned;
-
-constexpr int captionTop(int row) {
-    return rowTop(row) + CaptionDrop;
-}
-
-// A caption beside its field on a row of the form.
-Placement caption(Label& label, int left, int row, const char* text, int width = CaptionWidth) {
-    return {&label, nullptr, left, captionTop(row), width, CaptionHeight, text, CaptionLook};
-}
-
-// A field on a row of the form.
-Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
-    return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
-}
 
 std::string longDateText(const std::optional<Date>& date) {
     return date ? LongRocDate(*date) : "";
@@ -87,17 +51,6 @@ std::optional<Date> dateOfLabel(const Label& label) {
     auto date = parseShownDate(label.Caption());
     if (!date || !IsBookDate(*date) || LongRocDate(*date) != label.Caption()) return std::nullopt;
     return date;
-}
-
-std::string numberText(const std::optional<int64_t>& number) {
-    return number ? std::to_string(*number) : "";
-}
-
-// The tax box holds what the user typed: "" stores Null, a text that is no number is refused by
-// the conversion.
-std::optional<int64_t> taxOfText(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    return Value(text).wholeNumber();
 }
 
 // The box's list: the first field of every row of the query.
@@ -129,57 +82,11 @@ frmIo::frmIo() : Form(FormName) {
 
 void frmIo::LayOut() {
     const int buttonTop = rowTop(10) + 30;
+    placeVoucherFields(*this);
     applyLayout({
-        caption(captions(0), LeftCaption, 0, "輸入日期:"),
-        field(lbInDay, LeftField, 0, 3000, ValueField),
-        caption(captions(1), RightCaption, 0, "單號:"),
-        field(lbNo, RightField, 0, 2400, ValueField),
-        {&lbStat, nullptr, 9720, captionTop(0), 2520, CaptionHeight, nullptr, RightAligned | Bold},
-
-        caption(captions(2), LeftCaption, 1, "發生日期:"),
-        field(lbHday, LeftField, 1, 3000, ValueField),
         field(DTP1, 4380, 1, 1380),
-        caption(captions(3), RightCaption, 1, "用途說明:"),
-        field(cbUse, RightField, 1, RightFieldWidth),
-
-        caption(captions(4), LeftCaption, 2, "科目代號:"),
-        field(cbAcc, LeftField, 2, 1800),
-        {&lbAcIo, nullptr, 3240, captionTop(2), 1200, CaptionHeight, nullptr, Bold},
-        caption(captions(5), RightCaption, 2, "科目名稱:"),
-        field(lbAcTxt, RightField, 2, RightFieldWidth, ValueField),
-
-        caption(captions(6), LeftCaption, 3, "金額(含稅):"),
-        field(txtCash, LeftField, 3, 1800, RightAligned),
-        caption(captions(7), 3240, 3, "有單據:", 900),
-        {&Check1, nullptr, 4200, rowTop(3) + 30, 300, ChoiceHeight},
-        {&Frame3, nullptr, RightCaption, rowTop(3), 6240, 360, nullptr, Borderless},
-        {&invoiceNoCaption, &Frame3, 0, CaptionDrop, CaptionWidth, CaptionHeight,
-         "單據號碼:", CaptionLook},
-        {&txtBno, &Frame3, 1200, 0, 1560, FieldHeight},
-        {&taxCaption, &Frame3, 2820, CaptionDrop, 540, CaptionHeight, "稅額:", CaptionLook},
-        {&txtTax, &Frame3, 3420, 0, 900, FieldHeight, nullptr, RightAligned},
-        {&O1(0), &Frame3, 4440, 30, 780, ChoiceHeight, "費用"},
-        {&O1(1), &Frame3, 5280, 30, 960, ChoiceHeight, "進銷項"},
-
-        caption(captions(8), LeftCaption, 4, "專案號碼:"),
-        field(cbPj, LeftField, 4, 2400),
-        caption(captions(9), RightCaption, 4, "專案名稱:"),
-        field(lbPjTxt, RightField, 4, RightFieldWidth, ValueField),
-
-        caption(captions(10), LeftCaption, 5, "工程種類:"),
-        field(cbWt, LeftField, 5, LeftFieldWidth),
-        caption(captions(11), RightCaption, 5, "附 註 一:"),
-        field(cbPs1, RightField, 5, RightFieldWidth),
-
-        caption(captions(12), LeftCaption, 6, "申 請 人:"),
-        field(cbReq, LeftField, 6, 3000),
         {&personFrame, nullptr, 4440, rowTop(6), 1320, RowStep + FieldHeight, nullptr, Borderless},
         {&optS, &personFrame, 60, 30, 1200, ChoiceHeight, "員工"},
-        caption(captions(13), RightCaption, 6, "附 註 二:"),
-        field(cbPs2, RightField, 6, RightFieldWidth),
-
-        caption(captions(14), LeftCaption, 7, "簽 收 人:"),
-        field(cbSin, LeftField, 7, 3000),
         {&optP, &personFrame, 60, RowStep + 30, 1200, ChoiceHeight, "廠商"},
 
         {&fmeM, nullptr, LeftCaption, rowTop(8), 5640, 360, nullptr, Borderless},
@@ -351,56 +258,25 @@ void frmIo::ShowVoucherByNumber() {
     FSB.SetVisible(false);
 }
 
-// The amount goes in before 有單據 and the tax after it: setting the tick runs its Click, which
-// computes the tax afresh, and the stored tax must be what shows. The voucher is kept as read,
-// so that a save can tell whether another user changed it meanwhile.
+// The voucher is kept as read, so that a save can tell whether another user changed it meanwhile.
 void frmIo::ShowVoucherFields(const Voucher& voucher) {
     shownVoucher_ = voucher;
     lbInDay.SetCaption(longDateText(voucher.entryDate));
     lbNo.SetCaption(voucher.number);
-    cbUse.SetText(voucher.use);
     ShowState(voucher.state, voucher.suggestion);
-    txtCash.SetText(numberText(voucher.amount));
-    cbAcc.SetText(voucher.account);
-    ShowDirection(voucher.expense);
-    lbAcTxt.SetCaption(voucher.accountName);
-    cbPs1.SetText(voucher.note1);
-    cbPs2.SetText(voucher.note2);
-    cbPj.SetText(voucher.project);
-    lbPjTxt.SetCaption(voucher.projectName);
-    cbWt.SetText(voucher.workType);
+    showVoucherFields(*this, voucher);
     ShowHappenedDay(voucher.day);
-    cbReq.SetText(voucher.applicant);
-    cbSin.SetText(voucher.receiver);
-    Check1.SetValue(voucher.receipt ? 1 : 0);
-    txtBno.SetText(voucher.receiptNo);
-    txtTax.SetText(numberText(voucher.tax));
-    O1(voucher.sales ? 1 : 0).SetValue(true);
     Op1(voucher.suggestion == CashSuggested ? 0 : 1).SetValue(true);
 }
 
 // The fields as they stand, for a save: the states follow the suggestion and the void tick.
 Voucher frmIo::VoucherFromFields() const {
     Voucher v;
+    readVoucherFields(*this, v);
     v.entryDate = dateOfLabel(lbInDay);
     v.number = lbNo.Caption();
-    v.use = cbUse.Text();
     v.amount = std::stoll(txtCash.Text());
-    v.account = cbAcc.Text();
-    v.expense = lbAcIo.Caption() != Income;
-    v.accountName = lbAcTxt.Caption();
-    v.note1 = cbPs1.Text();
-    v.note2 = cbPs2.Text();
-    v.project = cbPj.Text();
-    v.projectName = lbPjTxt.Caption();
-    v.workType = cbWt.Text();
     v.day = dateOfLabel(lbHday);
-    v.applicant = cbReq.Text();
-    v.receiver = cbSin.Text();
-    v.receipt = Check1.Value() == 1;
-    v.receiptNo = txtBno.Text();
-    v.tax = taxOfText(txtTax.Text());
-    v.sales = O1(1).Value();
     v.suggestion = Op1(0).Value() ? CashSuggested : ChequeSuggested;
     v.state = ckNoW.Value() == 1 ? VoidVoucher : v.suggestion;
     return v;
@@ -475,10 +351,7 @@ void frmIo::SetTickQuietly(int value) {
 }
 
 void frmIo::ShowDirection(bool expense) {
-    Color colour = expense ? Red : Blue;
-    lbAcIo.SetForeColor(colour);
-    lbAcTxt.SetForeColor(colour);
-    lbAcIo.SetCaption(expense ? Expense : Income);
+    showDirection(*this, expense);
 }
 
 // The texts a new voucher starts without; the direction labels keep their colours.

@@ -67,7 +67,6 @@ class frmIoAuto : public Form {
     void LayOut();
     void ShowCashedVoucher(const Voucher& cashed);
     void ShowTransfer();
-    void ShowDirection(bool expense);
     void WriteFollowUpVoucher();
     void WriteTransferVoucher();
     std::string AddShownVoucher(int state);
