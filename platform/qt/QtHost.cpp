@@ -37,11 +37,16 @@ QtHost*& currentQtHost() {
 }
 
 // The window a dialog belongs to: the active one, else the window of the form the user works in.
+// A dialog of the launcher bar, which stays on top at the screen's edge, opens in the middle of
+// the screen instead of over the bar.
 QWidget* dialogParent() {
-    if (QWidget* active = QApplication::activeWindow()) return active;
-    Form* form = Forms::activeForm();
-    QtHost* host = QtHost::current();
-    return form && host ? host->windowOf(*form) : nullptr;
+    QWidget* parent = QApplication::activeWindow();
+    if (!parent) {
+        Form* form = Forms::activeForm();
+        QtHost* host = QtHost::current();
+        parent = form && host ? host->windowOf(*form) : nullptr;
+    }
+    return parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? nullptr : parent;
 }
 
 struct BoxButton {
