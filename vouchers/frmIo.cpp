@@ -27,6 +27,9 @@ constexpr const char* DefaultTitle = "收支單";
 // Expense accounts are listed after the income ones, their label indented.
 constexpr const char* ExpenseListLabel = "      (支出)";
 
+// Yes and No with No the default, and a question mark.
+constexpr int ConfirmDefaultNo = 292;
+
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
 constexpr const char* Modifying = "〔修改中〕";
@@ -147,6 +150,10 @@ void frmIo::WireEvents() {
     optP.Click = [this] { optP_Click(); };
     cbAcc.Click = [this] { cbAcc_Click(); };
     cbPj.Click = [this] { cbPj_Click(); };
+    cbAcc.Validate = [this](bool& cancel) { cbAcc_Validate(cancel); };
+    cbUse.Validate = [this](bool& cancel) { cbUse_Validate(cancel); };
+    cbPs1.Validate = [this](bool& cancel) { cbPs1_Validate(cancel); };
+    cbPs2.Validate = [this](bool& cancel) { cbPs2_Validate(cancel); };
     DTP1.Change = [this] { DTP1_Change(); };
     txtCash.KeyPress = [this](int& key) { txtCash_KeyPress(key); };
     txtCash.KeyUp = [this](int& key, int shift) { txtCash_KeyUp(key, shift); };
@@ -521,6 +528,53 @@ void frmIo::cbAcc_Click() {
 void frmIo::cbPj_Click() {
     lbPjTxt.SetCaption(cbPj.Column(1));
     FillWorkTypeCombo();
+}
+
+void frmIo::cbAcc_Validate(bool& Cancel) {
+    if (!cbAcc.Text().empty()) EnsureAccountExists(Cancel);
+}
+
+void frmIo::cbUse_Validate(bool&) {
+    AddWordIfMissing(WordList::Uses, cbUse, "沒有此用途說明是否加入?", &frmIo::FillUseCombo);
+}
+
+void frmIo::cbPs1_Validate(bool&) {
+    AddWordIfMissing(WordList::Notes1, cbPs1, "沒有此附註一是否加入?", &frmIo::FillNote1Combo);
+}
+
+void frmIo::cbPs2_Validate(bool&) {
+    AddWordIfMissing(WordList::Notes2, cbPs2, "沒有此附註二是否加入?", &frmIo::FillNote2Combo);
+}
+
+// A code the account list lacks is created through the dialog; the codes kept for the transfer
+// vouchers never are, since the statistics leave those vouchers out. A code not created keeps
+// the focus here.
+void frmIo::EnsureAccountExists(bool& cancel) {
+    const std::string code = cbAcc.Text();
+    if (AccountExists(AccDb(), code)) return;
+    if (IsReservedAccountCode(code)) {
+        messageBox(ReservedCodeMessage(code), 64, "Kiv");
+        cancel = true;
+        return;
+    }
+    if (messageBox("沒有此科目是否加入?", ConfirmDefaultNo, "") != AnswerYes) {
+        cancel = true;
+        return;
+    }
+    Forms::showByName("frmAdAcc", Modal);
+    FillAccountCombo();
+    cbAcc.SetText(code);
+}
+
+// A word answered No stays in its box and is saved with the voucher as typed.
+void frmIo::AddWordIfMissing(WordList list, ComboBox& box, const char* question,
+                             void (frmIo::*fill)()) {
+    const std::string word = box.Text();
+    if (word.empty() || WordExists(AccDb(), list, word)) return;
+    if (messageBox(question, ConfirmDefaultNo, "") != AnswerYes) return;
+    AddWordAtTop(AccDb(), list, word);
+    (this->*fill)();
+    box.SetText(word);
 }
 
 void frmIo::cmdSv_Click() {

@@ -11,6 +11,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/ListControls.h"
 #include "platform/report/Report.h"
+#include "vouchers/WordLists.h"
 
 namespace kiv {
 
@@ -39,6 +40,10 @@ class frmIo : public Form {
     void optP_Click();
     void cbAcc_Click();
     void cbPj_Click();
+    void cbAcc_Validate(bool& Cancel);
+    void cbUse_Validate(bool& Cancel);
+    void cbPs1_Validate(bool& Cancel);
+    void cbPs2_Validate(bool& Cancel);
     void DTP1_Change();
     void txtCash_KeyPress(int& KeyAscii);
     void txtCash_KeyUp(int& KeyCode, int Shift);
@@ -137,6 +142,9 @@ class frmIo : public Form {
     void FillUseCombo();
     void FillNote1Combo();
     void FillNote2Combo();
+    void EnsureAccountExists(bool& cancel);
+    void AddWordIfMissing(WordList list, ComboBox& box, const char* question,
+                          void (frmIo::*fill)());
 
     std::optional<Recordset> VoucherRecordset;
     // The voucher as it was read when shown, which a save expects still to be stored.
