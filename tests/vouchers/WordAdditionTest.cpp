@@ -11,6 +11,10 @@ constexpr Color Red = 255, Blue = 0xFF0000;
 
 class WordAdditionTest : public test::VoucherBook {
   protected:
+    void SetUp() override {
+        VoucherBook::SetUp();
+        clearWordLists();
+    }
     // Types into the box and leaves it for the amount box, as the user tabs on.
     void typeAndLeave(frmIo& form, ComboBox& box, const std::string& text) {
         host.type(box, text);

@@ -14,6 +14,7 @@ class WordListEditorTest : public test::VoucherBook {
   protected:
     void SetUp() override {
         VoucherBook::SetUp();
+        clearWordLists();
         AccDb().Execute("INSERT INTO use VALUES (3, '車資'), (7, '餐費'), (9, '郵資')");
         AccDb().Execute("INSERT INTO ps2 VALUES (1, '甲')");
     }
