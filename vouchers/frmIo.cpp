@@ -3,10 +3,12 @@
 #include <initializer_list>
 #include <vector>
 
+#include "ledger/ChequeGroups.h"
 #include "ledger/SignOff.h"
 #include "ledger/Vouchers.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
+#include "platform/db/Numbers.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
@@ -27,6 +29,9 @@ constexpr const char* DefaultTitle = "收支單";
 // Expense accounts are listed after the income ones, their label indented.
 constexpr const char* ExpenseListLabel = "      (支出)";
 
+// Yes and No with No the default, and a question mark.
+constexpr int ConfirmDefaultNo = 292;
+
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
 constexpr const char* Modifying = "〔修改中〕";
@@ -38,8 +43,33 @@ constexpr const char* ConflictMessage = "此筆資料已被其他使用者變更
 constexpr const char* ConflictTitle = "Kiv";
 
 // Below the rows of fields the scroll bar and the buttons; below them the form grows when it
-// lists vouchers.
+// lists vouchers. The height is what tells which list is open.
 constexpr int FormHeight = 5600;
+constexpr int UnsignedListHeight = 9600;
+constexpr int SearchListHeight = 8340;
+constexpr int SearchClosedHeight = 5445;
+
+constexpr const char* ListTitle = "Kiv";
+constexpr const char* UnsignedClosed = "檢視未簽核收支單>>";
+constexpr const char* UnsignedOpen = "檢視未簽核收支單<<";
+constexpr const char* SearchClosed = "全文檢索>>";
+constexpr const char* SearchOpen = "全文檢索<<";
+constexpr int SearchMode = 1, UnsignedMode = 2;
+// The fixed cells take the colour of the button whose list they head.
+constexpr Color UnsignedColour = 0xFFC0C0;
+constexpr Color SearchColour = 0xC0FFC0;
+constexpr Color Marked = 0xFFFF00, Unmarked = 0xFFFFFF;
+constexpr int LeftCentre = 1;
+constexpr const char* GroupMark = "S";
+
+struct ListColumn {
+    int width;
+    const char* header;
+};
+const ListColumn UnsignedColumns[] = {
+    {200, ""},          {900, "收支單號"}, {880, "發生日期"}, {2650, "用途"}, {2650, "專案名稱"},
+    {1000, "工程種類"}, {500, "收支"},     {2000, "科目"},    {1000, "金額"},
+};
 
 std::string longDateText(const std::optional<Date>& date) {
     return date ? LongRocDate(*date) : "";
@@ -77,11 +107,15 @@ frmIo::frmIo() : Form(FormName) {
     Frame3.SetVisible(false);
     frmMa.SetVisible(false);
     cmdMach.SetVisible(false);
+    // Shown with the unsigned list, and the issue button once marking is ticked.
+    ckco.SetVisible(false);
+    cmdco.SetVisible(false);
     WireEvents();
 }
 
 void frmIo::LayOut() {
     const int buttonTop = rowTop(10) + 30;
+    const int listButtonTop = buttonTop + 540;
     placeVoucherFields(*this);
     applyLayout({
         field(DTP1, 4380, 1, 1380),
@@ -111,7 +145,15 @@ void frmIo::LayOut() {
         {&cmdCencel, nullptr, LeftCaption + 2880, buttonTop, 900, 420, "取消", Graphical},
         {&txtIo, nullptr, 7800, buttonTop + CaptionDrop, 3000, FieldHeight},
         {&cmdPt, nullptr, 10920, buttonTop, 1320, 420, "列印此"},
+
+        {&cmdNck, nullptr, LeftCaption, listButtonTop, 2040, 360, UnsignedClosed, Graphical},
+        {&cmdSall, nullptr, LeftCaption + 2100, listButtonTop, 1440, 360, SearchClosed, Graphical},
+        {&ckco, nullptr, LeftCaption + 3720, listButtonTop + 45, 1200, ChoiceHeight, "合計開票"},
+        {&cmdco, nullptr, LeftCaption + 4980, listButtonTop, 1200, 360, "確定開票"},
+        {&hfg, nullptr, LeftCaption, listButtonTop + 420, 12120, 3900},
     });
+    cmdNck.SetBackColor(UnsignedColour);
+    cmdSall.SetBackColor(SearchColour);
     SetUpLists();
 }
 
@@ -147,6 +189,18 @@ void frmIo::WireEvents() {
     optP.Click = [this] { optP_Click(); };
     cbAcc.Click = [this] { cbAcc_Click(); };
     cbPj.Click = [this] { cbPj_Click(); };
+    cmdNck.Click = [this] { cmdNck_Click(); };
+    cmdSall.Click = [this] { cmdSall_Click(); };
+    hfg.DblClick = [this] { hfg_DblClick(); };
+    hfg.MouseDown = [this](int button, int shift, float x, float y) {
+        hfg_MouseDown(button, shift, x, y);
+    };
+    ckco.Click = [this] { ckco_Click(); };
+    cmdco.Click = [this] { cmdco_Click(); };
+    cbAcc.Validate = [this](bool& cancel) { cbAcc_Validate(cancel); };
+    cbUse.Validate = [this](bool& cancel) { cbUse_Validate(cancel); };
+    cbPs1.Validate = [this](bool& cancel) { cbPs1_Validate(cancel); };
+    cbPs2.Validate = [this](bool& cancel) { cbPs2_Validate(cancel); };
     DTP1.Change = [this] { DTP1_Change(); };
     txtCash.KeyPress = [this](int& key) { txtCash_KeyPress(key); };
     txtCash.KeyUp = [this](int& key, int shift) { txtCash_KeyUp(key, shift); };
@@ -523,6 +577,53 @@ void frmIo::cbPj_Click() {
     FillWorkTypeCombo();
 }
 
+void frmIo::cbAcc_Validate(bool& Cancel) {
+    if (!cbAcc.Text().empty()) EnsureAccountExists(Cancel);
+}
+
+void frmIo::cbUse_Validate(bool&) {
+    AddWordIfMissing(WordList::Uses, cbUse, "沒有此用途說明是否加入?", &frmIo::FillUseCombo);
+}
+
+void frmIo::cbPs1_Validate(bool&) {
+    AddWordIfMissing(WordList::Notes1, cbPs1, "沒有此附註一是否加入?", &frmIo::FillNote1Combo);
+}
+
+void frmIo::cbPs2_Validate(bool&) {
+    AddWordIfMissing(WordList::Notes2, cbPs2, "沒有此附註二是否加入?", &frmIo::FillNote2Combo);
+}
+
+// A code the account list lacks is created through the dialog; the codes kept for the transfer
+// vouchers never are, since the statistics leave those vouchers out. A code not created keeps
+// the focus here.
+void frmIo::EnsureAccountExists(bool& cancel) {
+    const std::string code = cbAcc.Text();
+    if (AccountExists(AccDb(), code)) return;
+    if (IsReservedAccountCode(code)) {
+        messageBox(ReservedCodeMessage(code), 64, "Kiv");
+        cancel = true;
+        return;
+    }
+    if (messageBox("沒有此科目是否加入?", ConfirmDefaultNo, "") != AnswerYes) {
+        cancel = true;
+        return;
+    }
+    Forms::showByName("frmAdAcc", Modal);
+    FillAccountCombo();
+    cbAcc.SetText(code);
+}
+
+// A word answered No stays in its box and is saved with the voucher as typed.
+void frmIo::AddWordIfMissing(WordList list, ComboBox& box, const char* question,
+                             void (frmIo::*fill)()) {
+    const std::string word = box.Text();
+    if (word.empty() || WordExists(AccDb(), list, word)) return;
+    if (messageBox(question, ConfirmDefaultNo, "") != AnswerYes) return;
+    AddWordAtTop(AccDb(), list, word);
+    (this->*fill)();
+    box.SetText(word);
+}
+
 void frmIo::cmdSv_Click() {
     SaveVoucher();
 }
@@ -670,8 +771,252 @@ void frmIo::GoToVoucher(int position) {
     FSB.SetValue(position);
 }
 
-// The voucher lists below the fields follow a save here; the form shows no list yet.
-void frmIo::RefreshListMode() {}
+// After a save an open search list closes, since the save may have changed what it found; an
+// open unsigned list stays as it was.
+void frmIo::RefreshListMode() {
+    if (Height() != SearchListHeight) return;
+    if (VoucherListMode == SearchMode)
+        cmdSall_Click();
+    else if (VoucherListMode == UnsignedMode)
+        cmdNck_Click();
+}
+
+void frmIo::cmdNck_Click() {
+    VoucherListMode = UnsignedMode;
+    if (cmdNck.Caption() == UnsignedClosed)
+        ListUnsignedVouchers(false);
+    else
+        CloseList(cmdNck, UnsignedClosed, FormHeight);
+}
+
+// The list is sized from the vouchers read; column 0 keeps the marks it held. False when no
+// voucher is unsigned: the form then stays as it was.
+bool frmIo::ListUnsignedVouchers(bool quiet) {
+    std::vector<std::vector<std::string>> vouchers;
+    Recordset rs = AccDb().OpenRecordset(
+        "SELECT 單號, 發生日期, 用途說明, 專案名稱, 工程種類, pay, 科目代號, 科目名稱, 金額 "
+        "FROM iof WHERE 方式 < 0 AND 方式 > -3 ORDER BY 單號");
+    for (; !rs.Eof(); rs.MoveNext())
+        vouchers.push_back({rs.Fields("單號").text(), Format(rs.Fields("發生日期"), "ee/mm/dd"),
+                            rs.Fields("用途說明").text(), rs.Fields("專案名稱").text(),
+                            rs.Fields("工程種類").text(),
+                            rs.Fields("pay").boolean() ? "支出" : "收入",
+                            "(" + rs.Fields("科目代號").text() + ")" + rs.Fields("科目名稱").text(),
+                            Format(rs.Fields("金額"), "##,##0")});
+    if (vouchers.empty()) {
+        if (!quiet) messageBox("無未簽核收支單", 48, ListTitle);
+        return false;
+    }
+    SetHeight(UnsignedListHeight);
+    ckco.SetVisible(true);
+    hfg.SetBackColorFixed(cmdNck.BackColor());
+    hfg.SetRows(static_cast<int>(vouchers.size()) + 1);
+    hfg.SetCols(9);
+    hfg.SetFixedCols(3);
+    for (int c = 0; c < 9; ++c) {
+        hfg.SetColWidth(c, UnsignedColumns[c].width);
+        hfg.SetTextMatrix(0, c, UnsignedColumns[c].header);
+    }
+    for (int r = 1; r <= static_cast<int>(vouchers.size()); ++r) {
+        for (int c = 1; c < 9; ++c)
+            hfg.SetTextMatrix(r, c, vouchers[r - 1][c - 1]);
+        hfg.SetRow(r);
+        hfg.SetCol(7);
+        hfg.SetCellAlignment(LeftCentre);
+    }
+    cmdNck.SetCaption(UnsignedOpen);
+    return true;
+}
+
+void frmIo::cmdSall_Click() {
+    VoucherListMode = SearchMode;
+    ckco.SetVisible(false);
+    cmdco.SetVisible(false);
+    ckco.SetValue(0);
+    if (cmdSall.Caption() == SearchClosed)
+        FullTextSearch();
+    else
+        CloseList(cmdSall, SearchClosed, SearchClosedHeight);
+}
+
+// Every field is matched as its stored text, the search text bound and taken literally but for
+// "*" and "?"; a hit shows the stored text that matched.
+void frmIo::FullTextSearch() {
+    LastSearchText = inputBox("請輸入搜尋文字", ListTitle, LastSearchText);
+    if (LastSearchText.empty()) {
+        SetHeight(SearchClosedHeight);
+        return;
+    }
+    Database& db = AccDb();
+    const std::string pattern = likeContains(LastSearchText);
+    hfg.Clear();
+    hfg.SetBackColorFixed(cmdSall.BackColor());
+    hfg.SetFixedCols(1);
+    hfg.SetCols(3);
+    const int widths[] = {300, 1200, 9000};
+    for (int c = 0; c < 3; ++c)
+        hfg.SetColWidth(c, widths[c]);
+    hfg.SetTextMatrix(0, 1, "收支單號");
+    hfg.SetTextMatrix(0, 2, "搜尋結果:  (欄位名稱)  -->   找到字串");
+    SetHeight(SearchListHeight);
+    if (hfg.Rows() < 2) hfg.SetRows(2);
+    int r = 1;
+    for (const std::string& name : db.FieldNames("iof")) {
+        Identifier field = db.Field("iof", name);
+        Recordset rs =
+            db.OpenRecordset(Sql("SELECT 單號, CAST(") + field + Sql(" AS TEXT) FROM iof WHERE ") +
+                                 field + Sql(" LIKE ? ESCAPE '\\'"),
+                             pattern);
+        for (; !rs.Eof(); rs.MoveNext(), ++r) {
+            hfg.SetTextMatrix(r, 1, rs.Fields(0).text());
+            hfg.SetTextMatrix(r, 2, "在 (" + name + ") 有  -->    " + rs.Fields(1).text());
+            hfg.SetRows(r + 2);
+        }
+    }
+    if (hfg.Rows() > 2) hfg.SetRows(hfg.Rows() - 1);
+    // The sort keeps one voucher's rows in field order.
+    hfg.SetRow(1);
+    hfg.SetRowSel(hfg.Rows() - 1);
+    hfg.SetCol(1);
+    hfg.SetColSel(1);
+    hfg.SetSort(1);
+    if (hfg.TextMatrix(1, 1).empty()) hfg.SetTextMatrix(1, 2, "找不到資料");
+    cmdSall.SetCaption(SearchOpen);
+}
+
+// Back to browsing at the newest voucher; a voucher opened from the list is no longer held.
+void frmIo::CloseList(CommandButton& button, const char* caption, int height) {
+    SetHeight(height);
+    ckco.SetVisible(false);
+    cmdco.SetVisible(false);
+    ckco.SetValue(0);
+    button.SetCaption(caption);
+    ShowOneRecord = false;
+    showingOneVoucher_ = false;
+    oneVoucherNo_.clear();
+    oneVoucherMissing_ = false;
+    CurrentPosition = 0;
+    SetScrollRange();
+    OpenVoucherRecordset();
+    FSB.SetValue(FSB.Min());
+    FSB.SetValue(FSB.Max());
+    ShowCurrentVoucher();
+    lbStat.SetCaption(Browsing);
+    cmdAdd.SetVisible(true);
+    cmdCencel.SetVisible(true);
+    FSB.SetVisible(true);
+    cmdEdit.SetEnabled(HasRight(RightVoucherEdit));
+    cmdPt.SetEnabled(true);
+    SetEntryEnabled(false);
+}
+
+// The row's voucher replaces the one the form held.
+void frmIo::hfg_DblClick() {
+    const int row = hfg.MouseRow(), col = hfg.MouseCol();
+    if (row <= 0 || col <= 0 || row >= hfg.Rows() || hfg.TextMatrix(1, 1).empty()) return;
+    OpenVoucherNo = hfg.TextMatrix(row, 1);
+    ShowOneRecord = true;
+    AddingVoucher = false;
+    oneVoucherNo_ = OpenVoucherNo;
+    ShowVoucherByNumber();
+    FillPrintTable();
+}
+
+void frmIo::hfg_MouseDown(int, int, float, float) {
+    MarkVoucherForCheque();
+}
+
+// A new marking starts from a total of 0; clearing the tick keeps the total reached.
+void frmIo::ckco_Click() {
+    if (ckco.Value() == 1) {
+        cmdco.SetVisible(true);
+        CombinedChequeTotal = 0;
+        return;
+    }
+    cmdco.SetVisible(false);
+    for (int r = 1; r < hfg.Rows(); ++r) {
+        hfg.SetTextMatrix(r, 0, "");
+        for (int c = 3; c < hfg.Cols(); ++c) {
+            hfg.SetRow(r);
+            hfg.SetCol(c);
+            hfg.SetCellBackColor(Unmarked);
+        }
+    }
+}
+
+void frmIo::MarkVoucherForCheque() {
+    const int r = hfg.MouseRow();
+    if (hfg.BackColorFixed() == SearchColour || !ckco.Visible() || ckco.Value() != 1 || r <= 0 ||
+        r >= hfg.Rows())
+        return;
+    if (hfg.TextMatrix(r, 6) == "收入") {
+        messageBox("不是支出收支單", 48, ListTitle);
+        return;
+    }
+    hfg.SetRow(r);
+    hfg.SetCol(3);
+    const double amount = numberFromText(withoutSeparators(hfg.TextMatrix(r, 8))).value_or(0);
+    const bool marked = hfg.CellBackColor() == Marked;
+    for (int c = 3; c < hfg.Cols(); ++c) {
+        hfg.SetCol(c);
+        hfg.SetCellBackColor(marked ? Unmarked : Marked);
+    }
+    hfg.SetCol(3);
+    hfg.SetTextMatrix(r, 0, marked ? "" : "*");
+    const double total = static_cast<double>(CombinedChequeTotal);
+    CombinedChequeTotal = roundHalfToEven(marked ? total - amount : total + amount);
+}
+
+void frmIo::cmdco_Click() {
+    IssueCombinedCheque();
+}
+
+// The marked vouchers are checked, the cheque entered and the group written in one transaction,
+// so that a voucher is paid once and a cancelled or failed cheque leaves every voucher unsigned.
+void frmIo::IssueCombinedCheque() {
+    std::vector<std::string> members;
+    for (int r = 1; r < hfg.Rows(); ++r)
+        if (hfg.TextMatrix(r, 0) == "*") members.push_back(hfg.TextMatrix(r, 1));
+    if (members.empty()) {
+        messageBox("沒有選取收支單", 48, ListTitle);
+        return;
+    }
+    CombinedFirstVoucherNo = members.front();
+    Database& db = AccDb();
+    bool entered = false;
+    {
+        Transaction transaction(db, true);
+        if (auto paid = FirstVoucherNotPayable(db, members)) {
+            messageBox("收支單已簽核: " + *paid, 48, ListTitle);
+            return;
+        }
+        entered = CombinedChequeEntered();
+        if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
+        transaction.Commit();
+    }
+    if (!entered) {
+        messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
+        return;
+    }
+    ckco.SetValue(0);
+    if (!ListUnsignedVouchers(true)) CloseList(cmdNck, UnsignedClosed, FormHeight);
+}
+
+bool frmIo::CombinedChequeEntered() {
+    HandOver<bool> combined(BillForCombinedCheque, true);
+    HandOver<bool> notForVoucher(BillForVoucher, false);
+    HandOver<bool> notOneVoucher(ShowOneRecord, false);
+    BillEntryCancelled = true;
+    try {
+        Forms::showByName("frmBill", Modal);
+    } catch (...) {
+        BillEntryCancelled = false;
+        throw;
+    }
+    bool entered = !BillEntryCancelled;
+    BillEntryCancelled = false;
+    return entered;
+}
 
 std::optional<int> frmIo::StoredState() const {
     std::optional<Voucher> voucher = ReadVoucher(AccDb(), lbNo.Caption());

@@ -9,8 +9,10 @@
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
 #include "platform/forms/ListControls.h"
 #include "platform/report/Report.h"
+#include "vouchers/WordLists.h"
 
 namespace kiv {
 
@@ -39,6 +41,16 @@ class frmIo : public Form {
     void optP_Click();
     void cbAcc_Click();
     void cbPj_Click();
+    void cmdNck_Click();
+    void cmdSall_Click();
+    void hfg_DblClick();
+    void hfg_MouseDown(int Button, int Shift, float X, float Y);
+    void ckco_Click();
+    void cmdco_Click();
+    void cbAcc_Validate(bool& Cancel);
+    void cbUse_Validate(bool& Cancel);
+    void cbPs1_Validate(bool& Cancel);
+    void cbPs2_Validate(bool& Cancel);
     void DTP1_Change();
     void txtCash_KeyPress(int& KeyAscii);
     void txtCash_KeyUp(int& KeyCode, int Shift);
@@ -88,6 +100,11 @@ class frmIo : public Form {
     CommandButton cmdCencel{*this, "cmdCencel"};
     TextBox txtIo{*this, "txtIo"};
     CommandButton cmdPt{*this, "cmdPt"};
+    CommandButton cmdNck{*this, "cmdNck"};
+    CommandButton cmdSall{*this, "cmdSall"};
+    CheckBox ckco{*this, "ckco"};
+    CommandButton cmdco{*this, "cmdco"};
+    Grid hfg{*this, "hfg"};
 
     // The report control the voucher prints through.
     Report crtp;
@@ -120,6 +137,12 @@ class frmIo : public Form {
     void FillPrintTable();
     void PrintReport(const std::string& name);
     void RefreshListMode();
+    bool ListUnsignedVouchers(bool quiet);
+    void FullTextSearch();
+    void CloseList(CommandButton& button, const char* caption, int height);
+    void MarkVoucherForCheque();
+    void IssueCombinedCheque();
+    bool CombinedChequeEntered();
 
     void SaveVoucher();
     bool EntriesAreComplete();
@@ -137,6 +160,9 @@ class frmIo : public Form {
     void FillUseCombo();
     void FillNote1Combo();
     void FillNote2Combo();
+    void EnsureAccountExists(bool& cancel);
+    void AddWordIfMissing(WordList list, ComboBox& box, const char* question,
+                          void (frmIo::*fill)());
 
     std::optional<Recordset> VoucherRecordset;
     // The voucher as it was read when shown, which a save expects still to be stored.

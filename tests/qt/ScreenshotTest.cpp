@@ -18,6 +18,7 @@
 #include "vouchers/VoucherForms.h"
 #include "vouchers/frmIo.h"
 #include "vouchers/frmIoAuto.h"
+#include "vouchers/frmSt.h"
 
 using namespace kiv;
 
@@ -261,6 +262,51 @@ TEST_F(ProgramFormsScreenshotTest, TheReminderAndTheChequeListAreDrawn) {
     EXPECT_GT(pixelsOf(image, list.hfg, QColor(192, 192, 255)), 1000);
     Forms::unload(list);
     Clock::useSystemTime();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProgramFormsScreenshotTest, TheVoucherFormWithItsUnsignedListAndTwoRowsMarked) {
+    AccDb().Execute(
+        "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, 發生日期, "
+        "建議方式) VALUES ('2026-12-06', '1151206002', '工地水電', -2, 2500, '5101', 1, '材料費', "
+        "'2026-12-06', -2), ('2026-12-06', '1151206003', '模板租金', -1, 300, '5101', 1, "
+        "'材料費', '2026-12-06', -1)");
+    frmIo& form = Forms::get<frmIo>();
+    form.Show();
+    act([&] { form.cmdNck.userClick(); });
+    act([&] { form.ckco.userClick(); });
+    act([&] { form.hfg.userMouseDownAt(1, 4); });
+    act([&] { form.hfg.userMouseDownAt(3, 4); });
+    photograph(form, "frmIo-unsigned");
+    EXPECT_EQ(form.Height(), 9600);
+    EXPECT_TRUE(form.hfg.Visible());
+    EXPECT_TRUE(form.ckco.Visible());
+    EXPECT_TRUE(form.cmdco.Visible());
+    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
+    EXPECT_EQ(form.hfg.BackColorFixed(), 0xFFC0C0u);
+    for (int r : {1, 3}) {
+        EXPECT_EQ(form.hfg.TextMatrix(r, 0), "*");
+        EXPECT_EQ(form.hfg.BackColorAt(r, 3), 0xFFFF00u);
+    }
+    EXPECT_EQ(form.hfg.TextMatrix(2, 0), "");
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheWordListsWithTheEditorOverACell) {
+    AccDb().Execute("INSERT INTO acc VALUES ('4101', 1, '工程收入')");
+    AccDb().Execute("INSERT INTO use VALUES (1, '工地材料'), (2, '車資')");
+    AccDb().Execute("INSERT INTO ps1 VALUES (1, '現金支付')");
+    frmSt& form = Forms::get<frmSt>();
+    form.Show();
+    act([&] { form.hfg(2).userMouseDownAt(2, 0); });
+    photograph(form, "frmSt");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(form.hfg(i).IsEffectivelyVisible()) << i;
+    EXPECT_TRUE(form.txt.Visible());
+    EXPECT_EQ(form.txt.Text(), "車資");
+    EXPECT_EQ(form.txt.Top(), form.hfg(2).Top() + form.hfg(2).CellTop() + 30);
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ class VoucherBook : public ProgramTest {
         setReportOutput(&output);
         loggedInWith(AllRights);
         AccDb().Execute("INSERT INTO acc VALUES ('4101', 1, '工程收入'), ('5102', 0, '材料費')");
+        // The words the tests type are in the lists, so that leaving a box asks nothing.
+        AccDb().Execute("INSERT INTO use VALUES (1, '工地材料')");
+        AccDb().Execute("INSERT INTO ps1 VALUES (1, '附一'), (2, '附一改'), (3, '附一改改')");
     }
     void TearDown() override {
         ProgramTest::TearDown();
@@ -46,6 +49,12 @@ class VoucherBook : public ProgramTest {
             v.day, v.number, "用途" + v.number, v.state, v.amount, v.expense ? "5102" : "4101",
             v.expense, v.expense ? "材料費" : "工程收入", "附一", "附二", "P01", "大樓", "水電",
             v.day, "王小明", "李大華", v.receipt, "AB123", v.tax, false, v.suggestion);
+        AccDb().Execute("INSERT INTO use VALUES (1, ?), (1, ?)", "用途" + v.number,
+                        "用途" + v.number + "改");
+    }
+    static void clearWordLists() {
+        AccDb().Execute("DELETE FROM use");
+        AccDb().Execute("DELETE FROM ps1");
     }
     frmIo& openForm() { return Forms::get<frmIo>(); }
     frmIo& openOne(const std::string& number) {

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+
+namespace {
+
+constexpr Color Marked = 0xFFFF00;
+
+// Records the combined cheque it was shown for, and saves it when told to.
+class ChequeStandIn : public Form {
+  public:
+    static constexpr const char* FormName = "frmBill";
+    ChequeStandIn() : Form(FormName) {}
+};
+
+class VoucherListTest : public test::VoucherBook {
+  protected:
+    void SetUp() override {
+        VoucherBook::SetUp();
+        Forms::registerForm<ChequeStandIn>();
+    }
+    // The cheque form saves a bill row for the group from the hand-over values, or is cancelled.
+    void chequeForm(bool saves) {
+        host.onModal("frmBill", [saves](Form& bill) {
+            EXPECT_TRUE(BillForCombinedCheque);
+            EXPECT_FALSE(BillForVoucher);
+            EXPECT_FALSE(ShowOneRecord);
+            if (saves) {
+                AccDb().Execute(
+                    "INSERT INTO bill (票據號碼, 金額, 收支單號, 方式) VALUES "
+                    "('C1', ?, ?, 0)",
+                    CombinedChequeTotal, CombinedFirstVoucherNo + "S");
+                BillEntryCancelled = false;
+            }
+            bill.Unload();
+        });
+    }
+    Texts column(Grid& grid, int col) {
+        Texts texts;
+        for (int r = 1; r < grid.Rows(); ++r)
+            texts.push_back(grid.TextMatrix(r, col));
+        return texts;
+    }
+    void search(frmIo& form, const std::string& text) {
+        host.answerInput(text);
+        host.click(form.cmdSall);
+    }
+};
+
+TEST_F(VoucherListTest, TheUnsignedListShowsUnsignedVouchersInNumberOrder) {
+    addVoucher({.number = "A3", .amount = 12000});
+    addVoucher({.number = "A1", .state = -2, .expense = false});
+    addVoucher({.number = "A2", .state = 0});
+    addVoucher({.number = "A4", .state = -3});
+    frmIo& form = openForm();
+    EXPECT_EQ(form.Height(), 5600);
+    EXPECT_FALSE(form.ckco.Visible());
+    host.click(form.cmdNck);
+    EXPECT_EQ(VoucherListMode, 2);
+    EXPECT_EQ(form.Height(), 9600);
+    EXPECT_TRUE(form.ckco.Visible());
+    EXPECT_FALSE(form.cmdco.Visible());
+    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
+    Grid& grid = form.hfg;
+    EXPECT_EQ(grid.BackColorFixed(), 0xFFC0C0u);
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.FixedCols(), 3);
+    Texts row;
+    for (int c = 0; c < 9; ++c)
+        row.push_back(grid.TextMatrix(2, c));
+    EXPECT_EQ(row, (Texts{"", "A3", "115/11/20", "用途A3", "大樓", "水電", "支出", "(5102)材料費",
+                          "12,000"}));
+    EXPECT_EQ(grid.TextMatrix(1, 6), "收入");
+    EXPECT_EQ(grid.AlignmentAt(1, 7), 1);
+    EXPECT_EQ(grid.TextMatrix(0, 1), "收支單號");
+    host.click(form.cmdNck);
+    EXPECT_EQ(form.Height(), 5600);
+    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單>>");
+}
+
+TEST_F(VoucherListTest, NothingUnsignedChangesNothingEvenWithTheSearchListOpen) {
+    addVoucher({.number = "A1", .state = 0});
+    frmIo& form = openForm();
+    search(form, "A1");
+    EXPECT_EQ(form.Height(), 8340);
+    host.expectMessage("無未簽核收支單");
+    host.click(form.cmdNck);
+    EXPECT_EQ(host.messages().back().style, 48);
+    EXPECT_EQ(VoucherListMode, 2);
+    EXPECT_EQ(form.Height(), 8340);
+    EXPECT_EQ(form.cmdSall.Caption(), "全文檢索<<");
+    EXPECT_EQ(form.hfg.TextMatrix(1, 1), "A1");
+}
+
+TEST_F(VoucherListTest, TheSearchMatchesEveryFieldAsItsStoredText) {
+    addVoucher({.number = "A1"});
+    addVoucher({.number = "B2", .amount = 12000, .day = Date::fromYmd(2026, 3, 5)});
+    AccDb().Execute("UPDATE iof SET 用途說明 = 'x50%''s' WHERE 單號 = 'A1'");
+    frmIo& form = openForm();
+    Grid& grid = form.hfg;
+    search(form, "a1");
+    EXPECT_EQ(grid.BackColorFixed(), 0xC0FFC0u);
+    EXPECT_EQ(grid.Cols(), 3);
+    EXPECT_EQ(column(grid, 2), Texts{"在 (單號) 有  -->    A1"});
+    EXPECT_EQ(grid.Rows(), 2);
+    host.click(form.cmdSall);
+    EXPECT_EQ(form.Height(), 5445);
+
+    search(form, "2026-03-05");
+    EXPECT_EQ(column(grid, 1), (Texts{"B2", "B2"}));
+    EXPECT_EQ(column(grid, 2), (Texts{"在 (輸入日期) 有  -->    2026-03-05",
+                                      "在 (發生日期) 有  -->    2026-03-05"}));
+    host.click(form.cmdSall);
+    search(form, "12000");
+    EXPECT_EQ(column(grid, 2), Texts{"在 (金額) 有  -->    12000"});
+    host.click(form.cmdSall);
+    search(form, "%'s");
+    EXPECT_EQ(column(grid, 2), Texts{"在 (用途說明) 有  -->    x50%'s"});
+    host.click(form.cmdSall);
+    // A Boolean matches as 0 or 1; "?" stands for one character.
+    search(form, "B?");
+    EXPECT_EQ(column(grid, 2),
+              (Texts{"在 (單據號碼) 有  -->    AB123", "在 (單號) 有  -->    B2",
+                     "在 (用途說明) 有  -->    用途B2", "在 (單據號碼) 有  -->    AB123"}));
+    host.click(form.cmdSall);
+    search(form, "50%s");
+    // The cells are cleared but the rows stay, one taken off.
+    EXPECT_EQ(column(grid, 2), (Texts{"找不到資料", "", ""}));
+    EXPECT_EQ(LastSearchText, "50%s");
+    EXPECT_EQ(host.inputs().back().defaultText, "B?");
+    host.click(form.cmdSall);
+    search(form, "");
+    EXPECT_EQ(form.Height(), 5445);
+    EXPECT_EQ(form.cmdSall.Caption(), "全文檢索>>");
+}
+
+TEST_F(VoucherListTest, ABooleanHitShowsItsStoredDigit) {
+    addVoucher({.number = "A1", .receipt = true});
+    frmIo& form = openForm();
+    search(form, "1");
+    Texts hits = column(form.hfg, 2);
+    EXPECT_NE(std::find(hits.begin(), hits.end(), "在 (單據) 有  -->    1"), hits.end());
+    EXPECT_NE(std::find(hits.begin(), hits.end(), "在 (pay) 有  -->    1"), hits.end());
+    EXPECT_EQ(form.hfg.Rows(), static_cast<int>(hits.size()) + 1);
+}
+
+TEST_F(VoucherListTest, ADoubleClickShowsTheRowsVoucherAndASaveClosesTheSearch) {
+    addVoucher({.number = "A1"});
+    addVoucher({.number = "A2"});
+    addVoucher({.number = "A3"});
+    frmIo& form = openForm();
+    search(form, "用途A");
+    Grid& grid = form.hfg;
+    host.dblClickCell(grid, 0, 1);
+    host.dblClickCell(grid, 1, 0);
+    EXPECT_EQ(form.lbNo.Caption(), "A3");
+    host.dblClickCell(grid, 1, 2);
+    EXPECT_EQ(form.lbNo.Caption(), "A1");
+    EXPECT_FALSE(form.FSB.Visible());
+    host.dblClickCell(grid, 2, 1);
+    EXPECT_EQ(form.lbNo.Caption(), "A2");
+    EXPECT_EQ(printField(1), "A2");
+    host.click(form.cmdEdit);
+    host.type(form.cbPs1, "改");
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT 附註一 FROM iof ORDER BY 單號"),
+              (Texts{"附一", "附一改", "附一"}));
+    EXPECT_EQ(form.Height(), 5445);
+    EXPECT_EQ(form.lbNo.Caption(), "A3");
+    EXPECT_TRUE(form.cmdAdd.Visible());
+    EXPECT_TRUE(form.cmdCencel.Visible());
+    EXPECT_TRUE(form.FSB.Visible());
+    EXPECT_EQ(form.FSB.Value(), 2);
+    host.scroll(form.FSB, 1);
+    host.click(form.cmdEdit);
+    host.click(form.cmdCencel);
+    EXPECT_EQ(form.lbNo.Caption(), "A2");
+    EXPECT_FALSE(ShowOneRecord);
+}
+
+TEST_F(VoucherListTest, AnEmptySearchListIgnoresDoubleClicksAndASaveKeepsTheUnsignedList) {
+    addVoucher({.number = "A1"});
+    frmIo& form = openForm();
+    search(form, "zz");
+    host.dblClickCell(form.hfg, 1, 2);
+    EXPECT_TRUE(form.FSB.Visible());
+    host.click(form.cmdNck);
+    host.dblClickCell(form.hfg, 1, 1);
+    host.click(form.cmdEdit);
+    host.type(form.cbPs1, "改");
+    host.click(form.cmdSv);
+    EXPECT_EQ(form.Height(), 9600);
+    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
+    EXPECT_FALSE(form.FSB.Visible());
+}
+
+TEST_F(VoucherListTest, MarkingAddsAndSubtractsTheAmounts) {
+    addVoucher({.number = "A1", .amount = 1000});
+    addVoucher({.number = "A2", .amount = 2500});
+    addVoucher({.number = "A3", .amount = 300});
+    addVoucher({.number = "A4", .expense = false});
+    frmIo& form = openForm();
+    host.click(form.cmdNck);
+    Grid& grid = form.hfg;
+    host.mouseDownCell(grid, 1, 1, LeftButton);
+    EXPECT_EQ(grid.TextMatrix(1, 0), "");
+    CombinedChequeTotal = 99;
+    host.click(form.ckco);
+    EXPECT_TRUE(form.cmdco.Visible());
+    EXPECT_EQ(CombinedChequeTotal, 0);
+    host.mouseDownCell(grid, 0, 4, LeftButton);
+    for (int r : {3, 1, 2})
+        host.mouseDownCell(grid, r, 4, r == 2 ? RightButton : LeftButton);
+    EXPECT_EQ(CombinedChequeTotal, 3800);
+    EXPECT_EQ(grid.TextMatrix(2, 0), "*");
+    EXPECT_EQ(grid.BackColorAt(2, 8), Marked);
+    host.mouseDownCell(grid, 2, 5, LeftButton);
+    EXPECT_EQ(CombinedChequeTotal, 1300);
+    EXPECT_EQ(grid.TextMatrix(2, 0), "");
+    host.expectMessage("不是支出收支單");
+    host.mouseDownCell(grid, 4, 4, LeftButton);
+    EXPECT_EQ(grid.TextMatrix(4, 0), "");
+    host.click(form.ckco);
+    EXPECT_EQ(column(grid, 0), (Texts{"", "", "", ""}));
+    EXPECT_EQ(grid.BackColorAt(1, 3), 0xFFFFFFu);
+    EXPECT_EQ(CombinedChequeTotal, 1300);
+    // The search list is never marked.
+    search(form, "A1");
+    form.ckco.SetVisible(true);
+    form.ckco.SetValue(1);
+    host.mouseDownCell(grid, 1, 2, LeftButton);
+    EXPECT_EQ(grid.TextMatrix(1, 0), "");
+}
+
+TEST_F(VoucherListTest, OneChequePaysTheMarkedVouchersAsAGroupOnce) {
+    for (const char* number : {"A1", "A2", "A3", "A4"})
+        addVoucher({.number = number, .amount = 1000});
+    frmIo& form = openForm();
+    host.click(form.cmdNck);
+    host.expectMessage("沒有選取收支單");
+    host.click(form.ckco);
+    host.click(form.cmdco);
+    for (int r : {3, 2, 1})
+        host.mouseDownCell(form.hfg, r, 4, LeftButton);
+    const std::string before = rows(AccDb(), "SELECT count(*) FROM bill").at(0);
+    chequeForm(false);
+    host.expectMessage("因您取消票據輸入\r\n所以此收支單並未簽核");
+    host.click(form.cmdco);
+    EXPECT_EQ(host.messages().back().title, std::optional<std::string>("KIV"));
+    EXPECT_TRUE(rows(AccDb(), "SELECT * FROM iofs").empty());
+    EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM bill").at(0), before);
+
+    chequeForm(true);
+    host.click(form.cmdco);
+    EXPECT_EQ(rows(AccDb(), "SELECT 多單號, 單號 FROM iofs ORDER BY rowid"),
+              (Texts{"A1S|A1", "A1S|A2", "A1S|A3"}));
+    EXPECT_EQ(rows(AccDb(), "SELECT 單號, 方式 FROM iof ORDER BY 單號"),
+              (Texts{"A1|1", "A2|1", "A3|1", "A4|-1"}));
+    EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 金額 FROM bill"), Texts{"A1S|3000"});
+    EXPECT_EQ(column(form.hfg, 1), Texts{"A4"});
+    EXPECT_EQ(form.ckco.Value(), 0);
+    EXPECT_FALSE(form.cmdco.Visible());
+
+    // A voucher signed meanwhile refuses the whole issue.
+    host.click(form.ckco);
+    host.mouseDownCell(form.hfg, 1, 4, LeftButton);
+    AccDb().Execute("UPDATE iof SET 方式 = 0 WHERE 單號 = 'A4'");
+    host.expectMessage("收支單已簽核: A4");
+    host.click(form.cmdco);
+    EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM bill"), Texts{"1"});
+}
+
+TEST_F(VoucherListTest, TheLastGroupPaidClosesTheList) {
+    addVoucher({.number = "A1"});
+    frmIo& form = openForm();
+    host.click(form.cmdNck);
+    host.click(form.ckco);
+    host.mouseDownCell(form.hfg, 1, 4, LeftButton);
+    chequeForm(true);
+    host.click(form.cmdco);
+    EXPECT_EQ(form.Height(), 5600);
+    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單>>");
+    EXPECT_FALSE(form.ckco.Visible());
+}
+
+}  // namespace
