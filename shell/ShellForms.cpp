@@ -5,6 +5,7 @@
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
 #include "shell/frmLogin.h"
+#include "shell/frmSta.h"
 
 namespace kiv {
 
@@ -13,6 +14,7 @@ void registerShellForms() {
     Forms::registerForm<frmLogin>();
     Forms::registerForm<frmFirstStart>();
     Forms::registerForm<frmCom>();
+    Forms::registerForm<frmSta>();
 }
 
 }  // namespace kiv
