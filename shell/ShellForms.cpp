@@ -5,6 +5,7 @@
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
 #include "shell/frmLogin.h"
+#include "shell/frmSec.h"
 #include "shell/frmSta.h"
 
 namespace kiv {
@@ -15,6 +16,7 @@ void registerShellForms() {
     Forms::registerForm<frmFirstStart>();
     Forms::registerForm<frmCom>();
     Forms::registerForm<frmSta>();
+    Forms::registerForm<frmSec>();
 }
 
 }  // namespace kiv
