@@ -5,6 +5,8 @@
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
 #include "shell/frmLogin.h"
+#include "shell/frmSec.h"
+#include "shell/frmSta.h"
 
 namespace kiv {
 
@@ -13,6 +15,8 @@ void registerShellForms() {
     Forms::registerForm<frmLogin>();
     Forms::registerForm<frmFirstStart>();
     Forms::registerForm<frmCom>();
+    Forms::registerForm<frmSta>();
+    Forms::registerForm<frmSec>();
 }
 
 }  // namespace kiv

@@ -5,6 +5,7 @@
 #include "vouchers/frmIo.h"
 #include "vouchers/frmIoAuto.h"
 #include "vouchers/frmSt.h"
+#include "vouchers/frmTag.h"
 
 namespace kiv {
 
@@ -13,6 +14,7 @@ void registerVoucherForms() {
     Forms::registerForm<frmIoAuto>();
     Forms::registerForm<frmSt>();
     Forms::registerForm<frmAdAcc>();
+    Forms::registerForm<frmTag>();
 }
 
 }  // namespace kiv

@@ -11,6 +11,8 @@
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
 #include "shell/frmLogin.h"
+#include "shell/frmSec.h"
+#include "shell/frmSta.h"
 #include "shell/mdM.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
@@ -19,6 +21,7 @@
 #include "vouchers/frmIo.h"
 #include "vouchers/frmIoAuto.h"
 #include "vouchers/frmSt.h"
+#include "vouchers/frmTag.h"
 
 using namespace kiv;
 
@@ -307,6 +310,52 @@ TEST_F(ProgramFormsScreenshotTest, TheWordListsWithTheEditorOverACell) {
     EXPECT_TRUE(form.txt.Visible());
     EXPECT_EQ(form.txt.Text(), "車資");
     EXPECT_EQ(form.txt.Top(), form.hfg(2).Top() + form.hfg(2).CellTop() + 30);
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheStaffRightsAndJournalFormsAreDrawn) {
+    PeopleDb().Execute(
+        "INSERT INTO 員工 (員工編號, 中文姓名, 英文姓名, 部門, 地址, 住家電話, 行動電話, AccS) "
+        "VALUES "
+        "('19001', '羅美玲', 'mei', '會計部', '臺北市;信義路五段7號', '02;27201234', "
+        "'0912345678', 131073), ('A001', 'Alice', 'alice', '工務部', ';', ';', '', 1)");
+    frmSta& staff = Forms::get<frmSta>();
+    photograph(staff, "frmSta-simple");
+    EXPECT_EQ(staff.Height(), 3300);
+    EXPECT_EQ(staff.Command2.Caption(), "整頁模式>>");
+    act([&] { staff.hfg.userDblClickCell(1, 2); });
+    photograph(staff, "frmSta");
+    EXPECT_EQ(staff.Height(), 8250);
+    EXPECT_EQ(staff.Command2.Caption(), "簡單模式<<");
+    EXPECT_EQ(staff.T2.Text(), "羅美玲");
+
+    frmSec& rights = Forms::get<frmSec>();
+    photograph(rights, "frmSec");
+    EXPECT_EQ(rights.hfg.MergedColumns(0, 12), std::make_pair(11, 12));
+    EXPECT_EQ(rights.hfg.TextMatrix(0, 11), "統計");
+    EXPECT_EQ(rights.hfg.BackColorAt(0, 11), 0xFFFFC0u);
+    EXPECT_EQ(rights.hfg.TextMatrix(1, 0), "員 工 姓 名");
+    EXPECT_EQ(rights.hfg.ForeColorAt(1, 0), 0xFF0000u);
+    EXPECT_EQ(rights.hfg.TextMatrix(2, 18), frmSec::Star);
+    EXPECT_EQ(rights.hfg.ForeColorAt(2, 18), 0x0000FFu);
+    EXPECT_EQ(rights.hfg.AlignmentAt(2, 18), 4);
+    Forms::unload(rights);
+
+    frmTag& journal = Forms::get<frmTag>();
+    act([&] {
+        journal.cmdAdd_Click();
+        const char* lines[][5] = {{"5101", "材料費", "借", "工地材料", "1,500"},
+                                  {"1101", "現金", "貸", "付現", "1,500"}};
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 5; ++c)
+                journal.hfg.SetTextMatrix(r + 1, c + 1, lines[r][c]);
+        journal.cmdSv_Click();
+    });
+    photograph(journal, "frmTag");
+    EXPECT_EQ(journal.txtB.Text(), "1,500");
+    EXPECT_EQ(journal.txtL.Text(), journal.txtB.Text());
+    EXPECT_FALSE(journal.cmdSv.Enabled());
+    EXPECT_FALSE(journal.cmdCencel.Enabled());
+    Forms::unload(journal);
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+#include "shell/frmSec.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/Numbers.h"
+#include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr int RightCount = 22;
+constexpr int FirstStaffRow = 2;
+constexpr int CentreCentre = 4;
+constexpr Color Blue = 0xFF0000;
+constexpr Color Red = 0x0000FF;
+
+struct RightsGroup {
+    const char* name;
+    Color colour;
+    std::vector<const char*> captions;
+};
+
+// The rights in column order, grouped as the launcher's areas are.
+const RightsGroup RightsGroups[] = {
+    {"收支單", 0xFFFFFF, {"編輯", "查詢", "簽核", "沖帳"}},
+    {"票據", 0xFFC0C0, {"查詢", "提示", "處理", "瀏覽"}},
+    {"專案", 0xC0E0FF, {"編輯", "報表"}},
+    {"統計", 0xFFFFC0, {"全部", "個別"}},
+    {"收付", 0x80FFFF, {"操作"}},
+    {"系統", 0xC0FFC0, {"詞庫", "資金", "損益", "權限", "員工", "公司", "轉帳"}},
+    {"員工資料", 0xC0C0FF, {"編輯", "查詢"}},
+};
+
+int32_t storedRights(const Value& value) {
+    return value.isNull() ? 0 : static_cast<int32_t>(roundHalfToEven(leadingNumber(value.text())));
+}
+
+}  // namespace
+
+frmSec::frmSec() : Form(FormName) {
+    SetCaption("權限設定");
+    SetBorderStyle(1);
+    SetMaxButton(false);
+    SetClientSize(15600, 6300);
+    applyLayout({
+        {&hfg, nullptr, 60, 60, 15480, 5520},
+        {&Command1, nullptr, 60, 5700, 1800, 480, "套用後離開"},
+    });
+    hfg.SetRows(3);
+    hfg.SetCols(RightCount + 1);
+    hfg.SetFixedRows(2);
+    hfg.SetFixedCols(1);
+    hfg.Click = [this] { hfg_Click(); };
+    Command1.Click = [this] { Command1_Click(); };
+}
+
+void frmSec::Form_Load() {
+    SetWidth(screenWidth());
+    hfg.SetWidth(Width() - 120);
+    LoadRightsGrid();
+}
+
+void frmSec::SetupRightsGrid() {
+    hfg.Clear();
+    hfg.SetCols(RightCount + 1);
+    hfg.SetColWidth(0, 1400);
+    int col = 1;
+    for (const RightsGroup& group : RightsGroups) {
+        for (const char* caption : group.captions) {
+            for (int row : {0, 1}) {
+                hfg.SetRow(row);
+                hfg.SetCol(col);
+                hfg.SetCellAlignment(CentreCentre);
+                hfg.SetCellBackColor(group.colour);
+                hfg.SetText(row == 0 ? group.name : caption);
+            }
+            hfg.SetColWidth(col++, 600);
+        }
+    }
+    hfg.SetRow(1);
+    hfg.SetCol(0);
+    hfg.SetCellAlignment(CentreCentre);
+    hfg.SetCellForeColor(Blue);
+    hfg.SetText("員 工 姓 名");
+    hfg.SetMergeCells(4);
+    hfg.SetMergeRow(0, true);
+}
+
+void frmSec::LoadRightsGrid() {
+    Recordset rs = PeopleDb().OpenRecordset("SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號");
+    hfg.SetRows(static_cast<int>(rs.RecordCount()) + FirstStaffRow);
+    SetupRightsGrid();
+    for (int r = FirstStaffRow; !rs.Eof(); ++r, rs.MoveNext()) {
+        hfg.SetTextMatrix(r, 0, rs.Fields("中文姓名").text());
+        std::string rights = RightsToBitString(storedRights(rs.Fields("AccS")));
+        for (int k = 1; k <= RightCount; ++k) {
+            hfg.SetRow(r);
+            hfg.SetCol(k);
+            hfg.SetCellAlignment(CentreCentre);
+            hfg.SetCellForeColor(Red);
+            hfg.SetText(rights[k - 1] == '1' ? Star : "");
+        }
+    }
+}
+
+bool frmSec::Starred(int row, int right) const {
+    return hfg.TextMatrix(row, right) == Star;
+}
+
+void frmSec::SetStar(int row, int right, bool starred) {
+    hfg.SetTextMatrix(row, right, starred ? Star : "");
+}
+
+void frmSec::hfg_Click() {
+    int row = hfg.MouseRow(), col = hfg.MouseCol();
+    if (col <= 0 || row < FirstStaffRow) return;
+    ToggleRight(row, col);
+}
+
+// Some rights only make sense together: editing vouchers needs querying them, the single
+// statistics need the whole ones, and the staff form's rights hang on its menu entry.
+void frmSec::ToggleRight(int row, int right) {
+    bool was = !hfg.TextMatrix(row, right).empty();
+    bool staffMenu = Starred(row, RightStaffMenu);
+    switch (right) {
+        case RightVoucherEdit:
+            SetStar(row, RightVoucherEdit, !was);
+            if (!was) SetStar(row, RightVoucherQuery, true);
+            break;
+        case RightStatisticsAll:
+            SetStar(row, RightStatisticsAll, !was || Starred(row, RightStatisticsSingle));
+            break;
+        case RightStatisticsSingle:
+            SetStar(row, RightStatisticsSingle, !was);
+            if (!was) SetStar(row, RightStatisticsAll, true);
+            break;
+        case RightStaffMenu:
+            SetStar(row, RightStaffMenu, !was);
+            if (was) {
+                SetStar(row, RightStaffEdit, false);
+                SetStar(row, RightStaffQuery, false);
+            }
+            break;
+        case RightStaffEdit:
+            SetStar(row, RightStaffEdit, !was && staffMenu);
+            if (!was && staffMenu) SetStar(row, RightStaffQuery, true);
+            break;
+        case RightStaffQuery:
+            SetStar(row, RightStaffQuery, !was && staffMenu);
+            if (was && staffMenu) {
+                SetStar(row, RightStaffEdit, false);
+                SetStar(row, RightStaffMenu, false);
+            }
+            break;
+        default:
+            SetStar(row, right, !was);
+    }
+}
+
+void frmSec::Command1_Click() {
+    ApplyRights();
+}
+
+// Every row is written, changed or not, in one transaction; the running program keeps the rights
+// it read at login.
+void frmSec::ApplyRights() {
+    messageBox("所做的變更下次啟動才會生效", 64, std::string());
+    Transaction transaction(PeopleDb());
+    for (int r = FirstStaffRow; r < hfg.Rows(); ++r) {
+        int32_t rights = 0;
+        for (int k = 1; k <= RightCount; ++k)
+            if (hfg.TextMatrix(r, k) == Star) rights |= int32_t{1} << (k - 1);
+        PeopleDb().Execute("UPDATE 員工 SET AccS = ? WHERE 中文姓名 = ?", rights,
+                           hfg.TextMatrix(r, 0));
+    }
+    transaction.Commit();
+    Unload();
+}
+
+}  // namespace kiv

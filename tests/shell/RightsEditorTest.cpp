@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include "platform/db/WriteFault.h"
+#include "shell/frmAccMain.h"
+#include "shell/frmLogin.h"
+#include "shell/frmSec.h"
+#include "shell/frmSta.h"
+#include "tests/support/ProgramTest.h"
+#include "tests/support/TableDump.h"
+
+using namespace kiv;
+
+namespace {
+
+class RightsEditorTest : public test::ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        loggedInWith(AllRights);
+    }
+    static void addStaff(const std::string& no, const std::string& name, const Value& rights) {
+        PeopleDb().Execute("INSERT INTO 員工 (員工編號, 中文姓名, AccS) VALUES (?, ?, ?)", no, name,
+                           rights);
+    }
+    // The starred columns of a row, as their numbers joined by ",".
+    static std::string stars(const frmSec& form, int row) {
+        std::string text;
+        for (int k = 1; k <= 22; ++k)
+            if (form.hfg.TextMatrix(row, k) == frmSec::Star)
+                text += (text.empty() ? "" : ",") + std::to_string(k);
+        return text;
+    }
+    static int32_t rightsOf(std::initializer_list<int> rights) {
+        int32_t n = 0;
+        for (int k : rights)
+            n |= 1 << (k - 1);
+        return n;
+    }
+};
+
+TEST_F(RightsEditorTest, TheGridShowsGroupsCaptionsAndEachMembersStarsInNumberOrder) {
+    addStaff("B001", "Betty", rightsOf({1, 18, 22}));
+    addStaff("A001", "Ann", Value());
+    frmSec& form = Forms::get<frmSec>();
+    const Grid& grid = form.hfg;
+    EXPECT_EQ(form.Width(), screenWidth());
+    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(grid.FixedRows(), 2);
+    EXPECT_EQ(grid.TextMatrix(0, 11), "統計");
+    EXPECT_EQ(grid.BackColorAt(0, 11), 0xFFFFC0u);
+    EXPECT_EQ(grid.BackColorAt(1, 12), 0xFFFFC0u);
+    EXPECT_EQ(grid.TextMatrix(1, 21), "編輯");
+    EXPECT_EQ(grid.MergedColumns(0, 15), std::make_pair(14, 20));
+    EXPECT_EQ(grid.TextMatrix(1, 0), "員 工 姓 名");
+    EXPECT_EQ(grid.ForeColorAt(1, 0), 0xFF0000u);
+    EXPECT_EQ(grid.ColWidth(0), 1400);
+    EXPECT_EQ(grid.ColWidth(22), 600);
+    EXPECT_EQ(grid.TextMatrix(2, 0), "Ann");
+    EXPECT_EQ(stars(form, 2), "");
+    EXPECT_EQ(grid.TextMatrix(3, 0), "Betty");
+    EXPECT_EQ(stars(form, 3), "1,18,22");
+    EXPECT_EQ(grid.ForeColorAt(3, 5), 0x0000FFu);
+    EXPECT_EQ(grid.AlignmentAt(3, 1), 4);
+}
+
+TEST_F(RightsEditorTest, ClicksFollowTheCouplingOfTheRights) {
+    struct Case {
+        std::initializer_list<int> before;
+        int clicked;
+        const char* after;
+    } cases[] = {
+        {{}, 1, "1,2"},
+        {{1, 2}, 1, "2"},
+        {{1, 2}, 2, "1"},
+        {{}, 11, "11"},
+        {{11, 12}, 11, "11,12"},
+        {{11}, 11, ""},
+        {{}, 12, "11,12"},
+        {{11, 12}, 12, "11"},
+        {{}, 18, "18"},
+        {{18, 21, 22}, 18, ""},
+        {{}, 21, ""},
+        {{21}, 21, ""},
+        {{18}, 21, "18,21,22"},
+        {{18, 21, 22}, 21, "18,22"},
+        {{}, 22, ""},
+        {{22}, 22, ""},
+        {{18}, 22, "18,22"},
+        {{18, 21, 22}, 22, ""},
+        {{}, 7, "7"},
+        {{7}, 7, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("column " + std::to_string(c.clicked) + " after " +
+                     std::to_string(rightsOf(c.before)));
+        PeopleDb().Execute("DELETE FROM 員工");
+        addStaff("A001", "Ann", rightsOf(c.before));
+        frmSec& form = Forms::get<frmSec>();
+        host.clickCell(form.hfg, 2, c.clicked);
+        EXPECT_EQ(stars(form, 2), c.after);
+        Forms::unload(form);
+    }
+}
+
+TEST_F(RightsEditorTest, HeaderAndNameClicksChangeNothing) {
+    addStaff("A001", "Ann", 1);
+    frmSec& form = Forms::get<frmSec>();
+    host.clickCell(form.hfg, 0, 3);
+    host.clickCell(form.hfg, 1, 3);
+    host.clickCell(form.hfg, 2, 0);
+    EXPECT_EQ(stars(form, 2), "1");
+    EXPECT_EQ(form.hfg.TextMatrix(0, 3), "收支單");
+}
+
+TEST_F(RightsEditorTest, ApplyingTellsFirstThenWritesEveryRowAndCloses) {
+    addStaff("A001", "Ann", 1);
+    addStaff("A002", "Amy", 1);
+    addStaff("A003", "Ada", AllRights);
+    frmSec& form = Forms::get<frmSec>();
+    host.clickCell(form.hfg, 3, 18);
+    host.clickCell(form.hfg, 3, 22);
+    host.expectMessage("所做的變更下次啟動才會生效");
+    host.click(form.Command1);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].style, 64);
+    EXPECT_EQ(host.messages()[0].title, std::optional<std::string>(""));
+    EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號"),
+              (std::vector<std::string>{"Ann|1", "Amy|2228225", "Ada|4194303"}));
+    EXPECT_FALSE(Forms::isLoaded<frmSec>());
+    EXPECT_EQ(UserRights, AllRights);
+}
+
+// The message comes before any write, and a failing write leaves every member's rights as they
+// were, the editor open.
+TEST_F(RightsEditorTest, AFailingWriteStoresNoRowsRightsAndKeepsTheEditorOpen) {
+    addStaff("A001", "Ann", 1);
+    addStaff("A002", "Amy", 3);
+    const std::string before = test::dumpTables(PeopleDb());
+    for (int failing = 1; failing <= 3; ++failing) {
+        SCOPED_TRACE(failing);
+        frmSec& form = Forms::get<frmSec>();
+        host.clickCell(form.hfg, 2, 7);
+        host.clearMessages();
+        host.expectMessage("所做的變更下次啟動才會生效");
+        host.answerMessage(AnswerOk);
+        if (failing == 3)
+            writefault::failCommit();
+        else
+            writefault::failWrite(failing);
+        host.click(form.Command1);
+        writefault::clear();
+        EXPECT_EQ(host.messages().size(), 2u);
+        EXPECT_EQ(test::dumpTables(PeopleDb()), before);
+        EXPECT_TRUE(Forms::isLoaded<frmSec>());
+        Forms::discardAll();
+    }
+}
+
+// The super user adds a member, sets her password and grants her the staff menu; at the next
+// start she logs in with exactly those rights.
+TEST_F(RightsEditorTest, ANewMemberGetsAPasswordAndRight18AndLogsInWithThem) {
+    PeopleDb().Execute("INSERT INTO super VALUES ('wren', 'sup3r')");
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001-1', '本公司', 1000)");
+    AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '002-2', '本公司', 5000)");
+    host.expectMessage("所選編號無記錄");
+    frmSta& staff = Forms::get<frmSta>();
+    host.click(staff.cmdAdd);
+    host.type(staff.T2, "羅美玲");
+    host.focus(staff.T3);
+    host.type(staff.T3, "mei");
+    host.click(staff.cmdPaSet);
+    EXPECT_EQ(rows(PeopleDb(), "SELECT 員工編號, AccS FROM 員工"),
+              std::vector<std::string>{"19001|1"});
+    host.type(staff.txtNp, "pw18");
+    host.type(staff.txtCp, "pw18");
+    host.expectMessage("密碼變更完成\r\n下次請使用新密碼登入");
+    host.click(staff.cmdPass);
+
+    frmSec& rights = Forms::get<frmSec>();
+    host.clickCell(rights.hfg, 2, RightStaffMenu);
+    host.expectMessage("所做的變更下次啟動才會生效");
+    host.click(rights.Command1);
+    EXPECT_EQ(rows(PeopleDb(), "SELECT AccS FROM 員工"), std::vector<std::string>{"131073"});
+
+    Forms::discardAll();
+    ResetSharedState();
+    frmAccMain& bar = Forms::get<frmAccMain>();
+    bar.Show();
+    host.onModal<frmLogin>([this](frmLogin& login) {
+        login.txtUserName.SetText("mei");
+        host.type(login.txtPassword, "pw18");
+        host.click(login.cmdOK);
+    });
+    host.click(bar.cmdM);
+    EXPECT_EQ(UserRights, 131073);
+    EXPECT_TRUE(bar.cmdIo.Enabled());
+    for (CommandButton* b : {&bar.cmdBill, &bar.cmdPj, &bar.cmdSer, &bar.cmdreIo})
+        EXPECT_FALSE(b->Enabled()) << b->Name();
+    host.cancelPopup();
+    host.click(bar.cmdSys);
+    std::string entries;
+    for (const auto& [name, enabled] : host.popups().back().entries)
+        if (enabled) entries += name + " ";
+    EXPECT_EQ(entries, "mPer ");
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include "platform/db/WriteFault.h"
+#include "platform/forms/Clock.h"
+#include "tests/support/ProgramTest.h"
+#include "tests/support/TableDump.h"
+#include "vouchers/VoucherForms.h"
+#include "vouchers/frmTag.h"
+
+using namespace kiv;
+
+namespace {
+
+enum { Debit = 0, Credit = 1 };
+
+class JournalVoucherTest : public test::ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        registerVoucherForms();
+        Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
+        loggedInWith(AllRights);
+    }
+    frmTag& newVoucher() {
+        frmTag& form = Forms::get<frmTag>();
+        host.click(form.cmdAdd);
+        return form;
+    }
+    void enterLine(frmTag& form, int row, int side, const std::string& amount,
+                   const std::string& code = "") {
+        if (!code.empty()) {
+            host.clickCell(form.hfg, row, 1);
+            host.type(form.t, code);
+        }
+        host.clickCell(form.hfg, row, 3);
+        host.pick(form.cbBL, side);
+        host.clickCell(form.hfg, row, 5);
+        form.t.SelectAll();
+        host.type(form.t, amount);
+    }
+    std::vector<std::string> stored() {
+        return rows(AccDb(), "SELECT num, 日期, 序, 科目編號, 借貸, 金額 FROM tag ORDER BY rowid");
+    }
+};
+
+TEST_F(JournalVoucherTest, NumbersRunByDayIndependentlyOfTheIncomeAndExpenseVouchers) {
+    AccDb().Execute("INSERT INTO iof (單號, 方式) VALUES ('1150315007', 0)");
+    frmTag& form = Forms::get<frmTag>();
+    EXPECT_EQ(form.Caption(), "傳票");
+    EXPECT_FALSE(form.cmdSv.Enabled() || form.cmdCencel.Enabled());
+    EXPECT_EQ(form.lbNo.Caption(), "");
+    host.click(form.cmdAdd);
+    EXPECT_EQ(form.Caption(), "傳票 - 新增");
+    EXPECT_EQ(form.lbNo.Caption(), "1150315001");
+    EXPECT_EQ(form.lbInDay.Caption(), LongRocDate(Date::fromYmd(2026, 3, 15)));
+    EXPECT_TRUE(form.cmdSv.Enabled() && form.cmdCencel.Enabled());
+    AccDb().Execute("INSERT INTO tag (num) VALUES ('1150315041'), ('1150314999')");
+    host.click(form.cmdAdd);
+    EXPECT_EQ(form.lbNo.Caption(), "1150315042");
+
+    AccDb().Execute("INSERT INTO tag (num) VALUES ('1150315999')");
+    host.click(form.cmdCencel);
+    host.expectMessage("本日傳票已達999張 無法再新增");
+    host.click(form.cmdAdd);
+    EXPECT_EQ(host.messages().back().style, 16);
+    EXPECT_EQ(host.messages().back().title, std::optional<std::string>("Kiv"));
+    EXPECT_EQ(form.Caption(), "傳票");
+    EXPECT_EQ(form.lbNo.Caption(), "1150315042");
+}
+
+TEST_F(JournalVoucherTest, ABalancedVoucherStoresItsLinesUnderTheNumberAndTheDayOfAdding) {
+    frmTag& form = newVoucher();
+    enterLine(form, 2, Debit, "1,500", "5101");
+    enterLine(form, 5, Credit, "1500", "1101");
+    EXPECT_EQ(form.txtB.Text(), "1,500");
+    EXPECT_EQ(form.txtL.Text(), "1,500");
+    Clock::advance(86400);
+    host.click(form.cmdSv);
+    EXPECT_EQ(stored(), (std::vector<std::string>{"1150315001|2026/03/15|2|5101|借|1,500",
+                                                  "1150315001|2026/03/15|5|1101|貸|1500"}));
+    EXPECT_EQ(form.Caption(), "傳票");
+    EXPECT_FALSE(form.cmdSv.Enabled());
+    EXPECT_FALSE(form.cmdCencel.Enabled());
+    // A second press cannot store the voucher again.
+    host.click(form.cmdSv);
+    EXPECT_EQ(stored().size(), 2u);
+}
+
+TEST_F(JournalVoucherTest, AnUnbalancedVoucherIsRefusedAlsoWhenOnlyTheSeparatorHidesIt) {
+    for (const char* credit : {"999", "1,000", "1000.4"}) {
+        SCOPED_TRACE(credit);
+        frmTag& form = newVoucher();
+        enterLine(form, 1, Debit, "1,500");
+        enterLine(form, 2, Credit, credit);
+        host.expectMessage("借貸不相等");
+        host.click(form.cmdSv);
+        EXPECT_EQ(host.messages().back().style, 16);
+        EXPECT_TRUE(stored().empty());
+        EXPECT_EQ(form.Caption(), "傳票 - 新增");
+        host.click(form.cmdCencel);
+    }
+}
+
+TEST_F(JournalVoucherTest, LinesWithoutASideOrAmountAreSkippedAndAnEmptyVoucherStoresNothing) {
+    frmTag& form = newVoucher();
+    host.click(form.cmdSv);
+    EXPECT_TRUE(stored().empty());
+    EXPECT_EQ(form.Caption(), "傳票");
+
+    host.click(form.cmdAdd);
+    enterLine(form, 1, Debit, "0");
+    host.clickCell(form.hfg, 3, 5);
+    host.type(form.t, "700");
+    enterLine(form, 4, Debit, "abc");
+    EXPECT_EQ(form.txtB.Text(), "");
+    host.click(form.cmdSv);
+    EXPECT_TRUE(stored().empty());
+}
+
+TEST_F(JournalVoucherTest, EditingReplacesTheLinesStoredUnderTheNumberShown) {
+    frmTag& form = newVoucher();
+    enterLine(form, 1, Debit, "100");
+    enterLine(form, 2, Credit, "100");
+    host.click(form.cmdSv);
+    host.click(form.cmdEdit);
+    EXPECT_EQ(form.Caption(), "傳票 - 修改");
+    enterLine(form, 1, Debit, "300");
+    enterLine(form, 2, Credit, "200");
+    enterLine(form, 3, Credit, "100");
+    host.click(form.cmdSv);
+    EXPECT_EQ(stored(), (std::vector<std::string>{"1150315001|2026/03/15|1||借|300",
+                                                  "1150315001|2026/03/15|2||貸|200",
+                                                  "1150315001|2026/03/15|3||貸|100"}));
+}
+
+TEST_F(JournalVoucherTest, EditingWithoutAVoucherOnScreenDoesNothing) {
+    frmTag& form = Forms::get<frmTag>();
+    host.click(form.cmdEdit);
+    EXPECT_EQ(form.Caption(), "傳票");
+    EXPECT_FALSE(form.cmdSv.Enabled());
+}
+
+TEST_F(JournalVoucherTest, AFailedReplaceKeepsTheLinesStoredBefore) {
+    frmTag& form = newVoucher();
+    enterLine(form, 1, Debit, "100");
+    enterLine(form, 2, Credit, "100");
+    host.click(form.cmdSv);
+    host.click(form.cmdEdit);
+    enterLine(form, 1, Debit, "50");
+    enterLine(form, 2, Credit, "50");
+    const std::string before = test::dumpTables(AccDb());
+    for (int failing = 1; failing <= 4; ++failing) {
+        SCOPED_TRACE(failing);
+        if (failing == 4)
+            writefault::failCommit();
+        else
+            writefault::failWrite(failing);
+        host.answerMessage(AnswerOk);
+        host.click(form.cmdSv);
+        writefault::clear();
+        EXPECT_EQ(test::dumpTables(AccDb()), before);
+        EXPECT_EQ(form.Caption(), "傳票 - 修改");
+    }
+}
+
+TEST_F(JournalVoucherTest, ClosingWhileAddingOrEditingIsRefused) {
+    frmTag& form = newVoucher();
+    host.expectMessage("未存");
+    host.closeByFrame(form);
+    EXPECT_TRUE(Forms::isLoaded<frmTag>());
+    host.click(form.cmdCencel);
+    host.closeByFrame(form);
+    EXPECT_FALSE(Forms::isLoaded<frmTag>());
+}
+
+TEST_F(JournalVoucherTest, TheLookupListsAccountsByCodePrefixAndFillsCodeAndName) {
+    AccDb().Execute(
+        "INSERT INTO acc VALUES ('5102', 0, '工資'), ('1101', 1, '現金'), ('5101', 0, '材料費')");
+    frmTag& form = newVoucher();
+    host.clickCell(form.hfg, 1, 1);
+    EXPECT_TRUE(form.t.Visible() && form.ca.Visible());
+    EXPECT_EQ(form.ca.Left(), form.t.Left() + form.t.Width());
+    host.type(form.t, "51");
+    host.click(form.ca);
+    ASSERT_EQ(form.lst.ListCount(), 2);
+    EXPECT_EQ(form.lst.List(0, 0), "5101");
+    EXPECT_EQ(form.lst.List(1, 1), "工資");
+    host.pick(form.lst, 1);
+    EXPECT_EQ(form.hfg.TextMatrix(1, 1), "5102");
+    EXPECT_EQ(form.hfg.TextMatrix(1, 2), "工資");
+
+    form.t.SetText("");
+    host.click(form.ca);
+    EXPECT_EQ(form.lst.ListCount(), 3);
+    form.t.SetText("9");
+    host.click(form.ca);
+    ASSERT_EQ(form.lst.ListCount(), 1);
+    EXPECT_EQ(form.lst.List(0, 0), "");
+
+    host.clickCell(form.hfg, 1, 2);
+    EXPECT_FALSE(form.t.Visible() || form.cbBL.Visible());
+    EXPECT_EQ(form.lst.ListCount(), 0);
+}
+
+TEST_F(JournalVoucherTest, TheSideEditorWritesItsTextAsSoonAsItIsPlaced) {
+    frmTag& form = newVoucher();
+    enterLine(form, 1, Credit, "10");
+    host.clickCell(form.hfg, 2, 3);
+    EXPECT_TRUE(form.cbBL.Visible());
+    EXPECT_EQ(form.hfg.TextMatrix(2, 3), "貸");
+    EXPECT_EQ(form.txtL.Text(), "10");
+}
+
+TEST_F(JournalVoucherTest, AddingClearsTheGridAndTheTotals) {
+    frmTag& form = newVoucher();
+    enterLine(form, 1, Debit, "10");
+    host.click(form.cmdAdd);
+    EXPECT_EQ(form.hfg.TextMatrix(1, 5), "");
+    EXPECT_EQ(form.hfg.TextMatrix(1, 0), "1");
+    EXPECT_EQ(form.hfg.TextMatrix(0, 4), "摘要");
+    EXPECT_EQ(form.txtB.Text(), "");
+}
+
+TEST_F(JournalVoucherTest, TheLauncherBarOpensTheFormModally) {
+    host.onModal<frmTag>([this](frmTag& form) { host.closeByFrame(form); });
+    Forms::showByName("frmTag", Modal);
+    EXPECT_EQ(host.modalShows(), std::vector<std::string>{"frmTag"});
+}
+
+}  // namespace
