@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/db/Numbers.h"
+#include "platform/xlsx/GridCopy.h"
+#include "platform/xlsx/Workbook.h"
 #include "projects/frmPj.h"
 #include "shell/mdM.h"
 
@@ -150,6 +152,15 @@ void frmPj::BuildWorkTypeReport() {
     hfg.SetFixedRows(2);
 }
 
-void frmPj::cmdPxls_Click() {}
+// The report as shown, under the company's title and the project's line, for the user to keep or
+// print; the columns keep the sheet's own widths.
+void frmPj::cmdPxls_Click() {
+    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
+    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    Workbook book = CopyGridToWorkbook(
+        hfg, {name + "：各工種收支狀況表", "專案：" + txtPjN.Text() + "－" + txtPjNo.Text()}, 3,
+        GridWidths::None);
+    showWorkbook(book, "各工種收支狀況表");
+}
 
 }  // namespace kiv

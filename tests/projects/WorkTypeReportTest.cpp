@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "platform/xlsx/Workbook.h"
 #include "tests/projects/ProjectBook.h"
+#include "tests/xlsx/SheetReader.h"
 
 using namespace kiv;
 
@@ -77,6 +79,26 @@ TEST_F(WorkTypeReportTest, VouchersSpreadOverIncomeTickedTypesAndOthers) {
     EXPECT_TRUE(form.frmW.Visible());
     EXPECT_FALSE(form.cmdPxls.Visible());
     EXPECT_EQ(form.cmdCal.Caption(), "<< 報表");
+}
+
+TEST_F(WorkTypeReportTest, TheExcelCopyHoldsTheTitlesAndTheBoxedGridFromRowThree) {
+    PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
+    frmPj& form = reportOfFirstProject();
+    host.click(form.cmdPxls);
+    ASSERT_EQ(host.openedFiles().size(), 1u);
+    test::SheetReader sheet(host.openedFiles()[0]);
+    EXPECT_EQ(sheet.text("A1"), "永建營造：各工種收支狀況表");
+    EXPECT_EQ(sheet.text("A2"), "專案：一號工程－P001");
+    EXPECT_EQ(sheet.text("B3"), "結餘");
+    EXPECT_EQ(sheet.text("J4"), "支出已兌現");
+    EXPECT_EQ(sheet.text("B8"), "-30000");
+    EXPECT_EQ(sheet.text("F10"), "100000");
+    for (int r = 3; r <= 10; ++r)
+        for (int c = 1; c <= 10; ++c)
+            EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
+    EXPECT_FALSE(sheet.boxed("A2") || sheet.has("K3") || sheet.has("A11"));
+    for (int c = 1; c <= 10; ++c)
+        EXPECT_EQ(sheet.width(c), -1) << c;
 }
 
 // Two ticked types of one name: the expense counts once, in the first.
