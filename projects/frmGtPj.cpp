@@ -8,7 +8,7 @@ namespace kiv {
 
 namespace {
 
-constexpr int FormWidth = 9000;
+constexpr int FormWidth = 9840;
 constexpr int GridHeight = 4800;
 constexpr int ButtonTop = 120 + GridHeight + 120;
 

@@ -34,8 +34,8 @@ constexpr int LeftField = 1320;
 constexpr int RightCaption = 4920;
 constexpr int RightField = 6120;
 constexpr int FieldWidth = 3480;
-constexpr int DateLabelWidth = 2160;
-constexpr int PickerWidth = 1260;
+constexpr int DateLabelWidth = 1980;
+constexpr int PickerWidth = 1500;
 constexpr int CaptionDrop = 45;
 constexpr int LowerTop = 120 + 7 * RowStep + 60;
 constexpr int LowerHeight = 4860;
@@ -155,8 +155,6 @@ void frmPj::LayOut() {
     cbPj.SetListRows(40);
     for (int i = 0; i < lstWt.Count(); ++i)
         lstWt(i).SetMultiSelect(1);
-    for (DatePicker* picker : {&DTP1, &DTP2, &DTP3})
-        picker->SetCustomFormat("gg ee/mm/dd");
 }
 
 void frmPj::WireEvents() {
@@ -184,6 +182,8 @@ void frmPj::WireEvents() {
 }
 
 void frmPj::Form_Load() {
+    for (DatePicker* picker : {&DTP1, &DTP2, &DTP3})
+        picker->SetValue(Clock::today());
     ProjectPosition = 0;
     lbStat.SetCaption(Browsing);
     FillOwnerList();
