@@ -6,6 +6,7 @@
 #include "platform/forms/Host.h"
 #include "platform/qt/QtProgram.h"
 #include "platform/report/PrintPreview.h"
+#include "projects/ProjectForms.h"
 #include "shell/ShellForms.h"
 #include "shell/frmAccMain.h"
 #include "shell/mdM.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
         kiv::registerShellForms();
         kiv::registerVoucherForms();
         kiv::registerChequeForms();
+        kiv::registerProjectForms();
         kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });

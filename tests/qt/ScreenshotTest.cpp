@@ -7,6 +7,10 @@
 #include "cheques/frmBB.h"
 #include "cheques/frmBill.h"
 #include "platform/forms/Clock.h"
+#include "projects/ProjectForms.h"
+#include "projects/frmEm.h"
+#include "projects/frmGtPj.h"
+#include "projects/frmPj.h"
 #include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
@@ -265,6 +269,40 @@ TEST_F(ProgramFormsScreenshotTest, TheReminderAndTheChequeListAreDrawn) {
     EXPECT_GT(pixelsOf(image, list.hfg, QColor(192, 192, 255)), 1000);
     Forms::unload(list);
     Clock::useSystemTime();
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheProjectFormsAreDrawn) {
+    registerProjectForms();
+    int id = 0;
+    for (const char* type : {"土木", "水電", "油漆", "木作", "空調"})
+        PeopleDb().Execute("INSERT INTO 種 (t_id, t) VALUES (?, ?)", ++id, type);
+    AccDb().Execute(
+        "INSERT INTO prj (id, prj, tCash, cust, addr, final, sinDay) VALUES ('P001', "
+        "'一號工程', 1500000, '林先生', '台北市信義路一段', 0, '2026-11-30')");
+    AccDb().Execute("INSERT INTO w4pj VALUES ('P001', '土木'), ('P001', '油漆')");
+    AccDb().Execute("UPDATE iof SET 專案號碼 = 'P001', 工程種類 = '土木', 方式 = 0");
+    frmPj& form = Forms::get<frmPj>();
+    photograph(form, "frmPj");
+    EXPECT_TRUE(form.frmW.IsEffectivelyVisible());
+    EXPECT_FALSE(form.hfg.IsEffectivelyVisible());
+    act([&] { form.cmdCal_Click(); });
+    photograph(form, "frmPj-report");
+    EXPECT_TRUE(form.hfg.IsEffectivelyVisible());
+    EXPECT_EQ(form.cmdCal.Caption(), ">> 工種");
+    EXPECT_TRUE(form.cmdPxls.IsEffectivelyVisible());
+
+    frmEm& editor = Forms::get<frmEm>();
+    act([&] {
+        editor.LsM.SetListIndex(1);
+        editor.cmdEdit_Click();
+    });
+    photograph(editor, "frmEm");
+    EXPECT_EQ(editor.Height(), 8130);
+    EXPECT_TRUE(editor.fm.IsEffectivelyVisible());
+
+    frmGtPj& picker = Forms::get<frmGtPj>();
+    photograph(picker, "frmGtPj");
+    EXPECT_EQ(picker.hfg.TextMatrix(1, 2), "一號工程");
 }
 
 }  // namespace

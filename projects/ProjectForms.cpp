@@ -1,0 +1,16 @@
+#include "projects/ProjectForms.h"
+
+#include "platform/forms/Forms.h"
+#include "projects/frmEm.h"
+#include "projects/frmGtPj.h"
+#include "projects/frmPj.h"
+
+namespace kiv {
+
+void registerProjectForms() {
+    Forms::registerForm<frmPj>();
+    Forms::registerForm<frmEm>();
+    Forms::registerForm<frmGtPj>();
+}
+
+}  // namespace kiv

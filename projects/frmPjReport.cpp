@@ -1,0 +1,166 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/db/Numbers.h"
+#include "platform/xlsx/GridCopy.h"
+#include "platform/xlsx/Workbook.h"
+#include "projects/frmPj.h"
+#include "shell/mdM.h"
+
+// The project's income and expense by work type: one row per voucher in number order with the
+// running balance, income in one pair of columns, expenses in a pair per ticked work type and a
+// pair "其他", each pair split into uncashed and settled.
+namespace kiv {
+
+namespace {
+
+constexpr Color LightBlue = 0xFF8080;
+constexpr Color Blue = 0xFF0000;
+constexpr Color Magenta = 0xFF00FF;
+constexpr Color Red = 255;
+constexpr int Centre = 4;
+constexpr int FirstPair = 6;
+constexpr int UncashedState = 1;
+
+void setCell(Grid& grid, int row, int col, const std::string& text, Color colour = Grid::Unset,
+             bool centred = false) {
+    grid.SetRow(row);
+    grid.SetCol(col);
+    if (centred) grid.SetCellAlignment(Centre);
+    if (colour != Grid::Unset) grid.SetCellForeColor(colour);
+    grid.SetTextMatrix(row, col, text);
+}
+
+void addPair(Grid& grid, const std::string& name) {
+    const int cols = grid.Cols() + 2;
+    grid.SetCols(cols);
+    setCell(grid, 0, cols - 2, name, Grid::Unset, true);
+    setCell(grid, 0, cols - 1, name, Grid::Unset, true);
+    setCell(grid, 1, cols - 2, "支出未兌現", Magenta, true);
+    setCell(grid, 1, cols - 1, "支出已兌現", Red, true);
+}
+
+struct ReportVoucher {
+    int64_t amount;
+    std::string day;
+    std::string workType;
+    bool expense;
+    std::string number;
+    bool uncashed;
+};
+
+std::vector<ReportVoucher> projectVouchers(const std::string& projectNo) {
+    std::vector<ReportVoucher> vouchers;
+    for (Recordset rs = AccDb().OpenRecordset(
+             "SELECT 金額, 發生日期, 工程種類, pay, 單號, 方式 FROM iof WHERE 專案號碼 = ? AND "
+             "方式 > -1 AND 方式 <> 2 AND 方式 <> 4 ORDER BY 單號",
+             projectNo);
+         !rs.Eof(); rs.MoveNext()) {
+        Value day = rs.Fields("發生日期");
+        vouchers.push_back(
+            {rs.Fields("金額").wholeNumber(), day.isNull() ? "" : GridRocDate(day.date()),
+             rs.Fields("工程種類").text(), rs.Fields("pay").boolean(), rs.Fields("單號").text(),
+             rs.Fields("方式").wholeNumber() == UncashedState});
+    }
+    return vouchers;
+}
+
+// An expense counts once, in the first pair of its work type, else in "其他".
+int expensePair(const Grid& grid, const std::string& workType) {
+    const int otherPair = grid.Cols() - 2;
+    for (int col = FirstPair; col < otherPair; col += 2)
+        if (grid.TextMatrix(0, col) == workType) return col;
+    return otherPair;
+}
+
+int64_t cellAmount(const Grid& grid, int row, int col) {
+    return static_cast<int64_t>(leadingNumber(grid.TextMatrix(row, col)));
+}
+
+Color totalColour(int col) {
+    if (col == 4) return LightBlue;
+    if (col == 5) return Blue;
+    return col % 2 == 0 ? Magenta : Red;
+}
+
+}  // namespace
+
+void frmPj::SetupWorkTypeReportGrid() {
+    hfg.Clear();
+    hfg.SetRows(3);
+    hfg.SetCols(6);
+    hfg.SetFixedCols(4);
+    hfg.SetFixedRows(2);
+    hfg.SetColWidth(0, 250);
+    const char* headers[] = {"結餘", "發生日期", "收支單號", "收入", "收入"};
+    for (int col = 1; col <= 5; ++col)
+        setCell(hfg, 0, col, headers[col - 1], Grid::Unset, true);
+    setCell(hfg, 1, 4, "未兌現", LightBlue, true);
+    setCell(hfg, 1, 5, "已兌現", Blue, true);
+    for (const std::string& name : TickedWorkTypes())
+        addPair(hfg, name);
+    addPair(hfg, "其他");
+    hfg.SetMergeCells(1);
+    hfg.SetMergeRow(0, true);
+    for (int col = 1; col <= 3; ++col)
+        hfg.SetColWidth(col, 900);
+}
+
+void frmPj::BuildWorkTypeReport() {
+    const std::vector<ReportVoucher> vouchers = projectVouchers(txtPjNo.Text());
+    hfg.SetRows(2 + static_cast<int>(vouchers.size()));
+    int64_t balance = 0;
+    int row = 2;
+    for (const ReportVoucher& v : vouchers) {
+        hfg.SetTextMatrix(row, 0, std::to_string(row - 1));
+        const std::string amount = std::to_string(v.amount);
+        if (v.expense) {
+            balance -= v.amount;
+            const int pair = expensePair(hfg, v.workType);
+            setCell(hfg, row, v.uncashed ? pair : pair + 1, amount, v.uncashed ? Magenta : Red);
+        } else {
+            balance += v.amount;
+            setCell(hfg, row, v.uncashed ? 4 : 5, amount, v.uncashed ? LightBlue : Blue);
+        }
+        setCell(hfg, row, 1, std::to_string(balance), balance < 0 ? Red : Blue);
+        hfg.SetTextMatrix(row, 2, v.day);
+        hfg.SetTextMatrix(row, 3, v.number);
+        ++row;
+    }
+
+    const int totalRow = hfg.Rows();
+    hfg.SetRows(totalRow + 1);
+    setCell(hfg, totalRow, 1, "合 計", Grid::Unset, true);
+    for (int col = 4; col < hfg.Cols(); ++col) {
+        int64_t sum = 0;
+        for (int r = 2; r < totalRow; ++r)
+            sum += cellAmount(hfg, r, col);
+        setCell(hfg, totalRow, col, std::to_string(sum), totalColour(col));
+    }
+
+    const int expenseRow = hfg.Rows();
+    hfg.SetRows(expenseRow + 1);
+    int64_t uncashed = 0, settled = 0;
+    for (int col = FirstPair; col < hfg.Cols(); col += 2) {
+        uncashed += cellAmount(hfg, totalRow, col);
+        settled += cellAmount(hfg, totalRow, col + 1);
+    }
+    setCell(hfg, expenseRow, 1, "支出合計", Red, true);
+    setCell(hfg, expenseRow, 4, std::to_string(uncashed), Magenta);
+    setCell(hfg, expenseRow, 5, std::to_string(settled), Red);
+    hfg.SetFixedRows(2);
+}
+
+// The report as shown, under the company's title and the project's line, for the user to keep or
+// print; the columns keep the sheet's own widths.
+void frmPj::cmdPxls_Click() {
+    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
+    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    Workbook book = CopyGridToWorkbook(
+        hfg, {name + "：各工種收支狀況表", "專案：" + txtPjN.Text() + "－" + txtPjNo.Text()}, 3,
+        GridWidths::None);
+    showWorkbook(book, "各工種收支狀況表");
+}
+
+}  // namespace kiv

@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include "platform/db/WriteFault.h"
+#include "shell/frmAccMain.h"
+#include "tests/projects/ProjectBook.h"
+#include "tests/support/TableDump.h"
+
+using namespace kiv;
+
+namespace {
+
+class ProjectFormTest : public test::ProjectBook {
+  protected:
+    frmPj& startAdding(const std::string& no, const std::string& name) {
+        frmPj& form = Forms::get<frmPj>();
+        host.click(form.cmdAdd);
+        host.type(form.txtPjNo, no);
+        host.type(form.txtPjN, name);
+        return form;
+    }
+    void save(frmPj& form) {
+        host.answerMessage(AnswerYes);
+        host.click(form.cmdSv);
+    }
+};
+
+TEST_F(ProjectFormTest, AnAddedProjectIsStoredWithItsWholeTotalDatesAndTickedTypesInListOrder) {
+    workTypes({"土木", "水電", "油漆"});
+    PeopleDb().Execute(
+        "INSERT INTO 客戶 (客戶編號, 客戶名稱, 施工地址) VALUES ('C1', '林先生', "
+        "'台北市;信義路一段')");
+    frmPj& form = startAdding("P001", "一號工程");
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    EXPECT_GT(form.txtPjN.ZIndex(), form.cbPj.ZIndex());
+    host.type(form.txtCash, "1,500,000");
+    host.pickDate(form.DTP3, day(2026, 11, 30));
+    EXPECT_EQ(form.lbSin.Caption(), "115/11/30");
+    // A pick of the date the picker already shows (today) still fills its label.
+    host.pickDate(form.DTP1, day(2026, 12, 6));
+    EXPECT_EQ(form.lbSt.Caption(), "115/12/06");
+    host.type(form.cbCust, "林先生");
+    EXPECT_EQ(form.txtEngAdd.Text(), "台北市信義路一段");
+    host.pick(form.lstWt(0), 2);
+    host.pick(form.lstWt(0), 0);
+    host.answerMessage(AnswerYes);
+    host.click(form.cmdSv);
+
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].text, "專案新增後將無法修改編號和名稱\n是否新增此專案");
+    EXPECT_EQ(host.messages()[0].style, 52);
+    EXPECT_EQ(host.messages()[0].title, "");
+    EXPECT_EQ(projects(), (Texts{"P001|一號工程|1500000|2026/12/06||林先生|台北市信義路一段||||"
+                                 "False|2026/11/30"}));
+    EXPECT_EQ(projectTypes("P001"), (Texts{"土木", "油漆"}));
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+    EXPECT_EQ(form.FSB.Max(), 0);
+    EXPECT_EQ(form.txtPjNo.Text(), "P001");
+    EXPECT_EQ(form.txtCash.Text(), "1500000");
+    EXPECT_EQ(form.lbSin.Caption(), "中華民國 115/11/30");
+    EXPECT_TRUE(form.lstWt(0).Selected(0));
+    EXPECT_FALSE(form.lstWt(0).Selected(1));
+}
+
+TEST_F(ProjectFormTest, ADuplicateNumberIsRefusedSelectedAndCanBeCorrected) {
+    project("P001", "一號工程");
+    frmPj& form = startAdding("P001", "二號工程");
+    host.answerMessage(AnswerYes);
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdSv);
+    EXPECT_EQ(host.messageTexts(),
+              (Texts{"專案新增後將無法修改編號和名稱\n是否新增此專案", "專案號碼重複"}));
+    EXPECT_EQ(host.messages()[1].style, 48);
+    EXPECT_EQ(host.messages()[1].title, "Kiv");
+    EXPECT_TRUE(form.txtPjNo.HasFocus());
+    EXPECT_EQ(form.txtPjNo.SelLength(), 4);
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    EXPECT_EQ(projects().size(), 1u);
+
+    retype(form.txtPjNo, "P002");
+    save(form);
+    EXPECT_EQ(projects().size(), 2u);
+    EXPECT_EQ(form.txtPjNo.Text(), "P002");
+    EXPECT_EQ(form.FSB.Value(), 1);
+    // The name list is filled when the form loads only.
+    EXPECT_EQ(form.cbPj.ListCount(), 1);
+}
+
+TEST_F(ProjectFormTest, AnythingButYesToTheAddQuestionStaysInAddModeAndWritesNothing) {
+    frmPj& form = startAdding("P001", "一號工程");
+    host.answerMessage(AnswerNo);
+    host.click(form.cmdSv);
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    EXPECT_TRUE(projects().empty());
+
+    retype(form.txtPjNo, "");
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdSv);
+    EXPECT_EQ(host.messages().back().text, "請填入專案號碼");
+}
+
+TEST_F(ProjectFormTest, AnEditKeepsEmptyDatesStoresPickedOnesAndRewritesTheWorkTypes) {
+    workTypes({"土木", "水電"});
+    project("P001", "一號工程", false, {"水電", "土木"});
+    AccDb().Execute("UPDATE prj SET sinDay = '2026-11-30'");
+    frmPj& form = Forms::get<frmPj>();
+    EXPECT_EQ(form.lbSin.Caption(), "中華民國 115/11/30");
+    host.click(form.cmdEdit);
+    EXPECT_FALSE(form.txtPjNo.Enabled());
+    EXPECT_EQ(form.DTP3.Value(), day(2026, 11, 30));
+    host.click(form.cmdSv);
+    // The shown form of the signing date reads back as the same day; the empty dates stay empty.
+    EXPECT_EQ(rows(AccDb(), "SELECT stday, edday, sinDay FROM prj"), (Texts{"||2026/11/30"}));
+    EXPECT_EQ(projectTypes("P001"), (Texts{"土木", "水電"}));
+
+    host.click(form.cmdEdit);
+    host.pickDate(form.DTP2, day(2027, 3, 1));
+    host.pick(form.lstWt(0), 0);
+    host.pick(form.lstWt(0), 1);
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT stday, edday, sinDay FROM prj"),
+              (Texts{"|2027/03/01|2026/11/30"}));
+    EXPECT_TRUE(projectTypes("P001").empty());
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(ProjectFormTest, AClosedProjectAsksBeforeEditing) {
+    project("P001", "一號工程", true);
+    frmPj& form = Forms::get<frmPj>();
+    host.expectMessage("專案已完工\n確定修改?", AnswerNo);
+    host.click(form.cmdEdit);
+    EXPECT_EQ(host.messages()[0].style, 292);
+    EXPECT_EQ(host.messages()[0].title, "");
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+    host.expectMessage("專案已完工\n確定修改?", AnswerYes);
+    host.click(form.cmdEdit);
+    EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
+}
+
+TEST_F(ProjectFormTest, ButtonsFollowTheRightsThroughLoadSaveAndCancel) {
+    struct Case {
+        int32_t rights;
+        bool edit, report;
+    };
+    for (Case c : {Case{1 << 8, true, false}, Case{1 << 9, false, true}}) {
+        project("P" + std::to_string(c.rights), "工程");
+        UserRights = c.rights;
+        frmPj& form = Forms::get<frmPj>();
+        auto check = [&](const char* when) {
+            EXPECT_EQ(form.cmdAdd.Enabled(), c.edit) << when << c.rights;
+            EXPECT_EQ(form.cmdEdit.Enabled(), c.edit) << when << c.rights;
+            EXPECT_EQ(form.cmdCal.Enabled(), c.report) << when << c.rights;
+        };
+        check("load");
+        if (c.edit) {
+            host.click(form.cmdEdit);
+            EXPECT_FALSE(form.cmdCal.Enabled());
+            host.click(form.cmdSv);
+            check("save");
+            host.click(form.cmdAdd);
+            host.click(form.cmdCencel);
+            check("cancel");
+            EXPECT_LT(form.txtPjN.ZIndex(), form.cbPj.ZIndex());
+        }
+        Forms::unload(form);
+    }
+}
+
+TEST_F(ProjectFormTest, TheScrollBarAndTheListMoveInStoredOrderAndAnEditKeepsThePosition) {
+    project("P9", "九號");
+    project("P10", "十號");
+    project("A1", "一號");
+    frmPj& form = Forms::get<frmPj>();
+    EXPECT_EQ(form.FSB.Max(), 2);
+    EXPECT_EQ(form.cbPj.ListRows(), 40);
+    host.pick(form.cbPj, 2);
+    EXPECT_EQ(form.txtPjNo.Text(), "A1");
+    host.scroll(form.FSB, 1);
+    EXPECT_EQ(form.txtPjN.Text(), "十號");
+    host.click(form.cmdEdit);
+    retype(form.txtCash, "2500");
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT tCash FROM prj WHERE id = 'P10'"), (Texts{"2500"}));
+    host.scroll(form.FSB, 2);
+    EXPECT_EQ(form.txtPjNo.Text(), "A1");
+}
+
+TEST_F(ProjectFormTest, TheSearchFindsTheFirstInStoredOrderByNumberOrNameWithCase) {
+    project("X-77", "甲工程");
+    project("B2", "乙工程 X-7");
+    project("b3", "丙工程");
+    frmPj& form = Forms::get<frmPj>();
+    struct Case {
+        const char* text;
+        const char* shown;
+    };
+    for (Case c : {Case{"乙", "B2"}, Case{"X-7", "X-77"}, Case{"b", "b3"}, Case{"B", "B2"}}) {
+        host.answerInput(c.text);
+        host.click(form.cmdSpj);
+        EXPECT_EQ(form.txtPjNo.Text(), c.shown) << c.text;
+    }
+    EXPECT_EQ(host.inputs()[0].prompt, "請輸入專案編號or專案名稱");
+    EXPECT_EQ(host.inputs()[0].title, "Kiv");
+    host.answerInput("zz");
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdSpj);
+    EXPECT_EQ(host.messageTexts(), (Texts{"找不到此專案"}));
+    EXPECT_EQ(form.txtPjNo.Text(), "B2");
+}
+
+TEST_F(ProjectFormTest, WorkTypesBeyondTwentyAndFortyGoToTheNextLists) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= 45; ++i)
+        names.push_back("工種" + std::to_string(i));
+    names.push_back("工種1");
+    workTypes(names);
+    project("P001", "一號工程", false, {"工種21", "工種1", "舊名"});
+    frmPj& form = Forms::get<frmPj>();
+    EXPECT_EQ(form.lstWt(0).ListCount(), 20);
+    EXPECT_EQ(form.lstWt(1).List(0), "工種21");
+    EXPECT_EQ(form.lstWt(2).ListCount(), 6);
+    EXPECT_TRUE(form.lstWt(1).Selected(0));
+    EXPECT_TRUE(form.lstWt(0).Selected(0));
+    // Of two entries of one name only the first is ticked.
+    EXPECT_FALSE(form.lstWt(2).Selected(5));
+}
+
+// The record and its work types are stored together: a failure at any write leaves both.
+TEST_F(ProjectFormTest, AFailedEditSaveLeavesTheProjectAndItsWorkTypes) {
+    workTypes({"土木", "水電"});
+    project("P001", "一號工程", false, {"土木"});
+    frmPj& form = Forms::get<frmPj>();
+    const std::string before = test::dumpTables(AccDb());
+    auto edit = [&] {
+        host.click(form.cmdEdit);
+        retype(form.txtCash, "9,000");
+        host.pick(form.lstWt(0), 1);
+    };
+    // The record, the delete of its types and the two types written: four writes, then the commit.
+    for (int n = 1; n <= 5; ++n) {
+        edit();
+        if (n <= 4)
+            writefault::failWrite(n);
+        else
+            writefault::failCommit();
+        host.answerMessage(AnswerOk);
+        host.click(form.cmdSv);
+        writefault::clear();
+        EXPECT_EQ(host.messages().size(), 1u) << n;
+        EXPECT_EQ(test::dumpTables(AccDb()), before) << n;
+        EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
+        host.clearMessages();
+        host.click(form.cmdCencel);
+    }
+    edit();
+    host.click(form.cmdSv);
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(rows(AccDb(), "SELECT tCash FROM prj"), (Texts{"9000"}));
+    EXPECT_EQ(projectTypes("P001"), (Texts{"土木", "水電"}));
+}
+
+TEST_F(ProjectFormTest, TheLauncherOpensTheProjectFormOnceRegistered) {
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001-1', '本公司', 1000)");
+    AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '002-2', '本公司', 5000)");
+    frmAccMain& bar = Forms::get<frmAccMain>();
+    bar.Show();
+    host.click(bar.cmdM);
+    host.click(bar.cmdPj);
+    Form* form = Forms::find("frmPj");
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_FALSE(form->IsModal());
+    EXPECT_TRUE(host.messages().empty());
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "platform/db/WriteFault.h"
+#include "tests/projects/ProjectBook.h"
+#include "tests/support/TableDump.h"
+
+using namespace kiv;
+
+namespace {
+
+class WorkTypeEditorTest : public test::ProjectBook {
+  protected:
+    frmEm& editor() { return Forms::get<frmEm>(); }
+    void add(frmEm& form, const std::string& name) {
+        host.click(form.cmdNew);
+        host.type(form.txt, name);
+        host.click(form.cmdY);
+    }
+    Texts items() { return rows(PeopleDb(), "SELECT t, w FROM t2w ORDER BY rowid"); }
+};
+
+TEST_F(WorkTypeEditorTest, AddingToAnEmptyListStoresPositionOneAndNamesAsTyped) {
+    frmEm& form = editor();
+    EXPECT_EQ(form.Height(), frmEm::ListHeight);
+    EXPECT_FALSE(form.fm.Visible());
+    host.click(form.cmdNew);
+    EXPECT_EQ(form.Height(), frmEm::PanelHeight);
+    EXPECT_TRUE(form.fm.Visible());
+    EXPECT_EQ(form.lb1.Caption(), "新增");
+    EXPECT_EQ(form.lb2.Caption(), " 至   工程種類");
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdY);
+    EXPECT_EQ(host.messageTexts(), (Texts{"請在空格中輸入 工程類別"}));
+    EXPECT_EQ(host.messages()[0].title, "Mora III");
+    EXPECT_TRUE(form.fm.Visible());
+    host.type(form.txt, " 土\"木' ");
+    host.click(form.cmdY);
+    add(form, "水電");
+    EXPECT_EQ(typeList(), (Texts{"1| 土\"木' ", "2|水電"}));
+    EXPECT_EQ(form.LsM.ListCount(), 2);
+    EXPECT_FALSE(form.fm.Visible());
+    EXPECT_EQ(form.Height(), frmEm::ListHeight);
+}
+
+TEST_F(WorkTypeEditorTest, ARenameReachesItemsAndProjectsButNotVouchers) {
+    workTypes({"土木", "水電"});
+    PeopleDb().Execute("INSERT INTO t2w (t, w) VALUES ('土木', '整地'), ('水電', '配管')");
+    project("P001", "一號工程", false, {"土木"});
+    voucher("1151201001", "P001", true, 500, 0, "土木");
+    frmEm& form = editor();
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdEdit);
+    EXPECT_EQ(host.messageTexts(), (Texts{"請先選取"}));
+    host.pick(form.LsM, 0);
+    host.click(form.cmdEdit);
+    EXPECT_EQ(form.lb1.Caption(), "修改【土木】成為：");
+    EXPECT_EQ(form.txt.SelLength(), 2);
+    retype(form.txt, "土木'工程");
+    host.click(form.cmdY);
+    EXPECT_EQ(typeList(), (Texts{"1|土木'工程", "2|水電"}));
+    EXPECT_EQ(items(), (Texts{"土木'工程|整地", "水電|配管"}));
+    EXPECT_EQ(projectTypes("P001"), (Texts{"土木'工程"}));
+    EXPECT_EQ(rows(AccDb(), "SELECT 工程種類 FROM iof"), (Texts{"土木"}));
+}
+
+// A deletion reloads the list under an open renaming panel: the confirm has nothing to rename.
+TEST_F(WorkTypeEditorTest, ConfirmingARenameWithNothingSelectedWritesNothing) {
+    workTypes({"土木", "水電"});
+    frmEm& form = editor();
+    host.pick(form.LsM, 0);
+    host.click(form.cmdEdit);
+    host.pick(form.LsM, 1);
+    host.answerMessage(AnswerYes);
+    host.click(form.cmdDel);
+    retype(form.txt, "新名");
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdY);
+    EXPECT_EQ(host.messages().back().text, "請先選取");
+    EXPECT_EQ(typeList(), (Texts{"1|土木"}));
+}
+
+TEST_F(WorkTypeEditorTest, DeletingANameRemovesEveryEntryAndItemButKeepsProjects) {
+    workTypes({"土木", "水電", "油漆", "水電"});
+    PeopleDb().Execute("INSERT INTO t2w (t, w) VALUES ('水電', '配管'), ('油漆', '面漆')");
+    project("P001", "一號工程", false, {"水電"});
+    frmEm& form = editor();
+    host.pick(form.LsM, 1);
+    host.expectMessage("確定刪除【水電】\r\n如果刪除會將所包含的施工一並刪除", AnswerNo);
+    host.click(form.cmdDel);
+    EXPECT_EQ(host.messages()[0].style, 292);
+    EXPECT_EQ(typeList().size(), 4u);
+    host.answerMessage(AnswerYes);
+    host.click(form.cmdDel);
+    EXPECT_EQ(typeList(), (Texts{"1|土木", "2|油漆"}));
+    EXPECT_EQ(items(), (Texts{"油漆|面漆"}));
+    EXPECT_EQ(projectTypes("P001"), (Texts{"水電"}));
+}
+
+TEST_F(WorkTypeEditorTest, MovesAreLostByAnAddAndStoredByClosing) {
+    workTypes({"A", "B", "C"});
+    frmEm& form = editor();
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdUp);
+    EXPECT_EQ(host.messageTexts(), (Texts{"請先選取 再行調整順序"}));
+    host.pick(form.LsM, 0);
+    host.click(form.cmdUp);
+    EXPECT_EQ(host.beeps(), 1);
+    host.click(form.cmdDn);
+    EXPECT_EQ(form.LsM.List(1), "A");
+    EXPECT_EQ(form.LsM.ListIndex(), 1);
+    add(form, "D");
+    EXPECT_EQ(form.LsM.List(0), "A");
+    host.pick(form.LsM, 3);
+    host.click(form.cmdDn);
+    EXPECT_EQ(host.beeps(), 2);
+    host.click(form.cmdUp);
+    host.click(form.cmdUp);
+    EXPECT_EQ(typeList(), (Texts{"1|A", "2|B", "3|C", "4|D"}));
+    host.click(form.Command1);
+    EXPECT_EQ(Forms::find("frmEm"), nullptr);
+    EXPECT_EQ(typeList(), (Texts{"1|A", "2|D", "3|B", "4|C"}));
+
+    // The close box stores as well, and renumbers gaps.
+    PeopleDb().Execute("UPDATE 種 SET t_id = t_id * 10");
+    frmEm& again = editor();
+    host.pick(again.LsM, 3);
+    host.click(again.cmdUp);
+    host.closeByFrame(again);
+    EXPECT_EQ(typeList(), (Texts{"1|A", "2|D", "3|C", "4|B"}));
+}
+
+// The renaming touches two files and the deletion stores the order again: a failure at any of
+// their writes leaves both files as they were.
+TEST_F(WorkTypeEditorTest, AFailedRenameOrDeleteLeavesEveryTable) {
+    workTypes({"土木", "水電"});
+    PeopleDb().Execute("INSERT INTO t2w (t, w) VALUES ('土木', '整地')");
+    project("P001", "一號工程", false, {"土木"});
+    frmEm& form = editor();
+    const std::string people = test::dumpTables(PeopleDb());
+    const std::string books = test::dumpTables(AccDb());
+    // Each of the writes fails in turn, then the first commit.
+    auto failEach = [&](int writes, const std::function<void()>& action) {
+        for (int n = 1; n <= writes + 1; ++n) {
+            if (n <= writes)
+                writefault::failWrite(n);
+            else
+                writefault::failCommit();
+            action();
+            writefault::clear();
+            EXPECT_EQ(host.messages().back().text.find("請"), std::string::npos) << n;
+            EXPECT_EQ(test::dumpTables(PeopleDb()), people) << n;
+            EXPECT_EQ(test::dumpTables(AccDb()), books) << n;
+            host.clearMessages();
+        }
+    };
+    failEach(3, [&] {
+        host.pick(form.LsM, 0);
+        host.click(form.cmdEdit);
+        retype(form.txt, "土方");
+        host.answerMessage(AnswerOk);
+        host.click(form.cmdY);
+        host.click(form.cmdN);
+    });
+    failEach(4, [&] {
+        host.pick(form.LsM, 0);
+        host.answerMessage(AnswerYes);
+        host.answerMessage(AnswerOk);
+        host.click(form.cmdDel);
+        EXPECT_EQ(form.LsM.List(0), "土木");
+    });
+    host.pick(form.LsM, 0);
+    host.answerMessage(AnswerYes);
+    host.click(form.cmdDel);
+    EXPECT_EQ(typeList(), (Texts{"1|水電"}));
+}
+
+TEST_F(WorkTypeEditorTest, AFailedOrderSaveKeepsTheStoredList) {
+    workTypes({"A", "B"});
+    frmEm& form = editor();
+    host.pick(form.LsM, 1);
+    host.click(form.cmdUp);
+    const std::string before = test::dumpTables(PeopleDb());
+    writefault::failWrite(2);
+    host.answerMessage(AnswerOk);
+    host.click(form.Command1);
+    writefault::clear();
+    EXPECT_EQ(test::dumpTables(PeopleDb()), before);
+}
+
+// The project form refills its lists after the editor, ticking what is stored for the number
+// shown: ticks not yet saved are lost.
+TEST_F(WorkTypeEditorTest, TheProjectFormRefillsItsListsAfterTheEditor) {
+    workTypes({"土木", "水電"});
+    project("P001", "一號工程", false, {"土木"});
+    frmPj& pj = Forms::get<frmPj>();
+    host.click(pj.cmdEdit);
+    host.pick(pj.lstWt(0), 1);
+    host.onModal<frmEm>([this](frmEm& form) {
+        host.pick(form.LsM, 1);
+        host.click(form.cmdUp);
+        add(form, "油漆");
+        host.pick(form.LsM, 1);
+        host.click(form.cmdUp);
+        host.click(form.Command1);
+    });
+    host.click(pj.Command1);
+    EXPECT_EQ(pj.lstWt(0).List(0), "水電");
+    EXPECT_EQ(pj.lstWt(0).ListCount(), 3);
+    EXPECT_TRUE(pj.lstWt(0).Selected(1));
+    EXPECT_FALSE(pj.lstWt(0).Selected(0));
+    EXPECT_EQ(pj.lbStat.Caption(), "〔修改中〕");
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include "platform/xlsx/Workbook.h"
+#include "tests/projects/ProjectBook.h"
+#include "tests/xlsx/SheetReader.h"
+
+using namespace kiv;
+
+namespace {
+
+class WorkTypeReportTest : public test::ProjectBook {
+  protected:
+    // Project P001 with only 土木 ticked, over vouchers in every state.
+    frmPj& reportOfFirstProject() {
+        workTypes({"土木", "水電"});
+        project("P001", "一號工程", false, {"土木"});
+        voucher("V1", "P001", false, 100000, 0, "");
+        voucher("V2", "P001", true, 30000, 1, "土木");
+        voucher("V3", "P001", true, 20000, 3, "水電");
+        voucher("V4", "P001", true, 80000, 0, "土木");
+        voucher("V5", "P001", true, 1000, 4, "土木");
+        frmPj& form = Forms::get<frmPj>();
+        host.click(form.cmdCal);
+        return form;
+    }
+    static Texts row(const Grid& grid, int r) {
+        Texts texts;
+        for (int c = 0; c < grid.Cols(); ++c)
+            texts.push_back(grid.TextMatrix(r, c));
+        return texts;
+    }
+    static Color colour(const Grid& grid, int r, int c) { return grid.ForeColorAt(r, c); }
+};
+
+TEST_F(WorkTypeReportTest, VouchersSpreadOverIncomeTickedTypesAndOthers) {
+    frmPj& form = reportOfFirstProject();
+    const Grid& g = form.hfg;
+    EXPECT_TRUE(g.Visible());
+    EXPECT_FALSE(form.frmW.Visible());
+    EXPECT_TRUE(form.cmdPxls.Visible());
+    EXPECT_EQ(form.cmdCal.Caption(), ">> 工種");
+    ASSERT_EQ(g.Cols(), 10);
+    ASSERT_EQ(g.Rows(), 8);
+    EXPECT_EQ(g.FixedRows(), 2);
+    EXPECT_EQ(g.FixedCols(), 4);
+    EXPECT_EQ(row(g, 0), (Texts{"", "結餘", "發生日期", "收支單號", "收入", "收入", "土木", "土木",
+                                "其他", "其他"}));
+    EXPECT_EQ(row(g, 1), (Texts{"", "", "", "", "未兌現", "已兌現", "支出未兌現", "支出已兌現",
+                                "支出未兌現", "支出已兌現"}));
+    EXPECT_TRUE(g.MergeRow(0));
+    EXPECT_EQ(colour(g, 1, 4), 0xFF8080u);
+    EXPECT_EQ(colour(g, 1, 9), 255u);
+    EXPECT_EQ(g.AlignmentAt(0, 6), 4);
+    EXPECT_EQ(g.ColWidth(0), 250);
+    EXPECT_EQ(g.ColWidth(3), 900);
+    EXPECT_EQ(g.ColWidth(4), -1);
+
+    EXPECT_EQ(row(g, 2), (Texts{"1", "100000", "115/12/01", "V1", "", "100000", "", "", "", ""}));
+    EXPECT_EQ(row(g, 3), (Texts{"2", "70000", "115/12/01", "V2", "", "", "30000", "", "", ""}));
+    EXPECT_EQ(row(g, 4), (Texts{"3", "50000", "115/12/01", "V3", "", "", "", "", "", "20000"}));
+    EXPECT_EQ(row(g, 5), (Texts{"4", "-30000", "115/12/01", "V4", "", "", "", "80000", "", ""}));
+    EXPECT_EQ(colour(g, 2, 1), 0xFF0000u);
+    EXPECT_EQ(colour(g, 4, 1), 0xFF0000u);
+    EXPECT_EQ(colour(g, 5, 1), 255u);
+    EXPECT_EQ(colour(g, 2, 5), 0xFF0000u);
+    EXPECT_EQ(colour(g, 3, 6), 0xFF00FFu);
+    EXPECT_EQ(colour(g, 4, 9), 255u);
+    EXPECT_EQ(colour(g, 5, 7), 255u);
+    EXPECT_EQ(row(g, 6),
+              (Texts{"", "合 計", "", "", "0", "100000", "30000", "80000", "0", "20000"}));
+    EXPECT_EQ(colour(g, 6, 4), 0xFF8080u);
+    EXPECT_EQ(colour(g, 6, 8), 0xFF00FFu);
+    EXPECT_EQ(row(g, 7), (Texts{"", "支出合計", "", "", "30000", "100000", "", "", "", ""}));
+    EXPECT_EQ(colour(g, 7, 1), 255u);
+    EXPECT_EQ(colour(g, 7, 4), 0xFF00FFu);
+
+    host.click(form.cmdCal);
+    EXPECT_FALSE(g.Visible());
+    EXPECT_TRUE(form.frmW.Visible());
+    EXPECT_FALSE(form.cmdPxls.Visible());
+    EXPECT_EQ(form.cmdCal.Caption(), "<< 報表");
+}
+
+TEST_F(WorkTypeReportTest, TheExcelCopyHoldsTheTitlesAndTheBoxedGridFromRowThree) {
+    PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
+    frmPj& form = reportOfFirstProject();
+    host.click(form.cmdPxls);
+    ASSERT_EQ(host.openedFiles().size(), 1u);
+    test::SheetReader sheet(host.openedFiles()[0]);
+    EXPECT_EQ(sheet.text("A1"), "永建營造：各工種收支狀況表");
+    EXPECT_EQ(sheet.text("A2"), "專案：一號工程－P001");
+    EXPECT_EQ(sheet.text("B3"), "結餘");
+    EXPECT_EQ(sheet.text("J4"), "支出已兌現");
+    EXPECT_EQ(sheet.text("B8"), "-30000");
+    EXPECT_EQ(sheet.text("F10"), "100000");
+    for (int r = 3; r <= 10; ++r)
+        for (int c = 1; c <= 10; ++c)
+            EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
+    EXPECT_FALSE(sheet.boxed("A2") || sheet.has("K3") || sheet.has("A11"));
+    for (int c = 1; c <= 10; ++c)
+        EXPECT_EQ(sheet.width(c), -1) << c;
+}
+
+// Two ticked types of one name: the expense counts once, in the first.
+TEST_F(WorkTypeReportTest, AnExpenseCountsOnceWhenTwoTickedTypesShareItsName) {
+    workTypes({"土木", "水電", "土木"});
+    project("P001", "一號工程");
+    voucher("V1", "P001", true, 700, 0, "土木");
+    frmPj& form = Forms::get<frmPj>();
+    form.lstWt(0).SetSelected(0, true);
+    form.lstWt(0).SetSelected(2, true);
+    host.click(form.cmdCal);
+    const Grid& g = form.hfg;
+    ASSERT_EQ(g.Cols(), 12);
+    EXPECT_EQ(row(g, 3), (Texts{"", "合 計", "", "", "0", "0", "0", "700", "0", "0", "0", "0"}));
+    EXPECT_EQ(g.TextMatrix(4, 5), "700");
+}
+
+TEST_F(WorkTypeReportTest, NoVouchersAndNoTicksGiveTheHeaderAndZeroTotals) {
+    project("P001", "一號工程");
+    voucher("V1", "P002", false, 100, 0, "");
+    frmPj& form = Forms::get<frmPj>();
+    host.click(form.cmdCal);
+    const Grid& g = form.hfg;
+    ASSERT_EQ(g.Cols(), 8);
+    ASSERT_EQ(g.Rows(), 4);
+    EXPECT_EQ(row(g, 2), (Texts{"", "合 計", "", "", "0", "0", "0", "0"}));
+    EXPECT_EQ(row(g, 3), (Texts{"", "支出合計", "", "", "0", "0", "", ""}));
+}
+
+TEST_F(WorkTypeReportTest, AMoveRebuildsTheReportAndAddOrEditSwitchBack) {
+    frmPj& form = reportOfFirstProject();
+    project("P002", "二號工程");
+    voucher("W1", "P002", false, 5, 1, "");
+    form.Unload();
+    frmPj& again = Forms::get<frmPj>();
+    host.click(again.cmdCal);
+    host.scroll(again.FSB, 1);
+    EXPECT_EQ(again.hfg.Rows(), 5);
+    EXPECT_EQ(again.hfg.TextMatrix(2, 4), "5");
+    EXPECT_EQ(again.hfg.ForeColorAt(2, 4), 0xFF8080u);
+    host.click(again.cmdEdit);
+    EXPECT_EQ(again.cmdCal.Caption(), "<< 報表");
+    EXPECT_FALSE(again.hfg.Visible());
+    EXPECT_TRUE(again.frmW.Visible());
+    EXPECT_TRUE(again.cmdPxls.Visible());
+}
+
+// A stand-in voucher form records what it was asked to show.
+struct VoucherStandIn : Form {
+    VoucherStandIn() : Form("frmIo") {}
+    void Form_Load() override { shown = {OpenVoucherNo, ShowOneRecord ? "one" : "all"}; }
+    static inline std::pair<std::string, std::string> shown;
+};
+
+TEST_F(WorkTypeReportTest, ADoubleClickOnAVoucherRowOpensThatVoucherAlone) {
+    Forms::registerForm("frmIo", [] { return std::make_unique<VoucherStandIn>(); });
+    frmPj& form = reportOfFirstProject();
+    Forms::showByName("frmIo", Modeless);
+    const uint64_t launcherVoucherForm = Forms::find("frmIo")->Serial();
+    for (auto [r, c] : {std::pair{0, 3}, std::pair{3, 0}, std::pair{6, 2}}) {
+        host.dblClickCell(form.hfg, r, c);
+        EXPECT_EQ(Forms::find("frmIo")->Serial(), launcherVoucherForm) << r << c;
+    }
+    host.onModal("frmIo", [](Form& io) { io.Unload(); });
+    host.dblClickCell(form.hfg, 3, 2);
+    EXPECT_EQ(VoucherStandIn::shown, (std::pair<std::string, std::string>{"V2", "one"}));
+    EXPECT_EQ(Forms::find("frmIo"), nullptr);
+    EXPECT_FALSE(ShowOneRecord);
+}
+
+}  // namespace
