@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "books/BookForms.h"
 #include "cheques/ChequeForms.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
         kiv::registerShellForms();
         kiv::registerVoucherForms();
         kiv::registerChequeForms();
+        kiv::registerBookForms();
         kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });
