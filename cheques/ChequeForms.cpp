@@ -1,5 +1,7 @@
 #include "cheques/ChequeForms.h"
 
+#include "cheques/frmArm.h"
+#include "cheques/frmBB.h"
 #include "cheques/frmBill.h"
 #include "platform/forms/Forms.h"
 
@@ -7,6 +9,8 @@ namespace kiv {
 
 void registerChequeForms() {
     Forms::registerForm<frmBill>();
+    Forms::registerForm<frmArm>();
+    Forms::registerForm<frmBB>();
 }
 
 }  // namespace kiv

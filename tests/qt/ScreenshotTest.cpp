@@ -3,7 +3,10 @@
 
 #include "cheques/ChequeForms.h"
 #include "cheques/Cheques.h"
+#include "cheques/frmArm.h"
+#include "cheques/frmBB.h"
 #include "cheques/frmBill.h"
+#include "platform/forms/Clock.h"
 #include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
@@ -184,6 +187,80 @@ TEST_F(ProgramFormsScreenshotTest, TheChequeFormIsDrawnForANewChequeAndForProces
     EXPECT_TRUE(shown.cmdOp.IsEffectivelyVisible());
     EXPECT_FALSE(shown.cmdSv.IsEffectivelyVisible());
     EXPECT_FALSE(shown.cmdCencel.IsEffectivelyVisible());
+}
+
+// The reminder with a received and an issued cheque due, and the received list with its summary,
+// on 2026-03-15.
+TEST_F(ProgramFormsScreenshotTest, TheReminderAndTheChequeListAreDrawn) {
+    registerChequeForms();
+    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
+    struct Row {
+        const char* number;
+        const char* key;
+        int64_t amount;
+        bool received;
+        Date due;
+        Date other;
+        int state;
+    } rows[] = {
+        {"R1", "1150310001", 2000, true, Date::fromYmd(2026, 3, 14), Date::fromYmd(2026, 3, 18), 0},
+        {"A002", "1150310002", 2500, true, Date::fromYmd(2026, 3, 14), Date::fromYmd(2026, 3, 14),
+         1},
+        {"I1", "1150310003", 10000, false, Date::fromYmd(2026, 3, 20), Date::fromYmd(2026, 3, 15),
+         0},
+    };
+    for (const Row& r : rows) {
+        AccDb().Execute(
+            "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, "
+            "發生日期) VALUES ('2026-03-10', ?, '工程款', 1, ?, '5101', ?, '材料費', "
+            "'2026-03-10')",
+            r.key, r.amount, !r.received);
+        Cheque c;
+        c.number = r.number;
+        c.issueDate = Date::fromYmd(2026, 3, 1);
+        c.dueDate = r.due;
+        (r.received ? c.usableDate : c.reminderDate) = r.other;
+        c.drawerBank = r.received ? "第一銀行" : "土地銀行";
+        c.drawerAccount = r.received ? "900-1" : "002-456";
+        c.payeeBank = r.received ? "台灣銀行" : "華南銀行";
+        c.payeeAccount = r.received ? "001-123" : "900-2";
+        c.drawer = "林先生";
+        c.payee = "陳小姐";
+        c.amount = r.amount;
+        c.received = r.received;
+        c.voucherNo = r.key;
+        c.state = r.state;
+        AddCheque(AccDb(), c);
+    }
+    frmArm& reminder = Forms::get<frmArm>();
+    photograph(reminder, "frmArm");
+    for (const Grid* grid : {&reminder.hfgI, &reminder.hfgO, &reminder.hfgIs, &reminder.hfgOs}) {
+        EXPECT_TRUE(grid->IsEffectivelyVisible()) << grid->Name();
+        EXPECT_EQ(grid->Rows(), 2) << grid->Name();
+    }
+    EXPECT_EQ(reminder.hfgI.TextMatrix(1, 7), "3 天");
+    EXPECT_EQ(reminder.hfgO.TextMatrix(1, 7), "5 天");
+    EXPECT_EQ(reminder.hfgIs.TextMatrix(1, 1), "台灣銀行 001-123");
+    EXPECT_EQ(reminder.hfgOs.TextMatrix(1, 2), "10,000");
+    Forms::unload(reminder);
+
+    frmBB& list = Forms::get<frmBB>();
+    act([&] {
+        list.opt(1).SetValue(true);
+        list.opt_Click(1);
+        list.Command1_Click();
+    });
+    QImage image = photograph(list, "frmBB");
+    EXPECT_EQ(list.hfg.BackColorFixed(), 0xFFC0C0u);
+    const int header = list.DetailRowCount + 1;
+    const char* titles[] = {"到期日", "銀行", "處理", "張數", "金額"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(list.hfg.TextMatrix(header, 3 + i), titles[i]);
+        EXPECT_EQ(list.hfg.BackColorAt(header, 3 + i), 0xFFC0C0u);
+    }
+    EXPECT_GT(pixelsOf(image, list.hfg, QColor(192, 192, 255)), 1000);
+    Forms::unload(list);
+    Clock::useSystemTime();
 }
 
 }  // namespace

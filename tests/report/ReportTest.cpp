@@ -118,7 +118,8 @@ TEST_F(ReportTest, AnEditedTemplateIsKeptAMissingOrFaultyOneIsRefusedAndNothingP
     EXPECT_EQ(book.printed().size(), 1u);
 }
 
-TEST_F(ReportTest, ChequeListRunsOverPagesWithItsSummaryAndPeriod) {
+// The list's rows already hold its summary, so the template prints no second one from biSum.
+TEST_F(ReportTest, ChequeListRunsOverPagesWithItsPeriodAndNoSecondSummary) {
     std::vector<std::string> rows;
     for (int i = 1; i <= 45; ++i)
         rows.push_back("AB" + std::to_string(1000 + i) +
@@ -129,6 +130,8 @@ TEST_F(ReportTest, ChequeListRunsOverPagesWithItsSummaryAndPeriod) {
     book.fill("seday", {"到期日：中華民國 115/01/01～中華民國 115/03/31"});
     const auto* printed = book.print("bi");
     ASSERT_TRUE(printed);
+    EXPECT_EQ(printed->job.data.detail.rows.size(), 45u);
+    EXPECT_TRUE(printed->job.data.summary.rows.empty());
     const auto& pages = printed->job.pages.pages;
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(test::pdfPages(printed->pdfPath), 3);
@@ -138,9 +141,10 @@ TEST_F(ReportTest, ChequeListRunsOverPagesWithItsSummaryAndPeriod) {
     }
     std::string text = test::pdfText(printed->pdfPath);
     for (const char* expected :
-         {"AB1001", "AB1045", "到期日：中華民國 115/01/01～中華民國 115/03/31", "2026-02-05",
-          "台灣銀行(123-456)", "第 3 頁，共 3 頁"})
+         {"AB1001", "AB1045", "到期日：中華民國 115/01/01～中華民國 115/03/31", "台灣銀行(123-456)",
+          "第 3 頁，共 3 頁"})
         EXPECT_TRUE(test::pdfHolds(text, expected)) << expected;
+    EXPECT_FALSE(test::pdfHolds(text, "2026-02-05"));
 }
 
 }  // namespace

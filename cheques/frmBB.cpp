@@ -1,0 +1,601 @@
+#include "cheques/frmBB.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "cheques/Cheques.h"
+#include "platform/db/Format.h"
+#include "platform/forms/Clock.h"
+#include "platform/forms/ColumnWidthFile.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
+#include "platform/forms/ProgramFolder.h"
+#include "platform/xlsx/GridCopy.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr const char* Title = "Kiv";
+constexpr const char* AllBanks = "全部銀行";
+constexpr const char* DueDay = "到期日";
+constexpr const char* SignOffSheet = "支票簽收單";
+constexpr const char* IssuedList = "開出票據明細";
+constexpr const char* ReceivedList = "收到票據明細";
+constexpr const char* NoRange = "無起迄日";
+// Shown for a due date equal to the one above it in the summary.
+constexpr const char* DittoMark = "    \"";
+
+constexpr Color IssuedColor = 0xC0C0FF;
+constexpr Color ReceivedColor = 0xFFC0C0;
+constexpr Color IssuedCaptionColor = 255;
+constexpr Color ReceivedCaptionColor = 0xFF0000;
+
+constexpr int Columns = 11;
+constexpr int AccountColumn = 10;
+constexpr int CentreCentre = 4;
+constexpr int LeftCentre = 1;
+constexpr int Hourglass = 13;
+
+const ColumnWidthFile& widthFile() {
+    static const ColumnWidthFile file("pcolw.ini", Columns);
+    return file;
+}
+
+const char* stateText(int64_t state) {
+    switch (state) {
+        case ChequeUnprocessed:
+            return "未處理";
+        case ChequeCashed:
+            return "到  期";
+        case ChequeVoided:
+            return "作  廢";
+        case ChequeBounced:
+            return "退  票";
+        default:
+            return "";
+    }
+}
+
+std::string shownDate(const Value& value) {
+    return value.isNull() ? "" : Format(value.date(), "gg ee/mm/dd");
+}
+
+std::string amountText(int64_t amount) {
+    return Format(static_cast<double>(amount), "##,##0");
+}
+
+int64_t amountOfText(const std::string& text) {
+    std::string digits;
+    for (char c : text)
+        if (c != ',') digits += c;
+    return digits.empty() ? 0 : Value(digits).wholeNumber();
+}
+
+// The due date of a cheque row as the summary writes it; "" for a row that is no cheque.
+std::string summaryDate(const std::string& shown) {
+    std::optional<Date> date = parseShownDate(shown);
+    return date ? Format(*date, "ee/mm/dd") : "";
+}
+
+// The range the date labels show, the end day whole.
+struct DateRange {
+    Date from;
+    Date untilBefore;
+};
+
+std::optional<DateRange> rangeOf(const Label& start, const Label& end) {
+    std::optional<Date> from = parseShownDate(start.Caption());
+    std::optional<Date> to = parseShownDate(end.Caption());
+    if (!from || !to) return std::nullopt;
+    return DateRange{from->dateOnly(), to->dateOnly().addDays(1)};
+}
+
+void setHeader(Grid& grid, int col, const std::string& text) {
+    grid.SetRow(0);
+    grid.SetCol(col);
+    grid.SetCellAlignment(CentreCentre);
+    grid.SetTextMatrix(0, col, text);
+}
+
+void setLeftAligned(Grid& grid, int row, int col) {
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetCellAlignment(LeftCentre);
+}
+
+// The criteria box over the list, two lines high; the list fills the rest of the form.
+constexpr int FrameHeight = 1080;
+constexpr int Line1 = 270;
+constexpr int Line2 = 660;
+constexpr int BoxHeight = 315;
+
+}  // namespace
+
+frmBB::frmBB() : Form(FormName) {
+    SetCaption("票據一覽表");
+    LayOut();
+    opt(0).SetValue(true);
+    ckDate.SetValue(1);
+    WireEvents();
+}
+
+void frmBB::LayOut() {
+    applyLayout({
+        {&Frame1, nullptr, 60, 0, 14400, FrameHeight, "查詢"},
+        {&opt(0), &Frame1, 120, Line1, 1200, BoxHeight, "開出票據"},
+        {&opt(1), &Frame1, 1380, Line1, 1200, BoxHeight, "收到票據"},
+        {&lbBnk, &Frame1, 2700, Line1 + 45, 1140, BoxHeight - 45, "開票銀行：", RightAligned},
+        {&cbBnk, &Frame1, 3900, Line1, 3200, BoxHeight},
+        {&ckDate, &Frame1, 120, Line2, 1260, BoxHeight, "查詢日期："},
+        {&cbDay, &Frame1, 1380, Line2, 1100, BoxHeight},
+        {&DTP1, &Frame1, 2580, Line2, 1500, BoxHeight},
+        {&lbSt, &Frame1, 4140, Line2, 2040, BoxHeight, nullptr, ValueField},
+        {&Label1, &Frame1, 6210, Line2 + 45, 300, BoxHeight - 45, "～", Centred},
+        {&DTP2, &Frame1, 6540, Line2, 1500, BoxHeight},
+        {&lbEd, &Frame1, 8100, Line2, 2040, BoxHeight, nullptr, ValueField},
+        {&Command1, &Frame1, 7300, Line1 - 30, 1200, 375, "查  詢"},
+        {&Combo1, &Frame1, 10320, Line1, 1900, BoxHeight},
+        {&cmdPio, &Frame1, 12300, Line1 - 30, 1200, 375, "列   印"},
+        {&Command2, &Frame1, 12300, Line2 - 30, 1200, 375, "列印(Excel)"},
+        {&hfg, nullptr, 0, FrameHeight + 60, 14520, 6000},
+    });
+    lbBnk.SetForeColor(IssuedCaptionColor);
+    for (ComboBox* box : {&cbBnk, &cbDay, &Combo1})
+        box->SetStyle(2);
+    for (DatePicker* picker : {&DTP1, &DTP2})
+        picker->SetCustomFormat("gg ee/mm/dd");
+    hfg.SetCols(Columns);
+    hfg.SetAllowUserResizing(1);
+}
+
+void frmBB::WireEvents() {
+    for (int i = 0; i < 2; ++i)
+        opt(i).Click = [this, i] { opt_Click(i); };
+    DTP1.Change = [this] { DTP1_Change(); };
+    DTP2.Change = [this] { DTP2_Change(); };
+    Command1.Click = [this] { Command1_Click(); };
+    Combo1.Click = [this] { Combo1_Click(); };
+    cmdPio.Click = [this] { cmdPio_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    hfg.Click = [this] { hfg_Click(); };
+    hfg.DblClick = [this] { hfg_DblClick(); };
+}
+
+bool frmBB::IsReceived() const {
+    return !opt(0).Value();
+}
+
+void frmBB::Form_Load() {
+    Move(0, 0, screenWidth(), screenHeight() - 400);
+    hfg.Move(0, Frame1.Height() + 60, ScaleWidth(),
+             std::max(0, ScaleHeight() - Frame1.Height() - 100));
+    SetupChequeGrid();
+    FillBankAccountCombo(false);
+    FillDateKindCombo(false);
+    FillPrintChoiceCombo(false);
+    const Date today = Clock::today().dateOnly();
+    DTP1.SetValue(today);
+    DTP2.SetValue(today);
+    lbSt.SetCaption(Format(Date::fromYmd(today.year(), today.month(), 1), "gg ee/mm/dd"));
+    lbEd.SetCaption(
+        Format(Date::fromYmd(today.year(), today.month(), DaysInMonth(today)), "gg ee/mm/dd"));
+    RunChequeQuery();
+    // The first month's list is shown to every user; querying again and printing need the right.
+    const bool mayQuery = HasRight(RightBillQuery);
+    Command1.SetEnabled(mayQuery);
+    cmdPio.SetEnabled(mayQuery);
+}
+
+void frmBB::Form_Unload(int&) {
+    SaveChequeColumnWidths();
+}
+
+void frmBB::opt_Click(int) {
+    const bool received = IsReceived();
+    lbBnk.SetForeColor(received ? ReceivedCaptionColor : IssuedCaptionColor);
+    lbBnk.SetCaption(received ? "收票銀行:" : "開票銀行:");
+    FillBankAccountCombo(received);
+    FillDateKindCombo(received);
+    FillPrintChoiceCombo(received);
+}
+
+void frmBB::FillBankAccountCombo(bool received) {
+    Recordset rs = received ? AccDb().OpenRecordset(
+                                  "SELECT 收銀行, 收帳號 FROM bill WHERE 收支 = ? GROUP BY 收銀行, "
+                                  "收帳號 ORDER BY 收銀行, 收帳號",
+                                  true)
+                            : AccDb().OpenRecordset(
+                                  "SELECT 開銀行, 開帳號 FROM bill WHERE 收支 = ? GROUP BY 開銀行, "
+                                  "開帳號 ORDER BY 開銀行, 開帳號",
+                                  false);
+    cbBnk.Clear();
+    cbBnk.AddItem(AllBanks);
+    for (; !rs.Eof(); rs.MoveNext())
+        cbBnk.AddItem(rs.Fields(0).text() + ">" + rs.Fields(1).text());
+    cbBnk.SetListIndex(0);
+}
+
+void frmBB::FillDateKindCombo(bool received) {
+    cbDay.Clear();
+    cbDay.AddItem(DueDay);
+    cbDay.AddItem(received ? "可用日" : "開票日");
+    cbDay.SetListIndex(0);
+}
+
+// Selecting the first choice raises Combo1's Click, so the Excel button follows it.
+void frmBB::FillPrintChoiceCombo(bool received) {
+    Combo1.Clear();
+    if (received) {
+        Combo1.AddItem(ReceivedList);
+    } else {
+        Combo1.AddItem(SignOffSheet);
+        Combo1.AddItem(IssuedList);
+    }
+    Combo1.SetListIndex(0);
+}
+
+// A new start day also moves the end to it, so a query right after covers that one day.
+void frmBB::DTP1_Change() {
+    lbSt.SetCaption(Format(DTP1.Value(), "gg ee/mm/dd"));
+    lbEd.SetCaption(Format(DTP1.Value(), "gg ee/mm/dd"));
+}
+
+void frmBB::DTP2_Change() {
+    lbEd.SetCaption(Format(DTP2.Value(), "gg ee/mm/dd"));
+}
+
+void frmBB::Command1_Click() {
+    RunChequeQuery();
+}
+
+// The detail tables are filled before the summary, which reads them; the list as shown, summary
+// included, goes to the print table last.
+void frmBB::RunChequeQuery() {
+    queriedReceived_ = IsReceived();
+    SetupChequeGrid();
+    hfg.SetVisible(false);
+    hfg.SetBackColorFixed(queriedReceived_ ? ReceivedColor : IssuedColor);
+    FillChequeGrid(queriedReceived_);
+    DetailRowCount = hfg.Rows();
+    FillDetailTable();
+    AppendChequeSummary();
+    hfg.SetVisible(true);
+    if (!queriedReceived_) FillSignOffTable();
+    FillPrintTable();
+}
+
+void frmBB::SetupChequeGrid() {
+    const bool received = IsReceived();
+    hfg.SetCols(Columns);
+    setHeader(hfg, 1, "票據號碼");
+    setHeader(hfg, 2, "開票日期");
+    setHeader(hfg, 3, "收支單號");
+    setHeader(hfg, 4, "用途說明");
+    setHeader(hfg, 5, "處理情況");
+    setHeader(hfg, 6, "到期日");
+    setHeader(hfg, 7, received ? "可用日" : "提醒日");
+    setHeader(hfg, 8, received ? "開票人" : "收票人");
+    setHeader(hfg, 9, "金額");
+    setHeader(hfg, 10, received ? "收票銀行(帳號)" : "開票銀行(帳號)");
+    LoadChequeColumnWidths();
+}
+
+// Received cheques are listed only with their voucher; an issued one also without (a combined
+// cheque's group number is no voucher), its purpose then empty. Every criterion is bound.
+void frmBB::FillChequeGrid(bool received) {
+    Sql sql = received ? Sql("SELECT bill.票據號碼, bill.開票日, bill.收支單號, iof.用途說明, "
+                             "bill.方式, bill.到期日, bill.deDay, bill.開票人, bill.金額, "
+                             "bill.收銀行, bill.收帳號 FROM bill INNER JOIN iof ON bill.收支單號 = "
+                             "iof.單號 WHERE ")
+                       : Sql("SELECT bill.票據號碼, bill.開票日, bill.收支單號, iof.用途說明, "
+                             "bill.方式, bill.到期日, bill.arDay, bill.收票人, bill.金額, "
+                             "bill.開銀行, bill.開帳號 FROM bill LEFT JOIN iof ON bill.收支單號 = "
+                             "iof.單號 WHERE ");
+    std::vector<Value> params;
+    if (ckDate.Value() == 1) {
+        const bool byDue = cbDay.Text() == DueDay;
+        sql += byDue      ? Sql("bill.到期日 >= ? AND bill.到期日 < ? AND ")
+               : received ? Sql("bill.deDay >= ? AND bill.deDay < ? AND ")
+                          : Sql("bill.開票日 >= ? AND bill.開票日 < ? AND ");
+        // Labels that read as no date select nothing, as an empty range does.
+        std::optional<DateRange> range = rangeOf(lbSt, lbEd);
+        params.push_back(range ? Value(range->from) : Value());
+        params.push_back(range ? Value(range->untilBefore) : Value());
+    }
+    sql += Sql("bill.收支 = ?");
+    params.push_back(received);
+    if (cbBnk.Text() != AllBanks) {
+        sql += received ? Sql(" AND bill.收銀行 = ? AND bill.收帳號 = ?")
+                        : Sql(" AND bill.開銀行 = ? AND bill.開帳號 = ?");
+        params.push_back(SplitAtDelimiter(cbBnk.Text(), ">", true));
+        params.push_back(SplitAtDelimiter(cbBnk.Text(), ">", false));
+    }
+    sql += Sql(" ORDER BY bill.票據號碼");
+    Recordset rs = AccDb().OpenRecordsetWith(sql, params);
+
+    hfg.Clear();
+    SetupChequeGrid();
+    hfg.SetRows(2);
+    hfg.SetFixedRows(1);
+    if (rs.Eof()) return;
+    setMousePointer(Hourglass);
+    int row = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        hfg.SetRows(++row + 1);
+        hfg.SetTextMatrix(row, 1, rs.Fields(0).text());
+        hfg.SetTextMatrix(row, 2, shownDate(rs.Fields(1)));
+        hfg.SetTextMatrix(row, 3, rs.Fields(2).text());
+        hfg.SetTextMatrix(row, 4, rs.Fields(3).text());
+        hfg.SetTextMatrix(row, 5,
+                          rs.Fields(4).isNull() ? "" : stateText(rs.Fields(4).wholeNumber()));
+        hfg.SetTextMatrix(row, 6, shownDate(rs.Fields(5)));
+        hfg.SetTextMatrix(row, 7, shownDate(rs.Fields(6)));
+        hfg.SetTextMatrix(row, 8, rs.Fields(7).text());
+        hfg.SetTextMatrix(row, 9, amountText(rs.Fields(8).wholeNumber()));
+        hfg.SetTextMatrix(row, 10, rs.Fields(9).text() + "(" + rs.Fields(10).text() + ")");
+        for (int col : {1, 4, 8})
+            setLeftAligned(hfg, row, col);
+    }
+    setMousePointer(0);
+}
+
+// One summary row per due date, account and state of the listed cheques, as the summary view
+// gives them; each row's count and total are taken from the cheque rows that match it.
+void frmBB::AppendChequeSummary() {
+    Recordset rs = queriedReceived_
+                       ? PrintDb().OpenRecordset("SELECT * FROM biSum ORDER BY 1, 2, 3")
+                       : PrintDb().OpenRecordset("SELECT * FROM boSum ORDER BY 1, 2, 3");
+    std::vector<std::vector<std::string>> groups;
+    for (; !rs.Eof(); rs.MoveNext())
+        groups.push_back(
+            {summaryDate(rs.Fields(0).text()), rs.Fields(1).text(), rs.Fields(2).text()});
+    if (groups.empty()) return;
+    setMousePointer(Hourglass);
+    const int first = DetailRowCount + 2;
+    hfg.SetRows(first + static_cast<int>(groups.size()));
+    const Color headerColor = queriedReceived_ ? ReceivedColor : IssuedColor;
+    for (int col = 1; col < Columns; ++col) {
+        hfg.SetRow(DetailRowCount + 1);
+        hfg.SetCol(col);
+        hfg.SetCellBackColor(headerColor);
+    }
+    const char* headers[] = {"到期日", "銀行", "處理", "張數", "金額"};
+    for (int i = 0; i < 5; ++i)
+        hfg.SetTextMatrix(DetailRowCount + 1, 3 + i, headers[i]);
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (int i = 0; i < 3; ++i)
+            hfg.SetTextMatrix(first + static_cast<int>(g), 3 + i, groups[g][i]);
+
+    for (int s = first; s < hfg.Rows(); ++s) {
+        const std::string key = hfg.TextMatrix(s, 3) + hfg.TextMatrix(s, 4) + hfg.TextMatrix(s, 5);
+        int count = 0;
+        int64_t total = 0;
+        for (int j = 1; j < hfg.Rows(); ++j) {
+            hfg.SetTextMatrix(j, 0, std::to_string(j));
+            const std::string shown = summaryDate(hfg.TextMatrix(j, 6));
+            if (shown.empty() ||
+                shown + hfg.TextMatrix(j, AccountColumn) + hfg.TextMatrix(j, 5) != key)
+                continue;
+            ++count;
+            total += amountOfText(hfg.TextMatrix(j, 9));
+        }
+        hfg.SetTextMatrix(s, 6, std::to_string(count));
+        hfg.SetTextMatrix(s, 7, amountText(total));
+    }
+    // Each date is compared with what the row above shows by then, a mark included, so a run of
+    // equal dates reads date, mark, date, mark.
+    for (int s = first + 1; s < hfg.Rows(); ++s)
+        if (hfg.TextMatrix(s, 3) == hfg.TextMatrix(s - 1, 3)) hfg.SetTextMatrix(s, 3, DittoMark);
+    setMousePointer(0);
+}
+
+void frmBB::hfg_Click() {
+    SortChequeGrid();
+}
+
+// A header click sorts the cheque rows by its column, the order alternating with every click;
+// the summary is built again and the printed list follows the new order.
+void frmBB::SortChequeGrid() {
+    const int col = hfg.MouseCol();
+    if (hfg.MouseRow() != 0 || col <= 0) return;
+    hfg.SetRows(DetailRowCount);
+    if (DetailRowCount > 2) {
+        hfg.SetRow(1);
+        hfg.SetRowSel(DetailRowCount - 1);
+        hfg.SetCol(col);
+        hfg.SetColSel(col);
+        hfg.SetSort(SortDescending ? 2 : 1);
+    }
+    SortDescending = !SortDescending;
+    AppendChequeSummary();
+    FillPrintTable();
+}
+
+void frmBB::hfg_DblClick() {
+    OpenChequeOrVoucher();
+}
+
+// Only for a user who may browse cheques; anyone else's double-click does nothing.
+void frmBB::OpenChequeOrVoucher() {
+    const int row = hfg.MouseRow();
+    if (row <= 0 || row >= hfg.Rows() || !HasRight(RightBillBrowse)) return;
+    if (hfg.MouseCol() == 1) OpenCheque(row);
+    if (hfg.MouseCol() == 3) OpenVoucher(row);
+}
+
+// The cheque is found by what it pays (cell 3), not by its number.
+void frmBB::OpenCheque(int row) {
+    if (hfg.TextMatrix(row, 1).empty()) return;
+    ChequeVoucherNo = hfg.TextMatrix(row, 3);
+    {
+        HandOver<bool> oneRecord(ShowOneRecord, true);
+        Forms::showByName("frmBill", Modal);
+    }
+    RunChequeQuery();
+}
+
+// A combined cheque names its vouchers; any other number opens its voucher in a fresh voucher
+// form, a copy open beside the list put away first.
+void frmBB::OpenVoucher(int row) {
+    const std::string number = hfg.TextMatrix(row, 3);
+    if (number.empty() || row >= DetailRowCount) return;
+    if (IsGroupNumber(number)) {
+        std::string members;
+        for (const std::string& member : ChequeVouchers(AccDb(), number))
+            members += member + "\n";
+        messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, 48, Title);
+        return;
+    }
+    Forms::unloadByName("frmIo");
+    {
+        HandOver<std::string> voucher(OpenVoucherNo, number);
+        HandOver<bool> oneRecord(ShowOneRecord, true);
+        Forms::showByName("frmIo", Modal);
+    }
+    RunChequeQuery();
+}
+
+void frmBB::Combo1_Click() {
+    const std::string choice = Combo1.Text();
+    if (choice == SignOffSheet) Command2.SetVisible(false);
+    if (choice == IssuedList || choice == ReceivedList) Command2.SetVisible(true);
+}
+
+std::string frmBB::PeriodLine(const std::string& between) const {
+    return lbSt.Caption() + between + lbEd.Caption();
+}
+
+// The sign-off sheet is for issued cheques, restricted by bank only: every account of the bank.
+void frmBB::FillSignOffTable() {
+    Sql sql(
+        "SELECT 開銀行, 開帳號, 開票日, 到期日, 收票人, 票據號碼, 金額, 新台幣 FROM bill WHERE ");
+    std::vector<Value> params;
+    if (ckDate.Value() == 1) {
+        sql += cbDay.Text() == DueDay ? Sql("到期日 >= ? AND 到期日 < ? AND ")
+                                      : Sql("開票日 >= ? AND 開票日 < ? AND ");
+        std::optional<DateRange> range = rangeOf(lbSt, lbEd);
+        params.push_back(range ? Value(range->from) : Value());
+        params.push_back(range ? Value(range->untilBefore) : Value());
+    }
+    sql += Sql("收支 = ?");
+    params.push_back(false);
+    if (cbBnk.Text() != AllBanks) {
+        sql += Sql(" AND 開銀行 = ?");
+        params.push_back(SplitAtDelimiter(cbBnk.Text(), ">", true));
+    }
+    sql += Sql(" ORDER BY 票據號碼");
+    Recordset rs = AccDb().OpenRecordsetWith(sql, params);
+    Database& db = PrintDb();
+    Transaction transaction(db);
+    db.Execute("DELETE FROM pt");
+    Recordset pt = db.OpenTable("pt");
+    for (; !rs.Eof(); rs.MoveNext()) {
+        pt.AddNew();
+        pt.SetField("開銀行", rs.Fields(0).text());
+        pt.SetField("開帳號", rs.Fields(1).text());
+        pt.SetField("開票日", shownDate(rs.Fields(2)));
+        pt.SetField("到期日", shownDate(rs.Fields(3)));
+        pt.SetField("收票人", rs.Fields(4).text());
+        pt.SetField("票據號碼", rs.Fields(5).text());
+        pt.SetField("金額", GroupThousands(rs.Fields(6).text()));
+        pt.SetField("新台幣", rs.Fields(7).text());
+        pt.Update();
+    }
+    transaction.Commit();
+}
+
+// Copies grid rows 1 .. lastRow into the print table, field k from column k + 1; nothing when no
+// cheque is listed. The detail tables also keep the due date as a storage date, which the
+// summary views order by.
+void frmBB::FillGridTable(const char* table, bool withDueOrder, int lastRow) {
+    const bool received = table[1] == 'i';
+    const char* fields[Columns - 1] = {"票據號碼",
+                                       "開票日期",
+                                       "收支單號",
+                                       "用途說明",
+                                       "處理情況",
+                                       "到期日",
+                                       received ? "可用日" : "提醒日",
+                                       received ? "開票人" : "收票人",
+                                       "金額",
+                                       "銀行帳號"};
+    Database& db = PrintDb();
+    Transaction transaction(db);
+    db.Execute(Sql("DELETE FROM ") + db.Table(table));
+    if (hfg.Rows() > 1 && !hfg.TextMatrix(1, 1).empty()) {
+        Recordset rows = db.OpenTable(table);
+        for (int row = 1; row <= lastRow; ++row) {
+            rows.AddNew();
+            for (int col = 1; col < Columns; ++col)
+                rows.SetField(fields[col - 1], hfg.TextMatrix(row, col));
+            if (withDueOrder) {
+                std::optional<Date> due = parseShownDate(hfg.TextMatrix(row, 6));
+                rows.SetField("到期日序", due ? Value(due->dateOnly().iso()) : Value());
+            }
+            rows.Update();
+        }
+    }
+    transaction.Commit();
+}
+
+void frmBB::FillPrintTable() {
+    FillGridTable(queriedReceived_ ? "bi" : "bo", false, hfg.Rows() - 1);
+}
+
+// The cheque rows only, before the summary is appended; the period line changes only when a
+// cheque is listed.
+void frmBB::FillDetailTable() {
+    FillGridTable(queriedReceived_ ? "bip" : "bop", true, hfg.Rows() - 1);
+    if (hfg.TextMatrix(1, 1).empty()) return;
+    Database& db = PrintDb();
+    Transaction transaction(db);
+    db.Execute("DELETE FROM seday");
+    const std::string line =
+        ckDate.Value() == 1 ? cbDay.Text() + "：" + PeriodLine("～") : std::string(NoRange);
+    db.Execute("INSERT INTO seday (期間) VALUES (?)", line);
+    transaction.Commit();
+}
+
+void frmBB::cmdPio_Click() {
+    PrintChequeReport();
+}
+
+// Prints what the last query or sort left in the print tables; it refills nothing.
+void frmBB::PrintChequeReport() {
+    crtp.SetDataFiles(0, PrintDb());
+    const std::string choice = Combo1.Text();
+    if (choice == SignOffSheet) crtp.SetReportFileName(programFile("bill.rpt"));
+    if (choice == IssuedList) crtp.SetReportFileName(programFile("bo.rpt"));
+    if (choice == ReceivedList) crtp.SetReportFileName(programFile("bi.rpt"));
+    crtp.SetAction(1);
+}
+
+void frmBB::Command2_Click() {
+    ExportChequeListToExcel();
+}
+
+void frmBB::ExportChequeListToExcel() {
+    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
+    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string period =
+        ckDate.Value() == 1 ? ckDate.Caption() + PeriodLine(" ～ ") : std::string(NoRange);
+    Workbook book = CopyGridToWorkbook(
+        hfg, {name + " ： " + Combo1.Text(), lbBnk.Caption() + cbBnk.Text(), period}, 4,
+        GridWidths::DefaultAsTen);
+    showWorkbook(book, Combo1.Text());
+}
+
+void frmBB::LoadChequeColumnWidths() {
+    widthFile().Load(hfg);
+}
+
+// The widths are a convenience: a file that cannot be written does not keep the list open.
+void frmBB::SaveChequeColumnWidths() {
+    widthFile().Save(hfg);
+}
+
+}  // namespace kiv

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/forms/ControlArray.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
+#include "platform/forms/ListControls.h"
+#include "platform/report/Report.h"
+
+namespace kiv {
+
+// 票據一覽表: the issued or the received cheques of one bank account or all, optionally within a
+// range of one of their dates, with the purpose of each one's voucher and its state, and under
+// them one summary row per due date, account and state. Every query also refills the print
+// tables the cheque reports read; the list can be sorted, printed and copied to a workbook.
+class frmBB : public Form {
+  public:
+    static constexpr const char* FormName = "frmBB";
+    frmBB();
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+    void opt_Click(int Index);
+    void DTP1_Change();
+    void DTP2_Change();
+    void Command1_Click();
+    void Combo1_Click();
+    void cmdPio_Click();
+    void Command2_Click();
+    void hfg_Click();
+    void hfg_DblClick();
+
+    Frame Frame1{*this, "Frame1"};
+    ControlArray<OptionButton> opt{*this, "opt", 2};
+    Label lbBnk{*this, "lbBnk"};
+    ComboBox cbBnk{*this, "cbBnk"};
+    CheckBox ckDate{*this, "ckDate"};
+    ComboBox cbDay{*this, "cbDay"};
+    DatePicker DTP1{*this, "DTP1"};
+    Label lbSt{*this, "lbSt"};
+    Label Label1{*this, "Label1"};
+    DatePicker DTP2{*this, "DTP2"};
+    Label lbEd{*this, "lbEd"};
+    CommandButton Command1{*this, "Command1"};
+    ComboBox Combo1{*this, "Combo1"};
+    CommandButton cmdPio{*this, "cmdPio"};
+    CommandButton Command2{*this, "Command2"};
+    Grid hfg{*this, "hfg"};
+    Report crtp;
+
+    // The grid's row count right after the cheque rows: the header and the cheque rows, or 2 when
+    // no cheque was listed. The summary lies below it.
+    int DetailRowCount = 0;
+    bool SortDescending = false;
+
+  private:
+    void LayOut();
+    void WireEvents();
+    bool IsReceived() const;
+
+    void RunChequeQuery();
+    void SetupChequeGrid();
+    void FillChequeGrid(bool received);
+    void AppendChequeSummary();
+    void SortChequeGrid();
+    void OpenChequeOrVoucher();
+    void OpenCheque(int row);
+    void OpenVoucher(int row);
+    void FillBankAccountCombo(bool received);
+    void FillDateKindCombo(bool received);
+    void FillPrintChoiceCombo(bool received);
+
+    void FillSignOffTable();
+    void FillGridTable(const char* table, bool withDueOrder, int lastRow);
+    void FillPrintTable();
+    void FillDetailTable();
+    std::string PeriodLine(const std::string& between) const;
+
+    void PrintChequeReport();
+    void ExportChequeListToExcel();
+    void LoadChequeColumnWidths();
+    void SaveChequeColumnWidths();
+
+    // The direction of the last query: the summary, the sort and the print tables follow the rows
+    // shown, not an option switched since.
+    bool queriedReceived_ = false;
+};
+
+}  // namespace kiv

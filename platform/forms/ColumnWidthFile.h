@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace kiv {
+
+class Grid;
+
+// A grid's column widths kept between runs in a small text file of the program's folder, one
+// line per column: line k + 1 holds column k's width in twips as a whole number.
+class ColumnWidthFile {
+  public:
+    // `name` is the file's name in the program's folder; `columns` the lines it holds.
+    ColumnWidthFile(std::string name, int columns);
+
+    // Sets each column that has a line reading as a whole number of twips, 0 or more (blanks and a
+    // CR around it are ignored) to that width; a column without such a line, or a missing file,
+    // keeps its width.
+    void Load(Grid& grid) const;
+    // Writes every line from the grid's widths, replacing the file; false when it cannot be
+    // written (the widths are a convenience, so nothing else depends on them).
+    bool Save(const Grid& grid) const;
+
+    std::string path() const;
+
+  private:
+    std::string name_;
+    int columns_;
+};
+
+}  // namespace kiv

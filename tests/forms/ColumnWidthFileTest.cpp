@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/forms/ColumnWidthFile.h"
+#include "platform/forms/ProgramFolder.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestHost.h"
+
+using namespace kiv;
+
+namespace {
+
+class frmWidths : public Form {
+  public:
+    static constexpr const char* FormName = "frmWidths";
+    frmWidths() : Form(FormName) { hfg.SetCols(4); }
+    Grid hfg{*this, "hfg"};
+};
+
+class ColumnWidthFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override { setProgramFolder(folder.file("")); }
+    void TearDown() override {
+        Forms::discardAll();
+        setProgramFolder("");
+    }
+    Grid& grid() { return Forms::get<frmWidths>().hfg; }
+    void write(const std::string& text) {
+        std::ofstream(folder.file("w.ini"), std::ios::binary) << text;
+    }
+    std::string read() {
+        std::ostringstream text;
+        text << std::ifstream(folder.file("w.ini"), std::ios::binary).rdbuf();
+        return text.str();
+    }
+    std::vector<int> widths() {
+        std::vector<int> all;
+        for (int c = 0; c < grid().Cols(); ++c)
+            all.push_back(grid().ColWidth(c));
+        return all;
+    }
+
+    test::TempFolder folder;
+    TestHost host;
+    ColumnWidthFile file{"w.ini", 4};
+};
+
+TEST_F(ColumnWidthFileTest, WidthsSurviveARoundTrip) {
+    for (int c = 0; c < 4; ++c)
+        grid().SetColWidth(c, 200 + 100 * c);
+    ASSERT_TRUE(file.Save(grid()));
+    EXPECT_EQ(read(), "200\n300\n400\n500\n");
+    Forms::discardAll();
+    file.Load(grid());
+    EXPECT_EQ(widths(), (std::vector<int>{200, 300, 400, 500}));
+}
+
+// A column the grid never set is written as -1 and stays at the default when read back.
+TEST_F(ColumnWidthFileTest, AColumnLeftAtTheDefaultIsWrittenAndKept) {
+    grid().SetColWidth(0, 0);
+    file.Save(grid());
+    EXPECT_EQ(read(), "0\n-1\n-1\n-1\n");
+    Forms::discardAll();
+    file.Load(grid());
+    EXPECT_EQ(widths(), (std::vector<int>{0, -1, -1, -1}));
+}
+
+// Whatever the file holds, the columns without a valid line keep their widths and nothing fails.
+TEST_F(ColumnWidthFileTest, OnlyValidLinesSetWidths) {
+    struct Case {
+        const char* text;
+        std::vector<int> widths;
+    } cases[] = {
+        {" 200\r\n 1800\r\n 0\r\n 900\r\n", {200, 1800, 0, 900}},
+        {"200\n1800\n", {200, 1800, 700, 700}},
+        {"200\nwide\n12x\n\n", {200, 700, 700, 700}},
+        {"-5\n99999999999\n3.5\n 40 \n", {700, 700, 700, 40}},
+        {"", {700, 700, 700, 700}},
+    };
+    for (const Case& c : cases) {
+        write(c.text);
+        for (int col = 0; col < 4; ++col)
+            grid().SetColWidth(col, 700);
+        file.Load(grid());
+        EXPECT_EQ(widths(), c.widths) << c.text;
+    }
+}
+
+TEST_F(ColumnWidthFileTest, AMissingFileKeepsTheWidthsAndAnUnwritableOneIsReported) {
+    grid().SetColWidth(1, 1500);
+    file.Load(grid());
+    EXPECT_EQ(widths(), (std::vector<int>{-1, 1500, -1, -1}));
+    ColumnWidthFile nowhere("no such folder/w.ini", 4);
+    EXPECT_FALSE(nowhere.Save(grid()));
+}
+
+// A grid with fewer columns than the file has lines reads and writes what it has.
+TEST_F(ColumnWidthFileTest, AFileOfMoreLinesThanColumnsFitsTheGrid) {
+    write("100\n200\n300\n400\n500\n600\n");
+    ColumnWidthFile wide("w.ini", 6);
+    wide.Load(grid());
+    EXPECT_EQ(widths(), (std::vector<int>{100, 200, 300, 400}));
+    wide.Save(grid());
+    EXPECT_EQ(read(), "100\n200\n300\n400\n-1\n-1\n");
+}
+
+}  // namespace
