@@ -53,6 +53,11 @@ std::string ShownDay(const Date& day) {
     return Format(day, "gg ee/mm/dd");
 }
 
+std::string CompanyName() {
+    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
+    return company.Eof() ? "" : company.Fields("co_name").text();
+}
+
 HourglassPointer::HourglassPointer() {
     setMousePointer(Hourglass);
 }

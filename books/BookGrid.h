@@ -49,6 +49,9 @@ int64_t AmountShown(const std::string& text);
 // A date as the book's labels and cells show it, "gg ee/mm/dd".
 std::string ShownDay(const Date& day);
 
+// The company's name, which begins the first line of every workbook copied from a book.
+std::string CompanyName();
+
 // The hourglass for as long as a list is built, the default pointer after, however it ends.
 class HourglassPointer {
   public:

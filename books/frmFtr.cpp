@@ -13,6 +13,8 @@
 #include "platform/forms/Clock.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/xlsx/GridCopy.h"
+#include "platform/xlsx/Workbook.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -27,6 +29,7 @@ constexpr BookColumn ForecastColumns[] = {
     {"收 入", 1500}, {"支 出", 1250}, {"說 明", 1250},    {"資金餘額", 1250},
 };
 constexpr int AmountInColumn = 4, AmountOutColumn = 5, RunningColumn = 7;
+constexpr int WorkbookStartRow = 3;
 
 // One line of the forecast: a balance held today or a cheque to come. The amount goes in as
 // income or out as expense; a balance below zero goes out.
@@ -187,6 +190,13 @@ void frmFtr::RefreshForecast() {
     hfg.SetRedraw(true);
 }
 
-void frmFtr::cmdPxls_Click() {}
+// The grid as shown, under the company's name and the range it covers.
+void frmFtr::cmdPxls_Click() {
+    std::string range =
+        Label1.Caption() + Format(Clock::today(), "ggee/mm/dd") + "～" + lbEd.Caption();
+    Workbook book = CopyGridToWorkbook(hfg, {CompanyName() + "：" + Caption(), range},
+                                       WorkbookStartRow, GridWidths::DefaultAsSheet);
+    showWorkbook(book, Caption());
+}
 
 }  // namespace kiv

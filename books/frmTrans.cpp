@@ -11,6 +11,8 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/xlsx/GridCopy.h"
+#include "platform/xlsx/Workbook.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -70,6 +72,7 @@ constexpr BookColumn BookColumns[] = {
 constexpr int AmountInColumn = 4, AmountOutColumn = 5, BalanceColumn = 6;
 
 constexpr const char* CashBookCaption = "現金帳";
+constexpr int WorkbookStartRow = 3;
 
 Placement caption(Label& label, int left, int row, int width, const char* text) {
     return {&label, nullptr,     left, rowTop(row) + CaptionDrop, width, FieldHeight - CaptionDrop,
@@ -498,6 +501,11 @@ void frmTrans::FillBookRows(Book book, const Date& start, const Date& end) {
     hfg.SetRedraw(true);
 }
 
-void frmTrans::cmdPxls_Click() {}
+// The grid as shown, under the company's name and the book's caption.
+void frmTrans::cmdPxls_Click() {
+    Workbook book = CopyGridToWorkbook(hfg, {CompanyName() + "：餘額明細", BookCaption},
+                                       WorkbookStartRow, GridWidths::DefaultAsSheet);
+    showWorkbook(book, "餘額明細");
+}
 
 }  // namespace kiv

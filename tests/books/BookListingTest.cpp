@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "books/BookGrid.h"
+#include "platform/xlsx/Workbook.h"
 #include "tests/books/BooksBook.h"
+#include "tests/xlsx/SheetReader.h"
 
 using namespace kiv;
 
@@ -168,6 +170,38 @@ TEST_F(BookListingTest, ATransferDoesNotRefreshTheListing) {
     EXPECT_EQ(form.hfg.Rows(), 5);
     EXPECT_EQ(form.hfg.TextMatrix(4, 2), "1150310001");
     EXPECT_EQ(form.lbCashBala.Caption(), "5,700");
+}
+
+TEST_F(BookListingTest, TheExcelCopyPutsTheListingFromRowThreeUnderTheCompanyAndTheBook) {
+    seedCash();
+    frmTrans& form = listed(day(2026, 3, 5), day(2026, 3, 31), cashBook);
+    host.click(form.cmdPxls);
+    ASSERT_EQ(host.openedFiles().size(), 1u);
+    test::SheetReader sheet(host.openedFiles()[0]);
+    EXPECT_EQ(sheet.text("A1"), "永建營造：餘額明細");
+    EXPECT_EQ(sheet.text("A2"), "現金帳");
+    EXPECT_EQ(sheet.text("A3"), "項 次");
+    EXPECT_EQ(sheet.text("D4"), "之前餘額");
+    EXPECT_EQ(sheet.text("G5"), "5,800");
+    EXPECT_DOUBLE_EQ(sheet.width(4), 50);
+    EXPECT_NEAR(sheet.width(1), 500 / 90.0, 0.05);
+    for (int r = 3; r <= 5; ++r)
+        for (int c = 1; c <= 8; ++c)
+            EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
+    EXPECT_FALSE(sheet.boxed("A1") || sheet.boxed("A2"));
+    EXPECT_FALSE(sheet.has("A6") || sheet.has("I3"));
+}
+
+TEST_F(BookListingTest, TheExcelCopyOfABankBookIsCaptionedWithItsAccount) {
+    addOrdinary("台灣銀行", "001-123", 0);
+    for (int id = 1; id <= 10; ++id)
+        addBankRow(id, "台灣銀行", "001-123", true, day(2026, 3, id), 1, id);
+    frmTrans& form = listed(day(2026, 3, 1), day(2026, 3, 31), ordinaryBook);
+    host.click(form.cmdPxls);
+    test::SheetReader sheet(host.openedFiles().at(0));
+    EXPECT_EQ(sheet.text("A2"), "台灣銀行-001-123");
+    EXPECT_TRUE(sheet.boxed("H14"));
+    EXPECT_FALSE(sheet.has("A15"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "platform/xlsx/Workbook.h"
 #include "tests/books/BooksBook.h"
+#include "tests/xlsx/SheetReader.h"
 
 using namespace kiv;
 
@@ -131,6 +133,24 @@ TEST_F(ForecastTest, TheEndDayMustNotBeBeforeTodayAndAPickWaitsForTheButton) {
     host.pickDate(form.DTP, day(2026, 3, 15));
     host.click(form.Command1);
     EXPECT_EQ(form.hfg.Rows(), 2);
+}
+
+TEST_F(ForecastTest, TheExcelCopyPutsTheForecastFromRowThreeUnderTheCompanyAndTheRange) {
+    seedExample();
+    frmFtr& form = forecastUntil(day(2026, 5, 31));
+    host.click(form.cmdPxls);
+    ASSERT_EQ(host.openedFiles().size(), 1u);
+    test::SheetReader sheet(host.openedFiles()[0]);
+    EXPECT_EQ(sheet.text("A1"), "永建營造：預估資金流量表");
+    EXPECT_EQ(sheet.text("A2"),
+              "顯示範圍 起始日從今天起  截止日：中華民國115/03/15～中華民國 115/05/31");
+    EXPECT_EQ(sheet.text("B3"), "日 期");
+    EXPECT_EQ(sheet.text("H8"), "18,800");
+    EXPECT_NEAR(sheet.width(3), 3500 / 90.0, 0.05);
+    for (int r = 3; r <= 8; ++r)
+        for (int c = 1; c <= 8; ++c)
+            EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
+    EXPECT_FALSE(sheet.has("A9"));
 }
 
 TEST_F(ForecastTest, TheFormTakesTheScreensWidth) {
