@@ -129,10 +129,10 @@ frmFtr::frmFtr() : Form(FormName) {
 void frmFtr::LayOut() {
     applyLayout({
         {&Label1, nullptr, 120, 165, 3360, 285, "顯示範圍 起始日從今天起  截止日："},
-        {&lbEd, nullptr, 3480, 120, 1680, 330, nullptr, ValueField},
-        {&DTP, nullptr, 5160, 120, 300, 330},
-        {&Command1, nullptr, 5640, 75, 1200, 420, "重新整理"},
-        {&cmdPxls, nullptr, 6960, 75, 1500, 420, "印報表(Excel)"},
+        {&lbEd, nullptr, 3480, 120, 1800, 330, nullptr, ValueField},
+        {&DTP, nullptr, 5280, 120, 300, 330},
+        {&Command1, nullptr, 5760, 75, 1200, 420, "重新整理"},
+        {&cmdPxls, nullptr, 7080, 75, 1500, 420, "印報表(Excel)"},
         {&hfg, nullptr, 0, 600, 12000, 6000},
     });
 }
