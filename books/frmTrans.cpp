@@ -118,6 +118,11 @@ std::optional<Date> shownDayOf(const Label& label) {
     return day;
 }
 
+// A day beyond the picker's calendar (a login date set far out) leaves the picker where it was.
+void showOn(DatePicker& picker, const Date& day) {
+    if (picker.InRange(day)) picker.SetValue(day);
+}
+
 }  // namespace
 
 frmTrans::frmTrans() : Form(FormName) {
@@ -377,16 +382,16 @@ void frmTrans::ShowFirstCashDay() {
     if (first.Eof() || first.Fields("day").isNull()) {
         lbSt.SetCaption(ShownDay(today));
         lbEd.SetCaption(ShownDay(today));
-        dtpSt.SetValue(today);
-        dtpEd.SetValue(today);
+        showOn(dtpSt, today);
+        showOn(dtpEd, today);
         return;
     }
     Date firstDay = first.Fields("day").date().dateOnly();
     Recordset last = AccDb().OpenRecordset("SELECT day FROM cash ORDER BY day DESC LIMIT 1");
     lbSt.SetCaption(ShownDay(firstDay));
-    if (dtpSt.InRange(firstDay)) dtpSt.SetValue(firstDay);
+    showOn(dtpSt, firstDay);
     lbEd.SetCaption(ShownDay(last.Fields("day").date()));
-    dtpEd.SetValue(today);
+    showOn(dtpEd, today);
 }
 
 void frmTrans::dtpSt_Change() {
