@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "books/BookForms.h"
 #include "cheques/ChequeForms.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         kiv::registerVoucherForms();
         kiv::registerChequeForms();
         kiv::registerProjectForms();
+        kiv::registerBookForms();
         kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });

@@ -31,4 +31,9 @@ int64_t PostCashBookRow(Database& db, const CashEntry& entry) {
     return id;
 }
 
+int64_t CashBalance(Database& db) {
+    Recordset last = db.OpenRecordset("SELECT bala FROM cash ORDER BY id DESC LIMIT 1");
+    return last.Eof() ? 0 : last.Fields("bala").wholeNumber();
+}
+
 }  // namespace kiv

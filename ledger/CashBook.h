@@ -27,4 +27,7 @@ CashEntry CashEntryFor(const Voucher& voucher, const Date& day);
 // Returns the entry's id.
 int64_t PostCashBookRow(Database& db, const CashEntry& entry);
 
+// The cash held now: the running balance of the book's last posting, 0 for an empty book.
+int64_t CashBalance(Database& db);
+
 }  // namespace kiv

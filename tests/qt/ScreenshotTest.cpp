@@ -1,6 +1,9 @@
 #include <QImage>
 #include <set>
 
+#include "books/BookForms.h"
+#include "books/frmFtr.h"
+#include "books/frmTrans.h"
 #include "cheques/ChequeForms.h"
 #include "cheques/Cheques.h"
 #include "cheques/frmArm.h"
@@ -394,6 +397,61 @@ TEST_F(ProgramFormsScreenshotTest, TheStaffRightsAndJournalFormsAreDrawn) {
     EXPECT_FALSE(journal.cmdSv.Enabled());
     EXPECT_FALSE(journal.cmdCencel.Enabled());
     Forms::unload(journal);
+}
+
+// The transfer form with a listing of the cash book, and the forecast of the same books.
+TEST_F(ProgramFormsScreenshotTest, TheTransferFormAndTheForecastAreDrawn) {
+    registerBookForms();
+    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
+    AccDb().Execute("UPDATE obank SET bank = '台灣銀行', cash = 10000");
+    AccDb().Execute("UPDATE bbank SET ps = 3000");
+    AccDb().Execute(
+        "INSERT INTO cash VALUES (1, 1, '2026-03-01', 5000, '期初', '1150301001', 5000), "
+        "(2, 0, '2026-03-03', 1200, '文具', '1150303001', 3800), "
+        "(3, 1, '2026-03-10', 2000, '工程款', '1150310001', 5800)");
+    AccDb().Execute(
+        "INSERT INTO bank VALUES (1, '001-123', '台灣銀行', 0, '2026-03-01', 30000, '取款轉現金', "
+        "'1150301002', -30000)");
+    AccDb().Execute(
+        "INSERT INTO bill (票據號碼, 到期日, deDay, 金額, 收支, 收支單號, 方式) VALUES "
+        "('I1', '2026-05-03', '2026-05-03', 20000, 0, '1151206001', 0), "
+        "('R1', '2026-05-01', '2026-05-10', 50000, 1, '1150302001', 0)");
+
+    frmTrans& transfer = Forms::get<frmTrans>();
+    act([&] {
+        transfer.dtpSt.SetValue(Date::fromYmd(2026, 3, 5));
+        transfer.dtpSt_Change();
+        transfer.dtpEd.SetValue(Date::fromYmd(2026, 3, 31));
+        transfer.dtpEd_Change();
+        transfer.cmdSCh_Click();
+    });
+    photograph(transfer, "frmTrans");
+    EXPECT_TRUE(transfer.cmdPxls.IsEffectivelyVisible());
+    EXPECT_EQ(transfer.hfg.TextMatrix(0, 0), "項 次");
+    EXPECT_EQ(transfer.hfg.TextMatrix(0, 7), "說 明");
+    EXPECT_EQ(transfer.hfg.TextMatrix(1, 6), "3,800");
+    EXPECT_EQ(transfer.lbBnkBala.Caption(), "-20,000");
+    Forms::unload(transfer);
+
+    frmFtr& forecast = Forms::get<frmFtr>();
+    act([&] {
+        forecast.DTP.SetValue(Date::fromYmd(2026, 5, 31));
+        forecast.DTP_Change();
+        forecast.Command1_Click();
+    });
+    QImage image = photograph(forecast, "frmFtr");
+    ASSERT_EQ(forecast.hfg.Rows(), 6);
+    for (int col = 1; col < 8; ++col) {
+        EXPECT_EQ(forecast.hfg.BackColorAt(1, col), 0xE0E0E0u);
+        EXPECT_EQ(forecast.hfg.BackColorAt(2, col), 0xC0FFFFu);
+        EXPECT_EQ(forecast.hfg.BackColorAt(3, col), 0xC0FFFFu);
+        EXPECT_EQ(forecast.hfg.BackColorAt(4, col), Grid::Unset);
+        EXPECT_EQ(forecast.hfg.BackColorAt(5, col), Grid::Unset);
+    }
+    EXPECT_GT(pixelsOf(image, forecast.hfg, QColor(255, 255, 192)), 1000);
+    EXPECT_GT(pixelsOf(image, forecast.hfg, QColor(224, 224, 224)), 500);
+    Forms::unload(forecast);
+    Clock::useSystemTime();
 }
 
 }  // namespace

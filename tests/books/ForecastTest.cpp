@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "platform/xlsx/Workbook.h"
+#include "tests/books/BooksBook.h"
+#include "tests/xlsx/SheetReader.h"
+
+using namespace kiv;
+
+namespace {
+
+constexpr Color Blue = 0xFF0000, Red = 0x0000FF, LightGrey = 0xE0E0E0, LightYellow = 0xC0FFFF;
+
+// Today is 2026-03-15.
+class ForecastTest : public test::BooksBook {
+  protected:
+    static void addCheque(const std::string& key, bool received, const Date& due, int64_t amount,
+                          int state = 0) {
+        AccDb().Execute(
+            "INSERT INTO bill (票據號碼, 到期日, deDay, 金額, 收支, 收支單號, 方式) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?)",
+            "C" + key, due, received ? due : due.addDays(30), amount, received, key, state);
+    }
+    static void addVoucher(const std::string& number, const std::string& use) {
+        AccDb().Execute("INSERT INTO iof (單號, 用途說明, 方式, 金額, pay) VALUES (?, ?, 1, 0, 1)",
+                        number, use);
+    }
+    frmFtr& forecastUntil(const Date& end) {
+        frmFtr& form = open<frmFtr>();
+        host.pickDate(form.DTP, end);
+        host.click(form.Command1);
+        return form;
+    }
+    // The example of the forecast: cash, two accounts and two cheques.
+    void seedExample() {
+        addCashRow(1, true, day(2026, 3, 10), 5800, "工程款", "1150310001", 5800);
+        addOrdinary("台灣銀行", "001-123", 10000);
+        addBankRow(1, "台灣銀行", "001-123", false, day(2026, 3, 1), 30000, -30000);
+        addChequeAccount("土地銀行", "002-456", 3000);
+        addVoucher("1150301001", "鋼筋");
+        addCheque("1150301001", false, day(2026, 5, 3), 20000);
+        addVoucher("1150302001", "工程款");
+        AccDb().Execute(
+            "INSERT INTO bill (票據號碼, 到期日, deDay, 金額, 收支, 收支單號, 方式) "
+            "VALUES ('R1', '2026-05-01', '2026-05-10', 50000, 1, '1150302001', 0)");
+    }
+};
+
+TEST_F(ForecastTest, BalancesComeFirstThenTheChequesWithTheFundsAfterEach) {
+    seedExample();
+    frmFtr& form = forecastUntil(day(2026, 5, 31));
+    const Grid& g = form.hfg;
+    EXPECT_EQ(gridRow(g, 0),
+              (Texts{"", "日 期", "收支單號", "用途說明", "收 入", "支 出", "說 明", "資金餘額"}));
+    EXPECT_EQ(gridColumn(g, 7), (Texts{"5,800", "-14,200", "-11,200", "-31,200", "18,800"}));
+    EXPECT_EQ(gridRow(g, 1), (Texts{"1", "中華民國 115/03/15", "", "現金餘額", "5,800", "",
+                                    "現金帳餘額", "5,800"}));
+    EXPECT_EQ(gridRow(g, 2), (Texts{"2", "中華民國 115/03/15", "台灣銀行(一般存款)", "001-123", "",
+                                    "20,000", "存款餘額", "-14,200"}));
+    EXPECT_EQ(gridRow(g, 3), (Texts{"3", "中華民國 115/03/15", "土地銀行(支票存款)", "002-456",
+                                    "3,000", "", "存款餘額", "-11,200"}));
+    EXPECT_EQ(gridRow(g, 4), (Texts{"4", "中華民國 115/05/03", "1150301001", "鋼筋", "", "20,000",
+                                    "未處理", "-31,200"}));
+    EXPECT_EQ(gridRow(g, 5), (Texts{"5", "中華民國 115/05/10", "1150302001", "工程款", "50,000", "",
+                                    "未處理", "18,800"}));
+    EXPECT_EQ(g.ForeColorAt(2, 5), Red);
+    EXPECT_EQ(g.ForeColorAt(1, 4), Blue);
+    Texts runningColours;
+    for (int row = 1; row <= 5; ++row)
+        runningColours.push_back(g.ForeColorAt(row, 7) == Red ? "red" : "blue");
+    EXPECT_EQ(runningColours, (Texts{"blue", "red", "red", "red", "blue"}));
+    for (int col = 1; col <= 7; ++col) {
+        EXPECT_EQ(g.BackColorAt(1, col), LightGrey) << col;
+        EXPECT_EQ(g.BackColorAt(2, col), LightYellow) << col;
+        EXPECT_EQ(g.BackColorAt(3, col), LightYellow) << col;
+        EXPECT_EQ(g.BackColorAt(4, col), Grid::Unset) << col;
+    }
+    EXPECT_EQ(g.BackColorAt(1, 0), Grid::Unset);
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_EQ(host.mousePointer(), 0);
+}
+
+// Sorted as days, not as shown texts, where ROC year 99 would follow year 100; a day's cheques
+// by voucher number. The end day and earlier, overdue ones included, are listed.
+TEST_F(ForecastTest, ChequesAreInTheOrderOfTheirDaysAcrossYearsAndByNumberOnOneDay) {
+    addCheque("1000105002", true, day(2011, 1, 5), 1);
+    addCheque("0991231001", false, day(2010, 12, 31), 2);
+    addCheque("1150401002", false, day(2026, 4, 1), 3);
+    addCheque("1150401001", true, day(2026, 4, 1), 4);
+    addCheque("1150402001", true, day(2026, 4, 2), 5);
+    addCheque("1150301009", false, day(2026, 3, 1), 6, 1);
+    addCheque("1150301008", true, day(2026, 3, 1), 7, 3);
+    frmFtr& form = forecastUntil(day(2026, 4, 1));
+    Texts keys = gridColumn(form.hfg, 2);
+    EXPECT_EQ(Texts(keys.begin() + 1, keys.end()),
+              (Texts{"0991231001", "1000105002", "1150401001", "1150401002"}));
+    Texts days = gridColumn(form.hfg, 1);
+    EXPECT_EQ(days.at(1), "中華民國 99/12/31");
+    EXPECT_EQ(days.at(2), "中華民國 100/01/05");
+    EXPECT_EQ(gridColumn(form.hfg, 3).at(1), "");
+}
+
+// A negative cash balance goes out in red, and the running total starts below zero.
+TEST_F(ForecastTest, ANegativeCashBalanceShowsInTheExpenseColumn) {
+    addCashRow(1, false, day(2026, 3, 10), 5000, "x", "y", -5000);
+    frmFtr& form = open<frmFtr>();
+    EXPECT_EQ(gridRow(form.hfg, 1), (Texts{"1", "中華民國 115/03/15", "", "現金餘額", "", "5,000",
+                                           "現金帳餘額", "-5,000"}));
+    EXPECT_EQ(form.hfg.ForeColorAt(1, 5), Red);
+    EXPECT_EQ(form.hfg.ForeColorAt(1, 7), Red);
+    EXPECT_EQ(form.hfg.Rows(), 2);
+}
+
+// The end day is today when the form opens; today is accepted, yesterday refused with the last
+// forecast kept, and a new end day waits for the button.
+TEST_F(ForecastTest, TheEndDayMustNotBeBeforeTodayAndAPickWaitsForTheButton) {
+    frmFtr& form = open<frmFtr>();
+    EXPECT_EQ(form.lbEd.Caption(), "中華民國 115/03/15");
+    EXPECT_EQ(form.DTP.Value(), day(2026, 3, 15));
+    addCheque("1150320001", true, day(2026, 3, 20), 100);
+    host.pickDate(form.DTP, day(2026, 3, 31));
+    EXPECT_EQ(form.lbEd.Caption(), "中華民國 115/03/31");
+    EXPECT_EQ(form.hfg.Rows(), 2);
+    host.click(form.Command1);
+    EXPECT_EQ(form.hfg.Rows(), 3);
+
+    host.pickDate(form.DTP, day(2026, 3, 14));
+    host.expectMessage("截止日必須是今天以後");
+    host.click(form.Command1);
+    EXPECT_EQ(host.messages().back().style, 48);
+    EXPECT_EQ(host.messages().back().title, "Kiv");
+    EXPECT_EQ(form.hfg.Rows(), 3);
+
+    host.pickDate(form.DTP, day(2026, 3, 15));
+    host.click(form.Command1);
+    EXPECT_EQ(form.hfg.Rows(), 2);
+}
+
+TEST_F(ForecastTest, TheExcelCopyPutsTheForecastFromRowThreeUnderTheCompanyAndTheRange) {
+    seedExample();
+    frmFtr& form = forecastUntil(day(2026, 5, 31));
+    host.click(form.cmdPxls);
+    ASSERT_EQ(host.openedFiles().size(), 1u);
+    test::SheetReader sheet(host.openedFiles()[0]);
+    EXPECT_EQ(sheet.text("A1"), "永建營造：預估資金流量表");
+    EXPECT_EQ(sheet.text("A2"),
+              "顯示範圍 起始日從今天起  截止日：中華民國115/03/15～中華民國 115/05/31");
+    EXPECT_EQ(sheet.text("B3"), "日 期");
+    EXPECT_EQ(sheet.text("H8"), "18,800");
+    EXPECT_NEAR(sheet.width(3), 3500 / 90.0, 0.05);
+    for (int r = 3; r <= 8; ++r)
+        for (int c = 1; c <= 8; ++c)
+            EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
+    EXPECT_FALSE(sheet.has("A9"));
+}
+
+TEST_F(ForecastTest, TheFormTakesTheScreensWidth) {
+    frmFtr& form = open<frmFtr>();
+    EXPECT_EQ(form.Width(), 28800);
+    EXPECT_EQ(form.Height(), 16200 - 500);
+    EXPECT_EQ(form.hfg.Width(), form.ScaleWidth() - 100);
+    EXPECT_EQ(form.hfg.Height(), form.Height() - 1000);
+}
+
+}  // namespace
