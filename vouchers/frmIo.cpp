@@ -9,6 +9,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
+#include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
@@ -540,10 +541,7 @@ void frmIo::Check1_Click() {
 }
 
 void frmIo::txtCash_KeyPress(int& KeyAscii) {
-    bool digit = KeyAscii >= '0' && KeyAscii <= '9';
-    if (digit || KeyAscii == Key::Backspace) return;
-    beep();
-    KeyAscii = 0;
+    AmountKeyFilter(KeyAscii);
 }
 
 void frmIo::txtCash_KeyUp(int&, int) {
