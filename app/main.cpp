@@ -9,6 +9,7 @@
 #include "shell/ShellForms.h"
 #include "shell/frmAccMain.h"
 #include "shell/mdM.h"
+#include "statistics/StatisticsForms.h"
 #include "vouchers/VoucherForms.h"
 
 namespace {
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
         kiv::registerShellForms();
         kiv::registerVoucherForms();
         kiv::registerChequeForms();
+        kiv::registerStatisticsForms();
         kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });
