@@ -129,21 +129,21 @@ frmCash::frmCash() : Form(FormName) {
 
 void frmCash::LayOut() {
     applyLayout({
-        {&Fme, nullptr, 0, 0, 10300, FrameHeight, "", Borderless},
+        {&Fme, nullptr, 0, 0, 11000, FrameHeight, "", Borderless},
         {&Label1_0, &Fme, 120, Line1 + 45, 1140, BoxHeight - 45, "查 詢 條 件:", RightAligned},
         {&cbRu, &Fme, 1320, Line1, 1700, BoxHeight},
         {&cbSub, &Fme, 3080, Line1, 2900, BoxHeight},
         {&optIo, &Fme, 6100, Line1, 1000, BoxHeight, "現金帳"},
         {&optCh, &Fme, 7160, Line1, 1200, BoxHeight, "收支狀況"},
-        {&cmdSer, &Fme, 8700, Line1 - 30, 1300, 375, "開始查詢"},
+        {&cmdSer, &Fme, 9560, Line1 - 30, 1300, 375, "開始查詢"},
         {&ckDate, &Fme, 120, Line2, 2200, BoxHeight, "查詢日期(發生日期):"},
-        {&DTP1, &Fme, 2380, Line2, 1500, BoxHeight},
-        {&lbSt, &Fme, 3940, Line2, 2040, BoxHeight, nullptr, ValueField},
-        {&Label1_2, &Fme, 6010, Line2 + 45, 300, BoxHeight - 45, "～", Centred},
-        {&DTP2, &Fme, 6340, Line2, 1500, BoxHeight},
-        {&lbEd, &Fme, 7900, Line2, 2040, BoxHeight, nullptr, ValueField},
-        {&cmdPrt, nullptr, 10500, Line1 - 30, 1300, 375, "列  印"},
-        {&cmdPxls, nullptr, 10500, Line2 - 30, 1300, 375, "列印(Excel)"},
+        {&DTP1, &Fme, 2380, Line2, 2100, BoxHeight},
+        {&lbSt, &Fme, 4540, Line2, 1900, BoxHeight, nullptr, ValueField},
+        {&Label1_2, &Fme, 6470, Line2 + 45, 300, BoxHeight - 45, "～", Centred},
+        {&DTP2, &Fme, 6800, Line2, 2100, BoxHeight},
+        {&lbEd, &Fme, 8960, Line2, 1900, BoxHeight, nullptr, ValueField},
+        {&cmdPrt, nullptr, 11200, Line1 - 30, 1300, 375, "列  印"},
+        {&cmdPxls, nullptr, 11200, Line2 - 30, 1300, 375, "列印(Excel)"},
         {&hfg, nullptr, 0, FrameHeight, 14520, 6000},
     });
     cbRu.SetStyle(2);

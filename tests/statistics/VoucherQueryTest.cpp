@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/db/WriteFault.h"
+
 #include "platform/xlsx/Workbook.h"
 #include "tests/statistics/VoucherBook.h"
 #include "tests/xlsx/SheetReader.h"
@@ -596,6 +598,30 @@ TEST_F(VoucherQueryTest, TheVoucherAndChequeFormsNotYetThereAnswerSo) {
     EXPECT_EQ(host.messages().back().style, 64);
     EXPECT_EQ(host.messages().back().title, std::optional<std::string>("Kiv"));
     EXPECT_FALSE(ShowOneRecord);
+}
+
+// The print table is refilled whole or not at all: a write that fails leaves the last list.
+TEST_F(VoucherQueryTest, APrintTableRefillThatFailsLeavesTheLastOne) {
+    marchBook();
+    frmCash& form = openQuery();
+    const Texts before = printTable();
+    AccDb().Execute("UPDATE iof SET 金額 = 4000 WHERE 單號 = '1150302001'");
+    for (int n : {1, 2, 8, 15}) {
+        host.answerMessage(AnswerOk);
+        writefault::failWrite(n);
+        host.click(form.cmdSer);
+        writefault::clear();
+        EXPECT_EQ(printTable(), before) << "write " << n;
+        EXPECT_EQ(host.messages().back().style, 16) << "write " << n;
+    }
+    host.answerMessage(AnswerOk);
+    writefault::failCommit();
+    host.click(form.cmdSer);
+    writefault::clear();
+    EXPECT_EQ(printTable(), before);
+    host.click(form.cmdSer);
+    EXPECT_NE(printTable().at(1).find("|4,000|"), std::string::npos);
+    EXPECT_NE(printTable(), before);
 }
 
 }  // namespace
