@@ -11,6 +11,7 @@
 #include "shell/ShellForms.h"
 #include "shell/frmAccMain.h"
 #include "shell/mdM.h"
+#include "statistics/StatisticsForms.h"
 #include "vouchers/VoucherForms.h"
 
 namespace {
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         kiv::registerChequeForms();
         kiv::registerProjectForms();
         kiv::registerBookForms();
+        kiv::registerStatisticsForms();
         kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });

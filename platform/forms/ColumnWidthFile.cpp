@@ -44,6 +44,19 @@ void ColumnWidthFile::Load(Grid& grid) const {
     }
 }
 
+void ColumnWidthFile::Load(Grid& grid, const std::vector<int>& defaults) const {
+    std::ifstream file(path(), std::ios::binary);
+    std::string line;
+    for (int col = 0; col < columns_ && col < grid.Cols(); ++col) {
+        std::optional<int> width;
+        if (file && std::getline(file, line)) width = widthOfLine(line);
+        if (width && *width >= -1)
+            grid.SetColWidth(col, *width);
+        else if (col < static_cast<int>(defaults.size()))
+            grid.SetColWidth(col, defaults[col]);
+    }
+}
+
 bool ColumnWidthFile::Save(const Grid& grid) const {
     std::ofstream file(path(), std::ios::binary | std::ios::trunc);
     for (int col = 0; col < columns_; ++col)

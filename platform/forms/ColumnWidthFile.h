@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kiv {
 
@@ -17,6 +18,10 @@ class ColumnWidthFile {
     // CR around it are ignored) to that width; a column without such a line, or a missing file,
     // keeps its width.
     void Load(Grid& grid) const;
+    // As Load, for a form with widths of its own: a column without a valid line takes its width
+    // from `defaults` (one per line of the file), and a line of -1, as Save writes a column left
+    // at the grid's default, gives the grid's default back.
+    void Load(Grid& grid, const std::vector<int>& defaults) const;
     // Writes every line from the grid's widths, replacing the file; false when it cannot be
     // written (the widths are a convenience, so nothing else depends on them).
     bool Save(const Grid& grid) const;

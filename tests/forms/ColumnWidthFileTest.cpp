@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -104,6 +105,28 @@ TEST_F(ColumnWidthFileTest, AFileOfMoreLinesThanColumnsFitsTheGrid) {
     EXPECT_EQ(widths(), (std::vector<int>{100, 200, 300, 400}));
     wide.Save(grid());
     EXPECT_EQ(read(), "100\n200\n300\n400\n-1\n-1\n");
+}
+
+// A form with widths of its own falls back to them column by column; -1 is the grid's default.
+TEST_F(ColumnWidthFileTest, DefaultsFillTheColumnsWithoutAValidLine) {
+    const std::vector<int> defaults{450, 900, 1100, 1300};
+    struct Case {
+        const char* text;
+        std::vector<int> widths;
+    } cases[] = {
+        {"200\n-1\n0\n800\n", {200, -1, 0, 800}},
+        {"200\n1800\n", {200, 1800, 1100, 1300}},
+        {"wide\n-5\n\n 40 \r\n", {450, 900, 1100, 40}},
+        {nullptr, {450, 900, 1100, 1300}},
+    };
+    for (const Case& c : cases) {
+        std::remove(folder.file("w.ini").c_str());
+        if (c.text) write(c.text);
+        for (int col = 0; col < 4; ++col)
+            grid().SetColWidth(col, 700);
+        file.Load(grid(), defaults);
+        EXPECT_EQ(widths(), c.widths) << (c.text ? c.text : "no file");
+    }
 }
 
 }  // namespace

@@ -21,6 +21,8 @@
 #include "shell/frmSec.h"
 #include "shell/frmSta.h"
 #include "shell/mdM.h"
+#include "statistics/StatisticsForms.h"
+#include "statistics/frmCash.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
 #include "tests/support/ProgramTest.h"
@@ -451,6 +453,50 @@ TEST_F(ProgramFormsScreenshotTest, TheTransferFormAndTheForecastAreDrawn) {
     EXPECT_GT(pixelsOf(image, forecast.hfg, QColor(255, 255, 192)), 1000);
     EXPECT_GT(pixelsOf(image, forecast.hfg, QColor(224, 224, 224)), 500);
     Forms::unload(forecast);
+    Clock::useSystemTime();
+}
+
+// The voucher query over the march vouchers: cash, a cheque not cashed, a cheque cashed and its
+// system voucher, a transfer and an unsigned voucher, which the month in status mode leaves out.
+TEST_F(ProgramFormsScreenshotTest, TheVoucherQueryIsDrawnWithItsTotals) {
+    registerStatisticsForms();
+    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
+    struct Row {
+        const char* number;
+        bool expense;
+        int64_t amount;
+        int state;
+        const char* account;
+    } rows[] = {
+        {"1150301001", false, 10000, 0, "4101"}, {"1150302001", true, 3000, 0, "5101"},
+        {"1150303001", false, 5000, 1, "4101"},  {"1150304001", true, 2000, 3, "5101"},
+        {"1150305001", true, 2000, 4, "5101"},   {"1150306001", true, 1000, 0, "9999"},
+        {"1150307001", true, 500, -1, "5101"},
+    };
+    int dayOfMonth = 1;
+    for (const Row& r : rows) {
+        const Date on = Date::fromYmd(2026, 3, dayOfMonth++);
+        AccDb().Execute(
+            "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, "
+            "專案名稱, 發生日期, 申請人, 簽收) VALUES (?, ?, '工程款', ?, ?, ?, ?, ?, '信義案', ?, "
+            "'王小明', '李大華')",
+            on, r.number, r.state, r.amount, r.account, r.expense,
+            r.expense ? "材料費" : "工程收入", on);
+    }
+    frmCash& query = Forms::get<frmCash>();
+    QImage image = photograph(query, "frmCash");
+    const Grid& g = query.hfg;
+    ASSERT_EQ(g.Rows(), 15);
+    EXPECT_EQ(g.BackColorFixed(), 0xC0FFC0u);
+    EXPECT_EQ(g.ForeColorAt(1, 5), 0xFF0000u);
+    EXPECT_EQ(g.ForeColorAt(2, 6), 255u);
+    for (int row = 6; row <= 14; ++row) {
+        EXPECT_TRUE(g.BoldAt(row, 4)) << row;
+        EXPECT_TRUE(g.BoldAt(row, row == 14 ? 7 : row % 2 == 0 ? 5 : 6)) << row;
+    }
+    EXPECT_EQ(g.TextMatrix(14, 7), "5,000");
+    EXPECT_GT(pixelsOf(image, g, QColor(192, 255, 192)), 1000);
+    Forms::unload(query);
     Clock::useSystemTime();
 }
 
