@@ -6,6 +6,7 @@
 
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
+#include "platform/forms/CellEditor.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "shell/mdM.h"
@@ -34,7 +35,6 @@ const BankList BankLists[] = {
 };
 enum BankColumn { BankCol, HolderCol, NumberCol, AmountCol };
 const int ColumnWidths[] = {2400, 2300, 1900, 1200};
-constexpr int PixelTwips = TwipsPerPixel;
 
 struct CompanyField {
     const char* field;
@@ -183,15 +183,8 @@ void frmCom::hfg_MouseDown(int Index, int Button, int, float, float) {
     if (grid.MouseRow() == 0) return;
     editedGrid_ = Index;
     if (Button != LeftButton || grid.MouseRow() < 0 || grid.MouseCol() < 0) return;
-    // There is always a blank row at the end to type a new account into.
-    if (!grid.TextMatrix(grid.Rows() - 1, 0).empty()) grid.SetRows(grid.Rows() + 1);
-    txt.Move(grid.Left() + grid.CellLeft() + 2 * PixelTwips,
-             grid.Top() + grid.CellTop() + 2 * PixelTwips, grid.CellWidth(), grid.CellHeight());
-    txt.SetVisible(true);
-    txt.ZOrder(0);
-    txt.SetFocus();
-    txt.SetText(grid.Text());
-    txt.SelectAll();
+    KeepBlankLastRow(grid);
+    OpenCellEditor(txt, grid);
 }
 
 void frmCom::hfg_Scroll(int) {

@@ -698,7 +698,7 @@ bool frmIo::SignOffByCheque() {
         Transaction transaction(db, true);
         Voucher changed = VoucherFromFields();
         WriteVoucher(db, shownVoucher_, changed);
-        entered = ChequeEntered();
+        entered = ChequeEntered(false);
         if (entered) SetVoucherState(db, changed.number, SignedByCheque);
         transaction.Commit();
     } catch (const VoucherSigned&) {
@@ -716,12 +716,12 @@ bool frmIo::SignOffByCheque() {
 }
 
 // The cheque form takes the voucher's number, direction and amount from this form while it
-// loads, and clears BillEntryCancelled only when it saves: a cheque form that is missing or
-// closes unsaved counts as cancelled.
-bool frmIo::ChequeEntered() {
-    HandOver<bool> forVoucher(BillForVoucher, true);
+// loads (or the marked vouchers' group for a combined cheque), and clears BillEntryCancelled only
+// when it saves: a cheque form that is missing or closes unsaved counts as cancelled.
+bool frmIo::ChequeEntered(bool combined) {
+    HandOver<bool> forVoucher(BillForVoucher, !combined);
     HandOver<bool> notOneVoucher(ShowOneRecord, false);
-    HandOver<bool> notCombined(BillForCombinedCheque, false);
+    HandOver<bool> combinedCheque(BillForCombinedCheque, combined);
     BillEntryCancelled = true;
     try {
         Forms::showByName("frmBill", Modal);
@@ -988,7 +988,7 @@ void frmIo::IssueCombinedCheque() {
             messageBox("收支單已簽核: " + *paid, 48, ListTitle);
             return;
         }
-        entered = CombinedChequeEntered();
+        entered = ChequeEntered(true);
         if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
         transaction.Commit();
     }
@@ -998,22 +998,6 @@ void frmIo::IssueCombinedCheque() {
     }
     ckco.SetValue(0);
     if (!ListUnsignedVouchers(true)) CloseList(cmdNck, UnsignedClosed, FormHeight);
-}
-
-bool frmIo::CombinedChequeEntered() {
-    HandOver<bool> combined(BillForCombinedCheque, true);
-    HandOver<bool> notForVoucher(BillForVoucher, false);
-    HandOver<bool> notOneVoucher(ShowOneRecord, false);
-    BillEntryCancelled = true;
-    try {
-        Forms::showByName("frmBill", Modal);
-    } catch (...) {
-        BillEntryCancelled = false;
-        throw;
-    }
-    bool entered = !BillEntryCancelled;
-    BillEntryCancelled = false;
-    return entered;
 }
 
 std::optional<int> frmIo::StoredState() const {

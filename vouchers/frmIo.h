@@ -142,14 +142,13 @@ class frmIo : public Form {
     void CloseList(CommandButton& button, const char* caption, int height);
     void MarkVoucherForCheque();
     void IssueCombinedCheque();
-    bool CombinedChequeEntered();
 
     void SaveVoucher();
     bool EntriesAreComplete();
     bool AddNewVoucher();
     void RewriteShownVoucher();
     bool SignOffByCheque();
-    bool ChequeEntered();
+    bool ChequeEntered(bool combined);
     void BackToBrowsing();
     std::optional<int> StoredState() const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/forms/CellEditor.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "shell/mdM.h"
@@ -107,20 +108,10 @@ void frmSt::hfg_MouseDown(int Index, int Button, int, float, float) {
     if (grid.MouseRow() == 0) return;
     currentGrid_ = Index;
     if (Button != LeftButton || grid.MouseRow() < 0 || grid.MouseCol() < 0) return;
-    // There is always an empty row at the end to type a new word into.
-    if (!grid.TextMatrix(grid.Rows() - 1, 0).empty()) grid.SetRows(grid.Rows() + 1);
-    int left = grid.Left() + grid.CellLeft() + 2 * PixelTwips;
-    int top = grid.Top() + grid.CellTop() + 2 * PixelTwips;
-    if (Index < FirstWordGrid) {
-        left += frm.Left();
-        top += frm.Top();
-    }
-    txt.Move(left, top, grid.CellWidth(), grid.CellHeight());
-    txt.SetVisible(true);
-    txt.ZOrder(0);
-    txt.SetFocus();
-    txt.SetText(grid.Text());
-    txt.SelectAll();
+    KeepBlankLastRow(grid);
+    // The account grids stand in the frame frm; the editor stands on the form.
+    bool inFrame = Index < FirstWordGrid;
+    OpenCellEditor(txt, grid, inFrame ? frm.Left() : 0, inFrame ? frm.Top() : 0);
 }
 
 void frmSt::hfg_Scroll(int) {
