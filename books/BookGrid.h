@@ -10,8 +10,6 @@
 namespace kiv {
 
 inline constexpr const char* BooksTitle = "Kiv";
-inline constexpr Color Blue = 0xFF0000;
-inline constexpr Color Red = 0x0000FF;
 inline constexpr int HeaderAlignment = 4;
 inline constexpr int LeftAlignment = 1;
 inline constexpr int Hourglass = 11;

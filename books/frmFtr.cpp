@@ -106,10 +106,10 @@ void showLine(Grid& grid, int row, const ForecastLine& line, int64_t running) {
     grid.SetTextMatrix(row, 3, line.use);
     int amountColumn = line.income ? AmountInColumn : AmountOutColumn;
     grid.SetTextMatrix(row, amountColumn, AmountText(line.amount));
-    SetCellForeColor(grid, row, amountColumn, line.income ? Blue : Red);
+    SetCellForeColor(grid, row, amountColumn, line.income ? IncomeBlue : ExpenseRed);
     grid.SetTextMatrix(row, 6, line.note);
     grid.SetTextMatrix(row, RunningColumn, AmountText(running));
-    SetCellForeColor(grid, row, RunningColumn, running < 0 ? Red : Blue);
+    SetCellForeColor(grid, row, RunningColumn, running < 0 ? ExpenseRed : IncomeBlue);
     if (line.back)
         for (int col = 1; col < grid.Cols(); ++col)
             SetCellBackColor(grid, row, col, *line.back);

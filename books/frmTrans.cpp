@@ -498,10 +498,10 @@ void frmTrans::FillBookRows(Book book, const Date& start, const Date& end) {
                           AmountText(rs.Fields("bala").wholeNumber() + opening));
     }
     for (int row = 1; row < hfg.Rows(); ++row) {
-        SetCellForeColor(hfg, row, AmountInColumn, Blue);
-        SetCellForeColor(hfg, row, AmountOutColumn, Red);
+        SetCellForeColor(hfg, row, AmountInColumn, IncomeBlue);
+        SetCellForeColor(hfg, row, AmountOutColumn, ExpenseRed);
         bool negative = hfg.TextMatrix(row, BalanceColumn).starts_with("-");
-        SetCellForeColor(hfg, row, BalanceColumn, negative ? Red : Blue);
+        SetCellForeColor(hfg, row, BalanceColumn, negative ? ExpenseRed : IncomeBlue);
     }
     hfg.SetRedraw(true);
 }

@@ -18,9 +18,6 @@ constexpr int VoucherColumn = 9;
 constexpr int ChequeWidths[ChequeColumns] = {200, 1100, 2340, 1600, 900, 2000, 1200, 900, 1000, 0};
 constexpr int TotalWidths[3] = {200, 4000, 1000};
 
-constexpr int CentreCentre = 4;
-constexpr int LeftCentre = 1;
-
 // Two rows, each a caption over a cheque list with its per-account totals on the right.
 constexpr int Margin = 120;
 constexpr int CaptionHeight = 300;

@@ -36,8 +36,6 @@ constexpr Color ReceivedCaptionColor = 0xFF0000;
 
 constexpr int Columns = 11;
 constexpr int AccountColumn = 10;
-constexpr int CentreCentre = 4;
-constexpr int LeftCentre = 1;
 constexpr int Hourglass = 13;
 
 const ColumnWidthFile& widthFile() {

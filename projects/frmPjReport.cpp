@@ -16,9 +16,7 @@ namespace kiv {
 namespace {
 
 constexpr Color LightBlue = 0xFF8080;
-constexpr Color Blue = 0xFF0000;
 constexpr Color Magenta = 0xFF00FF;
-constexpr Color Red = 255;
 constexpr int Centre = 4;
 constexpr int FirstPair = 6;
 constexpr int UncashedState = 1;
@@ -38,7 +36,7 @@ void addPair(Grid& grid, const std::string& name) {
     setCell(grid, 0, cols - 2, name, Grid::Unset, true);
     setCell(grid, 0, cols - 1, name, Grid::Unset, true);
     setCell(grid, 1, cols - 2, "支出未兌現", Magenta, true);
-    setCell(grid, 1, cols - 1, "支出已兌現", Red, true);
+    setCell(grid, 1, cols - 1, "支出已兌現", ExpenseRed, true);
 }
 
 struct ReportVoucher {
@@ -80,8 +78,8 @@ int64_t cellAmount(const Grid& grid, int row, int col) {
 
 Color totalColour(int col) {
     if (col == 4) return LightBlue;
-    if (col == 5) return Blue;
-    return col % 2 == 0 ? Magenta : Red;
+    if (col == 5) return IncomeBlue;
+    return col % 2 == 0 ? Magenta : ExpenseRed;
 }
 
 }  // namespace
@@ -97,7 +95,7 @@ void frmPj::SetupWorkTypeReportGrid() {
     for (int col = 1; col <= 5; ++col)
         setCell(hfg, 0, col, headers[col - 1], Grid::Unset, true);
     setCell(hfg, 1, 4, "未兌現", LightBlue, true);
-    setCell(hfg, 1, 5, "已兌現", Blue, true);
+    setCell(hfg, 1, 5, "已兌現", IncomeBlue, true);
     for (const std::string& name : TickedWorkTypes())
         addPair(hfg, name);
     addPair(hfg, "其他");
@@ -118,12 +116,13 @@ void frmPj::BuildWorkTypeReport() {
         if (v.expense) {
             balance -= v.amount;
             const int pair = expensePair(hfg, v.workType);
-            setCell(hfg, row, v.uncashed ? pair : pair + 1, amount, v.uncashed ? Magenta : Red);
+            setCell(hfg, row, v.uncashed ? pair : pair + 1, amount,
+                    v.uncashed ? Magenta : ExpenseRed);
         } else {
             balance += v.amount;
-            setCell(hfg, row, v.uncashed ? 4 : 5, amount, v.uncashed ? LightBlue : Blue);
+            setCell(hfg, row, v.uncashed ? 4 : 5, amount, v.uncashed ? LightBlue : IncomeBlue);
         }
-        setCell(hfg, row, 1, std::to_string(balance), balance < 0 ? Red : Blue);
+        setCell(hfg, row, 1, std::to_string(balance), balance < 0 ? ExpenseRed : IncomeBlue);
         hfg.SetTextMatrix(row, 2, v.day);
         hfg.SetTextMatrix(row, 3, v.number);
         ++row;
@@ -146,9 +145,9 @@ void frmPj::BuildWorkTypeReport() {
         uncashed += cellAmount(hfg, totalRow, col);
         settled += cellAmount(hfg, totalRow, col + 1);
     }
-    setCell(hfg, expenseRow, 1, "支出合計", Red, true);
+    setCell(hfg, expenseRow, 1, "支出合計", ExpenseRed, true);
     setCell(hfg, expenseRow, 4, std::to_string(uncashed), Magenta);
-    setCell(hfg, expenseRow, 5, std::to_string(settled), Red);
+    setCell(hfg, expenseRow, 5, std::to_string(settled), ExpenseRed);
     hfg.SetFixedRows(2);
 }
 

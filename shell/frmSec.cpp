@@ -12,9 +12,6 @@ namespace {
 
 constexpr int RightCount = 22;
 constexpr int FirstStaffRow = 2;
-constexpr int CentreCentre = 4;
-constexpr Color Blue = 0xFF0000;
-constexpr Color Red = 0x0000FF;
 
 struct RightsGroup {
     const char* name;
@@ -82,7 +79,7 @@ void frmSec::SetupRightsGrid() {
     hfg.SetRow(1);
     hfg.SetCol(0);
     hfg.SetCellAlignment(CentreCentre);
-    hfg.SetCellForeColor(Blue);
+    hfg.SetCellForeColor(IncomeBlue);
     hfg.SetText("員 工 姓 名");
     hfg.SetMergeCells(4);
     hfg.SetMergeRow(0, true);
@@ -99,7 +96,7 @@ void frmSec::LoadRightsGrid() {
             hfg.SetRow(r);
             hfg.SetCol(k);
             hfg.SetCellAlignment(CentreCentre);
-            hfg.SetCellForeColor(Red);
+            hfg.SetCellForeColor(ExpenseRed);
             hfg.SetText(rights[k - 1] == '1' ? Star : "");
         }
     }

@@ -38,14 +38,9 @@ constexpr const char* IssuedChequeMark = "開出票據-->";
 constexpr const char* ReceivedChequeMark = "<--收入票據";
 
 constexpr Color FixedColor = 0xC0FFC0;
-constexpr Color Blue = 0xFF0000;
-constexpr Color Red = 255;
 
 constexpr int Columns = 13;
 constexpr int TotalRows = 9;
-constexpr int LeftCentre = 1;
-constexpr int CentreCentre = 4;
-constexpr int RightCentre = 7;
 constexpr int Hourglass = 11;
 
 // The state of a voucher signed off by a cheque, before and after the cheque was cashed.
@@ -408,23 +403,23 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, int64_t& balance) {
         if (expense) {
             hfg.SetTextMatrix(row, 5, state == 0 ? "" : cheque ? IssuedChequeMark : "已付票據-->");
             hfg.SetTextMatrix(row, 6, amount);
-            paint(hfg, row, 6, Red);
-            if (cheque) paint(hfg, row, 5, Red);
+            paint(hfg, row, 6, ExpenseRed);
+            if (cheque) paint(hfg, row, 5, ExpenseRed);
         } else {
             hfg.SetTextMatrix(row, 5, amount);
             hfg.SetTextMatrix(row, 6,
                               state == 0 ? ""
                               : cheque   ? ReceivedChequeMark
                                          : "<--已收票據");
-            paint(hfg, row, 5, Blue);
-            if (cheque) paint(hfg, row, 6, Blue);
+            paint(hfg, row, 5, IncomeBlue);
+            if (cheque) paint(hfg, row, 6, IncomeBlue);
         }
         if (state == ChequeWasCashed) hfg.SetTextMatrix(row, 7, CashedMark);
         if (!cheque) balance += expense ? -*value : *value;
     }
     if (state == ChequeNotCashed || state == ChequeWasCashed) return;
     hfg.SetTextMatrix(row, 7, amountText(static_cast<double>(balance)));
-    paint(hfg, row, 7, balance >= 0 ? Blue : Red);
+    paint(hfg, row, 7, balance >= 0 ? IncomeBlue : ExpenseRed);
 }
 
 // Under 進銷項/費用 the amount columns are named after the chosen item's text.
@@ -456,7 +451,7 @@ void frmCash::AddSummaryRows() {
         "已兌現(收入)", "已兌現(支出)", "未兌現->已兌現(收入)", "未兌現->已兌現(支出)"};
     for (int k = 0; k < 8; ++k) {
         const bool income = k % 2 == 0;
-        styleTotal(hfg, n + 1 + k, income ? 5 : 6, income ? Blue : Red);
+        styleTotal(hfg, n + 1 + k, income ? 5 : 6, income ? IncomeBlue : ExpenseRed);
         hfg.SetTextMatrix(n + 1 + k, 4, labels[k]);
     }
     std::array<double, 8> sums{};
@@ -488,7 +483,7 @@ void frmCash::AddSummaryRows() {
         hfg.SetTextMatrix(n + 1 + k, k % 2 == 0 ? 5 : 6, amountText(sums[k]));
     const double total = sums[CashIn] + sums[CashedIn] - sums[CashedOut] - sums[CashOut];
     const int last = n + TotalRows;
-    styleTotal(hfg, last, 7, total >= 0 ? Blue : Red);
+    styleTotal(hfg, last, 7, total >= 0 ? IncomeBlue : ExpenseRed);
     hfg.SetTextMatrix(last, 4, "合計(不含未兌現)");
     hfg.SetTextMatrix(last, 7, amountText(total));
     hasTotals_ = true;

@@ -15,8 +15,6 @@ namespace kiv::voucherfields {
 
 inline constexpr const char* Income = "(收入)";
 inline constexpr const char* Expense = "(支出)";
-inline constexpr Color Blue = 0xFF0000;
-inline constexpr Color Red = 0x0000FF;
 
 // Rows of two columns, each a caption and its field.
 inline constexpr int FormWidth = 12480;
@@ -124,7 +122,7 @@ void placeVoucherFields(VoucherForm& f) {
 // The direction label and the account's name in the direction's colour.
 template <class VoucherForm>
 void showDirection(VoucherForm& f, bool expense) {
-    Color colour = expense ? Red : Blue;
+    Color colour = expense ? ExpenseRed : IncomeBlue;
     f.lbAcIo.SetForeColor(colour);
     f.lbAcTxt.SetForeColor(colour);
     f.lbAcIo.SetCaption(expense ? Expense : Income);

@@ -29,10 +29,10 @@ frmAdAcc::frmAdAcc() : Form(FormName) {
         {&Command1, nullptr, 1260, 1500, 1080, 390, "確定"},
         {&Command2, nullptr, 2460, 1500, 1080, 390, "取消"},
     });
-    Ot1(0).SetForeColor(Blue);
-    Ot1(1).SetForeColor(Red);
+    Ot1(0).SetForeColor(IncomeBlue);
+    Ot1(1).SetForeColor(ExpenseRed);
     Ot1(0).SetValue(true);
-    txtAcc.SetForeColor(Blue);
+    txtAcc.SetForeColor(IncomeBlue);
     for (int i = 0; i < 2; ++i)
         Ot1(i).Click = [this, i] { Ot1_Click(i); };
     Command1.SetDefault(true);
@@ -51,12 +51,12 @@ void frmAdAcc::Form_Load() {
     frmIo* io = VoucherForm();
     if (!io) return;
     lbAccNo.SetCaption(io->cbAcc.Text());
-    if (io->lbAcIo.ForeColor() == Red) Ot1(1).SetValue(true);
+    if (io->lbAcIo.ForeColor() == ExpenseRed) Ot1(1).SetValue(true);
 }
 
 // The voucher form shows the side at once; a cancel leaves the colours as they are.
 void frmAdAcc::Ot1_Click(int) {
-    Color colour = Ot1(0).Value() ? Blue : Red;
+    Color colour = Ot1(0).Value() ? IncomeBlue : ExpenseRed;
     txtAcc.SetForeColor(colour);
     if (frmIo* io = VoucherForm()) {
         io->lbAcIo.SetForeColor(colour);

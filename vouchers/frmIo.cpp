@@ -60,7 +60,6 @@ constexpr int SearchMode = 1, UnsignedMode = 2;
 constexpr Color UnsignedColour = 0xFFC0C0;
 constexpr Color SearchColour = 0xC0FFC0;
 constexpr Color Marked = 0xFFFF00, Unmarked = 0xFFFFFF;
-constexpr int LeftCentre = 1;
 constexpr const char* GroupMark = "S";
 
 struct ListColumn {

@@ -17,7 +17,6 @@ constexpr int CodeWidth = 900;
 constexpr int AccountGridWidth = 4680;
 constexpr int WordGridWidth = 3180;
 // Left and centred vertically, as every cell of the lists is drawn.
-constexpr int LeftCentre = 1;
 
 const char* const WordHeaders[] = {"用途說明:", "附 註 一:", "附 註 二:"};
 

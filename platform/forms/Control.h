@@ -25,6 +25,10 @@ inline constexpr Color HighlightText = 0x8000000E;
 inline constexpr Color AppWorkspace = 0x8000000C;
 }  // namespace SystemColor
 
+// The two colours the forms use for a direction of money: blue for income, red for expense.
+inline constexpr Color IncomeBlue = 0xFF0000;
+inline constexpr Color ExpenseRed = 0x0000FF;
+
 // Key codes of KeyDown/KeyUp, and the characters of KeyPress that the forms test.
 namespace Key {
 inline constexpr int Backspace = 8;

@@ -13,6 +13,11 @@ namespace kiv {
 // belong to their cells: they move with the rows when sorting and go on Clear.
 class Grid;
 
+// The grid's cell alignments by name.
+inline constexpr int LeftCentre = 1;
+inline constexpr int CentreCentre = 4;
+inline constexpr int RightCentre = 7;
+
 // The grid a control is laid over as its cell editor (a shown control inside the grid's area,
 // above it in the same container), or null.
 Grid* gridBeneath(const Control& control);
