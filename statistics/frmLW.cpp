@@ -114,11 +114,11 @@ frmLW::frmLW() : Form(FormName) {
 void frmLW::LayOut() {
     SetClientSize(12480, 8640);
     applyLayout({
-        {&Label1, nullptr, 90, 135, 975, 195, "起始年月："},
+        {&Label1, nullptr, 90, 120, 975, 240, "起始年月："},
         {&cbSy, nullptr, 1080, 90, 1230, 315},
         {&cbSM, nullptr, 2295, 90, 1500, 315},
         {&lbse, nullptr, 3825, 135, 255, 225, "～"},
-        {&Label2, nullptr, 4185, 135, 975, 195, "終止年月："},
+        {&Label2, nullptr, 4185, 120, 975, 240, "終止年月："},
         {&cbEy, nullptr, 5175, 90, 1230, 315},
         {&cbEM, nullptr, 6435, 90, 1500, 315},
         {&cmdStar, nullptr, 8055, 90, 1725, 330, "開 始 查 詢"},
