@@ -361,4 +361,28 @@ TEST_F(StatementTest, TheSystemMenuOpensTheStatementByName) {
     EXPECT_EQ(Forms::find("frmLW")->Caption(), "期間損益表");
 }
 
+// The positions in the lists are years counted back from the day of the press.
+TEST_F(StatementTest, TheYearsAreThoseOfTheDayOfThePress) {
+    setToday(day(2026, 12, 31));
+    frmLW& form = openStatement();
+    EXPECT_EQ(form.cbEM.Text(), "十二月 DEC");
+    setToday(day(2027, 1, 1));
+    choose(form, 0, 1, 0, 1);
+    host.click(form.cmdStar);
+    EXPECT_EQ(form.hfg.TextMatrix(0, 3), " 116年01月份");
+    EXPECT_EQ(form.cbSy.Text(), "民國115年");
+}
+
+// A build that fails half way is told to the user, and the grid and the pointer come back.
+TEST_F(StatementTest, AFailedBuildLeavesTheGridShownAndThePointerNormal) {
+    frmLW& form = openStatement();
+    AccDb().Execute("DROP TABLE iof");
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdStar);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].title, "Kiv");
+    EXPECT_TRUE(form.hfg.Visible());
+    EXPECT_EQ(host.mousePointer(), 0);
+}
+
 }  // namespace
