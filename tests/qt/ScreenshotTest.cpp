@@ -23,6 +23,7 @@
 #include "shell/mdM.h"
 #include "statistics/StatisticsForms.h"
 #include "statistics/frmCash.h"
+#include "statistics/frmLW.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
 #include "tests/support/ProgramTest.h"
@@ -497,6 +498,65 @@ TEST_F(ProgramFormsScreenshotTest, TheVoucherQueryIsDrawnWithItsTotals) {
     EXPECT_EQ(g.TextMatrix(14, 7), "5,000");
     EXPECT_GT(pixelsOf(image, g, QColor(192, 255, 192)), 1000);
     Forms::unload(query);
+    Clock::useSystemTime();
+}
+
+// The period statement of January and February: two income accounts, one expense account and a
+// transfer that stays out.
+TEST_F(ProgramFormsScreenshotTest, ThePeriodStatementIsDrawnWithItsSectionsAndResult) {
+    registerStatisticsForms();
+    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
+    AccDb().Execute("DELETE FROM iof");
+    struct Row {
+        const char* number;
+        const char* day;
+        int64_t amount;
+        int state;
+        const char* code;
+        const char* name;
+        bool expense;
+    } rows[] = {
+        {"1150110001", "2026-01-10", 3000, 0, "4101", "工程收入", false},
+        {"1150210001", "2026-02-10", 1000, 3, "4101", "工程收入", false},
+        {"1150212001", "2026-02-12", 500, 1, "4102", "利息收入", false},
+        {"1150120001", "2026-01-20", 2000, 0, "5101", "材料費", true},
+        {"1150220001", "2026-02-20", 2500, 0, "5101", "材料費", true},
+        {"1150105001", "2026-01-05", 700, 0, "0000", "轉帳", false},
+    };
+    for (const Row& r : rows)
+        AccDb().Execute(
+            "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, "
+            "發生日期) VALUES (?, ?, '工程款', ?, ?, ?, ?, ?, ?)",
+            r.day, r.number, r.state, r.amount, r.code, r.expense, r.name, r.day);
+    frmLW& statement = Forms::get<frmLW>();
+    statement.Show();
+    act([&] {
+        statement.cbEM.SetListIndex(1);
+        statement.cmdStar_Click();
+    });
+    QImage image = photograph(statement, "frmLW");
+    const Grid& g = statement.hfg;
+    ASSERT_EQ(g.Rows(), 10);
+    ASSERT_EQ(g.Cols(), 7);
+    EXPECT_EQ(g.FixedCols(), 3);
+    EXPECT_EQ(g.BackColorFixed(), 0xC0FFFFu);
+    for (int row : {1, 2}) {
+        EXPECT_EQ(g.ForeColorAt(row, 1), 0xFF0000u);
+        EXPECT_EQ(g.ForeColorAt(row, 2), 0xFF0000u);
+    }
+    EXPECT_EQ(g.ForeColorAt(6, 1), 255u);
+    EXPECT_EQ(g.ForeColorAt(6, 2), 255u);
+    for (int col : {3, 4}) {
+        EXPECT_EQ(g.BackColorAt(3, col), 0xFFC0C0u);
+        EXPECT_EQ(g.BackColorAt(7, col), 0xC0C0FFu);
+    }
+    for (int col = 3; col <= 5; ++col)
+        EXPECT_EQ(g.BackColorAt(9, col), 0xC0FFC0u);
+    EXPECT_EQ(g.TextMatrix(9, 5), "-500");
+    EXPECT_GT(pixelsOf(image, g, QColor(255, 255, 192)), 1000);
+    EXPECT_GT(pixelsOf(image, g, QColor(192, 192, 255)), 100);
+    EXPECT_GT(pixelsOf(image, g, QColor(192, 255, 192)), 100);
+    Forms::unload(statement);
     Clock::useSystemTime();
 }
 

@@ -1,0 +1,355 @@
+#include "statistics/frmLW.h"
+
+#include <utility>
+#include <vector>
+
+#include "platform/db/Format.h"
+#include "platform/db/Numbers.h"
+#include "platform/forms/Clock.h"
+#include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
+#include "platform/xlsx/GridCopy.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr const char* Title = "Kiv";
+constexpr const char* Months[] = {"一月 JAN", "二月 FEB", "三月 MAR",   "四月 APR",
+                                  "五月 MAY", "六月 JUN", "七月 JUL",   "八月 AUG",
+                                  "九月 SEP", "十月 OCT", "十一月 NOV", "十二月 DEC"};
+constexpr int ListedYears = 5;
+
+constexpr Color FixedColor = 0xC0FFFF;
+constexpr Color Blue = 0xFF0000;
+constexpr Color Red = 0x0000FF;
+constexpr Color White = 0xFFFFFF;
+constexpr Color LightBlue = 0xFFC0C0;
+constexpr Color LightRed = 0xC0C0FF;
+constexpr Color ShareGrey = 0xE0E0E0;
+constexpr Color ResultGreen = 0xC0FFC0;
+
+constexpr int LeftCentre = 1;
+constexpr int Hourglass = 11;
+constexpr int FirstMonthCol = 3;
+
+// The hourglass for as long as the statement is built, and the grid hidden meanwhile; both come
+// back even when a query fails half way.
+class HiddenWhileFilling {
+  public:
+    explicit HiddenWhileFilling(Grid& grid) : grid_(grid) {
+        setMousePointer(Hourglass);
+        grid_.SetVisible(false);
+    }
+    ~HiddenWhileFilling() {
+        grid_.SetVisible(true);
+        setMousePointer(0);
+    }
+    HiddenWhileFilling(const HiddenWhileFilling&) = delete;
+    HiddenWhileFilling& operator=(const HiddenWhileFilling&) = delete;
+
+  private:
+    Grid& grid_;
+};
+
+void setCell(Grid& grid, int row, int col) {
+    grid.SetRow(row);
+    grid.SetCol(col);
+}
+
+void paintText(Grid& grid, int row, int col, Color color) {
+    setCell(grid, row, col);
+    grid.SetCellForeColor(color);
+}
+
+void paintBack(Grid& grid, int row, int col, Color color) {
+    setCell(grid, row, col);
+    grid.SetCellBackColor(color);
+}
+
+void label(Grid& grid, int row, const char* text, Color color) {
+    grid.SetTextMatrix(row, 0, text);
+    paintText(grid, row, 0, color);
+}
+
+std::string amountText(double amount) {
+    return Format(amount, "##,##0");
+}
+
+// What a shown amount or share counts as: the number at its start once the commas are gone, an
+// empty text being 0.
+double shownNumber(const std::string& text) {
+    return leadingNumber(withoutSeparators(text));
+}
+
+std::string shareText(double part, double total) {
+    return total == 0 ? "0" : Format(part / total, "0.00%");
+}
+
+// The first day of the month a header " 115年01月份" names.
+Date monthOfHeader(const std::string& header) {
+    const size_t year = header.find("年");
+    const size_t month = header.find("月", year);
+    const int rocYear = static_cast<int>(leadingNumber(header.substr(0, year)));
+    const size_t monthStart = year + std::string("年").size();
+    const int monthNumber =
+        static_cast<int>(leadingNumber(header.substr(monthStart, month - monthStart)));
+    return Date::fromYmd(rocYear + 1911, monthNumber, 1);
+}
+
+Date dayAfterMonth(const Date& first) {
+    return first.addDays(DaysInMonth(first));
+}
+
+}  // namespace
+
+frmLW::frmLW() : Form(FormName) {
+    SetCaption("期間損益表");
+    LayOut();
+    cmdStar.Click = [this] { cmdStar_Click(); };
+    cmdPxls.Click = [this] { cmdPxls_Click(); };
+}
+
+void frmLW::LayOut() {
+    SetClientSize(12480, 8640);
+    applyLayout({
+        {&Label1, nullptr, 90, 120, 975, 240, "起始年月："},
+        {&cbSy, nullptr, 1080, 90, 1230, 315},
+        {&cbSM, nullptr, 2295, 90, 1500, 315},
+        {&lbse, nullptr, 3825, 135, 255, 225, "～"},
+        {&Label2, nullptr, 4185, 120, 975, 240, "終止年月："},
+        {&cbEy, nullptr, 5175, 90, 1230, 315},
+        {&cbEM, nullptr, 6435, 90, 1500, 315},
+        {&cmdStar, nullptr, 8055, 90, 1725, 330, "開 始 查 詢"},
+        {&cmdPxls, nullptr, 9855, 90, 1410, 330, "印報表(Excel)"},
+        {&hfg, nullptr, 45, 495, 12345, 8070},
+    });
+    for (ComboBox* box : {&cbSy, &cbSM, &cbEy, &cbEM})
+        box->SetStyle(2);
+    for (ComboBox* box : {&cbSM, &cbEM})
+        for (const char* month : Months)
+            box->AddItem(month);
+    hfg.SetRows(2);
+    hfg.SetCols(4);
+    hfg.SetFixedRows(1);
+    hfg.SetFixedCols(3);
+    hfg.SetBackColorFixed(FixedColor);
+}
+
+// The period offered is January to the current month of the current year.
+void frmLW::Form_Load() {
+    SetWidth(screenWidth());
+    hfg.SetWidth(Width() - 200);
+    FillYearCombos();
+    cbSM.SetListIndex(0);
+    cbEM.SetListIndex(Clock::today().month() - 1);
+}
+
+void frmLW::FillYearCombos() {
+    const int rocYear = Clock::today().year() - 1911;
+    for (int k = 0; k < ListedYears; ++k) {
+        const std::string item = "民國" + std::to_string(rocYear - k) + "年";
+        cbSy.AddItem(item);
+        cbEy.AddItem(item);
+    }
+    cbSy.SetListIndex(0);
+    cbEy.SetListIndex(0);
+}
+
+// A refused period leaves the statement shown as it was.
+void frmLW::cmdStar_Click() {
+    if (!PeriodIsValid()) return;
+    hfg.SetRows(2);
+    hfg.Clear();
+    BuildPeriodStatement();
+}
+
+// The year lists run from the current year back, so a higher position is an earlier year.
+bool frmLW::PeriodIsValid() const {
+    if (cbEy.ListIndex() > cbSy.ListIndex()) {
+        messageBox("終止年份不可小於起始年份", 48, Title);
+        return false;
+    }
+    if (cbEy.ListIndex() == cbSy.ListIndex() && cbEM.ListIndex() < cbSM.ListIndex()) {
+        messageBox("終止月份不可小於起始月份", 48, Title);
+        return false;
+    }
+    return true;
+}
+
+// The years are those of the day of the build, whatever day the lists were filled.
+void frmLW::BuildPeriodStatement() {
+    const int thisYear = Clock::today().year();
+    const int sy = thisYear - cbSy.ListIndex();
+    const int sm = cbSM.ListIndex() + 1;
+    const int ey = thisYear - cbEy.ListIndex();
+    const int em = cbEM.ListIndex() + 1;
+    const int months = (ey - sy) * 12 + (em - sm) + 1;
+
+    HiddenWhileFilling hidden(hfg);
+    SetMonthColumns(sy, sm, months);
+    const Date first = Date::fromYmd(sy, sm, 1);
+    const Date untilBefore = dayAfterMonth(Date::fromYmd(ey, em, 1));
+    const Section income = ListAccounts(false, 1, first, untilBefore);
+    const Section expense = ListAccounts(true, income.shareRow() + 2, first, untilBefore);
+    hfg.SetTextMatrix(expense.shareRow() + 1, 0, "合計");
+    for (const Section& section : {income, expense}) {
+        FillAccountCells(section);
+        FillSubtotals(section);
+        FillShares(section);
+    }
+    FillResultRow(income, expense);
+}
+
+// The 合計 and 百分比 columns keep the grid's default width, even where a longer period before
+// had put a month.
+void frmLW::SetMonthColumns(int firstYear, int firstMonth, int months) {
+    totalCol_ = FirstMonthCol + months;
+    hfg.SetCols(totalCol_ + 2);
+    hfg.SetColWidth(0, 850);
+    hfg.SetTextMatrix(0, 1, "科目代號");
+    hfg.SetTextMatrix(0, 2, "科目名稱");
+    const Date first = Date::fromYmd(firstYear, firstMonth, 1);
+    for (int m = 0; m < months; ++m) {
+        const int col = FirstMonthCol + m;
+        hfg.SetColWidth(col, 1000);
+        setCell(hfg, 0, col);
+        hfg.SetCellAlignment(LeftCentre);
+        hfg.SetTextMatrix(0, col, Format(first.addMonths(m), " ee年mm月份"));
+    }
+    hfg.SetTextMatrix(0, totalCol_, "合計");
+    hfg.SetTextMatrix(0, totalCol_ + 1, "百分比");
+    hfg.SetColWidth(totalCol_, -1);
+    hfg.SetColWidth(totalCol_ + 1, -1);
+    hfg.SetColWidth(1, 1000);
+    hfg.SetColWidth(2, 1000);
+}
+
+// Every account with a voucher in the period, whatever its state; the transfer accounts never.
+// With no account the subtotal's label takes the place of the section's.
+frmLW::Section frmLW::ListAccounts(bool expense, int firstRow, const Date& from,
+                                   const Date& untilBefore) {
+    std::vector<std::pair<std::string, std::string>> accounts;
+    {
+        Recordset rs =
+            expense ? AccDb().OpenRecordset(
+                          "SELECT 科目代號, 科目名稱 FROM iof WHERE 發生日期 >= ? AND 發生日期 < ? "
+                          "AND pay = ? AND 科目代號 <> '9999' GROUP BY 科目代號, 科目名稱 ORDER BY "
+                          "科目代號, 科目名稱",
+                          from, untilBefore, true)
+                    : AccDb().OpenRecordset(
+                          "SELECT 科目代號, 科目名稱 FROM iof WHERE 發生日期 >= ? AND 發生日期 < ? "
+                          "AND pay = ? AND 科目代號 <> '0000' GROUP BY 科目代號, 科目名稱 ORDER BY "
+                          "科目代號, 科目名稱",
+                          from, untilBefore, false);
+        for (; !rs.Eof(); rs.MoveNext())
+            accounts.emplace_back(rs.Fields("科目代號").text(), rs.Fields("科目名稱").text());
+    }
+    const Color color = expense ? Red : Blue;
+    const Section section{expense, firstRow, static_cast<int>(accounts.size())};
+    hfg.SetRows(hfg.Rows() + section.accounts + (expense ? 4 : 1));
+    label(hfg, firstRow, expense ? "支出部分" : "收入部分", color);
+    for (int k = 0; k < section.accounts; ++k) {
+        const int row = firstRow + k;
+        hfg.SetTextMatrix(row, 1, accounts[k].first);
+        setCell(hfg, row, 1);
+        hfg.SetCellAlignment(LeftCentre);
+        hfg.SetCellForeColor(color);
+        hfg.SetTextMatrix(row, 2, accounts[k].second);
+        paintText(hfg, row, 2, color);
+    }
+    label(hfg, section.subtotalRow(), "小計", color);
+    label(hfg, section.shareRow(), "百分比", color);
+    return section;
+}
+
+void frmLW::FillAccountCells(const Section& section) {
+    for (int row = section.firstRow; row < section.subtotalRow(); ++row) {
+        int64_t total = 0;
+        for (int col = FirstMonthCol; col < totalCol_; ++col) {
+            const int64_t sum = MonthSum(row, col);
+            hfg.SetTextMatrix(row, col, amountText(static_cast<double>(sum)));
+            total += sum;
+        }
+        hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(total)));
+        paintBack(hfg, row, totalCol_, section.expense ? LightRed : LightBlue);
+    }
+}
+
+// What the account of a row counted in the month of a column, from cash vouchers and cashed
+// cheque vouchers. The account is matched by its code and name as shown, bound as values, so a
+// quote in a name is only a character; a name never given reads as the empty one it shows.
+int64_t frmLW::MonthSum(int row, int col) const {
+    const Date first = monthOfHeader(hfg.TextMatrix(0, col));
+    Recordset rs = AccDb().OpenRecordset(
+        "SELECT SUM(金額) FROM iof WHERE COALESCE(科目代號, '') = ? AND COALESCE(科目名稱, '') = ? "
+        "AND 發生日期 >= ? AND 發生日期 < ? AND (方式 = 0 OR 方式 = 3)",
+        hfg.TextMatrix(row, 1), hfg.TextMatrix(row, 2), first, dayAfterMonth(first));
+    return rs.Eof() || rs.Fields(0).isNull() ? 0 : rs.Fields(0).wholeNumber();
+}
+
+// The subtotals add what the account rows show, so the statement agrees with itself to the
+// dollar.
+void frmLW::FillSubtotals(const Section& section) {
+    const int row = section.subtotalRow();
+    const Color light = section.expense ? LightRed : LightBlue;
+    int64_t sectionTotal = 0;
+    for (int col = FirstMonthCol; col < totalCol_; ++col) {
+        int64_t sum = 0;
+        for (int r = section.firstRow; r < row; ++r)
+            sum += static_cast<int64_t>(shownNumber(hfg.TextMatrix(r, col)));
+        hfg.SetTextMatrix(row, col, amountText(static_cast<double>(sum)));
+        paintBack(hfg, row, col, light);
+        sectionTotal += sum;
+    }
+    hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(sectionTotal)));
+    paintBack(hfg, row, totalCol_, section.expense ? Red : Blue);
+    hfg.SetCellForeColor(White);
+}
+
+// Each month's share below the subtotals, and each account's share (the subtotal's too) in the
+// last column; a section without money shows "0" throughout.
+void frmLW::FillShares(const Section& section) {
+    const double total = shownNumber(hfg.TextMatrix(section.subtotalRow(), totalCol_));
+    const int shareCol = totalCol_ + 1;
+    for (int col = FirstMonthCol; col <= totalCol_; ++col) {
+        const double part = shownNumber(hfg.TextMatrix(section.subtotalRow(), col));
+        hfg.SetTextMatrix(section.shareRow(), col, shareText(part, total));
+        paintBack(hfg, section.shareRow(), col, ShareGrey);
+    }
+    for (int row = section.firstRow; row <= section.subtotalRow(); ++row) {
+        const double part = shownNumber(hfg.TextMatrix(row, totalCol_));
+        hfg.SetTextMatrix(row, shareCol, shareText(part, total));
+        paintBack(hfg, row, shareCol, ShareGrey);
+    }
+}
+
+void frmLW::FillResultRow(const Section& income, const Section& expense) {
+    const int row = expense.shareRow() + 1;
+    for (int col = FirstMonthCol; col <= totalCol_; ++col) {
+        const double result = shownNumber(hfg.TextMatrix(income.subtotalRow(), col)) -
+                              shownNumber(hfg.TextMatrix(expense.subtotalRow(), col));
+        const std::string text = amountText(result);
+        hfg.SetTextMatrix(row, col, text);
+        paintBack(hfg, row, col, ResultGreen);
+        hfg.SetCellForeColor(text.starts_with("-") ? Red : Blue);
+    }
+}
+
+void frmLW::cmdPxls_Click() {
+    ExportStatementToExcel();
+}
+
+// The second title names the period the lists hold now, which may not be the one shown.
+void frmLW::ExportStatementToExcel() {
+    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
+    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string period = Label1.Caption() + cbSy.Text() + cbSM.Text() + " ～ " +
+                               Label2.Caption() + cbEy.Text() + cbEM.Text();
+    Workbook book =
+        CopyGridToWorkbook(hfg, {name + "：" + Caption(), period}, 3, GridWidths::DefaultAsTen);
+    showWorkbook(book, Caption());
+}
+
+}  // namespace kiv
