@@ -22,15 +22,12 @@ constexpr const char* Months[] = {"一月 JAN", "二月 FEB", "三月 MAR",   "�
 constexpr int ListedYears = 5;
 
 constexpr Color FixedColor = 0xC0FFFF;
-constexpr Color Blue = 0xFF0000;
-constexpr Color Red = 0x0000FF;
 constexpr Color White = 0xFFFFFF;
 constexpr Color LightBlue = 0xFFC0C0;
 constexpr Color LightRed = 0xC0C0FF;
 constexpr Color ShareGrey = 0xE0E0E0;
 constexpr Color ResultGreen = 0xC0FFC0;
 
-constexpr int LeftCentre = 1;
 constexpr int Hourglass = 11;
 constexpr int FirstMonthCol = 3;
 
@@ -246,7 +243,7 @@ frmLW::Section frmLW::ListAccounts(bool expense, int firstRow, const Date& from,
         for (; !rs.Eof(); rs.MoveNext())
             accounts.emplace_back(rs.Fields("科目代號").text(), rs.Fields("科目名稱").text());
     }
-    const Color color = expense ? Red : Blue;
+    const Color color = expense ? ExpenseRed : IncomeBlue;
     const Section section{expense, firstRow, static_cast<int>(accounts.size())};
     hfg.SetRows(hfg.Rows() + section.accounts + (expense ? 4 : 1));
     label(hfg, firstRow, expense ? "支出部分" : "收入部分", color);
@@ -304,7 +301,7 @@ void frmLW::FillSubtotals(const Section& section) {
         sectionTotal += sum;
     }
     hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(sectionTotal)));
-    paintBack(hfg, row, totalCol_, section.expense ? Red : Blue);
+    paintBack(hfg, row, totalCol_, section.expense ? ExpenseRed : IncomeBlue);
     hfg.SetCellForeColor(White);
 }
 
@@ -333,7 +330,7 @@ void frmLW::FillResultRow(const Section& income, const Section& expense) {
         const std::string text = amountText(result);
         hfg.SetTextMatrix(row, col, text);
         paintBack(hfg, row, col, ResultGreen);
-        hfg.SetCellForeColor(text.starts_with("-") ? Red : Blue);
+        hfg.SetCellForeColor(text.starts_with("-") ? ExpenseRed : IncomeBlue);
     }
 }
 
