@@ -245,6 +245,7 @@ void frmRio::LayOut() {
     txtfnLet.SetEnabled(false);
     optI.SetValue(true);
     ApplyKindLook(true);
+    ApplyKindHeadings(true);
 }
 
 void frmRio::WireEvents() {
