@@ -171,7 +171,7 @@ void frmRio::LayOut() {
         field(txtCno, 3420, 3, 1500),
         caption(captions(14), 4980, 3, 540, "備註:"),
         field(txtPs, 5520, 3, 6260),
-        {&cmdAll, nullptr, 60, 2250, FormWidth - 120, 330, "▼"},
+        {&cmdAll, nullptr, 60, 2250, FormWidth - 120, 400, "▼"},
 
         {&gridCaptions(0), nullptr, 60, 2560, 600, 255, "期數:"},
         {&lb(0), nullptr, 700, 2560, 700, 255, nullptr, Bold},
