@@ -3,6 +3,7 @@
 
 #include "books/BookForms.h"
 #include "cheques/ChequeForms.h"
+#include "contracts/ContractForms.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/qt/QtProgram.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
         kiv::registerProjectForms();
         kiv::registerBookForms();
         kiv::registerStatisticsForms();
+        kiv::registerContractForms();
         kiv::onProgramEnd(closeBooks);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });

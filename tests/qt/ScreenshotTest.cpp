@@ -9,6 +9,8 @@
 #include "cheques/frmArm.h"
 #include "cheques/frmBB.h"
 #include "cheques/frmBill.h"
+#include "contracts/ContractForms.h"
+#include "contracts/frmRio.h"
 #include "platform/forms/Clock.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmEm.h"
@@ -309,6 +311,58 @@ TEST_F(ProgramFormsScreenshotTest, TheProjectFormsAreDrawn) {
     frmGtPj& picker = Forms::get<frmGtPj>();
     photograph(picker, "frmGtPj");
     EXPECT_EQ(picker.hfg.TextMatrix(1, 2), "一號工程");
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheContractFormIsDrawnForBothSidesAndWhileAdding) {
+    registerContractForms();
+    PeopleDb().Execute("INSERT INTO 客戶 (客戶編號, 客戶名稱) VALUES ('C1', '林先生')");
+    for (const char* table : {"ri", "ro"}) {
+        const bool receivable = std::string(table) == "ri";
+        if (receivable)
+            AccDb().Execute(
+                "INSERT INTO ri VALUES ('115120601', '一號工程合約', '2026-11-30', '林先生', "
+                "'林小姐', '02-23456789', '1,000,000', '50,000', '0', '1,050,000', '', 'Q1', "
+                "'K1', '一號工程', 'P001', '土木', '5,000', 0, '0')");
+        else
+            AccDb().Execute(
+                "INSERT INTO ro VALUES ('115120601', '油漆工程', '2026-11-30', '丙工程行', "
+                "'陳先生', '04-7654321', '200,000', '10,000', '0', '210,000', '', '', '', "
+                "'一號工程', 'P001', '油漆', '', 0, '0')");
+    }
+    AccDb().Execute(
+        "INSERT INTO ri期 VALUES ('115120601', 1, '315,000', '2026-12-27', '30.00%', NULL, 'A1', "
+        "'315,000', '2026-12-20', 1, '', '1151220001', 1), ('115120601', 2, '735,000', "
+        "'2027-03-31', '70.00%', NULL, '', '', NULL, 0, '', '', 0)");
+    AccDb().Execute(
+        "INSERT INTO ri加 VALUES ('115120601', 1, 'Q2', 'K2', '50,000', '2027-01-15', NULL, '', "
+        "'', NULL, 0, '', '', 0)");
+    AccDb().Execute("INSERT INTO ri減 VALUES ('115120601', 1, 'Q3', 'K3', '10,000')");
+    AccDb().Execute(
+        "INSERT INTO ro期 VALUES ('115120601', 1, '210,000', '2027-01-10', '100.00%', NULL, '', "
+        "'', NULL, 0, '', '', 0)");
+    frmRio& form = Forms::get<frmRio>();
+    photograph(form, "frmRio");
+    for (Grid* grid : {&form.hfg, &form.hfg1, &form.HfgAM, &form.hfgAm1, &form.hfgM})
+        EXPECT_EQ(grid->BackColorFixed(), 0xFFC0C0u);
+    EXPECT_EQ(form.frme.BackColor(), 0xFFC0C0u);
+    EXPECT_EQ(form.Label4.Caption(), "客 戶 名 稱:");
+    EXPECT_EQ(form.lb(0).Caption(), "應收");
+    EXPECT_EQ(form.lb(0).ForeColor(), 0xFF0000u);
+    EXPECT_EQ(form.lbTAC.Caption(), "1,085,000");
+    act([&] { form.optO.SetValue(true); });
+    photograph(form, "frmRio-payable");
+    for (Grid* grid : {&form.hfg, &form.hfg1, &form.HfgAM, &form.hfgAm1, &form.hfgM})
+        EXPECT_EQ(grid->BackColorFixed(), 0xC0C0FFu);
+    EXPECT_EQ(form.frme.BackColor(), 0xC0C0FFu);
+    EXPECT_EQ(form.Label4.Caption(), "廠 商 名 稱:");
+    EXPECT_EQ(form.lb(0).Caption(), "應付");
+    EXPECT_EQ(form.lb(0).ForeColor(), 0xFFu);
+    act([&] { form.cmdAdd_Click(); });
+    photograph(form, "frmRio-adding");
+    EXPECT_EQ(form.Height(), 3000);
+    EXPECT_TRUE(form.cmdAll.IsEffectivelyVisible());
+    EXPECT_EQ(form.cmdAll.Caption(), "▼");
+    EXPECT_FALSE(form.FSB.IsEffectivelyVisible());
 }
 
 }  // namespace

@@ -1,0 +1,143 @@
+#include "contracts/Contracts.h"
+
+#include <map>
+
+#include "platform/db/Database.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr const char* SettlementFields[] = {"實收金",   "實收日",   "現金",
+                                            "支票號碼", "收支單號", "處理"};
+
+bool IsSettled(Schedule schedule) {
+    return schedule != Schedule::Reductions;
+}
+
+// The settlement of every stored row of the contract's schedule, by its number.
+std::map<int64_t, std::vector<Value>> StoredSettlements(const std::string& table,
+                                                        const std::string& id) {
+    std::map<int64_t, std::vector<Value>> settlements;
+    Database& db = AccDb();
+    for (Recordset rs = db.OpenRecordset("SELECT * FROM " + db.Table(table) + " WHERE id = ?", id);
+         !rs.Eof(); rs.MoveNext()) {
+        std::vector<Value>& settlement = settlements[rs.Fields("期別").wholeNumber()];
+        for (const char* field : SettlementFields)
+            settlement.push_back(rs.Fields(field));
+    }
+    return settlements;
+}
+
+void WriteOpenSettlement(Recordset& row) {
+    row.SetField("實收金", "");
+    row.SetField("實收日", nullptr);
+    row.SetField("現金", false);
+    row.SetField("支票號碼", "");
+    row.SetField("收支單號", "");
+    row.SetField("處理", false);
+}
+
+}  // namespace
+
+std::string ContractTable(bool receivable, std::string_view part) {
+    return (receivable ? "ri" : "ro") + std::string(part);
+}
+
+std::string ScheduleTable(bool receivable, Schedule schedule) {
+    switch (schedule) {
+        case Schedule::Instalments:
+            return ContractTable(receivable, "期");
+        case Schedule::Additions:
+            return ContractTable(receivable, "加");
+        case Schedule::Reductions:
+            break;
+    }
+    return ContractTable(receivable, "減");
+}
+
+std::optional<std::string> NextContractNumber(bool receivable) {
+    return DailySerialNumber(AccDb(), ContractTable(receivable), "id", 2);
+}
+
+std::vector<std::string> ContractNumbers(bool receivable) {
+    Database& db = AccDb();
+    std::vector<std::string> numbers;
+    for (Recordset rs = db.OpenRecordset("SELECT id FROM " + db.Table(ContractTable(receivable)) +
+                                         " ORDER BY id");
+         !rs.Eof(); rs.MoveNext())
+        numbers.push_back(rs.Fields("id").text());
+    return numbers;
+}
+
+bool ContractExists(bool receivable, const std::string& id) {
+    Database& db = AccDb();
+    return !db.OpenRecordset(
+                  "SELECT id FROM " + db.Table(ContractTable(receivable)) + " WHERE id = ?", id)
+                .Eof();
+}
+
+const std::vector<PlanField>& PlanFields(Schedule schedule) {
+    static const std::vector<PlanField> instalment{{"預付金", false},
+                                                   {"預付日", true},
+                                                   {"佔總價比例", false},
+                                                   {"送帳日", true},
+                                                   {"發票號碼", false}};
+    static const std::vector<PlanField> addition{{"報價單號", false}, {"合約單號", false},
+                                                 {"金額", false},     {"預付日", true},
+                                                 {"送帳日", true},    {"發票號碼", false}};
+    static const std::vector<PlanField> reduction{
+        {"報價單號", false}, {"合約單號", false}, {"金額", false}};
+    switch (schedule) {
+        case Schedule::Instalments:
+            return instalment;
+        case Schedule::Additions:
+            return addition;
+        case Schedule::Reductions:
+            break;
+    }
+    return reduction;
+}
+
+void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
+                     const std::vector<PlanRow>& rows) {
+    const std::string table = ScheduleTable(receivable, schedule);
+    const std::vector<PlanField>& fields = PlanFields(schedule);
+    Database& db = AccDb();
+    Transaction transaction(db);
+    std::map<int64_t, std::vector<Value>> settlements;
+    if (IsSettled(schedule)) settlements = StoredSettlements(table, id);
+    db.Execute("DELETE FROM " + db.Table(table) + " WHERE id = ?", id);
+    Recordset stored = db.OpenTable(table);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int64_t number = static_cast<int64_t>(i) + 1;
+        stored.AddNew();
+        stored.SetField("id", id);
+        stored.SetField("期別", number);
+        for (size_t f = 0; f < fields.size(); ++f)
+            stored.SetField(fields[f].name, rows[i].at(f));
+        if (IsSettled(schedule)) {
+            auto settlement = settlements.find(number);
+            if (settlement == settlements.end()) {
+                WriteOpenSettlement(stored);
+            } else {
+                for (size_t f = 0; f < std::size(SettlementFields); ++f)
+                    stored.SetField(SettlementFields[f], settlement->second[f]);
+            }
+        }
+        stored.Update();
+    }
+    transaction.Commit();
+}
+
+void DeleteContract(bool receivable, const std::string& id) {
+    Database& db = AccDb();
+    Transaction transaction(db);
+    for (std::string_view part : {"", "加", "期", "減"})
+        db.Execute("DELETE FROM " + db.Table(ContractTable(receivable, part)) + " WHERE id = ?",
+                   id);
+    transaction.Commit();
+}
+
+}  // namespace kiv

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/Value.h"
+
+// The receivable (ri) and payable (ro) contracts and their schedules in the accounting database.
+// The two families have the same layout; every function works within the one family chosen.
+namespace kiv {
+
+enum class Schedule { Instalments, Additions, Reductions };
+
+// "ri" or "ro", followed by the part: "" the contract, "期", "加", "減" the schedules.
+std::string ContractTable(bool receivable, std::string_view part = "");
+std::string ScheduleTable(bool receivable, Schedule schedule);
+
+// The number the next contract of the kind saved today takes: the ROC day "eemmdd" and a
+// two-digit serial. nullopt once the day's 99 numbers are taken.
+std::optional<std::string> NextContractNumber(bool receivable);
+
+// The numbers of every contract of the kind, in ascending order.
+std::vector<std::string> ContractNumbers(bool receivable);
+bool ContractExists(bool receivable, const std::string& id);
+
+// One schedule row as the grid plans it: the values of the fields PlanFields names, in that order.
+// A date field takes a Date or Null, every other field its text.
+using PlanRow = std::vector<Value>;
+struct PlanField {
+    const char* name;
+    bool isDate;
+};
+const std::vector<PlanField>& PlanFields(Schedule schedule);
+
+// Replaces every stored row of the contract's schedule by `rows`, numbered 1..n in order, all or
+// nothing. The settlement of an instalment or an addition is made only by the settlement
+// dialogs, which may run while the contract form shows the row: each new row keeps the
+// settlement stored under its number, and a row without one is open.
+void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
+                     const std::vector<PlanRow>& rows);
+
+// Deletes the contract with its instalments, additions and reductions, all or nothing.
+void DeleteContract(bool receivable, const std::string& id);
+
+}  // namespace kiv

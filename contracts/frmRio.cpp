@@ -1,0 +1,1033 @@
+#include "contracts/frmRio.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+
+#include "platform/db/Database.h"
+#include "platform/db/Format.h"
+#include "platform/db/Numbers.h"
+#include "platform/forms/AmountEntry.h"
+#include "platform/forms/Clock.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr const char* Title = "Kiv";
+constexpr const char* Browsing = "瀏覽";
+constexpr const char* Adding = "新增中";
+constexpr const char* Editing = "修改中";
+constexpr const char* IncompleteInstalments = "請填入金額及應付日期";
+constexpr const char* ContractMissing = "找不到此應收付帳款";
+constexpr Color ReceivableColour = 0xFFC0C0;
+constexpr Color PayableColour = 0xC0C0FF;
+constexpr Color ReceivableText = 0xFF0000;
+constexpr Color PayableText = 0xFF;
+
+constexpr int FormWidth = 12000;
+constexpr int FieldHeight = 315;
+constexpr int CaptionDrop = 30;
+
+constexpr int headerRow(int row) {
+    return 240 + row * 390;
+}
+
+Placement caption(Label& label, int left, int row, int width, const char* text) {
+    return {
+        &label, nullptr,     left, headerRow(row) + CaptionDrop, width, FieldHeight - CaptionDrop,
+        text,   RightAligned};
+}
+
+Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
+    return {&control, nullptr, left, headerRow(row), width, FieldHeight, nullptr, look};
+}
+
+Placement totalLabel(Label& label, int left, int top, const char* text = nullptr,
+                     unsigned look = RightAligned) {
+    return {&label, nullptr, left, top, 1000, 285, text, look};
+}
+
+std::string dateCell(const Value& value) {
+    return value.isNull() ? "" : GridRocDate(value.date());
+}
+
+Value dateOrNull(const std::string& text) {
+    if (std::optional<Date> date = parseShownDate(text)) return *date;
+    return nullptr;
+}
+
+std::string amountText(double amount) {
+    return Format(amount, "##,##0");
+}
+
+// The stored area code and number are joined by ";", shown joined by "-".
+std::string shownTelephone(std::string telephone) {
+    std::replace(telephone.begin(), telephone.end(), ';', '-');
+    return telephone;
+}
+
+// The one data row an emptied grid keeps, still untouched: it holds no schedule row.
+bool blankGrid(const Grid& grid) {
+    if (grid.Rows() != 2) return false;
+    for (int col = 0; col < grid.Cols(); ++col)
+        if (!grid.TextMatrix(1, col).empty()) return false;
+    return true;
+}
+
+void layOutGrid(Grid& grid, const std::vector<int>& widths, const std::vector<std::string>& heads) {
+    grid.SetCols(static_cast<int>(widths.size()));
+    for (int col = 0; col < grid.Cols(); ++col) {
+        grid.SetColWidth(col, widths[col]);
+        // The caption cell of a row-label column keeps what it holds.
+        if (col >= grid.FixedCols()) grid.SetTextMatrix(0, col, heads[col]);
+    }
+}
+
+// A new row labelled at the end of a plan grid (its receipt grid following), or the label put into
+// the blank row of an emptied grid.
+void appendLabelledRow(Grid& grid, Grid* receipts, const std::string& prefix,
+                       const std::string& suffix) {
+    if (grid.Rows() <= 2 && grid.TextMatrix(1, 0).empty()) {
+        grid.SetTextMatrix(1, 0, prefix + "1" + suffix);
+        return;
+    }
+    grid.SetRows(grid.Rows() + 1);
+    if (receipts) receipts->SetRows(grid.Rows());
+    grid.SetTextMatrix(grid.Rows() - 1, 0, prefix + std::to_string(grid.Rows() - 1) + suffix);
+}
+
+void refuseFullDay() {
+    messageBox("本日應收付帳款已達 99 筆\n無法再新增", 48, Title);
+}
+
+}  // namespace
+
+frmRio::frmRio() : Form(FormName) {
+    SetCaption("應收付帳款");
+    SetBorderStyle(1);
+    SetMaxButton(false);
+    SetClientSize(FormWidth, FullHeight - TitleBarTwips - FrameTwips);
+    LayOut();
+    WireEvents();
+}
+
+void frmRio::LayOut() {
+    const int gridsTop = 2835, additionsTop = 5040, reductionsTop = 6930;
+    const int totalsTop = 6840, totalStep = 330;
+    const int leftCaption = 4455, leftValue = 5400, rightCaption = 6525, rightValue = 7470;
+    applyLayout({
+        {&optI, nullptr, 120, 60, 780, 300, "應收"},
+        {&optO, nullptr, 960, 60, 780, 300, "應付"},
+        {&lbStat, nullptr, 1860, 90, 1000, 255, Browsing, Bold},
+        {&FSB, nullptr, 2940, 75, 3600, 270},
+        {&cmdAdd, nullptr, 6720, 30, 1000, 345, "新 增"},
+        {&cmdEdit, nullptr, 7760, 30, 1000, 345, "修 改"},
+        {&cmdDel, nullptr, 8800, 30, 1000, 345, "刪 除"},
+        {&cmdSv, nullptr, 9840, 30, 1000, 345, "儲 存"},
+        {&cmdCen, nullptr, 10880, 30, 1000, 345, "取 消"},
+
+        {&frme, nullptr, 60, 420, FormWidth - 120, 1800},
+        caption(captions(0), 60, 0, 600, "編號:"),
+        field(lbNo, 660, 0, 1200, ValueField),
+        caption(captions(1), 1920, 0, 900, "合約名稱:"),
+        field(txtNa, 2820, 0, 2700),
+        caption(captions(2), 5580, 0, 700, "簽約日:"),
+        field(lbSin, 6280, 0, 1900, ValueField),
+        field(DTP, 8200, 0, 300),
+        caption(captions(3), 8560, 0, 540, "專案:"),
+        field(lbPj, 9100, 0, 1500, ValueField),
+        field(lbPjNo, 10620, 0, 780, ValueField),
+        field(cmdPj, 11420, 0, 360),
+
+        caption(Label4, 60, 1, 1100, "客 戶 名 稱:"),
+        field(cbCna, 1180, 1, 2900),
+        caption(captions(4), 4140, 1, 700, "聯絡人:"),
+        field(txtCcnt, 4840, 1, 1300),
+        caption(captions(5), 6200, 1, 540, "電話:"),
+        field(txtCtel, 6740, 1, 1700),
+        caption(captions(6), 8560, 1, 540, "工種:"),
+        field(cbWork, 9100, 1, 2680),
+
+        caption(captions(7), 60, 2, 900, "銷貨金額:"),
+        field(txtAm, 960, 2, 1300, RightAligned),
+        caption(captions(8), 2320, 2, 540, "稅金:"),
+        field(lbTax, 2860, 2, 1100, ValueField | RightAligned),
+        caption(captions(9), 4020, 2, 540, "佣金:"),
+        field(txtComi, 4560, 2, 1100, RightAligned),
+        caption(captions(10), 5720, 2, 540, "折讓:"),
+        field(txtLet, 6260, 2, 1100, RightAligned),
+        caption(captions(11), 7420, 2, 540, "合計:"),
+        field(txtTal, 7960, 2, 1400, RightAligned),
+        field(chkTax, 9500, 2, 1000),
+
+        caption(captions(12), 60, 3, 900, "報價單號:"),
+        field(txtQno, 960, 3, 1500),
+        caption(captions(13), 2520, 3, 900, "合約單號:"),
+        field(txtCno, 3420, 3, 1500),
+        caption(captions(14), 4980, 3, 540, "備註:"),
+        field(txtPs, 5520, 3, 6260),
+        {&cmdAll, nullptr, 60, 2250, FormWidth - 120, 400, "▼"},
+
+        {&gridCaptions(0), nullptr, 60, 2560, 600, 255, "期數:"},
+        {&lb(0), nullptr, 700, 2560, 700, 255, nullptr, Bold},
+        {&cmdAc, nullptr, 1500, 2510, 900, 300, "增期數"},
+        {&cmdEc, nullptr, 2460, 2510, 700, 300, "修改"},
+        {&cmdAcSv, nullptr, 3220, 2510, 700, 300, "儲存"},
+        {&lb1(0), nullptr, 6480, 2560, 700, 255, nullptr, Bold},
+        {&hfg, nullptr, 0, gridsTop, 6015, 1905},
+        {&hfg1, nullptr, 6480, gridsTop, 5430, 1905},
+
+        {&gridCaptions(1), nullptr, 60, 4780, 600, 255, "追加:"},
+        {&lb(1), nullptr, 700, 4780, 700, 255, nullptr, Bold},
+        {&cmdAM, nullptr, 1500, 4750, 900, 285, "增追加"},
+        {&cmdEa, nullptr, 2460, 4750, 700, 285, "修改"},
+        {&cmdAmSv, nullptr, 3220, 4750, 700, 285, "儲存"},
+        {&lb1(1), nullptr, 6615, 4780, 700, 255, nullptr, Bold},
+        {&HfgAM, nullptr, 0, additionsTop, 6240, 1635},
+        {&hfgAm1, nullptr, 6615, additionsTop, 5295, 1635},
+
+        {&gridCaptions(2), nullptr, 60, 6690, 600, 240, "追減:"},
+        {&cmdM, nullptr, 1500, 6680, 900, 250, "增追減"},
+        {&cmdEm, nullptr, 2460, 6680, 700, 250, "修改"},
+        {&cmdMsv, nullptr, 3220, 6680, 700, 250, "儲存"},
+        {&hfgM, nullptr, 0, reductionsTop, 3990, 1335},
+
+        totalLabel(totalCaptions(0), leftCaption, totalsTop, "簽約金額："),
+        totalLabel(lbCC, leftValue, totalsTop, nullptr, ValueField | RightAligned),
+        totalLabel(totalCaptions(3), rightCaption, totalsTop, "合計金額："),
+        totalLabel(lbTAC, rightValue, totalsTop, nullptr, ValueField | RightAligned),
+        totalLabel(totalCaptions(1), leftCaption, totalsTop + totalStep, "追加金額："),
+        totalLabel(lbAC, leftValue, totalsTop + totalStep, nullptr, ValueField | RightAligned),
+        totalLabel(lbdb, rightCaption, totalsTop + totalStep, "未收金額："),
+        totalLabel(lbBC, rightValue, totalsTop + totalStep, nullptr, ValueField | RightAligned),
+        totalLabel(totalCaptions(2), leftCaption, totalsTop + 2 * totalStep, "追減金額："),
+        totalLabel(lbMC, leftValue, totalsTop + 2 * totalStep, nullptr, ValueField | RightAligned),
+        totalLabel(lbBCP, rightValue, totalsTop + 2 * totalStep),
+        totalLabel(lbFn, leftCaption, totalsTop + 3 * totalStep, "未收折讓"),
+        {&txtfnLet, nullptr, leftValue, totalsTop + 3 * totalStep, 1000, 285, nullptr,
+         RightAligned},
+        totalLabel(lbda, rightCaption, totalsTop + 3 * totalStep, "已收金額："),
+        totalLabel(lbACC, rightValue, totalsTop + 3 * totalStep, nullptr,
+                   ValueField | RightAligned),
+        totalLabel(lbACP, rightValue, totalsTop + 4 * totalStep),
+
+        {&fmeSer, nullptr, 8640, 6760, 3300, 1600, "查詢"},
+    });
+    for (Control* control : std::initializer_list<Control*>{
+             &captions(0),  &captions(1),  &captions(2),  &captions(3),  &captions(4),
+             &captions(5),  &captions(6),  &captions(7),  &captions(8),  &captions(9),
+             &captions(10), &captions(11), &captions(12), &captions(13), &captions(14),
+             &Label4,       &lbNo,         &txtNa,        &lbSin,        &DTP,
+             &lbPj,         &lbPjNo,       &cmdPj,        &cbCna,        &txtCcnt,
+             &txtCtel,      &cbWork,       &txtAm,        &lbTax,        &txtComi,
+             &txtLet,       &txtTal,       &chkTax,       &txtQno,       &txtCno,
+             &txtPs})
+        control->SetContainer(&frme);
+    // The captions inside the header frame show the frame's colour of the kind.
+    captions.forEach([](Label& label) { label.SetBackStyle(0); });
+    Label4.SetBackStyle(0);
+    chkTax.SetCaption("無發票");
+    cmdPj.SetCaption("...");
+    cmdPj.SetToolTipText("取得專案");
+    DTP.SetCustomFormat("gg ee/mm/dd");
+    hfg1.SetFixedCols(0);
+    hfgAm1.SetFixedCols(0);
+    dtpi.SetVisible(false);
+    dtpA.SetVisible(false);
+    cmdAll.SetVisible(false);
+    for (Control* control : std::initializer_list<Control*>{&cmdSv, &cmdCen, &cmdPj, &frme})
+        control->SetEnabled(false);
+    txtfnLet.SetEnabled(false);
+    optI.SetValue(true);
+    ApplyKindLook(true);
+    ApplyKindHeadings(true);
+}
+
+void frmRio::WireEvents() {
+    optI.Click = [this] { optI_Click(); };
+    optO.Click = [this] { optO_Click(); };
+    FSB.Change = [this] {
+        if (!resettingNavigator_) FSB_Change();
+    };
+    cmdAdd.Click = [this] { cmdAdd_Click(); };
+    cmdEdit.Click = [this] { cmdEdit_Click(); };
+    cmdDel.Click = [this] { cmdDel_Click(); };
+    cmdSv.Click = [this] { SaveContractHeader(); };
+    cmdCen.Click = [this] { cmdCen_Click(); };
+    cmdAll.Click = [this] { cmdAll_Click(); };
+    cmdPj.Click = [this] { TakeProject(); };
+    cbCna.Click = [this] { cbCna_Click(); };
+    // A pick of the date the picker already shows is the user's choice too.
+    DTP.Change = [this] { DTP_Change(); };
+    DTP.CloseUp = [this] { DTP_Change(); };
+    dtpi.Change = [this] { dtpi_Change(); };
+    dtpA.Change = [this] { dtpA_Change(); };
+    cmdAc.Click = [this] { AddInstalment(); };
+    cmdAM.Click = [this] { AddAddition(); };
+    cmdM.Click = [this] { AddReduction(); };
+    cmdEc.Click = [this] { InstalmentsEditing = true; };
+    cmdEa.Click = [this] { AdditionsEditing = true; };
+    cmdEm.Click = [this] { ReductionsEditing = true; };
+    cmdAcSv.Click = [this] { SaveInstalments(); };
+    cmdAmSv.Click = [this] { SaveAdditions(); };
+    cmdMsv.Click = [this] { SaveReductions(); };
+    for (TextBox* box : {&txtAm, &txtComi, &txtTal, &txtLet})
+        WireAmountBox(*box);
+    txtTal.LostFocus = [this] { txtTal.SetText(Format(Value(txtTal.Text()), "##,##0")); };
+    txtfnLet.KeyPress = [](int& key) { AmountKeyFilter(key); };
+    txtfnLet.Change = [this] {
+        LiveThousandsFormat(txtfnLet);
+        ComputeContractTotals();
+    };
+}
+
+void frmRio::WireAmountBox(TextBox& box) {
+    box.GotFocus = [this, &box] { LastAmountBox = box.Name(); };
+    box.KeyPress = [](int& key) { AmountKeyFilter(key); };
+    box.Change = [&box] { LiveThousandsFormat(box); };
+}
+
+// ---- Opening, navigation and modes ----
+
+void frmRio::Form_Load() {
+    SetTop(0);
+    SetLeft(0);
+    for (DatePicker* picker : {&DTP, &dtpi, &dtpA})
+        picker->SetValue(Clock::today());
+    FillCustomerList();
+    SetCompactView(false);
+    ResetNavigator();
+    LayoutContractGrids();
+    if (!OpenContractMode) {
+        MoveToLastContract();
+        return;
+    }
+    if (OpenContractIsReceivable)
+        optI.SetValue(true);
+    else
+        optO.SetValue(true);
+    LastAmountBox.clear();
+    lbNo.SetCaption(OpenContractNo);
+    FillStoredHeader();
+    for (Control* control : std::initializer_list<Control*>{&FSB, &cmdAdd, &cmdEdit, &cmdDel,
+                                                            &cmdCen, &cmdSv, &fmeSer})
+        control->SetVisible(false);
+    ClearContractGrids();
+    LoadGrids(Receivable(), lbNo.Caption());
+}
+
+void frmRio::Form_Resize() {
+    SetTop(0);
+    SetLeft((screenWidth() - Width()) / 2);
+}
+
+// Unsaved grid edits are dropped without a question.
+void frmRio::Form_Unload(int&) {
+    InstalmentsEditing = AdditionsEditing = ReductionsEditing = false;
+    ContractIds.clear();
+}
+
+void frmRio::LstNob(bool browsing) {
+    for (Control* control : {&cmdAdd, &cmdEdit, &cmdDel})
+        control->SetEnabled(browsing);
+    for (Control* control : std::initializer_list<Control*>{&cmdSv, &cmdCen, &cmdPj, &frme})
+        control->SetEnabled(!browsing);
+}
+
+void frmRio::SetCompactView(bool compact) {
+    SetHeight(compact ? CompactHeight : FullHeight);
+    cmdAll.SetVisible(compact);
+    SetTop(0);
+    SetLeft((screenWidth() - Width()) / 2);
+}
+
+// The navigator's range is set without showing anything: the caller shows the contract it wants.
+void frmRio::ResetNavigator() {
+    ContractIds = ContractNumbers(Receivable());
+    resettingNavigator_ = true;
+    FSB.SetMax(std::max(0, static_cast<int>(ContractIds.size()) - 1));
+    resettingNavigator_ = false;
+    NavigatorPosition = FSB.Value();
+}
+
+// Shows the last contract of the kind as a move of the scroll bar to its end does, also when the
+// bar already stands there; with no contract the form is empty.
+void frmRio::MoveToLastContract() {
+    if (FSB.Value() == FSB.Max())
+        FSB_Change();
+    else
+        FSB.SetValue(FSB.Max());
+}
+
+void frmRio::FSB_Change() {
+    PromptSavePendingGrids();
+    ClearContractHeader();
+    NavigatorPosition = FSB.Value();
+    if (NavigatorPosition < static_cast<int>(ContractIds.size()))
+        lbNo.SetCaption(ContractIds[NavigatorPosition]);
+    ShowContractHeader();
+    ClearContractGrids();
+    LayoutContractGrids();
+    LoadGrids(Receivable(), lbNo.Caption());
+}
+
+void frmRio::ShowContractHeader() {
+    LastAmountBox.clear();
+    if (lbNo.Caption().empty() && !ContractIds.empty()) {
+        MoveToLastContract();
+        return;
+    }
+    FillStoredHeader();
+}
+
+// The stored header of the number in lbNo; a number not stored leaves an empty header.
+void frmRio::FillStoredHeader() {
+    LastAmountBox.clear();
+    Database& db = AccDb();
+    Recordset rs = db.OpenRecordset(
+        "SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?", lbNo.Caption());
+    if (lbNo.Caption().empty() || rs.Eof()) {
+        ClearContractHeader();
+        return;
+    }
+    lbNo.SetCaption(rs.Fields("id").text());
+    txtNa.SetText(rs.Fields("收名稱").text());
+    Value signedOn = rs.Fields("簽約日");
+    lbSin.SetCaption(signedOn.isNull() ? "" : Format(signedOn.date(), "gg ee/mm/dd"));
+    cbCna.SetText(rs.Fields("客戶名").text());
+    txtCcnt.SetText(rs.Fields("聯絡人").text());
+    txtCtel.SetText(rs.Fields("電話").text());
+    txtAm.SetText(rs.Fields("銷貨金額").text());
+    lbTax.SetCaption(rs.Fields("稅金").text());
+    txtComi.SetText(rs.Fields("佣金").text());
+    txtTal.SetText(rs.Fields("合計").text());
+    txtPs.SetText(rs.Fields("備註").text());
+    txtQno.SetText(rs.Fields("報價單號").text());
+    txtCno.SetText(rs.Fields("合約單號").text());
+    txtLet.SetText(rs.Fields("Let").text());
+    lbPj.SetCaption(rs.Fields("專名").text());
+    lbPjNo.SetCaption(rs.Fields("專id").text());
+    cbWork.SetText(rs.Fields("w").text());
+    txtfnLet.SetText(rs.Fields("fnLet").text());
+    chkTax.SetValue(rs.Fields("無發票").boolean() ? 1 : 0);
+    txtfnLet.SetEnabled(false);
+}
+
+void frmRio::PromptSavePendingGrids() {
+    struct Pending {
+        bool& editing;
+        const char* question;
+        void (frmRio::*save)();
+        CommandButton& button;
+    };
+    for (const Pending& grid :
+         {Pending{InstalmentsEditing, "期數修改中是否儲存?", &frmRio::SaveInstalments, cmdAcSv},
+          Pending{AdditionsEditing, "追加修改中是否儲存?", &frmRio::SaveAdditions, cmdAmSv},
+          Pending{ReductionsEditing, "追減修改中是否儲存?", &frmRio::SaveReductions, cmdMsv}}) {
+        if (!grid.editing) continue;
+        if (messageBox(grid.question, 292, Title) == AnswerYes)
+            (this->*grid.save)();
+        else
+            grid.button.SetEnabled(false);
+        grid.editing = false;
+    }
+    HideCellEditors();
+}
+
+void frmRio::HideCellEditors() {
+    dtpi.SetVisible(false);
+    dtpA.SetVisible(false);
+}
+
+void frmRio::cmdAdd_Click() {
+    std::optional<std::string> number = NextContractNumber(Receivable());
+    if (!number) {
+        refuseFullDay();
+        return;
+    }
+    lbStat.SetCaption(Adding);
+    LstNob(false);
+    SetCompactView(true);
+    ClearContractHeader();
+    txtfnLet.SetEnabled(false);
+    ClearContractGrids();
+    lbNo.SetCaption(*number);
+    AddingContract = true;
+    optI.SetEnabled(false);
+    optO.SetEnabled(false);
+    FSB.SetVisible(false);
+}
+
+void frmRio::cmdEdit_Click() {
+    lbStat.SetCaption(Editing);
+    LstNob(false);
+    SetCompactView(false);
+    AddingContract = false;
+    optI.SetEnabled(false);
+    optO.SetEnabled(false);
+    txtfnLet.SetEnabled(true);
+    FSB.SetVisible(false);
+}
+
+void frmRio::cmdCen_Click() {
+    lbStat.SetCaption(Browsing);
+    FSB.SetVisible(true);
+    optI.SetEnabled(true);
+    optO.SetEnabled(true);
+    LstNob(true);
+    SetCompactView(false);
+    txtfnLet.SetEnabled(false);
+    if (AddingContract)
+        MoveToLastContract();
+    else
+        ShowContractHeader();
+    AddingContract = false;
+}
+
+void frmRio::cmdAll_Click() {
+    if (lbStat.Caption() == Browsing) return;
+    if (messageBox("是否儲存?", 35, Title) == AnswerYes) {
+        SaveContractHeader();
+        SetCompactView(false);
+    } else {
+        cmdCen_Click();
+    }
+}
+
+void frmRio::cbCna_Click() {
+    std::string contact, telephone;
+    if (!LookUpCounterparty(contact, telephone)) return;
+    txtCcnt.SetText(contact);
+    txtCtel.SetText(telephone);
+}
+
+// The contact and telephone of the counterparty named in cbCna; false when it is not listed.
+bool frmRio::LookUpCounterparty(std::string& contact, std::string& telephone) {
+    Recordset rs = Receivable()
+                       ? PeopleDb().OpenRecordset(
+                             "SELECT 連絡人, 電話1 FROM 客戶 WHERE 客戶名稱 = ?", cbCna.Text())
+                       : PeopleDb().OpenRecordset(
+                             "SELECT 連絡人, 電話1 FROM 廠商 WHERE 廠商名稱 = ?", cbCna.Text());
+    if (rs.Eof()) return false;
+    contact = rs.Fields("連絡人").text();
+    telephone = shownTelephone(rs.Fields("電話1").text());
+    return true;
+}
+
+void frmRio::DTP_Change() {
+    lbSin.SetCaption(Format(DTP.Value(), "gg ee/mm/dd"));
+}
+
+void frmRio::dtpi_Change() {
+    hfg.SetText(Format(dtpi.Value(), "ee/mm/dd"));
+    dtpi.SetVisible(false);
+}
+
+void frmRio::dtpA_Change() {
+    HfgAM.SetText(Format(dtpA.Value(), "ee/mm/dd"));
+    dtpA.SetVisible(false);
+}
+
+// ---- The receivable and payable switch ----
+
+void frmRio::optI_Click() {
+    SwitchKind(true);
+}
+
+void frmRio::optO_Click() {
+    SwitchKind(false);
+}
+
+void frmRio::ApplyKindLook(bool receivable) {
+    const Color fixed = receivable ? ReceivableColour : PayableColour;
+    for (Grid* grid : {&hfg, &hfg1, &HfgAM, &hfgAm1, &hfgM})
+        grid->SetBackColorFixed(fixed);
+    frme.SetBackColor(fixed);
+    Label4.SetCaption(receivable ? "客 戶 名 稱:" : "廠 商 名 稱:");
+    lbFn.SetCaption(receivable ? "未收折讓" : "未付折讓");
+}
+
+void frmRio::ApplyKindHeadings(bool receivable) {
+    const Color text = receivable ? ReceivableText : PayableText;
+    for (int i = 0; i < 2; ++i) {
+        lb(i).SetCaption(receivable ? "應收" : "應付");
+        lb(i).SetForeColor(text);
+    }
+    for (int i = 0; i < 2; ++i) {
+        lb1(i).SetCaption(receivable ? "已收" : "已付");
+        lb1(i).SetForeColor(text);
+    }
+    lbdb.SetCaption(receivable ? "未收金額：" : "未付金額：");
+    lbda.SetCaption(receivable ? "已收金額：" : "已付金額：");
+}
+
+// The whole form turns to the other kind and shows its last contract.
+void frmRio::SwitchKind(bool receivable) {
+    PromptSavePendingGrids();
+    ApplyKindLook(receivable);
+    if (receivable)
+        FillCustomerList();
+    else
+        FillVendorList();
+    ApplyKindHeadings(receivable);
+    ClearContractGrids();
+    ResetNavigator();
+    MoveToLastContract();
+}
+
+// A customer without a name could not be chosen from the list: it is left out.
+void frmRio::FillCustomerList() {
+    cbCna.Clear();
+    for (Recordset rs = PeopleDb().OpenRecordset(
+             "SELECT 客戶名稱 FROM 客戶 WHERE 客戶名稱 IS NOT NULL ORDER BY 客戶編號");
+         !rs.Eof(); rs.MoveNext())
+        cbCna.AddItem(rs.Fields("客戶名稱").text());
+}
+
+void frmRio::FillVendorList() {
+    cbCna.Clear();
+    for (Recordset rs = PeopleDb().OpenRecordset(
+             "SELECT 廠商名稱 FROM 廠商 WHERE 廠商名稱 IS NOT NULL ORDER BY 廠商編號");
+         !rs.Eof(); rs.MoveNext())
+        cbCna.AddItem(rs.Fields("廠商名稱").text());
+}
+
+// ---- Saving, deleting and taking a project ----
+
+void frmRio::SaveContractHeader() {
+    if (lbSin.Caption().empty()) {
+        messageBox("請填入簽約日期", 48, Title);
+        return;
+    }
+    const bool receivable = Receivable();
+    const bool adding = AddingContract;
+    std::string number = lbNo.Caption();
+    bool totalChanged = false;
+    std::vector<PlanRow> instalments;
+    if (adding) {
+        std::optional<std::string> next = NextContractNumber(receivable);
+        if (!next) {
+            refuseFullDay();
+            return;
+        }
+        number = *next;
+    } else {
+        std::optional<std::string> storedTotal = StoredTotal(number);
+        if (!storedTotal) {
+            messageBox(ContractMissing, 48, Title);
+            return;
+        }
+        totalChanged = *storedTotal != txtTal.Text();
+        if (totalChanged && !RescaledInstalments(instalments)) return;
+    }
+    StoreHeader(adding, number, totalChanged, instalments);
+    lbNo.SetCaption(number);
+    if (totalChanged) {
+        for (size_t i = 0; i < instalments.size(); ++i)
+            hfg.SetTextMatrix(static_cast<int>(i) + 1, 3, instalments[i][2].text());
+        cmdAcSv.SetEnabled(false);
+        InstalmentsEditing = false;
+        HideCellEditors();
+    }
+    BackToBrowsing();
+    if (totalChanged) messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", 48, Title);
+    if (receivable)
+        optI_Click();
+    else
+        optO_Click();
+}
+
+// The stored total of the contract, or nullopt when no contract of the kind has the number.
+std::optional<std::string> frmRio::StoredTotal(const std::string& number) {
+    Database& db = AccDb();
+    Recordset rs = db.OpenRecordset(
+        "SELECT 合計 FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?", number);
+    if (rs.Eof()) return std::nullopt;
+    return rs.Fields("合計").text();
+}
+
+// The instalments with their shares of the new total; false (after saying why) when the grid
+// cannot be stored or the total gives no share.
+bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
+    if (!InstalmentRows(rows)) {
+        messageBox(IncompleteInstalments, 48, Title);
+        return false;
+    }
+    const double total = amountValue(txtTal.Text());
+    if (!rows.empty() && total == 0) {
+        messageBox("合計為 0,無法計算期數的佔總價比例", 48, Title);
+        return false;
+    }
+    for (PlanRow& row : rows)
+        row[2] = Format(amountValue(row[0].text()) / total, "0.00%");
+    return true;
+}
+
+// The header, and the instalments whose shares a new total changed, are stored together.
+void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChanged,
+                         const std::vector<PlanRow>& instalments) {
+    const bool receivable = Receivable();
+    Database& db = AccDb();
+    Transaction transaction(db, adding);
+    Recordset row;
+    if (adding) {
+        row = db.OpenTable(ContractTable(receivable));
+        row.AddNew();
+    } else {
+        row = db.OpenRecordset(
+            "SELECT * FROM " + db.Table(ContractTable(receivable)) + " WHERE id = ?", number);
+        row.Edit();
+    }
+    row.SetField("id", number);
+    row.SetField("收名稱", txtNa.Text());
+    row.SetField("簽約日", dateOrNull(lbSin.Caption()));
+    row.SetField("客戶名", cbCna.Text());
+    row.SetField("聯絡人", txtCcnt.Text());
+    row.SetField("電話", txtCtel.Text());
+    row.SetField("銷貨金額", txtAm.Text());
+    row.SetField("稅金", adding && lbTax.Caption().empty() ? "0" : lbTax.Caption());
+    row.SetField("佣金", txtComi.Text());
+    row.SetField("合計", txtTal.Text());
+    row.SetField("備註", txtPs.Text());
+    row.SetField("報價單號", txtQno.Text());
+    row.SetField("合約單號", txtCno.Text());
+    row.SetField("專名", lbPj.Caption());
+    row.SetField("專id", lbPjNo.Caption());
+    row.SetField("w", cbWork.Text());
+    row.SetField("fnLet", txtfnLet.Text());
+    row.SetField("無發票", chkTax.Value() == 1);
+    row.SetField("Let", txtLet.Text());
+    row.Update();
+    if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
+    transaction.Commit();
+}
+
+void frmRio::BackToBrowsing() {
+    lbStat.SetCaption(Browsing);
+    FSB.SetVisible(true);
+    optI.SetEnabled(true);
+    optO.SetEnabled(true);
+    txtfnLet.SetEnabled(false);
+    LstNob(true);
+    SetCompactView(false);
+    AddingContract = false;
+}
+
+void frmRio::cmdDel_Click() {
+    if (messageBox("確定刪除此應收付帳款?\n如果選取是,會將此應收付帳款全部資料刪除", 35, Title) !=
+        AnswerYes)
+        return;
+    DeleteContract(Receivable(), lbNo.Caption());
+    FillStoredHeader();
+    ClearContractGrids();
+    LoadGrids(Receivable(), lbNo.Caption());
+}
+
+void frmRio::TakeProject() {
+    Forms::showByName("frmGtPj", Modal);
+    const int r = PickedProjectRow;
+    Form* picker = Forms::find("frmGtPj");
+    Grid* picked = picker ? dynamic_cast<Grid*>(picker->FindControl("hfg")) : nullptr;
+    if (r <= 0 || !picked || r >= picked->Rows()) return;
+    auto column = [&](int col) { return picked->TextMatrix(r, col); };
+    const int64_t total = roundHalfToEven(amountValue(column(4)));
+    lbPj.SetCaption(column(2));
+    if (txtNa.Text().empty()) txtNa.SetText(lbPj.Caption());
+    lbPjNo.SetCaption(column(1));
+    if (lbSin.Caption().empty()) lbSin.SetCaption(column(5));
+    if (Receivable()) {
+        if (cbCna.Text().empty()) cbCna.SetText(column(3));
+        std::string contact, telephone;
+        if (LookUpCounterparty(contact, telephone)) {
+            if (txtCcnt.Text().empty()) txtCcnt.SetText(contact);
+            if (txtCtel.Text().empty()) txtCtel.SetText(telephone);
+        }
+        LastAmountBox.clear();
+        // The tax is what the amount leaves of the total, so that the two always add up to it.
+        const int64_t amount = roundHalfToEven(static_cast<double>(total) / 1.05);
+        txtAm.SetText(amountText(static_cast<double>(amount)));
+        lbTax.SetCaption(amountText(static_cast<double>(total - amount)));
+        txtTal.SetText(column(4));
+        txtPs.SetText("");
+    }
+    FillWorkTypes();
+}
+
+void frmRio::FillWorkTypes() {
+    cbWork.Clear();
+    for (Recordset rs = AccDb().OpenRecordset("SELECT w FROM w4pj WHERE pj_id = ? ORDER BY rowid",
+                                              lbPjNo.Caption());
+         !rs.Eof(); rs.MoveNext())
+        cbWork.AddItem(rs.Fields("w").text());
+}
+
+// ---- Schedule grids ----
+
+void frmRio::LayoutContractGrids() {
+    const bool r = Receivable();
+    const std::string amount = r ? "應收金額" : "應付金額";
+    const std::string due = r ? "應收日期" : "應付日期";
+    const std::vector<std::string> receipts{r ? "實收金額" : "實付金額",
+                                            r ? "實收日期" : "實付日期", "現金 / 支票", "支票號碼",
+                                            "收支單號"};
+    layOutGrid(hfg, {600, 1000, 900, 1000, 900, 1100},
+               {"", amount, due, "佔總價比例", "送帳單日", "發票號碼"});
+    layOutGrid(hfg1, {1000, 1000, 1000, 1000, 1000}, receipts);
+    layOutGrid(HfgAM, {580, 800, 900, 900, 800, 800, 1100},
+               {"", "報價單號", "合約單號", amount, due, "送帳單日", "發票號碼"});
+    layOutGrid(hfgAm1, {1000, 900, 1000, 1000, 1000}, receipts);
+    layOutGrid(hfgM, {600, 1000, 1000, 1000}, {"", "報價單號", "合約單號", "金額"});
+}
+
+void frmRio::ClearContractGrids() {
+    for (Grid* grid : {&hfg, &hfg1, &HfgAM, &hfgAm1, &hfgM}) {
+        grid->Clear();
+        grid->SetRows(2);
+    }
+    for (Label* label : {&lbCC, &lbAC, &lbMC, &lbTAC, &lbBC, &lbBCP, &lbACC, &lbACP})
+        label->SetCaption("");
+    LayoutContractGrids();
+}
+
+void frmRio::ClearContractHeader() {
+    LastAmountBox.clear();
+    lbNo.SetCaption("");
+    txtNa.SetText("");
+    lbSin.SetCaption("");
+    cbCna.SetText("");
+    for (TextBox* box : {&txtCcnt, &txtCtel, &txtAm})
+        box->SetText("");
+    lbTax.SetCaption("");
+    for (TextBox* box : {&txtComi, &txtTal, &txtLet, &txtPs, &txtQno, &txtCno})
+        box->SetText("");
+    lbPj.SetCaption("");
+    lbPjNo.SetCaption("");
+    cbWork.SetText("");
+    txtfnLet.SetText("");
+}
+
+void frmRio::LoadReceivableGrids(const std::string& id) {
+    LoadGrids(true, id);
+}
+
+void frmRio::LoadPayableGrids(const std::string& id) {
+    LoadGrids(false, id);
+}
+
+namespace {
+
+// The rows of one schedule of the contract, in number order, each as its fields.
+std::vector<std::vector<Value>> scheduleRows(bool receivable, Schedule schedule,
+                                             const std::string& id) {
+    Database& db = AccDb();
+    std::vector<std::vector<Value>> rows;
+    for (Recordset rs =
+             db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(receivable, schedule)) +
+                                  " WHERE id = ? ORDER BY 期別",
+                              id);
+         !rs.Eof(); rs.MoveNext()) {
+        std::vector<Value> row;
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            row.push_back(rs.Fields(i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// The receipt of a settled row, from its field `first` (實收金) on.
+void showReceipt(Grid& receipts, int r, const std::vector<Value>& row, size_t first,
+                 size_t settled) {
+    if (!row[settled].boolean()) return;
+    receipts.SetTextMatrix(r, 0, Format(row[first], "##,##0"));
+    receipts.SetTextMatrix(r, 1, dateCell(row[first + 1]));
+    receipts.SetTextMatrix(r, 2, row[first + 2].boolean() ? "現金" : "支票");
+    receipts.SetTextMatrix(r, 3, row[first + 3].text());
+    receipts.SetTextMatrix(r, 4, row[first + 4].text());
+}
+
+}  // namespace
+
+// A schedule without rows leaves its emptied grid as it is.
+void frmRio::LoadGrids(bool receivable, const std::string& id) {
+    const auto instalments = scheduleRows(receivable, Schedule::Instalments, id);
+    if (!instalments.empty()) {
+        hfg.SetRows(static_cast<int>(instalments.size()) + 1);
+        hfg1.SetRows(hfg.Rows());
+        for (int r = 1; r < hfg.Rows(); ++r) {
+            const std::vector<Value>& row = instalments[r - 1];
+            hfg.SetTextMatrix(r, 0, "第" + row[1].text() + "期");
+            hfg.SetTextMatrix(r, 1, row[2].text());
+            hfg.SetTextMatrix(r, 2, dateCell(row[3]));
+            hfg.SetTextMatrix(r, 3, row[4].text());
+            hfg.SetTextMatrix(r, 4, dateCell(row[5]));
+            hfg.SetTextMatrix(r, 5, row[6].text());
+            showReceipt(hfg1, r, row, 7, 12);
+        }
+    }
+    const auto additions = scheduleRows(receivable, Schedule::Additions, id);
+    if (!additions.empty()) {
+        HfgAM.SetRows(static_cast<int>(additions.size()) + 1);
+        hfgAm1.SetRows(HfgAM.Rows());
+        for (int r = 1; r < HfgAM.Rows(); ++r) {
+            const std::vector<Value>& row = additions[r - 1];
+            HfgAM.SetTextMatrix(r, 0, "追加" + row[1].text());
+            HfgAM.SetTextMatrix(r, 1, row[2].text());
+            HfgAM.SetTextMatrix(r, 2, row[3].text());
+            HfgAM.SetTextMatrix(r, 3, row[4].text());
+            HfgAM.SetTextMatrix(r, 4, dateCell(row[5]));
+            HfgAM.SetTextMatrix(r, 5, dateCell(row[6]));
+            HfgAM.SetTextMatrix(r, 6, row[7].text());
+            showReceipt(hfgAm1, r, row, 8, 13);
+        }
+    }
+    const auto reductions = scheduleRows(receivable, Schedule::Reductions, id);
+    if (!reductions.empty()) {
+        hfgM.SetRows(static_cast<int>(reductions.size()) + 1);
+        for (int r = 1; r < hfgM.Rows(); ++r) {
+            const std::vector<Value>& row = reductions[r - 1];
+            hfgM.SetTextMatrix(r, 0, "追減" + row[1].text());
+            for (int col = 1; col <= 3; ++col)
+                hfgM.SetTextMatrix(r, col, row[col + 1].text());
+        }
+    }
+    ComputeContractTotals();
+}
+
+void frmRio::AddInstalment() {
+    const int last = hfg.Rows() - 1;
+    if (!hfg.TextMatrix(last, 0).empty() && hfg.TextMatrix(last, 1).empty()) {
+        messageBox("無法新增\r\n請先完成先前期數的預付金額", 48, Title);
+        return;
+    }
+    // The shares are summed in hundredths of a per cent, as shown: a sum of doubles would make
+    // 0.08 % + 86.07 % + 13.85 % fall short of 100.
+    int64_t hundredths = 0;
+    for (int r = 1; r < hfg.Rows(); ++r) {
+        const std::string& share = hfg.TextMatrix(r, 3);
+        if (share.empty()) continue;
+        hundredths += roundHalfAwayFromZero(leadingNumber(share.substr(0, share.size() - 1)) * 100);
+    }
+    if (hundredths >= 100 * 100) {
+        messageBox("無法新增\r\n所有期數已包含所有金額", 48, Title);
+        return;
+    }
+    appendLabelledRow(hfg, &hfg1, "第", "期");
+    InstalmentsEditing = true;
+}
+
+void frmRio::AddAddition() {
+    appendLabelledRow(HfgAM, &hfgAm1, "追加", "");
+    AdditionsEditing = true;
+}
+
+void frmRio::AddReduction() {
+    appendLabelledRow(hfgM, nullptr, "追減", "");
+    ReductionsEditing = true;
+}
+
+// ---- Totals ----
+
+void frmRio::ComputeContractTotals() {
+    lbCC.SetCaption(txtTal.Text());
+    double additions = 0, reductions = 0, received = 0;
+    for (int r = 1; r < HfgAM.Rows(); ++r)
+        additions += amountValue(HfgAM.TextMatrix(r, 3));
+    lbAC.SetCaption(amountText(additions));
+    for (int r = 1; r < hfgM.Rows(); ++r)
+        reductions += amountValue(hfgM.TextMatrix(r, 3));
+    lbMC.SetCaption(amountText(reductions));
+    const double discount = amountValue(Format(Value(txtfnLet.Text()), "##0"));
+    lbTAC.SetCaption(amountText(amountValue(lbCC.Caption()) + amountValue(lbAC.Caption()) -
+                                amountValue(lbMC.Caption()) - discount));
+    for (int r = 1; r < hfg1.Rows(); ++r)
+        received += amountValue(hfg1.TextMatrix(r, 0));
+    for (int r = 1; r < hfgAm1.Rows(); ++r)
+        received += amountValue(hfgAm1.TextMatrix(r, 0));
+    lbBC.SetCaption(amountText(amountValue(lbTAC.Caption()) - received));
+    lbACC.SetCaption(amountText(received));
+    const double grandTotal = amountValue(lbTAC.Caption());
+    if (grandTotal == 0) return;
+    lbACP.SetCaption(Format(amountValue(lbACC.Caption()) / grandTotal, "0.00%"));
+    lbBCP.SetCaption(Format(amountValue(lbBC.Caption()) / grandTotal, "0.00%"));
+}
+
+// ---- Schedule saves ----
+
+// Every instalment needs its amount and its date; false when one lacks either.
+bool frmRio::InstalmentRows(std::vector<PlanRow>& rows) {
+    rows.clear();
+    if (blankGrid(hfg)) return true;
+    for (int r = 1; r < hfg.Rows(); ++r) {
+        const std::string& amount = hfg.TextMatrix(r, 1);
+        Value due = dateOrNull(hfg.TextMatrix(r, 2));
+        if (amount.empty() || due.isNull()) return false;
+        rows.push_back({amount, due, hfg.TextMatrix(r, 3), dateOrNull(hfg.TextMatrix(r, 4)),
+                        hfg.TextMatrix(r, 5)});
+    }
+    return true;
+}
+
+std::vector<PlanRow> frmRio::AdditionRows() const {
+    std::vector<PlanRow> rows;
+    if (blankGrid(HfgAM)) return rows;
+    for (int r = 1; r < HfgAM.Rows(); ++r)
+        rows.push_back({HfgAM.TextMatrix(r, 1), HfgAM.TextMatrix(r, 2), HfgAM.TextMatrix(r, 3),
+                        dateOrNull(HfgAM.TextMatrix(r, 4)), dateOrNull(HfgAM.TextMatrix(r, 5)),
+                        HfgAM.TextMatrix(r, 6)});
+    return rows;
+}
+
+std::vector<PlanRow> frmRio::ReductionRows() const {
+    std::vector<PlanRow> rows;
+    if (blankGrid(hfgM)) return rows;
+    for (int r = 1; r < hfgM.Rows(); ++r)
+        rows.push_back({hfgM.TextMatrix(r, 1), hfgM.TextMatrix(r, 2), hfgM.TextMatrix(r, 3)});
+    return rows;
+}
+
+// A schedule belongs to a stored contract: without one (deleted, or a number only shown while
+// adding) nothing is written.
+bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
+    if (lbNo.Caption().empty() || !ContractExists(Receivable(), lbNo.Caption())) {
+        messageBox(ContractMissing, 48, Title);
+        return false;
+    }
+    ReplaceSchedule(Receivable(), schedule, lbNo.Caption(), rows);
+    return true;
+}
+
+void frmRio::SaveInstalments() {
+    std::vector<PlanRow> rows;
+    if (!InstalmentRows(rows)) {
+        messageBox(IncompleteInstalments, 48, Title);
+        return;
+    }
+    if (!StoreSchedule(Schedule::Instalments, rows)) return;
+    cmdAcSv.SetEnabled(false);
+    InstalmentsEditing = false;
+    HideCellEditors();
+    ComputeContractTotals();
+}
+
+void frmRio::SaveAdditions() {
+    if (!StoreSchedule(Schedule::Additions, AdditionRows())) return;
+    cmdAmSv.SetEnabled(false);
+    AdditionsEditing = false;
+    HideCellEditors();
+    ComputeContractTotals();
+}
+
+void frmRio::SaveReductions() {
+    if (!StoreSchedule(Schedule::Reductions, ReductionRows())) return;
+    cmdMsv.SetEnabled(false);
+    ReductionsEditing = false;
+    HideCellEditors();
+    ComputeContractTotals();
+}
+
+}  // namespace kiv

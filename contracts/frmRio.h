@@ -1,0 +1,182 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "contracts/Contracts.h"
+#include "platform/forms/ControlArray.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
+#include "platform/forms/ListControls.h"
+
+namespace kiv {
+
+// 應收付帳款: one receivable or payable contract at a time, stepped through in number order, with
+// its instalments, additions and reductions and the receipts of each in five grids, and the
+// totals of what it is worth, what was received and what is still open.
+class frmRio : public Form {
+  public:
+    static constexpr const char* FormName = "frmRio";
+    // The full view and the compact one used while a contract is added, outer heights.
+    static constexpr int FullHeight = 8760;
+    static constexpr int CompactHeight = 3000;
+    frmRio();
+
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_Unload(int& cancel) override;
+
+    // The direction switch: the whole form turns to receivables (optI) or payables (optO).
+    void optI_Click();
+    void optO_Click();
+    void FSB_Change();
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdCen_Click();
+    void cmdAll_Click();
+    void cmdDel_Click();
+    void cbCna_Click();
+    void DTP_Change();
+    void dtpi_Change();
+    void dtpA_Change();
+
+    // The buttons and the header frame of browsing (true) or of adding and editing (false).
+    void LstNob(bool browsing);
+    void SetCompactView(bool compact);
+    void ResetNavigator();
+    void ShowContractHeader();
+    void PromptSavePendingGrids();
+    void FillCustomerList();
+    void FillVendorList();
+
+    void SaveContractHeader();
+    void TakeProject();
+    void FillWorkTypes();
+
+    void LayoutContractGrids();
+    void ClearContractGrids();
+    void ClearContractHeader();
+    void LoadReceivableGrids(const std::string& id);
+    void LoadPayableGrids(const std::string& id);
+    void AddInstalment();
+    void AddAddition();
+    void AddReduction();
+    void ComputeContractTotals();
+    void SaveInstalments();
+    void SaveAdditions();
+    void SaveReductions();
+    void HideCellEditors();
+
+    // Header.
+    Label lbStat{*this, "lbStat"};
+    OptionButton optI{*this, "optI"};
+    OptionButton optO{*this, "optO"};
+    FlatScrollBar FSB{*this, "FSB"};
+    CommandButton cmdAdd{*this, "cmdAdd"};
+    CommandButton cmdEdit{*this, "cmdEdit"};
+    CommandButton cmdDel{*this, "cmdDel"};
+    CommandButton cmdSv{*this, "cmdSv"};
+    CommandButton cmdCen{*this, "cmdCen"};
+    Frame frme{*this, "frme"};
+    ControlArray<Label> captions{*this, "captions", 15};
+    Label lbNo{*this, "lbNo"};
+    TextBox txtNa{*this, "txtNa"};
+    Label lbSin{*this, "lbSin"};
+    DatePicker DTP{*this, "DTP"};
+    Label lbPj{*this, "lbPj"};
+    Label lbPjNo{*this, "lbPjNo"};
+    CommandButton cmdPj{*this, "cmdPj"};
+    Label Label4{*this, "Label4"};
+    ComboBox cbCna{*this, "cbCna"};
+    TextBox txtCcnt{*this, "txtCcnt"};
+    TextBox txtCtel{*this, "txtCtel"};
+    ComboBox cbWork{*this, "cbWork"};
+    TextBox txtAm{*this, "txtAm"};
+    Label lbTax{*this, "lbTax"};
+    TextBox txtComi{*this, "txtComi"};
+    TextBox txtLet{*this, "txtLet"};
+    TextBox txtTal{*this, "txtTal"};
+    CheckBox chkTax{*this, "chkTax"};
+    TextBox txtQno{*this, "txtQno"};
+    TextBox txtCno{*this, "txtCno"};
+    TextBox txtPs{*this, "txtPs"};
+    CommandButton cmdAll{*this, "cmdAll"};
+
+    // Schedules.
+    ControlArray<Label> gridCaptions{*this, "gridCaptions", 3};
+    ControlArray<Label> lb{*this, "lb", 2};
+    ControlArray<Label> lb1{*this, "lb1", 2};
+    CommandButton cmdAc{*this, "cmdAc"};
+    CommandButton cmdEc{*this, "cmdEc"};
+    CommandButton cmdAcSv{*this, "cmdAcSv"};
+    Grid hfg{*this, "hfg"};
+    Grid hfg1{*this, "hfg1"};
+    CommandButton cmdAM{*this, "cmdAM"};
+    CommandButton cmdEa{*this, "cmdEa"};
+    CommandButton cmdAmSv{*this, "cmdAmSv"};
+    Grid HfgAM{*this, "HfgAM"};
+    Grid hfgAm1{*this, "hfgAm1"};
+    CommandButton cmdM{*this, "cmdM"};
+    CommandButton cmdEm{*this, "cmdEm"};
+    CommandButton cmdMsv{*this, "cmdMsv"};
+    Grid hfgM{*this, "hfgM"};
+    DatePicker dtpi{*this, "dtpi"};
+    DatePicker dtpA{*this, "dtpA"};
+
+    // Totals.
+    ControlArray<Label> totalCaptions{*this, "totalCaptions", 4};
+    Label lbCC{*this, "lbCC"};
+    Label lbAC{*this, "lbAC"};
+    Label lbMC{*this, "lbMC"};
+    Label lbFn{*this, "lbFn"};
+    TextBox txtfnLet{*this, "txtfnLet"};
+    Label lbTAC{*this, "lbTAC"};
+    Label lbdb{*this, "lbdb"};
+    Label lbBC{*this, "lbBC"};
+    Label lbBCP{*this, "lbBCP"};
+    Label lbda{*this, "lbda"};
+    Label lbACC{*this, "lbACC"};
+    Label lbACP{*this, "lbACP"};
+
+    // The contract search.
+    Frame fmeSer{*this, "fmeSer"};
+
+    // Form state.
+    bool AddingContract = false;
+    bool InstalmentsEditing = false;
+    bool AdditionsEditing = false;
+    bool ReductionsEditing = false;
+    // The amount box the user last worked in; the recalculation of the amounts follows it only.
+    std::string LastAmountBox;
+    // The numbers of the kind's contracts, ascending; the navigator's value is a position in it.
+    std::vector<std::string> ContractIds;
+    int NavigatorPosition = 0;
+
+  private:
+    void LayOut();
+    void WireEvents();
+    void WireAmountBox(TextBox& box);
+    bool Receivable() const { return optI.Value(); }
+    void ApplyKindLook(bool receivable);
+    void ApplyKindHeadings(bool receivable);
+    void SwitchKind(bool receivable);
+    void MoveToLastContract();
+    void FillStoredHeader();
+    void LoadGrids(bool receivable, const std::string& id);
+    void BackToBrowsing();
+    std::optional<std::string> StoredTotal(const std::string& number);
+    bool RescaledInstalments(std::vector<PlanRow>& rows);
+    void StoreHeader(bool adding, const std::string& number, bool totalChanged,
+                     const std::vector<PlanRow>& instalments);
+    bool InstalmentRows(std::vector<PlanRow>& rows);
+    std::vector<PlanRow> AdditionRows() const;
+    std::vector<PlanRow> ReductionRows() const;
+    bool StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows);
+    bool LookUpCounterparty(std::string& contact, std::string& telephone);
+
+    bool resettingNavigator_ = false;
+};
+
+}  // namespace kiv
