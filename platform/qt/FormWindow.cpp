@@ -203,10 +203,16 @@ void FormWindow::placeFrame() {
     QRect placed = placedOnScreen(asked);
     if (placed.topLeft() != asked.topLeft())
         form_->userMoved(placed.left() * TwipsPerPixel, placed.top() * TwipsPerPixel);
-    if (isVisible())
+    // Qt moves a window by its frame only once it knows the frame; until then it moves the inner
+    // area, which must leave room for the title bar the window manager is about to put on.
+    bool frameKnown = frameGeometry() != geometry();
+    QPoint inner = placed.topLeft() + QPoint(frame.left(), frame.top());
+    if (isVisible() && frameKnown)
         move(placed.topLeft());
+    else if (isVisible())
+        move(inner);
     else
-        setGeometry(QRect(placed.topLeft() + QPoint(frame.left(), frame.top()), size()));
+        setGeometry(QRect(inner, size()));
 }
 
 void FormWindow::applyColors() {
