@@ -250,7 +250,7 @@ void frmRio::LayOut() {
                    ValueField | RightAligned),
         totalLabel(lbACP, rightValue, totalsTop + 4 * totalStep),
 
-        {&fmeSer, nullptr, 8640, 6760, 3300, 1600, "查詢"},
+        {&fmeSer, nullptr, 8640, 6760, 3300, 1500, "查詢"},
         {&optIser, &fmeSer, 120, 270, 700, 270, "應收"},
         {&optOser, &fmeSer, 900, 270, 700, 270, "應付"},
         {&cmdSer, &fmeSer, 1860, 225, 1320, 345, "開始查詢"},
@@ -262,8 +262,8 @@ void frmRio::LayOut() {
         {&lbSerE, &fmeSer, 1800, 1080, 1150, 285, nullptr, ValueField},
         {&dtpSerE, &fmeSer, 2950, 1080, 270, 285},
         // A picker over a date cell keeps this width, its right edge on the cell's.
-        {&dtpi, nullptr, 0, 0, 1260, 285},
-        {&dtpA, nullptr, 0, 0, 1260, 285},
+        {&dtpi, nullptr, 0, 0, 1440, 285},
+        {&dtpA, nullptr, 0, 0, 1440, 285},
     });
     for (Control* control : std::initializer_list<Control*>{
              &captions(0),  &captions(1),  &captions(2),  &captions(3),  &captions(4),
