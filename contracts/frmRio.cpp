@@ -1,6 +1,7 @@
 #include "contracts/frmRio.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
 #include <optional>
 
@@ -8,6 +9,7 @@
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/AmountEntry.h"
+#include "platform/forms/CellEditor.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
@@ -32,6 +34,10 @@ constexpr Color PayableText = 0xFF;
 constexpr int FormWidth = 12000;
 constexpr int FieldHeight = 315;
 constexpr int CaptionDrop = 30;
+// Editors laid over a cell sit inside the grid's border.
+constexpr int CellInset = 2 * TwipsPerPixel;
+constexpr int ShareBoxNarrowing = 180;
+constexpr const char* NoPeriod = "請先新增期數";
 
 constexpr int headerRow(int row) {
     return 240 + row * 390;
@@ -90,6 +96,19 @@ void layOutGrid(Grid& grid, const std::vector<int>& widths, const std::vector<st
 
 // A new row labelled at the end of a plan grid (its receipt grid following), or the label put into
 // the blank row of an emptied grid.
+std::string withoutPercent(const std::string& share) {
+    return !share.empty() && share.back() == '%' ? share.substr(0, share.size() - 1) : share;
+}
+
+std::string withoutCommas(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ','), text.end());
+    return text;
+}
+
+bool insideCells(const Grid& grid, int row, int col) {
+    return row >= 0 && row < grid.Rows() && col >= 0 && col < grid.Cols();
+}
+
 void appendLabelledRow(Grid& grid, Grid* receipts, const std::string& prefix,
                        const std::string& suffix) {
     if (grid.Rows() <= 2 && grid.TextMatrix(1, 0).empty()) {
@@ -99,6 +118,21 @@ void appendLabelledRow(Grid& grid, Grid* receipts, const std::string& prefix,
     grid.SetRows(grid.Rows() + 1);
     if (receipts) receipts->SetRows(grid.Rows());
     grid.SetTextMatrix(grid.Rows() - 1, 0, prefix + std::to_string(grid.Rows() - 1) + suffix);
+}
+
+// A share cell "33.33%" in hundredths of a per cent; an empty cell holds none.
+int64_t shareHundredths(const std::string& share) {
+    return roundHalfAwayFromZero(leadingNumber(withoutPercent(share)) * 100);
+}
+
+// A share in hundredths of a per cent as plain text: 3334 "33.34", 3400 "34", 50 "0.5".
+std::string plainShare(int64_t hundredths) {
+    const int64_t whole = std::llabs(hundredths);
+    std::string text = (hundredths < 0 ? "-" : "") + std::to_string(whole / 100);
+    if (const int64_t part = whole % 100) {
+        text += (part < 10 ? ".0" : ".") + std::to_string(part % 10 ? part : part / 10);
+    }
+    return text;
 }
 
 void refuseFullDay() {
@@ -216,7 +250,20 @@ void frmRio::LayOut() {
                    ValueField | RightAligned),
         totalLabel(lbACP, rightValue, totalsTop + 4 * totalStep),
 
-        {&fmeSer, nullptr, 8640, 6760, 3300, 1600, "查詢"},
+        {&fmeSer, nullptr, 8640, 6760, 3300, 1500, "查詢"},
+        {&optIser, &fmeSer, 120, 270, 700, 270, "應收"},
+        {&optOser, &fmeSer, 900, 270, 700, 270, "應付"},
+        {&cmdSer, &fmeSer, 1860, 225, 1320, 345, "開始查詢"},
+        {&cbSer, &fmeSer, 120, 660, 3060, 300},
+        {&txtSer, &fmeSer, 120, 1080, 3060, 300},
+        {&lbSerS, &fmeSer, 120, 1080, 1150, 285, nullptr, ValueField},
+        {&dtpSerS, &fmeSer, 1270, 1080, 270, 285},
+        {&lbse6, &fmeSer, 1560, 1110, 240, 255, "～", Centred},
+        {&lbSerE, &fmeSer, 1800, 1080, 1150, 285, nullptr, ValueField},
+        {&dtpSerE, &fmeSer, 2950, 1080, 270, 285},
+        // A picker over a date cell keeps this width, its right edge on the cell's.
+        {&dtpi, nullptr, 0, 0, 1440, 285},
+        {&dtpA, nullptr, 0, 0, 1440, 285},
     });
     for (Control* control : std::initializer_list<Control*>{
              &captions(0),  &captions(1),  &captions(2),  &captions(3),  &captions(4),
@@ -237,8 +284,14 @@ void frmRio::LayOut() {
     DTP.SetCustomFormat("gg ee/mm/dd");
     hfg1.SetFixedCols(0);
     hfgAm1.SetFixedCols(0);
-    dtpi.SetVisible(false);
-    dtpA.SetVisible(false);
+    for (Control* editor :
+         std::initializer_list<Control*>{&txt, &txtsc, &txtA, &txtM, &dtpi, &dtpA})
+        editor->SetVisible(false);
+    md.SetVisible(false);
+    for (Menu* entry : {&mdel, &ml, &mMach})
+        md.AddEntry(*entry);
+    cbSer.SetStyle(2);
+    optIser.SetValue(true);
     cmdAll.SetVisible(false);
     for (Control* control : std::initializer_list<Control*>{&cmdSv, &cmdCen, &cmdPj, &frme})
         control->SetEnabled(false);
@@ -267,6 +320,17 @@ void frmRio::WireEvents() {
     DTP.CloseUp = [this] { DTP_Change(); };
     dtpi.Change = [this] { dtpi_Change(); };
     dtpA.Change = [this] { dtpA_Change(); };
+    dtpSerS.Change = [this] { dtpSerS_Change(); };
+    dtpSerE.Change = [this] { dtpSerE_Change(); };
+    hfg.MouseUp = [this](int button, int, float, float) { hfg_MouseUp(button); };
+    HfgAM.MouseUp = [this](int button, int, float, float) { HfgAM_MouseUp(button); };
+    hfgM.MouseUp = [this](int button, int, float, float) { hfgM_MouseUp(button); };
+    hfg1.MouseUp = [this](int button, int, float, float) { hfg1_MouseUp(button); };
+    hfgAm1.MouseUp = [this](int button, int, float, float) { hfgAm1_MouseUp(button); };
+    optIser.Click = [this] { FillSearchKinds(true); };
+    optOser.Click = [this] { FillSearchKinds(false); };
+    cbSer.Click = [this] { cbSer_Click(); };
+    cmdSer.Click = [this] { cmdSer_Click(); };
     cmdAc.Click = [this] { AddInstalment(); };
     cmdAM.Click = [this] { AddAddition(); };
     cmdM.Click = [this] { AddReduction(); };
@@ -303,6 +367,7 @@ void frmRio::Form_Load() {
     SetCompactView(false);
     ResetNavigator();
     LayoutContractGrids();
+    FillSearchKinds(true);
     if (!OpenContractMode) {
         MoveToLastContract();
         return;
@@ -440,8 +505,9 @@ void frmRio::PromptSavePendingGrids() {
 }
 
 void frmRio::HideCellEditors() {
-    dtpi.SetVisible(false);
-    dtpA.SetVisible(false);
+    for (Control* editor :
+         std::initializer_list<Control*>{&txtM, &txtA, &txtsc, &txt, &dtpA, &dtpi})
+        editor->SetVisible(false);
 }
 
 void frmRio::cmdAdd_Click() {
@@ -524,13 +590,21 @@ void frmRio::DTP_Change() {
 }
 
 void frmRio::dtpi_Change() {
-    hfg.SetText(Format(dtpi.Value(), "ee/mm/dd"));
+    hfg.SetText(GridRocDate(dtpi.Value()));
     dtpi.SetVisible(false);
 }
 
 void frmRio::dtpA_Change() {
-    HfgAM.SetText(Format(dtpA.Value(), "ee/mm/dd"));
+    HfgAM.SetText(GridRocDate(dtpA.Value()));
     dtpA.SetVisible(false);
+}
+
+void frmRio::dtpSerS_Change() {
+    lbSerS.SetCaption(shortDateText(dtpSerS.Value()));
+}
+
+void frmRio::dtpSerE_Change() {
+    lbSerE.SetCaption(shortDateText(dtpSerE.Value()));
 }
 
 // ---- The receivable and payable switch ----
@@ -907,11 +981,8 @@ void frmRio::AddInstalment() {
     // The shares are summed in hundredths of a per cent, as shown: a sum of doubles would make
     // 0.08 % + 86.07 % + 13.85 % fall short of 100.
     int64_t hundredths = 0;
-    for (int r = 1; r < hfg.Rows(); ++r) {
-        const std::string& share = hfg.TextMatrix(r, 3);
-        if (share.empty()) continue;
-        hundredths += roundHalfAwayFromZero(leadingNumber(share.substr(0, share.size() - 1)) * 100);
-    }
+    for (int r = 1; r < hfg.Rows(); ++r)
+        hundredths += shareHundredths(hfg.TextMatrix(r, 3));
     if (hundredths >= 100 * 100) {
         messageBox("無法新增\r\n所有期數已包含所有金額", 48, Title);
         return;
@@ -1027,6 +1098,212 @@ void frmRio::SaveReductions() {
     cmdMsv.SetEnabled(false);
     ReductionsEditing = false;
     HideCellEditors();
+    ComputeContractTotals();
+}
+
+// ---- In-grid editing ----
+
+// The shared handling of a mouse-up on an instalment, addition or reduction grid; true when the
+// left button asks for the editor of ClickedCol.
+bool frmRio::EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> editors, bool editing,
+                                 CommandButton& save, int popup, int button) {
+    for (Control* editor : editors)
+        editor->SetVisible(false);
+    ClickedCol = grid.MouseCol();
+    ClickedRow = grid.MouseRow();
+    if (!insideCells(grid, ClickedRow, ClickedCol)) return false;
+    grid.SetCol(ClickedCol);
+    grid.SetRow(ClickedRow);
+    if (button == LeftButton) {
+        if (!editing || ClickedRow == 0 || ClickedCol == 0) return false;
+        if (grid.TextMatrix(ClickedRow, 0).empty()) {
+            messageBox(NoPeriod, 48, Title);
+            return false;
+        }
+        save.SetEnabled(true);
+        return true;
+    }
+    if (button == RightButton && !editing && ClickedRow >= 1) {
+        PopupGrid = popup;
+        mMach.SetEnabled(false);
+        mdel.SetEnabled(true);
+        PopupMenu(md);
+    }
+    return false;
+}
+
+void frmRio::hfg_MouseUp(int button) {
+    if (!EditableGridMouseUp(hfg, {&txt, &txtsc, &dtpi}, InstalmentsEditing, cmdAcSv, 1, button))
+        return;
+    switch (ClickedCol) {
+        case 1:
+        case 5:
+            OpenTextEditor(txt, hfg);
+            break;
+        case 3:
+            OpenShareBox();
+            break;
+        case 2:
+        case 4:
+            OpenDatePicker(dtpi, hfg);
+            break;
+        default:
+            break;
+    }
+}
+
+void frmRio::HfgAM_MouseUp(int button) {
+    if (!EditableGridMouseUp(HfgAM, {&txtA, &dtpA}, AdditionsEditing, cmdAmSv, 3, button)) return;
+    switch (ClickedCol) {
+        case 1:
+        case 2:
+        case 3:
+        case 6:
+            OpenTextEditor(txtA, HfgAM);
+            break;
+        case 4:
+        case 5:
+            OpenDatePicker(dtpA, HfgAM);
+            break;
+        default:
+            break;
+    }
+}
+
+void frmRio::hfgM_MouseUp(int button) {
+    if (EditableGridMouseUp(hfgM, {&txtM}, ReductionsEditing, cmdMsv, 5, button))
+        OpenTextEditor(txtM, hfgM);
+}
+
+void frmRio::hfg1_MouseUp(int button) {
+    ReceiptGridMouseUp(hfg1, hfg, 2, button);
+}
+
+void frmRio::hfgAm1_MouseUp(int button) {
+    ReceiptGridMouseUp(hfgAm1, HfgAM, 4, button);
+}
+
+// A receipt row offers to clear a recorded receipt, or to settle a planned row from a voucher.
+void frmRio::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button) {
+    ClickedCol = receipts.MouseCol();
+    ClickedRow = receipts.MouseRow();
+    if (button != RightButton || ClickedRow < 1 || ClickedRow >= receipts.Rows()) return;
+    const bool planned = ClickedRow < plan.Rows() && !plan.TextMatrix(ClickedRow, 0).empty();
+    const bool received = !receipts.TextMatrix(ClickedRow, 0).empty();
+    mdel.SetEnabled(received);
+    mMach.SetEnabled(planned && !received);
+    PopupGrid = popup;
+    PopupMenu(md);
+}
+
+// The editor shows the cell's text as typed, without thousands separators.
+void frmRio::OpenTextEditor(TextBox& editor, const Grid& grid) {
+    OpenCellEditor(editor, grid);
+    editor.SetText(withoutCommas(grid.Text()));
+    editor.SelectAll();
+}
+
+// The share box is typed in without the "%"; an empty share is proposed as what the rows above
+// leave of the whole.
+void frmRio::OpenShareBox() {
+    txtsc.Move(hfg.Left() + hfg.ColPos(ClickedCol) + CellInset,
+               hfg.Top() + hfg.RowPos(ClickedRow) + CellInset,
+               std::max(0, hfg.CellWidth() - ShareBoxNarrowing), hfg.CellHeight());
+    txtsc.SetVisible(true);
+    txtsc.ZOrder(0);
+    txtsc.SetFocus();
+    if (hfg.TextMatrix(ClickedRow, 3).empty()) ProposeShare();
+    txtsc.SetText(withoutCommas(withoutPercent(hfg.TextMatrix(ClickedRow, 3))));
+    txtsc.SelectAll();
+}
+
+// The shares above are summed exactly, so that the proposal completes the schedule to 100 %.
+void frmRio::ProposeShare() {
+    int64_t above = 0;
+    for (int r = 1; r < ClickedRow; ++r)
+        above += shareHundredths(hfg.TextMatrix(r, 3));
+    const int64_t share = 100 * 100 - above;
+    hfg.SetTextMatrix(ClickedRow, 3, plainShare(share) + "%");
+    const double total = amountValue(txtTal.Text());
+    hfg.SetTextMatrix(ClickedRow, 1, amountText(static_cast<double>(share) * total / 10000));
+}
+
+void frmRio::OpenDatePicker(DatePicker& picker, Grid& grid) {
+    grid.SetRow(ClickedRow);
+    grid.SetCol(ClickedCol);
+    grid.SetCellAlignment(LeftCentre);
+    picker.Move(
+        grid.Left() + grid.ColPos(ClickedCol) + grid.CellWidth() - picker.Width() + CellInset,
+        grid.Top() + grid.RowPos(ClickedRow) + CellInset, picker.Width(), grid.CellHeight());
+    const std::optional<Date> shown = parseShownDate(grid.Text());
+    picker.SetValue(shown && picker.InRange(*shown) ? *shown : Clock::today());
+    picker.SetVisible(true);
+    picker.ZOrder(0);
+}
+
+// ---- The contract search ----
+
+void frmRio::FillSearchKinds(bool receivable) {
+    static const char* const receivableKinds[] = {"可收未收帳款",     "應收未收帳款",
+                                                  "應收帳款未送帳單", "應收帳款已送帳單",
+                                                  "應收帳款全文檢索", "應收帳款合約日期查詢"};
+    static const char* const payableKinds[] = {"應付需付帳款",     "應付未付帳款",
+                                               "應付帳款未收帳單", "應付帳款已收帳單",
+                                               "應付帳款全文檢索", "應付帳款合約日期查詢"};
+    cbSer.Clear();
+    for (const char* kind : receivable ? receivableKinds : payableKinds)
+        cbSer.AddItem(kind);
+    cbSer.AddItem("專案查詢");
+    cbSer.SetListIndex(0);
+}
+
+// The project search asks for its project in the results, so the inputs shown stay as they are.
+void frmRio::cbSer_Click() {
+    const int kind = cbSer.ListIndex();
+    if (kind < 0 || kind > 5) return;
+    const bool range = kind == 5;
+    for (Control* control :
+         std::initializer_list<Control*>{&lbse6, &dtpSerS, &dtpSerE, &lbSerS, &lbSerE})
+        control->SetVisible(range);
+    txtSer.SetVisible(kind == 4);
+    if (kind == 4) {
+        txtSer.SetFocus();
+        txtSer.SelectAll();
+    } else if (range) {
+        const Date today = Clock::today();
+        lbSerS.SetCaption(shortDateText(Date::fromYmd(today.year(), today.month(), 1)));
+        lbSerE.SetCaption(
+            shortDateText(Date::fromYmd(today.year(), today.month(), DaysInMonth(today))));
+    }
+}
+
+void frmRio::cmdSer_Click() {
+    const int kind = cbSer.ListIndex();
+    if (kind == 4 && txtSer.Text().empty()) {
+        messageBox("請輸入查詢字串", 48, Title);
+        txtSer.SetFocus();
+        return;
+    }
+    if (kind == 5 && (lbSerS.Caption().empty() || lbSerE.Caption().empty())) {
+        messageBox("請輸入查詢日期", 48, Title);
+        return;
+    }
+    PickedContractNo.clear();
+    Forms::showByName("frmRioser", Modal);
+    if (!PickedContractNo.empty()) ShowPickedContract();
+}
+
+// The results set optI or optO to the kind searched; a number that names no contract of it leaves
+// an empty header and empty grids.
+void frmRio::ShowPickedContract() {
+    ClearContractGrids();
+    lbNo.SetCaption(PickedContractNo);
+    ShowContractHeader();
+    LayoutContractGrids();
+    if (optI.Value())
+        LoadReceivableGrids(lbNo.Caption());
+    else
+        LoadPayableGrids(lbNo.Caption());
     ComputeContractTotals();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
 #include "platform/forms/ListControls.h"
+#include "platform/forms/Menu.h"
 
 namespace kiv {
 
@@ -41,6 +43,21 @@ class frmRio : public Form {
     void DTP_Change();
     void dtpi_Change();
     void dtpA_Change();
+    void dtpSerS_Change();
+    void dtpSerE_Change();
+
+    // The schedule grids under the mouse: editors laid over a cell of a grid being edited, the
+    // pop-up menu of a row otherwise.
+    void hfg_MouseUp(int button);
+    void HfgAM_MouseUp(int button);
+    void hfgM_MouseUp(int button);
+    void hfg1_MouseUp(int button);
+    void hfgAm1_MouseUp(int button);
+
+    // The contract search.
+    void FillSearchKinds(bool receivable);
+    void cbSer_Click();
+    void cmdSer_Click();
 
     // The buttons and the header frame of browsing (true) or of adding and editing (false).
     void LstNob(bool browsing);
@@ -124,6 +141,16 @@ class frmRio : public Form {
     Grid hfgM{*this, "hfgM"};
     DatePicker dtpi{*this, "dtpi"};
     DatePicker dtpA{*this, "dtpA"};
+    // The cell editors: instalment amount and invoice number, instalment share, additions,
+    // reductions.
+    TextBox txt{*this, "txt"};
+    TextBox txtsc{*this, "txtsc"};
+    TextBox txtA{*this, "txtA"};
+    TextBox txtM{*this, "txtM"};
+    Menu md{*this, "md"};
+    Menu mdel{*this, "mdel", "刪除"};
+    Menu ml{*this, "ml", "-"};
+    Menu mMach{*this, "mMach", "取收支單沖帳"};
 
     // Totals.
     ControlArray<Label> totalCaptions{*this, "totalCaptions", 4};
@@ -142,6 +169,16 @@ class frmRio : public Form {
 
     // The contract search.
     Frame fmeSer{*this, "fmeSer"};
+    OptionButton optIser{*this, "optIser"};
+    OptionButton optOser{*this, "optOser"};
+    CommandButton cmdSer{*this, "cmdSer"};
+    ComboBox cbSer{*this, "cbSer"};
+    TextBox txtSer{*this, "txtSer"};
+    Label lbSerS{*this, "lbSerS"};
+    DatePicker dtpSerS{*this, "dtpSerS"};
+    Label lbse6{*this, "lbse", 6};
+    Label lbSerE{*this, "lbSerE"};
+    DatePicker dtpSerE{*this, "dtpSerE"};
 
     // Form state.
     bool AddingContract = false;
@@ -153,6 +190,11 @@ class frmRio : public Form {
     // The numbers of the kind's contracts, ascending; the navigator's value is a position in it.
     std::vector<std::string> ContractIds;
     int NavigatorPosition = 0;
+    // The cell under the mouse at the last mouse-up in a schedule grid, and the grid that last
+    // popped up the menu: 1 hfg, 2 hfg1, 3 HfgAM, 4 hfgAm1, 5 hfgM.
+    int ClickedRow = 0;
+    int ClickedCol = 0;
+    int PopupGrid = 0;
 
   private:
     void LayOut();
@@ -175,6 +217,14 @@ class frmRio : public Form {
     std::vector<PlanRow> ReductionRows() const;
     bool StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows);
     bool LookUpCounterparty(std::string& contact, std::string& telephone);
+    bool EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> editors, bool editing,
+                             CommandButton& save, int popup, int button);
+    void ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button);
+    void OpenTextEditor(TextBox& editor, const Grid& grid);
+    void OpenShareBox();
+    void ProposeShare();
+    void OpenDatePicker(DatePicker& picker, Grid& grid);
+    void ShowPickedContract();
 
     bool resettingNavigator_ = false;
 };

@@ -313,8 +313,8 @@ TEST_F(ProgramFormsScreenshotTest, TheProjectFormsAreDrawn) {
     EXPECT_EQ(picker.hfg.TextMatrix(1, 2), "一號工程");
 }
 
-TEST_F(ProgramFormsScreenshotTest, TheContractFormIsDrawnForBothSidesAndWhileAdding) {
-    registerContractForms();
+// A receivable and a payable contract of one project, the receivable one with every schedule.
+void storeSampleContracts() {
     PeopleDb().Execute("INSERT INTO 客戶 (客戶編號, 客戶名稱) VALUES ('C1', '林先生')");
     for (const char* table : {"ri", "ro"}) {
         const bool receivable = std::string(table) == "ri";
@@ -340,6 +340,11 @@ TEST_F(ProgramFormsScreenshotTest, TheContractFormIsDrawnForBothSidesAndWhileAdd
     AccDb().Execute(
         "INSERT INTO ro期 VALUES ('115120601', 1, '210,000', '2027-01-10', '100.00%', NULL, '', "
         "'', NULL, 0, '', '', 0)");
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheContractFormIsDrawnForBothSidesAndWhileAdding) {
+    registerContractForms();
+    storeSampleContracts();
     frmRio& form = Forms::get<frmRio>();
     photograph(form, "frmRio");
     for (Grid* grid : {&form.hfg, &form.hfg1, &form.HfgAM, &form.hfgAm1, &form.hfgM})
@@ -363,6 +368,35 @@ TEST_F(ProgramFormsScreenshotTest, TheContractFormIsDrawnForBothSidesAndWhileAdd
     EXPECT_TRUE(form.cmdAll.IsEffectivelyVisible());
     EXPECT_EQ(form.cmdAll.Caption(), "▼");
     EXPECT_FALSE(form.FSB.IsEffectivelyVisible());
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheContractFormWithItsCellEditorsOverTheInstalments) {
+    registerContractForms();
+    storeSampleContracts();
+    frmRio& form = Forms::get<frmRio>();
+    form.Show();
+    constexpr int Inset = 2 * 15;
+    act([&] {
+        form.cmdEc.userClick();
+        form.hfg.userMouseUpAt(2, 1, LeftButton);
+    });
+    photograph(form, "frmRio-amount-editor");
+    EXPECT_TRUE(form.txt.IsEffectivelyVisible());
+    EXPECT_EQ(form.txt.Left(), form.hfg.Left() + form.hfg.ColPos(1) + Inset);
+    EXPECT_EQ(form.txt.Top(), form.hfg.Top() + form.hfg.RowPos(2) + Inset);
+    EXPECT_EQ(form.txt.Width(), form.hfg.ColWidth(1));
+    EXPECT_EQ(form.txt.Height(), form.hfg.CellHeight());
+    EXPECT_EQ(form.txt.Text(), "735000");
+    EXPECT_EQ(form.txt.SelText(), "735000");
+
+    act([&] { form.hfg.userMouseUpAt(2, 2, LeftButton); });
+    photograph(form, "frmRio-date-picker");
+    EXPECT_FALSE(form.txt.IsEffectivelyVisible());
+    EXPECT_TRUE(form.dtpi.IsEffectivelyVisible());
+    EXPECT_EQ(form.dtpi.Left() + form.dtpi.Width(),
+              form.hfg.Left() + form.hfg.ColPos(2) + form.hfg.ColWidth(2) + Inset);
+    EXPECT_EQ(form.dtpi.Top(), form.hfg.Top() + form.hfg.RowPos(2) + Inset);
+    EXPECT_EQ(form.dtpi.Value(), Date::fromYmd(2027, 3, 31));
 }
 
 }  // namespace
