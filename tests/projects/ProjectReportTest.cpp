@@ -176,8 +176,13 @@ TEST_F(ProjectReportTest, NegativeProfitsAreRedAndTheMarkFollowsTheShownProjectO
     // A contract of the same number under another project name is not P002's.
     AccDb().Execute(
         "INSERT INTO ro (id, 合計, 專id, 專名) VALUES ('115031003', '900,000', 'P002', '二號')");
+    // A voucher of P001's number under another name is no voucher of P001.
+    AccDb().Execute(
+        "INSERT INTO iof (單號, 方式, 金額, pay, 專案號碼, 專案名稱) VALUES ('1150315099', 0, "
+        "7000, 1, 'P001', '二號')");
     host.scroll(Forms::get<frmPj>().FSB, 1);
     frmPjVSrIO& form = open(true);
+    EXPECT_EQ(form.hfg.TextMatrix(1, 14), "200,000");
     EXPECT_EQ(column(form.hfg, 0), (Texts{"", "->"}));
     EXPECT_EQ(form.hfg.BackColorAt(2, 4), Grid::Unset);
     EXPECT_EQ(form.hfg.BackColorAt(1, 4), Grey);
@@ -272,6 +277,20 @@ TEST_F(ProjectReportTest, AContractWithoutSchedulesAndAProjectWithoutContracts) 
     EXPECT_EQ(empty.hfg.TextMatrix(2, 2), "利潤");
     EXPECT_EQ(empty.hfg.TextMatrix(2, 5), "0");
     EXPECT_EQ(empty.hfg.FixedRows(), 1);
+}
+
+TEST_F(ProjectReportTest, SumsBeyondThirtyTwoBitsStayWhole) {
+    contract("ri", "115031301", "P002", "3,000,000,000");
+    AccDb().Execute(
+        "INSERT INTO ri期 (id, 期別, 實收金) VALUES ('115031301', 1, '2,500,000,000'), "
+        "('115031301', 2, '2,500,000,000')");
+    host.scroll(Forms::get<frmPj>().FSB, 1);
+    frmPjVSrIO& form = open(false);
+    EXPECT_EQ(form.hfg.TextMatrix(1, 9), "5,000,000,000");
+    EXPECT_EQ(form.hfg.TextMatrix(1, 10), "-2,000,000,000");
+    EXPECT_EQ(form.hfg.TextMatrix(2, 5), "3,000,000,000");
+    Forms::unload<frmPjVSrIO>();
+    EXPECT_EQ(open(true).hfg.TextMatrix(2, 9), "-2,000,000,000");
 }
 
 TEST_F(ProjectReportTest, ContractsWithoutAProjectAreNotThoseOfAnEmptyProjectForm) {
