@@ -7,6 +7,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "projects/ProjectForms.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -116,6 +117,10 @@ void frmPj::LayOut() {
         caption(captions(5), LeftCaption, 3, "預計完工日:"),
         field(lbEd, LeftField, 3, DateLabelWidth, ValueField),
         field(DTP2, LeftField + DateLabelWidth + 60, 3, PickerWidth),
+        {&cmdRi, nullptr, RightCaption, rowTop(3), 780, FieldHeight, "應收"},
+        {&cmdRo, nullptr, RightCaption + 840, rowTop(3), 780, FieldHeight, "應付"},
+        {&cmdRio, nullptr, RightCaption + 1680, rowTop(3), 1440, FieldHeight, "應收付狀況"},
+        {&Command2, nullptr, RightCaption + 3180, rowTop(3), 1500, FieldHeight, "專案報表"},
 
         caption(captions(6), LeftCaption, 4, "業主名稱:"),
         field(cbCust, LeftField, 4, FieldWidth),
@@ -170,6 +175,10 @@ void frmPj::WireEvents() {
     cmdPxls.Click = [this] { cmdPxls_Click(); };
     hfg.DblClick = [this] { hfg_DblClick(); };
     Command1.Click = [this] { Command1_Click(); };
+    cmdRi.Click = [this] { cmdRi_Click(); };
+    cmdRo.Click = [this] { cmdRo_Click(); };
+    cmdRio.Click = [this] { cmdRio_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
     // A pick of the date the picker already shows is the user's choice too: the close of the
     // drop-down fills the label as well.
     const std::pair<DatePicker*, Label*> pickers[] = {
@@ -195,6 +204,7 @@ void frmPj::Form_Load() {
     SetProjectEditing(false);
     hfg.SetVisible(false);
     cmdPxls.SetVisible(false);
+    Command2.SetEnabled(HasRight(RightProjectReport));
 }
 
 void frmPj::ClearProjectFields() {
@@ -539,6 +549,40 @@ void frmPj::Command1_Click() {
     Forms::showByName("frmEm", Modal);
     FillWorkTypeLists();
     TickProjectWorkTypes(txtPjNo.Text());
+}
+
+void frmPj::cmdRi_Click() {
+    OpenContractForm("optI");
+}
+
+void frmPj::cmdRo_Click() {
+    OpenContractForm("optO");
+}
+
+// The contract form opens on the chosen side and knows nothing of the project shown here.
+void frmPj::OpenContractForm(const char* option) {
+    if (RefuseWhileContractFormOpen()) return;
+    Form* contracts = Forms::getByName("frmRio");
+    if (!contracts) {
+        Forms::showByName("frmRio", Modal);
+        return;
+    }
+    if (auto* side = dynamic_cast<OptionButton*>(contracts->FindControl(option)))
+        side->SetValue(true);
+    contracts->Show(Modal);
+}
+
+void frmPj::cmdRio_Click() {
+    OpenProjectReport(false);
+}
+
+void frmPj::Command2_Click() {
+    OpenProjectReport(true);
+}
+
+void frmPj::OpenProjectReport(bool reportMode) {
+    HandOver<bool> mode(ProjectReportMode, reportMode);
+    Forms::showByName("frmPjVSrIO", Modal);
 }
 
 }  // namespace kiv

@@ -34,6 +34,10 @@ class frmPj : public Form {
     void cmdPxls_Click();
     void hfg_DblClick();
     void Command1_Click();
+    void cmdRi_Click();
+    void cmdRo_Click();
+    void cmdRio_Click();
+    void Command2_Click();
 
     ControlArray<Label> captions{*this, "captions", 13};
     TextBox txtPjNo{*this, "txtPjNo"};
@@ -67,6 +71,10 @@ class frmPj : public Form {
     CommandButton cmdCal{*this, "cmdCal"};
     CommandButton cmdPxls{*this, "cmdPxls"};
     CommandButton Command1{*this, "Command1"};
+    CommandButton cmdRi{*this, "cmdRi"};
+    CommandButton cmdRo{*this, "cmdRo"};
+    CommandButton cmdRio{*this, "cmdRio"};
+    CommandButton Command2{*this, "Command2"};
 
     // The report of the project shown, spread over its ticked work types.
     void SetupWorkTypeReportGrid();
@@ -95,6 +103,8 @@ class frmPj : public Form {
     bool ReportShown() const;
     void ShowWorkTypeView();
     void ShowReportView();
+    void OpenContractForm(const char* option);
+    void OpenProjectReport(bool reportMode);
 
     std::optional<Recordset> ProjectRecords;
     int ProjectPosition = 0;

@@ -16,6 +16,7 @@
 #include "projects/frmEm.h"
 #include "projects/frmGtPj.h"
 #include "projects/frmPj.h"
+#include "projects/frmPjVSrIO.h"
 #include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "shell/frmFirstStart.h"
@@ -311,6 +312,44 @@ TEST_F(ProgramFormsScreenshotTest, TheProjectFormsAreDrawn) {
     frmGtPj& picker = Forms::get<frmGtPj>();
     photograph(picker, "frmGtPj");
     EXPECT_EQ(picker.hfg.TextMatrix(1, 2), "一號工程");
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheProjectReportIsDrawnInBothModes) {
+    registerProjectForms();
+    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 0, 0));
+    AccDb().Execute(
+        "INSERT INTO prj (id, prj, tCash, cust, final, sinDay) VALUES ('P001', '一號工程', "
+        "1000000, '甲業主', 1, '2026-03-10'), ('P002', '二號工程', 500000, '乙業主', 0, NULL), "
+        "('P003', '三號工程', 300000, '丙業主', 0, '2026-03-12')");
+    AccDb().Execute(
+        "INSERT INTO ri (id, 收名稱, 客戶名, w, 合計, 專id, 專名) VALUES ('115031001', '主體', "
+        "'甲業主', '土木', '1,050,000', 'P001', '一號工程')");
+    AccDb().Execute(
+        "INSERT INTO ro (id, 收名稱, 客戶名, w, 合計, 專id, 專名) VALUES ('115031001', '鋼構', "
+        "'丙廠商', '鋼構', '1,600,000', 'P001', '一號工程')");
+    AccDb().Execute("INSERT INTO ri減 (id, 期別, 金額) VALUES ('115031001', 1, '10,000')");
+    Forms::get<frmPj>();
+
+    ProjectReportMode = true;
+    frmPjVSrIO& report = Forms::get<frmPjVSrIO>();
+    photograph(report, "frmPjVSrIO-report");
+    EXPECT_EQ(report.Caption(), "專案報表");
+    for (Control* shown :
+         std::initializer_list<Control*>{&report.lbSt, &report.lbEd, &report.cmdSer, &report.hfg})
+        EXPECT_TRUE(shown->IsEffectivelyVisible()) << shown->Name();
+    EXPECT_FALSE(report.lbPj.IsEffectivelyVisible());
+    EXPECT_EQ(report.hfg.TextMatrix(1, 0), "->");
+    Forms::unload<frmPjVSrIO>();
+
+    ProjectReportMode = false;
+    frmPjVSrIO& contracts = Forms::get<frmPjVSrIO>();
+    photograph(contracts, "frmPjVSrIO-contracts");
+    EXPECT_EQ(contracts.Caption(), "專案-應收付情況");
+    EXPECT_TRUE(contracts.lbPj.IsEffectivelyVisible());
+    for (Control* hidden : std::initializer_list<Control*>{
+             &contracts.lbSt, &contracts.lbEd, &contracts.DTP1, &contracts.DTP2, &contracts.cmdSer})
+        EXPECT_FALSE(hidden->IsEffectivelyVisible()) << hidden->Name();
+    EXPECT_EQ(contracts.hfg.TextMatrix(3, 2), "利潤");
 }
 
 // A receivable and a payable contract of one project, the receivable one with every schedule.

@@ -1,0 +1,474 @@
+#include "projects/frmPjVSrIO.h"
+
+#include "platform/db/Format.h"
+#include "platform/db/Numbers.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Sql.h"
+#include "platform/forms/Clock.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
+#include "platform/xlsx/GridCopy.h"
+#include "platform/xlsx/Workbook.h"
+#include "projects/ProjectForms.h"
+#include "projects/frmPj.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr Color LightGrey = 0xE0E0E0;
+constexpr Color LightGreen = 0xC0FFC0;
+constexpr Color ReceivableBlue = 0xFFC0C0;
+constexpr Color PayableRed = 0xC0C0FF;
+
+constexpr const char* ShownDatePattern = "gg ee/mm/dd";
+constexpr const char* ContractFormName = "frmRio";
+
+// One row of controls along the top, the grid below them down to the form's foot.
+constexpr int FormHeight = 8400;
+constexpr int RowTop = 90;
+constexpr int BoxHeight = 330;
+constexpr int ButtonTop = 60;
+constexpr int ButtonHeight = 390;
+constexpr int GridLeft = 60;
+constexpr int GridTop = 540;
+constexpr int ExcelButtonWidth = 1500;
+
+struct Column {
+    const char* caption;
+    int width;
+};
+
+constexpr Column ReportColumns[] = {
+    {"", 300},         {"完工", 500},     {"專案號碼", 1000}, {"專案名稱", 3000}, {"業主", 1600},
+    {"簽約日", 800},   {"開工日", 800},   {"簽約金額", 900},  {"已收金額", 900},  {"未收金額", 900},
+    {"發包金額", 900}, {"已付金額", 900}, {"未付金額", 900},  {"預估利潤", 900},  {"目前支出", 900},
+    {"目前利潤", 900}, {"實際利潤", 900},
+};
+
+constexpr Column ContractColumns[] = {
+    {"", 300},          {"應收付號碼", 1100},  {"應收付名稱", 3300},  {"客戶/廠商名稱", 1300},
+    {"工程種類", 1200}, {"原始金額", 1000},    {"追加金額", 1000},    {"追減金額", 950},
+    {"合計金額", 950},  {"已收/付金額", 1100}, {"未收/付金額", 1100}, {"備註", 1500},
+};
+
+// The statements of one side, receivable (ri) or payable (ro). The amounts are stored as
+// "##,##0" texts; a sum over no row is Null, which adds nothing.
+struct SideStatements {
+    Sql contracts;
+    Sql instalmentReceipts;
+    Sql additions;
+    Sql reductions;
+};
+
+const SideStatements Receivables{
+    "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ri WHERE 專id = ? AND 專名 = ? ORDER BY id",
+    "SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri期 WHERE id = ?",
+    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), "
+    "SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri加 WHERE id = ?",
+    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri減 WHERE id = ?",
+};
+
+const SideStatements Payables{
+    "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ro WHERE 專id = ? AND 專名 = ? ORDER BY id",
+    "SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro期 WHERE id = ?",
+    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), "
+    "SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro加 WHERE id = ?",
+    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro減 WHERE id = ?",
+};
+
+std::optional<int64_t> sumIn(const Value& value) {
+    if (value.isNull()) return std::nullopt;
+    return value.wholeNumber();
+}
+
+// What one contract's schedules add up to; empty where the contract has no row to sum.
+struct ContractSums {
+    std::optional<int64_t> instalmentReceipts, additions, additionReceipts, reductions;
+};
+
+ContractSums sumsOf(const SideStatements& side, const std::string& contractNo) {
+    ContractSums sums;
+    sums.instalmentReceipts =
+        sumIn(AccDb().OpenRecordset(side.instalmentReceipts, contractNo).Fields(0));
+    Recordset additions = AccDb().OpenRecordset(side.additions, contractNo);
+    sums.additions = sumIn(additions.Fields(0));
+    sums.additionReceipts = sumIn(additions.Fields(1));
+    sums.reductions = sumIn(AccDb().OpenRecordset(side.reductions, contractNo).Fields(0));
+    return sums;
+}
+
+int64_t amountOf(const std::string& text) {
+    return roundHalfAwayFromZero(amountValue(text));
+}
+
+std::string amountText(int64_t amount) {
+    return GroupThousands(std::to_string(amount));
+}
+
+std::string gridDate(const Value& value) {
+    return value.isNull() ? "" : GridRocDate(value.date());
+}
+
+struct ContractTotals {
+    int64_t outstanding = 0;  // total + additions − reductions − everything received
+    int64_t contracted = 0;   // total + additions − reductions
+    int64_t settled = 0;      // instalment and addition receipts
+};
+
+ContractTotals totalsOfProject(const SideStatements& side, const std::string& projectNo,
+                               const std::string& projectName) {
+    ContractTotals totals;
+    for (Recordset rs = AccDb().OpenRecordset(side.contracts, projectNo, projectName); !rs.Eof();
+         rs.MoveNext()) {
+        const ContractSums sums = sumsOf(side, rs.Fields("id").text());
+        const int64_t contracted = amountOf(rs.Fields("合計").text()) + sums.additions.value_or(0) -
+                                   sums.reductions.value_or(0);
+        const int64_t settled =
+            sums.instalmentReceipts.value_or(0) + sums.additionReceipts.value_or(0);
+        totals.contracted += contracted;
+        totals.settled += settled;
+        totals.outstanding += contracted - settled;
+    }
+    return totals;
+}
+
+// Signed-off vouchers only: by cash (0), by cheque (1) or by a cheque since cashed (3).
+int64_t voucherSum(const std::string& projectNo, const std::string& projectName, bool expense) {
+    Recordset rs = AccDb().OpenRecordset(
+        "SELECT SUM(金額) FROM iof WHERE 專案號碼 = ? AND 專案名稱 = ? AND 方式 > -1 AND 方式 <> 2 "
+        "AND 方式 <> 4 AND pay = ?",
+        projectNo, projectName, expense);
+    return sumIn(rs.Fields(0)).value_or(0);
+}
+
+// The first day and the day after the last of the labels' range; labels that read as no date
+// give a range that holds no project.
+std::pair<Value, Value> signingRange(const Label& start, const Label& end) {
+    std::optional<Date> from = parseShownDate(start.Caption());
+    std::optional<Date> to = parseShownDate(end.Caption());
+    if (!from || !to) return {Value(), Value()};
+    return {Value(from->dateOnly()), Value(to->dateOnly().addDays(1))};
+}
+
+Recordset projectsToReport(bool useRange, const Label& start, const Label& end) {
+    if (!useRange)
+        return AccDb().OpenRecordset(
+            "SELECT final, id, prj, cust, stday, tCash, sinDay FROM prj ORDER BY id");
+    auto [from, until] = signingRange(start, end);
+    return AccDb().OpenRecordset(
+        "SELECT final, id, prj, cust, stday, tCash, sinDay FROM prj WHERE sinDay >= ? AND "
+        "sinDay < ? ORDER BY id",
+        from, until);
+}
+
+frmPjVSrIO::ProjectLine projectLine(const Recordset& rs) {
+    frmPjVSrIO::ProjectLine line;
+    const Value finished = rs.Fields("final");
+    line.finished = !finished.isNull() && finished.boolean();
+    line.no = rs.Fields("id").text();
+    line.name = rs.Fields("prj").text();
+    line.owner = rs.Fields("cust").text();
+    line.signedOn = gridDate(rs.Fields("sinDay"));
+    line.startedOn = gridDate(rs.Fields("stday"));
+    const Value total = rs.Fields("tCash");
+    line.signedAmount = total.isNull() ? "" : amountText(roundHalfAwayFromZero(total.number()));
+    const ContractTotals owed = totalsOfProject(Receivables, line.no, line.name);
+    const ContractTotals owing = totalsOfProject(Payables, line.no, line.name);
+    line.receivable = owed.outstanding;
+    line.contracted = owing.contracted;
+    line.paid = owing.settled;
+    line.received = voucherSum(line.no, line.name, false);
+    line.spent = voucherSum(line.no, line.name, true);
+    return line;
+}
+
+std::vector<frmPjVSrIO::ContractLine> contractLines(const SideStatements& side,
+                                                    const std::string& projectNo,
+                                                    const std::string& projectName) {
+    std::vector<frmPjVSrIO::ContractLine> lines;
+    for (Recordset rs = AccDb().OpenRecordset(side.contracts, projectNo, projectName); !rs.Eof();
+         rs.MoveNext()) {
+        frmPjVSrIO::ContractLine line;
+        line.no = rs.Fields("id").text();
+        line.name = rs.Fields("收名稱").text();
+        line.party = rs.Fields("客戶名").text();
+        line.workType = rs.Fields("w").text();
+        line.total = rs.Fields("合計").text();
+        line.remark = rs.Fields("備註").text();
+        const ContractSums sums = sumsOf(side, line.no);
+        line.additions = sums.additions;
+        line.reductions = sums.reductions;
+        line.settled = sums.instalmentReceipts.value_or(0) + sums.additionReceipts.value_or(0);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void setCell(Grid& grid, int row, int col, const std::string& text) {
+    grid.SetTextMatrix(row, col, text);
+}
+
+void paintBack(Grid& grid, int row, int col, Color colour) {
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetCellBackColor(colour);
+}
+
+// An amount in red when it is below 0.
+void setAmount(Grid& grid, int row, int col, int64_t amount, bool redWhenNegative = false) {
+    grid.SetTextMatrix(row, col, amountText(amount));
+    if (redWhenNegative && amount < 0) {
+        grid.SetRow(row);
+        grid.SetCol(col);
+        grid.SetCellForeColor(ExpenseRed);
+    }
+}
+
+const frmPj* projectForm() {
+    return dynamic_cast<const frmPj*>(Forms::find(frmPj::FormName));
+}
+
+std::string companyName() {
+    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
+    return company.Eof() ? "" : company.Fields("co_name").text();
+}
+
+}  // namespace
+
+frmPjVSrIO::frmPjVSrIO() : Form(FormName) {
+    SetClientSize(12000, FormHeight);
+    SetCentreOnScreen(true);
+    LayOut();
+    WireEvents();
+}
+
+void frmPjVSrIO::LayOut() {
+    applyLayout({
+        {&Label1_0, nullptr, 120, RowTop + 45, 1260, BoxHeight - 45, "專案簽約日：", RightAligned},
+        {&lbSt, nullptr, 1440, RowTop, 1900, BoxHeight},
+        {&DTP1, nullptr, 3360, RowTop, 330, BoxHeight},
+        {&Label1_6, nullptr, 3720, RowTop + 45, 300, BoxHeight - 45, "～", Centred},
+        {&lbEd, nullptr, 4050, RowTop, 1900, BoxHeight},
+        {&DTP2, nullptr, 5970, RowTop, 330, BoxHeight},
+        {&cmdSer, nullptr, 6420, ButtonTop, 1100, ButtonHeight, "重  整"},
+        {&lbPj, nullptr, 1440, RowTop, 5000, BoxHeight},
+        {&cmdPxls, nullptr, 12000 - ExcelButtonWidth - 100, ButtonTop, ExcelButtonWidth,
+         ButtonHeight, "印報表(Excel)"},
+        {&hfg, nullptr, GridLeft, GridTop, 12000 - 200, FormHeight - GridTop - 100},
+    });
+    for (Label* label : {&lbSt, &lbEd}) {
+        label->SetBackColor(LightGrey);
+        label->SetForeColor(IncomeBlue);
+    }
+    lbPj.SetBackColor(LightGreen);
+    hfg.SetCols(std::size(ReportColumns));
+    hfg.SetFixedRows(1);
+    hfg.SetFixedCols(4);
+}
+
+void frmPjVSrIO::WireEvents() {
+    DTP1.Change = [this] { DTP1_Change(); };
+    DTP2.Change = [this] { DTP2_Change(); };
+    cmdSer.Click = [this] { cmdSer_Click(); };
+    cmdPxls.Click = [this] { cmdPxls_Click(); };
+    hfg.DblClick = [this] { hfg_DblClick(); };
+}
+
+// The report opens on the current month's labels but lists every project; 重整 then keeps to
+// the labels' range.
+void frmPjVSrIO::Form_Load() {
+    SetWidth(screenWidth());
+    hfg.SetWidth(Width() - 200);
+    cmdPxls.SetLeft(Width() - cmdPxls.Width() - 100);
+    const bool reportMode = ProjectReportMode;
+    if (reportMode) {
+        SetCaption("專案報表");
+        const Date today = Clock::today().dateOnly();
+        DTP1.SetValue(Date::fromYmd(today.year(), today.month(), 1));
+        DTP2.SetValue(Date::fromYmd(today.year(), today.month(), DaysInMonth(today)));
+        DTP1_Change();
+        DTP2_Change();
+    } else {
+        SetCaption("專案-應收付情況");
+        if (const frmPj* projects = projectForm()) {
+            ReportProjectNo = projects->txtPjNo.Text();
+            ReportProjectName = projects->txtPjN.Text();
+        }
+        lbPj.SetCaption(ReportProjectNo + " - " + ReportProjectName);
+    }
+    for (Control* control :
+         std::initializer_list<Control*>{&lbSt, &DTP1, &Label1_6, &lbEd, &DTP2, &cmdSer})
+        control->SetVisible(reportMode);
+    lbPj.SetVisible(!reportMode);
+    if (reportMode) {
+        FillProjectReport(false);
+    } else {
+        SetupContractReportGrid(false);
+        FillContractMode();
+    }
+}
+
+void frmPjVSrIO::DTP1_Change() {
+    lbSt.SetCaption(Format(DTP1.Value(), ShownDatePattern));
+}
+
+void frmPjVSrIO::DTP2_Change() {
+    lbEd.SetCaption(Format(DTP2.Value(), ShownDatePattern));
+}
+
+void frmPjVSrIO::cmdSer_Click() {
+    FillProjectReport(true);
+}
+
+void frmPjVSrIO::SetupContractReportGrid(bool reportMode) {
+    hfg.SetRows(2);
+    hfg.Clear();
+    const Column* columns = reportMode ? ReportColumns : ContractColumns;
+    const int count = reportMode ? std::size(ReportColumns) : std::size(ContractColumns);
+    hfg.SetCols(count);
+    for (int col = 0; col < count; ++col) {
+        hfg.SetColWidth(col, columns[col].width);
+        hfg.SetTextMatrix(0, col, columns[col].caption);
+    }
+}
+
+// Every sum is read before the grid changes, so a statement that fails leaves the report shown
+// as it was.
+void frmPjVSrIO::FillProjectReport(bool useRange) {
+    std::vector<ProjectLine> lines;
+    for (Recordset rs = projectsToReport(useRange, lbSt, lbEd); !rs.Eof(); rs.MoveNext())
+        lines.push_back(projectLine(rs));
+    SetupContractReportGrid(true);
+    if (lines.empty()) return;
+    hfg.SetVisible(false);
+    ShowProjectLines(lines);
+    MarkShownProject();
+    ShadeAlternateRows();
+    hfg.SetVisible(true);
+}
+
+void frmPjVSrIO::ShowProjectLines(const std::vector<ProjectLine>& lines) {
+    hfg.SetRows(static_cast<int>(lines.size()) + 1);
+    int row = 1;
+    for (const ProjectLine& line : lines) {
+        setCell(hfg, row, 1, line.finished ? "Yes" : "No");
+        setCell(hfg, row, 2, line.no);
+        setCell(hfg, row, 3, line.name);
+        setCell(hfg, row, 4, line.owner);
+        setCell(hfg, row, 5, line.signedOn);
+        setCell(hfg, row, 6, line.startedOn);
+        setCell(hfg, row, 7, line.signedAmount);
+        const int64_t signedAmount = amountOf(line.signedAmount);
+        const int64_t unpaid = line.contracted - line.paid;
+        const int64_t currentProfit = signedAmount - line.spent;
+        setAmount(hfg, row, 8, line.received);
+        setAmount(hfg, row, 9, line.receivable);
+        setAmount(hfg, row, 10, line.contracted);
+        setAmount(hfg, row, 11, line.paid);
+        setAmount(hfg, row, 12, unpaid);
+        setAmount(hfg, row, 13, signedAmount - line.contracted, true);
+        setAmount(hfg, row, 14, line.spent);
+        setAmount(hfg, row, 15, currentProfit, true);
+        setAmount(hfg, row, 16, currentProfit - unpaid, true);
+        ++row;
+    }
+}
+
+// The project the project form shows is marked by its number and name, both as typed there.
+void frmPjVSrIO::MarkShownProject() {
+    const frmPj* projects = projectForm();
+    if (!projects) return;
+    for (int row = 1; row < hfg.Rows(); ++row)
+        if (hfg.TextMatrix(row, 2) == projects->txtPjNo.Text() &&
+            hfg.TextMatrix(row, 3) == projects->txtPjN.Text())
+            hfg.SetTextMatrix(row, 0, "->");
+}
+
+void frmPjVSrIO::ShadeAlternateRows() {
+    for (int row = 1; row < hfg.Rows(); row += 2)
+        for (int col = 4; col < hfg.Cols(); ++col)
+            paintBack(hfg, row, col, LightGrey);
+}
+
+// Receivable contracts first, then payable ones, then the line of their totals' difference.
+void frmPjVSrIO::FillContractMode() {
+    const bool noProject = ReportProjectNo.empty() && ReportProjectName.empty();
+    std::vector<ContractLine> receivables, payables;
+    if (!noProject) {
+        receivables = contractLines(Receivables, ReportProjectNo, ReportProjectName);
+        payables = contractLines(Payables, ReportProjectNo, ReportProjectName);
+    }
+    hfg.SetRows(1);
+    ContractProfitTotal = 0;
+    AppendContractLines(receivables, true);
+    AppendContractLines(payables, false);
+    if (hfg.Rows() < 2) hfg.SetRows(2);
+    const int profitRow = hfg.Rows();
+    hfg.SetRows(profitRow + 1);
+    hfg.SetTextMatrix(profitRow, 2, "利潤");
+    hfg.SetTextMatrix(profitRow, 5, amountText(ContractProfitTotal));
+    hfg.SetFixedRows(1);
+}
+
+void frmPjVSrIO::AppendContractLines(const std::vector<ContractLine>& lines, bool receivable) {
+    const Color colour = receivable ? ReceivableBlue : PayableRed;
+    for (const ContractLine& line : lines) {
+        const int row = hfg.Rows();
+        hfg.SetRows(row + 1);
+        for (int col = 1; col <= 10; ++col)
+            paintBack(hfg, row, col, colour);
+        const int64_t total = amountOf(line.total);
+        ContractProfitTotal += receivable ? total : -total;
+        setCell(hfg, row, 1, line.no);
+        setCell(hfg, row, 2, line.name);
+        setCell(hfg, row, 3, line.party);
+        setCell(hfg, row, 4, line.workType);
+        setCell(hfg, row, 5, line.total);
+        setCell(hfg, row, 6, line.additions ? amountText(*line.additions) : "");
+        setCell(hfg, row, 7, line.reductions ? amountText(*line.reductions) : "");
+        hfg.SetRow(row);
+        hfg.SetCol(7);
+        hfg.SetCellForeColor(ExpenseRed);
+        const int64_t whole = total + line.additions.value_or(0) - line.reductions.value_or(0);
+        setAmount(hfg, row, 8, whole);
+        setAmount(hfg, row, 9, line.settled);
+        setAmount(hfg, row, 10, whole - line.settled);
+        setCell(hfg, row, 11, line.remark);
+    }
+}
+
+// The row's side is told by its colour, so any of its cells opens it; rows without a contract
+// number (the empty row, the profit line) open nothing.
+void frmPjVSrIO::hfg_DblClick() {
+    if (ProjectReportMode) return;
+    const int row = hfg.MouseRow();
+    if (row <= 0 || row >= hfg.Rows()) return;
+    OpenContractOfRow(row);
+}
+
+void frmPjVSrIO::OpenContractOfRow(int row) {
+    const std::string contractNo = hfg.TextMatrix(row, 1);
+    if (contractNo.empty()) return;
+    if (RefuseWhileContractFormOpen()) return;
+    HandOver<bool> side(OpenContractIsReceivable, hfg.BackColorAt(row, 1) == ReceivableBlue);
+    HandOver<std::string> contract(OpenContractNo, contractNo);
+    HandOver<bool> opening(OpenContractMode, true);
+    Forms::showByName(ContractFormName, Modal);
+}
+
+// The range line reads the labels even while the grid lists every project, as it always has.
+void frmPjVSrIO::cmdPxls_Click() {
+    const bool reportMode = ProjectReportMode;
+    const std::string title = reportMode ? "專案報表" : "應收付情況";
+    const std::string rangeLine =
+        reportMode ? "起迄日：" + lbSt.Caption() + Label1_6.Caption() + lbEd.Caption()
+                   : Label1_0.Caption() + lbPj.Caption();
+    Workbook book = CopyGridToWorkbook(hfg, {companyName() + "：" + title, rangeLine}, 3,
+                                       GridWidths::DefaultAsSheet);
+    showWorkbook(book, title);
+}
+
+}  // namespace kiv
