@@ -1,5 +1,7 @@
 #include "contracts/ContractForms.h"
 
+#include "contracts/frmMach.h"
+#include "contracts/frmMchIo.h"
 #include "contracts/frmRio.h"
 #include "platform/forms/Forms.h"
 
@@ -7,6 +9,8 @@ namespace kiv {
 
 void registerContractForms() {
     Forms::registerForm<frmRio>();
+    Forms::registerForm<frmMach>();
+    Forms::registerForm<frmMchIo>();
 }
 
 }  // namespace kiv

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "contracts/Settlements.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
@@ -148,6 +149,7 @@ frmRio::frmRio() : Form(FormName) {
     SetClientSize(FormWidth, FullHeight - TitleBarTwips - FrameTwips);
     LayOut();
     WireEvents();
+    WireRowCommands();
 }
 
 void frmRio::LayOut() {
@@ -1194,6 +1196,64 @@ void frmRio::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popu
     mMach.SetEnabled(planned && !received);
     PopupGrid = popup;
     PopupMenu(md);
+}
+
+// ---- Row commands of the pop-up menu ----
+
+void frmRio::WireRowCommands() {
+    mdel.Click = [this] { mdel_Click(); };
+    mMach.Click = [this] { mMach_Click(); };
+}
+
+// A planned row goes and the later ones close up; a receipt is cleared so that its row is open
+// again. Either way the grids show the stored rows afterwards.
+void frmRio::mdel_Click() {
+    if (messageBox("確定刪除", 292, ApplicationTitle) != AnswerYes) return;
+    const std::string id = lbNo.Caption();
+    const bool receivable = Receivable();
+    switch (PopupGrid) {
+        case 1:
+            DeleteScheduleRow(receivable, Schedule::Instalments, id, ClickedRow);
+            break;
+        case 2:
+            ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow);
+            break;
+        case 3:
+            DeleteScheduleRow(receivable, Schedule::Additions, id, ClickedRow);
+            break;
+        case 4:
+            ClearSettlement(receivable, Schedule::Additions, id, ClickedRow);
+            break;
+        case 5:
+            DeleteScheduleRow(receivable, Schedule::Reductions, id, ClickedRow);
+            break;
+        default:
+            return;
+    }
+    ReloadContractGrids();
+}
+
+// The settlement dialog reads the row from the shared values, which stay set for whoever opens
+// it next.
+void frmRio::mMach_Click() {
+    if (PopupGrid != 2 && PopupGrid != 4) return;
+    SettleIsInstalment = PopupGrid == 2;
+    SettleAmount =
+        SettleIsInstalment ? hfg.TextMatrix(ClickedRow, 1) : HfgAM.TextMatrix(ClickedRow, 3);
+    SettlePeriod = ClickedRow;
+    SettleReceivable = Receivable();
+    Forms::showByName("frmMchIo", Modal);
+    ReloadContractGrids();
+}
+
+// Clearing the grids lays them out afresh, for the side shown now.
+void frmRio::ReloadContractGrids() {
+    ClearContractGrids();
+    if (Receivable())
+        LoadReceivableGrids(lbNo.Caption());
+    else
+        LoadPayableGrids(lbNo.Caption());
+    ComputeContractTotals();
 }
 
 // The editor shows the cell's text as typed, without thousands separators.

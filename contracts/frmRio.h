@@ -53,6 +53,10 @@ class frmRio : public Form {
     void hfgM_MouseUp(int button);
     void hfg1_MouseUp(int button);
     void hfgAm1_MouseUp(int button);
+    // The pop-up menu's row commands: delete a planned row or clear a receipt, and settle a
+    // planned row with one of the project's vouchers.
+    void mdel_Click();
+    void mMach_Click();
 
     // The contract search.
     void FillSearchKinds(bool receivable);
@@ -200,6 +204,8 @@ class frmRio : public Form {
     void LayOut();
     void WireEvents();
     void WireAmountBox(TextBox& box);
+    void WireRowCommands();
+    void ReloadContractGrids();
     bool Receivable() const { return optI.Value(); }
     void ApplyKindLook(bool receivable);
     void ApplyKindHeadings(bool receivable);

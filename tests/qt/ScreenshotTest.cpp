@@ -10,6 +10,8 @@
 #include "cheques/frmBB.h"
 #include "cheques/frmBill.h"
 #include "contracts/ContractForms.h"
+#include "contracts/frmMach.h"
+#include "contracts/frmMchIo.h"
 #include "contracts/frmRio.h"
 #include "platform/forms/Clock.h"
 #include "projects/ProjectForms.h"
@@ -436,6 +438,71 @@ TEST_F(ProgramFormsScreenshotTest, TheContractFormWithItsCellEditorsOverTheInsta
               form.hfg.Left() + form.hfg.ColPos(2) + form.hfg.ColWidth(2) + Inset);
     EXPECT_EQ(form.dtpi.Top(), form.hfg.Top() + form.hfg.RowPos(2) + Inset);
     EXPECT_EQ(form.dtpi.Value(), Date::fromYmd(2027, 3, 31));
+}
+
+// The income voucher 1150315001 (10,000 in cash on ROC 115/03/15) settles instalment 1 of the
+// receivable contract 115031001 from the voucher form; the contract form then shows it received.
+TEST_F(ProgramFormsScreenshotTest, TheSettlementDialogsAndTheSettledInstalment) {
+    registerContractForms();
+    storeSampleContracts();
+    AccDb().Execute(
+        "INSERT INTO ri (id, 收名稱, 簽約日, 銷貨金額, 稅金, 合計, 專名, 專id, fnLet, 無發票, Let) "
+        "VALUES ('115031001', '二號工程合約', '2026-03-01', '10,000', '0', '10,000', '一號工程', "
+        "'P001', '', 0, '0')");
+    AccDb().Execute(
+        "INSERT INTO ri期 VALUES ('115031001', 1, '10,000', '2026-03-31', '100.00%', NULL, '', "
+        "'', NULL, 0, '', '', 0)");
+    AccDb().Execute(
+        "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, 專案號碼, "
+        "專案名稱, 發生日期, 申請人, 簽收, 建議方式) VALUES ('2026-03-15', '1150315001', "
+        "'工程款', 0, 10000, '5101', 0, '材料費', 'P001', '一號工程', '2026-03-15', '王小明', "
+        "'李大同', -1)");
+    HandOver<bool> one(ShowOneRecord, true);
+    HandOver<std::string> number(OpenVoucherNo, "1150315001");
+    frmIo& voucherForm = Forms::get<frmIo>();
+    voucherForm.Show();
+    ASSERT_EQ(voucherForm.lbHday.Caption(), "中華民國 115 年 03 月 15 日");
+    HandOver<bool> receivable(SettleReceivable, voucherForm.lbAcIo.Caption() == "(收入)");
+    ASSERT_TRUE(SettleReceivable);
+
+    frmMach& dialog = Forms::get<frmMach>();
+    dialog.Show();
+    ASSERT_EQ(dialog.lstRio.List(0, 0), "115031001");
+    act([&] { dialog.lstRio.userPick(0); });
+    act([&] { dialog.hfgC.userMouseDownAt(1, 2, LeftButton); });
+    photograph(dialog, "frmMach");
+    EXPECT_TRUE(dialog.cmd.IsEffectivelyVisible());
+    EXPECT_EQ(dialog.cmd.Left(),
+              dialog.hfgC.Left() + dialog.hfgC.ColPos(5) + dialog.hfgC.ColWidth(5) + 2 * 15);
+    EXPECT_EQ(dialog.cmd.Top(), dialog.hfgC.Top() + dialog.hfgC.RowPos(1) + 2 * 15);
+    EXPECT_EQ(dialog.lbMachCash.Caption(), "10,000");
+    act([&] { dialog.cmd.userClick(); });
+    EXPECT_FALSE(Forms::isLoaded<frmMach>());
+    Recordset settled = AccDb().OpenRecordset("SELECT * FROM ri期 WHERE id = '115031001'");
+    EXPECT_EQ(settled.Fields("實收金").text(), "10,000");
+    EXPECT_EQ(settled.Fields("實收日").date(), Date::fromYmd(2026, 3, 15));
+    EXPECT_TRUE(settled.Fields("現金").boolean());
+    EXPECT_EQ(settled.Fields("支票號碼").text(), "");
+    EXPECT_EQ(settled.Fields("收支單號").text(), "1150315001");
+    EXPECT_TRUE(settled.Fields("處理").boolean());
+
+    frmRio& contracts = Forms::get<frmRio>();
+    contracts.Show();
+    act([&] { contracts.FSB.SetValue(0); });
+    photograph(contracts, "frmRio-settled");
+    EXPECT_EQ(contracts.lbNo.Caption(), "115031001");
+    EXPECT_EQ(contracts.hfg1.TextMatrix(1, 0), "10,000");
+    EXPECT_EQ(contracts.hfg1.TextMatrix(1, 1), "115/03/15");
+    EXPECT_EQ(contracts.hfg1.TextMatrix(1, 4), "1150315001");
+    EXPECT_EQ(contracts.lbACC.Caption(), "10,000");
+
+    frmMchIo& vouchers = Forms::get<frmMchIo>();
+    photograph(vouchers, "frmMchIo");
+    EXPECT_EQ(vouchers.hfg.Cols(), 12);
+    EXPECT_EQ(vouchers.hfg.BackColorFixed(), contracts.hfg.BackColorFixed());
+    EXPECT_EQ(vouchers.hfg.TextMatrix(1, 1), "1150315001");
+    EXPECT_EQ(vouchers.hfg.TextMatrix(1, 3), "現金");
+    Forms::unload<frmMchIo>();
 }
 
 }  // namespace

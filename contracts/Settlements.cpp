@@ -1,0 +1,98 @@
+#include "contracts/Settlements.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/Format.h"
+#include "platform/db/Numbers.h"
+#include "platform/forms/Host.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+std::vector<std::pair<std::string, std::string>> contractList(Recordset rs) {
+    std::vector<std::pair<std::string, std::string>> contracts;
+    for (; !rs.Eof(); rs.MoveNext())
+        contracts.emplace_back(rs.Fields("id").text(), rs.Fields("收名稱").text());
+    return contracts;
+}
+
+// The stored row `period` of the schedule, open for editing; at its end when there is none.
+Recordset scheduleRow(bool receivable, Schedule schedule, const std::string& id, int period) {
+    Database& db = AccDb();
+    return db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(receivable, schedule)) +
+                                " WHERE id = ? AND 期別 = ?",
+                            id, period);
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool receivable) {
+    if (receivable)
+        return contractList(AccDb().OpenRecordset(
+            "SELECT ri.id AS id, ri.收名稱 AS 收名稱 FROM (ri INNER JOIN ri期 ON ri.id = ri期.id) "
+            "LEFT JOIN ri加 ON ri.id = ri加.id WHERE ri期.處理 = ? OR ri加.處理 = ? "
+            "GROUP BY ri.id, ri.收名稱 ORDER BY ri.id",
+            false, false));
+    return contractList(AccDb().OpenRecordset(
+        "SELECT ro.id AS id, ro.收名稱 AS 收名稱 FROM (ro INNER JOIN ro期 ON ro.id = ro期.id) "
+        "LEFT JOIN ro加 ON ro.id = ro加.id WHERE ro期.處理 = ? OR ro加.處理 = ? "
+        "GROUP BY ro.id, ro.收名稱 ORDER BY ro.id",
+        false, false));
+}
+
+bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period,
+                       const Settlement& settlement) {
+    Recordset row = scheduleRow(receivable, schedule, id, period);
+    if (row.Eof()) return false;
+    row.Edit();
+    row.SetField("實收金", settlement.amount);
+    row.SetField("實收日", settlement.day ? Value(*settlement.day) : Value());
+    row.SetField("現金", settlement.cash);
+    row.SetField("支票號碼", settlement.cash ? "" : settlement.chequeNo);
+    row.SetField("收支單號", settlement.voucherNo);
+    row.SetField("處理", true);
+    row.Update();
+    return true;
+}
+
+bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period) {
+    Recordset row = scheduleRow(receivable, schedule, id, period);
+    if (row.Eof()) return false;
+    row.Edit();
+    row.SetField("實收金", "");
+    row.SetField("支票號碼", "");
+    row.SetField("收支單號", "");
+    row.SetField("實收日", nullptr);
+    row.SetField("現金", false);
+    row.SetField("處理", false);
+    row.Update();
+    return true;
+}
+
+void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period) {
+    Database& db = AccDb();
+    const Identifier table = db.Table(ScheduleTable(receivable, schedule));
+    Transaction transaction(db);
+    db.Execute("DELETE FROM " + table + " WHERE id = ? AND 期別 = ?", id, period);
+    db.Execute("UPDATE " + table + " SET 期別 = 期別 - 1 WHERE id = ? AND 期別 > ?", id, period);
+    transaction.Commit();
+}
+
+std::optional<std::string> AskSettledAmount(int64_t voucher, int64_t planned) {
+    if (voucher == planned) return Format(static_cast<double>(voucher), "##,##0");
+    if (messageBox("沖帳金額與預付金額不符\n是否沖帳？", 292, ApplicationTitle) != AnswerYes)
+        return std::nullopt;
+    if (voucher < planned) return Format(static_cast<double>(voucher), "##,##0");
+    const std::string plannedDigits = std::to_string(planned);
+    std::string reply = inputBox("填入沖帳金額", ApplicationTitle, plannedDigits);
+    while (!isNumeric(reply))
+        reply = inputBox("填入沖帳金額\n必須是數字", ApplicationTitle, plannedDigits);
+    return Format(*numberFromText(reply), "##,##0");
+}
+
+int64_t WholeDollars(const std::string& text) {
+    return roundHalfAwayFromZero(amountValue(text));
+}
+
+}  // namespace kiv

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "contracts/Contracts.h"
+#include "platform/db/Date.h"
+
+// The settlement of an instalment or an addition by a voucher, and the row commands of the
+// contract grids. A settlement lives in the six fields 實收金 … 處理 of the one schedule row.
+namespace kiv {
+
+// What a voucher writes into the row it settles.
+struct Settlement {
+    std::string amount;  // 實收金, "##,##0"
+    std::optional<Date> day;
+    bool cash = false;
+    std::string chequeNo;
+    std::string voucherNo;
+};
+
+// The contracts of the kind that have an instalment row and an open instalment or addition:
+// their number and name. A contract with additions only has no schedule to settle against.
+std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool receivable);
+
+// Writes the settlement into row `period` of the contract's instalments or additions, replacing
+// any settlement it holds. False, with nothing written, when no such row is stored.
+bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period,
+                       const Settlement& settlement);
+
+// Opens row `period` again: its settlement emptied, its planned fields kept. False when no such
+// row is stored.
+bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period);
+
+// Deletes row `period` of the schedule and closes the gap in the numbering, all or nothing.
+void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period);
+
+// The amount a voucher of `voucher` dollars settles on a row planned at `planned`: the voucher's
+// own when they agree; otherwise the user confirms, and a larger voucher asks how much of it
+// settles the row. "##,##0" text, or nullopt when the user declines.
+std::optional<std::string> AskSettledAmount(int64_t voucher, int64_t planned);
+
+// A shown or stored amount in whole dollars, as the settlement compares amounts.
+int64_t WholeDollars(const std::string& text);
+
+}  // namespace kiv

@@ -1,0 +1,240 @@
+#include "contracts/frmMach.h"
+
+#include <string>
+#include <vector>
+
+#include "contracts/Settlements.h"
+#include "platform/db/Database.h"
+#include "platform/db/Format.h"
+#include "platform/db/Numbers.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Host.h"
+#include "platform/forms/Layout.h"
+#include "shell/mdM.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr Color ReceivableColour = 0xFFC0C0;
+constexpr Color PayableColour = 0xC0C0FF;
+constexpr const char* InstalmentSuffix = "期";
+constexpr const char* AdditionPrefix = "追加";
+
+// What the voucher form shows of its voucher, read by name: this dialog settles with it.
+struct ShownVoucher {
+    std::string amount;  // txtCash, plain digits
+    std::string day;     // lbHday, "gg ee 年 mm 月 dd 日"
+    bool cash = false;   // optA(0)
+    std::string number;  // lbNo
+};
+
+template <class T>
+T* voucherControl(const char* name, int index = -1) {
+    Form* voucherForm = Forms::find("frmIo");
+    return voucherForm ? dynamic_cast<T*>(voucherForm->FindControl(name, index)) : nullptr;
+}
+
+ShownVoucher shownVoucher() {
+    ShownVoucher voucher;
+    if (auto* box = voucherControl<TextBox>("txtCash")) voucher.amount = box->Text();
+    if (auto* label = voucherControl<Label>("lbHday")) voucher.day = label->Caption();
+    if (auto* option = voucherControl<OptionButton>("optA", 0)) voucher.cash = option->Value();
+    if (auto* label = voucherControl<Label>("lbNo")) voucher.number = label->Caption();
+    return voucher;
+}
+
+std::string dateCell(const Value& value) {
+    return value.isNull() ? "" : Format(value, "ee/mm/dd");
+}
+
+void layOutGrid(Grid& grid, int width, const std::vector<const char*>& heads) {
+    grid.SetCols(static_cast<int>(heads.size()) + 1);
+    grid.SetColWidth(0, 600);
+    for (int col = 1; col < grid.Cols(); ++col) {
+        grid.SetColWidth(col, width);
+        grid.SetTextMatrix(0, col, heads[col - 1]);
+    }
+}
+
+void emptyGrid(Grid& grid) {
+    grid.Clear();
+    grid.SetRows(2);
+}
+
+}  // namespace
+
+frmMach::frmMach() : Form(FormName) {
+    SetCaption("選取沖帳專案");
+    SetBorderStyle(3);
+    SetMinButton(false);
+    SetMaxButton(false);
+    SetCentreOnScreen(true);
+    SetClientSize(11880, 9270);
+    applyLayout({
+        {&Label1, nullptr, 90, 45, 2400, 240, "應收付號碼/名稱："},
+        {&Label2, nullptr, 3825, 135, 600, 240, "期別："},
+        {&Label4, nullptr, 8775, 90, 1005, 240, "沖帳金額："},
+        {&lbMachCash, nullptr, 9855, 45, 1950, 330, "", RightAligned | ValueField},
+        {&lstRio, nullptr, 45, 315, 3660, 8880},
+        {&hfgC, nullptr, 3780, 405, 8070, 4695},
+        {&Label3, nullptr, 3780, 5265, 600, 240, "追加："},
+        {&hfgR, nullptr, 3780, 5535, 8070, 3660},
+        {&cmd, nullptr, 4995, 90, 1005, 285, "確定沖帳", Graphical},
+    });
+    cmd.SetBackColor(0xC0C0FF);
+    cmd.SetVisible(false);
+    lstRio.SetColumnCount(2);
+    lstRio.SetColumnWidths("50 pt;50 pt");
+    lstRio.SetBoundColumn(1);
+    for (Grid* grid : {&hfgC, &hfgR}) {
+        grid->SetRows(2);
+        grid->SetFixedRows(1);
+        grid->SetFixedCols(1);
+    }
+    lstRio.Click = [this] { lstRio_Click(); };
+    hfgC.MouseDown = [this](int button, int, float, float) { hfgC_MouseDown(button); };
+    hfgR.MouseDown = [this](int button, int, float, float) { hfgR_MouseDown(button); };
+    cmd.Click = [this] { cmd_Click(); };
+}
+
+void frmMach::Form_Load() {
+    lbMachCash.SetCaption(Format(Value(shownVoucher().amount), "##,##0"));
+    ListOpenContracts();
+    const Color fixed = SettleReceivable ? ReceivableColour : PayableColour;
+    hfgC.SetBackColorFixed(fixed);
+    hfgR.SetBackColorFixed(fixed);
+    SetupSettleGrids();
+}
+
+void frmMach::ListOpenContracts() {
+    lstRio.Clear();
+    const auto contracts = ContractsWithOpenRows(SettleReceivable);
+    if (contracts.empty()) {
+        messageBox("無應收付可沖帳", 48, ApplicationTitle);
+        return;
+    }
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& [id, name] : contracts)
+        rows.push_back({id, name});
+    lstRio.SetRows(std::move(rows));
+}
+
+void frmMach::SetupSettleGrids() {
+    layOutGrid(hfgC, 1200, {"應付金額", "預付日期", "佔總價比例", "送帳單日", "發票號碼"});
+    layOutGrid(hfgR, 1000,
+               {"報價單號", "合約單號", "應付金額", "預付日期", "送帳單日", "發票號碼"});
+}
+
+// A choice belongs to the grids it was made in: a new pick rebuilds them, so it goes.
+void frmMach::ForgetChoice() {
+    cmd.SetVisible(false);
+    ChosenRow = 0;
+    ChosenPlannedAmount = 0;
+}
+
+void frmMach::lstRio_Click() {
+    ForgetChoice();
+    emptyGrid(hfgC);
+    emptyGrid(hfgR);
+    SetupSettleGrids();
+    FillOpenRows();
+}
+
+void frmMach::FillOpenRows() {
+    const std::string id = lstRio.Value();
+    if (id.empty()) return;
+    Database& db = AccDb();
+    Recordset instalments = db.OpenRecordset(
+        "SELECT * FROM " + db.Table(ScheduleTable(SettleReceivable, Schedule::Instalments)) +
+            " WHERE id = ? AND 處理 = ? ORDER BY 期別",
+        id, false);
+    if (const int count = static_cast<int>(instalments.RecordCount()); count > 0)
+        hfgC.SetRows(count + 1);
+    for (int row = 1; !instalments.Eof(); instalments.MoveNext(), ++row) {
+        hfgC.SetTextMatrix(row, 0, instalments.Fields("期別").text() + InstalmentSuffix);
+        hfgC.SetTextMatrix(row, 1, instalments.Fields("預付金").text());
+        hfgC.SetTextMatrix(row, 2, dateCell(instalments.Fields("預付日")));
+        hfgC.SetTextMatrix(row, 3, instalments.Fields("佔總價比例").text());
+        hfgC.SetTextMatrix(row, 4, dateCell(instalments.Fields("送帳日")));
+        hfgC.SetTextMatrix(row, 5, instalments.Fields("發票號碼").text());
+    }
+    Recordset additions = db.OpenRecordset(
+        "SELECT * FROM " + db.Table(ScheduleTable(SettleReceivable, Schedule::Additions)) +
+            " WHERE id = ? AND 處理 = ? ORDER BY 期別",
+        id, false);
+    if (const int count = static_cast<int>(additions.RecordCount()); count > 0)
+        hfgR.SetRows(count + 1);
+    for (int row = 1; !additions.Eof(); additions.MoveNext(), ++row) {
+        hfgR.SetTextMatrix(row, 0, AdditionPrefix + additions.Fields("期別").text());
+        hfgR.SetTextMatrix(row, 1, additions.Fields("報價單號").text());
+        hfgR.SetTextMatrix(row, 2, additions.Fields("合約單號").text());
+        hfgR.SetTextMatrix(row, 3, additions.Fields("金額").text());
+        hfgR.SetTextMatrix(row, 4, dateCell(additions.Fields("預付日")));
+        hfgR.SetTextMatrix(row, 5, dateCell(additions.Fields("送帳日")));
+        hfgR.SetTextMatrix(row, 6, additions.Fields("發票號碼").text());
+    }
+}
+
+void frmMach::hfgC_MouseDown(int button) {
+    ChooseRow(hfgC, true, 1, "應收付號碼/名稱", button);
+}
+
+void frmMach::hfgR_MouseDown(int button) {
+    ChooseRow(hfgR, false, 3, "無應收付號碼/名稱", button);
+}
+
+void frmMach::ChooseRow(Grid& grid, bool instalment, int amountCol, const char* emptyMessage,
+                        int button) {
+    const int row = grid.MouseRow();
+    if (row < 1 || row >= grid.Rows()) return;
+    if (grid.TextMatrix(row, 0).empty()) {
+        messageBox(emptyMessage, 48, ApplicationTitle);
+        return;
+    }
+    if (button != LeftButton) return;
+    ChosenIsInstalment = instalment;
+    ChosenRow = row;
+    ChosenPlannedAmount = WholeDollars(grid.TextMatrix(row, amountCol));
+    const int last = grid.Cols() - 1;
+    cmd.Move(grid.Left() + grid.ColPos(last) + grid.ColWidth(last) + 2 * TwipsPerPixel,
+             grid.Top() + grid.RowPos(row) + 2 * TwipsPerPixel, cmd.Width(), grid.CellHeight());
+    cmd.SetVisible(true);
+}
+
+// The period is the row's label without its wording: "3期" is 3, "追加2" is 2.
+int frmMach::ChosenPeriod() const {
+    std::string label = (ChosenIsInstalment ? hfgC : hfgR).TextMatrix(ChosenRow, 0);
+    const std::string wording = ChosenIsInstalment ? InstalmentSuffix : AdditionPrefix;
+    if (ChosenIsInstalment && label.ends_with(wording)) label.resize(label.size() - wording.size());
+    if (!ChosenIsInstalment && label.starts_with(wording)) label.erase(0, wording.size());
+    return static_cast<int>(leadingNumber(label));
+}
+
+void frmMach::cmd_Click() {
+    if (ChosenRow < 1) return;
+    const ShownVoucher voucher = shownVoucher();
+    const std::optional<std::string> amount =
+        AskSettledAmount(WholeDollars(lbMachCash.Caption()), ChosenPlannedAmount);
+    if (!amount) return;
+    Settlement settlement;
+    settlement.amount = *amount;
+    settlement.day = parseShownDate(voucher.day);
+    settlement.cash = voucher.cash;
+    if (!voucher.cash) settlement.chequeNo = ChequeNumberForVoucher(voucher.number);
+    settlement.voucherNo = voucher.number;
+    const Schedule schedule = ChosenIsInstalment ? Schedule::Instalments : Schedule::Additions;
+    if (!SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
+                           settlement)) {
+        // The row went meanwhile: show what is open now and let the user choose again.
+        const std::string picked = lstRio.Value();
+        ListOpenContracts();
+        lstRio_Click();
+        if (const int entry = lstRio.FindEntry(picked); entry >= 0) lstRio.SetListIndex(entry);
+        return;
+    }
+    cmd.SetVisible(false);
+    Unload();
+}
+
+}  // namespace kiv

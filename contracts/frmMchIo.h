@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/db/Date.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
+
+namespace kiv {
+
+// 選取收支單沖帳: settles the instalment or addition the contract form hands over
+// (SettleReceivable, SettleIsInstalment, SettlePeriod, SettleAmount) with one of the signed
+// vouchers of the contract's project.
+class frmMchIo : public Form {
+  public:
+    static constexpr const char* FormName = "frmMchIo";
+    frmMchIo();
+
+    void Form_Load() override;
+    void ListProjectVouchers();
+    void hfg_Click();
+    void hfg_DblClick();
+    void Command1_Click();
+    void Command2_Click();
+
+    Grid hfg{*this, "hfg"};
+    CommandButton Command1{*this, "Command1"};
+    CommandButton Command2{*this, "Command2"};
+
+    // The grid row of the last click; only the mouse chooses.
+    int ChosenRow = 0;
+
+  private:
+    // The 發生日期 of the voucher in each listed row, row 1 first.
+    std::vector<std::optional<Date>> voucherDays_;
+};
+
+}  // namespace kiv
