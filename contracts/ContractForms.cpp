@@ -3,6 +3,7 @@
 #include "contracts/frmMach.h"
 #include "contracts/frmMchIo.h"
 #include "contracts/frmRio.h"
+#include "contracts/frmRioser.h"
 #include "platform/forms/Forms.h"
 
 namespace kiv {
@@ -11,6 +12,7 @@ void registerContractForms() {
     Forms::registerForm<frmRio>();
     Forms::registerForm<frmMach>();
     Forms::registerForm<frmMchIo>();
+    Forms::registerForm<frmRioser>();
 }
 
 }  // namespace kiv

@@ -9,21 +9,10 @@ using namespace kiv;
 
 namespace {
 
-// The results form picks by setting the picked number and choosing the contract form's kind.
-class SearchResultsStandIn : public Form {
-  public:
-    static constexpr const char* FormName = "frmRioser";
-    SearchResultsStandIn() : Form(FormName) {}
-};
-
 class ContractSearchTest : public test::ContractBook {
   protected:
-    void SetUp() override {
-        ContractBook::SetUp();
-        Forms::registerForm<SearchResultsStandIn>();
-    }
-
-    // The results as the user leaves them: a pick of `number` of the kind, or none when empty.
+    // The results as a pick leaves them (the number handed back and the contract form's kind
+    // chosen), or closed without a pick when `number` is empty.
     void resultsPick(const std::string& number, bool receivable) {
         host.onModal("frmRioser", [number, receivable](Form& results) {
             EXPECT_TRUE(PickedContractNo.empty());
@@ -180,15 +169,6 @@ TEST_F(ContractSearchTest, APickedNumberOfNoContractShowsAnEmptyFormWithoutAMess
     EXPECT_EQ(f.hfg.Rows(), 2);
     EXPECT_EQ(f.hfg.TextMatrix(1, 1), "");
     EXPECT_TRUE(host.messages().empty());
-}
-
-TEST_F(ContractSearchTest, BeforeTheResultsExistTheSearchSaysSo) {
-    Forms::forgetRegistrations();
-    registerContractForms();
-    frmRio& f = openForm();
-    host.expectMessage("此功能尚未提供");
-    host.click(f.cmdSer);
-    EXPECT_EQ(f.lbNo.Caption(), "");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "contracts/frmMach.h"
 #include "contracts/frmMchIo.h"
 #include "contracts/frmRio.h"
+#include "contracts/frmRioser.h"
 #include "platform/forms/Clock.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmEm.h"
@@ -409,6 +410,48 @@ TEST_F(ProgramFormsScreenshotTest, TheContractFormIsDrawnForBothSidesAndWhileAdd
     EXPECT_TRUE(form.cmdAll.IsEffectivelyVisible());
     EXPECT_EQ(form.cmdAll.Caption(), "▼");
     EXPECT_FALSE(form.FSB.IsEffectivelyVisible());
+}
+
+TEST_F(ProgramFormsScreenshotTest, TheContractSearchResultsAreDrawnWithTheirTotalsRow) {
+    registerContractForms();
+    storeSampleContracts();
+    AccDb().Execute(
+        "INSERT INTO ri (id, 收名稱, 簽約日, 客戶名, 合計, 專名, 專id, 無發票) VALUES "
+        "('115120602', '二號工程水電', '2026-12-02', '乙公司', '80,000', '一號工程', 'P001', 0)");
+    frmRio& contracts = Forms::get<frmRio>();
+    auto showResults = [&](bool receivable, int kind, const std::string& name) -> frmRioser& {
+        act([&] {
+            (receivable ? contracts.optIser : contracts.optOser).SetValue(true);
+            contracts.cbSer.SetListIndex(kind);
+        });
+        frmRioser& results = Forms::get<frmRioser>();
+        photograph(results, name);
+        EXPECT_EQ(results.lbCase.Caption(), contracts.cbSer.Text());
+        EXPECT_EQ(results.hfg.BackColorFixed(), receivable ? 0xFFC0C0u : 0xC0C0FFu);
+        return results;
+    };
+    frmRioser& open = showResults(true, 2, "frmRioser");
+    EXPECT_EQ(open.lbCase.Caption(), "應收帳款未送帳單");
+    const int totals = open.hfg.Rows() - 1;
+    EXPECT_EQ(totals, 4);
+    EXPECT_EQ(open.hfg.TextMatrix(totals, 7), "合   計：");
+    EXPECT_EQ(open.hfg.TextMatrix(totals, 8), "1,100,000");
+    for (int c = 1; c < open.hfg.Cols(); ++c)
+        EXPECT_EQ(open.hfg.BackColorAt(totals, c), 0xC0FFFFu) << c;
+    EXPECT_FALSE(open.lbPj.IsEffectivelyVisible());
+    Forms::unload<frmRioser>();
+
+    frmRioser& projects = showResults(true, 6, "frmRioser-projects");
+    EXPECT_TRUE(projects.lbPj.IsEffectivelyVisible());
+    EXPECT_TRUE(projects.cbPj.IsEffectivelyVisible());
+    EXPECT_EQ(projects.cbPj.Text(), "一號工程");
+    EXPECT_EQ(projects.hfg.TextMatrix(3, 6), "合   計：");
+    for (int c = 1; c < projects.hfg.Cols(); ++c)
+        EXPECT_EQ(projects.hfg.BackColorAt(3, c), 0xC0FFFFu) << c;
+    Forms::unload<frmRioser>();
+
+    showResults(false, 1, "frmRioser-payable");
+    Forms::unload<frmRioser>();
 }
 
 TEST_F(ProgramFormsScreenshotTest, TheContractFormWithItsCellEditorsOverTheInstalments) {
