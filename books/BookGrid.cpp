@@ -8,30 +8,6 @@
 
 namespace kiv {
 
-namespace {
-
-void goTo(Grid& grid, int row, int col) {
-    grid.SetRow(row);
-    grid.SetCol(col);
-}
-
-}  // namespace
-
-void SetCellForeColor(Grid& grid, int row, int col, Color color) {
-    goTo(grid, row, col);
-    grid.SetCellForeColor(color);
-}
-
-void SetCellBackColor(Grid& grid, int row, int col, Color color) {
-    goTo(grid, row, col);
-    grid.SetCellBackColor(color);
-}
-
-void SetCellAlignment(Grid& grid, int row, int col, int alignment) {
-    goTo(grid, row, col);
-    grid.SetCellAlignment(alignment);
-}
-
 std::string AmountText(int64_t amount) {
     return GroupThousands(std::to_string(amount));
 }

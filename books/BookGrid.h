@@ -33,10 +33,6 @@ void SetBookColumns(Grid& grid, const BookColumn (&columns)[N]) {
     }
 }
 
-void SetCellForeColor(Grid& grid, int row, int col, Color color);
-void SetCellBackColor(Grid& grid, int row, int col, Color color);
-void SetCellAlignment(Grid& grid, int row, int col, int alignment);
-
 // An amount as the books show it, "##,##0", the sign in front.
 std::string AmountText(int64_t amount);
 

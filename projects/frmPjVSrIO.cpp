@@ -211,20 +211,10 @@ void setCell(Grid& grid, int row, int col, const std::string& text) {
     grid.SetTextMatrix(row, col, text);
 }
 
-void paintBack(Grid& grid, int row, int col, Color colour) {
-    grid.SetRow(row);
-    grid.SetCol(col);
-    grid.SetCellBackColor(colour);
-}
-
 // An amount in red when it is below 0.
 void setAmount(Grid& grid, int row, int col, int64_t amount, bool redWhenNegative = false) {
     grid.SetTextMatrix(row, col, amountText(amount));
-    if (redWhenNegative && amount < 0) {
-        grid.SetRow(row);
-        grid.SetCol(col);
-        grid.SetCellForeColor(ExpenseRed);
-    }
+    if (redWhenNegative && amount < 0) SetCellForeColor(grid, row, col, ExpenseRed);
 }
 
 const frmPj* projectForm() {
@@ -390,7 +380,7 @@ void frmPjVSrIO::MarkShownProject() {
 void frmPjVSrIO::ShadeAlternateRows() {
     for (int row = 1; row < hfg.Rows(); row += 2)
         for (int col = 4; col < hfg.Cols(); ++col)
-            paintBack(hfg, row, col, LightGrey);
+            SetCellBackColor(hfg, row, col, LightGrey);
 }
 
 // Receivable contracts first, then payable ones, then the line of their totals' difference.
@@ -419,7 +409,7 @@ void frmPjVSrIO::AppendContractLines(const std::vector<ContractLine>& lines, boo
         const int row = hfg.Rows();
         hfg.SetRows(row + 1);
         for (int col = 1; col <= 10; ++col)
-            paintBack(hfg, row, col, colour);
+            SetCellBackColor(hfg, row, col, colour);
         const int64_t total = amountOf(line.total);
         ContractProfitTotal += receivable ? total : -total;
         setCell(hfg, row, 1, line.no);

@@ -72,23 +72,13 @@ void setCell(Grid& grid, int row, int col) {
     grid.SetCol(col);
 }
 
-void paint(Grid& grid, int row, int col, Color color) {
-    setCell(grid, row, col);
-    grid.SetCellForeColor(color);
-}
-
-void align(Grid& grid, int row, int col, int alignment) {
-    setCell(grid, row, col);
-    grid.SetCellAlignment(alignment);
-}
-
 // A total's label (column 4) and its value cell: bold, in the total's colour, the label aligned
 // right.
 void styleTotal(Grid& grid, int row, int valueCol, Color color) {
-    align(grid, row, 4, RightCentre);
+    SetCellAlignment(grid, row, 4, RightCentre);
     grid.SetCellFontBold(true);
     grid.SetCellForeColor(color);
-    paint(grid, row, valueCol, color);
+    SetCellForeColor(grid, row, valueCol, color);
     grid.SetCellFontBold(true);
 }
 
@@ -379,10 +369,10 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, int64_t& balance) {
     hfg.SetTextMatrix(row, 4, rs.Fields("用途說明").text());
     const char* leftFields[] = {"專案名稱", "申請人", "簽收", "附註一", "附註二"};
     for (int col = 8; col <= 12; ++col) {
-        align(hfg, row, col, LeftCentre);
+        SetCellAlignment(hfg, row, col, LeftCentre);
         hfg.SetTextMatrix(row, col, rs.Fields(leftFields[col - 8]).text());
     }
-    align(hfg, row, 4, LeftCentre);
+    SetCellAlignment(hfg, row, 4, LeftCentre);
 
     const int64_t state = rs.Fields("方式").wholeNumber();
     // The tax lists show the tax: 進項 as an expense and 銷項 as an income, whatever pay says.
@@ -403,23 +393,23 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, int64_t& balance) {
         if (expense) {
             hfg.SetTextMatrix(row, 5, state == 0 ? "" : cheque ? IssuedChequeMark : "已付票據-->");
             hfg.SetTextMatrix(row, 6, amount);
-            paint(hfg, row, 6, ExpenseRed);
-            if (cheque) paint(hfg, row, 5, ExpenseRed);
+            SetCellForeColor(hfg, row, 6, ExpenseRed);
+            if (cheque) SetCellForeColor(hfg, row, 5, ExpenseRed);
         } else {
             hfg.SetTextMatrix(row, 5, amount);
             hfg.SetTextMatrix(row, 6,
                               state == 0 ? ""
                               : cheque   ? ReceivedChequeMark
                                          : "<--已收票據");
-            paint(hfg, row, 5, IncomeBlue);
-            if (cheque) paint(hfg, row, 6, IncomeBlue);
+            SetCellForeColor(hfg, row, 5, IncomeBlue);
+            if (cheque) SetCellForeColor(hfg, row, 6, IncomeBlue);
         }
         if (state == ChequeWasCashed) hfg.SetTextMatrix(row, 7, CashedMark);
         if (!cheque) balance += expense ? -*value : *value;
     }
     if (state == ChequeNotCashed || state == ChequeWasCashed) return;
     hfg.SetTextMatrix(row, 7, amountText(static_cast<double>(balance)));
-    paint(hfg, row, 7, balance >= 0 ? IncomeBlue : ExpenseRed);
+    SetCellForeColor(hfg, row, 7, balance >= 0 ? IncomeBlue : ExpenseRed);
 }
 
 // Under 進銷項/費用 the amount columns are named after the chosen item's text.

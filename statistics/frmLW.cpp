@@ -55,19 +55,9 @@ void setCell(Grid& grid, int row, int col) {
     grid.SetCol(col);
 }
 
-void paintText(Grid& grid, int row, int col, Color color) {
-    setCell(grid, row, col);
-    grid.SetCellForeColor(color);
-}
-
-void paintBack(Grid& grid, int row, int col, Color color) {
-    setCell(grid, row, col);
-    grid.SetCellBackColor(color);
-}
-
 void label(Grid& grid, int row, const char* text, Color color) {
     grid.SetTextMatrix(row, 0, text);
-    paintText(grid, row, 0, color);
+    SetCellForeColor(grid, row, 0, color);
 }
 
 std::string amountText(double amount) {
@@ -254,7 +244,7 @@ frmLW::Section frmLW::ListAccounts(bool expense, int firstRow, const Date& from,
         hfg.SetCellAlignment(LeftCentre);
         hfg.SetCellForeColor(color);
         hfg.SetTextMatrix(row, 2, accounts[k].second);
-        paintText(hfg, row, 2, color);
+        SetCellForeColor(hfg, row, 2, color);
     }
     label(hfg, section.subtotalRow(), "小計", color);
     label(hfg, section.shareRow(), "百分比", color);
@@ -270,7 +260,7 @@ void frmLW::FillAccountCells(const Section& section) {
             total += sum;
         }
         hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(total)));
-        paintBack(hfg, row, totalCol_, section.expense ? LightRed : LightBlue);
+        SetCellBackColor(hfg, row, totalCol_, section.expense ? LightRed : LightBlue);
     }
 }
 
@@ -297,11 +287,11 @@ void frmLW::FillSubtotals(const Section& section) {
         for (int r = section.firstRow; r < row; ++r)
             sum += static_cast<int64_t>(shownNumber(hfg.TextMatrix(r, col)));
         hfg.SetTextMatrix(row, col, amountText(static_cast<double>(sum)));
-        paintBack(hfg, row, col, light);
+        SetCellBackColor(hfg, row, col, light);
         sectionTotal += sum;
     }
     hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(sectionTotal)));
-    paintBack(hfg, row, totalCol_, section.expense ? ExpenseRed : IncomeBlue);
+    SetCellBackColor(hfg, row, totalCol_, section.expense ? ExpenseRed : IncomeBlue);
     hfg.SetCellForeColor(White);
 }
 
@@ -313,12 +303,12 @@ void frmLW::FillShares(const Section& section) {
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
         const double part = shownNumber(hfg.TextMatrix(section.subtotalRow(), col));
         hfg.SetTextMatrix(section.shareRow(), col, shareText(part, total));
-        paintBack(hfg, section.shareRow(), col, ShareGrey);
+        SetCellBackColor(hfg, section.shareRow(), col, ShareGrey);
     }
     for (int row = section.firstRow; row <= section.subtotalRow(); ++row) {
         const double part = shownNumber(hfg.TextMatrix(row, totalCol_));
         hfg.SetTextMatrix(row, shareCol, shareText(part, total));
-        paintBack(hfg, row, shareCol, ShareGrey);
+        SetCellBackColor(hfg, row, shareCol, ShareGrey);
     }
 }
 
@@ -329,7 +319,7 @@ void frmLW::FillResultRow(const Section& income, const Section& expense) {
                               shownNumber(hfg.TextMatrix(expense.subtotalRow(), col));
         const std::string text = amountText(result);
         hfg.SetTextMatrix(row, col, text);
-        paintBack(hfg, row, col, ResultGreen);
+        SetCellBackColor(hfg, row, col, ResultGreen);
         hfg.SetCellForeColor(text.starts_with("-") ? ExpenseRed : IncomeBlue);
     }
 }

@@ -657,4 +657,22 @@ void Grid::userResizeColumn(int col, int twips) {
     changed(Property::Layout);
 }
 
+void SetCellForeColor(Grid& grid, int row, int col, Color color) {
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetCellForeColor(color);
+}
+
+void SetCellBackColor(Grid& grid, int row, int col, Color color) {
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetCellBackColor(color);
+}
+
+void SetCellAlignment(Grid& grid, int row, int col, int alignment) {
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetCellAlignment(alignment);
+}
+
 }  // namespace kiv

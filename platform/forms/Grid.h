@@ -234,4 +234,9 @@ class Grid : public Control {
     Color backColorBkg_ = SystemColor::AppWorkspace;
 };
 
+// Moves the current cell to (row, col) and formats it, as a form fills a grid cell by cell.
+void SetCellForeColor(Grid& grid, int row, int col, Color color);
+void SetCellBackColor(Grid& grid, int row, int col, Color color);
+void SetCellAlignment(Grid& grid, int row, int col, int alignment);
+
 }  // namespace kiv
