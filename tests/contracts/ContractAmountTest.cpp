@@ -159,6 +159,13 @@ TEST_F(ContractAmountTest, AContractShownAfterTypingKeepsItsStoredAmounts) {
     EXPECT_EQ(amounts(f), "||||") << "a new contract starts empty, not at 0";
 }
 
+TEST_F(ContractAmountTest, ATextThatIsNoNumberIsKeptAndCountsItsLeadingNumber) {
+    frmRio& f = adding();
+    host.focus(f.txtAm);
+    host.act([&] { f.txtAm.SetText("1,000abc"); });
+    EXPECT_EQ(amounts(f), "1,000abc|50|||1,050");
+}
+
 // The results form as the user closes it without a pick.
 class SearchResultsStandIn : public Form {
   public:

@@ -119,6 +119,11 @@ TEST_F(ContractCellEditorTest, InvoiceNumbersAndAmountsChangeOnlyWhenTheEditorIs
         host.focus(f.cmdEc);
         EXPECT_EQ(c.grid.TextMatrix(1, c.col), c.left) << c.editor.Name() << c.col;
     }
+    // Pasted text that is no number stays as it is in an amount cell.
+    host.mouseUpCell(f.hfgM, 1, 3, LeftButton);
+    host.act([&] { f.txtM.SetText("12 x"); });
+    host.focus(f.cmdEc);
+    EXPECT_EQ(f.hfgM.TextMatrix(1, 3), "12 x");
 }
 
 TEST_F(ContractCellEditorTest, WithoutATotalTheShareStaysEmptyAndTheAmountIsSaved) {
