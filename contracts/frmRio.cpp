@@ -342,20 +342,197 @@ void frmRio::WireEvents() {
     cmdAcSv.Click = [this] { SaveInstalments(); };
     cmdAmSv.Click = [this] { SaveAdditions(); };
     cmdMsv.Click = [this] { SaveReductions(); };
-    for (TextBox* box : {&txtAm, &txtComi, &txtTal, &txtLet})
-        WireAmountBox(*box);
-    txtTal.LostFocus = [this] { txtTal.SetText(Format(Value(txtTal.Text()), "##,##0")); };
-    txtfnLet.KeyPress = [](int& key) { AmountKeyFilter(key); };
-    txtfnLet.Change = [this] {
-        LiveThousandsFormat(txtfnLet);
-        ComputeContractTotals();
-    };
+    txtAm.GotFocus = [this] { txtAm_GotFocus(); };
+    txtAm.KeyPress = [this](int& key) { txtAm_KeyPress(key); };
+    txtAm.Change = [this] { txtAm_Change(); };
+    txtComi.GotFocus = [this] { txtComi_GotFocus(); };
+    txtComi.KeyPress = [this](int& key) { txtComi_KeyPress(key); };
+    txtComi.Change = [this] { txtComi_Change(); };
+    txtLet.GotFocus = [this] { txtLet_GotFocus(); };
+    txtLet.KeyPress = [this](int& key) { txtLet_KeyPress(key); };
+    txtLet.Change = [this] { txtLet_Change(); };
+    txtTal.GotFocus = [this] { txtTal_GotFocus(); };
+    txtTal.KeyPress = [this](int& key) { txtTal_KeyPress(key); };
+    txtTal.Change = [this] { txtTal_Change(); };
+    txtTal.Validate = [this](bool& cancel) { txtTal_Validate(cancel); };
+    txtfnLet.KeyPress = [this](int& key) { txtfnLet_KeyPress(key); };
+    txtfnLet.Change = [this] { txtfnLet_Change(); };
+    txtSer.KeyPress = [this](int& key) { txtSer_KeyPress(key); };
+    txt.Change = [this] { txt_Change(); };
+    txt.Validate = [this](bool& cancel) { txt_Validate(cancel); };
+    txtsc.Change = [this] { txtsc_Change(); };
+    txtA.Change = [this] { txtA_Change(); };
+    txtA.Validate = [this](bool& cancel) { txtA_Validate(cancel); };
+    txtM.Change = [this] { txtM_Change(); };
+    txtM.Validate = [this](bool& cancel) { txtM_Validate(cancel); };
 }
 
-void frmRio::WireAmountBox(TextBox& box) {
-    box.GotFocus = [this, &box] { LastAmountBox = box.Name(); };
-    box.KeyPress = [](int& key) { AmountKeyFilter(key); };
-    box.Change = [&box] { LiveThousandsFormat(box); };
+// ---- Amount boxes and cell editors ----
+
+namespace {
+
+constexpr double TaxRate = 0.05;
+
+// "##,##0" of a shown text: a number is rounded and grouped; an empty text, or one that is no
+// number (pasted), stays as it is.
+std::string formattedAmount(const std::string& text) {
+    return Format(Value(text), "##,##0");
+}
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// A total of 0 gives no share: the cell is left empty and the amount is still taken.
+std::string shareOfTotal(double amount, double total) {
+    return total == 0 ? "" : Format(amount / total, "0.00%");
+}
+
+// A rewritten box would leave the caret where the typing stood; it goes behind the last character.
+void caretToFocusedEnd(const Form& form) {
+    if (auto* box = dynamic_cast<TextBox*>(form.ActiveControl())) box->CaretToEnd();
+}
+
+}  // namespace
+
+void frmRio::txtAm_GotFocus() {
+    LastAmountBox = "txtAm";
+}
+
+void frmRio::txtAm_KeyPress(int& keyAscii) {
+    AmountKeyFilter(keyAscii);
+}
+
+void frmRio::txtAm_Change() {
+    RecalcContractAmounts();
+    caretToFocusedEnd(*this);
+}
+
+void frmRio::txtComi_GotFocus() {
+    LastAmountBox = "txtComi";
+}
+
+void frmRio::txtComi_KeyPress(int& keyAscii) {
+    AmountKeyFilter(keyAscii);
+}
+
+// The commission counts at the next change of the amount, the discount or the total.
+void frmRio::txtComi_Change() {
+    LiveThousandsFormat(txtComi);
+}
+
+void frmRio::txtLet_GotFocus() {
+    LastAmountBox = "txtLet";
+}
+
+void frmRio::txtLet_KeyPress(int& keyAscii) {
+    AmountKeyFilter(keyAscii);
+}
+
+void frmRio::txtLet_Change() {
+    RecalcContractAmounts();
+    caretToFocusedEnd(*this);
+}
+
+void frmRio::txtTal_GotFocus() {
+    LastAmountBox = "txtTal";
+}
+
+void frmRio::txtTal_KeyPress(int& keyAscii) {
+    AmountKeyFilter(keyAscii);
+}
+
+void frmRio::txtTal_Change() {
+    RecalcContractAmounts();
+    caretToFocusedEnd(*this);
+}
+
+void frmRio::txtTal_Validate(bool&) {
+    txtTal.SetText(formattedAmount(txtTal.Text()));
+}
+
+void frmRio::txtfnLet_KeyPress(int& keyAscii) {
+    AmountKeyFilter(keyAscii);
+}
+
+void frmRio::txtfnLet_Change() {
+    LiveThousandsFormat(txtfnLet);
+    ComputeContractTotals();
+}
+
+void frmRio::txtSer_KeyPress(int& keyAscii) {
+    if (keyAscii == Key::Enter) cmdSer_Click();
+}
+
+// 合計 = 銷貨金額 + 稅金 - 佣金 - 折讓, the tax 5 % of the amount; the box the user last entered
+// decides which side follows. Each write raises that box's Change, which runs this again with the
+// same box and writes the same texts; an unchanged text raises nothing, so the chain ends.
+void frmRio::RecalcContractAmounts() {
+    auto value = [](const std::string& text) { return amountValue(text); };
+    auto totalOfParts = [&] {
+        return value(lbTax.Caption()) + value(txtAm.Text()) - value(txtComi.Text()) -
+               value(txtLet.Text());
+    };
+    if (LastAmountBox == "txtAm") {
+        if (!txtAm.Text().empty()) {
+            lbTax.SetCaption(amountText(value(txtAm.Text()) * TaxRate));
+            txtTal.SetText(amountText(totalOfParts()));
+        }
+        txtAm.SetText(formattedAmount(txtAm.Text()));
+    } else if (LastAmountBox == "txtLet") {
+        txtTal.SetText(amountText(totalOfParts()));
+        txtLet.SetText(formattedAmount(txtLet.Text()));
+    } else if (LastAmountBox == "txtTal") {
+        const double parts = value(txtTal.Text()) + value(txtComi.Text()) + value(txtLet.Text());
+        txtAm.SetText(amountText(parts / (1 + TaxRate)));
+        lbTax.SetCaption(amountText(value(txtAm.Text()) * TaxRate));
+        txtTal.SetText(formattedAmount(txtTal.Text()));
+    }
+}
+
+// The share follows the amount at once; the amount itself is stored formatted when it is left.
+void frmRio::txt_Change() {
+    if (ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
+    hfg.SetTextMatrix(ClickedRow, 3,
+                      shareOfTotal(amountValue(txt.Text()), amountValue(txtTal.Text())));
+}
+
+// A hidden editor that still holds the focus belongs to a cell no longer edited.
+void frmRio::txt_Validate(bool&) {
+    if (!txt.Visible() || !insideCells(hfg, ClickedRow, ClickedCol)) return;
+    if (ClickedCol == 1) hfg.SetTextMatrix(ClickedRow, 1, formattedAmount(txt.Text()));
+    if (ClickedCol == 5) hfg.SetTextMatrix(ClickedRow, 5, upperCase(txt.Text()));
+}
+
+// The share is typed in per cent without its sign; it is kept as typed.
+void frmRio::txtsc_Change() {
+    if (!insideCells(hfg, ClickedRow, 3)) return;
+    const double share = amountValue(txtsc.Text());
+    hfg.SetTextMatrix(ClickedRow, 1, amountText(share * amountValue(txtTal.Text()) / 100));
+    hfg.SetTextMatrix(ClickedRow, 3, txtsc.Text() + "%");
+}
+
+void frmRio::txtA_Change() {
+    if ((ClickedCol == 1 || ClickedCol == 2) && insideCells(HfgAM, ClickedRow, ClickedCol))
+        HfgAM.SetTextMatrix(ClickedRow, ClickedCol, txtA.Text());
+}
+
+void frmRio::txtA_Validate(bool&) {
+    if (!txtA.Visible() || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
+    if (ClickedCol == 3) HfgAM.SetTextMatrix(ClickedRow, 3, formattedAmount(txtA.Text()));
+    if (ClickedCol == 6) HfgAM.SetTextMatrix(ClickedRow, 6, upperCase(txtA.Text()));
+}
+
+void frmRio::txtM_Change() {
+    if (ClickedCol >= 1 && insideCells(hfgM, ClickedRow, ClickedCol))
+        hfgM.SetTextMatrix(ClickedRow, ClickedCol, txtM.Text());
+}
+
+void frmRio::txtM_Validate(bool&) {
+    if (!txtM.Visible() || ClickedCol != 3 || !insideCells(hfgM, ClickedRow, 3)) return;
+    hfgM.SetTextMatrix(ClickedRow, 3, formattedAmount(txtM.Text()));
 }
 
 // ---- Opening, navigation and modes ----

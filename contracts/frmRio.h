@@ -46,6 +46,33 @@ class frmRio : public Form {
     void dtpSerS_Change();
     void dtpSerE_Change();
 
+    // The amount boxes of the header: the tax and the total follow the box last entered.
+    void txtAm_GotFocus();
+    void txtAm_KeyPress(int& keyAscii);
+    void txtAm_Change();
+    void txtComi_GotFocus();
+    void txtComi_KeyPress(int& keyAscii);
+    void txtComi_Change();
+    void txtLet_GotFocus();
+    void txtLet_KeyPress(int& keyAscii);
+    void txtLet_Change();
+    void txtTal_GotFocus();
+    void txtTal_KeyPress(int& keyAscii);
+    void txtTal_Change();
+    void txtTal_Validate(bool& cancel);
+    void txtfnLet_KeyPress(int& keyAscii);
+    void txtfnLet_Change();
+    void txtSer_KeyPress(int& keyAscii);
+    void RecalcContractAmounts();
+    // The cell editors write back into row ClickedRow of their own grid.
+    void txt_Change();
+    void txt_Validate(bool& cancel);
+    void txtsc_Change();
+    void txtA_Change();
+    void txtA_Validate(bool& cancel);
+    void txtM_Change();
+    void txtM_Validate(bool& cancel);
+
     // The schedule grids under the mouse: editors laid over a cell of a grid being edited, the
     // pop-up menu of a row otherwise.
     void hfg_MouseUp(int button);
@@ -203,7 +230,6 @@ class frmRio : public Form {
   private:
     void LayOut();
     void WireEvents();
-    void WireAmountBox(TextBox& box);
     void WireRowCommands();
     void ReloadContractGrids();
     bool Receivable() const { return optI.Value(); }

@@ -143,6 +143,7 @@ TEST_F(ContractFormTest, AmountBoxesTakeDigitsOnlyAndGroupThem) {
     host.type(f.txtAm, "12/3:4567");
     EXPECT_EQ(f.txtAm.Text(), "1,234,567");
     EXPECT_EQ(f.LastAmountBox, "txtAm");
+    host.act([&] { f.txtTal.SelectAll(); });
     host.type(f.txtTal, "1050");
     EXPECT_EQ(f.txtTal.Text(), "1,050");
     EXPECT_EQ(f.LastAmountBox, "txtTal");

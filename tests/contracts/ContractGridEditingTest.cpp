@@ -144,14 +144,14 @@ TEST_F(ContractGridEditingTest, TheShareBoxProposesWhatTheSharesAboveLeaveOfTheW
         expectOverCell(f.txtsc, f.hfg, row, 3, 180);
         expectAllSelected(f.txtsc, c.share.substr(0, c.share.size() - 1));
     }
-    // A share already there is offered as it is.
+    // A share already there is offered as it is, and its amount follows it.
     host.act([&] {
         f.hfg.SetTextMatrix(1, 3, "25.5%");
         f.hfg.SetTextMatrix(1, 1, "1");
     });
     host.mouseUpCell(f.hfg, 1, 3, LeftButton);
     expectAllSelected(f.txtsc, "25.5");
-    EXPECT_EQ(f.hfg.TextMatrix(1, 1), "1");
+    EXPECT_EQ(f.hfg.TextMatrix(1, 1), "255");
 }
 
 TEST_F(ContractGridEditingTest, TheRunningExampleOfThreeInstalmentsCompletesTheSchedule) {

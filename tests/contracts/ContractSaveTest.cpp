@@ -36,7 +36,7 @@ TEST_F(ContractSaveTest, NumbersRunByDayAndKindAndStopAtTheHundredth) {
     EXPECT_EQ(contracts(), (Texts{"115120601|1,000", "115120602|2,000"}));
     EXPECT_EQ(f.lbNo.Caption(), "115120602");
     EXPECT_EQ(rows(AccDb(), "SELECT 稅金, 簽約日 FROM ri"),
-              (Texts{"0|2026/12/01", "0|2026/12/01"}));
+              (Texts{"48|2026/12/01", "95|2026/12/01"}));
     host.click(f.optO);
     addContract(f, "5");
     EXPECT_EQ(contracts("ro"), (Texts{"115120601|5"}));
@@ -159,7 +159,7 @@ TEST_F(ContractSaveTest, TakingAProjectSplitsTheTotalForAReceivable) {
     EXPECT_EQ(f.lbPjNo.Caption(), "P1");
     EXPECT_EQ(f.cbCna.Text(), "");
     EXPECT_EQ(f.txtAm.Text(), "5");
-    EXPECT_EQ(f.txtTal.Text(), "");
+    EXPECT_EQ(f.txtTal.Text(), "5");
 }
 
 TEST_F(ContractSaveTest, DeleteRemovesTheContractWithAllItsRowsOnYesOnly) {

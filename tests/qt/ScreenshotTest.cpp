@@ -454,6 +454,29 @@ TEST_F(ProgramFormsScreenshotTest, TheContractSearchResultsAreDrawnWithTheirTota
     Forms::unload<frmRioser>();
 }
 
+TEST_F(ProgramFormsScreenshotTest, TheContractFormWithTypedAmountsAndAnInstalmentTheyFollow) {
+    registerContractForms();
+    storeSampleContracts();
+    frmRio& form = Forms::get<frmRio>();
+    form.Show();
+    act([&] {
+        form.cmdEdit.userClick();
+        form.txtAm.userFocus();
+        form.txtAm.SelectAll();
+        form.txtAm.userType("100000");
+        form.cmdEc.userClick();
+        form.hfg.userMouseUpAt(2, 1, LeftButton);
+        form.txt.userType("52500");
+        form.cmdEc.userFocus();
+    });
+    photograph(form, "frmRio-typed-amounts");
+    EXPECT_EQ(form.txtAm.Text(), "100,000");
+    EXPECT_EQ(form.lbTax.Caption(), "5,000");
+    EXPECT_EQ(form.txtTal.Text(), "105,000");
+    EXPECT_EQ(form.hfg.TextMatrix(2, 1), "52,500");
+    EXPECT_EQ(form.hfg.TextMatrix(2, 3), "50.00%");
+}
+
 TEST_F(ProgramFormsScreenshotTest, TheContractFormWithItsCellEditorsOverTheInstalments) {
     registerContractForms();
     storeSampleContracts();
