@@ -401,13 +401,7 @@ void frmBB::SortChequeGrid() {
     const int col = hfg.MouseCol();
     if (hfg.MouseRow() != 0 || col <= 0) return;
     hfg.SetRows(DetailRowCount);
-    if (DetailRowCount > 2) {
-        hfg.SetRow(1);
-        hfg.SetRowSel(DetailRowCount - 1);
-        hfg.SetCol(col);
-        hfg.SetColSel(col);
-        hfg.SetSort(SortDescending ? 2 : 1);
-    }
+    if (DetailRowCount > 2) SortRowsByColumn(hfg, col, SortDescending ? 2 : 1);
     SortDescending = !SortDescending;
     AppendChequeSummary();
     FillPrintTable();

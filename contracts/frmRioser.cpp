@@ -316,11 +316,7 @@ void frmRioser::SearchAllFields() {
         }
     }
     if (hfg.Rows() > 2) hfg.SetRows(hfg.Rows() - 1);
-    hfg.SetRow(1);
-    hfg.SetRowSel(hfg.Rows() - 1);
-    hfg.SetCol(1);
-    hfg.SetColSel(1);
-    hfg.SetSort(1);
+    SortRowsByColumn(hfg, 1, 1);
     if (hfg.TextMatrix(1, 1).empty()) hfg.SetTextMatrix(1, 2, NothingFound);
 }
 

@@ -523,13 +523,7 @@ void frmCash::SortQueryGrid() {
     const int col = hfg.MouseCol();
     if (hfg.MouseRow() != 0 || col <= 0 || !hasTotals_) return;
     hfg.SetRows(hfg.Rows() - TotalRows);
-    if (hfg.Rows() > 2) {
-        hfg.SetRow(1);
-        hfg.SetRowSel(hfg.Rows() - 1);
-        hfg.SetCol(col);
-        hfg.SetColSel(col);
-        hfg.SetSort(1);
-    }
+    if (hfg.Rows() > 2) SortRowsByColumn(hfg, col, 1);
     AddSummaryRows();
     for (int row = 1; row < hfg.Rows(); ++row)
         hfg.SetTextMatrix(row, 0, std::to_string(row));

@@ -675,4 +675,12 @@ void SetCellAlignment(Grid& grid, int row, int col, int alignment) {
     grid.SetCellAlignment(alignment);
 }
 
+void SortRowsByColumn(Grid& grid, int col, int order) {
+    grid.SetRow(1);
+    grid.SetRowSel(grid.Rows() - 1);
+    grid.SetCol(col);
+    grid.SetColSel(col);
+    grid.SetSort(order);
+}
+
 }  // namespace kiv

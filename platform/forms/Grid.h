@@ -239,4 +239,8 @@ void SetCellForeColor(Grid& grid, int row, int col, Color color);
 void SetCellBackColor(Grid& grid, int row, int col, Color color);
 void SetCellAlignment(Grid& grid, int row, int col, int alignment);
 
+// Sorts the rows from row 1 to the last by one column (1 ascending, 2 descending, as SetSort takes
+// it), as a click on that column's header does.
+void SortRowsByColumn(Grid& grid, int col, int order);
+
 }  // namespace kiv
