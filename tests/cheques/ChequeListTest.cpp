@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "platform/report/ReportOutput.h"
 #include "platform/xlsx/Workbook.h"
 #include "tests/cheques/ChequeBook.h"
+#include "tests/support/TempHome.h"
 #include "tests/xlsx/SheetReader.h"
 
 using namespace kiv;
@@ -21,15 +23,13 @@ class ChequeListTest : public test::ChequeBook {
     void SetUp() override {
         ChequeBook::SetUp();
         setToday(day(2026, 3, 15));
-        if (const char* home = std::getenv("HOME")) savedHome = home;
-        std::filesystem::create_directories(folder.file("home/Documents"));
-        ::setenv("HOME", folder.file("home").c_str(), 1);
+        home.emplace(folder.file("home"));
         setReportOutput(&printer);
         PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
     }
     void TearDown() override {
         setReportOutput(nullptr);
-        ::setenv("HOME", savedHome.c_str(), 1);
+        home.reset();
         ChequeBook::TearDown();
     }
     // A received cheque into 台灣銀行 001-123 with its voucher.
@@ -87,7 +87,7 @@ class ChequeListTest : public test::ChequeBook {
         return text.str();
     }
 
-    std::string savedHome;
+    std::optional<test::TempHome> home;
     PdfReportOutput printer{folder.file("")};
 };
 

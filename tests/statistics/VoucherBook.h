@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/forms/Clock.h"
@@ -10,6 +11,7 @@
 #include "statistics/StatisticsForms.h"
 #include "statistics/frmCash.h"
 #include "tests/support/ProgramTest.h"
+#include "tests/support/TempHome.h"
 
 namespace kiv::test {
 
@@ -53,15 +55,13 @@ class VoucherBook : public ProgramTest {
         registerStatisticsForms();
         loggedInWith(AllRights);
         setToday(day(2026, 3, 15));
-        if (const char* home = std::getenv("HOME")) savedHome = home;
-        std::filesystem::create_directories(folder.file("home/Documents"));
-        ::setenv("HOME", folder.file("home").c_str(), 1);
+        home.emplace(folder.file("home"));
         setReportOutput(&printer);
         PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
     }
     void TearDown() override {
         setReportOutput(nullptr);
-        ::setenv("HOME", savedHome.c_str(), 1);
+        home.reset();
         ProgramTest::TearDown();
     }
 
@@ -135,7 +135,7 @@ class VoucherBook : public ProgramTest {
             "簽收人, 附註一, 附註二 FROM ptio ORDER BY rowid");
     }
 
-    std::string savedHome;
+    std::optional<test::TempHome> home;
     PdfReportOutput printer{folder.file("")};
 };
 
