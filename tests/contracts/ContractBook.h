@@ -4,6 +4,7 @@
 
 #include "contracts/ContractForms.h"
 #include "contracts/frmRio.h"
+#include "platform/db/WriteFault.h"
 #include "platform/forms/Clock.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmGtPj.h"
@@ -32,19 +33,20 @@ class ContractBook : public ProgramTest {
             "'陳先生', '04;7654321')");
     }
 
-    // A stored contract header with its total.
+    // A write failure a test set up never outlives it.
+    void TearDown() override {
+        writefault::clear();
+        ProgramTest::TearDown();
+    }
+
+    // A stored contract header with its total; `table` is "ri" or "ro".
     static void contract(const std::string& table, const std::string& id,
                          const std::string& total = "1,000,000") {
-        if (table == "ri")
-            AccDb().Execute(
-                "INSERT INTO ri (id, 收名稱, 簽約日, 合計, 稅金, fnLet, 無發票, Let) "
-                "VALUES (?, ?, '2026-11-30', ?, '0', '', 0, '0')",
-                id, "合約" + id, total);
-        else
-            AccDb().Execute(
-                "INSERT INTO ro (id, 收名稱, 簽約日, 合計, 稅金, fnLet, 無發票, Let) "
-                "VALUES (?, ?, '2026-11-30', ?, '0', '', 0, '0')",
-                id, "合約" + id, total);
+        Database& db = AccDb();
+        db.Execute("INSERT INTO " + db.Table(table) +
+                       " (id, 收名稱, 簽約日, 合計, 稅金, fnLet, 無發票, Let) "
+                       "VALUES (?, ?, '2026-11-30', ?, '0', '', 0, '0')",
+                   id, "合約" + id, total);
     }
     static void instalment(const std::string& id, int period, const std::string& amount,
                            const std::string& share, bool settled = false,
@@ -65,8 +67,7 @@ class ContractBook : public ProgramTest {
     }
 
     Texts contracts(const char* which = "ri") {
-        return std::string(which) == "ri" ? rows(AccDb(), "SELECT id, 合計 FROM ri ORDER BY id")
-                                          : rows(AccDb(), "SELECT id, 合計 FROM ro ORDER BY id");
+        return rows(AccDb(), "SELECT id, 合計 FROM " + AccDb().Table(which) + " ORDER BY id");
     }
 
     static Date day(int y, int m, int d) { return Date::fromYmd(y, m, d); }

@@ -1,36 +1,24 @@
 #include <gtest/gtest.h>
 
-#include "platform/db/WriteFault.h"
 #include "tests/contracts/ContractBook.h"
 
 using namespace kiv;
 
 namespace {
 
-class ContractScheduleTest : public test::ContractBook {
-  protected:
-    void TearDown() override {
-        writefault::clear();
-        ContractBook::TearDown();
-    }
-};
+class ContractScheduleTest : public test::ContractBook {};
 
 TEST_F(ContractScheduleTest, GridsShowTheScheduleAndReceiptsOnlyForSettledRows) {
     contract("ri", "115120601");
     instalment("115120601", 1, "300,000", "30.00%", true, "300000");
     instalment("115120601", 2, "700,000", "70.00%", false, "1");
     frmRio& f = openForm();
-    EXPECT_EQ(f.hfg.Rows(), 3);
     EXPECT_EQ(f.hfg1.Rows(), 3);
-    EXPECT_EQ(f.hfg.TextMatrix(0, 1), "應收金額");
-    EXPECT_EQ(f.hfg.TextMatrix(2, 0), "第2期");
-    EXPECT_EQ(f.hfg.TextMatrix(1, 2), "115/12/27");
-    EXPECT_EQ(f.hfg1.TextMatrix(1, 0), "300,000");
-    EXPECT_EQ(f.hfg1.TextMatrix(1, 1), "115/12/20");
-    EXPECT_EQ(f.hfg1.TextMatrix(1, 2), "支票");
-    EXPECT_EQ(f.hfg1.TextMatrix(2, 0), "");
-    EXPECT_EQ(f.hfg.ColWidth(5), 1100);
-    EXPECT_EQ(f.HfgAM.TextMatrix(0, 3), "應收金額");
+    EXPECT_EQ(f.hfg.TextMatrix(2, 0) + "|" + f.hfg.TextMatrix(1, 2), "第2期|115/12/27");
+    EXPECT_EQ(
+        f.hfg1.TextMatrix(1, 0) + "|" + f.hfg1.TextMatrix(1, 1) + "|" + f.hfg1.TextMatrix(1, 2),
+        "300,000|115/12/20|支票");
+    EXPECT_EQ(f.hfg1.TextMatrix(2, 0), "") << "an open row shows no receipt";
     EXPECT_EQ(f.lbACC.Caption(), "300,000");
 }
 
@@ -155,22 +143,13 @@ TEST_F(ContractScheduleTest, TheSwitchTurnsTheWholeFormAndShowsTheSidesLastContr
     contract("ri", "115120601");
     contract("ri", "115120602");
     frmRio& f = openForm();
-    EXPECT_EQ(f.hfg.BackColorFixed(), 0xFFC0C0u);
     EXPECT_EQ(f.frme.BackColor(), 0xFFC0C0u);
-    EXPECT_EQ(f.Label4.Caption(), "客 戶 名 稱:");
-    EXPECT_EQ(f.lb(0).Caption(), "應收");
-    EXPECT_EQ(f.lb(0).ForeColor(), 0xFF0000u);
-    EXPECT_EQ(f.lbda.Caption(), "已收金額：");
     host.click(f.cmdAc);
     host.expectMessage("期數修改中是否儲存?", AnswerNo);
     host.click(f.optO);
     for (Grid* grid : {&f.hfg, &f.hfg1, &f.HfgAM, &f.hfgAm1, &f.hfgM})
         EXPECT_EQ(grid->BackColorFixed(), 0xC0C0FFu);
-    EXPECT_EQ(f.Label4.Caption(), "廠 商 名 稱:");
-    EXPECT_EQ(f.lbFn.Caption(), "未付折讓");
     EXPECT_EQ(f.lb1(1).Caption(), "已付");
-    EXPECT_EQ(f.lb1(1).ForeColor(), 0xFFu);
-    EXPECT_EQ(f.lbdb.Caption(), "未付金額：");
     EXPECT_EQ(f.hfg.TextMatrix(0, 1), "應付金額");
     EXPECT_EQ(f.cbCna.ListCount(), 1);
     EXPECT_EQ(f.lbNo.Caption(), "");  // no payable
