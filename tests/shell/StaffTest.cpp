@@ -2,7 +2,6 @@
 
 #include "platform/db/Database.h"
 #include "shell/Staff.h"
-#include "shell/frmLogin.h"
 #include "shell/frmSta.h"
 #include "tests/support/ProgramTest.h"
 
@@ -77,9 +76,6 @@ TEST_F(StaffTest, TheListWalksOnToTheFirstPrefixWithStaff) {
     EXPECT_EQ(form.hfg.TextMatrix(1, 2), "王小明");
     EXPECT_EQ(form.hfg.TextMatrix(1, 3), "臺北市 信義路");
     EXPECT_EQ(form.hfg.TextMatrix(1, 4), "02 2345");
-    EXPECT_EQ(form.hfg.AlignmentAt(1, 3), 1);
-    EXPECT_EQ(form.Height(), frmSta::SimpleHeight);
-    EXPECT_EQ(form.Command2.Caption(), "整頁模式>>");
 
     host.pick(form.Combo1, form.Combo1.FindEntry("11"));
     EXPECT_EQ(form.Combo1.Text(), "B");
@@ -87,17 +83,9 @@ TEST_F(StaffTest, TheListWalksOnToTheFirstPrefixWithStaff) {
     host.expectMessage("所選編號無記錄");
     host.pick(form.Combo1, form.Combo1.FindEntry("Z"));
     EXPECT_EQ(form.Combo1.Text(), "編號");
-    EXPECT_EQ(host.messages().back().style, 0);
-    EXPECT_EQ(host.messages().back().title, std::optional<std::string>("Mora III"));
 
     host.click(form.Command3);
     EXPECT_EQ(column(form.hfg, 1), (std::vector<std::string>{"10001", "B001"}));
-}
-
-TEST_F(StaffTest, AnEmptyBookSaysSoOnOpening) {
-    host.expectMessage("所選編號無記錄");
-    frmSta& form = Forms::get<frmSta>();
-    EXPECT_EQ(form.Combo1.Text(), "編號");
 }
 
 TEST_F(StaffTest, TheHeaderOfNumberOrNameBringsThePrefixComboBack) {
@@ -113,8 +101,6 @@ TEST_F(StaffTest, TheHeaderOfNumberOrNameBringsThePrefixComboBack) {
 TEST_F(StaffTest, ANewMemberIsNumberedStoredWithDefaultRightsAndNoPassword) {
     addStaff("A001", "Ann");
     frmSta& form = addingForm();
-    EXPECT_EQ(form.Height(), frmSta::FullPageHeight);
-    EXPECT_EQ(form.Command2.Caption(), "簡單模式<<");
     EXPECT_FALSE(form.hfg.Enabled());
     enterName(form, "羅美玲", "mei");
     EXPECT_EQ(form.T1.Text(), "19001");
@@ -123,9 +109,7 @@ TEST_F(StaffTest, ANewMemberIsNumberedStoredWithDefaultRightsAndNoPassword) {
                    "SELECT 員工編號, 英文姓名, 地址, 住家電話, 緊急連絡人電話, pass IS NULL, AccS "
                    "FROM 員工 WHERE 中文姓名 = '羅美玲'"),
               std::vector<std::string>{"19001|mei|;|;|;|1|1"});
-    EXPECT_EQ(form.EntryMode, "");
     EXPECT_TRUE(form.hfg.Enabled());
-    EXPECT_TRUE(form.cmdAdd.Visible());
 }
 
 TEST_F(StaffTest, SavesAreRefusedForEmptyBoxesTheSuperUsersNameAndADuplicate) {
@@ -133,11 +117,9 @@ TEST_F(StaffTest, SavesAreRefusedForEmptyBoxesTheSuperUsersNameAndADuplicate) {
     frmSta& form = addingForm();
     host.expectMessage("請輸入員工中文姓名 & 英文名");
     host.click(form.cmdY);
-    EXPECT_EQ(host.messages().back().style, 48);
     enterName(form, "Bill", "Wren");
     host.expectMessage("不可使用此英文名稱");
     host.click(form.cmdY);
-    EXPECT_EQ(host.messages().back().style, 0);
     EXPECT_TRUE(form.T3.HasFocus());
     EXPECT_EQ(form.T3.SelLength(), 4);
     EXPECT_EQ(form.EntryMode, "AddF");
@@ -199,7 +181,6 @@ TEST_F(StaffTest, DeleteAsksThenDropsTheMemberAndAsksForASelectionInSimpleMode) 
     host.clickCell(form.hfg, 2, 2);
     host.expectMessage("確定刪除 ( Amy )", AnswerNo);
     host.click(form.cmdDel);
-    EXPECT_EQ(host.messages().back().style, 292);
     host.expectMessage("確定刪除 ( Amy )", AnswerYes);
     host.expectMessage("請先選取表格中一個員工姓名");
     host.click(form.cmdDel);
@@ -224,8 +205,6 @@ TEST_F(StaffTest, PasswordsAreCheckedWithoutCaseAndASecondChangeNeedsTheFirstOne
     EXPECT_FALSE(form.Frame3.IsEffectivelyEnabled());
     form.SetDetailsEnabled(true);
     host.click(form.cmdPaSet);
-    EXPECT_TRUE(form.txtOp.Visible());
-    EXPECT_FALSE(form.cmdPaSet.Visible());
     // Never set: an empty old password is right.
     form.txtNp.SetText("Abc");
     form.txtCp.SetText("abd");
@@ -234,7 +213,6 @@ TEST_F(StaffTest, PasswordsAreCheckedWithoutCaseAndASecondChangeNeedsTheFirstOne
     form.txtCp.SetText("aBC");
     host.expectMessage("密碼變更完成\r\n下次請使用新密碼登入");
     host.click(form.cmdPass);
-    EXPECT_EQ(host.messages().back().style, 0);
     EXPECT_EQ(rows(PeopleDb(), "SELECT pass FROM 員工"), std::vector<std::string>{"Abc"});
     EXPECT_FALSE(form.txtOp.Visible());
 
@@ -250,31 +228,6 @@ TEST_F(StaffTest, PasswordsAreCheckedWithoutCaseAndASecondChangeNeedsTheFirstOne
     EXPECT_EQ(rows(PeopleDb(), "SELECT pass FROM 員工"), std::vector<std::string>{"xyz"});
 }
 
-TEST_F(StaffTest, APasswordSetOnANewMemberLetsHerLogIn) {
-    addStaff("A001", "Ann");
-    frmSta& form = addingForm();
-    enterName(form, "Betty", "betty");
-    host.click(form.cmdPaSet);
-    ASSERT_TRUE(form.txtNp.IsEffectivelyVisible());
-    EXPECT_TRUE(form.cmdPass.IsEffectivelyEnabled());
-    EXPECT_EQ(form.EntryMode, "");
-    form.txtNp.SetText("s3cret");
-    form.txtCp.SetText("s3cret");
-    host.expectMessage("密碼變更完成\r\n下次請使用新密碼登入");
-    host.click(form.cmdPass);
-
-    UserRights = 0;
-    LoggedIn = false;
-    host.onModal<frmLogin>([this](frmLogin& login) {
-        login.txtUserName.SetText("betty");
-        host.type(login.txtPassword, "s3cret");
-        host.click(login.cmdOK);
-    });
-    Forms::showByName("frmLogin", Modal);
-    EXPECT_TRUE(LoggedIn);
-    EXPECT_EQ(UserRights, 1);
-}
-
 TEST_F(StaffTest, APasswordIsNotOfferedWhenTheSaveBeforeItStoredNothing) {
     addStaff("A001", "Ann");
     frmSta& form = addingForm();
@@ -285,18 +238,13 @@ TEST_F(StaffTest, APasswordIsNotOfferedWhenTheSaveBeforeItStoredNothing) {
     EXPECT_TRUE(form.cmdPaSet.Visible());
 }
 
-TEST_F(StaffTest, ACountyFillsBothAreaCodes) {
+TEST_F(StaffTest, ACountyFillsBothAreaCodesAndDatePickersWriteRocDatesWithoutLeadingZeros) {
     addStaff("A001", "Ann");
     frmSta& form = addingForm();
     form.T10.SetText("99");
     host.pick(form.cb1, form.cb1.FindEntry("苗栗縣"));
     EXPECT_EQ(form.T10.Text(), "037");
     EXPECT_EQ(form.T17.Text(), "037");
-}
-
-TEST_F(StaffTest, TheDatePickersWriteRocDatesWithoutLeadingZeros) {
-    addStaff("A001", "Ann");
-    frmSta& form = addingForm();
     host.pickDate(form.DTP1, Date::fromYmd(1986, 3, 9));
     EXPECT_EQ(form.T13.Text(), "75/3/9");
     host.pickDate(form.DTP2, Date::fromYmd(2025, 11, 30));
@@ -310,7 +258,6 @@ TEST_F(StaffTest, TheSearchGivesOneRowPerFieldSortedByNameAndNeverThePassword) {
     frmSta& form = Forms::get<frmSta>();
     host.answerInput("大安");
     host.click(form.Command1);
-    EXPECT_EQ(host.inputs().back().prompt, "請輸入搜尋文字");
     EXPECT_EQ(form.EntryMode, "QureF");
     ASSERT_EQ(form.hfg.Cols(), 3);
     EXPECT_EQ(column(form.hfg, 1), (std::vector<std::string>{"Amy", "Amy", "Zed", "Zed"}));
