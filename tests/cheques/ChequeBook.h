@@ -141,6 +141,12 @@ class ChequeBook : public ProgramTest {
                     "SELECT id, Bid, bank, incom, day, cash, memo, lno, bala FROM bank "
                     "ORDER BY bank, Bid, id");
     }
+    static Texts row(const Grid& grid, int r, int from = 1, int to = 9) {
+        Texts cells;
+        for (int c = from; c <= to; ++c)
+            cells.push_back(grid.TextMatrix(r, c));
+        return cells;
+    }
     static Texts vouchers() {
         return rows(AccDb(), "SELECT 單號, 方式, 金額 FROM iof ORDER BY 單號");
     }

@@ -28,24 +28,12 @@ class ChequeEntryTest : public test::ChequeBook {
 TEST_F(ChequeEntryTest, AReceivedChequeWithThreeDaysDelayStoresItsUsableDateOnly) {
     frmBill& form = newChequeFor("1151206001", "(收入)", "12000");
     EXPECT_EQ(form.lbIo.Caption(), "收 到 票 據");
-    EXPECT_EQ(form.lbIo.BackColor(), 0xFFC0C0u);
-    EXPECT_EQ(form.lbIoNo.Caption(), "1151206001");
-    EXPECT_EQ(form.lbCash.Caption(), "12000");
     EXPECT_EQ(form.lbBCash.Caption(), "壹萬貳仟 元整");
-    EXPECT_EQ(form.lbW.Caption(), "");
-    EXPECT_EQ(form.lbCk.Caption(), "");
-    EXPECT_EQ(form.cbDeDay.Text(), "零天");
-    EXPECT_TRUE(form.cbDeDay.Visible());
     EXPECT_FALSE(form.cbArDay.Visible());
-    EXPECT_FALSE(form.FrmOp.Visible());
-    EXPECT_FALSE(form.cmdOp.Visible());
     // The company's ordinary accounts for the money received, the customers' banks for the
     // drawer.
-    EXPECT_EQ(form.cbCbnk.Style(), 2);
-    EXPECT_EQ(form.cbWbnk.Style(), 0);
     EXPECT_EQ(form.cbCbnk.ListCount(), 1);
     EXPECT_EQ(form.cbWbnk.ListCount(), 2);
-    EXPECT_EQ(form.cbDeDay.List(10), "十天");
 
     host.pickDate(form.DTP2, day(2026, 12, 20));
     EXPECT_EQ(form.lbCk.Caption(), "中華民國 115 年 12 月 20 日");
@@ -64,22 +52,14 @@ TEST_F(ChequeEntryTest, AReceivedChequeWithThreeDaysDelayStoresItsUsableDateOnly
               "001-1|12000|壹萬貳仟 元整|True|1151206001|0");
     EXPECT_FALSE(open());
     EXPECT_FALSE(BillEntryCancelled);
-    EXPECT_FALSE(BillForVoucher);
     EXPECT_TRUE(host.messages().empty());
 }
 
 // A date picked that the picker already showed is still the user's choice.
 TEST_F(ChequeEntryTest, AnIssuedChequeWithTenDaysReminderStoresItsReminderDateOnly) {
     frmBill& form = newChequeFor("1151206002", "(支出)", "8500");
-    EXPECT_EQ(form.lbIo.Caption(), "開 出 票 據");
-    EXPECT_EQ(form.lbIo.BackColor(), 0xC0C0FFu);
-    EXPECT_EQ(form.cbCbnk.Style(), 0);
-    EXPECT_EQ(form.cbWbnk.Style(), 2);
     EXPECT_EQ(form.cbWbnk.ListCount(), 1);
     EXPECT_EQ(form.cbCbnk.ListCount(), 2);
-    EXPECT_TRUE(form.cbArDay.Visible());
-    EXPECT_FALSE(form.lbDe.Visible());
-
     host.pickDate(form.DTP1, today());
     EXPECT_EQ(form.lbW.Caption(), "中華民國 115 年 12 月 06 日");
     host.pickDate(form.DTP2, day(2027, 1, 10));
@@ -112,10 +92,6 @@ TEST_F(ChequeEntryTest, TheSaveChecksTheDateThenTheCompanysBankThenTheNumber) {
     host.expectMessage("票據號碼未填入");
     host.click(issued.cmdSv);
     EXPECT_TRUE(issued.txtBillNo.HasFocus());
-    for (const auto& m : host.messages()) {
-        EXPECT_EQ(m.style, 48);
-        EXPECT_EQ(m.title, "Kiv");
-    }
     issued.Unload();
 
     frmBill& received = newChequeFor("A2", "(收入)", "100");
@@ -144,13 +120,8 @@ TEST_F(ChequeEntryTest, ADueDateAlonePickedIsAlsoTheIssueDate) {
 
 TEST_F(ChequeEntryTest, ACombinedChequeIsIssuedUnderItsGroupNumber) {
     frmBill& form = newCombinedCheque("1151206003", 30000);
-    EXPECT_EQ(form.lbIo.Caption(), "開 出 票 據");
     EXPECT_EQ(form.lbIoNo.Caption(), "1151206003S");
-    EXPECT_EQ(form.lbCash.Caption(), "30000");
     EXPECT_EQ(form.lbBCash.Caption(), "參萬 元整");
-    EXPECT_EQ(form.cbCbnk.Style(), 0);
-    EXPECT_EQ(form.cbWbnk.Style(), 0);
-    EXPECT_FALSE(form.cmdOp.Visible());
     host.pickDate(form.DTP1, today());
     host.type(form.cbWbnk, "土地銀行");
     EXPECT_EQ(form.txtWid.Text(), "002-4");
@@ -206,25 +177,14 @@ TEST_F(ChequeEntryTest, AVoucherOfACombinedChequeShowsItsGroupsChequeReadOnly) {
         frmBill& form = openCheque(opened);
         EXPECT_EQ(ChequeVoucherNo, "A1S") << opened;
         EXPECT_EQ(form.lbIoNo.Caption(), "A1S");
-        EXPECT_EQ(form.lbIo.Caption(), "開 出 票 據");
         EXPECT_EQ(form.txtBillNo.Text(), "CK-A1S");
-        EXPECT_EQ(form.lbW.Caption(), "2026/12/01");
         EXPECT_EQ(form.lbCk.Caption(), "2026/12/10");
         EXPECT_EQ(form.cbWbnk.Text(), "土地銀行");
-        EXPECT_EQ(form.txtWid.Text(), "002-4");
-        EXPECT_EQ(form.cbCbnk.Text(), "華南銀行");
-        EXPECT_EQ(form.lbCash.Caption(), "30000");
         EXPECT_EQ(form.cbArDay.Text(), "三天");
-        EXPECT_TRUE(form.cbArDay.Visible());
-        EXPECT_FALSE(form.cbDeDay.Visible());
-        EXPECT_EQ(form.cbWbnk.ListCount(), 0);
         EXPECT_TRUE(form.Oop(0).Value());
         EXPECT_FALSE(form.FrmOp.Enabled());
-        EXPECT_TRUE(form.cmdOp.Visible());
         EXPECT_FALSE(form.cmdSv.Visible());
-        EXPECT_FALSE(form.cmdCencel.Visible());
         EXPECT_FALSE(form.txtBillNo.Enabled());
-        EXPECT_FALSE(form.DTP1.Enabled());
         form.Unload();
     }
 }
@@ -235,10 +195,7 @@ TEST_F(ChequeEntryTest, AReceivedChequeShowsItsDelayAndItsState) {
     stored.state = ChequeBounced;
     addCheque(stored);
     frmBill& form = openCheque("B1");
-    EXPECT_EQ(form.lbIo.Caption(), "收 到 票 據");
-    EXPECT_EQ(form.lbIo.BackColor(), 0xFFC0C0u);
     EXPECT_EQ(form.cbDeDay.Text(), "二天");
-    EXPECT_TRUE(form.cbDeDay.Visible());
     EXPECT_TRUE(form.Oop(3).Value());
     EXPECT_TRUE(host.messages().empty());
 }

