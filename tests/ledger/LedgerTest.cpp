@@ -23,28 +23,26 @@ class LedgerTest : public test::ProgramTest {
 
     // A voucher whose every field holds a value of its own, so that two fields swapped show.
     static Voucher sample() {
-        Voucher v;
-        v.entryDate = Date::fromYmd(2026, 12, 1);
-        v.use = "工地材料";
-        v.state = ChequeSuggested;
-        v.amount = 12000;
-        v.account = "5102";
-        v.expense = true;
-        v.accountName = "材料費";
-        v.note1 = "附一";
-        v.note2 = "附二";
-        v.project = "P01";
-        v.projectName = "大樓";
-        v.workType = "水電";
-        v.day = Date::fromYmd(2026, 11, 20);
-        v.applicant = "王小明";
-        v.receiver = "李大華";
-        v.receipt = true;
-        v.receiptNo = "AB123";
-        v.tax = 571;
-        v.sales = true;
-        v.suggestion = ChequeSuggested;
-        return v;
+        return {.entryDate = Date::fromYmd(2026, 12, 1),
+                .use = "工地材料",
+                .state = ChequeSuggested,
+                .amount = 12000,
+                .account = "5102",
+                .expense = true,
+                .accountName = "材料費",
+                .note1 = "附一",
+                .note2 = "附二",
+                .project = "P01",
+                .projectName = "大樓",
+                .workType = "水電",
+                .day = Date::fromYmd(2026, 11, 20),
+                .applicant = "王小明",
+                .receiver = "李大華",
+                .receipt = true,
+                .receiptNo = "AB123",
+                .tax = 571,
+                .sales = true,
+                .suggestion = ChequeSuggested};
     }
     Voucher added(Voucher v = sample()) {
         v.number = AddVoucher(AccDb(), v).value();
@@ -108,10 +106,7 @@ TEST_F(LedgerTest, NumbersCountOnFromTheDaysLargestOnlyUntilTheDayIsFull) {
 
 // A date a ROC label cannot show would be stored as another date, or as Null.
 TEST_F(LedgerTest, DatesOutsideTheRocYearsOneTo999AreRefusedWithNothingWritten) {
-    EXPECT_TRUE(IsBookDate(Date::fromYmd(1912, 1, 1)));
-    EXPECT_TRUE(IsBookDate(Date::fromYmd(2910, 12, 31)));
-    EXPECT_FALSE(IsBookDate(Date::fromYmd(1911, 12, 31)));
-    EXPECT_FALSE(IsBookDate(Date::fromYmd(2911, 1, 1)));
+    EXPECT_TRUE(IsBookDate(Date::fromYmd(1912, 1, 1)) && IsBookDate(Date::fromYmd(2910, 12, 31)));
 
     std::string before = books();
     for (auto day : {std::optional<Date>(), std::optional(Date::fromYmd(1911, 12, 31)),
@@ -137,10 +132,8 @@ TEST_F(LedgerTest, ARewriteKeepsTheEntryDateAndNumberAndRefusesAStaleOrSignedVou
     changed.amount = 500;
     WriteVoucher(AccDb(), read, changed);
     Voucher stored = *ReadVoucher(AccDb(), read.number);
-    EXPECT_EQ(stored.entryDate, read.entryDate);
-    EXPECT_EQ(stored.note1, "改一");
-    EXPECT_EQ(stored.note2, "附二");
-    EXPECT_EQ(stored.amount, 500);
+    changed.entryDate = read.entryDate;
+    EXPECT_EQ(stored, changed);
 
     // Another copy of the program changes the amount: the stale view must not write it back.
     auto other = secondCopy();
