@@ -23,26 +23,28 @@ class LedgerTest : public test::ProgramTest {
 
     // A voucher whose every field holds a value of its own, so that two fields swapped show.
     static Voucher sample() {
-        return {.entryDate = Date::fromYmd(2026, 12, 1),
-                .use = "工地材料",
-                .state = ChequeSuggested,
-                .amount = 12000,
-                .account = "5102",
-                .expense = true,
-                .accountName = "材料費",
-                .note1 = "附一",
-                .note2 = "附二",
-                .project = "P01",
-                .projectName = "大樓",
-                .workType = "水電",
-                .day = Date::fromYmd(2026, 11, 20),
-                .applicant = "王小明",
-                .receiver = "李大華",
-                .receipt = true,
-                .receiptNo = "AB123",
-                .tax = 571,
-                .sales = true,
-                .suggestion = ChequeSuggested};
+        Voucher v;
+        v.entryDate = Date::fromYmd(2026, 12, 1);
+        v.use = "工地材料";
+        v.state = ChequeSuggested;
+        v.amount = 12000;
+        v.account = "5102";
+        v.expense = true;
+        v.accountName = "材料費";
+        v.note1 = "附一";
+        v.note2 = "附二";
+        v.project = "P01";
+        v.projectName = "大樓";
+        v.workType = "水電";
+        v.day = Date::fromYmd(2026, 11, 20);
+        v.applicant = "王小明";
+        v.receiver = "李大華";
+        v.receipt = true;
+        v.receiptNo = "AB123";
+        v.tax = 571;
+        v.sales = true;
+        v.suggestion = ChequeSuggested;
+        return v;
     }
     Voucher added(Voucher v = sample()) {
         v.number = AddVoucher(AccDb(), v).value();
