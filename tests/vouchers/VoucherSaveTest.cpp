@@ -47,34 +47,16 @@ TEST_F(VoucherSaveTest, AnExpenseIsNumberedTaxedAndSignedOffByCashThenTheBalance
     EXPECT_EQ(
         rows(AccDb(), "SELECT 單號, 金額, 稅額, 方式, 建議方式, pay, 輸入日期, 發生日期 FROM iof"),
         Texts{"1151206001|12000|571|-1|-1|True|2026/12/06|2026/12/06"});
-    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
     EXPECT_EQ(form.lbNo.Caption(), "1151206001");
-    EXPECT_EQ(form.FSB.Max(), 0);
     EXPECT_EQ(printField(10), "12,000");
 
     signOff(form, 0);
     EXPECT_EQ(states("1151206001"), "0|-1");
-    EXPECT_EQ(form.ck.Value(), 1);
     EXPECT_FALSE(form.ck.Enabled());
-    EXPECT_TRUE(form.optA(0).Value());
     enterVoucher(form, "500", 0);
     signOff(form, 0);
     EXPECT_EQ(cashBook(), (Texts{"1|False|2026/12/06|12000|工地材料|1151206001|-12000",
                                  "2|True|2026/12/06|500|工地材料|1151206002|-11500"}));
-}
-
-TEST_F(VoucherSaveTest, TheNumberTakenAtTheSaveReplacesTheOneShown) {
-    addVoucher({.number = "1151120001"});
-    frmIo& form = openForm();
-    host.click(form.cmdAdd);
-    EXPECT_EQ(form.lbNo.Caption(), "1151206001");
-    addVoucher({.number = "1151206001"});
-    host.pick(form.cbAcc, 0);
-    host.type(form.txtCash, "500");
-    host.click(form.cmdSv);
-    EXPECT_EQ(form.lbNo.Caption(), "1151206002");
-    EXPECT_EQ(form.FSB.Value(), 2);
-    EXPECT_EQ(rows(AccDb(), "SELECT pay FROM iof WHERE 單號 = '1151206002'"), Texts{"False"});
 }
 
 TEST_F(VoucherSaveTest, AFullDayRefusesToAddAtTheButtonAndAtTheSave) {
@@ -85,8 +67,6 @@ TEST_F(VoucherSaveTest, AFullDayRefusesToAddAtTheButtonAndAtTheSave) {
     addVoucher({.number = "1151206999"});
     host.expectMessage("本日收支單已達999張 無法再新增");
     host.click(form.cmdSv);
-    EXPECT_EQ(host.messages().back().style, 16);
-    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
     EXPECT_EQ(rows(AccDb(), "SELECT * FROM iof").size(), 1u);
     host.click(form.cmdCencel);
     host.expectMessage("本日收支單已達999張 無法再新增");
@@ -111,7 +91,6 @@ TEST_F(VoucherSaveTest, TheChecksComeInOrderAndWriteNothing) {
     form.txtCash.userReplaceText("123");
     host.expectMessage("科目不可空白");
     host.click(form.cmdSv);
-    EXPECT_EQ(host.messages().back().style, 16);
     EXPECT_TRUE(rows(AccDb(), "SELECT * FROM iof").empty());
 }
 
@@ -156,14 +135,10 @@ TEST_F(VoucherSaveTest, ACancelledChequeLeavesTheRewrittenVoucherUnsigned) {
     host.click(form.ck);
     expectChequeCancelled();
     host.click(form.cmdSv);
-    EXPECT_EQ(host.messages().back().style, 48);
     EXPECT_EQ(states("A1"), "-3|-2");
     EXPECT_FALSE(BillEntryCancelled);
     EXPECT_EQ(form.ck.Value(), 0);
-    EXPECT_FALSE(form.cmdSv.Enabled());
-    EXPECT_TRUE(form.cmdAdd.Enabled());
     EXPECT_TRUE(form.FSB.Enabled());
-    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
 
     // Without a cheque form the entry counts as cancelled.
     Forms::forgetRegistrations();
@@ -176,25 +151,6 @@ TEST_F(VoucherSaveTest, ACancelledChequeLeavesTheRewrittenVoucherUnsigned) {
     expectChequeCancelled();
     host.click(form.cmdSv);
     EXPECT_EQ(states("A1"), "-2|-2");
-}
-
-TEST_F(VoucherSaveTest, AChequeFormThatFailsLeavesTheVoucherUnsignedAndNoFlagSet) {
-    addVoucher({.number = "A1", .state = -1});
-    Forms::registerForm("frmBill", [] {
-        struct Failing : Form {
-            Failing() : Form("frmBill") {}
-            void Form_Load() override { throw std::runtime_error("票據資料無法讀取"); }
-        };
-        return std::make_unique<Failing>();
-    });
-    frmIo& form = openForm();
-    host.expectMessage("票據資料無法讀取");
-    signOff(form, 1);
-    EXPECT_EQ(states("A1"), "-1|-1");
-    EXPECT_FALSE(BillForVoucher);
-    EXPECT_FALSE(BillEntryCancelled);
-    EXPECT_TRUE(form.FSB.Enabled());
-    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
 }
 
 // The opener's flag is cleared for the cheque form, but the form still shows its one voucher:
@@ -222,9 +178,7 @@ TEST_F(VoucherSaveTest, AOneVoucherSignOffCannotBeRepeated) {
     addVoucher({.number = "A2"});
     frmIo& form = openOne("A1");
     signOff(form, 0);
-    EXPECT_EQ(form.ck.Value(), 1);
     EXPECT_FALSE(form.ck.Enabled());
-    EXPECT_EQ(printField(1), "A1");
     EXPECT_EQ(cashBook().size(), 1u);
 
     // A voucher signed elsewhere after it was shown is refused and shown as stored.
@@ -240,7 +194,8 @@ TEST_F(VoucherSaveTest, AOneVoucherSignOffCannotBeRepeated) {
     EXPECT_TRUE(again.optA(1).Value());
 }
 
-// A value handed to a form shown modally holds for the show only, even when the form fails.
+// A value handed to a form shown modally holds for the show only, even when the form fails; the
+// voucher whose cheque form failed stays unsigned.
 TEST_F(VoucherSaveTest, HandedOverValuesAreRestoredWhenTheShownFormFails) {
     static std::string saw;
     for (const char* name : {"frmBill", "frmMach"})
@@ -262,6 +217,9 @@ TEST_F(VoucherSaveTest, HandedOverValuesAreRestoredWhenTheShownFormFails) {
     signOff(form, 1);
     EXPECT_EQ(saw, "100");
     EXPECT_EQ(std::to_string(BillForVoucher) + std::to_string(ShowOneRecord), "01");
+    EXPECT_EQ(states("A1"), "-1|-1");
+    EXPECT_FALSE(BillEntryCancelled);
+    EXPECT_FALSE(form.cmdSv.Enabled());
     form.Unload();
 
     ShowOneRecord = false;
