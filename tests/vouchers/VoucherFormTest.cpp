@@ -1,3 +1,5 @@
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "platform/forms/Clock.h"
@@ -27,6 +29,16 @@ TEST_F(VoucherFormTest, OpensOnTheNewestVoucherWithTheScrollBarAtItsEnd) {
     EXPECT_EQ(printField(1), "A1");
     form.Unload();
     EXPECT_FALSE(VoucherFormOpen);
+}
+
+// The tax fields, the way of a signed voucher and the settle button start hidden.
+TEST_F(VoucherFormTest, AnEmptyBookAndAVoucherWithoutReceiptShowNoTaxWayOrSettleButton) {
+    frmIo& empty = openForm();
+    for (Control* hidden : std::vector<Control*>{&empty.Frame3, &empty.frmMa, &empty.cmdMach})
+        EXPECT_FALSE(hidden->Visible()) << hidden->Name();
+    empty.Unload();
+    addVoucher({.number = "A1"});
+    EXPECT_FALSE(openForm().Frame3.Visible());
 }
 
 TEST_F(VoucherFormTest, ShowsEachStateWithItsTicksOptionsAndSettleButton) {
