@@ -34,6 +34,7 @@
 #include "tests/qt/SampleForm.h"
 #include "tests/support/ProgramTest.h"
 #include "vouchers/VoucherForms.h"
+#include "vouchers/frmAdAcc.h"
 #include "vouchers/frmIo.h"
 #include "vouchers/frmIoAuto.h"
 #include "vouchers/frmSt.h"
@@ -599,6 +600,26 @@ TEST_F(ProgramFormsScreenshotTest, TheVoucherFormWithItsUnsignedListAndTwoRowsMa
         EXPECT_EQ(form.hfg.BackColorAt(r, 3), 0xFFFF00u);
     }
     EXPECT_EQ(form.hfg.TextMatrix(2, 0), "");
+}
+
+// A code typed into an expense voucher that no account holds: the new account takes the code and
+// the expense side.
+TEST_F(ProgramFormsScreenshotTest, TheAccountAdditionTakesTheTypedCodeAndTheVouchersSide) {
+    frmIo& io = Forms::get<frmIo>();
+    io.cbAcc.SetText("6100");
+    io.lbAcIo.SetForeColor(ExpenseRed);
+    frmAdAcc& form = Forms::get<frmAdAcc>();
+    form.Show();
+    QImage image = photograph(form, "frmAdAcc");
+    EXPECT_EQ(form.Caption(), "新增科目");
+    EXPECT_EQ(form.lbAccNo.Caption(), "6100");
+    EXPECT_TRUE(form.Ot1(1).Value());
+    EXPECT_EQ(form.Ot1(0).Caption(), "(收入)");
+    EXPECT_EQ(form.Ot1(1).Caption(), "(支出)");
+    EXPECT_TRUE(form.txtAcc.IsEffectivelyVisible());
+    EXPECT_TRUE(form.Command1.Default());
+    EXPECT_GT(pixelsOf(image, form.Ot1(1), QColor(255, 0, 0)), 10);
+    Forms::unload(form);
 }
 
 TEST_F(ProgramFormsScreenshotTest, TheWordListsWithTheEditorOverACell) {
