@@ -19,7 +19,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Kiv";
 constexpr const char* AllBanks = "全部銀行";
 constexpr const char* DueDay = "到期日";
 constexpr const char* SignOffSheet = "支票簽收單";
@@ -439,7 +438,7 @@ void frmBB::OpenVoucher(int row) {
         std::string members;
         for (const std::string& member : ChequeVouchers(AccDb(), number))
             members += member + "\n";
-        messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, 48, Title);
+        messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, 48, ApplicationTitle);
         return;
     }
     Forms::unloadByName("frmIo");

@@ -18,7 +18,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Kiv";
 constexpr const char* CriticalTitle = "KIV";
 constexpr const char* NoTitle = "";
 
@@ -390,18 +389,18 @@ void frmBill::cmdCencel_Click() {
 // Only the company's own side of the cheque is required; the other may be left empty.
 bool frmBill::EntriesAreComplete() {
     if (lbW.Caption().empty() || !issueDate_ || !dueDate_) {
-        messageBox("未選取開票日期", 48, Title);
+        messageBox("未選取開票日期", 48, ApplicationTitle);
         return false;
     }
     const bool received = IsReceived();
     ComboBox& ownBank = received ? cbCbnk : cbWbnk;
     if (ownBank.Text().empty()) {
-        messageBox(received ? "未選取收票銀行" : "未選取開票銀行", 48, Title);
+        messageBox(received ? "未選取收票銀行" : "未選取開票銀行", 48, ApplicationTitle);
         ownBank.SetFocus();
         return false;
     }
     if (txtBillNo.Text().empty()) {
-        messageBox("票據號碼未填入", 48, Title);
+        messageBox("票據號碼未填入", 48, ApplicationTitle);
         txtBillNo.SetFocus();
         return false;
     }
@@ -439,10 +438,10 @@ void frmBill::SaveCheque() {
     try {
         AddCheque(AccDb(), ChequeFromFields());
     } catch (const UniqueViolation&) {
-        messageBox("此收支單已有票據資料", 48, Title);
+        messageBox("此收支單已有票據資料", 48, ApplicationTitle);
         return;
     } catch (const DbError& failure) {
-        messageBox(failure.what(), 48, Title);
+        messageBox(failure.what(), 48, ApplicationTitle);
         return;
     }
     ChequeSaved = true;
@@ -480,13 +479,13 @@ bool frmBill::CashingAllowed() {
     const Date today = Clock::today().dateOnly();
     if (IsReceived()) {
         if (today < cheque.dueDate.addDays(daysOf(cbDeDay))) {
-            messageBox("票據未到可用日\r\n不可兌現", 48, Title);
+            messageBox("票據未到可用日\r\n不可兌現", 48, ApplicationTitle);
             return false;
         }
         return true;
     }
     if (today < cheque.dueDate) {
-        messageBox("票據未到期\r\n不可兌現", 48, Title);
+        messageBox("票據未到期\r\n不可兌現", 48, ApplicationTitle);
         return false;
     }
     int64_t balance = AccountBalance(AccDb(), AccountKind::Cheque, cbWbnk.Text(), txtWid.Text());
@@ -537,7 +536,8 @@ void frmBill::ProcessCheque(int Index) {
         }
         transaction.Commit();
     } catch (const std::exception& failure) {
-        messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), 48, Title);
+        messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), 48,
+                   ApplicationTitle);
         StopProcessing();
         return;
     }

@@ -21,7 +21,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Kiv";
 constexpr const char* Browsing = "瀏覽";
 constexpr const char* Adding = "新增中";
 constexpr const char* Editing = "修改中";
@@ -137,7 +136,7 @@ std::string plainShare(int64_t hundredths) {
 }
 
 void refuseFullDay() {
-    messageBox("本日應收付帳款已達 99 筆\n無法再新增", 48, Title);
+    messageBox("本日應收付帳款已達 99 筆\n無法再新增", 48, ApplicationTitle);
 }
 
 }  // namespace
@@ -674,7 +673,7 @@ void frmRio::PromptSavePendingGrids() {
           Pending{AdditionsEditing, "追加修改中是否儲存?", &frmRio::SaveAdditions, cmdAmSv},
           Pending{ReductionsEditing, "追減修改中是否儲存?", &frmRio::SaveReductions, cmdMsv}}) {
         if (!grid.editing) continue;
-        if (messageBox(grid.question, 292, Title) == AnswerYes)
+        if (messageBox(grid.question, 292, ApplicationTitle) == AnswerYes)
             (this->*grid.save)();
         else
             grid.button.SetEnabled(false);
@@ -736,7 +735,7 @@ void frmRio::cmdCen_Click() {
 
 void frmRio::cmdAll_Click() {
     if (lbStat.Caption() == Browsing) return;
-    if (messageBox("是否儲存?", 35, Title) == AnswerYes) {
+    if (messageBox("是否儲存?", 35, ApplicationTitle) == AnswerYes) {
         SaveContractHeader();
         SetCompactView(false);
     } else {
@@ -854,7 +853,7 @@ void frmRio::FillVendorList() {
 
 void frmRio::SaveContractHeader() {
     if (lbSin.Caption().empty()) {
-        messageBox("請填入簽約日期", 48, Title);
+        messageBox("請填入簽約日期", 48, ApplicationTitle);
         return;
     }
     const bool receivable = Receivable();
@@ -872,7 +871,7 @@ void frmRio::SaveContractHeader() {
     } else {
         std::optional<std::string> storedTotal = StoredTotal(number);
         if (!storedTotal) {
-            messageBox(ContractMissing, 48, Title);
+            messageBox(ContractMissing, 48, ApplicationTitle);
             return;
         }
         totalChanged = *storedTotal != txtTal.Text();
@@ -888,7 +887,8 @@ void frmRio::SaveContractHeader() {
         HideCellEditors();
     }
     BackToBrowsing();
-    if (totalChanged) messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", 48, Title);
+    if (totalChanged)
+        messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", 48, ApplicationTitle);
     if (receivable)
         optI_Click();
     else
@@ -908,12 +908,12 @@ std::optional<std::string> frmRio::StoredTotal(const std::string& number) {
 // cannot be stored or the total gives no share.
 bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
     if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, 48, Title);
+        messageBox(IncompleteInstalments, 48, ApplicationTitle);
         return false;
     }
     const double total = amountValue(txtTal.Text());
     if (!rows.empty() && total == 0) {
-        messageBox("合計為 0,無法計算期數的佔總價比例", 48, Title);
+        messageBox("合計為 0,無法計算期數的佔總價比例", 48, ApplicationTitle);
         return false;
     }
     for (PlanRow& row : rows)
@@ -972,8 +972,8 @@ void frmRio::BackToBrowsing() {
 }
 
 void frmRio::cmdDel_Click() {
-    if (messageBox("確定刪除此應收付帳款?\n如果選取是,會將此應收付帳款全部資料刪除", 35, Title) !=
-        AnswerYes)
+    if (messageBox("確定刪除此應收付帳款?\n如果選取是,會將此應收付帳款全部資料刪除", 35,
+                   ApplicationTitle) != AnswerYes)
         return;
     DeleteContract(Receivable(), lbNo.Caption());
     FillStoredHeader();
@@ -1154,7 +1154,7 @@ void frmRio::LoadGrids(bool receivable, const std::string& id) {
 void frmRio::AddInstalment() {
     const int last = hfg.Rows() - 1;
     if (!hfg.TextMatrix(last, 0).empty() && hfg.TextMatrix(last, 1).empty()) {
-        messageBox("無法新增\r\n請先完成先前期數的預付金額", 48, Title);
+        messageBox("無法新增\r\n請先完成先前期數的預付金額", 48, ApplicationTitle);
         return;
     }
     // The shares are summed in hundredths of a per cent, as shown: a sum of doubles would make
@@ -1163,7 +1163,7 @@ void frmRio::AddInstalment() {
     for (int r = 1; r < hfg.Rows(); ++r)
         hundredths += shareHundredths(hfg.TextMatrix(r, 3));
     if (hundredths >= 100 * 100) {
-        messageBox("無法新增\r\n所有期數已包含所有金額", 48, Title);
+        messageBox("無法新增\r\n所有期數已包含所有金額", 48, ApplicationTitle);
         return;
     }
     appendLabelledRow(hfg, &hfg1, "第", "期");
@@ -1244,7 +1244,7 @@ std::vector<PlanRow> frmRio::ReductionRows() const {
 // adding) nothing is written.
 bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
     if (lbNo.Caption().empty() || !ContractExists(Receivable(), lbNo.Caption())) {
-        messageBox(ContractMissing, 48, Title);
+        messageBox(ContractMissing, 48, ApplicationTitle);
         return false;
     }
     ReplaceSchedule(Receivable(), schedule, lbNo.Caption(), rows);
@@ -1254,7 +1254,7 @@ bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) 
 void frmRio::SaveInstalments() {
     std::vector<PlanRow> rows;
     if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, 48, Title);
+        messageBox(IncompleteInstalments, 48, ApplicationTitle);
         return;
     }
     if (!StoreSchedule(Schedule::Instalments, rows)) return;
@@ -1296,7 +1296,7 @@ bool frmRio::EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> edi
     if (button == LeftButton) {
         if (!editing || ClickedRow == 0 || ClickedCol == 0) return false;
         if (grid.TextMatrix(ClickedRow, 0).empty()) {
-            messageBox(NoPeriod, 48, Title);
+            messageBox(NoPeriod, 48, ApplicationTitle);
             return false;
         }
         save.SetEnabled(true);
@@ -1517,12 +1517,12 @@ void frmRio::cbSer_Click() {
 void frmRio::cmdSer_Click() {
     const int kind = cbSer.ListIndex();
     if (kind == 4 && txtSer.Text().empty()) {
-        messageBox("請輸入查詢字串", 48, Title);
+        messageBox("請輸入查詢字串", 48, ApplicationTitle);
         txtSer.SetFocus();
         return;
     }
     if (kind == 5 && (lbSerS.Caption().empty() || lbSerE.Caption().empty())) {
-        messageBox("請輸入查詢日期", 48, Title);
+        messageBox("請輸入查詢日期", 48, ApplicationTitle);
         return;
     }
     PickedContractNo.clear();

@@ -14,7 +14,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Kiv";
 constexpr const char* NoTitle = "";
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
@@ -394,12 +393,12 @@ void frmPj::cmdSv_Click() {
 
 void frmPj::SaveProject() {
     if (txtPjNo.Text().empty()) {
-        messageBox("請填入專案號碼", 48, Title);
+        messageBox("請填入專案號碼", 48, ApplicationTitle);
         txtPjNo.SetFocus();
         return;
     }
     if (txtPjN.Text().empty()) {
-        messageBox("請填入專案名稱", 48, Title);
+        messageBox("請填入專案名稱", 48, ApplicationTitle);
         txtPjN.SetFocus();
         return;
     }
@@ -409,7 +408,7 @@ void frmPj::SaveProject() {
     try {
         StoreProject(AddingProject);
     } catch (const UniqueViolation&) {
-        messageBox("專案號碼重複", 48, Title);
+        messageBox("專案號碼重複", 48, ApplicationTitle);
         txtPjNo.SetFocus();
         txtPjNo.SelectAll();
         return;
@@ -490,7 +489,7 @@ void frmPj::BackToBrowsing(bool added) {
 }
 
 void frmPj::cmdSpj_Click() {
-    const std::string text = inputBox("請輸入專案編號or專案名稱", Title);
+    const std::string text = inputBox("請輸入專案編號or專案名稱", ApplicationTitle);
     if (text.empty()) return;
     int position = 0;
     for (Recordset rs = AccDb().OpenTable("prj"); !rs.Eof(); rs.MoveNext(), ++position) {
@@ -500,7 +499,7 @@ void frmPj::cmdSpj_Click() {
             return;
         }
     }
-    messageBox("找不到此專案", 48, Title);
+    messageBox("找不到此專案", 48, ApplicationTitle);
 }
 
 bool frmPj::ReportShown() const {

@@ -15,7 +15,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Kiv";
 constexpr const char* Months[] = {"一月 JAN", "二月 FEB", "三月 MAR",   "四月 APR",
                                   "五月 MAY", "六月 JUN", "七月 JUL",   "八月 AUG",
                                   "九月 SEP", "十月 OCT", "十一月 NOV", "十二月 DEC"};
@@ -155,11 +154,11 @@ void frmLW::cmdStar_Click() {
 // The year lists run from the current year back, so a higher position is an earlier year.
 bool frmLW::PeriodIsValid() const {
     if (cbEy.ListIndex() > cbSy.ListIndex()) {
-        messageBox("終止年份不可小於起始年份", 48, Title);
+        messageBox("終止年份不可小於起始年份", 48, ApplicationTitle);
         return false;
     }
     if (cbEy.ListIndex() == cbSy.ListIndex() && cbEM.ListIndex() < cbSM.ListIndex()) {
-        messageBox("終止月份不可小於起始月份", 48, Title);
+        messageBox("終止月份不可小於起始月份", 48, ApplicationTitle);
         return false;
     }
     return true;

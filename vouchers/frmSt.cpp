@@ -11,7 +11,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Kiv";
 constexpr int PixelTwips = TwipsPerPixel;
 constexpr int CodeWidth = 900;
 constexpr int AccountGridWidth = 4680;
@@ -123,7 +122,7 @@ void frmSt::txt_Change() {
     if (grid.Row() < grid.FixedRows()) return;
     grid.SetText(txt.Text());
     if (currentGrid_ >= FirstWordGrid || !IsReservedAccountCode(grid.Text())) return;
-    messageBox(ReservedCodeMessage(grid.Text()), 64, Title);
+    messageBox(ReservedCodeMessage(grid.Text()), 64, ApplicationTitle);
     txt.SetText("");
 }
 
@@ -133,7 +132,7 @@ void frmSt::Form_Unload(int& cancel) {
     Transaction transaction(db);
     MergeAddedElsewhere(db);
     if (auto repeated = RepeatedAccountCode(AccountsOfGrids())) {
-        messageBox("科目代號重複: " + *repeated, 48, Title);
+        messageBox("科目代號重複: " + *repeated, 48, ApplicationTitle);
         cancel = 1;
         return;
     }
