@@ -1,6 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
-
 #include "books/BookForms.h"
 #include "cheques/ChequeForms.h"
 #include "contracts/ContractForms.h"
@@ -15,21 +12,6 @@
 #include "statistics/StatisticsForms.h"
 #include "vouchers/VoucherForms.h"
 
-namespace {
-
-// A program that ends without its books open could not start (the bar has told the user why): it
-// ends in failure, so that whatever started it (a desktop launcher, a script) knows.
-void closeBooks() {
-    bool started = kiv::DatabasesOpen();
-    kiv::CloseDatabases();
-    if (!started) {
-        std::fflush(nullptr);
-        std::_Exit(EXIT_FAILURE);
-    }
-}
-
-}  // namespace
-
 // The program starts as the launcher bar; its Load opens the three databases in the program's
 // folder, creating any that is missing.
 int main(int argc, char** argv) {
@@ -42,7 +24,7 @@ int main(int argc, char** argv) {
         kiv::registerBookForms();
         kiv::registerStatisticsForms();
         kiv::registerContractForms();
-        kiv::onProgramEnd(closeBooks);
+        kiv::onProgramEnd(kiv::CloseDatabases);
         kiv::Forms::get<kiv::frmAccMain>().Show();
     });
 }

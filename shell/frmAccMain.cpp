@@ -83,7 +83,7 @@ void frmAccMain::Form_Load() {
         OpenDatabases();
     } catch (const std::exception& error) {
         messageBox(error.what(), 16, ApplicationTitle);
-        endProgram();
+        endProgramInFailure();
     }
     UpgradeOlderFiles();
 }

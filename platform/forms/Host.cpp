@@ -49,9 +49,24 @@ void beep() {
     host().beep();
 }
 
+namespace {
+
+int exitStatus = 0;
+
+}  // namespace
+
 void endProgram() {
     host().endProgram();
     std::abort();
+}
+
+void endProgramInFailure() {
+    exitStatus = 1;
+    endProgram();
+}
+
+int programExitStatus() {
+    return exitStatus;
 }
 
 void doEvents() {

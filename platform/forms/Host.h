@@ -73,6 +73,11 @@ std::string inputBox(const std::string& prompt,
                      const std::string& defaultText = "");
 void beep();
 [[noreturn]] void endProgram();
+// Ends the program with a failing exit status, so that whatever started it (a desktop launcher, a
+// script) knows it could not run: a start that found its books unreadable.
+[[noreturn]] void endProgramInFailure();
+// The status the program ends with: 0 unless it ended in failure.
+int programExitStatus();
 void doEvents();
 void waitWhileProcessingEvents(int milliseconds);
 void postAfterEvent(std::function<void()> action);

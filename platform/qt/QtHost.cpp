@@ -315,7 +315,7 @@ void QtHost::beep() {
 void QtHost::endProgram() {
     runProgramEndCallbacks();
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(programExitStatus());
 }
 
 bool QtHost::openWithDesktop(const std::string& path) {

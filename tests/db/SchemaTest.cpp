@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/db/Database.h"
+#include "platform/forms/Host.h"
 #include "shell/Schema.h"
 #include "shell/frmAccMain.h"
 #include "shell/mdM.h"
@@ -107,7 +108,7 @@ TEST(ProgramDatabases, OnlyThePrintTablesCommitWithoutWaitingForTheDisk) {
     EXPECT_EQ(PeopleDb().OpenRecordset("PRAGMA synchronous").Fields(0), Value(2));
 }
 
-// The program ends (in failure, see app/main.cpp) with the file's name in the message.
+// The program ends in failure with the file's name in the message.
 TEST(ProgramDatabases, ADamagedBookAtStartIsNamedAndTheProgramEndsWithoutItsBooks) {
     TempFolder folder;
     std::ofstream(folder.file("acc.mdb")) << std::string(4096, 'x');
@@ -118,6 +119,7 @@ TEST(ProgramDatabases, ADamagedBookAtStartIsNamedAndTheProgramEndsWithoutItsBook
     host.expectMessage("acc.mdb 已損毀，無法讀取\nfile is not a database");
     EXPECT_THROW(host.act([] { Forms::get<frmAccMain>(); }), ProgramEnded);
     EXPECT_FALSE(DatabasesOpen());
+    EXPECT_EQ(programExitStatus(), 1);
     Forms::discardAll();
     Forms::forgetRegistrations();
     CloseDatabases();
