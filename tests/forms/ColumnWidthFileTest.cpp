@@ -48,44 +48,46 @@ class ColumnWidthFileTest : public ::testing::Test {
     ColumnWidthFile file{"w.ini", 4};
 };
 
-TEST_F(ColumnWidthFileTest, WidthsSurviveARoundTrip) {
-    for (int c = 0; c < 4; ++c)
-        grid().SetColWidth(c, 200 + 100 * c);
-    ASSERT_TRUE(file.Save(grid()));
-    EXPECT_EQ(read(), "200\n300\n400\n500\n");
-    Forms::discardAll();
-    file.Load(grid());
-    EXPECT_EQ(widths(), (std::vector<int>{200, 300, 400, 500}));
-}
-
 // A column the grid never set is written as -1 and stays at the default when read back.
-TEST_F(ColumnWidthFileTest, AColumnLeftAtTheDefaultIsWrittenAndKept) {
-    grid().SetColWidth(0, 0);
-    file.Save(grid());
+TEST_F(ColumnWidthFileTest, WidthsSurviveARoundTrip) {
+    for (const std::vector<int>& set : {std::vector<int>{200, 300, 400, 500}, {0, -1, -1, -1}}) {
+        Forms::discardAll();
+        for (int c = 0; c < 4; ++c)
+            if (set[c] >= 0) grid().SetColWidth(c, set[c]);
+        ASSERT_TRUE(file.Save(grid()));
+        Forms::discardAll();
+        file.Load(grid());
+        EXPECT_EQ(widths(), set);
+    }
     EXPECT_EQ(read(), "0\n-1\n-1\n-1\n");
-    Forms::discardAll();
-    file.Load(grid());
-    EXPECT_EQ(widths(), (std::vector<int>{0, -1, -1, -1}));
 }
 
-// Whatever the file holds, the columns without a valid line keep their widths and nothing fails.
+// Whatever the file holds, the columns without a valid line keep their widths, or take the
+// form's own widths when it has them (-1 is the grid's default), and nothing fails.
 TEST_F(ColumnWidthFileTest, OnlyValidLinesSetWidths) {
+    const std::vector<int> none, defaults{450, 900, 1100, 1300};
     struct Case {
         const char* text;
+        const std::vector<int>& defaults;
         std::vector<int> widths;
     } cases[] = {
-        {" 200\r\n 1800\r\n 0\r\n 900\r\n", {200, 1800, 0, 900}},
-        {"200\n1800\n", {200, 1800, 700, 700}},
-        {"200\nwide\n12x\n\n", {200, 700, 700, 700}},
-        {"-5\n99999999999\n3.5\n 40 \n", {700, 700, 700, 40}},
-        {"", {700, 700, 700, 700}},
+        {" 200\r\n 1800\r\n 0\r\n 900\r\n", none, {200, 1800, 0, 900}},
+        {"200\n1800\n", none, {200, 1800, 700, 700}},
+        {"200\nwide\n12x\n\n", none, {200, 700, 700, 700}},
+        {"-5\n99999999999\n3.5\n 40 \n", none, {700, 700, 700, 40}},
+        {"", none, {700, 700, 700, 700}},
+        {"200\n-1\n0\n800\n", defaults, {200, -1, 0, 800}},
+        {"200\n1800\n", defaults, {200, 1800, 1100, 1300}},
+        {"wide\n-5\n\n 40 \r\n", defaults, {450, 900, 1100, 40}},
+        {nullptr, defaults, {450, 900, 1100, 1300}},
     };
     for (const Case& c : cases) {
-        write(c.text);
+        std::remove(folder.file("w.ini").c_str());
+        if (c.text) write(c.text);
         for (int col = 0; col < 4; ++col)
             grid().SetColWidth(col, 700);
-        file.Load(grid());
-        EXPECT_EQ(widths(), c.widths) << c.text;
+        c.defaults.empty() ? file.Load(grid()) : file.Load(grid(), c.defaults);
+        EXPECT_EQ(widths(), c.widths) << (c.text ? c.text : "no file");
     }
 }
 
@@ -105,28 +107,6 @@ TEST_F(ColumnWidthFileTest, AFileOfMoreLinesThanColumnsFitsTheGrid) {
     EXPECT_EQ(widths(), (std::vector<int>{100, 200, 300, 400}));
     wide.Save(grid());
     EXPECT_EQ(read(), "100\n200\n300\n400\n-1\n-1\n");
-}
-
-// A form with widths of its own falls back to them column by column; -1 is the grid's default.
-TEST_F(ColumnWidthFileTest, DefaultsFillTheColumnsWithoutAValidLine) {
-    const std::vector<int> defaults{450, 900, 1100, 1300};
-    struct Case {
-        const char* text;
-        std::vector<int> widths;
-    } cases[] = {
-        {"200\n-1\n0\n800\n", {200, -1, 0, 800}},
-        {"200\n1800\n", {200, 1800, 1100, 1300}},
-        {"wide\n-5\n\n 40 \r\n", {450, 900, 1100, 40}},
-        {nullptr, {450, 900, 1100, 1300}},
-    };
-    for (const Case& c : cases) {
-        std::remove(folder.file("w.ini").c_str());
-        if (c.text) write(c.text);
-        for (int col = 0; col < 4; ++col)
-            grid().SetColWidth(col, 700);
-        file.Load(grid(), defaults);
-        EXPECT_EQ(widths(), c.widths) << (c.text ? c.text : "no file");
-    }
 }
 
 }  // namespace

@@ -55,23 +55,19 @@ TEST_F(GridTest, CellsOutsideTheGridAreAnErrorAndGrowNothing) {
     EXPECT_THROW(grid().SetFixedRows(1), std::invalid_argument);
 }
 
-TEST_F(GridTest, GenericSortOrdersNumbersByValueAndTextAsText) {
+TEST_F(GridTest, GenericSortOrdersNumbersByValueAndTextAsTextAndRowsKeepTheirColours) {
     fill({"10", "9", "1,200", "abc", "Abd"});
-    sortColumn(1, 1);
-    EXPECT_EQ(column(1), (std::vector<std::string>{"9", "10", "1,200", "abc", "Abd"}));
-    sortColumn(1, 2);
-    EXPECT_EQ(column(1), (std::vector<std::string>{"Abd", "abc", "1,200", "10", "9"}));
-}
-
-TEST_F(GridTest, SortedRowsCarryTheirColours) {
-    fill({"3", "1", "2"});
+    // Sorted rows carry their colours.
     grid().SetRow(1);
     grid().SetCol(2);
     grid().SetCellForeColor(255);
     sortColumn(1, 1);
-    EXPECT_EQ(column(2), (std::vector<std::string>{"row2", "row3", "row1"}));
-    EXPECT_EQ(grid().ForeColorAt(3, 2), 255u);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"9", "10", "1,200", "abc", "Abd"}));
+    EXPECT_EQ(column(2), (std::vector<std::string>{"row2", "row1", "row3", "row4", "row5"}));
+    EXPECT_EQ(grid().ForeColorAt(2, 2), 255u);
     EXPECT_EQ(grid().ForeColorAt(1, 2), Grid::Unset);
+    sortColumn(1, 2);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"Abd", "abc", "1,200", "10", "9"}));
 }
 
 TEST_F(GridTest, ClearEmptiesEveryCellButKeepsTheShape) {

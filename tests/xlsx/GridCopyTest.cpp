@@ -97,14 +97,4 @@ TEST_F(GridCopyTest, WidthsFollowTheGridAndTheCallersRuleForDefaults) {
     EXPECT_EQ(xml.find("width=\"-"), std::string::npos);
 }
 
-TEST_F(GridCopyTest, ColumnsPastZAreBoxed) {
-    Grid& g = grid(2, 30);
-    test::SheetReader sheet = saved(CopyGridToWorkbook(g, {"標題"}, 3, GridWidths::DefaultAsTen));
-    EXPECT_EQ(sheet.text("AD3"), "0-29");
-    EXPECT_TRUE(sheet.boxed("AD3"));
-    EXPECT_TRUE(sheet.boxed("AD4"));
-    EXPECT_FALSE(sheet.has("AE3"));
-    EXPECT_NEAR(sheet.width(30), 10, 0.1);
-}
-
 }  // namespace

