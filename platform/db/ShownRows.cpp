@@ -1,0 +1,35 @@
+#include "platform/db/ShownRows.h"
+
+#include <sqlite3.h>
+
+#include "platform/db/Database.h"
+
+namespace kiv {
+
+ShownRows::ShownRows(Database& db, Sql sql, std::vector<Value> params)
+    : sql_(std::move(sql)), params_(std::move(params)), rows_(read(db, sql_, params_)) {}
+
+void ShownRows::CheckUnchanged(Database& db) const {
+    if (sql_.text().empty()) return;
+    if (read(db, sql_, params_) == rows_) return;
+    throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取", std::string(sql_.text()),
+                         SQLITE_ABORT);
+}
+
+void ShownRows::Reread(Database& db) {
+    if (!sql_.text().empty()) rows_ = read(db, sql_, params_);
+}
+
+ShownRows::Rows ShownRows::read(Database& db, const Sql& sql, const std::vector<Value>& params) {
+    Rows rows;
+    for (Recordset rs = db.OpenRecordsetWith(sql, params); !rs.Eof(); rs.MoveNext()) {
+        std::vector<Value> row;
+        row.reserve(rs.FieldCount());
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            row.push_back(rs.Fields(i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+}  // namespace kiv

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/db/Sql.h"
+#include "platform/db/Value.h"
+
+namespace kiv {
+
+class Database;
+
+// The rows a form shows for editing, kept as they were read, so that its save writes only while
+// the stored rows are still those: a change made meanwhile by another copy of the program is
+// never overwritten, and a row it added or deleted is never lost or brought back.
+class ShownRows {
+  public:
+    ShownRows() = default;
+    // Reads the rows of `sql` as the form is about to show them. The query must give its rows in
+    // a fixed order (an ORDER BY, or one row by its key).
+    ShownRows(Database& db, Sql sql, std::vector<Value> params = {});
+
+    // Raises UpdateConflict ("此筆資料已被其他使用者變更，請重新讀取") when the query now gives
+    // other rows than were read. Call it inside the save's IMMEDIATE transaction, before its first
+    // write, so that nothing can change between the check and the writes.
+    void CheckUnchanged(Database& db) const;
+    // Takes the rows as stored now, after the form's own save or after it showed them again.
+    void Reread(Database& db);
+
+    bool Empty() const { return rows_.empty(); }
+
+  private:
+    using Rows = std::vector<std::vector<Value>>;
+    static Rows read(Database& db, const Sql& sql, const std::vector<Value>& params);
+
+    Sql sql_ = "";
+    std::vector<Value> params_;
+    Rows rows_;
+};
+
+}  // namespace kiv

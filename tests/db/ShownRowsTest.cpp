@@ -1,0 +1,52 @@
+#include "platform/db/ShownRows.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/db/Database.h"
+#include "tests/db/TestBook.h"
+
+namespace kiv::test {
+namespace {
+
+// Two copies of the program on one file: what copy A showed is checked against what copy B wrote.
+TEST(ShownRows, ASaveGoesOnOnlyWhileNoOtherCopyChangedAddedOrDeletedAShownRow) {
+    TestBook book;
+    book.addRow("甲", 100);
+    book.addRow("乙", 200);
+    auto other = Database::open(book.path, testSchema());
+    auto shown = [&] {
+        return ShownRows(*book.db, "SELECT 名稱, 金額 FROM 帳目 WHERE 金額 >= ? ORDER BY 名稱",
+                         {100});
+    };
+
+    ShownRows unchanged = shown();
+    other->Execute("UPDATE 帳目 SET 日期 = '2026-01-01'");  // a field not shown
+    EXPECT_NO_THROW(unchanged.CheckUnchanged(*book.db));
+
+    struct Case {
+        const char* what;
+        Sql change;
+    };
+    const Case cases[] = {
+        {"a field changed", "UPDATE 帳目 SET 金額 = 150 WHERE 名稱 = '甲'"},
+        {"a row added", "INSERT INTO 帳目 (名稱, 金額) VALUES ('丙', 300)"},
+        {"a row deleted", "DELETE FROM 帳目 WHERE 名稱 = '乙'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShownRows rows = shown();
+        other->Execute(c.change);
+        try {
+            rows.CheckUnchanged(*book.db);
+            ADD_FAILURE() << "no conflict";
+        } catch (const UpdateConflict& conflict) {
+            EXPECT_STREQ(conflict.what(), "此筆資料已被其他使用者變更，請重新讀取");
+        }
+        rows.Reread(*book.db);
+        EXPECT_NO_THROW(rows.CheckUnchanged(*book.db));
+    }
+    EXPECT_NO_THROW(ShownRows().CheckUnchanged(*book.db));
+}
+
+}  // namespace
+}  // namespace kiv::test
