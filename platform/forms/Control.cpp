@@ -91,7 +91,7 @@ void Control::SetToolTipText(const std::string& text) {
 }
 
 void Control::SetTabIndex(int index) {
-    tabIndex_ = index;
+    form_.placeInTabOrder(this, index);
 }
 
 void Control::SetFontBold(bool bold) {

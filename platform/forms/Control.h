@@ -42,6 +42,7 @@ inline constexpr int Up = 38;
 inline constexpr int Right = 39;
 inline constexpr int Down = 40;
 inline constexpr int Delete = 46;
+inline constexpr int F2 = 113;
 }  // namespace Key
 
 // The key code KeyDown and KeyUp receive for a typed character: its virtual key, so a letter
@@ -150,6 +151,7 @@ class Control {
     void SetToolTipText(const std::string& text);
 
     int TabIndex() const { return tabIndex_; }
+    // Moves the control to that place of the form's tab order; the others close up around it.
     void SetTabIndex(int index);
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool tabStop) { tabStop_ = tabStop; }

@@ -179,7 +179,10 @@ void TextBox::userKey(char32_t character, int shift) {
         form().Form_KeyPress(previewed);
         character = static_cast<char32_t>(previewed);
     }
-    if (!multiLineEnter && form().pressButtonForKey(static_cast<int>(character))) return;
+    Grid* grid = gridBeneath(*this);
+    bool cellEnter = character == Key::Enter && grid && grid->EditedInPlace();
+    if (!multiLineEnter && !cellEnter && form().pressButtonForKey(static_cast<int>(character)))
+        return;
     // Tab moves the focus on; the box never sees it.
     if (character == Key::Tab && !(shift & CtrlMask)) {
         userTab(shift);
@@ -187,6 +190,11 @@ void TextBox::userKey(char32_t character, int shift) {
     }
     int key = static_cast<int>(character);
     if (character != 0 && KeyPress) KeyPress(key);
+    // Enter ends the edit of a cell and goes on to the next cell, as Tab does.
+    if (cellEnter && key == Key::Enter) {
+        userTab(0);
+        return;
+    }
     if (key != 0 && !locked_) {
         if (key == Key::Backspace) {
             if (edit_.deleteBackward()) textChanged();
@@ -203,6 +211,15 @@ void TextBox::userKey(char32_t character, int shift) {
 void TextBox::userKeyDown(int keyCode, int shift) {
     if (!CanTakeFocus() || !userFocus()) return;
     if (KeyDown) KeyDown(keyCode, shift);
+    // Up and Down end the edit of a cell and go to the cell above or below.
+    Grid* grid = gridBeneath(*this);
+    if ((keyCode == Key::Up || keyCode == Key::Down) && grid && grid->EditedInPlace() &&
+        !multiLine_) {
+        if (!grid->userFocus()) return;
+        SetVisible(false);
+        grid->userKeyDown(keyCode, shift);
+        return;
+    }
     int length = edit_.size();
     int caret = edit_.start() + edit_.length();
     switch (keyCode) {
@@ -230,14 +247,11 @@ void TextBox::userKeyDown(int keyCode, int shift) {
 
 void TextBox::userTab(int shift) {
     if (!CanTakeFocus()) return;
-    Grid* grid = gridBeneath(*this);
-    if (!grid) {
+    if (TabToNextCell(*this, shift & ShiftMask)) return;
+    if (shift & ShiftMask)
+        form().FocusPrevious();
+    else
         form().FocusNext();
-        return;
-    }
-    if (!grid->userFocus()) return;
-    SetVisible(false);
-    grid->userNextCell(shift & ShiftMask);
 }
 
 void TextBox::userPaste(const std::string& text, int keyCode, int shift) {

@@ -5,7 +5,9 @@
 #include "platform/db/Utf8.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/Grid.h"
 #include "platform/forms/Host.h"
+#include "platform/forms/ListControls.h"
 #include "platform/forms/Menu.h"
 
 namespace kiv {
@@ -113,6 +115,7 @@ void Form::setShown(bool visible, bool modal) {
 void Form::Show(int modal) {
     if (unloaded_) return;
     HandlerScope scope;
+    if (!shownBefore_ && !visible_) fitToScreen();
     if (modal == Modeless) {
         if (visible_) {
             host().bringToFront(*this);
@@ -134,6 +137,8 @@ void Form::Show(int modal) {
     }
     Form* opener = Forms::activeForm();
     uint64_t openerSerial = opener ? opener->Serial() : 0;
+    modalOwner_ = opener != this ? opener : nullptr;
+    modalOwnerSerial_ = openerSerial;
     setShown(true, true);
     Forms::pushModal(this);
     // However the show ends, even by an error, the form leaves the modal chain.
@@ -160,6 +165,53 @@ void Form::appear() {
     if (unloaded_ || !visible_) return;
     raiseActivate();
     if (first && !activeControl_ && !unloaded_ && visible_) FocusNext();
+}
+
+Form* Form::ModalOwner() const {
+    return modalOwner_ && Forms::isAlive(modalOwnerSerial_) ? modalOwner_ : nullptr;
+}
+
+namespace {
+
+// A control that holds rows or other controls: it can be narrowed to make room, its contents
+// showing less at once.
+bool narrowable(const Control& control) {
+    return dynamic_cast<const Grid*>(&control) || dynamic_cast<const Frame*>(&control) ||
+           dynamic_cast<const PictureBox*>(&control) || dynamic_cast<const ListBox*>(&control);
+}
+
+// The size a control reaching past its room's right (bottom) edge is cut to: it ends as far
+// inside the edge as it begins inside the other, at most a margin of 120 twips.
+int fittedExtent(int start, int extent, int room) {
+    constexpr int Margin = 120;
+    if (start + extent <= room) return extent;
+    return std::max(0, room - start - std::clamp(start, 0, Margin));
+}
+
+void fitInside(const std::vector<Control*>& controls, const Control* container, int width,
+               int height) {
+    for (Control* control : controls) {
+        if (control->Container() != container || !narrowable(*control)) continue;
+        int fittedWidth = fittedExtent(control->Left(), control->Width(), width);
+        int fittedHeight = fittedExtent(control->Top(), control->Height(), height);
+        if (fittedWidth == control->Width() && fittedHeight == control->Height()) continue;
+        control->Move(control->Left(), control->Top(), fittedWidth, fittedHeight);
+        fitInside(controls, control, fittedWidth, fittedHeight);
+    }
+}
+
+}  // namespace
+
+// A form larger than the screen would have part of it out of reach: it is made as large as the
+// screen, and the grids, frames and lists that reached past its new edges end inside them.
+void Form::fitToScreen() {
+    if (!hasHost()) return;
+    int width = screenWidth(), height = screenHeight();
+    if (width <= 0 || height <= 0 || (width_ <= width && height_ <= height)) return;
+    Move(std::clamp(left_, 0, width - std::min(width_, width)),
+         std::clamp(top_, 0, height - std::min(height_, height)), std::min(width_, width),
+         std::min(height_, height));
+    fitInside(controls_, nullptr, ScaleWidth(), ScaleHeight());
 }
 
 void Form::Post(std::function<void()> action) {
@@ -209,7 +261,7 @@ Control* Form::FindControl(const std::string& name, int index) const {
     return nullptr;
 }
 
-std::vector<Control*> Form::tabOrder() const {
+std::vector<Control*> Form::TabOrder() const {
     std::vector<Control*> order;
     for (Control* control : controls_)
         if (control->TabStop() && control->CanTakeFocus()) order.push_back(control);
@@ -219,11 +271,56 @@ std::vector<Control*> Form::tabOrder() const {
 }
 
 void Form::FocusNext() {
-    std::vector<Control*> order = tabOrder();
+    moveFocusBy(1);
+}
+
+void Form::FocusPrevious() {
+    moveFocusBy(-1);
+}
+
+// From a control out of the order (or none) Tab goes to the first control, Shift+Tab to the last.
+void Form::moveFocusBy(int step) {
+    std::vector<Control*> order = TabOrder();
     if (order.empty()) return;
+    int count = static_cast<int>(order.size());
     auto at = std::find(order.begin(), order.end(), activeControl_);
-    Control* next = at == order.end() || at + 1 == order.end() ? order.front() : *(at + 1);
-    moveFocus(next);
+    int next = at == order.end() ? (step > 0 ? 0 : count - 1)
+                                 : (static_cast<int>(at - order.begin()) + step + count) % count;
+    moveFocus(order[next]);
+}
+
+std::vector<Control*> Form::controlsByTabIndex() const {
+    std::vector<Control*> order = controls_;
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+    return order;
+}
+
+// As the old runtime did, the other controls are numbered again around the one placed.
+void Form::placeInTabOrder(Control* control, int index) {
+    std::vector<Control*> order = controlsByTabIndex();
+    order.erase(std::remove(order.begin(), order.end(), control), order.end());
+    index = std::clamp(index, 0, static_cast<int>(order.size()));
+    order.insert(order.begin() + index, control);
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i]->tabIndex_ = static_cast<int>(i);
+}
+
+// The listed controls follow one another in the tab order, in the order listed, from where the
+// first of them in that order stood; the others keep their order around them.
+void Form::AddToReadingOrder(const std::vector<Control*>& controls) {
+    std::vector<Control*> order = controlsByTabIndex();
+    auto listed = [&](Control* c) {
+        return std::find(controls.begin(), controls.end(), c) != controls.end();
+    };
+    auto first = std::find_if(order.begin(), order.end(), listed);
+    if (first == order.end()) return;
+    std::ptrdiff_t at = first - order.begin();
+    order.erase(std::remove_if(order.begin(), order.end(), listed), order.end());
+    order.insert(order.begin() + at, controls.begin(), controls.end());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i]->tabIndex_ = static_cast<int>(i);
+    readingOrder_.insert(readingOrder_.end(), controls.begin(), controls.end());
 }
 
 bool Form::pressButtonForKey(int keyCode) {
@@ -286,7 +383,7 @@ bool Form::pressAccessKey(char32_t key) {
     if (!control) return false;
     HandlerScope scope;
     if (dynamic_cast<Label*>(control) || dynamic_cast<Frame*>(control)) {
-        std::vector<Control*> order = tabOrder();
+        std::vector<Control*> order = TabOrder();
         auto next = std::find_if(order.begin(), order.end(),
                                  [&](Control* c) { return c->TabIndex() > control->TabIndex(); });
         if (next == order.end() && !order.empty()) next = order.begin();
@@ -320,12 +417,14 @@ void Form::userActivated() {
 }
 
 void Form::registerControl(Control* control) {
-    control->SetTabIndex(static_cast<int>(controls_.size()));
+    control->tabIndex_ = static_cast<int>(controls_.size());
     controls_.push_back(control);
 }
 
 void Form::unregisterControl(Control* control) {
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+    readingOrder_.erase(std::remove(readingOrder_.begin(), readingOrder_.end(), control),
+                        readingOrder_.end());
     if (activeControl_ == control) activeControl_ = nullptr;
 }
 

@@ -106,8 +106,18 @@ class Form {
     const std::vector<Control*>& Controls() const { return controls_; }
     Control* FindControl(const std::string& name, int index = -1) const;
     Control* ActiveControl() const { return activeControl_; }
-    // Moves the focus to the next control in tab order, as the Tab key does.
+    // The controls Tab goes through, in order: those with a tab stop that can take the focus.
+    std::vector<Control*> TabOrder() const;
+    // Moves the focus to the next (previous) control in tab order, as Tab (Shift+Tab) does.
     void FocusNext();
+    void FocusPrevious();
+    // The controls in the order the form's layout lists them, which is the order the window
+    // reads; the layout puts them in this order of Tab as well.
+    const std::vector<Control*>& ReadingOrder() const { return readingOrder_; }
+    void AddToReadingOrder(const std::vector<Control*>& controls);
+    // The form that was active when this one was shown modally, while it is still loaded: the
+    // window the modal show belongs to.
+    Form* ModalOwner() const;
     // The old queued "{TAB}": the focus moves on once the current event has been handled.
     void FocusNextAfterEvent();
     // Runs `action` after the current event, unless the form is unloaded by then.
@@ -142,6 +152,8 @@ class Form {
     // Called by the registry and the controls; not by form code.
     void registerControl(Control* control);
     void unregisterControl(Control* control);
+    // Puts the control at `index` of the tab order, the others keeping their order around it.
+    void placeInTabOrder(Control* control, int index);
     bool moveFocus(Control* to);
     int nextZIndex() { return ++lastZIndex_; }
     void setShown(bool visible, bool modal);
@@ -152,8 +164,10 @@ class Form {
   private:
     void notify(Property property);
     void resized();
-    std::vector<Control*> tabOrder() const;
+    std::vector<Control*> controlsByTabIndex() const;
+    void moveFocusBy(int step);
     void appear();
+    void fitToScreen();
 
     std::string name_;
     const uint64_t serial_;
@@ -174,6 +188,9 @@ class Form {
     bool inResize_ = false;
     std::vector<Control*> controls_;
     Control* activeControl_ = nullptr;
+    std::vector<Control*> readingOrder_;
+    Form* modalOwner_ = nullptr;
+    uint64_t modalOwnerSerial_ = 0;
     int lastZIndex_ = 0;
     ObserverList<FormObserver> observers_;
 };

@@ -56,6 +56,13 @@ bool Forms::isRegistered(const std::string& name) {
     return registry().factories.count(name) > 0;
 }
 
+std::vector<std::string> Forms::registeredNames() {
+    std::vector<std::string> names;
+    for (const auto& [name, factory] : registry().factories)
+        names.push_back(name);
+    return names;
+}
+
 void Forms::forgetRegistrations() {
     registry().factories.clear();
 }

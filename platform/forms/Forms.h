@@ -26,6 +26,8 @@ class Forms {
         registerForm(T::FormName, [] { return std::make_unique<T>(); });
     }
     static bool isRegistered(const std::string& name);
+    // The names of every form registered, in name order.
+    static std::vector<std::string> registeredNames();
     static void forgetRegistrations();
 
     // The loaded instance of T, created and loaded (Form_Load) when there is none.

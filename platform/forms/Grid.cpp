@@ -5,7 +5,10 @@
 
 #include "platform/db/Numbers.h"
 #include "platform/db/Utf8.h"
+#include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Host.h"
+#include "platform/forms/ListControls.h"
 
 namespace kiv {
 
@@ -28,6 +31,34 @@ int compareNumeric(const std::string& a, const std::string& b) {
     double x = numberFromText(a).value_or(0);
     double y = numberFromText(b).value_or(0);
     return x < y ? -1 : x > y ? 1 : 0;
+}
+
+// A control's place on the form: its own inside every container it stands in.
+std::pair<int, int> placeOnForm(const Control& control) {
+    int left = 0, top = 0;
+    for (const Control* c = &control; c; c = c->Container()) {
+        left += c->Left();
+        top += c->Top();
+    }
+    return {left, top};
+}
+
+// The control itself or the container holding it that stands directly in `container`.
+const Control* standingIn(const Control& control, const Control* container) {
+    for (const Control* c = &control; c; c = c->Container())
+        if (c->Container() == container) return c;
+    return nullptr;
+}
+
+// Whether `upper` is drawn above `lower`: compared where they, or the containers holding them,
+// stand side by side.
+bool drawnAbove(const Control& upper, const Control& lower) {
+    for (const Control* shared = lower.Container();; shared = shared->Container()) {
+        const Control* a = standingIn(upper, shared);
+        const Control* b = standingIn(lower, shared);
+        if (a && b) return a != b && a->ZIndex() > b->ZIndex();
+        if (!shared) return false;
+    }
 }
 
 }  // namespace
@@ -576,6 +607,10 @@ void Grid::userDblClickCell(int row, int col) {
 void Grid::userKeyDown(int keyCode, int shift) {
     if (!IsEffectivelyEnabled()) return;
     if (KeyDown) KeyDown(keyCode, shift);
+    if (keyCode == Key::F2 && editedInPlace_) {
+        openEditorByKey(0);
+        return;
+    }
     int row = row_, col = col_;
     switch (keyCode) {
         case Key::Up:
@@ -602,13 +637,62 @@ void Grid::userKeyDown(int keyCode, int shift) {
 
 void Grid::userKey(char32_t character) {
     if (!IsEffectivelyEnabled()) return;
-    if (form().pressButtonForKey(static_cast<int>(character))) return;
+    bool opensEditor = editedInPlace_ && (character == Key::Enter || character >= 32);
+    if (!(opensEditor && character == Key::Enter) &&
+        form().pressButtonForKey(static_cast<int>(character)))
+        return;
     int key = static_cast<int>(character);
     if (KeyPress) KeyPress(key);
+    if (opensEditor && key != 0)
+        openEditorByKey(key == Key::Enter ? 0 : static_cast<char32_t>(key));
 }
 
-void Grid::userNextCell(bool backwards) {
+// As a click on the current cell opens it; the typed character then replaces what the editor
+// selected, as typing into a clicked cell does.
+void Grid::openEditorByKey(char32_t typed) {
+    if (row_ < fixedRows_ || col_ < fixedCols_ || row_ >= Rows() || col_ >= cols_) return;
+    GestureWatch gesture(form());
+    userClickCell(row_, col_);
+    if (gesture.ended()) return;
+    Control* editor = editorOverCurrentCell();
+    if (!editor) return;
+    if (!editor->HasFocus() && !editor->userFocus()) return;
+    if (typed == 0) return;
+    if (auto* box = dynamic_cast<TextBox*>(editor))
+        box->userKey(typed);
+    else if (auto* combo = dynamic_cast<ComboBox*>(editor))
+        combo->userKey(typed);
+}
+
+// The editor the form laid over the current cell: the control with the focus when it lies over
+// the grid, else a shown text box or combo box over the cell.
+Control* Grid::editorOverCurrentCell() const {
+    Control* active = form().ActiveControl();
+    if (active && active != this && gridBeneath(*active) == this) return active;
+    auto [gridLeft, gridTop] = placeOnForm(*this);
+    int x = gridLeft + CellLeft() + CellWidth() / 2, y = gridTop + CellTop() + CellHeight() / 2;
+    for (Control* control : form().Controls()) {
+        bool typedInto = dynamic_cast<TextBox*>(control) || dynamic_cast<ComboBox*>(control);
+        if (!typedInto || gridBeneath(*control) != this) continue;
+        auto [left, top] = placeOnForm(*control);
+        if (x >= left && x < left + control->Width() && y >= top && y < top + control->Height())
+            return control;
+    }
+    return nullptr;
+}
+
+void Grid::userTab(int shift) {
     if (!IsEffectivelyEnabled()) return;
+    bool backwards = shift & ShiftMask;
+    if (editedInPlace_ && userNextCell(backwards)) return;
+    if (backwards)
+        form().FocusPrevious();
+    else
+        form().FocusNext();
+}
+
+bool Grid::userNextCell(bool backwards) {
+    if (!IsEffectivelyEnabled()) return false;
     int row = row_, col = col_;
     int cells = std::max(0, (Rows() - fixedRows_) * (cols_ - fixedCols_));
     for (int step = 0; step < cells; ++step) {
@@ -620,23 +704,45 @@ void Grid::userNextCell(bool backwards) {
             col = cols_ - 1;
             --row;
         }
-        if (row < fixedRows_ || row >= Rows()) return;
+        if (row < fixedRows_ || row >= Rows()) return false;
         if (drawnColWidth(col) > 0) break;
     }
+    if (row == row_ && col == col_) return false;
     makeCurrent(row, col);
     if (row_ < topRow_) SetTopRow(row_);
+    return true;
+}
+
+bool TabToNextCell(Control& editor, bool backwards) {
+    Grid* grid = gridBeneath(editor);
+    if (!grid) return false;
+    if (!grid->userFocus()) return true;
+    editor.SetVisible(false);
+    grid->userNextCell(backwards);
+    return true;
+}
+
+HiddenWhileFilling::HiddenWhileFilling(Grid& grid, int mousePointer) : grid_(grid) {
+    setMousePointer(mousePointer);
+    grid_.SetVisible(false);
+}
+
+HiddenWhileFilling::~HiddenWhileFilling() {
+    grid_.SetVisible(true);
+    setMousePointer(0);
 }
 
 Grid* gridBeneath(const Control& control) {
     if (!control.IsEffectivelyVisible()) return nullptr;
+    auto [left, top] = placeOnForm(control);
     for (Control* other : control.form().Controls()) {
         auto* grid = dynamic_cast<Grid*>(other);
-        if (!grid || grid->Container() != control.Container() || !grid->IsEffectivelyVisible() ||
-            grid->ZIndex() > control.ZIndex())
+        if (!grid || grid == &control || !grid->IsEffectivelyVisible() ||
+            !drawnAbove(control, *grid))
             continue;
-        bool inside = control.Left() >= grid->Left() &&
-                      control.Left() < grid->Left() + grid->Width() &&
-                      control.Top() >= grid->Top() && control.Top() < grid->Top() + grid->Height();
+        auto [gridLeft, gridTop] = placeOnForm(*grid);
+        bool inside = left >= gridLeft && left < gridLeft + grid->Width() && top >= gridTop &&
+                      top < gridTop + grid->Height();
         if (inside) return grid;
     }
     return nullptr;

@@ -22,6 +22,11 @@ inline constexpr int RightCentre = 7;
 // above it in the same container), or null.
 Grid* gridBeneath(const Control& control);
 
+// Tab (backwards: Shift+Tab) in an editor laid over a grid's cell: the edit ends, the editor
+// goes and the grid's next cell becomes the current one, the grid holding the focus. False when
+// the editor lies over no grid; true also when the control losing the focus refused (Validate).
+bool TabToNextCell(Control& editor, bool backwards);
+
 class Grid : public Control {
   public:
     Grid(Form& form, std::string name, int index = -1);
@@ -67,6 +72,11 @@ class Grid : public Control {
     // A click on a fixed header cell selects the whole column (or row) below (or beside) it.
     bool AllowBigSelection() const { return allowBigSelection_; }
     void SetAllowBigSelection(bool allow) { allowBigSelection_ = allow; }
+    // The form lays an editor over a cell the user clicks. The keyboard then opens it as well: a
+    // character typed on the current cell (or F2, or Enter) clicks the cell and the character
+    // goes into the editor that opened; Tab and Shift+Tab go from cell to cell.
+    bool EditedInPlace() const { return editedInPlace_; }
+    void SetEditedInPlace(bool edited) { editedInPlace_ = edited; }
     // 0 none, 1 columns: the user may drag column widths.
     int AllowUserResizing() const { return allowUserResizing_; }
     void SetAllowUserResizing(int mode);
@@ -185,11 +195,15 @@ class Grid : public Control {
     // A key: KeyDown (which sees the current row before the move), then the move.
     void userKeyDown(int keyCode, int shift = 0);
     // A typed character: KeyPress, unless it is an Enter or Esc that presses the form's default
-    // or cancel button.
+    // or cancel button; then, in a grid edited in place, the cell's editor opens with it.
     void userKey(char32_t character);
     // Tab in the grid's cell editor: the next shown cell of the row, after the row's last the
-    // first of the next row (backwards with Shift); the last cell stays the current one.
-    void userNextCell(bool backwards = false);
+    // first of the next row (backwards with Shift); the last cell stays the current one and the
+    // result is false.
+    bool userNextCell(bool backwards = false);
+    // Tab on the grid itself: from cell to cell in a grid edited in place, on to the next (with
+    // Shift the previous) control from its last (first) cell and from any other grid.
+    void userTab(int shift = 0);
     void userScrollTo(int topRow, int leftCol);
     void userResizeColumn(int col, int twips);
 
@@ -207,6 +221,8 @@ class Grid : public Control {
     template <class F>
     void forEachTargetCell(F&& apply);
     void makeCurrent(int row, int col);
+    void openEditorByKey(char32_t typed);
+    Control* editorOverCurrentCell() const;
     int drawnColWidth(int col) const;
     int drawnRowHeight(int row) const;
     void changed(Property property);
@@ -225,6 +241,7 @@ class Grid : public Control {
     int selectionMode_ = 0;
     bool allowBigSelection_ = true;
     int allowUserResizing_ = 0;
+    bool editedInPlace_ = false;
     int mergeCells_ = 0;
     bool redraw_ = true;
     Color backColorFixed_ = SystemColor::ButtonFace;
@@ -232,6 +249,19 @@ class Grid : public Control {
     Color backColorSel_ = SystemColor::Highlight;
     Color gridColor_ = 0xC0C0C0;
     Color backColorBkg_ = SystemColor::AppWorkspace;
+};
+
+// A grid hidden while a form fills it, so that it is drawn once, with the hourglass (or the arrow
+// and hourglass) showing; both come back however the filling ends, a failed query included.
+class HiddenWhileFilling {
+  public:
+    explicit HiddenWhileFilling(Grid& grid, int mousePointer = 11);
+    ~HiddenWhileFilling();
+    HiddenWhileFilling(const HiddenWhileFilling&) = delete;
+    HiddenWhileFilling& operator=(const HiddenWhileFilling&) = delete;
+
+  private:
+    Grid& grid_;
 };
 
 // Moves the current cell to (row, col) and formats it, as a form fills a grid cell by cell.

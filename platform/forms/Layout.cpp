@@ -1,6 +1,10 @@
 #include "platform/forms/Layout.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/forms/Controls.h"
+#include "platform/forms/Form.h"
 
 namespace kiv {
 
@@ -56,8 +60,13 @@ void applyPlacement(const Placement& p) {
 }
 
 void applyLayout(std::initializer_list<Placement> placements) {
-    for (const Placement& placement : placements)
+    std::vector<Control*> listed;
+    for (const Placement& placement : placements) {
         applyPlacement(placement);
+        if (std::find(listed.begin(), listed.end(), placement.control) == listed.end())
+            listed.push_back(placement.control);
+    }
+    if (!listed.empty()) listed.front()->form().AddToReadingOrder(listed);
 }
 
 }  // namespace kiv

@@ -28,7 +28,7 @@ struct Placement {
 };
 
 // Places the controls in the order listed, so that a form's layout reads top to bottom like the
-// window it draws.
+// window it draws; Tab goes through them in that order too.
 void applyLayout(std::initializer_list<Placement> placements);
 void applyPlacement(const Placement& placement);
 

@@ -5,6 +5,7 @@
 
 #include "platform/db/Utf8.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
 
 namespace kiv {
 
@@ -181,9 +182,15 @@ void ComboBox::userKey(char32_t character, int shift) {
     int key = static_cast<int>(character);
     int code = keyCodeFor(character);
     if (KeyDown) KeyDown(code, shift);
+    Grid* grid = gridBeneath(*this);
+    bool cellEnter = key == Key::Enter && grid && grid->EditedInPlace();
     // Enter and Esc press the form's default and cancel buttons, as in a text box.
-    if (form().pressButtonForKey(key)) return;
+    if (!cellEnter && form().pressButtonForKey(key)) return;
     if (KeyPress) KeyPress(key);
+    if (cellEnter && key == Key::Enter) {
+        userTab(0);
+        return;
+    }
     if (key != 0 && style_ != 2) {
         bool changed = false;
         if (key == Key::Backspace)
@@ -219,6 +226,15 @@ void ComboBox::completeFromEntries() {
         }
         return;
     }
+}
+
+void ComboBox::userTab(int shift) {
+    if (!CanTakeFocus()) return;
+    if (TabToNextCell(*this, shift & ShiftMask)) return;
+    if (shift & ShiftMask)
+        form().FocusPrevious();
+    else
+        form().FocusNext();
 }
 
 void ComboBox::userReplaceText(const std::string& text) {

@@ -96,7 +96,12 @@ class ComboBox : public ListControl {
     void userPick(int index);
     // The user types into the box's text key by key (KeyPress may drop a key).
     void userType(std::string_view text);
+    // Enter in a box laid over a cell of a grid edited in place ends the edit and goes on to the
+    // next cell, as Tab does.
     void userKey(char32_t character, int shift = 0);
+    // Tab: the focus moves on to the next control (with Shift the previous), or, in a box laid
+    // over a grid's cell, to the grid's next cell.
+    void userTab(int shift = 0);
     void userReplaceText(const std::string& text);
     // The user moves the caret or selects part of the text (the next key replaces it).
     void userSelect(int start, int length);

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -75,13 +76,88 @@ QString labelText(const std::string& caption) {
 
 }  // namespace
 
+namespace {
+
+// The caption as plain text: the access key's "&" dropped, "&&" an ampersand.
+QString plainCaption(const std::string& caption) {
+    QString text = displayText(caption);
+    QString shown;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
+}  // namespace
+
 void LabelWidget::show(Property property) {
-    if (property == Property::Caption) setText(labelText(label_.Caption()));
-    if (property != Property::Style) return;
+    if (property == Property::Style) {
+        setFrameStyle(label_.BorderStyle() == 1 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
+        applyColors();
+    }
+    if (property == Property::Caption || property == Property::Style || property == Property::Font)
+        showCaption();
+}
+
+// A label one line high shows a caption too wide for it cut short with an ellipsis at its end
+// (never wrapped onto a line below its box), and the whole caption as its tooltip. One lower than
+// the font's line shows its glyphs in the middle of its box, so that none loses its top or bottom.
+void LabelWidget::showCaption() {
     static constexpr Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
+    QFontMetrics metrics(font());
+    QRect area = contentsRect();
+    bool oneLine = area.height() < 2 * metrics.lineSpacing();
+    QString plain = plainCaption(label_.Caption());
+    cut_ = oneLine && !plain.contains('\n') && metrics.horizontalAdvance(plain) > area.width();
+    // A rich text's line takes a pixel more than the font's height.
+    low_ = oneLine && area.height() <= metrics.height() + 1;
     setAlignment(horizontal[std::clamp(label_.Alignment(), 0, 2)] | Qt::AlignTop);
-    setFrameStyle(label_.BorderStyle() == 1 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
-    applyColors();
+    if (cut_ || low_) {
+        setWordWrap(false);
+        setTextFormat(Qt::PlainText);
+        setText(cut_ ? metrics.elidedText(plain, Qt::ElideRight, area.width()) : plain);
+    } else {
+        setTextFormat(Qt::RichText);
+        setWordWrap(true);
+        setText(labelText(label_.Caption()));
+    }
+}
+
+// The text of a label lower than the font's line is drawn by its glyphs' middle on the box's
+// middle: the line's own room above the glyphs would push a comma's tail out at the bottom.
+void LabelWidget::paintEvent(QPaintEvent* event) {
+    if (!low_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    QRect area = contentsRect();
+    QFontMetrics metrics(font());
+    QRect ink = metrics.tightBoundingRect(QStringLiteral("國1,"));
+    int baseline = area.top() + (area.height() - ink.height()) / 2 - ink.top();
+    int width = metrics.horizontalAdvance(text());
+    int left = label_.Alignment() == 1   ? area.right() + 1 - width
+               : label_.Alignment() == 2 ? area.left() + (area.width() - width) / 2
+                                         : area.left();
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(QPoint(left, baseline), text());
+}
+
+void LabelWidget::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    if (control()) showCaption();
+}
+
+bool LabelWidget::filter(QObject* watched, QEvent* event) {
+    if (control() && cut_ && event->type() == QEvent::ToolTip) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                           plainCaption(label_.Caption()), this);
+        return true;
+    }
+    return ControlBinding::filter(watched, event);
 }
 
 void LabelWidget::applyColors() {

@@ -25,9 +25,16 @@ class LabelWidget : public QLabel, public ControlBinding {
   protected:
     void show(Property property) override;
     void applyColors() override;
+    bool filter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
+    void showCaption();
     Label& label_;
+    // The caption is shown cut short; the box is lower than the font's line.
+    bool cut_ = false;
+    bool low_ = false;
 };
 
 class CommandButtonWidget : public QPushButton, public ControlBinding {

@@ -283,10 +283,13 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     if (form_) act([this] { form_->userClose(); });
 }
 
+// A window moved by the user or the window manager never stands above the screen's top: only a
+// form's own code puts it there (and the window then loses its frame). A window manager may
+// report a passing place above the top while it puts the frame on a window that grows.
 void FormWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (applying_ || !form_ || !isVisible() || aboveScreen()) return;
-    QPoint at = pos();
+    QPoint at(pos().x(), std::max(0, pos().y()));
     if (at.x() != px(form_->Left()) || at.y() != px(form_->Top()))
         form_->userMoved(at.x() * TwipsPerPixel, at.y() * TwipsPerPixel);
 }
@@ -315,10 +318,32 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     if (!pressed) QWidget::keyPressEvent(event);
 }
 
-// Tab goes in the form's tab order, which the model keeps.
+// Qt moves the focus on by itself from a widget it hides or disables. When the model had already
+// moved the focus elsewhere (a control hidden as it lost the focus to a button being clicked),
+// the window shows the model's focus instead of moving it on past the button.
+bool FormWindow::leavingHiddenWidget() {
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || (focused->isVisible() && focused->isEnabled())) return false;
+    Control* active = form_->ActiveControl();
+    QWidget* activeWidget = active ? widgetOf(*active) : nullptr;
+    if (activeWidget && (activeWidget == focused || activeWidget->isAncestorOf(focused)))
+        return false;
+    QTimer::singleShot(0, this, [this] {
+        if (form_) showFocus();
+    });
+    return true;
+}
+
+// Tab and Shift+Tab go in the form's tab order, which the model keeps.
 bool FormWindow::focusNextPrevChild(bool next) {
-    if (!form_ || !next) return QWidget::focusNextPrevChild(next);
-    act([this] { form_->FocusNext(); });
+    if (!form_) return QWidget::focusNextPrevChild(next);
+    if (leavingHiddenWidget()) return true;
+    act([this, next] {
+        if (next)
+            form_->FocusNext();
+        else
+            form_->FocusPrevious();
+    });
     return true;
 }
 

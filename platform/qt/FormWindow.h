@@ -52,6 +52,7 @@ class FormWindow : public QWidget, public FormObserver {
 
   private:
     void buildControls();
+    bool leavingHiddenWidget();
     void applyStyle();
     void applyGeometry();
     void applyColors();

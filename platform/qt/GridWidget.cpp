@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 #include "platform/db/Numbers.h"
 #include "platform/qt/QtLook.h"
@@ -263,15 +264,18 @@ void GridWidget::paintCell(QPainter& painter, const QRect& rect, int row, int co
     }
     const std::string& text = grid_.TextMatrix(row, col);
     if (!text.empty()) {
-        QFont font = controlFont(grid_.FontSize(), grid_.FontBold() || grid_.BoldAt(row, col));
+        QFont font = cellFont(row, col);
         painter.setFont(font);
         painter.setPen(foreColor);
-        QRect area = rect.adjusted(3, 1, -3, -1);
+        QRect area = textArea(rect);
         painter.save();
         painter.setClipRect(rect.adjusted(0, 0, -1, -1));
-        painter.drawText(area,
-                         cellAlignment(grid_.AlignmentAt(row, col), text) | Qt::TextSingleLine,
-                         displayText(text));
+        // A text too wide for its cell ends in an ellipsis, so that a number never shows without
+        // its leading digits; the whole text is the cell's tooltip.
+        QString shown = QFontMetrics(font).elidedText(displayText(text), Qt::ElideRight,
+                                                      area.width(), Qt::TextSingleLine);
+        painter.drawText(
+            area, cellAlignment(grid_.AlignmentAt(row, col), text) | Qt::TextSingleLine, shown);
         painter.restore();
     }
     if (!fixed && row == grid_.Row() && col == grid_.Col()) {
@@ -280,6 +284,25 @@ void GridWidget::paintCell(QPainter& painter, const QRect& rect, int row, int co
         painter.setPen(focus);
         painter.drawRect(rect.adjusted(1, 1, -2, -2));
     }
+}
+
+QFont GridWidget::cellFont(int row, int col) const {
+    return controlFont(grid_.FontSize(), grid_.FontBold() || grid_.BoldAt(row, col));
+}
+
+QRect GridWidget::textArea(const QRect& cell) {
+    return cell.adjusted(3, 1, -3, -1);
+}
+
+// The whole text of a cell under the mouse that is shown cut short; empty for one that fits.
+QString GridWidget::cutTextAt(QPoint point) const {
+    int row = cellAtRow(point.y()), col = cellAtCol(point.x());
+    if (row < 0 || col < 0) return {};
+    QString text = displayText(grid_.TextMatrix(row, col));
+    int width = textArea(cellRect(row, col)).width();
+    if (text.isEmpty() || QFontMetrics(cellFont(row, col)).horizontalAdvance(text) <= width)
+        return {};
+    return text;
 }
 
 int GridWidget::resizeBorderAt(QPoint point) const {
@@ -373,7 +396,12 @@ void GridWidget::keepCurrentInView() {
 bool GridWidget::keyEvent(QKeyEvent& key) {
     int shift = shiftState(key.modifiers());
     int code = virtualKey(key.key());
-    if (code == Key::Tab) return false;
+    if (code == Key::Tab) {
+        if (key.modifiers() & Qt::ControlModifier) return false;
+        userAction([&](Control& c) { static_cast<Grid&>(c).userTab(shift); });
+        keepCurrentInView();
+        return true;
+    }
     std::u32string typed = typedCharacters(key);
     if (code != 0 && code != Key::Enter && code != Key::Escape && code != Key::Backspace) {
         userAction([&](Control& c) { static_cast<Grid&>(c).userKeyDown(code, shift); });
@@ -390,6 +418,16 @@ bool GridWidget::filter(QObject* watched, QEvent* event) {
     if (!control()) return false;
     if (watched == viewport()) {
         switch (event->type()) {
+            case QEvent::ToolTip: {
+                auto* help = static_cast<QHelpEvent*>(event);
+                QString whole = cutTextAt(help->pos());
+                if (whole.isEmpty() && grid_.ToolTipText().empty())
+                    QToolTip::hideText();
+                else
+                    QToolTip::showText(help->globalPos(),
+                                       whole.isEmpty() ? qs(grid_.ToolTipText()) : whole, this);
+                return true;
+            }
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick:

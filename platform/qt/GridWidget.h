@@ -46,6 +46,9 @@ class GridWidget : public QAbstractScrollArea, public ControlBinding {
     int resizeBorderAt(QPoint point) const;
 
     void paintCell(QPainter& painter, const QRect& rect, int row, int col, bool fixed);
+    QFont cellFont(int row, int col) const;
+    static QRect textArea(const QRect& cell);
+    QString cutTextAt(QPoint point) const;
     bool selected(int row, int col) const;
 
     bool mouseEvent(QEvent* event);

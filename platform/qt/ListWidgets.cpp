@@ -186,8 +186,20 @@ bool ComboBoxWidget::routeKey(QKeyEvent& key) {
         userAction([&](Control& box) { static_cast<ComboBox&>(box).userKey(c, shift); });
     };
     switch (key.key()) {
+        // Tab goes through the model: a box over a grid's cell moves to the next cell, and no
+        // Tab is lost to the box's own handling of a completed entry.
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            if (key.modifiers() & Qt::ControlModifier) return false;
+            userAction([&](Control& box) {
+                static_cast<ComboBox&>(box).userTab(key.key() == Qt::Key_Backtab ? shift | ShiftMask
+                                                                                 : shift);
+            });
+            return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            typeKey(static_cast<char32_t>(virtualKey(key.key())));
+            return true;
         case Qt::Key_Escape:
             if (isEditable()) {
                 typeKey(static_cast<char32_t>(virtualKey(key.key())));

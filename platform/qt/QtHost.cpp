@@ -36,16 +36,23 @@ QtHost*& currentQtHost() {
     return host;
 }
 
-// The window a dialog belongs to: the active one, else the window of the form the user works in.
-// A dialog of the launcher bar, which stays on top at the screen's edge, opens in the middle of
-// the screen instead of over the bar.
+// The shown window of `form`, else of the form it was shown modally from, and so on down; null
+// when none of them shows.
+QWidget* shownWindowFrom(Form* form) {
+    QtHost* host = QtHost::current();
+    for (; form && host; form = form->ModalOwner())
+        if (FormWindow* window = host->windowOf(*form); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+// The window a dialog belongs to, which it opens above: the window of the form that asked (the
+// innermost modal form, else the form the user works in), whatever window Qt holds active at
+// that moment; Qt's active window when no form's window shows. A dialog of the launcher bar,
+// which stays on top at the screen's edge, opens in the middle of the screen instead of over it.
 QWidget* dialogParent() {
-    QWidget* parent = QApplication::activeWindow();
-    if (!parent) {
-        Form* form = Forms::activeForm();
-        QtHost* host = QtHost::current();
-        parent = form && host ? host->windowOf(*form) : nullptr;
-    }
+    QWidget* parent = shownWindowFrom(Forms::activeForm());
+    if (!parent) parent = QApplication::activeWindow();
     return parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? nullptr : parent;
 }
 
@@ -199,7 +206,10 @@ void QtHost::showModeless(Form& form) {
 void QtHost::runModal(Form& form) {
     FormWindow* window = windowOf(form);
     if (!window) return;
-    QWidget* opener = QApplication::activeWindow();
+    // The window stands above the window of the form that showed it, not above whichever window
+    // Qt holds active (one that is about to go, or another modal form's).
+    QWidget* opener = shownWindowFrom(form.ModalOwner());
+    if (!opener) opener = QApplication::activeWindow();
     window->setWindowModality(Qt::ApplicationModal);
     if (opener && opener != window) {
         window->winId();

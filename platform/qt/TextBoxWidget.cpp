@@ -6,8 +6,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOptionFrame>
 #include <QTextBlock>
+#include <QToolTip>
 
 #include "platform/db/Utf8.h"
 #include "platform/qt/QtLook.h"
@@ -29,6 +32,48 @@ class MaskStyle : public QProxyStyle {
 
   private:
     char32_t mask_;
+};
+
+// A line editor that, without the focus, shows a text too wide for it cut short with an ellipsis
+// at its end, instead of scrolled to the caret: a number is never shown without its leading
+// digits. With the focus it shows and edits the whole text as usual.
+class ElidingLineEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+    bool textIsCut() const {
+        return echoMode() == QLineEdit::Normal &&
+               fontMetrics().horizontalAdvance(text()) > textRect().width();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (hasFocus() || !textIsCut()) {
+            QLineEdit::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+        QRect area = textRect();
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+
+  private:
+    // Where the editor draws its text: inside the frame and the margins, as QLineEdit lays it.
+    QRect textRect() const {
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+        return area.marginsRemoved(textMargins())
+            .adjusted(HorizontalMargin, 0, -HorizontalMargin, 0);
+    }
+    // QLineEdit's own room between the contents' edge and the text.
+    static constexpr int HorizontalMargin = 2;
 };
 
 }  // namespace
@@ -57,7 +102,7 @@ void TextBoxWidget::buildEditor() {
             if (!updating_) takeEditorSelection();
         });
     } else {
-        line_ = new QLineEdit(this);
+        line_ = new ElidingLineEdit(this);
         connect(line_, &QLineEdit::textChanged, this, [this] {
             if (!updating_) takeEditorText();
         });
@@ -208,6 +253,11 @@ bool TextBoxWidget::filter(QObject* watched, QEvent* event) {
     if (!control()) return false;
     if (watched == editor() && event->type() == QEvent::KeyPress)
         return routeKey(*static_cast<QKeyEvent*>(event));
+    if (watched == editor() && event->type() == QEvent::ToolTip && line_ &&
+        static_cast<ElidingLineEdit*>(line_)->textIsCut()) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), line_->text(), this);
+        return true;
+    }
     if (watched == editor() && event->type() == QEvent::ContextMenu) {
         showContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
@@ -236,7 +286,9 @@ bool TextBoxWidget::routeKey(QKeyEvent& key) {
             userAction([&](Control& box) { static_cast<TextBox&>(box).userTab(shift); });
             return true;
         case Qt::Key_Backtab:
-            return false;
+            userAction(
+                [&](Control& box) { static_cast<TextBox&>(box).userTab(shift | ShiftMask); });
+            return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Escape:

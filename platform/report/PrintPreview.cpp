@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QScreen>
 
+#include "platform/forms/Host.h"
 #include "platform/report/PagePainter.h"
 #include "platform/report/ReportOutput.h"
 
@@ -28,7 +29,17 @@ class PrintPreviewOutput : public ReportOutput {
             preview.resize(screen->availableGeometry().size() * 0.8);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                          [&job](QPrinter* target) { paintPages(job.pages, *target); });
-        preview.exec();
+        if (preview.exec() == QDialog::Accepted) tellWhereAFileWent(printer);
+    }
+
+  private:
+    // The preview closes once it has printed; a print into a file says where the file went, so
+    // that the user can find it.
+    static void tellWhereAFileWent(const QPrinter& printer) {
+        if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty())
+            return;
+        std::string path = QFileInfo(printer.outputFileName()).absoluteFilePath().toStdString();
+        messageBox("已列印至檔案：\n" + path, 64, ApplicationTitle);
     }
 };
 

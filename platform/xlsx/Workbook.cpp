@@ -61,13 +61,18 @@ bool isFolder(const std::string& path) {
     return !path.empty() && fs::is_directory(path, error);
 }
 
-// The desktop's documents folder, else ~/Documents; "" when neither exists.
+// The program's folder in the desktop's documents folder (else in ~/Documents, made when the home
+// has none), where the user finds what the program wrote; made when missing. "" when there is no
+// home to hold it or it cannot be made.
 std::string documentsFolder() {
     std::string home = environment("HOME");
-    if (home.empty()) return "";
-    if (std::string xdg = xdgDocumentsFolder(home); isFolder(xdg)) return xdg;
-    if (std::string plain = home + "/Documents"; isFolder(plain)) return plain;
-    return "";
+    if (!isFolder(home)) return "";
+    std::string documents = xdgDocumentsFolder(home);
+    if (!isFolder(documents)) documents = home + "/Documents";
+    fs::path folder = fs::path(documents) / ApplicationTitle;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    return isFolder(folder.string()) ? folder.string() : "";
 }
 
 // The title as part of a file name: no path separators or control characters, not too long.

@@ -46,7 +46,8 @@ class Workbook {
 std::string columnLetters(int column);
 
 // Saves the workbook under a new file named after `title` and the time (never replacing a file)
-// in the user's documents folder, or the temporary folder when that cannot be written, and opens
+// in the program's folder of the user's documents folder ("Documents/Kiv"), or the temporary
+// folder when that cannot be written, and opens
 // it with the desktop's program for the user to look at, save elsewhere or print. When nothing
 // can open it the user is told where it lies. Returns the file's path.
 std::string showWorkbook(const Workbook& book, const std::string& title);

@@ -328,6 +328,7 @@ TEST_F(FormRuntimeTest, ALayoutRowPlacesCaptionsAndLooksInTheOrderListed) {
     applyLayout({
         {&group, nullptr, 120, 120, 4000, 2000, "登入", Borderless},
         {&form.Label1, &group, 60, 60, 1500, 300, "名稱(&N):", RightAligned},
+        {&form.txtUserName, &group, 1620, 60, 1500, 330},
         {&form.cmdOK, &group, 60, 480, 1200, 390, "確定", Graphical | Bold},
     });
     EXPECT_EQ(group.Caption(), "登入");
@@ -340,6 +341,14 @@ TEST_F(FormRuntimeTest, ALayoutRowPlacesCaptionsAndLooksInTheOrderListed) {
     // A layout caption's access key works as one set by code.
     form.Show();
     host.act([&] { form.pressAccessKey('n'); });
+    EXPECT_EQ(form.ActiveControl(), &form.txtUserName);
+    // Tab follows the rows as listed, Shift+Tab goes back.
+    host.act([&] { form.FocusNext(); });
+    EXPECT_EQ(form.ActiveControl(), &form.cmdOK);
+    host.act([&] { form.txtUserName.SetFocus(); });
+    host.act([&] { form.txtUserName.userTab(ShiftMask); });
+    EXPECT_NE(form.ActiveControl(), &form.txtUserName);
+    host.act([&] { form.FocusNext(); });
     EXPECT_EQ(form.ActiveControl(), &form.txtUserName);
 }
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <stdexcept>
 
 #include "tests/qt/QtTestSupport.h"
@@ -84,6 +85,45 @@ TEST_F(FormWindowTest, AModalShowInAClickHandlerReturnsOnlyWhenTheFormCloses) {
     click(opener, opener.cmdOpen);
     EXPECT_EQ(opener.log, (Log{"before show", "still open", "after show"}));
     EXPECT_FALSE(Forms::isLoaded<frmPick>());
+}
+
+// A modal form, a message box and an input box open above the window of the form that asked,
+// whatever other window Qt holds active at that moment (a window about to go, another form's).
+TEST_F(FormWindowTest, DialogsStandAboveTheWindowOfTheFormThatAskedForThem) {
+    frmOpener& opener = showForm<frmOpener>();
+    QWidget elsewhere;
+    elsewhere.show();
+    std::vector<QWindow*> owners;
+    auto ownerOfShown = [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        owners.push_back(
+            dialog && dialog->windowHandle() ? dialog->windowHandle()->transientParent() : nullptr);
+    };
+    soon(
+        [&] {
+            auto* pick = dynamic_cast<frmPick*>(Forms::find("frmPick"));
+            ASSERT_NE(pick, nullptr);
+            QWindow* pickWindow = windowOf(*pick).windowHandle();
+            EXPECT_EQ(pickWindow->transientParent(), windowOf(opener).windowHandle());
+            elsewhere.activateWindow();
+            settle();
+            EXPECT_EQ(QApplication::activeWindow(), &elsewhere);
+            soon([&] {
+                ownerOfShown();
+                qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->accept();
+            });
+            act([] { messageBox("確定處理此票據為[退 票]", 292, "Kiv"); });
+            soon([&] {
+                ownerOfShown();
+                qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject();
+            });
+            act([] { inputBox("請輸入搜尋文字"); });
+            EXPECT_EQ(owners, (std::vector<QWindow*>{pickWindow, pickWindow}));
+            act([&] { pick->Unload(); });
+        },
+        50);
+    click(opener, opener.cmdOpen);
+    EXPECT_EQ(owners.size(), 2u);
 }
 
 TEST_F(FormWindowTest, ClosingThroughTheFrameRunsQueryUnloadAndCanBeRefused) {

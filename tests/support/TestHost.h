@@ -113,7 +113,9 @@ class TestHost : public Host {
     void beep() override { ++beeps_; }
     [[noreturn]] void endProgram() override;
     bool openWithDesktop(const std::string& path) override;
-    ScreenSize screenSize() override { return {28800, 16200}; }
+    ScreenSize screenSize() override { return screen_; }
+    // The screen the program runs on; 1920 by 1080 pixels unless a test sets another.
+    void setScreenSize(ScreenSize screen) { screen_ = screen; }
     void yield() override;
     // Moves the fixed clock on by the time waited, after running what the test set to happen
     // meanwhile (onWait).
@@ -145,6 +147,7 @@ class TestHost : public Host {
     std::vector<std::string> openedFiles_;
     std::vector<std::string> modalShows_;
     std::vector<std::string> broughtToFront_;
+    ScreenSize screen_{28800, 16200};
     int beeps_ = 0;
     int mousePointer_ = 0;
     bool ended_ = false;

@@ -53,7 +53,7 @@ TEST_F(WorkbookTest, GridExportHasTitlesGridWidthsAndBorders) {
         book.setColumnWidth(c, (c == 2 ? 1800 : 900 + 90 * c) / 90.0);
     book.addBorders({4, 1, 15, 11});
     std::string path = showWorkbook(book, "開出票據明細");
-    EXPECT_EQ(path, folder("home/Documents/開出票據明細 2026-12-06 093000.xlsx"));
+    EXPECT_EQ(path, folder("home/Documents/Kiv/開出票據明細 2026-12-06 093000.xlsx"));
     EXPECT_EQ(host.openedFiles(), std::vector<std::string>{path});
 
     test::SheetReader sheet(path);
@@ -90,7 +90,7 @@ TEST_F(WorkbookTest, SixtyFiveColumnsKeepTheirTextsWidthsAndBorders) {
     EXPECT_FALSE(sheet.has("BN3"));
 }
 
-TEST_F(WorkbookTest, NewFilesNeverReplaceOldOnesAndGoToTheDocumentsElseTheTemporaryFolder) {
+TEST_F(WorkbookTest, NewFilesNeverReplaceOldOnesAndGoToTheProgramsDocumentsElseTheTemporaryFolder) {
     TestHost host;
     Workbook first, second;
     first.setCell(1, 1, "first");
@@ -108,7 +108,11 @@ TEST_F(WorkbookTest, NewFilesNeverReplaceOldOnesAndGoToTheDocumentsElseTheTempor
     fs::create_directories(folder("home/文件"));
     std::ofstream(folder("home/.config/user-dirs.dirs"))
         << "# xdg\nXDG_DOCUMENTS_DIR=\"$HOME/文件\"\n";
-    EXPECT_EQ(fs::path(showWorkbook(first, "a")).parent_path(), folder("home/文件"));
+    EXPECT_EQ(fs::path(showWorkbook(first, "a")).parent_path(), folder("home/文件/Kiv"));
+    // A home without a documents folder gets one.
+    fs::remove_all(folder("home"));
+    fs::create_directories(folder("home"));
+    EXPECT_EQ(fs::path(showWorkbook(first, "a")).parent_path(), folder("home/Documents/Kiv"));
     fs::remove_all(folder("home"));
     EXPECT_EQ(fs::path(showWorkbook(first, "a")).parent_path(), folder("tmp"));
 }
