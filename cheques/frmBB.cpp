@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "cheques/Cheques.h"
 #include "platform/db/Format.h"
@@ -59,6 +60,14 @@ const char* stateText(int64_t state) {
 
 std::string shownDate(const Value& value) {
     return value.isNull() ? "" : Format(value.date(), "gg ee/mm/dd");
+}
+
+// The row number, the cheque number, the issue date, the voucher number, the purpose, the state,
+// the due date, the usable or reminder date, the person, the amount and the bank with account.
+const std::vector<int>& defaultWidths() {
+    static const std::vector<int> widths{450,  1250, 1800, 1250, 2500, 900,
+                                         1800, 1800, 1500, 1250, 3000};
+    return widths;
 }
 
 std::string amountText(int64_t amount) {
@@ -250,17 +259,18 @@ void frmBB::Command1_Click() {
 }
 
 // The detail tables are filled before the summary, which reads them; the list as shown, summary
-// included, goes to the print table last.
+// included, goes to the print table last. The list shows again however the query ends.
 void frmBB::RunChequeQuery() {
     queriedReceived_ = IsReceived();
     SetupChequeGrid();
-    hfg.SetVisible(false);
-    hfg.SetBackColorFixed(queriedReceived_ ? ReceivedColor : IssuedColor);
-    FillChequeGrid(queriedReceived_);
-    DetailRowCount = hfg.Rows();
-    FillDetailTable();
-    AppendChequeSummary();
-    hfg.SetVisible(true);
+    {
+        HiddenWhileFilling hidden(hfg, Hourglass);
+        hfg.SetBackColorFixed(queriedReceived_ ? ReceivedColor : IssuedColor);
+        FillChequeGrid(queriedReceived_);
+        DetailRowCount = hfg.Rows();
+        FillDetailTable();
+        AppendChequeSummary();
+    }
     if (!queriedReceived_) FillSignOffTable();
     FillPrintTable();
 }
@@ -580,8 +590,9 @@ void frmBB::ExportChequeListToExcel() {
     showWorkbook(book, Combo1.Text());
 }
 
+// Without a file of widths the columns take widths that fit what they hold.
 void frmBB::LoadChequeColumnWidths() {
-    widthFile().Load(hfg);
+    widthFile().Load(hfg, defaultWidths());
 }
 
 // The widths are a convenience: a file that cannot be written does not keep the list open.

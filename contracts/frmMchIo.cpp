@@ -51,7 +51,7 @@ frmMchIo::frmMchIo() : Form(FormName) {
 
 void frmMchIo::Form_Load() {
     SetWidth(screenWidth());
-    hfg.SetWidth(Width() - 100);
+    hfg.SetWidth(ScaleWidth() - 2 * hfg.Left());
     ListProjectVouchers();
 }
 

@@ -58,6 +58,12 @@ Placement totalLabel(Label& label, int left, int top, const char* text = nullptr
     return {&label, nullptr, left, top, 1000, 285, text, look};
 }
 
+// A caption of the totals ends short of the box beside it, so that its last character shows.
+Placement totalCaption(Label& label, int left, int top, const char* text) {
+    constexpr int CaptionWidth = 915;
+    return {&label, nullptr, left, top, CaptionWidth, 285, text, RightAligned};
+}
+
 std::string dateCell(const Value& value) {
     return value.isNull() ? "" : GridRocDate(value.date());
 }
@@ -153,7 +159,7 @@ frmRio::frmRio() : Form(FormName) {
 
 void frmRio::LayOut() {
     const int gridsTop = 2835, additionsTop = 5040, reductionsTop = 6930;
-    const int totalsTop = 6840, totalStep = 330;
+    const int totalsTop = 6800, totalStep = 330;
     const int leftCaption = 4455, leftValue = 5400, rightCaption = 6525, rightValue = 7470;
     applyLayout({
         {&optI, nullptr, 120, 60, 780, 300, "應收"},
@@ -206,7 +212,8 @@ void frmRio::LayOut() {
         field(txtCno, 3420, 3, 1500),
         caption(captions(14), 4980, 3, 540, "備註:"),
         field(txtPs, 5520, 3, 6260),
-        {&cmdAll, nullptr, 60, 2250, FormWidth - 120, 400, "▼"},
+        // The compact view of a contract being added ends below this button.
+        {&cmdAll, nullptr, 60, 2220, FormWidth - 120, 285, "▼"},
 
         {&gridCaptions(0), nullptr, 60, 2560, 600, 255, "期數:"},
         {&lb(0), nullptr, 700, 2560, 700, 255, nullptr, Bold},
@@ -232,21 +239,21 @@ void frmRio::LayOut() {
         {&cmdMsv, nullptr, 3220, 6680, 700, 250, "儲存"},
         {&hfgM, nullptr, 0, reductionsTop, 3990, 1335},
 
-        totalLabel(totalCaptions(0), leftCaption, totalsTop, "簽約金額："),
+        totalCaption(totalCaptions(0), leftCaption, totalsTop, "簽約金額："),
         totalLabel(lbCC, leftValue, totalsTop, nullptr, ValueField | RightAligned),
-        totalLabel(totalCaptions(3), rightCaption, totalsTop, "合計金額："),
+        totalCaption(totalCaptions(3), rightCaption, totalsTop, "合計金額："),
         totalLabel(lbTAC, rightValue, totalsTop, nullptr, ValueField | RightAligned),
-        totalLabel(totalCaptions(1), leftCaption, totalsTop + totalStep, "追加金額："),
+        totalCaption(totalCaptions(1), leftCaption, totalsTop + totalStep, "追加金額："),
         totalLabel(lbAC, leftValue, totalsTop + totalStep, nullptr, ValueField | RightAligned),
-        totalLabel(lbdb, rightCaption, totalsTop + totalStep, "未收金額："),
+        totalCaption(lbdb, rightCaption, totalsTop + totalStep, "未收金額："),
         totalLabel(lbBC, rightValue, totalsTop + totalStep, nullptr, ValueField | RightAligned),
-        totalLabel(totalCaptions(2), leftCaption, totalsTop + 2 * totalStep, "追減金額："),
+        totalCaption(totalCaptions(2), leftCaption, totalsTop + 2 * totalStep, "追減金額："),
         totalLabel(lbMC, leftValue, totalsTop + 2 * totalStep, nullptr, ValueField | RightAligned),
         totalLabel(lbBCP, rightValue, totalsTop + 2 * totalStep),
-        totalLabel(lbFn, leftCaption, totalsTop + 3 * totalStep, "未收折讓"),
+        totalCaption(lbFn, leftCaption, totalsTop + 3 * totalStep, "未收折讓"),
         {&txtfnLet, nullptr, leftValue, totalsTop + 3 * totalStep, 1000, 285, nullptr,
          RightAligned},
-        totalLabel(lbda, rightCaption, totalsTop + 3 * totalStep, "已收金額："),
+        totalCaption(lbda, rightCaption, totalsTop + 3 * totalStep, "已收金額："),
         totalLabel(lbACC, rightValue, totalsTop + 3 * totalStep, nullptr,
                    ValueField | RightAligned),
         totalLabel(lbACP, rightValue, totalsTop + 4 * totalStep),
@@ -285,6 +292,8 @@ void frmRio::LayOut() {
     DTP.SetCustomFormat("gg ee/mm/dd");
     hfg1.SetFixedCols(0);
     hfgAm1.SetFixedCols(0);
+    for (Grid* schedule : {&hfg, &HfgAM, &hfgM})
+        schedule->SetEditedInPlace(true);
     for (Control* editor :
          std::initializer_list<Control*>{&txt, &txtsc, &txtA, &txtM, &dtpi, &dtpA})
         editor->SetVisible(false);

@@ -23,7 +23,7 @@ class frmRio : public Form {
     static constexpr const char* FormName = "frmRio";
     // The full view and the compact one used while a contract is added, outer heights.
     static constexpr int FullHeight = 8760;
-    static constexpr int CompactHeight = 3000;
+    static constexpr int CompactHeight = 2505 + TitleBarTwips + FrameTwips;
     frmRio();
 
     void Form_Load() override;

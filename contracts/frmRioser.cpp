@@ -83,7 +83,7 @@ void frmRioser::LayOut() {
 
 void frmRioser::Form_Load() {
     SetWidth(screenWidth() - 10);
-    hfg.SetWidth(Width() - 100);
+    hfg.SetWidth(ScaleWidth() - 2 * hfg.Left());
     frmRio& contracts = Forms::get<frmRio>();
     SearchReceivable = contracts.optIser.Value();
     SearchKind = contracts.cbSer.ListIndex();

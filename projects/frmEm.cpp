@@ -52,6 +52,8 @@ void frmEm::LayOut() {
         {&cmdY, &fm, 1200, 1050, 1080, 375, "確定"},
         {&cmdN, &fm, 2400, 1050, 1080, 375, "取消"},
     });
+    // Enter in the name box confirms it; the button shows only with the box.
+    cmdY.SetDefault(true);
 }
 
 void frmEm::WireEvents() {
@@ -106,12 +108,14 @@ void frmEm::HidePanel() {
     SetHeight(ListHeight);
 }
 
+// A second press while a new name is being typed keeps what was typed.
 void frmEm::cmdNew_Click() {
+    bool typing = EditMode == "Add" && fm.Visible();
     EditMode = "Add";
     ShowPanel();
     lb1.SetCaption("新增");
     lb2.SetCaption(" 至   工程種類");
-    txt.SetText("");
+    if (!typing) txt.SetText("");
     txt.SetFocus();
 }
 

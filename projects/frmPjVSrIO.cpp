@@ -271,8 +271,8 @@ void frmPjVSrIO::WireEvents() {
 // the labels' range.
 void frmPjVSrIO::Form_Load() {
     SetWidth(screenWidth());
-    hfg.SetWidth(Width() - 200);
-    cmdPxls.SetLeft(Width() - cmdPxls.Width() - 100);
+    hfg.SetWidth(ScaleWidth() - 2 * hfg.Left());
+    cmdPxls.SetLeft(ScaleWidth() - cmdPxls.Width() - 100);
     const bool reportMode = ProjectReportMode;
     if (reportMode) {
         SetCaption("專案報表");

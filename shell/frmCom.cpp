@@ -130,6 +130,7 @@ frmCom::frmCom() : Form(FormName) {
         grid.SetRows(2);
         grid.SetCols(4);
         grid.SetFixedCols(0);
+        grid.SetEditedInPlace(true);
         grid.MouseDown = [this, i](int button, int shift, float x, float y) {
             hfg_MouseDown(i, button, shift, x, y);
         };
@@ -191,9 +192,12 @@ void frmCom::hfg_Scroll(int) {
     txt.SetVisible(false);
 }
 
+// A bank typed into the last row opens an empty row below it for the next one.
 void frmCom::txt_Change() {
     Grid& grid = hfg(editedGrid_);
-    if (grid.Row() >= grid.FixedRows()) grid.SetText(txt.Text());
+    if (grid.Row() < grid.FixedRows()) return;
+    grid.SetText(txt.Text());
+    KeepBlankLastRow(grid);
 }
 
 // The row is kept in zove3.mdb and copied to pt.mdb for the printed reports: both are written

@@ -92,6 +92,9 @@ void frmLogin::cmdOK_Click() {
         return;
     }
     LoggedIn = true;
+    // The dialog is out of sight before the reminder shows, so that nothing of the reminder or of
+    // what it opens lies under it.
+    Hide();
     if (Forms::isRegistered("frmArm")) Forms::showByName("frmArm", Modal);
     Unload();
 }

@@ -1,5 +1,7 @@
 #include "shell/frmSec.h"
 
+#include <algorithm>
+
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/Host.h"
@@ -55,7 +57,7 @@ frmSec::frmSec() : Form(FormName) {
 
 void frmSec::Form_Load() {
     SetWidth(screenWidth());
-    hfg.SetWidth(Width() - 120);
+    hfg.SetWidth(ScaleWidth() - 2 * hfg.Left());
     LoadRightsGrid();
 }
 
@@ -87,7 +89,10 @@ void frmSec::SetupRightsGrid() {
 
 void frmSec::LoadRightsGrid() {
     Recordset rs = PeopleDb().OpenRecordset("SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號");
-    hfg.SetRows(static_cast<int>(rs.RecordCount()) + FirstStaffRow);
+    // Without staff one empty row stays below the two header rows, which a grid keeps fixed
+    // only above a row of its own.
+    hfg.SetRows(std::max<int>(static_cast<int>(rs.RecordCount()), 1) + FirstStaffRow);
+    hfg.SetFixedRows(FirstStaffRow);
     SetupRightsGrid();
     for (int r = FirstStaffRow; !rs.Eof(); ++r, rs.MoveNext()) {
         hfg.SetTextMatrix(r, 0, rs.Fields("中文姓名").text());
@@ -112,7 +117,7 @@ void frmSec::SetStar(int row, int right, bool starred) {
 
 void frmSec::hfg_Click() {
     int row = hfg.MouseRow(), col = hfg.MouseCol();
-    if (col <= 0 || row < FirstStaffRow) return;
+    if (col <= 0 || row < FirstStaffRow || hfg.TextMatrix(row, 0).empty()) return;
     ToggleRight(row, col);
 }
 
@@ -166,6 +171,7 @@ void frmSec::ApplyRights() {
     messageBox("所做的變更下次啟動才會生效", 64, std::string());
     Transaction transaction(PeopleDb());
     for (int r = FirstStaffRow; r < hfg.Rows(); ++r) {
+        if (hfg.TextMatrix(r, 0).empty()) continue;
         int32_t rights = 0;
         for (int k = 1; k <= RightCount; ++k)
             if (hfg.TextMatrix(r, k) == Star) rights |= int32_t{1} << (k - 1);

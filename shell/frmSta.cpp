@@ -56,7 +56,7 @@ frmSta::frmSta() : Form(FormName) {
     SetMaxButton(false);
     LayOut();
     WireEvents();
-    SetTabOrder();
+    MoveOnWithEnter();
 }
 
 void frmSta::LayOut() {
@@ -173,18 +173,14 @@ void frmSta::WireEvents() {
     T2.Validate = [this](bool& cancel) { T2_Validate(cancel); };
 }
 
-// Enter moves on as Tab does, through the boxes in the order a record is typed in.
-void frmSta::SetTabOrder() {
-    std::vector<Control*> order = {&T2,  &T3,  &T4,  &T20,   &cb1,   &T5,   &T6,  &T8,
-                                   &T15, &T10, &T11, &T9,    &T12,   &T16,  &T17, &T18,
-                                   &T19, &T14, &T13, &txtOp, &txtNp, &txtCp};
-    int index = 1;
-    for (Control* control : order) {
-        control->SetTabIndex(index++);
+// Enter moves on as Tab does, through the boxes in the order the form reads.
+void frmSta::MoveOnWithEnter() {
+    for (Control* control : std::initializer_list<Control*>{
+             &T2,  &T3,  &T4,  &T20, &T8,  &cb1, &T5,  &T6,  &T9,    &T10,   &T11,
+             &T12, &T13, &T14, &T15, &T16, &T17, &T18, &T19, &txtOp, &txtNp, &txtCp})
         control->KeyPress = [this](int& keyAscii) {
             if (keyAscii == Key::Enter) FocusNextAfterEvent();
         };
-    }
 }
 
 void frmSta::Form_Load() {
@@ -440,8 +436,9 @@ void frmSta::cmdEdit_Click() {
     T2.SetEnabled(false);
 }
 
+// The number is proposed while a new member is typed in; once stored it stays as stored.
 void frmSta::T2_Validate(bool&) {
-    if (T2.Text().empty()) return;
+    if (EntryMode != "AddF" || T2.Text().empty()) return;
     NumberPrefix = StaffNumberPrefix(T2.Text());
     T1.SetText(NextStaffNumber(PeopleDb(), T2.Text()));
 }
@@ -462,11 +459,11 @@ bool frmSta::SaveStaff() {
         }
         if (!StoreRow()) return false;
     }
+    EntryMode.clear();
     SetEditMode(false);
     FillStaffList("");
     SetDetailsEnabled(false);
     hfg.SetEnabled(true);
-    EntryMode.clear();
     return true;
 }
 

@@ -112,7 +112,7 @@ class frmSta : public Form {
   private:
     void LayOut();
     void WireEvents();
-    void SetTabOrder();
+    void MoveOnWithEnter();
     void ShowRow(class Recordset& row);
     void WriteRow(class Recordset& row);
     bool StoreRow();

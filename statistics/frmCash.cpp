@@ -346,16 +346,15 @@ void frmCash::RunVoucherQuery() {
         EmptyQueryPrintTable();
         return;
     }
-    setMousePointer(Hourglass);
-    hfg.SetVisible(false);
-    const int count = static_cast<int>(rs.RecordCount());
-    hfg.SetRows(count + 1);
-    hfg.SetFixedRows(1);
-    int64_t balance = 0;
-    for (int row = 1; row <= count && !rs.Eof(); ++row, rs.MoveNext())
-        FillQueryRow(row, rs, balance);
-    hfg.SetVisible(true);
-    setMousePointer(0);
+    {
+        HiddenWhileFilling hidden(hfg, Hourglass);
+        const int count = static_cast<int>(rs.RecordCount());
+        hfg.SetRows(count + 1);
+        hfg.SetFixedRows(1);
+        int64_t balance = 0;
+        for (int row = 1; row <= count && !rs.Eof(); ++row, rs.MoveNext())
+            FillQueryRow(row, rs, balance);
+    }
     AddSummaryRows();
     FillQueryPrintTable();
 }

@@ -30,25 +30,6 @@ constexpr Color ResultGreen = 0xC0FFC0;
 constexpr int Hourglass = 11;
 constexpr int FirstMonthCol = 3;
 
-// The hourglass for as long as the statement is built, and the grid hidden meanwhile; both come
-// back even when a query fails half way.
-class HiddenWhileFilling {
-  public:
-    explicit HiddenWhileFilling(Grid& grid) : grid_(grid) {
-        setMousePointer(Hourglass);
-        grid_.SetVisible(false);
-    }
-    ~HiddenWhileFilling() {
-        grid_.SetVisible(true);
-        setMousePointer(0);
-    }
-    HiddenWhileFilling(const HiddenWhileFilling&) = delete;
-    HiddenWhileFilling& operator=(const HiddenWhileFilling&) = delete;
-
-  private:
-    Grid& grid_;
-};
-
 void setCell(Grid& grid, int row, int col) {
     grid.SetRow(row);
     grid.SetCol(col);
@@ -173,7 +154,7 @@ void frmLW::BuildPeriodStatement() {
     const int em = cbEM.ListIndex() + 1;
     const int months = (ey - sy) * 12 + (em - sm) + 1;
 
-    HiddenWhileFilling hidden(hfg);
+    HiddenWhileFilling hidden(hfg, Hourglass);
     SetMonthColumns(sy, sm, months);
     const Date first = Date::fromYmd(sy, sm, 1);
     const Date untilBefore = dayAfterMonth(Date::fromYmd(ey, em, 1));

@@ -46,6 +46,7 @@ frmSt::frmSt() : Form(FormName) {
         Grid& grid = hfg(i);
         grid.SetCols(i < FirstWordGrid ? 2 : 1);
         grid.SetFixedCols(0);
+        grid.SetEditedInPlace(true);
         grid.MouseDown = [this, i](int button, int shift, float x, float y) {
             hfg_MouseDown(i, button, shift, x, y);
         };
@@ -116,11 +117,13 @@ void frmSt::hfg_Scroll(int) {
     txt.SetVisible(false);
 }
 
-// Each change is written into the cell at once; emptying the box empties the cell the same way.
+// Each change is written into the cell at once; emptying the box empties the cell the same way. A
+// word typed into the last row opens an empty row below it for the next one.
 void frmSt::txt_Change() {
     Grid& grid = hfg(currentGrid_);
     if (grid.Row() < grid.FixedRows()) return;
     grid.SetText(txt.Text());
+    KeepBlankLastRow(grid);
     if (currentGrid_ >= FirstWordGrid || !IsReservedAccountCode(grid.Text())) return;
     messageBox(ReservedCodeMessage(grid.Text()), 64, ApplicationTitle);
     txt.SetText("");

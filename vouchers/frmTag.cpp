@@ -52,6 +52,7 @@ frmTag::frmTag() : Form(FormName) {
     });
     hfg.SetRows(LineCount + 1);
     hfg.SetCols(6);
+    hfg.SetEditedInPlace(true);
     hfg.SetColWidth(NameCol, 1800);
     hfg.SetColWidth(AmountCol, 1400);
     cbBL.AddItem("借");

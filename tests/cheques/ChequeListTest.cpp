@@ -280,12 +280,14 @@ TEST_F(ChequeListTest, TheExportCopiesTheListUnderItsTitles) {
     EXPECT_EQ(test::SheetReader(host.openedFiles().at(1)).text("A3"), "無起迄日");
 }
 
+// Without a file the columns open as wide as what they hold: a date, an account.
 TEST_F(ChequeListTest, ClosingKeepsTheColumnWidthsForTheNextOpening) {
     frmBB& form = openList();
-    EXPECT_EQ(form.hfg.ColWidth(1), -1);
+    EXPECT_EQ(form.hfg.ColWidth(2), 1800);
+    EXPECT_EQ(form.hfg.ColWidth(10), 3000);
     form.hfg.userResizeColumn(1, 1500);
     form.Unload();
-    EXPECT_EQ(widthFileText(), "-1\n1500\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n");
+    EXPECT_EQ(widthFileText(), "450\n1500\n1800\n1250\n2500\n900\n1800\n1800\n1500\n1250\n3000\n");
     EXPECT_EQ(openList().hfg.ColWidth(1), 1500);
 }
 

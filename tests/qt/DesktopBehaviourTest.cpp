@@ -6,15 +6,23 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QToolTip>
 #include <ctime>
 
+#include "contracts/ContractForms.h"
+#include "contracts/frmRio.h"
 #include "platform/qt/ControlWidgets.h"
 #include "platform/qt/DatePickerWidget.h"
 #include "platform/qt/GridWidget.h"
 #include "platform/qt/TextBoxWidget.h"
+#include "shell/frmCom.h"
 #include "shell/mdM.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
+#include "tests/support/ProgramTest.h"
+#include "vouchers/VoucherForms.h"
+#include "vouchers/frmSt.h"
+#include "vouchers/frmTag.h"
 
 using namespace kiv;
 
@@ -310,3 +318,195 @@ TEST_F(DesktopBehaviourTest, PauseWaitsWithoutBusyingTheProcessorAndTheBusyButto
 }
 
 }  // namespace
+
+// The tooltip a widget shows when the mouse rests at `at`; empty for none.
+QString tooltipAt(QWidget* widget, QPoint at) {
+    QToolTip::hideText();
+    QHelpEvent help(QEvent::ToolTip, at, widget->mapToGlobal(at));
+    QCoreApplication::sendEvent(widget, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+// The rows of an image holding text in the control's (black) colour.
+int inkRows(const QImage& image) {
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 80) {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
+// A number never shows without its leading digits: a text too wide for its cell, box or label is
+// cut short with an ellipsis at its end and shown whole as the tooltip; a box lower than the
+// font's line cuts no glyph at its top or bottom.
+TEST_F(DesktopBehaviourTest, ATextThatDoesNotFitEndsInAnEllipsisAndShowsWholeAsItsTooltip) {
+    frmQtSample& form = showForm<frmQtSample>();
+    act([&] {
+        form.hfg.SetColWidth(1, 600);
+        form.hfg.SetColAlignment(1, RightCentre);
+        form.hfg.SetTextMatrix(1, 1, "1151207004");
+        form.lbTitle.Move(form.lbTitle.Left(), form.lbTitle.Top(), 900, 285);
+        form.lbTitle.SetCaption("中華民國 115 年 12 月 07 日");
+        form.txtCash.SetWidth(600);
+        form.txtCash.SetText("1151207004");
+        form.hfg.SetRow(2);
+        form.txtPw.SetFocus();
+    });
+    settle();
+    auto& grid = widgetOf<GridWidget>(form, form.hfg);
+    QRect cut = grid.cellRect(1, 1);
+    EXPECT_EQ(tooltipAt(grid.viewport(), cut.center()), "1151207004");
+    QImage cell = grid.viewport()->grab(cut).toImage();
+    EXPECT_GT(inkRows(cell), 5);
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_GE(qGray(cell.pixel(x, y)), 80) << "the text runs past the cell's left edge";
+
+    auto& label = widgetOf<LabelWidget>(form, form.lbTitle);
+    EXPECT_TRUE(label.text().endsWith(QChar(0x2026))) << label.text().toStdString();
+    EXPECT_EQ(tooltipAt(&label, label.rect().center()), "中華民國 115 年 12 月 07 日");
+    QLineEdit& box = lineOf(form, form.txtCash);
+    EXPECT_EQ(tooltipAt(&box, box.rect().center()), "1151207004");
+
+    // A total box of the contract form: 19 pixels high, a sunken frame, "1,050,000".
+    act([&] {
+        form.lbTitle.SetFontSize(9);
+        form.lbTitle.SetFontBold(false);
+        form.lbTitle.SetWidth(1500);
+        form.lbTitle.SetBorderStyle(1);
+        form.lbTitle.SetCaption("1,050,000");
+    });
+    settle();
+    // The glyphs keep clear of the box's top and bottom rows: none of them is cut.
+    QImage low = label.grab(label.contentsRect()).toImage();
+    EXPECT_GE(inkRows(low), 9);
+    EXPECT_EQ(inkRows(low.copy(0, 0, low.width(), 1)), 0);
+    EXPECT_EQ(inkRows(low.copy(0, low.height() - 1, low.width(), 1)), 0);
+}
+
+// The program's forms on the real host, in a folder of their own.
+class ProgramKeyboardTest : public QtTest {
+  protected:
+    ProgramKeyboardTest() : program(folder) {
+        registerVoucherForms();
+        registerContractForms();
+        LoggedIn = true;
+        UserRights = AllRights;
+        AccDb().Execute(
+            "INSERT INTO ri VALUES ('115031001', '一號工程合約', '2026-03-01', '林先生', "
+            "'林小姐', '02-23456789', '1,000,000', '50,000', '0', '1,050,000', '', 'Q1', "
+            "'K1', '一號工程', 'P001', '土木', '5,000', 0, '0')");
+        AccDb().Execute(
+            "INSERT INTO ri期 VALUES ('115031001', 1, '315,000', '2026-03-27', '30.00%', NULL, "
+            "'', '', NULL, 0, '', '', 0)");
+    }
+
+    // Keys as the user presses them, each to the widget that has the focus: characters, and
+    // {Tab}, {BackTab}, {Enter}, {F2}, {Down}.
+    static void press(const std::string& keys) {
+        static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> named{
+            {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
+            {"BackTab", {Qt::Key_Backtab, Qt::ShiftModifier}},
+            {"Enter", {Qt::Key_Return, Qt::NoModifier}},
+            {"F2", {Qt::Key_F2, Qt::NoModifier}},
+            {"Down", {Qt::Key_Down, Qt::NoModifier}}};
+        for (size_t i = 0; i < keys.size(); ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_NE(focus, nullptr) << "nothing has the focus before key " << i;
+            if (keys[i] == '{') {
+                size_t end = keys.find('}', i);
+                auto [key, modifiers] = named.at(keys.substr(i + 1, end - i - 1));
+                QTest::keyClick(focus, key, modifiers);
+                i = end;
+            } else {
+                QTest::keyClicks(focus, QString(QChar(keys[i])));
+            }
+            settle();
+        }
+    }
+
+    test::TempFolder folder;
+    test::ProgramInFolder program;
+};
+
+// Each grid typed into takes a row by keyboard alone: a character on the current cell opens its
+// editor with the character in it, Tab and Enter go on to the next cell, Shift+Tab back, F2
+// opens the editor on what the cell holds.
+TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
+    struct Cell {
+        int row, col;
+        std::string text;
+    };
+    struct Case {
+        const char* form;
+        std::function<Grid&(Form&)> grid;
+        const char* startButton;  // pressed first: the grid is then open for editing
+        Cell start;
+        std::string keys;
+        std::vector<Cell> cells;
+        std::pair<int, int> current;
+    };
+    const Case cases[] = {
+        {"frmCom",
+         [](Form& f) -> Grid& { return static_cast<frmCom&>(f).hfg(0); },
+         nullptr,
+         {1, 0, ""},
+         "Bank{Tab}Holder{Tab}001-9{Enter}{BackTab}{BackTab}{F2}X{Enter}",
+         {{1, 0, "Bank"}, {1, 1, "X"}, {1, 2, "001-9"}},
+         {1, 2}},
+        {"frmSt",
+         [](Form& f) -> Grid& { return static_cast<frmSt&>(f).hfg(frmSt::ExpenseGrid); },
+         nullptr,
+         {1, 0, ""},
+         "6100{Tab}Misc{Enter}7100{Enter}",
+         {{1, 0, "6100"}, {1, 1, "Misc"}, {2, 0, "7100"}},
+         {2, 1}},
+        {"frmTag",
+         [](Form& f) -> Grid& { return static_cast<frmTag&>(f).hfg; },
+         "cmdAdd",
+         {1, 3, ""},
+         "{F2}{Down}{Tab}abc{Tab}1500{Enter}",
+         {{1, 3, "借"}, {1, 4, "abc"}, {1, 5, "1500"}},
+         {2, 1}},
+        {"frmRio",
+         [](Form& f) -> Grid& { return static_cast<frmRio&>(f).hfg; },
+         "cmdAc",
+         {2, 1, ""},
+         "735000{Tab}{Tab}{Tab}{Tab}A7{Enter}",
+         {{2, 1, "735,000"}, {2, 5, "A7"}},
+         {2, 5}},
+        {"frmRio",
+         [](Form& f) -> Grid& { return static_cast<frmRio&>(f).HfgAM; },
+         "cmdAM",
+         {1, 1, ""},
+         "Q9{Tab}K9{Tab}50000{Enter}",
+         {{1, 1, "Q9"}, {1, 2, "K9"}, {1, 3, "50,000"}},
+         {1, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        Form* form = Forms::getByName(c.form);
+        ASSERT_NE(form, nullptr);
+        form->Show();
+        settle();
+        if (c.startButton) act([&] { form->FindControl(c.startButton)->userClick(); });
+        Grid& grid = c.grid(*form);
+        act([&] {
+            grid.SetFocus();
+            grid.SetRow(c.start.row);
+            grid.SetCol(c.start.col);
+        });
+        settle();
+        press(c.keys);
+        for (const Cell& cell : c.cells)
+            EXPECT_EQ(grid.TextMatrix(cell.row, cell.col), cell.text)
+                << cell.row << "," << cell.col;
+        EXPECT_EQ(std::pair(grid.Row(), grid.Col()), c.current);
+        EXPECT_EQ(form->ActiveControl(), &grid);
+        Forms::discardAll();
+        settle();
+    }
+}
