@@ -280,6 +280,16 @@ TEST_F(ChequeListTest, TheExportCopiesTheListUnderItsTitles) {
     EXPECT_EQ(test::SheetReader(host.openedFiles().at(1)).text("A3"), "無起迄日");
 }
 
+TEST_F(ChequeListTest, AFailedQueryLeavesTheListShownAndThePointerNormal) {
+    frmBB& form = openList();
+    AccDb().Execute("DROP TABLE bill");
+    host.answerMessage(AnswerOk);
+    host.click(form.Command1);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_TRUE(form.hfg.Visible());
+    EXPECT_EQ(host.mousePointer(), 0);
+}
+
 // Without a file the columns open as wide as what they hold: a date, an account.
 TEST_F(ChequeListTest, ClosingKeepsTheColumnWidthsForTheNextOpening) {
     frmBB& form = openList();

@@ -32,6 +32,15 @@ TEST_F(WorkTypeEditorTest, AddingToAnEmptyListStoresPositionOneAndNamesAsTyped) 
     EXPECT_EQ(typeList(), (Texts{"1| 土\"木' ", "2|水電"}));
     EXPECT_EQ(form.LsM.ListCount(), 2);
     EXPECT_EQ(form.Height(), frmEm::ListHeight);
+
+    // 新增 pressed again keeps the name being typed; Enter confirms it.
+    host.click(form.cmdNew);
+    host.type(form.txt, "油");
+    host.click(form.cmdNew);
+    host.type(form.txt, "漆");
+    host.pressKey(form.txt, Key::Enter);
+    EXPECT_EQ(typeList(), (Texts{"1| 土\"木' ", "2|水電", "3|油漆"}));
+    EXPECT_FALSE(form.fm.Visible());
 }
 
 TEST_F(WorkTypeEditorTest, ARenameReachesItemsAndProjectsButNotVouchers) {

@@ -16,6 +16,7 @@
 #include "platform/qt/GridWidget.h"
 #include "platform/qt/TextBoxWidget.h"
 #include "shell/frmCom.h"
+#include "shell/frmSta.h"
 #include "shell/mdM.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
@@ -509,4 +510,35 @@ TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
         Forms::discardAll();
         settle();
     }
+}
+
+// A new member typed in by keyboard on the real host: one press of 新增 starts the entry though
+// the search box, which hides as it loses the focus, had it; Enter goes from 中文姓名 to 英文姓名;
+// the number shown after the save is the one stored.
+TEST_F(ProgramKeyboardTest, TheStaffFormTakesANewMemberByKeyboard) {
+    PeopleDb().Execute(
+        "INSERT INTO 員工 (員工編號, 中文姓名, 英文姓名) VALUES ('11001', '陳一', 'chen1')");
+    auto& form = static_cast<frmSta&>(*Forms::getByName("frmSta"));
+    form.Show();
+    act([&] {
+        form.Combo1.SetVisible(true);
+        form.Combo1.SetFocus();
+    });
+    settle();
+    QTest::mouseClick(windowOf(form).widgetOf(form.cmdAdd), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(form.EntryMode, "AddF");
+    EXPECT_EQ(form.ActiveControl(), &form.T2);
+    typeCharacters(QApplication::focusWidget(), QStringLiteral("陳二"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(form.ActiveControl(), &form.T3);
+    QTest::keyClicks(QApplication::focusWidget(), "chen2");
+    QTest::mouseClick(windowOf(form).widgetOf(form.cmdY), Qt::LeftButton);
+    settle();
+    Recordset stored =
+        PeopleDb().OpenRecordset("SELECT 員工編號 FROM 員工 WHERE 中文姓名 = ?", "陳二");
+    ASSERT_FALSE(stored.Eof());
+    EXPECT_EQ(stored.Fields(0).text(), "11002");
+    EXPECT_EQ(form.T1.Text(), "11002");
 }

@@ -52,6 +52,15 @@ TEST_F(RightsEditorTest, TheGridShowsGroupsCaptionsAndEachMembersStarsInNumberOr
     EXPECT_EQ(stars(form, 3), "1,18,22");
 }
 
+// Without staff the two header rows stay fixed above one empty row, which takes no star.
+TEST_F(RightsEditorTest, WithoutStaffTheGridKeepsItsTwoHeaderRows) {
+    frmSec& form = Forms::get<frmSec>();
+    EXPECT_EQ(form.hfg.FixedRows(), 2);
+    EXPECT_EQ(form.hfg.Rows(), 3);
+    host.clickCell(form.hfg, 2, 1);
+    EXPECT_EQ(stars(form, 2), "");
+}
+
 TEST_F(RightsEditorTest, ClicksFollowTheCouplingOfTheRights) {
     struct Case {
         std::initializer_list<int> before;
