@@ -1,7 +1,5 @@
 #include "ledger/Vouchers.h"
 
-#include <sqlite3.h>
-
 #include "platform/forms/Clock.h"
 #include "shell/mdM.h"
 
@@ -59,7 +57,7 @@ Recordset openVoucher(Database& db, const std::string& number) {
 }
 
 [[noreturn]] void raiseConflict(const std::string& number) {
-    throw UpdateConflict("收支單 " + number + " 已被其他使用者變更", "", SQLITE_BUSY);
+    throw UpdateConflict("收支單 " + number + " 已被其他使用者變更");
 }
 
 }  // namespace

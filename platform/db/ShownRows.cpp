@@ -1,7 +1,5 @@
 #include "platform/db/ShownRows.h"
 
-#include <sqlite3.h>
-
 #include "platform/db/Database.h"
 
 namespace kiv {
@@ -12,8 +10,7 @@ ShownRows::ShownRows(Database& db, Sql sql, std::vector<Value> params)
 void ShownRows::CheckUnchanged(Database& db) const {
     if (sql_.text().empty()) return;
     if (read(db, sql_, params_) == rows_) return;
-    throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取", std::string(sql_.text()),
-                         SQLITE_ABORT);
+    throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取");
 }
 
 void ShownRows::Reread(Database& db) {
