@@ -1,5 +1,7 @@
 #include "platform/db/ShownRows.h"
 
+#include <algorithm>
+
 #include "platform/db/Database.h"
 
 namespace kiv {
@@ -9,7 +11,22 @@ ShownRows::ShownRows(Database& db, Sql sql, std::vector<Value> params)
 
 void ShownRows::CheckUnchanged(Database& db) const {
     if (sql_.text().empty()) return;
-    if (read(db, sql_, params_) == rows_) return;
+    if (read(db, sql_, params_) != rows_) raiseConflict();
+}
+
+// The rows read must stand among the stored ones in the order they were read.
+void ShownRows::CheckNoneChangedOrDeleted(Database& db) const {
+    if (sql_.text().empty()) return;
+    Rows stored = read(db, sql_, params_);
+    auto next = stored.begin();
+    for (const auto& row : rows_) {
+        next = std::find(next, stored.end(), row);
+        if (next == stored.end()) raiseConflict();
+        ++next;
+    }
+}
+
+void ShownRows::raiseConflict() const {
     throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取");
 }
 

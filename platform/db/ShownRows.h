@@ -23,6 +23,11 @@ class ShownRows {
     // other rows than were read. Call it inside the save's IMMEDIATE transaction, before its first
     // write, so that nothing can change between the check and the writes.
     void CheckUnchanged(Database& db) const;
+    // As CheckUnchanged, for a list that other forms only add to (the voucher form adds words to
+    // the lists the word editor shows): rows added meanwhile are allowed, so that the form can
+    // take them in; a row read that was changed or deleted, or now stands in another order,
+    // raises UpdateConflict.
+    void CheckNoneChangedOrDeleted(Database& db) const;
     // Takes the rows as stored now, after the form's own save or after it showed them again.
     void Reread(Database& db);
 
@@ -31,6 +36,7 @@ class ShownRows {
   private:
     using Rows = std::vector<std::vector<Value>>;
     static Rows read(Database& db, const Sql& sql, const std::vector<Value>& params);
+    [[noreturn]] void raiseConflict() const;
 
     Sql sql_ = "";
     std::vector<Value> params_;
