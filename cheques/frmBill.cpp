@@ -12,6 +12,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/UnsavedInput.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -473,9 +474,11 @@ void frmBill::Oop_Click(int Index) {
 }
 
 // A received cheque is cashed from its usable date on, an issued one from its due date on and
-// only while its cheque account covers it.
+// only while its cheque account covers it. Cashing one voucher's cheque closes the voucher form
+// (it shows that voucher as it was), so a voucher form holding an entry refuses it first.
 bool frmBill::CashingAllowed() {
     const Cheque& cheque = *shownCheque_;
+    if (!IsGroupNumber(cheque.voucherNo) && !MayCloseForOtherAction("frmIo")) return false;
     const Date today = Clock::today().dateOnly();
     if (IsReceived()) {
         if (today < cheque.dueDate.addDays(daysOf(cbDeDay))) {
@@ -543,7 +546,7 @@ void frmBill::ProcessCheque(int Index) {
     }
     shownCheque_->state = Index;
     // The voucher form shows the voucher as it was before its cheque was cashed.
-    if (Index == ChequeCashed && !IsGroupNumber(key)) Forms::unloadByName("frmIo");
+    if (Index == ChequeCashed && !IsGroupNumber(key)) UnloadUnlessUnsaved("frmIo");
     FrmOp.SetEnabled(false);
 }
 

@@ -575,8 +575,14 @@ void frmRio::Form_Unload(int&) {
     ContractIds.clear();
 }
 
+bool frmRio::HoldsUnsavedInput() const {
+    return lbStat.Caption() != Browsing || InstalmentsEditing || AdditionsEditing ||
+           ReductionsEditing;
+}
+
+// The search shows another contract: it waits while the header is being added or edited.
 void frmRio::LstNob(bool browsing) {
-    for (Control* control : {&cmdAdd, &cmdEdit, &cmdDel})
+    for (Control* control : std::initializer_list<Control*>{&cmdAdd, &cmdEdit, &cmdDel, &fmeSer})
         control->SetEnabled(browsing);
     for (Control* control : std::initializer_list<Control*>{&cmdSv, &cmdCen, &cmdPj, &frme})
         control->SetEnabled(!browsing);
@@ -607,8 +613,14 @@ void frmRio::MoveToLastContract() {
         FSB.SetValue(FSB.Max());
 }
 
+// A refused save of pending edits puts the scroll bar back on the contract they belong to.
 void frmRio::FSB_Change() {
-    PromptSavePendingGrids();
+    if (!PromptSavePendingGrids()) {
+        resettingNavigator_ = true;
+        FSB.SetValue(NavigatorPosition);
+        resettingNavigator_ = false;
+        return;
+    }
     ClearContractHeader();
     NavigatorPosition = FSB.Value();
     if (NavigatorPosition < static_cast<int>(ContractIds.size()))
@@ -661,7 +673,7 @@ void frmRio::FillStoredHeader() {
     txtfnLet.SetEnabled(false);
 }
 
-void frmRio::PromptSavePendingGrids() {
+bool frmRio::PromptSavePendingGrids() {
     struct Pending {
         bool& editing;
         const char* question;
@@ -673,13 +685,17 @@ void frmRio::PromptSavePendingGrids() {
           Pending{AdditionsEditing, "追加修改中是否儲存?", &frmRio::SaveAdditions, cmdAmSv},
           Pending{ReductionsEditing, "追減修改中是否儲存?", &frmRio::SaveReductions, cmdMsv}}) {
         if (!grid.editing) continue;
-        if (messageBox(grid.question, 292, ApplicationTitle) == AnswerYes)
+        if (messageBox(grid.question, 292, ApplicationTitle) == AnswerYes) {
+            // A save clears the flag; a refused one (it said why) keeps it and the edits.
             (this->*grid.save)();
-        else
+            if (grid.editing) return false;
+        } else {
             grid.button.SetEnabled(false);
+        }
         grid.editing = false;
     }
     HideCellEditors();
+    return true;
 }
 
 void frmRio::HideCellEditors() {
@@ -820,7 +836,12 @@ void frmRio::ApplyKindHeadings(bool receivable) {
 
 // The whole form turns to the other kind and shows its last contract.
 void frmRio::SwitchKind(bool receivable) {
-    PromptSavePendingGrids();
+    if (restoringKind_) return;
+    if (!PromptSavePendingGrids()) {
+        RestoreShownKind();
+        return;
+    }
+    shownReceivable_ = receivable;
     ApplyKindLook(receivable);
     if (receivable)
         FillCustomerList();
@@ -830,6 +851,14 @@ void frmRio::SwitchKind(bool receivable) {
     ClearContractGrids();
     ResetNavigator();
     MoveToLastContract();
+}
+
+// A refused save stops the change of kind: the option of the kind shown is chosen again, without
+// its click, and the edits stay on their contract.
+void frmRio::RestoreShownKind() {
+    restoringKind_ = true;
+    (shownReceivable_ ? optI : optO).SetValue(true);
+    restoringKind_ = false;
 }
 
 // A customer without a name could not be chosen from the list: it is left out.
@@ -1243,11 +1272,11 @@ std::vector<PlanRow> frmRio::ReductionRows() const {
 // A schedule belongs to a stored contract: without one (deleted, or a number only shown while
 // adding) nothing is written.
 bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
-    if (lbNo.Caption().empty() || !ContractExists(Receivable(), lbNo.Caption())) {
+    if (lbNo.Caption().empty() || !ContractExists(shownReceivable_, lbNo.Caption())) {
         messageBox(ContractMissing, 48, ApplicationTitle);
         return false;
     }
-    ReplaceSchedule(Receivable(), schedule, lbNo.Caption(), rows);
+    ReplaceSchedule(shownReceivable_, schedule, lbNo.Caption(), rows);
     return true;
 }
 
@@ -1526,8 +1555,13 @@ void frmRio::cmdSer_Click() {
         return;
     }
     PickedContractNo.clear();
+    const bool searchedReceivable = optIser.Value();
     Forms::showByName("frmRioser", Modal);
-    if (!PickedContractNo.empty()) ShowPickedContract();
+    if (PickedContractNo.empty()) return;
+    // The pick turns the form to the kind searched, which asks about pending edits on the way: a
+    // refused save kept the kind shown and stops the pick. Of the same kind, the pick asks here.
+    if (Receivable() != searchedReceivable || !PromptSavePendingGrids()) return;
+    ShowPickedContract();
 }
 
 // The results set optI or optO to the kind searched; a number that names no contract of it leaves

@@ -29,6 +29,8 @@ class frmRio : public Form {
     void Form_Load() override;
     void Form_Resize() override;
     void Form_Unload(int& cancel) override;
+    // A header being added or edited, or a schedule grid with edits not yet saved.
+    bool HoldsUnsavedInput() const override;
 
     // The direction switch: the whole form turns to receivables (optI) or payables (optO).
     void optI_Click();
@@ -95,7 +97,9 @@ class frmRio : public Form {
     void SetCompactView(bool compact);
     void ResetNavigator();
     void ShowContractHeader();
-    void PromptSavePendingGrids();
+    // False when a save the user asked for was refused: its edits stay, and the caller does not
+    // show another contract.
+    bool PromptSavePendingGrids();
     void FillCustomerList();
     void FillVendorList();
 
@@ -236,6 +240,7 @@ class frmRio : public Form {
     void ApplyKindLook(bool receivable);
     void ApplyKindHeadings(bool receivable);
     void SwitchKind(bool receivable);
+    void RestoreShownKind();
     void MoveToLastContract();
     void FillStoredHeader();
     void LoadGrids(bool receivable, const std::string& id);
@@ -259,6 +264,10 @@ class frmRio : public Form {
     void ShowPickedContract();
 
     bool resettingNavigator_ = false;
+    // The kind whose contract and grids the form shows. The option buttons turn before their click
+    // asks about pending edits, so a grid's save goes by this, not by them.
+    bool shownReceivable_ = true;
+    bool restoringKind_ = false;
 };
 
 }  // namespace kiv

@@ -7,7 +7,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
-#include "projects/ProjectForms.h"
+#include "platform/forms/UnsavedInput.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -532,15 +532,15 @@ void frmPj::cmdCal_Click() {
 
 // The row is the one under the mouse: a click on a fixed cell (the header, the voucher columns)
 // does not move the current cell. The voucher form shows the one voucher only when it is loaded
-// afresh for it.
+// afresh for it; one holding an entry is kept, and nothing opens.
 void frmPj::hfg_DblClick() {
     const int row = hfg.MouseRow();
     if (row <= 0 || hfg.MouseCol() <= 0 || row >= hfg.Rows()) return;
     const std::string voucherNo = hfg.TextMatrix(row, 3);
     if (voucherNo.empty()) return;
+    if (!UnloadUnlessUnsaved("frmIo")) return;
     OpenVoucherNo = voucherNo;
     HandOver<bool> oneVoucher(ShowOneRecord, true);
-    Forms::unloadByName("frmIo");
     Forms::showByName("frmIo", Modal);
 }
 
@@ -558,9 +558,10 @@ void frmPj::cmdRo_Click() {
     OpenContractForm("optO");
 }
 
-// The contract form opens on the chosen side and knows nothing of the project shown here.
+// The contract form opens on the chosen side and knows nothing of the project shown here. One
+// open from the launcher is closed first, unless it holds unsaved input (then nothing opens).
 void frmPj::OpenContractForm(const char* option) {
-    if (RefuseWhileContractFormOpen()) return;
+    if (!UnloadUnlessUnsaved("frmRio")) return;
     Form* contracts = Forms::getByName("frmRio");
     if (!contracts) {
         Forms::showByName("frmRio", Modal);

@@ -239,12 +239,19 @@ void frmIo::Form_Load() {
     cmdEdit.SetEnabled(mayEdit && !oneVoucherMissing_);
 }
 
+// A voucher picked from the form's own list set ShowOneRecord; it goes with the form, so that
+// the next opening from the launcher lists every voucher again.
 void frmIo::Form_Unload(int&) {
     try {
         VoucherRecordset.reset();
     } catch (const std::exception&) {
     }
     VoucherFormOpen = false;
+    ShowOneRecord = false;
+}
+
+bool frmIo::HoldsUnsavedInput() const {
+    return lbStat.Caption() != Browsing || SignOffPending;
 }
 
 void frmIo::LoadVoucherTitle() {

@@ -84,6 +84,8 @@ class Database {
 
     const std::string& path() const { return path_; }
     const Schema& schema() const { return schema_; }
+    // Whether a Transaction is open, so that what must be written inside a caller's can check.
+    bool InTransaction() const { return transactionDepth_ > 0; }
 
   private:
     friend class Transaction;

@@ -13,14 +13,18 @@
 
 namespace kiv::test {
 
-// The voucher form as the cheque form sees it: the voucher's number, direction and amount.
+// The voucher form as the cheque form sees it: the voucher's number, direction and amount, and
+// whether an entry is being typed there.
 class VoucherFormStandIn : public Form {
   public:
     static constexpr const char* FormName = "frmIo";
     VoucherFormStandIn() : Form(FormName) {}
+    bool HoldsUnsavedInput() const override { return unsaved; }
+    std::string WorkName() const override { return "收支單"; }
     Label lbNo{*this, "lbNo"};
     Label lbAcIo{*this, "lbAcIo"};
     TextBox txtCash{*this, "txtCash"};
+    bool unsaved = false;
 };
 
 // The generated-voucher form in its cashing mode: it marks the cashed voucher and adds its

@@ -149,12 +149,21 @@ TEST_F(ChequeProcessingTest, NothingIsProcessedBeforeTheButtonOrAfterTheCheque) 
     EXPECT_EQ(billState("A1"), "2");
 }
 
-// The voucher form showed the voucher as it was before its cheque was cashed: it is closed.
+// The voucher form showed the voucher as it was before its cheque was cashed: it is closed. While
+// it holds an entry, the cashing is refused before anything is asked or written.
 TEST_F(ChequeProcessingTest, CashingOneVouchersChequeWritesItsFollowUpAndOneBankRow) {
     addVoucher("A1", 2500);
     addCheque(cheque("A1", 2500, false, day(2026, 12, 1)));
-    voucherForm("A1", "(支出)", "2500");
+    test::VoucherFormStandIn& io = voucherForm("A1", "(支出)", "2500");
     frmBill& form = openCheque("A1");
+    io.unsaved = true;
+    host.expectMessage("請先關閉收支單作業");
+    choose(form, 1);
+    EXPECT_EQ(billState("A1"), "0");
+    EXPECT_EQ(vouchers(), Texts{"A1|1|2500"});
+    EXPECT_TRUE(form.Oop(0).Value());
+    EXPECT_EQ(Forms::find("frmIo"), &io);
+    io.unsaved = false;
     confirm("兌   現");
     choose(form, 1);
     EXPECT_EQ(billState("A1"), "1");

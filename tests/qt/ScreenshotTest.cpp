@@ -138,6 +138,7 @@ TEST_F(ProgramFormsScreenshotTest, EveryFormIsDrawn) {
     EXPECT_EQ(Forms::get<frmIo>().lbAcIo.Caption(), "(支出)");
     HandOver<bool> cashing(AutoVoucherFromCashing, true);
     HandOver<std::string> cashed(CashingVoucherNo, "1151206001");
+    Transaction caller(AccDb(), true);
     frmIoAuto& generated = Forms::get<frmIoAuto>();
     photograph(generated, "frmIoAuto");
     EXPECT_EQ(generated.lbStat.Caption(), "票據兌現產生收支單");

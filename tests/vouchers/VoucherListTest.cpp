@@ -150,6 +150,15 @@ TEST_F(VoucherListTest, ADoubleClickShowsTheRowsVoucherAndASaveClosesTheSearch) 
     host.click(form.cmdCencel);
     EXPECT_EQ(form.lbNo.Caption(), "A2");
     EXPECT_FALSE(ShowOneRecord);
+
+    // Closed by its frame while a listed voucher is shown, the form opens again on every voucher.
+    search(form, "用途A");
+    host.dblClickCell(form.hfg, 1, 1);
+    host.closeByFrame(form);
+    EXPECT_FALSE(ShowOneRecord);
+    frmIo& again = openForm();
+    EXPECT_TRUE(again.FSB.Visible() && again.cmdAdd.Visible());
+    EXPECT_EQ(again.lbNo.Caption(), "A3");
 }
 
 TEST_F(VoucherListTest, AnEmptySearchListIgnoresDoubleClicksAndASaveKeepsTheUnsignedList) {
