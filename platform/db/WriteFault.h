@@ -8,8 +8,9 @@ namespace kiv::writefault {
 // From now on, the nth statement that changes a database (1 = the next one) raises DbError
 // instead of running. Transaction control (BEGIN, COMMIT, savepoints) is not counted.
 void failWrite(int n);
-// The next outermost commit raises DbError; the transaction is rolled back.
-void failCommit();
+// The nth outermost commit from now (1 = the next one) raises DbError; its transaction is rolled
+// back. A test of an action that commits two files fails the second with failCommit(2).
+void failCommit(int n = 1);
 // Disarms the switch and sets the count back to zero.
 void clear();
 // The writes counted since the last arming or clear, so that a test can learn how many writes an
