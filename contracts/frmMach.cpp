@@ -20,6 +20,7 @@ constexpr Color ReceivableColour = 0xFFC0C0;
 constexpr Color PayableColour = 0xC0C0FF;
 constexpr const char* InstalmentSuffix = "期";
 constexpr const char* AdditionPrefix = "追加";
+constexpr const char* RowGone = "此期別已不存在，未沖帳\n請重新選取";
 
 // What the voucher form shows of its voucher, read by name: this dialog settles with it.
 struct ShownVoucher {
@@ -226,7 +227,9 @@ void frmMach::cmd_Click() {
     const Schedule schedule = ChosenIsInstalment ? Schedule::Instalments : Schedule::Additions;
     if (!SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
                            settlement)) {
-        // The row went meanwhile: show what is open now and let the user choose again.
+        // The row went meanwhile: say so, then show what is open now and let the user choose
+        // again.
+        messageBox(RowGone, 48, ApplicationTitle);
         const std::string picked = lstRio.Value();
         ListOpenContracts();
         lstRio_Click();

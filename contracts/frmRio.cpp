@@ -15,6 +15,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -644,6 +645,9 @@ void frmRio::ShowContractHeader() {
 void frmRio::FillStoredHeader() {
     LastAmountBox.clear();
     Database& db = AccDb();
+    shownHeader_ =
+        ShownRows(db, "SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?",
+                  {lbNo.Caption()});
     Recordset rs = db.OpenRecordset(
         "SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?", lbNo.Caption());
     if (lbNo.Caption().empty() || rs.Eof()) {
@@ -906,7 +910,10 @@ void frmRio::SaveContractHeader() {
         totalChanged = *storedTotal != txtTal.Text();
         if (totalChanged && !RescaledInstalments(instalments)) return;
     }
-    StoreHeader(adding, number, totalChanged, instalments);
+    if (!SaveUnlessChanged([&] { StoreHeader(adding, number, totalChanged, instalments); })) {
+        ShowStoredContract(totalChanged);
+        return;
+    }
     lbNo.SetCaption(number);
     if (totalChanged) {
         for (size_t i = 0; i < instalments.size(); ++i)
@@ -950,17 +957,21 @@ bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
     return true;
 }
 
-// The header, and the instalments whose shares a new total changed, are stored together.
+// The header, and the instalments whose shares a new total changed, are stored together, and an
+// edit only while both are still as shown.
 void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChanged,
                          const std::vector<PlanRow>& instalments) {
     const bool receivable = Receivable();
     Database& db = AccDb();
-    Transaction transaction(db, adding);
+    Transaction transaction(db, true);
     Recordset row;
     if (adding) {
         row = db.OpenTable(ContractTable(receivable));
         row.AddNew();
     } else {
+        shownHeader_.CheckUnchanged(db);
+        if (totalChanged)
+            shownSchedules_[static_cast<size_t>(Schedule::Instalments)].CheckUnchanged(db);
         row = db.OpenRecordset(
             "SELECT * FROM " + db.Table(ContractTable(receivable)) + " WHERE id = ?", number);
         row.Edit();
@@ -987,6 +998,14 @@ void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChang
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();
+}
+
+// Another copy changed the contract meanwhile: browsing, showing its header as stored, and its
+// instalments too when the save would have rewritten them.
+void frmRio::ShowStoredContract(bool withInstalments) {
+    BackToBrowsing();
+    FillStoredHeader();
+    if (withInstalments) ShowStoredSchedule(Schedule::Instalments);
 }
 
 void frmRio::BackToBrowsing() {
@@ -1134,50 +1153,58 @@ void showReceipt(Grid& receipts, int r, const std::vector<Value>& row, size_t fi
 
 }  // namespace
 
-// A schedule without rows leaves its emptied grid as it is.
 void frmRio::LoadGrids(bool receivable, const std::string& id) {
-    const auto instalments = scheduleRows(receivable, Schedule::Instalments, id);
-    if (!instalments.empty()) {
-        hfg.SetRows(static_cast<int>(instalments.size()) + 1);
-        hfg1.SetRows(hfg.Rows());
-        for (int r = 1; r < hfg.Rows(); ++r) {
-            const std::vector<Value>& row = instalments[r - 1];
-            hfg.SetTextMatrix(r, 0, "第" + row[1].text() + "期");
-            hfg.SetTextMatrix(r, 1, row[2].text());
-            hfg.SetTextMatrix(r, 2, dateCell(row[3]));
-            hfg.SetTextMatrix(r, 3, row[4].text());
-            hfg.SetTextMatrix(r, 4, dateCell(row[5]));
-            hfg.SetTextMatrix(r, 5, row[6].text());
-            showReceipt(hfg1, r, row, 7, 12);
-        }
-    }
-    const auto additions = scheduleRows(receivable, Schedule::Additions, id);
-    if (!additions.empty()) {
-        HfgAM.SetRows(static_cast<int>(additions.size()) + 1);
-        hfgAm1.SetRows(HfgAM.Rows());
-        for (int r = 1; r < HfgAM.Rows(); ++r) {
-            const std::vector<Value>& row = additions[r - 1];
-            HfgAM.SetTextMatrix(r, 0, "追加" + row[1].text());
-            HfgAM.SetTextMatrix(r, 1, row[2].text());
-            HfgAM.SetTextMatrix(r, 2, row[3].text());
-            HfgAM.SetTextMatrix(r, 3, row[4].text());
-            HfgAM.SetTextMatrix(r, 4, dateCell(row[5]));
-            HfgAM.SetTextMatrix(r, 5, dateCell(row[6]));
-            HfgAM.SetTextMatrix(r, 6, row[7].text());
-            showReceipt(hfgAm1, r, row, 8, 13);
-        }
-    }
-    const auto reductions = scheduleRows(receivable, Schedule::Reductions, id);
-    if (!reductions.empty()) {
-        hfgM.SetRows(static_cast<int>(reductions.size()) + 1);
-        for (int r = 1; r < hfgM.Rows(); ++r) {
-            const std::vector<Value>& row = reductions[r - 1];
-            hfgM.SetTextMatrix(r, 0, "追減" + row[1].text());
-            for (int col = 1; col <= 3; ++col)
-                hfgM.SetTextMatrix(r, col, row[col + 1].text());
-        }
-    }
+    for (Schedule schedule : {Schedule::Instalments, Schedule::Additions, Schedule::Reductions})
+        LoadSchedule(receivable, schedule, id);
     ComputeContractTotals();
+}
+
+// A schedule without rows leaves its emptied grid as it is. The rows kept for the save's check
+// are read first: a change in between makes the save refuse, never overwrite it.
+void frmRio::LoadSchedule(bool receivable, Schedule schedule, const std::string& id) {
+    shownSchedules_[static_cast<size_t>(schedule)] = ShownSchedule(receivable, schedule, id);
+    const auto stored = scheduleRows(receivable, schedule, id);
+    if (stored.empty()) return;
+    switch (schedule) {
+        case Schedule::Instalments:
+            hfg.SetRows(static_cast<int>(stored.size()) + 1);
+            hfg1.SetRows(hfg.Rows());
+            for (int r = 1; r < hfg.Rows(); ++r) {
+                const std::vector<Value>& row = stored[r - 1];
+                hfg.SetTextMatrix(r, 0, "第" + row[1].text() + "期");
+                hfg.SetTextMatrix(r, 1, row[2].text());
+                hfg.SetTextMatrix(r, 2, dateCell(row[3]));
+                hfg.SetTextMatrix(r, 3, row[4].text());
+                hfg.SetTextMatrix(r, 4, dateCell(row[5]));
+                hfg.SetTextMatrix(r, 5, row[6].text());
+                showReceipt(hfg1, r, row, 7, 12);
+            }
+            break;
+        case Schedule::Additions:
+            HfgAM.SetRows(static_cast<int>(stored.size()) + 1);
+            hfgAm1.SetRows(HfgAM.Rows());
+            for (int r = 1; r < HfgAM.Rows(); ++r) {
+                const std::vector<Value>& row = stored[r - 1];
+                HfgAM.SetTextMatrix(r, 0, "追加" + row[1].text());
+                HfgAM.SetTextMatrix(r, 1, row[2].text());
+                HfgAM.SetTextMatrix(r, 2, row[3].text());
+                HfgAM.SetTextMatrix(r, 3, row[4].text());
+                HfgAM.SetTextMatrix(r, 4, dateCell(row[5]));
+                HfgAM.SetTextMatrix(r, 5, dateCell(row[6]));
+                HfgAM.SetTextMatrix(r, 6, row[7].text());
+                showReceipt(hfgAm1, r, row, 8, 13);
+            }
+            break;
+        case Schedule::Reductions:
+            hfgM.SetRows(static_cast<int>(stored.size()) + 1);
+            for (int r = 1; r < hfgM.Rows(); ++r) {
+                const std::vector<Value>& row = stored[r - 1];
+                hfgM.SetTextMatrix(r, 0, "追減" + row[1].text());
+                for (int col = 1; col <= 3; ++col)
+                    hfgM.SetTextMatrix(r, col, row[col + 1].text());
+            }
+            break;
+    }
 }
 
 void frmRio::AddInstalment() {
@@ -1270,14 +1297,51 @@ std::vector<PlanRow> frmRio::ReductionRows() const {
 }
 
 // A schedule belongs to a stored contract: without one (deleted, or a number only shown while
-// adding) nothing is written.
+// adding) nothing is written. Nor is it when another copy of the program changed the rows since
+// they were shown: the grid then shows them as stored.
 bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
     if (lbNo.Caption().empty() || !ContractExists(shownReceivable_, lbNo.Caption())) {
         messageBox(ContractMissing, 48, ApplicationTitle);
         return false;
     }
-    ReplaceSchedule(shownReceivable_, schedule, lbNo.Caption(), rows);
+    ShownRows& shown = shownSchedules_[static_cast<size_t>(schedule)];
+    const bool stored = SaveUnlessChanged([&] {
+        Transaction transaction(AccDb(), true);
+        shown.CheckUnchanged(AccDb());
+        ReplaceSchedule(shownReceivable_, schedule, lbNo.Caption(), rows);
+        transaction.Commit();
+    });
+    if (!stored) {
+        ShowStoredSchedule(schedule);
+        return false;
+    }
+    shown.Reread(AccDb());
     return true;
+}
+
+// One schedule's grids emptied and loaded again as stored, its editing ended.
+void frmRio::ShowStoredSchedule(Schedule schedule) {
+    struct View {
+        Grid& plan;
+        Grid* receipts;
+        bool& editing;
+        CommandButton& save;
+    };
+    const View view =
+        schedule == Schedule::Instalments ? View{hfg, &hfg1, InstalmentsEditing, cmdAcSv}
+        : schedule == Schedule::Additions ? View{HfgAM, &hfgAm1, AdditionsEditing, cmdAmSv}
+                                          : View{hfgM, nullptr, ReductionsEditing, cmdMsv};
+    for (Grid* grid : {&view.plan, view.receipts}) {
+        if (!grid) continue;
+        grid->Clear();
+        grid->SetRows(2);
+    }
+    LayoutContractGrids();
+    LoadSchedule(shownReceivable_, schedule, lbNo.Caption());
+    view.editing = false;
+    view.save.SetEnabled(false);
+    HideCellEditors();
+    ComputeContractTotals();
 }
 
 void frmRio::SaveInstalments() {

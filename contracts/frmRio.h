@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "contracts/Contracts.h"
+#include "platform/db/ShownRows.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
@@ -244,6 +246,9 @@ class frmRio : public Form {
     void MoveToLastContract();
     void FillStoredHeader();
     void LoadGrids(bool receivable, const std::string& id);
+    void LoadSchedule(bool receivable, Schedule schedule, const std::string& id);
+    void ShowStoredSchedule(Schedule schedule);
+    void ShowStoredContract(bool withInstalments);
     void BackToBrowsing();
     std::optional<std::string> StoredTotal(const std::string& number);
     bool RescaledInstalments(std::vector<PlanRow>& rows);
@@ -268,6 +273,10 @@ class frmRio : public Form {
     // asks about pending edits, so a grid's save goes by this, not by them.
     bool shownReceivable_ = true;
     bool restoringKind_ = false;
+    // The header and the three schedules as shown, so that a save writes only while no other copy
+    // of the program changed them.
+    ShownRows shownHeader_;
+    std::array<ShownRows, 3> shownSchedules_;
 };
 
 }  // namespace kiv

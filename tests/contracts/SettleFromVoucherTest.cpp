@@ -252,6 +252,7 @@ TEST_F(SettleFromVoucherTest, ARowGoneMeanwhileWritesNothingAndTheDialogShowsWha
     frmMach& d = chooseFirstInstalment("1150315001", "10000", true);
     AccDb().Execute("DELETE FROM ri期 WHERE 期別 = 1");
     const std::string before = test::dumpTables(AccDb());
+    host.expectMessage("此期別已不存在，未沖帳\n請重新選取");
     host.click(d.cmd);
     EXPECT_EQ(test::dumpTables(AccDb()), before);
     ASSERT_TRUE(Forms::isLoaded<frmMach>());

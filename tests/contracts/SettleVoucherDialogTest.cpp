@@ -105,6 +105,23 @@ TEST_F(SettleVoucherDialogTest, SettlesTheInstalmentAndTheContractFormShowsIt) {
     EXPECT_EQ(f.hfg1.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4), "20,000|1150315001");
 }
 
+// The instalment went meanwhile: nothing is written, the user is told why, and the contract form
+// shows what is stored.
+TEST_F(SettleVoucherDialogTest, ARowGoneMeanwhileIsToldAndNothingIsWritten) {
+    voucher("1150315001", false, 20000, SignedByCash);
+    frmRio& f = contractOfProject(true);
+    std::string before;
+    settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+        AccDb().Execute("DELETE FROM ri期 WHERE 期別 = 2");
+        before = test::dumpTables(AccDb());
+        host.expectMessage("此期別已不存在，未沖帳");
+        host.dblClickCell(d.hfg, 1, 1);
+        EXPECT_TRUE(d.IsUnloaded());
+    });
+    EXPECT_EQ(test::dumpTables(AccDb()), before);
+    EXPECT_EQ(f.hfg.Rows(), 2);
+}
+
 TEST_F(SettleVoucherDialogTest, WithoutAChosenVoucherOrAfterNoNothingIsWritten) {
     voucher("1150315001", false, 18000, SignedByCash);
     frmRio& f = contractOfProject(true);
