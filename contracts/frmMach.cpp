@@ -10,6 +10,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -224,9 +225,14 @@ void frmMach::cmd_Click() {
     if (!voucher.cash) settlement.chequeNo = ChequeNumberForVoucher(voucher.number);
     settlement.voucherNo = voucher.number;
     const Schedule schedule = ChosenIsInstalment ? Schedule::Instalments : Schedule::Additions;
-    if (!SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
-                           settlement)) {
-        // The row went meanwhile: show what is open now and let the user choose again.
+    bool settled = false;
+    SaveUnlessChanged([&] {
+        settled = SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
+                                    settlement);
+    });
+    if (!settled) {
+        // The row went or was settled meanwhile: show what is open now and let the user choose
+        // again.
         const std::string picked = lstRio.Value();
         ListOpenContracts();
         lstRio_Click();

@@ -10,6 +10,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -116,11 +117,14 @@ void frmMchIo::Command1_Click() {
     settlement.cash = hfg.TextMatrix(ChosenRow, KindCol) == Cash;
     if (!settlement.cash) settlement.chequeNo = ChequeNumberForVoucher(settlement.voucherNo);
     const frmRio* contracts = contractForm();
-    // A row no longer stored is left alone; the contract form's reload shows what is stored.
+    // A row no longer stored is left alone, one settled meanwhile by another copy of the program
+    // is refused; the contract form's reload shows what is stored.
     if (contracts)
-        SettleScheduleRow(SettleReceivable,
-                          SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
-                          contracts->lbNo.Caption(), SettlePeriod, settlement);
+        SaveUnlessChanged([&] {
+            SettleScheduleRow(SettleReceivable,
+                              SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
+                              contracts->lbNo.Caption(), SettlePeriod, settlement);
+        });
     Unload();
 }
 

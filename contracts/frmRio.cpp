@@ -15,6 +15,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -861,14 +862,7 @@ void frmRio::SaveContractHeader() {
     std::string number = lbNo.Caption();
     bool totalChanged = false;
     std::vector<PlanRow> instalments;
-    if (adding) {
-        std::optional<std::string> next = NextContractNumber(receivable);
-        if (!next) {
-            refuseFullDay();
-            return;
-        }
-        number = *next;
-    } else {
+    if (!adding) {
         std::optional<std::string> storedTotal = StoredTotal(number);
         if (!storedTotal) {
             messageBox(ContractMissing, 48, ApplicationTitle);
@@ -877,7 +871,10 @@ void frmRio::SaveContractHeader() {
         totalChanged = *storedTotal != txtTal.Text();
         if (totalChanged && !RescaledInstalments(instalments)) return;
     }
-    StoreHeader(adding, number, totalChanged, instalments);
+    if (!StoreHeader(adding, number, totalChanged, instalments)) {
+        refuseFullDay();
+        return;
+    }
     lbNo.SetCaption(number);
     if (totalChanged) {
         for (size_t i = 0; i < instalments.size(); ++i)
@@ -921,14 +918,19 @@ bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
     return true;
 }
 
-// The header, and the instalments whose shares a new total changed, are stored together.
-void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChanged,
+// The header, and the instalments whose shares a new total changed, are stored together. A new
+// contract takes its number under the write lock that stores it, so that two copies of the
+// program never take one number; false, nothing stored, when the day's numbers are used up.
+bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
                          const std::vector<PlanRow>& instalments) {
     const bool receivable = Receivable();
     Database& db = AccDb();
     Transaction transaction(db, adding);
     Recordset row;
     if (adding) {
+        std::optional<std::string> next = NextContractNumber(receivable);
+        if (!next) return false;
+        number = *next;
         row = db.OpenTable(ContractTable(receivable));
         row.AddNew();
     } else {
@@ -958,6 +960,7 @@ void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChang
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();
+    return true;
 }
 
 void frmRio::BackToBrowsing() {
@@ -1383,7 +1386,8 @@ void frmRio::WireRowCommands() {
 }
 
 // A planned row goes and the later ones close up; a receipt is cleared so that its row is open
-// again. Either way the grids show the stored rows afterwards.
+// again, unless another copy of the program changed it meanwhile. Either way the grids show the
+// stored rows afterwards.
 void frmRio::mdel_Click() {
     if (messageBox("確定刪除", 292, ApplicationTitle) != AnswerYes) return;
     const std::string id = lbNo.Caption();
@@ -1393,13 +1397,19 @@ void frmRio::mdel_Click() {
             DeleteScheduleRow(receivable, Schedule::Instalments, id, ClickedRow);
             break;
         case 2:
-            ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow);
+            SaveUnlessChanged([&] {
+                ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow,
+                                hfg1.TextMatrix(ClickedRow, 4));
+            });
             break;
         case 3:
             DeleteScheduleRow(receivable, Schedule::Additions, id, ClickedRow);
             break;
         case 4:
-            ClearSettlement(receivable, Schedule::Additions, id, ClickedRow);
+            SaveUnlessChanged([&] {
+                ClearSettlement(receivable, Schedule::Additions, id, ClickedRow,
+                                hfgAm1.TextMatrix(ClickedRow, 4));
+            });
             break;
         case 5:
             DeleteScheduleRow(receivable, Schedule::Reductions, id, ClickedRow);
