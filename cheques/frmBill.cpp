@@ -12,6 +12,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "platform/forms/UnsavedInput.h"
 #include "shell/mdM.h"
 
@@ -524,24 +525,37 @@ void frmBill::StopProcessing() {
 
 // The cheque's state, its vouchers and its bank row are written together, the follow-up
 // vouchers included though each is shown to the user as it is made: a cheque half processed
-// could never be processed again.
+// could never be processed again. The state changes first and only from the one shown, so that a
+// cheque another copy of the program processed meanwhile is neither cashed twice nor voided
+// after its cashing: nothing is written and the cheque is shown as stored.
 void frmBill::ProcessCheque(int Index) {
     const std::string key = shownCheque_->voucherNo;
+    bool unchanged = false;
     try {
-        Database& db = AccDb();
-        Transaction transaction(db, true);
-        SetChequeState(db, key, Index);
-        if (Index == ChequeCashed) {
-            CashCheque(key);
-        } else {
-            for (const std::string& voucher : ChequeVouchers(db, key))
-                ZeroVoucherAmount(db, voucher);
-        }
-        transaction.Commit();
+        unchanged = SaveUnlessChanged([&] {
+            Database& db = AccDb();
+            Transaction transaction(db, true);
+            SetChequeState(db, key, shownCheque_->state, Index);
+            if (Index == ChequeCashed) {
+                CashCheque(key);
+            } else {
+                for (const std::string& voucher : ChequeVouchers(db, key))
+                    ZeroVoucherAmount(db, voucher);
+            }
+            transaction.Commit();
+        });
     } catch (const std::exception& failure) {
         messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), 48,
                    ApplicationTitle);
         StopProcessing();
+        return;
+    }
+    if (!unchanged) {
+        StopProcessing();
+        if (std::optional<Cheque> stored = ReadCheque(AccDb(), key)) {
+            shownCheque_ = stored;
+            ShowCheque(*stored);
+        }
         return;
     }
     shownCheque_->state = Index;

@@ -10,6 +10,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -225,11 +226,15 @@ void frmMach::cmd_Click() {
     if (!voucher.cash) settlement.chequeNo = ChequeNumberForVoucher(voucher.number);
     settlement.voucherNo = voucher.number;
     const Schedule schedule = ChosenIsInstalment ? Schedule::Instalments : Schedule::Additions;
-    if (!SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
-                           settlement)) {
-        // The row went meanwhile: say so, then show what is open now and let the user choose
-        // again.
-        messageBox(RowGone, 48, ApplicationTitle);
+    bool settled = false;
+    const bool unchanged = SaveUnlessChanged([&] {
+        settled = SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
+                                    settlement);
+    });
+    if (!settled) {
+        // The row went (say so) or was settled meanwhile (the conflict was told): show what is
+        // open now and let the user choose again.
+        if (unchanged) messageBox(RowGone, 48, ApplicationTitle);
         const std::string picked = lstRio.Value();
         ListOpenContracts();
         lstRio_Click();

@@ -894,14 +894,7 @@ void frmRio::SaveContractHeader() {
     std::string number = lbNo.Caption();
     bool totalChanged = false;
     std::vector<PlanRow> instalments;
-    if (adding) {
-        std::optional<std::string> next = NextContractNumber(receivable);
-        if (!next) {
-            refuseFullDay();
-            return;
-        }
-        number = *next;
-    } else {
+    if (!adding) {
         std::optional<std::string> storedTotal = StoredTotal(number);
         if (!storedTotal) {
             messageBox(ContractMissing, 48, ApplicationTitle);
@@ -910,8 +903,14 @@ void frmRio::SaveContractHeader() {
         totalChanged = *storedTotal != txtTal.Text();
         if (totalChanged && !RescaledInstalments(instalments)) return;
     }
-    if (!SaveUnlessChanged([&] { StoreHeader(adding, number, totalChanged, instalments); })) {
+    bool stored = false;
+    if (!SaveUnlessChanged(
+            [&] { stored = StoreHeader(adding, number, totalChanged, instalments); })) {
         ShowStoredContract(totalChanged);
+        return;
+    }
+    if (!stored) {
+        refuseFullDay();
         return;
     }
     lbNo.SetCaption(number);
@@ -958,14 +957,19 @@ bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
 }
 
 // The header, and the instalments whose shares a new total changed, are stored together, and an
-// edit only while both are still as shown.
-void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChanged,
+// edit only while both are still as shown. A new contract takes its number under the write lock
+// that stores it, so that two copies of the program never take one number; false, nothing
+// stored, when the day's numbers are used up.
+bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
                          const std::vector<PlanRow>& instalments) {
     const bool receivable = Receivable();
     Database& db = AccDb();
     Transaction transaction(db, true);
     Recordset row;
     if (adding) {
+        std::optional<std::string> next = NextContractNumber(receivable);
+        if (!next) return false;
+        number = *next;
         row = db.OpenTable(ContractTable(receivable));
         row.AddNew();
     } else {
@@ -998,6 +1002,7 @@ void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChang
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();
+    return true;
 }
 
 // Another copy changed the contract meanwhile: browsing, showing its header as stored, and its
@@ -1476,7 +1481,8 @@ void frmRio::WireRowCommands() {
 }
 
 // A planned row goes and the later ones close up; a receipt is cleared so that its row is open
-// again. Either way the grids show the stored rows afterwards.
+// again, unless another copy of the program changed it meanwhile. Either way the grids show the
+// stored rows afterwards.
 void frmRio::mdel_Click() {
     if (messageBox("確定刪除", 292, ApplicationTitle) != AnswerYes) return;
     const std::string id = lbNo.Caption();
@@ -1486,13 +1492,19 @@ void frmRio::mdel_Click() {
             DeleteScheduleRow(receivable, Schedule::Instalments, id, ClickedRow);
             break;
         case 2:
-            ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow);
+            SaveUnlessChanged([&] {
+                ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow,
+                                hfg1.TextMatrix(ClickedRow, 4));
+            });
             break;
         case 3:
             DeleteScheduleRow(receivable, Schedule::Additions, id, ClickedRow);
             break;
         case 4:
-            ClearSettlement(receivable, Schedule::Additions, id, ClickedRow);
+            SaveUnlessChanged([&] {
+                ClearSettlement(receivable, Schedule::Additions, id, ClickedRow,
+                                hfgAm1.TextMatrix(ClickedRow, 4));
+            });
             break;
         case 5:
             DeleteScheduleRow(receivable, Schedule::Reductions, id, ClickedRow);

@@ -252,7 +252,7 @@ class frmRio : public Form {
     void BackToBrowsing();
     std::optional<std::string> StoredTotal(const std::string& number);
     bool RescaledInstalments(std::vector<PlanRow>& rows);
-    void StoreHeader(bool adding, const std::string& number, bool totalChanged,
+    bool StoreHeader(bool adding, std::string& number, bool totalChanged,
                      const std::vector<PlanRow>& instalments);
     bool InstalmentRows(std::vector<PlanRow>& rows);
     std::vector<PlanRow> AdditionRows() const;

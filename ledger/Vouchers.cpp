@@ -1,5 +1,6 @@
 #include "ledger/Vouchers.h"
 
+#include "platform/db/ShownRows.h"
 #include "platform/forms/Clock.h"
 #include "shell/mdM.h"
 
@@ -139,17 +140,18 @@ void WriteVoucher(Database& db, const Voucher& asRead, const Voucher& changed) {
     Recordset row = openVoucher(db, asRead.number);
     if (row.Eof()) raiseConflict(asRead.number);
     Voucher stored = VoucherAt(row);
-    if (stored.signedOff()) throw VoucherSigned();
+    // A voucher signed by another copy since it was read was changed like any other.
     if (stored != asRead) raiseConflict(asRead.number);
+    if (stored.signedOff()) throw VoucherSigned();
     row.Edit();
     setChangeableFields(row, changed);
     row.Update();
     transaction.Commit();
 }
 
-void SetVoucherState(Database& db, const std::string& number, int state) {
+void SetVoucherState(Database& db, const std::string& number, int from, int to) {
     Transaction transaction(db);
-    db.Execute("UPDATE iof SET 方式 = ? WHERE 單號 = ?", state, number);
+    ChangeShownState(db, "UPDATE iof SET 方式 = ? WHERE 單號 = ? AND 方式 = ?", to, number, from);
     transaction.Commit();
 }
 

@@ -112,7 +112,7 @@ void frmIoAuto::WriteFollowUpVoucher() {
     std::optional<Voucher> cashed = ReadVoucher(AccDb(), CashingVoucherNo);
     if (!cashed) throw std::runtime_error("收支單 " + CashingVoucherNo + " 不存在");
     ShowCashedVoucher(*cashed);
-    SetVoucherState(AccDb(), cashed->number, SignedByCashedCheque);
+    SetVoucherState(AccDb(), cashed->number, SignedByCheque, SignedByCashedCheque);
     AddShownVoucher(cashed->expense ? CashedExpense : CashedIncome);
 }
 // The follow-up is the cashed voucher again, which keeps its stored tax.

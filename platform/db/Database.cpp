@@ -105,13 +105,18 @@ void Database::createSchemaIfBlank() {
     creation.Commit();
 }
 
-void Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) {
+int64_t Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) {
     Statement statement(db_, sql.text());
     statement.bindAll(params);
     bool writes = !statement.readOnly();
-    if (writes) releaseReads();
+    if (!writes) {
+        statement.run();
+        return 0;
+    }
+    releaseReads();
     statement.run();
-    if (writes) ++changeCount_;
+    ++changeCount_;
+    return sqlite3_changes64(db_);
 }
 
 void Database::releaseReads() {

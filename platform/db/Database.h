@@ -48,12 +48,13 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // A text holding a NUL character is refused (SQLite would end the statement there).
+    // A text holding a NUL character is refused (SQLite would end the statement there). Returns
+    // the number of rows an INSERT, UPDATE or DELETE changed.
     template <class... Args>
-    void Execute(const Sql& sql, const Args&... args) {
-        ExecuteWith(sql, {Value(args)...});
+    int64_t Execute(const Sql& sql, const Args&... args) {
+        return ExecuteWith(sql, {Value(args)...});
     }
-    void ExecuteWith(const Sql& sql, const std::vector<Value>& params);
+    int64_t ExecuteWith(const Sql& sql, const std::vector<Value>& params);
 
     template <class... Args>
     Recordset OpenRecordset(const Sql& sql, const Args&... args) {

@@ -46,4 +46,10 @@ ShownRows::Rows ShownRows::read(Database& db, const Sql& sql, const std::vector<
     return rows;
 }
 
+void ChangeShownStateWith(Database& db, const Sql& sql, const std::vector<Value>& params) {
+    if (db.ExecuteWith(sql, params) == 1) return;
+    throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取", std::string(sql.text()),
+                         SQLITE_ABORT);
+}
+
 }  // namespace kiv

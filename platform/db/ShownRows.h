@@ -43,4 +43,15 @@ class ShownRows {
     Rows rows_;
 };
 
+// A state changes only from the state the user was shown (a cheque processed, a voucher signed
+// off, a contract row settled): `sql` is an UPDATE of one row whose WHERE names that state. When
+// it changes no row, another copy of the program changed the state meanwhile, and UpdateConflict
+// ("此筆資料已被其他使用者變更，請重新讀取") is raised. Run it inside the action's transaction,
+// before its first other write, so that a refusal leaves nothing written.
+void ChangeShownStateWith(Database& db, const Sql& sql, const std::vector<Value>& params);
+template <class... Args>
+void ChangeShownState(Database& db, const Sql& sql, const Args&... args) {
+    ChangeShownStateWith(db, sql, {Value(args)...});
+}
+
 }  // namespace kiv

@@ -40,7 +40,7 @@ class FollowUpStandIn : public Form {
         Transaction transaction(db, true);
         std::optional<Voucher> cashed = ReadVoucher(db, CashingVoucherNo);
         if (!cashed) throw std::runtime_error("收支單 " + CashingVoucherNo + " 不存在");
-        SetVoucherState(db, CashingVoucherNo, SignedByCashedCheque);
+        SetVoucherState(db, CashingVoucherNo, SignedByCheque, SignedByCashedCheque);
         Voucher followUp = *cashed;
         followUp.state = followUp.expense ? 4 : 2;
         followUp.entryDate = followUp.day = Clock::today();

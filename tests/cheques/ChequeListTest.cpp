@@ -130,7 +130,7 @@ TEST_F(ChequeListTest, TheCriteriaPickTheCheques) {
     issued("I002", "W2S", 6000, day(2026, 4, 20), "土地銀行", "002-999");
     issued("I003", "W3", 7000, day(2026, 3, 25), "華南銀行", "900-2");
     addVoucher("W1", 5000);
-    SetChequeState(AccDb(), "W3", ChequeBounced);
+    SetChequeState(AccDb(), "W3", ChequeUnprocessed, ChequeBounced);
     frmBB& form = openList();
     struct Case {
         int direction;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "ledger/BankBook.h"
+#include "shell/Schema.h"
 #include "tests/cheques/ChequeBook.h"
+#include "tests/support/TableDump.h"
 
 using namespace kiv;
 
@@ -231,6 +234,66 @@ TEST_F(ChequeProcessingTest, ABankNameWithAnApostropheIsCashed) {
     confirm("兌   現");
     choose(form, 1);
     EXPECT_EQ(bankBook(), Texts{"1|12'3|O'Neil 銀行|False|2026/12/06|400|支出票據兌現|CK-A1|-400"});
+}
+
+// Two copies of the program: copy A shows the cheque and allows processing, copy B processes it,
+// then A chooses. A's choice writes nothing (no second bank row or follow-up voucher, no void
+// over a cashing) and the form shows the cheque as B left it.
+TEST_F(ChequeProcessingTest, AChequeProcessedByAnotherCopyIsNotProcessedAgain) {
+    AccDb().Execute("UPDATE bbank SET ps = 100000");
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    auto processInB = [&](const std::string& key, int state) {
+        Database& db = *copyB;
+        Transaction transaction(db, true);
+        SetChequeState(db, key, ChequeUnprocessed, state);
+        if (state == ChequeCashed) {
+            SetVoucherState(db, key, SignedByCheque, SignedByCashedCheque);
+            std::optional<Voucher> followUp = ReadVoucher(db, key);
+            followUp->state = CashedExpense;
+            followUp->entryDate = followUp->day = today();
+            AddVoucher(db, *followUp);
+            PostBankBookRow(
+                db, {"土地銀行", "002-4", 1000, false, today(), "支出票據兌現", "CK-" + key});
+        } else {
+            ZeroVoucherAmount(db, key);
+        }
+        transaction.Commit();
+    };
+    struct Case {
+        int byB;
+        int byA;
+        const char* caption;
+    };
+    const Case cases[] = {{ChequeCashed, ChequeCashed, "兌   現"},
+                          {ChequeCashed, ChequeVoided, "作   廢"},
+                          {ChequeCashed, ChequeBounced, "退   票"},
+                          {ChequeVoided, ChequeCashed, "兌   現"},
+                          {ChequeBounced, ChequeVoided, "作   廢"}};
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string key = "C" + std::to_string(++n);
+        SCOPED_TRACE(key);
+        addVoucher(key, 1000);
+        addCheque(cheque(key, 1000, false, today()));
+        frmBill& form = openCheque(key);
+        host.click(form.cmdOp);
+        processInB(key, c.byB);
+        const std::string leftByB = test::dumpTables(AccDb());
+        const size_t bankRows = bankBook().size();
+        confirm(c.caption);
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(form.Oop(c.byA));
+        EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+        EXPECT_EQ(bankBook().size(), bankRows);
+        EXPECT_TRUE(host.modalShows().empty());
+        EXPECT_TRUE(form.Oop(c.byB).Value());
+        EXPECT_FALSE(form.FrmOp.Enabled());
+        host.expectMessage("票據已處理 不可變更");
+        host.click(form.cmdOp);
+        form.Unload();
+    }
+    EXPECT_EQ(bankBook().size(), 3u);
+    EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM iof WHERE 方式 = ?", CashedExpense), Texts{"3"});
 }
 
 // A voucher the generated-voucher form cannot find fails the whole cashing.

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "shell/Schema.h"
 #include "tests/contracts/ContractBook.h"
 
@@ -62,6 +66,30 @@ TEST_F(ContractSaveTest, ANewContractTakesTheNumberOfTheDayItIsSaved) {
     host.click(f.cmdSv);
     EXPECT_EQ(f.lbStat.Caption(), "新增中");
     EXPECT_EQ(contracts(), (Texts{"115120701|", "115120799|"}));
+}
+
+// Copy B stores a contract while copy A saves one. A takes its number under the write lock that
+// stores its row, so once B's is stored: each gets a number of its own.
+TEST_F(ContractSaveTest, TwoCopiesSavingAtOnceTakeNumbersOfTheirOwn) {
+    frmRio& f = openForm();
+    host.click(f.cmdAdd);
+    host.pickDate(f.DTP, day(2026, 12, 1));
+    std::promise<void> lockTaken;
+    std::future<void> bHoldsTheLock = lockTaken.get_future();
+    std::thread copyB([path = AccDb().path(), &lockTaken] {
+        auto db = Database::open(path, accSchema());
+        Transaction transaction(*db, true);
+        db->Execute("INSERT INTO ri (id, 合計) VALUES ('115120601', 'B')");
+        lockTaken.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        transaction.Commit();
+    });
+    bHoldsTheLock.wait();
+    host.click(f.cmdSv);
+    copyB.join();
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(contracts(), (Texts{"115120601|B", "115120602|"}));
+    EXPECT_EQ(f.lbNo.Caption(), "115120602");
 }
 
 TEST_F(ContractSaveTest, AChangedTotalRewritesTheSharesOfTheInstalments) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ledger/SignOff.h"
 #include "platform/db/WriteFault.h"
 #include "platform/forms/Clock.h"
 #include "shell/Schema.h"
@@ -96,6 +97,37 @@ TEST_F(VoucherFaultTest, AVoucherChangedByAnotherCopyIsNotOverwritten) {
     host.click(form.cmdSv);
     EXPECT_EQ(rows(AccDb(), "SELECT 方式, 附註二 FROM iof"), Texts{"0|乙"});
     EXPECT_EQ(rows(AccDb(), "SELECT cash FROM cash"), Texts{"777"});
+}
+
+// Copy B signs the voucher off by cash while copy A is signing it off: A's sign-off, by cash or by
+// cheque, writes nothing (no second cash row, no cheque) and shows the voucher as B left it.
+TEST_F(VoucherFaultTest, AVoucherSignedOffByAnotherCopyIsNotSignedOffAgain) {
+    addVoucher({.number = "A1"});
+    addVoucher({.number = "A2"});
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    struct Case {
+        const char* number;
+        int way;
+    };
+    for (const Case& c : {Case{"A1", 0}, Case{"A2", 1}}) {
+        SCOPED_TRACE(c.number);
+        frmIo& form = openOne(c.number);
+        host.click(form.ck);
+        host.click(form.optA(c.way));
+        const kiv::Voucher read = *ReadVoucher(*copyB, c.number);
+        SignOffByCash(*copyB, read, read, Clock::today());
+        const std::string leftByB = books();
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(form.cmdSv);
+        EXPECT_EQ(books(), leftByB);
+        EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM cash WHERE lno = ?", c.number), Texts{"1"});
+        EXPECT_TRUE(rows(AccDb(), "SELECT * FROM bill").empty());
+        EXPECT_TRUE(host.modalShows().empty());
+        EXPECT_TRUE(form.optA(0).Value());
+        EXPECT_EQ(form.ck.Value(), 1);
+        EXPECT_FALSE(form.ck.Enabled());
+        form.Unload();
+    }
 }
 
 // The number shown while adding is a preview; the one the save takes shows only once stored.
