@@ -44,7 +44,7 @@ void beforeWrite() {
 }
 
 void beforeCommit() {
-    if (failingCommit == 0 || ++commits != failingCommit) return;
+    if (failingCommit <= 0 || ++commits != failingCommit) return;
     failingCommit = 0;
     throw DbError("database or disk is full (test)", "", SQLITE_FULL);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "ledger/SignOff.h"
 #include "platform/db/WriteFault.h"
 #include "platform/forms/Clock.h"
@@ -146,6 +148,39 @@ TEST_F(VoucherFaultTest, AFailedSaveShowsNoNumberThatNoVoucherHas) {
     EXPECT_EQ(form.lbNo.Caption(), "1151206002");
     EXPECT_EQ(rows(AccDb(), "SELECT 單號 FROM iof ORDER BY 單號"),
               (Texts{"1151206001", "1151206002"}));
+}
+
+// A page of the journal zeroed on the disk: the voucher form reads none of it and its save would
+// go through; the save is refused with the file named, and the book stays as it was.
+TEST_F(VoucherFaultTest, ASaveIntoADamagedBookIsRefusedAndWritesNothing) {
+    AccDb().Execute("INSERT INTO tag (num, 摘要, 金額) VALUES ('J1', '傳票', 100)");
+    const int64_t page = AccDb()
+                             .OpenRecordset("SELECT rootpage FROM sqlite_schema WHERE name = 'tag'")
+                             .Fields(0)
+                             .wholeNumber();
+    program.reset();
+    const std::string path = folder.file("acc.mdb");
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp((page - 1) * 4096)
+        .write(std::string(4096, '\0').data(), 4096);
+    auto bytes = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::string damaged = bytes();
+
+    program.emplace(folder);
+    registerVoucherForms();
+    loggedInWith(AllRights);
+    frmIo& form = openForm();
+    host.answerMessage(AnswerOk);
+    enterVoucher(form, "500");
+    ASSERT_EQ(host.messages().size(), 1u);
+    const std::string& shown = host.messages()[0].text;
+    EXPECT_EQ(shown.substr(0, shown.find('\n')), "acc.mdb 已損毀，無法讀取");
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    program.reset();
+    EXPECT_TRUE(bytes() == damaged);
 }
 
 TEST_F(VoucherFaultTest, CancellingTheFirstEntryOnAnEmptyBookClearsTheFields) {
