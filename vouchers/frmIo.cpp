@@ -40,7 +40,6 @@ constexpr const char* Modifying = "〔修改中〕";
 constexpr const char* SignedMessage = "收支單已簽核 無法修改";
 constexpr const char* DayFullMessage = "本日收支單已達999張 無法再新增";
 constexpr const char* DateRangeMessage = "日期須在民國 1 年至 999 年之間";
-constexpr const char* ConflictMessage = "此筆資料已被其他使用者變更，請重新讀取";
 constexpr const char* ConflictTitle = "Kiv";
 
 // Below the rows of fields the scroll bar and the buttons; below them the form grows when it
@@ -649,7 +648,7 @@ void frmIo::SaveVoucher() {
         ShowStoredVoucher();
         return;
     } catch (const UpdateConflict&) {
-        messageBox(ConflictMessage, 48, ConflictTitle);
+        messageBox(UpdateConflict::ChangedMeanwhile, 48, ConflictTitle);
         ShowStoredVoucher();
         return;
     }
@@ -999,7 +998,7 @@ void frmIo::IssueCombinedCheque() {
         unchanged = false;
     }
     if (!unchanged) {
-        messageBox(ConflictMessage, 48, ConflictTitle);
+        messageBox(UpdateConflict::ChangedMeanwhile, 48, ConflictTitle);
     } else if (!entered) {
         messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
         return;

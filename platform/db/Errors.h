@@ -30,7 +30,8 @@ class UniqueViolation : public DbError {
 class UpdateConflict : public DbError {
   public:
     using DbError::DbError;
-    explicit UpdateConflict(const std::string& message);
+    explicit UpdateConflict(const std::string& message = ChangedMeanwhile);
+    static constexpr const char* ChangedMeanwhile = "此筆資料已被其他使用者變更，請重新讀取";
 };
 
 }  // namespace kiv

@@ -27,7 +27,7 @@ void ShownRows::CheckNoneChangedOrDeleted(Database& db) const {
 }
 
 void ShownRows::raiseConflict() const {
-    throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取");
+    throw UpdateConflict();
 }
 
 void ShownRows::Reread(Database& db) {
@@ -48,8 +48,7 @@ ShownRows::Rows ShownRows::read(Database& db, const Sql& sql, const std::vector<
 
 void ChangeShownStateWith(Database& db, const Sql& sql, const std::vector<Value>& params) {
     if (db.ExecuteWith(sql, params) == 1) return;
-    throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取", std::string(sql.text()),
-                         SQLITE_ABORT);
+    throw UpdateConflict();
 }
 
 }  // namespace kiv
