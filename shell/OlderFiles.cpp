@@ -45,7 +45,11 @@ void EnsureBookIndex(const std::string& name) {
         Database& db = AccDb();
         if (db.HasIndex(name)) return;
         for (const IndexDef& index : accSchema().indexes)
-            if (index.name == name) db.AddIndex(index);
+            if (index.name == name) {
+                Transaction transaction(db);
+                db.AddIndex(index);
+                transaction.Commit();
+            }
     } catch (const std::exception& error) {
         messageBox(error.what(), 0, "");
     }
