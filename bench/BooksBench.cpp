@@ -97,16 +97,22 @@ SELECT 'P' || (1000 + i), '第' || i || '號新建工程', 1000000 + i * 1000,
        '業主' || (i % 40), i % 3 = 0 FROM k)";
 
 // Ten contracts a side for each project, with three instalments, an addition and a reduction.
-#define CONTRACT_STATEMENTS(side)                                                                  \
-    {"WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE i < 4999) "             \
-     "INSERT INTO " side " (id, 收名稱, 簽約日, 客戶名, 合計, 備註, 專id, 專名, w) "                \
-     "SELECT '" side "' || i, '合約' || i, date('2016-01-01', '+' || (i / 10 * 7) || ' days'), "    \
-     "'廠商' || (i % 60), printf('%,d', 100000 + i * 10), '', 'P' || (1000 + i / 10), "            \
-     "'第' || (i / 10) || '號新建工程', json_extract(?, '$[' || (i % 5) || ']') FROM k",             \
-     "INSERT INTO " side "期 (id, 期別, 預付金, 實收金) SELECT id, n, '10,000', iif(n < 3, "        \
-     "'10,000', '') FROM " side ", (SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3)",          \
-     "INSERT INTO " side "加 (id, 期別, 金額, 實收金) SELECT id, 1, '5,000', '2,000' FROM " side,   \
-     "INSERT INTO " side "減 (id, 期別, 金額) SELECT id, 1, '1,000' FROM " side}
+#define CONTRACT_STATEMENTS(side)                                                                 \
+    {                                                                                             \
+        "WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE i < 4999) "         \
+        "INSERT INTO " side                                                                       \
+        " (id, 收名稱, 簽約日, 客戶名, 合計, 備註, 專id, 專名, w) "               \
+        "SELECT '" side                                                                           \
+        "' || i, '合約' || i, date('2016-01-01', '+' || (i / 10 * 7) || ' days'), "             \
+        "'廠商' || (i % 60), printf('%,d', 100000 + i * 10), '', 'P' || (1000 + i / 10), "      \
+        "'第' || (i / 10) || '號新建工程', json_extract(?, '$[' || (i % 5) || ']') FROM k",       \
+            "INSERT INTO " side                                                                   \
+            "期 (id, 期別, 預付金, 實收金) SELECT id, n, '10,000', iif(n < 3, "          \
+            "'10,000', '') FROM " side ", (SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3)", \
+            "INSERT INTO " side                                                                   \
+            "加 (id, 期別, 金額, 實收金) SELECT id, 1, '5,000', '2,000' FROM " side,              \
+            "INSERT INTO " side "減 (id, 期別, 金額) SELECT id, 1, '1,000' FROM " side            \
+    }
 
 const char* workTypes = R"(["土木", "水電", "裝潢", "鋼構", "油漆"])";
 
@@ -140,8 +146,9 @@ void generate(const fs::path& folder, int64_t vouchers) {
                     R"(["臺灣銀行 城中分行", "第一銀行 板橋分行", "合作金庫 新竹分行"])");
         db->Execute(cashSql);
         db->Execute(bankSql);
-        db->Execute("INSERT INTO obank (bank, id, user, cash) VALUES "
-                    "('臺灣銀行 城中分行', '0123456789', '公司', 0)");
+        db->Execute(
+            "INSERT INTO obank (bank, id, user, cash) VALUES "
+            "('臺灣銀行 城中分行', '0123456789', '公司', 0)");
         db->Execute(projectSql);
         generateContracts(*db);
         all.Commit();
@@ -151,16 +158,20 @@ void generate(const fs::path& folder, int64_t vouchers) {
     auto print = Database::open((folder / "pt.mdb").string(), printSchema());
 }
 
+// The folder of the benchmark program, where the books are kept.
+const fs::path& home() {
+    static const fs::path folder = programFolder();
+    return folder;
+}
+
 // The book of `vouchers` in the build folder, generated once; later runs reuse it.
 fs::path bookFolder(int64_t vouchers) {
-    fs::path folder = fs::path(programFolder()) / "bench-books" / std::to_string(vouchers);
+    fs::path folder = home() / "bench-books" / std::to_string(vouchers);
     if (fs::exists(folder / "done")) return folder;
     fs::remove_all(folder);
     fs::create_directories(folder);
     std::cerr << "Generating " << folder.string() << " (once) ..." << std::endl;
-    const std::string home = programFolder();
     generate(folder, vouchers);
-    setProgramFolder(home);
     std::FILE* done = std::fopen((folder / "done").c_str(), "w");
     if (done) std::fclose(done);
     return folder;
@@ -193,8 +204,8 @@ class Raw {
 
     sqlite3_stmt* statement(const char* sql) {
         sqlite3_stmt*& stmt = statements_[sql];
-        if (!stmt && sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt,
-                                        nullptr) != SQLITE_OK) {
+        if (!stmt && sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) !=
+                         SQLITE_OK) {
             std::cerr << sqlite3_errmsg(db_) << "\n" << sql << std::endl;
             std::exit(1);
         }
@@ -289,7 +300,8 @@ struct Program {
 // 收支查詢's statement for a range of dates under 本月全部, and its raw twin's list.
 constexpr char queryRangeSql[] =
     "SELECT 發生日期, 單號, 科目名稱, 用途說明, pay, 金額, 方式, 專案名稱, 申請人, 簽收, 附註一, "
-    "附註二 FROM iof WHERE 發生日期 >= ? AND 發生日期 < ? AND 方式 > -1 AND 方式 <> 2 AND 方式 <> 4 "
+    "附註二 FROM iof WHERE 發生日期 >= ? AND 發生日期 < ? AND 方式 > -1 AND 方式 <> 2 AND 方式 <> "
+    "4 "
     "ORDER BY 發生日期, 單號";
 constexpr char ptioInsert[] =
     "INSERT INTO ptio (發生日期, 收支單號, 科目, 用途說明, 收入, 支出, 餘額, 專案名稱, 申請人, "
@@ -334,14 +346,16 @@ void queryRange(Program& p, frmCash& form, const Date& from, const Date& to) {
 constexpr char issuedSql[] =
     "SELECT bill.票據號碼, bill.開票日, bill.收支單號, iof.用途說明, bill.方式, bill.到期日, "
     "bill.arDay, bill.收票人, bill.金額, bill.開銀行, bill.開帳號 FROM bill LEFT JOIN iof ON "
-    "bill.收支單號 = iof.單號 WHERE bill.到期日 >= ? AND bill.到期日 < ? AND bill.收支 = ? ORDER BY "
+    "bill.收支單號 = iof.單號 WHERE bill.到期日 >= ? AND bill.到期日 < ? AND bill.收支 = ? ORDER "
+    "BY "
     "bill.票據號碼";
 constexpr char receivedSql[] =
     "SELECT bill.票據號碼, bill.開票日, bill.收支單號, iof.用途說明, bill.方式, bill.到期日, "
     "bill.deDay, bill.開票人, bill.金額, bill.收銀行, bill.收帳號 FROM bill INNER JOIN iof ON "
     "bill.收支單號 = iof.單號 WHERE bill.收支 = ? ORDER BY bill.票據號碼";
 constexpr char signOffSql[] =
-    "SELECT 開銀行, 開帳號, 開票日, 到期日, 收票人, 票據號碼, 金額, 新台幣 FROM bill WHERE 到期日 >= "
+    "SELECT 開銀行, 開帳號, 開票日, 到期日, 收票人, 票據號碼, 金額, 新台幣 FROM bill WHERE 到期日 "
+    ">= "
     "? AND 到期日 < ? AND 收支 = ? ORDER BY 票據號碼";
 
 const char* chequeState(int state) {
@@ -388,9 +402,9 @@ void rawChequeList(Raw& acc, Raw& pt, bool received) {
         ++t.first;
         t.second += std::atoll(row[9].c_str());
     }
-    sqlite3_stmt* s =
-        pt.statement(received ? "SELECT * FROM biSum ORDER BY 1, 2, 3" : "SELECT * FROM boSum "
-                                                                          "ORDER BY 1, 2, 3");
+    sqlite3_stmt* s = pt.statement(received ? "SELECT * FROM biSum ORDER BY 1, 2, 3"
+                                            : "SELECT * FROM boSum "
+                                              "ORDER BY 1, 2, 3");
     Rows summary;
     while (sqlite3_step(s) == SQLITE_ROW) {
         const auto& t = tallies[text(s, 0) + '\n' + text(s, 1) + '\n' + text(s, 2)];
@@ -406,8 +420,8 @@ void rawChequeList(Raw& acc, Raw& pt, bool received) {
         while (sqlite3_step(o) == SQLITE_ROW)
             sheet.push_back({text(o, 0), text(o, 1), shownDate(o, 2), shownDate(o, 3), text(o, 4),
                              text(o, 5), amount(sqlite3_column_int64(o, 6)), text(o, 7)});
-        writeTable(pt, "DELETE FROM pt", "INSERT INTO pt VALUES (?, ?, ?, ?, ?, ?, ?, ?)", sheet,
-                   0, 8);
+        writeTable(pt, "DELETE FROM pt", "INSERT INTO pt VALUES (?, ?, ?, ?, ?, ?, ?, ?)", sheet, 0,
+                   8);
     }
     rows.insert(rows.end(), summary.begin(), summary.end());
     writeTable(pt, received ? "DELETE FROM bi" : "DELETE FROM bo",
@@ -443,8 +457,7 @@ void rawProjectReport(Raw& acc) {
             std::string total = text(s, 2);
             total.erase(std::remove(total.begin(), total.end(), ','), total.end());
             contracted[side][text(s, 0) + '\n' + text(s, 1)] +=
-                std::atoll(total.c_str()) + sqlite3_column_int64(s, 4) -
-                sqlite3_column_int64(s, 6);
+                std::atoll(total.c_str()) + sqlite3_column_int64(s, 4) - sqlite3_column_int64(s, 6);
         }
     }
     sqlite3_stmt* q = acc.statement(projectReportSql);
@@ -495,9 +508,13 @@ double seconds(const std::function<void()>& run) {
 
 class Table {
   public:
+    // Only the actions whose names hold this text are timed.
+    std::string only;
+
     // The program's action and its twin, in turns, `times` times each; the fastest of each kept.
     void time(const std::string& action, int64_t size, int times,
               const std::function<void()>& program, const std::function<void()>& raw) {
+        if (action.find(only) == std::string::npos) return;
         Figure figure{action, size};
         for (int i = 0; i < times; ++i) {
             figure.program = std::min(figure.program, seconds(program));
@@ -509,8 +526,8 @@ class Table {
     }
 
     void print() const {
-        std::printf("\n%-44s %9s %12s %12s %7s %8s\n", "action", "vouchers", "program ms",
-                    "raw ms", "ratio", "100k→1M");
+        std::printf("\n%-44s %9s %12s %12s %7s %8s\n", "action", "vouchers", "program ms", "raw ms",
+                    "ratio", "100k→1M");
         for (const Figure& f : figures_) {
             std::string growth;
             if (f.size == 1'000'000)
@@ -559,8 +576,7 @@ void measureBook(Table& table, int64_t size) {
         "收支查詢 one year", size, times, [&] { queryRange(p, query, yearStart, yearEnd); },
         [&] { rawVoucherQuery(acc, pt, yearStart, yearEnd.addDays(1)); });
     table.time(
-        "收支查詢 header sort (one year)", size, times,
-        [&] { p.host.clickCell(query.hfg, 0, 4); },
+        "收支查詢 header sort (one year)", size, times, [&] { p.host.clickCell(query.hfg, 0, 4); },
         [&] {
             Rows rows = rawVoucherRows(acc, yearStart, yearEnd.addDays(1));
             std::stable_sort(rows.begin(), rows.end(),
@@ -570,9 +586,6 @@ void measureBook(Table& table, int64_t size) {
     table.time(
         "收支查詢 whole book", size, 1, [&] { queryRange(p, query, firstDay, lastDay); },
         [&] { rawVoucherQuery(acc, pt, firstDay, lastDay.addDays(1)); });
-    std::fprintf(stderr, "  grid rows %d, messages %zu\n", query.hfg.Rows(), p.host.messages().size());
-    for (const auto& m : p.host.messages())
-        std::fprintf(stderr, "  message: %s\n", m.text.c_str());
     Forms::unloadByName("frmCash");
 
     // 票據一覽表
@@ -612,15 +625,20 @@ void measureBook(Table& table, int64_t size) {
 }  // namespace
 }  // namespace kiv::bench
 
-// `bench_books [sizes...]`, e.g. `bench_books 10000 100000`; all three sizes when none is given.
+// `bench_books [--only=TEXT] [sizes...]`, e.g. `bench_books 10000 100000`; all three sizes when
+// none is given, every action unless --only names part of some.
 int main(int argc, char** argv) {
     using namespace kiv::bench;
     kiv::Clock::useFixedTime(today);
+    home();
     std::vector<int64_t> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoll(argv[i]));
-    if (sizes.empty()) sizes = {10'000, 100'000, 1'000'000};
     Table table;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--only=", 7) == 0)
+            table.only = argv[i] + 7;
+        else
+            sizes.push_back(std::atoll(argv[i]));
+    if (sizes.empty()) sizes = {10'000, 100'000, 1'000'000};
     for (int64_t size : sizes)
         measureBook(table, size);
     table.print();

@@ -68,7 +68,8 @@ Value convertForField(const Value& value, const ColumnInfo& column) {
     if (!column.kind) return value;
     switch (*column.kind) {
         case FieldKind::Text:
-            return value.isNull() ? Value() : Value(value.text());
+            if (value.isNull() || value.isText()) return value;
+            return Value(value.text());
         case FieldKind::Integer:
         case FieldKind::Real:
             return numberForField(value, *column.kind, column.name);
@@ -535,18 +536,16 @@ void KeysetCursor::update() {
 void KeysetCursor::insertPending() {
     completeKeys();
     std::vector<char> fields(pendingValues_.size());
-    std::vector<Value> values;
-    for (size_t i = 0; i < pendingValues_.size(); ++i) {
-        if (!pendingValues_[i]) continue;
-        fields[i] = 1;
-        values.push_back(*pendingValues_[i]);
-    }
+    for (size_t i = 0; i < pendingValues_.size(); ++i)
+        fields[i] = pendingValues_[i] ? 1 : 0;
     if (!insertStatement_.get() || fields != insertFields_) {
         insertStatement_ = Statement(database().handle(), insertSql(fields));
         insertFields_ = std::move(fields);
     }
     releaseDatabaseReads();
-    insertStatement_.bindAll(values);
+    int bound = 0;
+    for (const auto& value : pendingValues_)
+        if (value) insertStatement_.bind(++bound, *value);
     insertStatement_.run();
     keys_.push_back(sqlite3_last_insert_rowid(database().handle()));
     noteChange();

@@ -33,14 +33,6 @@ int compareNumeric(std::string_view a, std::string_view b) {
 }
 
 // Whole numbers of a packed row, seven bits a byte, the last byte below 128.
-void putNumber(std::string& out, uint32_t n) {
-    while (n >= 0x80) {
-        out += static_cast<char>((n & 0x7F) | 0x80);
-        n >>= 7;
-    }
-    out += static_cast<char>(n);
-}
-
 uint32_t takeNumber(const char* data, uint32_t& at) {
     uint32_t n = 0;
     for (int shift = 0;; shift += 7) {
@@ -52,51 +44,50 @@ uint32_t takeNumber(const char* data, uint32_t& at) {
 
 }  // namespace
 
+// Where column `col` lies in the block; a column past the stored ones is not found, and `stored`
+// then counts them.
 Grid::PackedRow::Span Grid::PackedRow::locate(int col) const {
     uint32_t at = 0;
-    for (int c = 0; at < size_; ++c) {
+    int c = 0;
+    for (; at < size_; ++c) {
         uint32_t start = at;
-        takeNumber(data_.get(), at);
-        at += takeNumber(data_.get(), at);
-        if (c == col) return {start, at, true};
+        uint32_t format = takeNumber(data_.get(), at);
+        uint32_t length = takeNumber(data_.get(), at);
+        if (c == col) return {start, at + length, at, length, format, c, true};
+        at += length;
     }
-    return {size_, size_, false};
+    return {size_, size_, size_, 0, 0, c, false};
 }
 
 std::string_view Grid::PackedRow::text(int col) const {
     Span span = locate(col);
-    if (!span.found) return {};
-    uint32_t at = span.start;
-    takeNumber(data_.get(), at);
-    uint32_t length = takeNumber(data_.get(), at);
-    return {data_.get() + at, length};
+    return {data_.get() + span.text, span.length};
 }
 
 uint32_t Grid::PackedRow::format(int col) const {
-    Span span = locate(col);
-    if (!span.found) return 0;
-    uint32_t at = span.start;
-    return takeNumber(data_.get(), at);
+    return locate(col).format;
 }
 
-void Grid::PackedRow::set(int col, std::string_view text, uint32_t format, uint32_t room) {
-    // The new cell is encoded first: `text` may lie in this row's own block.
-    std::string cell;
+// Writes the cell's text, or its format, or both; false when the cell already held them. The new
+// cell is put together first when its text lies in this row's own block.
+bool Grid::PackedRow::set(int col, std::optional<std::string_view> text,
+                          std::optional<uint32_t> format, uint32_t room) {
     Span span = locate(col);
-    if (!span.found) {
-        if (text.empty() && format == 0) return;
-        int stored = 0;
-        for (uint32_t at = 0; at < size_; ++stored) {
-            takeNumber(data_.get(), at);
-            at += takeNumber(data_.get(), at);
-        }
-        cell.assign(2 * static_cast<size_t>(col - stored), '\0');
+    const std::string_view oldText(data_.get() + span.text, span.length);
+    const uint32_t newFormat = format.value_or(span.format);
+    std::string kept;
+    if (!text) text = kept.assign(oldText);
+    if (newFormat == span.format && *text == oldText) return false;
+    char head[12];
+    size_t headSize = 0;
+    for (uint32_t n : {newFormat, static_cast<uint32_t>(text->size())}) {
+        for (; n >= 0x80; n >>= 7)
+            head[headSize++] = static_cast<char>((n & 0x7F) | 0x80);
+        head[headSize++] = static_cast<char>(n);
     }
-    putNumber(cell, format);
-    putNumber(cell, static_cast<uint32_t>(text.size()));
-    cell.append(text);
-    const uint32_t removed = span.end - span.start;
-    const auto size = static_cast<uint32_t>(size_ - removed + cell.size());
+    const uint32_t blanks = span.found ? 0 : 2 * static_cast<uint32_t>(col - span.stored);
+    const auto cellSize = static_cast<uint32_t>(blanks + headSize + text->size());
+    const uint32_t size = size_ - (span.end - span.start) + cellSize;
     if (size > capacity_) {
         uint32_t capacity = std::max({size, capacity_ + capacity_ / 2, room});
         auto data = std::make_unique<char[]>(capacity);
@@ -104,9 +95,13 @@ void Grid::PackedRow::set(int col, std::string_view text, uint32_t format, uint3
         data_ = std::move(data);
         capacity_ = capacity;
     }
-    std::memmove(data_.get() + span.start + cell.size(), data_.get() + span.end, size_ - span.end);
-    std::memcpy(data_.get() + span.start, cell.data(), cell.size());
+    std::memmove(data_.get() + span.start + cellSize, data_.get() + span.end, size_ - span.end);
+    char* out = data_.get() + span.start;
+    std::memset(out, 0, blanks);
+    std::memcpy(out + blanks, head, headSize);
+    std::memcpy(out + blanks + headSize, text->data(), text->size());
     size_ = size;
+    return true;
 }
 
 void Grid::PackedRow::truncate(int cols) {
@@ -153,7 +148,8 @@ const Grid::CellFormat& Grid::formatAt(int row, int col) const {
     return formats_[rows_[row].format(col)];
 }
 
-void Grid::setCell(int row, int col, std::string_view text, uint32_t format) {
+bool Grid::setCell(int row, int col, std::optional<std::string_view> text,
+                   std::optional<uint32_t> format) {
     if (row != openRow_) {
         if (openRow_ >= 0 && openRow_ < Rows()) {
             rows_[openRow_].fit();
@@ -161,7 +157,7 @@ void Grid::setCell(int row, int col, std::string_view text, uint32_t format) {
         }
         openRow_ = row;
     }
-    rows_[row].set(col, text, format, rowRoom_);
+    return rows_[row].set(col, text, format, rowRoom_);
 }
 
 template <class Change>
@@ -169,8 +165,7 @@ void Grid::changeFormat(int row, int col, Change&& change) {
     checkCell(row, col);
     CellFormat format = formats_[rows_[row].format(col)];
     change(format);
-    std::string text(rows_[row].text(col));
-    setCell(row, col, text, formatNumber(format));
+    setCell(row, col, std::nullopt, formatNumber(format));
 }
 
 uint32_t Grid::formatNumber(const CellFormat& format) {
@@ -237,9 +232,7 @@ std::string Grid::TextMatrix(int row, int col) const {
 
 void Grid::SetTextMatrix(int row, int col, const std::string& text) {
     checkCell(row, col);
-    if (rows_[row].text(col) == text) return;
-    setCell(row, col, text, rows_[row].format(col));
-    changed(Property::Cells);
+    if (setCell(row, col, text, std::nullopt)) changed(Property::Cells);
 }
 
 void Grid::SetRow(int row) {
@@ -284,7 +277,7 @@ void Grid::forEachTargetCell(F&& apply) {
 void Grid::SetText(const std::string& text) {
     forEachTargetCell([&](int r, int c) {
         checkCell(r, c);
-        setCell(r, c, text, rows_[r].format(c));
+        setCell(r, c, text, std::nullopt);
     });
     changed(Property::Cells);
 }
@@ -512,7 +505,7 @@ void Grid::AddItem(const std::string& tabSeparated, int index) {
     PackedRow row;
     auto texts = splitText(tabSeparated, "\t");
     for (int c = 0; c < cols_ && c < static_cast<int>(texts.size()); ++c)
-        row.set(c, texts[c], 0, 0);
+        row.set(c, texts[c], std::nullopt, 0);
     rows_.insert(rows_.begin() + index, std::move(row));
     rowHeights_.insert(rowHeights_.begin() + index, -1);
     mergeRows_.insert(mergeRows_.begin() + index, false);
@@ -560,7 +553,7 @@ void Grid::SetFormatString(const std::string& format) {
             colAlignments_[c] = text[0] == '<' ? 1 : text[0] == '^' ? 4 : 7;
             text.erase(0, 1);
         }
-        if (Rows() > 0) setCell(0, c, text, rows_[0].format(c));
+        if (Rows() > 0) setCell(0, c, text, std::nullopt);
     }
     changed(Property::Cells);
 }

@@ -223,8 +223,10 @@ class Grid : public Control {
         }
         std::string_view text(int col) const;
         uint32_t format(int col) const;
+        // Writes the text, the format or both (nullopt keeps it); false when nothing changed.
         // `room` is the block size to start with, should the row have none.
-        void set(int col, std::string_view text, uint32_t format, uint32_t room);
+        bool set(int col, std::optional<std::string_view> text, std::optional<uint32_t> format,
+                 uint32_t room);
         void truncate(int cols);
         // Gives back the room kept for further cells.
         void fit();
@@ -232,7 +234,8 @@ class Grid : public Control {
 
       private:
         struct Span {
-            uint32_t start, end;
+            uint32_t start, end, text, length, format;
+            int stored;
             bool found;
         };
         Span locate(int col) const;
@@ -244,7 +247,8 @@ class Grid : public Control {
 
     void checkCell(int row, int col) const;
     const CellFormat& formatAt(int row, int col) const;
-    void setCell(int row, int col, std::string_view text, uint32_t format);
+    bool setCell(int row, int col, std::optional<std::string_view> text,
+                 std::optional<uint32_t> format);
     template <class Change>
     void changeFormat(int row, int col, Change&& change);
     uint32_t formatNumber(const CellFormat& format);
