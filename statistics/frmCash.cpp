@@ -348,12 +348,14 @@ void frmCash::RunVoucherQuery() {
     }
     setMousePointer(Hourglass);
     hfg.SetVisible(false);
-    const int count = static_cast<int>(rs.RecordCount());
-    hfg.SetRows(count + 1);
+    // The rows are added as they are read: counting them first would run the query twice.
+    hfg.SetRows(2);
     hfg.SetFixedRows(1);
     int64_t balance = 0;
-    for (int row = 1; row <= count && !rs.Eof(); ++row, rs.MoveNext())
+    for (int row = 1; !rs.Eof(); ++row, rs.MoveNext()) {
+        hfg.SetRows(row + 1);
         FillQueryRow(row, rs, balance);
+    }
     hfg.SetVisible(true);
     setMousePointer(0);
     AddSummaryRows();

@@ -543,9 +543,10 @@ void KeysetCursor::insertPending() {
         insertFields_ = std::move(fields);
     }
     releaseDatabaseReads();
+    // Every parameter is bound anew for each row, so the row's own values can be lent.
     int bound = 0;
     for (const auto& value : pendingValues_)
-        if (value) insertStatement_.bind(++bound, *value);
+        if (value) insertStatement_.bindBorrowed(++bound, *value);
     insertStatement_.run();
     keys_.push_back(sqlite3_last_insert_rowid(database().handle()));
     noteChange();
