@@ -239,12 +239,19 @@ void frmIo::Form_Load() {
     cmdEdit.SetEnabled(mayEdit && !oneVoucherMissing_);
 }
 
+// A voucher picked from the form's own list set ShowOneRecord; it goes with the form, so that
+// the next opening from the launcher lists every voucher again.
 void frmIo::Form_Unload(int&) {
     try {
         VoucherRecordset.reset();
     } catch (const std::exception&) {
     }
     VoucherFormOpen = false;
+    ShowOneRecord = false;
+}
+
+bool frmIo::HoldsUnsavedInput() const {
+    return lbStat.Caption() != Browsing || SignOffPending;
 }
 
 void frmIo::LoadVoucherTitle() {
@@ -698,7 +705,7 @@ bool frmIo::SignOffByCheque() {
         Voucher changed = VoucherFromFields();
         WriteVoucher(db, shownVoucher_, changed);
         entered = ChequeEntered(false);
-        if (entered) SetVoucherState(db, changed.number, SignedByCheque);
+        if (entered) SetVoucherState(db, changed.number, changed.state, SignedByCheque);
         transaction.Commit();
     } catch (const VoucherSigned&) {
         throw;
@@ -966,6 +973,8 @@ void frmIo::cmdco_Click() {
 
 // The marked vouchers are checked, the cheque entered and the group written in one transaction,
 // so that a voucher is paid once and a cancelled or failed cheque leaves every voucher unsigned.
+// A marked voucher that another copy of the program signed off or grouped since the list showed
+// it refuses the whole issue before the cheque is asked for, and the list is shown as stored.
 void frmIo::IssueCombinedCheque() {
     std::vector<std::string> members;
     for (int r = 1; r < hfg.Rows(); ++r)
@@ -977,17 +986,21 @@ void frmIo::IssueCombinedCheque() {
     CombinedFirstVoucherNo = members.front();
     Database& db = AccDb();
     bool entered = false;
-    {
+    bool unchanged = false;
+    try {
         Transaction transaction(db, true);
-        if (auto paid = FirstVoucherNotPayable(db, members)) {
-            messageBox("收支單已簽核: " + *paid, 48, ListTitle);
-            return;
+        unchanged = !FirstVoucherNotPayable(db, members);
+        if (unchanged) {
+            entered = ChequeEntered(true);
+            if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
+            transaction.Commit();
         }
-        entered = ChequeEntered(true);
-        if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
-        transaction.Commit();
+    } catch (const UpdateConflict&) {
+        unchanged = false;
     }
-    if (!entered) {
+    if (!unchanged) {
+        messageBox(ConflictMessage, 48, ConflictTitle);
+    } else if (!entered) {
         messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
         return;
     }
