@@ -642,5 +642,11 @@ int main(int argc, char** argv) {
     for (int64_t size : sizes)
         measureBook(table, size);
     table.print();
+    // The most memory the run held at once: with --only=whole, what the whole book's grid costs.
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    while (status && std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmHWM:", 6) == 0) std::printf("\npeak resident %s", line + 6);
+    if (status) std::fclose(status);
     return 0;
 }
