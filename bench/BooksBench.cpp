@@ -29,6 +29,7 @@
 #include "platform/forms/ProgramFolder.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmPjVSrIO.h"
+#include "shell/OlderFiles.h"
 #include "shell/Schema.h"
 #include "shell/ShellForms.h"
 #include "shell/mdM.h"
@@ -285,6 +286,8 @@ struct Program {
               registerProjectForms, registerStatisticsForms, registerContractForms})
             registration();
         OpenDatabases();
+        // As the launcher bar does at every start: a book made before an index gains it.
+        UpgradeOlderFiles();
         LoggedIn = true;
         UserRights = 0x7FFFFFFF;
     }

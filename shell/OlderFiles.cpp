@@ -61,7 +61,8 @@ void UpgradeOlderFiles() {
     EnsureStaffRightsField();
     EnsureLetFieldRi();
     EnsureLetFieldRo();
-    for (const char* index : {"iof_account_side", "iof_work_type", "iof_applicant", "iof_signer"})
+    for (const char* index :
+         {"iof_account_side", "iof_work_type", "iof_applicant", "iof_signer", "iof_project_sums"})
         EnsureBookIndex(index);
 }
 
