@@ -503,6 +503,16 @@ struct Figure {
     double program = 1e30, raw = 1e30;
 };
 
+long residentKilobytes() {
+    long kilobytes = 0;
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    while (status && std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmRSS:", 6) == 0) kilobytes = std::atol(line + 6);
+    if (status) std::fclose(status);
+    return kilobytes;
+}
+
 double seconds(const std::function<void()>& run) {
     auto start = std::chrono::steady_clock::now();
     run();
@@ -587,7 +597,15 @@ void measureBook(Table& table, int64_t size) {
             writeTable(pt, "DELETE FROM ptio", ptioInsert, rows, 1, 12);
         });
     table.time(
-        "收支查詢 whole book", size, 1, [&] { queryRange(p, query, firstDay, lastDay); },
+        "收支查詢 whole book", size, 1,
+        [&] {
+            const long before = residentKilobytes();
+            queryRange(p, query, firstDay, lastDay);
+            std::printf(
+                "收支查詢 whole book at %lld vouchers: %d grid rows, %ld MB more resident\n",
+                static_cast<long long>(size), query.hfg.Rows(),
+                (residentKilobytes() - before) / 1024);
+        },
         [&] { rawVoucherQuery(acc, pt, firstDay, lastDay.addDays(1)); });
     Forms::unloadByName("frmCash");
 
