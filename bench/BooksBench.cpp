@@ -288,6 +288,11 @@ struct Program {
         OpenDatabases();
         // As the launcher bar does at every start: a book made before an index gains it.
         UpgradeOlderFiles();
+        // A file's first write waits for the check of the whole file that its opening started;
+        // it is waited for here, so that no timed action waits for it or runs beside it.
+        AccDb().Execute("DELETE FROM iofs WHERE 0");
+        PeopleDb().Execute("DELETE FROM t2w WHERE 0");
+        PrintDb().Execute("DELETE FROM seday WHERE 0");
         LoggedIn = true;
         UserRights = 0x7FFFFFFF;
     }
