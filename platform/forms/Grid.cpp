@@ -13,23 +13,45 @@ namespace kiv {
 
 namespace {
 
-int compareText(std::string_view a, std::string_view b, bool ignoreCase) {
-    if (!ignoreCase) return a.compare(b);
-    return foldCase(std::string(a)).compare(foldCase(std::string(b)));
+// A cell's text as a sort compares it, worked out once per cell rather than at every comparison.
+struct SortKey {
+    std::string_view text;
+    std::optional<double> number;
+    std::string folded;
+};
+
+SortKey sortKey(std::string_view text, int order) {
+    SortKey key{text, std::nullopt, {}};
+    const bool numeric = order == 3 || order == 4;
+    const bool withCase = order == 7 || order == 8;
+    const bool withoutCase = order == 5 || order == 6;
+    if (!withCase && !withoutCase) key.number = numberFromText(text);
+    if (!numeric && !withCase) key.folded = foldCase(std::string(text));
+    return key;
 }
 
-// The old grid's generic order: two numbers (separators allowed) by value, anything else as text.
-int compareGeneric(std::string_view a, std::string_view b) {
-    auto x = numberFromText(std::string(a));
-    auto y = numberFromText(std::string(b));
-    if (x && y) return *x < *y ? -1 : *x > *y ? 1 : 0;
-    return compareText(a, b, true);
-}
-
-int compareNumeric(std::string_view a, std::string_view b) {
-    double x = numberFromText(std::string(a)).value_or(0);
-    double y = numberFromText(std::string(b)).value_or(0);
+int compareValues(double x, double y) {
     return x < y ? -1 : x > y ? 1 : 0;
+}
+
+// 3/4 by value (text as 0), 5/6 text without case, 7/8 text with case, anything else the old
+// grid's generic order: two numbers (separators allowed) by value, anything else as text
+// without case.
+int compareKeys(const SortKey& a, const SortKey& b, int order) {
+    switch (order) {
+        case 3:
+        case 4:
+            return compareValues(a.number.value_or(0), b.number.value_or(0));
+        case 5:
+        case 6:
+            return a.folded.compare(b.folded);
+        case 7:
+        case 8:
+            return a.text.compare(b.text);
+        default:
+            if (a.number && b.number) return compareValues(*a.number, *b.number);
+            return a.folded.compare(b.folded);
+    }
 }
 
 // Whole numbers of a packed row, seven bits a byte, the last byte below 128.
@@ -459,34 +481,19 @@ void Grid::SetSort(int order) {
     int firstRow = std::min(row_, rowSel_), lastRow = std::max(row_, rowSel_);
     int firstCol = std::min(col_, colSel_), lastCol = std::max(col_, colSel_);
     checkCell(lastRow, lastCol);
-    auto compare = [&](std::string_view a, std::string_view b) {
-        switch (order) {
-            case 3:
-            case 4:
-                return compareNumeric(a, b);
-            case 5:
-            case 6:
-                return compareText(a, b, true);
-            case 7:
-            case 8:
-                return compareText(a, b, false);
-            default:
-                return compareGeneric(a, b);
-        }
-    };
     bool descending = order % 2 == 0;
-    // The rows are ordered by their numbers, each row's key texts looked up once, and then moved.
+    // The rows are ordered by their numbers, each row's keys worked out once, and then moved.
     const int keyCols = lastCol - firstCol + 1;
-    std::vector<std::string_view> keys;
+    std::vector<SortKey> keys;
     keys.reserve(static_cast<size_t>(lastRow - firstRow + 1) * keyCols);
     for (int r = firstRow; r <= lastRow; ++r)
         for (int c = firstCol; c <= lastCol; ++c)
-            keys.push_back(rows_[r].text(c));
+            keys.push_back(sortKey(rows_[r].text(c), order));
     std::vector<int> ranks(static_cast<size_t>(lastRow - firstRow + 1));
     std::iota(ranks.begin(), ranks.end(), 0);
     auto before = [&](int x, int y) {
         for (int c = 0; c < keyCols; ++c) {
-            int result = compare(keys[x * keyCols + c], keys[y * keyCols + c]);
+            int result = compareKeys(keys[x * keyCols + c], keys[y * keyCols + c], order);
             if (result != 0) return descending ? result > 0 : result < 0;
         }
         return false;
