@@ -1,5 +1,7 @@
 #include "platform/db/ShownRows.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include "platform/db/Database.h"

@@ -190,9 +190,13 @@ TEST_F(WriteFailureTest, EachFieldOfAnOlderFileIsAddedAndFilledOrLeftForTheNextS
              acc.Execute("INSERT INTO ro VALUES ('11512060m', '合約')");
          },
          [] { return rows(AccDb(), "SELECT id, Let FROM ro"); }},
+        {"iof without the index of its signers",
+         [](Database&, Database& acc) { acc.Execute("DROP INDEX iof_signer"); },
+         [] { return rows(AccDb(), "SELECT name FROM sqlite_schema WHERE name = 'iof_signer'"); }},
     };
-    const Texts expected[] = {{"A001|1", "A002|1"}, {"11512060l|0"}, {"11512060m|0"}};
-    for (int i = 0; i < 3; ++i) {
+    const Texts expected[] = {
+        {"A001|1", "A002|1"}, {"11512060l|0"}, {"11512060m|0"}, {"iof_signer"}};
+    for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(files[i].name);
         TearDown();
         SetUp();
