@@ -1,7 +1,5 @@
 #include "platform/db/ShownRows.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 
 #include "platform/db/Database.h"
