@@ -12,6 +12,7 @@
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
+#include "platform/forms/UnsavedInput.h"
 #include "platform/xlsx/GridCopy.h"
 #include "shell/mdM.h"
 
@@ -348,12 +349,14 @@ void frmCash::RunVoucherQuery() {
     }
     {
         HiddenWhileFilling hidden(hfg, Hourglass);
-        const int count = static_cast<int>(rs.RecordCount());
-        hfg.SetRows(count + 1);
+        // The rows are added as they are read: counting them first would run the query twice.
+        hfg.SetRows(2);
         hfg.SetFixedRows(1);
         int64_t balance = 0;
-        for (int row = 1; row <= count && !rs.Eof(); ++row, rs.MoveNext())
+        for (int row = 1; !rs.Eof(); ++row, rs.MoveNext()) {
+            hfg.SetRows(row + 1);
             FillQueryRow(row, rs, balance);
+        }
     }
     AddSummaryRows();
     FillQueryPrintTable();
@@ -503,7 +506,9 @@ void frmCash::EmptyQueryPrintTable() {
 // The span of every voucher held, void and unsigned ones too. The end picker shows today; its
 // label keeps the last voucher's date, as only a user's pick changes it.
 void frmCash::ShowDataSpan() {
-    Recordset rs = AccDb().OpenRecordset("SELECT MIN(發生日期), MAX(發生日期) FROM iof");
+    // Each end on its own, so that each is one step of the date index rather than a scan of it.
+    Recordset rs = AccDb().OpenRecordset(
+        "SELECT (SELECT MIN(發生日期) FROM iof), (SELECT MAX(發生日期) FROM iof)");
     if (rs.Eof() || rs.Fields(0).isNull()) return;
     const Date first = rs.Fields(0).date();
     lbSt.SetCaption(Format(first, "gg ee/mm/dd"));
@@ -545,9 +550,10 @@ void frmCash::OpenVoucherFromGrid() {
 }
 
 // A copy of the voucher form open beside the list is put away first, so the one shown loads
-// afresh on this voucher; an edit made there shows at once in the list.
+// afresh on this voucher; an edit made there shows at once in the list. A copy holding an entry
+// is kept, and nothing opens.
 void frmCash::OpenVoucher(const std::string& number) {
-    Forms::unloadByName("frmIo");
+    if (!UnloadUnlessUnsaved("frmIo")) return;
     {
         HandOver<std::string> voucher(OpenVoucherNo, number);
         HandOver<bool> oneRecord(ShowOneRecord, true);
