@@ -174,6 +174,8 @@ void frmCom::LoadBankGrids() {
         const char* headers[] = {"銀行 & (分行)", "戶名", "帳號", list.amountHeader};
         for (int c = 0; c < 4; ++c)
             grid.SetTextMatrix(0, c, headers[c]);
+        // Typing starts at the bank of the first row.
+        grid.SetCol(BankCol);
         Recordset rs = AccDb().OpenRecordset(list.selectAll);
         if (rs.Eof()) continue;
         grid.SetRows(static_cast<int>(rs.RecordCount()) + 1);

@@ -107,6 +107,11 @@ void frmSt::LoadGrid(int index, const std::vector<std::vector<std::string>>& row
             grid.SetCellAlignment(LeftCentre);
             if (r <= static_cast<int>(rows.size())) grid.SetText(rows[r - 1][c]);
         }
+    // Rows typed in later are drawn as the loaded ones, and typing starts at the first cell.
+    for (int c = 0; c < grid.Cols(); ++c)
+        grid.SetColAlignment(c, LeftCentre);
+    grid.SetRow(1);
+    grid.SetCol(0);
 }
 
 void frmSt::hfg_MouseDown(int Index, int Button, int, float, float) {

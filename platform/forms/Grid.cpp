@@ -812,14 +812,15 @@ void Grid::openEditorByKey(char32_t typed) {
 }
 
 // The editor the form laid over the current cell: the control with the focus when it lies over
-// the grid, else a shown text box or combo box over the cell.
+// the grid, else a shown text box, combo box or date picker over the cell.
 Control* Grid::editorOverCurrentCell() const {
     Control* active = form().ActiveControl();
     if (active && active != this && gridBeneath(*active) == this) return active;
     auto [gridLeft, gridTop] = placeOnForm(*this);
     int x = gridLeft + CellLeft() + CellWidth() / 2, y = gridTop + CellTop() + CellHeight() / 2;
     for (Control* control : form().Controls()) {
-        bool typedInto = dynamic_cast<TextBox*>(control) || dynamic_cast<ComboBox*>(control);
+        bool typedInto = dynamic_cast<TextBox*>(control) || dynamic_cast<ComboBox*>(control) ||
+                         dynamic_cast<DatePicker*>(control);
         if (!typedInto || gridBeneath(*control) != this) continue;
         auto [left, top] = placeOnForm(*control);
         if (x >= left && x < left + control->Width() && y >= top && y < top + control->Height())
@@ -831,7 +832,8 @@ Control* Grid::editorOverCurrentCell() const {
 void Grid::userTab(int shift) {
     if (!IsEffectivelyEnabled()) return;
     bool backwards = shift & ShiftMask;
-    if (editedInPlace_ && userNextCell(backwards)) return;
+    // Ctrl+Tab leaves a grid edited in place from any cell.
+    if (editedInPlace_ && !(shift & CtrlMask) && userNextCell(backwards)) return;
     if (backwards)
         form().FocusPrevious();
     else
@@ -879,8 +881,8 @@ HiddenWhileFilling::~HiddenWhileFilling() {
     setMousePointer(0);
 }
 
-Grid* gridBeneath(const Control& control) {
-    if (!control.IsEffectivelyVisible()) return nullptr;
+Grid* gridBeneath(const Control& control, bool evenHidden) {
+    if (!evenHidden && !control.IsEffectivelyVisible()) return nullptr;
     auto [left, top] = placeOnForm(control);
     for (Control* other : control.form().Controls()) {
         auto* grid = dynamic_cast<Grid*>(other);

@@ -25,8 +25,8 @@ inline constexpr int CentreCentre = 4;
 inline constexpr int RightCentre = 7;
 
 // The grid a control is laid over as its cell editor (a shown control inside the grid's area,
-// above it in the same container), or null.
-Grid* gridBeneath(const Control& control);
+// above it), or null; with `evenHidden` also for an editor that has just hidden itself.
+Grid* gridBeneath(const Control& control, bool evenHidden = false);
 
 // Tab (backwards: Shift+Tab) in an editor laid over a grid's cell: the edit ends, the editor
 // goes and the grid's next cell becomes the current one, the grid holding the focus. False when
@@ -208,7 +208,8 @@ class Grid : public Control {
     // result is false.
     bool userNextCell(bool backwards = false);
     // Tab on the grid itself: from cell to cell in a grid edited in place, on to the next (with
-    // Shift the previous) control from its last (first) cell and from any other grid.
+    // Shift the previous) control from its last (first) cell, with Ctrl from any cell, and from
+    // any other grid.
     void userTab(int shift = 0);
     void userScrollTo(int topRow, int leftCol);
     void userResizeColumn(int col, int twips);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "platform/qt/QtLook.h"
@@ -37,6 +38,10 @@ void DatePickerWidget::showModelOnCalendar() {
     calendar_->setSelectedDate(qtDate(picker_.Value()));
 }
 
+QRect DatePickerWidget::textArea() const {
+    return QRect(4, 0, buttonRect().left() - 6, height());
+}
+
 QRect DatePickerWidget::buttonRect() const {
     int side = std::min(height(), 18);
     return QRect(width() - side - 2, 2, side, height() - 4).intersected(rect());
@@ -52,9 +57,12 @@ void DatePickerWidget::paintEvent(QPaintEvent*) {
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &painter, this);
     QRect button = buttonRect();
     if (button.left() > 8 && control()) {
-        QRect textArea(4, 0, button.left() - 6, height());
+        // A date too wide for the box ends in an ellipsis; the whole date is the tooltip.
+        QRect area = textArea();
         painter.setPen(palette().color(isEnabled() ? QPalette::Text : QPalette::Mid));
-        painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft, qs(picker_.DisplayText()));
+        painter.drawText(
+            area, Qt::AlignVCenter | Qt::AlignLeft,
+            fontMetrics().elidedText(qs(picker_.DisplayText()), Qt::ElideRight, area.width()));
     }
     QStyleOptionButton arrowButton;
     arrowButton.initFrom(this);
@@ -113,6 +121,12 @@ bool DatePickerWidget::filter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         openCalendar();
+        return true;
+    }
+    if (event->type() == QEvent::ToolTip) {
+        QString shown = qs(picker_.DisplayText());
+        if (fontMetrics().horizontalAdvance(shown) <= textArea().width()) return false;
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), shown, this);
         return true;
     }
     if (event->type() == QEvent::KeyPress) {

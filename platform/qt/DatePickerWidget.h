@@ -27,6 +27,7 @@ class DatePickerWidget : public QWidget, public ControlBinding {
 
   private:
     QRect buttonRect() const;
+    QRect textArea() const;
     void showModelOnCalendar();
     void pickDate(const QDate& date);
 

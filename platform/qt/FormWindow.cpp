@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/forms/Grid.h"
 #include "platform/qt/ControlBinding.h"
 #include "platform/qt/ControlWidgets.h"
 #include "platform/qt/QtLook.h"
@@ -339,6 +340,13 @@ bool FormWindow::focusNextPrevChild(bool next) {
     if (!form_) return QWidget::focusNextPrevChild(next);
     if (leavingHiddenWidget()) return true;
     act([this, next] {
+        // A date picker or another editor laid over a grid's cell goes on to the next cell; one
+        // that hid itself as its cell took its value gives the focus back to the grid.
+        Control* active = form_->ActiveControl();
+        if (active && TabToNextCell(*active, !next)) return;
+        Grid* grid =
+            active && !active->IsEffectivelyVisible() ? gridBeneath(*active, true) : nullptr;
+        if (grid && grid->EditedInPlace() && grid->userFocus()) return;
         if (next)
             form_->FocusNext();
         else

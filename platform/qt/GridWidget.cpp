@@ -397,7 +397,6 @@ bool GridWidget::keyEvent(QKeyEvent& key) {
     int shift = shiftState(key.modifiers());
     int code = virtualKey(key.key());
     if (code == Key::Tab) {
-        if (key.modifiers() & Qt::ControlModifier) return false;
         userAction([&](Control& c) { static_cast<Grid&>(c).userTab(shift); });
         keepCurrentInView();
         return true;

@@ -406,14 +406,15 @@ class ProgramKeyboardTest : public QtTest {
     }
 
     // Keys as the user presses them, each to the widget that has the focus: characters, and
-    // {Tab}, {BackTab}, {Enter}, {F2}, {Down}.
+    // {Tab}, {BackTab}, {Enter}, {F2}, {Down}, {CtrlTab}.
     static void press(const std::string& keys) {
         static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> named{
             {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
             {"BackTab", {Qt::Key_Backtab, Qt::ShiftModifier}},
             {"Enter", {Qt::Key_Return, Qt::NoModifier}},
             {"F2", {Qt::Key_F2, Qt::NoModifier}},
-            {"Down", {Qt::Key_Down, Qt::NoModifier}}};
+            {"Down", {Qt::Key_Down, Qt::NoModifier}},
+            {"CtrlTab", {Qt::Key_Tab, Qt::ControlModifier}}};
         for (size_t i = 0; i < keys.size(); ++i) {
             QWidget* focus = QApplication::focusWidget();
             ASSERT_NE(focus, nullptr) << "nothing has the focus before key " << i;
@@ -435,7 +436,7 @@ class ProgramKeyboardTest : public QtTest {
 
 // Each grid typed into takes a row by keyboard alone: a character on the current cell opens its
 // editor with the character in it, Tab and Enter go on to the next cell, Shift+Tab back, F2
-// opens the editor on what the cell holds.
+// opens the editor on what the cell holds; Ctrl+Tab leaves the grid.
 TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
     struct Cell {
         int row, col;
@@ -449,6 +450,8 @@ TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
         std::string keys;
         std::vector<Cell> cells;
         std::pair<int, int> current;
+        // Ctrl+Tab then leaves the grid for this control.
+        const char* after = nullptr;
     };
     const Case cases[] = {
         {"frmCom",
@@ -471,12 +474,13 @@ TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
          {1, 3, ""},
          "{F2}{Down}{Tab}abc{Tab}1500{Enter}",
          {{1, 3, "借"}, {1, 4, "abc"}, {1, 5, "1500"}},
-         {2, 1}},
+         {2, 1},
+         "lst"},
         {"frmRio",
          [](Form& f) -> Grid& { return static_cast<frmRio&>(f).hfg; },
          "cmdAc",
          {2, 1, ""},
-         "735000{Tab}{Tab}{Tab}{Tab}A7{Enter}",
+         "735000{Tab}{F2}{Tab}{Tab}{Tab}A7{Enter}",
          {{2, 1, "735,000"}, {2, 5, "A7"}},
          {2, 5}},
         {"frmRio",
@@ -507,6 +511,10 @@ TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
                 << cell.row << "," << cell.col;
         EXPECT_EQ(std::pair(grid.Row(), grid.Col()), c.current);
         EXPECT_EQ(form->ActiveControl(), &grid);
+        if (c.after) {
+            press("{CtrlTab}");
+            EXPECT_EQ(form->ActiveControl()->Name(), c.after);
+        }
         Forms::discardAll();
         settle();
     }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QTimer>
 
 #include "platform/report/PagePainter.h"
@@ -32,6 +34,22 @@ TEST(PrintPreview, ShowsTheReportsPagesInQtsPreviewWindow) {
     EXPECT_FALSE(book.print("io"));
     EXPECT_EQ(title.toStdString(), "預覽列印");
     EXPECT_EQ(pages, 2);
+
+    // Printed into a file, the preview closes and says where the file is.
+    const QString pdf = QString::fromStdString(book.file("收支單.pdf"));
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(pdf);
+        dialog->findChild<QPrintPreviewWidget*>()->print();
+        dialog->accept();
+    });
+    book.host().answerMessage(AnswerOk);
+    EXPECT_FALSE(book.print("io"));
+    EXPECT_EQ(book.host().messageTexts(),
+              std::vector<std::string>{"已列印至檔案：\n" + pdf.toStdString()});
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 }  // namespace
