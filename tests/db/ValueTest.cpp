@@ -52,25 +52,22 @@ TEST(Numbers, TextsReadAsNumbersAndTextsThatAreNone) {
 }
 
 TEST(Numbers, AnAmountIsReadWithItsSeparatorsOutAndAnythingElseCountsZero) {
-    for (auto [text, value] : {std::pair<const char*, double>{"1,234", 1234},
-                               {"1,050,000", 1050000},
-                               {"-2,500", -2500},
-                               {"12abc", 12},
-                               {"1,234.6", 1234.6},
-                               {"", 0},
-                               {"abc", 0},
-                               {",", 0}})
+    const TextCase amounts[] = {{"1,234", 1234},     {"1,050,000", 1050000},
+                                {"-2,500", -2500},   {"12abc", 12},
+                                {"1,234.6", 1234.6}, {"", 0},
+                                {"abc", 0},          {",", 0}};
+    for (auto [text, value] : amounts)
         EXPECT_EQ(amountValue(text), value) << text;
 }
 
 TEST(Numbers, ConversionsRoundHalvesToEvenAndFormattingAwayFromZero) {
-    for (auto [x, even, away] : {std::tuple{2.5, 2, 3},
-                                 {3.5, 4, 4},
-                                 {-2.5, -2, -3},
-                                 {0.5, 0, 1},
-                                 {2.5000001, 3, 3},
-                                 {0.285 * 100, 28, 29},
-                                 {10 * 0.05, 0, 1}}) {
+    struct Case {
+        double x;
+        int64_t even, away;
+    };
+    const Case cases[] = {{2.5, 2, 3},       {3.5, 4, 4},           {-2.5, -2, -3},   {0.5, 0, 1},
+                          {2.5000001, 3, 3}, {0.285 * 100, 28, 29}, {10 * 0.05, 0, 1}};
+    for (auto [x, even, away] : cases) {
         EXPECT_EQ(roundHalfToEven(x), even) << x;
         EXPECT_EQ(roundHalfAwayFromZero(x), away) << x;
     }
@@ -95,10 +92,12 @@ TEST(Numbers, NumbersBeyondWhatTheyAreHeldInAreRefused) {
         EXPECT_FALSE(isNumeric(text)) << text;
     }
     EXPECT_THROW(numberFromText("1,000e400"), ConversionError);
-    for (auto [text, whole] : {std::pair{"9007199254740993", int64_t{9007199254740993}},
-                               {" -9,007,199,254,740,993 ", int64_t{-9007199254740993}},
-                               {"+9223372036854775807", int64_t{9223372036854775807}},
-                               {"12", int64_t{12}}}) {
+    const std::pair<const char*, int64_t> wholes[] = {
+        {"9007199254740993", 9007199254740993},
+        {" -9,007,199,254,740,993 ", -9007199254740993},
+        {"+9223372036854775807", 9223372036854775807},
+        {"12", 12}};
+    for (auto [text, whole] : wholes) {
         EXPECT_EQ(wholeNumberFromText(text), whole) << text;
         EXPECT_EQ(Value(text).wholeNumber(), whole) << text;
     }
@@ -120,17 +119,20 @@ TEST(Value, TextsNumbersAndBooleansOfEveryKind) {
         {at(2006, 1, 5, 8, 0, 0), "2006/01/05 08:00:00"}};
     for (const auto& [value, text] : texts)
         EXPECT_EQ(value.text(), text) << text;
-    const std::pair<Value, double> numbers[] = {
-        {Value(), 0}, {"", 0}, {true, 1}, {"12,000", 12000}, {" -12.5 ", -12.5}};
-    for (const auto& [value, number] : numbers)
+    // Whole numbers round halves to even, as CLng did.
+    const std::tuple<Value, double, int64_t> numbers[] = {{Value(), 0, 0},
+                                                          {"", 0, 0},
+                                                          {true, 1, 1},
+                                                          {"12,000", 12000, 12000},
+                                                          {" -12.5 ", -12.5, -12},
+                                                          {2.5, 2.5, 2},
+                                                          {"1,234.5", 1234.5, 1234}};
+    for (const auto& [value, number, whole] : numbers) {
         EXPECT_EQ(value.number(), number) << value.text();
+        EXPECT_EQ(value.wholeNumber(), whole) << value.text();
+    }
     for (const char* text : {"abc", "12abc", " "})
         EXPECT_THROW(Value(text).number(), ConversionError) << text;
-    // Whole numbers round halves to even, as CLng did.
-    EXPECT_EQ(Value(2.5).wholeNumber(), 2);
-    EXPECT_EQ(Value("1,234.5").wholeNumber(), 1234);
-    EXPECT_EQ(Value("").wholeNumber(), 0);
-
     for (Value v : {Value(true), Value(-1), Value(0.5), Value("True"), Value("true"), Value("-1")})
         EXPECT_TRUE(v.boolean()) << v.text();
     for (Value v : {Value(), Value(0), Value("False"), Value(""), Value("0")})
