@@ -3,10 +3,11 @@
 #include "tests/cheques/ChequeBook.h"
 
 using namespace kiv;
+using namespace kiv::test;
 
 namespace {
 
-class ChequeEntryTest : public test::ChequeBook {
+class ChequeEntryTest : public ChequeBook {
   protected:
     // The cheque form opened by the voucher form's save for the voucher it shows.
     frmBill& newChequeFor(const std::string& number, const std::string& direction,
@@ -23,58 +24,45 @@ class ChequeEntryTest : public test::ChequeBook {
         return Forms::get<frmBill>();
     }
     static bool open() { return Forms::find("frmBill") != nullptr; }
+    static Texts bills() {
+        return rows(AccDb(),
+                    "SELECT 票據號碼, 開票日, arDay, 到期日, deDay, 開銀行, 收銀行, "
+                    "開票人, 收票人, 開帳號, 收帳號, 金額, 新台幣, 收支, 收支單號, 方式 "
+                    "FROM bill");
+    }
 };
 
-TEST_F(ChequeEntryTest, AReceivedChequeWithThreeDaysDelayStoresItsUsableDateOnly) {
-    frmBill& form = newChequeFor("1151206001", "(收入)", "12000");
-    EXPECT_EQ(form.lbIo.Caption(), "收 到 票 據");
-    EXPECT_EQ(form.lbBCash.Caption(), "壹萬貳仟 元整");
-    EXPECT_FALSE(form.cbArDay.Visible());
-    // The company's ordinary accounts for the money received, the customers' banks for the
-    // drawer.
-    EXPECT_EQ(form.cbCbnk.ListCount(), 1);
-    EXPECT_EQ(form.cbWbnk.ListCount(), 2);
-
-    host.pickDate(form.DTP2, day(2026, 12, 20));
-    EXPECT_EQ(form.lbCk.Caption(), "中華民國 115 年 12 月 20 日");
-    host.pickDate(form.DTP1, day(2026, 12, 1));
-    host.pick(form.cbCbnk, 0);
-    EXPECT_EQ(form.txtCid.Text(), "001-1");
-    EXPECT_EQ(form.txtCp.Text(), "永建營造");
-    host.pick(form.cbWbnk, 1);
-    EXPECT_EQ(form.txtWid.Text(), "900-2");
-    host.type(form.txtBillNo, "AB001");
-    host.pick(form.cbDeDay, 3);
-    host.click(form.cmdSv);
-
-    EXPECT_EQ(billRow("1151206001"),
-              "AB001|2026/12/01||2026/12/20|2026/12/23|華南銀行|台灣銀行|陳小姐|永建營造|900-2|"
-              "001-1|12000|壹萬貳仟 元整|True|1151206001|0");
+// A received cheque keeps its usable date (due + delay) only, an issued one its reminder date
+// (due - days) only. A date picked that the picker already showed is still the user's choice,
+// and a payee's bank in no list is typed.
+TEST_F(ChequeEntryTest, ANewChequeStoresWhatWasPickedAndTyped) {
+    frmBill& in = newChequeFor("1151206001", "(收入)", "12000");
+    host.pickDate(in.DTP2, day(2026, 12, 20));
+    host.pickDate(in.DTP1, day(2026, 12, 1));
+    host.pick(in.cbCbnk, 0);
+    EXPECT_EQ(in.txtCid.Text(), "001-1");
+    host.pick(in.cbWbnk, 1);
+    host.type(in.txtBillNo, "AB001");
+    host.pick(in.cbDeDay, 3);
+    host.click(in.cmdSv);
     EXPECT_FALSE(open());
     EXPECT_FALSE(BillEntryCancelled);
-    EXPECT_TRUE(host.messages().empty());
-}
 
-// A date picked that the picker already showed is still the user's choice.
-TEST_F(ChequeEntryTest, AnIssuedChequeWithTenDaysReminderStoresItsReminderDateOnly) {
-    frmBill& form = newChequeFor("1151206002", "(支出)", "8500");
-    EXPECT_EQ(form.cbWbnk.ListCount(), 1);
-    EXPECT_EQ(form.cbCbnk.ListCount(), 2);
-    host.pickDate(form.DTP1, today());
-    EXPECT_EQ(form.lbW.Caption(), "中華民國 115 年 12 月 06 日");
-    host.pickDate(form.DTP2, day(2027, 1, 10));
-    host.pick(form.cbWbnk, 0);
-    // A payee's bank that is in no list is typed.
-    host.type(form.cbCbnk, "郵局");
-    host.type(form.txtCp, "大華五金");
-    host.type(form.txtBillNo, "XY-77");
-    host.pick(form.cbArDay, 10);
-    host.click(form.cmdSv);
-
-    EXPECT_EQ(billRow("1151206002"),
-              "XY-77|2026/12/06|2026/12/31|2027/01/10||土地銀行|郵局|永建營造|大華五金|002-4||"
-              "8500|捌仟伍佰 元整|False|1151206002|0");
+    frmBill& out = newChequeFor("1151206002", "(支出)", "8500");
+    host.pickDate(out.DTP1, today());
+    host.pickDate(out.DTP2, day(2027, 1, 10));
+    host.pick(out.cbWbnk, 0);
+    host.type(out.cbCbnk, "郵局");
+    host.type(out.txtCp, "大華五金");
+    host.type(out.txtBillNo, "XY-77");
+    host.pick(out.cbArDay, 10);
+    host.click(out.cmdSv);
+    EXPECT_EQ(bills(), (Texts{"AB001|2026/12/01||2026/12/20|2026/12/23|華南銀行|台灣銀行|陳小姐|"
+                              "永建營造|900-2|001-1|12000|壹萬貳仟 元整|True|1151206001|0",
+                              "XY-77|2026/12/06|2026/12/31|2027/01/10||土地銀行|郵局|永建營造|"
+                              "大華五金|002-4||8500|捌仟伍佰 元整|False|1151206002|0"}));
     EXPECT_FALSE(BillEntryCancelled);
+    EXPECT_TRUE(host.messages().empty());
 }
 
 TEST_F(ChequeEntryTest, TheSaveChecksTheDateThenTheCompanysBankThenTheNumber) {
@@ -102,7 +90,7 @@ TEST_F(ChequeEntryTest, TheSaveChecksTheDateThenTheCompanysBankThenTheNumber) {
     host.click(received.cmdSv);
     EXPECT_TRUE(received.cbCbnk.HasFocus());
     EXPECT_TRUE(open());
-    EXPECT_EQ(rows(AccDb(), "SELECT * FROM bill"), Texts{});
+    EXPECT_EQ(bills(), Texts{});
 }
 
 // Only the due date picked: the issue date is the same day. A date past 2030 is stored as
@@ -110,7 +98,6 @@ TEST_F(ChequeEntryTest, TheSaveChecksTheDateThenTheCompanysBankThenTheNumber) {
 TEST_F(ChequeEntryTest, ADueDateAlonePickedIsAlsoTheIssueDate) {
     frmBill& form = newChequeFor("A1", "(支出)", "100");
     host.pickDate(form.DTP2, day(2031, 3, 5));
-    EXPECT_EQ(form.lbW.Caption(), "中華民國 120 年 03 月 05 日");
     host.pick(form.cbWbnk, 0);
     host.type(form.txtBillNo, "N1");
     host.click(form.cmdSv);
@@ -121,14 +108,13 @@ TEST_F(ChequeEntryTest, ADueDateAlonePickedIsAlsoTheIssueDate) {
 TEST_F(ChequeEntryTest, ACombinedChequeIsIssuedUnderItsGroupNumber) {
     frmBill& form = newCombinedCheque("1151206003", 30000);
     EXPECT_EQ(form.lbIoNo.Caption(), "1151206003S");
-    EXPECT_EQ(form.lbBCash.Caption(), "參萬 元整");
     host.pickDate(form.DTP1, today());
     host.type(form.cbWbnk, "土地銀行");
     EXPECT_EQ(form.txtWid.Text(), "002-4");
     host.type(form.txtBillNo, "G1");
     host.click(form.cmdSv);
-    EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 收支, 金額, 開帳號, arDay, deDay FROM bill"),
-              Texts{"1151206003S|False|30000|002-4|2026/12/06|"});
+    EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 收支, 金額, 新台幣, 開帳號, arDay, deDay FROM bill"),
+              Texts{"1151206003S|False|30000|參萬 元整|002-4|2026/12/06|"});
     EXPECT_FALSE(BillEntryCancelled);
     EXPECT_FALSE(open());
 }
@@ -150,7 +136,7 @@ TEST_F(ChequeEntryTest, CancellingOrClosingANewChequeWritesNothingAndSaysCancell
     BillEntryCancelled = false;
     host.closeByFrame(combined);
     EXPECT_TRUE(BillEntryCancelled);
-    EXPECT_EQ(rows(AccDb(), "SELECT * FROM bill"), Texts{});
+    EXPECT_EQ(bills(), Texts{});
 }
 
 // The voucher already has its cheque: the second is refused, and the user may still cancel.
@@ -168,18 +154,21 @@ TEST_F(ChequeEntryTest, ASecondChequeForTheSameVoucherIsRefusedAndTheFormStays) 
     EXPECT_TRUE(BillEntryCancelled);
 }
 
-TEST_F(ChequeEntryTest, AVoucherOfACombinedChequeShowsItsGroupsChequeReadOnly) {
-    Cheque stored = cheque("A1S", 30000, false, day(2026, 12, 10));
-    stored.reminderDate = day(2026, 12, 7);
-    addCheque(stored);
+// A stored cheque is shown read-only with its days and state; a voucher of a combined cheque
+// shows its group's cheque.
+TEST_F(ChequeEntryTest, AStoredChequeIsShownReadOnly) {
+    Cheque issued = cheque("A1S", 30000, false, day(2026, 12, 10));
+    issued.reminderDate = day(2026, 12, 7);
+    addCheque(issued);
     group("A1S", {"A1", "A2"});
+    Cheque received = cheque("B1", 500, true, day(2026, 12, 10));
+    received.usableDate = day(2026, 12, 12);
+    received.state = ChequeBounced;
+    addCheque(received);
     for (const char* opened : {"A2", "A1S"}) {
         frmBill& form = openCheque(opened);
         EXPECT_EQ(ChequeVoucherNo, "A1S") << opened;
-        EXPECT_EQ(form.lbIoNo.Caption(), "A1S");
         EXPECT_EQ(form.txtBillNo.Text(), "CK-A1S");
-        EXPECT_EQ(form.lbCk.Caption(), "2026/12/10");
-        EXPECT_EQ(form.cbWbnk.Text(), "土地銀行");
         EXPECT_EQ(form.cbArDay.Text(), "三天");
         EXPECT_TRUE(form.Oop(0).Value());
         EXPECT_FALSE(form.FrmOp.Enabled());
@@ -187,16 +176,9 @@ TEST_F(ChequeEntryTest, AVoucherOfACombinedChequeShowsItsGroupsChequeReadOnly) {
         EXPECT_FALSE(form.txtBillNo.Enabled());
         form.Unload();
     }
-}
-
-TEST_F(ChequeEntryTest, AReceivedChequeShowsItsDelayAndItsState) {
-    Cheque stored = cheque("B1", 500, true, day(2026, 12, 10));
-    stored.usableDate = day(2026, 12, 12);
-    stored.state = ChequeBounced;
-    addCheque(stored);
     frmBill& form = openCheque("B1");
     EXPECT_EQ(form.cbDeDay.Text(), "二天");
-    EXPECT_TRUE(form.Oop(3).Value());
+    EXPECT_TRUE(form.Oop(ChequeBounced).Value());
     EXPECT_TRUE(host.messages().empty());
 }
 
@@ -209,7 +191,6 @@ TEST_F(ChequeEntryTest, AVoucherWithoutAChequeSaysSoAndTheFormCloses) {
     EXPECT_TRUE(Forms::showByName("frmBill", Modal));
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].style, 48);
-    EXPECT_EQ(host.messages()[0].title, "");
     EXPECT_FALSE(open());
     EXPECT_FALSE(ShowOneRecord);
     EXPECT_TRUE(host.modalShows().empty());
