@@ -69,10 +69,7 @@ class ChequeBook : public ProgramTest {
     // An issued cheque on 土地銀行 002-4, or a received one into 台灣銀行 001-1, issued
     // 2026-12-01 and usable or reminded on its due date.
     static Cheque cheque(const std::string& key, int64_t amount, bool received, Date due) {
-        Cheque c;
-        c.number = "CK-" + key;
-        c.issueDate = day(2026, 12, 1);
-        c.dueDate = due;
+        Cheque c{"CK-" + key, day(2026, 12, 1), std::nullopt, due, std::nullopt};
         (received ? c.usableDate : c.reminderDate) = due;
         c.drawerBank = received ? "第一銀行" : "土地銀行";
         c.drawerAccount = received ? "900-1" : "002-4";

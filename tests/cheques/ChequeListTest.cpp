@@ -85,13 +85,13 @@ class ChequeListTest : public ChequeBook {
     PdfReportOutput printer{folder.file("")};
 };
 
-TEST_F(ChequeListTest, TheReceivedListOfMarchHasItsSummaryAndFeedsThePrintTables) {
+// The list is drawn with its summary by date, bank and state, feeds the print tables (the
+// sign-off table left alone), prints, and is exported under its titles in the widths kept.
+TEST_F(ChequeListTest, TheReceivedListOfMarchHasItsSummaryAndIsPrintedAndExported) {
     marchReceived();
-    PrintDb().Execute("INSERT INTO pt (開銀行) VALUES ('舊的')");
+    std::ofstream(folder.file("pcolw.ini")) << " 200\r\n 1800\r\n 1200\r\n 1200\r\n 2400\r\n "
+                                               "900\r\n 1300\r\n 1300\r\n 1000\r\n 1000\r\n";
     frmBB& form = openList();
-    EXPECT_EQ(form.hfg.Rows(), 2);
-    EXPECT_EQ(table("SELECT 開銀行 FROM pt"), Texts{});
-
     PrintDb().Execute("INSERT INTO pt (開銀行) VALUES ('舊的')");
     queryReceived(form);
     const Grid& g = form.hfg;
@@ -104,18 +104,30 @@ TEST_F(ChequeListTest, TheReceivedListOfMarchHasItsSummaryAndFeedsThePrintTables
               (Texts{"115/03/05", "台灣銀行(001-123)", "未處理", "2", "3,500"}));
     EXPECT_EQ(GridRow(g, 7, 3, 7),
               (Texts{"115/03/10", "台灣銀行(001-123)", "到  期", "1", "9,000"}));
-
     EXPECT_EQ(table("SELECT 收支單號 FROM bi").at(5), "115/03/05");
     EXPECT_EQ(table("SELECT 票據號碼, 到期日序 FROM bip"),
               (Texts{"A001|2026-03-05", "A002|2026-03-05", "A003|2026-03-10"}));
     EXPECT_EQ(table("SELECT 期間 FROM seday"),
               Texts{"到期日：中華民國 115/03/01～中華民國 115/03/31"});
     EXPECT_EQ(table("SELECT 開銀行 FROM pt"), Texts{"舊的"});
-
     host.click(form.cmdPio);
     ASSERT_EQ(printer.printed().size(), 1u);
     EXPECT_EQ(std::filesystem::path(printer.printed()[0].job.templateFile).filename(), "bi.rpt");
     EXPECT_EQ(printer.printed()[0].job.data.detail.rows.size(), 7u);
+
+    host.click(form.Command2);
+    ASSERT_EQ(host.openedFiles().size(), 1u);
+    SheetReader sheet(host.openedFiles()[0]);
+    EXPECT_EQ(sheet.text("A1"), "永建營造 ： 收到票據明細");
+    EXPECT_EQ(sheet.text("A2"), "收票銀行:全部銀行");
+    EXPECT_EQ(sheet.text("A3"), "查詢日期：中華民國 115/03/01 ～ 中華民國 115/03/31");
+    EXPECT_EQ(sheet.text("H11"), "9,000");
+    EXPECT_DOUBLE_EQ(sheet.width(2), 20);
+    EXPECT_TRUE(sheet.boxed("A4") && sheet.boxed("K11"));
+    EXPECT_FALSE(sheet.boxed("A3") || sheet.has("A12") || sheet.has("L4"));
+    form.ckDate.SetValue(0);
+    host.click(form.Command2);
+    EXPECT_EQ(SheetReader(host.openedFiles().at(1)).text("A3"), "無起迄日");
 }
 
 // Direction, account, range and date kind pick the cheques; the received list needs the voucher,
@@ -219,8 +231,8 @@ TEST_F(ChequeListTest, SummaryRowsOfEqualDatesAlternateWithTheDittoMark) {
               (Texts{"99/12/31", "100/01/03", "    \"", "100/01/03", "    \""}));
 }
 
-// A header click sorts by its column, again the other way; the summary is rebuilt and the print
-// table follows the list.
+// A header click sorts by its column, again the other way; a click on column 0 or a data row
+// sorts nothing. The summary is rebuilt and the print table follows the list.
 TEST_F(ChequeListTest, HeaderClicksSortAlternatelyAndRebuildTheSummary) {
     received("A1", 9000, day(2026, 3, 5));
     received("A2", 10000, day(2026, 3, 6));
@@ -230,16 +242,11 @@ TEST_F(ChequeListTest, HeaderClicksSortAlternatelyAndRebuildTheSummary) {
     const Texts bipBefore = table("SELECT 票據號碼 FROM bip");
     host.clickCell(form.hfg, 0, 9);
     EXPECT_EQ(listed(form), (Texts{"A3", "A1", "A2"}));
-    host.clickCell(form.hfg, 0, 1);
+    for (auto [row, col] : {std::pair{0, 1}, {0, 0}, {2, 1}})
+        host.clickCell(form.hfg, row, col);
     EXPECT_EQ(listed(form), (Texts{"A3", "A2", "A1"}));
-    // A click on column 0 or a data row sorts nothing.
-    host.clickCell(form.hfg, 0, 0);
-    host.clickCell(form.hfg, 2, 1);
-    EXPECT_EQ(listed(form), (Texts{"A3", "A2", "A1"}));
-    EXPECT_EQ(form.hfg.Rows(), 8);
     EXPECT_EQ(GridRow(form.hfg, 6, 3, 7),
               (Texts{"115/03/05", "台灣銀行(001-123)", "未處理", "2", "9,500"}));
-    EXPECT_EQ(table("SELECT 票據號碼 FROM bi").at(0), "A3");
     EXPECT_EQ(table("SELECT 票據號碼 FROM bi").at(2), "A1");
     EXPECT_EQ(table("SELECT 票據號碼 FROM bip"), bipBefore);
     // Switching the direction without a query sorts the list shown and feeds its own table.
@@ -268,28 +275,6 @@ TEST_F(ChequeListTest, TheSignOffSheetIsRestrictedByBankOnlyAndPrintsFromPt) {
     EXPECT_EQ(std::filesystem::path(printer.printed()[1].job.templateFile).filename(), "bo.rpt");
     // The one cheque, the blank row, the summary header and its one summary row.
     EXPECT_EQ(printer.printed()[1].job.data.detail.rows.size(), 4u);
-}
-
-TEST_F(ChequeListTest, TheExportCopiesTheListUnderItsTitles) {
-    marchReceived();
-    std::ofstream(folder.file("pcolw.ini")) << " 200\r\n 1800\r\n 1200\r\n 1200\r\n 2400\r\n "
-                                               "900\r\n 1300\r\n 1300\r\n 1000\r\n 1000\r\n";
-    frmBB& form = openList();
-    queryReceived(form);
-    host.click(form.Command2);
-    ASSERT_EQ(host.openedFiles().size(), 1u);
-    SheetReader sheet(host.openedFiles()[0]);
-    EXPECT_EQ(sheet.text("A1"), "永建營造 ： 收到票據明細");
-    EXPECT_EQ(sheet.text("A2"), "收票銀行:全部銀行");
-    EXPECT_EQ(sheet.text("A3"), "查詢日期：中華民國 115/03/01 ～ 中華民國 115/03/31");
-    EXPECT_EQ(sheet.text("H11"), "9,000");
-    EXPECT_DOUBLE_EQ(sheet.width(2), 20);
-    EXPECT_TRUE(sheet.boxed("A4") && sheet.boxed("K11"));
-    EXPECT_FALSE(sheet.boxed("A3") || sheet.has("A12") || sheet.has("L4"));
-
-    form.ckDate.SetValue(0);
-    host.click(form.Command2);
-    EXPECT_EQ(SheetReader(host.openedFiles().at(1)).text("A3"), "無起迄日");
 }
 
 TEST_F(ChequeListTest, ClosingKeepsTheColumnWidthsForTheNextOpening) {
