@@ -10,21 +10,11 @@ using Texts = std::vector<std::string>;
 
 // A small page: 80 mm between the margins under a 20 mm header, room for four 15 mm rows.
 const Template list = parseTemplate(
-    "rpt 1\n"
-    "page 100 100 10\n"
-    "band header 20\n"
-    "text 0 0 80 C \"清單\"\n"
-    "field 60 10 10 R @page\n"
-    "field 70 10 10 R @pages\n"
-    "band detail ptio 15\n"
-    "field 0 0 40 L #0\n"
-    "field 40 0 40 R #1 \"無\"\n"
-    "line 0 15 80 15\n"
-    "band summary biSum 5\n"
-    "field 0 0 80 L #0\n"
-    "band footer 10\n"
-    "box 0 0 80 10\n"
-    "text 0 0 80 L \"完\"\n");
+    "rpt 1\npage 100 100 10\nband header 20\ntext 0 0 80 C \"清單\"\n"
+    "field 60 10 10 R @page\nfield 70 10 10 R @pages\n"
+    "band detail ptio 15\nfield 0 0 40 L #0\nfield 40 0 40 R #1 \"無\"\nline 0 15 80 15\n"
+    "band summary biSum 5\nfield 0 0 80 L #0\n"
+    "band footer 10\nbox 0 0 80 10\ntext 0 0 80 L \"完\"\n");
 
 Texts texts(const Page& page) {
     Texts all;
