@@ -385,5 +385,36 @@ TEST(ProgramDatabases, OnlyThePrintTablesSkipTheSyncAndFieldsRefuseWhatTheyCanno
     EXPECT_EQ(scalar(PeopleDb(), "SELECT AccS FROM 員工"), Value(1));
 }
 
+// The print tables' bulk path: texts as they stand, Null where asked, only into text fields, and
+// all the rows or none.
+TEST(DatabaseFields, AppendedTextRowsAreStoredAsTheyStandAndAllOrNone) {
+    TestBook book;
+    const std::vector<std::vector<std::optional<std::string_view>>> rows = {
+        {"甲", ""}, {"乙's \"x\"", std::nullopt}};
+    size_t next = 0;
+    EXPECT_EQ(book.db->AppendTextRows("帳目", {"名稱", "備註"},
+                                      [&](Database::RowTexts& texts) {
+                                          if (next == rows.size()) return false;
+                                          texts = rows[next++];
+                                          return true;
+                                      }),
+              2);
+    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目 WHERE 名稱 = '甲' AND 備註 = ''"),
+              Value(1));
+    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目 WHERE 名稱 = ? AND 備註 IS NULL",
+                     {"乙's \"x\""}),
+              Value(1));
+
+    const auto oneRowThenFail = [calls = 0](Database::RowTexts& texts) mutable {
+        if (++calls > 1) throw DbError("讀不到下一列", "", 1);
+        texts = {"丙", "丙"};
+        return true;
+    };
+    EXPECT_THROW(book.db->AppendTextRows("帳目", {"名稱", "金額"}, oneRowThenFail), DbError);
+    EXPECT_THROW(book.db->AppendTextRows("帳目", {"名稱", "沒有"}, oneRowThenFail), DbError);
+    EXPECT_THROW(book.db->AppendTextRows("帳目", {"名稱", "備註"}, oneRowThenFail), DbError);
+    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目"), Value(2));
+}
+
 }  // namespace
 }  // namespace kiv
