@@ -5,7 +5,6 @@
 #include "books/frmFtr.h"
 #include "books/frmTrans.h"
 #include "cheques/ChequeForms.h"
-#include "cheques/Cheques.h"
 #include "cheques/frmArm.h"
 #include "cheques/frmBB.h"
 #include "cheques/frmBill.h"
@@ -32,6 +31,7 @@
 #include "statistics/frmLW.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
+#include "tests/support/Books.h"
 #include "tests/support/ProgramTest.h"
 #include "vouchers/VoucherForms.h"
 #include "vouchers/frmAdAcc.h"
@@ -41,6 +41,7 @@
 #include "vouchers/frmTag.h"
 
 using namespace kiv;
+using namespace kiv::test;
 
 namespace {
 
@@ -100,13 +101,10 @@ struct LimitedLogin : Form {
     }
 };
 
-void addVoucher(const char* number, const Date& on, int state, int64_t amount, const char* code,
-                bool expense, const char* name) {
-    AccDb().Execute(
-        "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, 專案名稱, "
-        "發生日期, 申請人, 簽收) VALUES (?, ?, '工程款', ?, ?, ?, ?, ?, '信義案', ?, '王小明', "
-        "'李大華')",
-        on, number, state, amount, code, expense, name, on);
+void addVoucher(VoucherRow v, const char* code = "", const char* name = "") {
+    v.accountCode = code;
+    v.accountName = name;
+    AddVoucherRow(v);
 }
 
 void newCheque() {
@@ -127,21 +125,7 @@ void newCheque() {
 void chequeInProcessing() {
     registerChequeForms();
     AccDb().Execute("INSERT INTO ibank VALUES ('第一銀行 松山分行', '900-1', '林先生', 0)");
-    Cheque issued;
-    issued.number = "KC-0098765";
-    issued.issueDate = Date::fromYmd(2026, 12, 1);
-    issued.dueDate = Date::fromYmd(2026, 12, 10);
-    issued.reminderDate = Date::fromYmd(2026, 12, 7);
-    issued.drawerBank = "土地銀行";
-    issued.drawerAccount = "002-456";
-    issued.drawer = "永建營造";
-    issued.payeeBank = "第一銀行 松山分行";
-    issued.payeeAccount = "900-1";
-    issued.payee = "林先生";
-    issued.amount = 12000;
-    issued.amountInWords = "壹萬貳仟 元整";
-    issued.voucherNo = "1151206001";
-    AddCheque(AccDb(), issued);
+    AddChequeRow({.voucherNo = "1151206001", .amount = 12000, .drawerAccount = "002-456"});
     ShowOneRecord = true;
     ChequeVoucherNo = "1151206001";
     frmBill& shown = Forms::get<frmBill>();
@@ -151,40 +135,13 @@ void chequeInProcessing() {
 // A received and an issued cheque due on 2026-03-15, and a received one cashed.
 void storeDueCheques() {
     registerChequeForms();
-    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
-    struct Row {
-        const char* number;
-        const char* key;
-        int64_t amount;
-        bool received;
-        Date due;
-        Date other;
-        int state;
-    } rows[] = {
-        {"R1", "1150310001", 2000, true, Date::fromYmd(2026, 3, 14), Date::fromYmd(2026, 3, 18), 0},
-        {"A002", "1150310002", 2500, true, Date::fromYmd(2026, 3, 14), Date::fromYmd(2026, 3, 14),
-         1},
-        {"I1", "1150310003", 10000, false, Date::fromYmd(2026, 3, 20), Date::fromYmd(2026, 3, 15),
-         0},
-    };
-    for (const Row& r : rows) {
-        addVoucher(r.key, Date::fromYmd(2026, 3, 10), 1, r.amount, "5101", !r.received, "材料費");
-        Cheque c;
-        c.number = r.number;
-        c.issueDate = Date::fromYmd(2026, 3, 1);
-        c.dueDate = r.due;
-        (r.received ? c.usableDate : c.reminderDate) = r.other;
-        c.drawerBank = r.received ? "第一銀行" : "土地銀行";
-        c.drawerAccount = r.received ? "900-1" : "002-456";
-        c.payeeBank = r.received ? "台灣銀行" : "華南銀行";
-        c.payeeAccount = r.received ? "001-123" : "900-2";
-        c.drawer = "林先生";
-        c.payee = "陳小姐";
-        c.amount = r.amount;
-        c.received = r.received;
-        c.voucherNo = r.key;
-        c.state = r.state;
-        AddCheque(AccDb(), c);
+    setToday(day(2026, 3, 15));
+    const ChequeRow cheques[] = {{"1150310001", 2000, true, day(2026, 3, 14)},
+                                 {"1150310002", 2500, true, day(2026, 3, 14), 1},
+                                 {"1150310003", 10000, false, day(2026, 3, 20)}};
+    for (const ChequeRow& c : cheques) {
+        AddVoucherRow(VoucherRow{c.voucherNo, day(2026, 3, 10), c.amount, !c.received, 1});
+        AddChequeRow(c);
     }
 }
 
@@ -203,7 +160,7 @@ frmPj& storeProject() {
 
 void projectReport(bool reportMode) {
     registerProjectForms();
-    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 0, 0));
+    setToday(day(2026, 3, 15));
     AccDb().Execute(
         "INSERT INTO prj (id, prj, tCash, cust, final, sinDay) VALUES ('P001', '一號工程', "
         "1000000, '甲業主', 1, '2026-03-10'), ('P002', '二號工程', 500000, '乙業主', 0, NULL), "
@@ -222,31 +179,14 @@ void projectReport(bool reportMode) {
 
 // A receivable and a payable contract of one project, the receivable one with every schedule.
 void storeSampleContracts() {
-    PeopleDb().Execute("INSERT INTO 客戶 (客戶編號, 客戶名稱) VALUES ('C1', '林先生')");
-    for (const char* table : {"ri", "ro"}) {
-        const bool receivable = std::string(table) == "ri";
-        if (receivable)
-            AccDb().Execute(
-                "INSERT INTO ri VALUES ('115120601', '一號工程合約', '2026-11-30', '林先生', "
-                "'林小姐', '02-23456789', '1,000,000', '50,000', '0', '1,050,000', '', 'Q1', "
-                "'K1', '一號工程', 'P001', '土木', '5,000', 0, '0')");
-        else
-            AccDb().Execute(
-                "INSERT INTO ro VALUES ('115120601', '油漆工程', '2026-11-30', '丙工程行', "
-                "'陳先生', '04-7654321', '200,000', '10,000', '0', '210,000', '', '', '', "
-                "'一號工程', 'P001', '油漆', '', 0, '0')");
-    }
-    AccDb().Execute(
-        "INSERT INTO ri期 VALUES ('115120601', 1, '315,000', '2026-12-27', '30.00%', NULL, 'A1', "
-        "'315,000', '2026-12-20', 1, '', '1151220001', 1), ('115120601', 2, '735,000', "
-        "'2027-03-31', '70.00%', NULL, '', '', NULL, 0, '', '', 0)");
-    AccDb().Execute(
-        "INSERT INTO ri加 VALUES ('115120601', 1, 'Q2', 'K2', '50,000', '2027-01-15', NULL, '', "
-        "'', NULL, 0, '', '', 0)");
+    AddContract("ri", "115120601", "1,050,000");
+    AddContract("ro", "115120601", "210,000");
+    AccDb().Execute("UPDATE ri SET 專id = 'P001', 專名 = '一號工程', 銷貨金額 = '1,000,000'");
+    AddScheduleRow("ri期", "115120601", 1, "315,000", "1151220001", "30.00%");
+    AddScheduleRow("ri期", "115120601", 2, "735,000", "", "70.00%");
+    AddScheduleRow("ri加", "115120601", 1, "50,000");
+    AddScheduleRow("ro期", "115120601", 1, "210,000", "", "100.00%");
     AccDb().Execute("INSERT INTO ri減 VALUES ('115120601', 1, 'Q3', 'K3', '10,000')");
-    AccDb().Execute(
-        "INSERT INTO ro期 VALUES ('115120601', 1, '210,000', '2027-01-10', '100.00%', NULL, '', "
-        "'', NULL, 0, '', '', 0)");
 }
 
 frmRio& sampleContracts() {
@@ -271,18 +211,13 @@ void contractResults(bool receivable, int kind) {
 // receivable contract 115031001 from the voucher form; the contract form then shows it received.
 frmMach& settlementDialog() {
     sampleContracts();
-    AccDb().Execute(
-        "INSERT INTO ri (id, 收名稱, 簽約日, 銷貨金額, 稅金, 合計, 專名, 專id, fnLet, 無發票, Let) "
-        "VALUES ('115031001', '二號工程合約', '2026-03-01', '10,000', '0', '10,000', '一號工程', "
-        "'P001', '', 0, '0')");
-    AccDb().Execute(
-        "INSERT INTO ri期 VALUES ('115031001', 1, '10,000', '2026-03-31', '100.00%', NULL, '', "
-        "'', NULL, 0, '', '', 0)");
-    AccDb().Execute(
-        "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, 專案號碼, "
-        "專案名稱, 發生日期, 申請人, 簽收, 建議方式) VALUES ('2026-03-15', '1150315001', "
-        "'工程款', 0, 10000, '5101', 0, '材料費', 'P001', '一號工程', '2026-03-15', '王小明', "
-        "'李大同', -1)");
+    AddContract("ri", "115031001", "10,000");
+    AccDb().Execute("UPDATE ri SET 專id = 'P001', 專名 = '一號工程' WHERE id = '115031001'");
+    AddScheduleRow("ri期", "115031001", 1, "10,000", "", "100.00%");
+    VoucherRow income = Income("1150315001", day(2026, 3, 15), 10000);
+    income.projectNo = "P001";
+    income.project = "一號工程";
+    AddVoucherRow(income);
     ShowOneRecord = true;
     OpenVoucherNo = "1150315001";
     frmIo& voucherForm = Forms::get<frmIo>();
@@ -315,28 +250,23 @@ void staff(bool fullPage) {
 // The cash and bank books of March with two cheques due in May.
 void storeBooks() {
     registerBookForms();
-    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
+    setToday(day(2026, 3, 15));
     AccDb().Execute("UPDATE obank SET bank = '台灣銀行', cash = 10000");
     AccDb().Execute("UPDATE bbank SET ps = 3000");
-    AccDb().Execute(
-        "INSERT INTO cash VALUES (1, 1, '2026-03-01', 5000, '期初', '1150301001', 5000), "
-        "(2, 0, '2026-03-03', 1200, '文具', '1150303001', 3800), "
-        "(3, 1, '2026-03-10', 2000, '工程款', '1150310001', 5800)");
-    AccDb().Execute(
-        "INSERT INTO bank VALUES (1, '001-123', '台灣銀行', 0, '2026-03-01', 30000, '取款轉現金', "
-        "'1150301002', -30000)");
-    AccDb().Execute(
-        "INSERT INTO bill (票據號碼, 到期日, deDay, 金額, 收支, 收支單號, 方式) VALUES "
-        "('I1', '2026-05-03', '2026-05-03', 20000, 0, '1151206001', 0), "
-        "('R1', '2026-05-01', '2026-05-10', 50000, 1, '1150302001', 0)");
+    AddCashRow(1, true, day(2026, 3, 1), 5000, "期初", "1150301001", 5000);
+    AddCashRow(2, false, day(2026, 3, 3), 1200, "文具", "1150303001", 3800);
+    AddCashRow(3, true, day(2026, 3, 10), 2000, "工程款", "1150310001", 5800);
+    AddBankRow(1, "台灣銀行", "001-123", false, day(2026, 3, 1), 30000, -30000, "取款轉現金");
+    AddChequeRow({"1151206001", 20000, false, day(2026, 5, 3)});
+    AddChequeRow({"1150302001", 50000, true, day(2026, 5, 10)});
 }
 
 // A transaction of the caller, open while a generated voucher is drawn.
 std::optional<Transaction> callerTransaction;
 
 void unsignedVouchers() {
-    addVoucher("1151206002", Date::fromYmd(2026, 12, 6), -2, 2500, "5101", true, "材料費");
-    addVoucher("1151206003", Date::fromYmd(2026, 12, 6), -1, 300, "5101", true, "材料費");
+    AddVoucherRow(Expense("1151206002", day(2026, 12, 6), 2500, -2));
+    AddVoucherRow(Expense("1151206003", day(2026, 12, 6), 300, -1));
     frmIo& form = Forms::get<frmIo>();
     form.Show();
     act([&] { form.cmdNck.userClick(); });
@@ -410,37 +340,29 @@ void forecast() {
 // transfer and an unsigned voucher.
 void voucherQuery() {
     registerStatisticsForms();
-    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
-    struct {
-        const char* number;
-        bool expense;
-        int64_t amount;
-        int state;
-        const char* code;
-    } rows[] = {
-        {"1150301001", false, 10000, 0, "4101"}, {"1150302001", true, 3000, 0, "5101"},
-        {"1150303001", false, 5000, 1, "4101"},  {"1150304001", true, 2000, 3, "5101"},
-        {"1150305001", true, 2000, 4, "5101"},   {"1150306001", true, 1000, 0, "9999"},
-        {"1150307001", true, 500, -1, "5101"},
-    };
-    int day = 1;
-    for (const auto& r : rows)
-        addVoucher(r.number, Date::fromYmd(2026, 3, day++), r.state, r.amount, r.code, r.expense,
-                   r.expense ? "材料費" : "工程收入");
+    setToday(day(2026, 3, 15));
+    for (const VoucherRow& v : {Income("1150301001", day(2026, 3, 1), 10000),
+                                Expense("1150302001", day(2026, 3, 2), 3000),
+                                Income("1150303001", day(2026, 3, 3), 5000, 1),
+                                Expense("1150304001", day(2026, 3, 4), 2000, 3),
+                                Expense("1150305001", day(2026, 3, 5), 2000, 4),
+                                Expense("1150307001", day(2026, 3, 7), 500, -1)})
+        AddVoucherRow(v);
+    addVoucher(Expense("1150306001", day(2026, 3, 6), 1000), "9999", "轉帳");
     Forms::get<frmCash>();
 }
 
 // January and February: two income accounts, one expense account and a transfer.
 void periodStatement() {
     registerStatisticsForms();
-    Clock::useFixedTime(Date::fromYmdHms(2026, 3, 15, 9, 30, 0));
+    setToday(day(2026, 3, 15));
     AccDb().Execute("DELETE FROM iof");
-    addVoucher("1150110001", Date::fromYmd(2026, 1, 10), 0, 3000, "4101", false, "工程收入");
-    addVoucher("1150210001", Date::fromYmd(2026, 2, 10), 3, 1000, "4101", false, "工程收入");
-    addVoucher("1150212001", Date::fromYmd(2026, 2, 12), 1, 500, "4102", false, "利息收入");
-    addVoucher("1150120001", Date::fromYmd(2026, 1, 20), 0, 2000, "5101", true, "材料費");
-    addVoucher("1150220001", Date::fromYmd(2026, 2, 20), 0, 2500, "5101", true, "材料費");
-    addVoucher("1150105001", Date::fromYmd(2026, 1, 5), 0, 700, "0000", false, "轉帳");
+    addVoucher(Income("1150110001", day(2026, 1, 10), 3000));
+    addVoucher(Income("1150210001", day(2026, 2, 10), 1000, 3));
+    addVoucher(Income("1150212001", day(2026, 2, 12), 500, 1), "4102", "利息收入");
+    addVoucher(Expense("1150120001", day(2026, 1, 20), 2000));
+    addVoucher(Expense("1150220001", day(2026, 2, 20), 2500));
+    addVoucher(Income("1150105001", day(2026, 1, 5), 700), "0000", "轉帳");
     frmLW& statement = Forms::get<frmLW>();
     statement.Show();
     act([&] {
@@ -544,8 +466,8 @@ class ProgramFormsScreenshotTest : public QtTest, public ::testing::WithParamInt
         program.emplace(folder);
         registerVoucherForms();
         PeopleDb().Execute("INSERT INTO super VALUES ('wren', 'x')");
-        AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行 信義分行', '001-123', '永建營造', 0)");
-        AccDb().Execute("INSERT INTO bbank VALUES ('土地銀行', '002-456', '永建營造', 0)");
+        AddOrdinaryAccount("台灣銀行 信義分行", "001-123", 0);
+        AddChequeAccount("土地銀行", "002-456", 0);
         AccDb().Execute("INSERT INTO acc VALUES ('5101', 0, '材料費')");
         AccDb().Execute(
             "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, "
