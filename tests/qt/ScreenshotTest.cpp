@@ -158,25 +158,6 @@ frmPj& storeProject() {
     return Forms::get<frmPj>();
 }
 
-void projectReport(bool reportMode) {
-    registerProjectForms();
-    setToday(day(2026, 3, 15));
-    AccDb().Execute(
-        "INSERT INTO prj (id, prj, tCash, cust, final, sinDay) VALUES ('P001', '一號工程', "
-        "1000000, '甲業主', 1, '2026-03-10'), ('P002', '二號工程', 500000, '乙業主', 0, NULL), "
-        "('P003', '三號工程', 300000, '丙業主', 0, '2026-03-12')");
-    AccDb().Execute(
-        "INSERT INTO ri (id, 收名稱, 客戶名, w, 合計, 專id, 專名) VALUES ('115031001', '主體', "
-        "'甲業主', '土木', '1,050,000', 'P001', '一號工程')");
-    AccDb().Execute(
-        "INSERT INTO ro (id, 收名稱, 客戶名, w, 合計, 專id, 專名) VALUES ('115031001', '鋼構', "
-        "'丙廠商', '鋼構', '1,600,000', 'P001', '一號工程')");
-    AccDb().Execute("INSERT INTO ri減 (id, 期別, 金額) VALUES ('115031001', 1, '10,000')");
-    Forms::get<frmPj>();
-    ProjectReportMode = reportMode;
-    Forms::get<frmPjVSrIO>();
-}
-
 // A receivable and a payable contract of one project, the receivable one with every schedule.
 void storeSampleContracts() {
     AddContract("ri", "115120601", "1,050,000");
@@ -195,11 +176,16 @@ frmRio& sampleContracts() {
     return Forms::get<frmRio>();
 }
 
+// The projects with the sample contracts, as the report of projects or as one project's contracts.
+void projectReport(bool reportMode) {
+    storeProject();
+    sampleContracts();
+    ProjectReportMode = reportMode;
+    Forms::get<frmPjVSrIO>();
+}
+
 void contractResults(bool receivable, int kind) {
     frmRio& contracts = sampleContracts();
-    AccDb().Execute(
-        "INSERT INTO ri (id, 收名稱, 簽約日, 客戶名, 合計, 專名, 專id, 無發票) VALUES "
-        "('115120602', '二號工程水電', '2026-12-02', '乙公司', '80,000', '一號工程', 'P001', 0)");
     act([&] {
         (receivable ? contracts.optIser : contracts.optOser).SetValue(true);
         contracts.cbSer.SetListIndex(kind);
@@ -318,10 +304,8 @@ void transferListing() {
     storeBooks();
     frmTrans& transfer = Forms::get<frmTrans>();
     act([&] {
-        transfer.dtpSt.SetValue(Date::fromYmd(2026, 3, 5));
-        transfer.dtpSt_Change();
-        transfer.dtpEd.SetValue(Date::fromYmd(2026, 3, 31));
-        transfer.dtpEd_Change();
+        transfer.dtpSt.userPick(day(2026, 3, 5));
+        transfer.dtpEd.userPick(day(2026, 3, 31));
         transfer.cmdSCh_Click();
     });
 }
