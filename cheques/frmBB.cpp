@@ -73,7 +73,7 @@ const std::vector<int>& defaultWidths() {
 }
 
 std::string amountText(int64_t amount) {
-    return Format(static_cast<double>(amount), "##,##0");
+    return groupedNumber(amount);
 }
 
 int64_t amountOfText(const std::string& text) {
@@ -514,22 +514,29 @@ void frmBB::FillSignOffTable() {
     }
     sql += Sql(" ORDER BY 票據號碼");
     Recordset rs = AccDb().OpenRecordsetWith(sql, params);
+    static const std::vector<std::string> fields = {"開銀行", "開帳號",   "開票日", "到期日",
+                                                    "收票人", "票據號碼", "金額",   "新台幣"};
     Database& db = PrintDb();
     Transaction transaction(db);
     db.Execute("DELETE FROM pt");
-    Recordset pt = db.OpenTable("pt");
-    for (; !rs.Eof(); rs.MoveNext()) {
-        pt.AddNew();
-        pt.SetField("開銀行", rs.Fields(0).text());
-        pt.SetField("開帳號", rs.Fields(1).text());
-        pt.SetField("開票日", shownDate(rs.Fields(2)));
-        pt.SetField("到期日", shownDate(rs.Fields(3)));
-        pt.SetField("收票人", rs.Fields(4).text());
-        pt.SetField("票據號碼", rs.Fields(5).text());
-        pt.SetField("金額", GroupThousands(rs.Fields(6).text()));
-        pt.SetField("新台幣", rs.Fields(7).text());
-        pt.Update();
-    }
+    std::string texts[8];
+    bool first = true;
+    db.AppendTextRows("pt", fields, [&](Database::RowTexts& row) {
+        if (!first) rs.MoveNext();
+        first = false;
+        if (rs.Eof()) return false;
+        texts[0] = rs.Fields(0).text();
+        texts[1] = rs.Fields(1).text();
+        texts[2] = shownDate(rs.Fields(2));
+        texts[3] = shownDate(rs.Fields(3));
+        texts[4] = rs.Fields(4).text();
+        texts[5] = rs.Fields(5).text();
+        texts[6] = GroupThousands(rs.Fields(6).text());
+        texts[7] = rs.Fields(7).text();
+        for (int i = 0; i < 8; ++i)
+            row[i] = texts[i];
+        return true;
+    });
     transaction.Commit();
 }
 
@@ -548,21 +555,25 @@ void frmBB::FillGridTable(const char* table, bool withDueOrder, int lastRow) {
                                        received ? "開票人" : "收票人",
                                        "金額",
                                        "銀行帳號"};
+    std::vector<std::string> names(std::begin(fields), std::end(fields));
+    if (withDueOrder) names.push_back("到期日序");
     Database& db = PrintDb();
     Transaction transaction(db);
     db.Execute(Sql("DELETE FROM ") + db.Table(table));
     if (hfg.Rows() > 1 && !hfg.TextMatrix(1, 1).empty()) {
-        Recordset rows = db.OpenTable(table);
-        for (int row = 1; row <= lastRow; ++row) {
-            rows.AddNew();
+        int row = 0;
+        std::string dueOrder;
+        db.AppendTextRows(table, names, [&](Database::RowTexts& texts) {
+            if (++row > lastRow) return false;
             for (int col = 1; col < Columns; ++col)
-                rows.SetField(fields[col - 1], hfg.TextMatrix(row, col));
+                texts[col - 1] = hfg.CellText(row, col);
             if (withDueOrder) {
-                std::optional<Date> due = parseShownDate(hfg.TextMatrix(row, 6));
-                rows.SetField("到期日序", due ? Value(due->dateOnly().iso()) : Value());
+                std::optional<Date> due = parseShownDate(hfg.CellText(row, 6));
+                if (due) dueOrder = due->dateOnly().iso();
+                texts[Columns - 1] = due ? std::optional<std::string_view>(dueOrder) : std::nullopt;
             }
-            rows.Update();
-        }
+            return true;
+        });
     }
     transaction.Commit();
 }

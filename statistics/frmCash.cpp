@@ -43,6 +43,8 @@ constexpr Color FixedColor = 0xC0FFC0;
 constexpr int Columns = 13;
 constexpr int TotalRows = 9;
 constexpr int Hourglass = 11;
+// Text from the left, numbers from the right.
+constexpr int GeneralAlignment = 9;
 
 // The state of a voucher signed off by a cheque, before and after the cheque was cashed.
 constexpr int64_t ChequeNotCashed = 1;
@@ -333,6 +335,30 @@ std::optional<Sql> frmCash::CriterionCondition(bool ranged, std::vector<Value>& 
     return std::nullopt;
 }
 
+// The positions of the fields a row reads, and the criterion's choices, found once for all the
+// rows of a query.
+struct frmCash::QueryFields {
+    QueryFields(const Recordset& rs, bool taxOrFee, int item)
+        : day(rs.FieldIndex("發生日期")),
+          number(rs.FieldIndex("單號")),
+          account(rs.FieldIndex("科目名稱")),
+          purpose(rs.FieldIndex("用途說明")),
+          left{rs.FieldIndex("專案名稱"), rs.FieldIndex("申請人"), rs.FieldIndex("簽收"),
+               rs.FieldIndex("附註一"), rs.FieldIndex("附註二")},
+          state(rs.FieldIndex("方式")),
+          pay(rs.FieldIndex("pay")),
+          amount(rs.FieldIndex("金額")),
+          tax(taxOrFee && item >= 0 && item <= 2 ? rs.FieldIndex("稅額") : -1),
+          taxOrFee(taxOrFee),
+          item(item) {}
+    int day, number, account, purpose;
+    // Columns 8 to 12, shown aligned left.
+    int left[5];
+    int state, pay, amount, tax;
+    bool taxOrFee;
+    int item;
+};
+
 // A run that finds nothing leaves the header and one empty row, and an empty print table, so
 // that printing matches the screen.
 void frmCash::RunVoucherQuery() {
@@ -353,44 +379,42 @@ void frmCash::RunVoucherQuery() {
         hfg.SetRows(2);
         hfg.SetFixedRows(1);
         int64_t balance = 0;
+        const QueryFields fields(rs, cbRu.Text() == TaxOrFee, cbSub.ListIndex());
         for (int row = 1; !rs.Eof(); ++row, rs.MoveNext()) {
             hfg.SetRows(row + 1);
-            FillQueryRow(row, rs, balance);
+            FillQueryRow(row, rs, fields, balance);
         }
     }
     AddSummaryRows();
     FillQueryPrintTable();
 }
 
-void frmCash::FillQueryRow(int row, const Recordset& rs, int64_t& balance) {
-    const Value day = rs.Fields("發生日期");
+void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fields,
+                           int64_t& balance) {
+    const Value day = rs.Fields(fields.day);
     hfg.SetTextMatrix(row, 0, std::to_string(row));
     hfg.SetTextMatrix(row, 1, day.isNull() ? "" : Format(day.date(), "ee/mm/dd"));
-    hfg.SetTextMatrix(row, 2, rs.Fields("單號").text());
-    hfg.SetTextMatrix(row, 3, rs.Fields("科目名稱").text());
-    hfg.SetTextMatrix(row, 4, rs.Fields("用途說明").text());
-    const char* leftFields[] = {"專案名稱", "申請人", "簽收", "附註一", "附註二"};
-    for (int col = 8; col <= 12; ++col) {
-        SetCellAlignment(hfg, row, col, LeftCentre);
-        hfg.SetTextMatrix(row, col, rs.Fields(leftFields[col - 8]).text());
-    }
-    SetCellAlignment(hfg, row, 4, LeftCentre);
+    hfg.SetTextMatrix(row, 2, rs.Fields(fields.number).text());
+    hfg.SetTextMatrix(row, 3, rs.Fields(fields.account).text());
+    hfg.SetTextMatrix(row, 4, rs.Fields(fields.purpose).text());
+    for (int col = 8; col <= 12; ++col)
+        hfg.SetTextMatrix(row, col, rs.Fields(fields.left[col - 8]).text());
 
-    const int64_t state = rs.Fields("方式").wholeNumber();
+    const int64_t state = rs.Fields(fields.state).wholeNumber();
     // The tax lists show the tax: 進項 as an expense and 銷項 as an income, whatever pay says.
     std::optional<int64_t> value;
-    bool expense = rs.Fields("pay").boolean();
-    if (cbRu.Text() != TaxOrFee) {
-        value = rs.Fields("金額").wholeNumber();
+    bool expense = rs.Fields(fields.pay).boolean();
+    if (!fields.taxOrFee) {
+        value = rs.Fields(fields.amount).wholeNumber();
     } else {
-        const int item = cbSub.ListIndex();
-        if (item >= 0 && item <= 2) value = rs.Fields("稅額").wholeNumber();
-        if (item == 3) value = rs.Fields("金額").wholeNumber();
+        const int item = fields.item;
+        if (item >= 0 && item <= 2) value = rs.Fields(fields.tax).wholeNumber();
+        if (item == 3) value = rs.Fields(fields.amount).wholeNumber();
         if (item == 1) expense = true;
         if (item == 2) expense = false;
     }
     if (value && state >= 0 && state <= 4) {
-        const std::string amount = amountText(static_cast<double>(*value));
+        const std::string amount = groupedNumber(*value);
         const bool cheque = state == ChequeNotCashed || state == ChequeWasCashed;
         if (expense) {
             hfg.SetTextMatrix(row, 5, state == 0 ? "" : cheque ? IssuedChequeMark : "已付票據-->");
@@ -410,7 +434,7 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, int64_t& balance) {
         if (!cheque) balance += expense ? -*value : *value;
     }
     if (state == ChequeNotCashed || state == ChequeWasCashed) return;
-    hfg.SetTextMatrix(row, 7, amountText(static_cast<double>(balance)));
+    hfg.SetTextMatrix(row, 7, groupedNumber(balance));
     SetCellForeColor(hfg, row, 7, balance >= 0 ? IncomeBlue : ExpenseRed);
 }
 
@@ -425,9 +449,13 @@ void frmCash::SetQueryGridHeaders() {
         headers[6] = fee ? "費用支出" : "進項稅額";
     }
     hfg.SetCols(Columns);
+    // The purpose and the columns from the project on read from the left in every row; the
+    // project's header keeps the general alignment it always had.
+    for (int col : {4, 8, 9, 10, 11, 12})
+        hfg.SetColAlignment(col, LeftCentre);
     for (int col = 1; col < Columns; ++col) {
         setCell(hfg, 0, col);
-        if (col != 8) hfg.SetCellAlignment(CentreCentre);
+        hfg.SetCellAlignment(col == 8 ? GeneralAlignment : CentreCentre);
         hfg.SetTextMatrix(0, col, headers[col]);
     }
 }
@@ -483,19 +511,19 @@ void frmCash::AddSummaryRows() {
 
 // One record per grid row below the header, in the grid's order, the row numbers left out.
 void frmCash::FillQueryPrintTable() {
-    static const char* fields[] = {"發生日期", "收支單號", "科目",   "用途說明",
-                                   "收入",     "支出",     "餘額",   "專案名稱",
-                                   "申請人",   "簽收人",   "附註一", "附註二"};
+    static const std::vector<std::string> fields = {"發生日期", "收支單號", "科目",   "用途說明",
+                                                    "收入",     "支出",     "餘額",   "專案名稱",
+                                                    "申請人",   "簽收人",   "附註一", "附註二"};
     Database& db = PrintDb();
     Transaction transaction(db);
     db.Execute("DELETE FROM ptio");
-    Recordset rows = db.OpenTable("ptio");
-    for (int row = 1; row < hfg.Rows(); ++row) {
-        rows.AddNew();
+    int row = 0;
+    db.AppendTextRows("ptio", fields, [&](Database::RowTexts& texts) {
+        if (++row >= hfg.Rows()) return false;
         for (int col = 1; col < Columns; ++col)
-            rows.SetField(fields[col - 1], hfg.TextMatrix(row, col));
-        rows.Update();
-    }
+            texts[col - 1] = hfg.CellText(row, col);
+        return true;
+    });
     transaction.Commit();
 }
 

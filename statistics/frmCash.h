@@ -63,6 +63,7 @@ class frmCash : public Form {
         Sql sql;
         std::vector<Value> params;
     };
+    struct QueryFields;
 
     void LayOut();
     void WireEvents();
@@ -74,7 +75,7 @@ class frmCash : public Form {
     void RunVoucherQuery();
     std::optional<QueryText> VoucherQueryText() const;
     std::optional<Sql> CriterionCondition(bool ranged, std::vector<Value>& params) const;
-    void FillQueryRow(int row, const Recordset& rs, int64_t& balance);
+    void FillQueryRow(int row, const Recordset& rs, const QueryFields& fields, int64_t& balance);
     void SetQueryGridHeaders();
     void AddSummaryRows();
     void FillQueryPrintTable();

@@ -125,6 +125,43 @@ int64_t Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) 
     return sqlite3_changes64(db_);
 }
 
+// The rows of a print table come from a grid of texts, thousands at a time: they are bound as
+// they stand, with no conversion and no copy, to one statement prepared for all of them.
+int64_t Database::AppendTextRows(std::string_view table, const std::vector<std::string>& fields,
+                                 const std::function<bool(RowTexts& texts)>& nextRow) {
+    std::string names, marks;
+    for (const std::string& field : fields) {
+        const Identifier name = Field(table, field);
+        const FieldDef* def = schema_.field(std::string(table), field);
+        if (def && def->kind != FieldKind::Text)
+            throw DbError("欄位「" + field + "」不是文字欄位", "", SQLITE_MISMATCH);
+        names += (names.empty() ? "" : ", ") + name.quoted();
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    Statement insert(
+        db_, "INSERT INTO " + Table(table).quoted() + " (" + names + ") VALUES (" + marks + ")");
+    // Inside the caller's transaction no savepoint of its own is taken: SQLite would copy every
+    // page the rows change into the savepoint's journal. A failure there reaches the caller,
+    // whose transaction then rolls the rows back with the rest.
+    std::optional<Transaction> own;
+    if (!InTransaction()) own.emplace(*this);
+    awaitSoundFile();
+    releaseReads();
+    RowTexts texts(fields.size());
+    int64_t written = 0;
+    while (nextRow(texts)) {
+        if (texts.size() != fields.size())
+            throw DbError("每列的文字數目須與欄位數目相同", insert.sql(), SQLITE_RANGE);
+        for (size_t i = 0; i < texts.size(); ++i)
+            insert.bindText(static_cast<int>(i + 1), texts[i]);
+        insert.run();
+        ++written;
+    }
+    ++changeCount_;
+    if (own) own->Commit();
+    return written;
+}
+
 void Database::releaseReads() {
     for (RecordsetImpl* recordset : openRecordsets_)
         recordset->releaseReads();

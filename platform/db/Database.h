@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -65,6 +67,16 @@ class Database {
         return OpenRecordsetWith(sql, {Value(args)...});
     }
     Recordset OpenRecordsetWith(const Sql& sql, const std::vector<Value>& params);
+
+    // Appends rows to a table whose named fields hold text (the print tables), all through one
+    // prepared INSERT: `nextRow` puts the next row's texts into `texts`, one for each of `fields`
+    // in order (nullopt for Null), and returns false when no row is left. The texts are only lent:
+    // each need last until the next call. All the rows are written or none (inside a caller's
+    // transaction, which a failure then should roll back); a field that is missing or holds no
+    // text raises DbError before anything is written. Returns the rows written.
+    using RowTexts = std::vector<std::optional<std::string_view>>;
+    int64_t AppendTextRows(std::string_view table, const std::vector<std::string>& fields,
+                           const std::function<bool(RowTexts& texts)>& nextRow);
 
     // Every row of a table in stored (insertion) order, updatable: the table-type recordset.
     Recordset OpenTable(std::string_view table);

@@ -164,8 +164,15 @@ std::string rocYear(const Date& d, bool padded) {
     return padded ? twoDigits(year) : std::to_string(year);
 }
 
-// Each part is worked out only where the pattern names it: lists format a date per row.
+// Each part is worked out only where the pattern names it: lists format a date per row. The
+// lists' own patterns are written at once.
 std::string formatDate(const Date& d, std::string_view pattern) {
+    const bool withEra = pattern == "gg ee/mm/dd";
+    if (withEra || pattern == "ee/mm/dd") {
+        char text[48];
+        std::snprintf(text, sizeof text, "%02d/%02d/%02d", d.year() - 1911, d.month(), d.day());
+        return withEra ? std::string(RocEraName) + " " + text : std::string(text);
+    }
     using Part = std::string (*)(const Date&);
     struct Token {
         std::string_view text;
@@ -287,6 +294,17 @@ std::string Format(const Value& value, std::string_view pattern) {
             if (isDatePattern(pattern) || pattern.empty()) return value.text();
             return formatNumber(value.number(), pattern);
     }
+}
+
+std::string groupedNumber(int64_t n) {
+    const std::string digits = std::to_string(n);
+    const size_t sign = n < 0 ? 1 : 0;
+    std::string out(digits, 0, sign);
+    for (size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
 }
 
 std::optional<Date> parseShownDate(std::string_view text) {

@@ -32,6 +32,10 @@ std::string Format(const Value& value, std::string_view pattern);
 std::string Format(const Date& date, std::string_view pattern);
 std::string Format(double number, std::string_view pattern);
 
+// A whole number with thousands separators, as Format(n, "##,##0") gives it, without reading a
+// pattern: for lists that show an amount or two on every row.
+std::string groupedNumber(int64_t n);
+
 // Reads a date as the forms show it: "中華民國 115 年 01 月 05 日", "中華民國 115/01/05",
 // "民國115/1/5", "115/01/05", "95/12/27", "2006/12/27", "2006/1/5" and the storage form
 // "2006-12-27", each optionally followed by a time "hh:nn[:ss]". Blanks are ignored. A year of up

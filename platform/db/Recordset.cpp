@@ -249,6 +249,9 @@ Value Recordset::Fields(int index) const {
 Value Recordset::Fields(std::string_view name) const {
     return impl().field(impl().fieldIndex(name));
 }
+int Recordset::FieldIndex(std::string_view name) const {
+    return impl().fieldIndex(name);
+}
 
 void Recordset::AddNew() {
     impl().addNew();

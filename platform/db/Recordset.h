@@ -48,6 +48,9 @@ class Recordset {
     // DbError. During AddNew or Edit it reads the pending value.
     Value Fields(int index) const;
     Value Fields(std::string_view name) const;
+    // The position of a field by name, as Fields finds it: a form reading many rows looks each
+    // field up once and then reads it by position.
+    int FieldIndex(std::string_view name) const;
 
     // Starts a new row; fields set before Update are written, the rest take their defaults. After
     // Update the new row is at the end of the recordset and the current row is what it was.

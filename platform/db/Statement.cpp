@@ -158,6 +158,14 @@ void Statement::bindBorrowed(int index, const Value& value) {
         raiseSqliteError(db_, sql_);
 }
 
+void Statement::bindText(int index, std::optional<std::string_view> text) {
+    // An empty view may point nowhere, and SQLite reads a text without data as Null.
+    const int rc = !text ? sqlite3_bind_null(stmt_, index)
+                         : sqlite3_bind_text(stmt_, index, text->empty() ? "" : text->data(),
+                                             static_cast<int>(text->size()), SQLITE_STATIC);
+    if (rc != SQLITE_OK) raiseSqliteError(db_, sql_);
+}
+
 bool Statement::step() {
     if (!sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_) && !isTransactionControl(sql_))
         writefault::beforeWrite();

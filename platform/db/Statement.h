@@ -41,6 +41,8 @@ class Statement {
     // As bind, but a text is not copied: `value` must outlive every run of the statement until
     // the parameter is bound again.
     void bindBorrowed(int index, const Value& value);
+    // Binds a text without copying it (it must outlive the runs until the next bind), or Null.
+    void bindText(int index, std::optional<std::string_view> text);
     // True when a row is ready; false when the statement has run to its end.
     bool step();
     // Ends the run, keeping the bound values, so that no read stays open in between.

@@ -283,6 +283,11 @@ std::string Grid::TextMatrix(int row, int col) const {
     return std::string(rows_[row].text(col));
 }
 
+std::string_view Grid::CellText(int row, int col) const {
+    checkCell(row, col);
+    return rows_[row].text(col);
+}
+
 void Grid::SetTextMatrix(int row, int col, const std::string& text) {
     checkCell(row, col);
     if (setCell(row, col, text, std::nullopt)) changed(Property::Cells);

@@ -55,6 +55,8 @@ class Grid : public Control {
     // A cell outside the grid raises std::out_of_range: the grid never grows by itself.
     std::string TextMatrix(int row, int col) const;
     void SetTextMatrix(int row, int col, const std::string& text);
+    // The cell's text lent without a copy, for reading many cells: valid until the grid changes.
+    std::string_view CellText(int row, int col) const;
 
     // The current cell, and the far corner of the selection.
     int Row() const { return row_; }
