@@ -91,12 +91,14 @@ TEST_F(LoginTest, AnEmptySuperPasswordNeverLetsAnEmptyPasswordIn) {
     }
 }
 
+// The dialog is out of sight by then, so that nothing of the reminder lies under it.
 TEST_F(LoginTest, TheReminderOfChequesDueComesBeforeTheDialogCloses) {
     PeopleDb().Execute("INSERT INTO super VALUES ('wren', 'sup3r')");
     Forms::registerForm("frmArm", [] { return std::make_unique<Form>("frmArm"); });
     host.onModal("frmArm", [](Form& arm) {
         EXPECT_TRUE(LoggedIn);
         EXPECT_TRUE(Forms::isLoaded<frmLogin>());
+        EXPECT_FALSE(Forms::get<frmLogin>().Visible());
         arm.Unload();
     });
     tryLogin("wren", "sup3r");
