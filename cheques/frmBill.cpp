@@ -19,7 +19,6 @@ namespace kiv {
 namespace {
 
 constexpr const char* CriticalTitle = "KIV";
-constexpr const char* NoTitle = "";
 
 constexpr const char* Received = "收 到 票 據";
 constexpr const char* Issued = "開 出 票 據";

@@ -14,7 +14,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* NoTitle = "";
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
 constexpr const char* Editing = "〔修改中〕";

@@ -47,12 +47,4 @@ TEST(AmountEntryTest, PastedTextPassesTheKeyFilterCharacterByCharacter) {
     EXPECT_EQ(host.beeps(), 3);
 }
 
-TEST(AmountEntryTest, AWholeAmountHasOneToFifteenDigits) {
-    EXPECT_EQ(WholeAmountOfText("999,999,999,999,999"), 999999999999999);
-    EXPECT_EQ(WholeAmountOfText("0"), 0);
-    EXPECT_EQ(WholeAmountOfText("0001"), 1);
-    for (const char* refused : {"", ",", "1234567890123456", "1/2", "-1", " 1", "1e3"})
-        EXPECT_EQ(WholeAmountOfText(refused), std::nullopt) << refused;
-}
-
 }  // namespace

@@ -640,9 +640,9 @@ TEST_F(ProgramFormsScreenshotTest, TheTransferFormAndTheForecastAreDrawn) {
     frmTrans& transfer = Forms::get<frmTrans>();
     act([&] {
         transfer.dtpSt.SetValue(Date::fromYmd(2026, 3, 5));
-        transfer.dtpSt_Change();
+        transfer.dtpSt.Picked();
         transfer.dtpEd.SetValue(Date::fromYmd(2026, 3, 31));
-        transfer.dtpEd_Change();
+        transfer.dtpEd.Picked();
         transfer.cmdSCh_Click();
     });
     photograph(transfer, "frmTrans");
@@ -654,7 +654,7 @@ TEST_F(ProgramFormsScreenshotTest, TheTransferFormAndTheForecastAreDrawn) {
     frmFtr& forecast = Forms::get<frmFtr>();
     act([&] {
         forecast.DTP.SetValue(Date::fromYmd(2026, 5, 31));
-        forecast.DTP_Change();
+        forecast.DTP.Picked();
         forecast.Command1_Click();
     });
     QImage image = photograph(forecast, "frmFtr");
