@@ -201,9 +201,10 @@ void frmIo::WireEvents() {
     cbUse.Validate = [this](bool& cancel) { cbUse_Validate(cancel); };
     cbPs1.Validate = [this](bool& cancel) { cbPs1_Validate(cancel); };
     cbPs2.Validate = [this](bool& cancel) { cbPs2_Validate(cancel); };
-    DTP1.Change = [this] { DTP1_Change(); };
+    DTP1.Picked = [this] { DTP1_Change(); };
     txtCash.KeyPress = [this](int& key) { txtCash_KeyPress(key); };
     txtCash.KeyUp = [this](int& key, int shift) { txtCash_KeyUp(key, shift); };
+    txtTax.KeyPress = [](int& key) { AmountKeyFilter(key); };
 }
 
 void frmIo::Form_Load() {
@@ -329,7 +330,7 @@ Voucher frmIo::VoucherFromFields() const {
     readVoucherFields(*this, v);
     v.entryDate = dateOfLabel(lbInDay);
     v.number = lbNo.Caption();
-    v.amount = std::stoll(txtCash.Text());
+    v.amount = ReadAmount(txtCash.Text(), VoucherAmountRule).amount;
     v.day = dateOfLabel(lbHday);
     v.suggestion = Op1(0).Value() ? CashSuggested : ChequeSuggested;
     v.state = ckNoW.Value() == 1 ? VoidVoucher : v.suggestion;
@@ -654,6 +655,7 @@ bool frmIo::EntriesAreComplete() {
         messageBox(*problem, 16, Title);
         return false;
     }
+    if (TypedAmount(txtTax, "稅額", TaxRule, Title).refused()) return false;
     if (lbAcTxt.Caption().empty()) {
         messageBox("科目不可空白", 16, Title);
         return false;
@@ -923,7 +925,7 @@ void frmIo::hfg_MouseDown(int, int, float, float) {
 void frmIo::ckco_Click() {
     if (ckco.Value() == 1) {
         cmdco.SetVisible(true);
-        CombinedChequeTotal = 0;
+        markedTotal_ = 0;
         return;
     }
     cmdco.SetVisible(false);
@@ -948,7 +950,7 @@ void frmIo::MarkVoucherForCheque() {
     }
     hfg.SetRow(r);
     hfg.SetCol(3);
-    const double amount = numberFromText(withoutSeparators(hfg.TextMatrix(r, 8))).value_or(0);
+    const int64_t amount = AmountOf(hfg.TextMatrix(r, 8));
     const bool marked = hfg.CellBackColor() == Marked;
     for (int c = 3; c < hfg.Cols(); ++c) {
         hfg.SetCol(c);
@@ -956,8 +958,7 @@ void frmIo::MarkVoucherForCheque() {
     }
     hfg.SetCol(3);
     hfg.SetTextMatrix(r, 0, marked ? "" : "*");
-    const double total = static_cast<double>(CombinedChequeTotal);
-    CombinedChequeTotal = roundHalfToEven(marked ? total - amount : total + amount);
+    markedTotal_ += marked ? -amount : amount;
 }
 
 void frmIo::cmdco_Click() {
@@ -974,7 +975,8 @@ void frmIo::IssueCombinedCheque() {
         messageBox("沒有選取收支單", 48, ListTitle);
         return;
     }
-    CombinedFirstVoucherNo = members.front();
+    HandOver<std::string> first(CombinedFirstVoucherNo, members.front());
+    HandOver<int64_t> total(CombinedChequeTotal, markedTotal_);
     Database& db = AccDb();
     bool entered = false;
     {

@@ -145,7 +145,7 @@ std::string AmountRefusal(std::string_view field, AmountFault fault, AmountRule 
     std::string name(field);
     switch (fault) {
         case AmountFault::Empty:
-            return name + "不可空白";
+            return name + "欄位不可空白";
         case AmountFault::Negative:
             return name + "不可為負數";
         case AmountFault::TooLong:
@@ -154,7 +154,7 @@ std::string AmountRefusal(std::string_view field, AmountFault fault, AmountRule 
         case AmountFault::None:
             break;
     }
-    return name + "只能輸入數字";
+    return name + "欄位只能輸入數字";
 }
 
 int64_t AmountOf(std::string_view text) {

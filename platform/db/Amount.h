@@ -49,8 +49,8 @@ struct AmountReading {
 AmountReading ReadAmount(std::string_view text, AmountRule rule = {});
 
 // The message that refuses a typed text, naming the field as the form calls it ("金額",
-// "第2期的應收金額"): "金額只能輸入數字", "金額不可為負數", "金額不可超過12位數",
-// "金額不可空白".
+// "第2期的應收金額"): "金額欄位只能輸入數字", "金額不可為負數", "金額不可超過12位數",
+// "金額欄位不可空白".
 std::string AmountRefusal(std::string_view field, AmountFault fault, AmountRule rule = {});
 
 // A stored or shown amount text read back as the forms always have: its leading number with every

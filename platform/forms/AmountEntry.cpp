@@ -25,7 +25,7 @@ AmountReading TypedAmount(TextBox& box, std::string_view field, AmountRule rule,
     AmountReading reading = ReadAmount(box.Text(), rule);
     if (!reading.refused()) return reading;
     messageBox(AmountRefusal(field, reading.fault, rule), 48, title);
-    if (box.Visible() && box.Enabled()) box.SetFocus();
+    box.SetFocus();
     box.SelectAll();
     return reading;
 }
