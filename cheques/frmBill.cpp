@@ -7,6 +7,7 @@
 
 #include "ledger/BankBook.h"
 #include "ledger/Vouchers.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
@@ -62,28 +63,6 @@ Placement caption(Label& label, int left, int row, const char* text) {
 
 Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
     return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
-}
-
-// The voucher form's control of that name; the cheque of one voucher is entered only while that
-// voucher is shown there.
-template <class T>
-const T& voucherFormControl(const char* name) {
-    Form* io = Forms::find("frmIo");
-    if (!io) throw std::runtime_error("收支單未開啟");
-    auto* control = dynamic_cast<const T*>(io->FindControl(name));
-    if (!control) throw std::logic_error(std::string("收支單沒有 ") + name);
-    return *control;
-}
-
-// The whole amount an amount text shows, its thousands separators skipped.
-int64_t amountOfText(const std::string& text) {
-    int64_t amount = 0;
-    for (char c : text) {
-        if (c == ',') continue;
-        if (!std::isdigit(static_cast<unsigned char>(c))) break;
-        amount = amount * 10 + (c - '0');
-    }
-    return amount;
 }
 
 std::string amountInWords(const std::string& amount) {
@@ -199,10 +178,8 @@ void frmBill::WireEvents() {
     cmdCencel.Click = [this] { cmdCencel_Click(); };
     // A pick of the date already shown changes nothing, yet the user chose it: the close of the
     // drop-down fills the labels as well.
-    DTP1.Change = [this] { DTP1_Change(); };
-    DTP1.CloseUp = [this] { DTP1_Change(); };
-    DTP2.Change = [this] { DTP2_Change(); };
-    DTP2.CloseUp = [this] { DTP2_Change(); };
+    DTP1.Picked = [this] { DTP1_Change(); };
+    DTP2.Picked = [this] { DTP2_Change(); };
     cbCbnk.Change = [this] { cbCbnk_Change(); };
     cbCbnk.Click = [this] { cbCbnk_Change(); };
     cbWbnk.Change = [this] { cbWbnk_Change(); };
@@ -317,10 +294,11 @@ void frmBill::ShowCheque(const Cheque& cheque) {
 }
 
 void frmBill::NewChequeForVoucher() {
-    const std::string number = voucherFormControl<Label>("lbNo").Caption();
-    const bool received = voucherFormControl<Label>("lbAcIo").Caption() == IncomeDirection;
-    const std::string amount = voucherFormControl<TextBox>("txtCash").Text();
-    StartNewCheque(number, received, amountOfText(amount), amount);
+    // The cheque of one voucher is entered only while that voucher is shown in the voucher form.
+    const std::string number = Forms::control<Label>("frmIo", "lbNo").Caption();
+    const bool received = Forms::control<Label>("frmIo", "lbAcIo").Caption() == IncomeDirection;
+    const std::string amount = Forms::control<TextBox>("frmIo", "txtCash").Text();
+    StartNewCheque(number, received, AmountOf(amount), amount);
     cbCbnk.SetStyle(received ? PickOnly : Typed);
     cbWbnk.SetStyle(received ? Typed : PickOnly);
 }
@@ -417,7 +395,7 @@ Cheque frmBill::ChequeFromFields() const {
     c.payee = txtCp.Text();
     c.drawerAccount = txtWid.Text();
     c.payeeAccount = txtCid.Text();
-    c.amount = amountOfText(lbCash.Caption());
+    c.amount = AmountOf(lbCash.Caption());
     c.amountInWords = lbBCash.Caption();
     c.received = IsReceived();
     if (c.received)
@@ -489,9 +467,8 @@ bool frmBill::CashingAllowed() {
     }
     int64_t balance = AccountBalance(AccDb(), AccountKind::Cheque, cbWbnk.Text(), txtWid.Text());
     if (balance < cheque.amount) {
-        messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " +
-                       Format(static_cast<double>(balance), "##,##0"),
-                   16, CriticalTitle);
+        messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " + AmountText(balance), 16,
+                   CriticalTitle);
         return false;
     }
     return true;

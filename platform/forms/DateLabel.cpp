@@ -14,12 +14,16 @@ std::string ShownDate(const Date& day) {
     return Format(day, ShownDatePattern);
 }
 
+std::string ShownDate(const Value& day) {
+    return day.isNull() ? "" : ShownDate(day.date());
+}
+
 void ShowDate(Label& label, const Date& day) {
     label.SetCaption(ShownDate(day));
 }
 
 void ShowDate(Label& label, const Value& day) {
-    label.SetCaption(day.isNull() ? "" : ShownDate(day.date()));
+    label.SetCaption(ShownDate(day));
 }
 
 std::optional<Date> DateOfLabel(const Label& label) {

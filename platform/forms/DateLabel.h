@@ -12,8 +12,10 @@
 // reader, one reader of a range, and one rule for the picker that sets a label.
 namespace kiv {
 
-// A day as the labels and the date cells of listings show it: "中華民國 115/03/31".
+// A day as the labels and the date cells of listings show it: "中華民國 115/03/31"; a Null value
+// gives "".
 std::string ShownDate(const Date& day);
+std::string ShownDate(const Value& day);
 
 // Writes the day into the label; a Null value empties it.
 void ShowDate(Label& label, const Date& day);
