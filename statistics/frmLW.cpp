@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/Clock.h"
@@ -57,16 +58,6 @@ void setCell(Grid& grid, int row, int col) {
 void label(Grid& grid, int row, const char* text, Color color) {
     grid.SetTextMatrix(row, 0, text);
     SetCellForeColor(grid, row, 0, color);
-}
-
-std::string amountText(double amount) {
-    return Format(amount, "##,##0");
-}
-
-// What a shown amount or share counts as: the number at its start once the commas are gone, an
-// empty text being 0.
-double shownNumber(const std::string& text) {
-    return leadingNumber(withoutSeparators(text));
 }
 
 std::string shareText(double part, double total) {
@@ -255,10 +246,10 @@ void frmLW::FillAccountCells(const Section& section) {
         int64_t total = 0;
         for (int col = FirstMonthCol; col < totalCol_; ++col) {
             const int64_t sum = MonthSum(row, col);
-            hfg.SetTextMatrix(row, col, amountText(static_cast<double>(sum)));
+            hfg.SetTextMatrix(row, col, AmountText(sum));
             total += sum;
         }
-        hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(total)));
+        hfg.SetTextMatrix(row, totalCol_, AmountText(total));
         SetCellBackColor(hfg, row, totalCol_, section.expense ? LightRed : LightBlue);
     }
 }
@@ -284,12 +275,12 @@ void frmLW::FillSubtotals(const Section& section) {
     for (int col = FirstMonthCol; col < totalCol_; ++col) {
         int64_t sum = 0;
         for (int r = section.firstRow; r < row; ++r)
-            sum += static_cast<int64_t>(shownNumber(hfg.TextMatrix(r, col)));
-        hfg.SetTextMatrix(row, col, amountText(static_cast<double>(sum)));
+            sum += AmountOf(hfg.TextMatrix(r, col));
+        hfg.SetTextMatrix(row, col, AmountText(sum));
         SetCellBackColor(hfg, row, col, light);
         sectionTotal += sum;
     }
-    hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(sectionTotal)));
+    hfg.SetTextMatrix(row, totalCol_, AmountText(sectionTotal));
     SetCellBackColor(hfg, row, totalCol_, section.expense ? ExpenseRed : IncomeBlue);
     hfg.SetCellForeColor(White);
 }
@@ -297,15 +288,16 @@ void frmLW::FillSubtotals(const Section& section) {
 // Each month's share below the subtotals, and each account's share (the subtotal's too) in the
 // last column; a section without money shows "0" throughout.
 void frmLW::FillShares(const Section& section) {
-    const double total = shownNumber(hfg.TextMatrix(section.subtotalRow(), totalCol_));
+    const auto total =
+        static_cast<double>(AmountOf(hfg.TextMatrix(section.subtotalRow(), totalCol_)));
     const int shareCol = totalCol_ + 1;
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
-        const double part = shownNumber(hfg.TextMatrix(section.subtotalRow(), col));
+        const auto part = static_cast<double>(AmountOf(hfg.TextMatrix(section.subtotalRow(), col)));
         hfg.SetTextMatrix(section.shareRow(), col, shareText(part, total));
         SetCellBackColor(hfg, section.shareRow(), col, ShareGrey);
     }
     for (int row = section.firstRow; row <= section.subtotalRow(); ++row) {
-        const double part = shownNumber(hfg.TextMatrix(row, totalCol_));
+        const auto part = static_cast<double>(AmountOf(hfg.TextMatrix(row, totalCol_)));
         hfg.SetTextMatrix(row, shareCol, shareText(part, total));
         SetCellBackColor(hfg, row, shareCol, ShareGrey);
     }
@@ -314,9 +306,9 @@ void frmLW::FillShares(const Section& section) {
 void frmLW::FillResultRow(const Section& income, const Section& expense) {
     const int row = expense.shareRow() + 1;
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
-        const double result = shownNumber(hfg.TextMatrix(income.subtotalRow(), col)) -
-                              shownNumber(hfg.TextMatrix(expense.subtotalRow(), col));
-        const std::string text = amountText(result);
+        const int64_t result = AmountOf(hfg.TextMatrix(income.subtotalRow(), col)) -
+                               AmountOf(hfg.TextMatrix(expense.subtotalRow(), col));
+        const std::string text = AmountText(result);
         hfg.SetTextMatrix(row, col, text);
         SetCellBackColor(hfg, row, col, ResultGreen);
         hfg.SetCellForeColor(text.starts_with("-") ? ExpenseRed : IncomeBlue);
@@ -329,8 +321,7 @@ void frmLW::cmdPxls_Click() {
 
 // The second title names the period the lists hold now, which may not be the one shown.
 void frmLW::ExportStatementToExcel() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string name = CompanyName();
     const std::string period = Label1.Caption() + cbSy.Text() + cbSM.Text() + " ～ " +
                                Label2.Caption() + cbEy.Text() + cbEM.Text();
     Workbook book =
