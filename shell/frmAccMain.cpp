@@ -1,7 +1,7 @@
 #include "shell/frmAccMain.h"
 
-#include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "shell/OlderFiles.h"
@@ -74,7 +74,7 @@ frmAccMain::frmAccMain() : Form(FormName) {
 }
 
 void frmAccMain::Form_Load() {
-    cmdM.SetToolTipText("Ver:2.5 Build:951227 今天是" + Format(Clock::today(), "gg ee/mm/dd"));
+    cmdM.SetToolTipText("Ver:2.5 Build:951227 今天是" + ShownDate(Clock::today()));
     SetTopMost(true);
     SetTop(-290);
     SetLeft(screenWidth() - Width() - 5265 - 900);

@@ -22,6 +22,7 @@ class frmCom : public Form {
     void hfg_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void hfg_Scroll(int Index);
     void txt_Change();
+    void txt_KeyPress(int& keyAscii);
 
     Frame Frame1{*this, "Frame1"};
     ControlArray<Label> lbCo{*this, "lbCo", 6};
@@ -40,7 +41,7 @@ class frmCom : public Form {
     void LoadCompany();
     void LoadBankGrids();
     void SaveCompanyTo(class Database& db);
-    void RefuseAmount(int index, int row);
+    bool AmountsAreStorable(int index);
     int editedGrid_ = 0;
 };
 

@@ -159,8 +159,8 @@ void frmSta::WireEvents() {
     hfg.MouseDown = [this](int button, int shift, float x, float y) {
         hfg_MouseDown(button, shift, x, y);
     };
-    DTP1.Change = [this] { DTP1_Change(); };
-    DTP2.Change = [this] { DTP2_Change(); };
+    DTP1.Picked = [this] { DTP1_Change(); };
+    DTP2.Picked = [this] { DTP2_Change(); };
     cmdAdd.Click = [this] { cmdAdd_Click(); };
     cmdEdit.Click = [this] { cmdEdit_Click(); };
     cmdY.Click = [this] { cmdY_Click(); };
