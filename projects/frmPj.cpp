@@ -1,9 +1,12 @@
 #include "projects/frmPj.h"
 
+#include "platform/db/Amount.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
+#include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -63,16 +66,8 @@ Placement button(CommandButton& cmd, int left, int width, const char* text) {
     return {&cmd, nullptr, left, ButtonTop, width, ButtonHeight, text};
 }
 
-// A date label holds either the shown form "gg ee/mm/dd" or a picked "ee/mm/dd"; both read back
-// as the same calendar date.
-std::optional<Date> labelDate(const Label& label) {
-    if (label.Caption().empty()) return std::nullopt;
-    return parseShownDate(label.Caption());
-}
-
-std::string dateText(const Value& value) {
-    return value.isNull() ? "" : Format(value.date(), "gg ee/mm/dd");
-}
+// The project's total as typed: separators allowed, an empty box counting 0.
+constexpr AmountRule ProjectTotalRule{.emptyAllowed = true};
 
 void fillCombo(ComboBox& box, const std::vector<std::string>& names) {
     box.Clear();
@@ -177,15 +172,10 @@ void frmPj::WireEvents() {
     cmdRo.Click = [this] { cmdRo_Click(); };
     cmdRio.Click = [this] { cmdRio_Click(); };
     Command2.Click = [this] { Command2_Click(); };
-    // A pick of the date the picker already shows is the user's choice too: the close of the
-    // drop-down fills the label as well.
-    const std::pair<DatePicker*, Label*> pickers[] = {
-        {&DTP1, &lbSt}, {&DTP2, &lbEd}, {&DTP3, &lbSin}};
-    for (auto [picker, label] : pickers) {
-        auto fill = [picker, label] { label->SetCaption(Format(picker->Value(), "ee/mm/dd")); };
-        picker->Change = fill;
-        picker->CloseUp = fill;
-    }
+    txtCash.KeyPress = [](int& key) { AmountKeyFilter(key); };
+    PickIntoLabel(DTP1, lbSt);
+    PickIntoLabel(DTP2, lbEd);
+    PickIntoLabel(DTP3, lbSin);
 }
 
 void frmPj::Form_Load() {
@@ -278,10 +268,10 @@ void frmPj::ShowCurrentProject() {
     txtPjNo.SetText(rs.Fields("id").text());
     txtPjN.SetText(rs.Fields("prj").text());
     Value total = rs.Fields("tCash");
-    txtCash.SetText(total.isNull() ? "" : decimalText(total.number()));
-    lbSt.SetCaption(dateText(rs.Fields("stday")));
-    lbEd.SetCaption(dateText(rs.Fields("edday")));
-    lbSin.SetCaption(dateText(rs.Fields("sinDay")));
+    txtCash.SetText(total.isNull() ? "" : std::to_string(roundHalfAwayFromZero(total.number())));
+    ShowDate(lbSt, rs.Fields("stday"));
+    ShowDate(lbEd, rs.Fields("edday"));
+    ShowDate(lbSin, rs.Fields("sinDay"));
     cbCust.SetText(rs.Fields("cust").text());
     txtEngAdd.SetText(rs.Fields("addr").text());
     cbPled.SetText(rs.Fields("leader").text());
@@ -370,7 +360,7 @@ void frmPj::cmdEdit_Click() {
     const std::pair<Label*, DatePicker*> dates[] = {
         {&lbSt, &DTP1}, {&lbEd, &DTP2}, {&lbSin, &DTP3}};
     for (auto [label, picker] : dates)
-        if (std::optional<Date> date = labelDate(*label)) picker->SetValue(*date);
+        if (std::optional<Date> date = DateOfLabel(*label)) picker->SetValue(*date);
     lbStat.SetCaption(Editing);
     AddingProject = false;
 }
@@ -401,6 +391,7 @@ void frmPj::SaveProject() {
         txtPjN.SetFocus();
         return;
     }
+    if (TypedAmount(txtCash, "總金額", ProjectTotalRule).refused()) return;
     if (AddingProject &&
         messageBox("專案新增後將無法修改編號和名稱\n是否新增此專案", 52, NoTitle) != AnswerYes)
         return;
@@ -444,13 +435,13 @@ void frmPj::StoreProject(bool adding) {
     if (!adding) ProjectRecords.reset();
 }
 
-// The total is read with its thousands separators taken out: "1,500,000" is 1500000.
+// The total, which the save has read as an amount: "1,500,000" is 1500000.
 void frmPj::WriteProjectFields(Recordset& project) const {
-    project.SetField("tCash", leadingNumber(withoutSeparators(txtCash.Text())));
+    project.SetField("tCash", ReadAmount(txtCash.Text(), ProjectTotalRule).amount.value_or(0));
     const std::pair<const char*, const Label*> dates[] = {
         {"stday", &lbSt}, {"edday", &lbEd}, {"sinDay", &lbSin}};
     for (auto [name, label] : dates)
-        if (std::optional<Date> date = labelDate(*label)) project.SetField(name, *date);
+        if (std::optional<Date> date = DateOfLabel(*label)) project.SetField(name, *date);
     project.SetField("cust", cbCust.Text());
     project.SetField("addr", txtEngAdd.Text());
     project.SetField("leader", cbPled.Text());
@@ -537,7 +528,7 @@ void frmPj::hfg_DblClick() {
     if (row <= 0 || hfg.MouseCol() <= 0 || row >= hfg.Rows()) return;
     const std::string voucherNo = hfg.TextMatrix(row, 3);
     if (voucherNo.empty()) return;
-    OpenVoucherNo = voucherNo;
+    HandOver<std::string> voucher(OpenVoucherNo, voucherNo);
     HandOver<bool> oneVoucher(ShowOneRecord, true);
     Forms::unloadByName("frmIo");
     Forms::showByName("frmIo", Modal);
@@ -560,14 +551,9 @@ void frmPj::cmdRo_Click() {
 // The contract form opens on the chosen side and knows nothing of the project shown here.
 void frmPj::OpenContractForm(const char* option) {
     if (RefuseWhileContractFormOpen()) return;
-    Form* contracts = Forms::getByName("frmRio");
-    if (!contracts) {
-        Forms::showByName("frmRio", Modal);
-        return;
-    }
-    if (auto* side = dynamic_cast<OptionButton*>(contracts->FindControl(option)))
-        side->SetValue(true);
-    contracts->Show(Modal);
+    // Loaded first, so that it shows the side chosen; a form not built says so when shown.
+    if (Forms::getByName("frmRio")) Forms::control<OptionButton>("frmRio", option).SetValue(true);
+    Forms::showByName("frmRio", Modal);
 }
 
 void frmPj::cmdRio_Click() {

@@ -154,8 +154,7 @@ void frmPj::BuildWorkTypeReport() {
 // The report as shown, under the company's title and the project's line, for the user to keep or
 // print; the columns keep the sheet's own widths.
 void frmPj::cmdPxls_Click() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string name = CompanyName();
     Workbook book = CopyGridToWorkbook(
         hfg, {name + "：各工種收支狀況表", "專案：" + txtPjN.Text() + "－" + txtPjNo.Text()}, 3,
         GridWidths::None);
