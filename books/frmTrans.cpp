@@ -5,12 +5,14 @@
 #include "books/BookGrid.h"
 #include "ledger/BankBook.h"
 #include "ledger/CashBook.h"
+#include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/UnsavedInput.h"
 #include "platform/xlsx/GridCopy.h"
 #include "platform/xlsx/Workbook.h"
 #include "shell/mdM.h"
@@ -306,9 +308,12 @@ void frmTrans::Command2_Click() {
                      "\r\n 至 " + AccountOf(cbABnk)});
 }
 
-// Nothing is written before the legs; a refusal changes nothing. An amount that is not a whole
-// number is refused before anything is asked, so that no other reading of it is ever posted.
+// Nothing is written before the legs; a refusal changes nothing. A voucher form holding an entry
+// refuses the transfer before anything is asked, since the transfer closes it. An amount that is
+// not a whole number is refused before anything is asked, so that no other reading of it is ever
+// posted.
 void frmTrans::RunTransfer(const TransferPlan& transfer) {
+    if (!MayCloseForOtherAction("frmIo")) return;
     if (txtCash.Text().empty()) return RefuseAmount("請輸入轉帳金額");
     // The transfer's vouchers take the amount: it is refused beyond what a voucher holds.
     AmountReading typed = TypedAmount(txtCash, "轉帳金額", {.mostDigits = 12}, BooksTitle);
@@ -329,12 +334,29 @@ void frmTrans::RunTransfer(const TransferPlan& transfer) {
         }
         if (messageBox(transfer.shortage, 292, BooksTitle) != AnswerYes) return;
     }
-    for (const TransferLeg& leg : transfer.legs)
-        if (!MakeLeg(leg, *amount)) return;
+    const bool written = WriteLegs(transfer.legs, *amount);
     ShowCashBalance();
     ShowAccountBalances();
+    if (!written) return;
     messageBox(transfer.completion, 64, BooksTitle);
-    Forms::unloadByName("frmIo");
+    UnloadUnlessUnsaved("frmIo");
+}
+
+// Every leg's voucher, cash row and bank row are one transaction, held across the generated-voucher
+// form's shows: a failure anywhere leaves the books as they were, and under BEGIN IMMEDIATE no
+// other copy of the program posts between the read of a book's last row and the append. False
+// when nothing was written.
+bool frmTrans::WriteLegs(const std::vector<TransferLeg>& legs, int64_t amount) {
+    try {
+        Transaction transfer(AccDb(), true);
+        for (const TransferLeg& leg : legs)
+            if (!MakeLeg(leg, amount)) return false;
+        transfer.Commit();
+        return true;
+    } catch (const std::exception& failure) {
+        messageBox(std::string("轉帳失敗，資料未變更\r\n") + failure.what(), 48, BooksTitle);
+        return false;
+    }
 }
 
 void frmTrans::RefuseAmount(const char* message) {
@@ -343,10 +365,9 @@ void frmTrans::RefuseAmount(const char* message) {
     txtCash.SelectAll();
 }
 
-// The voucher is written by the generated-voucher form while it opens; the two postings that
-// follow are stored together or not at all, and under BEGIN IMMEDIATE no other copy of the
-// program posts between the read of a book's last row and the append. False when no voucher
-// was written (the form is missing), and nothing is posted.
+// The voucher is written by the generated-voucher form while it opens, inside the caller's
+// transaction; the two postings follow. False when no voucher was written (the form is
+// missing), and nothing is posted.
 bool frmTrans::MakeLeg(const TransferLeg& leg, int64_t amount) {
     AutoVoucherNo.clear();
     {
@@ -360,12 +381,10 @@ bool frmTrans::MakeLeg(const TransferLeg& leg, int64_t amount) {
     const ComboBox& account = leg.chequeAccount ? cbABnk : cbBnk;
     Date today = Clock::today().dateOnly();
     Database& db = AccDb();
-    Transaction postings(db, true);
     PostCashBookRow(db,
                     {leg.cashIncome, today, amount, account.Text() + leg.cashMemo, AutoVoucherNo});
     PostBankBookRow(db, {account.Text(), account.Value(), amount, !leg.cashIncome, today,
                          leg.bankMemo, AutoVoucherNo});
-    postings.Commit();
     return true;
 }
 

@@ -88,6 +88,7 @@ class frmTrans : public Form {
 
     void RunTransfer(const TransferPlan& transfer);
     void RefuseAmount(const char* message);
+    bool WriteLegs(const std::vector<TransferLeg>& legs, int64_t amount);
     bool MakeLeg(const TransferLeg& leg, int64_t amount);
     static std::string AccountOf(const ComboBox& box);
 

@@ -1,5 +1,7 @@
 #include "cheques/Cheques.h"
 
+#include "platform/db/ShownRows.h"
+
 namespace kiv {
 
 namespace {
@@ -89,9 +91,11 @@ void AddCheque(Database& db, const Cheque& cheque) {
     transaction.Commit();
 }
 
-void SetChequeState(Database& db, const std::string& key, int state) {
+void SetChequeState(Database& db, const std::string& key, int from, int to) {
     Transaction transaction(db);
-    db.Execute("UPDATE bill SET 方式 = ? WHERE 收支單號 = ?", state, key);
+    // An empty state is shown as unprocessed (see chequeAt).
+    ChangeShownState(db, "UPDATE bill SET 方式 = ? WHERE 收支單號 = ? AND IFNULL(方式, 0) = ?", to,
+                     key, from);
     transaction.Commit();
 }
 

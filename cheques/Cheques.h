@@ -50,6 +50,8 @@ std::vector<std::string> ChequeVouchers(Database& db, const std::string& key);
 std::optional<Cheque> ReadCheque(Database& db, const std::string& key);
 // Adds the cheque, all or nothing; a second cheque for the same key raises UniqueViolation.
 void AddCheque(Database& db, const Cheque& cheque);
-void SetChequeState(Database& db, const std::string& key, int state);
+// Processes the cheque from the state `from` it was shown in to `to`. A cheque no longer in
+// `from`, or gone, was processed by another copy of the program: UpdateConflict, nothing written.
+void SetChequeState(Database& db, const std::string& key, int from, int to);
 
 }  // namespace kiv

@@ -14,6 +14,7 @@
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
+#include "platform/forms/UnsavedInput.h"
 #include "platform/xlsx/GridCopy.h"
 #include "shell/mdM.h"
 
@@ -396,7 +397,7 @@ void frmBB::OpenCheque(int row) {
 }
 
 // A combined cheque names its vouchers; any other number opens its voucher in a fresh voucher
-// form, a copy open beside the list put away first.
+// form, a copy open beside the list put away first unless it holds an entry.
 void frmBB::OpenVoucher(int row) {
     const std::string number = hfg.TextMatrix(row, 3);
     if (number.empty() || row >= DetailRowCount) return;
@@ -407,7 +408,7 @@ void frmBB::OpenVoucher(int row) {
         messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, 48, ApplicationTitle);
         return;
     }
-    Forms::unloadByName("frmIo");
+    if (!UnloadUnlessUnsaved("frmIo")) return;
     {
         HandOver<std::string> voucher(OpenVoucherNo, number);
         HandOver<bool> oneRecord(ShowOneRecord, true);

@@ -13,6 +13,8 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
+#include "platform/forms/UnsavedInput.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -450,9 +452,11 @@ void frmBill::Oop_Click(int Index) {
 }
 
 // A received cheque is cashed from its usable date on, an issued one from its due date on and
-// only while its cheque account covers it.
+// only while its cheque account covers it. Cashing one voucher's cheque closes the voucher form
+// (it shows that voucher as it was), so a voucher form holding an entry refuses it first.
 bool frmBill::CashingAllowed() {
     const Cheque& cheque = *shownCheque_;
+    if (!IsGroupNumber(cheque.voucherNo) && !MayCloseForOtherAction("frmIo")) return false;
     const Date today = Clock::today().dateOnly();
     if (IsReceived()) {
         if (today < cheque.dueDate.addDays(daysOf(cbDeDay))) {
@@ -497,29 +501,42 @@ void frmBill::StopProcessing() {
 
 // The cheque's state, its vouchers and its bank row are written together, the follow-up
 // vouchers included though each is shown to the user as it is made: a cheque half processed
-// could never be processed again.
+// could never be processed again. The state changes first and only from the one shown, so that a
+// cheque another copy of the program processed meanwhile is neither cashed twice nor voided
+// after its cashing: nothing is written and the cheque is shown as stored.
 void frmBill::ProcessCheque(int Index) {
     const std::string key = shownCheque_->voucherNo;
+    bool unchanged = false;
     try {
-        Database& db = AccDb();
-        Transaction transaction(db, true);
-        SetChequeState(db, key, Index);
-        if (Index == ChequeCashed) {
-            CashCheque(key);
-        } else {
-            for (const std::string& voucher : ChequeVouchers(db, key))
-                ZeroVoucherAmount(db, voucher);
-        }
-        transaction.Commit();
+        unchanged = SaveUnlessChanged([&] {
+            Database& db = AccDb();
+            Transaction transaction(db, true);
+            SetChequeState(db, key, shownCheque_->state, Index);
+            if (Index == ChequeCashed) {
+                CashCheque(key);
+            } else {
+                for (const std::string& voucher : ChequeVouchers(db, key))
+                    ZeroVoucherAmount(db, voucher);
+            }
+            transaction.Commit();
+        });
     } catch (const std::exception& failure) {
         messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), 48,
                    ApplicationTitle);
         StopProcessing();
         return;
     }
+    if (!unchanged) {
+        StopProcessing();
+        if (std::optional<Cheque> stored = ReadCheque(AccDb(), key)) {
+            shownCheque_ = stored;
+            ShowCheque(*stored);
+        }
+        return;
+    }
     shownCheque_->state = Index;
     // The voucher form shows the voucher as it was before its cheque was cashed.
-    if (Index == ChequeCashed && !IsGroupNumber(key)) Forms::unloadByName("frmIo");
+    if (Index == ChequeCashed && !IsGroupNumber(key)) UnloadUnlessUnsaved("frmIo");
     FrmOp.SetEnabled(false);
 }
 

@@ -131,6 +131,29 @@ void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
     transaction.Commit();
 }
 
+ShownRows ShownSchedule(bool receivable, Schedule schedule, const std::string& id) {
+    Database& db = AccDb();
+    const Identifier table = db.Table(ScheduleTable(receivable, schedule));
+    switch (schedule) {
+        case Schedule::Instalments:
+            return ShownRows(db,
+                             "SELECT 期別, 預付金, 預付日, 佔總價比例, 送帳日, 發票號碼 FROM " +
+                                 table + " WHERE id = ? ORDER BY 期別",
+                             {id});
+        case Schedule::Additions:
+            return ShownRows(db,
+                             "SELECT 期別, 報價單號, 合約單號, 金額, 預付日, 送帳日, 發票號碼 "
+                             "FROM " +
+                                 table + " WHERE id = ? ORDER BY 期別",
+                             {id});
+        case Schedule::Reductions:
+            break;
+    }
+    return ShownRows(
+        db, "SELECT 期別, 報價單號, 合約單號, 金額 FROM " + table + " WHERE id = ? ORDER BY 期別",
+        {id});
+}
+
 void DeleteContract(bool receivable, const std::string& id) {
     Database& db = AccDb();
     Transaction transaction(db);

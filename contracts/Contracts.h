@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/db/ShownRows.h"
 #include "platform/db/Value.h"
 
 // The receivable (ri) and payable (ro) contracts and their schedules in the accounting database.
@@ -40,6 +41,11 @@ const std::vector<PlanField>& PlanFields(Schedule schedule);
 // settlement stored under its number, and a row without one is open.
 void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
                      const std::vector<PlanRow>& rows);
+
+// The contract's schedule rows as its grid shows them, their planned fields in number order, for
+// the check of a save. The settlement is left out: a settlement made meanwhile is kept by
+// ReplaceSchedule and so overwrites nothing.
+ShownRows ShownSchedule(bool receivable, Schedule schedule, const std::string& id);
 
 // Deletes the contract with its instalments, additions and reductions, all or nothing.
 void DeleteContract(bool receivable, const std::string& id);

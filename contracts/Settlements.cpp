@@ -3,6 +3,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
+#include "platform/db/ShownRows.h"
 #include "platform/forms/Host.h"
 #include "shell/mdM.h"
 
@@ -41,32 +42,40 @@ std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool rece
         false, false));
 }
 
+// The row was shown open; settled by another copy of the program meanwhile, it is not settled a
+// second time over the first. An empty settled flag reads as open.
 bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period,
                        const Settlement& settlement) {
-    Recordset row = scheduleRow(receivable, schedule, id, period);
-    if (row.Eof()) return false;
-    row.Edit();
-    row.SetField("實收金", settlement.amount);
-    row.SetField("實收日", settlement.day ? Value(*settlement.day) : Value());
-    row.SetField("現金", settlement.cash);
-    row.SetField("支票號碼", settlement.cash ? "" : settlement.chequeNo);
-    row.SetField("收支單號", settlement.voucherNo);
-    row.SetField("處理", true);
-    row.Update();
+    Database& db = AccDb();
+    const Identifier table = db.Table(ScheduleTable(receivable, schedule));
+    Transaction transaction(db, true);
+    if (scheduleRow(receivable, schedule, id, period).Eof()) return false;
+    ChangeShownState(db,
+                     "UPDATE " + table +
+                         " SET 實收金 = ?, 實收日 = ?, 現金 = ?, 支票號碼 = ?, 收支單號 = ?, "
+                         "處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ?",
+                     settlement.amount, settlement.day ? Value(*settlement.day) : Value(),
+                     settlement.cash, settlement.cash ? "" : settlement.chequeNo,
+                     settlement.voucherNo, true, id, period, false);
+    transaction.Commit();
     return true;
 }
 
-bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period) {
-    Recordset row = scheduleRow(receivable, schedule, id, period);
-    if (row.Eof()) return false;
-    row.Edit();
-    row.SetField("實收金", "");
-    row.SetField("支票號碼", "");
-    row.SetField("收支單號", "");
-    row.SetField("實收日", nullptr);
-    row.SetField("現金", false);
-    row.SetField("處理", false);
-    row.Update();
+// A settlement cleared, or made again with another voucher, by another copy of the program
+// meanwhile is not cleared over.
+bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period,
+                     const std::string& voucherNo) {
+    Database& db = AccDb();
+    const Identifier table = db.Table(ScheduleTable(receivable, schedule));
+    Transaction transaction(db, true);
+    if (scheduleRow(receivable, schedule, id, period).Eof()) return false;
+    ChangeShownState(db,
+                     "UPDATE " + table +
+                         " SET 實收金 = '', 支票號碼 = '', 收支單號 = '', 實收日 = NULL, 現金 = ?, "
+                         "處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ? "
+                         "AND IFNULL(收支單號, '') = ?",
+                     false, false, id, period, true, voucherNo);
+    transaction.Commit();
     return true;
 }
 

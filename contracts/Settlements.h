@@ -26,14 +26,17 @@ struct Settlement {
 // their number and name. A contract with additions only has no schedule to settle against.
 std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool receivable);
 
-// Writes the settlement into row `period` of the contract's instalments or additions, replacing
-// any settlement it holds. False, with nothing written, when no such row is stored.
+// Writes the settlement into row `period` of the contract's instalments or additions, which the
+// user was shown open. False, with nothing written, when no such row is stored; UpdateConflict,
+// nothing written, when another copy of the program settled it meanwhile.
 bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period,
                        const Settlement& settlement);
 
-// Opens row `period` again: its settlement emptied, its planned fields kept. False when no such
-// row is stored.
-bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period);
+// Opens row `period` again, which the user was shown settled by voucher `voucherNo`: its
+// settlement emptied, its planned fields kept. False when no such row is stored; UpdateConflict,
+// nothing written, when another copy of the program changed its settlement meanwhile.
+bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period,
+                     const std::string& voucherNo);
 
 // Deletes row `period` of the schedule and closes the gap in the numbering, all or nothing.
 void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period);

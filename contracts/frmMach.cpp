@@ -10,6 +10,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -20,6 +21,7 @@ constexpr Color ReceivableColour = 0xFFC0C0;
 constexpr Color PayableColour = 0xC0C0FF;
 constexpr const char* InstalmentSuffix = "期";
 constexpr const char* AdditionPrefix = "追加";
+constexpr const char* RowGone = "此期別已不存在，未沖帳\n請重新選取";
 
 // What the voucher form shows of its voucher, read by name: this dialog settles with it.
 struct ShownVoucher {
@@ -224,9 +226,15 @@ void frmMach::cmd_Click() {
     if (!voucher.cash) settlement.chequeNo = ChequeNumberForVoucher(voucher.number);
     settlement.voucherNo = voucher.number;
     const Schedule schedule = ChosenIsInstalment ? Schedule::Instalments : Schedule::Additions;
-    if (!SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
-                           settlement)) {
-        // The row went meanwhile: show what is open now and let the user choose again.
+    bool settled = false;
+    const bool unchanged = SaveUnlessChanged([&] {
+        settled = SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
+                                    settlement);
+    });
+    if (!settled) {
+        // The row went (say so) or was settled meanwhile (the conflict was told): show what is
+        // open now and let the user choose again.
+        if (unchanged) messageBox(RowGone, 48, ApplicationTitle);
         const std::string picked = lstRio.Value();
         ListOpenContracts();
         lstRio_Click();

@@ -10,6 +10,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -20,6 +21,7 @@ constexpr int Columns = 12;
 constexpr int AmountCol = 2;
 constexpr int KindCol = 3;
 constexpr const char* Cash = "現金";
+constexpr const char* RowGone = "此期別已不存在，未沖帳";
 
 frmRio* contractForm() {
     return dynamic_cast<frmRio*>(Forms::find(frmRio::FormName));
@@ -116,11 +118,15 @@ void frmMchIo::Command1_Click() {
     settlement.cash = hfg.TextMatrix(ChosenRow, KindCol) == Cash;
     if (!settlement.cash) settlement.chequeNo = ChequeNumberForVoucher(settlement.voucherNo);
     const frmRio* contracts = contractForm();
-    // A row no longer stored is left alone; the contract form's reload shows what is stored.
-    if (contracts)
-        SettleScheduleRow(SettleReceivable,
-                          SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
-                          contracts->lbNo.Caption(), SettlePeriod, settlement);
+    // A row no longer stored is left alone and the user told, one settled meanwhile by another
+    // copy of the program is refused; the contract form's reload shows what is stored.
+    bool settled = false;
+    const bool unchanged = !contracts || SaveUnlessChanged([&] {
+        settled = SettleScheduleRow(
+            SettleReceivable, SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
+            contracts->lbNo.Caption(), SettlePeriod, settlement);
+    });
+    if (!settled && unchanged) messageBox(RowGone, 48, ApplicationTitle);
     Unload();
 }
 

@@ -15,6 +15,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -575,8 +576,14 @@ void frmRio::Form_Unload(int&) {
     ContractIds.clear();
 }
 
+bool frmRio::HoldsUnsavedInput() const {
+    return lbStat.Caption() != Browsing || InstalmentsEditing || AdditionsEditing ||
+           ReductionsEditing;
+}
+
+// The search shows another contract: it waits while the header is being added or edited.
 void frmRio::LstNob(bool browsing) {
-    for (Control* control : {&cmdAdd, &cmdEdit, &cmdDel})
+    for (Control* control : std::initializer_list<Control*>{&cmdAdd, &cmdEdit, &cmdDel, &fmeSer})
         control->SetEnabled(browsing);
     for (Control* control : std::initializer_list<Control*>{&cmdSv, &cmdCen, &cmdPj, &frme})
         control->SetEnabled(!browsing);
@@ -607,8 +614,14 @@ void frmRio::MoveToLastContract() {
         FSB.SetValue(FSB.Max());
 }
 
+// A refused save of pending edits puts the scroll bar back on the contract they belong to.
 void frmRio::FSB_Change() {
-    PromptSavePendingGrids();
+    if (!PromptSavePendingGrids()) {
+        resettingNavigator_ = true;
+        FSB.SetValue(NavigatorPosition);
+        resettingNavigator_ = false;
+        return;
+    }
     ClearContractHeader();
     NavigatorPosition = FSB.Value();
     if (NavigatorPosition < static_cast<int>(ContractIds.size()))
@@ -632,6 +645,9 @@ void frmRio::ShowContractHeader() {
 void frmRio::FillStoredHeader() {
     LastAmountBox.clear();
     Database& db = AccDb();
+    shownHeader_ =
+        ShownRows(db, "SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?",
+                  {lbNo.Caption()});
     Recordset rs = db.OpenRecordset(
         "SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?", lbNo.Caption());
     if (lbNo.Caption().empty() || rs.Eof()) {
@@ -661,7 +677,7 @@ void frmRio::FillStoredHeader() {
     txtfnLet.SetEnabled(false);
 }
 
-void frmRio::PromptSavePendingGrids() {
+bool frmRio::PromptSavePendingGrids() {
     struct Pending {
         bool& editing;
         const char* question;
@@ -673,13 +689,17 @@ void frmRio::PromptSavePendingGrids() {
           Pending{AdditionsEditing, "追加修改中是否儲存?", &frmRio::SaveAdditions, cmdAmSv},
           Pending{ReductionsEditing, "追減修改中是否儲存?", &frmRio::SaveReductions, cmdMsv}}) {
         if (!grid.editing) continue;
-        if (messageBox(grid.question, 292, ApplicationTitle) == AnswerYes)
+        if (messageBox(grid.question, 292, ApplicationTitle) == AnswerYes) {
+            // A save clears the flag; a refused one (it said why) keeps it and the edits.
             (this->*grid.save)();
-        else
+            if (grid.editing) return false;
+        } else {
             grid.button.SetEnabled(false);
+        }
         grid.editing = false;
     }
     HideCellEditors();
+    return true;
 }
 
 void frmRio::HideCellEditors() {
@@ -820,7 +840,12 @@ void frmRio::ApplyKindHeadings(bool receivable) {
 
 // The whole form turns to the other kind and shows its last contract.
 void frmRio::SwitchKind(bool receivable) {
-    PromptSavePendingGrids();
+    if (restoringKind_) return;
+    if (!PromptSavePendingGrids()) {
+        RestoreShownKind();
+        return;
+    }
+    shownReceivable_ = receivable;
     ApplyKindLook(receivable);
     if (receivable)
         FillCustomerList();
@@ -830,6 +855,14 @@ void frmRio::SwitchKind(bool receivable) {
     ClearContractGrids();
     ResetNavigator();
     MoveToLastContract();
+}
+
+// A refused save stops the change of kind: the option of the kind shown is chosen again, without
+// its click, and the edits stay on their contract.
+void frmRio::RestoreShownKind() {
+    restoringKind_ = true;
+    (shownReceivable_ ? optI : optO).SetValue(true);
+    restoringKind_ = false;
 }
 
 // A customer without a name could not be chosen from the list: it is left out.
@@ -861,14 +894,7 @@ void frmRio::SaveContractHeader() {
     std::string number = lbNo.Caption();
     bool totalChanged = false;
     std::vector<PlanRow> instalments;
-    if (adding) {
-        std::optional<std::string> next = NextContractNumber(receivable);
-        if (!next) {
-            refuseFullDay();
-            return;
-        }
-        number = *next;
-    } else {
+    if (!adding) {
         std::optional<std::string> storedTotal = StoredTotal(number);
         if (!storedTotal) {
             messageBox(ContractMissing, 48, ApplicationTitle);
@@ -877,7 +903,16 @@ void frmRio::SaveContractHeader() {
         totalChanged = *storedTotal != txtTal.Text();
         if (totalChanged && !RescaledInstalments(instalments)) return;
     }
-    StoreHeader(adding, number, totalChanged, instalments);
+    bool stored = false;
+    if (!SaveUnlessChanged(
+            [&] { stored = StoreHeader(adding, number, totalChanged, instalments); })) {
+        ShowStoredContract(totalChanged);
+        return;
+    }
+    if (!stored) {
+        refuseFullDay();
+        return;
+    }
     lbNo.SetCaption(number);
     if (totalChanged) {
         for (size_t i = 0; i < instalments.size(); ++i)
@@ -921,17 +956,26 @@ bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
     return true;
 }
 
-// The header, and the instalments whose shares a new total changed, are stored together.
-void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChanged,
+// The header, and the instalments whose shares a new total changed, are stored together, and an
+// edit only while both are still as shown. A new contract takes its number under the write lock
+// that stores it, so that two copies of the program never take one number; false, nothing
+// stored, when the day's numbers are used up.
+bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
                          const std::vector<PlanRow>& instalments) {
     const bool receivable = Receivable();
     Database& db = AccDb();
-    Transaction transaction(db, adding);
+    Transaction transaction(db, true);
     Recordset row;
     if (adding) {
+        std::optional<std::string> next = NextContractNumber(receivable);
+        if (!next) return false;
+        number = *next;
         row = db.OpenTable(ContractTable(receivable));
         row.AddNew();
     } else {
+        shownHeader_.CheckUnchanged(db);
+        if (totalChanged)
+            shownSchedules_[static_cast<size_t>(Schedule::Instalments)].CheckUnchanged(db);
         row = db.OpenRecordset(
             "SELECT * FROM " + db.Table(ContractTable(receivable)) + " WHERE id = ?", number);
         row.Edit();
@@ -958,6 +1002,15 @@ void frmRio::StoreHeader(bool adding, const std::string& number, bool totalChang
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();
+    return true;
+}
+
+// Another copy changed the contract meanwhile: browsing, showing its header as stored, and its
+// instalments too when the save would have rewritten them.
+void frmRio::ShowStoredContract(bool withInstalments) {
+    BackToBrowsing();
+    FillStoredHeader();
+    if (withInstalments) ShowStoredSchedule(Schedule::Instalments);
 }
 
 void frmRio::BackToBrowsing() {
@@ -1105,50 +1158,58 @@ void showReceipt(Grid& receipts, int r, const std::vector<Value>& row, size_t fi
 
 }  // namespace
 
-// A schedule without rows leaves its emptied grid as it is.
 void frmRio::LoadGrids(bool receivable, const std::string& id) {
-    const auto instalments = scheduleRows(receivable, Schedule::Instalments, id);
-    if (!instalments.empty()) {
-        hfg.SetRows(static_cast<int>(instalments.size()) + 1);
-        hfg1.SetRows(hfg.Rows());
-        for (int r = 1; r < hfg.Rows(); ++r) {
-            const std::vector<Value>& row = instalments[r - 1];
-            hfg.SetTextMatrix(r, 0, "第" + row[1].text() + "期");
-            hfg.SetTextMatrix(r, 1, row[2].text());
-            hfg.SetTextMatrix(r, 2, dateCell(row[3]));
-            hfg.SetTextMatrix(r, 3, row[4].text());
-            hfg.SetTextMatrix(r, 4, dateCell(row[5]));
-            hfg.SetTextMatrix(r, 5, row[6].text());
-            showReceipt(hfg1, r, row, 7, 12);
-        }
-    }
-    const auto additions = scheduleRows(receivable, Schedule::Additions, id);
-    if (!additions.empty()) {
-        HfgAM.SetRows(static_cast<int>(additions.size()) + 1);
-        hfgAm1.SetRows(HfgAM.Rows());
-        for (int r = 1; r < HfgAM.Rows(); ++r) {
-            const std::vector<Value>& row = additions[r - 1];
-            HfgAM.SetTextMatrix(r, 0, "追加" + row[1].text());
-            HfgAM.SetTextMatrix(r, 1, row[2].text());
-            HfgAM.SetTextMatrix(r, 2, row[3].text());
-            HfgAM.SetTextMatrix(r, 3, row[4].text());
-            HfgAM.SetTextMatrix(r, 4, dateCell(row[5]));
-            HfgAM.SetTextMatrix(r, 5, dateCell(row[6]));
-            HfgAM.SetTextMatrix(r, 6, row[7].text());
-            showReceipt(hfgAm1, r, row, 8, 13);
-        }
-    }
-    const auto reductions = scheduleRows(receivable, Schedule::Reductions, id);
-    if (!reductions.empty()) {
-        hfgM.SetRows(static_cast<int>(reductions.size()) + 1);
-        for (int r = 1; r < hfgM.Rows(); ++r) {
-            const std::vector<Value>& row = reductions[r - 1];
-            hfgM.SetTextMatrix(r, 0, "追減" + row[1].text());
-            for (int col = 1; col <= 3; ++col)
-                hfgM.SetTextMatrix(r, col, row[col + 1].text());
-        }
-    }
+    for (Schedule schedule : {Schedule::Instalments, Schedule::Additions, Schedule::Reductions})
+        LoadSchedule(receivable, schedule, id);
     ComputeContractTotals();
+}
+
+// A schedule without rows leaves its emptied grid as it is. The rows kept for the save's check
+// are read first: a change in between makes the save refuse, never overwrite it.
+void frmRio::LoadSchedule(bool receivable, Schedule schedule, const std::string& id) {
+    shownSchedules_[static_cast<size_t>(schedule)] = ShownSchedule(receivable, schedule, id);
+    const auto stored = scheduleRows(receivable, schedule, id);
+    if (stored.empty()) return;
+    switch (schedule) {
+        case Schedule::Instalments:
+            hfg.SetRows(static_cast<int>(stored.size()) + 1);
+            hfg1.SetRows(hfg.Rows());
+            for (int r = 1; r < hfg.Rows(); ++r) {
+                const std::vector<Value>& row = stored[r - 1];
+                hfg.SetTextMatrix(r, 0, "第" + row[1].text() + "期");
+                hfg.SetTextMatrix(r, 1, row[2].text());
+                hfg.SetTextMatrix(r, 2, dateCell(row[3]));
+                hfg.SetTextMatrix(r, 3, row[4].text());
+                hfg.SetTextMatrix(r, 4, dateCell(row[5]));
+                hfg.SetTextMatrix(r, 5, row[6].text());
+                showReceipt(hfg1, r, row, 7, 12);
+            }
+            break;
+        case Schedule::Additions:
+            HfgAM.SetRows(static_cast<int>(stored.size()) + 1);
+            hfgAm1.SetRows(HfgAM.Rows());
+            for (int r = 1; r < HfgAM.Rows(); ++r) {
+                const std::vector<Value>& row = stored[r - 1];
+                HfgAM.SetTextMatrix(r, 0, "追加" + row[1].text());
+                HfgAM.SetTextMatrix(r, 1, row[2].text());
+                HfgAM.SetTextMatrix(r, 2, row[3].text());
+                HfgAM.SetTextMatrix(r, 3, row[4].text());
+                HfgAM.SetTextMatrix(r, 4, dateCell(row[5]));
+                HfgAM.SetTextMatrix(r, 5, dateCell(row[6]));
+                HfgAM.SetTextMatrix(r, 6, row[7].text());
+                showReceipt(hfgAm1, r, row, 8, 13);
+            }
+            break;
+        case Schedule::Reductions:
+            hfgM.SetRows(static_cast<int>(stored.size()) + 1);
+            for (int r = 1; r < hfgM.Rows(); ++r) {
+                const std::vector<Value>& row = stored[r - 1];
+                hfgM.SetTextMatrix(r, 0, "追減" + row[1].text());
+                for (int col = 1; col <= 3; ++col)
+                    hfgM.SetTextMatrix(r, col, row[col + 1].text());
+            }
+            break;
+    }
 }
 
 void frmRio::AddInstalment() {
@@ -1241,14 +1302,51 @@ std::vector<PlanRow> frmRio::ReductionRows() const {
 }
 
 // A schedule belongs to a stored contract: without one (deleted, or a number only shown while
-// adding) nothing is written.
+// adding) nothing is written. Nor is it when another copy of the program changed the rows since
+// they were shown: the grid then shows them as stored.
 bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
-    if (lbNo.Caption().empty() || !ContractExists(Receivable(), lbNo.Caption())) {
+    if (lbNo.Caption().empty() || !ContractExists(shownReceivable_, lbNo.Caption())) {
         messageBox(ContractMissing, 48, ApplicationTitle);
         return false;
     }
-    ReplaceSchedule(Receivable(), schedule, lbNo.Caption(), rows);
+    ShownRows& shown = shownSchedules_[static_cast<size_t>(schedule)];
+    const bool stored = SaveUnlessChanged([&] {
+        Transaction transaction(AccDb(), true);
+        shown.CheckUnchanged(AccDb());
+        ReplaceSchedule(shownReceivable_, schedule, lbNo.Caption(), rows);
+        transaction.Commit();
+    });
+    if (!stored) {
+        ShowStoredSchedule(schedule);
+        return false;
+    }
+    shown.Reread(AccDb());
     return true;
+}
+
+// One schedule's grids emptied and loaded again as stored, its editing ended.
+void frmRio::ShowStoredSchedule(Schedule schedule) {
+    struct View {
+        Grid& plan;
+        Grid* receipts;
+        bool& editing;
+        CommandButton& save;
+    };
+    const View view =
+        schedule == Schedule::Instalments ? View{hfg, &hfg1, InstalmentsEditing, cmdAcSv}
+        : schedule == Schedule::Additions ? View{HfgAM, &hfgAm1, AdditionsEditing, cmdAmSv}
+                                          : View{hfgM, nullptr, ReductionsEditing, cmdMsv};
+    for (Grid* grid : {&view.plan, view.receipts}) {
+        if (!grid) continue;
+        grid->Clear();
+        grid->SetRows(2);
+    }
+    LayoutContractGrids();
+    LoadSchedule(shownReceivable_, schedule, lbNo.Caption());
+    view.editing = false;
+    view.save.SetEnabled(false);
+    HideCellEditors();
+    ComputeContractTotals();
 }
 
 void frmRio::SaveInstalments() {
@@ -1383,7 +1481,8 @@ void frmRio::WireRowCommands() {
 }
 
 // A planned row goes and the later ones close up; a receipt is cleared so that its row is open
-// again. Either way the grids show the stored rows afterwards.
+// again, unless another copy of the program changed it meanwhile. Either way the grids show the
+// stored rows afterwards.
 void frmRio::mdel_Click() {
     if (messageBox("確定刪除", 292, ApplicationTitle) != AnswerYes) return;
     const std::string id = lbNo.Caption();
@@ -1393,13 +1492,19 @@ void frmRio::mdel_Click() {
             DeleteScheduleRow(receivable, Schedule::Instalments, id, ClickedRow);
             break;
         case 2:
-            ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow);
+            SaveUnlessChanged([&] {
+                ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow,
+                                hfg1.TextMatrix(ClickedRow, 4));
+            });
             break;
         case 3:
             DeleteScheduleRow(receivable, Schedule::Additions, id, ClickedRow);
             break;
         case 4:
-            ClearSettlement(receivable, Schedule::Additions, id, ClickedRow);
+            SaveUnlessChanged([&] {
+                ClearSettlement(receivable, Schedule::Additions, id, ClickedRow,
+                                hfgAm1.TextMatrix(ClickedRow, 4));
+            });
             break;
         case 5:
             DeleteScheduleRow(receivable, Schedule::Reductions, id, ClickedRow);
@@ -1526,8 +1631,13 @@ void frmRio::cmdSer_Click() {
         return;
     }
     PickedContractNo.clear();
+    const bool searchedReceivable = optIser.Value();
     Forms::showByName("frmRioser", Modal);
-    if (!PickedContractNo.empty()) ShowPickedContract();
+    if (PickedContractNo.empty()) return;
+    // The pick turns the form to the kind searched, which asks about pending edits on the way: a
+    // refused save kept the kind shown and stops the pick. Of the same kind, the pick asks here.
+    if (Receivable() != searchedReceivable || !PromptSavePendingGrids()) return;
+    ShowPickedContract();
 }
 
 // The results set optI or optO to the kind searched; a number that names no contract of it leaves

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "contracts/Contracts.h"
+#include "platform/db/ShownRows.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
@@ -29,6 +31,8 @@ class frmRio : public Form {
     void Form_Load() override;
     void Form_Resize() override;
     void Form_Unload(int& cancel) override;
+    // A header being added or edited, or a schedule grid with edits not yet saved.
+    bool HoldsUnsavedInput() const override;
 
     // The direction switch: the whole form turns to receivables (optI) or payables (optO).
     void optI_Click();
@@ -95,7 +99,9 @@ class frmRio : public Form {
     void SetCompactView(bool compact);
     void ResetNavigator();
     void ShowContractHeader();
-    void PromptSavePendingGrids();
+    // False when a save the user asked for was refused: its edits stay, and the caller does not
+    // show another contract.
+    bool PromptSavePendingGrids();
     void FillCustomerList();
     void FillVendorList();
 
@@ -236,13 +242,17 @@ class frmRio : public Form {
     void ApplyKindLook(bool receivable);
     void ApplyKindHeadings(bool receivable);
     void SwitchKind(bool receivable);
+    void RestoreShownKind();
     void MoveToLastContract();
     void FillStoredHeader();
     void LoadGrids(bool receivable, const std::string& id);
+    void LoadSchedule(bool receivable, Schedule schedule, const std::string& id);
+    void ShowStoredSchedule(Schedule schedule);
+    void ShowStoredContract(bool withInstalments);
     void BackToBrowsing();
     std::optional<std::string> StoredTotal(const std::string& number);
     bool RescaledInstalments(std::vector<PlanRow>& rows);
-    void StoreHeader(bool adding, const std::string& number, bool totalChanged,
+    bool StoreHeader(bool adding, std::string& number, bool totalChanged,
                      const std::vector<PlanRow>& instalments);
     bool InstalmentRows(std::vector<PlanRow>& rows);
     std::vector<PlanRow> AdditionRows() const;
@@ -259,6 +269,14 @@ class frmRio : public Form {
     void ShowPickedContract();
 
     bool resettingNavigator_ = false;
+    // The kind whose contract and grids the form shows. The option buttons turn before their click
+    // asks about pending edits, so a grid's save goes by this, not by them.
+    bool shownReceivable_ = true;
+    bool restoringKind_ = false;
+    // The header and the three schedules as shown, so that a save writes only while no other copy
+    // of the program changed them.
+    ShownRows shownHeader_;
+    std::array<ShownRows, 3> shownSchedules_;
 };
 
 }  // namespace kiv

@@ -1,6 +1,7 @@
 #include "ledger/ChequeGroups.h"
 
 #include "ledger/Vouchers.h"
+#include "platform/db/ShownRows.h"
 
 namespace kiv {
 
@@ -18,12 +19,17 @@ std::optional<std::string> FirstVoucherNotPayable(Database& db,
     return std::nullopt;
 }
 
+// Each member is signed off only from the state the list showed it in, payable as
+// FirstVoucherNotPayable tells, and before it joins the group.
 void RecordChequeGroup(Database& db, const std::string& group,
                        const std::vector<std::string>& numbers) {
     Transaction transaction(db);
     for (const std::string& number : numbers) {
+        ChangeShownState(db,
+                         "UPDATE iof SET 方式 = ? WHERE 單號 = ? AND pay = 1 AND 方式 IN (?, ?) "
+                         "AND NOT EXISTS (SELECT 1 FROM iofs WHERE iofs.單號 = iof.單號)",
+                         SignedByCheque, number, CashSuggested, ChequeSuggested);
         db.Execute("INSERT INTO iofs (多單號, 單號) VALUES (?, ?)", group, number);
-        SetVoucherState(db, number, SignedByCheque);
     }
     transaction.Commit();
 }

@@ -16,7 +16,8 @@ namespace kiv {
 std::optional<std::string> FirstVoucherNotPayable(Database& db,
                                                   const std::vector<std::string>& numbers);
 // Writes each voucher into the group, in the order given, and signs it off by cheque; all or
-// nothing.
+// nothing. A voucher that can no longer be paid, changed by another copy of the program since it
+// was listed, raises UpdateConflict.
 void RecordChequeGroup(Database& db, const std::string& group,
                        const std::vector<std::string>& numbers);
 

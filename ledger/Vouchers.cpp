@@ -1,7 +1,6 @@
 #include "ledger/Vouchers.h"
 
-#include <sqlite3.h>
-
+#include "platform/db/ShownRows.h"
 #include "platform/forms/Clock.h"
 #include "shell/mdM.h"
 
@@ -59,7 +58,7 @@ Recordset openVoucher(Database& db, const std::string& number) {
 }
 
 [[noreturn]] void raiseConflict(const std::string& number) {
-    throw UpdateConflict("收支單 " + number + " 已被其他使用者變更", "", SQLITE_BUSY);
+    throw UpdateConflict("收支單 " + number + " 已被其他使用者變更");
 }
 
 }  // namespace
@@ -141,17 +140,18 @@ void WriteVoucher(Database& db, const Voucher& asRead, const Voucher& changed) {
     Recordset row = openVoucher(db, asRead.number);
     if (row.Eof()) raiseConflict(asRead.number);
     Voucher stored = VoucherAt(row);
-    if (stored.signedOff()) throw VoucherSigned();
+    // A voucher signed by another copy since it was read was changed like any other.
     if (stored != asRead) raiseConflict(asRead.number);
+    if (stored.signedOff()) throw VoucherSigned();
     row.Edit();
     setChangeableFields(row, changed);
     row.Update();
     transaction.Commit();
 }
 
-void SetVoucherState(Database& db, const std::string& number, int state) {
+void SetVoucherState(Database& db, const std::string& number, int from, int to) {
     Transaction transaction(db);
-    db.Execute("UPDATE iof SET 方式 = ? WHERE 單號 = ?", state, number);
+    ChangeShownState(db, "UPDATE iof SET 方式 = ? WHERE 單號 = ? AND 方式 = ?", to, number, from);
     transaction.Commit();
 }
 

@@ -84,12 +84,14 @@ std::optional<std::string> AddVoucher(Database& db, const Voucher& voucher);
 
 // Rewrites every field but the entry date and the number of the voucher `asRead` names with
 // those of `changed`, provided the stored voucher is still what the caller read: a voucher
-// changed or deleted meanwhile raises UpdateConflict, a signed one VoucherSigned, and nothing is
-// written.
+// changed (signed off included) or deleted meanwhile raises UpdateConflict, one read signed
+// VoucherSigned, and nothing is written.
 void WriteVoucher(Database& db, const Voucher& asRead, const Voucher& changed);
 
-// Sets a voucher's 方式 (a sign-off, a cashing); the caller decides in which transaction.
-void SetVoucherState(Database& db, const std::string& number, int state);
+// Sets a voucher's 方式 (a sign-off, a cashing) from the state `from` it was read in to `to`;
+// the caller decides in which transaction. A voucher no longer in `from`, or gone, was changed by
+// another copy of the program: UpdateConflict, and nothing is written.
+void SetVoucherState(Database& db, const std::string& number, int from, int to);
 
 // Sets a voucher's 金額 to 0, as a voided or bounced cheque leaves it; its state stays.
 void ZeroVoucherAmount(Database& db, const std::string& number);

@@ -1,7 +1,6 @@
 #include "projects/ProjectForms.h"
 
 #include "platform/forms/Forms.h"
-#include "platform/forms/Host.h"
 #include "projects/frmEm.h"
 #include "projects/frmGtPj.h"
 #include "projects/frmPj.h"
@@ -14,12 +13,6 @@ void registerProjectForms() {
     Forms::registerForm<frmEm>();
     Forms::registerForm<frmGtPj>();
     Forms::registerForm<frmPjVSrIO>();
-}
-
-bool RefuseWhileContractFormOpen() {
-    if (!Forms::find("frmRio")) return false;
-    messageBox("請先關閉應收付帳款作業", 64, "Kiv");
-    return true;
 }
 
 }  // namespace kiv

@@ -6,9 +6,4 @@ namespace kiv {
 // report form by name.
 void registerProjectForms();
 
-// The contract form opens from here modally only when it is not loaded: a modal show would
-// otherwise close the open one and drop what is typed in it. True (after telling the user) when
-// it is loaded.
-bool RefuseWhileContractFormOpen();
-
 }  // namespace kiv

@@ -1,8 +1,10 @@
 #include "projects/frmEm.h"
 
 #include "platform/db/Database.h"
+#include "platform/db/Errors.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -70,12 +72,16 @@ void frmEm::Form_Load() {
     LoadWorkTypeList();
 }
 
-// However the editor closes, the order on screen is the order stored.
-void frmEm::Form_Unload(int&) {
-    SaveWorkTypeOrder();
+// However the editor closes, the order on screen is the order stored; a list changed meanwhile by
+// another copy of the program is shown as stored instead, and the editor stays open.
+void frmEm::Form_Unload(int& cancel) {
+    if (SaveUnlessChanged([this] { SaveWorkTypeOrder(); })) return;
+    LoadWorkTypeList();
+    cancel = 1;
 }
 
 void frmEm::LoadWorkTypeList() {
+    shownTypes_ = ShownRows(PeopleDb(), "SELECT t_id, t FROM 種 ORDER BY t_id, rowid");
     LsM.Clear();
     for (Recordset rs = PeopleDb().OpenRecordset("SELECT t FROM 種 ORDER BY t_id"); !rs.Eof();
          rs.MoveNext())
@@ -84,7 +90,8 @@ void frmEm::LoadWorkTypeList() {
 
 // The list is written again whole, positions 1 to n: all of it or, on a failure, none of it.
 void frmEm::SaveWorkTypeOrder() {
-    Transaction transaction(PeopleDb());
+    Transaction transaction(PeopleDb(), true);
+    shownTypes_.CheckUnchanged(PeopleDb());
     PeopleDb().Execute("DELETE FROM 種");
     Recordset types = PeopleDb().OpenTable("種");
     for (int i = 0; i < LsM.ListCount(); ++i) {
@@ -94,6 +101,7 @@ void frmEm::SaveWorkTypeOrder() {
         types.Update();
     }
     transaction.Commit();
+    shownTypes_.Reread(PeopleDb());
 }
 
 void frmEm::ShowPanel() {
@@ -149,8 +157,17 @@ void frmEm::AddWorkType() {
         txt.SelectAll();
         return;
     }
-    PeopleDb().Execute("INSERT INTO 種 (t_id, t) VALUES (?, ?)", LsM.ListCount() + 1, txt.Text());
+    // The new position follows the list as shown; a list changed meanwhile is shown again, with
+    // the name still typed.
+    const bool stored = SaveUnlessChanged([this] {
+        Transaction transaction(PeopleDb(), true);
+        shownTypes_.CheckUnchanged(PeopleDb());
+        PeopleDb().Execute("INSERT INTO 種 (t_id, t) VALUES (?, ?)", LsM.ListCount() + 1,
+                           txt.Text());
+        transaction.Commit();
+    });
     LoadWorkTypeList();
+    if (!stored) return;
     txt.SetText("");
     HidePanel();
 }
@@ -171,16 +188,31 @@ void frmEm::RenameWorkType() {
     }
     const std::string before = LsM.Text();
     const std::string after = txt.Text();
-    Transaction people(PeopleDb());
-    Transaction books(AccDb());
-    PeopleDb().Execute("UPDATE 種 SET t = ? WHERE t = ?", after, before);
-    PeopleDb().Execute("UPDATE t2w SET t = ? WHERE t = ?", after, before);
-    AccDb().Execute("UPDATE w4pj SET w = ? WHERE w = ?", after, before);
-    people.Commit();
-    books.Commit();
+    const bool stored = SaveUnlessChanged([&] { StoreRenaming(before, after); });
     LoadWorkTypeList();
+    if (!stored) return;
     txt.SetText("");
     HidePanel();
+}
+
+// Two files, committed one after the other: the projects' rows in acc.mdb first, then the list and
+// the items in zove3.mdb. Should the second commit fail, the projects hold the new name and the
+// list the old one, and the same renaming done again makes the two agree: the user is told so.
+void frmEm::StoreRenaming(const std::string& before, const std::string& after) {
+    Transaction people(PeopleDb(), true);
+    shownTypes_.CheckUnchanged(PeopleDb());
+    PeopleDb().Execute("UPDATE 種 SET t = ? WHERE t = ?", after, before);
+    PeopleDb().Execute("UPDATE t2w SET t = ? WHERE t = ?", after, before);
+    Transaction books(AccDb(), true);
+    AccDb().Execute("UPDATE w4pj SET w = ? WHERE w = ?", after, before);
+    books.Commit();
+    try {
+        people.Commit();
+    } catch (const DbError& failure) {
+        throw DbError("專案中的工種已改為【" + after + "】，但工種清單未能存檔\n請再將【" + before +
+                          "】修改為【" + after + "】\n" + failure.what(),
+                      failure.sql(), failure.code());
+    }
 }
 
 void frmEm::cmdDel_Click() {
@@ -193,16 +225,18 @@ void frmEm::cmdDel_Click() {
         AnswerYes)
         return;
     try {
-        DeleteWorkType(name);
+        if (SaveUnlessChanged([&] { DeleteWorkType(name); })) return;
     } catch (...) {
         LoadWorkTypeList();
         throw;
     }
+    LoadWorkTypeList();
 }
 
 // The stored positions are 1 to n again at once; a failure keeps the name and the order stored.
 void frmEm::DeleteWorkType(const std::string& name) {
-    Transaction transaction(PeopleDb());
+    Transaction transaction(PeopleDb(), true);
+    shownTypes_.CheckUnchanged(PeopleDb());
     PeopleDb().Execute("DELETE FROM 種 WHERE t = ?", name);
     PeopleDb().Execute("DELETE FROM t2w WHERE t = ?", name);
     LoadWorkTypeList();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/db/ShownRows.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/ListControls.h"
@@ -52,10 +53,13 @@ class frmEm : public Form {
     void HidePanel();
     void AddWorkType();
     void RenameWorkType();
+    void StoreRenaming(const std::string& before, const std::string& after);
     void DeleteWorkType(const std::string& name);
     void SwapEntries(int from, int to);
 
     std::string EditMode;
+    // The list as shown: a save writes only while no other copy of the program changed it.
+    ShownRows shownTypes_;
 };
 
 }  // namespace kiv

@@ -10,6 +10,8 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
+#include "platform/forms/UnsavedInput.h"
 #include "projects/ProjectForms.h"
 #include "shell/mdM.h"
 
@@ -265,6 +267,7 @@ bool frmPj::ProjectRecordsEmpty() const {
 void frmPj::ShowCurrentProject() {
     if (ProjectRecordsEmpty() || ProjectRecords->Eof() || ProjectRecords->Bof()) return;
     const Recordset& rs = *ProjectRecords;
+    shownProject_ = ShownRows(AccDb(), "SELECT * FROM prj WHERE id = ?", {rs.Fields("id")});
     txtPjNo.SetText(rs.Fields("id").text());
     txtPjN.SetText(rs.Fields("prj").text());
     Value total = rs.Fields("tCash");
@@ -285,6 +288,8 @@ void frmPj::ShowCurrentProject() {
 // list ticks nothing.
 void frmPj::TickProjectWorkTypes(const std::string& projectNo) {
     ClearWorkTypeTicks();
+    shownWorkTypes_ =
+        ShownRows(AccDb(), "SELECT w FROM w4pj WHERE pj_id = ? ORDER BY w", {projectNo});
     for (Recordset rs = AccDb().OpenRecordset("SELECT w FROM w4pj WHERE pj_id = ?", projectNo);
          !rs.Eof(); rs.MoveNext()) {
         const std::string w = rs.Fields("w").text();
@@ -353,6 +358,11 @@ void frmPj::cmdEdit_Click() {
     if (ProjectRecordsEmpty()) return;
     if (ckFnl.Value() == 1 && messageBox("專案已完工\n確定修改?", 292, NoTitle) != AnswerYes)
         return;
+    // The edit starts from the project as stored now: the rows its save checks are the ones
+    // edited.
+    OpenProjectRecords();
+    ProjectRecords->Move(ProjectPosition);
+    ShowCurrentProject();
     if (ReportShown()) ShowWorkTypeView();
     SetProjectEditing(true);
     txtPjNo.SetEnabled(false);
@@ -395,23 +405,27 @@ void frmPj::SaveProject() {
     if (AddingProject &&
         messageBox("專案新增後將無法修改編號和名稱\n是否新增此專案", 52, NoTitle) != AnswerYes)
         return;
+    // Any other database error goes on to the action's runner, which shows the database layer's
+    // Chinese message; the form stays in its mode with what was typed.
+    const bool adding = AddingProject;
     try {
-        StoreProject(AddingProject);
+        if (!SaveUnlessChanged([&] { StoreProject(adding); })) {
+            ShowStoredProject();
+            return;
+        }
     } catch (const UniqueViolation&) {
         messageBox("專案號碼重複", 48, ApplicationTitle);
         txtPjNo.SetFocus();
         txtPjNo.SelectAll();
         return;
-    } catch (const DbError& e) {
-        messageBox(std::to_string(e.code()) + "\n" + e.what());
-        return;
     }
-    BackToBrowsing(AddingProject);
+    BackToBrowsing(adding);
 }
 
-// The project and its work types are stored together or not at all.
+// The project and its work types are stored together or not at all, and an edit only while they
+// are still as shown.
 void frmPj::StoreProject(bool adding) {
-    Transaction transaction(AccDb(), adding);
+    Transaction transaction(AccDb(), true);
     if (adding) {
         Recordset project = AccDb().OpenTable("prj");
         project.AddNew();
@@ -420,6 +434,8 @@ void frmPj::StoreProject(bool adding) {
         WriteProjectFields(project);
         project.Update();
     } else {
+        shownProject_.CheckUnchanged(AccDb());
+        shownWorkTypes_.CheckUnchanged(AccDb());
         try {
             ProjectRecords->Edit();
             WriteProjectFields(*ProjectRecords);
@@ -432,7 +448,10 @@ void frmPj::StoreProject(bool adding) {
     }
     WriteWorkTypes();
     transaction.Commit();
-    if (!adding) ProjectRecords.reset();
+    if (adding) return;
+    ProjectRecords.reset();
+    shownProject_.Reread(AccDb());
+    shownWorkTypes_.Reread(AccDb());
 }
 
 // The total, which the save has read as an amount: "1,500,000" is 1500000.
@@ -476,6 +495,12 @@ void frmPj::BackToBrowsing(bool added) {
         FSB_Change();
     else
         FSB.SetValue(last);
+}
+
+// Another copy changed the project meanwhile: back to browsing, showing it as stored.
+void frmPj::ShowStoredProject() {
+    BackToBrowsing(false);
+    ShowCurrentProject();
 }
 
 void frmPj::cmdSpj_Click() {
@@ -522,15 +547,15 @@ void frmPj::cmdCal_Click() {
 
 // The row is the one under the mouse: a click on a fixed cell (the header, the voucher columns)
 // does not move the current cell. The voucher form shows the one voucher only when it is loaded
-// afresh for it.
+// afresh for it; one holding an entry is kept, and nothing opens.
 void frmPj::hfg_DblClick() {
     const int row = hfg.MouseRow();
     if (row <= 0 || hfg.MouseCol() <= 0 || row >= hfg.Rows()) return;
     const std::string voucherNo = hfg.TextMatrix(row, 3);
     if (voucherNo.empty()) return;
+    if (!UnloadUnlessUnsaved("frmIo")) return;
     HandOver<std::string> voucher(OpenVoucherNo, voucherNo);
     HandOver<bool> oneVoucher(ShowOneRecord, true);
-    Forms::unloadByName("frmIo");
     Forms::showByName("frmIo", Modal);
 }
 
@@ -548,9 +573,10 @@ void frmPj::cmdRo_Click() {
     OpenContractForm("optO");
 }
 
-// The contract form opens on the chosen side and knows nothing of the project shown here.
+// The contract form opens on the chosen side and knows nothing of the project shown here. One
+// open from the launcher is closed first, unless it holds unsaved input (then nothing opens).
 void frmPj::OpenContractForm(const char* option) {
-    if (RefuseWhileContractFormOpen()) return;
+    if (!UnloadUnlessUnsaved("frmRio")) return;
     // Loaded first, so that it shows the side chosen; a form not built says so when shown.
     if (Forms::getByName("frmRio")) Forms::control<OptionButton>("frmRio", option).SetValue(true);
     Forms::showByName("frmRio", Modal);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/db/Recordset.h"
+#include "platform/db/ShownRows.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
@@ -100,6 +101,7 @@ class frmPj : public Form {
     void WriteProjectFields(Recordset& project) const;
     void WriteWorkTypes() const;
     void BackToBrowsing(bool added);
+    void ShowStoredProject();
     bool ReportShown() const;
     void ShowWorkTypeView();
     void ShowReportView();
@@ -109,6 +111,10 @@ class frmPj : public Form {
     std::optional<Recordset> ProjectRecords;
     int ProjectPosition = 0;
     bool AddingProject = false;
+    // The project and its work types as shown, so that an edit is stored only while no other copy
+    // of the program changed them.
+    ShownRows shownProject_;
+    ShownRows shownWorkTypes_;
 };
 
 }  // namespace kiv

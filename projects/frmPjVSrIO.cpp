@@ -10,9 +10,9 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/UnsavedInput.h"
 #include "platform/xlsx/GridCopy.h"
 #include "platform/xlsx/Workbook.h"
-#include "projects/ProjectForms.h"
 #include "projects/frmPj.h"
 #include "shell/mdM.h"
 
@@ -422,7 +422,7 @@ void frmPjVSrIO::hfg_DblClick() {
 void frmPjVSrIO::OpenContractOfRow(int row) {
     const std::string contractNo = hfg.TextMatrix(row, 1);
     if (contractNo.empty()) return;
-    if (RefuseWhileContractFormOpen()) return;
+    if (!UnloadUnlessUnsaved(ContractFormName)) return;
     HandOver<bool> side(OpenContractIsReceivable, hfg.BackColorAt(row, 1) == ReceivableBlue);
     HandOver<std::string> contract(OpenContractNo, contractNo);
     HandOver<bool> opening(OpenContractMode, true);

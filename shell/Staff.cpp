@@ -77,6 +77,23 @@ std::optional<std::string> NextListPrefix(const std::string& prefix) {
     return "A";
 }
 
+ShownRows ShownStaffRecord(Database& people, const std::string& name) {
+    return ShownRows(
+        people,
+        "SELECT 員工編號, 中文姓名, 英文姓名, 部門, 身分字號, 地址, 郵遞區號, 電子郵件, "
+        "住家電話, 行動電話, 生日, 僱用日期, 薪水, 緊急連絡人姓名, 緊急連絡人電話, "
+        "備註, 職稱 FROM 員工 WHERE 中文姓名 = ?",
+        {name});
+}
+
+ShownRows ShownStaffPassword(Database& people, const std::string& name) {
+    return ShownRows(people, "SELECT pass FROM 員工 WHERE 中文姓名 = ?", {name});
+}
+
+bool StaffMemberStored(Database& people, const std::string& name) {
+    return !people.OpenRecordset("SELECT 中文姓名 FROM 員工 WHERE 中文姓名 = ?", name).Eof();
+}
+
 std::vector<StaffSearchHit> SearchStaff(Database& people, std::string_view text) {
     std::string pattern = likeContains(text);
     std::vector<std::string> fields = people.FieldNames("員工");

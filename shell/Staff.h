@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/db/ShownRows.h"
+
 namespace kiv {
 
 class Database;
@@ -19,6 +21,13 @@ std::string NextStaffNumber(Database& people, std::string_view name);
 // The prefix after `prefix` in the list's walk: "01".."09", "10".."33", then "A".."Z";
 // nullopt after "Z", for an empty prefix, or for anything that is no prefix.
 std::optional<std::string> NextListPrefix(const std::string& prefix);
+
+// A member's record as the staff form shows it for editing (every field an edit writes), and the
+// member's password as it is held for a change, for the save to check that no other copy of the
+// program changed them meanwhile.
+ShownRows ShownStaffRecord(Database& people, const std::string& name);
+ShownRows ShownStaffPassword(Database& people, const std::string& name);
+bool StaffMemberStored(Database& people, const std::string& name);
 
 // One search hit: the staff member's name and the field whose value holds the text.
 struct StaffSearchHit {

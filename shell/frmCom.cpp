@@ -8,6 +8,7 @@
 #include "platform/forms/CellEditor.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -20,17 +21,19 @@ struct BankList {
     const char* amountHeader;
     Sql selectAll;
     Sql deleteAll;
+    // Every field in an order that ties cannot change, to tell whether the list changed.
+    Sql shown;
 };
 
 // Grid index → its table; the columns show bank, holder, account number and amount, so the
 // holder and the number are swapped against the field order.
 const BankList BankLists[] = {
     {"obank", "cash", "最初存款", "SELECT bank, id, user, cash FROM obank ORDER BY bank",
-     "DELETE FROM obank"},
+     "DELETE FROM obank", "SELECT * FROM obank ORDER BY bank, id, user, cash"},
     {"ibank", "cash", "資本額", "SELECT bank, id, user, cash FROM ibank ORDER BY bank",
-     "DELETE FROM ibank"},
+     "DELETE FROM ibank", "SELECT * FROM ibank ORDER BY bank, id, user, cash"},
     {"bbank", "ps", "最初存款", "SELECT bank, id, user, ps FROM bbank ORDER BY bank",
-     "DELETE FROM bbank"},
+     "DELETE FROM bbank", "SELECT * FROM bbank ORDER BY bank, id, user, ps"},
 };
 enum BankColumn { BankCol, HolderCol, NumberCol, AmountCol };
 const int ColumnWidths[] = {2400, 2300, 1900, 1200};
@@ -127,7 +130,10 @@ void frmCom::Form_Resize() {
     SetLeft((screenWidth() - Width()) / 2);
 }
 
+// The record and the lists are kept before they are read for showing, so that a change falling
+// between the two reads is taken for a conflict at the save rather than written over.
 void frmCom::LoadCompany() {
+    shownCompany_ = ShownRows(PeopleDb(), "SELECT * FROM company ORDER BY rowid");
     Recordset rs = PeopleDb().OpenTable("company");
     for (const CompanyField& f : CompanyFields)
         (this->*f.box).SetText(rs.Eof() ? "" : rs.Fields(f.field).text());
@@ -137,6 +143,7 @@ void frmCom::LoadBankGrids() {
     for (int i = 0; i < 3; ++i) {
         const BankList& list = BankLists[i];
         Grid& grid = hfg(i);
+        shownBanks_[i] = ShownRows(AccDb(), list.shown);
         grid.Clear();
         for (int c = 0; c < 4; ++c)
             grid.SetColWidth(c, ColumnWidths[c]);
@@ -173,16 +180,43 @@ void frmCom::txt_Change() {
     if (grid.Row() >= grid.FixedRows()) grid.SetText(txt.Text());
 }
 
-// The row is kept in zove3.mdb and copied to pt.mdb for the printed reports: both are written
-// before either commits, so that a failure leaves both as they were.
+// The row is kept in zove3.mdb and copied to pt.mdb for the printed reports. zove3.mdb, which
+// every form reads, commits first: should pt.mdb then fail, the books stay whole and only the
+// printed reports keep the old record, which the user is told, until the record is saved again.
 void frmCom::Command3_Click() {
-    Transaction people(PeopleDb());
-    Transaction print(PrintDb());
+    std::optional<std::string> printCopyFailure;
+    if (!SaveUnlessChanged([&] { printCopyFailure = SaveCompany(); })) {
+        LoadCompany();
+        return;
+    }
+    if (printCopyFailure) {
+        messageBox(
+            "公司資料已存入 zove3.mdb，但未能存入 pt.mdb，列印的報表仍是舊的公司資料；"
+            "請再按「確定變更」。\r\n" +
+                *printCopyFailure,
+            48, "Mora III");
+        return;
+    }
+    messageBox("變更完成", 64, "Mora III");
+}
+
+// The error of the pt.mdb commit when only that failed.
+std::optional<std::string> frmCom::SaveCompany() {
+    Transaction people(PeopleDb(), true);
+    shownCompany_.CheckUnchanged(PeopleDb());
+    Transaction print(PrintDb(), true);
     SaveCompanyTo(PeopleDb());
     SaveCompanyTo(PrintDb());
-    print.Commit();
+    ShownRows saved = shownCompany_;
+    saved.Reread(PeopleDb());
     people.Commit();
-    messageBox("變更完成", 64, "Mora III");
+    shownCompany_ = std::move(saved);
+    try {
+        print.Commit();
+    } catch (const DbError& error) {
+        return error.what();
+    }
+    return std::nullopt;
 }
 
 void frmCom::SaveCompanyTo(Database& db) {
@@ -201,7 +235,8 @@ void frmCom::txt_KeyPress(int& keyAscii) {
 }
 
 // The three lists are rewritten in one transaction, and only when every amount is one; otherwise
-// the form stays open on the cell to correct.
+// the form stays open on the cell to correct. Lists another copy of the program changed
+// meanwhile are not written over: the form stays open and shows them as stored.
 void frmCom::Form_Unload(int& cancel) {
     for (int i = 0; i < 3; ++i) {
         if (!AmountsAreStorable(i)) {
@@ -209,8 +244,17 @@ void frmCom::Form_Unload(int& cancel) {
             return;
         }
     }
+    if (SaveUnlessChanged([this] { SaveBankLists(); })) return;
+    cancel = 1;
+    txt.SetVisible(false);
+    LoadBankGrids();
+}
+
+void frmCom::SaveBankLists() {
     Database& db = AccDb();
-    Transaction transaction(db);
+    Transaction transaction(db, true);
+    for (const ShownRows& list : shownBanks_)
+        list.CheckUnchanged(db);
     for (int i = 0; i < 3; ++i)
         saveBankList(db, BankLists[i], hfg(i));
     transaction.Commit();

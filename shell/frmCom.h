@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "platform/db/ShownRows.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
@@ -40,9 +44,15 @@ class frmCom : public Form {
   private:
     void LoadCompany();
     void LoadBankGrids();
+    std::optional<std::string> SaveCompany();
     void SaveCompanyTo(class Database& db);
     bool AmountsAreStorable(int index);
+    void SaveBankLists();
     int editedGrid_ = 0;
+    // The company record and the three lists as shown: each is written only while no other copy
+    // of the program changed it meanwhile.
+    ShownRows shownCompany_;
+    ShownRows shownBanks_[3];
 };
 
 }  // namespace kiv

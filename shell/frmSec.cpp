@@ -4,6 +4,7 @@
 #include "platform/db/Numbers.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -85,7 +86,11 @@ void frmSec::SetupRightsGrid() {
     hfg.SetMergeRow(0, true);
 }
 
+// The rights are kept before they are read for showing, so that a change falling between the
+// two reads is taken for a conflict when applying rather than written over.
 void frmSec::LoadRightsGrid() {
+    shownRights_ =
+        ShownRows(PeopleDb(), "SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號, 中文姓名");
     Recordset rs = PeopleDb().OpenRecordset("SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號");
     hfg.SetRows(static_cast<int>(rs.RecordCount()) + FirstStaffRow);
     SetupRightsGrid();
@@ -161,10 +166,20 @@ void frmSec::Command1_Click() {
 }
 
 // Every row is written, changed or not, in one transaction; the running program keeps the rights
-// it read at login.
+// it read at login. Rights another copy changed meanwhile are not written over: the editor
+// stays open and shows them as stored.
 void frmSec::ApplyRights() {
     messageBox("所做的變更下次啟動才會生效", 64, std::string());
-    Transaction transaction(PeopleDb());
+    if (!SaveUnlessChanged([this] { WriteRights(); })) {
+        LoadRightsGrid();
+        return;
+    }
+    Unload();
+}
+
+void frmSec::WriteRights() {
+    Transaction transaction(PeopleDb(), true);
+    shownRights_.CheckNoneChangedOrDeleted(PeopleDb());
     for (int r = FirstStaffRow; r < hfg.Rows(); ++r) {
         int32_t rights = 0;
         for (int k = 1; k <= RightCount; ++k)
@@ -173,7 +188,6 @@ void frmSec::ApplyRights() {
                            hfg.TextMatrix(r, 0));
     }
     transaction.Commit();
-    Unload();
 }
 
 }  // namespace kiv

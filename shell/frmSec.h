@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/ShownRows.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -29,6 +30,11 @@ class frmSec : public Form {
     bool Starred(int row, int right) const;
     void SetStar(int row, int right, bool starred);
     void ToggleRight(int row, int right);
+    void WriteRights();
+
+    // The members' rights as shown: applying writes only while no other copy of the program
+    // changed or deleted any of them; a member added meanwhile is neither shown nor written.
+    ShownRows shownRights_;
 };
 
 }  // namespace kiv

@@ -6,6 +6,7 @@
 #include "platform/db/Utf8.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/Staff.h"
 #include "shell/mdM.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr const char* Title = "Mora III";
 constexpr const char* PickFirst = "請先選取表格中一個員工姓名";
+constexpr const char* MemberGone = "此員工資料已被其他使用者刪除，無法儲存";
 const int StaffColumnWidths[] = {300, 600, 2000, 3300, 1500, 1300, 800};
 const char* const StaffHeaders[] = {"", "編 號", "姓 名", "地 址", "電話(Home)", "行動電話"};
 const int SearchColumnWidths[] = {300, 3000, 6500};
@@ -268,10 +270,21 @@ void frmSta::SetDetailsEnabled(bool enabled) {
 
 void frmSta::ShowStaffDetails() {
     if (SelectedStaffName.empty()) return;
-    Recordset row =
-        PeopleDb().OpenRecordset("SELECT * FROM 員工 WHERE 中文姓名 = ?", SelectedStaffName);
-    if (row.Eof()) return;
+    ShowMember(SelectedStaffName);
+}
+
+// The record is kept as shown before it is read for showing, so that a change falling between
+// the two reads is taken for a conflict at the save rather than written over. False when no
+// member has the name; the boxes then stay as they were.
+bool frmSta::ShowMember(const std::string& name) {
+    ShownRows record = ShownStaffRecord(PeopleDb(), name);
+    ShownRows password = ShownStaffPassword(PeopleDb(), name);
+    Recordset row = PeopleDb().OpenRecordset("SELECT * FROM 員工 WHERE 中文姓名 = ?", name);
+    if (row.Eof()) return false;
+    shownRecord_ = std::move(record);
+    shownPassword_ = std::move(password);
     ShowRow(row);
+    return true;
 }
 
 void frmSta::ShowRow(Recordset& row) {
@@ -289,6 +302,7 @@ void frmSta::ShowRow(Recordset& row) {
     T17.SetText(TextBeforeSemicolon(contact));
     T18.SetText(TextAfterSemicolon(contact));
     HeldPassword = row.Fields("pass").text();
+    passwordOwner_ = row.Fields("中文姓名").text();
 }
 
 void frmSta::FillCounties() {
@@ -421,10 +435,7 @@ void frmSta::cmdAdd_Click() {
 }
 
 void frmSta::cmdEdit_Click() {
-    Recordset row;
-    if (!SelectedStaffName.empty())
-        row = PeopleDb().OpenRecordset("SELECT * FROM 員工 WHERE 中文姓名 = ?", SelectedStaffName);
-    if (SelectedStaffName.empty() || row.Eof()) {
+    if (SelectedStaffName.empty() || !ShowMember(SelectedStaffName)) {
         messageBox(PickFirst, 0, Title);
         return;
     }
@@ -435,7 +446,6 @@ void frmSta::cmdEdit_Click() {
     SetDetailsEnabled(true);
     hfg.SetEnabled(false);
     T3.SetFocus();
-    ShowRow(row);
     T1.SetEnabled(false);
     T2.SetEnabled(false);
 }
@@ -477,26 +487,37 @@ void frmSta::RefuseReservedName() {
 }
 
 // The password, the rights and the unused field are left as they are: a new member has no
-// password and the default rights.
+// password and the default rights. An edit writes only over the record as shown: a member
+// deleted meanwhile keeps the edits on screen for the user, one changed meanwhile is shown as
+// stored.
 bool frmSta::StoreRow() {
     try {
-        Recordset row;
-        if (EntryMode == "AddF") {
-            row = PeopleDb().OpenTable("員工");
-            row.AddNew();
-        } else {
-            row = PeopleDb().OpenRecordset("SELECT * FROM 員工 WHERE 中文姓名 = ?", T2.Text());
-            if (row.Eof()) return true;
-            row.Edit();
-        }
-        WriteRow(row);
-        try {
-            row.Update();
-        } catch (const DbError&) {
-            row.CancelUpdate();
-            throw;
-        }
-        return true;
+        bool gone = false;
+        bool unchanged = SaveUnlessChanged([&] {
+            Transaction transaction(PeopleDb(), true);
+            Recordset row;
+            if (EntryMode == "AddF") {
+                row = PeopleDb().OpenTable("員工");
+                row.AddNew();
+            } else {
+                row = PeopleDb().OpenRecordset("SELECT * FROM 員工 WHERE 中文姓名 = ?", T2.Text());
+                gone = row.Eof();
+                if (gone) return;
+                shownRecord_.CheckUnchanged(PeopleDb());
+                row.Edit();
+            }
+            WriteRow(row);
+            try {
+                row.Update();
+            } catch (const DbError&) {
+                row.CancelUpdate();
+                throw;
+            }
+            transaction.Commit();
+        });
+        if (gone) messageBox(MemberGone, 48, Title);
+        if (!unchanged) ShowMember(T2.Text());
+        return unchanged && !gone;
     } catch (const UniqueViolation&) {
         messageBox("員工姓名重複", 48, Title);
     } catch (const DbError& error) {
@@ -565,16 +586,30 @@ void frmSta::cmdPaSet_Click() {
     }
     if (!EntryMode.empty()) {
         if (!SaveStaff()) return;
-        Recordset rs =
-            PeopleDb().OpenRecordset("SELECT pass FROM 員工 WHERE 中文姓名 = ?", T2.Text());
-        if (rs.Eof()) return;
-        HeldPassword = rs.Fields("pass").text();
+        if (!ReadPassword(T2.Text())) return;
         Frame3.SetEnabled(true);
     }
     ShowPasswordControls(true);
 }
 
+// The password held is kept as shown before it is read, as a record is.
+bool frmSta::ReadPassword(const std::string& name) {
+    ShownRows password = ShownStaffPassword(PeopleDb(), name);
+    Recordset rs = PeopleDb().OpenRecordset("SELECT pass FROM 員工 WHERE 中文姓名 = ?", name);
+    if (rs.Eof()) return false;
+    shownPassword_ = std::move(password);
+    HeldPassword = rs.Fields("pass").text();
+    passwordOwner_ = name;
+    return true;
+}
+
+// Only the password of the stored member it was read for can change: the boxes stay shown
+// while a new member is typed in, and then belong to no stored member.
 void frmSta::cmdPass_Click() {
+    if (EntryMode == "AddF" || T2.Text().empty() || T2.Text() != passwordOwner_) {
+        messageBox("此員工資料尚未儲存，無法變更密碼", 48, Title);
+        return;
+    }
     if (!equalsNoCase(txtOp.Text(), HeldPassword)) {
         messageBox("密碼錯誤", 48, Title);
         return;
@@ -583,10 +618,38 @@ void frmSta::cmdPass_Click() {
         messageBox("新密碼與確定密碼不同", 48, Title);
         return;
     }
-    PeopleDb().Execute("UPDATE 員工 SET pass = ? WHERE 中文姓名 = ?", txtNp.Text(), T2.Text());
+    switch (StorePassword()) {
+        case PasswordStore::MemberGone:
+            messageBox("此員工資料已被其他使用者刪除，無法變更密碼", 48, Title);
+            return;
+        case PasswordStore::ChangedElsewhere:
+            ReadPassword(T2.Text());
+            return;
+        case PasswordStore::Stored:
+            break;
+    }
     HeldPassword = txtNp.Text();
     ShowPasswordControls(false);
     messageBox("密碼變更完成\r\n下次請使用新密碼登入", 0, Title);
+}
+
+// The password is written only over the one held; the user is told of a change made meanwhile.
+frmSta::PasswordStore frmSta::StorePassword() {
+    Database& people = PeopleDb();
+    bool gone = false;
+    bool unchanged = SaveUnlessChanged([&] {
+        Transaction transaction(people, true);
+        gone = !StaffMemberStored(people, T2.Text());
+        if (gone) return;
+        shownPassword_.CheckUnchanged(people);
+        people.Execute("UPDATE 員工 SET pass = ? WHERE 中文姓名 = ?", txtNp.Text(), T2.Text());
+        ShownRows changed = shownPassword_;
+        changed.Reread(people);
+        transaction.Commit();
+        shownPassword_ = std::move(changed);
+    });
+    if (!unchanged) return PasswordStore::ChangedElsewhere;
+    return gone ? PasswordStore::MemberGone : PasswordStore::Stored;
 }
 
 void frmSta::cmdCnC_Click() {

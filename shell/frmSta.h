@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/db/ShownRows.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
@@ -113,13 +114,23 @@ class frmSta : public Form {
     void LayOut();
     void WireEvents();
     void SetTabOrder();
+    bool ShowMember(const std::string& name);
     void ShowRow(class Recordset& row);
+    bool ReadPassword(const std::string& name);
+    enum class PasswordStore { Stored, MemberGone, ChangedElsewhere };
+    PasswordStore StorePassword();
     void WriteRow(class Recordset& row);
     bool StoreRow();
     void SelectRow(int row);
     void ShowPasswordControls(bool shown);
     void RefuseReservedName();
     void ShowSearchResults(const std::string& text);
+
+    // The member's record and password as shown, and whose password HeldPassword is: a save or a
+    // password change writes only while no other copy of the program changed them meanwhile.
+    ShownRows shownRecord_;
+    ShownRows shownPassword_;
+    std::string passwordOwner_;
 };
 
 }  // namespace kiv

@@ -226,27 +226,15 @@ void Pause(double seconds) {
         waitWhileProcessingEvents(static_cast<int>(left * 1000) + 1);
 }
 
-namespace {
-
-// Finds the first ";" of s, keeping its character position (1-based, 0 for none) in SemicolonPos.
-size_t findSemicolon(std::string_view s) {
-    size_t at = s.find(';');
-    SemicolonPos =
-        at == std::string_view::npos ? 0 : static_cast<int>(characterCount(s.substr(0, at))) + 1;
-    return at;
-}
-
-}  // namespace
-
 std::string TextBeforeSemicolon(std::string_view s) {
     if (s.empty()) return "";
-    size_t at = findSemicolon(s);
+    size_t at = s.find(';');
     return at == std::string_view::npos ? "" : std::string(s.substr(0, at));
 }
 
 std::string TextAfterSemicolon(std::string_view s) {
     if (s.empty()) return "";
-    size_t at = findSemicolon(s);
+    size_t at = s.find(';');
     return at == std::string_view::npos ? std::string(s) : std::string(s.substr(at + 1));
 }
 

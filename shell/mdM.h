@@ -72,7 +72,6 @@ inline bool ProjectReportMode = startsAt(ProjectReportMode, false);
 // Values private to one form, kept here so that they outlive it.
 inline std::string LastSearchText = startsAt(LastSearchText, "");
 inline int VoucherListMode = startsAt(VoucherListMode, 0);
-inline int SemicolonPos = startsAt(SemicolonPos, 0);
 
 // Sets a hand-over value for the length of a modal show (or any other scope) and puts back what
 // it held on every way out, an error included.

@@ -14,6 +14,7 @@
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
+#include "platform/forms/UnsavedInput.h"
 #include "platform/xlsx/GridCopy.h"
 #include "shell/mdM.h"
 
@@ -530,9 +531,10 @@ void frmCash::OpenVoucherFromGrid() {
 }
 
 // A copy of the voucher form open beside the list is put away first, so the one shown loads
-// afresh on this voucher; an edit made there shows at once in the list.
+// afresh on this voucher; an edit made there shows at once in the list. A copy holding an entry
+// is kept, and nothing opens.
 void frmCash::OpenVoucher(const std::string& number) {
-    Forms::unloadByName("frmIo");
+    if (!UnloadUnlessUnsaved("frmIo")) return;
     {
         HandOver<std::string> voucher(OpenVoucherNo, number);
         HandOver<bool> oneRecord(ShowOneRecord, true);

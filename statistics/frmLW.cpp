@@ -245,7 +245,7 @@ void frmLW::FillAccountCells(const Section& section) {
     for (int row = section.firstRow; row < section.subtotalRow(); ++row) {
         int64_t total = 0;
         for (int col = FirstMonthCol; col < totalCol_; ++col) {
-            const int64_t sum = MonthSum(row, col);
+            const int64_t sum = MonthSum(row, col, section.expense);
             hfg.SetTextMatrix(row, col, AmountText(sum));
             total += sum;
         }
@@ -255,14 +255,16 @@ void frmLW::FillAccountCells(const Section& section) {
 }
 
 // What the account of a row counted in the month of a column, from cash vouchers and cashed
-// cheque vouchers. The account is matched by its code and name as shown, bound as values, so a
-// quote in a name is only a character; a name never given reads as the empty one it shows.
-int64_t frmLW::MonthSum(int row, int col) const {
+// cheque vouchers of the row's own section: an account used both ways (a refund booked as income
+// on an expense account) shows its income among the income and its expense among the expense.
+// The account is matched by its code and name as shown, bound as values, so a quote in a name is
+// only a character; a name never given reads as the empty one it shows.
+int64_t frmLW::MonthSum(int row, int col, bool expense) const {
     const Date first = monthOfHeader(hfg.TextMatrix(0, col));
     Recordset rs = AccDb().OpenRecordset(
         "SELECT SUM(金額) FROM iof WHERE COALESCE(科目代號, '') = ? AND COALESCE(科目名稱, '') = ? "
-        "AND 發生日期 >= ? AND 發生日期 < ? AND (方式 = 0 OR 方式 = 3)",
-        hfg.TextMatrix(row, 1), hfg.TextMatrix(row, 2), first, dayAfterMonth(first));
+        "AND 發生日期 >= ? AND 發生日期 < ? AND (方式 = 0 OR 方式 = 3) AND pay = ?",
+        hfg.TextMatrix(row, 1), hfg.TextMatrix(row, 2), first, dayAfterMonth(first), expense);
     return rs.Eof() || rs.Fields(0).isNull() ? 0 : rs.Fields(0).wholeNumber();
 }
 

@@ -52,7 +52,7 @@ class frmLW : public Form {
     void SetMonthColumns(int firstYear, int firstMonth, int months);
     Section ListAccounts(bool expense, int firstRow, const Date& from, const Date& untilBefore);
     void FillAccountCells(const Section& section);
-    int64_t MonthSum(int row, int col) const;
+    int64_t MonthSum(int row, int col, bool expense) const;
     void FillSubtotals(const Section& section);
     void FillShares(const Section& section);
     void FillResultRow(const Section& income, const Section& expense);

@@ -80,6 +80,14 @@ void AddWordAtTop(Database& db, WordList list, const std::string& word) {
     transaction.Commit();
 }
 
+ShownRows ShownAccounts(Database& db) {
+    return ShownRows(db, "SELECT id, incom, acc FROM acc ORDER BY incom DESC, id, acc");
+}
+
+ShownRows ShownWords(Database& db, WordList list) {
+    return ShownRows(db, tableOf(list).selectAll);
+}
+
 std::optional<std::string> RepeatedAccountCode(const std::vector<Account>& accounts) {
     std::set<std::string> seen;
     for (const Account& account : accounts)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/db/Database.h"
+#include "platform/db/ShownRows.h"
 
 namespace kiv {
 
@@ -42,6 +43,11 @@ std::vector<std::string> ReadWords(Database& db, WordList list);
 bool WordExists(Database& db, WordList list, const std::string& word);
 // Puts the word first in its list: it takes id 0, then every id of the list goes up by 1.
 void AddWordAtTop(Database& db, WordList list, const std::string& word);
+
+// The accounts, and a list's words, as the word editor shows them, for its save to check that no
+// other copy of the program changed or deleted any of them meanwhile.
+ShownRows ShownAccounts(Database& db);
+ShownRows ShownWords(Database& db, WordList list);
 
 // The first code that stands more than once, if any.
 std::optional<std::string> RepeatedAccountCode(const std::vector<Account>& accounts);

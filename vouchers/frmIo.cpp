@@ -40,7 +40,6 @@ constexpr const char* Modifying = "〔修改中〕";
 constexpr const char* SignedMessage = "收支單已簽核 無法修改";
 constexpr const char* DayFullMessage = "本日收支單已達999張 無法再新增";
 constexpr const char* DateRangeMessage = "日期須在民國 1 年至 999 年之間";
-constexpr const char* ConflictMessage = "此筆資料已被其他使用者變更，請重新讀取";
 constexpr const char* ConflictTitle = "Kiv";
 
 // Below the rows of fields the scroll bar and the buttons; below them the form grows when it
@@ -240,12 +239,19 @@ void frmIo::Form_Load() {
     cmdEdit.SetEnabled(mayEdit && !oneVoucherMissing_);
 }
 
+// A voucher picked from the form's own list set ShowOneRecord; it goes with the form, so that
+// the next opening from the launcher lists every voucher again.
 void frmIo::Form_Unload(int&) {
     try {
         VoucherRecordset.reset();
     } catch (const std::exception&) {
     }
     VoucherFormOpen = false;
+    ShowOneRecord = false;
+}
+
+bool frmIo::HoldsUnsavedInput() const {
+    return lbStat.Caption() != Browsing || SignOffPending;
 }
 
 void frmIo::LoadVoucherTitle() {
@@ -643,7 +649,7 @@ void frmIo::SaveVoucher() {
         ShowStoredVoucher();
         return;
     } catch (const UpdateConflict&) {
-        messageBox(ConflictMessage, 48, ConflictTitle);
+        messageBox(UpdateConflict::ChangedMeanwhile, 48, ConflictTitle);
         ShowStoredVoucher();
         return;
     }
@@ -700,7 +706,7 @@ bool frmIo::SignOffByCheque() {
         Voucher changed = VoucherFromFields();
         WriteVoucher(db, shownVoucher_, changed);
         entered = ChequeEntered(false);
-        if (entered) SetVoucherState(db, changed.number, SignedByCheque);
+        if (entered) SetVoucherState(db, changed.number, changed.state, SignedByCheque);
         transaction.Commit();
     } catch (const VoucherSigned&) {
         throw;
@@ -967,6 +973,8 @@ void frmIo::cmdco_Click() {
 
 // The marked vouchers are checked, the cheque entered and the group written in one transaction,
 // so that a voucher is paid once and a cancelled or failed cheque leaves every voucher unsigned.
+// A marked voucher that another copy of the program signed off or grouped since the list showed
+// it refuses the whole issue before the cheque is asked for, and the list is shown as stored.
 void frmIo::IssueCombinedCheque() {
     std::vector<std::string> members;
     for (int r = 1; r < hfg.Rows(); ++r)
@@ -979,17 +987,21 @@ void frmIo::IssueCombinedCheque() {
     HandOver<int64_t> total(CombinedChequeTotal, markedTotal_);
     Database& db = AccDb();
     bool entered = false;
-    {
+    bool unchanged = false;
+    try {
         Transaction transaction(db, true);
-        if (auto paid = FirstVoucherNotPayable(db, members)) {
-            messageBox("收支單已簽核: " + *paid, 48, ListTitle);
-            return;
+        unchanged = !FirstVoucherNotPayable(db, members);
+        if (unchanged) {
+            entered = ChequeEntered(true);
+            if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
+            transaction.Commit();
         }
-        entered = ChequeEntered(true);
-        if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
-        transaction.Commit();
+    } catch (const UpdateConflict&) {
+        unchanged = false;
     }
-    if (!entered) {
+    if (!unchanged) {
+        messageBox(UpdateConflict::ChangedMeanwhile, 48, ConflictTitle);
+    } else if (!entered) {
         messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
         return;
     }

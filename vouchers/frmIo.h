@@ -27,6 +27,9 @@ class frmIo : public Form {
 
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
+    // A voucher being added or modified, or a sign-off not yet saved.
+    bool HoldsUnsavedInput() const override;
+    std::string WorkName() const override { return "收支單"; }
     void FSB_Change();
     void cmdAdd_Click();
     void cmdEdit_Click();

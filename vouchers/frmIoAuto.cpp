@@ -80,21 +80,20 @@ void frmIoAuto::LayOut() {
     });
 }
 
-// Every write is done here, before the form appears, in one transaction: inside a cheque's
-// processing it is a savepoint of the caller's, so the cashed state, the follow-up voucher and the
-// caller's own rows are stored together or not at all.
+// Every write is done here, before the form appears, inside the caller's transaction, which the
+// caller holds across the show: the voucher (and a cashed voucher's mark) and the caller's own
+// rows are stored together or not at all. Nothing is written without one.
 void frmIoAuto::Form_Load() {
     SetLeft((screenWidth() - Width()) / 2);
     SetTop(1500);
     today_ = Clock::today();
     lbInDay.SetCaption(LongRocDate(today_));
     lbHday.SetCaption(lbInDay.Caption());
-    Transaction transaction(AccDb(), true);
+    if (!AccDb().InTransaction()) throw std::logic_error("自動產生收支單須在呼叫者的交易中執行");
     if (AutoVoucherFromCashing)
         WriteFollowUpVoucher();
     else
         WriteTransferVoucher();
-    transaction.Commit();
 }
 
 // The cashed voucher is marked first, then its follow-up is numbered and written.
@@ -103,7 +102,7 @@ void frmIoAuto::WriteFollowUpVoucher() {
     std::optional<Voucher> cashed = ReadVoucher(AccDb(), CashingVoucherNo);
     if (!cashed) throw std::runtime_error("收支單 " + CashingVoucherNo + " 不存在");
     ShowCashedVoucher(*cashed);
-    SetVoucherState(AccDb(), cashed->number, SignedByCashedCheque);
+    SetVoucherState(AccDb(), cashed->number, SignedByCheque, SignedByCashedCheque);
     AddShownVoucher(cashed->expense ? CashedExpense : CashedIncome);
 }
 // The follow-up is the cashed voucher again, which keeps its stored tax.

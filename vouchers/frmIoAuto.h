@@ -13,8 +13,8 @@ namespace kiv {
 
 // 自動產生收支單: writes, without asking anything, the voucher that follows a cashed cheque or
 // the cash side of a transfer, and then shows it until the user closes the form. Every write is
-// done while the form loads, so a caller's transaction holds the voucher together with its own
-// rows; nothing entered afterwards is stored.
+// done while the form loads, inside the transaction that the caller holds across the show, which
+// stores the voucher together with the caller's own rows; nothing entered afterwards is stored.
 //
 // A cashing (AutoVoucherFromCashing exactly true) marks the voucher CashingVoucherNo cashed and
 // adds its follow-up in the same direction. Otherwise the transfer form "frmTrans" is read by

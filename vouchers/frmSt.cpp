@@ -1,10 +1,12 @@
 #include "vouchers/frmSt.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/forms/CellEditor.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -59,8 +61,13 @@ void frmSt::Form_Load() {
     LoadWordLists();
 }
 
+// The rows are kept before they are shown, so that a change falling between the two reads is
+// taken for a conflict at the save rather than written over.
 void frmSt::LoadWordLists() {
     Database& db = AccDb();
+    shownAccounts_ = ShownAccounts(db);
+    for (int list = 0; list < 3; ++list)
+        shownWords_[list] = ShownWords(db, AllWordLists[list]);
     std::vector<std::vector<std::string>> income, expense;
     loadedCodes_.clear();
     for (const Account& account : ReadAccounts(db)) {
@@ -127,17 +134,35 @@ void frmSt::txt_Change() {
 }
 
 // The four tables are rewritten together or not at all; a repeated code keeps the form open.
+// When another copy of the program changed or deleted a row shown meanwhile, nothing is written
+// and the form stays open on the lists as stored. Messages wait until the lists are unlocked.
 void frmSt::Form_Unload(int& cancel) {
     Database& db = AccDb();
-    Transaction transaction(db);
-    MergeAddedElsewhere(db);
-    if (auto repeated = RepeatedAccountCode(AccountsOfGrids())) {
+    std::optional<std::string> repeated;
+    bool unchanged = SaveUnlessChanged([&] {
+        Transaction transaction(db, true);
+        CheckListsAsShown(db);
+        MergeAddedElsewhere(db);
+        repeated = RepeatedAccountCode(AccountsOfGrids());
+        if (repeated) return;
+        SaveWordLists(db);
+        transaction.Commit();
+    });
+    if (repeated) {
         messageBox("科目代號重複: " + *repeated, 48, ApplicationTitle);
         cancel = 1;
         return;
     }
-    SaveWordLists(db);
-    transaction.Commit();
+    if (unchanged) return;
+    cancel = 1;
+    txt.SetVisible(false);
+    LoadWordLists();
+}
+
+void frmSt::CheckListsAsShown(Database& db) const {
+    shownAccounts_.CheckNoneChangedOrDeleted(db);
+    for (const ShownRows& words : shownWords_)
+        words.CheckNoneChangedOrDeleted(db);
 }
 
 void frmSt::SaveWordLists(Database& db) {
@@ -146,11 +171,15 @@ void frmSt::SaveWordLists(Database& db) {
         RewriteWords(db, AllWordLists[list], WordsOfGrid(hfg(FirstWordGrid + list)));
 }
 
-// Rows the editor deleted were read at the Load and so are not taken back.
+// Rows the editor deleted were read at the Load and so are not taken back. The grids now hold
+// every stored row, which are so the rows shown.
 void frmSt::MergeAddedElsewhere(Database& db) {
     MergeAccounts(db);
-    for (int list = 0; list < 3; ++list)
+    shownAccounts_.Reread(db);
+    for (int list = 0; list < 3; ++list) {
         MergeWords(db, list);
+        shownWords_[list].Reread(db);
+    }
 }
 
 void frmSt::MergeAccounts(Database& db) {

@@ -36,6 +36,7 @@ class frmSt : public Form {
     void LoadWordLists();
     void LoadGrid(int index, const std::vector<std::vector<std::string>>& rows);
     void SaveWordLists(Database& db);
+    void CheckListsAsShown(Database& db) const;
     void MergeAddedElsewhere(Database& db);
     void MergeAccounts(Database& db);
     void MergeWords(Database& db, int list);
@@ -44,6 +45,10 @@ class frmSt : public Form {
     std::vector<NumberedWord> WordsOfGrid(const Grid& grid) const;
 
     int currentGrid_ = 0;
+    // The lists as shown: the save writes only while no other copy of the program changed or
+    // deleted any of their rows; rows added meanwhile are taken in.
+    ShownRows shownAccounts_;
+    ShownRows shownWords_[3];
     // What the tables held when the lists were read: rows added since by the voucher form are
     // merged into the grids before the rewrite, so that closing this form does not lose them.
     std::vector<std::string> loadedCodes_;

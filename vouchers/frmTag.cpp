@@ -9,6 +9,7 @@
 #include "platform/forms/Clock.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
+#include "platform/forms/SaveConflict.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -109,6 +110,7 @@ void frmTag::cmdAdd_Click() {
     voucherDay_ = Clock::today();
     lbInDay.SetCaption(LongRocDate(voucherDay_));
     lbNo.SetCaption(*number);
+    shownLines_ = ShownJournalVoucher(AccDb(), *number);
     hfg.Clear();
     SetJournalGridLayout();
     SumDebitCredit();
@@ -239,14 +241,57 @@ void frmTag::SumDebitCredit() {
 
 // The exact sums are compared, so that no rounding of the shown totals hides an imbalance. A
 // stored voucher leaves the entry, so that a second press cannot store it twice; a save while
-// editing replaces the lines stored under the number shown.
+// editing replaces the lines stored under the number shown. Lines another copy of the program
+// changed meanwhile are not written over: the form shows them as stored.
 void frmTag::SaveJournalVoucher() {
     SumDebitCredit();
     if (std::fabs(debit_ - credit_) > 1e-9 * std::max(1.0, std::fabs(debit_))) {
         messageBox("借貸不相等", 16, ApplicationTitle);
         return;
     }
-    StoreJournalVoucher(AccDb(), lbNo.Caption(), voucherDay_, Lines(), Caption() == Editing);
+    bool stored = false;
+    if (!SaveUnlessChanged([this, &stored] { stored = StoreShownVoucher(); })) {
+        ShowStoredVoucher();
+        return;
+    }
+    if (!stored) return;
+    SetCaption(Idle);
+    SetEntering(false);
+}
+
+// A new voucher keeps the number shown unless another copy stored one under it meanwhile.
+bool frmTag::StoreShownVoucher() {
+    if (Caption() == Editing) {
+        ReplaceJournalVoucher(AccDb(), lbNo.Caption(), voucherDay_, Lines(), shownLines_);
+        return true;
+    }
+    std::optional<std::string> number =
+        AddJournalVoucher(AccDb(), lbNo.Caption(), voucherDay_, Lines(), shownLines_);
+    if (!number) {
+        messageBox("本日傳票已達999張 無法再新增", 16, ApplicationTitle);
+        return false;
+    }
+    lbNo.SetCaption(*number);
+    return true;
+}
+
+// Each stored line goes back to the row of its line number. The lines are kept before they are
+// shown, so that a change falling between the two reads counts as a conflict at the next save.
+void frmTag::ShowStoredVoucher() {
+    shownLines_ = ShownJournalVoucher(AccDb(), lbNo.Caption());
+    HideTagEditors();
+    hfg.Clear();
+    SetJournalGridLayout();
+    for (const JournalLine& line : ReadJournalVoucher(AccDb(), lbNo.Caption())) {
+        int row = static_cast<int>(leadingNumber(line.line));
+        if (row < 1 || row > LineCount) continue;
+        hfg.SetTextMatrix(row, CodeCol, line.code);
+        hfg.SetTextMatrix(row, NameCol, line.name);
+        hfg.SetTextMatrix(row, SideCol, line.side);
+        hfg.SetTextMatrix(row, SummaryCol, line.summary);
+        hfg.SetTextMatrix(row, AmountCol, line.amount);
+    }
+    SumDebitCredit();
     SetCaption(Idle);
     SetEntering(false);
 }

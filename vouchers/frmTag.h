@@ -55,11 +55,16 @@ class frmTag : public Form {
 
   private:
     std::vector<JournalLine> Lines() const;
+    bool StoreShownVoucher();
+    void ShowStoredVoucher();
     void SetEntering(bool entering);
     void CoverCell(Control& editor, int widthLeft);
     int editRow_ = 0;
     int editCol_ = 0;
     Date voucherDay_;
+    // The lines stored under the number shown, as they were when it was taken or last saved: an
+    // edit replaces them only while no other copy of the program changed them.
+    ShownRows shownLines_;
     // The exact totals of the last sum, compared by the save.
     double debit_ = 0;
     double credit_ = 0;

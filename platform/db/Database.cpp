@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/db/IntegrityCheck.h"
 #include "platform/db/RecordsetImpl.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Statement.h"
@@ -57,6 +58,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, const Schema& 
     std::unique_ptr<Database> db(new Database(path, schema, handle));
     db->configure(durability);
     db->createSchemaIfBlank();
+    db->check_ = std::make_unique<IntegrityCheck>(path);
     return db;
 }
 
@@ -66,8 +68,11 @@ Database::Database(std::string path, Schema schema, sqlite3* db)
 Database::~Database() {
     for (RecordsetImpl* recordset : openRecordsets_)
         recordset->detach();
-    // Keeps the planner's statistics current, so that it goes on choosing the date indexes.
-    sqlite3_exec(db_, "PRAGMA optimize", nullptr, nullptr, nullptr);
+    bool sound = foundSound_ || (check_ && check_->foundSound());
+    check_.reset();
+    // Keeps the planner's statistics current, so that it goes on choosing the date indexes. It
+    // writes, so only to a file found sound.
+    if (sound) sqlite3_exec(db_, "PRAGMA optimize", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
 }
 
@@ -105,18 +110,32 @@ void Database::createSchemaIfBlank() {
     creation.Commit();
 }
 
-void Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) {
+int64_t Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) {
     Statement statement(db_, sql.text());
     statement.bindAll(params);
     bool writes = !statement.readOnly();
-    if (writes) releaseReads();
+    if (!writes) {
+        statement.run();
+        return 0;
+    }
+    awaitSoundFile();
+    releaseReads();
     statement.run();
-    if (writes) ++changeCount_;
+    ++changeCount_;
+    return sqlite3_changes64(db_);
 }
 
 void Database::releaseReads() {
     for (RecordsetImpl* recordset : openRecordsets_)
         recordset->releaseReads();
+}
+
+// Once found sound, the file is not asked again; a damaged one refuses every write. The writes
+// of the opening itself (a new file's schema) come before the check.
+void Database::awaitSoundFile() {
+    if (foundSound_ || !check_) return;
+    check_->awaitSound();
+    foundSound_ = true;
 }
 
 Recordset Database::OpenRecordsetWith(const Sql& sql, const std::vector<Value>& params) {
@@ -171,6 +190,7 @@ std::vector<std::string> Database::FieldNames(const std::string& table) {
 void Database::AddField(const std::string& table, const FieldDef& field) {
     Statement alter(db_,
                     "ALTER TABLE " + quoteIdentifier(table) + " ADD COLUMN " + columnSql(field));
+    awaitSoundFile();
     releaseReads();
     alter.run();
     ++changeCount_;

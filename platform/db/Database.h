@@ -18,6 +18,7 @@ struct sqlite3;
 namespace kiv {
 
 class Transaction;
+class IntegrityCheck;
 class RecordsetImpl;
 class StatementShelf;
 class KeysetCursor;
@@ -41,19 +42,23 @@ enum class Durability { Full, Scratch };
 class Database {
   public:
     // Opens the file, creating it with the whole schema (file mode 0600) when it does not exist.
-    // The schema also tells how the fields convert values on the way in and out.
+    // The schema also tells how the fields convert values on the way in and out. The whole file
+    // is then checked in the background; its first write waits for the check, and every write
+    // to a file found damaged raises DbError ("acc.mdb 已損毀，無法讀取"), so that nothing is
+    // written into it.
     static std::unique_ptr<Database> open(const std::string& path, const Schema& schema,
                                           Durability durability = Durability::Full);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // A text holding a NUL character is refused (SQLite would end the statement there).
+    // A text holding a NUL character is refused (SQLite would end the statement there). Returns
+    // the number of rows an INSERT, UPDATE or DELETE changed.
     template <class... Args>
-    void Execute(const Sql& sql, const Args&... args) {
-        ExecuteWith(sql, {Value(args)...});
+    int64_t Execute(const Sql& sql, const Args&... args) {
+        return ExecuteWith(sql, {Value(args)...});
     }
-    void ExecuteWith(const Sql& sql, const std::vector<Value>& params);
+    int64_t ExecuteWith(const Sql& sql, const std::vector<Value>& params);
 
     template <class... Args>
     Recordset OpenRecordset(const Sql& sql, const Args&... args) {
@@ -84,6 +89,8 @@ class Database {
 
     const std::string& path() const { return path_; }
     const Schema& schema() const { return schema_; }
+    // Whether a Transaction is open, so that what must be written inside a caller's can check.
+    bool InTransaction() const { return transactionDepth_ > 0; }
 
   private:
     friend class Transaction;
@@ -98,6 +105,8 @@ class Database {
     void createSchemaIfBlank();
     // Ends the reads that open recordsets keep running, before a write or a rollback.
     void releaseReads();
+    // Before every write: waits for the file's check, and refuses a damaged file.
+    void awaitSoundFile();
 
     std::string path_;
     Schema schema_;
@@ -109,6 +118,8 @@ class Database {
     std::set<RecordsetImpl*> openRecordsets_;
     // Read statements prepared for recordsets since closed, for the next ones of the same text.
     std::unique_ptr<StatementShelf> shelf_;
+    std::unique_ptr<IntegrityCheck> check_;
+    bool foundSound_ = false;
 };
 
 // All or nothing: the outermost transaction begins (immediately, taking the write lock, when asked)

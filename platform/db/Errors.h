@@ -24,11 +24,14 @@ class UniqueViolation : public DbError {
     using DbError::DbError;
 };
 
-// An Update after Edit found the stored row changed (or deleted) by another connection since the
-// recordset read it; nothing was written.
+// A row changed (or deleted) by another copy of the program since this one read it, found
+// before anything was written: an Update after Edit, a save of rows a form showed, a state
+// changed from the state read.
 class UpdateConflict : public DbError {
   public:
     using DbError::DbError;
+    explicit UpdateConflict(const std::string& message = ChangedMeanwhile);
+    static constexpr const char* ChangedMeanwhile = "此筆資料已被其他使用者變更，請重新讀取";
 };
 
 }  // namespace kiv

@@ -583,7 +583,7 @@ void KeysetCursor::updatePending() {
         pending_ = Pending::None;
         page_.valid = false;
         rowReady_ = false;
-        throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取", change.sql(), SQLITE_ABORT);
+        throw UpdateConflict(UpdateConflict::ChangedMeanwhile, change.sql(), SQLITE_ABORT);
     }
 }
 

@@ -130,6 +130,7 @@ void RecordsetImpl::noteChange() {
 }
 
 void RecordsetImpl::releaseDatabaseReads() {
+    database().awaitSoundFile();
     database().releaseReads();
 }
 
@@ -188,6 +189,7 @@ std::unique_ptr<RecordsetImpl> openRecordsetImpl(Database& db, std::string_view 
         if (auto cursor = KeysetCursor::open(db, sql, *keyset, params)) return cursor;
     Statement statement(db.handle(), sql);
     statement.bindAll(params);
+    if (!statement.readOnly()) db.awaitSoundFile();
     return std::make_unique<WholeResult>(db, sql, statement,
                                          columnsOf(statement.get(), db.schema()));
 }

@@ -87,6 +87,7 @@ class RecordsetImpl {
     uint64_t changeCount() const;
     const uint64_t* changeCounter() const;
     void noteChange();
+    // Before a write through the recordset: the file's check passed, the other reads ended.
     void releaseDatabaseReads();
     const std::string& sql() const { return sql_; }
     [[noreturn]] void raise(const std::string& message) const;

@@ -1,6 +1,6 @@
 #include "platform/db/ShownRows.h"
 
-#include <sqlite3.h>
+#include <algorithm>
 
 #include "platform/db/Database.h"
 
@@ -11,9 +11,23 @@ ShownRows::ShownRows(Database& db, Sql sql, std::vector<Value> params)
 
 void ShownRows::CheckUnchanged(Database& db) const {
     if (sql_.text().empty()) return;
-    if (read(db, sql_, params_) == rows_) return;
-    throw UpdateConflict("此筆資料已被其他使用者變更，請重新讀取", std::string(sql_.text()),
-                         SQLITE_ABORT);
+    if (read(db, sql_, params_) != rows_) raiseConflict();
+}
+
+// The rows read must stand among the stored ones in the order they were read.
+void ShownRows::CheckNoneChangedOrDeleted(Database& db) const {
+    if (sql_.text().empty()) return;
+    Rows stored = read(db, sql_, params_);
+    auto next = stored.begin();
+    for (const auto& row : rows_) {
+        next = std::find(next, stored.end(), row);
+        if (next == stored.end()) raiseConflict();
+        ++next;
+    }
+}
+
+void ShownRows::raiseConflict() const {
+    throw UpdateConflict();
 }
 
 void ShownRows::Reread(Database& db) {
@@ -30,6 +44,11 @@ ShownRows::Rows ShownRows::read(Database& db, const Sql& sql, const std::vector<
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+void ChangeShownStateWith(Database& db, const Sql& sql, const std::vector<Value>& params) {
+    if (db.ExecuteWith(sql, params) == 1) return;
+    throw UpdateConflict();
 }
 
 }  // namespace kiv

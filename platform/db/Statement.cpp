@@ -54,6 +54,10 @@ std::string fileFailureMessage(int code, const std::string& file, const std::str
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             return file + " 正由另一個程式寫入中，請稍後再試\n" + message;
+        case SQLITE_FULL:
+            return file + " 所在的磁碟已滿，無法存檔\n" + message;
+        case SQLITE_IOERR:
+            return file + " 讀寫失敗，磁碟或檔案系統發生錯誤\n" + message;
         default:
             return message;
     }

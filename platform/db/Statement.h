@@ -19,8 +19,8 @@ namespace kiv {
 // Raises the error SQLite reports for the last call on `db`: UniqueViolation for a duplicate key,
 // DbError for anything else.
 // A failure of the database file itself (damaged, read-only, cannot be opened, locked by another
-// program) is reported in Traditional Chinese naming the file, with SQLite's own words on a
-// second line for support; any other error keeps SQLite's message.
+// program, its disk full, an I/O error) is reported in Traditional Chinese naming the file, with
+// SQLite's own words on a second line for support; any other error keeps SQLite's message.
 [[noreturn]] void raiseSqliteError(sqlite3* db, std::string_view sql);
 // The message for the SQLite error `code` on the file called `file`.
 std::string fileFailureMessage(int code, const std::string& file, const std::string& message);

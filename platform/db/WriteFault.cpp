@@ -10,7 +10,8 @@ namespace {
 
 int writes = 0;
 int failingWrite = 0;
-bool commitFails = false;
+int commits = 0;
+int failingCommit = 0;
 
 }  // namespace
 
@@ -19,14 +20,16 @@ void failWrite(int n) {
     failingWrite = n;
 }
 
-void failCommit() {
-    commitFails = true;
+void failCommit(int n) {
+    commits = 0;
+    failingCommit = n;
 }
 
 void clear() {
     writes = 0;
     failingWrite = 0;
-    commitFails = false;
+    commits = 0;
+    failingCommit = 0;
 }
 
 int writesCounted() {
@@ -41,8 +44,8 @@ void beforeWrite() {
 }
 
 void beforeCommit() {
-    if (!commitFails) return;
-    commitFails = false;
+    if (failingCommit <= 0 || ++commits != failingCommit) return;
+    failingCommit = 0;
     throw DbError("database or disk is full (test)", "", SQLITE_FULL);
 }
 

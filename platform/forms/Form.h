@@ -121,6 +121,13 @@ class Form {
     bool pressAccessKey(char32_t key);
     Control* accessKeyControl(char32_t key) const;
 
+    // Whether the form holds input not yet stored, which closing it would throw away; another
+    // form's action then never closes it (UnloadUnlessUnsaved).
+    virtual bool HoldsUnsavedInput() const { return false; }
+    // The work the form does, as a refusal to close it names it: its caption unless it says
+    // otherwise.
+    virtual std::string WorkName() const { return Caption(); }
+
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     virtual void Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {}

@@ -69,10 +69,6 @@ int programExitStatus() {
     return exitStatus;
 }
 
-void doEvents() {
-    host().yield();
-}
-
 void waitWhileProcessingEvents(int milliseconds) {
     host().waitWhileProcessingEvents(milliseconds);
 }

@@ -90,7 +90,6 @@ void beep();
 [[noreturn]] void endProgramInFailure();
 // The status the program ends with: 0 unless it ended in failure.
 int programExitStatus();
-void doEvents();
 void waitWhileProcessingEvents(int milliseconds);
 void postAfterEvent(std::function<void()> action);
 bool openWithDesktop(const std::string& path);

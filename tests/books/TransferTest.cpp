@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/db/WriteFault.h"
 #include "tests/books/BooksBook.h"
+#include "vouchers/frmIo.h"
 
 using namespace kiv;
 
@@ -245,41 +248,75 @@ TEST_F(TransferTest, TheAmountTakesDigitsAndBackspaceOnlyAndShowsItsSeparators) 
     EXPECT_EQ(form.txtCash.SelStart(), 7);
 }
 
-struct VoucherFormStandIn : Form {
-    static constexpr const char* FormName = "frmIo";
-    VoucherFormStandIn() : Form(FormName) {}
-};
-
-TEST_F(TransferTest, ATransferClosesTheVoucherForm) {
-    Forms::registerForm<VoucherFormStandIn>();
-    host.act([] { Forms::showByName("frmIo", Modeless); });
+// A voucher form holding a new voucher is never closed by a transfer: the transfer is refused
+// before anything is asked or written. With nothing typed there, the transfer closes it.
+TEST_F(TransferTest, ATransferClosesTheVoucherFormUnlessItHoldsAnEntry) {
+    loggedInWith(AllRights);
+    frmIo& io = open<frmIo>();
+    host.click(io.cmdAdd);
+    host.type(io.txtCash, "300");
     frmTrans& form = withAmount("100");
+    const std::string before = books();
+    host.expectMessage("請先關閉收支單作業");
+    host.click(form.Command2);
+    EXPECT_EQ(host.messages().back().style, 64);
+    EXPECT_EQ(books(), before);
+    ASSERT_EQ(Forms::find("frmIo"), &io);
+    EXPECT_EQ(io.txtCash.Text(), "300");
+
+    host.click(io.cmdCencel);
     host.answerMessage(AnswerYes);
     host.answerMessage(AnswerOk);
     host.click(form.cmdToBank);
     EXPECT_FALSE(Forms::find("frmIo"));
+    EXPECT_EQ(vouchers().size(), 1u);
 }
 
-// A failure of the bank row takes the leg's cash row with it; the voucher, written before, stays.
-TEST_F(TransferTest, ALegsCashAndBankRowsAreStoredTogether) {
+// Each write of each transfer, and its commit, is made to fail in turn: every leg's voucher, cash
+// row and bank row go together, so every table stays as it was, the user is told, and the
+// balances shown are read again.
+TEST_F(TransferTest, AFailedWriteLeavesEveryTableAsItWas) {
+    const std::pair<const char*, CommandButton frmTrans::*> transfers[] = {
+        {"cash to ordinary account", &frmTrans::cmdToBank},
+        {"ordinary to cash", &frmTrans::cmdToCash},
+        {"cash to cheque account", &frmTrans::Command1},
+        {"ordinary to cheque account through cash", &frmTrans::Command2},
+    };
     frmTrans& form = withAmount("100");
-    writefault::clear();
-    host.answerMessage(AnswerYes);
-    host.answerMessage(AnswerOk);
-    host.click(form.cmdToBank);
-    int writes = writefault::writesCounted();
-    Texts cash = cashBook(), bank = bankBook();
-    host.clearMessages();
-    writefault::failWrite(writes);
-    host.answerMessage(AnswerYes);
-    host.answerMessage(AnswerOk);
-    host.click(form.cmdToBank);
-    writefault::clear();
-    EXPECT_EQ(host.messages().size(), 2u);
-    EXPECT_EQ(host.messages().back().style, 16);
-    EXPECT_EQ(cashBook(), cash);
-    EXPECT_EQ(bankBook(), bank);
-    EXPECT_EQ(vouchers().size(), 2u);
+    for (auto [name, button] : transfers) {
+        SCOPED_TRACE(name);
+        writefault::clear();
+        host.answerMessage(AnswerYes);
+        host.answerMessage(AnswerOk);
+        host.click(form.*button);
+        const int writes = writefault::writesCounted();
+        EXPECT_EQ(writes, button == &frmTrans::Command2 ? 6 : 3)
+            << "a voucher, a cash and a bank row";
+        const std::string before = books();
+        const Texts shown = labels(form);
+        std::vector<std::function<void()>> faults{[] { writefault::failCommit(); }};
+        for (int n = 1; n <= writes; ++n)
+            faults.push_back([n] { writefault::failWrite(n); });
+        for (size_t i = 0; i < faults.size(); ++i) {
+            SCOPED_TRACE(i == 0 ? "commit" : "write " + std::to_string(i));
+            for (Label* label : {&form.lbCashBala, &form.lbBnkBala, &form.lbABnkBala})
+                label->SetCaption("999,999");
+            host.clearMessages();
+            faults[i]();
+            host.answerMessage(AnswerYes);
+            host.answerMessage(AnswerOk);
+            host.click(form.*button);
+            writefault::clear();
+            EXPECT_EQ(books(), before);
+            ASSERT_EQ(host.messages().size(), 2u);
+            EXPECT_TRUE(host.messages()[1].text.starts_with("轉帳失敗，資料未變更\r\n"));
+            EXPECT_GT(host.messages()[1].text.size(),
+                      std::string("轉帳失敗，資料未變更\r\n").size());
+            EXPECT_EQ(host.messages()[1].style, 48);
+            EXPECT_EQ(labels(form), shown);
+            EXPECT_FALSE(Forms::find("frmIoAuto"));
+        }
+    }
 }
 
 TEST_F(TransferTest, WithoutTheGeneratedVoucherFormNothingIsPosted) {

@@ -13,14 +13,18 @@
 
 namespace kiv::test {
 
-// The voucher form as the cheque form sees it: the voucher's number, direction and amount.
+// The voucher form as the cheque form sees it: the voucher's number, direction and amount, and
+// whether an entry is being typed there.
 class VoucherFormStandIn : public Form {
   public:
     static constexpr const char* FormName = "frmIo";
     VoucherFormStandIn() : Form(FormName) {}
+    bool HoldsUnsavedInput() const override { return unsaved; }
+    std::string WorkName() const override { return "收支單"; }
     Label lbNo{*this, "lbNo"};
     Label lbAcIo{*this, "lbAcIo"};
     TextBox txtCash{*this, "txtCash"};
+    bool unsaved = false;
 };
 
 // The generated-voucher form in its cashing mode: it marks the cashed voucher and adds its
@@ -36,7 +40,7 @@ class FollowUpStandIn : public Form {
         Transaction transaction(db, true);
         std::optional<Voucher> cashed = ReadVoucher(db, CashingVoucherNo);
         if (!cashed) throw std::runtime_error("收支單 " + CashingVoucherNo + " 不存在");
-        SetVoucherState(db, CashingVoucherNo, SignedByCashedCheque);
+        SetVoucherState(db, CashingVoucherNo, SignedByCheque, SignedByCashedCheque);
         Voucher followUp = *cashed;
         followUp.state = followUp.expense ? 4 : 2;
         followUp.entryDate = followUp.day = Clock::today();

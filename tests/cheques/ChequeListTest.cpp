@@ -130,7 +130,7 @@ TEST_F(ChequeListTest, TheCriteriaPickTheCheques) {
     issued("I002", "W2S", 6000, day(2026, 4, 20), "土地銀行", "002-999");
     issued("I003", "W3", 7000, day(2026, 3, 25), "華南銀行", "900-2");
     addVoucher("W1", 5000);
-    SetChequeState(AccDb(), "W3", ChequeBounced);
+    SetChequeState(AccDb(), "W3", ChequeUnprocessed, ChequeBounced);
     frmBB& form = openList();
     struct Case {
         int direction;
@@ -307,9 +307,15 @@ TEST_F(ChequeListTest, DoubleClicksOpenTheChequeTheVoucherOrNameACombinedCheques
         io.Unload();
     });
     frmBB& form = openList();
-    // A copy of the voucher form open beside the list is put away first.
-    Form& beside = *Forms::getByName("frmIo");
+    // A copy of the voucher form open beside the list is put away first, unless it holds an entry.
+    auto& beside = dynamic_cast<test::VoucherFormStandIn&>(*Forms::getByName("frmIo"));
     beside.Show();
+    beside.unsaved = true;
+    host.expectMessage("請先關閉收支單作業");
+    host.dblClickCell(form.hfg, 1, 3);
+    EXPECT_FALSE(beside.IsUnloaded());
+    EXPECT_TRUE(opened.empty());
+    beside.unsaved = false;
     host.dblClickCell(form.hfg, 1, 3);
     EXPECT_TRUE(beside.IsUnloaded());
     host.dblClickCell(form.hfg, 2, 1);

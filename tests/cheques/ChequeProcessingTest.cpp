@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "ledger/BankBook.h"
+#include "shell/Schema.h"
 #include "tests/cheques/ChequeBook.h"
+#include "tests/support/TableDump.h"
 
 using namespace kiv;
 
@@ -149,12 +152,21 @@ TEST_F(ChequeProcessingTest, NothingIsProcessedBeforeTheButtonOrAfterTheCheque) 
     EXPECT_EQ(billState("A1"), "2");
 }
 
-// The voucher form showed the voucher as it was before its cheque was cashed: it is closed.
+// The voucher form showed the voucher as it was before its cheque was cashed: it is closed. While
+// it holds an entry, the cashing is refused before anything is asked or written.
 TEST_F(ChequeProcessingTest, CashingOneVouchersChequeWritesItsFollowUpAndOneBankRow) {
     addVoucher("A1", 2500);
     addCheque(cheque("A1", 2500, false, day(2026, 12, 1)));
-    voucherForm("A1", "(支出)", "2500");
+    test::VoucherFormStandIn& io = voucherForm("A1", "(支出)", "2500");
     frmBill& form = openCheque("A1");
+    io.unsaved = true;
+    host.expectMessage("請先關閉收支單作業");
+    choose(form, 1);
+    EXPECT_EQ(billState("A1"), "0");
+    EXPECT_EQ(vouchers(), Texts{"A1|1|2500"});
+    EXPECT_TRUE(form.Oop(0).Value());
+    EXPECT_EQ(Forms::find("frmIo"), &io);
+    io.unsaved = false;
     confirm("兌   現");
     choose(form, 1);
     EXPECT_EQ(billState("A1"), "1");
@@ -222,6 +234,66 @@ TEST_F(ChequeProcessingTest, ABankNameWithAnApostropheIsCashed) {
     confirm("兌   現");
     choose(form, 1);
     EXPECT_EQ(bankBook(), Texts{"1|12'3|O'Neil 銀行|False|2026/12/06|400|支出票據兌現|CK-A1|-400"});
+}
+
+// Two copies of the program: copy A shows the cheque and allows processing, copy B processes it,
+// then A chooses. A's choice writes nothing (no second bank row or follow-up voucher, no void
+// over a cashing) and the form shows the cheque as B left it.
+TEST_F(ChequeProcessingTest, AChequeProcessedByAnotherCopyIsNotProcessedAgain) {
+    AccDb().Execute("UPDATE bbank SET ps = 100000");
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    auto processInB = [&](const std::string& key, int state) {
+        Database& db = *copyB;
+        Transaction transaction(db, true);
+        SetChequeState(db, key, ChequeUnprocessed, state);
+        if (state == ChequeCashed) {
+            SetVoucherState(db, key, SignedByCheque, SignedByCashedCheque);
+            std::optional<Voucher> followUp = ReadVoucher(db, key);
+            followUp->state = CashedExpense;
+            followUp->entryDate = followUp->day = today();
+            AddVoucher(db, *followUp);
+            PostBankBookRow(
+                db, {"土地銀行", "002-4", 1000, false, today(), "支出票據兌現", "CK-" + key});
+        } else {
+            ZeroVoucherAmount(db, key);
+        }
+        transaction.Commit();
+    };
+    struct Case {
+        int byB;
+        int byA;
+        const char* caption;
+    };
+    const Case cases[] = {{ChequeCashed, ChequeCashed, "兌   現"},
+                          {ChequeCashed, ChequeVoided, "作   廢"},
+                          {ChequeCashed, ChequeBounced, "退   票"},
+                          {ChequeVoided, ChequeCashed, "兌   現"},
+                          {ChequeBounced, ChequeVoided, "作   廢"}};
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string key = "C" + std::to_string(++n);
+        SCOPED_TRACE(key);
+        addVoucher(key, 1000);
+        addCheque(cheque(key, 1000, false, today()));
+        frmBill& form = openCheque(key);
+        host.click(form.cmdOp);
+        processInB(key, c.byB);
+        const std::string leftByB = test::dumpTables(AccDb());
+        const size_t bankRows = bankBook().size();
+        confirm(c.caption);
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(form.Oop(c.byA));
+        EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+        EXPECT_EQ(bankBook().size(), bankRows);
+        EXPECT_TRUE(host.modalShows().empty());
+        EXPECT_TRUE(form.Oop(c.byB).Value());
+        EXPECT_FALSE(form.FrmOp.Enabled());
+        host.expectMessage("票據已處理 不可變更");
+        host.click(form.cmdOp);
+        form.Unload();
+    }
+    EXPECT_EQ(bankBook().size(), 3u);
+    EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM iof WHERE 方式 = ?", CashedExpense), Texts{"3"});
 }
 
 // A voucher the generated-voucher form cannot find fails the whole cashing.

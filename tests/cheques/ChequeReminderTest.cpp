@@ -76,7 +76,7 @@ TEST_F(ChequeReminderTest, RunningAndPerAccountTotalsAddUpAndPastDatesCountNegat
     received("C", 3000, day(2026, 3, 15), day(2026, 3, 17));
     received("D", 2147483000, day(2026, 3, 15), day(2026, 3, 19));
     received("E", 5000, day(2026, 3, 15), day(2026, 3, 15));
-    SetChequeState(AccDb(), "E", ChequeCashed);
+    SetChequeState(AccDb(), "E", ChequeUnprocessed, ChequeCashed);
     showReminder([&](frmArm& form) {
         ASSERT_EQ(form.hfgI.Rows(), 5);
         Texts keys, days, totals;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "platform/forms/UnsavedInput.h"
 #include "tests/contracts/ContractBook.h"
 
 using namespace kiv;
@@ -17,6 +20,7 @@ void expectBrowsing(frmRio& f) {
     EXPECT_FALSE(f.txtfnLet.Enabled());
     EXPECT_EQ(f.Height(), frmRio::FullHeight);
     EXPECT_FALSE(f.cmdAll.Visible());
+    EXPECT_TRUE(f.fmeSer.Enabled());
 }
 
 TEST_F(ContractFormTest, OpensOnTheLastContractAndStepsInNumberOrder) {
@@ -48,6 +52,7 @@ TEST_F(ContractFormTest, AddingShowsTheCompactViewAndCancelGoesToTheLastContract
     EXPECT_FALSE(f.optI.Enabled() || f.optO.Enabled() || f.cmdAdd.Enabled());
     EXPECT_TRUE(f.cmdSv.Enabled() && f.cmdPj.Enabled() && f.frme.Enabled());
     EXPECT_FALSE(f.txtfnLet.Enabled());
+    EXPECT_FALSE(f.cmdSer.IsEffectivelyEnabled()) << "no search while the header is edited";
     EXPECT_EQ(f.lbNo.Caption(), "115120601");
     EXPECT_TRUE(f.AddingContract);
     host.click(f.cmdCen);
@@ -64,6 +69,7 @@ TEST_F(ContractFormTest, CancelRestoresTheHeaderOfASingleContractAndKeepsTheGrid
     EXPECT_EQ(f.txtNa.Text(), "合約11512001");
     host.click(f.cmdEdit);
     EXPECT_TRUE(f.txtfnLet.Enabled());
+    EXPECT_FALSE(f.fmeSer.Enabled());
     host.act([&] { f.txtNa.SetText("改過"); });
     host.click(f.cmdAM);
     host.click(f.cmdCen);
@@ -109,6 +115,63 @@ TEST_F(ContractFormTest, PendingGridEditsAreAskedBeforeAMoveAndNoDropsThem) {
     // Closing asks nothing.
     host.click(f.cmdAM);
     f.Unload();
+}
+
+// Yes to the question for a grid that cannot be stored is refused and stops the move and the change
+// of kind: the edits stay on their contract. Once they can be stored, Yes stores them on the kind
+// shown, though the option of the other kind is already chosen when its switch asks.
+TEST_F(ContractFormTest, ARefusedSaveOfPendingEditsStopsTheMoveAndKeepsThem) {
+    contract("ri", "11512001");
+    contract("ri", "11512002");
+    contract("ro", "11512002");
+    frmRio& f = openForm();
+    host.click(f.cmdAc);
+    const std::function<void()> moves[] = {[&] { host.scroll(f.FSB, 0); },
+                                           [&] { host.click(f.optO); }};
+    for (const auto& move : moves) {
+        host.expectMessage("期數修改中是否儲存?", AnswerYes);
+        host.expectMessage("請填入金額及應付日期");
+        move();
+        EXPECT_EQ(f.lbNo.Caption(), "11512002");
+        EXPECT_EQ(f.FSB.Value(), 1);
+        EXPECT_TRUE(f.optI.Value() && !f.optO.Value());
+        EXPECT_EQ(f.frme.BackColor(), 0xFFC0C0u);
+        EXPECT_TRUE(f.InstalmentsEditing);
+        EXPECT_EQ(f.hfg.TextMatrix(1, 0), "第1期");
+    }
+    host.act([&] {
+        f.hfg.SetTextMatrix(1, 1, "700");
+        f.hfg.SetTextMatrix(1, 2, "115/12/27");
+    });
+    host.expectMessage("期數修改中是否儲存?", AnswerYes);
+    host.click(f.optO);
+    EXPECT_EQ(rows(AccDb(), "SELECT id, 預付金 FROM ri期"), Texts{"11512002|700"});
+    EXPECT_TRUE(rows(AccDb(), "SELECT * FROM ro期").empty());
+    EXPECT_EQ(f.lbNo.Caption(), "11512002");
+    EXPECT_TRUE(f.optO.Value());
+    EXPECT_FALSE(f.InstalmentsEditing);
+}
+
+// A header being edited or pending grid edits keep another form's action from closing the form.
+TEST_F(ContractFormTest, UnsavedInputKeepsTheFormFromBeingClosedByAnotherForm) {
+    contract("ri", "11512001");
+    frmRio& f = openForm();
+    const auto closedByAnotherForm = [&] {
+        bool closed = false;
+        host.act([&] { closed = UnloadUnlessUnsaved("frmRio"); });
+        return closed;
+    };
+    host.click(f.cmdEdit);
+    host.expectMessage("請先關閉應收付帳款作業");
+    EXPECT_FALSE(closedByAnotherForm());
+    host.click(f.cmdCen);
+    host.click(f.cmdEa);
+    host.expectMessage("請先關閉應收付帳款作業");
+    EXPECT_FALSE(closedByAnotherForm());
+    EXPECT_EQ(Forms::find("frmRio"), &f);
+    host.click(f.cmdAmSv);
+    EXPECT_TRUE(closedByAnotherForm());
+    EXPECT_EQ(host.messages().size(), 2u);
 }
 
 TEST_F(ContractFormTest, TheCounterpartyFillsContactAndTelephone) {

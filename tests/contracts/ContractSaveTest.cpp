@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "shell/Schema.h"
 #include "tests/contracts/ContractBook.h"
 
 using namespace kiv;
@@ -63,6 +68,30 @@ TEST_F(ContractSaveTest, ANewContractTakesTheNumberOfTheDayItIsSaved) {
     EXPECT_EQ(contracts(), (Texts{"115120701|", "115120799|"}));
 }
 
+// Copy B stores a contract while copy A saves one. A takes its number under the write lock that
+// stores its row, so once B's is stored: each gets a number of its own.
+TEST_F(ContractSaveTest, TwoCopiesSavingAtOnceTakeNumbersOfTheirOwn) {
+    frmRio& f = openForm();
+    host.click(f.cmdAdd);
+    host.pickDate(f.DTP, day(2026, 12, 1));
+    std::promise<void> lockTaken;
+    std::future<void> bHoldsTheLock = lockTaken.get_future();
+    std::thread copyB([path = AccDb().path(), &lockTaken] {
+        auto db = Database::open(path, accSchema());
+        Transaction transaction(*db, true);
+        db->Execute("INSERT INTO ri (id, 合計) VALUES ('115120601', 'B')");
+        lockTaken.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        transaction.Commit();
+    });
+    bHoldsTheLock.wait();
+    host.click(f.cmdSv);
+    copyB.join();
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(contracts(), (Texts{"115120601|B", "115120602|"}));
+    EXPECT_EQ(f.lbNo.Caption(), "115120602");
+}
+
 TEST_F(ContractSaveTest, AChangedTotalRewritesTheSharesOfTheInstalments) {
     contract("ri", "115120601", "1,000");
     instalment("115120601", 1, "300", "30.00%", true, "300");
@@ -106,6 +135,50 @@ TEST_F(ContractSaveTest, ATotalChangeIsRefusedWholeWhenTheInstalmentsCannotFollo
     host.expectMessage("找不到此應收付帳款");
     host.click(f.cmdSv);
     EXPECT_TRUE(contracts().empty());
+}
+
+// Copy B of the program changes the contract while copy A edits its header: A's save writes
+// nothing and A is shown what B stored. A new total would rewrite the instalments too, so an
+// instalment B added counts as well.
+TEST_F(ContractSaveTest, AHeaderChangedByAnotherCopyIsNotOverwritten) {
+    contract("ri", "115120601", "1,000");
+    instalment("115120601", 1, "300", "30.00%");
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    frmRio& f = openForm();
+    struct Case {
+        const char* what;
+        Sql change;
+        int instalmentRows;
+    };
+    const Case cases[] = {
+        {"the remarks", "UPDATE ri SET 備註 = '乙'", 1},
+        {"an instalment added",
+         "INSERT INTO ri期 (id, 期別, 預付金, 預付日, 佔總價比例, 處理) VALUES ('115120601', 2, "
+         "'700', '2026-12-30', '70.00%', 0)",
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.click(f.cmdEdit);
+        host.act([&] { f.txtPs.SetText("甲"); });
+        host.act([&] { f.txtTal.SetText("2,000"); });
+        copyB->Execute(c.change);
+        const std::string stored = test::dumpTables(AccDb());
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(f.cmdSv);
+        EXPECT_EQ(test::dumpTables(AccDb()), stored);
+        EXPECT_EQ(f.lbStat.Caption(), "瀏覽");
+        EXPECT_EQ(f.txtPs.Text() + "|" + f.txtTal.Text(), "乙|1,000");
+        EXPECT_EQ(f.hfg.Rows(), c.instalmentRows + 1);
+    }
+    // Saved from what is shown now, the new total rescales both instalments.
+    host.click(f.cmdEdit);
+    host.act([&] { f.txtTal.SetText("2,000"); });
+    host.expectMessage("因您修改了總價,所以應收付期數的佔總價比例已變更");
+    host.click(f.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT 備註, 合計 FROM ri"), Texts{"乙|2,000"});
+    EXPECT_EQ(instalments(), (Texts{"115120601|1|300|2026/12/27|15.00%||False",
+                                    "115120601|2|700|2026/12/30|35.00%||False"}));
 }
 
 TEST_F(ContractSaveTest, TakingAProjectSplitsTheTotalForAReceivable) {

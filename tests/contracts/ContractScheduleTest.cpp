@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "shell/Schema.h"
 #include "tests/contracts/ContractBook.h"
 
 using namespace kiv;
@@ -125,6 +126,53 @@ TEST_F(ContractScheduleTest, SavesRewriteRowsAndKeepSettlementsMadeMeanwhile) {
         writefault::clear();
         EXPECT_EQ(test::dumpTables(AccDb()), before) << n;
     }
+}
+
+// Copy B of the program adds a row to a schedule that copy A shows: A's save of that grid, which
+// rewrites the whole schedule, writes nothing, and the grid shows the rows as stored.
+TEST_F(ContractScheduleTest, AScheduleChangedByAnotherCopyIsNotOverwritten) {
+    contract("ri", "115120601");
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    frmRio& f = openForm();
+    struct Case {
+        const char* what;
+        CommandButton& add;
+        CommandButton& save;
+        Grid& grid;
+        int amountCol;
+        Sql change;
+        const bool& editing;
+    };
+    const Case cases[] = {
+        {"instalments", f.cmdAc, f.cmdAcSv, f.hfg, 1,
+         "INSERT INTO ri期 (id, 期別, 預付金, 預付日, 佔總價比例, 處理) VALUES ('115120601', 1, "
+         "'7,000', '2026-12-30', '0.70%', 0)",
+         f.InstalmentsEditing},
+        {"additions", f.cmdAM, f.cmdAmSv, f.HfgAM, 3,
+         "INSERT INTO ri加 (id, 期別, 金額, 處理) VALUES ('115120601', 1, '7,000', 0)",
+         f.AdditionsEditing},
+        {"reductions", f.cmdM, f.cmdMsv, f.hfgM, 3,
+         "INSERT INTO ri減 (id, 期別, 金額) VALUES ('115120601', 1, '7,000')", f.ReductionsEditing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.click(c.add);
+        host.act([&] {
+            c.grid.SetTextMatrix(1, c.amountCol, "1,000");
+            c.grid.SetTextMatrix(1, 2, "115/12/31");
+            c.save.SetEnabled(true);
+        });
+        copyB->Execute(c.change);
+        const std::string stored = test::dumpTables(AccDb());
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(c.save);
+        EXPECT_EQ(test::dumpTables(AccDb()), stored);
+        EXPECT_EQ(c.grid.Rows(), 2);
+        EXPECT_EQ(c.grid.TextMatrix(1, c.amountCol), "7,000");
+        EXPECT_FALSE(c.editing);
+        EXPECT_FALSE(c.save.Enabled());
+    }
+    EXPECT_EQ(f.lbAC.Caption() + "|" + f.lbMC.Caption(), "7,000|7,000");
 }
 
 TEST_F(ContractScheduleTest, PayableSchedulesGoToThePayableTables) {

@@ -162,4 +162,36 @@ TEST_F(ContractSearchTest, APickShowsThePickedContractOfItsKindWithItsTotals) {
     EXPECT_TRUE(host.messages().empty());
 }
 
+// A pick asks about pending grid edits as a move does. A refused save keeps the contract shown
+// with its edits, whether the pick is of its kind or of the other; No drops them, and the picked
+// contract shows with no grid left in editing.
+TEST_F(ContractSearchTest, APickAsksAboutPendingEditsAndARefusedSaveStopsIt) {
+    contract("ri", "115120601");
+    contract("ri", "115120602");
+    contract("ro", "115120501");
+    frmRio& f = openForm();
+    host.click(f.cmdAc);
+    for (bool receivable : {true, false}) {
+        SCOPED_TRACE(receivable);
+        host.click(receivable ? f.optIser : f.optOser);
+        resultsPick(receivable ? "115120601" : "115120501", receivable);
+        host.expectMessage("期數修改中是否儲存?", AnswerYes);
+        host.expectMessage("請填入金額及應付日期");
+        host.click(f.cmdSer);
+        EXPECT_EQ(f.lbNo.Caption(), "115120602");
+        EXPECT_TRUE(f.optI.Value());
+        EXPECT_TRUE(f.InstalmentsEditing);
+        EXPECT_EQ(f.hfg.TextMatrix(1, 0), "第1期");
+    }
+    host.click(f.optIser);
+    resultsPick("115120601", true);
+    host.expectMessage("期數修改中是否儲存?", AnswerNo);
+    host.click(f.cmdSer);
+    EXPECT_EQ(f.lbNo.Caption(), "115120601");
+    EXPECT_FALSE(f.InstalmentsEditing);
+    EXPECT_FALSE(f.cmdAcSv.Enabled());
+    EXPECT_EQ(f.hfg.TextMatrix(1, 0), "");
+    EXPECT_EQ(host.messages().size(), 5u);
+}
+
 }  // namespace

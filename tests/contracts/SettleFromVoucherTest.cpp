@@ -4,6 +4,7 @@
 
 #include "contracts/Settlements.h"
 #include "contracts/frmMach.h"
+#include "shell/Schema.h"
 #include "tests/contracts/SettlementBook.h"
 
 using namespace kiv;
@@ -252,12 +253,45 @@ TEST_F(SettleFromVoucherTest, ARowGoneMeanwhileWritesNothingAndTheDialogShowsWha
     frmMach& d = chooseFirstInstalment("1150315001", "10000", true);
     AccDb().Execute("DELETE FROM ri期 WHERE 期別 = 1");
     const std::string before = test::dumpTables(AccDb());
+    host.expectMessage("此期別已不存在，未沖帳\n請重新選取");
     host.click(d.cmd);
     EXPECT_EQ(test::dumpTables(AccDb()), before);
     ASSERT_TRUE(Forms::isLoaded<frmMach>());
     EXPECT_FALSE(d.cmd.Visible());
     EXPECT_EQ(d.lstRio.Value(), "115031001");
     EXPECT_EQ(d.hfgC.TextMatrix(1, 0), "2期");
+}
+
+// Copy B settles the row copy A chose: A's settlement is refused, the row keeps B's, and the
+// dialog shows what is open now.
+TEST_F(SettleFromVoucherTest, ARowSettledByAnotherCopyIsNotSettledAgain) {
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    struct Case {
+        const char* table;
+        const char* amount;
+    };
+    for (const Case& c : {Case{"ri期", "10000"}, Case{"ri加", "5000"}}) {
+        SCOPED_TRACE(c.table);
+        for (const char* table : {"ri期", "ri加", "ri"})
+            AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+        receivableContract();
+        voucherForm("1150315001", c.amount, true);
+        frmMach& d = openDialog(true);
+        host.pick(d.lstRio, 0);
+        const bool instalment = std::string(c.table) == "ri期";
+        host.mouseDownCell(instalment ? d.hfgC : d.hfgR, 1, 2, LeftButton);
+        copyB->Execute("UPDATE " + copyB->Table(c.table) +
+                       " SET 實收金 = '1', 收支單號 = '1150101009', 處理 = 1 WHERE 期別 = 1");
+        const std::string leftByB = test::dumpTables(AccDb());
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(d.cmd);
+        EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+        ASSERT_TRUE(Forms::isLoaded<frmMach>());
+        EXPECT_FALSE(d.cmd.Visible());
+        EXPECT_EQ(d.hfgC.TextMatrix(1, 0), instalment ? "2期" : "1期");
+        EXPECT_EQ(d.hfgR.TextMatrix(1, 0), instalment ? "追加1" : "");
+        host.act([&] { d.Unload(); });
+    }
 }
 
 TEST(SettlementAmountTest, WholeDollarsReadShownAndStoredAmounts) {

@@ -6,6 +6,7 @@
 #include "contracts/frmMach.h"
 #include "contracts/frmMchIo.h"
 #include "platform/db/WriteFault.h"
+#include "shell/Schema.h"
 #include "tests/contracts/SettlementBook.h"
 
 using namespace kiv;
@@ -103,6 +104,53 @@ TEST_F(SettleVoucherDialogTest, SettlesTheInstalmentAndTheContractFormShowsIt) {
               "115031001|2|20,000|20,000|2026/03/15|False|AA0001|1150315001|True");
     EXPECT_EQ(settlements("ri加"), additions);
     EXPECT_EQ(f.hfg1.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4), "20,000|1150315001");
+}
+
+// The instalment went meanwhile: nothing is written, the user is told why, and the contract form
+// shows what is stored.
+TEST_F(SettleVoucherDialogTest, ARowGoneMeanwhileIsToldAndNothingIsWritten) {
+    voucher("1150315001", false, 20000, SignedByCash);
+    frmRio& f = contractOfProject(true);
+    std::string before;
+    settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+        AccDb().Execute("DELETE FROM ri期 WHERE 期別 = 2");
+        before = test::dumpTables(AccDb());
+        host.expectMessage("此期別已不存在，未沖帳");
+        host.dblClickCell(d.hfg, 1, 1);
+        EXPECT_TRUE(d.IsUnloaded());
+    });
+    EXPECT_EQ(test::dumpTables(AccDb()), before);
+    EXPECT_EQ(f.hfg.Rows(), 2);
+}
+
+// Copy B settles the open instalment while copy A's dialog is open, and settles the settled one
+// again with another voucher while A's contract form shows the first: neither A's settlement nor
+// A's clearing is written, and the contract form shows B's.
+TEST_F(SettleVoucherDialogTest, ASettlementChangedByAnotherCopyIsNeitherMadeNorClearedOver) {
+    voucher("1150315001", false, 20000, SignedByCash);
+    frmRio& f = contractOfProject(true);
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    std::string leftByB;
+    settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+        copyB->Execute(
+            "UPDATE ri期 SET 實收金 = '20,000', 收支單號 = '1150101009', 處理 = 1 WHERE 期別 = 2");
+        leftByB = test::dumpTables(AccDb());
+        host.clickCell(d.hfg, 1, 1);
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(d.Command1);
+        EXPECT_TRUE(d.IsUnloaded());
+    });
+    EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+    EXPECT_EQ(f.hfg1.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4), "20,000|1150101009");
+
+    copyB->Execute("UPDATE ri期 SET 收支單號 = '1150101008' WHERE 期別 = 1");
+    leftByB = test::dumpTables(AccDb());
+    host.choosePopupEntry("mdel");
+    host.expectMessage("確定刪除", AnswerYes);
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.mouseUpCell(f.hfg1, 1, 0, RightButton);
+    EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+    EXPECT_EQ(f.hfg1.TextMatrix(1, 4), "1150101008");
 }
 
 TEST_F(SettleVoucherDialogTest, WithoutAChosenVoucherOrAfterNoNothingIsWritten) {

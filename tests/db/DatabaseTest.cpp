@@ -302,6 +302,22 @@ TEST(WriteFault, TheChosenWriteOrTheCommitFailsAndTheTransactionLeavesNothing) {
         EXPECT_THROW(t.Commit(), DbError);
     }
     EXPECT_EQ(count(), 1);
+
+    // An action committing two files in turn fails at its second: the first stays committed.
+    TestBook other;
+    writefault::failCommit(2);
+    {
+        Transaction first(*book.db);
+        book.addRow("戊", 5);
+        first.Commit();
+        Transaction second(*other.db);
+        other.addRow("己", 6);
+        EXPECT_THROW(second.Commit(), DbError);
+    }
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(scalar(*other.db, "SELECT count(*) FROM 帳目"), Value(0));
+    other.addRow("庚", 7);
+    EXPECT_EQ(scalar(*other.db, "SELECT count(*) FROM 帳目"), Value(1));
     writefault::clear();
 }
 
@@ -324,6 +340,9 @@ TEST(DatabaseErrors, FailuresOfTheFileNameItInChineseAndKeepSqlitesWordsBelow) {
           {SQLITE_CANTOPEN, "無法開啟資料庫 acc.mdb\nwhat SQLite said"},
           {SQLITE_BUSY_SNAPSHOT, "acc.mdb 正由另一個程式寫入中，請稍後再試\nwhat SQLite said"},
           {SQLITE_LOCKED, "acc.mdb 正由另一個程式寫入中，請稍後再試\nwhat SQLite said"},
+          {SQLITE_FULL, "acc.mdb 所在的磁碟已滿，無法存檔\nwhat SQLite said"},
+          {SQLITE_IOERR_WRITE, "acc.mdb 讀寫失敗，磁碟或檔案系統發生錯誤\nwhat SQLite said"},
+          {SQLITE_IOERR_FSYNC, "acc.mdb 讀寫失敗，磁碟或檔案系統發生錯誤\nwhat SQLite said"},
           {SQLITE_ERROR, "what SQLite said"}})
         EXPECT_EQ(fileFailureMessage(code, "acc.mdb", "what SQLite said"), expected) << code;
 }
@@ -344,6 +363,20 @@ TEST(DatabaseErrors, AJunkFileAMissingFolderAndALockedFileAreNamedToTheUser) {
     Transaction writing(*holder, true);
     EXPECT_EQ(errorText([&] { waiting->Execute("INSERT INTO 類別 VALUES ('甲', '乙')"); }),
               "zove3.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked");
+}
+
+// The file may grow no further, as on a full disk: the row that needs a new page is refused.
+TEST(DatabaseErrors, AFullDiskNamesTheFileAndStoresNothing) {
+    TestBook book;
+    book.addRow("甲", 1);
+    book.db->Execute("PRAGMA max_page_count = 1");
+    std::string text = errorText([&] {
+        Transaction t(*book.db);
+        book.addRow(std::string(20000, 'x'), 2);
+        t.Commit();
+    });
+    EXPECT_EQ(text, "book.mdb 所在的磁碟已滿，無法存檔\ndatabase or disk is full");
+    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目"), Value(1));
 }
 
 TEST(DatabaseErrors, AWriteToAReadOnlyFileSaysSo) {

@@ -126,6 +126,61 @@ TEST(ProgramDatabases, ADamagedBookAtStartIsNamedAndTheProgramEndsWithoutItsBook
     setProgramFolder("");
 }
 
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A voucher saved as the voucher form saves one: in one transaction, with its word.
+void saveVoucher(Database& acc) {
+    Transaction save(acc, true);
+    acc.Execute(
+        "INSERT INTO iof (發生日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, 建議方式) "
+        "VALUES ('2026-12-06', '1151206001', '新的一筆', -1, 500, '5102', 1, '材料費', -1)");
+    acc.Execute("INSERT INTO use VALUES (1, '新的一筆')");
+    save.Commit();
+}
+
+// Each page of a book of 400 vouchers zeroed in turn, as a failing disk returns it. Most pages
+// are none that a save reads, and SQLite alone would write into the file; the save is refused
+// with the file's name and the file stays as it was, byte for byte. (A zeroed first page, the
+// file's header, is refused at the start: see above.)
+TEST(ProgramDatabases, NoSaveWritesIntoABookWithADamagedPage) {
+    TempFolder folder;
+    const std::string path = folder.file("acc.mdb");
+    {
+        auto acc = Database::open(path, accSchema());
+        Transaction fill(*acc);
+        for (int i = 0; i < 400; ++i)
+            acc->Execute(
+                "INSERT INTO iof (發生日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, "
+                "專案名稱, 申請人, 建議方式) VALUES ('2026-11-20', printf('11511%05d', ?1), "
+                "'工地材料' || ?1, ?1 % 4, 100 + ?1, '5102', 1, '材料費', '大樓新建工程', "
+                "'王小明', "
+                "-1)",
+                i);
+        fill.Commit();
+    }
+    const std::string sound = fileBytes(path);
+    constexpr size_t PageSize = 4096;
+    ASSERT_EQ(sound.size() % PageSize, 0u);
+    const size_t pages = sound.size() / PageSize;
+    ASSERT_GT(pages, 40u);
+    for (size_t page = 2; page <= pages; ++page) {
+        std::string damaged = sound;
+        std::fill_n(damaged.begin() + (page - 1) * PageSize, PageSize, '\0');
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
+        std::string refusal;
+        try {
+            saveVoucher(*Database::open(path, accSchema()));
+        } catch (const DbError& error) {
+            refusal = error.what();
+        }
+        EXPECT_EQ(refusal.substr(0, refusal.find('\n')), "acc.mdb 已損毀，無法讀取") << page;
+        EXPECT_TRUE(fileBytes(path) == damaged) << page;
+    }
+}
+
 TEST_F(ProgramFiles, EveryTableHasItsFieldsInTheirFixedOrder) {
     expectLayout(*acc, accLayout);
     expectLayout(*zove3, peopleLayout);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ledger/CashBook.h"
+#include "ledger/ChequeGroups.h"
 #include "ledger/SignOff.h"
 #include "ledger/Vouchers.h"
 #include "platform/db/WriteFault.h"
@@ -145,11 +148,75 @@ TEST_F(LedgerTest, ARewriteKeepsTheEntryDateAndNumberAndRefusesAStaleOrSignedVou
     EXPECT_THROW(WriteVoucher(AccDb(), stored, changed), UpdateConflict);
     EXPECT_EQ(books(), before);
 
+    // Signed off by the other copy, it was changed as well; read signed, it is refused as such.
     stored = *ReadVoucher(AccDb(), read.number);
     other->Execute("UPDATE iof SET 方式 = 0 WHERE 單號 = ?", read.number);
+    EXPECT_THROW(WriteVoucher(AccDb(), stored, changed), UpdateConflict);
+    stored = *ReadVoucher(AccDb(), read.number);
     EXPECT_THROW(WriteVoucher(AccDb(), stored, changed), VoucherSigned);
     other->Execute("DELETE FROM iof");
     EXPECT_THROW(WriteVoucher(AccDb(), stored, changed), UpdateConflict);
+}
+
+// Copy A read the voucher, copy B changed its state, then A changes the state from the one it
+// read: nothing of A's is written, and the books stay as B left them.
+TEST_F(LedgerTest, AStateIsChangedOnlyFromTheStateItWasReadIn) {
+    auto copyB = secondCopy();
+    const Date today = Clock::today();
+    using Change = std::function<void(Database&, const Voucher& read, const Voucher& other)>;
+    struct Case {
+        const char* what;
+        int state;
+        Change copyB;
+        Change copyA;
+    };
+    const Case cases[] = {
+        {"signed off by cash twice", ChequeSuggested,
+         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); },
+         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); }},
+        {"signed off by cheque after cash", ChequeSuggested,
+         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); },
+         [](Database& db, const Voucher& v, const Voucher&) {
+             SetVoucherState(db, v.number, v.state, SignedByCheque);
+         }},
+        {"its cheque cashed twice", SignedByCheque,
+         [](Database& db, const Voucher& v, const Voucher&) {
+             SetVoucherState(db, v.number, SignedByCheque, SignedByCashedCheque);
+         },
+         [](Database& db, const Voucher& v, const Voucher&) {
+             SetVoucherState(db, v.number, SignedByCheque, SignedByCashedCheque);
+         }},
+        {"paid by a combined cheque after cash", ChequeSuggested,
+         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); },
+         [](Database& db, const Voucher& v, const Voucher& other) {
+             RecordChequeGroup(db, other.number + "S", {other.number, v.number});
+         }},
+        {"paid by two combined cheques", ChequeSuggested,
+         [](Database& db, const Voucher& v, const Voucher&) {
+             RecordChequeGroup(db, v.number + "S", {v.number});
+         },
+         [](Database& db, const Voucher& v, const Voucher& other) {
+             RecordChequeGroup(db, other.number + "S", {other.number, v.number});
+         }},
+        {"deleted", ChequeSuggested,
+         [](Database& db, const Voucher& v, const Voucher&) {
+             db.Execute("DELETE FROM iof WHERE 單號 = ?", v.number);
+         },
+         [](Database& db, const Voucher& v, const Voucher&) {
+             SetVoucherState(db, v.number, v.state, SignedByCheque);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Voucher v = sample(), other = sample();
+        v.state = c.state;
+        v = added(v);
+        other = added(other);
+        c.copyB(*copyB, v, other);
+        const std::string leftByB = books();
+        EXPECT_THROW(c.copyA(AccDb(), v, other), UpdateConflict);
+        EXPECT_EQ(books(), leftByB);
+    }
 }
 
 TEST_F(LedgerTest, TheCashBookRunsOnFromItsLastRowWhateverTheDay) {
@@ -194,7 +261,7 @@ TEST_F(LedgerTest, TheWritesNestInTheCallersTransaction) {
     {
         Transaction caller(AccDb(), true);
         AddVoucher(AccDb(), sample());
-        SetVoucherState(AccDb(), read.number, SignedByCheque);
+        SetVoucherState(AccDb(), read.number, read.state, SignedByCheque);
         PostCashBookRow(AccDb(), CashEntryFor(read, Clock::today()));
     }
     EXPECT_EQ(books(), before);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/WriteFault.h"
+#include "shell/Schema.h"
 #include "shell/frmAccMain.h"
 #include "tests/projects/ProjectBook.h"
 #include "tests/support/TableDump.h"
@@ -229,7 +230,10 @@ TEST_F(ProjectFormTest, AFailedEditSaveLeavesTheProjectAndItsWorkTypes) {
         host.answerMessage(AnswerOk);
         host.click(form.cmdSv);
         writefault::clear();
-        EXPECT_EQ(host.messages().size(), 1u) << n;
+        // The database layer's own message, as every action's failure is shown.
+        ASSERT_EQ(host.messages().size(), 1u) << n;
+        EXPECT_EQ(host.messages()[0].style, 16) << n;
+        EXPECT_EQ(host.messages()[0].title, "Kiv") << n;
         EXPECT_EQ(test::dumpTables(AccDb()), before) << n;
         EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
         host.clearMessages();
@@ -240,6 +244,54 @@ TEST_F(ProjectFormTest, AFailedEditSaveLeavesTheProjectAndItsWorkTypes) {
     EXPECT_TRUE(host.messages().empty());
     EXPECT_EQ(rows(AccDb(), "SELECT tCash FROM prj"), (Texts{"9000"}));
     EXPECT_EQ(projectTypes("P001"), (Texts{"土木", "水電"}));
+}
+
+// Copy B of the program changes the project or its work types while copy A edits it: A's save
+// writes nothing and A is shown what B stored.
+TEST_F(ProjectFormTest, AProjectChangedByAnotherCopyIsNotOverwritten) {
+    workTypes({"土木", "水電"});
+    project("P001", "一號工程", false, {"土木"});
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    frmPj& form = Forms::get<frmPj>();
+    struct Case {
+        const char* what;
+        Sql change;
+        const char* total;
+        Texts ticked;
+    };
+    const Case cases[] = {
+        {"the total", "UPDATE prj SET tCash = 2000", "2000", {"土木"}},
+        {"a work type added",
+         "INSERT INTO w4pj (pj_id, w) VALUES ('P001', '水電')",
+         "2000",
+         {"土木", "水電"}},
+        {"a work type removed", "DELETE FROM w4pj WHERE w = '土木'", "2000", {"水電"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.click(form.cmdEdit);
+        retype(form.txtCash, "9000");
+        host.pick(form.lstWt(0), 0);
+        copyB->Execute(c.change);
+        const std::string stored = test::dumpTables(AccDb());
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(form.cmdSv);
+        EXPECT_EQ(test::dumpTables(AccDb()), stored);
+        EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+        EXPECT_EQ(form.txtCash.Text(), c.total);
+        Texts ticked;
+        for (int i = 0; i < form.lstWt(0).ListCount(); ++i)
+            if (form.lstWt(0).Selected(i)) ticked.push_back(form.lstWt(0).List(i));
+        EXPECT_EQ(ticked, c.ticked);
+    }
+    // What is shown now is what is stored: the next edit saves.
+    host.clearMessages();
+    host.click(form.cmdEdit);
+    retype(form.txtCash, "9000");
+    host.click(form.cmdSv);
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(rows(AccDb(), "SELECT tCash FROM prj"), Texts{"9000"});
+    EXPECT_EQ(projectTypes("P001"), Texts{"水電"});
 }
 
 TEST_F(ProjectFormTest, TheLauncherOpensTheProjectFormOnceRegistered) {

@@ -13,11 +13,14 @@ constexpr Color Grey = 0xE0E0E0;
 constexpr Color LightBlue = 0xFFC0C0;
 constexpr Color LightRed = 0xC0C0FF;
 
-// A stand-in contract form: the tests read the side its options show.
+// A stand-in contract form: the tests read the side its options show, and say whether it holds
+// unsaved input.
 struct ContractStandIn : Form {
-    ContractStandIn() : Form("frmRio") {}
+    ContractStandIn() : Form("frmRio") { SetCaption("應收付帳款"); }
+    bool HoldsUnsavedInput() const override { return unsaved; }
     OptionButton optI{*this, "optI"};
     OptionButton optO{*this, "optO"};
+    bool unsaved = false;
 };
 
 struct Opening {
@@ -278,10 +281,12 @@ TEST_F(ProjectReportTest, ADoubleClickOpensTheContractOfTheRowOnItsSide) {
     EXPECT_EQ(openings.size(), 4u) << "the report opens nothing";
 }
 
-// A modal show of the contract form that the launcher shows would close it and lose its typing.
-TEST_F(ProjectReportTest, WhileTheContractFormIsOpenNothingOpensIt) {
+// A modal show of the contract form that the launcher shows would close it: holding unsaved input
+// it stays and nothing opens; with nothing unsaved it is closed and the contract asked for opens.
+TEST_F(ProjectReportTest, TheContractFormHoldingUnsavedInputIsNeverReplaced) {
     Forms::showByName("frmRio", Modeless);
-    const uint64_t launcherForm = Forms::find("frmRio")->Serial();
+    auto& launcherForm = dynamic_cast<ContractStandIn&>(*Forms::find("frmRio"));
+    launcherForm.unsaved = true;
     frmPjVSrIO& form = open(false);
     frmPj& projects = Forms::get<frmPj>();
     host.answerMessage(AnswerOk);
@@ -292,8 +297,17 @@ TEST_F(ProjectReportTest, WhileTheContractFormIsOpenNothingOpensIt) {
     host.click(projects.cmdRo);
     EXPECT_EQ(host.messageTexts(), Texts(3, "請先關閉應收付帳款作業"));
     EXPECT_TRUE(host.modalShows().empty());
-    EXPECT_EQ(Forms::find("frmRio")->Serial(), launcherForm);
+    EXPECT_EQ(Forms::find("frmRio"), &launcherForm);
     EXPECT_FALSE(OpenContractMode);
+
+    launcherForm.unsaved = false;
+    host.onModal("frmRio", [](Form& rio) {
+        EXPECT_TRUE(OpenContractMode);
+        rio.Unload();
+    });
+    host.dblClickCell(form.hfg, 1, 1);
+    EXPECT_EQ(host.modalShows(), Texts{"frmRio"});
+    EXPECT_FALSE(Forms::find("frmRio"));
 }
 
 TEST_F(ProjectReportTest, ThePlainContractButtonsOpenTheContractFormOnTheirSideInEveryMode) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/WriteFault.h"
+#include "shell/Schema.h"
 #include "tests/projects/ProjectBook.h"
 #include "tests/support/TableDump.h"
 
@@ -161,6 +162,96 @@ TEST_F(WorkTypeEditorTest, AFailedRenameOrDeleteLeavesEveryTable) {
     host.answerMessage(AnswerYes);
     host.click(form.cmdDel);
     EXPECT_EQ(typeList(), (Texts{"1|水電"}));
+}
+
+// The renaming commits acc.mdb first. When zove3.mdb's commit then fails, the projects hold the
+// new name and the list the old one: the user is told, and the same renaming done again makes the
+// two files agree.
+TEST_F(WorkTypeEditorTest, ARenameWhoseListFailsToCommitIsToldAndMadeWholeByDoingItAgain) {
+    workTypes({"土木", "水電"});
+    PeopleDb().Execute("INSERT INTO t2w (t, w) VALUES ('土木', '整地')");
+    project("P001", "一號工程", false, {"土木"});
+    frmEm& form = editor();
+    const std::string people = test::dumpTables(PeopleDb());
+    host.pick(form.LsM, 0);
+    host.click(form.cmdEdit);
+    retype(form.txt, "土方");
+    writefault::failCommit(2);
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdY);
+    writefault::clear();
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(
+        host.messages()[0].text.rfind(
+            "專案中的工種已改為【土方】，但工種清單未能存檔\n請再將【土木】修改為【土方】\n", 0),
+        0u);
+    EXPECT_EQ(test::dumpTables(PeopleDb()), people);
+    EXPECT_EQ(projectTypes("P001"), Texts{"土方"});
+    host.click(form.cmdY);
+    EXPECT_EQ(typeList(), (Texts{"1|土方", "2|水電"}));
+    EXPECT_EQ(items(), Texts{"土方|整地"});
+    EXPECT_EQ(projectTypes("P001"), Texts{"土方"});
+}
+
+// Copy B of the program adds a work type while copy A's editor shows the list: none of A's saves
+// writes over it, and A is shown the list as stored.
+TEST_F(WorkTypeEditorTest, AListChangedByAnotherCopyIsNotOverwritten) {
+    project("P001", "一號工程", false, {"土木"});
+    auto copyB = Database::open(PeopleDb().path(), peopleSchema());
+    const char* conflict = "此筆資料已被其他使用者變更，請重新讀取";
+    struct Case {
+        const char* what;
+        std::function<void(frmEm&)> act;
+    };
+    const Case cases[] = {
+        {"add",
+         [&](frmEm& f) {
+             host.click(f.cmdNew);
+             host.type(f.txt, "木作");
+             host.expectMessage(conflict);
+             host.click(f.cmdY);
+         }},
+        {"rename",
+         [&](frmEm& f) {
+             host.pick(f.LsM, 0);
+             host.click(f.cmdEdit);
+             retype(f.txt, "土方");
+             host.expectMessage(conflict);
+             host.click(f.cmdY);
+         }},
+        {"delete",
+         [&](frmEm& f) {
+             host.pick(f.LsM, 0);
+             host.answerMessage(AnswerYes);
+             host.expectMessage(conflict);
+             host.click(f.cmdDel);
+         }},
+        {"move and close",
+         [&](frmEm& f) {
+             host.pick(f.LsM, 1);
+             host.click(f.cmdUp);
+             host.expectMessage(conflict);
+             host.click(f.Command1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PeopleDb().Execute("DELETE FROM 種");
+        workTypes({"土木", "水電"});
+        frmEm& form = editor();
+        copyB->Execute("INSERT INTO 種 (t_id, t) VALUES (3, '油漆')");
+        const std::string people = test::dumpTables(PeopleDb());
+        const std::string books = test::dumpTables(AccDb());
+        c.act(form);
+        EXPECT_EQ(test::dumpTables(PeopleDb()), people);
+        EXPECT_EQ(test::dumpTables(AccDb()), books);
+        ASSERT_TRUE(Forms::isLoaded<frmEm>());
+        Texts listed;
+        for (int i = 0; i < form.LsM.ListCount(); ++i)
+            listed.push_back(form.LsM.List(i));
+        EXPECT_EQ(listed, (Texts{"土木", "水電", "油漆"}));
+        host.click(form.Command1);
+    }
 }
 
 TEST_F(WorkTypeEditorTest, AFailedOrderSaveKeepsTheStoredList) {

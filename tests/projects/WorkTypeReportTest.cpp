@@ -112,11 +112,14 @@ TEST_F(WorkTypeReportTest, AMoveRebuildsTheReportAndAddOrEditSwitchBack) {
     EXPECT_FALSE(again.hfg.Visible());
 }
 
-// A stand-in voucher form records what it was asked to show.
+// A stand-in voucher form records what it was asked to show, and says whether it holds an entry.
 struct VoucherStandIn : Form {
     VoucherStandIn() : Form("frmIo") {}
     void Form_Load() override { shown = {OpenVoucherNo, ShowOneRecord ? "one" : "all"}; }
+    bool HoldsUnsavedInput() const override { return unsaved; }
+    std::string WorkName() const override { return "收支單"; }
     static inline std::pair<std::string, std::string> shown;
+    bool unsaved = false;
 };
 
 TEST_F(WorkTypeReportTest, ADoubleClickOnAVoucherRowOpensThatVoucherAlone) {
@@ -128,6 +131,13 @@ TEST_F(WorkTypeReportTest, ADoubleClickOnAVoucherRowOpensThatVoucherAlone) {
         host.dblClickCell(form.hfg, r, c);
         EXPECT_EQ(Forms::find("frmIo")->Serial(), launcherVoucherForm) << r << c;
     }
+    auto& launcherForm = dynamic_cast<VoucherStandIn&>(*Forms::find("frmIo"));
+    launcherForm.unsaved = true;
+    host.expectMessage("請先關閉收支單作業");
+    host.dblClickCell(form.hfg, 3, 2);
+    EXPECT_EQ(Forms::find("frmIo"), &launcherForm);
+    EXPECT_FALSE(ShowOneRecord);
+    launcherForm.unsaved = false;
     host.onModal("frmIo", [](Form& io) { io.Unload(); });
     host.dblClickCell(form.hfg, 3, 2);
     EXPECT_EQ(VoucherStandIn::shown, (std::pair<std::string, std::string>{"V2", "one"}));

@@ -136,8 +136,11 @@ TEST_F(ProgramFormsScreenshotTest, EveryFormIsDrawn) {
     photograph(Forms::get<frmCom>(), "frmCom");
     photograph(Forms::get<frmIo>(), "frmIo");
     EXPECT_EQ(Forms::get<frmIo>().lbAcIo.Caption(), "(支出)");
+    // Only a voucher signed off by cheque has its cheque cashed.
+    AccDb().Execute("UPDATE iof SET 方式 = 1 WHERE 單號 = '1151206001'");
     HandOver<bool> cashing(AutoVoucherFromCashing, true);
     HandOver<std::string> cashed(CashingVoucherNo, "1151206001");
+    Transaction caller(AccDb(), true);
     frmIoAuto& generated = Forms::get<frmIoAuto>();
     photograph(generated, "frmIoAuto");
     EXPECT_EQ(generated.lbStat.Caption(), "票據兌現產生收支單");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "shell/Schema.h"
 #include "shell/frmAccMain.h"
 #include "shell/frmCom.h"
 #include "tests/support/ProgramTest.h"
@@ -112,6 +113,42 @@ TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {
         EXPECT_EQ(rows(*db, "SELECT co_name, co_no FROM company"),
                   (std::vector<std::string>{"永建營造有限公司|12345678"}));
     EXPECT_TRUE(PrintDb().OpenRecordset("SELECT ion FROM company").Fields(0).isNull());
+}
+
+// Copy B of the program changes the company record or a bank list while copy A shows them: A's
+// save writes nothing over the change, and A's form stays open on what is stored.
+TEST_F(CompanyTest, NeitherTheRecordNorTheListsAreWrittenOverAnotherCopysChange) {
+    constexpr const char* Conflict = "此筆資料已被其他使用者變更，請重新讀取";
+    PeopleDb().Execute("DELETE FROM company");
+    PeopleDb().Execute("INSERT INTO company (co_name, co_tel) VALUES ('永建', '02-1111')");
+    AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', 10)");
+    frmCom& form = Forms::get<frmCom>();
+    auto people = Database::open(PeopleDb().path(), peopleSchema());
+    auto acc = Database::open(AccDb().path(), accSchema());
+    const std::string print = test::dumpTables(PrintDb());
+
+    form.txtCo_name.SetText("永建營造");
+    people->Execute("UPDATE company SET co_tel = '02-2222'");
+    host.expectMessage(Conflict);
+    host.click(form.Command3);
+    EXPECT_EQ(rows(PeopleDb(), "SELECT co_name, co_tel FROM company"), Texts{"永建|02-2222"});
+    EXPECT_EQ(test::dumpTables(PrintDb()), print);
+    EXPECT_EQ(form.txtCo_name.Text(), "永建");
+    EXPECT_EQ(form.txtCo_tel.Text(), "02-2222");
+
+    typeIntoCell(form, 0, 1, 3, "20");
+    acc->Execute("UPDATE obank SET user = '乙'");
+    host.expectMessage(Conflict);
+    host.closeByFrame(form);
+    ASSERT_TRUE(Forms::isLoaded<frmCom>());
+    EXPECT_EQ(rows(AccDb(), "SELECT user, cash FROM obank"), Texts{"乙|10"});
+    EXPECT_EQ(form.hfg(0).TextMatrix(1, 1), "乙");
+    EXPECT_EQ(form.hfg(0).TextMatrix(1, 3), "10");
+
+    typeIntoCell(form, 0, 1, 3, "20");
+    host.closeByFrame(form);
+    EXPECT_FALSE(Forms::isLoaded<frmCom>());
+    EXPECT_EQ(rows(AccDb(), "SELECT user, cash FROM obank"), Texts{"乙|20"});
 }
 
 TEST_F(CompanyTest, EndingTheProgramWithTheFormOpenLeavesTheListsUnchanged) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/WriteFault.h"
+#include "shell/Schema.h"
 #include "shell/frmAccMain.h"
 #include "shell/frmLogin.h"
 #include "shell/frmSec.h"
@@ -139,6 +140,47 @@ TEST_F(RightsEditorTest, AFailingWriteStoresNoRowsRightsAndKeepsTheEditorOpen) {
         EXPECT_EQ(host.messages().size(), 2u);
         EXPECT_EQ(test::dumpTables(PeopleDb()), before);
         EXPECT_TRUE(Forms::isLoaded<frmSec>());
+        Forms::discardAll();
+    }
+}
+
+// Copy B of the program changes the rights copy A shows: A's apply writes nothing over them and
+// shows them as stored. A member B added is neither shown nor written.
+TEST_F(RightsEditorTest, ApplyingNeverWritesOverRightsAnotherCopyChanged) {
+    struct Case {
+        const char* what;
+        Sql change;
+        bool conflict;
+        Texts stored;
+    } cases[] = {
+        {"a member's rights",
+         "UPDATE 員工 SET AccS = 3 WHERE 中文姓名 = 'Amy'",
+         true,
+         {"Ann|1", "Amy|3"}},
+        {"a member deleted", "DELETE FROM 員工 WHERE 中文姓名 = 'Amy'", true, {"Ann|1"}},
+        {"a member added",
+         "INSERT INTO 員工 (員工編號, 中文姓名, AccS) VALUES ('A000', 'Ada', 5)",
+         false,
+         {"Ada|5", "Ann|65", "Amy|1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PeopleDb().Execute("DELETE FROM 員工");
+        addStaff("A001", "Ann", 1);
+        addStaff("A002", "Amy", 1);
+        frmSec& form = Forms::get<frmSec>();
+        auto copyB = Database::open(PeopleDb().path(), peopleSchema());
+        host.clickCell(form.hfg, 2, 7);
+        copyB->ExecuteWith(c.change, {});
+        host.expectMessage("所做的變更下次啟動才會生效");
+        if (c.conflict) host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(form.Command1);
+        EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號"), c.stored);
+        EXPECT_EQ(Forms::isLoaded<frmSec>(), c.conflict);
+        if (c.conflict) {
+            EXPECT_EQ(stars(form, 2), "1");
+            EXPECT_EQ(form.hfg.Rows(), static_cast<int>(c.stored.size()) + 2);
+        }
         Forms::discardAll();
     }
 }

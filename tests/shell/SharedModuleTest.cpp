@@ -70,7 +70,6 @@ TEST(StrokeCode, TheTableCharactersAndOthers) {
 TEST(SemicolonTexts, CountyAndAddress) {
     EXPECT_EQ(TextBeforeSemicolon("臺北市;信義路五段7號"), "臺北市");
     EXPECT_EQ(TextAfterSemicolon("臺北市;信義路五段7號"), "信義路五段7號");
-    EXPECT_EQ(SemicolonPos, 4);
     EXPECT_EQ(TextBeforeSemicolon("信義路"), "");
     EXPECT_EQ(TextAfterSemicolon("信義路"), "信義路");
     EXPECT_EQ(TextAfterSemicolon(""), "");
@@ -127,7 +126,6 @@ TEST(ResetSharedState, PutsEveryValueBackAtTheStartItsDeclarationGives) {
         shared("ProjectReportMode", ProjectReportMode, false, true),
         shared("LastSearchText", LastSearchText, S(), S("水泥")),
         shared("VoucherListMode", VoucherListMode, 0, 2),
-        shared("SemicolonPos", SemicolonPos, 0, 4),
     };
     for (const SharedValue& value : values)
         value.change();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/Database.h"
+#include "shell/Schema.h"
 #include "shell/Staff.h"
 #include "shell/frmSta.h"
 #include "tests/support/ProgramTest.h"
@@ -236,6 +237,85 @@ TEST_F(StaffTest, APasswordIsNotOfferedWhenTheSaveBeforeItStoredNothing) {
     host.click(form.cmdPaSet);
     EXPECT_FALSE(form.txtOp.Visible());
     EXPECT_TRUE(form.cmdPaSet.Visible());
+}
+
+constexpr const char* Conflict = "此筆資料已被其他使用者變更，請重新讀取";
+
+// Copy B of the program changes, or deletes, the member copy A shows. A's edit and A's password
+// change each write only over what A showed: a change to what they write is refused and shown
+// as stored, a change to anything else is no conflict, and a deleted member is said to be gone
+// with the edit kept on screen.
+TEST_F(StaffTest, AnEditOrAPasswordChangeNeverWritesOverAnotherCopysChange) {
+    constexpr const char* Gone = "此員工資料已被其他使用者刪除，無法儲存";
+    constexpr const char* PasswordGone = "此員工資料已被其他使用者刪除，無法變更密碼";
+    struct Case {
+        const char* what;
+        Sql change;
+        const char* editMessage;  // nullptr: the edit is stored
+        const char* passwordMessage;
+        const char* stored;  // 部門 and pass afterwards, "" when the member is gone
+    } cases[] = {
+        {"the department", "UPDATE 員工 SET 部門 = '業務部'", Conflict, nullptr, "業務部|new"},
+        {"the password", "UPDATE 員工 SET pass = 'other'", nullptr, Conflict, "工務部|other"},
+        {"the rights", "UPDATE 員工 SET AccS = 9", nullptr, nullptr, "工務部|new"},
+        {"the member deleted", "DELETE FROM 員工", Gone, PasswordGone, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PeopleDb().Execute("DELETE FROM 員工");
+        addStaff("A001", "Ann", "ann");
+        frmSta& form = Forms::get<frmSta>();
+        auto copyB = Database::open(PeopleDb().path(), peopleSchema());
+        host.clickCell(form.hfg, 1, 2);
+        host.click(form.cmdEdit);
+        host.click(form.cmdPaSet);
+        host.click(form.cmdEdit);
+        form.T4.SetText("工務部");
+        form.txtNp.SetText("new");
+        form.txtCp.SetText("new");
+        copyB->ExecuteWith(c.change, {});
+
+        host.expectMessage(c.passwordMessage ? c.passwordMessage
+                                             : "密碼變更完成\r\n下次請使用新密碼登入");
+        host.click(form.cmdPass);
+        EXPECT_EQ(form.HeldPassword, c.passwordMessage == Conflict ? "other"
+                                     : c.passwordMessage           ? ""
+                                                                   : "new");
+
+        if (c.editMessage) host.expectMessage(c.editMessage);
+        host.click(form.cmdY);
+        EXPECT_EQ(form.EntryMode, c.editMessage ? "EditF" : "");
+        // A conflict shows what is stored; a member gone keeps the edit for the user.
+        EXPECT_EQ(form.T4.Text(), c.editMessage == Conflict ? "業務部" : "工務部");
+        if (c.editMessage) host.click(form.cmdN);
+        EXPECT_EQ(rows(PeopleDb(), "SELECT 部門, pass FROM 員工"),
+                  *c.stored ? Texts{c.stored} : Texts{});
+        EXPECT_EQ(host.messages().size(), 1u + (c.editMessage != nullptr));
+        host.clearMessages();
+        Forms::discardAll();
+    }
+}
+
+// The password boxes stay shown while a new member is typed in: they change no one's password.
+TEST_F(StaffTest, APasswordIsChangedOnlyForTheStoredMemberItWasReadFor) {
+    addStaff("A001", "Ann", "ann");
+    frmSta& form = Forms::get<frmSta>();
+    host.clickCell(form.hfg, 1, 2);
+    host.click(form.Command2);
+    form.SetDetailsEnabled(true);
+    host.click(form.cmdPaSet);
+    host.click(form.cmdAdd);
+    enterName(form, "Bob", "bob");
+    for (const char* name : {"Bob", "Ann"}) {
+        SCOPED_TRACE(name);
+        form.T2.SetText(name);
+        form.txtNp.SetText("pw");
+        form.txtCp.SetText("pw");
+        host.expectMessage("此員工資料尚未儲存，無法變更密碼");
+        host.click(form.cmdPass);
+        EXPECT_TRUE(form.txtOp.Visible());
+    }
+    EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, pass IS NULL FROM 員工"), Texts{"Ann|1"});
 }
 
 TEST_F(StaffTest, ACountyFillsBothAreaCodesAndDatePickersWriteRocDatesWithoutLeadingZeros) {

@@ -153,6 +153,23 @@ TEST_F(StatementTest, OneCodeWithTwoNamesGivesTwoRowsInCodeOrder) {
     EXPECT_EQ(cells(g, 7, 0, 5), (Texts{"小計", "", "", "4,000", "4,000", "100.00%"}));
 }
 
+// A refund booked as income on an expense account: each section adds only its own direction, so
+// the account's income and expense neither mix nor count twice in the result.
+TEST_F(StatementTest, AnAccountUsedBothWaysCountsEachDirectionInItsOwnSection) {
+    add(account("4101", "工程收入", false, day(2026, 3, 2), 1000));
+    add(account("5101", "材料費", true, day(2026, 3, 3), 2000));
+    add(account("5101", "材料費", true, day(2026, 3, 9), 400, 3));
+    add(account("5101", "材料費", false, day(2026, 3, 20), 300));
+    const Grid& g = statement(0, 3, 0, 3).hfg;
+    ASSERT_EQ(g.Rows(), 10);
+    EXPECT_EQ(cells(g, 1, 1, 5), (Texts{"4101", "工程收入", "1,000", "1,000", "76.92%"}));
+    EXPECT_EQ(cells(g, 2, 1, 5), (Texts{"5101", "材料費", "300", "300", "23.08%"}));
+    EXPECT_EQ(cells(g, 3, 0, 4), (Texts{"小計", "", "", "1,300", "1,300"}));
+    EXPECT_EQ(cells(g, 6, 1, 5), (Texts{"5101", "材料費", "2,400", "2,400", "100.00%"}));
+    EXPECT_EQ(cells(g, 7, 0, 4), (Texts{"小計", "", "", "2,400", "2,400"}));
+    EXPECT_EQ(cells(g, 9, 0, 4), (Texts{"合計", "", "", "-1,100", "-1,100"}));
+}
+
 TEST_F(StatementTest, ThePeriodGivesOneColumnPerMonth) {
     struct Case {
         int sy, sm, ey, em;

@@ -38,6 +38,9 @@ class VoucherFormStandIn : public Form {
   public:
     static constexpr const char* FormName = "frmIo";
     VoucherFormStandIn() : Form(FormName) {}
+    bool HoldsUnsavedInput() const override { return unsaved; }
+    std::string WorkName() const override { return "收支單"; }
+    bool unsaved = false;
 };
 
 class ChequeFormStandIn : public Form {

@@ -498,8 +498,16 @@ TEST_F(VoucherQueryTest, DoubleClicksOpenTheVoucherOrItsCheque) {
         bill.Unload();
     });
     frmCash& form = openQuery();
-    Form& beside = *Forms::getByName("frmIo");
+    auto& beside = dynamic_cast<test::VoucherFormStandIn&>(*Forms::getByName("frmIo"));
     beside.Show();
+    // Holding an entry, it is kept and nothing opens.
+    beside.unsaved = true;
+    host.expectMessage("請先關閉收支單作業");
+    host.dblClickCell(form.hfg, 1, 2);
+    EXPECT_FALSE(beside.IsUnloaded());
+    EXPECT_TRUE(opened.empty());
+    beside.unsaved = false;
+    host.clearMessages();
     // The criteria as they stand now run again.
     host.pick(form.cbRu, 4);
     host.dblClickCell(form.hfg, 1, 2);

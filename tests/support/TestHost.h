@@ -57,6 +57,8 @@ class TestHost : public Host {
     const std::vector<Message>& messages() const { return messages_; }
     std::vector<std::string> messageTexts() const;
     void clearMessages() { messages_.clear(); }
+    // Drops the answers queued for message boxes that did not show.
+    void forgetAnswers() { answers_.clear(); }
     const std::vector<Popup>& popups() const { return popups_; }
     const std::vector<Input>& inputs() const { return inputBoxes_; }
     int beeps() const { return beeps_; }

@@ -2,6 +2,7 @@
 
 #include "platform/db/WriteFault.h"
 #include "platform/forms/Clock.h"
+#include "shell/Schema.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/TableDump.h"
 #include "vouchers/VoucherForms.h"
@@ -142,6 +143,43 @@ TEST_F(JournalVoucherTest, AFailedReplaceKeepsTheLinesStoredBefore) {
         EXPECT_EQ(test::dumpTables(AccDb()), before);
         EXPECT_EQ(form.Caption(), "傳票 - 修改");
     }
+}
+
+// Copy B of the program changes the lines of the voucher copy A shows: A's edit writes nothing
+// over them and shows them as stored. A number B took meanwhile is not A's to store under.
+TEST_F(JournalVoucherTest, TwoCopiesNeitherWriteOverNorShareAVoucher) {
+    frmTag& form = newVoucher();
+    enterLine(form, 1, Debit, "100");
+    enterLine(form, 2, Credit, "100");
+    host.click(form.cmdSv);
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    copyB->Execute("UPDATE tag SET 金額 = '200'");
+    host.click(form.cmdEdit);
+    enterLine(form, 1, Debit, "50");
+    enterLine(form, 2, Credit, "50");
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(form.cmdSv);
+    const std::vector<std::string> byB = {"1150315001|2026/03/15|1||借|200",
+                                          "1150315001|2026/03/15|2||貸|200"};
+    EXPECT_EQ(stored(), byB);
+    EXPECT_EQ(form.hfg.TextMatrix(2, 5), "200");
+    EXPECT_EQ(form.txtL.Text(), "200");
+    EXPECT_EQ(form.Caption(), "傳票");
+    host.click(form.cmdEdit);
+    enterLine(form, 2, Credit, "150");
+    enterLine(form, 3, Credit, "50");
+    host.click(form.cmdSv);
+    EXPECT_EQ(stored().size(), 3u);
+
+    host.click(form.cmdAdd);
+    EXPECT_EQ(form.lbNo.Caption(), "1150315002");
+    copyB->Execute("INSERT INTO tag (num, 借貸, 金額) VALUES ('1150315002', '借', '1')");
+    enterLine(form, 1, Debit, "10");
+    enterLine(form, 2, Credit, "10");
+    host.click(form.cmdSv);
+    EXPECT_EQ(form.lbNo.Caption(), "1150315003");
+    EXPECT_EQ(rows(AccDb(), "SELECT num, 金額 FROM tag WHERE num > '1150315001' ORDER BY rowid"),
+              (std::vector<std::string>{"1150315002|1", "1150315003|10", "1150315003|10"}));
 }
 
 TEST_F(JournalVoucherTest, EditingNeedsAVoucherAndClosingWhileAddingIsRefused) {

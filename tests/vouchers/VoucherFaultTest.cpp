@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "ledger/SignOff.h"
 #include "platform/db/WriteFault.h"
 #include "platform/forms/Clock.h"
 #include "shell/Schema.h"
@@ -98,6 +101,37 @@ TEST_F(VoucherFaultTest, AVoucherChangedByAnotherCopyIsNotOverwritten) {
     EXPECT_EQ(rows(AccDb(), "SELECT cash FROM cash"), Texts{"777"});
 }
 
+// Copy B signs the voucher off by cash while copy A is signing it off: A's sign-off, by cash or by
+// cheque, writes nothing (no second cash row, no cheque) and shows the voucher as B left it.
+TEST_F(VoucherFaultTest, AVoucherSignedOffByAnotherCopyIsNotSignedOffAgain) {
+    addVoucher({.number = "A1"});
+    addVoucher({.number = "A2"});
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    struct Case {
+        const char* number;
+        int way;
+    };
+    for (const Case& c : {Case{"A1", 0}, Case{"A2", 1}}) {
+        SCOPED_TRACE(c.number);
+        frmIo& form = openOne(c.number);
+        host.click(form.ck);
+        host.click(form.optA(c.way));
+        const kiv::Voucher read = *ReadVoucher(*copyB, c.number);
+        SignOffByCash(*copyB, read, read, Clock::today());
+        const std::string leftByB = books();
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.click(form.cmdSv);
+        EXPECT_EQ(books(), leftByB);
+        EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM cash WHERE lno = ?", c.number), Texts{"1"});
+        EXPECT_TRUE(rows(AccDb(), "SELECT * FROM bill").empty());
+        EXPECT_TRUE(host.modalShows().empty());
+        EXPECT_TRUE(form.optA(0).Value());
+        EXPECT_EQ(form.ck.Value(), 1);
+        EXPECT_FALSE(form.ck.Enabled());
+        form.Unload();
+    }
+}
+
 // The number shown while adding is a preview; the one the save takes shows only once stored.
 TEST_F(VoucherFaultTest, AFailedSaveShowsNoNumberThatNoVoucherHas) {
     frmIo& form = openForm();
@@ -114,6 +148,39 @@ TEST_F(VoucherFaultTest, AFailedSaveShowsNoNumberThatNoVoucherHas) {
     EXPECT_EQ(form.lbNo.Caption(), "1151206002");
     EXPECT_EQ(rows(AccDb(), "SELECT 單號 FROM iof ORDER BY 單號"),
               (Texts{"1151206001", "1151206002"}));
+}
+
+// A page of the journal zeroed on the disk: the voucher form reads none of it and its save would
+// go through; the save is refused with the file named, and the book stays as it was.
+TEST_F(VoucherFaultTest, ASaveIntoADamagedBookIsRefusedAndWritesNothing) {
+    AccDb().Execute("INSERT INTO tag (num, 摘要, 金額) VALUES ('J1', '傳票', 100)");
+    const int64_t page = AccDb()
+                             .OpenRecordset("SELECT rootpage FROM sqlite_schema WHERE name = 'tag'")
+                             .Fields(0)
+                             .wholeNumber();
+    program.reset();
+    const std::string path = folder.file("acc.mdb");
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp((page - 1) * 4096)
+        .write(std::string(4096, '\0').data(), 4096);
+    auto bytes = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::string damaged = bytes();
+
+    program.emplace(folder);
+    registerVoucherForms();
+    loggedInWith(AllRights);
+    frmIo& form = openForm();
+    host.answerMessage(AnswerOk);
+    enterVoucher(form, "500");
+    ASSERT_EQ(host.messages().size(), 1u);
+    const std::string& shown = host.messages()[0].text;
+    EXPECT_EQ(shown.substr(0, shown.find('\n')), "acc.mdb 已損毀，無法讀取");
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    program.reset();
+    EXPECT_TRUE(bytes() == damaged);
 }
 
 TEST_F(VoucherFaultTest, CancellingTheFirstEntryOnAnEmptyBookClearsTheFields) {

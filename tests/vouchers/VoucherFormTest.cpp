@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/Clock.h"
+#include "platform/forms/UnsavedInput.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -155,6 +156,31 @@ TEST_F(VoucherFormTest, OneVoucherModeHidesBrowsingAndAnUnknownNumberShowsNothin
     frmIo& unknown = openOne("ZZ");
     EXPECT_EQ(unknown.lbNo.Caption(), "");
     EXPECT_FALSE(unknown.ck.Enabled() || unknown.cmdEdit.Enabled() || unknown.cmdPt.Enabled());
+}
+
+// Another form's action never closes the form while it holds an entry: a new voucher, a
+// modification, a sign-off not yet saved. Browsing, it is closed.
+TEST_F(VoucherFormTest, AnEntryKeepsTheFormFromBeingClosedByAnotherForm) {
+    addVoucher({.number = "A1"});
+    frmIo& form = openForm();
+    const auto closedByAnotherForm = [&] {
+        bool closed = false;
+        host.act([&] { closed = UnloadUnlessUnsaved("frmIo"); });
+        return closed;
+    };
+    for (CommandButton* entry : {&form.cmdAdd, &form.cmdEdit}) {
+        host.click(*entry);
+        host.expectMessage("請先關閉收支單作業");
+        EXPECT_FALSE(closedByAnotherForm());
+        host.click(form.cmdCencel);
+    }
+    host.click(form.ck);
+    host.expectMessage("請先關閉收支單作業");
+    EXPECT_FALSE(closedByAnotherForm());
+    EXPECT_EQ(Forms::find("frmIo"), &form);
+    host.click(form.cmdCencel);
+    EXPECT_TRUE(closedByAnotherForm());
+    EXPECT_EQ(host.messages().size(), 3u);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "shell/Schema.h"
+#include "tests/support/TableDump.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -150,6 +152,15 @@ TEST_F(VoucherListTest, ADoubleClickShowsTheRowsVoucherAndASaveClosesTheSearch) 
     host.click(form.cmdCencel);
     EXPECT_EQ(form.lbNo.Caption(), "A2");
     EXPECT_FALSE(ShowOneRecord);
+
+    // Closed by its frame while a listed voucher is shown, the form opens again on every voucher.
+    search(form, "用途A");
+    host.dblClickCell(form.hfg, 1, 1);
+    host.closeByFrame(form);
+    EXPECT_FALSE(ShowOneRecord);
+    frmIo& again = openForm();
+    EXPECT_TRUE(again.FSB.Visible() && again.cmdAdd.Visible());
+    EXPECT_EQ(again.lbNo.Caption(), "A3");
 }
 
 TEST_F(VoucherListTest, AnEmptySearchListIgnoresDoubleClicksAndASaveKeepsTheUnsignedList) {
@@ -235,13 +246,21 @@ TEST_F(VoucherListTest, OneChequePaysTheMarkedVouchersAsAGroupOnce) {
     EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 金額 FROM bill"), Texts{"A1S|3000"});
     EXPECT_EQ(column(form.hfg, 1), Texts{"A4"});
 
-    // A voucher signed meanwhile refuses the whole issue.
+    // A voucher signed off by another copy meanwhile refuses the whole issue before the cheque
+    // is asked for; the list shows the unsigned vouchers as stored, unmarked.
     host.click(form.ckco);
     host.mouseDownCell(form.hfg, 1, 4, LeftButton);
-    AccDb().Execute("UPDATE iof SET 方式 = 0 WHERE 單號 = 'A4'");
-    host.expectMessage("收支單已簽核: A4");
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    copyB->Execute("UPDATE iof SET 方式 = 0 WHERE 單號 = 'A4'");
+    copyB->Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES ('A5', -1, 500, 1)");
+    const std::string leftByB = test::dumpTables(AccDb());
+    const size_t shows = host.modalShows().size();
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
     host.click(form.cmdco);
-    EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM bill"), Texts{"1"});
+    EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+    EXPECT_EQ(host.modalShows().size(), shows);
+    EXPECT_EQ(column(form.hfg, 1), Texts{"A5"});
+    EXPECT_EQ(column(form.hfg, 0), Texts{""});
 }
 
 TEST_F(VoucherListTest, TheLastGroupPaidClosesTheList) {

@@ -186,7 +186,7 @@ TEST_F(VoucherSaveTest, AOneVoucherSignOffCannotBeRepeated) {
     frmIo& again = openOne("A2");
     host.click(again.ck);
     AccDb().Execute("UPDATE iof SET 方式 = 1 WHERE 單號 = 'A2'");
-    host.expectMessage("收支單已簽核 無法修改");
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
     host.click(again.cmdSv);
     EXPECT_EQ(states("A2"), "1|-1");
     EXPECT_EQ(cashBook().size(), 1u);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/WriteFault.h"
+#include "shell/Schema.h"
 #include "tests/support/TableDump.h"
 #include "tests/vouchers/VoucherBook.h"
 #include "vouchers/WordLists.h"
@@ -14,6 +15,9 @@ class WordListEditorTest : public test::VoucherBook {
   protected:
     void SetUp() override {
         VoucherBook::SetUp();
+        fillLists();
+    }
+    static void fillLists() {
         clearWordLists();
         AccDb().Execute("INSERT INTO use VALUES (3, '車資'), (7, '餐費'), (9, '郵資')");
         AccDb().Execute("INSERT INTO ps2 VALUES (1, '甲')");
@@ -157,6 +161,49 @@ TEST_F(WordListEditorTest, WordsAndAccountsAddedByTheVoucherFormMeanwhileSurvive
     EXPECT_EQ(uses(), (Texts{"1|油資", "2|車資", "4|郵資", "5|雜支"}));
     EXPECT_EQ(accounts(), (Texts{"4101|True|工程收入", "4102|True|利息收入", "5101|False|工資",
                                  "5102|False|材料費"}));
+}
+
+// Copy B of the program renames, deletes or moves a row copy A shows: A's close writes nothing
+// over it and stays open on the lists as stored, A's edit gone. Rows only added are taken in.
+TEST_F(WordListEditorTest, ARowAnotherCopyChangedOrDeletedIsNeverWrittenOver) {
+    struct Case {
+        const char* what;
+        Sql change;
+        Texts usesAfter;
+    } cases[] = {
+        {"a word renamed",
+         "UPDATE use SET use = '計程車資' WHERE use = '車資'",
+         {"1|計程車資", "2|餐費", "3|郵資"}},
+        {"a note deleted", "DELETE FROM ps2", {"1|車資", "2|餐費", "3|郵資"}},
+        {"an account renamed",
+         "UPDATE acc SET acc = '工程款' WHERE id = '4101'",
+         {"1|車資", "2|餐費", "3|郵資"}},
+        {"an account moved to the other side",
+         "UPDATE acc SET incom = 0 WHERE id = '4101'",
+         {"1|車資", "2|餐費", "3|郵資"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AccDb().Execute("DELETE FROM ps2");
+        AccDb().Execute("DELETE FROM acc");
+        AccDb().Execute("INSERT INTO acc VALUES ('4101', 1, '工程收入'), ('5102', 0, '材料費')");
+        fillLists();
+        frmSt& form = openEditor();
+        auto copyB = Database::open(AccDb().path(), accSchema());
+        retype(form, 3, 1, 0, "新附註");
+        copyB->ExecuteWith(c.change, {});
+        const std::string stored = test::dumpTables(AccDb());
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        host.closeByFrame(form);
+        ASSERT_FALSE(form.IsUnloaded());
+        EXPECT_EQ(test::dumpTables(AccDb()), stored);
+        EXPECT_EQ(form.hfg(3).TextMatrix(1, 0), "");
+        host.closeByFrame(form);
+        EXPECT_TRUE(form.IsUnloaded());
+        EXPECT_EQ(uses(), c.usesAfter);
+        EXPECT_TRUE(rows(AccDb(), "SELECT * FROM ps1").empty());
+    }
+    EXPECT_EQ(accounts(), (Texts{"4101|False|工程收入", "5102|False|材料費"}));
 }
 
 TEST_F(WordListEditorTest, AFailedWriteLeavesEveryListAsItWas) {
