@@ -109,6 +109,14 @@ std::string AmountText(int64_t amount) {
     return amount < 0 ? "-" + GroupedDigits(digits) : GroupedDigits(digits);
 }
 
+std::string GroupedAmountText(std::string_view typed) {
+    AmountReading reading = ReadAmount(typed, {.negativeAllowed = true});
+    if (reading.amount) return AmountText(*reading.amount);
+    if (reading.fault == AmountFault::TooLong && typed.find('-') == std::string_view::npos)
+        return GroupedDigits(typed);
+    return std::string(typed);
+}
+
 std::string AmountText(const Value& stored) {
     if (const int64_t* whole = valueAs<int64_t>(stored)) return AmountText(*whole);
     if (const double* number = valueAs<double>(stored))
@@ -160,9 +168,12 @@ std::string AmountRefusal(std::string_view field, AmountFault fault, AmountRule 
 int64_t AmountOf(std::string_view text) {
     std::string plain = withoutSeparators(text);
     LeadingNumber n = leadingNumberOf(plain);
-    if (n.exponent) return roundHalfAwayFromZero(leadingNumber(plain));
-    if (significant(n.whole).size() > static_cast<size_t>(LongestWholeNumber))
-        throw ConversionError("「" + std::string(text) + "」超出整數範圍");
+    try {
+        if (n.exponent) return roundHalfAwayFromZero(leadingNumber(plain));
+    } catch (const ConversionError&) {
+        return 0;
+    }
+    if (significant(n.whole).size() > static_cast<size_t>(LongestWholeNumber)) return 0;
     int64_t amount = wholeOf(n.whole) + (n.firstDecimal >= '5' ? 1 : 0);
     return n.negative ? -amount : amount;
 }
@@ -187,6 +198,37 @@ std::optional<int64_t> ReadShareHundredths(std::string_view text) {
     int64_t share = wholeOf(whole) * 100 + wholeOf(hundredths);
     if (share > 100 * 100) return std::nullopt;
     return share;
+}
+
+namespace {
+
+// a × b / d rounded halves away from zero, through 128 bits so that no product overflows.
+int64_t multiplyDivideRounded(int64_t a, int64_t b, int64_t d) {
+    __int128 product = static_cast<__int128>(a) * b;
+    __int128 quotient = product / d;
+    __int128 rest = product % d;
+    if (rest < 0) rest = -rest;
+    if (rest >= d - rest) quotient += product < 0 ? -1 : 1;
+    return static_cast<int64_t>(quotient);
+}
+
+}  // namespace
+
+std::string ShareText(int64_t hundredths) {
+    std::string sign = hundredths < 0 ? "-" : "";
+    int64_t whole = std::llabs(hundredths);
+    std::string fraction = std::to_string(whole % 100);
+    if (fraction.size() < 2) fraction = "0" + fraction;
+    return sign + std::to_string(whole / 100) + "." + fraction + "%";
+}
+
+int64_t ShareOf(int64_t part, int64_t whole) {
+    if (whole < 0) return ShareOf(-part, -whole);
+    return multiplyDivideRounded(part, 10000, whole);
+}
+
+int64_t PartOfShare(int64_t whole, int64_t hundredths) {
+    return multiplyDivideRounded(whole, hundredths, 10000);
 }
 
 int64_t DivideRounded(int64_t numerator, int64_t denominator) {

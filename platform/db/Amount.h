@@ -17,6 +17,10 @@ std::string AmountText(int64_t amount);
 // The same of a run of digits of any length, its separators and blanks skipped and its leading
 // zeros dropped ("1234567890123456789012" gives "1,234,567,890,123,456,789,012").
 std::string GroupedDigits(std::string_view digits);
+// What an amount box or cell shows of a typed text: an amount as AmountText, a run of digits too
+// long to be one grouped all the same, any other text unchanged, so that nothing typed is ever
+// shown as another number.
+std::string GroupedAmountText(std::string_view typed);
 // A stored value as an amount text: a number rounded (halves away from zero) and grouped, a text
 // that reads as a number the same; Null and "" give "", and any other text comes back as it is.
 std::string AmountText(const Value& stored);
@@ -55,13 +59,20 @@ std::string AmountRefusal(std::string_view field, AmountFault fault, AmountRule 
 
 // A stored or shown amount text read back as the forms always have: its leading number with every
 // "," removed, an empty text or one that is no number counting 0, a fraction rounded halves away
-// from zero. Only for what is already stored or shown; a typed text goes through ReadAmount.
-// ConversionError beyond the 64-bit range.
+// from zero. Only for what is already stored or shown; a typed text goes through ReadAmount. A
+// number beyond 18 digits is no amount either and counts 0 (no form stores one).
 int64_t AmountOf(std::string_view text);
 
 // A share of a whole in hundredths of a per cent ("33.33" is 3333): 0 to 100 with at most two
 // decimals, blanks around; nullopt for any other text.
 std::optional<int64_t> ReadShareHundredths(std::string_view text);
+
+// A share of a whole in hundredths of a per cent as the forms show it, "0.00%": 3333 "33.33%".
+std::string ShareText(int64_t hundredths);
+// The share part / whole in hundredths of a per cent, halves away from zero; whole != 0.
+int64_t ShareOf(int64_t part, int64_t whole);
+// The part of a whole that a share in hundredths of a per cent gives, halves away from zero.
+int64_t PartOfShare(int64_t whole, int64_t hundredths);
 
 // numerator / denominator rounded halves away from zero, exactly; denominator > 0.
 int64_t DivideRounded(int64_t numerator, int64_t denominator);

@@ -11,12 +11,8 @@ void AmountKeyFilter(int& keyAscii) {
 // A text too long to be an amount still shows grouped as it is typed; the save refuses it.
 void LiveThousandsFormat(TextBox& box) {
     AmountReading reading = ReadAmount(box.Text());
-    if (reading.amount)
-        box.SetText(AmountText(*reading.amount));
-    else if (reading.fault == AmountFault::TooLong)
-        box.SetText(GroupedDigits(box.Text()));
-    else
-        return;
+    if (!reading.amount && reading.fault != AmountFault::TooLong) return;
+    box.SetText(GroupedAmountText(box.Text()));
     box.CaretToEnd();
 }
 

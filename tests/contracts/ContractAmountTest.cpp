@@ -129,7 +129,11 @@ TEST_F(ContractAmountTest, TheTotalIsFormattedWhenItIsLeft) {
     });
     EXPECT_EQ(f.txtTal.Text(), "1234.5");
     host.focus(f.txtNa);
-    EXPECT_EQ(f.txtTal.Text(), "1,235");
+    EXPECT_EQ(f.txtTal.Text(), "1234.5") << "no amount: kept as typed for the save to refuse";
+    host.act([&] { f.txtTal.SetText("1234567890123456"); });
+    host.focus(f.txtTal);
+    host.focus(f.txtNa);
+    EXPECT_EQ(f.txtTal.Text(), "1,234,567,890,123,456") << "every digit, not rounded";
     EXPECT_EQ(f.txtAm.Text(), "") << "the program's write recomputed nothing";
 }
 
@@ -159,11 +163,11 @@ TEST_F(ContractAmountTest, AContractShownAfterTypingKeepsItsStoredAmounts) {
     EXPECT_EQ(amounts(f), "||||") << "a new contract starts empty, not at 0";
 }
 
-TEST_F(ContractAmountTest, ATextThatIsNoNumberIsKeptAndCountsItsLeadingNumber) {
+TEST_F(ContractAmountTest, ATextThatIsNoAmountIsKeptAndComputesNothing) {
     frmRio& f = adding();
     host.focus(f.txtAm);
     host.act([&] { f.txtAm.SetText("1,000abc"); });
-    EXPECT_EQ(amounts(f), "1,000abc|50|||1,050");
+    EXPECT_EQ(amounts(f), "1,000abc||||");
 }
 
 // The results form as the user closes it without a pick.

@@ -60,10 +60,12 @@ TEST_F(ContractCellEditorTest, ATypedShareGivesTheAmountAtEveryKey) {
     host.type(f.txtsc, "12.5");
     EXPECT_EQ(amountAndShare(f, 2), "125,000|12.5%");
     host.act([&] { f.txtsc.SelectAll(); });
-    host.type(f.txtsc, "33.335");
-    EXPECT_EQ(amountAndShare(f, 2), "333,350|33.335%") << "multiplied first, rounded last";
+    host.type(f.txtsc, "33.33");
+    EXPECT_EQ(amountAndShare(f, 2), "333,300|33.33%") << "multiplied first, rounded last";
+    host.type(f.txtsc, "5");
+    EXPECT_EQ(amountAndShare(f, 2), "333,300|33.335%") << "no share: the amount stays";
     host.focus(f.cmdEc);
-    EXPECT_EQ(amountAndShare(f, 2), "333,350|33.335%");
+    EXPECT_EQ(amountAndShare(f, 2), "333,300|33.335%");
     EXPECT_EQ(amountAndShare(f, 1), "300,000|30.00%");
 }
 

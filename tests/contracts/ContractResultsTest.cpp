@@ -352,7 +352,7 @@ TEST_F(ContractResultsTest, TheWorkbookCarriesTheTitlesAndTheGridFromRowFour) {
     };
     test::SheetReader dated = exportFrom(5);
     EXPECT_EQ(dated.text("A1"), "永建營造：應收付查詢結果");
-    EXPECT_EQ(dated.text("A2"), "應收帳款合約日期查詢：2026/03/01～2026/03/31");
+    EXPECT_EQ(dated.text("A2"), "應收帳款合約日期查詢：中華民國 115/03/01～中華民國 115/03/31");
     EXPECT_FALSE(dated.has("A3"));
     EXPECT_EQ(dated.text("B5"), "115030101");
     EXPECT_EQ(dated.text("H7"), "3,000");

@@ -80,15 +80,15 @@ TEST_F(ContractSearchTest, EachKindShowsItsInputsAndTheProjectSearchKeepsThePrev
     host.pick(f.cbSer, 5);
     EXPECT_FALSE(f.txtSer.Visible());
     EXPECT_TRUE(rangeShown(f));
-    EXPECT_EQ(f.lbSerS.Caption(), "2024/02/01");
-    EXPECT_EQ(f.lbSerE.Caption(), "2024/02/29");
+    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 113/02/01");
+    EXPECT_EQ(f.lbSerE.Caption(), "中華民國 113/02/29");
     host.pickDate(f.dtpSerS, Date::fromYmd(2023, 12, 25));
-    EXPECT_EQ(f.lbSerS.Caption(), "2023/12/25");
+    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 112/12/25");
     host.pick(f.cbSer, 6);
     EXPECT_TRUE(rangeShown(f));
-    EXPECT_EQ(f.lbSerS.Caption(), "2023/12/25");
+    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 112/12/25");
     host.pick(f.cbSer, 5);  // chosen again: the month again
-    EXPECT_EQ(f.lbSerS.Caption(), "2024/02/01");
+    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 113/02/01");
 
     for (int kind = 0; kind <= 3; ++kind) {
         host.pick(f.cbSer, kind);

@@ -60,7 +60,7 @@ TEST_F(SettleFromVoucherTest, EqualAmountsSettleTheRowWithTheVoucherAndNothingEl
     EXPECT_TRUE(host.messages().empty());
     EXPECT_FALSE(Forms::isLoaded<frmMach>());
     EXPECT_EQ(settlements("ri期"),
-              (Texts{"115031001|1|10,000|10,000|2026/03/15|True||1150315001|True",
+              (Texts{"115031001|1|10,000|10000|2026/03/15|True||1150315001|True",
                      "115031001|2|20,000|||False|||False"}));
     EXPECT_EQ(dumpWithout("ri期"), others);
 }
@@ -85,7 +85,7 @@ TEST_F(SettleFromVoucherTest, TheButtonLiesBesideTheChosenRow) {
     EXPECT_EQ(d.cmd.Left(), d.hfgC.Left() + d.hfgC.ColPos(5) + d.hfgC.ColWidth(5) + 30);
     EXPECT_EQ(d.cmd.Top(), d.hfgC.Top() + d.hfgC.RowPos(2) + 30);
     host.click(d.cmd);
-    EXPECT_EQ(settlements("ri期")[1], "115031001|3|30,000|30,000|2026/03/15|True||1150315001|True");
+    EXPECT_EQ(settlements("ri期")[1], "115031001|3|30,000|30000|2026/03/15|True||1150315001|True");
     EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|||False|||False");
 }
 
@@ -169,10 +169,11 @@ TEST_F(SettleFromVoucherTest, DifferentAmountsAskFirst) {
         const char* stored;  // "" when nothing is written
     };
     const Case cases[] = {
-        {"8000", AnswerYes, {}, "8,000"},
+        {"8000", AnswerYes, {}, "8000"},
         {"8000", AnswerNo, {}, ""},
-        {"12000", AnswerYes, {"abc", "", "9500"}, "9,500"},
+        {"12000", AnswerYes, {"abc", "1e40", "9500"}, "9500"},
         {"12000", AnswerYes, {"9,500"}, "9,500"},
+        {"12000", AnswerYes, {"abc", ""}, ""},
         {"12000", AnswerNo, {}, ""},
     };
     for (const Case& c : cases) {
@@ -191,7 +192,8 @@ TEST_F(SettleFromVoucherTest, DifferentAmountsAskFirst) {
         EXPECT_EQ(host.inputs().size() - inputsBefore, c.replies.size());
         for (size_t i = 0; i < c.replies.size(); ++i) {
             const auto& input = host.inputs()[inputsBefore + i];
-            EXPECT_EQ(input.prompt, i == 0 ? "填入沖帳金額" : "填入沖帳金額\n必須是數字");
+            EXPECT_EQ(input.prompt,
+                      i == 0 ? "填入沖帳金額" : "填入沖帳金額\n沖帳金額欄位只能輸入數字");
             EXPECT_EQ(input.defaultText, "10000");
             EXPECT_EQ(input.title, "Kiv");
         }
@@ -224,7 +226,7 @@ TEST_F(SettleFromVoucherTest, AChequeVoucherWritesTheChequeThatPaidIt) {
         receivableContract();
         frmMach& d = chooseFirstInstalment(c.voucher, "10000", false);
         host.click(d.cmd);
-        EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|10,000|2026/03/15|False|" +
+        EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|10000|2026/03/15|False|" +
                                               std::string(c.cheque) + "|" + c.voucher + "|True");
     }
 }
@@ -242,7 +244,7 @@ TEST_F(SettleFromVoucherTest, AnExpenseVoucherSettlesAPayableAddition) {
     host.click(d.cmd);
     EXPECT_EQ(settlements("ro加"),
               (Texts{"115031005|1|3,000|3,000|2026/01/02|True|OLD|1150101001|True",
-                     "115031005|2|4,000|4,000|2026/03/16|True||1150316001|True"}));
+                     "115031005|2|4,000|4000|2026/03/16|True||1150316001|True"}));
     EXPECT_EQ(settlements("ro期"), instalments);
     EXPECT_EQ(rows(AccDb(), "SELECT 報價單號, 合約單號, 預付日, 發票號碼 FROM ro加 WHERE 期別 = 2"),
               Texts{"Q|K|2026/04/01|INV"});
@@ -292,13 +294,6 @@ TEST_F(SettleFromVoucherTest, ARowSettledByAnotherCopyIsNotSettledAgain) {
         EXPECT_EQ(d.hfgR.TextMatrix(1, 0), instalment ? "追加1" : "");
         host.act([&] { d.Unload(); });
     }
-}
-
-TEST(SettlementAmountTest, WholeDollarsReadShownAndStoredAmounts) {
-    EXPECT_EQ(WholeDollars("12,345"), 12345);
-    EXPECT_EQ(WholeDollars("9500.5"), 9501);
-    EXPECT_EQ(WholeDollars(""), 0);
-    EXPECT_EQ(WholeDollars("abc"), 0);
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST_F(SettleVoucherDialogTest, AQuoteInTheProjectNameIsJustAName) {
         host.click(d.Command1);
     });
     EXPECT_EQ(settlements("ro加"),
-              (Texts{"115031001|1|5,000|5,500|2026/03/15|True||1150315001|True",
+              (Texts{"115031001|1|5,000|5500|2026/03/15|True||1150315001|True",
                      "115031001|2|6,000|6,000|2026/01/02|True|OLD|1150101002|True"}));
     EXPECT_EQ(f.hfgAm1.TextMatrix(1, 0), "5,500");
     EXPECT_FALSE(SettleIsInstalment);
@@ -101,7 +101,7 @@ TEST_F(SettleVoucherDialogTest, SettlesTheInstalmentAndTheContractFormShowsIt) {
     settleFrom(f.hfg1, 2, [&](frmMchIo& d) { host.dblClickCell(d.hfg, 1, 1); });
     EXPECT_TRUE(host.messages().empty());
     EXPECT_EQ(settlements("ri期")[1],
-              "115031001|2|20,000|20,000|2026/03/15|False|AA0001|1150315001|True");
+              "115031001|2|20,000|20000|2026/03/15|False|AA0001|1150315001|True");
     EXPECT_EQ(settlements("ri加"), additions);
     EXPECT_EQ(f.hfg1.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4), "20,000|1150315001");
 }

@@ -504,7 +504,7 @@ TEST_F(ProgramFormsScreenshotTest, TheSettlementDialogsAndTheSettledInstalment) 
     act([&] { dialog.cmd.userClick(); });
     EXPECT_FALSE(Forms::isLoaded<frmMach>());
     Recordset settled = AccDb().OpenRecordset("SELECT * FROM ri期 WHERE id = '115031001'");
-    EXPECT_EQ(settled.Fields("實收金").text(), "10,000");
+    EXPECT_EQ(settled.Fields("實收金").text(), "10000");
     EXPECT_EQ(settled.Fields("實收日").date(), Date::fromYmd(2026, 3, 15));
     EXPECT_EQ(settled.Fields("收支單號").text(), "1150315001");
     EXPECT_TRUE(settled.Fields("處理").boolean());
