@@ -459,7 +459,7 @@ void frmBB::FillSignOffTable() {
         pt.SetField("到期日", ShownDate(rs.Fields(3)));
         pt.SetField("收票人", rs.Fields(4).text());
         pt.SetField("票據號碼", rs.Fields(5).text());
-        pt.SetField("金額", GroupThousands(rs.Fields(6).text()));
+        pt.SetField("金額", AmountText(rs.Fields(6)));
         pt.SetField("新台幣", rs.Fields(7).text());
         pt.Update();
     }

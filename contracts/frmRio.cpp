@@ -1034,7 +1034,7 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
     row.SetField("w", cbWork.Text());
     row.SetField("fnLet", storedAmount(txtfnLet.Text()));
     row.SetField("無發票", chkTax.Value() == 1);
-    row.SetField("Let", txtLet.Text());
+    row.SetField("Let", storedAmount(txtLet.Text()));
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();

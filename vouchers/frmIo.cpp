@@ -1033,7 +1033,7 @@ void frmIo::FillPrintTable() {
     row.SetField("科目代號", cbAcc.Text());
     row.SetField("收支", lbAcIo.Caption());
     row.SetField("科目名稱", lbAcTxt.Caption());
-    row.SetField("金額", GroupThousands(txtCash.Text()));
+    row.SetField("金額", AmountText(AmountOf(txtCash.Text())));
     row.SetField("附註一", cbPs1.Text());
     row.SetField("附註二", cbPs2.Text());
     row.SetField("申請人", cbReq.Text());

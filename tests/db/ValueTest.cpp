@@ -35,18 +35,6 @@ TEST(Numbers, NumericTextsAllowThousandsSeparatorsBetweenDigitsOnly) {
     EXPECT_EQ(withoutSeparators("-1,234,567.5"), "-1234567.5");
 }
 
-TEST(Numbers, AnAmountIsReadWithItsSeparatorsOutAndAnythingElseCountsZero) {
-    for (auto [text, value] : {std::pair<const char*, double>{"1,234", 1234},
-                               {"1,050,000", 1050000},
-                               {"-2,500", -2500},
-                               {"12abc", 12},
-                               {"1,234.6", 1234.6},
-                               {"", 0},
-                               {"abc", 0},
-                               {",", 0}})
-        EXPECT_EQ(amountValue(text), value) << text;
-}
-
 TEST(Numbers, ConversionsRoundHalvesToEvenAndFormattingAwayFromZero) {
     for (auto [x, even, away] : {std::tuple{2.5, 2, 3},
                                  {3.5, 4, 4},
