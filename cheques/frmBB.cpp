@@ -63,7 +63,7 @@ const char* stateText(int64_t state) {
 // The due date of a cheque row as the summary writes it; "" for a row that is no cheque.
 std::string summaryDate(const std::string& shown) {
     std::optional<Date> date = parseShownDate(shown);
-    return date ? Format(*date, "ee/mm/dd") : "";
+    return date ? GridRocDate(*date) : "";
 }
 
 void setHeader(Grid& grid, int col, const std::string& text) {

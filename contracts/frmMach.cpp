@@ -43,7 +43,7 @@ ShownVoucher shownVoucher() {
 }
 
 std::string dateCell(const Value& value) {
-    return value.isNull() ? "" : Format(value, "ee/mm/dd");
+    return value.isNull() ? "" : GridRocDate(value.date());
 }
 
 void layOutGrid(Grid& grid, int width, const std::vector<const char*>& heads) {

@@ -92,7 +92,7 @@ void frmMchIo::ListProjectVouchers() {
         for (const char* field :
              {"用途說明", "工程種類", "科目代號", "科目名稱", "申請人", "簽收", "附註一"})
             hfg.SetTextMatrix(row, col++, rs.Fields(field).text());
-        hfg.SetTextMatrix(row, 11, day.isNull() ? "" : Format(day, "ee/mm/dd"));
+        hfg.SetTextMatrix(row, 11, day.isNull() ? "" : GridRocDate(day.date()));
         voucherDays_.push_back(day.isNull() ? std::nullopt : std::optional<Date>(day.date()));
     }
 }

@@ -350,7 +350,7 @@ void frmCash::RunVoucherQuery() {
 void frmCash::FillQueryRow(int row, const Recordset& rs, int64_t& balance) {
     const Value day = rs.Fields("發生日期");
     hfg.SetTextMatrix(row, 0, std::to_string(row));
-    hfg.SetTextMatrix(row, 1, day.isNull() ? "" : Format(day.date(), "ee/mm/dd"));
+    hfg.SetTextMatrix(row, 1, day.isNull() ? "" : GridRocDate(day.date()));
     hfg.SetTextMatrix(row, 2, rs.Fields("單號").text());
     hfg.SetTextMatrix(row, 3, rs.Fields("科目名稱").text());
     hfg.SetTextMatrix(row, 4, rs.Fields("用途說明").text());

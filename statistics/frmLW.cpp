@@ -60,8 +60,8 @@ void label(Grid& grid, int row, const char* text, Color color) {
     SetCellForeColor(grid, row, 0, color);
 }
 
-std::string shareText(double part, double total) {
-    return total == 0 ? "0" : Format(part / total, "0.00%");
+std::string shareText(int64_t part, int64_t total) {
+    return total == 0 ? "0" : ShareText(ShareOf(part, total));
 }
 
 // The first day of the month a header " 115年01月份" names.
@@ -290,16 +290,15 @@ void frmLW::FillSubtotals(const Section& section) {
 // Each month's share below the subtotals, and each account's share (the subtotal's too) in the
 // last column; a section without money shows "0" throughout.
 void frmLW::FillShares(const Section& section) {
-    const auto total =
-        static_cast<double>(AmountOf(hfg.TextMatrix(section.subtotalRow(), totalCol_)));
+    const int64_t total = AmountOf(hfg.TextMatrix(section.subtotalRow(), totalCol_));
     const int shareCol = totalCol_ + 1;
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
-        const auto part = static_cast<double>(AmountOf(hfg.TextMatrix(section.subtotalRow(), col)));
+        const int64_t part = AmountOf(hfg.TextMatrix(section.subtotalRow(), col));
         hfg.SetTextMatrix(section.shareRow(), col, shareText(part, total));
         SetCellBackColor(hfg, section.shareRow(), col, ShareGrey);
     }
     for (int row = section.firstRow; row <= section.subtotalRow(); ++row) {
-        const auto part = static_cast<double>(AmountOf(hfg.TextMatrix(row, totalCol_)));
+        const int64_t part = AmountOf(hfg.TextMatrix(row, totalCol_));
         hfg.SetTextMatrix(row, shareCol, shareText(part, total));
         SetCellBackColor(hfg, row, shareCol, ShareGrey);
     }

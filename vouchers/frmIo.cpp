@@ -807,7 +807,7 @@ bool frmIo::ListUnsignedVouchers(bool quiet) {
                             rs.Fields("工程種類").text(),
                             rs.Fields("pay").boolean() ? "支出" : "收入",
                             "(" + rs.Fields("科目代號").text() + ")" + rs.Fields("科目名稱").text(),
-                            Format(rs.Fields("金額"), "##,##0")});
+                            AmountText(rs.Fields("金額"))});
     if (vouchers.empty()) {
         if (!quiet) messageBox("無未簽核收支單", 48, ListTitle);
         return false;
