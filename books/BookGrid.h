@@ -11,7 +11,6 @@
 
 namespace kiv {
 
-inline constexpr const char* BooksTitle = "Kiv";
 inline constexpr int HeaderAlignment = 4;
 inline constexpr int LeftAlignment = 1;
 inline constexpr int Hourglass = 11;

@@ -163,7 +163,7 @@ void frmFtr::RefreshForecast() {
     Date today = Clock::today().dateOnly();
     std::optional<Date> end = DateOfLabel(lbEd);
     if (!end || *end < today) {
-        messageBox("截止日必須是今天以後", 48, BooksTitle);
+        messageBox("截止日必須是今天以後", MessageExclamation, ApplicationTitle);
         return;
     }
     HourglassPointer busy;

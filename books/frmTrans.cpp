@@ -316,29 +316,30 @@ void frmTrans::RunTransfer(const TransferPlan& transfer) {
     if (!MayCloseForOtherAction("frmIo")) return;
     if (txtCash.Text().empty()) return RefuseAmount("請輸入轉帳金額");
     // The transfer's vouchers take the amount: it is refused beyond what a voucher holds.
-    AmountReading typed = TypedAmount(txtCash, "轉帳金額", {.mostDigits = 12}, BooksTitle);
+    AmountReading typed = TypedAmount(txtCash, "轉帳金額", {.mostDigits = 12}, ApplicationTitle);
     if (typed.refused()) return;
     std::optional<int64_t> amount = typed.amount;
-    if (messageBox(transfer.question, 292, BooksTitle) != AnswerYes) return;
+    if (messageBox(transfer.question, MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes) return;
     if (*amount == 0) return RefuseAmount("轉帳金額不可為 0");
     for (const AccountChoice& choice : transfer.accounts) {
         if (!choice.box->Text().empty()) continue;
-        messageBox(choice.missing, 48, BooksTitle);
+        messageBox(choice.missing, MessageExclamation, ApplicationTitle);
         choice.box->SetFocus();
         return;
     }
     if (AmountOf(transfer.tested->Caption()) < *amount) {
         if (transfer.shortageStops) {
-            messageBox(transfer.shortage, 0, BooksTitle);
+            messageBox(transfer.shortage, MessagePlain, ApplicationTitle);
             return;
         }
-        if (messageBox(transfer.shortage, 292, BooksTitle) != AnswerYes) return;
+        if (messageBox(transfer.shortage, MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes)
+            return;
     }
     const bool written = WriteLegs(transfer.legs, *amount);
     ShowCashBalance();
     ShowAccountBalances();
     if (!written) return;
-    messageBox(transfer.completion, 64, BooksTitle);
+    messageBox(transfer.completion, MessageInformation, ApplicationTitle);
     UnloadUnlessUnsaved("frmIo");
 }
 
@@ -354,13 +355,14 @@ bool frmTrans::WriteLegs(const std::vector<TransferLeg>& legs, int64_t amount) {
         transfer.Commit();
         return true;
     } catch (const std::exception& failure) {
-        messageBox(std::string("轉帳失敗，資料未變更\r\n") + failure.what(), 48, BooksTitle);
+        messageBox(std::string("轉帳失敗，資料未變更\r\n") + failure.what(), MessageExclamation,
+                   ApplicationTitle);
         return false;
     }
 }
 
 void frmTrans::RefuseAmount(const char* message) {
-    messageBox(message, 48, BooksTitle);
+    messageBox(message, MessageExclamation, ApplicationTitle);
     txtCash.SetFocus();
     txtCash.SelectAll();
 }
@@ -424,7 +426,7 @@ void frmTrans::ListBook(Book book) {
     std::optional<Date> start = DateOfLabel(lbSt), end = DateOfLabel(lbEd);
     if (!start || !end) return;
     if (*start > *end) {
-        messageBox("起始日不可大於截止日", 48, BooksTitle);
+        messageBox("起始日不可大於截止日", MessageExclamation, ApplicationTitle);
         return;
     }
     hfg.Clear();

@@ -405,7 +405,8 @@ void frmBB::OpenVoucher(int row) {
         std::string members;
         for (const std::string& member : ChequeVouchers(AccDb(), number))
             members += member + "\n";
-        messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, 48, ApplicationTitle);
+        messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, MessageExclamation,
+                   ApplicationTitle);
         return;
     }
     if (!UnloadUnlessUnsaved("frmIo")) return;

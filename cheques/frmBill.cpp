@@ -21,8 +21,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* CriticalTitle = "KIV";
-
 constexpr const char* Received = "收 到 票 據";
 constexpr const char* Issued = "開 出 票 據";
 constexpr Color ReceivedColor = 0xFFC0C0;
@@ -262,7 +260,7 @@ void frmBill::ShowStoredCheque() {
     ChequeVoucherNo = ChequeKeyForVoucher(db, ChequeVoucherNo);
     shownCheque_ = ReadCheque(db, ChequeVoucherNo);
     if (!shownCheque_) {
-        messageBox("此票據資料已經遺失", 48, NoTitle);
+        messageBox("此票據資料已經遺失", MessageExclamation, NoTitle);
         ChequeMissing = true;
         return;
     }
@@ -368,18 +366,19 @@ void frmBill::cmdCencel_Click() {
 // Only the company's own side of the cheque is required; the other may be left empty.
 bool frmBill::EntriesAreComplete() {
     if (lbW.Caption().empty() || !issueDate_ || !dueDate_) {
-        messageBox("未選取開票日期", 48, ApplicationTitle);
+        messageBox("未選取開票日期", MessageExclamation, ApplicationTitle);
         return false;
     }
     const bool received = IsReceived();
     ComboBox& ownBank = received ? cbCbnk : cbWbnk;
     if (ownBank.Text().empty()) {
-        messageBox(received ? "未選取收票銀行" : "未選取開票銀行", 48, ApplicationTitle);
+        messageBox(received ? "未選取收票銀行" : "未選取開票銀行", MessageExclamation,
+                   ApplicationTitle);
         ownBank.SetFocus();
         return false;
     }
     if (txtBillNo.Text().empty()) {
-        messageBox("票據號碼未填入", 48, ApplicationTitle);
+        messageBox("票據號碼未填入", MessageExclamation, ApplicationTitle);
         txtBillNo.SetFocus();
         return false;
     }
@@ -417,10 +416,10 @@ void frmBill::SaveCheque() {
     try {
         AddCheque(AccDb(), ChequeFromFields());
     } catch (const UniqueViolation&) {
-        messageBox("此收支單已有票據資料", 48, ApplicationTitle);
+        messageBox("此收支單已有票據資料", MessageExclamation, ApplicationTitle);
         return;
     } catch (const DbError& failure) {
-        messageBox(failure.what(), 48, ApplicationTitle);
+        messageBox(failure.what(), MessageExclamation, ApplicationTitle);
         return;
     }
     ChequeSaved = true;
@@ -434,7 +433,7 @@ void frmBill::cmdOp_Click() {
         ProcessingEnabled = true;
         return;
     }
-    messageBox("票據已處理 不可變更", 48, NoTitle);
+    messageBox("票據已處理 不可變更", MessageExclamation, NoTitle);
     FrmOp.SetEnabled(false);
     ProcessingEnabled = false;
 }
@@ -460,26 +459,27 @@ bool frmBill::CashingAllowed() {
     const Date today = Clock::today().dateOnly();
     if (IsReceived()) {
         if (today < cheque.dueDate.addDays(daysOf(cbDeDay))) {
-            messageBox("票據未到可用日\r\n不可兌現", 48, ApplicationTitle);
+            messageBox("票據未到可用日\r\n不可兌現", MessageExclamation, ApplicationTitle);
             return false;
         }
         return true;
     }
     if (today < cheque.dueDate) {
-        messageBox("票據未到期\r\n不可兌現", 48, ApplicationTitle);
+        messageBox("票據未到期\r\n不可兌現", MessageExclamation, ApplicationTitle);
         return false;
     }
     int64_t balance = AccountBalance(AccDb(), AccountKind::Cheque, cbWbnk.Text(), txtWid.Text());
     if (balance < cheque.amount) {
-        messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " + AmountText(balance), 16,
-                   CriticalTitle);
+        messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " + AmountText(balance), MessageCritical,
+                   CapitalsTitle);
         return false;
     }
     return true;
 }
 
 bool frmBill::ConfirmProcessing(int Index) {
-    int answer = messageBox("確定處理此票據為[" + Oop(Index).Caption() + "]", 35, NoTitle);
+    int answer =
+        messageBox("確定處理此票據為[" + Oop(Index).Caption() + "]", MessageYesNoCancel, NoTitle);
     if (answer == AnswerYes) return true;
     if (answer == AnswerNo)
         ReselectUnprocessed(true);
@@ -521,7 +521,7 @@ void frmBill::ProcessCheque(int Index) {
             transaction.Commit();
         });
     } catch (const std::exception& failure) {
-        messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), 48,
+        messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), MessageExclamation,
                    ApplicationTitle);
         StopProcessing();
         return;

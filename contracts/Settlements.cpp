@@ -92,7 +92,8 @@ void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id
 // was typed once it reads as an amount; an input box left empty (or cancelled) settles nothing.
 std::optional<std::string> AskSettledAmount(int64_t voucher, int64_t planned) {
     if (voucher == planned) return std::to_string(voucher);
-    if (messageBox("沖帳金額與預付金額不符\n是否沖帳？", 292, ApplicationTitle) != AnswerYes)
+    if (messageBox("沖帳金額與預付金額不符\n是否沖帳？", MessageYesNoDefaultNo, ApplicationTitle) !=
+        AnswerYes)
         return std::nullopt;
     if (voucher < planned) return std::to_string(voucher);
     const std::string plannedDigits = std::to_string(planned);

@@ -109,7 +109,7 @@ void frmMach::ListOpenContracts() {
     lstRio.Clear();
     const auto contracts = ContractsWithOpenRows(SettleReceivable);
     if (contracts.empty()) {
-        messageBox("無應收付可沖帳", 48, ApplicationTitle);
+        messageBox("無應收付可沖帳", MessageExclamation, ApplicationTitle);
         return;
     }
     std::vector<std::vector<std::string>> rows;
@@ -187,7 +187,7 @@ void frmMach::ChooseRow(Grid& grid, bool instalment, int amountCol, const char* 
     const int row = grid.MouseRow();
     if (row < 1 || row >= grid.Rows()) return;
     if (grid.TextMatrix(row, 0).empty()) {
-        messageBox(emptyMessage, 48, ApplicationTitle);
+        messageBox(emptyMessage, MessageExclamation, ApplicationTitle);
         return;
     }
     if (button != LeftButton) return;
@@ -230,7 +230,7 @@ void frmMach::cmd_Click() {
     if (!settled) {
         // The row went (say so) or was settled meanwhile (the conflict was told): show what is
         // open now and let the user choose again.
-        if (unchanged) messageBox(RowGone, 48, ApplicationTitle);
+        if (unchanged) messageBox(RowGone, MessageExclamation, ApplicationTitle);
         const std::string picked = lstRio.Value();
         ListOpenContracts();
         lstRio_Click();

@@ -128,7 +128,7 @@ void frmMchIo::Command1_Click() {
             SettleReceivable, SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
             contracts->lbNo.Caption(), SettlePeriod, settlement);
     });
-    if (!settled && unchanged) messageBox(RowGone, 48, ApplicationTitle);
+    if (!settled && unchanged) messageBox(RowGone, MessageExclamation, ApplicationTitle);
     Unload();
 }
 

@@ -155,7 +155,7 @@ std::string plainShare(int64_t hundredths) {
 }
 
 void refuseFullDay() {
-    messageBox("本日應收付帳款已達 99 筆\n無法再新增", 48, ApplicationTitle);
+    messageBox("本日應收付帳款已達 99 筆\n無法再新增", MessageExclamation, ApplicationTitle);
 }
 
 }  // namespace
@@ -722,7 +722,7 @@ bool frmRio::PromptSavePendingGrids() {
           Pending{AdditionsEditing, "追加修改中是否儲存?", &frmRio::SaveAdditions, cmdAmSv},
           Pending{ReductionsEditing, "追減修改中是否儲存?", &frmRio::SaveReductions, cmdMsv}}) {
         if (!grid.editing) continue;
-        if (messageBox(grid.question, 292, ApplicationTitle) == AnswerYes) {
+        if (messageBox(grid.question, MessageYesNoDefaultNo, ApplicationTitle) == AnswerYes) {
             // A save clears the flag; a refused one (it said why) keeps it and the edits.
             (this->*grid.save)();
             if (grid.editing) return false;
@@ -788,7 +788,7 @@ void frmRio::cmdCen_Click() {
 
 void frmRio::cmdAll_Click() {
     if (lbStat.Caption() == Browsing) return;
-    if (messageBox("是否儲存?", 35, ApplicationTitle) == AnswerYes) {
+    if (messageBox("是否儲存?", MessageYesNoCancel, ApplicationTitle) == AnswerYes) {
         SaveContractHeader();
         SetCompactView(false);
     } else {
@@ -907,7 +907,7 @@ void frmRio::FillVendorList() {
 
 void frmRio::SaveContractHeader() {
     if (lbSin.Caption().empty()) {
-        messageBox("請填入簽約日期", 48, ApplicationTitle);
+        messageBox("請填入簽約日期", MessageExclamation, ApplicationTitle);
         return;
     }
     if (!HeaderAmountsAreAmounts()) return;
@@ -919,7 +919,7 @@ void frmRio::SaveContractHeader() {
     if (!adding) {
         std::optional<std::string> storedTotal = StoredTotal(number);
         if (!storedTotal) {
-            messageBox(ContractMissing, 48, ApplicationTitle);
+            messageBox(ContractMissing, MessageExclamation, ApplicationTitle);
             return;
         }
         totalChanged = AmountOf(*storedTotal) != AmountOf(txtTal.Text());
@@ -945,7 +945,8 @@ void frmRio::SaveContractHeader() {
     }
     BackToBrowsing();
     if (totalChanged)
-        messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", 48, ApplicationTitle);
+        messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", MessageExclamation,
+                   ApplicationTitle);
     if (receivable)
         optI_Click();
     else
@@ -979,12 +980,12 @@ std::optional<std::string> frmRio::StoredTotal(const std::string& number) {
 bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
     if (!CellsAreAmounts(hfg, 1, 3)) return false;
     if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, 48, ApplicationTitle);
+        messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
         return false;
     }
     const int64_t total = AmountOf(txtTal.Text());
     if (!rows.empty() && total == 0) {
-        messageBox("合計為 0,無法計算期數的佔總價比例", 48, ApplicationTitle);
+        messageBox("合計為 0,無法計算期數的佔總價比例", MessageExclamation, ApplicationTitle);
         return false;
     }
     for (PlanRow& row : rows)
@@ -1061,8 +1062,8 @@ void frmRio::BackToBrowsing() {
 }
 
 void frmRio::cmdDel_Click() {
-    if (messageBox("確定刪除此應收付帳款?\n如果選取是,會將此應收付帳款全部資料刪除", 35,
-                   ApplicationTitle) != AnswerYes)
+    if (messageBox("確定刪除此應收付帳款?\n如果選取是,會將此應收付帳款全部資料刪除",
+                   MessageYesNoCancel, ApplicationTitle) != AnswerYes)
         return;
     DeleteContract(Receivable(), lbNo.Caption());
     FillStoredHeader();
@@ -1252,7 +1253,7 @@ void frmRio::LoadSchedule(bool receivable, Schedule schedule, const std::string&
 void frmRio::AddInstalment() {
     const int last = hfg.Rows() - 1;
     if (!hfg.TextMatrix(last, 0).empty() && hfg.TextMatrix(last, 1).empty()) {
-        messageBox("無法新增\r\n請先完成先前期數的預付金額", 48, ApplicationTitle);
+        messageBox("無法新增\r\n請先完成先前期數的預付金額", MessageExclamation, ApplicationTitle);
         return;
     }
     // The shares are summed in hundredths of a per cent, as shown: a sum of doubles would make
@@ -1261,7 +1262,7 @@ void frmRio::AddInstalment() {
     for (int r = 1; r < hfg.Rows(); ++r)
         hundredths += shareHundredths(hfg.TextMatrix(r, 3));
     if (hundredths >= 100 * 100) {
-        messageBox("無法新增\r\n所有期數已包含所有金額", 48, ApplicationTitle);
+        messageBox("無法新增\r\n所有期數已包含所有金額", MessageExclamation, ApplicationTitle);
         return;
     }
     appendLabelledRow(hfg, &hfg1, "第", "期");
@@ -1344,7 +1345,7 @@ std::vector<PlanRow> frmRio::ReductionRows() const {
 // they were shown: the grid then shows them as stored.
 bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
     if (lbNo.Caption().empty() || !ContractExists(shownReceivable_, lbNo.Caption())) {
-        messageBox(ContractMissing, 48, ApplicationTitle);
+        messageBox(ContractMissing, MessageExclamation, ApplicationTitle);
         return false;
     }
     ShownRows& shown = shownSchedules_[static_cast<size_t>(schedule)];
@@ -1398,8 +1399,8 @@ bool frmRio::CellsAreAmounts(Grid& grid, int amountCol, int shareCol) {
             return false;
         if (shareCol < 0 || readShare(grid.TextMatrix(r, shareCol))) continue;
         messageBox(
-            row + grid.TextMatrix(0, shareCol) + "必須是 0 到 100 之間、最多兩位小數的百分比", 48,
-            ApplicationTitle);
+            row + grid.TextMatrix(0, shareCol) + "必須是 0 到 100 之間、最多兩位小數的百分比",
+            MessageExclamation, ApplicationTitle);
         grid.SetRow(r);
         grid.SetCol(shareCol);
         return false;
@@ -1417,7 +1418,7 @@ void frmRio::SaveInstalments() {
     if (!CellsAreAmounts(hfg, 1, 3)) return;
     std::vector<PlanRow> rows;
     if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, 48, ApplicationTitle);
+        messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
         return;
     }
     if (!StoreSchedule(Schedule::Instalments, rows)) return;
@@ -1461,7 +1462,7 @@ bool frmRio::EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> edi
     if (button == LeftButton) {
         if (!editing || ClickedRow == 0 || ClickedCol == 0) return false;
         if (grid.TextMatrix(ClickedRow, 0).empty()) {
-            messageBox(NoPeriod, 48, ApplicationTitle);
+            messageBox(NoPeriod, MessageExclamation, ApplicationTitle);
             return false;
         }
         save.SetEnabled(true);
@@ -1551,7 +1552,7 @@ void frmRio::WireRowCommands() {
 // again, unless another copy of the program changed it meanwhile. Either way the grids show the
 // stored rows afterwards.
 void frmRio::mdel_Click() {
-    if (messageBox("確定刪除", 292, ApplicationTitle) != AnswerYes) return;
+    if (messageBox("確定刪除", MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes) return;
     const std::string id = lbNo.Caption();
     const bool receivable = Receivable();
     switch (PopupGrid) {
@@ -1687,12 +1688,12 @@ void frmRio::cbSer_Click() {
 void frmRio::cmdSer_Click() {
     const int kind = cbSer.ListIndex();
     if (kind == 4 && txtSer.Text().empty()) {
-        messageBox("請輸入查詢字串", 48, ApplicationTitle);
+        messageBox("請輸入查詢字串", MessageExclamation, ApplicationTitle);
         txtSer.SetFocus();
         return;
     }
     if (kind == 5 && (lbSerS.Caption().empty() || lbSerE.Caption().empty())) {
-        messageBox("請輸入查詢日期", 48, ApplicationTitle);
+        messageBox("請輸入查詢日期", MessageExclamation, ApplicationTitle);
         return;
     }
     PickedContractNo.clear();

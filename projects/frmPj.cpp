@@ -356,7 +356,8 @@ void frmPj::cmdAdd_Click() {
 
 void frmPj::cmdEdit_Click() {
     if (ProjectRecordsEmpty()) return;
-    if (ckFnl.Value() == 1 && messageBox("專案已完工\n確定修改?", 292, NoTitle) != AnswerYes)
+    if (ckFnl.Value() == 1 &&
+        messageBox("專案已完工\n確定修改?", MessageYesNoDefaultNo, NoTitle) != AnswerYes)
         return;
     // The edit starts from the project as stored now: the rows its save checks are the ones
     // edited.
@@ -392,18 +393,18 @@ void frmPj::cmdSv_Click() {
 
 void frmPj::SaveProject() {
     if (txtPjNo.Text().empty()) {
-        messageBox("請填入專案號碼", 48, ApplicationTitle);
+        messageBox("請填入專案號碼", MessageExclamation, ApplicationTitle);
         txtPjNo.SetFocus();
         return;
     }
     if (txtPjN.Text().empty()) {
-        messageBox("請填入專案名稱", 48, ApplicationTitle);
+        messageBox("請填入專案名稱", MessageExclamation, ApplicationTitle);
         txtPjN.SetFocus();
         return;
     }
     if (TypedAmount(txtCash, "總金額", ProjectTotalRule).refused()) return;
-    if (AddingProject &&
-        messageBox("專案新增後將無法修改編號和名稱\n是否新增此專案", 52, NoTitle) != AnswerYes)
+    if (AddingProject && messageBox("專案新增後將無法修改編號和名稱\n是否新增此專案",
+                                    MessageYesNoExclamation, NoTitle) != AnswerYes)
         return;
     // Any other database error goes on to the action's runner, which shows the database layer's
     // Chinese message; the form stays in its mode with what was typed.
@@ -414,7 +415,7 @@ void frmPj::SaveProject() {
             return;
         }
     } catch (const UniqueViolation&) {
-        messageBox("專案號碼重複", 48, ApplicationTitle);
+        messageBox("專案號碼重複", MessageExclamation, ApplicationTitle);
         txtPjNo.SetFocus();
         txtPjNo.SelectAll();
         return;
@@ -514,7 +515,7 @@ void frmPj::cmdSpj_Click() {
             return;
         }
     }
-    messageBox("找不到此專案", 48, ApplicationTitle);
+    messageBox("找不到此專案", MessageExclamation, ApplicationTitle);
 }
 
 bool frmPj::ReportShown() const {

@@ -194,10 +194,10 @@ void frmCom::Command3_Click() {
             "公司資料已存入 zove3.mdb，但未能存入 pt.mdb，列印的報表仍是舊的公司資料；"
             "請再按「確定變更」。\r\n" +
                 *printCopyFailure,
-            48, "Mora III");
+            MessageExclamation, SuiteTitle);
         return;
     }
-    messageBox("變更完成", 64, "Mora III");
+    messageBox("變更完成", MessageInformation, SuiteTitle);
 }
 
 // The error of the pt.mdb commit when only that failed.

@@ -145,11 +145,11 @@ void frmLW::cmdStar_Click() {
 // The year lists run from the current year back, so a higher position is an earlier year.
 bool frmLW::PeriodIsValid() const {
     if (cbEy.ListIndex() > cbSy.ListIndex()) {
-        messageBox("終止年份不可小於起始年份", 48, ApplicationTitle);
+        messageBox("終止年份不可小於起始年份", MessageExclamation, ApplicationTitle);
         return false;
     }
     if (cbEy.ListIndex() == cbSy.ListIndex() && cbEM.ListIndex() < cbSM.ListIndex()) {
-        messageBox("終止月份不可小於起始月份", 48, ApplicationTitle);
+        messageBox("終止月份不可小於起始月份", MessageExclamation, ApplicationTitle);
         return false;
     }
     return true;

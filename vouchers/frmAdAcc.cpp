@@ -64,7 +64,7 @@ void frmAdAcc::Ot1_Click(int) {
 
 void frmAdAcc::Command1_Click() {
     if (txtAcc.Text().empty()) {
-        messageBox("請填入科目名稱", 48, "");
+        messageBox("請填入科目名稱", MessageExclamation, NoTitle);
         return;
     }
     const bool income = Ot1(0).Value();

@@ -108,7 +108,7 @@ void frmTag::SetEntering(bool entering) {
 void frmTag::cmdAdd_Click() {
     std::optional<std::string> number = DailySerialNumber(AccDb(), "tag", "num", 3);
     if (!number) {
-        messageBox("本日傳票已達999張 無法再新增", 16, ApplicationTitle);
+        messageBox("本日傳票已達999張 無法再新增", MessageCritical, ApplicationTitle);
         return;
     }
     SetCaption(Adding);
@@ -252,7 +252,7 @@ void frmTag::SaveJournalVoucher() {
     if (!LineAmountsAreAmounts()) return;
     SumDebitCredit();
     if (debit_ != credit_) {
-        messageBox("借貸不相等", 16, ApplicationTitle);
+        messageBox("借貸不相等", MessageCritical, ApplicationTitle);
         return;
     }
     bool stored = false;
@@ -285,7 +285,7 @@ bool frmTag::StoreShownVoucher() {
     std::optional<std::string> number =
         AddJournalVoucher(AccDb(), lbNo.Caption(), voucherDay_, Lines(), shownLines_);
     if (!number) {
-        messageBox("本日傳票已達999張 無法再新增", 16, ApplicationTitle);
+        messageBox("本日傳票已達999張 無法再新增", MessageCritical, ApplicationTitle);
         return false;
     }
     lbNo.SetCaption(*number);
@@ -315,7 +315,7 @@ void frmTag::ShowStoredVoucher() {
 
 void frmTag::Form_QueryUnload(int& cancel, int) {
     if (Caption() == Idle) return;
-    messageBox("未存", 16, ApplicationTitle);
+    messageBox("未存", MessageCritical, ApplicationTitle);
     cancel = 1;
 }
 
