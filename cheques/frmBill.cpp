@@ -418,9 +418,6 @@ void frmBill::SaveCheque() {
     } catch (const UniqueViolation&) {
         messageBox("此收支單已有票據資料", MessageExclamation, ApplicationTitle);
         return;
-    } catch (const DbError& failure) {
-        messageBox(failure.what(), MessageExclamation, ApplicationTitle);
-        return;
     }
     ChequeSaved = true;
     BillForVoucher = false;

@@ -519,8 +519,6 @@ bool frmSta::StoreRow() {
         return unchanged && !gone;
     } catch (const UniqueViolation&) {
         messageBox("員工姓名重複", MessageExclamation, SuiteTitle);
-    } catch (const DbError& error) {
-        messageBox(error.what(), MessagePlain, ApplicationTitle);
     }
     return false;
 }
