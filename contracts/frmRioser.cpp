@@ -42,11 +42,6 @@ std::string shownDate(const Value& value) {
     return value.isNull() ? "" : GridRocDate(value.date());
 }
 
-// A grid cell's amount as a whole number: separators out, the leading number, empty 0.
-int64_t cellAmount(const Grid& grid, int row, int col) {
-    return AmountOf(grid.TextMatrix(row, col));
-}
-
 void writeRow(Grid& grid, int row, const std::vector<std::string>& texts) {
     for (size_t c = 0; c < texts.size(); ++c)
         grid.SetTextMatrix(row, static_cast<int>(c) + 1, texts[c]);
@@ -95,6 +90,7 @@ void frmRioser::Form_Load() {
 // ---- The grid ----
 
 void frmRioser::SetupResultGrid() {
+    std::fill(std::begin(columnTotals_), std::end(columnTotals_), 0);
     hfg.Clear();
     hfg.SetRows(2);
     hfg.SetCols(BaseCols);
@@ -146,12 +142,8 @@ void frmRioser::AppendResultTotals() {
     hfg.SetRows(totals + 1);
     const int firstSummed = contractRows ? 7 : 8, lastSummed = contractRows ? 9 : 8;
     hfg.SetTextMatrix(totals, firstSummed - 1, TotalLabel);
-    for (int c = firstSummed; c <= lastSummed; ++c) {
-        int64_t sum = 0;
-        for (int r = 1; r < totals; ++r)
-            sum += cellAmount(hfg, r, c);
-        hfg.SetTextMatrix(totals, c, AmountText(sum));
-    }
+    for (int c = firstSummed; c <= lastSummed; ++c)
+        hfg.SetTextMatrix(totals, c, AmountText(columnTotals_[c]));
     hfg.SetRow(totals);
     for (int c = 1; c < hfg.Cols(); ++c) {
         hfg.SetCol(c);
@@ -222,6 +214,7 @@ int frmRioser::FillScheduleRows(bool additions, int row) {
              rs.Fields("客戶名").text(), rs.Fields("聯絡人").text(), rs.Fields("電話").text(),
              additions ? "追加" + period : "第" + period + "期", rs.Fields("amount").text(),
              shownDate(rs.Fields("預付日"))});
+        columnTotals_[8] += AmountOf(rs.Fields("amount").text());
         if (SearchKind == BillSent)
             hfg.SetTextMatrix(row, 10, rs.Fields("處理").boolean() ? "是" : "否");
     }
@@ -263,6 +256,9 @@ void frmRioser::FillContractRows(Recordset& rs) {
             {rs.Fields("id").text(), rs.Fields("收名稱").text(), shownDate(rs.Fields("簽約日")),
              rs.Fields("客戶名").text(), rs.Fields("聯絡人").text(), rs.Fields("電話").text(),
              AmountText(t + a - d), AmountText(p + q), AmountText(t + a - p - q - d)});
+        columnTotals_[7] += t + a - d;
+        columnTotals_[8] += p + q;
+        columnTotals_[9] += t + a - p - q - d;
     }
 }
 

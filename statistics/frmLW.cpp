@@ -168,11 +168,12 @@ void frmLW::BuildPeriodStatement() {
     SetMonthColumns(sy, sm, months);
     const Date first = Date::fromYmd(sy, sm, 1);
     const Date untilBefore = dayAfterMonth(Date::fromYmd(ey, em, 1));
-    const Section income = ListAccounts(false, 1, first, untilBefore);
-    const Section expense = ListAccounts(true, income.shareRow() + 2, first, untilBefore);
+    Section income = ListAccounts(false, 1, first, untilBefore);
+    Section expense = ListAccounts(true, income.shareRow() + 2, first, untilBefore);
     hfg.SetTextMatrix(expense.shareRow() + 1, 0, "合計");
-    for (const Section& section : {income, expense}) {
-        FillAccountCells(section);
+    for (Section* filled : {&income, &expense}) {
+        const Section& section = *filled;
+        FillAccountCells(*filled);
         FillSubtotals(section);
         FillShares(section);
     }
@@ -241,14 +242,19 @@ frmLW::Section frmLW::ListAccounts(bool expense, int firstRow, const Date& from,
     return section;
 }
 
-void frmLW::FillAccountCells(const Section& section) {
+void frmLW::FillAccountCells(Section& section) {
+    section.accountTotals.assign(section.accounts, 0);
+    section.columnSums.assign(totalCol_ + 1, 0);
     for (int row = section.firstRow; row < section.subtotalRow(); ++row) {
         int64_t total = 0;
         for (int col = FirstMonthCol; col < totalCol_; ++col) {
             const int64_t sum = MonthSum(row, col, section.expense);
             hfg.SetTextMatrix(row, col, AmountText(sum));
+            section.columnSums[col] += sum;
             total += sum;
         }
+        section.accountTotals[row - section.firstRow] = total;
+        section.columnSums[totalCol_] += total;
         hfg.SetTextMatrix(row, totalCol_, AmountText(total));
         SetCellBackColor(hfg, row, totalCol_, section.expense ? LightRed : LightBlue);
     }
@@ -268,21 +274,16 @@ int64_t frmLW::MonthSum(int row, int col, bool expense) const {
     return rs.Eof() || rs.Fields(0).isNull() ? 0 : rs.Fields(0).wholeNumber();
 }
 
-// The subtotals add what the account rows show, so the statement agrees with itself to the
-// dollar.
+// The subtotals add the whole amounts the account rows show, so the statement agrees with itself
+// to the dollar.
 void frmLW::FillSubtotals(const Section& section) {
     const int row = section.subtotalRow();
     const Color light = section.expense ? LightRed : LightBlue;
-    int64_t sectionTotal = 0;
     for (int col = FirstMonthCol; col < totalCol_; ++col) {
-        int64_t sum = 0;
-        for (int r = section.firstRow; r < row; ++r)
-            sum += AmountOf(hfg.TextMatrix(r, col));
-        hfg.SetTextMatrix(row, col, AmountText(sum));
+        hfg.SetTextMatrix(row, col, AmountText(section.columnSums[col]));
         SetCellBackColor(hfg, row, col, light);
-        sectionTotal += sum;
     }
-    hfg.SetTextMatrix(row, totalCol_, AmountText(sectionTotal));
+    hfg.SetTextMatrix(row, totalCol_, AmountText(section.columnSums[totalCol_]));
     SetCellBackColor(hfg, row, totalCol_, section.expense ? ExpenseRed : IncomeBlue);
     hfg.SetCellForeColor(White);
 }
@@ -290,15 +291,15 @@ void frmLW::FillSubtotals(const Section& section) {
 // Each month's share below the subtotals, and each account's share (the subtotal's too) in the
 // last column; a section without money shows "0" throughout.
 void frmLW::FillShares(const Section& section) {
-    const int64_t total = AmountOf(hfg.TextMatrix(section.subtotalRow(), totalCol_));
+    const int64_t total = section.columnSums[totalCol_];
     const int shareCol = totalCol_ + 1;
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
-        const int64_t part = AmountOf(hfg.TextMatrix(section.subtotalRow(), col));
-        hfg.SetTextMatrix(section.shareRow(), col, shareText(part, total));
+        hfg.SetTextMatrix(section.shareRow(), col, shareText(section.columnSums[col], total));
         SetCellBackColor(hfg, section.shareRow(), col, ShareGrey);
     }
     for (int row = section.firstRow; row <= section.subtotalRow(); ++row) {
-        const int64_t part = AmountOf(hfg.TextMatrix(row, totalCol_));
+        const int64_t part =
+            row == section.subtotalRow() ? total : section.accountTotals[row - section.firstRow];
         hfg.SetTextMatrix(row, shareCol, shareText(part, total));
         SetCellBackColor(hfg, row, shareCol, ShareGrey);
     }
@@ -307,8 +308,7 @@ void frmLW::FillShares(const Section& section) {
 void frmLW::FillResultRow(const Section& income, const Section& expense) {
     const int row = expense.shareRow() + 1;
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
-        const int64_t result = AmountOf(hfg.TextMatrix(income.subtotalRow(), col)) -
-                               AmountOf(hfg.TextMatrix(expense.subtotalRow(), col));
+        const int64_t result = income.columnSums[col] - expense.columnSums[col];
         const std::string text = AmountText(result);
         hfg.SetTextMatrix(row, col, text);
         SetCellBackColor(hfg, row, col, ResultGreen);
