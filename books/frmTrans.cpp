@@ -456,15 +456,16 @@ int64_t frmTrans::OpeningAmountOf(Book book) const {
 }
 
 // What the book held when the range begins: the balance of the last posting of any earlier day,
-// not only of the day before.
+// not only of the day before. The postings are walked back from the newest ("+day" keeps the
+// date index out), which stops at the first earlier one, instead of sorting every earlier day.
 void frmTrans::ShowPriorBalance(Book book, const Date& start) {
     const ComboBox& box = book == Book::Cheque ? cbABnk : cbBnk;
     Recordset last =
         book == Book::Cash
-            ? AccDb().OpenRecordset("SELECT bala FROM cash WHERE day < ? ORDER BY id DESC LIMIT 1",
+            ? AccDb().OpenRecordset("SELECT bala FROM cash WHERE +day < ? ORDER BY id DESC LIMIT 1",
                                     start)
             : AccDb().OpenRecordset(
-                  "SELECT bala FROM bank WHERE day < ? AND Bid = ? AND bank = ? "
+                  "SELECT bala FROM bank WHERE +day < ? AND Bid = ? AND bank = ? "
                   "ORDER BY id DESC LIMIT 1",
                   start, box.Value(), box.Text());
     int64_t prior = last.Eof() ? 0 : last.Fields("bala").wholeNumber();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 
 #include "cheques/Cheques.h"
 #include "platform/db/Amount.h"
@@ -307,6 +308,36 @@ void frmBB::FillChequeGrid(bool received) {
     setMousePointer(0);
 }
 
+namespace {
+
+// The count and total of the listed cheques of one due date, account and state.
+struct ChequeTally {
+    int count = 0;
+    int64_t total = 0;
+};
+
+std::string summaryKey(const std::string& date, const std::string& account,
+                       const std::string& state) {
+    return date + '\n' + account + '\n' + state;
+}
+
+// The cheque rows 1 .. lastRow tallied in one pass, each due date read once: the summary takes
+// its rows' figures from here, so that it costs no more than the list it sums.
+std::unordered_map<std::string, ChequeTally> tallyCheques(const Grid& grid, int lastRow) {
+    std::unordered_map<std::string, ChequeTally> tallies;
+    for (int row = 1; row <= lastRow; ++row) {
+        const std::string date = summaryDate(grid.TextMatrix(row, 6));
+        if (date.empty()) continue;
+        ChequeTally& tally =
+            tallies[summaryKey(date, grid.TextMatrix(row, AccountColumn), grid.TextMatrix(row, 5))];
+        ++tally.count;
+        tally.total += AmountOf(grid.TextMatrix(row, 9));
+    }
+    return tallies;
+}
+
+}  // namespace
+
 // One summary row per due date, account and state of the listed cheques, as the summary view
 // gives them; each row's count and total are taken from the cheque rows that match it.
 void frmBB::AppendChequeSummary() {
@@ -319,6 +350,7 @@ void frmBB::AppendChequeSummary() {
             {summaryDate(rs.Fields(0).text()), rs.Fields(1).text(), rs.Fields(2).text()});
     if (groups.empty()) return;
     setMousePointer(Hourglass);
+    const auto tallies = tallyCheques(hfg, DetailRowCount - 1);
     const int first = DetailRowCount + 2;
     hfg.SetRows(first + static_cast<int>(groups.size()));
     const Color headerColor = queriedReceived_ ? ReceivedColor : IssuedColor;
@@ -330,25 +362,16 @@ void frmBB::AppendChequeSummary() {
     const char* headers[] = {"到期日", "銀行", "處理", "張數", "金額"};
     for (int i = 0; i < 5; ++i)
         hfg.SetTextMatrix(DetailRowCount + 1, 3 + i, headers[i]);
-    for (size_t g = 0; g < groups.size(); ++g)
+    for (int row = 1; row < hfg.Rows(); ++row)
+        hfg.SetTextMatrix(row, 0, std::to_string(row));
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const int row = first + static_cast<int>(g);
         for (int i = 0; i < 3; ++i)
-            hfg.SetTextMatrix(first + static_cast<int>(g), 3 + i, groups[g][i]);
-
-    for (int s = first; s < hfg.Rows(); ++s) {
-        const std::string key = hfg.TextMatrix(s, 3) + hfg.TextMatrix(s, 4) + hfg.TextMatrix(s, 5);
-        int count = 0;
-        int64_t total = 0;
-        for (int j = 1; j < hfg.Rows(); ++j) {
-            hfg.SetTextMatrix(j, 0, std::to_string(j));
-            const std::string shown = summaryDate(hfg.TextMatrix(j, 6));
-            if (shown.empty() ||
-                shown + hfg.TextMatrix(j, AccountColumn) + hfg.TextMatrix(j, 5) != key)
-                continue;
-            ++count;
-            total += AmountOf(hfg.TextMatrix(j, 9));
-        }
-        hfg.SetTextMatrix(s, 6, std::to_string(count));
-        hfg.SetTextMatrix(s, 7, AmountText(total));
+            hfg.SetTextMatrix(row, 3 + i, groups[g][i]);
+        auto found = tallies.find(summaryKey(groups[g][0], groups[g][1], groups[g][2]));
+        const ChequeTally tally = found == tallies.end() ? ChequeTally{} : found->second;
+        hfg.SetTextMatrix(row, 6, std::to_string(tally.count));
+        hfg.SetTextMatrix(row, 7, AmountText(tally.total));
     }
     // Each date is compared with what the row above shows by then, a mark included, so a run of
     // equal dates reads date, mark, date, mark.

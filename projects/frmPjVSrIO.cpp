@@ -1,5 +1,8 @@
 #include "projects/frmPjVSrIO.h"
 
+#include <map>
+#include <utility>
+
 #include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
@@ -59,6 +62,8 @@ constexpr Column ContractColumns[] = {
 // "##,##0" texts; a sum over no row is Null, which adds nothing.
 struct SideStatements {
     Sql contracts;
+    // Every contract of the side with its schedules' sums, for the report of all projects.
+    Sql allContracts;
     Sql instalmentReceipts;
     Sql additions;
     Sql reductions;
@@ -66,6 +71,15 @@ struct SideStatements {
 
 const SideStatements Receivables{
     "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ri WHERE 專id = ? AND 專名 = ? ORDER BY id",
+    "SELECT 專id, 專名, 合計, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri期 WHERE ri期.id = ri.id) AS "
+    "期收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri加 WHERE ri加.id = ri.id) AS "
+    "追加, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri加 WHERE ri加.id = ri.id) "
+    "AS 追加收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri減 WHERE ri減.id = ri.id) AS 追減 "
+    "FROM ri WHERE 專id IS NOT NULL AND 專名 IS NOT NULL",
     "SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri期 WHERE id = ?",
     "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), "
     "SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri加 WHERE id = ?",
@@ -74,6 +88,15 @@ const SideStatements Receivables{
 
 const SideStatements Payables{
     "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ro WHERE 專id = ? AND 專名 = ? ORDER BY id",
+    "SELECT 專id, 專名, 合計, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro期 WHERE ro期.id = ro.id) AS "
+    "期收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro加 WHERE ro加.id = ro.id) AS "
+    "追加, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro加 WHERE ro加.id = ro.id) "
+    "AS 追加收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro減 WHERE ro減.id = ro.id) AS 追減 "
+    "FROM ro WHERE 專id IS NOT NULL AND 專名 IS NOT NULL",
     "SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro期 WHERE id = ?",
     "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), "
     "SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro加 WHERE id = ?",
@@ -111,30 +134,31 @@ struct ContractTotals {
     int64_t settled = 0;      // instalment and addition receipts
 };
 
-ContractTotals totalsOfProject(const SideStatements& side, const std::string& projectNo,
-                               const std::string& projectName) {
-    ContractTotals totals;
-    for (Recordset rs = AccDb().OpenRecordset(side.contracts, projectNo, projectName); !rs.Eof();
-         rs.MoveNext()) {
-        const ContractSums sums = sumsOf(side, rs.Fields("id").text());
-        const int64_t contracted = AmountOf(rs.Fields("合計").text()) + sums.additions.value_or(0) -
-                                   sums.reductions.value_or(0);
+// A project is matched by its number and name as the project table holds them, a missing name
+// as an empty one.
+using ProjectKey = std::pair<std::string, std::string>;
+using TotalsByProject = std::map<ProjectKey, ContractTotals>;
+
+// Every project's totals of one side from one statement, rather than several per contract.
+TotalsByProject totalsByProject(const SideStatements& side) {
+    TotalsByProject totals;
+    for (Recordset rs = AccDb().OpenRecordset(side.allContracts); !rs.Eof(); rs.MoveNext()) {
+        ContractTotals& project = totals[{rs.Fields("專id").text(), rs.Fields("專名").text()}];
+        const int64_t contracted = AmountOf(rs.Fields("合計").text()) +
+                                   sumIn(rs.Fields("追加")).value_or(0) -
+                                   sumIn(rs.Fields("追減")).value_or(0);
         const int64_t settled =
-            sums.instalmentReceipts.value_or(0) + sums.additionReceipts.value_or(0);
-        totals.contracted += contracted;
-        totals.settled += settled;
-        totals.outstanding += contracted - settled;
+            sumIn(rs.Fields("期收")).value_or(0) + sumIn(rs.Fields("追加收")).value_or(0);
+        project.contracted += contracted;
+        project.settled += settled;
+        project.outstanding += contracted - settled;
     }
     return totals;
 }
 
-// Signed-off vouchers only: by cash (0), by cheque (1) or by a cheque since cashed (3).
-int64_t voucherSum(const std::string& projectNo, const std::string& projectName, bool expense) {
-    Recordset rs = AccDb().OpenRecordset(
-        "SELECT SUM(金額) FROM iof WHERE 專案號碼 = ? AND 專案名稱 = ? AND 方式 > -1 AND 方式 <> 2 "
-        "AND 方式 <> 4 AND pay = ?",
-        projectNo, projectName, expense);
-    return sumIn(rs.Fields(0)).value_or(0);
+ContractTotals totalsOf(const TotalsByProject& totals, const ProjectKey& project) {
+    auto found = totals.find(project);
+    return found == totals.end() ? ContractTotals{} : found->second;
 }
 
 // The first day and the day after the last of the labels' range; labels that read as no date
@@ -145,18 +169,30 @@ std::pair<Value, Value> signingRange(const Label& start, const Label& end) {
     return {Value(range->first), Value(range->untilBefore)};
 }
 
+// Each project with the sums of its signed-off vouchers: by cash (0), by cheque (1) or by a cheque
+// since cashed (3).
 Recordset projectsToReport(bool useRange, const Label& start, const Label& end) {
     if (!useRange)
         return AccDb().OpenRecordset(
-            "SELECT final, id, prj, cust, stday, tCash, sinDay FROM prj ORDER BY id");
+            "SELECT final, id, prj, cust, stday, tCash, sinDay, "
+            "(SELECT SUM(金額) FROM iof WHERE 專案號碼 = prj.id AND 專案名稱 = IFNULL(prj.prj, '') "
+            "AND 方式 > -1 AND 方式 <> 2 AND 方式 <> 4 AND pay = 0) AS 收入, "
+            "(SELECT SUM(金額) FROM iof WHERE 專案號碼 = prj.id AND 專案名稱 = IFNULL(prj.prj, '') "
+            "AND 方式 > -1 AND 方式 <> 2 AND 方式 <> 4 AND pay = 1) AS 支出 "
+            "FROM prj ORDER BY id");
     auto [from, until] = signingRange(start, end);
     return AccDb().OpenRecordset(
-        "SELECT final, id, prj, cust, stday, tCash, sinDay FROM prj WHERE sinDay >= ? AND "
-        "sinDay < ? ORDER BY id",
+        "SELECT final, id, prj, cust, stday, tCash, sinDay, "
+        "(SELECT SUM(金額) FROM iof WHERE 專案號碼 = prj.id AND 專案名稱 = IFNULL(prj.prj, '') "
+        "AND 方式 > -1 AND 方式 <> 2 AND 方式 <> 4 AND pay = 0) AS 收入, "
+        "(SELECT SUM(金額) FROM iof WHERE 專案號碼 = prj.id AND 專案名稱 = IFNULL(prj.prj, '') "
+        "AND 方式 > -1 AND 方式 <> 2 AND 方式 <> 4 AND pay = 1) AS 支出 "
+        "FROM prj WHERE sinDay >= ? AND sinDay < ? ORDER BY id",
         from, until);
 }
 
-frmPjVSrIO::ProjectLine projectLine(const Recordset& rs) {
+frmPjVSrIO::ProjectLine projectLine(const Recordset& rs, const TotalsByProject& receivables,
+                                    const TotalsByProject& payables) {
     frmPjVSrIO::ProjectLine line;
     const Value finished = rs.Fields("final");
     line.finished = !finished.isNull() && finished.boolean();
@@ -167,13 +203,13 @@ frmPjVSrIO::ProjectLine projectLine(const Recordset& rs) {
     line.startedOn = gridDate(rs.Fields("stday"));
     const Value total = rs.Fields("tCash");
     line.signedAmount = total.isNull() ? "" : AmountText(roundHalfAwayFromZero(total.number()));
-    const ContractTotals owed = totalsOfProject(Receivables, line.no, line.name);
-    const ContractTotals owing = totalsOfProject(Payables, line.no, line.name);
+    const ContractTotals owed = totalsOf(receivables, {line.no, line.name});
+    const ContractTotals owing = totalsOf(payables, {line.no, line.name});
     line.receivable = owed.outstanding;
     line.contracted = owing.contracted;
     line.paid = owing.settled;
-    line.received = voucherSum(line.no, line.name, false);
-    line.spent = voucherSum(line.no, line.name, true);
+    line.received = sumIn(rs.Fields("收入")).value_or(0);
+    line.spent = sumIn(rs.Fields("支出")).value_or(0);
     return line;
 }
 
@@ -308,9 +344,11 @@ void frmPjVSrIO::SetupContractReportGrid(bool reportMode) {
 // Every sum is read before the grid changes, so a statement that fails leaves the report shown
 // as it was.
 void frmPjVSrIO::FillProjectReport(bool useRange) {
+    const TotalsByProject receivables = totalsByProject(Receivables);
+    const TotalsByProject payables = totalsByProject(Payables);
     std::vector<ProjectLine> lines;
     for (Recordset rs = projectsToReport(useRange, lbSt, lbEd); !rs.Eof(); rs.MoveNext())
-        lines.push_back(projectLine(rs));
+        lines.push_back(projectLine(rs, receivables, payables));
     SetupContractReportGrid(true);
     if (lines.empty()) return;
     hfg.SetVisible(false);

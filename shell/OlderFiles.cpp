@@ -38,12 +38,32 @@ void EnsureLetFieldRo() {
     EnsureField(AccDb(), "ro", *accSchema().field("ro", "Let"), "UPDATE ro SET Let = 0");
 }
 
+// An index added to the books' schema since files were first made, so that an older file's
+// queries are served as a new file's are. Building it writes nothing but the index.
+void EnsureBookIndex(const std::string& name) {
+    try {
+        Database& db = AccDb();
+        if (db.HasIndex(name)) return;
+        for (const IndexDef& index : accSchema().indexes)
+            if (index.name == name) {
+                Transaction transaction(db);
+                db.AddIndex(index);
+                transaction.Commit();
+            }
+    } catch (const std::exception& error) {
+        messageBox(error.what(), 0, "");
+    }
+}
+
 }  // namespace
 
 void UpgradeOlderFiles() {
     EnsureStaffRightsField();
     EnsureLetFieldRi();
     EnsureLetFieldRo();
+    for (const char* index :
+         {"iof_account_side", "iof_work_type", "iof_applicant", "iof_signer", "iof_project_sums"})
+        EnsureBookIndex(index);
 }
 
 }  // namespace kiv

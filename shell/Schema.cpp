@@ -139,6 +139,13 @@ Schema makeAccSchema() {
         index("iof_state", "iof", {"方式", "單號"}),
         index("iof_project", "iof", {"專案號碼", "專案名稱"}),
         index("iof_account_day", "iof", {"科目代號", "科目名稱", "發生日期"}),
+        // The voucher query's lists of what a criterion can pick, each read from its index alone.
+        index("iof_account_side", "iof", {"科目名稱", "科目代號", "pay"}),
+        index("iof_work_type", "iof", {"工程種類"}),
+        index("iof_applicant", "iof", {"申請人"}),
+        index("iof_signer", "iof", {"簽收"}),
+        // The project report's sums of each project's vouchers, read from this index alone.
+        index("iof_project_sums", "iof", {"專案號碼", "專案名稱", "pay", "方式", "金額"}),
         index("iofs_member", "iofs", {"單號"}),
         index("iofs_group", "iofs", {"多單號", "單號"}),
         unique("acc_id", "acc", {"id"}),

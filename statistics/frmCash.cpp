@@ -335,12 +335,14 @@ void frmCash::RunVoucherQuery() {
     }
     setMousePointer(Hourglass);
     hfg.SetVisible(false);
-    const int count = static_cast<int>(rs.RecordCount());
-    hfg.SetRows(count + 1);
+    // The rows are added as they are read: counting them first would run the query twice.
+    hfg.SetRows(2);
     hfg.SetFixedRows(1);
     int64_t balance = 0;
-    for (int row = 1; row <= count && !rs.Eof(); ++row, rs.MoveNext())
+    for (int row = 1; !rs.Eof(); ++row, rs.MoveNext()) {
+        hfg.SetRows(row + 1);
         FillQueryRow(row, rs, balance);
+    }
     hfg.SetVisible(true);
     setMousePointer(0);
     AddSummaryRows();
@@ -489,7 +491,9 @@ void frmCash::EmptyQueryPrintTable() {
 // The span of every voucher held, void and unsigned ones too. The end picker shows today; its
 // label keeps the last voucher's date, as only a user's pick changes it.
 void frmCash::ShowDataSpan() {
-    Recordset rs = AccDb().OpenRecordset("SELECT MIN(發生日期), MAX(發生日期) FROM iof");
+    // Each end on its own, so that each is one step of the date index rather than a scan of it.
+    Recordset rs = AccDb().OpenRecordset(
+        "SELECT (SELECT MIN(發生日期) FROM iof), (SELECT MAX(發生日期) FROM iof)");
     if (rs.Eof() || rs.Fields(0).isNull()) return;
     const Date first = rs.Fields(0).date();
     ShowDate(lbSt, first);

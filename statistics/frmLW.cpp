@@ -264,13 +264,24 @@ void frmLW::FillAccountCells(Section& section) {
 // cheque vouchers of the row's own section: an account used both ways (a refund booked as income
 // on an expense account) shows its income among the income and its expense among the expense.
 // The account is matched by its code and name as shown, bound as values, so a quote in a name is
-// only a character; a name never given reads as the empty one it shows.
+// only a character; a name never given reads as the empty one it shows. An account with a code
+// and a name is matched by equality, which the account index serves, and then exactly, as ever.
 int64_t frmLW::MonthSum(int row, int col, bool expense) const {
     const Date first = monthOfHeader(hfg.TextMatrix(0, col));
-    Recordset rs = AccDb().OpenRecordset(
-        "SELECT SUM(金額) FROM iof WHERE COALESCE(科目代號, '') = ? AND COALESCE(科目名稱, '') = ? "
-        "AND 發生日期 >= ? AND 發生日期 < ? AND (方式 = 0 OR 方式 = 3) AND pay = ?",
-        hfg.TextMatrix(row, 1), hfg.TextMatrix(row, 2), first, dayAfterMonth(first), expense);
+    const std::string code = hfg.TextMatrix(row, 1), name = hfg.TextMatrix(row, 2);
+    Recordset rs =
+        !code.empty() && !name.empty()
+            ? AccDb().OpenRecordset(
+                  "SELECT SUM(金額) FROM iof WHERE 科目代號 = ?1 AND 科目名稱 = ?2 AND "
+                  "科目代號 = ?1 COLLATE BINARY AND 科目名稱 = ?2 COLLATE BINARY AND 發生日期 >= "
+                  "?3 "
+                  "AND 發生日期 < ?4 AND (方式 = 0 OR 方式 = 3) AND pay = ?5",
+                  code, name, first, dayAfterMonth(first), expense)
+            : AccDb().OpenRecordset(
+                  "SELECT SUM(金額) FROM iof WHERE COALESCE(科目代號, '') = ? AND "
+                  "COALESCE(科目名稱, '') = ? AND 發生日期 >= ? AND 發生日期 < ? AND (方式 = 0 OR "
+                  "方式 = 3) AND pay = ?",
+                  code, name, first, dayAfterMonth(first), expense);
     return rs.Eof() || rs.Fields(0).isNull() ? 0 : rs.Fields(0).wholeNumber();
 }
 

@@ -199,6 +199,20 @@ void Database::AddField(const std::string& table, const FieldDef& field) {
             def.fields.push_back(field);
 }
 
+bool Database::HasIndex(const std::string& index) {
+    return OpenRecordset("SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND name = ?",
+                         index)
+               .Fields(0)
+               .wholeNumber() > 0;
+}
+
+void Database::AddIndex(const IndexDef& index) {
+    Statement create(db_, createIndexSql(index));
+    releaseReads();
+    create.run();
+    ++changeCount_;
+}
+
 SqlCondition Database::FullTextCondition(const std::string& table, std::string_view text,
                                          const std::vector<std::string>& skipFields) {
     auto names = FieldNames(table);

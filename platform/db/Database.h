@@ -80,6 +80,8 @@ class Database {
     std::vector<std::string> FieldNames(const std::string& table);
     // Appends a field as the table's last column; existing rows take its default.
     void AddField(const std::string& table, const FieldDef& field);
+    bool HasIndex(const std::string& index);
+    void AddIndex(const IndexDef& index);
 
     // A condition matching rows where any field but `skipFields` holds `text` as stored text.
     // The user's "*" and "?" stay wildcards; "%" and "_" match themselves. A text longer than

@@ -11,9 +11,12 @@ namespace kiv {
 namespace {
 
 std::string twoDigits(int n) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d", n);
-    return buffer;
+    if (n < 0 || n > 99) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "%02d", n);
+        return buffer;
+    }
+    return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
 }
 
 bool startsWith(std::string_view text, size_t pos, std::string_view token) {
@@ -161,18 +164,26 @@ std::string rocYear(const Date& d, bool padded) {
     return padded ? twoDigits(year) : std::to_string(year);
 }
 
+// Each part is worked out only where the pattern names it: lists format a date per row.
 std::string formatDate(const Date& d, std::string_view pattern) {
+    using Part = std::string (*)(const Date&);
     struct Token {
         std::string_view text;
-        std::string value;
+        Part value;
     };
-    const Token tokens[] = {
-        {"gg", std::string(RocEraName)},   {"ee", rocYear(d, true)},
-        {"e", rocYear(d, false)},          {"yyyy", std::to_string(d.year())},
-        {"yy", twoDigits(d.year() % 100)}, {"mm", twoDigits(d.month())},
-        {"m", std::to_string(d.month())},  {"dd", twoDigits(d.day())},
-        {"d", std::to_string(d.day())},    {"hh", twoDigits(d.hour())},
-        {"nn", twoDigits(d.minute())},     {"ss", twoDigits(d.second())},
+    static const Token tokens[] = {
+        {"gg", [](const Date&) { return std::string(RocEraName); }},
+        {"ee", [](const Date& x) { return rocYear(x, true); }},
+        {"e", [](const Date& x) { return rocYear(x, false); }},
+        {"yyyy", [](const Date& x) { return std::to_string(x.year()); }},
+        {"yy", [](const Date& x) { return twoDigits(x.year() % 100); }},
+        {"mm", [](const Date& x) { return twoDigits(x.month()); }},
+        {"m", [](const Date& x) { return std::to_string(x.month()); }},
+        {"dd", [](const Date& x) { return twoDigits(x.day()); }},
+        {"d", [](const Date& x) { return std::to_string(x.day()); }},
+        {"hh", [](const Date& x) { return twoDigits(x.hour()); }},
+        {"nn", [](const Date& x) { return twoDigits(x.minute()); }},
+        {"ss", [](const Date& x) { return twoDigits(x.second()); }},
     };
     std::string out;
     size_t i = 0;
@@ -180,7 +191,7 @@ std::string formatDate(const Date& d, std::string_view pattern) {
         bool matched = false;
         for (const Token& token : tokens) {
             if (startsWith(pattern, i, token.text)) {
-                out += token.value;
+                out += token.value(d);
                 i += token.text.size();
                 matched = true;
                 break;

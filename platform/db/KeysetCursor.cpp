@@ -68,7 +68,8 @@ Value convertForField(const Value& value, const ColumnInfo& column) {
     if (!column.kind) return value;
     switch (*column.kind) {
         case FieldKind::Text:
-            return value.isNull() ? Value() : Value(value.text());
+            if (value.isNull() || value.isText()) return value;
+            return Value(value.text());
         case FieldKind::Integer:
         case FieldKind::Real:
             return numberForField(value, *column.kind, column.name);
@@ -136,6 +137,7 @@ void KeysetCursor::detach() {
     keyStatement_ = Statement();
     tailStatement_ = Statement();
     pageStatement_ = Statement();
+    insertStatement_ = Statement();
     RecordsetImpl::detach();
 }
 
@@ -529,26 +531,36 @@ void KeysetCursor::update() {
 }
 
 // The new row joins the end of the rowids; they are read in full first, so that the full read
-// cannot meet the new row a second time.
+// cannot meet the new row a second time. The INSERT is prepared once for the fields a row sets
+// and kept while the next rows set the same ones, as a table filled row by row does.
 void KeysetCursor::insertPending() {
     completeKeys();
-    std::string names, marks;
-    std::vector<Value> values;
-    for (size_t i = 0; i < pendingValues_.size(); ++i) {
-        if (!pendingValues_[i]) continue;
-        names += (values.empty() ? "" : ", ") + quoteIdentifier(columns()[i].origin);
-        marks += values.empty() ? "?" : ", ?";
-        values.push_back(*pendingValues_[i]);
+    std::vector<char> fields(pendingValues_.size());
+    for (size_t i = 0; i < pendingValues_.size(); ++i)
+        fields[i] = pendingValues_[i] ? 1 : 0;
+    if (!insertStatement_.get() || fields != insertFields_) {
+        insertStatement_ = Statement(database().handle(), insertSql(fields));
+        insertFields_ = std::move(fields);
     }
-    std::string sql =
-        "INSERT INTO " + quoteIdentifier(query_.table) +
-        (values.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + marks + ")");
     releaseDatabaseReads();
-    Statement insert(database().handle(), sql);
-    insert.bindAll(values);
-    insert.run();
+    // Every parameter is bound anew for each row, so the row's own values can be lent.
+    int bound = 0;
+    for (const auto& value : pendingValues_)
+        if (value) insertStatement_.bindBorrowed(++bound, *value);
+    insertStatement_.run();
     keys_.push_back(sqlite3_last_insert_rowid(database().handle()));
     noteChange();
+}
+
+std::string KeysetCursor::insertSql(const std::vector<char>& fields) const {
+    std::string names, marks;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (!fields[i]) continue;
+        names += (marks.empty() ? "" : ", ") + quoteIdentifier(columns()[i].origin);
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    return "INSERT INTO " + quoteIdentifier(query_.table) +
+           (marks.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + marks + ")");
 }
 
 // The row is changed only where it still holds every field as the recordset read it, so that a

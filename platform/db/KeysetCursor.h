@@ -83,6 +83,7 @@ class KeysetCursor : public RecordsetImpl {
     void endPage(End end, int64_t start, int64_t count);
     [[noreturn]] void raiseAsWritten(const DbError& e) const;
     void insertPending();
+    std::string insertSql(const std::vector<char>& fields) const;
     void updatePending();
 
     KeysetQuery query_;
@@ -137,6 +138,9 @@ class KeysetCursor : public RecordsetImpl {
     int64_t editRowid_ = 0;
     // The fields of the row being edited as they were read, to find them unchanged on Update.
     std::vector<Value> readValues_;
+    // The INSERT of the last added row and the fields it sets.
+    Statement insertStatement_;
+    std::vector<char> insertFields_;
 };
 
 }  // namespace kiv

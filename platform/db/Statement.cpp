@@ -150,6 +150,14 @@ void Statement::bind(int index, const Value& value) {
     if (rc != SQLITE_OK) raiseSqliteError(db_, sql_);
 }
 
+void Statement::bindBorrowed(int index, const Value& value) {
+    const std::string* text = valueAs<std::string>(value);
+    if (!text) return bind(index, value);
+    if (sqlite3_bind_text(stmt_, index, text->data(), static_cast<int>(text->size()),
+                          SQLITE_STATIC) != SQLITE_OK)
+        raiseSqliteError(db_, sql_);
+}
+
 bool Statement::step() {
     if (!sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_) && !isTransactionControl(sql_))
         writefault::beforeWrite();

@@ -38,6 +38,9 @@ class Statement {
     void bindAll(const std::vector<Value>& params);
     // Binds the 1-based parameter `index`.
     void bind(int index, const Value& value);
+    // As bind, but a text is not copied: `value` must outlive every run of the statement until
+    // the parameter is bound again.
+    void bindBorrowed(int index, const Value& value);
     // True when a row is ready; false when the statement has run to its end.
     bool step();
     // Ends the run, keeping the bound values, so that no read stays open in between.

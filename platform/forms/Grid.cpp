@@ -1,6 +1,8 @@
 #include "platform/forms/Grid.h"
 
 #include <algorithm>
+#include <cstring>
+#include <numeric>
 #include <stdexcept>
 
 #include "platform/db/Numbers.h"
@@ -11,31 +13,141 @@ namespace kiv {
 
 namespace {
 
-int compareText(const std::string& a, const std::string& b, bool ignoreCase) {
-    if (!ignoreCase) return a.compare(b);
-    return foldCase(a).compare(foldCase(b));
+// A cell's text as a sort compares it, worked out once per cell rather than at every comparison.
+struct SortKey {
+    std::string_view text;
+    std::optional<double> number;
+    std::string folded;
+};
+
+SortKey sortKey(std::string_view text, int order) {
+    SortKey key{text, std::nullopt, {}};
+    const bool numeric = order == 3 || order == 4;
+    const bool withCase = order == 7 || order == 8;
+    const bool withoutCase = order == 5 || order == 6;
+    if (!withCase && !withoutCase) key.number = numberFromText(text);
+    if (!numeric && !withCase) key.folded = foldCase(std::string(text));
+    return key;
 }
 
-// The old grid's generic order: two numbers (separators allowed) by value, anything else as text.
-int compareGeneric(const std::string& a, const std::string& b) {
-    auto x = numberFromText(a);
-    auto y = numberFromText(b);
-    if (x && y) return *x < *y ? -1 : *x > *y ? 1 : 0;
-    return compareText(a, b, true);
-}
-
-int compareNumeric(const std::string& a, const std::string& b) {
-    double x = numberFromText(a).value_or(0);
-    double y = numberFromText(b).value_or(0);
+int compareValues(double x, double y) {
     return x < y ? -1 : x > y ? 1 : 0;
+}
+
+// 3/4 by value (text as 0), 5/6 text without case, 7/8 text with case, anything else the old
+// grid's generic order: two numbers (separators allowed) by value, anything else as text
+// without case.
+int compareKeys(const SortKey& a, const SortKey& b, int order) {
+    switch (order) {
+        case 3:
+        case 4:
+            return compareValues(a.number.value_or(0), b.number.value_or(0));
+        case 5:
+        case 6:
+            return a.folded.compare(b.folded);
+        case 7:
+        case 8:
+            return a.text.compare(b.text);
+        default:
+            if (a.number && b.number) return compareValues(*a.number, *b.number);
+            return a.folded.compare(b.folded);
+    }
+}
+
+// Whole numbers of a packed row, seven bits a byte, the last byte below 128.
+uint32_t takeNumber(const char* data, uint32_t& at) {
+    uint32_t n = 0;
+    for (int shift = 0;; shift += 7) {
+        auto byte = static_cast<unsigned char>(data[at++]);
+        n |= static_cast<uint32_t>(byte & 0x7F) << shift;
+        if (byte < 0x80) return n;
+    }
 }
 
 }  // namespace
 
+// Where column `col` lies in the block; a column past the stored ones is not found, and `stored`
+// then counts them.
+Grid::PackedRow::Span Grid::PackedRow::locate(int col) const {
+    uint32_t at = 0;
+    int c = 0;
+    for (; at < size_; ++c) {
+        uint32_t start = at;
+        uint32_t format = takeNumber(data_.get(), at);
+        uint32_t length = takeNumber(data_.get(), at);
+        if (c == col) return {start, at + length, at, length, format, c, true};
+        at += length;
+    }
+    return {size_, size_, size_, 0, 0, c, false};
+}
+
+std::string_view Grid::PackedRow::text(int col) const {
+    Span span = locate(col);
+    return {data_.get() + span.text, span.length};
+}
+
+uint32_t Grid::PackedRow::format(int col) const {
+    return locate(col).format;
+}
+
+// Writes the cell's text, or its format, or both; false when the cell already held them. The new
+// cell is put together first when its text lies in this row's own block.
+bool Grid::PackedRow::set(int col, std::optional<std::string_view> text,
+                          std::optional<uint32_t> format, uint32_t room) {
+    Span span = locate(col);
+    const std::string_view oldText(data_.get() + span.text, span.length);
+    const uint32_t newFormat = format.value_or(span.format);
+    std::string kept;
+    if (!text) text = kept.assign(oldText);
+    if (newFormat == span.format && *text == oldText) return false;
+    char head[12];
+    size_t headSize = 0;
+    for (uint32_t n : {newFormat, static_cast<uint32_t>(text->size())}) {
+        for (; n >= 0x80; n >>= 7)
+            head[headSize++] = static_cast<char>((n & 0x7F) | 0x80);
+        head[headSize++] = static_cast<char>(n);
+    }
+    const uint32_t blanks = span.found ? 0 : 2 * static_cast<uint32_t>(col - span.stored);
+    const auto cellSize = static_cast<uint32_t>(blanks + headSize + text->size());
+    const uint32_t size = size_ - (span.end - span.start) + cellSize;
+    if (size > capacity_) {
+        uint32_t capacity = std::max({size, capacity_ + capacity_ / 2, room});
+        auto data = std::make_unique<char[]>(capacity);
+        if (size_ > 0) std::memcpy(data.get(), data_.get(), size_);
+        data_ = std::move(data);
+        capacity_ = capacity;
+    }
+    std::memmove(data_.get() + span.start + cellSize, data_.get() + span.end, size_ - span.end);
+    char* out = data_.get() + span.start;
+    std::memset(out, 0, blanks);
+    std::memcpy(out + blanks, head, headSize);
+    std::memcpy(out + blanks + headSize, text->data(), text->size());
+    size_ = size;
+    return true;
+}
+
+void Grid::PackedRow::truncate(int cols) {
+    Span span = locate(cols);
+    if (span.found) size_ = span.start;
+}
+
+// A little room is kept: rows filled alike start with their final size.
+void Grid::PackedRow::fit() {
+    if (capacity_ - size_ <= size_ / 8) return;
+    if (size_ == 0) {
+        data_.reset();
+    } else {
+        auto data = std::make_unique<char[]>(size_);
+        std::memcpy(data.get(), data_.get(), size_);
+        data_ = std::move(data);
+    }
+    capacity_ = size_;
+}
+
 Grid::Grid(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
     SetBackColor(SystemColor::Window);
     SetForeColor(SystemColor::WindowText);
-    cells_.assign(2, std::vector<Cell>(cols_));
+    rows_.resize(2);
     colWidths_.assign(cols_, -1);
     colAlignments_.assign(cols_, 9);
     rowHeights_.assign(2, -1);
@@ -53,19 +165,43 @@ void Grid::checkCell(int row, int col) const {
                                 std::to_string(col) + " 欄");
 }
 
-Grid::Cell& Grid::cell(int row, int col) {
+const Grid::CellFormat& Grid::formatAt(int row, int col) const {
     checkCell(row, col);
-    return cells_[row][col];
+    return formats_[rows_[row].format(col)];
 }
 
-const Grid::Cell& Grid::cell(int row, int col) const {
+bool Grid::setCell(int row, int col, std::optional<std::string_view> text,
+                   std::optional<uint32_t> format) {
+    if (row != openRow_) {
+        if (openRow_ >= 0 && openRow_ < Rows()) {
+            rows_[openRow_].fit();
+            rowRoom_ = rows_[openRow_].size();
+        }
+        openRow_ = row;
+    }
+    return rows_[row].set(col, text, format, rowRoom_);
+}
+
+template <class Change>
+void Grid::changeFormat(int row, int col, Change&& change) {
     checkCell(row, col);
-    return cells_[row][col];
+    CellFormat format = formats_[rows_[row].format(col)];
+    change(format);
+    setCell(row, col, std::nullopt, formatNumber(format));
+}
+
+uint32_t Grid::formatNumber(const CellFormat& format) {
+    auto key = std::make_tuple(format.back, format.fore, int{format.alignment}, format.bold);
+    if (format.back == Unset && format.fore == Unset && format.alignment < 0 && !format.bold)
+        return 0;
+    auto [found, added] = formatNumbers_.try_emplace(key, static_cast<uint32_t>(formats_.size()));
+    if (added) formats_.push_back(format);
+    return found->second;
 }
 
 void Grid::SetRows(int rows) {
     rows = std::max(rows, 0);
-    cells_.resize(rows, std::vector<Cell>(cols_));
+    rows_.resize(rows);
     rowHeights_.resize(rows, -1);
     mergeRows_.resize(rows, false);
     fixedRows_ = std::min(fixedRows_, std::max(rows - 1, 0));
@@ -78,9 +214,10 @@ void Grid::SetRows(int rows) {
 
 void Grid::SetCols(int cols) {
     cols = std::max(cols, 0);
+    if (cols < cols_)
+        for (auto& row : rows_)
+            row.truncate(cols);
     cols_ = cols;
-    for (auto& row : cells_)
-        row.resize(cols);
     colWidths_.resize(cols, -1);
     colAlignments_.resize(cols, 9);
     mergeCols_.resize(cols, false);
@@ -110,15 +247,14 @@ void Grid::SetFixedCols(int cols) {
     changed(Property::Layout);
 }
 
-const std::string& Grid::TextMatrix(int row, int col) const {
-    return cell(row, col).text;
+std::string Grid::TextMatrix(int row, int col) const {
+    checkCell(row, col);
+    return std::string(rows_[row].text(col));
 }
 
 void Grid::SetTextMatrix(int row, int col, const std::string& text) {
-    Cell& c = cell(row, col);
-    if (c.text == text) return;
-    c.text = text;
-    changed(Property::Cells);
+    checkCell(row, col);
+    if (setCell(row, col, text, std::nullopt)) changed(Property::Cells);
 }
 
 void Grid::SetRow(int row) {
@@ -145,23 +281,26 @@ void Grid::SetColSel(int col) {
     changed(Property::Current);
 }
 
-const std::string& Grid::Text() const {
+std::string Grid::Text() const {
     return TextMatrix(row_, col_);
 }
 
 template <class F>
 void Grid::forEachTargetCell(F&& apply) {
     if (fillStyle_ == 0) {
-        apply(cell(row_, col_));
+        apply(row_, col_);
         return;
     }
     for (int r = std::min(row_, rowSel_); r <= std::max(row_, rowSel_); ++r)
         for (int c = std::min(col_, colSel_); c <= std::max(col_, colSel_); ++c)
-            apply(cell(r, c));
+            apply(r, c);
 }
 
 void Grid::SetText(const std::string& text) {
-    forEachTargetCell([&](Cell& c) { c.text = text; });
+    forEachTargetCell([&](int r, int c) {
+        checkCell(r, c);
+        setCell(r, c, text, std::nullopt);
+    });
     changed(Property::Cells);
 }
 
@@ -217,7 +356,10 @@ int Grid::CellAlignment() const {
 }
 
 void Grid::SetCellAlignment(int alignment) {
-    forEachTargetCell([&](Cell& c) { c.alignment = static_cast<signed char>(alignment); });
+    forEachTargetCell([&](int r, int c) {
+        changeFormat(r, c,
+                     [&](CellFormat& f) { f.alignment = static_cast<signed char>(alignment); });
+    });
     changed(Property::Cells);
 }
 
@@ -227,7 +369,8 @@ Color Grid::CellBackColor() const {
 }
 
 void Grid::SetCellBackColor(Color color) {
-    forEachTargetCell([&](Cell& c) { c.back = color; });
+    forEachTargetCell(
+        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.back = color; }); });
     changed(Property::Cells);
 }
 
@@ -237,7 +380,8 @@ Color Grid::CellForeColor() const {
 }
 
 void Grid::SetCellForeColor(Color color) {
-    forEachTargetCell([&](Cell& c) { c.fore = color; });
+    forEachTargetCell(
+        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.fore = color; }); });
     changed(Property::Cells);
 }
 
@@ -246,24 +390,25 @@ bool Grid::CellFontBold() const {
 }
 
 void Grid::SetCellFontBold(bool bold) {
-    forEachTargetCell([&](Cell& c) { c.bold = bold; });
+    forEachTargetCell(
+        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.bold = bold; }); });
     changed(Property::Cells);
 }
 
 Color Grid::BackColorAt(int row, int col) const {
-    return cell(row, col).back;
+    return formatAt(row, col).back;
 }
 Color Grid::ForeColorAt(int row, int col) const {
-    return cell(row, col).fore;
+    return formatAt(row, col).fore;
 }
 
 int Grid::AlignmentAt(int row, int col) const {
-    const Cell& c = cell(row, col);
-    return c.alignment >= 0 ? c.alignment : colAlignments_[col];
+    const CellFormat& f = formatAt(row, col);
+    return f.alignment >= 0 ? f.alignment : colAlignments_[col];
 }
 
 bool Grid::BoldAt(int row, int col) const {
-    return cell(row, col).bold;
+    return formatAt(row, col).bold;
 }
 
 void Grid::SetBackColorFixed(Color color) {
@@ -319,14 +464,15 @@ void Grid::SetMergeCol(int col, bool merge) {
 }
 
 std::pair<int, int> Grid::MergedColumns(int row, int col) const {
-    const std::string& text = TextMatrix(row, col);
+    checkCell(row, col);
+    const std::string_view text = rows_[row].text(col);
     bool merging = mergeCells_ != 0 && mergeRows_[row] && !text.empty() &&
                    (mergeCells_ != 4 || row < fixedRows_);
     if (!merging) return {col, col};
     int first = col, last = col;
-    while (first > 0 && cells_[row][first - 1].text == text)
+    while (first > 0 && rows_[row].text(first - 1) == text)
         --first;
-    while (last + 1 < cols_ && cells_[row][last + 1].text == text)
+    while (last + 1 < cols_ && rows_[row].text(last + 1) == text)
         ++last;
     return {first, last};
 }
@@ -335,40 +481,39 @@ void Grid::SetSort(int order) {
     int firstRow = std::min(row_, rowSel_), lastRow = std::max(row_, rowSel_);
     int firstCol = std::min(col_, colSel_), lastCol = std::max(col_, colSel_);
     checkCell(lastRow, lastCol);
-    auto compare = [&](const std::string& a, const std::string& b) {
-        switch (order) {
-            case 3:
-            case 4:
-                return compareNumeric(a, b);
-            case 5:
-            case 6:
-                return compareText(a, b, true);
-            case 7:
-            case 8:
-                return compareText(a, b, false);
-            default:
-                return compareGeneric(a, b);
-        }
-    };
     bool descending = order % 2 == 0;
-    auto before = [&](const std::vector<Cell>& x, const std::vector<Cell>& y) {
-        for (int c = firstCol; c <= lastCol; ++c) {
-            int result = compare(x[c].text, y[c].text);
+    // The rows are ordered by their numbers, each row's keys worked out once, and then moved.
+    const int keyCols = lastCol - firstCol + 1;
+    std::vector<SortKey> keys;
+    keys.reserve(static_cast<size_t>(lastRow - firstRow + 1) * keyCols);
+    for (int r = firstRow; r <= lastRow; ++r)
+        for (int c = firstCol; c <= lastCol; ++c)
+            keys.push_back(sortKey(rows_[r].text(c), order));
+    std::vector<int> ranks(static_cast<size_t>(lastRow - firstRow + 1));
+    std::iota(ranks.begin(), ranks.end(), 0);
+    auto before = [&](int x, int y) {
+        for (int c = 0; c < keyCols; ++c) {
+            int result = compareKeys(keys[x * keyCols + c], keys[y * keyCols + c], order);
             if (result != 0) return descending ? result > 0 : result < 0;
         }
         return false;
     };
-    std::stable_sort(cells_.begin() + firstRow, cells_.begin() + lastRow + 1, before);
+    std::stable_sort(ranks.begin(), ranks.end(), before);
+    std::vector<PackedRow> sorted;
+    sorted.reserve(ranks.size());
+    for (int i : ranks)
+        sorted.push_back(std::move(rows_[firstRow + i]));
+    std::move(sorted.begin(), sorted.end(), rows_.begin() + firstRow);
     changed(Property::Cells);
 }
 
 void Grid::AddItem(const std::string& tabSeparated, int index) {
     if (index < 0 || index > Rows()) index = Rows();
-    std::vector<Cell> row(cols_);
+    PackedRow row;
     auto texts = splitText(tabSeparated, "\t");
     for (int c = 0; c < cols_ && c < static_cast<int>(texts.size()); ++c)
-        row[c].text = texts[c];
-    cells_.insert(cells_.begin() + index, std::move(row));
+        row.set(c, texts[c], std::nullopt, 0);
+    rows_.insert(rows_.begin() + index, std::move(row));
     rowHeights_.insert(rowHeights_.begin() + index, -1);
     mergeRows_.insert(mergeRows_.begin() + index, false);
     changed(Property::Layout);
@@ -376,7 +521,7 @@ void Grid::AddItem(const std::string& tabSeparated, int index) {
 
 void Grid::RemoveItem(int index) {
     checkCell(index, 0);
-    cells_.erase(cells_.begin() + index);
+    rows_.erase(rows_.begin() + index);
     rowHeights_.erase(rowHeights_.begin() + index);
     mergeRows_.erase(mergeRows_.begin() + index);
     int last = std::max(Rows() - 1, 0);
@@ -390,16 +535,18 @@ void Grid::RemoveItem(int index) {
 void Grid::MoveRow(int row, int position) {
     checkCell(row, 0);
     checkCell(position, 0);
-    auto moved = std::move(cells_[row]);
-    cells_.erase(cells_.begin() + row);
-    cells_.insert(cells_.begin() + position, std::move(moved));
+    auto moved = std::move(rows_[row]);
+    rows_.erase(rows_.begin() + row);
+    rows_.insert(rows_.begin() + position, std::move(moved));
     changed(Property::Cells);
 }
 
 void Grid::Clear() {
-    for (auto& row : cells_)
-        for (Cell& c : row)
-            c = Cell{};
+    for (auto& row : rows_)
+        row = PackedRow{};
+    formats_.assign(1, CellFormat{});
+    formatNumbers_.clear();
+    rowRoom_ = 0;
     changed(Property::Cells);
 }
 
@@ -413,7 +560,7 @@ void Grid::SetFormatString(const std::string& format) {
             colAlignments_[c] = text[0] == '<' ? 1 : text[0] == '^' ? 4 : 7;
             text.erase(0, 1);
         }
-        if (Rows() > 0) cells_[0][c].text = text;
+        if (Rows() > 0) setCell(0, c, text, std::nullopt);
     }
     changed(Property::Cells);
 }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/Control.h"
@@ -30,7 +36,7 @@ class Grid : public Control {
     static constexpr int DefaultColWidth = 960;
     static constexpr int DefaultRowHeight = 300;
 
-    int Rows() const { return static_cast<int>(cells_.size()); }
+    int Rows() const { return static_cast<int>(rows_.size()); }
     // Growing adds empty, unformatted rows; shrinking drops rows from the end. FixedRows stays
     // below Rows (so Rows = 1 leaves no fixed row).
     void SetRows(int rows);
@@ -42,7 +48,7 @@ class Grid : public Control {
     void SetFixedCols(int cols);
 
     // A cell outside the grid raises std::out_of_range: the grid never grows by itself.
-    const std::string& TextMatrix(int row, int col) const;
+    std::string TextMatrix(int row, int col) const;
     void SetTextMatrix(int row, int col, const std::string& text);
 
     // The current cell, and the far corner of the selection.
@@ -55,7 +61,7 @@ class Grid : public Control {
     int ColSel() const { return colSel_; }
     void SetColSel(int col);
     // Text of the current cell (set: of every selected cell when FillStyle is 1).
-    const std::string& Text() const;
+    std::string Text() const;
     void SetText(const std::string& text);
 
     // 0: formats and Text apply to the current cell; 1: to every selected cell.
@@ -194,16 +200,58 @@ class Grid : public Control {
     void userResizeColumn(int col, int twips);
 
   private:
-    struct Cell {
-        std::string text;
+    struct CellFormat {
         Color back = Unset;
         Color fore = Unset;
         signed char alignment = -1;
         bool bold = false;
     };
-    Cell& cell(int row, int col);
-    const Cell& cell(int row, int col) const;
+
+    // One row's cells in one block: for each column in turn, the number of its format and the
+    // length of its text (each a variable-length number, one byte when small) and then the text;
+    // the empty, unformatted cells at the end of a row are left out, so an empty row holds no
+    // block. A large grid costs little more than its texts.
+    class PackedRow {
+      public:
+        PackedRow() = default;
+        PackedRow(PackedRow&& other) noexcept { *this = std::move(other); }
+        PackedRow& operator=(PackedRow&& other) noexcept {
+            data_ = std::move(other.data_);
+            size_ = std::exchange(other.size_, 0);
+            capacity_ = std::exchange(other.capacity_, 0);
+            return *this;
+        }
+        std::string_view text(int col) const;
+        uint32_t format(int col) const;
+        // Writes the text, the format or both (nullopt keeps it); false when nothing changed.
+        // `room` is the block size to start with, should the row have none.
+        bool set(int col, std::optional<std::string_view> text, std::optional<uint32_t> format,
+                 uint32_t room);
+        void truncate(int cols);
+        // Gives back the room kept for further cells.
+        void fit();
+        uint32_t size() const { return size_; }
+
+      private:
+        struct Span {
+            uint32_t start, end, text, length, format;
+            int stored;
+            bool found;
+        };
+        Span locate(int col) const;
+
+        std::unique_ptr<char[]> data_;
+        uint32_t size_ = 0;
+        uint32_t capacity_ = 0;
+    };
+
     void checkCell(int row, int col) const;
+    const CellFormat& formatAt(int row, int col) const;
+    bool setCell(int row, int col, std::optional<std::string_view> text,
+                 std::optional<uint32_t> format);
+    template <class Change>
+    void changeFormat(int row, int col, Change&& change);
+    uint32_t formatNumber(const CellFormat& format);
     template <class F>
     void forEachTargetCell(F&& apply);
     void makeCurrent(int row, int col);
@@ -211,7 +259,14 @@ class Grid : public Control {
     int drawnRowHeight(int row) const;
     void changed(Property property);
 
-    std::vector<std::vector<Cell>> cells_;
+    std::vector<PackedRow> rows_;
+    // Every format a cell holds, the first none; each by its number.
+    std::vector<CellFormat> formats_{CellFormat{}};
+    std::map<std::tuple<Color, Color, int, bool>, uint32_t> formatNumbers_;
+    // The row written last keeps room to grow until a write moves to another row; the next new
+    // row starts with as much room as that one took.
+    int openRow_ = -1;
+    uint32_t rowRoom_ = 0;
     int cols_ = 2;
     int fixedRows_ = 1, fixedCols_ = 1;
     int row_ = 1, col_ = 1, rowSel_ = 1, colSel_ = 1;

@@ -2,29 +2,25 @@
 
 #include <functional>
 
-#include "platform/db/WriteFault.h"
 #include "tests/books/BooksBook.h"
+#include "tests/support/WriteFaults.h"
 #include "vouchers/frmIo.h"
 
 using namespace kiv;
+using namespace kiv::test;
 
 namespace {
 
 // Cash of 20,000; 台灣銀行/001-123 an ordinary account opened with 10,000 and 土地銀行/002-456 a
 // cheque account opened with 3,000, neither with a posting yet.
-class TransferTest : public test::BooksBook {
+class TransferTest : public BooksBook {
   protected:
     void SetUp() override {
         BooksBook::SetUp();
-        addCashRow(1, true, day(2026, 3, 1), 20000, "期初", "1150301001", 20000);
-        addOrdinary("台灣銀行", "001-123", 10000);
-        addChequeAccount("土地銀行", "002-456", 3000);
+        AddCashRow(1, true, day(2026, 3, 1), 20000, "期初", "1150301001", 20000);
+        AddOrdinaryAccount("台灣銀行", "001-123", 10000);
+        AddChequeAccount("土地銀行", "002-456", 3000);
     }
-    void TearDown() override {
-        writefault::clear();
-        BooksBook::TearDown();
-    }
-
     frmTrans& withAmount(const std::string& typed) {
         frmTrans& form = open<frmTrans>();
         host.type(form.txtCash, typed);
@@ -49,7 +45,7 @@ class TransferTest : public test::BooksBook {
 };
 
 TEST_F(TransferTest, OpeningShowsTheFirstAccountOfEachListAndTheThreeBalances) {
-    addOrdinary("合作金庫", "009-9", 0);
+    AddOrdinaryAccount("合作金庫", "009-9", 0);
     frmTrans& form = open<frmTrans>();
     EXPECT_EQ(form.cbBnk.Text(), "台灣銀行");
     EXPECT_EQ(form.cbBnk.ListCount(), 2);
@@ -179,7 +175,7 @@ TEST_F(TransferTest, WithoutAccountsTheFormOpensEmptyAndTransfersAskForTheAccoun
     EXPECT_EQ(books(), before);
 
     // With an ordinary account, Command2 asks for the cheque account next.
-    addOrdinary("台灣銀行", "001-123", 10000);
+    AddOrdinaryAccount("台灣銀行", "001-123", 10000);
     Forms::unloadByName("frmTrans");
     frmTrans& again = withAmount("500");
     before = books();
@@ -227,8 +223,8 @@ TEST_F(TransferTest, Command2StopsOnAShortAccountWithAPlainBox) {
 }
 
 TEST_F(TransferTest, AnOrdinaryChoiceRefreshesBothAccountLabelsAChequeChoiceOnlyItsOwn) {
-    addOrdinary("合作金庫", "009-9", 700);
-    addChequeAccount("彰化銀行", "008-8", 900);
+    AddOrdinaryAccount("合作金庫", "009-9", 700);
+    AddChequeAccount("彰化銀行", "008-8", 900);
     frmTrans& form = open<frmTrans>();
     form.lbBnkBala.SetCaption("?");
     host.pick(form.cbABnk, 1);
@@ -283,39 +279,33 @@ TEST_F(TransferTest, AFailedWriteLeavesEveryTableAsItWas) {
         {"ordinary to cheque account through cash", &frmTrans::Command2},
     };
     frmTrans& form = withAmount("100");
+    auto scrambleLabels = [&] {
+        for (Label* label : {&form.lbCashBala, &form.lbBnkBala, &form.lbABnkBala})
+            label->SetCaption("999,999");
+    };
     for (auto [name, button] : transfers) {
         SCOPED_TRACE(name);
-        writefault::clear();
-        host.answerMessage(AnswerYes);
-        host.answerMessage(AnswerOk);
-        host.click(form.*button);
-        const int writes = writefault::writesCounted();
+        const Texts shown = labels(form);
+        scrambleLabels();
+        const int writes = ExpectEachWriteFailureLeavesTheBooks(
+            host, {&AccDb()},
+            [&] {
+                host.forgetAnswers();
+                host.answerMessage(AnswerYes);
+                host.answerMessage(AnswerOk);
+                host.click(form.*button);
+            },
+            [&] {
+                const std::string failed = "轉帳失敗，資料未變更\r\n";
+                EXPECT_TRUE(host.messages().back().text.starts_with(failed));
+                EXPECT_GT(host.messages().back().text.size(), failed.size());
+                EXPECT_EQ(host.messages().back().style, 48);
+                EXPECT_EQ(labels(form), shown);
+                EXPECT_FALSE(Forms::find("frmIoAuto"));
+                scrambleLabels();
+            });
         EXPECT_EQ(writes, button == &frmTrans::Command2 ? 6 : 3)
             << "a voucher, a cash and a bank row";
-        const std::string before = books();
-        const Texts shown = labels(form);
-        std::vector<std::function<void()>> faults{[] { writefault::failCommit(); }};
-        for (int n = 1; n <= writes; ++n)
-            faults.push_back([n] { writefault::failWrite(n); });
-        for (size_t i = 0; i < faults.size(); ++i) {
-            SCOPED_TRACE(i == 0 ? "commit" : "write " + std::to_string(i));
-            for (Label* label : {&form.lbCashBala, &form.lbBnkBala, &form.lbABnkBala})
-                label->SetCaption("999,999");
-            host.clearMessages();
-            faults[i]();
-            host.answerMessage(AnswerYes);
-            host.answerMessage(AnswerOk);
-            host.click(form.*button);
-            writefault::clear();
-            EXPECT_EQ(books(), before);
-            ASSERT_EQ(host.messages().size(), 2u);
-            EXPECT_TRUE(host.messages()[1].text.starts_with("轉帳失敗，資料未變更\r\n"));
-            EXPECT_GT(host.messages()[1].text.size(),
-                      std::string("轉帳失敗，資料未變更\r\n").size());
-            EXPECT_EQ(host.messages()[1].style, 48);
-            EXPECT_EQ(labels(form), shown);
-            EXPECT_FALSE(Forms::find("frmIoAuto"));
-        }
     }
 }
 

@@ -5,16 +5,14 @@
 #include "contracts/ContractForms.h"
 #include "contracts/frmRio.h"
 #include "platform/db/WriteFault.h"
-#include "platform/forms/Clock.h"
 #include "projects/ProjectForms.h"
-#include "projects/frmGtPj.h"
-#include "shell/mdM.h"
+#include "tests/support/Books.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/TableDump.h"
 
 namespace kiv::test {
 
-// Fresh books on ROC 115/12/06 (2026-12-06) with customers, vendors and the contract form.
+// Fresh books on ROC 115/12/06 (2026-12-06) with customers, a vendor and the contract forms.
 class ContractBook : public ProgramTest {
   protected:
     void SetUp() override {
@@ -32,32 +30,10 @@ class ContractBook : public ProgramTest {
             "INSERT INTO 廠商 (廠商編號, 廠商名稱, 連絡人, 電話1) VALUES ('V1', '丙工程行', "
             "'陳先生', '04;7654321')");
     }
-
     // A write failure a test set up never outlives it.
     void TearDown() override {
         writefault::clear();
         ProgramTest::TearDown();
-    }
-
-    // A stored contract header with its total; `table` is "ri" or "ro".
-    static void contract(const std::string& table, const std::string& id,
-                         const std::string& total = "1,000,000") {
-        Database& db = AccDb();
-        db.Execute("INSERT INTO " + db.Table(table) +
-                       " (id, 收名稱, 簽約日, 合計, 稅金, fnLet, 無發票, Let) "
-                       "VALUES (?, ?, '2026-11-30', ?, '0', '', 0, '0')",
-                   id, "合約" + id, total);
-    }
-    static void instalment(const std::string& id, int period, const std::string& amount,
-                           const std::string& share, bool settled = false,
-                           const std::string& received = "") {
-        AccDb().Execute(
-            "INSERT INTO ri期 (id, 期別, 預付金, 預付日, 佔總價比例, 發票號碼, 實收金, 實收日, "
-            "現金, "
-            "支票號碼, 收支單號, 處理) VALUES (?, ?, ?, '2026-12-27', ?, '', ?, ?, 0, 'CK1', "
-            "'1151206001', ?)",
-            id, period, amount, share, received,
-            settled ? Value(Date::fromYmd(2026, 12, 20)) : Value(), settled);
     }
 
     frmRio& openForm() {
@@ -65,12 +41,21 @@ class ContractBook : public ProgramTest {
         form.Show();
         return form;
     }
-
-    Texts contracts(const char* which = "ri") {
-        return rows(AccDb(), "SELECT id, 合計 FROM " + AccDb().Table(which) + " ORDER BY id");
+    Texts contracts(const char* table = "ri") {
+        return rows(AccDb(), "SELECT id, 合計 FROM " + AccDb().Table(table) + " ORDER BY id");
     }
-
-    static Date day(int y, int m, int d) { return Date::fromYmd(y, m, d); }
+    // The settlement fields of every row of a schedule table, in order.
+    Texts settlements(const std::string& table) {
+        Database& db = AccDb();
+        if (table.ends_with("期"))
+            return rows(db,
+                        "SELECT id, 期別, 預付金, 實收金, 實收日, 現金, 支票號碼, 收支單號, 處理 "
+                        "FROM " +
+                            db.Table(table) + " ORDER BY id, 期別");
+        return rows(db,
+                    "SELECT id, 期別, 金額, 實收金, 實收日, 現金, 支票號碼, 收支單號, 處理 FROM " +
+                        db.Table(table) + " ORDER BY id, 期別");
+    }
 };
 
 }  // namespace kiv::test

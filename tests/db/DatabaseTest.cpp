@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <fstream>
 
 #include <sqlite3.h>
@@ -12,19 +10,21 @@
 #include "platform/db/RawAccess.h"
 #include "platform/db/Statement.h"
 #include "platform/db/WriteFault.h"
+#include "platform/forms/Host.h"
+#include "shell/Schema.h"
+#include "shell/frmAccMain.h"
 #include "tests/db/TestBook.h"
+#include "tests/support/ProgramTest.h"
 
 namespace kiv {
 namespace {
 
+using test::errorText;
+using test::scalar;
 using test::TempFolder;
 using test::TestBook;
 
-Value scalar(Database& db, const Sql& sql, const std::vector<Value>& params = {}) {
-    return db.OpenRecordsetWith(sql, params).Fields(0);
-}
-
-TEST(DatabaseOpen, ANewFileIsPrivateAndAnExistingOrEmptyOneIsLeftAsItIs) {
+TEST(DatabaseOpen, ANewFileIsPrivateAndSyncedAndAnExistingOrEmptyOneIsLeftAsItIs) {
     TestBook book;
     struct stat info {};
     ASSERT_EQ(::stat(book.path.c_str(), &info), 0);
@@ -37,34 +37,24 @@ TEST(DatabaseOpen, ANewFileIsPrivateAndAnExistingOrEmptyOneIsLeftAsItIs) {
     std::string before = scalar(*book.db, schemaSql).text();
     book.db = Database::open(book.path, test::testSchema());
     EXPECT_EQ(scalar(*book.db, schemaSql).text(), before);
-    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目"), Value(1));
-
+    EXPECT_EQ(book.rows(), 1);
     // An empty file is what an interrupted creation leaves.
     std::ofstream(book.folder.file("empty.mdb")).close();
     EXPECT_TRUE(
         Database::open(book.folder.file("empty.mdb"), test::testSchema())->HasTable("帳目"));
+
+    // A field added to an older file comes last, and every existing row takes its default.
+    FieldDef rights = test::field("AccS", FieldKind::Integer);
+    rights.defaultSql = "1";
+    EXPECT_FALSE(book.db->HasField("帳目", "AccS"));
+    book.db->AddField("帳目", rights);
+    book.db->AddField("帳目", test::field("停用", FieldKind::Boolean));
+    EXPECT_TRUE(book.db->HasField("帳目", "accs"));
+    EXPECT_EQ(book.db->FieldNames("帳目").back(), "停用");
+    EXPECT_EQ(scalar(*book.db, "SELECT AccS || 停用 FROM 帳目"), Value("10"));
 }
 
-TEST(DatabaseOpen, ACommittedWriteSurvivesTheProcessBeingKilled) {
-    TestBook book;
-    book.db.reset();
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        auto db = Database::open(book.path, test::testSchema());
-        Transaction t(*db);
-        db->Execute("INSERT INTO 帳目 (名稱, 金額) VALUES (?, ?)", "存活", 1);
-        t.Commit();
-        ::kill(::getpid(), SIGKILL);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    book.db = Database::open(book.path, test::testSchema());
-    EXPECT_EQ(scalar(*book.db, "SELECT 金額 FROM 帳目 WHERE 名稱 = ?", {"存活"}), Value(1));
-}
-
-TEST(DatabaseExecute, BindsDatesAsIsoTextBooleansAsNumbersAndNullAsNull) {
+TEST(DatabaseExecute, BindsEveryKindAndRefusesAFaultyOrNulHoldingStatement) {
     TestBook book;
     book.db->Execute("INSERT INTO 帳目 (名稱, 日期, 已付, 金額) VALUES (?, ?, ?, ?)", "甲",
                      Date::fromYmd(2026, 1, 5), true, nullptr);
@@ -72,36 +62,27 @@ TEST(DatabaseExecute, BindsDatesAsIsoTextBooleansAsNumbersAndNullAsNull) {
     EXPECT_EQ(scalar(*book.db, stored), Value("2026-01-05 1 null"));
     book.db->Execute("UPDATE 帳目 SET 日期 = ?, 金額 = 1", Date::fromYmdHms(2026, 1, 5, 13, 4, 5));
     EXPECT_EQ(scalar(*book.db, stored), Value("2026-01-05 13:04:05 1 integer"));
-}
 
-TEST(DatabaseExecute, AFailedStatementCarriesSqlitesMessageAndTheSql) {
-    TestBook book;
     try {
         book.db->Execute("UPDATE 沒有這個表 SET x = 1");
-        FAIL();
+        ADD_FAILURE();
     } catch (const DbError& e) {
         EXPECT_NE(std::string(e.what()).find("no such table"), std::string::npos);
         EXPECT_EQ(e.sql(), "UPDATE 沒有這個表 SET x = 1");
     }
     EXPECT_THROW(book.db->Execute("INSERT INTO 帳目 (名稱) VALUES (?)"), DbError);
     EXPECT_THROW(book.db->Execute("DELETE FROM 帳目; DELETE FROM 類別"), DbError);
-}
-
-TEST(DatabaseExecute, SqlTextHoldingANulIsRefusedAndRunsNothing) {
-    TestBook book;
-    book.addRow("甲", 1);
+    // What follows a NUL would never reach SQLite.
     EXPECT_THROW(book.db->Execute("DELETE FROM 帳目\0 WHERE 名稱 = '乙'"), DbError);
     EXPECT_THROW(book.db->OpenRecordset("SELECT * FROM 帳目\0 WHERE 1 = 0"), DbError);
-    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目"), Value(1));
+    EXPECT_EQ(book.rows(), 1);
 }
 
 TEST(DatabaseExecute, NamesJoinIntoSqlOnlyWhenTheSchemaOrTheFileHoldsThem) {
     TestBook book;
     book.addRow("甲", 7);
     book.db->Execute("CREATE VIEW 大額 AS SELECT * FROM 帳目 WHERE 金額 > 5");
-    Identifier amount = book.db->Field("帳目", "金額");
-    EXPECT_EQ(amount.quoted(), "\"金額\"");
-    Sql sql = "SELECT " + amount + " FROM " + book.db->Table("大額");
+    Sql sql = "SELECT " + book.db->Field("帳目", "金額") + " FROM " + book.db->Table("大額");
     EXPECT_EQ(sql.text(), "SELECT \"金額\" FROM \"大額\"");
     EXPECT_EQ(scalar(*book.db, sql), Value(7));
     // A copy keeps its own text when the other grows.
@@ -114,123 +95,75 @@ TEST(DatabaseExecute, NamesJoinIntoSqlOnlyWhenTheSchemaOrTheFileHoldsThem) {
     EXPECT_THROW(book.db->OpenTable("沒有"), DbError);
 }
 
-// What a statement raises: "unique", "error" or "none".
-template <class F>
-std::string refusal(F statement) {
-    try {
-        statement();
-    } catch (const UniqueViolation&) {
-        return "unique";
-    } catch (const DbError&) {
-        return "error";
-    }
-    return "none";
-}
-
-TEST(DatabaseExecute, ADuplicateKeyIsAUniqueViolationAndOtherRefusalsAreNot) {
-    TestBook book;
-    book.addRow("abc", 1);
-    // Text keys compare without regard to case, as the old engine's unique indexes did.
-    EXPECT_EQ(refusal([&] { book.addRow("ABC", 2); }), "unique");
-    EXPECT_EQ(refusal([&] { book.db->Execute("INSERT INTO 帳目 (名稱, 已付) VALUES ('丙', 2)"); }),
-              "error");
-
-    FieldDef id = test::field("id", FieldKind::Integer);
-    id.primaryKey = true;
-    Schema cashBook;
-    cashBook.tables.push_back({"cash", {id}});
-    auto cash = Database::open(book.folder.file("cash.mdb"), cashBook);
-    cash->Execute("INSERT INTO cash (id) VALUES (1)");
-    EXPECT_EQ(refusal([&] { cash->Execute("INSERT INTO cash (id) VALUES (1)"); }), "unique");
-}
-
-TEST(DatabaseText, EqualsIgnoresLetterCaseAndQuotesAndChineseRoundTrip) {
+TEST(DatabaseText, QuotesAreValuesAndTextKeysCompareWithoutCaseUnlessExact) {
     TestBook book;
     std::string tricky = "O'Brien \"王小明\"'); DROP TABLE 帳目; --";
     book.addRow(tricky, 1);
     book.addRow("Wren", 2);
     EXPECT_EQ(scalar(*book.db, "SELECT 名稱 FROM 帳目 WHERE 名稱 = ?", {tricky}), Value(tricky));
     EXPECT_EQ(scalar(*book.db, "SELECT 金額 FROM 帳目 WHERE 名稱 = ?", {"wREN"}), Value(2));
-    // A field declared exact compares exactly.
     book.db->Execute("UPDATE 帳目 SET 備註 = 'Pass' WHERE 名稱 = 'Wren'");
     EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目 WHERE 備註 = ?", {"pass"}), Value(0));
+
+    // Unique text keys compare without regard to case, as the old engine's indexes did; only a
+    // duplicate key is a UniqueViolation.
+    EXPECT_EQ(errorText([&] { book.addRow("WREN", 3); }), "unique");
+    std::string notAKey =
+        errorText([&] { book.db->Execute("INSERT INTO 帳目 (名稱, 已付) VALUES ('丙', 2)"); });
+    EXPECT_FALSE(notAKey.empty() || notAKey == "unique") << notAKey;
+    FieldDef id = test::field("id", FieldKind::Integer);
+    id.primaryKey = true;
+    Schema cashBook;
+    cashBook.tables.push_back({"cash", {id}});
+    auto cash = Database::open(book.folder.file("cash.mdb"), cashBook);
+    cash->Execute("INSERT INTO cash (id) VALUES (1)");
+    EXPECT_EQ(errorText([&] { cash->Execute("INSERT INTO cash (id) VALUES (1)"); }), "unique");
 }
 
-TEST(DatabaseFields, AnAddedFieldIsLastAndEveryExistingRowTakesItsDefault) {
+// A form holds its transaction across the modal show of another form that opens its own: inner
+// transactions nest, and an outer rollback ends them.
+TEST(DatabaseTransaction, AbandonedAndRolledBackWritesLeaveNothingAndNestingHolds) {
     TestBook book;
-    EXPECT_TRUE(book.db->HasTable("帳目"));
-    EXPECT_FALSE(book.db->HasField("帳目", "AccS"));
-    book.addRow("甲", 1);
-    book.addRow("乙", 2);
-    FieldDef rights = test::field("AccS", FieldKind::Integer);
-    rights.defaultSql = "1";
-    book.db->AddField("帳目", rights);
-    book.db->AddField("帳目", test::field("停用", FieldKind::Boolean));
-
-    EXPECT_TRUE(book.db->HasField("帳目", "accs"));
-    EXPECT_EQ(
-        book.db->FieldNames("帳目"),
-        (std::vector<std::string>{"名稱", "金額", "比率", "日期", "已付", "備註", "AccS", "停用"}));
-    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目 WHERE AccS = 1 AND 停用 = 0"), Value(2));
-    EXPECT_EQ(scalar(*book.db, "SELECT 停用 FROM 帳目"), Value(false));
-}
-
-class DatabaseTransaction : public ::testing::Test {
-  protected:
-    TestBook book;
-    int64_t rows() { return scalar(*book.db, "SELECT count(*) FROM 帳目").wholeNumber(); }
-};
-
-TEST_F(DatabaseTransaction, RolledBackAbandonedAndInnerRolledBackWritesLeaveNothing) {
     {
         Transaction abandoned(*book.db, true);
         book.addRow("甲", 1);
     }
-    EXPECT_EQ(rows(), 0);
-    Transaction outer(*book.db);
+    EXPECT_EQ(book.rows(), 0);
+    auto outer = std::make_unique<Transaction>(*book.db);
     book.addRow("外", 1);
     // A refused statement leaves the transaction usable.
     EXPECT_THROW(book.addRow("外", 2), UniqueViolation);
-    {
-        Transaction inner(*book.db);
-        book.addRow("內一", 2);
-        inner.Rollback();
-    }
-    {
-        Transaction inner(*book.db);
-        book.addRow("內二", 3);
-        inner.Commit();
-    }
-    EXPECT_EQ(rows(), 2);
-    outer.Rollback();
-    EXPECT_EQ(rows(), 0);
-}
-
-// A form holds its transaction across the modal show of another form that opens its own.
-TEST_F(DatabaseTransaction, NestingHoldsAcrossCallsAndAnOuterRollbackEndsTheInnerOnes) {
-    auto outer = std::make_unique<Transaction>(*book.db);
-    book.addRow("外", 1);
     auto inner = std::make_unique<Transaction>(*book.db);
-    book.addRow("內", 2);
+    book.addRow("內一", 2);
     EXPECT_THROW(outer->Commit(), DbError);
+    inner->Rollback();
+    inner = std::make_unique<Transaction>(*book.db);
+    book.addRow("內二", 3);
     inner->Commit();
-    outer->Commit();
-    EXPECT_EQ(rows(), 2);
+    EXPECT_EQ(book.rows(), 2);
+    outer->Rollback();
+    EXPECT_EQ(book.rows(), 0);
 
     outer = std::make_unique<Transaction>(*book.db);
     inner = std::make_unique<Transaction>(*book.db);
     book.addRow("丙", 3);
+    inner->Commit();
+    outer->Commit();
+    outer = std::make_unique<Transaction>(*book.db);
+    inner = std::make_unique<Transaction>(*book.db);
+    book.addRow("丁", 4);
     outer->Rollback();
     EXPECT_THROW(inner->Commit(), DbError);
     inner.reset();
     outer.reset();
-    EXPECT_EQ(rows(), 2);
+    EXPECT_EQ(book.rows(), 1);
     Transaction next(*book.db);
-    book.addRow("丁", 4);
+    book.addRow("戊", 5);
     next.Commit();
-    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(book.rows(), 2);
 }
 
+// The user's wildcards are * and ?; SQL's own are taken literally.
 TEST(FullText, EveryFieldButTheSkippedOnesWithTheUsersWildcardsOnly) {
     TestBook book;
     for (const char* name : {"100%", "A_B", "AxB", "AxxB", "O'Neil", "c\\d"})
@@ -245,14 +178,12 @@ TEST(FullText, EveryFieldButTheSkippedOnesWithTheUsersWildcardsOnly) {
             names += rs.Fields(0).text() + " ";
         return names;
     };
-    EXPECT_EQ(search("0%"), "100% ");
-    EXPECT_EQ(search("A_B"), "A_B ");
-    EXPECT_EQ(search("c\\"), "c\\d ");
-    EXPECT_EQ(search("O'Neil"), "O'Neil ");
-    EXPECT_EQ(search("A?B"), "A_B AxB ");
-    EXPECT_EQ(search("A*B"), "A_B AxB AxxB ");
+    const std::pair<const char*, const char*> cases[] = {
+        {"0%", "100% "},     {"A_B", "A_B "},          {"c\\", "c\\d "}, {"O'Neil", "O'Neil "},
+        {"A?B", "A_B AxB "}, {"A*B", "A_B AxB AxxB "}, {"秘密", "AxB "}};
+    for (auto [text, found] : cases)
+        EXPECT_EQ(search(text), found) << text;
     EXPECT_EQ(search("2026-01"), search("*"));
-    EXPECT_EQ(search("秘密"), "AxB ");
     EXPECT_EQ(search("秘密", {"備註"}), "");
     // The daily number's prefix is taken literally.
     EXPECT_EQ(likePrefix("5%_\\*"), "5\\%\\_\\\\*%");
@@ -271,65 +202,38 @@ TEST(FullText, ASearchTextLongerThanSqliteCanMatchIsRefusedWithAMessage) {
         Value(0));
     for (const std::string& text :
          {std::string(50000, 'a'), std::string(likeTextLimit + 1, '%'), longest + "x"}) {
-        try {
-            book.db->FullTextCondition("帳目", text);
-            ADD_FAILURE() << text.size();
-        } catch (const DbError& error) {
-            EXPECT_EQ(std::string(error.what()), "搜尋文字過長，最多 12000 個字");
-        }
+        EXPECT_EQ(errorText([&] { book.db->FullTextCondition("帳目", text); }),
+                  "搜尋文字過長，最多 12000 個字")
+            << text.size();
         EXPECT_THROW(likePrefix(text), DbError);
     }
 }
 
-TEST(WriteFault, TheChosenWriteOrTheCommitFailsAndTheTransactionLeavesNothing) {
-    TestBook book;
-    auto count = [&] { return scalar(*book.db, "SELECT count(*) FROM 帳目").wholeNumber(); };
+// The switch fires once: the same action then succeeds. An action committing two files in turn
+// fails at its second, and the first stays committed.
+TEST(WriteFault, TheChosenWriteOrCommitFailsOnceAndTheTransactionLeavesNothing) {
+    TestBook book, other;
     writefault::failWrite(2);
-    {
-        Transaction t(*book.db, true);
-        book.addRow("甲", 1);
-        EXPECT_THROW(book.addRow("乙", 2), DbError);
-    }
-    EXPECT_EQ(count(), 0);
-    // The switch fires once: the same action then succeeds.
+    EXPECT_THROW(
+        {
+            Transaction t(*book.db, true);
+            book.addRow("甲", 1);
+            book.addRow("乙", 2);
+        },
+        DbError);
     book.addRow("丙", 3);
     EXPECT_EQ(writefault::writesCounted(), 3);
-
-    writefault::failCommit();
-    {
-        Transaction t(*book.db);
-        book.addRow("丁", 4);
-        EXPECT_THROW(t.Commit(), DbError);
-    }
-    EXPECT_EQ(count(), 1);
-
-    // An action committing two files in turn fails at its second: the first stays committed.
-    TestBook other;
+    EXPECT_EQ(book.rows(), 1);
     writefault::failCommit(2);
-    {
-        Transaction first(*book.db);
-        book.addRow("戊", 5);
-        first.Commit();
-        Transaction second(*other.db);
-        other.addRow("己", 6);
-        EXPECT_THROW(second.Commit(), DbError);
-    }
-    EXPECT_EQ(count(), 2);
-    EXPECT_EQ(scalar(*other.db, "SELECT count(*) FROM 帳目"), Value(0));
-    other.addRow("庚", 7);
-    EXPECT_EQ(scalar(*other.db, "SELECT count(*) FROM 帳目"), Value(1));
+    Transaction first(*book.db);
+    book.addRow("丁", 4);
+    first.Commit();
+    Transaction second(*other.db);
+    other.addRow("戊", 5);
+    EXPECT_THROW(second.Commit(), DbError);
+    EXPECT_EQ(book.rows(), 2);
+    EXPECT_EQ(other.rows(), 0);
     writefault::clear();
-}
-
-// The error's text, or "" when none was raised.
-template <class F>
-std::string errorText(F action) {
-    try {
-        action();
-    } catch (const DbError& error) {
-        return error.what();
-    }
-    return "";
 }
 
 TEST(DatabaseErrors, FailuresOfTheFileNameItInChineseAndKeepSqlitesWordsBelow) {
@@ -376,7 +280,7 @@ TEST(DatabaseErrors, AFullDiskNamesTheFileAndStoresNothing) {
         t.Commit();
     });
     EXPECT_EQ(text, "book.mdb 所在的磁碟已滿，無法存檔\ndatabase or disk is full");
-    EXPECT_EQ(scalar(*book.db, "SELECT count(*) FROM 帳目"), Value(1));
+    EXPECT_EQ(book.rows(), 1);
 }
 
 TEST(DatabaseErrors, AWriteToAReadOnlyFileSaysSo) {
@@ -389,6 +293,96 @@ TEST(DatabaseErrors, AWriteToAReadOnlyFileSaysSo) {
         Database::open(path, test::testSchema())->Execute("INSERT INTO 類別 VALUES ('甲', '乙')");
     });
     EXPECT_EQ(text.substr(0, text.find('\n')), "acc.mdb 為唯讀，無法存檔");
+}
+
+// The program ends in failure with the file's name in the message.
+TEST(ProgramDatabases, ADamagedBookAtStartIsNamedAndTheProgramEndsWithoutItsBooks) {
+    TempFolder folder;
+    std::ofstream(folder.file("acc.mdb")) << std::string(4096, 'x');
+    TestHost host;
+    setProgramFolder(folder.file(""));
+    ResetSharedState();
+    registerShellForms();
+    host.expectMessage("acc.mdb 已損毀，無法讀取\nfile is not a database");
+    EXPECT_THROW(host.act([] { Forms::get<frmAccMain>(); }), ProgramEnded);
+    EXPECT_FALSE(DatabasesOpen());
+    EXPECT_EQ(programExitStatus(), 1);
+    Forms::discardAll();
+    Forms::forgetRegistrations();
+    CloseDatabases();
+    setProgramFolder("");
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Each page of a book of 400 vouchers zeroed in turn, as a failing disk returns it. Most pages
+// are none that a save reads, and SQLite alone would write into the file; the save (as the voucher
+// form's, with its word) is refused with the file's name and the file stays as it was, byte for
+// byte. (A zeroed first page, the file's header, is refused at the start: see above.)
+TEST(ProgramDatabases, NoSaveWritesIntoABookWithADamagedPage) {
+    TempFolder folder;
+    const std::string path = folder.file("acc.mdb");
+    {
+        auto acc = Database::open(path, accSchema());
+        Transaction fill(*acc);
+        for (int i = 0; i < 400; ++i)
+            acc->Execute(
+                "INSERT INTO iof (發生日期, 單號, 用途說明, 方式, 金額, 科目名稱, 專案名稱) VALUES "
+                "('2026-11-20', printf('11511%05d', ?1), '工地材料' || ?1, ?1 % 4, ?1, '材料費', "
+                "'大樓新建工程')",
+                i);
+        fill.Commit();
+    }
+    const std::string sound = fileBytes(path);
+    constexpr size_t PageSize = 4096;
+    ASSERT_EQ(sound.size() % PageSize, 0u);
+    const size_t pages = sound.size() / PageSize;
+    ASSERT_GT(pages, 40u);
+    for (size_t page = 2; page <= pages; ++page) {
+        std::string damaged = sound;
+        std::fill_n(damaged.begin() + (page - 1) * PageSize, PageSize, '\0');
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
+        std::string refusal = errorText([&] {
+            auto acc = Database::open(path, accSchema());
+            Transaction save(*acc, true);
+            acc->Execute(
+                "INSERT INTO iof (發生日期, 單號, 用途說明, 方式, 金額) VALUES ('2026-12-06', "
+                "'1151206001', '新的一筆', -1, 500)");
+            acc->Execute("INSERT INTO use VALUES (1, '新的一筆')");
+            save.Commit();
+        });
+        EXPECT_EQ(refusal.substr(0, refusal.find('\n')), "acc.mdb 已損毀，無法讀取") << page;
+        EXPECT_TRUE(fileBytes(path) == damaged) << page;
+    }
+}
+
+// Browsing the voucher form refills the print tables at every step: only they skip the sync.
+TEST(ProgramDatabases, OnlyThePrintTablesSkipTheSyncAndFieldsRefuseWhatTheyCannotHold) {
+    TempFolder folder;
+    test::ProgramInFolder program(folder);
+    EXPECT_EQ(scalar(PrintDb(), "PRAGMA synchronous"), Value(0));
+    EXPECT_EQ(scalar(AccDb(), "PRAGMA synchronous"), Value(2));
+    EXPECT_EQ(scalar(PeopleDb(), "PRAGMA synchronous"), Value(2));
+
+    Database& acc = AccDb();
+    for (const auto& [sql, value] : std::initializer_list<std::pair<Sql, Value>>{
+             {Sql("INSERT INTO iof (單號, 方式, 發生日期) VALUES ('1', 0, ?)"), "2026/01/05"},
+             {Sql("INSERT INTO iof (單號, 方式, 金額) VALUES ('2', 0, ?)"), "abc"},
+             {Sql("INSERT INTO iof (單號, 方式, pay) VALUES ('3', 0, ?)"), 2},
+             {Sql("INSERT INTO iof (單號, 方式) VALUES (?, NULL)"), "4"}})
+        EXPECT_THROW(acc.Execute(sql, value), DbError) << sql.text();
+    acc.Execute("INSERT INTO iof (單號, 方式, 發生日期) VALUES ('5', 0, ?)",
+                Date::fromYmd(2026, 1, 5));
+    EXPECT_EQ(scalar(acc, "SELECT 單據 FROM iof"), Value(false));
+    // "update ri set Let = 0" stores the text "0".
+    acc.Execute("INSERT INTO ri (id) VALUES ('115010501')");
+    acc.Execute("UPDATE ri SET Let = 0");
+    EXPECT_EQ(scalar(acc, "SELECT Let FROM ri"), Value("0"));
+    PeopleDb().Execute("INSERT INTO 員工 (中文姓名) VALUES ('王')");
+    EXPECT_EQ(scalar(PeopleDb(), "SELECT AccS FROM 員工"), Value(1));
 }
 
 }  // namespace

@@ -42,6 +42,10 @@ inline Schema testSchema() {
     return schema;
 }
 
+inline Value scalar(Database& db, const Sql& sql, const std::vector<Value>& params = {}) {
+    return db.OpenRecordsetWith(sql, params).Fields(0);
+}
+
 // A fresh book in a temporary folder.
 struct TestBook {
     TempFolder folder;
@@ -52,6 +56,20 @@ struct TestBook {
         db->Execute("INSERT INTO 帳目 (名稱, 金額, 日期, 已付) VALUES (?, ?, ?, ?)", name, amount,
                     day, paid);
     }
+    int64_t rows() { return scalar(*db, "SELECT count(*) FROM 帳目").wholeNumber(); }
 };
+
+// The error's text, "unique" for a duplicate key, or "" when nothing was raised.
+template <class F>
+std::string errorText(F action) {
+    try {
+        action();
+    } catch (const UniqueViolation&) {
+        return "unique";
+    } catch (const DbError& error) {
+        return error.what();
+    }
+    return "";
+}
 
 }  // namespace kiv::test

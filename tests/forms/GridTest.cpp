@@ -84,6 +84,37 @@ TEST_F(GridTest, ClearEmptiesEveryCellButKeepsTheShape) {
     EXPECT_EQ(grid().ColWidth(2), -1);
 }
 
+// Cells are kept packed row by row: texts of every length, cells written out of order, formats
+// and texts changed apart, columns cut and grown again, and many distinct formats.
+TEST_F(GridTest, EveryCellKeepsItsOwnTextAndFormat) {
+    grid().SetRows(3);
+    grid().SetCols(6);
+    const std::string texts[] = {
+        "", "單號", std::string(127, 'a'), std::string(128, 'b'), std::string(20000, 'c'), "末"};
+    for (int col : {5, 0, 3, 1, 4, 2})
+        grid().SetTextMatrix(1, col, texts[col]);
+    SetCellForeColor(grid(), 1, 3, 0x0000FF);
+    grid().SetTextMatrix(1, 3, "改過");
+    SetCellBackColor(grid(), 1, 4, 0x00FF00);
+    for (int col = 0; col < 6; ++col)
+        EXPECT_EQ(grid().TextMatrix(1, col), col == 3 ? "改過" : texts[col]) << col;
+    EXPECT_EQ(grid().ForeColorAt(1, 3), 0x0000FFu);
+    EXPECT_EQ(grid().BackColorAt(1, 4), 0x00FF00u);
+    EXPECT_EQ(grid().ForeColorAt(1, 4), Grid::Unset);
+
+    grid().SetCols(3);
+    grid().SetCols(6);
+    EXPECT_EQ(grid().TextMatrix(1, 2), texts[2]);
+    EXPECT_EQ(grid().TextMatrix(1, 3), "");
+    EXPECT_EQ(grid().ForeColorAt(1, 3), Grid::Unset);
+
+    for (Color c = 0; c < 300; ++c)
+        SetCellForeColor(grid(), 2, static_cast<int>(c % 6), c);
+    for (int col = 0; col < 6; ++col)
+        EXPECT_EQ(grid().ForeColorAt(2, col), static_cast<Color>(294 + col));
+    EXPECT_EQ(grid().TextMatrix(1, 2), texts[2]);
+}
+
 TEST_F(GridTest, FillStyleRepeatFormatsTheSelection) {
     fill({"a", "b", "c"});
     grid().SetRow(1);

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "ledger/BankBook.h"
 #include "ledger/CashBook.h"
 #include "ledger/ChequeGroups.h"
 #include "ledger/SignOff.h"
@@ -55,9 +56,23 @@ class LedgerTest : public test::ProgramTest {
     }
     std::unique_ptr<Database> secondCopy() { return Database::open(AccDb().path(), accSchema()); }
     std::string books() { return test::dumpTables(AccDb()); }
+
+    // The action's commit fails, then each of its `writes` in turn: every run throws and leaves
+    // the books as they were; then it runs whole.
+    void expectAllOrNothing(int writes, const std::function<void()>& action) {
+        const std::string before = books();
+        for (int n = 0; n <= writes; ++n) {
+            SCOPED_TRACE(n);
+            n == 0 ? writefault::failCommit() : writefault::failWrite(n);
+            EXPECT_THROW(action(), DbError);
+            writefault::clear();
+            EXPECT_EQ(books(), before);
+        }
+        action();
+    }
 };
 
-TEST_F(LedgerTest, EveryFieldIsStoredUnderItsOwnName) {
+TEST_F(LedgerTest, EveryFieldIsStoredUnderItsOwnNameAndNullsReadAsEmpty) {
     Voucher v = added();
     EXPECT_EQ(v.number, "1151206001");
     EXPECT_EQ(rows(AccDb(),
@@ -68,36 +83,30 @@ TEST_F(LedgerTest, EveryFieldIsStoredUnderItsOwnName) {
                     "水電|2026/11/20|王小明|李大華|True|AB123|571|True|-2"});
     EXPECT_EQ(ReadVoucher(AccDb(), v.number), v);
     EXPECT_EQ(ReadVoucher(AccDb(), "nothing"), std::nullopt);
-}
 
-TEST_F(LedgerTest, NullsReadAsEmptyAndAnEmptyTaxStoresNull) {
     AccDb().Execute("INSERT INTO iof (單號, 方式) VALUES ('A1', -1)");
-    Voucher v = *ReadVoucher(AccDb(), "A1");
-    EXPECT_EQ(v.entryDate, std::nullopt);
-    EXPECT_EQ(v.amount, std::nullopt);
-    EXPECT_EQ(v.use, "");
+    Voucher bare = *ReadVoucher(AccDb(), "A1");
+    EXPECT_EQ(bare.entryDate, std::nullopt);
+    EXPECT_EQ(bare.amount, std::nullopt);
+    EXPECT_EQ(bare.use, "");
     Voucher changed = sample();
     changed.number = "A1";
     changed.tax.reset();
-    WriteVoucher(AccDb(), v, changed);
-    EXPECT_EQ(rows(AccDb(), "SELECT 輸入日期 IS NULL, 單號, 稅額 IS NULL, 附註二 FROM iof"),
-              Texts{"1|A1|1|附二"});
+    WriteVoucher(AccDb(), bare, changed);
+    EXPECT_EQ(
+        rows(AccDb(), "SELECT 輸入日期 IS NULL, 稅額 IS NULL, 附註二 FROM iof WHERE 單號 = 'A1'"),
+        Texts{"1|1|附二"});
 }
 
 TEST_F(LedgerTest, NumbersCountOnFromTheDaysLargestOnlyUntilTheDayIsFull) {
-    auto insert = [](const char* number) {
-        AccDb().Execute("INSERT INTO iof (單號, 方式) VALUES (?, -1)", number);
+    const std::pair<const char*, std::optional<std::string>> steps[] = {
+        {nullptr, "1151206001"},      {"1151205998", "1151206001"}, {"1151207001", "1151206001"},
+        {"1151206009", "1151206010"}, {"1151206041", "1151206042"}, {"1151206999", std::nullopt},
     };
-    EXPECT_EQ(NextVoucherNumber(AccDb()), "1151206001");
-    insert("1151205998");
-    insert("1151207001");
-    EXPECT_EQ(NextVoucherNumber(AccDb()), "1151206001");
-    insert("1151206009");
-    EXPECT_EQ(NextVoucherNumber(AccDb()), "1151206010");
-    insert("1151206041");
-    EXPECT_EQ(NextVoucherNumber(AccDb()), "1151206042");
-    insert("1151206999");
-    EXPECT_EQ(NextVoucherNumber(AccDb()), std::nullopt);
+    for (const auto& [stored, next] : steps) {
+        if (stored) AccDb().Execute("INSERT INTO iof (單號, 方式) VALUES (?, -1)", stored);
+        EXPECT_EQ(NextVoucherNumber(AccDb()), next) << (stored ? stored : "");
+    }
     std::string before = books();
     EXPECT_EQ(AddVoucher(AccDb(), sample()), std::nullopt);
     EXPECT_EQ(books(), before);
@@ -112,7 +121,6 @@ TEST_F(LedgerTest, NumbersCountOnFromTheDaysLargestOnlyUntilTheDayIsFull) {
 // A date a ROC label cannot show would be stored as another date, or as Null.
 TEST_F(LedgerTest, DatesOutsideTheRocYearsOneTo999AreRefusedWithNothingWritten) {
     EXPECT_TRUE(IsBookDate(Date::fromYmd(1912, 1, 1)) && IsBookDate(Date::fromYmd(2910, 12, 31)));
-
     std::string before = books();
     for (auto day : {std::optional<Date>(), std::optional(Date::fromYmd(1911, 12, 31)),
                      std::optional(Date::fromYmd(2911, 1, 1))}) {
@@ -131,7 +139,6 @@ TEST_F(LedgerTest, DatesOutsideTheRocYearsOneTo999AreRefusedWithNothingWritten) 
 TEST_F(LedgerTest, ARewriteKeepsTheEntryDateAndNumberAndRefusesAStaleOrSignedVoucher) {
     Voucher read = added();
     Voucher changed = read;
-    changed.number = read.number;
     changed.entryDate = Date::fromYmd(2020, 1, 1);
     changed.note1 = "改一";
     changed.amount = 500;
@@ -162,56 +169,43 @@ TEST_F(LedgerTest, ARewriteKeepsTheEntryDateAndNumberAndRefusesAStaleOrSignedVou
 // read: nothing of A's is written, and the books stay as B left them.
 TEST_F(LedgerTest, AStateIsChangedOnlyFromTheStateItWasReadIn) {
     auto copyB = secondCopy();
-    const Date today = Clock::today();
     using Change = std::function<void(Database&, const Voucher& read, const Voucher& other)>;
-    struct Case {
+    const Change byCash = [](Database& db, const Voucher& v, const Voucher&) {
+        SignOffByCash(db, v, v, Clock::today());
+    };
+    const Change byCheque = [](Database& db, const Voucher& v, const Voucher&) {
+        SetVoucherState(db, v.number, v.state, SignedByCheque);
+    };
+    const Change cashed = [](Database& db, const Voucher& v, const Voucher&) {
+        SetVoucherState(db, v.number, SignedByCheque, SignedByCashedCheque);
+    };
+    const Change alone = [](Database& db, const Voucher& v, const Voucher&) {
+        RecordChequeGroup(db, v.number + "S", {v.number});
+    };
+    const Change grouped = [](Database& db, const Voucher& v, const Voucher& other) {
+        RecordChequeGroup(db, other.number + "S", {other.number, v.number});
+    };
+    const Change deleted = [](Database& db, const Voucher& v, const Voucher&) {
+        db.Execute("DELETE FROM iof WHERE 單號 = ?", v.number);
+    };
+    const struct {
         const char* what;
         int state;
-        Change copyB;
-        Change copyA;
+        Change copyB, copyA;
+    } cases[] = {
+        {"signed off by cash twice", ChequeSuggested, byCash, byCash},
+        {"signed off by cheque after cash", ChequeSuggested, byCash, byCheque},
+        {"its cheque cashed twice", SignedByCheque, cashed, cashed},
+        {"paid by a combined cheque after cash", ChequeSuggested, byCash, grouped},
+        {"paid by two combined cheques", ChequeSuggested, alone, grouped},
+        {"deleted", ChequeSuggested, deleted, byCheque},
     };
-    const Case cases[] = {
-        {"signed off by cash twice", ChequeSuggested,
-         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); },
-         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); }},
-        {"signed off by cheque after cash", ChequeSuggested,
-         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); },
-         [](Database& db, const Voucher& v, const Voucher&) {
-             SetVoucherState(db, v.number, v.state, SignedByCheque);
-         }},
-        {"its cheque cashed twice", SignedByCheque,
-         [](Database& db, const Voucher& v, const Voucher&) {
-             SetVoucherState(db, v.number, SignedByCheque, SignedByCashedCheque);
-         },
-         [](Database& db, const Voucher& v, const Voucher&) {
-             SetVoucherState(db, v.number, SignedByCheque, SignedByCashedCheque);
-         }},
-        {"paid by a combined cheque after cash", ChequeSuggested,
-         [&](Database& db, const Voucher& v, const Voucher&) { SignOffByCash(db, v, v, today); },
-         [](Database& db, const Voucher& v, const Voucher& other) {
-             RecordChequeGroup(db, other.number + "S", {other.number, v.number});
-         }},
-        {"paid by two combined cheques", ChequeSuggested,
-         [](Database& db, const Voucher& v, const Voucher&) {
-             RecordChequeGroup(db, v.number + "S", {v.number});
-         },
-         [](Database& db, const Voucher& v, const Voucher& other) {
-             RecordChequeGroup(db, other.number + "S", {other.number, v.number});
-         }},
-        {"deleted", ChequeSuggested,
-         [](Database& db, const Voucher& v, const Voucher&) {
-             db.Execute("DELETE FROM iof WHERE 單號 = ?", v.number);
-         },
-         [](Database& db, const Voucher& v, const Voucher&) {
-             SetVoucherState(db, v.number, v.state, SignedByCheque);
-         }},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Voucher v = sample(), other = sample();
+        Voucher v = sample();
         v.state = c.state;
         v = added(v);
-        other = added(other);
+        Voucher other = added();
         c.copyB(*copyB, v, other);
         const std::string leftByB = books();
         EXPECT_THROW(c.copyA(AccDb(), v, other), UpdateConflict);
@@ -219,50 +213,71 @@ TEST_F(LedgerTest, AStateIsChangedOnlyFromTheStateItWasReadIn) {
     }
 }
 
-TEST_F(LedgerTest, TheCashBookRunsOnFromItsLastRowWhateverTheDay) {
-    Voucher expense = sample(), income = sample();
-    expense.number = "A1";
-    income.number = "A2";
-    income.expense = false;
-    income.amount = 500;
-    EXPECT_EQ(PostCashBookRow(AccDb(), CashEntryFor(expense, Date::fromYmd(2026, 12, 6))), 1);
-    EXPECT_EQ(PostCashBookRow(AccDb(), CashEntryFor(income, Date::fromYmd(2026, 1, 2))), 2);
-    EXPECT_EQ(rows(AccDb(), "SELECT id, incom, day, cash, memo, lno, bala FROM cash ORDER BY id"),
-              (Texts{"1|False|2026/12/06|12000|工地材料|A1|-12000",
-                     "2|True|2026/01/02|500|工地材料|A2|-11500"}));
-}
-
-// The writes of a sign-off are learnt on a clean one, then each is failed in turn.
+// The writes of a sign-off are learnt on a clean one, then each is failed in turn. The cash book
+// runs on from its last row whatever the day, income adding and expense taking away.
 TEST_F(LedgerTest, ASignOffByCashWritesTheVoucherAndThePostingOrNeither) {
     Voucher first = added(), second = added();
     writefault::clear();
     SignOffByCash(AccDb(), second, second, Clock::today());
-    int writes = writefault::writesCounted();
-    std::string before = books();
-    writefault::failCommit();
-    EXPECT_THROW(SignOffByCash(AccDb(), first, first, Clock::today()), DbError);
-    EXPECT_EQ(books(), before);
-    for (int n = 1; n <= writes; ++n) {
-        writefault::failWrite(n);
-        EXPECT_THROW(SignOffByCash(AccDb(), first, first, Clock::today()), DbError) << n;
-        EXPECT_EQ(books(), before) << n;
-    }
-    writefault::clear();
-    SignOffByCash(AccDb(), first, first, Clock::today());
+    expectAllOrNothing(writefault::writesCounted(),
+                       [&] { SignOffByCash(AccDb(), first, first, Clock::today()); });
     EXPECT_EQ(ReadVoucher(AccDb(), first.number)->state, SignedByCash);
-    EXPECT_EQ(rows(AccDb(), "SELECT lno, bala FROM cash ORDER BY id"),
-              (Texts{"1151206002|-12000", "1151206001|-24000"}));
+    Voucher income = sample();
+    income.number = "A2";
+    income.expense = false;
+    income.amount = 500;
+    EXPECT_EQ(PostCashBookRow(AccDb(), CashEntryFor(income, Date::fromYmd(2026, 1, 2))), 3);
+    EXPECT_EQ(rows(AccDb(), "SELECT id, incom, day, cash, memo, lno, bala FROM cash ORDER BY id"),
+              (Texts{"1|False|2026/12/06|12000|工地材料|1151206002|-12000",
+                     "2|False|2026/12/06|12000|工地材料|1151206001|-24000",
+                     "3|True|2026/01/02|500|工地材料|A2|-23500"}));
+    EXPECT_EQ(CashBalance(AccDb()), -23500);
+}
+
+// The balance is the stored running balance of the highest id; nothing sums the book afresh.
+TEST_F(LedgerTest, TheCashBalanceIsTheLastRowsAsStoredAndAnEmptyBookHoldsNothing) {
+    auto post = [](int64_t amount, bool income) {
+        return PostCashBookRow(AccDb(), {income, Date::fromYmd(2026, 3, 15), amount, "轉帳", "X"});
+    };
+    EXPECT_EQ(CashBalance(AccDb()), 0);
+    EXPECT_EQ(post(700, false), 1);
+    EXPECT_EQ(CashBalance(AccDb()), -700);
+    AccDb().Execute("DELETE FROM cash");
+    AccDb().Execute(
+        "INSERT INTO cash VALUES (1, 1, '2026-03-01', 5000, 'a', 'x', 5000), "
+        "(3, 0, '2026-03-02', 100, 'b', 'y', 123), (2, 1, '2026-03-09', 100, 'c', 'z', 999)");
+    EXPECT_EQ(CashBalance(AccDb()), 123);
+    EXPECT_EQ(post(7, true), 4);
+    EXPECT_EQ(CashBalance(AccDb()), 130);
+}
+
+TEST_F(LedgerTest, OnlyUnsignedExpensesOutsideAnyGroupArePaidByOneChequeAllOrNothing) {
+    AccDb().Execute(
+        "INSERT INTO iof (單號, 方式, pay) VALUES ('A1', -1, 1), ('A2', -2, 1), "
+        "('A3', 0, 1), ('A4', -1, 0), ('A5', -3, 1), ('A6', -1, 1)");
+    AccDb().Execute("INSERT INTO iofs VALUES ('A9S', 'A6')");
+    EXPECT_EQ(FirstVoucherNotPayable(AccDb(), {"A1", "A2"}), std::nullopt);
+    for (const char* refused : {"A3", "A4", "A5", "A6", "A7"})
+        EXPECT_EQ(FirstVoucherNotPayable(AccDb(), {"A1", refused, "A3"}),
+                  std::optional<std::string>(refused));
+    // Two rows and two state changes, then the commit.
+    expectAllOrNothing(4, [] { RecordChequeGroup(AccDb(), "A2S", {"A2", "A1"}); });
+    EXPECT_EQ(rows(AccDb(), "SELECT 多單號, 單號 FROM iofs ORDER BY rowid"),
+              (Texts{"A9S|A6", "A2S|A2", "A2S|A1"}));
+    EXPECT_EQ(rows(AccDb(), "SELECT 方式 FROM iof WHERE 單號 IN ('A1', 'A2')"), (Texts{"1", "1"}));
 }
 
 // Each function is a savepoint inside its caller's transaction: the caller's rollback undoes it.
 TEST_F(LedgerTest, TheWritesNestInTheCallersTransaction) {
-    Voucher read = added();
+    Voucher read = added(), grouped = added();
     std::string before = books();
     {
         Transaction caller(AccDb(), true);
         AddVoucher(AccDb(), sample());
         SetVoucherState(AccDb(), read.number, read.state, SignedByCheque);
         PostCashBookRow(AccDb(), CashEntryFor(read, Clock::today()));
+        PostBankBookRow(AccDb(), {"土地銀行", "011-22", 100, true, Clock::today(), "兌現", "N"});
+        RecordChequeGroup(AccDb(), "G", {grouped.number});
     }
     EXPECT_EQ(books(), before);
 }

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmEm.h"
 #include "projects/frmGtPj.h"
 #include "projects/frmPj.h"
 #include "shell/mdM.h"
+#include "tests/support/Books.h"
 #include "tests/support/ProgramTest.h"
 
 namespace kiv::test {
@@ -19,7 +19,7 @@ class ProjectBook : public ProgramTest {
   protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        Clock::useFixedTime(Date::fromYmdHms(2026, 12, 6, 9, 0, 0));
+        setToday(day(2026, 12, 6));
         registerProjectForms();
         loggedInWith(AllRights);
     }
@@ -58,20 +58,9 @@ class ProjectBook : public ProgramTest {
         host.type(box, text);
     }
 
-    static Date day(int y, int m, int d) { return Date::fromYmd(y, m, d); }
-    static Texts row(const Grid& grid, int r) {
-        Texts texts;
-        for (int c = 0; c < grid.Cols(); ++c)
-            texts.push_back(grid.TextMatrix(r, c));
-        return texts;
-    }
-    // A column below the header row.
-    static Texts column(const Grid& grid, int c) {
-        Texts texts;
-        for (int r = 1; r < grid.Rows(); ++r)
-            texts.push_back(grid.TextMatrix(r, c));
-        return texts;
-    }
+    static Date day(int y, int m, int d) { return test::day(y, m, d); }
+    static Texts row(const Grid& grid, int r) { return GridRow(grid, r); }
+    static Texts column(const Grid& grid, int c) { return GridColumn(grid, c); }
 };
 
 }  // namespace kiv::test

@@ -5,6 +5,7 @@
 #include "shell/frmAccMain.h"
 #include "tests/projects/ProjectBook.h"
 #include "tests/support/TableDump.h"
+#include "tests/support/WriteFaults.h"
 
 using namespace kiv;
 
@@ -209,39 +210,24 @@ TEST_F(ProjectFormTest, WorkTypesBeyondTwentyAndFortyGoToTheNextLists) {
     EXPECT_FALSE(form.lstWt(2).Selected(5));
 }
 
-// The record and its work types are stored together: a failure at any write leaves both.
+// The record and its work types are stored together: a failure at any write leaves both, told
+// by the database layer's own message, the form still editing.
 TEST_F(ProjectFormTest, AFailedEditSaveLeavesTheProjectAndItsWorkTypes) {
     workTypes({"土木", "水電"});
     project("P001", "一號工程", false, {"土木"});
     frmPj& form = Forms::get<frmPj>();
-    const std::string before = test::dumpTables(AccDb());
     auto edit = [&] {
         host.click(form.cmdEdit);
         retype(form.txtCash, "9,000");
         host.pick(form.lstWt(0), 1);
-    };
-    // The record, the delete of its types and the two types written: four writes, then the commit.
-    for (int n = 1; n <= 5; ++n) {
-        edit();
-        if (n <= 4)
-            writefault::failWrite(n);
-        else
-            writefault::failCommit();
-        host.answerMessage(AnswerOk);
         host.click(form.cmdSv);
-        writefault::clear();
-        // The database layer's own message, as every action's failure is shown.
-        ASSERT_EQ(host.messages().size(), 1u) << n;
-        EXPECT_EQ(host.messages()[0].style, 16) << n;
-        EXPECT_EQ(host.messages()[0].title, "Kiv") << n;
-        EXPECT_EQ(test::dumpTables(AccDb()), before) << n;
+    };
+    const int writes = test::ExpectEachWriteFailureLeavesTheBooks(host, {&AccDb()}, edit, [&] {
+        EXPECT_EQ(host.messages().back().title, "Kiv");
         EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
-        host.clearMessages();
         host.click(form.cmdCencel);
-    }
-    edit();
-    host.click(form.cmdSv);
-    EXPECT_TRUE(host.messages().empty());
+    });
+    EXPECT_EQ(writes, 4);
     EXPECT_EQ(rows(AccDb(), "SELECT tCash FROM prj"), (Texts{"9000"}));
     EXPECT_EQ(projectTypes("P001"), (Texts{"土木", "水電"}));
 }

@@ -3,7 +3,7 @@
 #include "platform/db/WriteFault.h"
 #include "shell/Schema.h"
 #include "tests/projects/ProjectBook.h"
-#include "tests/support/TableDump.h"
+#include "tests/support/WriteFaults.h"
 
 using namespace kiv;
 
@@ -119,49 +119,50 @@ TEST_F(WorkTypeEditorTest, MovesAreLostByAnAddAndStoredByClosing) {
     EXPECT_EQ(typeList(), (Texts{"1|A", "2|D", "3|C", "4|B"}));
 }
 
-// The renaming touches two files and the deletion stores the order again: a failure at any of
-// their writes leaves both files as they were.
-TEST_F(WorkTypeEditorTest, AFailedRenameOrDeleteLeavesEveryTable) {
-    workTypes({"土木", "水電"});
+// The renaming touches two files, the deletion and the closing store the order again: a failure
+// at any of their writes is told and leaves both files as they were.
+TEST_F(WorkTypeEditorTest, AFailedRenameDeleteOrOrderSaveLeavesEveryTable) {
+    workTypes({"土木", "水電", "油漆"});
     PeopleDb().Execute("INSERT INTO t2w (t, w) VALUES ('土木', '整地')");
     project("P001", "一號工程", false, {"土木"});
-    frmEm& form = editor();
-    const std::string people = test::dumpTables(PeopleDb());
-    const std::string books = test::dumpTables(AccDb());
-    // Each of the writes fails in turn, then the first commit.
-    auto failEach = [&](int writes, const std::function<void()>& action) {
-        for (int n = 1; n <= writes + 1; ++n) {
-            if (n <= writes)
-                writefault::failWrite(n);
-            else
-                writefault::failCommit();
-            action();
-            writefault::clear();
-            EXPECT_EQ(host.messages().back().text.find("請"), std::string::npos) << n;
-            EXPECT_EQ(test::dumpTables(PeopleDb()), people) << n;
-            EXPECT_EQ(test::dumpTables(AccDb()), books) << n;
-            host.clearMessages();
-        }
+    const std::vector<Database*> files{&PeopleDb(), &AccDb()};
+    auto toldAndReopened = [this] {
+        EXPECT_EQ(host.messages().back().style, 16);
+        Forms::discardAll();
     };
-    failEach(3, [&] {
-        host.pick(form.LsM, 0);
-        host.click(form.cmdEdit);
-        retype(form.txt, "土方");
-        host.answerMessage(AnswerOk);
-        host.click(form.cmdY);
-        host.click(form.cmdN);
-    });
-    failEach(4, [&] {
-        host.pick(form.LsM, 0);
-        host.answerMessage(AnswerYes);
-        host.answerMessage(AnswerOk);
-        host.click(form.cmdDel);
-        EXPECT_EQ(form.LsM.List(0), "土木");
-    });
-    host.pick(form.LsM, 0);
-    host.answerMessage(AnswerYes);
-    host.click(form.cmdDel);
-    EXPECT_EQ(typeList(), (Texts{"1|水電"}));
+    test::ExpectEachWriteFailureLeavesTheBooks(
+        host, files,
+        [this] {
+            frmEm& form = editor();
+            host.pick(form.LsM, 0);
+            host.click(form.cmdEdit);
+            retype(form.txt, "土方");
+            host.click(form.cmdY);
+        },
+        toldAndReopened);
+    EXPECT_EQ(projectTypes("P001"), Texts{"土方"});
+    test::ExpectEachWriteFailureLeavesTheBooks(
+        host, files,
+        [this] {
+            frmEm& form = editor();
+            host.pick(form.LsM, 0);
+            host.forgetAnswers();
+            host.answerMessage(AnswerYes);
+            host.answerMessage(AnswerOk);
+            host.click(form.cmdDel);
+        },
+        toldAndReopened);
+    EXPECT_EQ(items(), Texts{});
+    test::ExpectEachWriteFailureLeavesTheBooks(
+        host, files,
+        [this] {
+            frmEm& form = editor();
+            host.pick(form.LsM, 1);
+            host.click(form.cmdUp);
+            host.click(form.Command1);
+        },
+        toldAndReopened);
+    EXPECT_EQ(typeList(), (Texts{"1|油漆", "2|水電"}));
 }
 
 // The renaming commits acc.mdb first. When zove3.mdb's commit then fails, the projects hold the
@@ -252,19 +253,6 @@ TEST_F(WorkTypeEditorTest, AListChangedByAnotherCopyIsNotOverwritten) {
         EXPECT_EQ(listed, (Texts{"土木", "水電", "油漆"}));
         host.click(form.Command1);
     }
-}
-
-TEST_F(WorkTypeEditorTest, AFailedOrderSaveKeepsTheStoredList) {
-    workTypes({"A", "B"});
-    frmEm& form = editor();
-    host.pick(form.LsM, 1);
-    host.click(form.cmdUp);
-    const std::string before = test::dumpTables(PeopleDb());
-    writefault::failWrite(2);
-    host.answerMessage(AnswerOk);
-    host.click(form.Command1);
-    writefault::clear();
-    EXPECT_EQ(test::dumpTables(PeopleDb()), before);
 }
 
 // The project form refills its lists after the editor, ticking what is stored for the number

@@ -97,7 +97,8 @@ inline void AddChequeAccount(const std::string& bank, const std::string& account
     AccDb().Execute("INSERT INTO bbank VALUES (?, ?, '永建營造', ?)", bank, account, opening);
 }
 
-// A cheque of a voucher, in the state given (0 open, 1 cashed, 2 void, 3 bounced).
+// A cheque of a voucher (收支 1: received, 0: issued), in the state given (0 open, 1 cashed,
+// 2 void, 3 bounced).
 struct ChequeRow {
     std::string voucherNo;
     int64_t amount = 1000;
@@ -118,7 +119,7 @@ inline void AddChequeRow(const ChequeRow& c) {
         "'林先生', ?, ?, ?, '', ?, ?, ?)",
         c.number.empty() ? "CK-" + c.voucherNo : c.number, day(2026, 12, 1),
         c.received ? Value() : Value(c.due), c.due, c.received ? Value(c.due) : Value(),
-        c.drawerBank, c.payeeBank, c.drawerAccount, c.payeeAccount, c.amount, !c.received,
+        c.drawerBank, c.payeeBank, c.drawerAccount, c.payeeAccount, c.amount, c.received,
         c.voucherNo, c.state);
 }
 

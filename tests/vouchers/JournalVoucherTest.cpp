@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "platform/db/WriteFault.h"
 #include "platform/forms/Clock.h"
 #include "shell/Schema.h"
 #include "tests/support/ProgramTest.h"
 #include "tests/support/TableDump.h"
+#include "tests/support/WriteFaults.h"
 #include "vouchers/VoucherForms.h"
 #include "vouchers/frmTag.h"
 
@@ -130,19 +130,11 @@ TEST_F(JournalVoucherTest, AFailedReplaceKeepsTheLinesStoredBefore) {
     host.click(form.cmdEdit);
     enterLine(form, 1, Debit, "50");
     enterLine(form, 2, Credit, "50");
-    const std::string before = test::dumpTables(AccDb());
-    for (int failing = 1; failing <= 4; ++failing) {
-        SCOPED_TRACE(failing);
-        if (failing == 4)
-            writefault::failCommit();
-        else
-            writefault::failWrite(failing);
-        host.answerMessage(AnswerOk);
-        host.click(form.cmdSv);
-        writefault::clear();
-        EXPECT_EQ(test::dumpTables(AccDb()), before);
-        EXPECT_EQ(form.Caption(), "傳票 - 修改");
-    }
+    test::ExpectEachWriteFailureLeavesTheBooks(
+        host, {&AccDb()}, [&] { host.click(form.cmdSv); },
+        [&] { EXPECT_EQ(form.Caption(), "傳票 - 修改"); });
+    EXPECT_EQ(stored(), (std::vector<std::string>{"1150315001|2026/03/15|1||借|50",
+                                                  "1150315001|2026/03/15|2||貸|50"}));
 }
 
 // Copy B of the program changes the lines of the voucher copy A shows: A's edit writes nothing
@@ -182,7 +174,11 @@ TEST_F(JournalVoucherTest, TwoCopiesNeitherWriteOverNorShareAVoucher) {
               (std::vector<std::string>{"1150315002|1", "1150315003|10", "1150315003|10"}));
 }
 
+// The launcher bar opens the form by name, modally.
 TEST_F(JournalVoucherTest, EditingNeedsAVoucherAndClosingWhileAddingIsRefused) {
+    host.onModal<frmTag>([this](frmTag& form) { host.closeByFrame(form); });
+    Forms::showByName("frmTag", Modal);
+    EXPECT_EQ(host.modalShows(), std::vector<std::string>{"frmTag"});
     frmTag& form = Forms::get<frmTag>();
     host.click(form.cmdEdit);
     EXPECT_FALSE(form.cmdSv.Enabled());
@@ -193,6 +189,19 @@ TEST_F(JournalVoucherTest, EditingNeedsAVoucherAndClosingWhileAddingIsRefused) {
     host.click(form.cmdCencel);
     host.closeByFrame(form);
     EXPECT_FALSE(Forms::isLoaded<frmTag>());
+}
+
+// The side editor writes its text as soon as it is placed; adding clears the grid and totals.
+TEST_F(JournalVoucherTest, TheEditorsFillTheLineAndAddingClearsIt) {
+    frmTag& form = newVoucher();
+    enterLine(form, 1, Credit, "10");
+    host.clickCell(form.hfg, 2, 3);
+    EXPECT_TRUE(form.cbBL.Visible());
+    EXPECT_EQ(form.hfg.TextMatrix(2, 3), "貸");
+    EXPECT_EQ(form.txtL.Text(), "10");
+    host.click(form.cmdAdd);
+    EXPECT_EQ(form.hfg.TextMatrix(1, 5), "");
+    EXPECT_EQ(form.txtB.Text(), "");
 }
 
 TEST_F(JournalVoucherTest, TheLookupListsAccountsByCodePrefixAndFillsCodeAndName) {
@@ -219,29 +228,6 @@ TEST_F(JournalVoucherTest, TheLookupListsAccountsByCodePrefixAndFillsCodeAndName
     host.clickCell(form.hfg, 1, 2);
     EXPECT_FALSE(form.t.Visible() || form.cbBL.Visible());
     EXPECT_EQ(form.lst.ListCount(), 0);
-}
-
-TEST_F(JournalVoucherTest, TheSideEditorWritesItsTextAsSoonAsItIsPlaced) {
-    frmTag& form = newVoucher();
-    enterLine(form, 1, Credit, "10");
-    host.clickCell(form.hfg, 2, 3);
-    EXPECT_TRUE(form.cbBL.Visible());
-    EXPECT_EQ(form.hfg.TextMatrix(2, 3), "貸");
-    EXPECT_EQ(form.txtL.Text(), "10");
-}
-
-TEST_F(JournalVoucherTest, AddingClearsTheGridAndTheTotals) {
-    frmTag& form = newVoucher();
-    enterLine(form, 1, Debit, "10");
-    host.click(form.cmdAdd);
-    EXPECT_EQ(form.hfg.TextMatrix(1, 5), "");
-    EXPECT_EQ(form.txtB.Text(), "");
-}
-
-TEST_F(JournalVoucherTest, TheLauncherBarOpensTheFormModally) {
-    host.onModal<frmTag>([this](frmTag& form) { host.closeByFrame(form); });
-    Forms::showByName("frmTag", Modal);
-    EXPECT_EQ(host.modalShows(), std::vector<std::string>{"frmTag"});
 }
 
 }  // namespace

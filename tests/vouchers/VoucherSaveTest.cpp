@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "ledger/SignOff.h"
+#include "platform/db/WriteFault.h"
+#include "platform/forms/Clock.h"
+#include "shell/Schema.h"
+#include "tests/support/TableDump.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -39,6 +46,35 @@ class VoucherSaveTest : public test::VoucherBook {
         host.click(form.cmdSv);
     }
     void expectChequeCancelled() { host.expectMessage("因您取消票據輸入\r\n所以此收支單並未簽核"); }
+    void TearDown() override {
+        writefault::clear();
+        VoucherBook::TearDown();
+    }
+
+    // The commit, then each write in turn, fails until a save changes the books: each failure is
+    // told and leaves the books as they were. `prepare` enters the change anew when a failed save
+    // left the form browsing. A failure after the books' commit (in the print table) or a save
+    // that made all its writes ends it; the number of saves rolled back is returned.
+    int failEachWrite(frmIo& form, const std::function<void()>& prepare) {
+        const std::string before = test::dumpTables(AccDb());
+        int rolledBack = 0;
+        for (int n = 0; n < 100; ++n, ++rolledBack) {
+            SCOPED_TRACE(n);
+            if (!form.cmdSv.Enabled()) prepare();
+            n == 0 ? writefault::failCommit() : writefault::failWrite(n);
+            host.answerMessage(AnswerOk);
+            const size_t shown = host.messages().size();
+            host.click(form.cmdSv);
+            writefault::clear();
+            if (test::dumpTables(AccDb()) != before) break;
+            EXPECT_EQ(host.messages().size(), shown + 1);
+            if (host.messages().size() != shown + 1) break;
+            EXPECT_EQ(host.messages().back().style, 16);
+        }
+        host.forgetAnswers();
+        EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+        return rolledBack;
+    }
 };
 
 TEST_F(VoucherSaveTest, AnExpenseIsNumberedTaxedAndSignedOffByCashThenTheBalanceGoesOn) {
@@ -228,6 +264,116 @@ TEST_F(VoucherSaveTest, HandedOverValuesAreRestoredWhenTheShownFormFails) {
     host.click(browsing.cmdMach);
     EXPECT_EQ(saw, "001");
     EXPECT_FALSE(SettleReceivable);
+}
+
+// Copy B of the program changes the amount while copy A shows the voucher; A's save must not
+// write its stale amount back.
+TEST_F(VoucherSaveTest, AVoucherChangedByAnotherCopyIsNotOverwritten) {
+    addVoucher({.number = "A1"});
+    frmIo& form = openForm();
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    host.click(form.cmdEdit);
+    host.type(form.cbUse, "改");
+    copyB->Execute("UPDATE iof SET 金額 = 777 WHERE 單號 = 'A1'");
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT 用途說明, 金額 FROM iof"), Texts{"用途A1|777"});
+    EXPECT_EQ(form.txtCash.Text(), "777");
+
+    // A sign-off by cash of a stale view posts nothing either; the stored voucher then signs.
+    copyB->Execute("UPDATE iof SET 附註二 = '乙' WHERE 單號 = 'A1'");
+    host.click(form.ck);
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(form.cmdSv);
+    EXPECT_TRUE(rows(AccDb(), "SELECT * FROM cash").empty());
+    EXPECT_EQ(form.cbPs2.Text(), "乙");
+    host.click(form.ck);
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT 方式, 附註二 FROM iof"), Texts{"0|乙"});
+    EXPECT_EQ(rows(AccDb(), "SELECT cash FROM cash"), Texts{"777"});
+}
+
+// The number shown while adding is a preview; the one the save takes shows only once stored.
+TEST_F(VoucherSaveTest, AFailedSaveShowsNoNumberThatNoVoucherHas) {
+    frmIo& form = openForm();
+    host.click(form.cmdAdd);
+    addVoucher({.number = "1151206001"});
+    host.pick(form.cbAcc, 1);
+    host.type(form.txtCash, "500");
+    writefault::failCommit();
+    host.answerMessage(AnswerOk);
+    host.click(form.cmdSv);
+    EXPECT_EQ(form.lbNo.Caption(), "1151206001");
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    host.click(form.cmdSv);
+    EXPECT_EQ(form.lbNo.Caption(), "1151206002");
+    EXPECT_EQ(rows(AccDb(), "SELECT 單號 FROM iof ORDER BY 單號"),
+              (Texts{"1151206001", "1151206002"}));
+}
+
+// Copy B signs the voucher off by cash while copy A is signing it off by cheque: A's save writes
+// nothing and asks for no cheque.
+TEST_F(VoucherSaveTest, AVoucherSignedOffByAnotherCopyIsNotSignedOffAgain) {
+    addVoucher({.number = "A1"});
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    frmIo& form = openOne("A1");
+    host.click(form.ck);
+    host.click(form.optA(1));
+    const kiv::Voucher read = *ReadVoucher(*copyB, "A1");
+    SignOffByCash(*copyB, read, read, Clock::today());
+    const std::string leftByB = test::dumpTables(AccDb());
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(form.cmdSv);
+    EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+    EXPECT_TRUE(host.modalShows().empty());
+    EXPECT_TRUE(form.optA(0).Value());
+    EXPECT_FALSE(form.ck.Enabled());
+}
+
+TEST_F(VoucherSaveTest, ANewVoucherOrAModificationIsWrittenWholeOrNotAtAll) {
+    frmIo& form = openForm();
+    EXPECT_GT(failEachWrite(form,
+                            [&] {
+                                host.click(form.cmdAdd);
+                                host.type(form.cbUse, "工地材料");
+                                host.pick(form.cbAcc, 1);
+                                host.type(form.txtCash, "12000");
+                            }),
+              0);
+    EXPECT_EQ(rows(AccDb(), "SELECT 單號, 金額 FROM iof"), Texts{"1151206001|12000"});
+    EXPECT_EQ(form.lbNo.Caption(), "1151206001");
+    EXPECT_GT(failEachWrite(form,
+                            [&] {
+                                host.click(form.cmdEdit);
+                                host.type(form.cbPs1, "附一");
+                            }),
+              0);
+    EXPECT_EQ(rows(AccDb(), "SELECT 附註一 FROM iof"), Texts{"附一"});
+}
+
+// The cheque form records its cheque inside the voucher form's save; the voucher is signed in
+// the same transaction.
+TEST_F(VoucherSaveTest, TheSignOffByChequeWritesTheVoucherAndTheChequeTogether) {
+    Forms::registerForm<ChequeStandIn>();
+    host.onEveryModal("frmBill", [](Form& bill) {
+        Transaction transaction(AccDb());
+        AccDb().Execute("INSERT INTO bill (票據號碼, 收支單號, 方式) VALUES ('C', ?, 0)",
+                        Forms::get<frmIo>().lbNo.Caption());
+        transaction.Commit();
+        BillEntryCancelled = false;
+        bill.Unload();
+    });
+    addVoucher({.number = "A1", .state = -2, .suggestion = -2});
+    frmIo& form = openForm();
+    EXPECT_GT(failEachWrite(form,
+                            [&] {
+                                host.click(form.cmdEdit);
+                                host.type(form.cbPs1, "改");
+                                host.click(form.ck);
+                            }),
+              0);
+    EXPECT_EQ(rows(AccDb(), "SELECT 方式, 附註一 FROM iof"), Texts{"1|附一改"});
+    EXPECT_EQ(rows(AccDb(), "SELECT 收支單號 FROM bill"), Texts{"A1"});
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/db/WriteFault.h"
 #include "shell/Schema.h"
 #include "tests/support/TableDump.h"
+#include "tests/support/WriteFaults.h"
 #include "tests/vouchers/VoucherBook.h"
 #include "vouchers/WordLists.h"
 #include "vouchers/frmSt.h"
@@ -21,10 +21,6 @@ class WordListEditorTest : public test::VoucherBook {
         clearWordLists();
         AccDb().Execute("INSERT INTO use VALUES (3, '車資'), (7, '餐費'), (9, '郵資')");
         AccDb().Execute("INSERT INTO ps2 VALUES (1, '甲')");
-    }
-    void TearDown() override {
-        writefault::clear();
-        VoucherBook::TearDown();
     }
     frmSt& openEditor() { return Forms::get<frmSt>(); }
     // Clicks the cell and types over its whole text; an empty text empties it.
@@ -209,23 +205,10 @@ TEST_F(WordListEditorTest, ARowAnotherCopyChangedOrDeletedIsNeverWrittenOver) {
 TEST_F(WordListEditorTest, AFailedWriteLeavesEveryListAsItWas) {
     frmSt& form = openEditor();
     retype(form, 2, 1, 0, "改");
-    const std::string before = test::dumpTables(AccDb());
-    // Four deletes and six inserts, then the commit.
-    constexpr int Writes = 10;
-    for (int n = 0; n <= Writes; ++n) {
-        if (n == Writes)
-            writefault::failCommit();
-        else
-            writefault::failWrite(n + 1);
-        host.answerMessage(AnswerOk);
-        host.closeByFrame(form);
-        ASSERT_FALSE(form.IsUnloaded()) << n;
-        EXPECT_EQ(test::dumpTables(AccDb()), before) << n;
-    }
-    writefault::clear();
-    host.closeByFrame(form);
-    writefault::clear();
+    test::ExpectEachWriteFailureLeavesTheBooks(
+        host, {&AccDb()}, [&] { host.closeByFrame(form); },
+        [&] { ASSERT_FALSE(form.IsUnloaded()); });
+    EXPECT_TRUE(form.IsUnloaded());
     EXPECT_EQ(uses(), (Texts{"1|改", "2|餐費", "3|郵資"}));
 }
-
 }  // namespace
