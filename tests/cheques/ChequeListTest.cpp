@@ -14,11 +14,12 @@
 #include "tests/xlsx/SheetReader.h"
 
 using namespace kiv;
+using namespace kiv::test;
 
 namespace {
 
 // Today is 2026-03-15; workbooks go to the test's own documents folder and reports to its PDFs.
-class ChequeListTest : public test::ChequeBook {
+class ChequeListTest : public ChequeBook {
   protected:
     void SetUp() override {
         ChequeBook::SetUp();
@@ -68,11 +69,10 @@ class ChequeListTest : public test::ChequeBook {
         host.click(form.opt(1));
         host.click(form.Command1);
     }
-    static Texts column(const Grid& grid, int c) {
-        Texts cells;
-        for (int r = 1; r < grid.Rows(); ++r)
-            cells.push_back(grid.TextMatrix(r, c));
-        return cells;
+    static Texts column(const Grid& grid, int c) { return GridColumn(grid, c); }
+    // The cheques listed above the summary, by the column given.
+    static Texts listed(const frmBB& form, int c = 1) {
+        return GridColumn(form.hfg, c, 1, form.DetailRowCount - 1);
     }
     static Texts table(const Sql& sql) { return rows(PrintDb(), sql); }
     std::string widthFileText() {
@@ -81,41 +81,53 @@ class ChequeListTest : public test::ChequeBook {
         return text.str();
     }
 
-    std::optional<test::TempHome> home;
+    std::optional<TempHome> home;
     PdfReportOutput printer{folder.file("")};
 };
 
-TEST_F(ChequeListTest, TheReceivedListOfMarchHasItsSummaryAndFeedsThePrintTables) {
+// The list is drawn with its summary by date, bank and state, feeds the print tables (the
+// sign-off table left alone), prints, and is exported under its titles in the widths kept.
+TEST_F(ChequeListTest, TheReceivedListOfMarchHasItsSummaryAndIsPrintedAndExported) {
     marchReceived();
-    PrintDb().Execute("INSERT INTO pt (開銀行) VALUES ('舊的')");
+    std::ofstream(folder.file("pcolw.ini")) << " 200\r\n 1800\r\n 1200\r\n 1200\r\n 2400\r\n "
+                                               "900\r\n 1300\r\n 1300\r\n 1000\r\n 1000\r\n";
     frmBB& form = openList();
-    EXPECT_EQ(form.lbEd.Caption(), "中華民國 115/03/31");
-    EXPECT_EQ(form.hfg.Rows(), 2);
-    EXPECT_EQ(table("SELECT 開銀行 FROM pt"), Texts{});
-
     PrintDb().Execute("INSERT INTO pt (開銀行) VALUES ('舊的')");
     queryReceived(form);
     const Grid& g = form.hfg;
     ASSERT_EQ(g.Rows(), 8);
-    EXPECT_EQ(form.DetailRowCount, 4);
-    EXPECT_EQ(row(g, 1, 1, 10), (Texts{"A001", "中華民國 115/03/01", "VA001", "用途VA001", "未處理",
-                                       "中華民國 115/03/05", "中華民國 115/03/05", "林先生",
-                                       "1,000", "台灣銀行(001-123)"}));
-    EXPECT_EQ(column(g, 1), (Texts{"A001", "A002", "A003", "", "", "", ""}));
-    EXPECT_EQ(row(g, 6, 3, 7), (Texts{"115/03/05", "台灣銀行(001-123)", "未處理", "2", "3,500"}));
-    EXPECT_EQ(row(g, 7, 3, 7), (Texts{"115/03/10", "台灣銀行(001-123)", "到  期", "1", "9,000"}));
-
+    EXPECT_EQ(GridRow(g, 1, 1, 10), (Texts{"A001", "中華民國 115/03/01", "VA001", "用途VA001",
+                                           "未處理", "中華民國 115/03/05", "中華民國 115/03/05",
+                                           "林先生", "1,000", "台灣銀行(001-123)"}));
+    EXPECT_EQ(listed(form), (Texts{"A001", "A002", "A003"}));
+    EXPECT_EQ(GridRow(g, 6, 3, 7),
+              (Texts{"115/03/05", "台灣銀行(001-123)", "未處理", "2", "3,500"}));
+    EXPECT_EQ(GridRow(g, 7, 3, 7),
+              (Texts{"115/03/10", "台灣銀行(001-123)", "到  期", "1", "9,000"}));
     EXPECT_EQ(table("SELECT 收支單號 FROM bi").at(5), "115/03/05");
     EXPECT_EQ(table("SELECT 票據號碼, 到期日序 FROM bip"),
               (Texts{"A001|2026-03-05", "A002|2026-03-05", "A003|2026-03-10"}));
     EXPECT_EQ(table("SELECT 期間 FROM seday"),
               Texts{"到期日：中華民國 115/03/01～中華民國 115/03/31"});
     EXPECT_EQ(table("SELECT 開銀行 FROM pt"), Texts{"舊的"});
-
     host.click(form.cmdPio);
     ASSERT_EQ(printer.printed().size(), 1u);
     EXPECT_EQ(std::filesystem::path(printer.printed()[0].job.templateFile).filename(), "bi.rpt");
     EXPECT_EQ(printer.printed()[0].job.data.detail.rows.size(), 7u);
+
+    host.click(form.Command2);
+    ASSERT_EQ(host.openedFiles().size(), 1u);
+    SheetReader sheet(host.openedFiles()[0]);
+    EXPECT_EQ(sheet.text("A1"), "永建營造 ： 收到票據明細");
+    EXPECT_EQ(sheet.text("A2"), "收票銀行:全部銀行");
+    EXPECT_EQ(sheet.text("A3"), "查詢日期：中華民國 115/03/01 ～ 中華民國 115/03/31");
+    EXPECT_EQ(sheet.text("H11"), "9,000");
+    EXPECT_DOUBLE_EQ(sheet.width(2), 20);
+    EXPECT_TRUE(sheet.boxed("A4") && sheet.boxed("K11"));
+    EXPECT_FALSE(sheet.boxed("A3") || sheet.has("A12") || sheet.has("L4"));
+    form.ckDate.SetValue(0);
+    host.click(form.Command2);
+    EXPECT_EQ(SheetReader(host.openedFiles().at(1)).text("A3"), "無起迄日");
 }
 
 // Direction, account, range and date kind pick the cheques; the received list needs the voucher,
@@ -155,19 +167,41 @@ TEST_F(ChequeListTest, TheCriteriaPickTheCheques) {
         form.ckDate.SetValue(c.range ? 1 : 0);
         host.pick(form.cbDay, c.dayKind);
         host.click(form.Command1);
-        Texts numbers;
-        for (int r = 1; r < form.DetailRowCount; ++r)
-            numbers.push_back(form.hfg.TextMatrix(r, 1));
-        EXPECT_EQ(numbers, c.numbers) << c.direction << c.account << c.range << c.dayKind;
+        EXPECT_EQ(listed(form), c.numbers) << c.direction << c.account << c.range << c.dayKind;
     }
     // The issued list without the date range: the purposes and the state texts.
     host.click(form.opt(0));
     form.ckDate.SetValue(0);
     host.click(form.Command1);
-    EXPECT_EQ(column(form.hfg, 4).at(0), "用途W1");
-    EXPECT_EQ(column(form.hfg, 4).at(1), "");
+    EXPECT_EQ(listed(form, 4), (Texts{"用途W1", "", ""}));
     EXPECT_EQ(form.hfg.TextMatrix(3, 5), "退  票");
     EXPECT_EQ(table("SELECT 期間 FROM seday"), Texts{"無起迄日"});
+}
+
+// Every kind of date range (due, usable and issue dates) lists a cheque on its first and on its
+// last day, and none the day before or after.
+TEST_F(ChequeListTest, EachDateRangeTakesItsFirstAndLastDaysWhole) {
+    const Date days[] = {day(2026, 3, 9), day(2026, 3, 10), day(2026, 3, 20), day(2026, 3, 21)};
+    for (int i = 0; i < 4; ++i)
+        for (bool in : {true, false}) {
+            const std::string key = (in ? "R" : "I") + std::to_string(i);
+            addVoucher(key, 100, !in);
+            Cheque c = cheque(key, 100, in, days[i]);
+            c.issueDate = days[i];
+            addCheque(c);
+        }
+    frmBB& form = openList();
+    host.pickDate(form.DTP1, days[1]);
+    host.pickDate(form.DTP2, days[2]);
+    for (int direction : {0, 1})
+        for (int dayKind : {0, 1}) {
+            host.click(form.opt(direction));
+            host.pick(form.cbDay, dayKind);
+            host.click(form.Command1);
+            const std::string kind = direction == 1 ? "R" : "I";
+            EXPECT_EQ(listed(form, 3), (Texts{kind + "1", kind + "2"}))
+                << form.cbDay.Text() << " " << kind;
+        }
 }
 
 TEST_F(ChequeListTest, AQueryListingNothingKeepsThePeriodAndAddsNoSummary) {
@@ -186,21 +220,19 @@ TEST_F(ChequeListTest, AQueryListingNothingKeepsThePeriodAndAddsNoSummary) {
 // Equal due dates read date, mark, date, mark; dates across the ROC years 99 and 100 order by
 // the date, not by the shown text.
 TEST_F(ChequeListTest, SummaryRowsOfEqualDatesAlternateWithTheDittoMark) {
-    received("D1", 100, day(2011, 1, 3), ChequeUnprocessed, "001-1");
-    received("D2", 100, day(2011, 1, 3), ChequeUnprocessed, "001-2");
-    received("D3", 100, day(2011, 1, 3), ChequeUnprocessed, "001-3");
-    received("D4", 100, day(2011, 1, 3), ChequeUnprocessed, "001-4");
+    for (const char* account : {"001-1", "001-2", "001-3", "001-4"})
+        received(std::string("D") + account, 100, day(2011, 1, 3), ChequeUnprocessed, account);
     received("D5", 100, day(2010, 12, 31));
     frmBB& form = openList();
     host.click(form.opt(1));
     form.ckDate.SetValue(0);
     host.click(form.Command1);
-    Texts dates;
-    for (int r = form.DetailRowCount + 2; r < form.hfg.Rows(); ++r)
-        dates.push_back(form.hfg.TextMatrix(r, 3));
-    EXPECT_EQ(dates, (Texts{"99/12/31", "100/01/03", "    \"", "100/01/03", "    \""}));
+    EXPECT_EQ(GridColumn(form.hfg, 3, form.DetailRowCount + 2),
+              (Texts{"99/12/31", "100/01/03", "    \"", "100/01/03", "    \""}));
 }
 
+// A header click sorts by its column, again the other way; a click on column 0 or a data row
+// sorts nothing. The summary is rebuilt and the print table follows the list.
 TEST_F(ChequeListTest, HeaderClicksSortAlternatelyAndRebuildTheSummary) {
     received("A1", 9000, day(2026, 3, 5));
     received("A2", 10000, day(2026, 3, 6));
@@ -209,20 +241,12 @@ TEST_F(ChequeListTest, HeaderClicksSortAlternatelyAndRebuildTheSummary) {
     queryReceived(form);
     const Texts bipBefore = table("SELECT 票據號碼 FROM bip");
     host.clickCell(form.hfg, 0, 9);
-    EXPECT_EQ(column(form.hfg, 1).at(2), "A2");
-    host.clickCell(form.hfg, 0, 1);
-    EXPECT_EQ(column(form.hfg, 1).at(0), "A3");
-    EXPECT_EQ(column(form.hfg, 1).at(2), "A1");
-    // A click on column 0 or a data row sorts nothing.
-    host.clickCell(form.hfg, 0, 0);
-    host.clickCell(form.hfg, 2, 1);
-    EXPECT_EQ(column(form.hfg, 1).at(0), "A3");
-    EXPECT_FALSE(form.SortDescending);
-    EXPECT_EQ(form.hfg.Rows(), 8);
-    EXPECT_EQ(row(form.hfg, 6, 3, 7),
+    EXPECT_EQ(listed(form), (Texts{"A3", "A1", "A2"}));
+    for (auto [row, col] : {std::pair{0, 1}, {0, 0}, {2, 1}})
+        host.clickCell(form.hfg, row, col);
+    EXPECT_EQ(listed(form), (Texts{"A3", "A2", "A1"}));
+    EXPECT_EQ(GridRow(form.hfg, 6, 3, 7),
               (Texts{"115/03/05", "台灣銀行(001-123)", "未處理", "2", "9,500"}));
-    EXPECT_EQ(column(form.hfg, 0).back(), "7");
-    EXPECT_EQ(table("SELECT 票據號碼 FROM bi").at(0), "A3");
     EXPECT_EQ(table("SELECT 票據號碼 FROM bi").at(2), "A1");
     EXPECT_EQ(table("SELECT 票據號碼 FROM bip"), bipBefore);
     // Switching the direction without a query sorts the list shown and feeds its own table.
@@ -240,44 +264,17 @@ TEST_F(ChequeListTest, TheSignOffSheetIsRestrictedByBankOnlyAndPrintsFromPt) {
     frmBB& form = openList();
     host.pick(form.cbBnk, form.cbBnk.FindEntry("土地銀行>002-456"));
     host.click(form.Command1);
-    EXPECT_EQ(form.DetailRowCount, 2);
     EXPECT_EQ(table("SELECT 開帳號, 開票日, 到期日, 票據號碼, 金額 FROM pt"),
               (Texts{"002-456|中華民國 115/03/02|中華民國 115/03/20|I001|5,000",
                      "002-999|中華民國 115/03/02|中華民國 115/03/21|I002|1,234,567"}));
     host.click(form.cmdPio);
     ASSERT_EQ(printer.printed().size(), 1u);
     EXPECT_EQ(std::filesystem::path(printer.printed()[0].job.templateFile).filename(), "bill.rpt");
-    EXPECT_EQ(printer.printed()[0].job.data.detail.rows.size(), 2u);
     host.pick(form.Combo1, 1);
-    EXPECT_TRUE(form.Command2.Visible());
     host.click(form.cmdPio);
     EXPECT_EQ(std::filesystem::path(printer.printed()[1].job.templateFile).filename(), "bo.rpt");
     // The one cheque, the blank row, the summary header and its one summary row.
     EXPECT_EQ(printer.printed()[1].job.data.detail.rows.size(), 4u);
-}
-
-TEST_F(ChequeListTest, TheExportCopiesTheListUnderItsTitles) {
-    marchReceived();
-    std::ofstream(folder.file("pcolw.ini")) << " 200\r\n 1800\r\n 1200\r\n 1200\r\n 2400\r\n "
-                                               "900\r\n 1300\r\n 1300\r\n 1000\r\n 1000\r\n";
-    frmBB& form = openList();
-    queryReceived(form);
-    host.click(form.Command2);
-    ASSERT_EQ(host.openedFiles().size(), 1u);
-    test::SheetReader sheet(host.openedFiles()[0]);
-    EXPECT_EQ(sheet.text("A1"), "永建營造 ： 收到票據明細");
-    EXPECT_EQ(sheet.text("A2"), "收票銀行:全部銀行");
-    EXPECT_EQ(sheet.text("A3"), "查詢日期：中華民國 115/03/01 ～ 中華民國 115/03/31");
-    EXPECT_EQ(sheet.text("H11"), "9,000");
-    EXPECT_DOUBLE_EQ(sheet.width(2), 20);
-    for (int r = 4; r <= 11; ++r)
-        for (int c = 1; c <= 11; ++c)
-            EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
-    EXPECT_FALSE(sheet.boxed("A3") || sheet.has("A12") || sheet.has("L4"));
-
-    form.ckDate.SetValue(0);
-    host.click(form.Command2);
-    EXPECT_EQ(test::SheetReader(host.openedFiles().at(1)).text("A3"), "無起迄日");
 }
 
 TEST_F(ChequeListTest, ClosingKeepsTheColumnWidthsForTheNextOpening) {
@@ -301,14 +298,14 @@ TEST_F(ChequeListTest, DoubleClicksOpenTheChequeTheVoucherOrNameACombinedCheques
         opened.push_back("cheque " + ChequeVoucherNo + (ShowOneRecord ? " one" : ""));
         bill.Unload();
     });
-    Forms::registerForm<test::VoucherFormStandIn>();
+    Forms::registerForm<VoucherFormStandIn>();
     host.onEveryModal("frmIo", [&](Form& io) {
         opened.push_back("voucher " + OpenVoucherNo + (ShowOneRecord ? " one" : ""));
         io.Unload();
     });
     frmBB& form = openList();
     // A copy of the voucher form open beside the list is put away first, unless it holds an entry.
-    auto& beside = dynamic_cast<test::VoucherFormStandIn&>(*Forms::getByName("frmIo"));
+    auto& beside = dynamic_cast<VoucherFormStandIn&>(*Forms::getByName("frmIo"));
     beside.Show();
     beside.unsaved = true;
     host.expectMessage("請先關閉收支單作業");

@@ -55,10 +55,6 @@ class PrintBook {
             rs.Update();
         }
     }
-    void setCompany(const std::string& name, const Value& title) {
-        pt_->Execute("UPDATE company SET co_name = ?, ion = ?", name, title);
-    }
-
     // As the forms print: data file 0, the template in the program's folder, the action. What
     // was printed, if anything.
     const PdfReportOutput::Printed* print(const std::string& name) {
@@ -116,12 +112,6 @@ inline bool pdfHolds(const std::string& text, const std::string& expected) {
         return g == w || (g >= 0x2E80 && g <= 0x2EFF && w >= 0x4E00 && w <= 0x9FFF);
     };
     return std::search(got.begin(), got.end(), wanted.begin(), wanted.end(), same) != got.end();
-}
-
-inline int pdfPages(const std::string& pdf) {
-    std::string info = commandOutput("pdfinfo '" + pdf + "'");
-    size_t at = info.find("Pages:");
-    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
 }
 
 }  // namespace kiv::test

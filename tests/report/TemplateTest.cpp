@@ -1,22 +1,25 @@
 #include <gtest/gtest.h>
 
-#include "platform/report/Template.h"
+#include "platform/report/ReportData.h"
+#include "tests/report/PrintBook.h"
 
 namespace kiv {
 namespace {
 
 // The layout and report tests read every kind of item through their templates; what they do not
-// see is which font an item takes and where a field stands in its file.
-TEST(Template, ItemsTakeTheFontInForceAndFieldsKnowTheirLine) {
+// see is which font an item takes, where a field stands in its file and how texts are quoted.
+TEST(Template, ItemsTakeTheFontInForceAndTextsTheirQuotes) {
     Template t = parseTemplate(
-        "rpt 1\n"
+        "\xEF\xBB\xBFrpt 1\r\n"
         "font 11 bold\n"
-        "band header 28\n"
-        "text  0 0 190 C \"收支單\"\n"
+        "band header 28\r\n"
+        "text 0 0 50 L \"a \\\"b\\\" c\\\\d ; no comment\"  ; comment\r\n"
+        "   ; only a comment\n"
         "font 9\n"
         "band detail ptios 100\n"
-        "field 30 12.5 60 L #19\n");
+        "field 30 12.5 60 L #19 \"\"\n");
     const auto& title = std::get<TextItem>(t.header->items.at(0));
+    EXPECT_EQ(title.text, "a \"b\" c\\d ; no comment");
     EXPECT_TRUE(title.font.bold);
     EXPECT_DOUBLE_EQ(title.font.size, 11);
     const auto& amount = std::get<FieldItem>(t.detail->items.at(0));
@@ -24,27 +27,17 @@ TEST(Template, ItemsTakeTheFontInForceAndFieldsKnowTheirLine) {
     EXPECT_DOUBLE_EQ(amount.font.size, 9);
     EXPECT_DOUBLE_EQ(amount.y, 12.5);
     EXPECT_EQ(amount.ref.column, 19);
-    EXPECT_EQ(amount.line, 7);
+    EXPECT_EQ(amount.nullText, std::optional<std::string>(""));
+    EXPECT_EQ(amount.line, 8);
+    EXPECT_DOUBLE_EQ(t.pageHeight, 297);  // without a page statement: A4 portrait
 }
 
-TEST(Template, QuotesCommentsAndLineEndings) {
-    Template t = parseTemplate(
-        "\xEF\xBB\xBFrpt 1\r\n"
-        "band header 10\r\n"
-        "text 0 0 50 L \"a \\\"b\\\" c\\\\d ; no comment\"  ; comment\r\n"
-        "   ; only a comment\n"
-        "text 0 5 50 R \"\"\n");
-    ASSERT_EQ(t.header->items.size(), 2u);
-    EXPECT_EQ(std::get<TextItem>(t.header->items[0]).text, "a \"b\" c\\d ; no comment");
-    EXPECT_EQ(std::get<TextItem>(t.header->items[1]).text, "");
-    // Without a page statement: A4 portrait.
-    EXPECT_DOUBLE_EQ(t.pageHeight, 297);
-}
-
+// A faulty template, and one naming what the print file lacks, is refused at the line at fault.
 TEST(Template, RefusesWithTheLineAtFault) {
-    auto errorLine = [](const std::string& text) {
+    test::PrintBook book;
+    auto errorLine = [&](const std::string& text) {
         try {
-            parseTemplate(text);
+            readReportData(parseTemplate(text), book.pt());
         } catch (const TemplateError& error) {
             return error.line();
         }
@@ -88,7 +81,13 @@ TEST(Template, RefusesWithTheLineAtFault) {
         {band + "text 0 0 10 L \"open\n", 4},
         {band + "text 0 0 10 L \"a\\nb\"\n", 4},
         {band + "text 0 0 10 L \"a\"b\n", 4},
-        {band + "text 0 0 10 L a\"b\"\n", 4}};
+        {band + "text 0 0 10 L a\"b\"\n", 4},
+        // Tables, columns and fields the print file lacks.
+        {"rpt 1\n\nband detail ptiox 5\n", 3},
+        {"rpt 1\nband detail ptio 5\nfield 0 0 9 L #11\nfield 0 0 9 L #12\n", 4},
+        {"rpt 1\nband header 5\nfield 0 0 9 L company.title\n", 3},
+        {"rpt 1\nband footer 5\nfield 0 0 9 L seday#1\n", 3},
+        {"rpt 1\nband footer 5\nfield 0 0 9 L company#6\n", 0}};
     for (const auto& [text, line] : cases)
         EXPECT_EQ(errorLine(text), line) << text;
 }

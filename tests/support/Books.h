@@ -171,11 +171,15 @@ inline Texts GridColumn(const Grid& grid, int col, int from = 1, int to = -1) {
 }
 
 // The voucher form as other folders' forms see it, by name: what they read of it and write into
-// it around a modal show. Register it where the real form is not linked.
+// it around a modal show, and whether it holds an entry being typed. Register it where the real
+// form is not linked.
 class VoucherFormStandIn : public Form {
   public:
     static constexpr const char* FormName = "frmIo";
     VoucherFormStandIn() : Form(FormName) {}
+    bool HoldsUnsavedInput() const override { return unsaved; }
+    std::string WorkName() const override { return "收支單"; }
+    bool unsaved = false;
     Label lbNo{*this, "lbNo"};
     Label lbAcIo{*this, "lbAcIo"};
     Label lbHday{*this, "lbHday"};

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/forms/Grid.h"
+#include "platform/xlsx/GridCopy.h"
 #include "platform/xlsx/Workbook.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestHost.h"
@@ -13,6 +15,13 @@ using namespace kiv;
 namespace fs = std::filesystem;
 
 namespace {
+
+class frmExport : public Form {
+  public:
+    static constexpr const char* FormName = "frmExport";
+    frmExport() : Form(FormName) {}
+    Grid hfg{*this, "hfg"};
+};
 
 // A home with a documents folder and a temporary folder, both of the test's own; the host's
 // clock stands at 2026-12-06 09:30:00.
@@ -28,6 +37,7 @@ class WorkbookTest : public ::testing::Test {
         ::unsetenv("XDG_CONFIG_HOME");
     }
     void TearDown() override {
+        Forms::discardAll();
         for (const char* name : {"HOME", "XDG_CONFIG_HOME", "TMPDIR"})
             saved_.contains(name) ? ::setenv(name, saved_[name].c_str(), 1) : ::unsetenv(name);
     }
@@ -37,57 +47,60 @@ class WorkbookTest : public ::testing::Test {
     std::map<std::string, std::string> saved_;
 };
 
-// A grid exported as the cheque list is: three title lines, then 12 rows of 11 columns with empty
-// cells among them, the widths in twips / 90, bordered around and inside.
-TEST_F(WorkbookTest, GridExportHasTitlesGridWidthsAndBorders) {
+// A form's grid as the lists export it: title lines down column A, the grid from the start row,
+// its blank last row included, boxed around and inside, past column Z; widths in twips / 90, which
+// Excel keeps in whole pixels, so a width reads back within 0.1 (-1: the sheet's default).
+TEST_F(WorkbookTest, ACopiedGridKeepsItsCellsWidthsAndBordersAndIsOpened) {
+    for (auto [column, letters] :
+         {std::pair{1, "A"}, {26, "Z"}, {27, "AA"}, {52, "AZ"}, {703, "AAA"}})
+        EXPECT_EQ(columnLetters(column), letters);
     TestHost host;
-    Workbook book;
-    book.setCell(1, 1, "大安營造 ： 開出票據明細");
-    book.setCell(2, 1, "開票銀行：全部銀行");
-    book.setCell(3, 1, "無起迄日      收支狀況");
-    for (int r = 0; r < 12; ++r)
-        for (int c = 0; c < 11; ++c)
-            book.setCell(r + 4, c + 1, r > 9 ? "" : std::to_string(r) + "-" + std::to_string(c));
-    book.setCell(5, 10, "12,000");
-    for (int c = 1; c <= 11; ++c)
-        book.setColumnWidth(c, (c == 2 ? 1800 : 900 + 90 * c) / 90.0);
-    book.addBorders({4, 1, 15, 11});
-    std::string path = showWorkbook(book, "開出票據明細");
-    EXPECT_EQ(path, folder("home/Documents/開出票據明細 2026-12-06 093000.xlsx"));
-    EXPECT_EQ(host.openedFiles(), std::vector<std::string>{path});
-
-    test::SheetReader sheet(path);
-    EXPECT_EQ(sheet.text("A3"), "無起迄日      收支狀況");
-    EXPECT_EQ(sheet.text("K13"), "9-10");
-    EXPECT_EQ(sheet.text("J5"), "12,000");
-    EXPECT_FALSE(sheet.boxed("A1") || sheet.boxed("A3"));
-    for (int r = 4; r <= 15; ++r)
-        for (int c = 1; c <= 11; ++c)
-            EXPECT_TRUE(sheet.boxed(columnLetters(c) + std::to_string(r))) << r << "," << c;
-    EXPECT_FALSE(sheet.has("L4") || sheet.has("A16"));
-    EXPECT_DOUBLE_EQ(sheet.width(1), 11);
-    EXPECT_DOUBLE_EQ(sheet.width(2), 20);
-    EXPECT_DOUBLE_EQ(sheet.width(12), -1);
-}
-
-TEST_F(WorkbookTest, SixtyFiveColumnsKeepTheirTextsWidthsAndBorders) {
-    EXPECT_EQ(columnLetters(703), "AAA");
-    TestHost host;
-    Workbook book;
-    for (int c = 1; c <= 65; ++c) {
-        book.setCell(3, c, "M" + std::to_string(c));
-        book.setCell(4, c, "98.5%");
-        book.setColumnWidth(c, c == 65 ? 10 : 20);
+    Grid& g = Forms::get<frmExport>().hfg;
+    g.SetRows(3);
+    g.SetCols(65);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 65; ++j)
+            g.SetTextMatrix(i, j, std::to_string(i) + "-" + std::to_string(j));
+    g.SetTextMatrix(1, 2, "=1+1");  // a formula typed as a text stays a text
+    g.SetColWidth(0, 0);
+    g.SetColWidth(1, 1800);
+    g.SetColWidth(2, 1100);
+    struct Case {
+        int startRow;
+        GridWidths rule;
+        std::vector<double> widths;  // columns 1 to 4, then 65
+    } cases[] = {{4, GridWidths::DefaultAsTen, {-0.71, 20, 12.22, 10, 10}},
+                 {3, GridWidths::DefaultAsSheet, {-0.71, 20, 12.22, -1, -1}},
+                 {4, GridWidths::None, {-1, -1, -1, -1, -1}}};
+    std::vector<std::string> opened;
+    for (const Case& c : cases) {
+        std::string path =
+            showWorkbook(CopyGridToWorkbook(g, {"大安營造 ： 開出票據明細", "開票銀行:全部銀行"},
+                                            c.startRow, c.rule),
+                         "開出票據明細");
+        if (opened.empty())
+            EXPECT_EQ(path, folder("home/Documents/開出票據明細 2026-12-06 093000.xlsx"));
+        opened.push_back(path);
+        test::SheetReader sheet(path);
+        auto at = [&](int col, int row) {
+            return columnLetters(col) + std::to_string(c.startRow + row);
+        };
+        EXPECT_EQ(sheet.text("A1"), "大安營造 ： 開出票據明細");
+        EXPECT_EQ(sheet.text("A2"), "開票銀行:全部銀行");
+        EXPECT_FALSE(sheet.boxed("A1") || sheet.boxed("A2"));
+        EXPECT_EQ(sheet.text(at(1, 0)), "0-0");
+        EXPECT_EQ(sheet.text(at(27, 0)), "0-26");
+        EXPECT_EQ(sheet.text(at(65, 1)), "1-64");
+        EXPECT_EQ(sheet.text(at(3, 1)), "=1+1");
+        for (int r = 0; r < 3; ++r)
+            for (int col = 1; col <= 65; ++col)
+                EXPECT_TRUE(sheet.boxed(at(col, r))) << at(col, r);
+        EXPECT_TRUE(sheet.has(at(2, 2)) && sheet.text(at(2, 2)).empty());
+        EXPECT_FALSE(sheet.has(at(66, 0)) || sheet.has(at(1, 3)));
+        for (int col : {1, 2, 3, 4, 65})
+            EXPECT_NEAR(sheet.width(col), c.widths[std::min(col, 5) - 1], 0.1) << col;
     }
-    book.addBorders({3, 1, 4, 65});
-    test::SheetReader sheet(showWorkbook(book, "期間損益表"));
-    EXPECT_EQ(sheet.text("Z3"), "M26");
-    EXPECT_EQ(sheet.text("AA3"), "M27");
-    EXPECT_EQ(sheet.text("BM4"), "98.5%");
-    EXPECT_TRUE(sheet.boxed("BM4"));
-    EXPECT_DOUBLE_EQ(sheet.width(27), 20);
-    EXPECT_DOUBLE_EQ(sheet.width(65), 10);
-    EXPECT_FALSE(sheet.has("BN3"));
+    EXPECT_EQ(host.openedFiles(), opened);
 }
 
 TEST_F(WorkbookTest, NewFilesNeverReplaceOldOnesAndGoToTheDocumentsElseTheTemporaryFolder) {
