@@ -178,6 +178,8 @@ void frmPj::WireEvents() {
     PickIntoLabel(DTP1, lbSt);
     PickIntoLabel(DTP2, lbEd);
     PickIntoLabel(DTP3, lbSin);
+    for (DatePicker* picker : {&DTP1, &DTP2, &DTP3})
+        ShowLabelCalendar(*picker, false);
 }
 
 void frmPj::Form_Load() {

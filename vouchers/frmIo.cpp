@@ -11,6 +11,7 @@
 #include "platform/db/Numbers.h"
 #include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -197,6 +198,8 @@ void frmIo::WireEvents() {
     cbUse.Validate = [this](bool& cancel) { cbUse_Validate(cancel); };
     cbPs1.Validate = [this](bool& cancel) { cbPs1_Validate(cancel); };
     cbPs2.Validate = [this](bool& cancel) { cbPs2_Validate(cancel); };
+    // The label beside it shows the long date; every pick writes it.
+    ShowLabelCalendar(DTP1, false);
     DTP1.Picked = [this] { DTP1_Change(); };
     txtCash.KeyPress = [this](int& key) { txtCash_KeyPress(key); };
     txtCash.KeyUp = [this](int& key, int shift) { txtCash_KeyUp(key, shift); };

@@ -38,8 +38,12 @@ std::optional<DateRange> RangeOfLabels(const Label& start, const Label& end) {
     return DateRange{*first, last->addDays(1)};
 }
 
+void ShowLabelCalendar(DatePicker& picker, bool withEra) {
+    picker.SetCustomFormat(withEra ? ShownDatePattern : "ee/mm/dd");
+}
+
 void PickIntoLabel(DatePicker& picker, Label& label, std::function<void()> then) {
-    picker.SetCustomFormat(ShownDatePattern);
+    ShowLabelCalendar(picker);
     picker.Picked = [&picker, &label, then = std::move(then)] {
         ShowDate(label, picker.Value());
         if (then) then();

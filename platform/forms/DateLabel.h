@@ -34,6 +34,10 @@ struct DateRange {
 // nullopt unless both labels show a date; a start after the end gives a range that holds nothing.
 std::optional<DateRange> RangeOfLabels(const Label& start, const Label& end);
 
+// A picker laid beside a label shows its date in the label's calendar: "中華民國 116/03/31", or
+// "116/03/31" where the picker is too narrow for the era.
+void ShowLabelCalendar(DatePicker& picker, bool withEra = true);
+
 // A picker laid beside a label: it shows its date in the label's calendar, and every pick writes
 // the label (also a pick of the day the picker already shows), then runs `then`.
 void PickIntoLabel(DatePicker& picker, Label& label, std::function<void()> then = {});
