@@ -345,4 +345,23 @@ TEST_F(AmountEntryTableTest, AnAmountWithBlanksAroundIsTakenAsItsNumber) {
     }
 }
 
+// A share cell takes 0 to 100 with at most two decimals; anything else is refused at the save of
+// the instalments, naming the row, and nothing is stored.
+TEST_F(AmountEntryTableTest, AShareCellTakesZeroToAHundredWithTwoDecimalsAtMost) {
+    const std::string before = test::dumpTables(AccDb());
+    for (const char* text : {"abc", "-5", "12,,3", "１２３", "100.001", "1e400", "100.01",
+                             "1234567890123456", "33.335"}) {
+        SCOPED_TRACE(text);
+        host.clearMessages();
+        typeIntoCell(&frmRio::cmdEc, &frmRio::hfg, 3, &frmRio::txtsc, text);
+        host.expectMessage("第1期的佔總價比例必須是 0 到 100 之間、最多兩位小數的百分比");
+        host.click(Forms::get<frmRio>().cmdAcSv);
+        EXPECT_EQ(test::dumpTables(AccDb()), before);
+        Forms::discardAll();
+    }
+    typeIntoCell(&frmRio::cmdEc, &frmRio::hfg, 3, &frmRio::txtsc, "100.00");
+    host.click(Forms::get<frmRio>().cmdAcSv);
+    EXPECT_EQ(contractField("ri期", "佔總價比例"), "100.00%");
+}
+
 }  // namespace
