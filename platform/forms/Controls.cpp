@@ -427,6 +427,7 @@ void DatePicker::userPick(const Date& date) {
     notify(Property::Value);
     if (changed) fire(Change);
     fire(CloseUp);
+    fire(Picked);
 }
 
 FlatScrollBar::FlatScrollBar(Form& form, std::string name, int index)
