@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/db/Amount.h"
 #include "platform/db/Date.h"
 #include "platform/forms/Controls.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Grid.h"
 
 namespace kiv {
 
-inline constexpr const char* BooksTitle = "Kiv";
 inline constexpr int HeaderAlignment = 4;
 inline constexpr int LeftAlignment = 1;
 inline constexpr int Hourglass = 11;
@@ -32,19 +33,6 @@ void SetBookColumns(Grid& grid, const BookColumn (&columns)[N]) {
         grid.SetCellAlignment(HeaderAlignment);
     }
 }
-
-// An amount as the books show it, "##,##0", the sign in front.
-std::string AmountText(int64_t amount);
-
-// An amount read back from a label or a cell: the leading whole number of its text with every ","
-// removed, its sign included; 0 for an empty or other text.
-int64_t AmountShown(const std::string& text);
-
-// A date as the book's labels and cells show it, "gg ee/mm/dd".
-std::string ShownDay(const Date& day);
-
-// The company's name, which begins the first line of every workbook copied from a book.
-std::string CompanyName();
 
 // The hourglass for as long as a list is built, the default pointer after, however it ends.
 class HourglassPointer {

@@ -101,7 +101,7 @@ std::vector<ForecastLine> balanceLines(const Date& today) {
 
 void showLine(Grid& grid, int row, const ForecastLine& line, int64_t running) {
     grid.SetTextMatrix(row, 0, std::to_string(row));
-    grid.SetTextMatrix(row, 1, ShownDay(line.day));
+    grid.SetTextMatrix(row, 1, ShownDate(line.day));
     grid.SetTextMatrix(row, 2, line.key);
     grid.SetTextMatrix(row, 3, line.use);
     int amountColumn = line.income ? AmountInColumn : AmountOutColumn;
@@ -120,8 +120,7 @@ void showLine(Grid& grid, int row, const ForecastLine& line, int64_t running) {
 frmFtr::frmFtr() : Form(FormName) {
     SetCaption("預估資金流量表");
     LayOut();
-    DTP.SetCustomFormat("gg ee/mm/dd");
-    DTP.Change = [this] { DTP_Change(); };
+    PickIntoLabel(DTP, lbEd);
     Command1.Click = [this] { Command1_Click(); };
     cmdPxls.Click = [this] { cmdPxls_Click(); };
 }
@@ -146,12 +145,8 @@ void frmFtr::Form_Load() {
     SetForecastHeader();
     Date today = Clock::today().dateOnly();
     if (DTP.InRange(today)) DTP.SetValue(today);
-    lbEd.SetCaption(ShownDay(today));
+    ShowDate(lbEd, today);
     RefreshForecast();
-}
-
-void frmFtr::DTP_Change() {
-    lbEd.SetCaption(ShownDay(DTP.Value()));
 }
 
 void frmFtr::Command1_Click() {
@@ -166,9 +161,9 @@ void frmFtr::SetForecastHeader() {
 // and the last column carries the funds through all of them.
 void frmFtr::RefreshForecast() {
     Date today = Clock::today().dateOnly();
-    std::optional<Date> end = parseShownDate(lbEd.Caption());
-    if (!end || end->dateOnly() < today) {
-        messageBox("截止日必須是今天以後", 48, BooksTitle);
+    std::optional<Date> end = DateOfLabel(lbEd);
+    if (!end || *end < today) {
+        messageBox("截止日必須是今天以後", MessageExclamation, ApplicationTitle);
         return;
     }
     HourglassPointer busy;

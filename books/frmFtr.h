@@ -15,7 +15,6 @@ class frmFtr : public Form {
     frmFtr();
 
     void Form_Load() override;
-    void DTP_Change();
     void Command1_Click();
     void cmdPxls_Click();
 

@@ -114,12 +114,6 @@ std::optional<int64_t> chequeOpening(const ComboBox& box) {
                                                box.Text(), box.Value()));
 }
 
-std::optional<Date> shownDayOf(const Label& label) {
-    std::optional<Date> day = parseShownDate(label.Caption());
-    if (day) return day->dateOnly();
-    return day;
-}
-
 // A day beyond the picker's calendar (a login date set far out) leaves the picker where it was.
 void showOn(DatePicker& picker, const Date& day) {
     if (picker.InRange(day)) picker.SetValue(day);
@@ -139,8 +133,6 @@ frmTrans::frmTrans() : Form(FormName) {
         box->SetBoundColumn(2);
         box->SetStyle(PickOnly);
     }
-    for (DatePicker* picker : {&dtpSt, &dtpEd})
-        picker->SetCustomFormat("gg ee/mm/dd");
     txtCash.SetAlignment(1);
     cmdPxls.SetVisible(false);
     WireEvents();
@@ -193,8 +185,8 @@ void frmTrans::WireEvents() {
     cmdToCash.Click = [this] { cmdToCash_Click(); };
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
-    dtpSt.Change = [this] { dtpSt_Change(); };
-    dtpEd.Change = [this] { dtpEd_Change(); };
+    PickIntoLabel(dtpSt, lbSt);
+    PickIntoLabel(dtpEd, lbEd);
     cmdSCh.Click = [this] { cmdSCh_Click(); };
     cmdSBnk.Click = [this] { cmdSBnk_Click(); };
     cmdSABnk.Click = [this] { cmdSABnk_Click(); };
@@ -323,28 +315,31 @@ void frmTrans::Command2_Click() {
 void frmTrans::RunTransfer(const TransferPlan& transfer) {
     if (!MayCloseForOtherAction("frmIo")) return;
     if (txtCash.Text().empty()) return RefuseAmount("請輸入轉帳金額");
-    std::optional<int64_t> amount = WholeAmountOfText(txtCash.Text());
-    if (!amount) return RefuseAmount("轉帳金額必須是數字");
-    if (messageBox(transfer.question, 292, BooksTitle) != AnswerYes) return;
+    // The transfer's vouchers take the amount: it is refused beyond what a voucher holds.
+    AmountReading typed = TypedAmount(txtCash, "轉帳金額", {.mostDigits = 12}, ApplicationTitle);
+    if (typed.refused()) return;
+    std::optional<int64_t> amount = typed.amount;
+    if (messageBox(transfer.question, MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes) return;
     if (*amount == 0) return RefuseAmount("轉帳金額不可為 0");
     for (const AccountChoice& choice : transfer.accounts) {
         if (!choice.box->Text().empty()) continue;
-        messageBox(choice.missing, 48, BooksTitle);
+        messageBox(choice.missing, MessageExclamation, ApplicationTitle);
         choice.box->SetFocus();
         return;
     }
-    if (AmountShown(transfer.tested->Caption()) < *amount) {
+    if (AmountOf(transfer.tested->Caption()) < *amount) {
         if (transfer.shortageStops) {
-            messageBox(transfer.shortage, 0, BooksTitle);
+            messageBox(transfer.shortage, MessagePlain, ApplicationTitle);
             return;
         }
-        if (messageBox(transfer.shortage, 292, BooksTitle) != AnswerYes) return;
+        if (messageBox(transfer.shortage, MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes)
+            return;
     }
     const bool written = WriteLegs(transfer.legs, *amount);
     ShowCashBalance();
     ShowAccountBalances();
     if (!written) return;
-    messageBox(transfer.completion, 64, BooksTitle);
+    messageBox(transfer.completion, MessageInformation, ApplicationTitle);
     UnloadUnlessUnsaved("frmIo");
 }
 
@@ -360,13 +355,14 @@ bool frmTrans::WriteLegs(const std::vector<TransferLeg>& legs, int64_t amount) {
         transfer.Commit();
         return true;
     } catch (const std::exception& failure) {
-        messageBox(std::string("轉帳失敗，資料未變更\r\n") + failure.what(), 48, BooksTitle);
+        messageBox(std::string("轉帳失敗，資料未變更\r\n") + failure.what(), MessageExclamation,
+                   ApplicationTitle);
         return false;
     }
 }
 
 void frmTrans::RefuseAmount(const char* message) {
-    messageBox(message, 48, BooksTitle);
+    messageBox(message, MessageExclamation, ApplicationTitle);
     txtCash.SetFocus();
     txtCash.SelectAll();
 }
@@ -399,26 +395,18 @@ void frmTrans::ShowFirstCashDay() {
     Date today = Clock::today().dateOnly();
     Recordset first = AccDb().OpenRecordset("SELECT day FROM cash ORDER BY day LIMIT 1");
     if (first.Eof() || first.Fields("day").isNull()) {
-        lbSt.SetCaption(ShownDay(today));
-        lbEd.SetCaption(ShownDay(today));
+        ShowDate(lbSt, today);
+        ShowDate(lbEd, today);
         showOn(dtpSt, today);
         showOn(dtpEd, today);
         return;
     }
     Date firstDay = first.Fields("day").date().dateOnly();
     Recordset last = AccDb().OpenRecordset("SELECT day FROM cash ORDER BY day DESC LIMIT 1");
-    lbSt.SetCaption(ShownDay(firstDay));
+    ShowDate(lbSt, firstDay);
     showOn(dtpSt, firstDay);
-    lbEd.SetCaption(ShownDay(last.Fields("day").date()));
+    ShowDate(lbEd, last.Fields("day").date());
     showOn(dtpEd, today);
-}
-
-void frmTrans::dtpSt_Change() {
-    lbSt.SetCaption(ShownDay(dtpSt.Value()));
-}
-
-void frmTrans::dtpEd_Change() {
-    lbEd.SetCaption(ShownDay(dtpEd.Value()));
 }
 
 void frmTrans::cmdSCh_Click() {
@@ -435,10 +423,10 @@ void frmTrans::cmdSABnk_Click() {
 
 // The range is read from the labels, which show what the listing covers.
 void frmTrans::ListBook(Book book) {
-    std::optional<Date> start = shownDayOf(lbSt), end = shownDayOf(lbEd);
+    std::optional<Date> start = DateOfLabel(lbSt), end = DateOfLabel(lbEd);
     if (!start || !end) return;
     if (*start > *end) {
-        messageBox("起始日不可大於截止日", 48, BooksTitle);
+        messageBox("起始日不可大於截止日", MessageExclamation, ApplicationTitle);
         return;
     }
     hfg.Clear();
@@ -482,7 +470,7 @@ void frmTrans::ShowPriorBalance(Book book, const Date& start) {
                   start, box.Value(), box.Text());
     int64_t prior = last.Eof() ? 0 : last.Fields("bala").wholeNumber();
     hfg.SetTextMatrix(1, 0, "1");
-    hfg.SetTextMatrix(1, 1, ShownDay(start.addDays(-1)));
+    hfg.SetTextMatrix(1, 1, ShownDate(start.addDays(-1)));
     hfg.SetTextMatrix(1, 3, "之前餘額");
     hfg.SetTextMatrix(1, BalanceColumn, AmountText(prior + OpeningAmountOf(book)));
 }
@@ -506,7 +494,7 @@ void frmTrans::FillBookRows(Book book, const Date& start, const Date& end) {
     for (int row = 2; !rs.Eof(); rs.MoveNext(), ++row) {
         hfg.SetRows(row + 1);
         hfg.SetTextMatrix(row, 0, std::to_string(row));
-        hfg.SetTextMatrix(row, 1, ShownDay(rs.Fields("day").date()));
+        hfg.SetTextMatrix(row, 1, ShownDate(rs.Fields("day").date()));
         hfg.SetTextMatrix(row, 2, rs.Fields("lno").text());
         hfg.SetTextMatrix(row, 3, rs.Fields("memo").text());
         SetCellAlignment(hfg, row, 2, LeftAlignment);

@@ -35,8 +35,6 @@ class frmTrans : public Form {
     void cmdToCash_Click();
     void Command1_Click();
     void Command2_Click();
-    void dtpSt_Change();
-    void dtpEd_Change();
     void cmdSCh_Click();
     void cmdSBnk_Click();
     void cmdSABnk_Click();

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/db/Format.h"
+#include "platform/db/Amount.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Layout.h"
 #include "shell/mdM.h"
@@ -29,10 +30,6 @@ constexpr int rowTop(int row) {
     return Margin + row * (CaptionHeight + ListHeight + Margin);
 }
 constexpr int FormHeight = rowTop(2);
-
-std::string amountText(int64_t amount) {
-    return Format(static_cast<double>(amount), "##,##0");
-}
 
 void header(Grid& grid, int col, const std::string& text) {
     grid.SetRow(0);
@@ -76,12 +73,12 @@ void fillChequeRow(Grid& grid, int row, Recordset& rs, const char* bank, const c
     grid.SetTextMatrix(row, 1, rs.Fields("票據號碼").text());
     grid.SetTextMatrix(row, 2, rs.Fields(bank).text());
     grid.SetTextMatrix(row, 3, rs.Fields(account).text());
-    grid.SetTextMatrix(row, 4, amountText(amount));
+    grid.SetTextMatrix(row, 4, AmountText(amount));
     grid.SetTextMatrix(row, 5, rs.Fields(person).text());
-    grid.SetTextMatrix(row, 6, date ? Format(*date, "gg ee/mm/dd") : "");
+    grid.SetTextMatrix(row, 6, date ? ShownDate(*date) : "");
     grid.SetTextMatrix(row, 7,
                        date ? std::to_string(daysBetween(today, date->dateOnly())) + " 天" : "");
-    grid.SetTextMatrix(row, 8, amountText(runningTotal));
+    grid.SetTextMatrix(row, 8, AmountText(runningTotal));
     grid.SetTextMatrix(row, VoucherColumn, rs.Fields("收支單號").text());
     grid.SetRow(row);
     grid.SetCol(1);
@@ -107,7 +104,7 @@ void fillTotals(Grid& grid, Recordset rs) {
     for (int row = 1; !rs.Eof(); rs.MoveNext(), ++row) {
         grid.SetRows(row + 1);
         grid.SetTextMatrix(row, 1, rs.Fields(0).text() + " " + rs.Fields(1).text());
-        grid.SetTextMatrix(row, 2, amountText(rs.Fields(2).wholeNumber()));
+        grid.SetTextMatrix(row, 2, AmountText(rs.Fields(2).wholeNumber()));
         grid.SetFixedRows(1);
     }
 }
@@ -217,7 +214,7 @@ void frmArm::OpenChequeOfRow(const Grid& grid) {
     if (row <= 0 || row >= grid.Rows()) return;
     const std::string key = grid.TextMatrix(row, VoucherColumn);
     if (key.empty()) return;
-    ChequeVoucherNo = key;
+    HandOver<std::string> voucher(ChequeVoucherNo, key);
     HandOver<bool> oneRecord(ShowOneRecord, true);
     Forms::showByName("frmBill", Modal);
 }

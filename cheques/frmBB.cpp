@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "cheques/Cheques.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/ColumnWidthFile.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -60,10 +62,6 @@ const char* stateText(int64_t state) {
     }
 }
 
-std::string shownDate(const Value& value) {
-    return value.isNull() ? "" : Format(value.date(), "gg ee/mm/dd");
-}
-
 // The row number, the cheque number, the issue date, the voucher number, the purpose, the state,
 // the due date, the usable or reminder date, the person, the amount and the bank with account.
 const std::vector<int>& defaultWidths() {
@@ -72,34 +70,10 @@ const std::vector<int>& defaultWidths() {
     return widths;
 }
 
-std::string amountText(int64_t amount) {
-    return groupedNumber(amount);
-}
-
-int64_t amountOfText(const std::string& text) {
-    std::string digits;
-    for (char c : text)
-        if (c != ',') digits += c;
-    return digits.empty() ? 0 : Value(digits).wholeNumber();
-}
-
 // The due date of a cheque row as the summary writes it; "" for a row that is no cheque.
 std::string summaryDate(const std::string& shown) {
     std::optional<Date> date = parseShownDate(shown);
-    return date ? Format(*date, "ee/mm/dd") : "";
-}
-
-// The range the date labels show, the end day whole.
-struct DateRange {
-    Date from;
-    Date untilBefore;
-};
-
-std::optional<DateRange> rangeOf(const Label& start, const Label& end) {
-    std::optional<Date> from = parseShownDate(start.Caption());
-    std::optional<Date> to = parseShownDate(end.Caption());
-    if (!from || !to) return std::nullopt;
-    return DateRange{from->dateOnly(), to->dateOnly().addDays(1)};
+    return date ? GridRocDate(*date) : "";
 }
 
 void setHeader(Grid& grid, int col, const std::string& text) {
@@ -154,8 +128,6 @@ void frmBB::LayOut() {
     lbBnk.SetForeColor(IssuedCaptionColor);
     for (ComboBox* box : {&cbBnk, &cbDay, &Combo1})
         box->SetStyle(2);
-    for (DatePicker* picker : {&DTP1, &DTP2})
-        picker->SetCustomFormat("gg ee/mm/dd");
     hfg.SetCols(Columns);
     hfg.SetAllowUserResizing(1);
 }
@@ -163,8 +135,8 @@ void frmBB::LayOut() {
 void frmBB::WireEvents() {
     for (int i = 0; i < 2; ++i)
         opt(i).Click = [this, i] { opt_Click(i); };
-    DTP1.Change = [this] { DTP1_Change(); };
-    DTP2.Change = [this] { DTP2_Change(); };
+    PickIntoLabel(DTP1, lbSt, [this] { DTP1_Change(); });
+    PickIntoLabel(DTP2, lbEd);
     Command1.Click = [this] { Command1_Click(); };
     Combo1.Click = [this] { Combo1_Click(); };
     cmdPio.Click = [this] { cmdPio_Click(); };
@@ -188,9 +160,8 @@ void frmBB::Form_Load() {
     const Date today = Clock::today().dateOnly();
     DTP1.SetValue(today);
     DTP2.SetValue(today);
-    lbSt.SetCaption(Format(Date::fromYmd(today.year(), today.month(), 1), "gg ee/mm/dd"));
-    lbEd.SetCaption(
-        Format(Date::fromYmd(today.year(), today.month(), DaysInMonth(today)), "gg ee/mm/dd"));
+    ShowDate(lbSt, Date::fromYmd(today.year(), today.month(), 1));
+    ShowDate(lbEd, Date::fromYmd(today.year(), today.month(), DaysInMonth(today)));
     RunChequeQuery();
     // The first month's list is shown to every user; querying again and printing need the right.
     const bool mayQuery = HasRight(RightBillQuery);
@@ -248,12 +219,7 @@ void frmBB::FillPrintChoiceCombo(bool received) {
 
 // A new start day also moves the end to it, so a query right after covers that one day.
 void frmBB::DTP1_Change() {
-    lbSt.SetCaption(Format(DTP1.Value(), "gg ee/mm/dd"));
-    lbEd.SetCaption(Format(DTP1.Value(), "gg ee/mm/dd"));
-}
-
-void frmBB::DTP2_Change() {
-    lbEd.SetCaption(Format(DTP2.Value(), "gg ee/mm/dd"));
+    ShowDate(lbEd, DTP1.Value());
 }
 
 void frmBB::Command1_Click() {
@@ -311,8 +277,8 @@ void frmBB::FillChequeGrid(bool received) {
                : received ? Sql("bill.deDay >= ? AND bill.deDay < ? AND ")
                           : Sql("bill.開票日 >= ? AND bill.開票日 < ? AND ");
         // Labels that read as no date select nothing, as an empty range does.
-        std::optional<DateRange> range = rangeOf(lbSt, lbEd);
-        params.push_back(range ? Value(range->from) : Value());
+        std::optional<DateRange> range = RangeOfLabels(lbSt, lbEd);
+        params.push_back(range ? Value(range->first) : Value());
         params.push_back(range ? Value(range->untilBefore) : Value());
     }
     sql += Sql("bill.收支 = ?");
@@ -336,15 +302,15 @@ void frmBB::FillChequeGrid(bool received) {
     for (; !rs.Eof(); rs.MoveNext()) {
         hfg.SetRows(++row + 1);
         hfg.SetTextMatrix(row, 1, rs.Fields(0).text());
-        hfg.SetTextMatrix(row, 2, shownDate(rs.Fields(1)));
+        hfg.SetTextMatrix(row, 2, ShownDate(rs.Fields(1)));
         hfg.SetTextMatrix(row, 3, rs.Fields(2).text());
         hfg.SetTextMatrix(row, 4, rs.Fields(3).text());
         hfg.SetTextMatrix(row, 5,
                           rs.Fields(4).isNull() ? "" : stateText(rs.Fields(4).wholeNumber()));
-        hfg.SetTextMatrix(row, 6, shownDate(rs.Fields(5)));
-        hfg.SetTextMatrix(row, 7, shownDate(rs.Fields(6)));
+        hfg.SetTextMatrix(row, 6, ShownDate(rs.Fields(5)));
+        hfg.SetTextMatrix(row, 7, ShownDate(rs.Fields(6)));
         hfg.SetTextMatrix(row, 8, rs.Fields(7).text());
-        hfg.SetTextMatrix(row, 9, amountText(rs.Fields(8).wholeNumber()));
+        hfg.SetTextMatrix(row, 9, AmountText(rs.Fields(8).wholeNumber()));
         hfg.SetTextMatrix(row, 10, rs.Fields(9).text() + "(" + rs.Fields(10).text() + ")");
         for (int col : {1, 4, 8})
             setLeftAligned(hfg, row, col);
@@ -375,7 +341,7 @@ std::unordered_map<std::string, ChequeTally> tallyCheques(const Grid& grid, int 
         ChequeTally& tally =
             tallies[summaryKey(date, grid.TextMatrix(row, AccountColumn), grid.TextMatrix(row, 5))];
         ++tally.count;
-        tally.total += amountOfText(grid.TextMatrix(row, 9));
+        tally.total += AmountOf(grid.TextMatrix(row, 9));
     }
     return tallies;
 }
@@ -415,7 +381,7 @@ void frmBB::AppendChequeSummary() {
         auto found = tallies.find(summaryKey(groups[g][0], groups[g][1], groups[g][2]));
         const ChequeTally tally = found == tallies.end() ? ChequeTally{} : found->second;
         hfg.SetTextMatrix(row, 6, std::to_string(tally.count));
-        hfg.SetTextMatrix(row, 7, amountText(tally.total));
+        hfg.SetTextMatrix(row, 7, AmountText(tally.total));
     }
     // Each date is compared with what the row above shows by then, a mark included, so a run of
     // equal dates reads date, mark, date, mark.
@@ -455,8 +421,8 @@ void frmBB::OpenChequeOrVoucher() {
 // The cheque is found by what it pays (cell 3), not by its number.
 void frmBB::OpenCheque(int row) {
     if (hfg.TextMatrix(row, 1).empty()) return;
-    ChequeVoucherNo = hfg.TextMatrix(row, 3);
     {
+        HandOver<std::string> voucher(ChequeVoucherNo, hfg.TextMatrix(row, 3));
         HandOver<bool> oneRecord(ShowOneRecord, true);
         Forms::showByName("frmBill", Modal);
     }
@@ -472,7 +438,8 @@ void frmBB::OpenVoucher(int row) {
         std::string members;
         for (const std::string& member : ChequeVouchers(AccDb(), number))
             members += member + "\n";
-        messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, 48, ApplicationTitle);
+        messageBox("此票據為多張收支單合開票據\n收支單號如下：\n" + members, MessageExclamation,
+                   ApplicationTitle);
         return;
     }
     if (!UnloadUnlessUnsaved("frmIo")) return;
@@ -502,8 +469,8 @@ void frmBB::FillSignOffTable() {
     if (ckDate.Value() == 1) {
         sql += cbDay.Text() == DueDay ? Sql("到期日 >= ? AND 到期日 < ? AND ")
                                       : Sql("開票日 >= ? AND 開票日 < ? AND ");
-        std::optional<DateRange> range = rangeOf(lbSt, lbEd);
-        params.push_back(range ? Value(range->from) : Value());
+        std::optional<DateRange> range = RangeOfLabels(lbSt, lbEd);
+        params.push_back(range ? Value(range->first) : Value());
         params.push_back(range ? Value(range->untilBefore) : Value());
     }
     sql += Sql("收支 = ?");
@@ -527,11 +494,11 @@ void frmBB::FillSignOffTable() {
         if (rs.Eof()) return false;
         texts[0] = rs.Fields(0).text();
         texts[1] = rs.Fields(1).text();
-        texts[2] = shownDate(rs.Fields(2));
-        texts[3] = shownDate(rs.Fields(3));
+        texts[2] = ShownDate(rs.Fields(2));
+        texts[3] = ShownDate(rs.Fields(3));
         texts[4] = rs.Fields(4).text();
         texts[5] = rs.Fields(5).text();
-        texts[6] = GroupThousands(rs.Fields(6).text());
+        texts[6] = AmountText(rs.Fields(6));
         texts[7] = rs.Fields(7).text();
         for (int i = 0; i < 8; ++i)
             row[i] = texts[i];
@@ -615,8 +582,7 @@ void frmBB::Command2_Click() {
 }
 
 void frmBB::ExportChequeListToExcel() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string name = CompanyName();
     const std::string period =
         ckDate.Value() == 1 ? ckDate.Caption() + PeriodLine(" ～ ") : std::string(NoRange);
     Workbook book = CopyGridToWorkbook(

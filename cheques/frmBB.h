@@ -25,7 +25,6 @@ class frmBB : public Form {
     void Form_Unload(int& cancel) override;
     void opt_Click(int Index);
     void DTP1_Change();
-    void DTP2_Change();
     void Command1_Click();
     void Combo1_Click();
     void cmdPio_Click();

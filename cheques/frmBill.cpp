@@ -7,6 +7,7 @@
 
 #include "ledger/BankBook.h"
 #include "ledger/Vouchers.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Forms.h"
@@ -19,9 +20,6 @@
 namespace kiv {
 
 namespace {
-
-constexpr const char* CriticalTitle = "KIV";
-constexpr const char* NoTitle = "";
 
 constexpr const char* Received = "收 到 票 據";
 constexpr const char* Issued = "開 出 票 據";
@@ -65,28 +63,6 @@ Placement caption(Label& label, int left, int row, const char* text) {
 
 Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
     return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
-}
-
-// The voucher form's control of that name; the cheque of one voucher is entered only while that
-// voucher is shown there.
-template <class T>
-const T& voucherFormControl(const char* name) {
-    Form* io = Forms::find("frmIo");
-    if (!io) throw std::runtime_error("收支單未開啟");
-    auto* control = dynamic_cast<const T*>(io->FindControl(name));
-    if (!control) throw std::logic_error(std::string("收支單沒有 ") + name);
-    return *control;
-}
-
-// The whole amount an amount text shows, its thousands separators skipped.
-int64_t amountOfText(const std::string& text) {
-    int64_t amount = 0;
-    for (char c : text) {
-        if (c == ',') continue;
-        if (!std::isdigit(static_cast<unsigned char>(c))) break;
-        amount = amount * 10 + (c - '0');
-    }
-    return amount;
 }
 
 std::string amountInWords(const std::string& amount) {
@@ -202,10 +178,8 @@ void frmBill::WireEvents() {
     cmdCencel.Click = [this] { cmdCencel_Click(); };
     // A pick of the date already shown changes nothing, yet the user chose it: the close of the
     // drop-down fills the labels as well.
-    DTP1.Change = [this] { DTP1_Change(); };
-    DTP1.CloseUp = [this] { DTP1_Change(); };
-    DTP2.Change = [this] { DTP2_Change(); };
-    DTP2.CloseUp = [this] { DTP2_Change(); };
+    DTP1.Picked = [this] { DTP1_Change(); };
+    DTP2.Picked = [this] { DTP2_Change(); };
     cbCbnk.Change = [this] { cbCbnk_Change(); };
     cbCbnk.Click = [this] { cbCbnk_Change(); };
     cbWbnk.Change = [this] { cbWbnk_Change(); };
@@ -286,7 +260,7 @@ void frmBill::ShowStoredCheque() {
     ChequeVoucherNo = ChequeKeyForVoucher(db, ChequeVoucherNo);
     shownCheque_ = ReadCheque(db, ChequeVoucherNo);
     if (!shownCheque_) {
-        messageBox("此票據資料已經遺失", 48, NoTitle);
+        messageBox("此票據資料已經遺失", MessageExclamation, NoTitle);
         ChequeMissing = true;
         return;
     }
@@ -320,10 +294,11 @@ void frmBill::ShowCheque(const Cheque& cheque) {
 }
 
 void frmBill::NewChequeForVoucher() {
-    const std::string number = voucherFormControl<Label>("lbNo").Caption();
-    const bool received = voucherFormControl<Label>("lbAcIo").Caption() == IncomeDirection;
-    const std::string amount = voucherFormControl<TextBox>("txtCash").Text();
-    StartNewCheque(number, received, amountOfText(amount), amount);
+    // The cheque of one voucher is entered only while that voucher is shown in the voucher form.
+    const std::string number = Forms::control<Label>("frmIo", "lbNo").Caption();
+    const bool received = Forms::control<Label>("frmIo", "lbAcIo").Caption() == IncomeDirection;
+    const std::string amount = Forms::control<TextBox>("frmIo", "txtCash").Text();
+    StartNewCheque(number, received, AmountOf(amount), amount);
     cbCbnk.SetStyle(received ? PickOnly : Typed);
     cbWbnk.SetStyle(received ? Typed : PickOnly);
 }
@@ -391,18 +366,19 @@ void frmBill::cmdCencel_Click() {
 // Only the company's own side of the cheque is required; the other may be left empty.
 bool frmBill::EntriesAreComplete() {
     if (lbW.Caption().empty() || !issueDate_ || !dueDate_) {
-        messageBox("未選取開票日期", 48, ApplicationTitle);
+        messageBox("未選取開票日期", MessageExclamation, ApplicationTitle);
         return false;
     }
     const bool received = IsReceived();
     ComboBox& ownBank = received ? cbCbnk : cbWbnk;
     if (ownBank.Text().empty()) {
-        messageBox(received ? "未選取收票銀行" : "未選取開票銀行", 48, ApplicationTitle);
+        messageBox(received ? "未選取收票銀行" : "未選取開票銀行", MessageExclamation,
+                   ApplicationTitle);
         ownBank.SetFocus();
         return false;
     }
     if (txtBillNo.Text().empty()) {
-        messageBox("票據號碼未填入", 48, ApplicationTitle);
+        messageBox("票據號碼未填入", MessageExclamation, ApplicationTitle);
         txtBillNo.SetFocus();
         return false;
     }
@@ -420,7 +396,7 @@ Cheque frmBill::ChequeFromFields() const {
     c.payee = txtCp.Text();
     c.drawerAccount = txtWid.Text();
     c.payeeAccount = txtCid.Text();
-    c.amount = amountOfText(lbCash.Caption());
+    c.amount = AmountOf(lbCash.Caption());
     c.amountInWords = lbBCash.Caption();
     c.received = IsReceived();
     if (c.received)
@@ -440,10 +416,7 @@ void frmBill::SaveCheque() {
     try {
         AddCheque(AccDb(), ChequeFromFields());
     } catch (const UniqueViolation&) {
-        messageBox("此收支單已有票據資料", 48, ApplicationTitle);
-        return;
-    } catch (const DbError& failure) {
-        messageBox(failure.what(), 48, ApplicationTitle);
+        messageBox("此收支單已有票據資料", MessageExclamation, ApplicationTitle);
         return;
     }
     ChequeSaved = true;
@@ -457,7 +430,7 @@ void frmBill::cmdOp_Click() {
         ProcessingEnabled = true;
         return;
     }
-    messageBox("票據已處理 不可變更", 48, NoTitle);
+    messageBox("票據已處理 不可變更", MessageExclamation, NoTitle);
     FrmOp.SetEnabled(false);
     ProcessingEnabled = false;
 }
@@ -483,27 +456,27 @@ bool frmBill::CashingAllowed() {
     const Date today = Clock::today().dateOnly();
     if (IsReceived()) {
         if (today < cheque.dueDate.addDays(daysOf(cbDeDay))) {
-            messageBox("票據未到可用日\r\n不可兌現", 48, ApplicationTitle);
+            messageBox("票據未到可用日\r\n不可兌現", MessageExclamation, ApplicationTitle);
             return false;
         }
         return true;
     }
     if (today < cheque.dueDate) {
-        messageBox("票據未到期\r\n不可兌現", 48, ApplicationTitle);
+        messageBox("票據未到期\r\n不可兌現", MessageExclamation, ApplicationTitle);
         return false;
     }
     int64_t balance = AccountBalance(AccDb(), AccountKind::Cheque, cbWbnk.Text(), txtWid.Text());
     if (balance < cheque.amount) {
-        messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " +
-                       Format(static_cast<double>(balance), "##,##0"),
-                   16, CriticalTitle);
+        messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " + AmountText(balance), MessageCritical,
+                   CapitalsTitle);
         return false;
     }
     return true;
 }
 
 bool frmBill::ConfirmProcessing(int Index) {
-    int answer = messageBox("確定處理此票據為[" + Oop(Index).Caption() + "]", 35, NoTitle);
+    int answer =
+        messageBox("確定處理此票據為[" + Oop(Index).Caption() + "]", MessageYesNoCancel, NoTitle);
     if (answer == AnswerYes) return true;
     if (answer == AnswerNo)
         ReselectUnprocessed(true);
@@ -545,7 +518,7 @@ void frmBill::ProcessCheque(int Index) {
             transaction.Commit();
         });
     } catch (const std::exception& failure) {
-        messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), 48,
+        messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), MessageExclamation,
                    ApplicationTitle);
         StopProcessing();
         return;

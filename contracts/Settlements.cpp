@@ -1,7 +1,7 @@
 #include "contracts/Settlements.h"
 
+#include "platform/db/Amount.h"
 #include "platform/db/Database.h"
-#include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/db/ShownRows.h"
 #include "platform/forms/Host.h"
@@ -88,20 +88,23 @@ void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id
     transaction.Commit();
 }
 
+// The grid's and the voucher's amounts are written as plain numbers ("8000"), a typed one as it
+// was typed once it reads as an amount; an input box left empty (or cancelled) settles nothing.
 std::optional<std::string> AskSettledAmount(int64_t voucher, int64_t planned) {
-    if (voucher == planned) return Format(static_cast<double>(voucher), "##,##0");
-    if (messageBox("沖帳金額與預付金額不符\n是否沖帳？", 292, ApplicationTitle) != AnswerYes)
+    if (voucher == planned) return std::to_string(voucher);
+    if (messageBox("沖帳金額與預付金額不符\n是否沖帳？", MessageYesNoDefaultNo, ApplicationTitle) !=
+        AnswerYes)
         return std::nullopt;
-    if (voucher < planned) return Format(static_cast<double>(voucher), "##,##0");
+    if (voucher < planned) return std::to_string(voucher);
     const std::string plannedDigits = std::to_string(planned);
-    std::string reply = inputBox("填入沖帳金額", ApplicationTitle, plannedDigits);
-    while (!isNumeric(reply))
-        reply = inputBox("填入沖帳金額\n必須是數字", ApplicationTitle, plannedDigits);
-    return Format(*numberFromText(reply), "##,##0");
-}
-
-int64_t WholeDollars(const std::string& text) {
-    return roundHalfAwayFromZero(amountValue(text));
+    std::string prompt = "填入沖帳金額";
+    for (;;) {
+        std::string reply = inputBox(prompt, ApplicationTitle, plannedDigits);
+        AmountReading typed = ReadAmount(reply);
+        if (typed.fault == AmountFault::Empty) return std::nullopt;
+        if (!typed.refused()) return reply;
+        prompt = "填入沖帳金額\n" + AmountRefusal("沖帳金額", typed.fault);
+    }
 }
 
 }  // namespace kiv

@@ -15,7 +15,7 @@ namespace kiv {
 
 // What a voucher writes into the row it settles.
 struct Settlement {
-    std::string amount;  // 實收金, "##,##0"
+    std::string amount;  // 實收金: a plain number, or as the user typed it
     std::optional<Date> day;
     bool cash = false;
     std::string chequeNo;
@@ -43,10 +43,8 @@ void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id
 
 // The amount a voucher of `voucher` dollars settles on a row planned at `planned`: the voucher's
 // own when they agree; otherwise the user confirms, and a larger voucher asks how much of it
-// settles the row. "##,##0" text, or nullopt when the user declines.
+// settles the row, refused until it is an amount. The text to store, or nullopt when the user
+// declines.
 std::optional<std::string> AskSettledAmount(int64_t voucher, int64_t planned);
-
-// A shown or stored amount in whole dollars, as the settlement compares amounts.
-int64_t WholeDollars(const std::string& text);
 
 }  // namespace kiv

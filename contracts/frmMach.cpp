@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "contracts/Settlements.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
@@ -31,23 +32,18 @@ struct ShownVoucher {
     std::string number;  // lbNo
 };
 
-template <class T>
-T* voucherControl(const char* name, int index = -1) {
-    Form* voucherForm = Forms::find("frmIo");
-    return voucherForm ? dynamic_cast<T*>(voucherForm->FindControl(name, index)) : nullptr;
-}
-
+// The voucher form shows this dialog and stays loaded under it.
 ShownVoucher shownVoucher() {
     ShownVoucher voucher;
-    if (auto* box = voucherControl<TextBox>("txtCash")) voucher.amount = box->Text();
-    if (auto* label = voucherControl<Label>("lbHday")) voucher.day = label->Caption();
-    if (auto* option = voucherControl<OptionButton>("optA", 0)) voucher.cash = option->Value();
-    if (auto* label = voucherControl<Label>("lbNo")) voucher.number = label->Caption();
+    voucher.amount = Forms::control<TextBox>("frmIo", "txtCash").Text();
+    voucher.day = Forms::control<Label>("frmIo", "lbHday").Caption();
+    voucher.cash = Forms::control<OptionButton>("frmIo", "optA", 0).Value();
+    voucher.number = Forms::control<Label>("frmIo", "lbNo").Caption();
     return voucher;
 }
 
 std::string dateCell(const Value& value) {
-    return value.isNull() ? "" : Format(value, "ee/mm/dd");
+    return value.isNull() ? "" : GridRocDate(value.date());
 }
 
 void layOutGrid(Grid& grid, int width, const std::vector<const char*>& heads) {
@@ -101,7 +97,7 @@ frmMach::frmMach() : Form(FormName) {
 }
 
 void frmMach::Form_Load() {
-    lbMachCash.SetCaption(Format(Value(shownVoucher().amount), "##,##0"));
+    lbMachCash.SetCaption(AmountText(Value(shownVoucher().amount)));
     ListOpenContracts();
     const Color fixed = SettleReceivable ? ReceivableColour : PayableColour;
     hfgC.SetBackColorFixed(fixed);
@@ -113,7 +109,7 @@ void frmMach::ListOpenContracts() {
     lstRio.Clear();
     const auto contracts = ContractsWithOpenRows(SettleReceivable);
     if (contracts.empty()) {
-        messageBox("無應收付可沖帳", 48, ApplicationTitle);
+        messageBox("無應收付可沖帳", MessageExclamation, ApplicationTitle);
         return;
     }
     std::vector<std::vector<std::string>> rows;
@@ -191,13 +187,13 @@ void frmMach::ChooseRow(Grid& grid, bool instalment, int amountCol, const char* 
     const int row = grid.MouseRow();
     if (row < 1 || row >= grid.Rows()) return;
     if (grid.TextMatrix(row, 0).empty()) {
-        messageBox(emptyMessage, 48, ApplicationTitle);
+        messageBox(emptyMessage, MessageExclamation, ApplicationTitle);
         return;
     }
     if (button != LeftButton) return;
     ChosenIsInstalment = instalment;
     ChosenRow = row;
-    ChosenPlannedAmount = WholeDollars(grid.TextMatrix(row, amountCol));
+    ChosenPlannedAmount = AmountOf(grid.TextMatrix(row, amountCol));
     const int last = grid.Cols() - 1;
     cmd.Move(grid.Left() + grid.ColPos(last) + grid.ColWidth(last) + 2 * TwipsPerPixel,
              grid.Top() + grid.RowPos(row) + 2 * TwipsPerPixel, cmd.Width(), grid.CellHeight());
@@ -217,7 +213,7 @@ void frmMach::cmd_Click() {
     if (ChosenRow < 1) return;
     const ShownVoucher voucher = shownVoucher();
     const std::optional<std::string> amount =
-        AskSettledAmount(WholeDollars(lbMachCash.Caption()), ChosenPlannedAmount);
+        AskSettledAmount(AmountOf(lbMachCash.Caption()), ChosenPlannedAmount);
     if (!amount) return;
     Settlement settlement;
     settlement.amount = *amount;
@@ -234,7 +230,7 @@ void frmMach::cmd_Click() {
     if (!settled) {
         // The row went (say so) or was settled meanwhile (the conflict was told): show what is
         // open now and let the user choose again.
-        if (unchanged) messageBox(RowGone, 48, ApplicationTitle);
+        if (unchanged) messageBox(RowGone, MessageExclamation, ApplicationTitle);
         const std::string picked = lstRio.Value();
         ListOpenContracts();
         lstRio_Click();

@@ -5,6 +5,7 @@
 #include "contracts/Settlements.h"
 #include "contracts/frmRio.h"
 #include "ledger/Vouchers.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/forms/Forms.h"
@@ -23,8 +24,9 @@ constexpr int KindCol = 3;
 constexpr const char* Cash = "現金";
 constexpr const char* RowGone = "此期別已不存在，未沖帳";
 
-frmRio* contractForm() {
-    return dynamic_cast<frmRio*>(Forms::find(frmRio::FormName));
+// The contract form, which shows this dialog; the dialog also stands alone.
+const frmRio* contractForm() {
+    return Forms::isLoaded<frmRio>() ? &Forms::loadedForm<frmRio>() : nullptr;
 }
 
 }  // namespace
@@ -83,14 +85,14 @@ void frmMchIo::ListProjectVouchers() {
     for (int row = 1; !rs.Eof(); rs.MoveNext(), ++row) {
         const Value day = rs.Fields("發生日期");
         hfg.SetTextMatrix(row, 1, rs.Fields("單號").text());
-        hfg.SetTextMatrix(row, AmountCol, Format(rs.Fields("金額"), "##,##0"));
+        hfg.SetTextMatrix(row, AmountCol, AmountText(rs.Fields("金額")));
         hfg.SetTextMatrix(row, KindCol,
                           rs.Fields("方式").wholeNumber() == SignedByCash ? Cash : "票據");
         int col = 4;
         for (const char* field :
              {"用途說明", "工程種類", "科目代號", "科目名稱", "申請人", "簽收", "附註一"})
             hfg.SetTextMatrix(row, col++, rs.Fields(field).text());
-        hfg.SetTextMatrix(row, 11, day.isNull() ? "" : Format(day, "ee/mm/dd"));
+        hfg.SetTextMatrix(row, 11, day.isNull() ? "" : GridRocDate(day.date()));
         voucherDays_.push_back(day.isNull() ? std::nullopt : std::optional<Date>(day.date()));
     }
 }
@@ -108,8 +110,8 @@ void frmMchIo::hfg_DblClick() {
 // Without a listed voucher chosen there is nothing to settle with, and the dialog stays.
 void frmMchIo::Command1_Click() {
     if (ChosenRow < 1 || ChosenRow > static_cast<int>(voucherDays_.size())) return;
-    const std::optional<std::string> amount = AskSettledAmount(
-        WholeDollars(hfg.TextMatrix(ChosenRow, AmountCol)), WholeDollars(SettleAmount));
+    const std::optional<std::string> amount =
+        AskSettledAmount(AmountOf(hfg.TextMatrix(ChosenRow, AmountCol)), AmountOf(SettleAmount));
     if (!amount) return;
     Settlement settlement;
     settlement.amount = *amount;
@@ -126,7 +128,7 @@ void frmMchIo::Command1_Click() {
             SettleReceivable, SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
             contracts->lbNo.Caption(), SettlePeriod, settlement);
     });
-    if (!settled && unchanged) messageBox(RowGone, 48, ApplicationTitle);
+    if (!settled && unchanged) messageBox(RowGone, MessageExclamation, ApplicationTitle);
     Unload();
 }
 

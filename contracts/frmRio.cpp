@@ -6,12 +6,14 @@
 #include <optional>
 
 #include "contracts/Settlements.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/AmountEntry.h"
 #include "platform/forms/CellEditor.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -74,9 +76,19 @@ Value dateOrNull(const std::string& text) {
     return nullptr;
 }
 
-std::string amountText(double amount) {
-    return Format(amount, "##,##0");
+// The header boxes and the schedules' amount cells: up to 15 digits, never negative; an empty
+// one holds no amount (an empty instalment amount is refused as incomplete).
+constexpr AmountRule ContractAmountRule{.emptyAllowed = true};
+
+// What a typed amount is stored as, once the save has read it: "##,##0", or "" for none.
+std::string storedAmount(const std::string& typed) {
+    std::optional<int64_t> amount = ReadAmount(typed, ContractAmountRule).amount;
+    return amount ? AmountText(*amount) : "";
 }
+
+// A share cell "33.33%" in hundredths of a per cent, 0 to 100 with at most two decimals; an
+// empty cell holds none (0). nullopt for any other text.
+std::optional<int64_t> readShare(const std::string& cell);
 
 // The stored area code and number are joined by ";", shown joined by "-".
 std::string shownTelephone(std::string telephone) {
@@ -127,9 +139,15 @@ void appendLabelledRow(Grid& grid, Grid* receipts, const std::string& prefix,
     grid.SetTextMatrix(grid.Rows() - 1, 0, prefix + std::to_string(grid.Rows() - 1) + suffix);
 }
 
-// A share cell "33.33%" in hundredths of a per cent; an empty cell holds none.
+std::optional<int64_t> readShare(const std::string& cell) {
+    const std::string share = withoutPercent(cell);
+    if (share.empty()) return 0;
+    return ReadShareHundredths(share);
+}
+
+// A share cell as the schedule counts it; the save has refused any that is no share.
 int64_t shareHundredths(const std::string& share) {
-    return roundHalfAwayFromZero(leadingNumber(withoutPercent(share)) * 100);
+    return readShare(share).value_or(0);
 }
 
 // A share in hundredths of a per cent as plain text: 3334 "33.34", 3400 "34", 50 "0.5".
@@ -143,7 +161,7 @@ std::string plainShare(int64_t hundredths) {
 }
 
 void refuseFullDay() {
-    messageBox("本日應收付帳款已達 99 筆\n無法再新增", 48, ApplicationTitle);
+    messageBox("本日應收付帳款已達 99 筆\n無法再新增", MessageExclamation, ApplicationTitle);
 }
 
 }  // namespace
@@ -290,7 +308,6 @@ void frmRio::LayOut() {
     chkTax.SetCaption("無發票");
     cmdPj.SetCaption("...");
     cmdPj.SetToolTipText("取得專案");
-    DTP.SetCustomFormat("gg ee/mm/dd");
     hfg1.SetFixedCols(0);
     hfgAm1.SetFixedCols(0);
     for (Grid* schedule : {&hfg, &HfgAM, &hfgM})
@@ -327,12 +344,11 @@ void frmRio::WireEvents() {
     cmdPj.Click = [this] { TakeProject(); };
     cbCna.Click = [this] { cbCna_Click(); };
     // A pick of the date the picker already shows is the user's choice too.
-    DTP.Change = [this] { DTP_Change(); };
-    DTP.CloseUp = [this] { DTP_Change(); };
-    dtpi.Change = [this] { dtpi_Change(); };
-    dtpA.Change = [this] { dtpA_Change(); };
-    dtpSerS.Change = [this] { dtpSerS_Change(); };
-    dtpSerE.Change = [this] { dtpSerE_Change(); };
+    PickIntoLabel(DTP, lbSin);
+    dtpi.Picked = [this] { dtpi_Change(); };
+    dtpA.Picked = [this] { dtpA_Change(); };
+    PickIntoLabel(dtpSerS, lbSerS);
+    PickIntoLabel(dtpSerE, lbSerE);
     hfg.MouseUp = [this](int button, int, float, float) { hfg_MouseUp(button); };
     HfgAM.MouseUp = [this](int button, int, float, float) { HfgAM_MouseUp(button); };
     hfgM.MouseUp = [this](int button, int, float, float) { hfgM_MouseUp(button); };
@@ -367,11 +383,14 @@ void frmRio::WireEvents() {
     txtfnLet.KeyPress = [this](int& key) { txtfnLet_KeyPress(key); };
     txtfnLet.Change = [this] { txtfnLet_Change(); };
     txtSer.KeyPress = [this](int& key) { txtSer_KeyPress(key); };
+    txt.KeyPress = [this](int& key) { AmountColumnKeyPress(1, key); };
     txt.Change = [this] { txt_Change(); };
     txt.Validate = [this](bool& cancel) { txt_Validate(cancel); };
     txtsc.Change = [this] { txtsc_Change(); };
+    txtA.KeyPress = [this](int& key) { AmountColumnKeyPress(3, key); };
     txtA.Change = [this] { txtA_Change(); };
     txtA.Validate = [this](bool& cancel) { txtA_Validate(cancel); };
+    txtM.KeyPress = [this](int& key) { AmountColumnKeyPress(3, key); };
     txtM.Change = [this] { txtM_Change(); };
     txtM.Validate = [this](bool& cancel) { txtM_Validate(cancel); };
 }
@@ -380,12 +399,19 @@ void frmRio::WireEvents() {
 
 namespace {
 
-constexpr double TaxRate = 0.05;
-
-// "##,##0" of a shown text: a number is rounded and grouped; an empty text, or one that is no
-// number (pasted), stays as it is.
+// "##,##0" of a shown text: an amount is grouped; an empty text, or one that is no amount
+// (pasted), stays as it is.
 std::string formattedAmount(const std::string& text) {
-    return Format(Value(text), "##,##0");
+    return GroupedAmountText(text);
+}
+
+// The amount a box, label or cell shows while the header is typed (a computed total may be
+// negative), an empty one counting 0; nullopt for a text that is no amount, from which nothing is
+// computed (the save refuses it).
+std::optional<int64_t> typedValue(const std::string& text) {
+    AmountReading reading = ReadAmount(text, {.negativeAllowed = true, .emptyAllowed = true});
+    if (reading.refused()) return std::nullopt;
+    return reading.amount.value_or(0);
 }
 
 std::string upperCase(std::string text) {
@@ -395,8 +421,8 @@ std::string upperCase(std::string text) {
 }
 
 // A total of 0 gives no share: the cell is left empty and the amount is still taken.
-std::string shareOfTotal(double amount, double total) {
-    return total == 0 ? "" : Format(amount / total, "0.00%");
+std::string shareOfTotal(int64_t amount, int64_t total) {
+    return total == 0 ? "" : ShareText(ShareOf(amount, total));
 }
 
 // A rewritten box would leave the caret where the typing stood; it goes behind the last character.
@@ -479,24 +505,30 @@ void frmRio::txtSer_KeyPress(int& keyAscii) {
 // decides which side follows. Each write raises that box's Change, which runs this again with the
 // same box and writes the same texts; an unchanged text raises nothing, so the chain ends.
 void frmRio::RecalcContractAmounts() {
-    auto value = [](const std::string& text) { return amountValue(text); };
+    const std::optional<int64_t> amount = typedValue(txtAm.Text()),
+                                 tax = typedValue(lbTax.Caption()),
+                                 commission = typedValue(txtComi.Text()),
+                                 discount = typedValue(txtLet.Text()),
+                                 total = typedValue(txtTal.Text());
+    const bool computable = amount && tax && commission && discount && total;
     auto totalOfParts = [&] {
-        return value(lbTax.Caption()) + value(txtAm.Text()) - value(txtComi.Text()) -
-               value(txtLet.Text());
+        return *typedValue(lbTax.Caption()) + *amount - *commission - *discount;
     };
     if (LastAmountBox == "txtAm") {
-        if (!txtAm.Text().empty()) {
-            lbTax.SetCaption(amountText(value(txtAm.Text()) * TaxRate));
-            txtTal.SetText(amountText(totalOfParts()));
+        if (!txtAm.Text().empty() && computable) {
+            lbTax.SetCaption(AmountText(FivePercentTax(*amount)));
+            txtTal.SetText(AmountText(totalOfParts()));
         }
         txtAm.SetText(formattedAmount(txtAm.Text()));
     } else if (LastAmountBox == "txtLet") {
-        txtTal.SetText(amountText(totalOfParts()));
+        if (computable) txtTal.SetText(AmountText(totalOfParts()));
         txtLet.SetText(formattedAmount(txtLet.Text()));
     } else if (LastAmountBox == "txtTal") {
-        const double parts = value(txtTal.Text()) + value(txtComi.Text()) + value(txtLet.Text());
-        txtAm.SetText(amountText(parts / (1 + TaxRate)));
-        lbTax.SetCaption(amountText(value(txtAm.Text()) * TaxRate));
+        if (computable) {
+            const int64_t net = NetOfFivePercentTax(*total + *commission + *discount);
+            txtAm.SetText(AmountText(net));
+            lbTax.SetCaption(AmountText(FivePercentTax(net)));
+        }
         txtTal.SetText(formattedAmount(txtTal.Text()));
     }
 }
@@ -504,8 +536,8 @@ void frmRio::RecalcContractAmounts() {
 // The share follows the amount at once; the amount itself is stored formatted when it is left.
 void frmRio::txt_Change() {
     if (ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
-    hfg.SetTextMatrix(ClickedRow, 3,
-                      shareOfTotal(amountValue(txt.Text()), amountValue(txtTal.Text())));
+    const std::optional<int64_t> amount = typedValue(txt.Text()), total = typedValue(txtTal.Text());
+    if (amount && total) hfg.SetTextMatrix(ClickedRow, 3, shareOfTotal(*amount, *total));
 }
 
 // A hidden editor that still holds the focus belongs to a cell no longer edited.
@@ -518,8 +550,9 @@ void frmRio::txt_Validate(bool&) {
 // The share is typed in per cent without its sign; it is kept as typed.
 void frmRio::txtsc_Change() {
     if (!insideCells(hfg, ClickedRow, 3)) return;
-    const double share = amountValue(txtsc.Text());
-    hfg.SetTextMatrix(ClickedRow, 1, amountText(share * amountValue(txtTal.Text()) / 100));
+    const std::optional<int64_t> share = ReadShareHundredths(txtsc.Text());
+    const std::optional<int64_t> total = typedValue(txtTal.Text());
+    if (share && total) hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(*total, *share)));
     hfg.SetTextMatrix(ClickedRow, 3, txtsc.Text() + "%");
 }
 
@@ -666,7 +699,7 @@ void frmRio::FillStoredHeader() {
     lbNo.SetCaption(rs.Fields("id").text());
     txtNa.SetText(rs.Fields("收名稱").text());
     Value signedOn = rs.Fields("簽約日");
-    lbSin.SetCaption(signedOn.isNull() ? "" : Format(signedOn.date(), "gg ee/mm/dd"));
+    ShowDate(lbSin, signedOn);
     cbCna.SetText(rs.Fields("客戶名").text());
     txtCcnt.SetText(rs.Fields("聯絡人").text());
     txtCtel.SetText(rs.Fields("電話").text());
@@ -698,7 +731,7 @@ bool frmRio::PromptSavePendingGrids() {
           Pending{AdditionsEditing, "追加修改中是否儲存?", &frmRio::SaveAdditions, cmdAmSv},
           Pending{ReductionsEditing, "追減修改中是否儲存?", &frmRio::SaveReductions, cmdMsv}}) {
         if (!grid.editing) continue;
-        if (messageBox(grid.question, 292, ApplicationTitle) == AnswerYes) {
+        if (messageBox(grid.question, MessageYesNoDefaultNo, ApplicationTitle) == AnswerYes) {
             // A save clears the flag; a refused one (it said why) keeps it and the edits.
             (this->*grid.save)();
             if (grid.editing) return false;
@@ -764,7 +797,7 @@ void frmRio::cmdCen_Click() {
 
 void frmRio::cmdAll_Click() {
     if (lbStat.Caption() == Browsing) return;
-    if (messageBox("是否儲存?", 35, ApplicationTitle) == AnswerYes) {
+    if (messageBox("是否儲存?", MessageYesNoCancel, ApplicationTitle) == AnswerYes) {
         SaveContractHeader();
         SetCompactView(false);
     } else {
@@ -792,10 +825,6 @@ bool frmRio::LookUpCounterparty(std::string& contact, std::string& telephone) {
     return true;
 }
 
-void frmRio::DTP_Change() {
-    lbSin.SetCaption(Format(DTP.Value(), "gg ee/mm/dd"));
-}
-
 void frmRio::dtpi_Change() {
     hfg.SetText(GridRocDate(dtpi.Value()));
     dtpi.SetVisible(false);
@@ -804,14 +833,6 @@ void frmRio::dtpi_Change() {
 void frmRio::dtpA_Change() {
     HfgAM.SetText(GridRocDate(dtpA.Value()));
     dtpA.SetVisible(false);
-}
-
-void frmRio::dtpSerS_Change() {
-    lbSerS.SetCaption(shortDateText(dtpSerS.Value()));
-}
-
-void frmRio::dtpSerE_Change() {
-    lbSerE.SetCaption(shortDateText(dtpSerE.Value()));
 }
 
 // ---- The receivable and payable switch ----
@@ -895,9 +916,10 @@ void frmRio::FillVendorList() {
 
 void frmRio::SaveContractHeader() {
     if (lbSin.Caption().empty()) {
-        messageBox("請填入簽約日期", 48, ApplicationTitle);
+        messageBox("請填入簽約日期", MessageExclamation, ApplicationTitle);
         return;
     }
+    if (!HeaderAmountsAreAmounts()) return;
     const bool receivable = Receivable();
     const bool adding = AddingContract;
     std::string number = lbNo.Caption();
@@ -906,10 +928,10 @@ void frmRio::SaveContractHeader() {
     if (!adding) {
         std::optional<std::string> storedTotal = StoredTotal(number);
         if (!storedTotal) {
-            messageBox(ContractMissing, 48, ApplicationTitle);
+            messageBox(ContractMissing, MessageExclamation, ApplicationTitle);
             return;
         }
-        totalChanged = *storedTotal != txtTal.Text();
+        totalChanged = AmountOf(*storedTotal) != AmountOf(txtTal.Text());
         if (totalChanged && !RescaledInstalments(instalments)) return;
     }
     bool stored = false;
@@ -932,11 +954,25 @@ void frmRio::SaveContractHeader() {
     }
     BackToBrowsing();
     if (totalChanged)
-        messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", 48, ApplicationTitle);
+        messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", MessageExclamation,
+                   ApplicationTitle);
     if (receivable)
         optI_Click();
     else
         optO_Click();
+}
+
+// Each amount box of the header holds an amount or nothing; the first that holds another text is
+// refused, named by its caption, and takes the focus.
+bool frmRio::HeaderAmountsAreAmounts() {
+    const std::pair<TextBox*, std::string> boxes[] = {{&txtAm, "銷貨金額"},
+                                                      {&txtComi, "佣金"},
+                                                      {&txtLet, "折讓"},
+                                                      {&txtTal, "合計"},
+                                                      {&txtfnLet, lbFn.Caption()}};
+    for (const auto& [box, field] : boxes)
+        if (TypedAmount(*box, field, ContractAmountRule).refused()) return false;
+    return true;
 }
 
 // The stored total of the contract, or nullopt when no contract of the kind has the number.
@@ -951,17 +987,18 @@ std::optional<std::string> frmRio::StoredTotal(const std::string& number) {
 // The instalments with their shares of the new total; false (after saying why) when the grid
 // cannot be stored or the total gives no share.
 bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
+    if (!CellsAreAmounts(hfg, 1, 3)) return false;
     if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, 48, ApplicationTitle);
+        messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
         return false;
     }
-    const double total = amountValue(txtTal.Text());
+    const int64_t total = AmountOf(txtTal.Text());
     if (!rows.empty() && total == 0) {
-        messageBox("合計為 0,無法計算期數的佔總價比例", 48, ApplicationTitle);
+        messageBox("合計為 0,無法計算期數的佔總價比例", MessageExclamation, ApplicationTitle);
         return false;
     }
     for (PlanRow& row : rows)
-        row[2] = Format(amountValue(row[0].text()) / total, "0.00%");
+        row[2] = ShareText(ShareOf(AmountOf(row[0].text()), total));
     return true;
 }
 
@@ -995,19 +1032,19 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
     row.SetField("客戶名", cbCna.Text());
     row.SetField("聯絡人", txtCcnt.Text());
     row.SetField("電話", txtCtel.Text());
-    row.SetField("銷貨金額", txtAm.Text());
+    row.SetField("銷貨金額", storedAmount(txtAm.Text()));
     row.SetField("稅金", adding && lbTax.Caption().empty() ? "0" : lbTax.Caption());
-    row.SetField("佣金", txtComi.Text());
-    row.SetField("合計", txtTal.Text());
+    row.SetField("佣金", storedAmount(txtComi.Text()));
+    row.SetField("合計", storedAmount(txtTal.Text()));
     row.SetField("備註", txtPs.Text());
     row.SetField("報價單號", txtQno.Text());
     row.SetField("合約單號", txtCno.Text());
     row.SetField("專名", lbPj.Caption());
     row.SetField("專id", lbPjNo.Caption());
     row.SetField("w", cbWork.Text());
-    row.SetField("fnLet", txtfnLet.Text());
+    row.SetField("fnLet", storedAmount(txtfnLet.Text()));
     row.SetField("無發票", chkTax.Value() == 1);
-    row.SetField("Let", txtLet.Text());
+    row.SetField("Let", storedAmount(txtLet.Text()));
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();
@@ -1034,8 +1071,8 @@ void frmRio::BackToBrowsing() {
 }
 
 void frmRio::cmdDel_Click() {
-    if (messageBox("確定刪除此應收付帳款?\n如果選取是,會將此應收付帳款全部資料刪除", 35,
-                   ApplicationTitle) != AnswerYes)
+    if (messageBox("確定刪除此應收付帳款?\n如果選取是,會將此應收付帳款全部資料刪除",
+                   MessageYesNoCancel, ApplicationTitle) != AnswerYes)
         return;
     DeleteContract(Receivable(), lbNo.Caption());
     FillStoredHeader();
@@ -1046,11 +1083,12 @@ void frmRio::cmdDel_Click() {
 void frmRio::TakeProject() {
     Forms::showByName("frmGtPj", Modal);
     const int r = PickedProjectRow;
-    Form* picker = Forms::find("frmGtPj");
-    Grid* picked = picker ? dynamic_cast<Grid*>(picker->FindControl("hfg")) : nullptr;
-    if (r <= 0 || !picked || r >= picked->Rows()) return;
-    auto column = [&](int col) { return picked->TextMatrix(r, col); };
-    const int64_t total = roundHalfToEven(amountValue(column(4)));
+    if (r <= 0) return;
+    // The picker stays loaded after a pick, so that its row can be read.
+    const Grid& picked = Forms::control<Grid>("frmGtPj", "hfg");
+    if (r >= picked.Rows()) return;
+    auto column = [&](int col) { return picked.TextMatrix(r, col); };
+    const int64_t total = AmountOf(column(4));
     lbPj.SetCaption(column(2));
     if (txtNa.Text().empty()) txtNa.SetText(lbPj.Caption());
     lbPjNo.SetCaption(column(1));
@@ -1064,9 +1102,9 @@ void frmRio::TakeProject() {
         }
         LastAmountBox.clear();
         // The tax is what the amount leaves of the total, so that the two always add up to it.
-        const int64_t amount = roundHalfToEven(static_cast<double>(total) / 1.05);
-        txtAm.SetText(amountText(static_cast<double>(amount)));
-        lbTax.SetCaption(amountText(static_cast<double>(total - amount)));
+        const int64_t amount = NetOfFivePercentTax(total);
+        txtAm.SetText(AmountText(amount));
+        lbTax.SetCaption(AmountText(total - amount));
         txtTal.SetText(column(4));
         txtPs.SetText("");
     }
@@ -1158,7 +1196,7 @@ std::vector<std::vector<Value>> scheduleRows(bool receivable, Schedule schedule,
 void showReceipt(Grid& receipts, int r, const std::vector<Value>& row, size_t first,
                  size_t settled) {
     if (!row[settled].boolean()) return;
-    receipts.SetTextMatrix(r, 0, Format(row[first], "##,##0"));
+    receipts.SetTextMatrix(r, 0, AmountText(row[first]));
     receipts.SetTextMatrix(r, 1, dateCell(row[first + 1]));
     receipts.SetTextMatrix(r, 2, row[first + 2].boolean() ? "現金" : "支票");
     receipts.SetTextMatrix(r, 3, row[first + 3].text());
@@ -1224,7 +1262,7 @@ void frmRio::LoadSchedule(bool receivable, Schedule schedule, const std::string&
 void frmRio::AddInstalment() {
     const int last = hfg.Rows() - 1;
     if (!hfg.TextMatrix(last, 0).empty() && hfg.TextMatrix(last, 1).empty()) {
-        messageBox("無法新增\r\n請先完成先前期數的預付金額", 48, ApplicationTitle);
+        messageBox("無法新增\r\n請先完成先前期數的預付金額", MessageExclamation, ApplicationTitle);
         return;
     }
     // The shares are summed in hundredths of a per cent, as shown: a sum of doubles would make
@@ -1233,7 +1271,7 @@ void frmRio::AddInstalment() {
     for (int r = 1; r < hfg.Rows(); ++r)
         hundredths += shareHundredths(hfg.TextMatrix(r, 3));
     if (hundredths >= 100 * 100) {
-        messageBox("無法新增\r\n所有期數已包含所有金額", 48, ApplicationTitle);
+        messageBox("無法新增\r\n所有期數已包含所有金額", MessageExclamation, ApplicationTitle);
         return;
     }
     appendLabelledRow(hfg, &hfg1, "第", "期");
@@ -1254,26 +1292,26 @@ void frmRio::AddReduction() {
 
 void frmRio::ComputeContractTotals() {
     lbCC.SetCaption(txtTal.Text());
-    double additions = 0, reductions = 0, received = 0;
+    int64_t additions = 0, reductions = 0, received = 0;
     for (int r = 1; r < HfgAM.Rows(); ++r)
-        additions += amountValue(HfgAM.TextMatrix(r, 3));
-    lbAC.SetCaption(amountText(additions));
+        additions += AmountOf(HfgAM.TextMatrix(r, 3));
+    lbAC.SetCaption(AmountText(additions));
     for (int r = 1; r < hfgM.Rows(); ++r)
-        reductions += amountValue(hfgM.TextMatrix(r, 3));
-    lbMC.SetCaption(amountText(reductions));
-    const double discount = amountValue(Format(Value(txtfnLet.Text()), "##0"));
-    lbTAC.SetCaption(amountText(amountValue(lbCC.Caption()) + amountValue(lbAC.Caption()) -
-                                amountValue(lbMC.Caption()) - discount));
+        reductions += AmountOf(hfgM.TextMatrix(r, 3));
+    lbMC.SetCaption(AmountText(reductions));
+    const int64_t grandTotal =
+        AmountOf(txtTal.Text()) + additions - reductions - AmountOf(txtfnLet.Text());
+    lbTAC.SetCaption(AmountText(grandTotal));
     for (int r = 1; r < hfg1.Rows(); ++r)
-        received += amountValue(hfg1.TextMatrix(r, 0));
+        received += AmountOf(hfg1.TextMatrix(r, 0));
     for (int r = 1; r < hfgAm1.Rows(); ++r)
-        received += amountValue(hfgAm1.TextMatrix(r, 0));
-    lbBC.SetCaption(amountText(amountValue(lbTAC.Caption()) - received));
-    lbACC.SetCaption(amountText(received));
-    const double grandTotal = amountValue(lbTAC.Caption());
+        received += AmountOf(hfgAm1.TextMatrix(r, 0));
+    const int64_t balance = grandTotal - received;
+    lbBC.SetCaption(AmountText(balance));
+    lbACC.SetCaption(AmountText(received));
     if (grandTotal == 0) return;
-    lbACP.SetCaption(Format(amountValue(lbACC.Caption()) / grandTotal, "0.00%"));
-    lbBCP.SetCaption(Format(amountValue(lbBC.Caption()) / grandTotal, "0.00%"));
+    lbACP.SetCaption(ShareText(ShareOf(received, grandTotal)));
+    lbBCP.SetCaption(ShareText(ShareOf(balance, grandTotal)));
 }
 
 // ---- Schedule saves ----
@@ -1286,8 +1324,8 @@ bool frmRio::InstalmentRows(std::vector<PlanRow>& rows) {
         const std::string& amount = hfg.TextMatrix(r, 1);
         Value due = dateOrNull(hfg.TextMatrix(r, 2));
         if (amount.empty() || due.isNull()) return false;
-        rows.push_back({amount, due, hfg.TextMatrix(r, 3), dateOrNull(hfg.TextMatrix(r, 4)),
-                        hfg.TextMatrix(r, 5)});
+        rows.push_back({storedAmount(amount), due, hfg.TextMatrix(r, 3),
+                        dateOrNull(hfg.TextMatrix(r, 4)), hfg.TextMatrix(r, 5)});
     }
     return true;
 }
@@ -1296,9 +1334,9 @@ std::vector<PlanRow> frmRio::AdditionRows() const {
     std::vector<PlanRow> rows;
     if (blankGrid(HfgAM)) return rows;
     for (int r = 1; r < HfgAM.Rows(); ++r)
-        rows.push_back({HfgAM.TextMatrix(r, 1), HfgAM.TextMatrix(r, 2), HfgAM.TextMatrix(r, 3),
-                        dateOrNull(HfgAM.TextMatrix(r, 4)), dateOrNull(HfgAM.TextMatrix(r, 5)),
-                        HfgAM.TextMatrix(r, 6)});
+        rows.push_back({HfgAM.TextMatrix(r, 1), HfgAM.TextMatrix(r, 2),
+                        storedAmount(HfgAM.TextMatrix(r, 3)), dateOrNull(HfgAM.TextMatrix(r, 4)),
+                        dateOrNull(HfgAM.TextMatrix(r, 5)), HfgAM.TextMatrix(r, 6)});
     return rows;
 }
 
@@ -1306,7 +1344,8 @@ std::vector<PlanRow> frmRio::ReductionRows() const {
     std::vector<PlanRow> rows;
     if (blankGrid(hfgM)) return rows;
     for (int r = 1; r < hfgM.Rows(); ++r)
-        rows.push_back({hfgM.TextMatrix(r, 1), hfgM.TextMatrix(r, 2), hfgM.TextMatrix(r, 3)});
+        rows.push_back(
+            {hfgM.TextMatrix(r, 1), hfgM.TextMatrix(r, 2), storedAmount(hfgM.TextMatrix(r, 3))});
     return rows;
 }
 
@@ -1315,7 +1354,7 @@ std::vector<PlanRow> frmRio::ReductionRows() const {
 // they were shown: the grid then shows them as stored.
 bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
     if (lbNo.Caption().empty() || !ContractExists(shownReceivable_, lbNo.Caption())) {
-        messageBox(ContractMissing, 48, ApplicationTitle);
+        messageBox(ContractMissing, MessageExclamation, ApplicationTitle);
         return false;
     }
     ShownRows& shown = shownSchedules_[static_cast<size_t>(schedule)];
@@ -1358,10 +1397,37 @@ void frmRio::ShowStoredSchedule(Schedule schedule) {
     ComputeContractTotals();
 }
 
+// Every amount typed into a plan grid is one, and every share a share; the first that is not is
+// refused, named by its row and its column, and becomes the grid's current cell.
+bool frmRio::CellsAreAmounts(Grid& grid, int amountCol, int shareCol) {
+    if (blankGrid(grid)) return true;
+    for (int r = 1; r < grid.Rows(); ++r) {
+        const std::string row = grid.TextMatrix(r, 0) + "的";
+        if (CellAmount(grid, r, amountCol, row + grid.TextMatrix(0, amountCol), ContractAmountRule)
+                .refused())
+            return false;
+        if (shareCol < 0 || readShare(grid.TextMatrix(r, shareCol))) continue;
+        messageBox(
+            row + grid.TextMatrix(0, shareCol) + "必須是 0 到 100 之間、最多兩位小數的百分比",
+            MessageExclamation, ApplicationTitle);
+        grid.SetRow(r);
+        grid.SetCol(shareCol);
+        return false;
+    }
+    return true;
+}
+
+// An amount typed into a cell editor passes the amount key filter while it edits the amount
+// column; the same editor takes any text in the other columns.
+void frmRio::AmountColumnKeyPress(int amountCol, int& keyAscii) {
+    if (ClickedCol == amountCol) AmountKeyFilter(keyAscii);
+}
+
 void frmRio::SaveInstalments() {
+    if (!CellsAreAmounts(hfg, 1, 3)) return;
     std::vector<PlanRow> rows;
     if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, 48, ApplicationTitle);
+        messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
         return;
     }
     if (!StoreSchedule(Schedule::Instalments, rows)) return;
@@ -1372,6 +1438,7 @@ void frmRio::SaveInstalments() {
 }
 
 void frmRio::SaveAdditions() {
+    if (!CellsAreAmounts(HfgAM, 3)) return;
     if (!StoreSchedule(Schedule::Additions, AdditionRows())) return;
     cmdAmSv.SetEnabled(false);
     AdditionsEditing = false;
@@ -1380,6 +1447,7 @@ void frmRio::SaveAdditions() {
 }
 
 void frmRio::SaveReductions() {
+    if (!CellsAreAmounts(hfgM, 3)) return;
     if (!StoreSchedule(Schedule::Reductions, ReductionRows())) return;
     cmdMsv.SetEnabled(false);
     ReductionsEditing = false;
@@ -1403,7 +1471,7 @@ bool frmRio::EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> edi
     if (button == LeftButton) {
         if (!editing || ClickedRow == 0 || ClickedCol == 0) return false;
         if (grid.TextMatrix(ClickedRow, 0).empty()) {
-            messageBox(NoPeriod, 48, ApplicationTitle);
+            messageBox(NoPeriod, MessageExclamation, ApplicationTitle);
             return false;
         }
         save.SetEnabled(true);
@@ -1493,7 +1561,7 @@ void frmRio::WireRowCommands() {
 // again, unless another copy of the program changed it meanwhile. Either way the grids show the
 // stored rows afterwards.
 void frmRio::mdel_Click() {
-    if (messageBox("確定刪除", 292, ApplicationTitle) != AnswerYes) return;
+    if (messageBox("確定刪除", MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes) return;
     const std::string id = lbNo.Caption();
     const bool receivable = Receivable();
     switch (PopupGrid) {
@@ -1575,8 +1643,7 @@ void frmRio::ProposeShare() {
         above += shareHundredths(hfg.TextMatrix(r, 3));
     const int64_t share = 100 * 100 - above;
     hfg.SetTextMatrix(ClickedRow, 3, plainShare(share) + "%");
-    const double total = amountValue(txtTal.Text());
-    hfg.SetTextMatrix(ClickedRow, 1, amountText(static_cast<double>(share) * total / 10000));
+    hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(AmountOf(txtTal.Text()), share)));
 }
 
 void frmRio::OpenDatePicker(DatePicker& picker, Grid& grid) {
@@ -1622,21 +1689,20 @@ void frmRio::cbSer_Click() {
         txtSer.SelectAll();
     } else if (range) {
         const Date today = Clock::today();
-        lbSerS.SetCaption(shortDateText(Date::fromYmd(today.year(), today.month(), 1)));
-        lbSerE.SetCaption(
-            shortDateText(Date::fromYmd(today.year(), today.month(), DaysInMonth(today))));
+        ShowDate(lbSerS, Date::fromYmd(today.year(), today.month(), 1));
+        ShowDate(lbSerE, Date::fromYmd(today.year(), today.month(), DaysInMonth(today)));
     }
 }
 
 void frmRio::cmdSer_Click() {
     const int kind = cbSer.ListIndex();
     if (kind == 4 && txtSer.Text().empty()) {
-        messageBox("請輸入查詢字串", 48, ApplicationTitle);
+        messageBox("請輸入查詢字串", MessageExclamation, ApplicationTitle);
         txtSer.SetFocus();
         return;
     }
     if (kind == 5 && (lbSerS.Caption().empty() || lbSerE.Caption().empty())) {
-        messageBox("請輸入查詢日期", 48, ApplicationTitle);
+        messageBox("請輸入查詢日期", MessageExclamation, ApplicationTitle);
         return;
     }
     PickedContractNo.clear();

@@ -44,11 +44,8 @@ class frmRio : public Form {
     void cmdAll_Click();
     void cmdDel_Click();
     void cbCna_Click();
-    void DTP_Change();
     void dtpi_Change();
     void dtpA_Change();
-    void dtpSerS_Change();
-    void dtpSerE_Change();
 
     // The amount boxes of the header: the tax and the total follow the box last entered.
     void txtAm_GotFocus();
@@ -252,6 +249,9 @@ class frmRio : public Form {
     void BackToBrowsing();
     std::optional<std::string> StoredTotal(const std::string& number);
     bool RescaledInstalments(std::vector<PlanRow>& rows);
+    bool HeaderAmountsAreAmounts();
+    bool CellsAreAmounts(Grid& grid, int amountCol, int shareCol = -1);
+    void AmountColumnKeyPress(int amountCol, int& keyAscii);
     bool StoreHeader(bool adding, std::string& number, bool totalChanged,
                      const std::vector<PlanRow>& instalments);
     bool InstalmentRows(std::vector<PlanRow>& rows);

@@ -8,10 +8,12 @@
 
 #include "contracts/Contracts.h"
 #include "contracts/frmRio.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -38,15 +40,6 @@ constexpr int BaseCols = 7;
 
 std::string shownDate(const Value& value) {
     return value.isNull() ? "" : GridRocDate(value.date());
-}
-
-std::string amountText(int64_t amount) {
-    return Format(Value(static_cast<long long>(amount)), "##,##0");
-}
-
-// A grid cell's amount as a whole number: separators out, the leading number, empty 0.
-int64_t cellAmount(const Grid& grid, int row, int col) {
-    return roundHalfAwayFromZero(amountValue(grid.TextMatrix(row, col)));
 }
 
 void writeRow(Grid& grid, int row, const std::vector<std::string>& texts) {
@@ -84,7 +77,7 @@ void frmRioser::LayOut() {
 void frmRioser::Form_Load() {
     SetWidth(screenWidth() - 10);
     hfg.SetWidth(ScaleWidth() - 2 * hfg.Left());
-    frmRio& contracts = Forms::get<frmRio>();
+    frmRio& contracts = Forms::loadedForm<frmRio>();
     SearchReceivable = contracts.optIser.Value();
     SearchKind = contracts.cbSer.ListIndex();
     lbCase.SetCaption(contracts.cbSer.Text());
@@ -97,6 +90,7 @@ void frmRioser::Form_Load() {
 // ---- The grid ----
 
 void frmRioser::SetupResultGrid() {
+    std::fill(std::begin(columnTotals_), std::end(columnTotals_), 0);
     hfg.Clear();
     hfg.SetRows(2);
     hfg.SetCols(BaseCols);
@@ -148,12 +142,8 @@ void frmRioser::AppendResultTotals() {
     hfg.SetRows(totals + 1);
     const int firstSummed = contractRows ? 7 : 8, lastSummed = contractRows ? 9 : 8;
     hfg.SetTextMatrix(totals, firstSummed - 1, TotalLabel);
-    for (int c = firstSummed; c <= lastSummed; ++c) {
-        int64_t sum = 0;
-        for (int r = 1; r < totals; ++r)
-            sum += cellAmount(hfg, r, c);
-        hfg.SetTextMatrix(totals, c, amountText(sum));
-    }
+    for (int c = firstSummed; c <= lastSummed; ++c)
+        hfg.SetTextMatrix(totals, c, AmountText(columnTotals_[c]));
     hfg.SetRow(totals);
     for (int c = 1; c < hfg.Cols(); ++c) {
         hfg.SetCol(c);
@@ -224,6 +214,7 @@ int frmRioser::FillScheduleRows(bool additions, int row) {
              rs.Fields("客戶名").text(), rs.Fields("聯絡人").text(), rs.Fields("電話").text(),
              additions ? "追加" + period : "第" + period + "期", rs.Fields("amount").text(),
              shownDate(rs.Fields("預付日"))});
+        columnTotals_[8] += AmountOf(rs.Fields("amount").text());
         if (SearchKind == BillSent)
             hfg.SetTextMatrix(row, 10, rs.Fields("處理").boolean() ? "是" : "否");
     }
@@ -264,7 +255,10 @@ void frmRioser::FillContractRows(Recordset& rs) {
             hfg, row,
             {rs.Fields("id").text(), rs.Fields("收名稱").text(), shownDate(rs.Fields("簽約日")),
              rs.Fields("客戶名").text(), rs.Fields("聯絡人").text(), rs.Fields("電話").text(),
-             amountText(t + a - d), amountText(p + q), amountText(t + a - p - q - d)});
+             AmountText(t + a - d), AmountText(p + q), AmountText(t + a - p - q - d)});
+        columnTotals_[7] += t + a - d;
+        columnTotals_[8] += p + q;
+        columnTotals_[9] += t + a - p - q - d;
     }
 }
 
@@ -284,13 +278,12 @@ void frmRioser::ListOpenContracts() {
 
 // Both ends of the range are included, whatever time of day a signing date carries.
 void frmRioser::ListContractsSignedWithin() {
-    frmRio& contracts = Forms::get<frmRio>();
-    const std::optional<Date> start = parseShownDate(contracts.lbSerS.Caption());
-    const std::optional<Date> end = parseShownDate(contracts.lbSerE.Caption());
-    if (!start || !end) return;
+    frmRio& contracts = Forms::loadedForm<frmRio>();
+    const std::optional<DateRange> range = RangeOfLabels(contracts.lbSerS, contracts.lbSerE);
+    if (!range) return;
     Recordset rs = AccDb().OpenRecordset(
-        ContractTotalsQuery(Sql("c.簽約日 >= ? AND c.簽約日 < ?"), Sql("c.id")), start->iso(),
-        end->addDays(1).iso());
+        ContractTotalsQuery(Sql("c.簽約日 >= ? AND c.簽約日 < ?"), Sql("c.id")), range->first.iso(),
+        range->untilBefore.iso());
     FillContractRows(rs);
 }
 
@@ -299,7 +292,7 @@ void frmRioser::ListContractsSignedWithin() {
 void frmRioser::SearchAllFields() {
     Database& db = AccDb();
     const std::string table = ContractTable(SearchReceivable);
-    const std::string pattern = likeContains(Forms::get<frmRio>().txtSer.Text());
+    const std::string pattern = likeContains(Forms::loadedForm<frmRio>().txtSer.Text());
     const Identifier contracts = db.Table(table);
     int row = 1;
     for (const std::string& name : db.FieldNames(table)) {
@@ -359,7 +352,7 @@ void frmRioser::hfg_DblClick() {
     if (row <= 0 || row >= hfg.Rows()) return;
     const std::string& number = hfg.TextMatrix(row, 1);
     PickedContractNo = number == NoData ? "" : number;
-    frmRio& contracts = Forms::get<frmRio>();
+    frmRio& contracts = Forms::loadedForm<frmRio>();
     if (SearchReceivable)
         contracts.optI.SetValue(true);
     else
@@ -370,7 +363,7 @@ void frmRioser::hfg_DblClick() {
 std::string frmRioser::ExportSecondLine() const {
     if (SearchKind >= DueNow && SearchKind <= FullText) return lbCase.Caption();
     if (SearchKind == SignedWithin) {
-        const frmRio& contracts = Forms::get<frmRio>();
+        const frmRio& contracts = Forms::loadedForm<frmRio>();
         return lbCase.Caption() + "：" + contracts.lbSerS.Caption() + "～" +
                contracts.lbSerE.Caption();
     }
@@ -380,8 +373,7 @@ std::string frmRioser::ExportSecondLine() const {
 
 // A column the grid left at its default width keeps the sheet's own default.
 void frmRioser::cmdPxls_Click() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string name = CompanyName();
     Workbook book = CopyGridToWorkbook(hfg, {name + "：" + Caption(), ExportSecondLine()}, 4,
                                        GridWidths::DefaultAsSheet);
     showWorkbook(book, Caption());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <string>
 
 #include "platform/db/Sql.h"
@@ -51,6 +53,10 @@ class frmRioser : public Form {
     void FillContractRows(Recordset& rs);
     Sql ContractTotalsQuery(const Sql& where, const Sql& order);
     std::string ExportSecondLine() const;
+
+    // The totals of the summed columns (8 for schedule rows, 7 to 9 for contract rows), added as
+    // the rows are filled.
+    int64_t columnTotals_[10] = {};
 };
 
 }  // namespace kiv

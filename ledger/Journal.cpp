@@ -1,5 +1,6 @@
 #include "ledger/Journal.h"
 
+#include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
 #include "shell/mdM.h"
@@ -33,8 +34,8 @@ void commitShowing(Transaction& transaction, Database& db, const std::string& nu
 
 }  // namespace
 
-double JournalAmount(const std::string& typed) {
-    return leadingNumber(withoutSeparators(typed));
+int64_t JournalAmount(const std::string& typed) {
+    return AmountOf(typed);
 }
 
 bool IsStoredJournalLine(const JournalLine& line) {

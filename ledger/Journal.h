@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +22,9 @@ struct JournalLine {
     std::string amount;  // as typed, separators included
 };
 
-// The amount of a line as a number: its leading number once the thousands separators are gone.
-double JournalAmount(const std::string& typed);
+// The amount of a line in whole dollars, read as a stored amount is (AmountOf); the form refuses
+// a line whose amount is none before it stores it.
+int64_t JournalAmount(const std::string& typed);
 // A line is stored when it has a side and an amount that is not 0.
 bool IsStoredJournalLine(const JournalLine& line);
 

@@ -11,7 +11,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Mora III";
 constexpr const char* SelectFirst = "請先選取";
 constexpr int FormWidth = 4320;
 constexpr int ButtonLeft = 3060;
@@ -129,7 +128,7 @@ void frmEm::cmdNew_Click() {
 
 void frmEm::cmdEdit_Click() {
     if (LsM.ListIndex() < 0) {
-        messageBox(SelectFirst, 0, Title);
+        messageBox(SelectFirst, MessagePlain, SuiteTitle);
         return;
     }
     EditMode = "Edit";
@@ -156,7 +155,7 @@ void frmEm::cmdY_Click() {
 
 void frmEm::AddWorkType() {
     if (txt.Text().empty()) {
-        messageBox("請在空格中輸入 工程類別", 0, Title);
+        messageBox("請在空格中輸入 工程類別", MessagePlain, SuiteTitle);
         txt.SetFocus();
         txt.SelectAll();
         return;
@@ -180,14 +179,14 @@ void frmEm::AddWorkType() {
 // and contracts keep the name they were written with.
 void frmEm::RenameWorkType() {
     if (txt.Text().empty()) {
-        messageBox("請在空格中輸入 工程種類", 0, Title);
+        messageBox("請在空格中輸入 工程種類", MessagePlain, SuiteTitle);
         txt.SetFocus();
         txt.SelectAll();
         return;
     }
     // A deletion may have reloaded the list under the open panel: nothing is chosen to rename.
     if (LsM.ListIndex() < 0) {
-        messageBox(SelectFirst, 0, Title);
+        messageBox(SelectFirst, MessagePlain, SuiteTitle);
         return;
     }
     const std::string before = LsM.Text();
@@ -221,12 +220,12 @@ void frmEm::StoreRenaming(const std::string& before, const std::string& after) {
 
 void frmEm::cmdDel_Click() {
     if (LsM.ListIndex() < 0) {
-        messageBox(SelectFirst, 0, Title);
+        messageBox(SelectFirst, MessagePlain, SuiteTitle);
         return;
     }
     const std::string name = LsM.Text();
-    if (messageBox("確定刪除【" + name + "】\r\n如果刪除會將所包含的施工一並刪除", 292, Title) !=
-        AnswerYes)
+    if (messageBox("確定刪除【" + name + "】\r\n如果刪除會將所包含的施工一並刪除",
+                   MessageYesNoDefaultNo, SuiteTitle) != AnswerYes)
         return;
     try {
         if (SaveUnlessChanged([&] { DeleteWorkType(name); })) return;
@@ -258,7 +257,7 @@ void frmEm::SwapEntries(int from, int to) {
 void frmEm::cmdUp_Click() {
     const int k = LsM.ListIndex();
     if (k < 0) {
-        messageBox("請先選取 再行調整順序", 0, Title);
+        messageBox("請先選取 再行調整順序", MessagePlain, SuiteTitle);
         return;
     }
     if (k == 0) {
@@ -271,7 +270,7 @@ void frmEm::cmdUp_Click() {
 void frmEm::cmdDn_Click() {
     const int k = LsM.ListIndex();
     if (k < 0) {
-        messageBox("請先選取 再行調整順序", 0, Title);
+        messageBox("請先選取 再行調整順序", MessagePlain, SuiteTitle);
         return;
     }
     if (k + 1 >= LsM.ListCount() || LsM.List(k + 1).empty()) {

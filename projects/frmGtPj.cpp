@@ -1,6 +1,7 @@
 #include "projects/frmGtPj.h"
 
-#include "platform/db/Format.h"
+#include "platform/db/Amount.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Layout.h"
 #include "shell/mdM.h"
 
@@ -58,8 +59,8 @@ void frmGtPj::FillOpenProjects() {
         hfg.SetTextMatrix(row, 1, rs.Fields("id").text());
         hfg.SetTextMatrix(row, 2, rs.Fields("prj").text());
         hfg.SetTextMatrix(row, 3, rs.Fields("cust").text());
-        hfg.SetTextMatrix(row, 4, Format(rs.Fields("tCash"), "##,##0"));
-        hfg.SetTextMatrix(row, 5, signedOn.isNull() ? "" : Format(signedOn.date(), "gg ee/mm/dd"));
+        hfg.SetTextMatrix(row, 4, AmountText(rs.Fields("tCash")));
+        hfg.SetTextMatrix(row, 5, ShownDate(signedOn));
     }
 }
 

@@ -1,9 +1,12 @@
 #include "projects/frmPj.h"
 
+#include "platform/db/Amount.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
+#include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -16,7 +19,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* NoTitle = "";
 constexpr const char* Browsing = "〔瀏覽〕";
 constexpr const char* Adding = "〔新增中〕";
 constexpr const char* Editing = "〔修改中〕";
@@ -66,16 +68,8 @@ Placement button(CommandButton& cmd, int left, int width, const char* text) {
     return {&cmd, nullptr, left, ButtonTop, width, ButtonHeight, text};
 }
 
-// A date label holds either the shown form "gg ee/mm/dd" or a picked "ee/mm/dd"; both read back
-// as the same calendar date.
-std::optional<Date> labelDate(const Label& label) {
-    if (label.Caption().empty()) return std::nullopt;
-    return parseShownDate(label.Caption());
-}
-
-std::string dateText(const Value& value) {
-    return value.isNull() ? "" : Format(value.date(), "gg ee/mm/dd");
-}
+// The project's total as typed: separators allowed, an empty box counting 0.
+constexpr AmountRule ProjectTotalRule{.emptyAllowed = true};
 
 void fillCombo(ComboBox& box, const std::vector<std::string>& names) {
     box.Clear();
@@ -180,15 +174,12 @@ void frmPj::WireEvents() {
     cmdRo.Click = [this] { cmdRo_Click(); };
     cmdRio.Click = [this] { cmdRio_Click(); };
     Command2.Click = [this] { Command2_Click(); };
-    // A pick of the date the picker already shows is the user's choice too: the close of the
-    // drop-down fills the label as well.
-    const std::pair<DatePicker*, Label*> pickers[] = {
-        {&DTP1, &lbSt}, {&DTP2, &lbEd}, {&DTP3, &lbSin}};
-    for (auto [picker, label] : pickers) {
-        auto fill = [picker, label] { label->SetCaption(Format(picker->Value(), "ee/mm/dd")); };
-        picker->Change = fill;
-        picker->CloseUp = fill;
-    }
+    txtCash.KeyPress = [](int& key) { AmountKeyFilter(key); };
+    PickIntoLabel(DTP1, lbSt);
+    PickIntoLabel(DTP2, lbEd);
+    PickIntoLabel(DTP3, lbSin);
+    for (DatePicker* picker : {&DTP1, &DTP2, &DTP3})
+        ShowLabelCalendar(*picker, false);
 }
 
 void frmPj::Form_Load() {
@@ -282,10 +273,10 @@ void frmPj::ShowCurrentProject() {
     txtPjNo.SetText(rs.Fields("id").text());
     txtPjN.SetText(rs.Fields("prj").text());
     Value total = rs.Fields("tCash");
-    txtCash.SetText(total.isNull() ? "" : decimalText(total.number()));
-    lbSt.SetCaption(dateText(rs.Fields("stday")));
-    lbEd.SetCaption(dateText(rs.Fields("edday")));
-    lbSin.SetCaption(dateText(rs.Fields("sinDay")));
+    txtCash.SetText(total.isNull() ? "" : std::to_string(roundHalfAwayFromZero(total.number())));
+    ShowDate(lbSt, rs.Fields("stday"));
+    ShowDate(lbEd, rs.Fields("edday"));
+    ShowDate(lbSin, rs.Fields("sinDay"));
     cbCust.SetText(rs.Fields("cust").text());
     txtEngAdd.SetText(rs.Fields("addr").text());
     cbPled.SetText(rs.Fields("leader").text());
@@ -367,7 +358,8 @@ void frmPj::cmdAdd_Click() {
 
 void frmPj::cmdEdit_Click() {
     if (ProjectRecordsEmpty()) return;
-    if (ckFnl.Value() == 1 && messageBox("專案已完工\n確定修改?", 292, NoTitle) != AnswerYes)
+    if (ckFnl.Value() == 1 &&
+        messageBox("專案已完工\n確定修改?", MessageYesNoDefaultNo, NoTitle) != AnswerYes)
         return;
     // The edit starts from the project as stored now: the rows its save checks are the ones
     // edited.
@@ -381,7 +373,7 @@ void frmPj::cmdEdit_Click() {
     const std::pair<Label*, DatePicker*> dates[] = {
         {&lbSt, &DTP1}, {&lbEd, &DTP2}, {&lbSin, &DTP3}};
     for (auto [label, picker] : dates)
-        if (std::optional<Date> date = labelDate(*label)) picker->SetValue(*date);
+        if (std::optional<Date> date = DateOfLabel(*label)) picker->SetValue(*date);
     lbStat.SetCaption(Editing);
     AddingProject = false;
 }
@@ -403,17 +395,18 @@ void frmPj::cmdSv_Click() {
 
 void frmPj::SaveProject() {
     if (txtPjNo.Text().empty()) {
-        messageBox("請填入專案號碼", 48, ApplicationTitle);
+        messageBox("請填入專案號碼", MessageExclamation, ApplicationTitle);
         txtPjNo.SetFocus();
         return;
     }
     if (txtPjN.Text().empty()) {
-        messageBox("請填入專案名稱", 48, ApplicationTitle);
+        messageBox("請填入專案名稱", MessageExclamation, ApplicationTitle);
         txtPjN.SetFocus();
         return;
     }
-    if (AddingProject &&
-        messageBox("專案新增後將無法修改編號和名稱\n是否新增此專案", 52, NoTitle) != AnswerYes)
+    if (TypedAmount(txtCash, "總金額", ProjectTotalRule).refused()) return;
+    if (AddingProject && messageBox("專案新增後將無法修改編號和名稱\n是否新增此專案",
+                                    MessageYesNoExclamation, NoTitle) != AnswerYes)
         return;
     // Any other database error goes on to the action's runner, which shows the database layer's
     // Chinese message; the form stays in its mode with what was typed.
@@ -424,7 +417,7 @@ void frmPj::SaveProject() {
             return;
         }
     } catch (const UniqueViolation&) {
-        messageBox("專案號碼重複", 48, ApplicationTitle);
+        messageBox("專案號碼重複", MessageExclamation, ApplicationTitle);
         txtPjNo.SetFocus();
         txtPjNo.SelectAll();
         return;
@@ -464,13 +457,13 @@ void frmPj::StoreProject(bool adding) {
     shownWorkTypes_.Reread(AccDb());
 }
 
-// The total is read with its thousands separators taken out: "1,500,000" is 1500000.
+// The total, which the save has read as an amount: "1,500,000" is 1500000.
 void frmPj::WriteProjectFields(Recordset& project) const {
-    project.SetField("tCash", leadingNumber(withoutSeparators(txtCash.Text())));
+    project.SetField("tCash", ReadAmount(txtCash.Text(), ProjectTotalRule).amount.value_or(0));
     const std::pair<const char*, const Label*> dates[] = {
         {"stday", &lbSt}, {"edday", &lbEd}, {"sinDay", &lbSin}};
     for (auto [name, label] : dates)
-        if (std::optional<Date> date = labelDate(*label)) project.SetField(name, *date);
+        if (std::optional<Date> date = DateOfLabel(*label)) project.SetField(name, *date);
     project.SetField("cust", cbCust.Text());
     project.SetField("addr", txtEngAdd.Text());
     project.SetField("leader", cbPled.Text());
@@ -524,7 +517,7 @@ void frmPj::cmdSpj_Click() {
             return;
         }
     }
-    messageBox("找不到此專案", 48, ApplicationTitle);
+    messageBox("找不到此專案", MessageExclamation, ApplicationTitle);
 }
 
 bool frmPj::ReportShown() const {
@@ -564,7 +557,7 @@ void frmPj::hfg_DblClick() {
     const std::string voucherNo = hfg.TextMatrix(row, 3);
     if (voucherNo.empty()) return;
     if (!UnloadUnlessUnsaved("frmIo")) return;
-    OpenVoucherNo = voucherNo;
+    HandOver<std::string> voucher(OpenVoucherNo, voucherNo);
     HandOver<bool> oneVoucher(ShowOneRecord, true);
     Forms::showByName("frmIo", Modal);
 }
@@ -587,14 +580,9 @@ void frmPj::cmdRo_Click() {
 // open from the launcher is closed first, unless it holds unsaved input (then nothing opens).
 void frmPj::OpenContractForm(const char* option) {
     if (!UnloadUnlessUnsaved("frmRio")) return;
-    Form* contracts = Forms::getByName("frmRio");
-    if (!contracts) {
-        Forms::showByName("frmRio", Modal);
-        return;
-    }
-    if (auto* side = dynamic_cast<OptionButton*>(contracts->FindControl(option)))
-        side->SetValue(true);
-    contracts->Show(Modal);
+    // Loaded first, so that it shows the side chosen; a form not built says so when shown.
+    if (Forms::getByName("frmRio")) Forms::control<OptionButton>("frmRio", option).SetValue(true);
+    Forms::showByName("frmRio", Modal);
 }
 
 void frmPj::cmdRio_Click() {

@@ -72,10 +72,6 @@ int expensePair(const Grid& grid, const std::string& workType) {
     return otherPair;
 }
 
-int64_t cellAmount(const Grid& grid, int row, int col) {
-    return static_cast<int64_t>(leadingNumber(grid.TextMatrix(row, col)));
-}
-
 Color totalColour(int col) {
     if (col == 4) return LightBlue;
     if (col == 5) return IncomeBlue;
@@ -109,6 +105,8 @@ void frmPj::BuildWorkTypeReport() {
     const std::vector<ReportVoucher> vouchers = projectVouchers(txtPjNo.Text());
     hfg.SetRows(2 + static_cast<int>(vouchers.size()));
     int64_t balance = 0;
+    // Each column's total is added as its cells are filled.
+    std::vector<int64_t> totals(hfg.Cols(), 0);
     int row = 2;
     for (const ReportVoucher& v : vouchers) {
         hfg.SetTextMatrix(row, 0, std::to_string(row - 1));
@@ -116,11 +114,14 @@ void frmPj::BuildWorkTypeReport() {
         if (v.expense) {
             balance -= v.amount;
             const int pair = expensePair(hfg, v.workType);
-            setCell(hfg, row, v.uncashed ? pair : pair + 1, amount,
-                    v.uncashed ? Magenta : ExpenseRed);
+            const int col = v.uncashed ? pair : pair + 1;
+            setCell(hfg, row, col, amount, v.uncashed ? Magenta : ExpenseRed);
+            totals[col] += v.amount;
         } else {
             balance += v.amount;
-            setCell(hfg, row, v.uncashed ? 4 : 5, amount, v.uncashed ? LightBlue : IncomeBlue);
+            const int col = v.uncashed ? 4 : 5;
+            setCell(hfg, row, col, amount, v.uncashed ? LightBlue : IncomeBlue);
+            totals[col] += v.amount;
         }
         setCell(hfg, row, 1, std::to_string(balance), balance < 0 ? ExpenseRed : IncomeBlue);
         hfg.SetTextMatrix(row, 2, v.day);
@@ -131,19 +132,15 @@ void frmPj::BuildWorkTypeReport() {
     const int totalRow = hfg.Rows();
     hfg.SetRows(totalRow + 1);
     setCell(hfg, totalRow, 1, "合 計", Grid::Unset, true);
-    for (int col = 4; col < hfg.Cols(); ++col) {
-        int64_t sum = 0;
-        for (int r = 2; r < totalRow; ++r)
-            sum += cellAmount(hfg, r, col);
-        setCell(hfg, totalRow, col, std::to_string(sum), totalColour(col));
-    }
+    for (int col = 4; col < hfg.Cols(); ++col)
+        setCell(hfg, totalRow, col, std::to_string(totals[col]), totalColour(col));
 
     const int expenseRow = hfg.Rows();
     hfg.SetRows(expenseRow + 1);
     int64_t uncashed = 0, settled = 0;
     for (int col = FirstPair; col < hfg.Cols(); col += 2) {
-        uncashed += cellAmount(hfg, totalRow, col);
-        settled += cellAmount(hfg, totalRow, col + 1);
+        uncashed += totals[col];
+        settled += totals[col + 1];
     }
     setCell(hfg, expenseRow, 1, "支出合計", ExpenseRed, true);
     setCell(hfg, expenseRow, 4, std::to_string(uncashed), Magenta);
@@ -154,8 +151,7 @@ void frmPj::BuildWorkTypeReport() {
 // The report as shown, under the company's title and the project's line, for the user to keep or
 // print; the columns keep the sheet's own widths.
 void frmPj::cmdPxls_Click() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string name = CompanyName();
     Workbook book = CopyGridToWorkbook(
         hfg, {name + "：各工種收支狀況表", "專案：" + txtPjN.Text() + "－" + txtPjNo.Text()}, 3,
         GridWidths::None);

@@ -3,11 +3,13 @@
 #include <map>
 #include <utility>
 
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Sql.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -26,7 +28,6 @@ constexpr Color LightGreen = 0xC0FFC0;
 constexpr Color ReceivableBlue = 0xFFC0C0;
 constexpr Color PayableRed = 0xC0C0FF;
 
-constexpr const char* ShownDatePattern = "gg ee/mm/dd";
 constexpr const char* ContractFormName = "frmRio";
 
 // One row of controls along the top, the grid below them down to the form's foot.
@@ -123,14 +124,6 @@ ContractSums sumsOf(const SideStatements& side, const std::string& contractNo) {
     return sums;
 }
 
-int64_t amountOf(const std::string& text) {
-    return roundHalfAwayFromZero(amountValue(text));
-}
-
-std::string amountText(int64_t amount) {
-    return GroupThousands(std::to_string(amount));
-}
-
 std::string gridDate(const Value& value) {
     return value.isNull() ? "" : GridRocDate(value.date());
 }
@@ -151,7 +144,7 @@ TotalsByProject totalsByProject(const SideStatements& side) {
     TotalsByProject totals;
     for (Recordset rs = AccDb().OpenRecordset(side.allContracts); !rs.Eof(); rs.MoveNext()) {
         ContractTotals& project = totals[{rs.Fields("專id").text(), rs.Fields("專名").text()}];
-        const int64_t contracted = amountOf(rs.Fields("合計").text()) +
+        const int64_t contracted = AmountOf(rs.Fields("合計").text()) +
                                    sumIn(rs.Fields("追加")).value_or(0) -
                                    sumIn(rs.Fields("追減")).value_or(0);
         const int64_t settled =
@@ -171,10 +164,9 @@ ContractTotals totalsOf(const TotalsByProject& totals, const ProjectKey& project
 // The first day and the day after the last of the labels' range; labels that read as no date
 // give a range that holds no project.
 std::pair<Value, Value> signingRange(const Label& start, const Label& end) {
-    std::optional<Date> from = parseShownDate(start.Caption());
-    std::optional<Date> to = parseShownDate(end.Caption());
-    if (!from || !to) return {Value(), Value()};
-    return {Value(from->dateOnly()), Value(to->dateOnly().addDays(1))};
+    std::optional<DateRange> range = RangeOfLabels(start, end);
+    if (!range) return {Value(), Value()};
+    return {Value(range->first), Value(range->untilBefore)};
 }
 
 // Each project with the sums of its signed-off vouchers: by cash (0), by cheque (1) or by a cheque
@@ -210,7 +202,7 @@ frmPjVSrIO::ProjectLine projectLine(const Recordset& rs, const TotalsByProject& 
     line.signedOn = gridDate(rs.Fields("sinDay"));
     line.startedOn = gridDate(rs.Fields("stday"));
     const Value total = rs.Fields("tCash");
-    line.signedAmount = total.isNull() ? "" : amountText(roundHalfAwayFromZero(total.number()));
+    line.signedAmount = total.isNull() ? "" : AmountText(roundHalfAwayFromZero(total.number()));
     const ContractTotals owed = totalsOf(receivables, {line.no, line.name});
     const ContractTotals owing = totalsOf(payables, {line.no, line.name});
     line.receivable = owed.outstanding;
@@ -249,17 +241,13 @@ void setCell(Grid& grid, int row, int col, const std::string& text) {
 
 // An amount in red when it is below 0.
 void setAmount(Grid& grid, int row, int col, int64_t amount, bool redWhenNegative = false) {
-    grid.SetTextMatrix(row, col, amountText(amount));
+    grid.SetTextMatrix(row, col, AmountText(amount));
     if (redWhenNegative && amount < 0) SetCellForeColor(grid, row, col, ExpenseRed);
 }
 
+// The project form, which shows this report; the report also stands alone.
 const frmPj* projectForm() {
-    return dynamic_cast<const frmPj*>(Forms::find(frmPj::FormName));
-}
-
-std::string companyName() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    return company.Eof() ? "" : company.Fields("co_name").text();
+    return Forms::isLoaded<frmPj>() ? &Forms::loadedForm<frmPj>() : nullptr;
 }
 
 }  // namespace
@@ -296,8 +284,8 @@ void frmPjVSrIO::LayOut() {
 }
 
 void frmPjVSrIO::WireEvents() {
-    DTP1.Change = [this] { DTP1_Change(); };
-    DTP2.Change = [this] { DTP2_Change(); };
+    PickIntoLabel(DTP1, lbSt);
+    PickIntoLabel(DTP2, lbEd);
     cmdSer.Click = [this] { cmdSer_Click(); };
     cmdPxls.Click = [this] { cmdPxls_Click(); };
     hfg.DblClick = [this] { hfg_DblClick(); };
@@ -315,8 +303,8 @@ void frmPjVSrIO::Form_Load() {
         const Date today = Clock::today().dateOnly();
         DTP1.SetValue(Date::fromYmd(today.year(), today.month(), 1));
         DTP2.SetValue(Date::fromYmd(today.year(), today.month(), DaysInMonth(today)));
-        DTP1_Change();
-        DTP2_Change();
+        ShowDate(lbSt, DTP1.Value());
+        ShowDate(lbEd, DTP2.Value());
     } else {
         SetCaption("專案-應收付情況");
         if (const frmPj* projects = projectForm()) {
@@ -335,14 +323,6 @@ void frmPjVSrIO::Form_Load() {
         SetupContractReportGrid(false);
         FillContractMode();
     }
-}
-
-void frmPjVSrIO::DTP1_Change() {
-    lbSt.SetCaption(Format(DTP1.Value(), ShownDatePattern));
-}
-
-void frmPjVSrIO::DTP2_Change() {
-    lbEd.SetCaption(Format(DTP2.Value(), ShownDatePattern));
 }
 
 void frmPjVSrIO::cmdSer_Click() {
@@ -389,7 +369,7 @@ void frmPjVSrIO::ShowProjectLines(const std::vector<ProjectLine>& lines) {
         setCell(hfg, row, 5, line.signedOn);
         setCell(hfg, row, 6, line.startedOn);
         setCell(hfg, row, 7, line.signedAmount);
-        const int64_t signedAmount = amountOf(line.signedAmount);
+        const int64_t signedAmount = AmountOf(line.signedAmount);
         const int64_t unpaid = line.contracted - line.paid;
         const int64_t currentProfit = signedAmount - line.spent;
         setAmount(hfg, row, 8, line.received);
@@ -437,7 +417,7 @@ void frmPjVSrIO::FillContractMode() {
     const int profitRow = hfg.Rows();
     hfg.SetRows(profitRow + 1);
     hfg.SetTextMatrix(profitRow, 2, "利潤");
-    hfg.SetTextMatrix(profitRow, 5, amountText(ContractProfitTotal));
+    hfg.SetTextMatrix(profitRow, 5, AmountText(ContractProfitTotal));
     hfg.SetFixedRows(1);
 }
 
@@ -448,15 +428,15 @@ void frmPjVSrIO::AppendContractLines(const std::vector<ContractLine>& lines, boo
         hfg.SetRows(row + 1);
         for (int col = 1; col <= 10; ++col)
             SetCellBackColor(hfg, row, col, colour);
-        const int64_t total = amountOf(line.total);
+        const int64_t total = AmountOf(line.total);
         ContractProfitTotal += receivable ? total : -total;
         setCell(hfg, row, 1, line.no);
         setCell(hfg, row, 2, line.name);
         setCell(hfg, row, 3, line.party);
         setCell(hfg, row, 4, line.workType);
         setCell(hfg, row, 5, line.total);
-        setCell(hfg, row, 6, line.additions ? amountText(*line.additions) : "");
-        setCell(hfg, row, 7, line.reductions ? amountText(*line.reductions) : "");
+        setCell(hfg, row, 6, line.additions ? AmountText(*line.additions) : "");
+        setCell(hfg, row, 7, line.reductions ? AmountText(*line.reductions) : "");
         hfg.SetRow(row);
         hfg.SetCol(7);
         hfg.SetCellForeColor(ExpenseRed);
@@ -494,7 +474,7 @@ void frmPjVSrIO::cmdPxls_Click() {
     const std::string rangeLine =
         reportMode ? "起迄日：" + lbSt.Caption() + Label1_6.Caption() + lbEd.Caption()
                    : Label1_0.Caption() + lbPj.Caption();
-    Workbook book = CopyGridToWorkbook(hfg, {companyName() + "：" + title, rangeLine}, 3,
+    Workbook book = CopyGridToWorkbook(hfg, {CompanyName() + "：" + title, rangeLine}, 3,
                                        GridWidths::DefaultAsSheet);
     showWorkbook(book, title);
 }

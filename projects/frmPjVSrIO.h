@@ -21,8 +21,6 @@ class frmPjVSrIO : public Form {
     frmPjVSrIO();
 
     void Form_Load() override;
-    void DTP1_Change();
-    void DTP2_Change();
     void cmdSer_Click();
     void cmdPxls_Click();
     void hfg_DblClick();

@@ -21,7 +21,7 @@ void EnsureField(Database& db, const std::string& table, const FieldDef& field, 
         db.Execute(fill);
         transaction.Commit();
     } catch (const std::exception& error) {
-        messageBox(error.what(), 0, "");
+        messageBox(error.what(), MessagePlain, NoTitle);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "shell/frmAccMain.h"
 
-#include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "shell/OlderFiles.h"
@@ -74,7 +74,7 @@ frmAccMain::frmAccMain() : Form(FormName) {
 }
 
 void frmAccMain::Form_Load() {
-    cmdM.SetToolTipText("Ver:2.5 Build:951227 今天是" + Format(Clock::today(), "gg ee/mm/dd"));
+    cmdM.SetToolTipText("Ver:2.5 Build:951227 今天是" + ShownDate(Clock::today()));
     SetTopMost(true);
     SetTop(-290);
     SetLeft(screenWidth() - Width() - 5265 - 900);
@@ -82,7 +82,7 @@ void frmAccMain::Form_Load() {
     try {
         OpenDatabases();
     } catch (const std::exception& error) {
-        messageBox(error.what(), 16, ApplicationTitle);
+        messageBox(error.what(), MessageCritical, ApplicationTitle);
         endProgramInFailure();
     }
     UpgradeOlderFiles();
@@ -107,7 +107,7 @@ void frmAccMain::cmdM_Click() {
 // Until the list has a row, the company form comes back after every close.
 void frmAccMain::RequireBankAccounts(const char* table, const char* message) {
     while (AccDb().OpenRecordset("SELECT * FROM " + AccDb().Table(table)).Eof()) {
-        messageBox(message, 64, "KIV");
+        messageBox(message, MessageInformation, CapitalsTitle);
         Forms::showByName("frmCom", Modal);
     }
 }
@@ -127,7 +127,7 @@ void frmAccMain::GateButtonsByRights() {
 
 bool frmAccMain::RefusedWhileVoucherFormOpen() {
     if (!VoucherFormOpen) return false;
-    messageBox("請先關閉收支單作業", 64, "Kiv");
+    messageBox("請先關閉收支單作業", MessageInformation, ApplicationTitle);
     return true;
 }
 

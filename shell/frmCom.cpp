@@ -1,11 +1,10 @@
 #include "shell/frmCom.h"
 
-#include <cmath>
 #include <optional>
 #include <string>
 
-#include "platform/db/Format.h"
-#include "platform/db/Numbers.h"
+#include "platform/db/Amount.h"
+#include "platform/forms/AmountEntry.h"
 #include "platform/forms/CellEditor.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -50,32 +49,16 @@ const CompanyField CompanyFields[] = {
     {"co_no", &frmCom::txtCo_no},     {"co_email", &frmCom::txtCo_email},
 };
 
-// Amounts are whole dollars of at most 15 digits, all of which a number read from text keeps.
-constexpr double AmountLimit = 1e15;
+// An opening amount of up to 15 digits, as the cell shows it ("1,000"); an empty cell is 0.
+constexpr AmountRule OpeningAmountRule{.emptyAllowed = true};
 
-// The cell shows the amount grouped ("1,000"); the field takes its whole number, and an empty
-// cell or one that is no number counts 0. nullopt for a number too large to be stored.
-std::optional<int64_t> openingAmount(const std::string& cell) {
-    try {
-        auto amount = numberFromText(withoutSeparators(cell));
-        if (!amount) return 0;
-        if (!(std::fabs(*amount) < AmountLimit)) return std::nullopt;
-        return roundHalfToEven(*amount);
-    } catch (const ConversionError&) {
-        return std::nullopt;
-    }
+int64_t openingAmount(const std::string& cell) {
+    return ReadAmount(cell, OpeningAmountRule).amount.value_or(0);
 }
 
 // A row without a bank is no account: it is neither stored nor checked.
 bool isAccount(const Grid& grid, int row) {
     return !grid.TextMatrix(row, BankCol).empty();
-}
-
-// The first account row whose amount cannot be stored; 0 when there is none.
-int badAmountRow(const Grid& grid) {
-    for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
-        if (isAccount(grid, r) && !openingAmount(grid.TextMatrix(r, AmountCol))) return r;
-    return 0;
 }
 
 void saveBankList(Database& db, const BankList& list, const Grid& grid) {
@@ -87,16 +70,9 @@ void saveBankList(Database& db, const BankList& list, const Grid& grid) {
         rs.SetField("bank", grid.TextMatrix(r, BankCol));
         rs.SetField("id", grid.TextMatrix(r, NumberCol));
         rs.SetField("user", grid.TextMatrix(r, HolderCol));
-        rs.SetField(list.amountField, *openingAmount(grid.TextMatrix(r, AmountCol)));
+        rs.SetField(list.amountField, openingAmount(grid.TextMatrix(r, AmountCol)));
         rs.Update();
     }
-}
-
-// The label above a list without its closing colon, to name the list in a message.
-std::string listName(const Label& label) {
-    std::string name = label.Caption();
-    if (!name.empty() && name.back() == ':') name.pop_back();
-    return name;
 }
 
 }  // namespace
@@ -141,6 +117,7 @@ frmCom::frmCom() : Form(FormName) {
     }
     txt.SetVisible(false);
     txt.Change = [this] { txt_Change(); };
+    txt.KeyPress = [this](int& key) { txt_KeyPress(key); };
     Command3.Click = [this] { Command3_Click(); };
 }
 
@@ -183,7 +160,7 @@ void frmCom::LoadBankGrids() {
             grid.SetTextMatrix(r, BankCol, rs.Fields("bank").text());
             grid.SetTextMatrix(r, HolderCol, rs.Fields("user").text());
             grid.SetTextMatrix(r, NumberCol, rs.Fields("id").text());
-            grid.SetTextMatrix(r, AmountCol, Format(rs.Fields(list.amountField), "##,##0"));
+            grid.SetTextMatrix(r, AmountCol, AmountText(rs.Fields(list.amountField)));
         }
     }
 }
@@ -223,10 +200,10 @@ void frmCom::Command3_Click() {
             "公司資料已存入 zove3.mdb，但未能存入 pt.mdb，列印的報表仍是舊的公司資料；"
             "請再按「確定變更」。\r\n" +
                 *printCopyFailure,
-            48, "Mora III");
+            MessageExclamation, SuiteTitle);
         return;
     }
-    messageBox("變更完成", 64, "Mora III");
+    messageBox("變更完成", MessageInformation, SuiteTitle);
 }
 
 // The error of the pt.mdb commit when only that failed.
@@ -259,13 +236,16 @@ void frmCom::SaveCompanyTo(Database& db) {
     rs.Update();
 }
 
-// The three lists are rewritten in one transaction, and only when every amount can be stored;
-// otherwise the form stays open on the cell to correct. Lists another copy of the program
-// changed meanwhile are not written over: the form stays open and shows them as stored.
+void frmCom::txt_KeyPress(int& keyAscii) {
+    if (hfg(editedGrid_).Col() == AmountCol) AmountKeyFilter(keyAscii);
+}
+
+// The three lists are rewritten in one transaction, and only when every amount is one; otherwise
+// the form stays open on the cell to correct. Lists another copy of the program changed
+// meanwhile are not written over: the form stays open and shows them as stored.
 void frmCom::Form_Unload(int& cancel) {
     for (int i = 0; i < 3; ++i) {
-        if (int row = badAmountRow(hfg(i))) {
-            RefuseAmount(i, row);
+        if (!AmountsAreStorable(i)) {
             cancel = 1;
             return;
         }
@@ -286,11 +266,19 @@ void frmCom::SaveBankLists() {
     transaction.Commit();
 }
 
-void frmCom::RefuseAmount(int index, int row) {
-    messageBox(listName(lbBank(index)) + " 第 " + std::to_string(row) + " 列的金額過大，最多15位數",
-               48, "Mora III");
-    hfg(index).SetRow(row);
-    hfg(index).SetCol(AmountCol);
+// The first account row of the list whose amount is none is refused, naming the list and the
+// row.
+bool frmCom::AmountsAreStorable(int index) {
+    Grid& grid = hfg(index);
+    std::string list = lbBank(index).Caption();
+    if (!list.empty() && list.back() == ':') list.pop_back();
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+        if (!isAccount(grid, r)) continue;
+        const std::string field = list + " 第 " + std::to_string(r) + " 列的金額";
+        if (CellAmount(grid, r, AmountCol, field, OpeningAmountRule, SuiteTitle).refused())
+            return false;
+    }
+    return true;
 }
 
 }  // namespace kiv

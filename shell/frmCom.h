@@ -26,6 +26,7 @@ class frmCom : public Form {
     void hfg_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void hfg_Scroll(int Index);
     void txt_Change();
+    void txt_KeyPress(int& keyAscii);
 
     Frame Frame1{*this, "Frame1"};
     ControlArray<Label> lbCo{*this, "lbCo", 6};
@@ -45,8 +46,8 @@ class frmCom : public Form {
     void LoadBankGrids();
     std::optional<std::string> SaveCompany();
     void SaveCompanyTo(class Database& db);
+    bool AmountsAreStorable(int index);
     void SaveBankLists();
-    void RefuseAmount(int index, int row);
     int editedGrid_ = 0;
     // The company record and the three lists as shown: each is written only while no other copy
     // of the program changed it meanwhile.

@@ -37,12 +37,12 @@ frmFirstStart::frmFirstStart() : Form(FormName) {
 
 void frmFirstStart::cmdOK_Click() {
     if (txtNp.Text().empty()) {
-        messageBox("密碼不可空白", 48, "Mora III");
+        messageBox("密碼不可空白", MessageExclamation, SuiteTitle);
         txtNp.SetFocus();
         return;
     }
     if (txtNp.Text() != txtCp.Text()) {
-        messageBox("新密碼與確定密碼不同", 48, "Mora III");
+        messageBox("新密碼與確定密碼不同", MessageExclamation, SuiteTitle);
         txtCp.SetFocus();
         txtCp.SelectAll();
         return;

@@ -120,12 +120,12 @@ bool frmLogin::tryLogin() {
 }
 
 void frmLogin::loginFailed() {
-    messageBox("使用者名稱或密碼錯誤，請重新輸入!", 16, "登入");
+    messageBox("使用者名稱或密碼錯誤，請重新輸入!", MessageCritical, "登入");
     txtUserName.SetFocus();
     txtUserName.SelectAll();
     LoggedIn = false;
     if (++failures_ >= 3) {
-        messageBox("錯誤三次,結束系統", 16, "Mora III");
+        messageBox("錯誤三次,結束系統", MessageCritical, SuiteTitle);
         endProgram();
     }
 }

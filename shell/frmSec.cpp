@@ -174,7 +174,7 @@ void frmSec::Command1_Click() {
 // it read at login. Rights another copy changed meanwhile are not written over: the editor
 // stays open and shows them as stored.
 void frmSec::ApplyRights() {
-    messageBox("所做的變更下次啟動才會生效", 64, std::string());
+    messageBox("所做的變更下次啟動才會生效", MessageInformation, std::string());
     if (!SaveUnlessChanged([this] { WriteRights(); })) {
         LoadRightsGrid();
         return;

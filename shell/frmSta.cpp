@@ -14,7 +14,6 @@ namespace kiv {
 
 namespace {
 
-constexpr const char* Title = "Mora III";
 constexpr const char* PickFirst = "請先選取表格中一個員工姓名";
 constexpr const char* MemberGone = "此員工資料已被其他使用者刪除，無法儲存";
 const int StaffColumnWidths[] = {300, 600, 2000, 3300, 1500, 1300, 800};
@@ -161,8 +160,8 @@ void frmSta::WireEvents() {
     hfg.MouseDown = [this](int button, int shift, float x, float y) {
         hfg_MouseDown(button, shift, x, y);
     };
-    DTP1.Change = [this] { DTP1_Change(); };
-    DTP2.Change = [this] { DTP2_Change(); };
+    DTP1.Picked = [this] { DTP1_Change(); };
+    DTP2.Picked = [this] { DTP2_Change(); };
     cmdAdd.Click = [this] { cmdAdd_Click(); };
     cmdEdit.Click = [this] { cmdEdit_Click(); };
     cmdY.Click = [this] { cmdY_Click(); };
@@ -221,7 +220,7 @@ void frmSta::FillStaffList(std::string prefix) {
     }
     hfg.SetVisible(true);
     if (rs.Eof()) {
-        messageBox("所選編號無記錄", 0, Title);
+        messageBox("所選編號無記錄", MessagePlain, SuiteTitle);
         Combo1.SetText("編號");
         return;
     }
@@ -321,7 +320,7 @@ void frmSta::ClearEntryFields() {
 
 void frmSta::Command1_Click() {
     EntryMode = "QureF";
-    std::string text = inputBox("請輸入搜尋文字", Title);
+    std::string text = inputBox("請輸入搜尋文字", SuiteTitle);
     if (text.empty()) {
         EntryMode.clear();
         return;
@@ -352,7 +351,7 @@ void frmSta::Command2_Click() {
         return;
     }
     if (SelectedStaffName.empty()) {
-        messageBox(PickFirst, 0, Title);
+        messageBox(PickFirst, MessagePlain, SuiteTitle);
         return;
     }
     ShowStaffDetails();
@@ -432,7 +431,7 @@ void frmSta::cmdAdd_Click() {
 
 void frmSta::cmdEdit_Click() {
     if (SelectedStaffName.empty() || !ShowMember(SelectedStaffName)) {
-        messageBox(PickFirst, 0, Title);
+        messageBox(PickFirst, MessagePlain, SuiteTitle);
         return;
     }
     EntryMode = "EditF";
@@ -459,7 +458,7 @@ void frmSta::cmdY_Click() {
 
 bool frmSta::SaveStaff() {
     if (T1.Text().empty() || T2.Text().empty() || T3.Text().empty()) {
-        messageBox("請輸入員工中文姓名 & 英文名", 48, Title);
+        messageBox("請輸入員工中文姓名 & 英文名", MessageExclamation, SuiteTitle);
         return false;
     }
     if (EntryMode == "AddF" || EntryMode == "EditF") {
@@ -478,7 +477,7 @@ bool frmSta::SaveStaff() {
 }
 
 void frmSta::RefuseReservedName() {
-    messageBox("不可使用此英文名稱", 0, Title);
+    messageBox("不可使用此英文名稱", MessagePlain, SuiteTitle);
     T3.SetFocus();
     T3.SelectAll();
 }
@@ -512,13 +511,11 @@ bool frmSta::StoreRow() {
             }
             transaction.Commit();
         });
-        if (gone) messageBox(MemberGone, 48, Title);
+        if (gone) messageBox(MemberGone, MessageExclamation, SuiteTitle);
         if (!unchanged) ShowMember(T2.Text());
         return unchanged && !gone;
     } catch (const UniqueViolation&) {
-        messageBox("員工姓名重複", 48, Title);
-    } catch (const DbError& error) {
-        messageBox(error.what(), 0, ApplicationTitle);
+        messageBox("員工姓名重複", MessageExclamation, SuiteTitle);
     }
     return false;
 }
@@ -542,10 +539,11 @@ void frmSta::cmdN_Click() {
 
 void frmSta::cmdDel_Click() {
     if (SelectedStaffName.empty()) {
-        messageBox(PickFirst, 0, Title);
+        messageBox(PickFirst, MessagePlain, SuiteTitle);
         return;
     }
-    if (messageBox("確定刪除 ( " + SelectedStaffName + " )", 292, Title) != AnswerYes) {
+    if (messageBox("確定刪除 ( " + SelectedStaffName + " )", MessageYesNoDefaultNo, SuiteTitle) !=
+        AnswerYes) {
         FillStaffList("");
         return;
     }
@@ -578,7 +576,7 @@ void frmSta::ShowPasswordControls(bool shown) {
 // usable for the change that follows.
 void frmSta::cmdPaSet_Click() {
     if (T2.Text().empty() || T1.Text().empty()) {
-        messageBox("請先填入中文姓名與英文姓名", 48, Title);
+        messageBox("請先填入中文姓名與英文姓名", MessageExclamation, SuiteTitle);
         return;
     }
     if (!EntryMode.empty()) {
@@ -604,20 +602,21 @@ bool frmSta::ReadPassword(const std::string& name) {
 // while a new member is typed in, and then belong to no stored member.
 void frmSta::cmdPass_Click() {
     if (EntryMode == "AddF" || T2.Text().empty() || T2.Text() != passwordOwner_) {
-        messageBox("此員工資料尚未儲存，無法變更密碼", 48, Title);
+        messageBox("此員工資料尚未儲存，無法變更密碼", MessageExclamation, SuiteTitle);
         return;
     }
     if (!equalsNoCase(txtOp.Text(), HeldPassword)) {
-        messageBox("密碼錯誤", 48, Title);
+        messageBox("密碼錯誤", MessageExclamation, SuiteTitle);
         return;
     }
     if (!equalsNoCase(txtNp.Text(), txtCp.Text())) {
-        messageBox("新密碼與確定密碼不同", 48, Title);
+        messageBox("新密碼與確定密碼不同", MessageExclamation, SuiteTitle);
         return;
     }
     switch (StorePassword()) {
         case PasswordStore::MemberGone:
-            messageBox("此員工資料已被其他使用者刪除，無法變更密碼", 48, Title);
+            messageBox("此員工資料已被其他使用者刪除，無法變更密碼", MessageExclamation,
+                       SuiteTitle);
             return;
         case PasswordStore::ChangedElsewhere:
             ReadPassword(T2.Text());
@@ -627,7 +626,7 @@ void frmSta::cmdPass_Click() {
     }
     HeldPassword = txtNp.Text();
     ShowPasswordControls(false);
-    messageBox("密碼變更完成\r\n下次請使用新密碼登入", 0, Title);
+    messageBox("密碼變更完成\r\n下次請使用新密碼登入", MessagePlain, SuiteTitle);
 }
 
 // The password is written only over the one held; the user is told of a change made meanwhile.

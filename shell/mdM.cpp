@@ -262,6 +262,11 @@ std::string GridRocDate(const Date& d) {
     return Format(d, "ee/mm/dd");
 }
 
+std::string CompanyName() {
+    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
+    return company.Eof() ? "" : company.Fields("co_name").text();
+}
+
 std::optional<std::string> DailySerialNumber(Database& db, const std::string& table,
                                              const std::string& field, int digits) {
     std::string prefix = Format(Clock::today(), "eemmdd");

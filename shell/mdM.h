@@ -152,6 +152,10 @@ std::string SplitAtDelimiter(std::string_view s, std::string_view delimiter, boo
 std::string LongRocDate(const Date& d);
 std::string GridRocDate(const Date& d);
 
+// The company's name as its data form keeps it (the titles of the workbooks); "" before it is
+// entered.
+std::string CompanyName();
+
 // The next document number of today: the ROC date "eemmdd" followed by a serial of `digits`
 // digits, one more than the largest number of that day in `table`.`field`; the day's first ends
 // in "001" (or "01"). nullopt when the day's serials are used up.

@@ -4,10 +4,12 @@
 #include <array>
 #include <cmath>
 
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/ColumnWidthFile.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -61,10 +63,6 @@ const std::vector<int>& defaultWidths() {
     return widths;
 }
 
-std::string amountText(double amount) {
-    return Format(amount, "##,##0");
-}
-
 // A text reads as a number with its thousands separators; the empty text does not.
 std::optional<double> numberIn(const std::string& text) {
     return isNumeric(text) ? numberFromText(text) : std::nullopt;
@@ -85,13 +83,12 @@ void styleTotal(Grid& grid, int row, int valueCol, Color color) {
     grid.SetCellFontBold(true);
 }
 
-// The start and the day after the end of a range, so that vouchers of the last day count
+// The start and the day after the end of the labels' range, so that vouchers of the last day count
 // whatever their time; labels that read as no date select nothing.
-std::pair<Value, Value> rangeOf(const std::string& start, const std::string& end) {
-    std::optional<Date> from = parseShownDate(start);
-    std::optional<Date> to = parseShownDate(end);
-    if (!from || !to) return {Value(), Value()};
-    return {Value(from->dateOnly()), Value(to->dateOnly().addDays(1))};
+std::pair<Value, Value> rangeOf(const Label& start, const Label& end) {
+    std::optional<DateRange> range = RangeOfLabels(start, end);
+    if (!range) return {Value(), Value()};
+    return {Value(range->first), Value(range->untilBefore)};
 }
 
 std::pair<Value, Value> currentMonth() {
@@ -137,8 +134,6 @@ void frmCash::LayOut() {
     cbRu.SetStyle(2);
     for (const char* criterion : Criteria)
         cbRu.AddItem(criterion);
-    for (DatePicker* picker : {&DTP1, &DTP2})
-        picker->SetCustomFormat("gg ee/mm/dd");
     hfg.SetCols(Columns);
     hfg.SetBackColorFixed(FixedColor);
     hfg.SetAllowUserResizing(1);
@@ -147,8 +142,8 @@ void frmCash::LayOut() {
 void frmCash::WireEvents() {
     cbRu.Click = [this] { cbRu_Click(); };
     cbSub.Click = [this] { cbSub_Click(); };
-    DTP1.Change = [this] { DTP1_Change(); };
-    DTP2.Change = [this] { DTP2_Change(); };
+    PickIntoLabel(DTP1, lbSt);
+    PickIntoLabel(DTP2, lbEd);
     cmdSer.Click = [this] { cmdSer_Click(); };
     cmdPrt.Click = [this] { cmdPrt_Click(); };
     cmdPxls.Click = [this] { cmdPxls_Click(); };
@@ -246,14 +241,6 @@ void frmCash::cbSub_Click() {
     AccountIsIncome = cbSub.Column(0) == IncomeAccount;
 }
 
-void frmCash::DTP1_Change() {
-    lbSt.SetCaption(Format(DTP1.Value(), "gg ee/mm/dd"));
-}
-
-void frmCash::DTP2_Change() {
-    lbEd.SetCaption(Format(DTP2.Value(), "gg ee/mm/dd"));
-}
-
 void frmCash::cmdSer_Click() {
     RunVoucherQuery();
 }
@@ -275,8 +262,7 @@ std::optional<frmCash::QueryText> frmCash::VoucherQueryText() const {
                         "申請人, 簽收, 附註一, 附註二 FROM iof WHERE "),
         {}};
     if (ranged || criterion == AllOfMonth) {
-        auto [from, untilBefore] =
-            ranged ? rangeOf(lbSt.Caption(), lbEd.Caption()) : currentMonth();
+        auto [from, untilBefore] = ranged ? rangeOf(lbSt, lbEd) : currentMonth();
         query.sql += Sql("發生日期 >= ? AND 發生日期 < ? AND ");
         query.params = {from, untilBefore};
     }
@@ -393,7 +379,7 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fiel
                            int64_t& balance) {
     const Value day = rs.Fields(fields.day);
     hfg.SetTextMatrix(row, 0, std::to_string(row));
-    hfg.SetTextMatrix(row, 1, day.isNull() ? "" : Format(day.date(), "ee/mm/dd"));
+    hfg.SetTextMatrix(row, 1, day.isNull() ? "" : GridRocDate(day.date()));
     hfg.SetTextMatrix(row, 2, rs.Fields(fields.number).text());
     hfg.SetTextMatrix(row, 3, rs.Fields(fields.account).text());
     hfg.SetTextMatrix(row, 4, rs.Fields(fields.purpose).text());
@@ -414,7 +400,7 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fiel
         if (item == 2) expense = false;
     }
     if (value && state >= 0 && state <= 4) {
-        const std::string amount = groupedNumber(*value);
+        const std::string amount = AmountText(*value);
         const bool cheque = state == ChequeNotCashed || state == ChequeWasCashed;
         if (expense) {
             hfg.SetTextMatrix(row, 5, state == 0 ? "" : cheque ? IssuedChequeMark : "已付票據-->");
@@ -434,7 +420,7 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fiel
         if (!cheque) balance += expense ? -*value : *value;
     }
     if (state == ChequeNotCashed || state == ChequeWasCashed) return;
-    hfg.SetTextMatrix(row, 7, groupedNumber(balance));
+    hfg.SetTextMatrix(row, 7, AmountText(balance));
     SetCellForeColor(hfg, row, 7, balance >= 0 ? IncomeBlue : ExpenseRed);
 }
 
@@ -474,10 +460,8 @@ void frmCash::AddSummaryRows() {
         styleTotal(hfg, n + 1 + k, income ? 5 : 6, income ? IncomeBlue : ExpenseRed);
         hfg.SetTextMatrix(n + 1 + k, 4, labels[k]);
     }
-    std::array<double, 8> sums{};
-    const auto add = [&sums](int sum, double amount) {
-        sums[sum] = static_cast<double>(roundHalfToEven(sums[sum] + amount));
-    };
+    std::array<int64_t, 8> sums{};
+    const auto add = [&sums](int sum, double amount) { sums[sum] += roundHalfToEven(amount); };
     for (int i = 1; i <= n; ++i) {
         const std::string& income = hfg.TextMatrix(i, 5);
         const std::string& expense = hfg.TextMatrix(i, 6);
@@ -500,12 +484,12 @@ void frmCash::AddSummaryRows() {
         }
     }
     for (int k = 0; k < 8; ++k)
-        hfg.SetTextMatrix(n + 1 + k, k % 2 == 0 ? 5 : 6, amountText(sums[k]));
-    const double total = sums[CashIn] + sums[CashedIn] - sums[CashedOut] - sums[CashOut];
+        hfg.SetTextMatrix(n + 1 + k, k % 2 == 0 ? 5 : 6, AmountText(sums[k]));
+    const int64_t total = sums[CashIn] + sums[CashedIn] - sums[CashedOut] - sums[CashOut];
     const int last = n + TotalRows;
     styleTotal(hfg, last, 7, total >= 0 ? IncomeBlue : ExpenseRed);
     hfg.SetTextMatrix(last, 4, "合計(不含未兌現)");
-    hfg.SetTextMatrix(last, 7, amountText(total));
+    hfg.SetTextMatrix(last, 7, AmountText(total));
     hasTotals_ = true;
 }
 
@@ -539,9 +523,9 @@ void frmCash::ShowDataSpan() {
         "SELECT (SELECT MIN(發生日期) FROM iof), (SELECT MAX(發生日期) FROM iof)");
     if (rs.Eof() || rs.Fields(0).isNull()) return;
     const Date first = rs.Fields(0).date();
-    lbSt.SetCaption(Format(first, "gg ee/mm/dd"));
+    ShowDate(lbSt, first);
     DTP1.SetValue(first.dateOnly());
-    lbEd.SetCaption(Format(rs.Fields(1).date(), "gg ee/mm/dd"));
+    ShowDate(lbEd, rs.Fields(1).date());
     DTP2.SetValue(Clock::today().dateOnly());
 }
 
@@ -612,8 +596,7 @@ void frmCash::cmdPxls_Click() {
 }
 
 void frmCash::ExportQueryToExcel() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string name = CompanyName();
     const std::string mode = optCh.Value() ? optCh.Caption() : optIo.Caption();
     const std::string period = ckDate.Value() == 1
                                    ? lbSt.Caption() + " ～ " + lbEd.Caption() + "      " + mode

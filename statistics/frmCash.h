@@ -29,8 +29,6 @@ class frmCash : public Form {
     void Form_Unload(int& cancel) override;
     void cbRu_Click();
     void cbSub_Click();
-    void DTP1_Change();
-    void DTP2_Change();
     void cmdSer_Click();
     void cmdPrt_Click();
     void cmdPxls_Click();

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
 #include "platform/forms/Clock.h"
@@ -40,18 +41,8 @@ void label(Grid& grid, int row, const char* text, Color color) {
     SetCellForeColor(grid, row, 0, color);
 }
 
-std::string amountText(double amount) {
-    return Format(amount, "##,##0");
-}
-
-// What a shown amount or share counts as: the number at its start once the commas are gone, an
-// empty text being 0.
-double shownNumber(const std::string& text) {
-    return leadingNumber(withoutSeparators(text));
-}
-
-std::string shareText(double part, double total) {
-    return total == 0 ? "0" : Format(part / total, "0.00%");
+std::string shareText(int64_t part, int64_t total) {
+    return total == 0 ? "0" : ShareText(ShareOf(part, total));
 }
 
 // The first day of the month a header " 115年01月份" names.
@@ -135,11 +126,11 @@ void frmLW::cmdStar_Click() {
 // The year lists run from the current year back, so a higher position is an earlier year.
 bool frmLW::PeriodIsValid() const {
     if (cbEy.ListIndex() > cbSy.ListIndex()) {
-        messageBox("終止年份不可小於起始年份", 48, ApplicationTitle);
+        messageBox("終止年份不可小於起始年份", MessageExclamation, ApplicationTitle);
         return false;
     }
     if (cbEy.ListIndex() == cbSy.ListIndex() && cbEM.ListIndex() < cbSM.ListIndex()) {
-        messageBox("終止月份不可小於起始月份", 48, ApplicationTitle);
+        messageBox("終止月份不可小於起始月份", MessageExclamation, ApplicationTitle);
         return false;
     }
     return true;
@@ -158,11 +149,12 @@ void frmLW::BuildPeriodStatement() {
     SetMonthColumns(sy, sm, months);
     const Date first = Date::fromYmd(sy, sm, 1);
     const Date untilBefore = dayAfterMonth(Date::fromYmd(ey, em, 1));
-    const Section income = ListAccounts(false, 1, first, untilBefore);
-    const Section expense = ListAccounts(true, income.shareRow() + 2, first, untilBefore);
+    Section income = ListAccounts(false, 1, first, untilBefore);
+    Section expense = ListAccounts(true, income.shareRow() + 2, first, untilBefore);
     hfg.SetTextMatrix(expense.shareRow() + 1, 0, "合計");
-    for (const Section& section : {income, expense}) {
-        FillAccountCells(section);
+    for (Section* filled : {&income, &expense}) {
+        const Section& section = *filled;
+        FillAccountCells(*filled);
         FillSubtotals(section);
         FillShares(section);
     }
@@ -231,15 +223,20 @@ frmLW::Section frmLW::ListAccounts(bool expense, int firstRow, const Date& from,
     return section;
 }
 
-void frmLW::FillAccountCells(const Section& section) {
+void frmLW::FillAccountCells(Section& section) {
+    section.accountTotals.assign(section.accounts, 0);
+    section.columnSums.assign(totalCol_ + 1, 0);
     for (int row = section.firstRow; row < section.subtotalRow(); ++row) {
         int64_t total = 0;
         for (int col = FirstMonthCol; col < totalCol_; ++col) {
             const int64_t sum = MonthSum(row, col, section.expense);
-            hfg.SetTextMatrix(row, col, amountText(static_cast<double>(sum)));
+            hfg.SetTextMatrix(row, col, AmountText(sum));
+            section.columnSums[col] += sum;
             total += sum;
         }
-        hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(total)));
+        section.accountTotals[row - section.firstRow] = total;
+        section.columnSums[totalCol_] += total;
+        hfg.SetTextMatrix(row, totalCol_, AmountText(total));
         SetCellBackColor(hfg, row, totalCol_, section.expense ? LightRed : LightBlue);
     }
 }
@@ -269,21 +266,16 @@ int64_t frmLW::MonthSum(int row, int col, bool expense) const {
     return rs.Eof() || rs.Fields(0).isNull() ? 0 : rs.Fields(0).wholeNumber();
 }
 
-// The subtotals add what the account rows show, so the statement agrees with itself to the
-// dollar.
+// The subtotals add the whole amounts the account rows show, so the statement agrees with itself
+// to the dollar.
 void frmLW::FillSubtotals(const Section& section) {
     const int row = section.subtotalRow();
     const Color light = section.expense ? LightRed : LightBlue;
-    int64_t sectionTotal = 0;
     for (int col = FirstMonthCol; col < totalCol_; ++col) {
-        int64_t sum = 0;
-        for (int r = section.firstRow; r < row; ++r)
-            sum += static_cast<int64_t>(shownNumber(hfg.TextMatrix(r, col)));
-        hfg.SetTextMatrix(row, col, amountText(static_cast<double>(sum)));
+        hfg.SetTextMatrix(row, col, AmountText(section.columnSums[col]));
         SetCellBackColor(hfg, row, col, light);
-        sectionTotal += sum;
     }
-    hfg.SetTextMatrix(row, totalCol_, amountText(static_cast<double>(sectionTotal)));
+    hfg.SetTextMatrix(row, totalCol_, AmountText(section.columnSums[totalCol_]));
     SetCellBackColor(hfg, row, totalCol_, section.expense ? ExpenseRed : IncomeBlue);
     hfg.SetCellForeColor(White);
 }
@@ -291,15 +283,15 @@ void frmLW::FillSubtotals(const Section& section) {
 // Each month's share below the subtotals, and each account's share (the subtotal's too) in the
 // last column; a section without money shows "0" throughout.
 void frmLW::FillShares(const Section& section) {
-    const double total = shownNumber(hfg.TextMatrix(section.subtotalRow(), totalCol_));
+    const int64_t total = section.columnSums[totalCol_];
     const int shareCol = totalCol_ + 1;
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
-        const double part = shownNumber(hfg.TextMatrix(section.subtotalRow(), col));
-        hfg.SetTextMatrix(section.shareRow(), col, shareText(part, total));
+        hfg.SetTextMatrix(section.shareRow(), col, shareText(section.columnSums[col], total));
         SetCellBackColor(hfg, section.shareRow(), col, ShareGrey);
     }
     for (int row = section.firstRow; row <= section.subtotalRow(); ++row) {
-        const double part = shownNumber(hfg.TextMatrix(row, totalCol_));
+        const int64_t part =
+            row == section.subtotalRow() ? total : section.accountTotals[row - section.firstRow];
         hfg.SetTextMatrix(row, shareCol, shareText(part, total));
         SetCellBackColor(hfg, row, shareCol, ShareGrey);
     }
@@ -308,9 +300,8 @@ void frmLW::FillShares(const Section& section) {
 void frmLW::FillResultRow(const Section& income, const Section& expense) {
     const int row = expense.shareRow() + 1;
     for (int col = FirstMonthCol; col <= totalCol_; ++col) {
-        const double result = shownNumber(hfg.TextMatrix(income.subtotalRow(), col)) -
-                              shownNumber(hfg.TextMatrix(expense.subtotalRow(), col));
-        const std::string text = amountText(result);
+        const int64_t result = income.columnSums[col] - expense.columnSums[col];
+        const std::string text = AmountText(result);
         hfg.SetTextMatrix(row, col, text);
         SetCellBackColor(hfg, row, col, ResultGreen);
         hfg.SetCellForeColor(text.starts_with("-") ? ExpenseRed : IncomeBlue);
@@ -323,8 +314,7 @@ void frmLW::cmdPxls_Click() {
 
 // The second title names the period the lists hold now, which may not be the one shown.
 void frmLW::ExportStatementToExcel() {
-    Recordset company = PeopleDb().OpenRecordset("SELECT co_name FROM company");
-    const std::string name = company.Eof() ? "" : company.Fields("co_name").text();
+    const std::string name = CompanyName();
     const std::string period = Label1.Caption() + cbSy.Text() + cbSM.Text() + " ～ " +
                                Label2.Caption() + cbEy.Text() + cbEM.Text();
     Workbook book =

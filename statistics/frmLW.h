@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <cstdint>
 #include <string>
 
@@ -43,6 +45,10 @@ class frmLW : public Form {
         int accounts;
         int subtotalRow() const { return firstRow + accounts; }
         int shareRow() const { return firstRow + accounts + 1; }
+        // Added as the account cells are filled: each account's total, and each column's sum
+        // (the month columns and the total column, by column number).
+        std::vector<int64_t> accountTotals;
+        std::vector<int64_t> columnSums;
     };
 
     void LayOut();
@@ -51,7 +57,7 @@ class frmLW : public Form {
     void BuildPeriodStatement();
     void SetMonthColumns(int firstYear, int firstMonth, int months);
     Section ListAccounts(bool expense, int firstRow, const Date& from, const Date& untilBefore);
-    void FillAccountCells(const Section& section);
+    void FillAccountCells(Section& section);
     int64_t MonthSum(int row, int col, bool expense) const;
     void FillSubtotals(const Section& section);
     void FillShares(const Section& section);

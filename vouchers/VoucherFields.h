@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ledger/Vouchers.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Value.h"
 #include "platform/forms/Layout.h"
 
@@ -57,10 +58,16 @@ inline std::string numberText(const std::optional<int64_t>& number) {
     return number ? std::to_string(*number) : "";
 }
 
-// An empty amount or tax box stores Null; a text that is no number is refused by the conversion.
+// The tax box: plain digits as the amount, or empty (stored Null).
+inline constexpr AmountRule TaxRule{
+    .mostDigits = 12, .separatorsAllowed = false, .emptyAllowed = true};
+
+// An empty amount or tax box stores Null. The save refuses a text that is no amount before it
+// reads the fields; one that reaches here all the same is refused by the conversion.
 inline std::optional<int64_t> numberOfText(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    return Value(text).wholeNumber();
+    AmountReading reading = ReadAmount(text, TaxRule);
+    if (reading.refused()) throw ConversionError("「" + text + "」不是金額");
+    return reading.amount;
 }
 
 // The eight rows of fields, from the entry date to the receiver. What a form adds on those rows

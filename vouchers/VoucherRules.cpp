@@ -2,11 +2,11 @@
 
 #include <limits>
 
+#include "platform/db/Amount.h"
+
 namespace kiv {
 
 namespace {
-
-constexpr size_t LongestAmount = 12;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -28,20 +28,15 @@ int64_t leadingDigits(std::string_view text) {
 
 }  // namespace
 
-// The net amount is a / 1.05 rounded, which is (20a + 10) div 21: 20a / 21 never ends in a half,
-// so no rounding rule has to decide. Writing a = 21q + r keeps 20a from overflowing.
 int64_t TaxIncluded(std::string_view amountText) {
     int64_t a = leadingDigits(amountText);
-    int64_t q = a / 21, r = a % 21;
-    return q + r - (20 * r + 10) / 21;
+    return a - NetOfFivePercentTax(a);
 }
 
 std::optional<std::string> VoucherAmountProblem(std::string_view text) {
-    if (text.empty()) return "金額欄位不可空白";
-    for (char c : text)
-        if (!isDigit(c)) return "金額欄位只能輸入數字";
-    if (text.size() > LongestAmount) return "金額不可超過12位數";
-    return std::nullopt;
+    AmountReading reading = ReadAmount(text, VoucherAmountRule);
+    if (!reading.refused()) return std::nullopt;
+    return AmountRefusal("金額", reading.fault, VoucherAmountRule);
 }
 
 }  // namespace kiv

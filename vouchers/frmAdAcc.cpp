@@ -41,40 +41,36 @@ frmAdAcc::frmAdAcc() : Form(FormName) {
     Command2.Click = [this] { Command2_Click(); };
 }
 
-frmIo* frmAdAcc::VoucherForm() const {
-    return dynamic_cast<frmIo*>(Forms::find(frmIo::FormName));
+// The voucher form opened this dialog and stays loaded under it.
+frmIo& frmAdAcc::VoucherForm() const {
+    return Forms::loadedForm<frmIo>();
 }
 
 // The side follows the colour of the voucher form's direction label, which a new voucher shows
 // before it has a caption.
 void frmAdAcc::Form_Load() {
-    frmIo* io = VoucherForm();
-    if (!io) return;
-    lbAccNo.SetCaption(io->cbAcc.Text());
-    if (io->lbAcIo.ForeColor() == ExpenseRed) Ot1(1).SetValue(true);
+    frmIo& io = VoucherForm();
+    lbAccNo.SetCaption(io.cbAcc.Text());
+    if (io.lbAcIo.ForeColor() == ExpenseRed) Ot1(1).SetValue(true);
 }
 
 // The voucher form shows the side at once; a cancel leaves the colours as they are.
 void frmAdAcc::Ot1_Click(int) {
     Color colour = Ot1(0).Value() ? IncomeBlue : ExpenseRed;
     txtAcc.SetForeColor(colour);
-    if (frmIo* io = VoucherForm()) {
-        io->lbAcIo.SetForeColor(colour);
-        io->lbAcTxt.SetForeColor(colour);
-    }
+    VoucherForm().lbAcIo.SetForeColor(colour);
+    VoucherForm().lbAcTxt.SetForeColor(colour);
 }
 
 void frmAdAcc::Command1_Click() {
     if (txtAcc.Text().empty()) {
-        messageBox("請填入科目名稱", 48, "");
+        messageBox("請填入科目名稱", MessageExclamation, NoTitle);
         return;
     }
     const bool income = Ot1(0).Value();
     AddAccount(AccDb(), {lbAccNo.Caption(), income, txtAcc.Text()});
-    if (frmIo* io = VoucherForm()) {
-        io->lbAcIo.SetCaption(income ? Income : Expense);
-        io->lbAcTxt.SetCaption(txtAcc.Text());
-    }
+    VoucherForm().lbAcIo.SetCaption(income ? Income : Expense);
+    VoucherForm().lbAcTxt.SetCaption(txtAcc.Text());
     Unload();
 }
 

@@ -28,7 +28,7 @@ class frmAdAcc : public Form {
     CommandButton Command2{*this, "Command2"};
 
   private:
-    frmIo* VoucherForm() const;
+    frmIo& VoucherForm() const;
 };
 
 }  // namespace kiv

@@ -11,6 +11,7 @@
 #include "platform/db/Numbers.h"
 #include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -25,7 +26,6 @@ using namespace voucherfields;
 
 namespace {
 
-constexpr const char* Title = "KIV";
 constexpr const char* DefaultTitle = "收支單";
 // Expense accounts are listed after the income ones, their label indented.
 constexpr const char* ExpenseListLabel = "      (支出)";
@@ -40,7 +40,6 @@ constexpr const char* Modifying = "〔修改中〕";
 constexpr const char* SignedMessage = "收支單已簽核 無法修改";
 constexpr const char* DayFullMessage = "本日收支單已達999張 無法再新增";
 constexpr const char* DateRangeMessage = "日期須在民國 1 年至 999 年之間";
-constexpr const char* ConflictTitle = "Kiv";
 
 // Below the rows of fields the scroll bar and the buttons; below them the form grows when it
 // lists vouchers. The height is what tells which list is open.
@@ -49,7 +48,6 @@ constexpr int UnsignedListHeight = 9600;
 constexpr int SearchListHeight = 8340;
 constexpr int SearchClosedHeight = 5445;
 
-constexpr const char* ListTitle = "Kiv";
 constexpr const char* UnsignedClosed = "檢視未簽核收支單>>";
 constexpr const char* UnsignedOpen = "檢視未簽核收支單<<";
 constexpr const char* SearchClosed = "全文檢索>>";
@@ -200,9 +198,12 @@ void frmIo::WireEvents() {
     cbUse.Validate = [this](bool& cancel) { cbUse_Validate(cancel); };
     cbPs1.Validate = [this](bool& cancel) { cbPs1_Validate(cancel); };
     cbPs2.Validate = [this](bool& cancel) { cbPs2_Validate(cancel); };
-    DTP1.Change = [this] { DTP1_Change(); };
+    // The label beside it shows the long date; every pick writes it.
+    ShowLabelCalendar(DTP1, false);
+    DTP1.Picked = [this] { DTP1_Change(); };
     txtCash.KeyPress = [this](int& key) { txtCash_KeyPress(key); };
     txtCash.KeyUp = [this](int& key, int shift) { txtCash_KeyUp(key, shift); };
+    txtTax.KeyPress = [](int& key) { AmountKeyFilter(key); };
 }
 
 void frmIo::Form_Load() {
@@ -335,7 +336,7 @@ Voucher frmIo::VoucherFromFields() const {
     readVoucherFields(*this, v);
     v.entryDate = dateOfLabel(lbInDay);
     v.number = lbNo.Caption();
-    v.amount = std::stoll(txtCash.Text());
+    v.amount = ReadAmount(txtCash.Text(), VoucherAmountRule).amount;
     v.day = dateOfLabel(lbHday);
     v.suggestion = Op1(0).Value() ? CashSuggested : ChequeSuggested;
     v.state = ckNoW.Value() == 1 ? VoidVoucher : v.suggestion;
@@ -461,12 +462,12 @@ void frmIo::ClearForNewVoucher(const std::string& number) {
 
 void frmIo::cmdAdd_Click() {
     if (!IsBookDate(Clock::today())) {
-        messageBox(DateRangeMessage, 16, Title);
+        messageBox(DateRangeMessage, MessageCritical, CapitalsTitle);
         return;
     }
     auto number = NextVoucherNumber(AccDb());
     if (!number) {
-        messageBox(DayFullMessage, 16, Title);
+        messageBox(DayFullMessage, MessageCritical, CapitalsTitle);
         return;
     }
     VoucherRecordset.reset();
@@ -481,7 +482,7 @@ void frmIo::cmdAdd_Click() {
 void frmIo::cmdEdit_Click() {
     std::optional<int> state = StoredState();
     if (state && *state >= 0) {
-        messageBox(SignedMessage, 48, Title);
+        messageBox(SignedMessage, MessageExclamation, CapitalsTitle);
         return;
     }
     if (!state) return;
@@ -603,11 +604,11 @@ void frmIo::EnsureAccountExists(bool& cancel) {
     const std::string code = cbAcc.Text();
     if (AccountExists(AccDb(), code)) return;
     if (IsReservedAccountCode(code)) {
-        messageBox(ReservedCodeMessage(code), 64, "Kiv");
+        messageBox(ReservedCodeMessage(code), MessageInformation, ApplicationTitle);
         cancel = true;
         return;
     }
-    if (messageBox("沒有此科目是否加入?", ConfirmDefaultNo, "") != AnswerYes) {
+    if (messageBox("沒有此科目是否加入?", ConfirmDefaultNo, NoTitle) != AnswerYes) {
         cancel = true;
         return;
     }
@@ -621,7 +622,7 @@ void frmIo::AddWordIfMissing(WordList list, ComboBox& box, const char* question,
                              void (frmIo::*fill)()) {
     const std::string word = box.Text();
     if (word.empty() || WordExists(AccDb(), list, word)) return;
-    if (messageBox(question, ConfirmDefaultNo, "") != AnswerYes) return;
+    if (messageBox(question, ConfirmDefaultNo, NoTitle) != AnswerYes) return;
     AddWordAtTop(AccDb(), list, word);
     (this->*fill)();
     box.SetText(word);
@@ -644,11 +645,11 @@ void frmIo::SaveVoucher() {
             RewriteShownVoucher();
         }
     } catch (const VoucherSigned& refused) {
-        messageBox(refused.what(), 48, Title);
+        messageBox(refused.what(), MessageExclamation, CapitalsTitle);
         ShowStoredVoucher();
         return;
     } catch (const UpdateConflict&) {
-        messageBox(UpdateConflict::ChangedMeanwhile, 48, ConflictTitle);
+        messageBox(UpdateConflict::ChangedMeanwhile, MessageExclamation, ApplicationTitle);
         ShowStoredVoucher();
         return;
     }
@@ -657,16 +658,17 @@ void frmIo::SaveVoucher() {
 
 bool frmIo::EntriesAreComplete() {
     if (auto problem = VoucherAmountProblem(txtCash.Text())) {
-        messageBox(*problem, 16, Title);
+        messageBox(*problem, MessageCritical, CapitalsTitle);
         return false;
     }
+    if (TypedAmount(txtTax, "稅額", TaxRule, CapitalsTitle).refused()) return false;
     if (lbAcTxt.Caption().empty()) {
-        messageBox("科目不可空白", 16, Title);
+        messageBox("科目不可空白", MessageCritical, CapitalsTitle);
         return false;
     }
     bool datesShown = dateOfLabel(lbHday) && (!AddingVoucher || dateOfLabel(lbInDay));
     if (!datesShown || !IsBookDate(Clock::today())) {
-        messageBox(DateRangeMessage, 16, Title);
+        messageBox(DateRangeMessage, MessageCritical, CapitalsTitle);
         return false;
     }
     return true;
@@ -677,7 +679,7 @@ bool frmIo::EntriesAreComplete() {
 bool frmIo::AddNewVoucher() {
     std::optional<std::string> number = AddVoucher(AccDb(), VoucherFromFields());
     if (!number) {
-        messageBox(DayFullMessage, 16, Title);
+        messageBox(DayFullMessage, MessageCritical, CapitalsTitle);
         return false;
     }
     lbNo.SetCaption(*number);
@@ -715,7 +717,7 @@ bool frmIo::SignOffByCheque() {
         throw;
     }
     if (entered) return true;
-    messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
+    messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", MessageExclamation, CapitalsTitle);
     ShowStoredVoucher();
     return false;
 }
@@ -805,9 +807,9 @@ bool frmIo::ListUnsignedVouchers(bool quiet) {
                             rs.Fields("工程種類").text(),
                             rs.Fields("pay").boolean() ? "支出" : "收入",
                             "(" + rs.Fields("科目代號").text() + ")" + rs.Fields("科目名稱").text(),
-                            Format(rs.Fields("金額"), "##,##0")});
+                            AmountText(rs.Fields("金額"))});
     if (vouchers.empty()) {
-        if (!quiet) messageBox("無未簽核收支單", 48, ListTitle);
+        if (!quiet) messageBox("無未簽核收支單", MessageExclamation, ApplicationTitle);
         return false;
     }
     SetHeight(UnsignedListHeight);
@@ -845,7 +847,7 @@ void frmIo::cmdSall_Click() {
 // Every field is matched as its stored text, the search text bound and taken literally but for
 // "*" and "?"; a hit shows the stored text that matched.
 void frmIo::FullTextSearch() {
-    LastSearchText = inputBox("請輸入搜尋文字", ListTitle, LastSearchText);
+    LastSearchText = inputBox("請輸入搜尋文字", ApplicationTitle, LastSearchText);
     if (LastSearchText.empty()) {
         SetHeight(SearchClosedHeight);
         return;
@@ -929,7 +931,7 @@ void frmIo::hfg_MouseDown(int, int, float, float) {
 void frmIo::ckco_Click() {
     if (ckco.Value() == 1) {
         cmdco.SetVisible(true);
-        CombinedChequeTotal = 0;
+        markedTotal_ = 0;
         return;
     }
     cmdco.SetVisible(false);
@@ -949,12 +951,12 @@ void frmIo::MarkVoucherForCheque() {
         r >= hfg.Rows())
         return;
     if (hfg.TextMatrix(r, 6) == "收入") {
-        messageBox("不是支出收支單", 48, ListTitle);
+        messageBox("不是支出收支單", MessageExclamation, ApplicationTitle);
         return;
     }
     hfg.SetRow(r);
     hfg.SetCol(3);
-    const double amount = numberFromText(withoutSeparators(hfg.TextMatrix(r, 8))).value_or(0);
+    const int64_t amount = AmountOf(hfg.TextMatrix(r, 8));
     const bool marked = hfg.CellBackColor() == Marked;
     for (int c = 3; c < hfg.Cols(); ++c) {
         hfg.SetCol(c);
@@ -962,8 +964,7 @@ void frmIo::MarkVoucherForCheque() {
     }
     hfg.SetCol(3);
     hfg.SetTextMatrix(r, 0, marked ? "" : "*");
-    const double total = static_cast<double>(CombinedChequeTotal);
-    CombinedChequeTotal = roundHalfToEven(marked ? total - amount : total + amount);
+    markedTotal_ += marked ? -amount : amount;
 }
 
 void frmIo::cmdco_Click() {
@@ -979,10 +980,11 @@ void frmIo::IssueCombinedCheque() {
     for (int r = 1; r < hfg.Rows(); ++r)
         if (hfg.TextMatrix(r, 0) == "*") members.push_back(hfg.TextMatrix(r, 1));
     if (members.empty()) {
-        messageBox("沒有選取收支單", 48, ListTitle);
+        messageBox("沒有選取收支單", MessageExclamation, ApplicationTitle);
         return;
     }
-    CombinedFirstVoucherNo = members.front();
+    HandOver<std::string> first(CombinedFirstVoucherNo, members.front());
+    HandOver<int64_t> total(CombinedChequeTotal, markedTotal_);
     Database& db = AccDb();
     bool entered = false;
     bool unchanged = false;
@@ -998,9 +1000,9 @@ void frmIo::IssueCombinedCheque() {
         unchanged = false;
     }
     if (!unchanged) {
-        messageBox(UpdateConflict::ChangedMeanwhile, 48, ConflictTitle);
+        messageBox(UpdateConflict::ChangedMeanwhile, MessageExclamation, ApplicationTitle);
     } else if (!entered) {
-        messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", 48, Title);
+        messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", MessageExclamation, CapitalsTitle);
         return;
     }
     ckco.SetValue(0);
@@ -1031,7 +1033,7 @@ void frmIo::FillPrintTable() {
     row.SetField("科目代號", cbAcc.Text());
     row.SetField("收支", lbAcIo.Caption());
     row.SetField("科目名稱", lbAcTxt.Caption());
-    row.SetField("金額", GroupThousands(txtCash.Text()));
+    row.SetField("金額", AmountText(AmountOf(txtCash.Text())));
     row.SetField("附註一", cbPs1.Text());
     row.SetField("附註二", cbPs2.Text());
     row.SetField("申請人", cbReq.Text());

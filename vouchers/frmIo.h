@@ -179,6 +179,8 @@ class frmIo : public Form {
     std::string oneVoucherNo_;
     // That voucher's number matched no voucher.
     bool oneVoucherMissing_ = false;
+    // The sum of the vouchers marked for one cheque, handed to the cheque form.
+    int64_t markedTotal_ = 0;
 };
 
 }  // namespace kiv

@@ -44,16 +44,6 @@ TransferLeg transferLeg() {
     return {true, "9999", "一般銀行存款", "cbBnk", "(一般存款)"};
 }
 
-// A control of the transfer form, which is loaded while it shows this form.
-template <class T>
-T& transferControl(const char* name) {
-    Form* transfer = Forms::find("frmTrans");
-    if (!transfer) throw std::logic_error("轉帳處理未開啟");
-    auto* control = dynamic_cast<T*>(transfer->FindControl(name));
-    if (!control) throw std::logic_error(std::string("轉帳處理沒有 ") + name);
-    return *control;
-}
-
 }  // namespace
 
 frmIoAuto::frmIoAuto() : Form(FormName) {
@@ -133,9 +123,11 @@ void frmIoAuto::WriteTransferVoucher() {
 
 void frmIoAuto::ShowTransfer() {
     TransferLeg leg = transferLeg();
-    const ComboBox& bank = transferControl<ComboBox>(leg.bankBox);
+    // The transfer form is loaded while it shows this form.
+    const ComboBox& bank = Forms::control<ComboBox>("frmTrans", leg.bankBox);
     optA(0).SetValue(true);
-    txtCash.SetText(Format(Value(transferControl<TextBox>("txtCash").Text()), "##0"));
+    txtCash.SetText(
+        std::to_string(AmountOf(Forms::control<TextBox>("frmTrans", "txtCash").Text())));
     cbAcc.SetText(leg.account);
     showDirection(*this, leg.expense);
     lbAcTxt.SetCaption(leg.accountName);

@@ -137,7 +137,7 @@ void frmSt::txt_Change() {
     grid.SetText(txt.Text());
     KeepBlankLastRow(grid);
     if (currentGrid_ >= FirstWordGrid || !IsReservedAccountCode(grid.Text())) return;
-    messageBox(ReservedCodeMessage(grid.Text()), 64, ApplicationTitle);
+    messageBox(ReservedCodeMessage(grid.Text()), MessageInformation, ApplicationTitle);
     txt.SetText("");
 }
 
@@ -157,7 +157,7 @@ void frmSt::Form_Unload(int& cancel) {
         transaction.Commit();
     });
     if (repeated) {
-        messageBox("科目代號重複: " + *repeated, 48, ApplicationTitle);
+        messageBox("科目代號重複: " + *repeated, MessageExclamation, ApplicationTitle);
         cancel = 1;
         return;
     }

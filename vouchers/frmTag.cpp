@@ -6,6 +6,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
 #include "platform/db/Numbers.h"
+#include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -22,8 +23,9 @@ constexpr const char* Editing = "傳票 - 修改";
 enum Column { LineCol, CodeCol, NameCol, SideCol, SummaryCol, AmountCol };
 const char* const Headers[] = {"序", "科目編號", "科目名稱", "借貸", "摘要", "金額"};
 
-std::string totalText(double total) {
-    return Format(static_cast<double>(roundHalfToEven(total)), "#,###");
+// A total of 0 shows nothing.
+std::string totalText(int64_t total) {
+    return total == 0 ? "" : AmountText(total);
 }
 
 }  // namespace
@@ -73,6 +75,9 @@ frmTag::frmTag() : Form(FormName) {
         hfg_MouseUp(button, shift, x, y);
     };
     t.Change = [this] { t_Change(); };
+    t.KeyPress = [this](int& key) {
+        if (editCol_ == AmountCol) AmountKeyFilter(key);
+    };
     cbBL.Click = [this] { cbBL_Click(); };
     ca.Click = [this] { ca_Click(); };
     lst.Click = [this] { lst_Click(); };
@@ -104,7 +109,7 @@ void frmTag::SetEntering(bool entering) {
 void frmTag::cmdAdd_Click() {
     std::optional<std::string> number = DailySerialNumber(AccDb(), "tag", "num", 3);
     if (!number) {
-        messageBox("本日傳票已達999張 無法再新增", 16, ApplicationTitle);
+        messageBox("本日傳票已達999張 無法再新增", MessageCritical, ApplicationTitle);
         return;
     }
     SetCaption(Adding);
@@ -245,9 +250,10 @@ void frmTag::SumDebitCredit() {
 // editing replaces the lines stored under the number shown. Lines another copy of the program
 // changed meanwhile are not written over: the form shows them as stored.
 void frmTag::SaveJournalVoucher() {
+    if (!LineAmountsAreAmounts()) return;
     SumDebitCredit();
-    if (std::fabs(debit_ - credit_) > 1e-9 * std::max(1.0, std::fabs(debit_))) {
-        messageBox("借貸不相等", 16, ApplicationTitle);
+    if (debit_ != credit_) {
+        messageBox("借貸不相等", MessageCritical, ApplicationTitle);
         return;
     }
     bool stored = false;
@@ -260,6 +266,17 @@ void frmTag::SaveJournalVoucher() {
     SetEntering(false);
 }
 
+// The amount of every line is one or nothing; the first that is another text is refused, naming
+// its line.
+bool frmTag::LineAmountsAreAmounts() {
+    for (int r = 1; r <= LineCount; ++r)
+        if (CellAmount(hfg, r, AmountCol, "第 " + std::to_string(r) + " 行的金額",
+                       {.emptyAllowed = true}, ApplicationTitle)
+                .refused())
+            return false;
+    return true;
+}
+
 // A new voucher keeps the number shown unless another copy stored one under it meanwhile.
 bool frmTag::StoreShownVoucher() {
     if (Caption() == Editing) {
@@ -269,7 +286,7 @@ bool frmTag::StoreShownVoucher() {
     std::optional<std::string> number =
         AddJournalVoucher(AccDb(), lbNo.Caption(), voucherDay_, Lines(), shownLines_);
     if (!number) {
-        messageBox("本日傳票已達999張 無法再新增", 16, ApplicationTitle);
+        messageBox("本日傳票已達999張 無法再新增", MessageCritical, ApplicationTitle);
         return false;
     }
     lbNo.SetCaption(*number);
@@ -299,7 +316,7 @@ void frmTag::ShowStoredVoucher() {
 
 void frmTag::Form_QueryUnload(int& cancel, int) {
     if (Caption() == Idle) return;
-    messageBox("未存", 16, ApplicationTitle);
+    messageBox("未存", MessageCritical, ApplicationTitle);
     cancel = 1;
 }
 

@@ -37,6 +37,7 @@ class frmTag : public Form {
     void SumDebitCredit();
     void PlaceCellEditor();
     void SaveJournalVoucher();
+    bool LineAmountsAreAmounts();
 
     ControlArray<Label> Label1{*this, "Label1", 4};
     Label lbInDay{*this, "lbInDay"};
@@ -66,8 +67,8 @@ class frmTag : public Form {
     // edit replaces them only while no other copy of the program changed them.
     ShownRows shownLines_;
     // The exact totals of the last sum, compared by the save.
-    double debit_ = 0;
-    double credit_ = 0;
+    int64_t debit_ = 0;
+    int64_t credit_ = 0;
 };
 
 }  // namespace kiv

@@ -197,8 +197,4 @@ std::string decimalText(double x) {
     return std::string(buffer, result.ptr);
 }
 
-double amountValue(std::string_view text) {
-    return leadingNumber(withoutSeparators(text));
-}
-
 }  // namespace kiv

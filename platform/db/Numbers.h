@@ -35,11 +35,6 @@ std::optional<int64_t> wholeNumberFromText(std::string_view text);
 // The text without its thousands separators ("12,000" gives "12000").
 std::string withoutSeparators(std::string_view text);
 
-// An amount as the forms show and store it ("1,234", "", "abc"): the leading number of the text
-// with every separator taken out, 0 for an empty or non-numeric text. Every reader of a shown or
-// stored amount goes through this one function, so "1,234" is never read as 1.
-double amountValue(std::string_view text);
-
 // Conversions to whole numbers (CLng, CInt, Round) round halves to even: 2.5 gives 2, 3.5 gives 4.
 // Both roundings raise ConversionError for a value outside the 64-bit range (or not a number).
 int64_t roundHalfToEven(double x);

@@ -1,42 +1,6 @@
 #include "platform/forms/AmountEntry.h"
 
-#include "platform/forms/Host.h"
-
 namespace kiv {
-
-namespace {
-
-constexpr size_t MostDigits = 15;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The digits of a text of digits and separators, or nullopt.
-std::optional<std::string> digitsOf(const std::string& text) {
-    std::string digits;
-    for (char c : text) {
-        if (c == ',') continue;
-        if (!isDigit(c)) return std::nullopt;
-        digits += c;
-    }
-    if (digits.empty()) return std::nullopt;
-    return digits;
-}
-
-// "##,##0" of a run of digits, done on the text so that no length loses a digit.
-std::string grouped(const std::string& digits) {
-    size_t first = digits.find_first_not_of('0');
-    std::string significant = first == std::string::npos ? "0" : digits.substr(first);
-    std::string result;
-    for (size_t i = 0; i < significant.size(); ++i) {
-        if (i > 0 && (significant.size() - i) % 3 == 0) result += ',';
-        result += significant[i];
-    }
-    return result;
-}
-
-}  // namespace
 
 void AmountKeyFilter(int& keyAscii) {
     if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii == Key::Backspace) return;
@@ -44,17 +8,32 @@ void AmountKeyFilter(int& keyAscii) {
     keyAscii = 0;
 }
 
+// A text too long to be an amount still shows grouped as it is typed; the save refuses it.
 void LiveThousandsFormat(TextBox& box) {
-    std::optional<std::string> digits = digitsOf(box.Text());
-    if (!digits) return;
-    box.SetText(grouped(*digits));
+    AmountReading reading = ReadAmount(box.Text());
+    if (!reading.amount && reading.fault != AmountFault::TooLong) return;
+    box.SetText(GroupedAmountText(box.Text()));
     box.CaretToEnd();
 }
 
-std::optional<int64_t> WholeAmountOfText(const std::string& text) {
-    std::optional<std::string> digits = digitsOf(text);
-    if (!digits || digits->size() > MostDigits) return std::nullopt;
-    return std::stoll(*digits);
+AmountReading TypedAmount(TextBox& box, std::string_view field, AmountRule rule,
+                          const char* title) {
+    AmountReading reading = ReadAmount(box.Text(), rule);
+    if (!reading.refused()) return reading;
+    messageBox(AmountRefusal(field, reading.fault, rule), 48, title);
+    box.SetFocus();
+    box.SelectAll();
+    return reading;
+}
+
+AmountReading CellAmount(Grid& grid, int row, int col, std::string_view field, AmountRule rule,
+                         const char* title) {
+    AmountReading reading = ReadAmount(grid.TextMatrix(row, col), rule);
+    if (!reading.refused()) return reading;
+    messageBox(AmountRefusal(field, reading.fault, rule), 48, title);
+    grid.SetRow(row);
+    grid.SetCol(col);
+    return reading;
 }
 
 }  // namespace kiv

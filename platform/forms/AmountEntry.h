@@ -2,8 +2,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "platform/db/Amount.h"
 #include "platform/forms/Controls.h"
+#include "platform/forms/Grid.h"
+#include "platform/forms/Host.h"
 
 namespace kiv {
 
@@ -12,12 +16,20 @@ namespace kiv {
 void AmountKeyFilter(int& keyAscii);
 
 // Keeps an amount box showing its digits grouped "##,##0" while the user types, the caret at the
-// end. A text that is not digits (with or without separators) is left as typed, so that pasted
-// text is never read as something else; the action that uses the amount refuses it.
+// end. A text that is no amount (ReadAmount) is left as typed, so that pasted text is never read
+// as something else; the action that uses the amount refuses it.
 void LiveThousandsFormat(TextBox& box);
 
-// The whole amount of an amount text of 1 to 15 digits, separators allowed; nullopt for any other
-// text.
-std::optional<int64_t> WholeAmountOfText(const std::string& text);
+// The amount typed into a box, read by ReadAmount. A text that is no amount is refused before
+// it returns: the message names the field (style 48, the title given) and the box takes the focus
+// with its text selected, to be typed again; the reading's fault tells the caller to store
+// nothing.
+AmountReading TypedAmount(TextBox& box, std::string_view field, AmountRule rule = {},
+                          const char* title = ApplicationTitle);
+
+// The same for an amount typed into a grid cell; `field` names the row as well ("第2期的應收金額")
+// and the refused cell becomes the grid's current one.
+AmountReading CellAmount(Grid& grid, int row, int col, std::string_view field, AmountRule rule = {},
+                         const char* title = ApplicationTitle);
 
 }  // namespace kiv

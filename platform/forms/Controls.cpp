@@ -183,18 +183,14 @@ void TextBox::userKey(char32_t character, int shift) {
     bool cellEnter = character == Key::Enter && grid && grid->EditedInPlace();
     if (!multiLineEnter && !cellEnter && form().pressButtonForKey(static_cast<int>(character)))
         return;
-    // Tab moves the focus on; the box never sees it.
-    if (character == Key::Tab && !(shift & CtrlMask)) {
-        userTab(shift);
+    // Tab moves the focus on, and Enter ends the edit of a cell and goes on to the next cell as
+    // Tab does; the box never sees either.
+    if ((character == Key::Tab && !(shift & CtrlMask)) || cellEnter) {
+        userTab(cellEnter ? 0 : shift);
         return;
     }
     int key = static_cast<int>(character);
     if (character != 0 && KeyPress) KeyPress(key);
-    // Enter ends the edit of a cell and goes on to the next cell, as Tab does.
-    if (cellEnter && key == Key::Enter) {
-        userTab(0);
-        return;
-    }
     if (key != 0 && !locked_) {
         if (key == Key::Backspace) {
             if (edit_.deleteBackward()) textChanged();
@@ -441,6 +437,7 @@ void DatePicker::userPick(const Date& date) {
     notify(Property::Value);
     if (changed) fire(Change);
     fire(CloseUp);
+    fire(Picked);
 }
 
 FlatScrollBar::FlatScrollBar(Form& form, std::string name, int index)

@@ -234,9 +234,12 @@ class DatePicker : public Control {
 
     std::function<void()> Change;
     std::function<void()> CloseUp;
+    // Every pick of the user, also of the date the picker already shows (which raises no Change):
+    // what a pick writes (a date label, a cell) is written here, so that no pick is lost.
+    std::function<void()> Picked;
 
-    // The user picks a date from the drop-down: Change, then CloseUp. A date outside the range
-    // is refused with a beep and changes nothing.
+    // The user picks a date from the drop-down: Change, then CloseUp, then Picked. A date outside
+    // the range is refused with a beep and changes nothing.
     void userPick(const Date& date);
 
   private:

@@ -73,6 +73,24 @@ Form* Forms::find(const std::string& name) {
     return nullptr;
 }
 
+Form& Forms::loadedByName(const std::string& name) {
+    Form* form = find(name);
+    if (!form) throw std::logic_error("表單 " + name + " 未開啟");
+    return *form;
+}
+
+Control& Forms::namedControl(const std::string& formName, const std::string& controlName,
+                             int index) {
+    Control* control = loadedByName(formName).FindControl(controlName, index);
+    if (!control) throw missingControl(formName, controlName);
+    return *control;
+}
+
+std::logic_error Forms::missingControl(const std::string& formName,
+                                       const std::string& controlName) {
+    return std::logic_error("表單 " + formName + " 沒有控制項 " + controlName);
+}
+
 Form* Forms::getByName(const std::string& name) {
     if (Form* existing = find(name)) return existing;
     auto factory = registry().factories.find(name);

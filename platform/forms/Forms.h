@@ -48,6 +48,23 @@ class Forms {
         if (Form* existing = find(T::FormName)) unload(*existing);
     }
 
+    // The loaded instance of T, which the caller knows to be loaded (it showed it, or was shown by
+    // it); never creates it. A form that is not loaded is a programming error (std::logic_error).
+    template <class T>
+    static T& loadedForm() {
+        return checkedCast<T>(loadedByName(T::FormName));
+    }
+    // A control of another form, by the form's name and the control's: the one way a form of one
+    // folder reaches a control of another. A form that is not loaded, or holds no control of that
+    // name and kind, is a programming error (std::logic_error naming both), the same everywhere.
+    template <class T>
+    static T& control(const std::string& formName, const std::string& controlName, int index = -1) {
+        Control& found = namedControl(formName, controlName, index);
+        auto* typed = dynamic_cast<T*>(&found);
+        if (!typed) throw missingControl(formName, controlName);
+        return *typed;
+    }
+
     // The loaded form of that name, or null.
     static Form* find(const std::string& name);
     // The loaded form of that name, created by its registered factory when needed; null when no
@@ -79,6 +96,11 @@ class Forms {
     static bool handlerRunning();
 
   private:
+    static Form& loadedByName(const std::string& name);
+    static Control& namedControl(const std::string& formName, const std::string& controlName,
+                                 int index);
+    static std::logic_error missingControl(const std::string& formName,
+                                           const std::string& controlName);
     template <class T>
     static T& checkedCast(Form& form) {
         auto* typed = dynamic_cast<T*>(&form);

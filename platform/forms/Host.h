@@ -9,13 +9,25 @@ namespace kiv {
 class Form;
 class Menu;
 
-// Message box styles are the old runtime's numbers: buttons + icon + default button.
-// 0 OK, 16 critical, 48 exclamation, 64 information, 292 Yes/No with No the default,
-// 35 Yes/No/Cancel, 52 Yes/No with the exclamation icon.
+// Message box styles are the old runtime's numbers: buttons + icon + default button. The forms
+// name them.
+enum MessageStyle : int {
+    MessagePlain = 0,              // OK alone
+    MessageCritical = 16,          // OK, critical icon
+    MessageExclamation = 48,       // OK, exclamation icon
+    MessageInformation = 64,       // OK, information icon
+    MessageYesNoCancel = 35,       // Yes/No/Cancel, question icon
+    MessageYesNoExclamation = 52,  // Yes/No, exclamation icon
+    MessageYesNoDefaultNo = 292,   // Yes/No, question icon, No the default
+};
 enum MessageAnswer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
 
-// The title of message boxes that are given none.
+// The titles messages carry, as the system has always spelt them. ApplicationTitle is also shown
+// on message boxes that are given none.
 inline constexpr const char* ApplicationTitle = "Kiv";
+inline constexpr const char* CapitalsTitle = "KIV";
+inline constexpr const char* SuiteTitle = "Mora III";
+inline constexpr const char* NoTitle = "";
 
 struct ScreenSize {
     int width = 0;   // twips

@@ -186,11 +186,12 @@ void ComboBox::userKey(char32_t character, int shift) {
     bool cellEnter = key == Key::Enter && grid && grid->EditedInPlace();
     // Enter and Esc press the form's default and cancel buttons, as in a text box.
     if (!cellEnter && form().pressButtonForKey(key)) return;
-    if (KeyPress) KeyPress(key);
-    if (cellEnter && key == Key::Enter) {
+    // Enter in a box over a cell goes on to the next cell, as Tab does; the box never sees it.
+    if (cellEnter) {
         userTab(0);
         return;
     }
+    if (KeyPress) KeyPress(key);
     if (key != 0 && style_ != 2) {
         bool changed = false;
         if (key == Key::Backspace)

@@ -17,8 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* MessageTitle = "KIV";
-
 std::optional<std::string> readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
@@ -33,12 +31,12 @@ std::optional<std::string> templateText(const std::string& path) {
     std::error_code error;
     if (fs::exists(path, error)) {
         auto text = readFile(path);
-        if (!text) messageBox("無法讀取報表範本: " + path, 16, MessageTitle);
+        if (!text) messageBox("無法讀取報表範本: " + path, MessageCritical, CapitalsTitle);
         return text;
     }
     auto builtIn = builtInTemplate(fs::path(path).stem().string());
     if (!builtIn) {
-        messageBox("找不到報表範本: " + path, 16, MessageTitle);
+        messageBox("找不到報表範本: " + path, MessageCritical, CapitalsTitle);
         return std::nullopt;
     }
     std::ofstream(path, std::ios::binary) << *builtIn;
@@ -73,8 +71,8 @@ void Report::run() {
     } catch (const TemplateError& error) {
         // The user knows the template by its file's name; the folder is the program's own.
         std::string file = fs::path(reportFileName_).filename().string();
-        messageBox("報表範本錯誤: " + file + " 第 " + std::to_string(error.line()) + " 行", 16,
-                   MessageTitle);
+        messageBox("報表範本錯誤: " + file + " 第 " + std::to_string(error.line()) + " 行",
+                   MessageCritical, CapitalsTitle);
         return;
     }
     reportOutput().print(job);

@@ -75,7 +75,7 @@ TEST_F(BookListingTest, ThePriorBalanceTakesTheLastPostingOfTheDayBeforeOrOfAnyE
         host.pickDate(form.dtpSt, c.start);
         host.click(form.cmdSCh);
         EXPECT_EQ(form.hfg.TextMatrix(1, 6), c.prior);
-        EXPECT_EQ(form.hfg.TextMatrix(1, 1), ShownDay(c.start.addDays(-1)));
+        EXPECT_EQ(form.hfg.TextMatrix(1, 1), ShownDate(c.start.addDays(-1)));
     }
 }
 

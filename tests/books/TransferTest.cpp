@@ -133,9 +133,6 @@ TEST_F(TransferTest, RefusalsComeInTheirOrderAndWriteNothing) {
         int answer;
     } cases[] = {
         {"", {"請輸入轉帳金額"}, AnswerOk},
-        {"1/2", {"轉帳金額必須是數字"}, AnswerOk},
-        {"1234567890123456", {"轉帳金額必須是數字"}, AnswerOk},
-        {"12a", {"轉帳金額必須是數字"}, AnswerOk},
         {"0", {"確定由現金轉帳到\r\n台灣銀行001-123\r\n金額  0", "轉帳金額不可為 0"}, AnswerYes},
         {"0", {"確定由現金轉帳到\r\n台灣銀行001-123\r\n金額  0"}, AnswerNo},
         {"500", {"確定由現金轉帳到\r\n台灣銀行001-123\r\n金額  500"}, AnswerNo},

@@ -266,15 +266,19 @@ TEST_F(ContractFormTest, AmountBoxesTakeDigitsOnlyAndOtherTextIsKeptAsItIs) {
     host.click(f.cmdAdd);
     host.focus(f.txtAm);
     host.act([&] { f.txtAm.SetText("1,000abc"); });
-    EXPECT_EQ(amounts(f), "1,000abc|50|||1,050") << "its leading number counts";
-    // A total the program writes recomputes nothing and is formatted when left.
+    EXPECT_EQ(amounts(f), "1,000abc||||") << "no amount: nothing is computed from it";
+    // A total the program writes recomputes nothing; one that is no amount is kept when left.
     host.focus(f.txtTal);
     host.act([&] {
         f.LastAmountBox.clear();
         f.txtTal.SetText("1234.5");
     });
     host.focus(f.txtNa);
-    EXPECT_EQ(f.txtTal.Text() + "|" + f.txtAm.Text(), "1,235|1,000abc");
+    EXPECT_EQ(f.txtTal.Text() + "|" + f.txtAm.Text(), "1234.5|1,000abc");
+    host.act([&] { f.txtTal.SetText("1234567890123456"); });
+    host.focus(f.txtTal);
+    host.focus(f.txtNa);
+    EXPECT_EQ(f.txtTal.Text(), "1,234,567,890,123,456") << "every digit, not rounded";
 }
 
 TEST_F(ContractFormTest, AContractShownAfterTypingKeepsItsStoredAmounts) {

@@ -133,13 +133,14 @@ TEST_F(ContractResultsTest, EachKindShowsItsInputsAndTheProjectSearchKeepsThePre
     EXPECT_TRUE(f.txtSer.Visible());
     host.pick(f.cbSer, 5);
     EXPECT_TRUE(!f.txtSer.Visible() && rangeShown(f));
-    EXPECT_EQ(f.lbSerS.Caption() + "|" + f.lbSerE.Caption(), "2024/02/01|2024/02/29");
+    EXPECT_EQ(f.lbSerS.Caption() + "|" + f.lbSerE.Caption(),
+              "中華民國 113/02/01|中華民國 113/02/29");
     host.pickDate(f.dtpSerS, day(2023, 12, 25));
     host.pick(f.cbSer, 6);
     EXPECT_TRUE(rangeShown(f));
-    EXPECT_EQ(f.lbSerS.Caption(), "2023/12/25");
+    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 112/12/25");
     host.pick(f.cbSer, 5);  // chosen again: the month again
-    EXPECT_EQ(f.lbSerS.Caption(), "2024/02/01");
+    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 113/02/01");
     for (int kind = 0; kind <= 3; ++kind) {
         host.pick(f.cbSer, kind);
         EXPECT_FALSE(f.txtSer.Visible() || rangeShown(f)) << kind;
@@ -434,7 +435,7 @@ TEST_F(ContractResultsTest, TheWorkbookCarriesTheTitlesAndTheGridFromRowFour) {
     };
     SheetReader dated = exportFrom(5);
     EXPECT_EQ(dated.text("A1"), "永建營造：應收付查詢結果");
-    EXPECT_EQ(dated.text("A2"), "應收帳款合約日期查詢：2026/03/01～2026/03/31");
+    EXPECT_EQ(dated.text("A2"), "應收帳款合約日期查詢：中華民國 115/03/01～中華民國 115/03/31");
     EXPECT_FALSE(dated.has("A3"));
     EXPECT_EQ(dated.text("B5") + "|" + dated.text("H7"), "115030101|3,000");
     EXPECT_TRUE(dated.boxed("A4") && dated.boxed("J7"));

@@ -215,13 +215,15 @@ TEST_F(ContractScheduleTest, TypedAmountsAndSharesFollowEachOther) {
     };
     for (const Typing& t :
          {Typing{false, "2", "20,000|2%"}, Typing{false, "5", "250,000|25%"},
-          Typing{true, "12.5", "125,000|12.5%"}, Typing{true, "33.335", "333,350|33.335%"}}) {
+          Typing{true, "12.5", "125,000|12.5%"}, Typing{true, "33.33", "333,300|33.33%"},
+          Typing{false, "5", "333,300|33.335%"}}) {
         if (t.over) host.act([&] { f.txtsc.SelectAll(); });
         host.type(f.txtsc, t.typed);
-        EXPECT_EQ(amountAndShare(f, 2), t.shown) << "multiplied first, rounded last";
+        EXPECT_EQ(amountAndShare(f, 2), t.shown)
+            << "multiplied first, rounded last; no share (three decimals) leaves the amount";
     }
     host.focus(f.cmdEc);
-    EXPECT_EQ(amountAndShare(f, 2), "333,350|33.335%");
+    EXPECT_EQ(amountAndShare(f, 2), "333,300|33.335%");
     // Placing an editor recomputes at once.
     host.act([&] {
         f.hfg.SetTextMatrix(2, 1, "333,333");
@@ -290,6 +292,7 @@ TEST_F(ContractScheduleTest, TextCellsAndAdditionAndReductionCellsOpenTheirOwnEd
     host.act([&] { f.txtM.SetText("12 x"); });
     host.focus(f.cmdEc);
     EXPECT_EQ(f.hfgM.TextMatrix(1, 3), "12 x");
+    host.act([&] { f.hfgM.SetTextMatrix(1, 3, "12"); });  // the save would refuse it
     // Date cells offer their date, or today when they hold none.
     host.mouseUpCell(f.HfgAM, 1, 4, LeftButton);
     EXPECT_FALSE(f.txtA.Visible());

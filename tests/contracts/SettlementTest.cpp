@@ -104,7 +104,7 @@ TEST_F(SettlementTest, FromAVoucherEqualAmountsSettleTheRowAndNothingElse) {
     EXPECT_TRUE(host.messages().empty());
     EXPECT_FALSE(Forms::isLoaded<frmMach>());
     EXPECT_EQ(settlements("ri期").back(),
-              "115031001|4|40,000|40,000|2026/03/15|True||1150315001|True");
+              "115031001|4|40,000|40000|2026/03/15|True||1150315001|True");
     AccDb().Execute(
         "UPDATE ri期 SET 實收金 = '', 實收日 = NULL, 現金 = 0, 支票號碼 = '', "
         "收支單號 = '', 處理 = 0 WHERE 期別 = 4");
@@ -155,10 +155,11 @@ TEST_F(SettlementTest, FromAVoucherDifferentAmountsAskFirst) {
         const char* stored;  // "" when nothing is written
     };
     const Case cases[] = {
-        {"8000", AnswerYes, {}, "8,000"},
+        {"8000", AnswerYes, {}, "8000"},
         {"8000", AnswerNo, {}, ""},
-        {"12000", AnswerYes, {"abc", "", "9500"}, "9,500"},
+        {"12000", AnswerYes, {"abc", "1e40", "9500"}, "9500"},
         {"12000", AnswerYes, {"9,500"}, "9,500"},
+        {"12000", AnswerYes, {"abc", ""}, ""},
         {"12000", AnswerNo, {}, ""},
     };
     for (const Case& c : cases) {
@@ -175,7 +176,8 @@ TEST_F(SettlementTest, FromAVoucherDifferentAmountsAskFirst) {
         EXPECT_EQ(host.inputs().size() - inputsBefore, c.replies.size());
         for (size_t i = 0; i < c.replies.size(); ++i) {
             const auto& input = host.inputs()[inputsBefore + i];
-            EXPECT_EQ(input.prompt, i == 0 ? "填入沖帳金額" : "填入沖帳金額\n必須是數字");
+            EXPECT_EQ(input.prompt,
+                      i == 0 ? "填入沖帳金額" : "填入沖帳金額\n沖帳金額欄位只能輸入數字");
             EXPECT_EQ(input.defaultText, "10000");
         }
         EXPECT_EQ(settlements("ri期")[0], *c.stored
@@ -198,7 +200,7 @@ TEST_F(SettlementTest, FromAChequeVoucherTheChequeThatPaidItIsWritten) {
             AccDb().Execute("DELETE FROM " + AccDb().Table(table));
         contractOfProject(true, "115031001", "大樓", true);
         host.click(chooseFirstInstalment(voucher, "10000", false).cmd);
-        EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|10,000|2026/03/15|False|" +
+        EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|10000|2026/03/15|False|" +
                                               std::string(cheque) + "|" + voucher + "|True");
     }
 }
@@ -211,7 +213,7 @@ TEST_F(SettlementTest, FromAnExpenseVoucherAPayableAdditionIsSettled) {
     host.pick(d.lstRio, 0);
     host.mouseDownCell(d.hfgR, 1, 3, LeftButton);
     host.click(d.cmd);
-    EXPECT_EQ(settlements("ro加")[0], "115031001|1|5,000|5,000|2026/03/16|True||1150316001|True");
+    EXPECT_EQ(settlements("ro加")[0], "115031001|1|5,000|5000|2026/03/16|True||1150316001|True");
     EXPECT_EQ(settlements("ro期"), instalments);
     EXPECT_EQ(rows(AccDb(), "SELECT 報價單號, 合約單號, 預付日, 發票號碼 FROM ro加 WHERE 期別 = 1"),
               Texts{"Q|K|2026/12/27|INV"});
@@ -280,7 +282,7 @@ TEST_F(SettlementTest, FromTheContractAQuoteInTheProjectNameIsJustAName) {
         host.answerInput("5500");
         host.click(d.Command1);
     });
-    EXPECT_EQ(settlements("ro加")[0], "115031001|1|5,000|5,500|2026/03/15|True||1150315001|True");
+    EXPECT_EQ(settlements("ro加")[0], "115031001|1|5,000|5500|2026/03/15|True||1150315001|True");
     EXPECT_EQ(f.hfgAm1.TextMatrix(1, 0), "5,500");
     EXPECT_FALSE(SettleIsInstalment);
 }
@@ -295,7 +297,7 @@ TEST_F(SettlementTest, FromTheContractAChequeVoucherSettlesTheInstalmentShown) {
     settleFrom(f.hfg1, 2, [&](frmMchIo& d) { host.dblClickCell(d.hfg, 1, 1); });
     EXPECT_TRUE(host.messages().empty());
     EXPECT_EQ(settlements("ri期")[1],
-              "115031001|2|20,000|20,000|2026/03/15|False|AA0001|1150315001|True");
+              "115031001|2|20,000|20000|2026/03/15|False|AA0001|1150315001|True");
     EXPECT_EQ(settlements("ri加"), additions);
     EXPECT_EQ(
         f.hfg1.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4) + "|" + f.hfg.TextMatrix(1, 1),
@@ -425,11 +427,6 @@ TEST_F(SettlementTest, DeletingAReductionOrAnAdditionIsAllOrNothing) {
         host.mouseUpCell(f.HfgAM, 1, 0, RightButton);
     });
     EXPECT_EQ(rows(AccDb(), "SELECT 期別, 金額 FROM ri加"), Texts{"1|6,000"});
-}
-
-TEST(SettlementAmountTest, WholeDollarsReadShownAndStoredAmounts) {
-    for (auto [text, dollars] : {std::pair{"12,345", 12345}, {"9500.5", 9501}, {"", 0}, {"abc", 0}})
-        EXPECT_EQ(WholeDollars(text), dollars) << text;
 }
 
 }  // namespace

@@ -51,15 +51,6 @@ TEST(Numbers, TextsReadAsNumbersAndTextsThatAreNone) {
     EXPECT_EQ(withoutSeparators("-1,234,567.5"), "-1234567.5");
 }
 
-TEST(Numbers, AnAmountIsReadWithItsSeparatorsOutAndAnythingElseCountsZero) {
-    const TextCase amounts[] = {{"1,234", 1234},     {"1,050,000", 1050000},
-                                {"-2,500", -2500},   {"12abc", 12},
-                                {"1,234.6", 1234.6}, {"", 0},
-                                {"abc", 0},          {",", 0}};
-    for (auto [text, value] : amounts)
-        EXPECT_EQ(amountValue(text), value) << text;
-}
-
 TEST(Numbers, ConversionsRoundHalvesToEvenAndFormattingAwayFromZero) {
     struct Case {
         double x;

@@ -34,10 +34,10 @@ TEST_F(ProjectFormTest, AnAddedProjectIsStoredWithItsWholeTotalDatesAndTickedTyp
     frmPj& form = startAdding("P001", "一號工程");
     host.type(form.txtCash, "1,500,000");
     host.pickDate(form.DTP3, day(2026, 11, 30));
-    EXPECT_EQ(form.lbSin.Caption(), "115/11/30");
+    EXPECT_EQ(form.lbSin.Caption(), "中華民國 115/11/30");
     // A pick of the date the picker already shows (today) still fills its label.
     host.pickDate(form.DTP1, day(2026, 12, 6));
-    EXPECT_EQ(form.lbSt.Caption(), "115/12/06");
+    EXPECT_EQ(form.lbSt.Caption(), "中華民國 115/12/06");
     host.type(form.cbCust, "林先生");
     EXPECT_EQ(form.txtEngAdd.Text(), "台北市信義路一段");
     host.pick(form.lstWt(0), 2);

@@ -290,6 +290,8 @@ class FormLayoutTest : public test::ProgramTest {
             ShowOneRecord = true;
             ChequeVoucherNo = "1150310001";
         }
+        // The account addition and the settlement dialog read the voucher form that opens them.
+        if (name == "frmAdAcc" || name == "frmMach") Forms::getByName("frmIo")->Show();
         if (name == "frmMach" || name == "frmMchIo") {
             Forms::getByName("frmRio")->Show();
             SettleReceivable = true;

@@ -315,7 +315,7 @@ void forecast() {
     frmFtr& forecast = Forms::get<frmFtr>();
     act([&] {
         forecast.DTP.SetValue(Date::fromYmd(2026, 5, 31));
-        forecast.DTP_Change();
+        forecast.DTP.Picked();
         forecast.Command1_Click();
     });
 }

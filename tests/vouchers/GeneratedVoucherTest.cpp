@@ -146,13 +146,13 @@ TEST_F(GeneratedVoucherTest, AFullDayAMissingVoucherOrNoTransferFormIsAnErrorTha
     std::string before = books();
     host.expectMessage("本日收支單已達999張 無法再新增");
     host.expectMessage("收支單 nothing 不存在");
-    host.expectMessage("轉帳處理未開啟");
+    host.expectMessage("表單 frmTrans 未開啟");
     cash("1151120001");
     cash("nothing");
     transfer(false, false);
     EXPECT_EQ(books(), before);
-    EXPECT_EQ(host.messageTexts(),
-              (Texts{"本日收支單已達999張 無法再新增", "收支單 nothing 不存在", "轉帳處理未開啟"}));
+    EXPECT_EQ(host.messageTexts(), (Texts{"本日收支單已達999張 無法再新增", "收支單 nothing 不存在",
+                                          "表單 frmTrans 未開啟"}));
     EXPECT_TRUE(shown.empty());
     EXPECT_FALSE(Forms::find("frmIoAuto"));
 }

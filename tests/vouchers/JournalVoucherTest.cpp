@@ -62,13 +62,13 @@ TEST_F(JournalVoucherTest, NumbersRunByDayIndependentlyOfTheIncomeAndExpenseVouc
 
 TEST_F(JournalVoucherTest, ABalancedVoucherStoresItsLinesUnderTheNumberAndTheDayOfAdding) {
     frmTag& form = newVoucher();
-    enterLine(form, 2, Debit, "1,500", "5101");
+    enterLine(form, 2, Debit, "1,500", "5101");  // the separator is dropped as it is typed
     enterLine(form, 5, Credit, "1500", "1101");
     EXPECT_EQ(form.txtB.Text(), "1,500");
     EXPECT_EQ(form.txtL.Text(), "1,500");
     Clock::advance(86400);
     host.click(form.cmdSv);
-    EXPECT_EQ(stored(), (std::vector<std::string>{"1150315001|2026/03/15|2|5101|借|1,500",
+    EXPECT_EQ(stored(), (std::vector<std::string>{"1150315001|2026/03/15|2|5101|借|1500",
                                                   "1150315001|2026/03/15|5|1101|貸|1500"}));
     EXPECT_FALSE(form.cmdSv.Enabled());
     // A second press cannot store the voucher again.
