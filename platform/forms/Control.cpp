@@ -164,4 +164,19 @@ void Control::notify(Property property) {
     observers_.tell([&](ControlObserver& observer) { observer.propertyChanged(*this, property); });
 }
 
+const Control* StandingIn(const Control& control, const Control* container) {
+    for (const Control* c = &control; c; c = c->Container())
+        if (c->Container() == container) return c;
+    return nullptr;
+}
+
+bool DrawnAbove(const Control& upper, const Control& lower) {
+    for (const Control* shared = lower.Container();; shared = shared->Container()) {
+        const Control* a = StandingIn(upper, shared);
+        const Control* b = StandingIn(lower, shared);
+        if (a && b) return a != b && a->ZIndex() > b->ZIndex();
+        if (!shared) return false;
+    }
+}
+
 }  // namespace kiv

@@ -230,4 +230,10 @@ class Control {
     ObserverList<ControlObserver> observers_;
 };
 
+// The control itself or the container holding it that stands directly in `container`.
+const Control* StandingIn(const Control& control, const Control* container);
+// Whether `upper` is drawn above `lower`: compared where they, or the containers holding them,
+// stand side by side.
+bool DrawnAbove(const Control& upper, const Control& lower);
+
 }  // namespace kiv

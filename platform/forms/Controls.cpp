@@ -242,12 +242,7 @@ void TextBox::userKeyDown(int keyCode, int shift) {
 }
 
 void TextBox::userTab(int shift) {
-    if (!CanTakeFocus()) return;
-    if (TabToNextCell(*this, shift & ShiftMask)) return;
-    if (shift & ShiftMask)
-        form().FocusPrevious();
-    else
-        form().FocusNext();
+    TabOnFrom(*this, shift);
 }
 
 void TextBox::userPaste(const std::string& text, int keyCode, int shift) {

@@ -47,24 +47,6 @@ std::pair<int, int> placeOnForm(const Control& control) {
     return {left, top};
 }
 
-// The control itself or the container holding it that stands directly in `container`.
-const Control* standingIn(const Control& control, const Control* container) {
-    for (const Control* c = &control; c; c = c->Container())
-        if (c->Container() == container) return c;
-    return nullptr;
-}
-
-// Whether `upper` is drawn above `lower`: compared where they, or the containers holding them,
-// stand side by side.
-bool drawnAbove(const Control& upper, const Control& lower) {
-    for (const Control* shared = lower.Container();; shared = shared->Container()) {
-        const Control* a = standingIn(upper, shared);
-        const Control* b = standingIn(lower, shared);
-        if (a && b) return a != b && a->ZIndex() > b->ZIndex();
-        if (!shared) return false;
-    }
-}
-
 // 3/4 by value (text as 0), 5/6 text without case, 7/8 text with case, anything else the old
 // grid's generic order: two numbers (separators allowed) by value, anything else as text
 // without case.
@@ -867,6 +849,15 @@ bool Grid::userNextCell(bool backwards) {
     return true;
 }
 
+void TabOnFrom(Control& box, int shift) {
+    if (!box.CanTakeFocus()) return;
+    if (TabToNextCell(box, shift & ShiftMask)) return;
+    if (shift & ShiftMask)
+        box.form().FocusPrevious();
+    else
+        box.form().FocusNext();
+}
+
 bool TabToNextCell(Control& editor, bool backwards) {
     Grid* grid = gridBeneath(editor);
     if (!grid) return false;
@@ -892,7 +883,7 @@ Grid* gridBeneath(const Control& control, bool evenHidden) {
     for (Control* other : control.form().Controls()) {
         auto* grid = dynamic_cast<Grid*>(other);
         if (!grid || grid == &control || !grid->IsEffectivelyVisible() ||
-            !drawnAbove(control, *grid))
+            !DrawnAbove(control, *grid))
             continue;
         auto [gridLeft, gridTop] = placeOnForm(*grid);
         bool inside = left >= gridLeft && left < gridLeft + grid->Width() && top >= gridTop &&

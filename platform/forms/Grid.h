@@ -32,6 +32,9 @@ Grid* gridBeneath(const Control& control, bool evenHidden = false);
 // goes and the grid's next cell becomes the current one, the grid holding the focus. False when
 // the editor lies over no grid; true also when the control losing the focus refused (Validate).
 bool TabToNextCell(Control& editor, bool backwards);
+// Tab pressed in a box that may lie over a cell: to the grid's next cell, else to the form's next
+// (Shift: previous) control.
+void TabOnFrom(Control& box, int shift);
 
 class Grid : public Control {
   public:

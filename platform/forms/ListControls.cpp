@@ -230,12 +230,7 @@ void ComboBox::completeFromEntries() {
 }
 
 void ComboBox::userTab(int shift) {
-    if (!CanTakeFocus()) return;
-    if (TabToNextCell(*this, shift & ShiftMask)) return;
-    if (shift & ShiftMask)
-        form().FocusPrevious();
-    else
-        form().FocusNext();
+    TabOnFrom(*this, shift);
 }
 
 void ComboBox::userReplaceText(const std::string& text) {

@@ -48,23 +48,6 @@ Rect rectOnForm(const Control& control) {
     return {left, top, left + control.Width(), top + control.Height()};
 }
 
-// The control itself or the container holding it that stands directly in `container`.
-const Control* standingIn(const Control& control, const Control* container) {
-    for (const Control* c = &control; c; c = c->Container())
-        if (c->Container() == container) return c;
-    return nullptr;
-}
-
-// Drawn above: compared where the two, or the containers holding them, stand side by side.
-bool drawnAbove(const Control& upper, const Control& lower) {
-    for (const Control* shared = lower.Container();; shared = shared->Container()) {
-        const Control* a = standingIn(upper, shared);
-        const Control* b = standingIn(lower, shared);
-        if (a && b) return a != b && a->ZIndex() > b->ZIndex();
-        if (!shared) return false;
-    }
-}
-
 int pixels(int twips) {
     return twips / TwipsPerPixel;
 }
@@ -189,7 +172,7 @@ std::vector<std::string> textProblems(const Form& form, const Control& control) 
               box.top + (area.bottom() + 1) * TwipsPerPixel};
     for (Control* other : form.Controls()) {
         if (other == &control || dynamic_cast<Menu*>(other) || !other->IsEffectivelyVisible() ||
-            !drawnAbove(*other, control) || standingIn(control, other))
+            !DrawnAbove(*other, control) || StandingIn(control, other))
             continue;
         if (rectOnForm(*other).intersects(text))
             problems.push_back(name + "'s text is covered by " + other->Name());
