@@ -3,14 +3,11 @@
 #include <limits>
 
 #include "platform/db/Amount.h"
+#include "platform/db/Numbers.h"
 
 namespace kiv {
 
 namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // The whole number at the start of the text, blanks before it skipped; a number beyond the
 // 64-bit range counts as the largest one.
@@ -18,7 +15,7 @@ int64_t leadingDigits(std::string_view text) {
     size_t at = text.find_first_not_of(' ');
     if (at == std::string_view::npos) return 0;
     int64_t value = 0;
-    for (; at < text.size() && isDigit(text[at]); ++at) {
+    for (; at < text.size() && IsDigit(text[at]); ++at) {
         if (value > (std::numeric_limits<int64_t>::max() - 9) / 10)
             return std::numeric_limits<int64_t>::max();
         value = value * 10 + (text[at] - '0');

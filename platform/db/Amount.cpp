@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/db/Numbers.h"
+
 namespace kiv {
 
 namespace {
@@ -11,18 +13,10 @@ namespace {
 // Every run of 18 digits fits in 64 bits.
 constexpr int LongestWholeNumber = 18;
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
+    while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
+    while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -46,12 +40,12 @@ int64_t wholeOf(std::string_view digits) {
 std::optional<std::string> separatedDigits(std::string_view text, bool separatorsAllowed) {
     std::string digits;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (isDigit(text[i])) {
+        if (IsDigit(text[i])) {
             digits += text[i];
             continue;
         }
-        bool between = separatorsAllowed && text[i] == ',' && i > 0 && isDigit(text[i - 1]) &&
-                       i + 1 < text.size() && isDigit(text[i + 1]);
+        bool between = separatorsAllowed && text[i] == ',' && i > 0 && IsDigit(text[i - 1]) &&
+                       i + 1 < text.size() && IsDigit(text[i + 1]);
         if (!between) return std::nullopt;
     }
     if (digits.empty()) return std::nullopt;
@@ -70,21 +64,21 @@ struct LeadingNumber {
 LeadingNumber leadingNumberOf(std::string_view text) {
     LeadingNumber n;
     size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && IsBlank(text[i]))
         ++i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) n.negative = text[i++] == '-';
-    while (i < text.size() && isDigit(text[i]))
+    while (i < text.size() && IsDigit(text[i]))
         n.whole += text[i++];
     if (i < text.size() && text[i] == '.') {
         ++i;
-        if (i < text.size() && isDigit(text[i])) n.firstDecimal = text[i];
-        while (i < text.size() && isDigit(text[i]))
+        if (i < text.size() && IsDigit(text[i])) n.firstDecimal = text[i];
+        while (i < text.size() && IsDigit(text[i]))
             ++i;
     }
     if (i + 1 < text.size() && std::string_view("eEdD").find(text[i]) != std::string_view::npos) {
         size_t j = i + 1;
         if (text[j] == '+' || text[j] == '-') ++j;
-        n.exponent = j < text.size() && isDigit(text[j]);
+        n.exponent = j < text.size() && IsDigit(text[j]);
     }
     return n;
 }
@@ -94,7 +88,7 @@ LeadingNumber leadingNumberOf(std::string_view text) {
 std::string GroupedDigits(std::string_view text) {
     std::string digits;
     for (char c : text)
-        if (isDigit(c)) digits += c;
+        if (IsDigit(c)) digits += c;
     std::string_view kept = significant(digits);
     std::string grouped;
     for (size_t i = 0; i < kept.size(); ++i) {
@@ -186,7 +180,7 @@ std::optional<int64_t> ReadShareHundredths(std::string_view text) {
         point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
     auto allDigits = [](std::string_view part) {
         for (char c : part)
-            if (!isDigit(c)) return false;
+            if (!IsDigit(c)) return false;
         return true;
     };
     if (whole.empty() || !allDigits(whole) || !allDigits(fraction) || fraction.size() > 2)

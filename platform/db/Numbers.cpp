@@ -7,14 +7,6 @@ namespace kiv {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // Scans a number at text[pos]: sign, digits (with "," between digits when allowed), point,
 // fraction and exponent. Returns the end position and the characters of the number without
 // separators, or pos itself when no digit was found.
@@ -24,11 +16,11 @@ size_t scanNumber(std::string_view text, size_t pos, bool allowSeparators, std::
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) digits += text[i++];
     bool any = false;
     while (i < text.size()) {
-        if (isDigit(text[i])) {
+        if (IsDigit(text[i])) {
             digits += text[i++];
             any = true;
         } else if (allowSeparators && text[i] == ',' && any && i + 1 < text.size() &&
-                   isDigit(text[i + 1])) {
+                   IsDigit(text[i + 1])) {
             ++i;
         } else {
             break;
@@ -37,7 +29,7 @@ size_t scanNumber(std::string_view text, size_t pos, bool allowSeparators, std::
     if (i < text.size() && text[i] == '.') {
         size_t fractionStart = i + 1;
         size_t j = fractionStart;
-        while (j < text.size() && isDigit(text[j]))
+        while (j < text.size() && IsDigit(text[j]))
             ++j;
         if (any || j > fractionStart) {
             digits += '.';
@@ -52,7 +44,7 @@ size_t scanNumber(std::string_view text, size_t pos, bool allowSeparators, std::
         std::string exponent = "e";
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
         size_t exponentDigits = j;
-        while (j < text.size() && isDigit(text[j]))
+        while (j < text.size() && IsDigit(text[j]))
             exponent += text[j++];
         if (j > exponentDigits) {
             digits += exponent;
@@ -100,7 +92,7 @@ bool isWholeDigits(std::string_view digits) {
     size_t start = !digits.empty() && (digits[0] == '+' || digits[0] == '-') ? 1 : 0;
     if (start == digits.size()) return false;
     for (size_t i = start; i < digits.size(); ++i)
-        if (!isDigit(digits[i])) return false;
+        if (!IsDigit(digits[i])) return false;
     return true;
 }
 
@@ -124,7 +116,7 @@ int64_t checkedWhole(double rounded, double x) {
 
 double leadingNumber(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && IsBlank(text[i]))
         ++i;
     std::string digits;
     if (scanNumber(text, i, false, digits) == i) return 0;
@@ -137,12 +129,12 @@ namespace {
 // separators; nullopt when the text is not wholly a number.
 std::optional<std::string> wholeTextNumber(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && IsBlank(text[i]))
         ++i;
     std::string digits;
     size_t end = scanNumber(text, i, true, digits);
     if (end == i) return std::nullopt;
-    while (end < text.size() && isBlank(text[end]))
+    while (end < text.size() && IsBlank(text[end]))
         ++end;
     if (end != text.size()) return std::nullopt;
     return digits;

@@ -8,6 +8,14 @@
 
 namespace kiv {
 
+// An ASCII digit; a blank is what the number readers skip around a number: a space or a tab.
+inline bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 // A conversion the data does not allow, such as a non-numeric text read as a number or a number
 // too large for a whole number.
 class ConversionError : public std::runtime_error {

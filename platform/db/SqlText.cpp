@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/db/Numbers.h"
 #include "platform/db/Utf8.h"
 
 namespace kiv {
@@ -20,10 +21,6 @@ struct Token {
 bool isWordByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            c == '$' || c >= 0x80;
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 // The end of a quoted run starting at `pos` (the opening quote), or npos when it is not closed.
@@ -63,7 +60,7 @@ std::optional<std::vector<Token>> tokenize(std::string_view sql) {
             tokens.push_back(
                 {c == '\'' ? TokenKind::String : TokenKind::QuotedName, i, end, depth});
             i = end;
-        } else if (isDigit(c) || (c == '.' && i + 1 < sql.size() && isDigit(sql[i + 1]))) {
+        } else if (IsDigit(c) || (c == '.' && i + 1 < sql.size() && IsDigit(sql[i + 1]))) {
             size_t end = i + 1;
             while (end < sql.size() &&
                    (isWordByte(sql[end]) || sql[end] == '.' ||
