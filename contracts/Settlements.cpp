@@ -1,5 +1,7 @@
 #include "contracts/Settlements.h"
 
+#include <functional>
+
 #include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
@@ -26,6 +28,17 @@ Recordset scheduleRow(bool receivable, Schedule schedule, const std::string& id,
                             id, period);
 }
 
+// Changes a schedule row under the write lock: false, nothing written, when the row is no
+// longer stored; the change itself refuses a row changed meanwhile.
+bool changeStoredRow(bool receivable, Schedule schedule, const std::string& id, int period,
+                     const std::function<void()>& change) {
+    Transaction transaction(AccDb(), true);
+    if (scheduleRow(receivable, schedule, id, period).Eof()) return false;
+    change();
+    transaction.Commit();
+    return true;
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool receivable) {
@@ -48,17 +61,15 @@ bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id
                        const Settlement& settlement) {
     Database& db = AccDb();
     const Identifier table = db.Table(ScheduleTable(receivable, schedule));
-    Transaction transaction(db, true);
-    if (scheduleRow(receivable, schedule, id, period).Eof()) return false;
-    ChangeShownState(db,
-                     "UPDATE " + table +
-                         " SET 實收金 = ?, 實收日 = ?, 現金 = ?, 支票號碼 = ?, 收支單號 = ?, "
-                         "處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ?",
-                     settlement.amount, settlement.day ? Value(*settlement.day) : Value(),
-                     settlement.cash, settlement.cash ? "" : settlement.chequeNo,
-                     settlement.voucherNo, true, id, period, false);
-    transaction.Commit();
-    return true;
+    return changeStoredRow(receivable, schedule, id, period, [&] {
+        ChangeShownState(db,
+                         "UPDATE " + table +
+                             " SET 實收金 = ?, 實收日 = ?, 現金 = ?, 支票號碼 = ?, 收支單號 = ?, "
+                             "處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ?",
+                         settlement.amount, settlement.day ? Value(*settlement.day) : Value(),
+                         settlement.cash, settlement.cash ? "" : settlement.chequeNo,
+                         settlement.voucherNo, true, id, period, false);
+    });
 }
 
 // A settlement cleared, or made again with another voucher, by another copy of the program
@@ -67,16 +78,14 @@ bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, 
                      const std::string& voucherNo) {
     Database& db = AccDb();
     const Identifier table = db.Table(ScheduleTable(receivable, schedule));
-    Transaction transaction(db, true);
-    if (scheduleRow(receivable, schedule, id, period).Eof()) return false;
-    ChangeShownState(db,
-                     "UPDATE " + table +
-                         " SET 實收金 = '', 支票號碼 = '', 收支單號 = '', 實收日 = NULL, 現金 = ?, "
-                         "處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ? "
-                         "AND IFNULL(收支單號, '') = ?",
-                     false, false, id, period, true, voucherNo);
-    transaction.Commit();
-    return true;
+    return changeStoredRow(receivable, schedule, id, period, [&] {
+        ChangeShownState(db,
+                         "UPDATE " + table +
+                             " SET 實收金 = '', 支票號碼 = '', 收支單號 = '', 實收日 = NULL, "
+                             "現金 = ?, 處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ? "
+                             "AND IFNULL(收支單號, '') = ?",
+                         false, false, id, period, true, voucherNo);
+    });
 }
 
 void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period) {
