@@ -1,9 +1,10 @@
 #include "projects/frmPj.h"
 
+#include <algorithm>
+
 #include "platform/db/Amount.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
-#include "platform/db/Numbers.h"
 #include "platform/forms/AmountEntry.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/DateLabel.h"
@@ -70,6 +71,13 @@ Placement button(CommandButton& cmd, int left, int width, const char* text) {
 
 // The project's total as typed: separators allowed, an empty box counting 0.
 constexpr AmountRule ProjectTotalRule{.emptyAllowed = true};
+
+// A pick writes its label without the era ("115/11/30"), while a stored date shows with it; both
+// read back as the same day at the save. Every pick writes, also one of the day already shown.
+void pickIntoLabel(DatePicker& picker, Label& label) {
+    ShowLabelCalendar(picker, false);
+    picker.Picked = [&picker, &label] { label.SetCaption(GridRocDate(picker.Value())); };
+}
 
 void fillCombo(ComboBox& box, const std::vector<std::string>& names) {
     box.Clear();
@@ -148,6 +156,9 @@ void frmPj::LayOut() {
         button(cmdPxls, 5460, 1560, "印報表(Excel)"),
         button(Command1, 8400, 1200, "編輯工種"),
     });
+    // The department and the site are stored nowhere: nothing typed there could be kept.
+    txtPart.SetLocked(true);
+    txtArea.SetLocked(true);
     ckFnl.SetCaption("結案");
     cmdSpj.SetToolTipText("專案查詢");
     cbPj.SetStyle(PickOnly);
@@ -174,12 +185,9 @@ void frmPj::WireEvents() {
     cmdRo.Click = [this] { cmdRo_Click(); };
     cmdRio.Click = [this] { cmdRio_Click(); };
     Command2.Click = [this] { Command2_Click(); };
-    txtCash.KeyPress = [](int& key) { AmountKeyFilter(key); };
-    PickIntoLabel(DTP1, lbSt);
-    PickIntoLabel(DTP2, lbEd);
-    PickIntoLabel(DTP3, lbSin);
-    for (DatePicker* picker : {&DTP1, &DTP2, &DTP3})
-        ShowLabelCalendar(*picker, false);
+    pickIntoLabel(DTP1, lbSt);
+    pickIntoLabel(DTP2, lbEd);
+    pickIntoLabel(DTP3, lbSin);
 }
 
 void frmPj::Form_Load() {
@@ -207,6 +215,8 @@ void frmPj::ClearProjectFields() {
     for (ComboBox* box : {&cbCust, &cbPled, &cbDiser, &cbWork})
         box->SetText("");
     txtPjN.ZOrder(0);
+    // A new project starts from the list alone.
+    if (!unlistedTypes_.empty()) ShowWorkTypeEntries({});
     ClearWorkTypeTicks();
 }
 
@@ -225,12 +235,23 @@ void frmPj::SetProjectEditing(bool editing) {
 }
 
 void frmPj::FillWorkTypeLists() {
+    listedTypes_.clear();
+    for (Recordset rs = PeopleDb().OpenRecordset("SELECT t FROM 種 ORDER BY t_id"); !rs.Eof();
+         rs.MoveNext())
+        listedTypes_.push_back(rs.Fields("t").text());
+    ShowWorkTypeEntries({});
+}
+
+// The list's names, then those of the project shown that the list lacks, 20 to a list and all the
+// rest in the last one.
+void frmPj::ShowWorkTypeEntries(const std::vector<std::string>& unlisted) {
     for (int i = 0; i < lstWt.Count(); ++i)
         lstWt(i).Clear();
-    int count = 0;
-    for (Recordset rs = PeopleDb().OpenRecordset("SELECT t FROM 種 ORDER BY t_id"); !rs.Eof();
-         rs.MoveNext(), ++count)
-        lstWt(std::min(count / TypesPerList, lstWt.UBound())).AddItem(rs.Fields("t").text());
+    std::vector<std::string> names = listedTypes_;
+    names.insert(names.end(), unlisted.begin(), unlisted.end());
+    for (int i = 0; i < static_cast<int>(names.size()); ++i)
+        lstWt(std::min(i / TypesPerList, lstWt.UBound())).AddItem(names[i]);
+    unlistedTypes_ = unlisted;
 }
 
 void frmPj::FillStaffLists() {
@@ -272,8 +293,8 @@ void frmPj::ShowCurrentProject() {
     shownProject_ = ShownRows(AccDb(), "SELECT * FROM prj WHERE id = ?", {rs.Fields("id")});
     txtPjNo.SetText(rs.Fields("id").text());
     txtPjN.SetText(rs.Fields("prj").text());
-    Value total = rs.Fields("tCash");
-    txtCash.SetText(total.isNull() ? "" : std::to_string(roundHalfAwayFromZero(total.number())));
+    txtCash.SetText(rs.Fields("tCash").text());
+    shownTotal_ = txtCash.Text();
     ShowDate(lbSt, rs.Fields("stday"));
     ShowDate(lbEd, rs.Fields("edday"));
     ShowDate(lbSin, rs.Fields("sinDay"));
@@ -286,23 +307,33 @@ void frmPj::ShowCurrentProject() {
     TickProjectWorkTypes(txtPjNo.Text());
 }
 
-// A stored work type ticks the first list entry of exactly its name; a name no longer in the
-// list ticks nothing.
+// A stored work type ticks the first list entry of exactly its name. A name the list lacks (a
+// renaming that reached the projects but not the list, a deleted work type) is shown after the
+// list's own entries, ticked, so that the project's next save keeps it unless it is unticked.
 void frmPj::TickProjectWorkTypes(const std::string& projectNo) {
     ClearWorkTypeTicks();
     shownWorkTypes_ =
         ShownRows(AccDb(), "SELECT w FROM w4pj WHERE pj_id = ? ORDER BY w", {projectNo});
+    std::vector<std::string> stored, unlisted;
     for (Recordset rs = AccDb().OpenRecordset("SELECT w FROM w4pj WHERE pj_id = ?", projectNo);
          !rs.Eof(); rs.MoveNext()) {
-        const std::string w = rs.Fields("w").text();
-        bool found = false;
-        for (int list = 0; list < lstWt.Count() && !found; ++list)
-            for (int i = 0; i < lstWt(list).ListCount() && !found; ++i)
-                if (lstWt(list).List(i) == w) {
-                    lstWt(list).SetSelected(i, true);
-                    found = true;
-                }
+        stored.push_back(rs.Fields("w").text());
+        if (std::ranges::find(listedTypes_, stored.back()) == listedTypes_.end() &&
+            std::ranges::find(unlisted, stored.back()) == unlisted.end())
+            unlisted.push_back(stored.back());
     }
+    if (unlisted != unlistedTypes_) ShowWorkTypeEntries(unlisted);
+    for (const std::string& w : stored)
+        TickFirstEntry(w);
+}
+
+void frmPj::TickFirstEntry(const std::string& name) {
+    for (int list = 0; list < lstWt.Count(); ++list)
+        for (int i = 0; i < lstWt(list).ListCount(); ++i)
+            if (lstWt(list).List(i) == name) {
+                lstWt(list).SetSelected(i, true);
+                return;
+            }
 }
 
 void frmPj::ClearWorkTypeTicks() {
@@ -404,12 +435,12 @@ void frmPj::SaveProject() {
         txtPjN.SetFocus();
         return;
     }
-    if (TypedAmount(txtCash, "總金額", ProjectTotalRule).refused()) return;
+    if (TotalTyped() && TypedAmount(txtCash, "總金額", ProjectTotalRule).refused()) return;
     if (AddingProject && messageBox("專案新增後將無法修改編號和名稱\n是否新增此專案",
                                     MessageYesNoExclamation, NoTitle) != AnswerYes)
         return;
-    // Any other database error goes on to the action's runner, which shows the database layer's
-    // Chinese message; the form stays in its mode with what was typed.
+    // Any other database error is told with its number; the form stays in its mode with what was
+    // typed.
     const bool adding = AddingProject;
     try {
         if (!SaveUnlessChanged([&] { StoreProject(adding); })) {
@@ -421,8 +452,17 @@ void frmPj::SaveProject() {
         txtPjNo.SetFocus();
         txtPjNo.SelectAll();
         return;
+    } catch (const DbError& failure) {
+        messageBox(std::to_string(failure.code()) + "\n" + failure.what());
+        return;
     }
     BackToBrowsing(adding);
+}
+
+// A new project's total is always the typed one; an edit's only once the box differs from the
+// total shown, so that a stored total no amount box could take (a fraction, an empty one) stays.
+bool frmPj::TotalTyped() const {
+    return AddingProject || txtCash.Text() != shownTotal_;
 }
 
 // The project and its work types are stored together or not at all, and an edit only while they
@@ -459,7 +499,8 @@ void frmPj::StoreProject(bool adding) {
 
 // The total, which the save has read as an amount: "1,500,000" is 1500000.
 void frmPj::WriteProjectFields(Recordset& project) const {
-    project.SetField("tCash", ReadAmount(txtCash.Text(), ProjectTotalRule).amount.value_or(0));
+    if (TotalTyped())
+        project.SetField("tCash", ReadAmount(txtCash.Text(), ProjectTotalRule).amount.value_or(0));
     const std::pair<const char*, const Label*> dates[] = {
         {"stday", &lbSt}, {"edday", &lbEd}, {"sinDay", &lbSin}};
     for (auto [name, label] : dates)

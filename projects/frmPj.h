@@ -93,10 +93,13 @@ class frmPj : public Form {
     void OpenProjectRecords();
     bool ProjectRecordsEmpty() const;
     void ShowCurrentProject();
+    void ShowWorkTypeEntries(const std::vector<std::string>& unlisted);
     void TickProjectWorkTypes(const std::string& projectNo);
+    void TickFirstEntry(const std::string& name);
     void ClearWorkTypeTicks();
     std::vector<std::string> TickedWorkTypes() const;
     void SaveProject();
+    bool TotalTyped() const;
     void StoreProject(bool adding);
     void WriteProjectFields(Recordset& project) const;
     void WriteWorkTypes() const;
@@ -115,6 +118,12 @@ class frmPj : public Form {
     // of the program changed them.
     ShownRows shownProject_;
     ShownRows shownWorkTypes_;
+    // The total as shown, kept as stored until the user types another.
+    std::string shownTotal_;
+    // The work-type list as read, and the names of the project shown that it lacks, listed after
+    // it.
+    std::vector<std::string> listedTypes_;
+    std::vector<std::string> unlistedTypes_;
 };
 
 }  // namespace kiv

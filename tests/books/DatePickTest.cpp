@@ -108,6 +108,12 @@ class DatePickTest : public test::ProgramTest {
                             return std::to_string(day.year() - 1911) + "/" +
                                    std::to_string(day.month()) + "/" + std::to_string(day.day());
                         }};
+        // The project form writes a picked date without the era.
+        auto project = [&](const char* name, DatePicker frmPj::*picker, Label frmPj::*label) {
+            Picker p = beside<frmPj>(name, picker, label, projectEditing);
+            p.expected = [](const Date& day) { return GridRocDate(day); };
+            return p;
+        };
         return {
             beside<frmTrans>("book listing start", &frmTrans::dtpSt, &frmTrans::lbSt),
             beside<frmTrans>("book listing end", &frmTrans::dtpEd, &frmTrans::lbEd),
@@ -116,9 +122,9 @@ class DatePickTest : public test::ProgramTest {
             beside<frmBB>("cheque list end", &frmBB::DTP2, &frmBB::lbEd),
             beside<frmCash>("voucher query start", &frmCash::DTP1, &frmCash::lbSt),
             beside<frmCash>("voucher query end", &frmCash::DTP2, &frmCash::lbEd),
-            beside<frmPj>("project start", &frmPj::DTP1, &frmPj::lbSt, projectEditing),
-            beside<frmPj>("project end", &frmPj::DTP2, &frmPj::lbEd, projectEditing),
-            beside<frmPj>("project signing", &frmPj::DTP3, &frmPj::lbSin, projectEditing),
+            project("project start", &frmPj::DTP1, &frmPj::lbSt),
+            project("project end", &frmPj::DTP2, &frmPj::lbEd),
+            project("project signing", &frmPj::DTP3, &frmPj::lbSin),
             beside<frmRio>("contract signing", &frmRio::DTP, &frmRio::lbSin, contractAdding),
             beside<frmRio>("contract search start", &frmRio::dtpSerS, &frmRio::lbSerS,
                            contractRange),

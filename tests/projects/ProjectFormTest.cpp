@@ -34,10 +34,10 @@ TEST_F(ProjectFormTest, AnAddedProjectIsStoredWithItsWholeTotalDatesAndTickedTyp
     frmPj& form = startAdding("P001", "一號工程");
     host.type(form.txtCash, "1,500,000");
     host.pickDate(form.DTP3, day(2026, 11, 30));
-    EXPECT_EQ(form.lbSin.Caption(), "中華民國 115/11/30");
+    EXPECT_EQ(form.lbSin.Caption(), "115/11/30");
     // A pick of the date the picker already shows (today) still fills its label.
     host.pickDate(form.DTP1, day(2026, 12, 6));
-    EXPECT_EQ(form.lbSt.Caption(), "中華民國 115/12/06");
+    EXPECT_EQ(form.lbSt.Caption(), "115/12/06");
     host.type(form.cbCust, "林先生");
     EXPECT_EQ(form.txtEngAdd.Text(), "台北市信義路一段");
     host.pick(form.lstWt(0), 2);
@@ -52,6 +52,85 @@ TEST_F(ProjectFormTest, AnAddedProjectIsStoredWithItsWholeTotalDatesAndTickedTyp
     EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
     EXPECT_EQ(form.lbSin.Caption(), "中華民國 115/11/30");
     EXPECT_FALSE(form.lstWt(0).Selected(1));
+}
+
+// A pick writes its label without the era, on either side of the ROC year 100; the save stores
+// that same day, which then shows with its era.
+TEST_F(ProjectFormTest, APickedDateIsWrittenWithoutTheEraAndStoredAsThatDay) {
+    project("P001", "一號工程");
+    frmPj& form = Forms::get<frmPj>();
+    struct Case {
+        Date picked;
+        std::string label;
+        const char* stored;
+    };
+    for (const Case& c : {Case{day(2010, 12, 31), "99/12/31", "2010/12/31"},
+                          Case{day(2011, 1, 1), "100/01/01", "2011/01/01"},
+                          Case{day(2026, 11, 30), "115/11/30", "2026/11/30"}}) {
+        host.click(form.cmdEdit);
+        host.pickDate(form.DTP3, c.picked);
+        EXPECT_EQ(form.lbSin.Caption(), c.label);
+        host.click(form.cmdSv);
+        EXPECT_EQ(rows(AccDb(), "SELECT sinDay FROM prj"), Texts{c.stored});
+        host.click(form.cmdEdit);
+        EXPECT_EQ(form.lbSin.Caption(), "中華民國 " + c.label);
+        host.click(form.cmdCencel);
+    }
+    EXPECT_TRUE(host.messages().empty());
+}
+
+// The total shows as stored, without grouping, and an edit that leaves the box as shown keeps it
+// as stored: a fraction, an empty total. What the user types goes through the amount reading
+// at the save, typed key by key without a filter: text that is no amount is refused there.
+TEST_F(ProjectFormTest, AStoredTotalIsShownAndKeptAsStoredUntilTheUserTypesAnother) {
+    project("P001", "一號工程");
+    frmPj& form = Forms::get<frmPj>();
+    struct Case {
+        Sql stored;
+        const char* shown;
+        const char* kept;
+    };
+    for (const Case& c : {Case{"UPDATE prj SET tCash = 1234.5", "1234.5", "1234.5"},
+                          Case{"UPDATE prj SET tCash = NULL", "", ""},
+                          Case{"UPDATE prj SET tCash = 1500000", "1500000", "1500000"}}) {
+        SCOPED_TRACE(c.shown);
+        AccDb().Execute(c.stored);
+        host.click(form.cmdEdit);
+        EXPECT_EQ(form.txtCash.Text(), c.shown);
+        retype(form.txtEngAdd, "新地址");
+        host.click(form.cmdSv);
+        EXPECT_EQ(rows(AccDb(), "SELECT tCash, addr FROM prj"),
+                  Texts{std::string(c.kept) + "|新地址"});
+    }
+
+    host.click(form.cmdEdit);
+    retype(form.txtCash, "12a");
+    EXPECT_EQ(form.txtCash.Text(), "12a");
+    EXPECT_EQ(host.beeps(), 0);
+    host.expectMessage("總金額欄位只能輸入數字");
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT tCash FROM prj"), Texts{"1500000"});
+    EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
+    retype(form.txtCash, "1,234,567");
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT tCash FROM prj"), Texts{"1234567"});
+}
+
+// 負責部門 and 案場 are stored nowhere: they keep their captions and places but take nothing
+// typed or pasted, in any mode.
+TEST_F(ProjectFormTest, TheDepartmentAndSiteBoxesTakeNoInput) {
+    frmPj& form = startAdding("P001", "一號工程");
+    const std::pair<TextBox*, const char*> boxes[] = {{&form.txtPart, "負責部門:"},
+                                                      {&form.txtArea, "案場:"}};
+    int caption = 11;
+    for (auto [box, name] : boxes) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(form.captions(caption++).Caption(), name);
+        EXPECT_TRUE(box->Visible());
+        host.type(*box, "工務部");
+        host.act([box] { box->userPaste("第二案場"); });
+        EXPECT_EQ(box->Text(), "");
+    }
 }
 
 TEST_F(ProjectFormTest, ADuplicateNumberIsRefusedSelectedAndCanBeCorrected) {
@@ -203,15 +282,18 @@ TEST_F(ProjectFormTest, WorkTypesBeyondTwentyAndFortyGoToTheNextLists) {
     frmPj& form = Forms::get<frmPj>();
     EXPECT_EQ(form.lstWt(0).ListCount(), 20);
     EXPECT_EQ(form.lstWt(1).List(0), "工種21");
-    EXPECT_EQ(form.lstWt(2).ListCount(), 6);
+    EXPECT_EQ(form.lstWt(2).ListCount(), 7);
     EXPECT_TRUE(form.lstWt(1).Selected(0));
     EXPECT_TRUE(form.lstWt(0).Selected(0));
     // Of two entries of one name only the first is ticked.
     EXPECT_FALSE(form.lstWt(2).Selected(5));
+    // A name the list lacks follows the list's own entries, ticked.
+    EXPECT_EQ(form.lstWt(2).List(6), "舊名");
+    EXPECT_TRUE(form.lstWt(2).Selected(6));
 }
 
 // The record and its work types are stored together: a failure at any write leaves both, told
-// by the database layer's own message, the form still editing.
+// with the error's number, the form still editing.
 TEST_F(ProjectFormTest, AFailedEditSaveLeavesTheProjectAndItsWorkTypes) {
     workTypes({"土木", "水電"});
     project("P001", "一號工程", false, {"土木"});
@@ -223,7 +305,13 @@ TEST_F(ProjectFormTest, AFailedEditSaveLeavesTheProjectAndItsWorkTypes) {
         host.click(form.cmdSv);
     };
     const int writes = test::ExpectEachWriteFailureLeavesTheBooks(host, {&AccDb()}, edit, [&] {
-        EXPECT_EQ(host.messages().back().title, "Kiv");
+        // The error's number, a line break and its description, plain and with no title given.
+        const TestHost::Message& told = host.messages().back();
+        EXPECT_EQ(told.style, MessagePlain);
+        EXPECT_EQ(told.title, std::nullopt);
+        const size_t digits = told.text.find_first_not_of("0123456789");
+        EXPECT_GT(digits, 0u);
+        EXPECT_EQ(told.text.substr(digits, 1), "\n");
         EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
         host.click(form.cmdCencel);
     });

@@ -203,6 +203,57 @@ TEST_F(WorkTypeEditorTest, ARenameWhoseListFailsToCommitIsToldAndMadeWholeByDoin
     EXPECT_EQ(projectTypes("P001"), Texts{"土方"});
 }
 
+// Until the same renaming is done again, the project form shows the project's new name after the
+// list's own entries, ticked, and a save keeps it; a project without such a name, and a new one,
+// show the list alone.
+TEST_F(WorkTypeEditorTest, AProjectKeepsTheNameOfARenameWhoseListFailedToCommit) {
+    workTypes({"土木", "水電"});
+    project("P001", "一號工程", false, {"土木", "水電"});
+    project("P002", "二號工程", false, {"水電"});
+    frmPj& pj = Forms::get<frmPj>();
+    auto rename = [this](bool listFails) {
+        host.onModal<frmEm>([this, listFails](frmEm& form) {
+            host.pick(form.LsM, 0);
+            host.click(form.cmdEdit);
+            retype(form.txt, "土方");
+            if (listFails) {
+                writefault::failCommit(2);
+                host.answerMessage(AnswerOk);
+            }
+            host.click(form.cmdY);
+            writefault::clear();
+            host.click(form.Command1);
+        });
+    };
+    auto entries = [&pj] {
+        Texts shown;
+        for (int i = 0; i < pj.lstWt(0).ListCount(); ++i)
+            shown.push_back(pj.lstWt(0).List(i) + (pj.lstWt(0).Selected(i) ? "+" : ""));
+        return shown;
+    };
+    rename(true);
+    host.click(pj.Command1);
+    ASSERT_EQ(typeList(), (Texts{"1|土木", "2|水電"}));
+    EXPECT_EQ(entries(), (Texts{"土木", "水電+", "土方+"}));
+
+    host.click(pj.cmdEdit);
+    EXPECT_EQ(entries(), (Texts{"土木", "水電+", "土方+"}));
+    host.click(pj.cmdSv);
+    EXPECT_EQ(projectTypes("P001"), (Texts{"水電", "土方"}));
+    host.scroll(pj.FSB, 1);
+    EXPECT_EQ(entries(), (Texts{"土木", "水電+"}));
+    host.scroll(pj.FSB, 0);
+    EXPECT_EQ(entries(), (Texts{"土木", "水電+", "土方+"}));
+    host.click(pj.cmdAdd);
+    EXPECT_EQ(entries(), (Texts{"土木", "水電"}));
+    host.click(pj.cmdCencel);
+
+    rename(false);
+    host.click(pj.Command1);
+    EXPECT_EQ(entries(), (Texts{"土方+", "水電+"}));
+    EXPECT_EQ(projectTypes("P001"), (Texts{"水電", "土方"}));
+}
+
 // Copy B of the program adds a work type while copy A's editor shows the list: none of A's saves
 // writes over it, and A is shown the list as stored.
 TEST_F(WorkTypeEditorTest, AListChangedByAnotherCopyIsNotOverwritten) {
