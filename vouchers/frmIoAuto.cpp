@@ -105,6 +105,7 @@ void frmIoAuto::WriteFollowUpVoucher() {
     SetVoucherState(AccDb(), cashed->number, SignedByCheque, SignedByCashedCheque);
     AddShownVoucher(cashed->expense ? CashedExpense : CashedIncome);
 }
+
 // The follow-up copies the cashed voucher's amount, tax and suggestion as they are stored: a
 // negative or overlong tax written by an older build is no typed text to refuse, and refusing it
 // would leave the cheque uncashable, its voucher being signed.
