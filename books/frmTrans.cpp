@@ -308,8 +308,9 @@ void frmTrans::Command2_Click() {
                      "\r\n 至 " + AccountOf(cbABnk)});
 }
 
-// Nothing is written before the legs; a refusal changes nothing. A voucher form holding an entry
-// refuses the transfer before anything is asked, since the transfer closes it. An amount that is
+// Nothing is written before the legs; a refusal changes nothing. A voucher form holding typed
+// input refuses the transfer before anything is asked, since the transfer closes it; one browsing
+// or with an entry begun and nothing typed is closed. An amount that is
 // not a whole number is refused before anything is asked, so that no other reading of it is ever
 // posted.
 void frmTrans::RunTransfer(const TransferPlan& transfer) {

@@ -6,30 +6,32 @@
 namespace kiv {
 
 std::optional<std::string> FirstVoucherNotPayable(Database& db,
-                                                  const std::vector<std::string>& numbers) {
-    for (const std::string& number : numbers) {
+                                                  const std::vector<GroupMember>& members) {
+    for (const GroupMember& member : members) {
         bool payable = !db.OpenRecordset(
                               "SELECT 單號 FROM iof WHERE 單號 = ? AND pay = 1 AND "
-                              "方式 IN (-1, -2) AND NOT EXISTS (SELECT 1 FROM iofs "
-                              "WHERE iofs.單號 = iof.單號)",
-                              number)
+                              "方式 IN (-1, -2) AND COALESCE(金額, 0) = ? AND NOT EXISTS "
+                              "(SELECT 1 FROM iofs WHERE iofs.單號 = iof.單號)",
+                              member.number, member.amount)
                             .Eof();
-        if (!payable) return number;
+        if (!payable) return member.number;
     }
     return std::nullopt;
 }
 
-// Each member is signed off only from the state the list showed it in, payable as
-// FirstVoucherNotPayable tells, and before it joins the group.
+// Each member is signed off only from the state and with the amount the list showed it in,
+// payable as FirstVoucherNotPayable tells, and before it joins the group.
 void RecordChequeGroup(Database& db, const std::string& group,
-                       const std::vector<std::string>& numbers) {
+                       const std::vector<GroupMember>& members) {
     Transaction transaction(db);
-    for (const std::string& number : numbers) {
+    for (const GroupMember& member : members) {
         ChangeShownState(db,
                          "UPDATE iof SET 方式 = ? WHERE 單號 = ? AND pay = 1 AND 方式 IN (?, ?) "
-                         "AND NOT EXISTS (SELECT 1 FROM iofs WHERE iofs.單號 = iof.單號)",
-                         SignedByCheque, number, CashSuggested, ChequeSuggested);
-        db.Execute("INSERT INTO iofs (多單號, 單號) VALUES (?, ?)", group, number);
+                         "AND COALESCE(金額, 0) = ? AND NOT EXISTS (SELECT 1 FROM iofs WHERE "
+                         "iofs.單號 = iof.單號)",
+                         SignedByCheque, member.number, CashSuggested, ChequeSuggested,
+                         member.amount);
+        db.Execute("INSERT INTO iofs (多單號, 單號) VALUES (?, ?)", group, member.number);
     }
     transaction.Commit();
 }

@@ -8,8 +8,6 @@
 #include <string>
 
 #include "ledger/Vouchers.h"
-#include "platform/db/Amount.h"
-#include "platform/db/Value.h"
 #include "platform/forms/Layout.h"
 
 namespace kiv::voucherfields {
@@ -56,18 +54,6 @@ inline Placement field(Control& control, int left, int row, int width, unsigned 
 
 inline std::string numberText(const std::optional<int64_t>& number) {
     return number ? std::to_string(*number) : "";
-}
-
-// The tax box: plain digits as the amount, or empty (stored Null).
-inline constexpr AmountRule TaxRule{
-    .mostDigits = 12, .separatorsAllowed = false, .emptyAllowed = true};
-
-// An empty amount or tax box stores Null. The save refuses a text that is no amount before it
-// reads the fields; one that reaches here all the same is refused by the conversion.
-inline std::optional<int64_t> numberOfText(const std::string& text) {
-    AmountReading reading = ReadAmount(text, TaxRule);
-    if (reading.refused()) throw ConversionError("「" + text + "」不是金額");
-    return reading.amount;
 }
 
 // The eight rows of fields, from the entry date to the receiver. What a form adds on those rows
@@ -158,8 +144,9 @@ void showVoucherFields(VoucherForm& f, const Voucher& v) {
     f.O1(v.sales ? 1 : 0).SetValue(true);
 }
 
-// The same fields read back from the controls into `v`; the amount, the dates, the number and
-// the states are the form's to set.
+// The same fields read back from the controls into `v`; the amount, the tax, the dates, the
+// number and the states are the form's to set: each form knows whether a box holds typed text or
+// a value it read or wrote itself.
 template <class VoucherForm>
 void readVoucherFields(const VoucherForm& f, Voucher& v) {
     v.use = f.cbUse.Text();
@@ -175,7 +162,6 @@ void readVoucherFields(const VoucherForm& f, Voucher& v) {
     v.receiver = f.cbSin.Text();
     v.receipt = f.Check1.Value() == 1;
     v.receiptNo = f.txtBno.Text();
-    v.tax = numberOfText(f.txtTax.Text());
     v.sales = f.O1(1).Value();
 }
 

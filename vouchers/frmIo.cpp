@@ -203,7 +203,6 @@ void frmIo::WireEvents() {
     DTP1.Picked = [this] { DTP1_Change(); };
     txtCash.KeyPress = [this](int& key) { txtCash_KeyPress(key); };
     txtCash.KeyUp = [this](int& key, int shift) { txtCash_KeyUp(key, shift); };
-    txtTax.KeyPress = [](int& key) { AmountKeyFilter(key); };
 }
 
 void frmIo::Form_Load() {
@@ -250,8 +249,35 @@ void frmIo::Form_Unload(int&) {
     ShowOneRecord = false;
 }
 
+// An entry holds input once a field no longer shows what it showed when the entry began; a
+// sign-off ticked and not saved is input as well.
 bool frmIo::HoldsUnsavedInput() const {
-    return lbStat.Caption() != Browsing || SignOffPending;
+    if (SignOffPending) return true;
+    return lbStat.Caption() != Browsing && EntryTexts() != entryBegun_;
+}
+
+// What the user can change in an entry, each field as text.
+std::vector<std::string> frmIo::EntryTexts() const {
+    const auto ticked = [](bool value) { return value ? "1" : "0"; };
+    return {cbUse.Text(),
+            txtCash.Text(),
+            cbAcc.Text(),
+            lbAcIo.Caption(),
+            lbAcTxt.Caption(),
+            cbPs1.Text(),
+            cbPs2.Text(),
+            cbPj.Text(),
+            lbPjTxt.Caption(),
+            cbWt.Text(),
+            lbHday.Caption(),
+            cbReq.Text(),
+            cbSin.Text(),
+            ticked(Check1.Value() == 1),
+            txtBno.Text(),
+            txtTax.Text(),
+            ticked(O1(1).Value()),
+            ticked(Op1(0).Value()),
+            ticked(ckNoW.Value() == 1)};
 }
 
 void frmIo::LoadVoucherTitle() {
@@ -336,11 +362,26 @@ Voucher frmIo::VoucherFromFields() const {
     readVoucherFields(*this, v);
     v.entryDate = dateOfLabel(lbInDay);
     v.number = lbNo.Caption();
-    v.amount = ReadAmount(txtCash.Text(), VoucherAmountRule).amount;
+    v.amount = BoxValue(txtCash, shownVoucher_.amount, VoucherAmountRule);
+    v.tax = BoxValue(txtTax, shownVoucher_.tax, TaxRule);
     v.day = dateOfLabel(lbHday);
     v.suggestion = Op1(0).Value() ? CashSuggested : ChequeSuggested;
     v.state = ckNoW.Value() == 1 ? VoidVoucher : v.suggestion;
     return v;
+}
+
+// A box still showing the value read from the stored voucher holds nothing typed: that value is
+// written back as it stands. A voucher being added has nothing stored.
+bool frmIo::ShowsStored(const TextBox& box, const std::optional<int64_t>& stored) const {
+    return !AddingVoucher && box.Text() == numberText(stored);
+}
+
+// An amount box's value for the save: the stored one while the box still shows it, else the
+// typed text as the box's rule reads it (the save has refused a text the rule does not take).
+std::optional<int64_t> frmIo::BoxValue(const TextBox& box, const std::optional<int64_t>& stored,
+                                       const AmountRule& rule) const {
+    if (ShowsStored(box, stored)) return stored;
+    return ReadAmount(box.Text(), rule).amount;
 }
 
 // Nothing stored to show: the fields are empty and nothing can be signed or settled.
@@ -477,6 +518,7 @@ void frmIo::cmdAdd_Click() {
     ClearForNewVoucher(*number);
     lbStat.SetCaption(Adding);
     AddingVoucher = true;
+    entryBegun_ = EntryTexts();
 }
 
 void frmIo::cmdEdit_Click() {
@@ -492,6 +534,7 @@ void frmIo::cmdEdit_Click() {
     lbStat.SetCaption(Modifying);
     cmdCencel.SetVisible(true);
     AddingVoucher = false;
+    entryBegun_ = EntryTexts();
     cbUse.SetFocus();
 }
 
@@ -656,12 +699,21 @@ void frmIo::SaveVoucher() {
     BackToBrowsing();
 }
 
+// An empty amount and an empty account are refused whatever the boxes show. The rules for typing
+// judge only what was typed: a value shown as read from the voucher (an older file's negative
+// tax, a thirteen-digit amount) is written back as it stands, so that it never keeps the voucher
+// from being signed off.
 bool frmIo::EntriesAreComplete() {
-    if (auto problem = VoucherAmountProblem(txtCash.Text())) {
-        messageBox(*problem, MessageCritical, CapitalsTitle);
-        return false;
+    const bool amountTyped = !ShowsStored(txtCash, shownVoucher_.amount);
+    if (txtCash.Text().empty() || amountTyped) {
+        if (auto problem = VoucherAmountProblem(txtCash.Text())) {
+            messageBox(*problem, MessageCritical, CapitalsTitle);
+            return false;
+        }
     }
-    if (TypedAmount(txtTax, "稅額", TaxRule, CapitalsTitle).refused()) return false;
+    if (!ShowsStored(txtTax, shownVoucher_.tax) &&
+        TypedAmount(txtTax, "稅額", TaxRule, CapitalsTitle).refused())
+        return false;
     if (lbAcTxt.Caption().empty()) {
         messageBox("科目不可空白", MessageCritical, CapitalsTitle);
         return false;
@@ -973,17 +1025,19 @@ void frmIo::cmdco_Click() {
 
 // The marked vouchers are checked, the cheque entered and the group written in one transaction,
 // so that a voucher is paid once and a cancelled or failed cheque leaves every voucher unsigned.
-// A marked voucher that another copy of the program signed off or grouped since the list showed
-// it refuses the whole issue before the cheque is asked for, and the list is shown as stored.
+// A marked voucher that another copy of the program signed off, grouped or changed in amount
+// since the list showed it refuses the whole issue before the cheque is asked for, since the
+// cheque's amount adds up the amounts shown; the list is then shown as stored.
 void frmIo::IssueCombinedCheque() {
-    std::vector<std::string> members;
+    std::vector<GroupMember> members;
     for (int r = 1; r < hfg.Rows(); ++r)
-        if (hfg.TextMatrix(r, 0) == "*") members.push_back(hfg.TextMatrix(r, 1));
+        if (hfg.TextMatrix(r, 0) == "*")
+            members.push_back({hfg.TextMatrix(r, 1), AmountOf(hfg.TextMatrix(r, 8))});
     if (members.empty()) {
         messageBox("沒有選取收支單", MessageExclamation, ApplicationTitle);
         return;
     }
-    HandOver<std::string> first(CombinedFirstVoucherNo, members.front());
+    HandOver<std::string> first(CombinedFirstVoucherNo, members.front().number);
     HandOver<int64_t> total(CombinedChequeTotal, markedTotal_);
     Database& db = AccDb();
     bool entered = false;

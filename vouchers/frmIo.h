@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ledger/Vouchers.h"
+#include "platform/db/Amount.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
@@ -124,6 +126,10 @@ class frmIo : public Form {
     void ShowVoucherByNumber();
     void ShowVoucherFields(const Voucher& voucher);
     Voucher VoucherFromFields() const;
+    bool ShowsStored(const TextBox& box, const std::optional<int64_t>& stored) const;
+    std::optional<int64_t> BoxValue(const TextBox& box, const std::optional<int64_t>& stored,
+                                    const AmountRule& rule) const;
+    std::vector<std::string> EntryTexts() const;
     void ShowNoVoucher();
     void ShowStoredVoucher();
     void ShowState(int state, int suggestion);
@@ -169,6 +175,8 @@ class frmIo : public Form {
     std::optional<Recordset> VoucherRecordset;
     // The voucher as it was read when shown, which a save expects still to be stored.
     Voucher shownVoucher_;
+    // The fields as an entry (adding or modifying) began, to tell whether anything was typed.
+    std::vector<std::string> entryBegun_;
     int CurrentPosition = 0;
     bool AddingVoucher = false;
     bool SignOffPending = false;

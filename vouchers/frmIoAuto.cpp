@@ -105,11 +105,15 @@ void frmIoAuto::WriteFollowUpVoucher() {
     SetVoucherState(AccDb(), cashed->number, SignedByCheque, SignedByCashedCheque);
     AddShownVoucher(cashed->expense ? CashedExpense : CashedIncome);
 }
-// The follow-up is the cashed voucher again, which keeps its stored tax.
-// and the follow-up keeps the stored one.
+
+// The follow-up copies the cashed voucher's amount, tax and suggestion as they are stored: a
+// negative or overlong tax written by an older build is no typed text to refuse, and refusing it
+// would leave the cheque uncashable, its voucher being signed.
 void frmIoAuto::ShowCashedVoucher(const Voucher& cashed) {
     optA(2).SetValue(true);
     showVoucherFields(*this, cashed);
+    amount_ = cashed.amount;
+    tax_ = cashed.tax;
     suggestion_ = cashed.suggestion;
 }
 
@@ -126,8 +130,9 @@ void frmIoAuto::ShowTransfer() {
     // The transfer form is loaded while it shows this form.
     const ComboBox& bank = Forms::control<ComboBox>("frmTrans", leg.bankBox);
     optA(0).SetValue(true);
-    txtCash.SetText(
-        std::to_string(AmountOf(Forms::control<TextBox>("frmTrans", "txtCash").Text())));
+    amount_ = AmountOf(Forms::control<TextBox>("frmTrans", "txtCash").Text());
+    tax_ = std::nullopt;
+    txtCash.SetText(numberText(amount_));
     cbAcc.SetText(leg.account);
     showDirection(*this, leg.expense);
     lbAcTxt.SetCaption(leg.accountName);
@@ -146,13 +151,15 @@ std::string frmIoAuto::AddShownVoucher(int state) {
     return *number;
 }
 
-// Both dates are today as a date, not read back from their labels.
+// Both dates are today as a date, the amount and the tax the values shown, none read back from
+// its label or box.
 Voucher frmIoAuto::VoucherFromFields(int state) const {
     Voucher v;
     readVoucherFields(*this, v);
     v.entryDate = today_;
     v.state = state;
-    v.amount = numberOfText(txtCash.Text());
+    v.amount = amount_;
+    v.tax = tax_;
     v.day = today_;
     v.suggestion = suggestion_;
     return v;

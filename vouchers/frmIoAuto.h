@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ledger/Vouchers.h"
@@ -73,7 +75,9 @@ class frmIoAuto : public Form {
     Voucher VoucherFromFields(int state) const;
 
     Date today_;
-    // The cashed voucher's suggestion, which the follow-up keeps; a transfer suggests cash.
+    // What the voucher shows of the cashed voucher, or of the transfer (no tax; cash suggested).
+    std::optional<int64_t> amount_;
+    std::optional<int64_t> tax_;
     int suggestion_ = CashSuggested;
 };
 

@@ -75,9 +75,6 @@ frmTag::frmTag() : Form(FormName) {
         hfg_MouseUp(button, shift, x, y);
     };
     t.Change = [this] { t_Change(); };
-    t.KeyPress = [this](int& key) {
-        if (editCol_ == AmountCol) AmountKeyFilter(key);
-    };
     cbBL.Click = [this] { cbBL_Click(); };
     ca.Click = [this] { ca_Click(); };
     lst.Click = [this] { lst_Click(); };

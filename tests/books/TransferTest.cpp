@@ -268,6 +268,31 @@ TEST_F(TransferTest, ATransferClosesTheVoucherFormUnlessItHoldsAnEntry) {
     EXPECT_EQ(vouchers().size(), 1u);
 }
 
+// An entry begun with nothing typed yet holds nothing to lose: the transfer is made and closes
+// the voucher form, as it does one that is browsing.
+TEST_F(TransferTest, AVoucherEntryWithNothingTypedIsClosedByTheTransfer) {
+    loggedInWith(AllRights);
+    AccDb().Execute(
+        "INSERT INTO iof (輸入日期, 單號, 方式, 金額, pay, 發生日期, 建議方式) VALUES "
+        "('2026-03-01', '1159999001', -1, 100, 1, '2026-03-01', -1)");
+    const std::pair<const char*, CommandButton frmIo::*> entries[] = {
+        {"adding", &frmIo::cmdAdd},
+        {"modifying", &frmIo::cmdEdit},
+    };
+    frmTrans& form = withAmount("100");
+    for (auto [name, entry] : entries) {
+        SCOPED_TRACE(name);
+        frmIo& io = open<frmIo>();
+        host.click(io.*entry);
+        ASSERT_NE(io.lbStat.Caption(), "〔瀏覽〕");
+        host.expectMessage("確定由現金轉帳到\r\n台灣銀行001-123\r\n金額  100", AnswerYes);
+        host.expectMessage("轉帳完成\r\n已從現金帳存款現金 100 至 台灣銀行");
+        host.click(form.cmdToBank);
+        EXPECT_FALSE(Forms::find("frmIo"));
+    }
+    EXPECT_EQ(vouchers().size(), 3u);
+}
+
 // Each write of each transfer, and its commit, is made to fail in turn: every leg's voucher, cash
 // row and bank row go together, so every table stays as it was, the user is told, and the
 // balances shown are read again.

@@ -180,10 +180,14 @@ TEST_F(LedgerTest, AStateIsChangedOnlyFromTheStateItWasReadIn) {
         SetVoucherState(db, v.number, SignedByCheque, SignedByCashedCheque);
     };
     const Change alone = [](Database& db, const Voucher& v, const Voucher&) {
-        RecordChequeGroup(db, v.number + "S", {v.number});
+        RecordChequeGroup(db, v.number + "S", {{v.number, *v.amount}});
     };
     const Change grouped = [](Database& db, const Voucher& v, const Voucher& other) {
-        RecordChequeGroup(db, other.number + "S", {other.number, v.number});
+        RecordChequeGroup(db, other.number + "S",
+                          {{other.number, *other.amount}, {v.number, *v.amount}});
+    };
+    const Change amountChanged = [](Database& db, const Voucher& v, const Voucher&) {
+        db.Execute("UPDATE iof SET 金額 = 金額 + 1 WHERE 單號 = ?", v.number);
     };
     const Change deleted = [](Database& db, const Voucher& v, const Voucher&) {
         db.Execute("DELETE FROM iof WHERE 單號 = ?", v.number);
@@ -198,6 +202,7 @@ TEST_F(LedgerTest, AStateIsChangedOnlyFromTheStateItWasReadIn) {
         {"its cheque cashed twice", SignedByCheque, cashed, cashed},
         {"paid by a combined cheque after cash", ChequeSuggested, byCash, grouped},
         {"paid by two combined cheques", ChequeSuggested, alone, grouped},
+        {"paid by a combined cheque of the amount it had", ChequeSuggested, amountChanged, grouped},
         {"deleted", ChequeSuggested, deleted, byCheque},
     };
     for (const auto& c : cases) {
@@ -251,17 +256,22 @@ TEST_F(LedgerTest, TheCashBalanceIsTheLastRowsAsStoredAndAnEmptyBookHoldsNothing
     EXPECT_EQ(CashBalance(AccDb()), 130);
 }
 
+// Each voucher is paid with the amount the list showed of it: A8 shown at 100 now holds 900, and
+// an empty amount is shown and paid as 0.
 TEST_F(LedgerTest, OnlyUnsignedExpensesOutsideAnyGroupArePaidByOneChequeAllOrNothing) {
     AccDb().Execute(
-        "INSERT INTO iof (單號, 方式, pay) VALUES ('A1', -1, 1), ('A2', -2, 1), "
-        "('A3', 0, 1), ('A4', -1, 0), ('A5', -3, 1), ('A6', -1, 1)");
+        "INSERT INTO iof (單號, 方式, pay, 金額) VALUES ('A1', -1, 1, 100), ('A2', -2, 1, NULL), "
+        "('A3', 0, 1, 100), ('A4', -1, 0, 100), ('A5', -3, 1, 100), ('A6', -1, 1, 100), "
+        "('A8', -1, 1, 900)");
     AccDb().Execute("INSERT INTO iofs VALUES ('A9S', 'A6')");
-    EXPECT_EQ(FirstVoucherNotPayable(AccDb(), {"A1", "A2"}), std::nullopt);
-    for (const char* refused : {"A3", "A4", "A5", "A6", "A7"})
-        EXPECT_EQ(FirstVoucherNotPayable(AccDb(), {"A1", refused, "A3"}),
+    const GroupMember a1{"A1", 100}, a2{"A2", 0};
+    EXPECT_EQ(FirstVoucherNotPayable(AccDb(), {a1, a2}), std::nullopt);
+    for (const char* refused : {"A3", "A4", "A5", "A6", "A7", "A8"})
+        EXPECT_EQ(FirstVoucherNotPayable(AccDb(), {a1, {refused, 100}, {"A3", 100}}),
                   std::optional<std::string>(refused));
+    EXPECT_THROW(RecordChequeGroup(AccDb(), "A8S", {{"A8", 100}}), UpdateConflict);
     // Two rows and two state changes, then the commit.
-    expectAllOrNothing(4, [] { RecordChequeGroup(AccDb(), "A2S", {"A2", "A1"}); });
+    expectAllOrNothing(4, [&] { RecordChequeGroup(AccDb(), "A2S", {a2, a1}); });
     EXPECT_EQ(rows(AccDb(), "SELECT 多單號, 單號 FROM iofs ORDER BY rowid"),
               (Texts{"A9S|A6", "A2S|A2", "A2S|A1"}));
     EXPECT_EQ(rows(AccDb(), "SELECT 方式 FROM iof WHERE 單號 IN ('A1', 'A2')"), (Texts{"1", "1"}));
@@ -277,7 +287,7 @@ TEST_F(LedgerTest, TheWritesNestInTheCallersTransaction) {
         SetVoucherState(AccDb(), read.number, read.state, SignedByCheque);
         PostCashBookRow(AccDb(), CashEntryFor(read, Clock::today()));
         PostBankBookRow(AccDb(), {"土地銀行", "011-22", 100, true, Clock::today(), "兌現", "N"});
-        RecordChequeGroup(AccDb(), "G", {grouped.number});
+        RecordChequeGroup(AccDb(), "G", {{grouped.number, *grouped.amount}});
     }
     EXPECT_EQ(books(), before);
 }

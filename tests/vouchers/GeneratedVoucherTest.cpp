@@ -117,6 +117,61 @@ TEST_F(GeneratedVoucherTest, ACashedExpenseIsFollowedByACopyDatedTodayAndMarkedC
     EXPECT_FALSE(Forms::find("frmIoAuto"));
 }
 
+// Values an older build stored, which no box of today's takes as typed, are written back as they
+// stand: the sign-off by cash rewrites the voucher with them and posts its amount, a modification
+// that leaves their boxes alone keeps them, and the cashing copies them into the follow-up.
+TEST_F(GeneratedVoucherTest, StoredAmountsAndTaxesPassUnchangedThroughTheSignOffAndTheCashing) {
+    const struct {
+        const char* what;
+        int64_t amount;
+        Value tax;
+        bool receipt;
+    } cases[] = {
+        {"a negative tax, its box hidden", 1000, -5, false},
+        {"a negative tax, its box shown", 1000, -5, true},
+        {"a thirteen-digit tax", 1000, int64_t{1234567890123}, true},
+        {"a negative amount", -500, 0, true},
+        {"a thirteen-digit amount", 1234567890123, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AccDb().Execute("DELETE FROM iof");
+        AccDb().Execute("DELETE FROM cash");
+        const std::string kept = std::to_string(c.amount) + "|" + c.tax.text();
+        for (const char* number : {"S1", "M1", "C1"})
+            addVoucher({.number = number,
+                        .state = number[0] == 'C' ? 1 : -1,
+                        .amount = c.amount,
+                        .receipt = c.receipt,
+                        .tax = c.tax});
+
+        frmIo& signing = openOne("S1");
+        host.click(signing.ck);
+        host.click(signing.cmdSv);
+        signing.Unload();
+        EXPECT_EQ(rows(AccDb(), "SELECT 方式, 金額, 稅額 FROM iof WHERE 單號 = 'S1'").at(0),
+                  "0|" + kept);
+        EXPECT_EQ(rows(AccDb(), "SELECT cash FROM cash"), Texts{std::to_string(c.amount)});
+
+        frmIo& modifying = openOne("M1");
+        host.click(modifying.cmdEdit);
+        host.type(modifying.cbPs1, "改");
+        host.click(modifying.cmdSv);
+        modifying.Unload();
+        EXPECT_EQ(rows(AccDb(), "SELECT 附註一, 金額, 稅額 FROM iof WHERE 單號 = 'M1'").at(0),
+                  "附一改|" + kept);
+
+        cash("C1");
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown.back().tax, c.tax.text());
+        EXPECT_EQ(
+            rows(AccDb(), "SELECT 方式, 金額, 稅額 FROM iof WHERE 單號 = ?", shown.back().number)
+                .at(0),
+            "4|" + kept);
+        EXPECT_TRUE(host.messages().empty());
+    }
+}
+
 // Texts left Null read as "", an empty project stays empty and its name is copied, an empty tax
 // stays Null.
 TEST_F(GeneratedVoucherTest, ACashedIncomeWithoutProjectOrReceiptGivesAnIncomeOfState2) {

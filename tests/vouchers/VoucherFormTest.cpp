@@ -160,8 +160,8 @@ TEST_F(VoucherFormTest, OneVoucherModeHidesBrowsingAndAnUnknownNumberShowsNothin
     EXPECT_FALSE(unknown.ck.Enabled() || unknown.cmdEdit.Enabled() || unknown.cmdPt.Enabled());
 }
 
-// Another form's action never closes the form while it holds an entry: a new voucher, a
-// modification, a sign-off not yet saved. Browsing, it is closed.
+// Another form's action never closes the form while it holds input: a new voucher or a
+// modification with something typed, a sign-off not yet saved. Browsing, it is closed.
 TEST_F(VoucherFormTest, AnEntryKeepsTheFormFromBeingClosedByAnotherForm) {
     addVoucher({.number = "A1"});
     frmIo& form = openForm();
@@ -172,6 +172,7 @@ TEST_F(VoucherFormTest, AnEntryKeepsTheFormFromBeingClosedByAnotherForm) {
     };
     for (CommandButton* entry : {&form.cmdAdd, &form.cmdEdit}) {
         host.click(*entry);
+        host.type(form.txtCash, "3");
         host.expectMessage("請先關閉收支單作業");
         EXPECT_FALSE(closedByAnotherForm());
         host.click(form.cmdCencel);

@@ -251,6 +251,37 @@ TEST_F(VoucherListTest, OneChequePaysTheMarkedVouchersAsAGroupOnce) {
     EXPECT_EQ(column(form.hfg, 0), Texts{""});
 }
 
+// The cheque's amount adds up the amounts the list showed: a marked voucher whose amount another
+// copy changed meanwhile refuses the whole issue before the cheque is asked for, and the list
+// shows the amounts as stored, to be marked again.
+TEST_F(VoucherListTest, AnAmountChangedByAnotherCopyRefusesTheCombinedCheque) {
+    addVoucher({.number = "A1", .amount = 100});
+    addVoucher({.number = "A2", .amount = 200});
+    addVoucher({.number = "A3", .amount = 300});
+    frmIo& form = openForm();
+    host.click(form.cmdNck);
+    const auto markAll = [&] {
+        host.click(form.ckco);
+        for (int r : {1, 2, 3})
+            host.mouseDownCell(form.hfg, r, 4, LeftButton);
+    };
+    markAll();
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    copyB->Execute("UPDATE iof SET 金額 = 900 WHERE 單號 = 'A1'");
+    const std::string leftByB = test::dumpTables(AccDb());
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(form.cmdco);
+    EXPECT_EQ(test::dumpTables(AccDb()), leftByB);
+    EXPECT_TRUE(host.modalShows().empty());
+    EXPECT_EQ(column(form.hfg, 8), (Texts{"900", "200", "300"}));
+    EXPECT_EQ(column(form.hfg, 0), (Texts{"", "", ""}));
+
+    markAll();
+    chequeForm(true);
+    host.click(form.cmdco);
+    EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 金額 FROM bill"), Texts{"A1S|1400"});
+}
+
 TEST_F(VoucherListTest, TheLastGroupPaidClosesTheList) {
     addVoucher({.number = "A1"});
     frmIo& form = openForm();

@@ -130,6 +130,32 @@ TEST_F(VoucherSaveTest, TheChecksComeInOrderAndWriteNothing) {
     EXPECT_TRUE(rows(AccDb(), "SELECT * FROM iof").empty());
 }
 
+// The tax box takes every key: a text that is no tax stays as typed and the save refuses it,
+// naming the field, with nothing stored.
+TEST_F(VoucherSaveTest, ATaxTypedIsKeptAsTypedAndRefusedAtTheSave) {
+    addVoucher({.number = "A1", .receipt = true, .tax = 50});
+    frmIo& form = openForm();
+    const std::string before = test::dumpTables(AccDb());
+    const std::pair<const char*, const char*> taxes[] = {
+        {"12.5", "稅額欄位只能輸入數字"},
+        {"-5", "稅額不可為負數"},
+        {"1234567890123", "稅額不可超過12位數"},
+    };
+    for (const auto& [typed, message] : taxes) {
+        SCOPED_TRACE(typed);
+        host.click(form.cmdEdit);
+        form.txtTax.SetText("");
+        host.type(form.txtTax, typed);
+        EXPECT_EQ(form.txtTax.Text(), typed);
+        host.expectMessage(message);
+        host.click(form.cmdSv);
+        EXPECT_EQ(test::dumpTables(AccDb()), before);
+        EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
+        host.click(form.cmdCencel);
+    }
+    EXPECT_EQ(host.beeps(), 0);
+}
+
 TEST_F(VoucherSaveTest, VoidingAndUnvoidingKeepTheSuggestionAndTheEntryData) {
     addVoucher({.number = "A1", .state = -2, .suggestion = -2, .day = Date::fromYmd(2031, 2, 3)});
     frmIo& form = openForm();
