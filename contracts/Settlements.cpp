@@ -2,8 +2,10 @@
 
 #include <functional>
 
+#include "ledger/Vouchers.h"
 #include "platform/db/Amount.h"
 #include "platform/db/Database.h"
+#include "platform/db/Errors.h"
 #include "platform/db/Numbers.h"
 #include "platform/db/ShownRows.h"
 #include "platform/forms/Host.h"
@@ -39,6 +41,18 @@ bool changeStoredRow(bool receivable, Schedule schedule, const std::string& id, 
     return true;
 }
 
+// The settling voucher is still stored as the user was shown it: the same amount, and signed off
+// the same way, by cash, or by a cheque whether cashed since or not. Otherwise the settlement
+// would record money the voucher no longer holds.
+void checkVoucherAsShown(Database& db, const Settlement& settlement) {
+    const std::optional<Voucher> voucher = ReadVoucher(db, settlement.voucherNo);
+    if (!voucher || voucher->amount != settlement.voucherAmount) throw UpdateConflict();
+    const bool sameWay = settlement.cash ? voucher->state == SignedByCash
+                                         : voucher->state == SignedByCheque ||
+                                               voucher->state == SignedByCashedCheque;
+    if (!sameWay) throw UpdateConflict();
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool receivable) {
@@ -62,6 +76,7 @@ bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id
     Database& db = AccDb();
     const Identifier table = db.Table(ScheduleTable(receivable, schedule));
     return changeStoredRow(receivable, schedule, id, period, [&] {
+        checkVoucherAsShown(db, settlement);
         ChangeShownState(db,
                          "UPDATE " + table +
                              " SET 實收金 = ?, 實收日 = ?, 現金 = ?, 支票號碼 = ?, 收支單號 = ?, "
@@ -98,7 +113,8 @@ void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id
 }
 
 // The grid's and the voucher's amounts are written as plain numbers ("8000"), a typed one as it
-// was typed once it reads as an amount; an input box left empty (or cancelled) settles nothing.
+// was typed once it reads as an amount; an input box left empty (or cancelled) settles nothing. A
+// reply that is no number is asked again "必須是數字"; a negative or too long one in its own words.
 std::optional<std::string> AskSettledAmount(int64_t voucher, int64_t planned) {
     if (voucher == planned) return std::to_string(voucher);
     if (messageBox("沖帳金額與預付金額不符\n是否沖帳？", MessageYesNoDefaultNo, ApplicationTitle) !=
@@ -112,7 +128,9 @@ std::optional<std::string> AskSettledAmount(int64_t voucher, int64_t planned) {
         AmountReading typed = ReadAmount(reply);
         if (typed.fault == AmountFault::Empty) return std::nullopt;
         if (!typed.refused()) return reply;
-        prompt = "填入沖帳金額\n" + AmountRefusal("沖帳金額", typed.fault);
+        prompt = "填入沖帳金額\n" + (typed.fault == AmountFault::NotAmount
+                                         ? std::string("必須是數字")
+                                         : AmountRefusal("沖帳金額", typed.fault));
     }
 }
 

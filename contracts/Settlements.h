@@ -13,13 +13,15 @@
 // contract grids. A settlement lives in the six fields 實收金 … 處理 of the one schedule row.
 namespace kiv {
 
-// What a voucher writes into the row it settles.
+// What a voucher writes into the row it settles, and the voucher as the user was shown it: its
+// amount (金額), and signed off by cash or by a cheque.
 struct Settlement {
     std::string amount;  // 實收金: a plain number, or as the user typed it
     std::optional<Date> day;
     bool cash = false;
     std::string chequeNo;
     std::string voucherNo;
+    std::optional<int64_t> voucherAmount;
 };
 
 // The contracts of the kind that have an instalment row and an open instalment or addition:
@@ -28,7 +30,8 @@ std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool rece
 
 // Writes the settlement into row `period` of the contract's instalments or additions, which the
 // user was shown open. False, with nothing written, when no such row is stored; UpdateConflict,
-// nothing written, when another copy of the program settled it meanwhile.
+// nothing written, when another copy of the program settled it meanwhile, or changed the voucher
+// from what the user was shown (its cheque voided or bounced leaves its amount 0).
 bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period,
                        const Settlement& settlement);
 

@@ -221,6 +221,7 @@ void frmMach::cmd_Click() {
     settlement.cash = voucher.cash;
     if (!voucher.cash) settlement.chequeNo = ChequeNumberForVoucher(voucher.number);
     settlement.voucherNo = voucher.number;
+    settlement.voucherAmount = ReadAmount(voucher.amount).amount;
     const Schedule schedule = ChosenIsInstalment ? Schedule::Instalments : Schedule::Additions;
     bool settled = false;
     const bool unchanged = SaveUnlessChanged([&] {
@@ -228,8 +229,8 @@ void frmMach::cmd_Click() {
                                     settlement);
     });
     if (!settled) {
-        // The row went (say so) or was settled meanwhile (the conflict was told): show what is
-        // open now and let the user choose again.
+        // The row went (say so), or it or the voucher changed meanwhile (the conflict was told):
+        // show what is open now and let the user choose again.
         if (unchanged) messageBox(RowGone, MessageExclamation, ApplicationTitle);
         const std::string picked = lstRio.Value();
         ListOpenContracts();

@@ -71,11 +71,10 @@ void frmMchIo::ListProjectVouchers() {
         if (col < static_cast<int>(std::size(widths))) hfg.SetColWidth(col, widths[col]);
         hfg.SetTextMatrix(0, col, headers[col]);
     }
-    voucherDays_.clear();
+    listed_.clear();
     if (!contracts) return;
     Recordset rs = AccDb().OpenRecordset(
-        "SELECT 單號, 金額, 方式, 用途說明, 工程種類, 科目代號, 科目名稱, 申請人, 簽收, 附註一, "
-        "發生日期 FROM iof WHERE 專案號碼 = ? AND 專案名稱 = ? AND pay = ? "
+        "SELECT * FROM iof WHERE 專案號碼 = ? AND 專案名稱 = ? AND pay = ? "
         "AND 方式 IN (?, ?, ?) ORDER BY 單號",
         contracts->lbPjNo.Caption(), contracts->lbPj.Caption(), !receivable, SignedByCash,
         SignedByCheque, SignedByCashedCheque);
@@ -83,6 +82,7 @@ void frmMchIo::ListProjectVouchers() {
     if (count == 0) return;
     hfg.SetRows(count + 1);
     for (int row = 1; !rs.Eof(); rs.MoveNext(), ++row) {
+        listed_.push_back(VoucherAt(rs));
         const Value day = rs.Fields("發生日期");
         hfg.SetTextMatrix(row, 1, rs.Fields("單號").text());
         hfg.SetTextMatrix(row, AmountCol, AmountText(rs.Fields("金額")));
@@ -93,7 +93,6 @@ void frmMchIo::ListProjectVouchers() {
              {"用途說明", "工程種類", "科目代號", "科目名稱", "申請人", "簽收", "附註一"})
             hfg.SetTextMatrix(row, col++, rs.Fields(field).text());
         hfg.SetTextMatrix(row, 11, day.isNull() ? "" : GridRocDate(day.date()));
-        voucherDays_.push_back(day.isNull() ? std::nullopt : std::optional<Date>(day.date()));
     }
 }
 
@@ -109,19 +108,21 @@ void frmMchIo::hfg_DblClick() {
 
 // Without a listed voucher chosen there is nothing to settle with, and the dialog stays.
 void frmMchIo::Command1_Click() {
-    if (ChosenRow < 1 || ChosenRow > static_cast<int>(voucherDays_.size())) return;
+    if (ChosenRow < 1 || ChosenRow > static_cast<int>(listed_.size())) return;
     const std::optional<std::string> amount =
         AskSettledAmount(AmountOf(hfg.TextMatrix(ChosenRow, AmountCol)), AmountOf(SettleAmount));
     if (!amount) return;
     Settlement settlement;
     settlement.amount = *amount;
-    settlement.day = voucherDays_[ChosenRow - 1];
+    settlement.day = listed_[ChosenRow - 1].day;
+    settlement.voucherAmount = listed_[ChosenRow - 1].amount;
     settlement.voucherNo = hfg.TextMatrix(ChosenRow, 1);
     settlement.cash = hfg.TextMatrix(ChosenRow, KindCol) == Cash;
     if (!settlement.cash) settlement.chequeNo = ChequeNumberForVoucher(settlement.voucherNo);
     const frmRio* contracts = contractForm();
-    // A row no longer stored is left alone and the user told, one settled meanwhile by another
-    // copy of the program is refused; the contract form's reload shows what is stored.
+    // A row no longer stored is left alone and the user told; one settled meanwhile by another
+    // copy of the program, or a voucher changed meanwhile, is refused; the contract form's reload
+    // shows what is stored.
     bool settled = false;
     const bool unchanged = !contracts || SaveUnlessChanged([&] {
         settled = SettleScheduleRow(

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <optional>
 #include <vector>
 
-#include "platform/db/Date.h"
+#include "ledger/Vouchers.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -33,8 +32,9 @@ class frmMchIo : public Form {
     int ChosenRow = 0;
 
   private:
-    // The 發生日期 of the voucher in each listed row, row 1 first.
-    std::vector<std::optional<Date>> voucherDays_;
+    // The voucher of each listed row as read, row 1 first: the settlement takes its date, and
+    // writes only while it is still stored as listed.
+    std::vector<Voucher> listed_;
 };
 
 }  // namespace kiv

@@ -79,16 +79,21 @@ Value dateOrNull(const std::string& text) {
 // The header boxes and the schedules' amount cells: up to 15 digits, never negative; an empty
 // one holds no amount (an empty instalment amount is refused as incomplete).
 constexpr AmountRule ContractAmountRule{.emptyAllowed = true};
+// The total follows the amount less the commission and the discount: below zero when those two
+// are the larger, and stored so, as shown.
+constexpr AmountRule ContractTotalRule{.negativeAllowed = true, .emptyAllowed = true};
 
 // What a typed amount is stored as, once the save has read it: "##,##0", or "" for none.
-std::string storedAmount(const std::string& typed) {
-    std::optional<int64_t> amount = ReadAmount(typed, ContractAmountRule).amount;
+std::string storedAmount(const std::string& typed, AmountRule rule = ContractAmountRule) {
+    std::optional<int64_t> amount = ReadAmount(typed, rule).amount;
     return amount ? AmountText(*amount) : "";
 }
 
-// A share cell "33.33%" in hundredths of a per cent, 0 to 100 with at most two decimals; an
-// empty cell holds none (0). nullopt for any other text.
-std::optional<int64_t> readShare(const std::string& cell);
+// The signing-date range of the search is written as the short date "yyyy/mm/dd", the Gregorian
+// form the results and their workbook read it in.
+std::string searchDate(const Date& day) {
+    return shortDateText(day.dateOnly());
+}
 
 // The stored area code and number are joined by ";", shown joined by "-".
 std::string shownTelephone(std::string telephone) {
@@ -113,10 +118,15 @@ void layOutGrid(Grid& grid, const std::vector<int>& widths, const std::vector<st
     }
 }
 
-// A new row labelled at the end of a plan grid (its receipt grid following), or the label put into
-// the blank row of an emptied grid.
 std::string withoutPercent(const std::string& share) {
     return !share.empty() && share.back() == '%' ? share.substr(0, share.size() - 1) : share;
+}
+
+// A settled row shows its receipt: its amount, and always its way of payment ("現金" or "支票").
+bool receiptShown(const Grid& receipts, int row) {
+    for (int col = 0; col < receipts.Cols(); ++col)
+        if (!receipts.TextMatrix(row, col).empty()) return true;
+    return false;
 }
 
 std::string withoutCommas(std::string text) {
@@ -128,6 +138,8 @@ bool insideCells(const Grid& grid, int row, int col) {
     return row >= 0 && row < grid.Rows() && col >= 0 && col < grid.Cols();
 }
 
+// A new row labelled at the end of a plan grid (its receipt grid following), or the label put into
+// the blank row of an emptied grid.
 void appendLabelledRow(Grid& grid, Grid* receipts, const std::string& prefix,
                        const std::string& suffix) {
     if (grid.Rows() <= 2 && grid.TextMatrix(1, 0).empty()) {
@@ -139,15 +151,23 @@ void appendLabelledRow(Grid& grid, Grid* receipts, const std::string& prefix,
     grid.SetTextMatrix(grid.Rows() - 1, 0, prefix + std::to_string(grid.Rows() - 1) + suffix);
 }
 
-std::optional<int64_t> readShare(const std::string& cell) {
+// A share cell the user typed, "33.33%", in hundredths of a per cent: 0 to 100 with at most two
+// decimals; an empty cell holds none (0). nullopt for any other text.
+std::optional<int64_t> typedShare(const std::string& cell) {
     const std::string share = withoutPercent(cell);
     if (share.empty()) return 0;
     return ReadShareHundredths(share);
 }
 
-// A share cell as the schedule counts it; the save has refused any that is no share.
-int64_t shareHundredths(const std::string& share) {
-    return readShare(share).value_or(0);
+// The share a cell shows, whatever the program or a stored file put there ("120.00%",
+// "33.333%", "-20%"), in hundredths of a per cent: its number without the "%", halves away from
+// zero; 0 for an empty cell or one that shows no number.
+int64_t shownShareHundredths(const std::string& cell) {
+    try {
+        return roundHalfAwayFromZero(leadingNumber(withoutPercent(cell)) * 100);
+    } catch (const ConversionError&) {
+        return 0;
+    }
 }
 
 // A share in hundredths of a per cent as plain text: 3334 "33.34", 3400 "34", 50 "0.5".
@@ -347,8 +367,8 @@ void frmRio::WireEvents() {
     PickIntoLabel(DTP, lbSin);
     dtpi.Picked = [this] { dtpi_Change(); };
     dtpA.Picked = [this] { dtpA_Change(); };
-    PickIntoLabel(dtpSerS, lbSerS);
-    PickIntoLabel(dtpSerE, lbSerE);
+    dtpSerS.Picked = [this] { dtpSerS_Change(); };
+    dtpSerE.Picked = [this] { dtpSerE_Change(); };
     hfg.MouseUp = [this](int button, int, float, float) { hfg_MouseUp(button); };
     HfgAM.MouseUp = [this](int button, int, float, float) { HfgAM_MouseUp(button); };
     hfgM.MouseUp = [this](int button, int, float, float) { hfgM_MouseUp(button); };
@@ -537,7 +557,9 @@ void frmRio::RecalcContractAmounts() {
 void frmRio::txt_Change() {
     if (ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
     const std::optional<int64_t> amount = typedValue(txt.Text()), total = typedValue(txtTal.Text());
-    if (amount && total) hfg.SetTextMatrix(ClickedRow, 3, shareOfTotal(*amount, *total));
+    if (!amount || !total) return;
+    hfg.SetTextMatrix(ClickedRow, 3, shareOfTotal(*amount, *total));
+    typedShares_.erase(ClickedRow);
 }
 
 // A hidden editor that still holds the focus belongs to a cell no longer edited.
@@ -547,13 +569,15 @@ void frmRio::txt_Validate(bool&) {
     if (ClickedCol == 5) hfg.SetTextMatrix(ClickedRow, 5, upperCase(txt.Text()));
 }
 
-// The share is typed in per cent without its sign; it is kept as typed.
+// The share is typed in per cent without its sign; it is kept as typed, and a box emptied leaves
+// the cell empty, no share, rather than a lone "%".
 void frmRio::txtsc_Change() {
     if (!insideCells(hfg, ClickedRow, 3)) return;
     const std::optional<int64_t> share = ReadShareHundredths(txtsc.Text());
     const std::optional<int64_t> total = typedValue(txtTal.Text());
     if (share && total) hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(*total, *share)));
-    hfg.SetTextMatrix(ClickedRow, 3, txtsc.Text() + "%");
+    hfg.SetTextMatrix(ClickedRow, 3, txtsc.Text().empty() ? "" : txtsc.Text() + "%");
+    if (!openingShareBox_) typedShares_.insert(ClickedRow);
 }
 
 void frmRio::txtA_Change() {
@@ -835,6 +859,14 @@ void frmRio::dtpA_Change() {
     dtpA.SetVisible(false);
 }
 
+void frmRio::dtpSerS_Change() {
+    lbSerS.SetCaption(searchDate(dtpSerS.Value()));
+}
+
+void frmRio::dtpSerE_Change() {
+    lbSerE.SetCaption(searchDate(dtpSerE.Value()));
+}
+
 // ---- The receivable and payable switch ----
 
 void frmRio::optI_Click() {
@@ -948,6 +980,7 @@ void frmRio::SaveContractHeader() {
     if (totalChanged) {
         for (size_t i = 0; i < instalments.size(); ++i)
             hfg.SetTextMatrix(static_cast<int>(i) + 1, 3, instalments[i][2].text());
+        typedShares_.clear();
         cmdAcSv.SetEnabled(false);
         InstalmentsEditing = false;
         HideCellEditors();
@@ -965,13 +998,18 @@ void frmRio::SaveContractHeader() {
 // Each amount box of the header holds an amount or nothing; the first that holds another text is
 // refused, named by its caption, and takes the focus.
 bool frmRio::HeaderAmountsAreAmounts() {
-    const std::pair<TextBox*, std::string> boxes[] = {{&txtAm, "銷貨金額"},
-                                                      {&txtComi, "佣金"},
-                                                      {&txtLet, "折讓"},
-                                                      {&txtTal, "合計"},
-                                                      {&txtfnLet, lbFn.Caption()}};
-    for (const auto& [box, field] : boxes)
-        if (TypedAmount(*box, field, ContractAmountRule).refused()) return false;
+    struct Box {
+        TextBox* box;
+        std::string field;
+        AmountRule rule;
+    };
+    const Box boxes[] = {{&txtAm, "銷貨金額", ContractAmountRule},
+                         {&txtComi, "佣金", ContractAmountRule},
+                         {&txtLet, "折讓", ContractAmountRule},
+                         {&txtTal, "合計", ContractTotalRule},
+                         {&txtfnLet, lbFn.Caption(), ContractAmountRule}};
+    for (const Box& b : boxes)
+        if (TypedAmount(*b.box, b.field, b.rule).refused()) return false;
     return true;
 }
 
@@ -985,9 +1023,9 @@ std::optional<std::string> frmRio::StoredTotal(const std::string& number) {
 }
 
 // The instalments with their shares of the new total; false (after saying why) when the grid
-// cannot be stored or the total gives no share.
+// cannot be stored or the total gives no share. Every share is rewritten, so none is checked.
 bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
-    if (!CellsAreAmounts(hfg, 1, 3)) return false;
+    if (!CellsAreAmounts(hfg, 1)) return false;
     if (!InstalmentRows(rows)) {
         messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
         return false;
@@ -1035,7 +1073,7 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
     row.SetField("銷貨金額", storedAmount(txtAm.Text()));
     row.SetField("稅金", adding && lbTax.Caption().empty() ? "0" : lbTax.Caption());
     row.SetField("佣金", storedAmount(txtComi.Text()));
-    row.SetField("合計", storedAmount(txtTal.Text()));
+    row.SetField("合計", storedAmount(txtTal.Text(), ContractTotalRule));
     row.SetField("備註", txtPs.Text());
     row.SetField("報價單號", txtQno.Text());
     row.SetField("合約單號", txtCno.Text());
@@ -1142,6 +1180,7 @@ void frmRio::ClearContractGrids() {
         grid->Clear();
         grid->SetRows(2);
     }
+    typedShares_.clear();
     for (Label* label : {&lbCC, &lbAC, &lbMC, &lbTAC, &lbBC, &lbBCP, &lbACC, &lbACP})
         label->SetCaption("");
     LayoutContractGrids();
@@ -1215,6 +1254,7 @@ void frmRio::LoadGrids(bool receivable, const std::string& id) {
 // are read first: a change in between makes the save refuse, never overwrite it.
 void frmRio::LoadSchedule(bool receivable, Schedule schedule, const std::string& id) {
     shownSchedules_[static_cast<size_t>(schedule)] = ShownSchedule(receivable, schedule, id);
+    if (schedule == Schedule::Instalments) typedShares_.clear();
     const auto stored = scheduleRows(receivable, schedule, id);
     if (stored.empty()) return;
     switch (schedule) {
@@ -1269,7 +1309,7 @@ void frmRio::AddInstalment() {
     // 0.08 % + 86.07 % + 13.85 % fall short of 100.
     int64_t hundredths = 0;
     for (int r = 1; r < hfg.Rows(); ++r)
-        hundredths += shareHundredths(hfg.TextMatrix(r, 3));
+        hundredths += shownShareHundredths(hfg.TextMatrix(r, 3));
     if (hundredths >= 100 * 100) {
         messageBox("無法新增\r\n所有期數已包含所有金額", MessageExclamation, ApplicationTitle);
         return;
@@ -1397,21 +1437,30 @@ void frmRio::ShowStoredSchedule(Schedule schedule) {
     ComputeContractTotals();
 }
 
-// Every amount typed into a plan grid is one, and every share a share; the first that is not is
-// refused, named by its row and its column, and becomes the grid's current cell.
-bool frmRio::CellsAreAmounts(Grid& grid, int amountCol, int shareCol) {
+// Every amount typed into a plan grid is one; the first that is not is refused, named by its row
+// and its column, and becomes the grid's current cell.
+bool frmRio::CellsAreAmounts(Grid& grid, int amountCol) {
     if (blankGrid(grid)) return true;
-    for (int r = 1; r < grid.Rows(); ++r) {
-        const std::string row = grid.TextMatrix(r, 0) + "的";
-        if (CellAmount(grid, r, amountCol, row + grid.TextMatrix(0, amountCol), ContractAmountRule)
+    for (int r = 1; r < grid.Rows(); ++r)
+        if (CellAmount(grid, r, amountCol,
+                       grid.TextMatrix(r, 0) + "的" + grid.TextMatrix(0, amountCol),
+                       ContractAmountRule)
                 .refused())
             return false;
-        if (shareCol < 0 || readShare(grid.TextMatrix(r, shareCol))) continue;
-        messageBox(
-            row + grid.TextMatrix(0, shareCol) + "必須是 0 到 100 之間、最多兩位小數的百分比",
-            MessageExclamation, ApplicationTitle);
-        grid.SetRow(r);
-        grid.SetCol(shareCol);
+    return true;
+}
+
+// Every share the user typed is a share of 0 to 100 with at most two decimals; the first that is
+// not is refused, named by its row, and becomes the grid's current cell. A share the program
+// computed (above 100 % when the instalments exceed the total) or a file holds is no typing.
+bool frmRio::TypedSharesAreShares() {
+    for (int r : typedShares_) {
+        if (!insideCells(hfg, r, 3) || typedShare(hfg.TextMatrix(r, 3))) continue;
+        messageBox(hfg.TextMatrix(r, 0) + "的" + hfg.TextMatrix(0, 3) +
+                       "必須是 0 到 100 之間、最多兩位小數的百分比",
+                   MessageExclamation, ApplicationTitle);
+        hfg.SetRow(r);
+        hfg.SetCol(3);
         return false;
     }
     return true;
@@ -1424,13 +1473,14 @@ void frmRio::AmountColumnKeyPress(int amountCol, int& keyAscii) {
 }
 
 void frmRio::SaveInstalments() {
-    if (!CellsAreAmounts(hfg, 1, 3)) return;
+    if (!CellsAreAmounts(hfg, 1) || !TypedSharesAreShares()) return;
     std::vector<PlanRow> rows;
     if (!InstalmentRows(rows)) {
         messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
         return;
     }
     if (!StoreSchedule(Schedule::Instalments, rows)) return;
+    typedShares_.clear();
     cmdAcSv.SetEnabled(false);
     InstalmentsEditing = false;
     HideCellEditors();
@@ -1537,13 +1587,15 @@ void frmRio::hfgAm1_MouseUp(int button) {
     ReceiptGridMouseUp(hfgAm1, HfgAM, 4, button);
 }
 
-// A receipt row offers to clear a recorded receipt, or to settle a planned row from a voucher.
+// A receipt row offers to clear a recorded receipt, or to settle a planned row from a voucher. A
+// row stored settled shows its receipt even without a received amount: it is cleared, not
+// settled over.
 void frmRio::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button) {
     ClickedCol = receipts.MouseCol();
     ClickedRow = receipts.MouseRow();
     if (button != RightButton || ClickedRow < 1 || ClickedRow >= receipts.Rows()) return;
     const bool planned = ClickedRow < plan.Rows() && !plan.TextMatrix(ClickedRow, 0).empty();
-    const bool received = !receipts.TextMatrix(ClickedRow, 0).empty();
+    const bool received = receiptShown(receipts, ClickedRow);
     mdel.SetEnabled(received);
     mMach.SetEnabled(planned && !received);
     PopupGrid = popup;
@@ -1632,7 +1684,9 @@ void frmRio::OpenShareBox() {
     txtsc.ZOrder(0);
     txtsc.SetFocus();
     if (hfg.TextMatrix(ClickedRow, 3).empty()) ProposeShare();
+    openingShareBox_ = true;
     txtsc.SetText(withoutCommas(withoutPercent(hfg.TextMatrix(ClickedRow, 3))));
+    openingShareBox_ = false;
     txtsc.SelectAll();
 }
 
@@ -1640,10 +1694,11 @@ void frmRio::OpenShareBox() {
 void frmRio::ProposeShare() {
     int64_t above = 0;
     for (int r = 1; r < ClickedRow; ++r)
-        above += shareHundredths(hfg.TextMatrix(r, 3));
+        above += shownShareHundredths(hfg.TextMatrix(r, 3));
     const int64_t share = 100 * 100 - above;
     hfg.SetTextMatrix(ClickedRow, 3, plainShare(share) + "%");
     hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(AmountOf(txtTal.Text()), share)));
+    typedShares_.erase(ClickedRow);
 }
 
 void frmRio::OpenDatePicker(DatePicker& picker, Grid& grid) {
@@ -1689,8 +1744,9 @@ void frmRio::cbSer_Click() {
         txtSer.SelectAll();
     } else if (range) {
         const Date today = Clock::today();
-        ShowDate(lbSerS, Date::fromYmd(today.year(), today.month(), 1));
-        ShowDate(lbSerE, Date::fromYmd(today.year(), today.month(), DaysInMonth(today)));
+        lbSerS.SetCaption(searchDate(Date::fromYmd(today.year(), today.month(), 1)));
+        lbSerE.SetCaption(
+            searchDate(Date::fromYmd(today.year(), today.month(), DaysInMonth(today))));
     }
 }
 

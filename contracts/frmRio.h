@@ -3,6 +3,7 @@
 #include <array>
 #include <initializer_list>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ class frmRio : public Form {
     void cbCna_Click();
     void dtpi_Change();
     void dtpA_Change();
+    void dtpSerS_Change();
+    void dtpSerE_Change();
 
     // The amount boxes of the header: the tax and the total follow the box last entered.
     void txtAm_GotFocus();
@@ -250,7 +253,8 @@ class frmRio : public Form {
     std::optional<std::string> StoredTotal(const std::string& number);
     bool RescaledInstalments(std::vector<PlanRow>& rows);
     bool HeaderAmountsAreAmounts();
-    bool CellsAreAmounts(Grid& grid, int amountCol, int shareCol = -1);
+    bool CellsAreAmounts(Grid& grid, int amountCol);
+    bool TypedSharesAreShares();
     void AmountColumnKeyPress(int amountCol, int& keyAscii);
     bool StoreHeader(bool adding, std::string& number, bool totalChanged,
                      const std::vector<PlanRow>& instalments);
@@ -273,6 +277,11 @@ class frmRio : public Form {
     // asks about pending edits, so a grid's save goes by this, not by them.
     bool shownReceivable_ = true;
     bool restoringKind_ = false;
+    // The instalment rows whose share the user typed into the share box since the grid was last
+    // loaded or saved: the rule for a typed share checks these at the save, never a share the
+    // program computed or a file holds. The box's text set on opening is no typing.
+    std::set<int> typedShares_;
+    bool openingShareBox_ = false;
     // The header and the three schedules as shown, so that a save writes only while no other copy
     // of the program changed them.
     ShownRows shownHeader_;

@@ -10,6 +10,7 @@
 #include "cheques/frmBB.h"
 #include "contracts/ContractForms.h"
 #include "contracts/frmRio.h"
+#include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/DateLabel.h"
 #include "projects/ProjectForms.h"
@@ -93,6 +94,14 @@ class DatePickTest : public test::ProgramTest {
                              [] { return Forms::get<frmRio>().hfg.TextMatrix(1, 2); },
                              [] { Forms::get<frmRio>().hfg.SetTextMatrix(1, 2, ""); },
                              [](const Date& day) { return GridRocDate(day); }};
+        // The contract search's range is the short date, Gregorian, as its results read it.
+        const auto shortDate = [](const Date& day) { return shortDateText(day); };
+        Picker searchStart = beside<frmRio>("contract search start", &frmRio::dtpSerS,
+                                            &frmRio::lbSerS, contractRange);
+        searchStart.expected = shortDate;
+        Picker searchEnd =
+            beside<frmRio>("contract search end", &frmRio::dtpSerE, &frmRio::lbSerE, contractRange);
+        searchEnd.expected = shortDate;
         Picker voucherDay = beside<frmIo>("voucher day", &frmIo::DTP1, &frmIo::lbHday,
                                           [this](frmIo& form) { host.click(form.cmdAdd); });
         voucherDay.expected = [](const Date& day) { return LongRocDate(day); };
@@ -126,9 +135,8 @@ class DatePickTest : public test::ProgramTest {
             project("project end", &frmPj::DTP2, &frmPj::lbEd),
             project("project signing", &frmPj::DTP3, &frmPj::lbSin),
             beside<frmRio>("contract signing", &frmRio::DTP, &frmRio::lbSin, contractAdding),
-            beside<frmRio>("contract search start", &frmRio::dtpSerS, &frmRio::lbSerS,
-                           contractRange),
-            beside<frmRio>("contract search end", &frmRio::dtpSerE, &frmRio::lbSerE, contractRange),
+            searchStart,
+            searchEnd,
             instalmentDue,
             voucherDay,
             birthday,

@@ -133,14 +133,16 @@ TEST_F(ContractResultsTest, EachKindShowsItsInputsAndTheProjectSearchKeepsThePre
     EXPECT_TRUE(f.txtSer.Visible());
     host.pick(f.cbSer, 5);
     EXPECT_TRUE(!f.txtSer.Visible() && rangeShown(f));
-    EXPECT_EQ(f.lbSerS.Caption() + "|" + f.lbSerE.Caption(),
-              "中華民國 113/02/01|中華民國 113/02/29");
+    // The range is the short date, Gregorian, as the results read it.
+    EXPECT_EQ(f.lbSerS.Caption() + "|" + f.lbSerE.Caption(), "2024/02/01|2024/02/29");
     host.pickDate(f.dtpSerS, day(2023, 12, 25));
     host.pick(f.cbSer, 6);
     EXPECT_TRUE(rangeShown(f));
-    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 112/12/25");
+    EXPECT_EQ(f.lbSerS.Caption(), "2023/12/25");
     host.pick(f.cbSer, 5);  // chosen again: the month again
-    EXPECT_EQ(f.lbSerS.Caption(), "中華民國 113/02/01");
+    EXPECT_EQ(f.lbSerS.Caption(), "2024/02/01");
+    host.pickDate(f.dtpSerS, day(2023, 12, 25));  // the day the picker shows: a pick all the same
+    EXPECT_EQ(f.lbSerS.Caption(), "2023/12/25");
     for (int kind = 0; kind <= 3; ++kind) {
         host.pick(f.cbSer, kind);
         EXPECT_FALSE(f.txtSer.Visible() || rangeShown(f)) << kind;
@@ -422,12 +424,12 @@ TEST_F(ContractResultsTest, APickAsksAboutPendingEditsAndARefusedSaveStopsIt) {
 
 TEST_F(ContractResultsTest, TheWorkbookCarriesTheTitlesAndTheGridFromRowFour) {
     PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
-    storeContract(true, "115030101", "1,000", day(2026, 3, 1), "P1", "一期");
-    storeContract(true, "115030102", "2,000", day(2026, 3, 2), "P1", "一期");
+    storeContract(true, "115030101", "1,000", day(2006, 1, 1), "P1", "一期");
+    storeContract(true, "115030102", "2,000", day(2006, 12, 31), "P1", "一期");
     frmRio& f = openForm();
     host.pick(f.cbSer, 5);
-    host.pickDate(f.dtpSerS, day(2026, 3, 1));
-    host.pickDate(f.dtpSerE, day(2026, 3, 31));
+    host.pickDate(f.dtpSerS, day(2006, 1, 1));
+    host.pickDate(f.dtpSerE, day(2006, 12, 31));
     auto exportFrom = [&](int kind, const std::string& text = "") {
         search(
             true, kind, [&](frmRioser& r) { host.click(r.cmdPxls); }, text);
@@ -435,7 +437,7 @@ TEST_F(ContractResultsTest, TheWorkbookCarriesTheTitlesAndTheGridFromRowFour) {
     };
     SheetReader dated = exportFrom(5);
     EXPECT_EQ(dated.text("A1"), "永建營造：應收付查詢結果");
-    EXPECT_EQ(dated.text("A2"), "應收帳款合約日期查詢：中華民國 115/03/01～中華民國 115/03/31");
+    EXPECT_EQ(dated.text("A2"), "應收帳款合約日期查詢：2006/01/01～2006/12/31");
     EXPECT_FALSE(dated.has("A3"));
     EXPECT_EQ(dated.text("B5") + "|" + dated.text("H7"), "115030101|3,000");
     EXPECT_TRUE(dated.boxed("A4") && dated.boxed("J7"));

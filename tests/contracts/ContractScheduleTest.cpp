@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -253,6 +254,117 @@ TEST_F(ContractScheduleTest, WithoutATotalTheShareStaysEmptyAndTheAmountIsSaved)
     host.click(f.cmdEc);
     typeInto(f.hfg, 2, 3, f.txtsc, "5");
     EXPECT_EQ(amountAndShare(f, 2), "0|5%");
+}
+
+// What the form computes itself is stored as computed: a share above 100 % where the instalments
+// exceed the total, every share rewritten from whatever is stored when the total changes, a total
+// below zero where the commission and the discount exceed the taxed amount. Only a share the user
+// types keeps to 0..100 with two decimals, and a share box emptied stores no share.
+TEST_F(ContractScheduleTest, SharesAndTotalsTheFormComputesAreStoredAsComputed) {
+    struct Case {
+        const char* name;
+        const char* total;
+        std::vector<std::pair<const char*, const char*>> instalments;  // amount, share
+        std::function<void(frmRio&)> act;
+        const char* storedTotal;
+        Texts stored;  // 期別|預付金|佔總價比例|發票號碼
+    };
+    const auto newTotal = [this](frmRio& f, const char* total) {
+        host.click(f.cmdEdit);
+        host.act([&] { f.txtTal.SetText(total); });
+        host.expectMessage("因您修改了總價,所以應收付期數的佔總價比例已變更");
+        host.click(f.cmdSv);
+    };
+    const auto saveInstalments = [this](frmRio& f) {
+        host.focus(f.cmdEc);
+        host.click(f.cmdAcSv);
+    };
+    const auto retype = [this](TextBox& box, const char* text) {
+        host.focus(box);
+        host.act([&] { box.SelectAll(); });
+        host.type(box, text);
+    };
+    const Case cases[] = {
+        {"an amount typed above the total",
+         "1,000,000",
+         {{"500,000", "50.00%"}},
+         [&](frmRio& f) {
+             host.click(f.cmdEc);
+             typeInto(f.hfg, 1, 1, f.txt, "1200000");
+             saveInstalments(f);
+         },
+         "1,000,000",
+         {"1|1,200,000|120.00%|INV"}},
+        {"a total lowered below the instalments, then an invoice number saved",
+         "2,000,000",
+         {{"1,200,000", "60.00%"}, {"800,000", "40.00%"}},
+         [&](frmRio& f) {
+             newTotal(f, "1,000,000");
+             host.click(f.cmdEc);
+             typeInto(f.hfg, 1, 5, f.txt, "x9");
+             saveInstalments(f);
+         },
+         "1,000,000",
+         {"1|1,200,000|120.00%|X9", "2|800,000|80.00%|INV"}},
+        {"the total raised back",
+         "1,000,000",
+         {{"1,200,000", "120.00%"}, {"800,000", "80.00%"}},
+         [&](frmRio& f) { newTotal(f, "2,000,000"); },
+         "2,000,000",
+         {"1|1,200,000|60.00%|INV", "2|800,000|40.00%|INV"}},
+        {"a stored share of three decimals",
+         "900",
+         {{"300", "33.333%"}},
+         [&](frmRio& f) { newTotal(f, "1,200"); },
+         "1,200",
+         {"1|300|25.00%|INV"}},
+        {"commission and discount above the taxed amount",
+         "1,000",
+         {{"1,000", "100.00%"}},
+         [&](frmRio& f) {
+             host.click(f.cmdEdit);
+             retype(f.txtAm, "1000");
+             retype(f.txtComi, "3000");
+             retype(f.txtLet, "2000");
+             EXPECT_EQ(f.txtTal.Text(), "-3,950");
+             host.expectMessage("因您修改了總價,所以應收付期數的佔總價比例已變更");
+             host.click(f.cmdSv);
+         },
+         "-3,950",
+         {"1|1,000|-25.32%|INV"}},
+        {"a share box emptied",
+         "1,000,000",
+         {{"500,000", "50.00%"}},
+         [&](frmRio& f) {
+             host.click(f.cmdEc);
+             host.mouseUpCell(f.hfg, 1, 3, LeftButton);
+             host.pressKey(f.txtsc, Key::Backspace);
+             EXPECT_EQ(f.hfg.TextMatrix(1, 3), "");
+             saveInstalments(f);
+         },
+         "1,000,000",
+         {"1|500,000||INV"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* table : {"ri", "ri期"})
+            AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+        AddContract("ri", "115120601", c.total);
+        int period = 0;
+        for (const auto& [amount, share] : c.instalments)
+            AddScheduleRow("ri期", "115120601", ++period, amount, "", share);
+        frmRio& f = openForm();
+        c.act(f);
+        EXPECT_TRUE(host.messages().empty() ||
+                    host.messages().back().text.starts_with("因您修改了總價"))
+            << host.messages().back().text;
+        EXPECT_EQ(rows(AccDb(), "SELECT 合計 FROM ri"), Texts{c.storedTotal});
+        EXPECT_EQ(
+            rows(AccDb(), "SELECT 期別, 預付金, 佔總價比例, 發票號碼 FROM ri期 ORDER BY 期別"),
+            c.stored);
+        host.clearMessages();
+        host.act([&] { f.Unload(); });
+    }
 }
 
 TEST_F(ContractScheduleTest, TextCellsAndAdditionAndReductionCellsOpenTheirOwnEditors) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "contracts/Settlements.h"
@@ -47,9 +49,12 @@ class SettlementTest : public ContractBook {
         v.project = project;
         AddVoucherRow(v);
     }
-    // The voucher form showing a signed voucher, and the settlement dialog opened from it.
+    // The voucher form showing a signed voucher, stored as shown, and the settlement dialog opened
+    // from it.
     frmMach& dialogFromVoucher(bool receivable, const std::string& no, const std::string& amount,
                                bool cash, const std::string& on = "中華民國 115 年 03 月 15 日") {
+        AccDb().Execute("DELETE FROM iof WHERE 單號 = ?", no);
+        signedVoucher(no, !receivable, std::stoll(amount), cash ? SignedByCash : SignedByCheque);
         Forms::registerForm<VoucherFormStandIn>();
         auto& form = Forms::get<VoucherFormStandIn>();
         host.act([&] {
@@ -152,15 +157,20 @@ TEST_F(SettlementTest, FromAVoucherDifferentAmountsAskFirst) {
         const char* voucherAmount;
         int answer;
         Texts replies;
+        Texts refusals;      // the second line of the prompt after each refused reply
         const char* stored;  // "" when nothing is written
     };
     const Case cases[] = {
-        {"8000", AnswerYes, {}, "8000"},
-        {"8000", AnswerNo, {}, ""},
-        {"12000", AnswerYes, {"abc", "1e40", "9500"}, "9500"},
-        {"12000", AnswerYes, {"9,500"}, "9,500"},
-        {"12000", AnswerYes, {"abc", ""}, ""},
-        {"12000", AnswerNo, {}, ""},
+        {"8000", AnswerYes, {}, {}, "8000"},
+        {"8000", AnswerNo, {}, {}, ""},
+        {"12000",
+         AnswerYes,
+         {"abc", "1e40", "-5", "1234567890123456", "9500"},
+         {"必須是數字", "必須是數字", "沖帳金額不可為負數", "沖帳金額不可超過15位數"},
+         "9500"},
+        {"12000", AnswerYes, {"9,500"}, {}, "9,500"},
+        {"12000", AnswerYes, {"abc", ""}, {"必須是數字"}, ""},
+        {"12000", AnswerNo, {}, {}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.voucherAmount) + " " + std::to_string(c.answer));
@@ -176,8 +186,7 @@ TEST_F(SettlementTest, FromAVoucherDifferentAmountsAskFirst) {
         EXPECT_EQ(host.inputs().size() - inputsBefore, c.replies.size());
         for (size_t i = 0; i < c.replies.size(); ++i) {
             const auto& input = host.inputs()[inputsBefore + i];
-            EXPECT_EQ(input.prompt,
-                      i == 0 ? "填入沖帳金額" : "填入沖帳金額\n沖帳金額欄位只能輸入數字");
+            EXPECT_EQ(input.prompt, i == 0 ? "填入沖帳金額" : "填入沖帳金額\n" + c.refusals[i - 1]);
             EXPECT_EQ(input.defaultText, "10000");
         }
         EXPECT_EQ(settlements("ri期")[0], *c.stored
@@ -279,9 +288,11 @@ TEST_F(SettlementTest, FromTheContractAQuoteInTheProjectNameIsJustAName) {
         EXPECT_EQ(listed(d), Texts{"1150315001 現金"});
         host.clickCell(d.hfg, 1, 4);
         host.expectMessage("沖帳金額與預付金額不符\n是否沖帳？", AnswerYes);
+        host.answerInput("5,5OO");
         host.answerInput("5500");
         host.click(d.Command1);
     });
+    EXPECT_EQ(host.inputs().back().prompt, "填入沖帳金額\n必須是數字");
     EXPECT_EQ(settlements("ro加")[0], "115031001|1|5,000|5500|2026/03/15|True||1150315001|True");
     EXPECT_EQ(f.hfgAm1.TextMatrix(1, 0), "5,500");
     EXPECT_FALSE(SettleIsInstalment);
@@ -365,6 +376,78 @@ TEST_F(SettlementTest, FromTheContractASettlementChangedMeanwhileIsNeitherMadeNo
     });
     EXPECT_EQ(dumpTables(AccDb()), leftByB);
     EXPECT_EQ(f.hfg.Rows(), 2);
+}
+
+// Copy B changes the voucher copy A settles with, while A shows it: its cheque voided (the
+// voucher's amount 0), the voucher voided, its amount changed. A's settlement writes nothing and A
+// is told. A cheque cashed meanwhile changes nothing A was shown, and A settles.
+TEST_F(SettlementTest, AVoucherChangedByAnotherCopyMeanwhileSettlesNothing) {
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        bool settles;
+    };
+    const Case cases[] = {
+        {"cheque voided", [&] { ZeroVoucherAmount(*copyB, "1150315001"); }, false},
+        {"voucher voided", [&] { copyB->Execute("UPDATE iof SET 方式 = -3"); }, false},
+        {"amount changed", [&] { copyB->Execute("UPDATE iof SET 金額 = 19000"); }, false},
+        {"cheque cashed", [&] { copyB->Execute("UPDATE iof SET 方式 = 3"); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* table : {"iof", "ri期", "ri加", "ri"})
+            AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+        signedVoucher("1150315001", false, 20000, SignedByCheque);
+        contractOfProject(true);
+        frmRio& f = shown(true);
+        std::string leftByB;
+        settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+            EXPECT_EQ(listed(d), Texts{"1150315001 票據"});
+            c.change();
+            leftByB = dumpTables(AccDb());
+            if (!c.settles) host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+            host.dblClickCell(d.hfg, 1, 1);
+            EXPECT_TRUE(d.IsUnloaded());
+        });
+        if (c.settles) {
+            EXPECT_EQ(settlements("ri期")[1],
+                      "115031001|2|20,000|20000|2026/03/15|False||1150315001|True");
+        } else {
+            EXPECT_EQ(dumpTables(AccDb()), leftByB);
+            EXPECT_EQ(f.hfg1.TextMatrix(2, 0), "");
+        }
+        host.act([&] { f.Unload(); });
+    }
+    // From the voucher form too: the dialog stays, showing the row still open.
+    for (const char* table : {"ri期", "ri加", "ri"})
+        AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+    contractOfProject(true, "115031002", "大樓", true);
+    frmMach& d = chooseFirstInstalment("1150315009", "10000", true);
+    ZeroVoucherAmount(*copyB, "1150315009");
+    const std::string leftByB = dumpTables(AccDb());
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(d.cmd);
+    EXPECT_EQ(dumpTables(AccDb()), leftByB);
+    ASSERT_TRUE(Forms::isLoaded<frmMach>());
+    EXPECT_EQ(d.hfgC.TextMatrix(1, 0), "1期");
+}
+
+// A row stored settled without a received amount shows its receipt all the same: the menu offers
+// to clear it, which opens the row, and never to settle it over.
+TEST_F(SettlementTest, ASettledRowWithoutAReceivedAmountIsClearedNotSettledOver) {
+    contractOfProject(true);
+    AccDb().Execute("UPDATE ri期 SET 實收金 = '' WHERE 期別 = 1");
+    frmRio& f = shown(true);
+    EXPECT_EQ(GridRow(f.hfg1, 1), (Texts{"", "115/12/20", "支票", "CK1", "1150101001"}));
+    host.choosePopupEntry("mdel");
+    host.expectMessage("確定刪除", AnswerYes);
+    host.mouseUpCell(f.hfg1, 1, 0, RightButton);
+    EXPECT_EQ(host.popups().back().entries,
+              (std::vector<std::pair<std::string, bool>>{{"mdel", true}, {"mMach", false}}));
+    EXPECT_EQ(host.messages().size(), 1u) << "no conflict";
+    EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|||False|||False");
+    EXPECT_EQ(GridRow(f.hfg1, 1), (Texts{"", "", "", "", ""}));
 }
 
 // A deleted row takes its receipt with it; the later rows move up one period, receipts and all,
