@@ -485,7 +485,7 @@ void frmSta::RefuseReservedName() {
 // The password, the rights and the unused field are left as they are: a new member has no
 // password and the default rights. An edit writes only over the record as shown: a member
 // deleted meanwhile keeps the edits on screen for the user, one changed meanwhile is shown as
-// stored.
+// stored. A failed write stores nothing and leaves the entry open to be saved again.
 bool frmSta::StoreRow() {
     try {
         bool gone = false;
@@ -516,6 +516,9 @@ bool frmSta::StoreRow() {
         return unchanged && !gone;
     } catch (const UniqueViolation&) {
         messageBox("員工姓名重複", MessageExclamation, SuiteTitle);
+    } catch (const DbError& error) {
+        // Any other refusal of the row is told by its description alone, with no icon.
+        throw StyledError(error.what(), MessagePlain);
     }
     return false;
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/Database.h"
+#include "platform/db/WriteFault.h"
 #include "shell/Schema.h"
 #include "shell/Staff.h"
 #include "shell/frmSta.h"
 #include "tests/support/ProgramTest.h"
+#include "tests/support/TableDump.h"
 
 using namespace kiv;
 
@@ -15,6 +17,10 @@ class StaffTest : public test::ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         loggedInWith(AllRights);
+    }
+    void TearDown() override {
+        writefault::clear();
+        ProgramTest::TearDown();
     }
     static void addStaff(const std::string& no, const std::string& name,
                          const std::string& english = "", const std::string& address = "") {
@@ -140,6 +146,47 @@ TEST_F(StaffTest, SavesAreRefusedForEmptyBoxesTheSuperUsersNameAndADuplicate) {
     host.expectMessage("不可使用此英文名稱");
     host.click(form.cmdY);
     EXPECT_EQ(rows(PeopleDb(), "SELECT 英文姓名 FROM 員工"), std::vector<std::string>{"ann"});
+}
+
+// A save the database refuses for another reason than a duplicate name tells the error's
+// description alone, with no icon, under the program's title; nothing is stored and the entry
+// stays open for another try.
+TEST_F(StaffTest, AFailedSaveTellsTheErrorPlainlyAndKeepsTheEntry) {
+    addStaff("A001", "Ann", "ann");
+    for (bool adding : {true, false}) {
+        for (bool commit : {false, true}) {
+            SCOPED_TRACE(std::string(adding ? "adding" : "editing") +
+                         (commit ? ", the commit fails" : ", the write fails"));
+            frmSta& form = Forms::get<frmSta>();
+            if (adding) {
+                host.click(form.cmdAdd);
+                enterName(form, "Bob", "bob");
+            } else {
+                host.clickCell(form.hfg, 1, 2);
+                host.click(form.cmdEdit);
+                form.T4.SetText("工務部");
+            }
+            const std::string before = test::dumpTables(PeopleDb());
+            commit ? writefault::failCommit() : writefault::failWrite(1);
+            host.answerMessage(AnswerOk);
+            host.click(form.cmdY);
+            writefault::clear();
+            ASSERT_EQ(host.messages().size(), 1u);
+            EXPECT_EQ(host.messages()[0].style, MessagePlain);
+            EXPECT_EQ(host.messages()[0].title, ApplicationTitle);
+            EXPECT_NE(host.messages()[0].text, "員工姓名重複");
+            EXPECT_EQ(test::dumpTables(PeopleDb()), before);
+            EXPECT_EQ(form.EntryMode, adding ? "AddF" : "EditF");
+            host.click(form.cmdY);
+            EXPECT_EQ(form.EntryMode, "");
+            EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, 部門 FROM 員工 ORDER BY 員工編號"),
+                      (adding ? Texts{"Ann|", "Bob|"} : Texts{"Ann|工務部"}));
+            host.clearMessages();
+            PeopleDb().Execute("DELETE FROM 員工 WHERE 中文姓名 <> 'Ann'");
+            PeopleDb().Execute("UPDATE 員工 SET 部門 = NULL");
+            Forms::discardAll();
+        }
+    }
 }
 
 TEST_F(StaffTest, AnEditRewritesTheDetailsButNotThePasswordOrTheRights) {
