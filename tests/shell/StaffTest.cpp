@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/db/Database.h"
 #include "platform/db/WriteFault.h"
 #include "shell/Schema.h"
@@ -363,6 +365,33 @@ TEST_F(StaffTest, APasswordIsChangedOnlyForTheStoredMemberItWasReadFor) {
         EXPECT_TRUE(form.txtOp.Visible());
     }
     EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, pass IS NULL FROM 員工"), Texts{"Ann|1"});
+}
+
+// Tab and Enter go through the entry boxes in the order a record is typed in: from 中文姓名 to
+// 英文姓名, and through the remarks before the two dates.
+TEST_F(StaffTest, TabAndEnterGoThroughTheBoxesInTheOrderARecordIsTypedIn) {
+    const std::vector<std::string> typingOrder = {"T2",  "T3",  "T4",  "T20", "cb1", "T5",  "T6",
+                                                  "T8",  "T15", "T10", "T11", "T9",  "T12", "T16",
+                                                  "T17", "T18", "T19", "T14", "T13"};
+    addStaff("A001", "Ann");
+    frmSta& form = addingForm();
+    std::vector<Control*> tabOrder = form.TabOrder();
+    auto first = std::find(tabOrder.begin(), tabOrder.end(), &form.T2);
+    ASSERT_LE(first + typingOrder.size(), tabOrder.end());
+    std::vector<std::string> tabbed, entered;
+    for (auto at = first; at != first + typingOrder.size(); ++at)
+        tabbed.push_back((*at)->Name());
+    EXPECT_EQ(tabbed, typingOrder);
+
+    for (size_t i = 0; i < typingOrder.size(); ++i) {
+        Control* at = form.ActiveControl();
+        entered.push_back(at ? at->Name() : "");
+        host.act([&] {
+            if (auto* box = dynamic_cast<TextBox*>(at)) box->userKey(Key::Enter);
+            if (auto* combo = dynamic_cast<ComboBox*>(at)) combo->userKey(Key::Enter);
+        });
+    }
+    EXPECT_EQ(entered, typingOrder);
 }
 
 TEST_F(StaffTest, ACountyFillsBothAreaCodesAndDatePickersWriteRocDatesWithoutLeadingZeros) {
