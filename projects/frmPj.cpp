@@ -69,8 +69,8 @@ Placement button(CommandButton& cmd, int left, int width, const char* text) {
     return {&cmd, nullptr, left, ButtonTop, width, ButtonHeight, text};
 }
 
-// The project's total as typed: separators allowed, an empty box counting 0.
-constexpr AmountRule ProjectTotalRule{.emptyAllowed = true};
+// The project's total as typed: separators and a leading minus allowed, an empty box counting 0.
+constexpr AmountRule ProjectTotalRule{.negativeAllowed = true, .emptyAllowed = true};
 
 // A pick writes its label without the era ("115/11/30"), while a stored date shows with it; both
 // read back as the same day at the save. Every pick writes, also one of the day already shown.

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/db/Amount.h"
 #include "platform/forms/AmountEntry.h"
@@ -49,11 +50,22 @@ const CompanyField CompanyFields[] = {
     {"co_no", &frmCom::txtCo_no},     {"co_email", &frmCom::txtCo_email},
 };
 
-// An opening amount of up to 15 digits, as the cell shows it ("1,000"); an empty cell is 0.
-constexpr AmountRule OpeningAmountRule{.emptyAllowed = true};
+// An opening amount of up to 15 digits, as the cell shows it ("1,000"); an overdrawn account
+// opens below zero ("-5,000"). An empty cell is 0.
+constexpr AmountRule OpeningAmountRule{.negativeAllowed = true, .emptyAllowed = true};
 
-int64_t openingAmount(const std::string& cell) {
-    return ReadAmount(cell, OpeningAmountRule).amount.value_or(0);
+// The amount read for a row while its cell still shows it: what is stored is written back as it
+// stands (a Null stays Null), never read again as typed text.
+const Value* storedAmountShown(const Grid& grid, int row, const std::vector<Value>& read) {
+    if (row < grid.FixedRows() || row - grid.FixedRows() >= static_cast<int>(read.size()))
+        return nullptr;
+    const Value& stored = read[row - grid.FixedRows()];
+    return grid.TextMatrix(row, AmountCol) == AmountText(stored) ? &stored : nullptr;
+}
+
+Value openingAmount(const Grid& grid, int row, const std::vector<Value>& read) {
+    if (const Value* stored = storedAmountShown(grid, row, read)) return *stored;
+    return ReadAmount(grid.TextMatrix(row, AmountCol), OpeningAmountRule).amount.value_or(0);
 }
 
 // A row without a bank is no account: it is neither stored nor checked.
@@ -61,7 +73,8 @@ bool isAccount(const Grid& grid, int row) {
     return !grid.TextMatrix(row, BankCol).empty();
 }
 
-void saveBankList(Database& db, const BankList& list, const Grid& grid) {
+void saveBankList(Database& db, const BankList& list, const Grid& grid,
+                  const std::vector<Value>& read) {
     db.Execute(list.deleteAll);
     Recordset rs = db.OpenTable(list.table);
     for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
@@ -70,7 +83,7 @@ void saveBankList(Database& db, const BankList& list, const Grid& grid) {
         rs.SetField("bank", grid.TextMatrix(r, BankCol));
         rs.SetField("id", grid.TextMatrix(r, NumberCol));
         rs.SetField("user", grid.TextMatrix(r, HolderCol));
-        rs.SetField(list.amountField, openingAmount(grid.TextMatrix(r, AmountCol)));
+        rs.SetField(list.amountField, openingAmount(grid, r, read));
         rs.Update();
     }
 }
@@ -117,7 +130,6 @@ frmCom::frmCom() : Form(FormName) {
     }
     txt.SetVisible(false);
     txt.Change = [this] { txt_Change(); };
-    txt.KeyPress = [this](int& key) { txt_KeyPress(key); };
     Command3.Click = [this] { Command3_Click(); };
 }
 
@@ -153,6 +165,7 @@ void frmCom::LoadBankGrids() {
             grid.SetTextMatrix(0, c, headers[c]);
         // Typing starts at the bank of the first row.
         grid.SetCol(BankCol);
+        readAmounts_[i].clear();
         Recordset rs = AccDb().OpenRecordset(list.selectAll);
         if (rs.Eof()) continue;
         grid.SetRows(static_cast<int>(rs.RecordCount()) + 1);
@@ -160,7 +173,8 @@ void frmCom::LoadBankGrids() {
             grid.SetTextMatrix(r, BankCol, rs.Fields("bank").text());
             grid.SetTextMatrix(r, HolderCol, rs.Fields("user").text());
             grid.SetTextMatrix(r, NumberCol, rs.Fields("id").text());
-            grid.SetTextMatrix(r, AmountCol, AmountText(rs.Fields(list.amountField)));
+            readAmounts_[i].push_back(rs.Fields(list.amountField));
+            grid.SetTextMatrix(r, AmountCol, AmountText(readAmounts_[i].back()));
         }
     }
 }
@@ -236,10 +250,6 @@ void frmCom::SaveCompanyTo(Database& db) {
     rs.Update();
 }
 
-void frmCom::txt_KeyPress(int& keyAscii) {
-    if (hfg(editedGrid_).Col() == AmountCol) AmountKeyFilter(keyAscii);
-}
-
 // The three lists are rewritten in one transaction, and only when every amount is one; otherwise
 // the form stays open on the cell to correct. Lists another copy of the program changed
 // meanwhile are not written over: the form stays open and shows them as stored.
@@ -262,18 +272,19 @@ void frmCom::SaveBankLists() {
     for (const ShownRows& list : shownBanks_)
         list.CheckUnchanged(db);
     for (int i = 0; i < 3; ++i)
-        saveBankList(db, BankLists[i], hfg(i));
+        saveBankList(db, BankLists[i], hfg(i), readAmounts_[i]);
     transaction.Commit();
 }
 
-// The first account row of the list whose amount is none is refused, naming the list and the
-// row.
+// The first account row of the list whose typed amount is none is refused, naming the list and
+// the row. The cells are typed into freely, so a text such as "12.5" is refused here rather than
+// dropped key by key.
 bool frmCom::AmountsAreStorable(int index) {
     Grid& grid = hfg(index);
     std::string list = lbBank(index).Caption();
     if (!list.empty() && list.back() == ':') list.pop_back();
     for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
-        if (!isAccount(grid, r)) continue;
+        if (!isAccount(grid, r) || storedAmountShown(grid, r, readAmounts_[index])) continue;
         const std::string field = list + " 第 " + std::to_string(r) + " 列的金額";
         if (CellAmount(grid, r, AmountCol, field, OpeningAmountRule, SuiteTitle).refused())
             return false;

@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/db/ShownRows.h"
+#include "platform/db/Value.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
@@ -26,7 +28,6 @@ class frmCom : public Form {
     void hfg_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void hfg_Scroll(int Index);
     void txt_Change();
-    void txt_KeyPress(int& keyAscii);
 
     Frame Frame1{*this, "Frame1"};
     ControlArray<Label> lbCo{*this, "lbCo", 6};
@@ -53,6 +54,8 @@ class frmCom : public Form {
     // of the program changed it meanwhile.
     ShownRows shownCompany_;
     ShownRows shownBanks_[3];
+    // Each list's amounts as read, by row.
+    std::vector<Value> readAmounts_[3];
 };
 
 }  // namespace kiv

@@ -4,9 +4,11 @@
 
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
+#include "platform/db/ShownRows.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "platform/forms/SaveConflict.h"
+#include "shell/Staff.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -88,11 +90,8 @@ void frmSec::SetupRightsGrid() {
     hfg.SetMergeRow(0, true);
 }
 
-// The rights are kept before they are read for showing, so that a change falling between the
-// two reads is taken for a conflict when applying rather than written over.
 void frmSec::LoadRightsGrid() {
-    shownRights_ =
-        ShownRows(PeopleDb(), "SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號, 中文姓名");
+    shownMembers_.clear();
     Recordset rs = PeopleDb().OpenRecordset("SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號");
     // Without staff one empty row stays below the two header rows, which a grid keeps fixed
     // only above a row of its own.
@@ -100,8 +99,9 @@ void frmSec::LoadRightsGrid() {
     hfg.SetFixedRows(FirstStaffRow);
     SetupRightsGrid();
     for (int r = FirstStaffRow; !rs.Eof(); ++r, rs.MoveNext()) {
-        hfg.SetTextMatrix(r, 0, rs.Fields("中文姓名").text());
-        std::string rights = RightsToBitString(storedRights(rs.Fields("AccS")));
+        shownMembers_.push_back({rs.Fields("中文姓名").text(), rs.Fields("AccS")});
+        hfg.SetTextMatrix(r, 0, shownMembers_.back().name);
+        std::string rights = RightsToBitString(storedRights(shownMembers_.back().rights));
         for (int k = 1; k <= RightCount; ++k) {
             hfg.SetRow(r);
             hfg.SetCol(k);
@@ -172,28 +172,45 @@ void frmSec::Command1_Click() {
 
 // Every row is written, changed or not, in one transaction; the running program keeps the rights
 // it read at login. Rights another copy changed meanwhile are not written over: the editor
-// stays open and shows them as stored.
+// stays open and shows them as stored. A member deleted meanwhile, here in the staff form or by
+// another copy, has no rights to write: the others are written all the same and the user is told
+// who was gone.
 void frmSec::ApplyRights() {
     messageBox("所做的變更下次啟動才會生效", MessageInformation, std::string());
-    if (!SaveUnlessChanged([this] { WriteRights(); })) {
+    std::vector<std::string> gone;
+    if (!SaveUnlessChanged([&] { gone = WriteRights(); })) {
         LoadRightsGrid();
         return;
+    }
+    if (!gone.empty()) {
+        std::string names;
+        for (const std::string& name : gone)
+            names += (names.empty() ? "" : "、") + name;
+        messageBox("以下員工已被刪除，其權限未寫入：" + names, MessageExclamation, SuiteTitle);
     }
     Unload();
 }
 
-void frmSec::WriteRights() {
-    Transaction transaction(PeopleDb(), true);
-    shownRights_.CheckNoneChangedOrDeleted(PeopleDb());
-    for (int r = FirstStaffRow; r < hfg.Rows(); ++r) {
-        if (hfg.TextMatrix(r, 0).empty()) continue;
+// The members no longer stored.
+std::vector<std::string> frmSec::WriteRights() {
+    Database& people = PeopleDb();
+    Transaction transaction(people, true);
+    std::vector<std::string> gone;
+    for (size_t i = 0; i < shownMembers_.size(); ++i) {
+        const ShownMember& member = shownMembers_[i];
+        if (!StaffMemberStored(people, member.name)) {
+            gone.push_back(member.name);
+            continue;
+        }
+        const int row = FirstStaffRow + static_cast<int>(i);
         int32_t rights = 0;
         for (int k = 1; k <= RightCount; ++k)
-            if (hfg.TextMatrix(r, k) == Star) rights |= int32_t{1} << (k - 1);
-        PeopleDb().Execute("UPDATE 員工 SET AccS = ? WHERE 中文姓名 = ?", rights,
-                           hfg.TextMatrix(r, 0));
+            if (Starred(row, k)) rights |= int32_t{1} << (k - 1);
+        ChangeShownState(people, "UPDATE 員工 SET AccS = ? WHERE 中文姓名 = ? AND AccS IS ?",
+                         rights, member.name, member.rights);
     }
     transaction.Commit();
+    return gone;
 }
 
 }  // namespace kiv

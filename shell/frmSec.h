@@ -1,6 +1,9 @@
 #pragma once
 
-#include "platform/db/ShownRows.h"
+#include <string>
+#include <vector>
+
+#include "platform/db/Value.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -30,11 +33,16 @@ class frmSec : public Form {
     bool Starred(int row, int right) const;
     void SetStar(int row, int right, bool starred);
     void ToggleRight(int row, int right);
-    void WriteRights();
+    std::vector<std::string> WriteRights();
 
-    // The members' rights as shown: applying writes only while no other copy of the program
-    // changed or deleted any of them; a member added meanwhile is neither shown nor written.
-    ShownRows shownRights_;
+    // The members shown, one per grid row from the first staff row, with their rights as read:
+    // a member's rights are written only over those; a member added meanwhile is neither shown
+    // nor written.
+    struct ShownMember {
+        std::string name;
+        Value rights;
+    };
+    std::vector<ShownMember> shownMembers_;
 };
 
 }  // namespace kiv

@@ -77,6 +77,9 @@ void frmSta::LayOut() {
         {&Command2, nullptr, 8370, 2430, 1500, 380, "整頁模式>>"},
         {&Frame1, nullptr, 120, 2880, 9750, 4860, "詳細資料"},
         {&P1, &Frame1, 60, 240, 6780, 3360, nullptr, Borderless},
+        // The entry boxes in the order a record is typed in, which Tab and Enter follow from
+        // 中文姓名 on; it is not the order in which they stand, and the remarks come before the
+        // two dates.
         {&lbT(0), &P1, L, y(0), LW, H, "員工編號:", RightAligned},
         {&T1, &P1, B, y(0), BW, H},
         {&lbT(1), &P1, R, y(0), RW, H, "中文姓名:", RightAligned},
@@ -87,33 +90,36 @@ void frmSta::LayOut() {
         {&T4, &P1, C, y(1), CW, H},
         {&lbT(4), &P1, L, y(2), LW, H, "職稱:", RightAligned},
         {&T20, &P1, B, y(2), BW, H},
-        {&lbT(5), &P1, R, y(2), RW, H, "身分字號:", RightAligned},
-        {&T8, &P1, C, y(2), CW, H},
         {&lbT(6), &P1, L, y(3), LW, H, "住家地址:", RightAligned},
         {&cb1, &P1, B, y(3), 1200, H},
         {&T5, &P1, B + 1260, y(3), 6720 - B - 1260, H},
         {&lbT(7), &P1, L, y(4), LW, H, "郵遞區號:", RightAligned},
         {&T6, &P1, B, y(4), BW, H},
-        {&lbT(8), &P1, R, y(4), RW, H, "電子郵件:", RightAligned},
-        {&T9, &P1, C, y(4), CW, H},
+        {&lbT(5), &P1, R, y(2), RW, H, "身分字號:", RightAligned},
+        {&T8, &P1, C, y(2), CW, H},
+        {&lbT(13), &P1, L, y(7), LW, H, "薪水:", RightAligned},
+        {&T15, &P1, B, y(7), BW, H},
         {&lbT(9), &P1, L, y(5), LW, H, "住家電話:", RightAligned},
         {&T10, &P1, B, y(5), 500, H},
         {&T11, &P1, B + 540, y(5), BW - 540, H},
+        {&lbT(8), &P1, R, y(4), RW, H, "電子郵件:", RightAligned},
+        {&T9, &P1, C, y(4), CW, H},
         {&lbT(10), &P1, R, y(5), RW, H, "行動電話:", RightAligned},
         {&T12, &P1, C, y(5), CW, H},
-        {&lbT(11), &P1, L, y(6), LW, H, "生日:", RightAligned},
-        {&T13, &P1, B, y(6), BW - 300, H},
-        {&DTP1, &P1, B + BW - 280, y(6), 280, H},
-        {&lbT(12), &P1, R, y(6), RW, H, "僱用日期:", RightAligned},
-        {&T14, &P1, C, y(6), CW - 300, H},
-        {&DTP2, &P1, C + CW - 280, y(6), 280, H},
-        {&lbT(13), &P1, L, y(7), LW, H, "薪水:", RightAligned},
-        {&T15, &P1, B, y(7), BW, H},
         {&lbT(14), &P1, R, y(7), RW, H, "緊急連絡人姓名:", RightAligned},
         {&T16, &P1, C, y(7), CW, H},
         {&lbT(15), &P1, L, y(8), LW, H, "緊急連絡人電話:", RightAligned},
         {&T17, &P1, B, y(8), 500, H},
         {&T18, &P1, B + 540, y(8), BW - 540, H},
+        {&lbT(16), &Frame1, 120, 3660, 600, 300, "備註:"},
+        {&lbT(17), &Frame1, 720, 3660, 2400, 300, "(換行請按 Ctrl+Enter)"},
+        {&T19, &Frame1, 60, 3960, 9630, 780},
+        {&lbT(12), &P1, R, y(6), RW, H, "僱用日期:", RightAligned},
+        {&T14, &P1, C, y(6), CW - 300, H},
+        {&lbT(11), &P1, L, y(6), LW, H, "生日:", RightAligned},
+        {&T13, &P1, B, y(6), BW - 300, H},
+        {&DTP2, &P1, C + CW - 280, y(6), 280, H},
+        {&DTP1, &P1, B + BW - 280, y(6), 280, H},
         {&Frame3, &Frame1, 6960, 180, 2700, 2280, "密碼設定"},
         {&cmdPaSet, &Frame3, 120, 300, 1200, 360, "密碼設定"},
         {&lbop, &Frame3, 120, 330, 1000, 300, "原始密碼: "},
@@ -128,9 +134,6 @@ void frmSta::LayOut() {
         {&cmdEdit, &Frame1, 6960, 3000, 1300, 420, "修改"},
         {&cmdY, &Frame1, 6960, 3000, 1300, 420, "確定"},
         {&cmdN, &Frame1, 8360, 3000, 1300, 420, "取消"},
-        {&lbT(16), &Frame1, 120, 3660, 600, 300, "備註:"},
-        {&lbT(17), &Frame1, 720, 3660, 2400, 300, "(換行請按 Ctrl+Enter)"},
-        {&T19, &Frame1, 60, 3960, 9630, 780},
     });
     T19.SetMultiLine(true);
     Combo1.SetText("編號");
@@ -174,11 +177,11 @@ void frmSta::WireEvents() {
     T2.Validate = [this](bool& cancel) { T2_Validate(cancel); };
 }
 
-// Enter moves on as Tab does, through the boxes in the order the form reads.
+// Enter moves on as Tab does, through the boxes in the order a record is typed in.
 void frmSta::MoveOnWithEnter() {
     for (Control* control : std::initializer_list<Control*>{
-             &T2,  &T3,  &T4,  &T20, &T8,  &cb1, &T5,  &T6,  &T9,    &T10,   &T11,
-             &T12, &T13, &T14, &T15, &T16, &T17, &T18, &T19, &txtOp, &txtNp, &txtCp})
+             &T2, &T3,  &T4,  &T20, &cb1, &T5,  &T6,  &T8,  &T15,   &T10,   &T11,
+             &T9, &T12, &T16, &T17, &T18, &T19, &T14, &T13, &txtOp, &txtNp, &txtCp})
         control->KeyPress = [this](int& keyAscii) {
             if (keyAscii == Key::Enter) FocusNextAfterEvent();
         };
@@ -485,7 +488,7 @@ void frmSta::RefuseReservedName() {
 // The password, the rights and the unused field are left as they are: a new member has no
 // password and the default rights. An edit writes only over the record as shown: a member
 // deleted meanwhile keeps the edits on screen for the user, one changed meanwhile is shown as
-// stored.
+// stored. A failed write stores nothing and leaves the entry open to be saved again.
 bool frmSta::StoreRow() {
     try {
         bool gone = false;
@@ -516,6 +519,9 @@ bool frmSta::StoreRow() {
         return unchanged && !gone;
     } catch (const UniqueViolation&) {
         messageBox("員工姓名重複", MessageExclamation, SuiteTitle);
+    } catch (const DbError& error) {
+        // Any other refusal of the row is told by its description alone, with no icon.
+        throw StyledError(error.what(), MessagePlain);
     }
     return false;
 }

@@ -100,7 +100,8 @@ void runUserAction(const std::function<void()>& action) {
             action();
         } catch (const std::exception& error) {
             setMousePointer(0);
-            messageBox(error.what(), 16, ApplicationTitle);
+            const auto* styled = dynamic_cast<const StyledError*>(&error);
+            messageBox(error.what(), styled ? styled->style() : MessageCritical, ApplicationTitle);
         }
     }
     Forms::destroyUnloaded();

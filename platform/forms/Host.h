@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace kiv {
@@ -100,9 +101,21 @@ int screenWidth();
 int screenHeight();
 void setMousePointer(int pointer);
 
+// An error an action lets go up to the user in a message style of its own instead of the
+// critical one: the staff form's save shows a database error's description plainly.
+class StyledError : public std::runtime_error {
+  public:
+    StyledError(const std::string& text, int style) : std::runtime_error(text), style_(style) {}
+    int style() const { return style_; }
+
+  private:
+    int style_;
+};
+
 // Runs one user action: an error that escapes it is shown in a message box (title "Kiv", the
-// error's text) instead of ending the program; its transactions have rolled back on the way out.
-// Forms unloaded during the action are destroyed once no handler is running any more.
+// error's text, a critical icon unless it is a StyledError) instead of ending the program; its
+// transactions have rolled back on the way out. Forms unloaded during the action are destroyed
+// once no handler is running any more.
 void runUserAction(const std::function<void()>& action);
 
 // Work to do when the program ends, however it ends (closing the databases); the host that ends

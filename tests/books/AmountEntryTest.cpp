@@ -135,7 +135,8 @@ class AmountEntryTableTest : public test::ProgramTest {
         std::function<std::string()> stored;
         // The refusal is said in the input box's next prompt rather than in a message box.
         bool refusedInPrompt = false;
-        // A negative amount is one the field holds (the contract total below zero).
+        // A negative amount is one the field holds (a contract total below zero, an overdrawn
+        // account's opening amount, a project total).
         bool negativeAllowed = false;
     };
 
@@ -200,6 +201,18 @@ class AmountEntryTableTest : public test::ProgramTest {
             host.answerMessage(AnswerOk);  // the instalments' shares follow the new total
             saveContractHeader();
         };
+        Entry bank{"bank opening amount",
+                   "公司往來銀行(一般存款帳戶) 第 1 列的金額",
+                   15,
+                   [this](const std::string& text) {
+                       frmCom& form = Forms::get<frmCom>();
+                       host.mouseDownCell(form.hfg(0), 1, 3, LeftButton);
+                       host.act([&] { form.txt.userReplaceText(text); });
+                   },
+                   [this] { host.closeByFrame(Forms::get<frmCom>()); },
+                   [this] { host.closeByFrame(Forms::get<frmCom>()); },
+                   [] { return rows(AccDb(), "SELECT cash FROM obank").at(0); }};
+        bank.negativeAllowed = true;
         return {
             {"voucher amount", "金額", 12,
              [this](const std::string& text) {
@@ -267,16 +280,8 @@ class AmountEntryTableTest : public test::ProgramTest {
                  host.answerMessage(AnswerYes);  // a new project keeps its number and name
                  host.click(Forms::get<frmPj>().cmdSv);
              },
-             [] { return rows(AccDb(), "SELECT tCash FROM prj").at(0); }},
-            {"bank opening amount", "公司往來銀行(一般存款帳戶) 第 1 列的金額", 15,
-             [this](const std::string& text) {
-                 frmCom& form = Forms::get<frmCom>();
-                 host.mouseDownCell(form.hfg(0), 1, 3, LeftButton);
-                 host.act([&] { form.txt.userReplaceText(text); });
-             },
-             [this] { host.closeByFrame(Forms::get<frmCom>()); },
-             [this] { host.closeByFrame(Forms::get<frmCom>()); },
-             [] { return rows(AccDb(), "SELECT cash FROM obank").at(0); }},
+             [] { return rows(AccDb(), "SELECT tCash FROM prj").at(0); }, false, true},
+            bank,
             {"journal line", "第 1 行的金額", 15,
              [this](const std::string& text) { journalLines(text, "12"); },
              [=] { click(Forms::get<frmTag>().cmdSv); }, [=] { click(Forms::get<frmTag>().cmdSv); },
@@ -316,8 +321,8 @@ TEST_F(AmountEntryTableTest, EveryAmountEntryRefusesWhatIsNoAmountAndStoresNothi
         for (const std::string& text :
              {std::string("abc"), std::string("-5"), std::string("12,,3"), std::string("１２３"),
               std::string("100.001"), std::string("1e400"), sixteen, twenty}) {
-            SCOPED_TRACE(std::string(entry.name) + " " + text);
             if (text == "-5" && entry.negativeAllowed) continue;
+            SCOPED_TRACE(std::string(entry.name) + " " + text);
             host.clearMessages();
             entry.type(text);
             if (!entry.refusedInPrompt) host.answerMessage(AnswerOk);
@@ -350,6 +355,24 @@ TEST_F(AmountEntryTableTest, AnAmountWithBlanksAroundIsTakenAsItsNumber) {
             EXPECT_EQ(stored, "12");
         Forms::discardAll();
     }
+}
+
+// Where the field holds a negative amount (a contract total below zero, an overdrawn opening
+// amount, a project total) a typed minus is taken and stored as that number.
+TEST_F(AmountEntryTableTest, AFieldThatHoldsANegativeAmountTakesATypedMinus) {
+    int negativeEntries = 0;
+    for (const Entry& entry : entries()) {
+        if (!entry.negativeAllowed) continue;
+        SCOPED_TRACE(entry.name);
+        ++negativeEntries;
+        host.clearMessages();
+        entry.type("-1,234");
+        entry.accept();
+        // The contract's total is stored as its box shows it, the others as numbers.
+        EXPECT_EQ(entry.stored(), entry.name == std::string("contract total") ? "-1,234" : "-1234");
+        Forms::discardAll();
+    }
+    EXPECT_EQ(negativeEntries, 3);
 }
 
 // A share cell takes 0 to 100 with at most two decimals; anything else is refused at the save of

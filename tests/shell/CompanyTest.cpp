@@ -102,6 +102,45 @@ TEST_F(CompanyTest, AnAmountTooLongKeepsTheFormOpenOnItsCellAndWritesNoList) {
               (std::vector<std::string>{"合作金庫|999999999999999", "土地銀行|0", "第一銀行|0"}));
 }
 
+// What the lists hold is written back as it stands, an overdrawn account's negative opening
+// amount among it; what is typed into an amount cell is taken whole, a minus too, or refused at
+// the close naming the cell, never changed key by key into another number.
+TEST_F(CompanyTest, OpeningAmountsAreKeptAsStoredAndTakenAsTypedOrRefused) {
+    constexpr const char* NotAmount = "公司往來銀行(一般存款帳戶) 第 1 列的金額欄位只能輸入數字";
+    struct Case {
+        Value stored;
+        const char* typed;  // nullptr: the cell is left as shown
+        const char* shown;
+        const char* refusal;  // nullptr: the form closes
+        const char* kept;     // the stored amount afterwards, its type and value
+    } cases[] = {
+        {int64_t{-5000}, nullptr, "-5,000", nullptr, "integer|-5000"},
+        {Value(), nullptr, "", nullptr, "null|"},
+        {int64_t{10}, "-5", "-5", nullptr, "integer|-5"},
+        {int64_t{10}, "-1,000", "-1,000", nullptr, "integer|-1000"},
+        {Value(), "-0", "-0", nullptr, "integer|0"},
+        {int64_t{-5000}, "12.5", "12.5", NotAmount, "integer|-5000"},
+        {int64_t{10}, "5-", "5-", NotAmount, "integer|10"},
+        {int64_t{10}, "-", "-", NotAmount, "integer|10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.text() + " " + (c.typed ? c.typed : "(as shown)"));
+        AccDb().Execute("DELETE FROM obank");
+        AccDb().Execute("INSERT INTO obank VALUES ('台灣銀行', '001', '甲', ?)", c.stored);
+        frmCom& form = Forms::get<frmCom>();
+        if (c.typed) {
+            host.mouseDownCell(form.hfg(0), 1, 3, LeftButton);
+            host.type(form.txt, c.typed);
+        }
+        EXPECT_EQ(form.hfg(0).TextMatrix(1, 3), c.shown);
+        if (c.refusal) host.expectMessage(c.refusal);
+        host.closeByFrame(form);
+        EXPECT_EQ(Forms::isLoaded<frmCom>(), c.refusal != nullptr);
+        EXPECT_EQ(rows(AccDb(), "SELECT typeof(cash), cash FROM obank"), Texts{c.kept});
+        Forms::discardAll();
+    }
+}
+
 TEST_F(CompanyTest, ConfirmWritesBothCompanyCopiesAddingTheMissingRow) {
     PrintDb().Execute("DELETE FROM company");
     frmCom& form = Forms::get<frmCom>();

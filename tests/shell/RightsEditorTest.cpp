@@ -146,22 +146,26 @@ TEST_F(RightsEditorTest, AFailingWriteStoresNoRowsRightsAndKeepsTheEditorOpen) {
 }
 
 // Copy B of the program changes the rights copy A shows: A's apply writes nothing over them and
-// shows them as stored. A member B added is neither shown nor written.
+// shows them as stored. A member B deleted has no rights to write: the others are written and
+// the user is told who was gone. A member B added is neither shown nor written.
 TEST_F(RightsEditorTest, ApplyingNeverWritesOverRightsAnotherCopyChanged) {
     struct Case {
         const char* what;
         Sql change;
-        bool conflict;
+        const char* told;  // after the note on the next start; nullptr: nothing
         Texts stored;
     } cases[] = {
         {"a member's rights",
          "UPDATE 員工 SET AccS = 3 WHERE 中文姓名 = 'Amy'",
-         true,
+         "此筆資料已被其他使用者變更，請重新讀取",
          {"Ann|1", "Amy|3"}},
-        {"a member deleted", "DELETE FROM 員工 WHERE 中文姓名 = 'Amy'", true, {"Ann|1"}},
+        {"a member deleted",
+         "DELETE FROM 員工 WHERE 中文姓名 = 'Amy'",
+         "以下員工已被刪除，其權限未寫入：Amy",
+         {"Ann|65"}},
         {"a member added",
          "INSERT INTO 員工 (員工編號, 中文姓名, AccS) VALUES ('A000', 'Ada', 5)",
-         false,
+         nullptr,
          {"Ada|5", "Ann|65", "Amy|1"}},
     };
     for (const Case& c : cases) {
@@ -174,16 +178,48 @@ TEST_F(RightsEditorTest, ApplyingNeverWritesOverRightsAnotherCopyChanged) {
         host.clickCell(form.hfg, 2, 7);
         copyB->ExecuteWith(c.change, {});
         host.expectMessage("所做的變更下次啟動才會生效");
-        if (c.conflict) host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        if (c.told) host.expectMessage(c.told);
         host.click(form.Command1);
         EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號"), c.stored);
-        EXPECT_EQ(Forms::isLoaded<frmSec>(), c.conflict);
-        if (c.conflict) {
+        const bool conflict = &c == &cases[0];
+        EXPECT_EQ(Forms::isLoaded<frmSec>(), conflict);
+        if (conflict) {
             EXPECT_EQ(stars(form, 2), "1");
             EXPECT_EQ(form.hfg.Rows(), static_cast<int>(c.stored.size()) + 2);
         }
         Forms::discardAll();
     }
+}
+
+// Members deleted while the editor is open, by another copy of the program or by the staff form
+// beside it, are named once the rights of the others are written; no other member's edit is
+// lost.
+TEST_F(RightsEditorTest, MembersDeletedMeanwhileAreNamedAndEveryOtherEditIsWritten) {
+    addStaff("A001", "Ann", 1);
+    addStaff("A002", "Amy", 1);
+    addStaff("A003", "Ada", 1);
+    addStaff("A004", "Bob", 1);
+    frmSec& rights = Forms::get<frmSec>();
+    host.clickCell(rights.hfg, 2, 7);
+    host.clickCell(rights.hfg, 3, 3);
+    host.clickCell(rights.hfg, 4, 5);
+    host.clickCell(rights.hfg, 5, 1);
+    auto copyB = Database::open(PeopleDb().path(), peopleSchema());
+    copyB->Execute("DELETE FROM 員工 WHERE 中文姓名 = 'Amy'");
+    frmSta& staff = Forms::get<frmSta>();
+    host.clickCell(staff.hfg, 3, 2);
+    ASSERT_EQ(staff.SelectedStaffName, "Bob");
+    host.expectMessage("確定刪除 ( Bob )", AnswerYes);
+    host.expectMessage("請先選取表格中一個員工姓名");
+    host.click(staff.cmdDel);
+
+    host.expectMessage("所做的變更下次啟動才會生效");
+    host.expectMessage("以下員工已被刪除，其權限未寫入：Amy、Bob");
+    host.click(rights.Command1);
+    EXPECT_EQ(host.messages().back().style, MessageExclamation);
+    EXPECT_FALSE(Forms::isLoaded<frmSec>());
+    EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, AccS FROM 員工 ORDER BY 員工編號"),
+              (Texts{"Ann|65", "Ada|17"}));
 }
 
 // The super user adds a member, sets her password and grants her the staff menu; at the next

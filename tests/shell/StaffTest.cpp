@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/db/Database.h"
+#include "platform/db/WriteFault.h"
 #include "shell/Schema.h"
 #include "shell/Staff.h"
 #include "shell/frmSta.h"
 #include "tests/support/ProgramTest.h"
+#include "tests/support/TableDump.h"
 
 using namespace kiv;
 
@@ -15,6 +19,10 @@ class StaffTest : public test::ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         loggedInWith(AllRights);
+    }
+    void TearDown() override {
+        writefault::clear();
+        ProgramTest::TearDown();
     }
     static void addStaff(const std::string& no, const std::string& name,
                          const std::string& english = "", const std::string& address = "") {
@@ -140,6 +148,41 @@ TEST_F(StaffTest, SavesAreRefusedForEmptyBoxesTheSuperUsersNameAndADuplicate) {
     host.expectMessage("不可使用此英文名稱");
     host.click(form.cmdY);
     EXPECT_EQ(rows(PeopleDb(), "SELECT 英文姓名 FROM 員工"), std::vector<std::string>{"ann"});
+}
+
+// A save the database refuses for another reason than a duplicate name tells the error's
+// description alone, with no icon, under the program's title; nothing is stored and the entry
+// stays open for another try.
+TEST_F(StaffTest, AFailedSaveTellsTheErrorPlainlyAndKeepsTheEntry) {
+    addStaff("A001", "Ann", "ann");
+    frmSta& form = Forms::get<frmSta>();
+    // A new member whose write fails, then an edit whose commit fails.
+    for (bool adding : {true, false}) {
+        SCOPED_TRACE(adding ? "adding" : "editing");
+        if (adding) {
+            host.click(form.cmdAdd);
+            enterName(form, "Bob", "bob");
+        } else {
+            host.clickCell(form.hfg, 1, 2);
+            host.click(form.cmdEdit);
+            form.T4.SetText("工務部");
+        }
+        const std::string before = test::dumpTables(PeopleDb());
+        adding ? writefault::failWrite(1) : writefault::failCommit();
+        host.answerMessage(AnswerOk);
+        host.click(form.cmdY);
+        writefault::clear();
+        ASSERT_EQ(host.messages().size(), 1u);
+        EXPECT_EQ(host.messages()[0].style, MessagePlain);
+        EXPECT_EQ(host.messages()[0].title, ApplicationTitle);
+        EXPECT_EQ(test::dumpTables(PeopleDb()), before);
+        EXPECT_EQ(form.EntryMode, adding ? "AddF" : "EditF");
+        host.click(form.cmdY);
+        EXPECT_EQ(form.EntryMode, "");
+        host.clearMessages();
+    }
+    EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, 部門 FROM 員工 ORDER BY 員工編號"),
+              (Texts{"Ann|工務部", "Bob|"}));
 }
 
 TEST_F(StaffTest, AnEditRewritesTheDetailsButNotThePasswordOrTheRights) {
@@ -316,6 +359,33 @@ TEST_F(StaffTest, APasswordIsChangedOnlyForTheStoredMemberItWasReadFor) {
         EXPECT_TRUE(form.txtOp.Visible());
     }
     EXPECT_EQ(rows(PeopleDb(), "SELECT 中文姓名, pass IS NULL FROM 員工"), Texts{"Ann|1"});
+}
+
+// Tab and Enter go through the entry boxes in the order a record is typed in: from 中文姓名 to
+// 英文姓名, and through the remarks before the two dates.
+TEST_F(StaffTest, TabAndEnterGoThroughTheBoxesInTheOrderARecordIsTypedIn) {
+    const std::vector<std::string> typingOrder = {"T2",  "T3",  "T4",  "T20", "cb1", "T5",  "T6",
+                                                  "T8",  "T15", "T10", "T11", "T9",  "T12", "T16",
+                                                  "T17", "T18", "T19", "T14", "T13"};
+    addStaff("A001", "Ann");
+    frmSta& form = addingForm();
+    std::vector<Control*> tabOrder = form.TabOrder();
+    auto first = std::find(tabOrder.begin(), tabOrder.end(), &form.T2);
+    ASSERT_LE(first + typingOrder.size(), tabOrder.end());
+    std::vector<std::string> tabbed, entered;
+    for (auto at = first; at != first + typingOrder.size(); ++at)
+        tabbed.push_back((*at)->Name());
+    EXPECT_EQ(tabbed, typingOrder);
+
+    for (size_t i = 0; i < typingOrder.size(); ++i) {
+        Control* at = form.ActiveControl();
+        entered.push_back(at ? at->Name() : "");
+        host.act([&] {
+            if (auto* box = dynamic_cast<TextBox*>(at)) box->userKey(Key::Enter);
+            if (auto* combo = dynamic_cast<ComboBox*>(at)) combo->userKey(Key::Enter);
+        });
+    }
+    EXPECT_EQ(entered, typingOrder);
 }
 
 TEST_F(StaffTest, ACountyFillsBothAreaCodesAndDatePickersWriteRocDatesWithoutLeadingZeros) {
