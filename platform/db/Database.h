@@ -23,6 +23,7 @@ class Transaction;
 class IntegrityCheck;
 class RecordsetImpl;
 class StatementShelf;
+class Statement;
 class KeysetCursor;
 struct RawAccess;
 
@@ -115,6 +116,9 @@ class Database {
                                                             const std::vector<Value>& params);
     Database(std::string path, Schema schema, sqlite3* db);
     sqlite3* handle() const { return db_; }
+    StatementShelf& shelf();
+    // The statement of this text, kept from an earlier run when the schema has not changed since.
+    Statement takeStatement(std::string_view sql);
     void configure(Durability durability);
     void createSchemaIfBlank();
     // Ends the reads that open recordsets keep running, before a write or a rollback.
@@ -130,7 +134,8 @@ class Database {
     // they hold may be stale.
     uint64_t changeCount_ = 0;
     std::set<RecordsetImpl*> openRecordsets_;
-    // Read statements prepared for recordsets since closed, for the next ones of the same text.
+    // Statements prepared for recordsets since closed and for earlier Executes, for the next ones
+    // of the same text.
     std::unique_ptr<StatementShelf> shelf_;
     std::unique_ptr<IntegrityCheck> check_;
     bool foundSound_ = false;

@@ -126,7 +126,7 @@ KeysetCursor::KeysetCursor(Database& db, std::string_view sql, KeysetQuery query
 KeysetCursor::~KeysetCursor() {
     if (!attached()) return;
     for (Statement* statement :
-         {&streamStatement_, &keyStatement_, &tailStatement_, &pageStatement_})
+         {&streamStatement_, &keyStatement_, &tailStatement_, &tailKeyStatement_, &pageStatement_})
         shelf().give(std::move(*statement));
 }
 
@@ -136,6 +136,7 @@ void KeysetCursor::detach() {
     streamStatement_ = Statement();
     keyStatement_ = Statement();
     tailStatement_ = Statement();
+    tailKeyStatement_ = Statement();
     pageStatement_ = Statement();
     insertStatement_ = Statement();
     RecordsetImpl::detach();
@@ -276,6 +277,37 @@ bool KeysetCursor::readTail(int64_t rows) {
     return !tail_.empty();
 }
 
+// The rowids from the back as far as `position` and a page beyond, read after the tail with no
+// write in between, so that they extend it; each extension at least doubles what is known, so a
+// walk back row by row reads the rowids a bounded number of times. False when the rowids cannot
+// extend the tail (a write since, or the result ends before the position): only the full list
+// of rowids then tells where the position lies.
+bool KeysetCursor::extendTailKeys(int64_t position) {
+    if (query_.tailKeySql.empty() || changeCount() != partialStamp_) return false;
+    auto known = static_cast<int64_t>(tail_.size());
+    if (known < tailAsked_) return false;
+    const int64_t rows = std::max((position / pageSize + 2) * pageSize, 2 * known);
+    if (!tailKeyStatement_.get()) {
+        tailKeyStatement_ = shelf().take(database().handle(), query_.tailKeySql);
+        for (size_t i = 0; i < params_.size(); ++i)
+            tailKeyStatement_.bind(static_cast<int>(i + 1), params_[i]);
+    }
+    sqlite3_stmt* stmt = tailKeyStatement_.get();
+    sqlite3_bind_int64(stmt, sqlite3_bind_parameter_count(stmt), rows);
+    std::vector<int64_t> rowids;
+    rowids.reserve(static_cast<size_t>(rows));
+    try {
+        while (tailKeyStatement_.step())
+            rowids.push_back(sqlite3_column_int64(stmt, 0));
+    } catch (const DbError& e) {
+        raiseAsWritten(e);
+    }
+    tailKeyStatement_.reset();
+    tail_ = std::move(rowids);
+    tailAsked_ = rows;
+    return position < static_cast<int64_t>(tail_.size());
+}
+
 void KeysetCursor::completeKeys() {
     if (complete_) return;
     // Before the first look from the front the position is the first row, whatever it is.
@@ -367,7 +399,7 @@ void KeysetCursor::move(int64_t n) {
         auto known = static_cast<int64_t>(tail_.size());
         // Walking back from the last row reads a whole page of the tail before everything.
         if (target >= known && known == tailAsked_ && tailAsked_ < pageSize) readTail(pageSize);
-        if (target < static_cast<int64_t>(tail_.size())) {
+        if (target < static_cast<int64_t>(tail_.size()) || extendTailKeys(target)) {
             index_ = std::max<int64_t>(target, -1);
             return;
         }
