@@ -139,6 +139,22 @@ int64_t Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) 
     return changed;
 }
 
+std::vector<std::string> Database::ColumnTextsWith(const Sql& sql,
+                                                   const std::vector<Value>& params) {
+    Statement statement = takeStatement(sql.text());
+    statement.bindAll(params);
+    if (!statement.readOnly())
+        throw DbError("只能讀取的查詢才能列出", statement.sql(), SQLITE_MISUSE);
+    std::vector<std::string> texts;
+    while (statement.step()) {
+        auto text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+        texts.emplace_back(text ? text : "", text ? sqlite3_column_bytes(statement.get(), 0) : 0);
+    }
+    statement.reset();
+    shelf().give(std::move(statement));
+    return texts;
+}
+
 // The rows of a print table come from a grid of texts, thousands at a time: they are bound as
 // they stand, with no conversion and no copy, to one statement prepared for all of them.
 int64_t Database::AppendTextRows(std::string_view table, const std::vector<std::string>& fields,

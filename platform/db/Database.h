@@ -69,6 +69,14 @@ class Database {
     }
     Recordset OpenRecordsetWith(const Sql& sql, const std::vector<Value>& params);
 
+    // The first column of every row of a query as text (Null as ""), read in one pass without a
+    // recordset: a list of numbers or names to choose from.
+    template <class... Args>
+    std::vector<std::string> ColumnTexts(const Sql& sql, const Args&... args) {
+        return ColumnTextsWith(sql, {Value(args)...});
+    }
+    std::vector<std::string> ColumnTextsWith(const Sql& sql, const std::vector<Value>& params);
+
     // Appends rows to a table whose named fields hold text (the print tables), all through one
     // prepared INSERT: `nextRow` puts the next row's texts into `texts`, one for each of `fields`
     // in order (nullopt for Null), and returns false when no row is left. The texts are only lent:

@@ -277,7 +277,7 @@ bool KeysetCursor::readTail(int64_t rows) {
     return !tail_.empty();
 }
 
-// The rowids from the back as far as `position` and a page beyond, read after the tail with no
+// The rowids from the back to the end of the page holding `position`, read after the tail with no
 // write in between, so that they extend it; each extension at least doubles what is known, so a
 // walk back row by row reads the rowids a bounded number of times. False when the rowids cannot
 // extend the tail (a write since, or the result ends before the position): only the full list
@@ -286,7 +286,7 @@ bool KeysetCursor::extendTailKeys(int64_t position) {
     if (query_.tailKeySql.empty() || changeCount() != partialStamp_) return false;
     auto known = static_cast<int64_t>(tail_.size());
     if (known < tailAsked_) return false;
-    const int64_t rows = std::max((position / pageSize + 2) * pageSize, 2 * known);
+    const int64_t rows = std::max((position / pageSize + 1) * pageSize, 2 * known);
     if (!tailKeyStatement_.get()) {
         tailKeyStatement_ = shelf().take(database().handle(), query_.tailKeySql);
         for (size_t i = 0; i < params_.size(); ++i)
