@@ -917,7 +917,7 @@ void measureBook(Table& table, int64_t size) {
             p.host.pick(statement.cbEy, today.year() - yearStart.year());
             p.host.pick(statement.cbEM, 11);
             p.host.click(statement.cmdStar);
-            return listed(statement.hfg, 0);
+            return listed(statement.hfg, 1);
         },
         [&] { return rawPeriodStatement(acc); });
     Forms::unloadByName("frmLW");

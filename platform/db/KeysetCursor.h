@@ -26,8 +26,8 @@ namespace kiv {
 // AbsolutePosition, moving beyond the rows known so far, adding or deleting a row). Moving to the
 // last row first reads the last row alone through the reversed order, with its rowid, and the
 // position is then counted from the back; walking back from it reads a page of the tail the same
-// way, and a jump further back (a scroll bar dragged from the newest row) reads the rowids alone
-// from the back as far as the jump goes, not the whole list. A write through the Database before
+// way, and a jump further back (a scroll bar dragged from the newest row) reads the rowids of the
+// page it lands on alone, not the whole list. A write through the Database before
 // the full list is read makes it follow the data as it is then, keeping the current row.
 class KeysetCursor : public RecordsetImpl {
   public:
@@ -68,7 +68,7 @@ class KeysetCursor : public RecordsetImpl {
 
     void start();
     bool readTail(int64_t rows);
-    bool extendTailKeys(int64_t position);
+    bool readTailPage(int64_t position);
     void readStreamPage();
     bool noteStreamKey(int64_t position, int64_t rowid);
     void endStream();
@@ -99,8 +99,9 @@ class KeysetCursor : public RecordsetImpl {
     std::vector<std::optional<FieldKind>> kinds_;
 
     // keys_ holds every rowid when complete_, else the first ones; tail_ the last ones, last first,
-    // read for tailAsked_ rows (fewer when the result has fewer). Both parts are read with no
-    // write in between, at partialStamp_.
+    // read for tailAsked_ rows (fewer when the result has fewer), whole pages of it beyond the
+    // first possibly not read yet (unknownRowid). Both parts are read with no write in between,
+    // at partialStamp_.
     std::vector<int64_t> keys_;
     std::vector<int64_t> tail_;
     int64_t tailAsked_ = 0;

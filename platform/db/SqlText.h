@@ -25,8 +25,9 @@ struct KeysetQuery {
     std::string tailSql;     // the rowid and the query's own columns of the last rows, last
                              // first, as many as the parameter after the query's own; empty
                              // when the order cannot be reversed
-    std::string tailKeySql;  // the rowids alone of the last rows, last first, as many as the
-                             // parameter after the query's own; empty with tailSql
+    std::string tailKeySql;  // the rowids alone of the rows counted from the last, last first:
+                             // as many as the parameter after the query's own, after skipping
+                             // as many as the next one; empty with tailSql
     std::string pageSql;     // the rowid and the query's own columns of up to pageSize rows,
                              // their rowids bound as parameters 1 to pageSize
     static constexpr int pageSize = 64;
