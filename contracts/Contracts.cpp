@@ -63,12 +63,7 @@ std::optional<std::string> NextContractNumber(bool receivable) {
 
 std::vector<std::string> ContractNumbers(bool receivable) {
     Database& db = AccDb();
-    std::vector<std::string> numbers;
-    for (Recordset rs = db.OpenRecordset("SELECT id FROM " + db.Table(ContractTable(receivable)) +
-                                         " ORDER BY id");
-         !rs.Eof(); rs.MoveNext())
-        numbers.push_back(rs.Fields("id").text());
-    return numbers;
+    return db.ColumnTexts("SELECT id FROM " + db.Table(ContractTable(receivable)) + " ORDER BY id");
 }
 
 bool ContractExists(bool receivable, const std::string& id) {

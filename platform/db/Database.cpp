@@ -73,6 +73,7 @@ Database::~Database() {
     // Keeps the planner's statistics current, so that it goes on choosing the date indexes. It
     // writes, so only to a file found sound.
     if (sound) sqlite3_exec(db_, "PRAGMA optimize", nullptr, nullptr, nullptr);
+    shelf_.reset();
     sqlite3_close_v2(db_);
 }
 
@@ -110,19 +111,48 @@ void Database::createSchemaIfBlank() {
     creation.Commit();
 }
 
+StatementShelf& Database::shelf() {
+    if (!shelf_) shelf_ = std::make_unique<StatementShelf>();
+    return *shelf_;
+}
+
+Statement Database::takeStatement(std::string_view sql) {
+    shelf().followSchema(db_);
+    return shelf().take(db_, sql);
+}
+
 int64_t Database::ExecuteWith(const Sql& sql, const std::vector<Value>& params) {
-    Statement statement(db_, sql.text());
+    Statement statement = takeStatement(sql.text());
     statement.bindAll(params);
     bool writes = !statement.readOnly();
     if (!writes) {
         statement.run();
+        shelf().give(std::move(statement));
         return 0;
     }
     awaitSoundFile();
     releaseReads();
     statement.run();
     ++changeCount_;
-    return sqlite3_changes64(db_);
+    const int64_t changed = sqlite3_changes64(db_);
+    shelf().give(std::move(statement));
+    return changed;
+}
+
+std::vector<std::string> Database::ColumnTextsWith(const Sql& sql,
+                                                   const std::vector<Value>& params) {
+    Statement statement = takeStatement(sql.text());
+    statement.bindAll(params);
+    if (!statement.readOnly())
+        throw DbError("只能讀取的查詢才能列出", statement.sql(), SQLITE_MISUSE);
+    std::vector<std::string> texts;
+    while (statement.step()) {
+        auto text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+        texts.emplace_back(text ? text : "", text ? sqlite3_column_bytes(statement.get(), 0) : 0);
+    }
+    statement.reset();
+    shelf().give(std::move(statement));
+    return texts;
 }
 
 // The rows of a print table come from a grid of texts, thousands at a time: they are bound as

@@ -23,6 +23,7 @@ class Transaction;
 class IntegrityCheck;
 class RecordsetImpl;
 class StatementShelf;
+class Statement;
 class KeysetCursor;
 struct RawAccess;
 
@@ -67,6 +68,14 @@ class Database {
         return OpenRecordsetWith(sql, {Value(args)...});
     }
     Recordset OpenRecordsetWith(const Sql& sql, const std::vector<Value>& params);
+
+    // The first column of every row of a query as text (Null as ""), read in one pass without a
+    // recordset: a list of numbers or names to choose from.
+    template <class... Args>
+    std::vector<std::string> ColumnTexts(const Sql& sql, const Args&... args) {
+        return ColumnTextsWith(sql, {Value(args)...});
+    }
+    std::vector<std::string> ColumnTextsWith(const Sql& sql, const std::vector<Value>& params);
 
     // Appends rows to a table whose named fields hold text (the print tables), all through one
     // prepared INSERT: `nextRow` puts the next row's texts into `texts`, one for each of `fields`
@@ -115,6 +124,9 @@ class Database {
                                                             const std::vector<Value>& params);
     Database(std::string path, Schema schema, sqlite3* db);
     sqlite3* handle() const { return db_; }
+    StatementShelf& shelf();
+    // The statement of this text, kept from an earlier run when the schema has not changed since.
+    Statement takeStatement(std::string_view sql);
     void configure(Durability durability);
     void createSchemaIfBlank();
     // Ends the reads that open recordsets keep running, before a write or a rollback.
@@ -130,7 +142,8 @@ class Database {
     // they hold may be stale.
     uint64_t changeCount_ = 0;
     std::set<RecordsetImpl*> openRecordsets_;
-    // Read statements prepared for recordsets since closed, for the next ones of the same text.
+    // Statements prepared for recordsets since closed and for earlier Executes, for the next ones
+    // of the same text.
     std::unique_ptr<StatementShelf> shelf_;
     std::unique_ptr<IntegrityCheck> check_;
     bool foundSound_ = false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
@@ -14,6 +15,8 @@ namespace kiv {
 namespace {
 
 constexpr int pageSize = KeysetQuery::pageSize;
+// A place in the tail whose rowid has not been read: the pages a jump went over.
+constexpr int64_t unknownRowid = std::numeric_limits<int64_t>::min();
 
 // Where the stream's page from `position` ends: the first rows in pages growing from one row, so
 // that a recordset read for one row or a screenful reads little more, then whole aligned pages.
@@ -126,7 +129,7 @@ KeysetCursor::KeysetCursor(Database& db, std::string_view sql, KeysetQuery query
 KeysetCursor::~KeysetCursor() {
     if (!attached()) return;
     for (Statement* statement :
-         {&streamStatement_, &keyStatement_, &tailStatement_, &pageStatement_})
+         {&streamStatement_, &keyStatement_, &tailStatement_, &tailKeyStatement_, &pageStatement_})
         shelf().give(std::move(*statement));
 }
 
@@ -136,6 +139,7 @@ void KeysetCursor::detach() {
     streamStatement_ = Statement();
     keyStatement_ = Statement();
     tailStatement_ = Statement();
+    tailKeyStatement_ = Statement();
     pageStatement_ = Statement();
     insertStatement_ = Statement();
     RecordsetImpl::detach();
@@ -276,6 +280,41 @@ bool KeysetCursor::readTail(int64_t rows) {
     return !tail_.empty();
 }
 
+// The rowids of the page holding `position` counted from the back, read after the tail with no
+// write in between, so that they join it; the pages between stay unknown (unknownRowid) until a
+// move reaches them. SQLite steps over the rows before the page without handing them out, as a
+// jump of the scroll bar needs no rowid but the ones it lands on. False when the page cannot join
+// the tail (a write since, or the result ends before the position): only the full list of rowids
+// then tells where the position lies.
+bool KeysetCursor::readTailPage(int64_t position) {
+    if (query_.tailKeySql.empty() || changeCount() != partialStamp_ || position < 0) return false;
+    if (static_cast<int64_t>(tail_.size()) < tailAsked_) return false;
+    const int64_t start = position / pageSize * pageSize;
+    if (!tailKeyStatement_.get()) {
+        tailKeyStatement_ = shelf().take(database().handle(), query_.tailKeySql);
+        for (size_t i = 0; i < params_.size(); ++i)
+            tailKeyStatement_.bind(static_cast<int>(i + 1), params_[i]);
+    }
+    sqlite3_stmt* stmt = tailKeyStatement_.get();
+    const int limit = sqlite3_bind_parameter_count(stmt) - 1;
+    sqlite3_bind_int64(stmt, limit, pageSize);
+    sqlite3_bind_int64(stmt, limit + 1, start);
+    std::vector<int64_t> rowids;
+    try {
+        while (tailKeyStatement_.step())
+            rowids.push_back(sqlite3_column_int64(stmt, 0));
+    } catch (const DbError& e) {
+        raiseAsWritten(e);
+    }
+    tailKeyStatement_.reset();
+    if (start + static_cast<int64_t>(rowids.size()) <= position) return false;
+    const size_t end = static_cast<size_t>(start) + rowids.size();
+    if (tail_.size() < end) tail_.resize(end, unknownRowid);
+    std::copy(rowids.begin(), rowids.end(), tail_.begin() + start);
+    tailAsked_ = std::max<int64_t>(tailAsked_, static_cast<int64_t>(tail_.size()));
+    return true;
+}
+
 void KeysetCursor::completeKeys() {
     if (complete_) return;
     // Before the first look from the front the position is the first row, whatever it is.
@@ -367,7 +406,9 @@ void KeysetCursor::move(int64_t n) {
         auto known = static_cast<int64_t>(tail_.size());
         // Walking back from the last row reads a whole page of the tail before everything.
         if (target >= known && known == tailAsked_ && tailAsked_ < pageSize) readTail(pageSize);
-        if (target < static_cast<int64_t>(tail_.size())) {
+        const bool read = target < 0 || (target < static_cast<int64_t>(tail_.size()) &&
+                                         tail_[target] != unknownRowid);
+        if (read || readTailPage(target)) {
             index_ = std::max<int64_t>(target, -1);
             return;
         }

@@ -26,8 +26,9 @@ namespace kiv {
 // AbsolutePosition, moving beyond the rows known so far, adding or deleting a row). Moving to the
 // last row first reads the last row alone through the reversed order, with its rowid, and the
 // position is then counted from the back; walking back from it reads a page of the tail the same
-// way. A write through the Database before the full list is read makes it follow the data as it
-// is then, keeping the current row.
+// way, and a jump further back (a scroll bar dragged from the newest row) reads the rowids of the
+// page it lands on alone, not the whole list. A write through the Database before
+// the full list is read makes it follow the data as it is then, keeping the current row.
 class KeysetCursor : public RecordsetImpl {
   public:
     // Nullptr when SQLite refuses the keyset form of the query (the caller then reads it whole,
@@ -67,6 +68,7 @@ class KeysetCursor : public RecordsetImpl {
 
     void start();
     bool readTail(int64_t rows);
+    bool readTailPage(int64_t position);
     void readStreamPage();
     bool noteStreamKey(int64_t position, int64_t rowid);
     void endStream();
@@ -91,13 +93,15 @@ class KeysetCursor : public RecordsetImpl {
     Statement streamStatement_;
     Statement keyStatement_;
     Statement tailStatement_;
+    Statement tailKeyStatement_;
     Statement pageStatement_;
     size_t width_;
     std::vector<std::optional<FieldKind>> kinds_;
 
     // keys_ holds every rowid when complete_, else the first ones; tail_ the last ones, last first,
-    // read for tailAsked_ rows (fewer when the result has fewer). Both parts are read with no
-    // write in between, at partialStamp_.
+    // read for tailAsked_ rows (fewer when the result has fewer), whole pages of it beyond the
+    // first possibly not read yet (unknownRowid). Both parts are read with no write in between,
+    // at partialStamp_.
     std::vector<int64_t> keys_;
     std::vector<int64_t> tail_;
     int64_t tailAsked_ = 0;

@@ -64,7 +64,7 @@ bool isRowidTable(Database& db, const std::string& table) {
 
 }  // namespace
 
-Statement StatementShelf::take(sqlite3* db, const std::string& sql) {
+Statement StatementShelf::take(sqlite3* db, std::string_view sql) {
     for (auto it = statements_.rbegin(); it != statements_.rend(); ++it) {
         if (it->sql() != sql) continue;
         Statement found = std::move(*it);
@@ -113,8 +113,7 @@ Database& RecordsetImpl::database() const {
 }
 
 StatementShelf& RecordsetImpl::shelfOf(Database& db) {
-    if (!db.shelf_) db.shelf_ = std::make_unique<StatementShelf>();
-    return *db.shelf_;
+    return db.shelf();
 }
 
 uint64_t RecordsetImpl::changeCount() const {
@@ -187,11 +186,13 @@ std::unique_ptr<RecordsetImpl> openRecordsetImpl(Database& db, std::string_view 
                                                  const std::vector<Value>& params) {
     if (auto keyset = keysetQueryOf(sql); keyset && isRowidTable(db, keyset->table))
         if (auto cursor = KeysetCursor::open(db, sql, *keyset, params)) return cursor;
-    Statement statement(db.handle(), sql);
+    Statement statement = db.takeStatement(sql);
     statement.bindAll(params);
     if (!statement.readOnly()) db.awaitSoundFile();
-    return std::make_unique<WholeResult>(db, sql, statement,
-                                         columnsOf(statement.get(), db.schema()));
+    auto result =
+        std::make_unique<WholeResult>(db, sql, statement, columnsOf(statement.get(), db.schema()));
+    db.shelf().give(std::move(statement));
+    return result;
 }
 
 Recordset::Recordset() = default;

@@ -19,20 +19,21 @@ namespace kiv {
 
 class Database;
 
-// Prepared read statements kept for the next recordset of the same text: preparing a statement
-// costs more than reading a row, and forms open the same few queries again and again.
+// Prepared statements kept for the next recordset or Execute of the same text: preparing a
+// statement costs more than reading a row, and forms run the same few statements again and again.
 class StatementShelf {
   public:
     // Lets go of every statement when the schema changed since they were prepared; a recordset
-    // checks once as it opens.
+    // or Execute checks once as it starts.
     void followSchema(sqlite3* db);
     // The statement ready to bind; raises DbError when SQLite refuses the text.
-    Statement take(sqlite3* db, const std::string& sql);
-    // Keeps the statement, ended and with its values cleared.
+    Statement take(sqlite3* db, std::string_view sql);
+    // Keeps the statement, ended and with its values cleared; the least recently given goes when
+    // the shelf is full.
     void give(Statement statement);
 
   private:
-    static constexpr size_t capacity = 32;
+    static constexpr size_t capacity = 64;
     std::vector<Statement> statements_;
     // The schema the kept statements were prepared on: a field added since (by this program or
     // another) changes what "*" names, so they are all prepared anew.

@@ -349,6 +349,8 @@ KeysetQuery QueryReader::build() const {
         rest = filter + " ORDER BY " + forward + rowid;
         q.tailSql = "SELECT " + rowid + ", " + columns + from + filter + " ORDER BY " + reverse +
                     rowid + " DESC LIMIT ?";
+        q.tailKeySql = "SELECT " + rowid + from + filter + " ORDER BY " + reverse + rowid +
+                       " DESC LIMIT ? OFFSET ?";
     }
     q.keySql = "SELECT " + rowid + from + rest;
     q.streamSql = "SELECT " + rowid + ", " + columns + from + rest;

@@ -19,14 +19,17 @@ bool sameIdentifier(std::string_view a, std::string_view b);
 // How a query over one table is read as a keyset cursor: the statements that give the rowids of
 // its result in order, and the head of the statement that reads its rows by rowid.
 struct KeysetQuery {
-    std::string table;      // the table's name, unquoted
-    std::string keySql;     // the rowids of the result, in the query's order
-    std::string streamSql;  // the rowid and the query's own columns, in the same order
-    std::string tailSql;    // the rowid and the query's own columns of the last rows, last
-                            // first, as many as the parameter after the query's own; empty
-                            // when the order cannot be reversed
-    std::string pageSql;    // the rowid and the query's own columns of up to pageSize rows,
-                            // their rowids bound as parameters 1 to pageSize
+    std::string table;       // the table's name, unquoted
+    std::string keySql;      // the rowids of the result, in the query's order
+    std::string streamSql;   // the rowid and the query's own columns, in the same order
+    std::string tailSql;     // the rowid and the query's own columns of the last rows, last
+                             // first, as many as the parameter after the query's own; empty
+                             // when the order cannot be reversed
+    std::string tailKeySql;  // the rowids alone of the rows counted from the last, last first:
+                             // as many as the parameter after the query's own, after skipping
+                             // as many as the next one; empty with tailSql
+    std::string pageSql;     // the rowid and the query's own columns of up to pageSize rows,
+                             // their rowids bound as parameters 1 to pageSize
     static constexpr int pageSize = 64;
 };
 

@@ -95,6 +95,58 @@ TEST(DatabaseExecute, NamesJoinIntoSqlOnlyWhenTheSchemaOrTheFileHoldsThem) {
     EXPECT_THROW(book.db->OpenTable("沒有"), DbError);
 }
 
+// The statements the connection holds prepared with exactly this text.
+int preparedCopies(Database& db, const char* sql) {
+    int copies = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(RawAccess::handle(db), nullptr); s;
+         s = sqlite3_next_stmt(RawAccess::handle(db), s))
+        copies += std::string(sqlite3_sql(s)) == sql;
+    return copies;
+}
+
+// A statement run again, an Execute or a query read whole, is the one prepared before, with
+// its values bound anew; a field added since changes what "*" names, so it is prepared again.
+TEST(DatabaseExecute, StatementsRunAgainArePreparedOnceAndFollowANewField) {
+    TestBook book;
+    static constexpr char insert[] = "INSERT INTO 類別 (名稱, 類) VALUES (?, ?)";
+    static constexpr char joined[] =
+        "SELECT * FROM 類別 JOIN 帳目 ON 帳目.名稱 = 類別.名稱 WHERE 類別.類 = ?";
+    int row = 0;
+    for (const char* kind : {"甲", "乙", "甲"}) {
+        const std::string name = kind + std::to_string(++row);
+        book.db->Execute(insert, name, kind);
+        book.addRow(name, 1);
+    }
+    EXPECT_EQ(preparedCopies(*book.db, insert), 1);
+    EXPECT_EQ(book.db->OpenRecordset(joined, "甲").RecordCount(), 2);
+    EXPECT_EQ(book.db->OpenRecordset(joined, "乙").RecordCount(), 1);
+    EXPECT_EQ(preparedCopies(*book.db, joined), 1);
+    EXPECT_EQ(book.db->OpenRecordset(joined, "乙").FieldCount(), 8);
+    book.db->AddField("類別", test::field("新欄"));
+    auto widened = book.db->OpenRecordset(joined, "乙");
+    EXPECT_EQ(widened.FieldCount(), 9);
+    EXPECT_TRUE(widened.Fields("新欄").isNull());
+    EXPECT_EQ(book.db->Execute("UPDATE 類別 SET 新欄 = ? WHERE 類 = ?", "x", "甲"), 2);
+    EXPECT_EQ(book.db->Execute("UPDATE 類別 SET 新欄 = ? WHERE 類 = ?", "y", "丙"), 0);
+}
+
+// A list of one column comes back in the query's order, Null as "", a number as its digits; a
+// statement that writes is no list and writes nothing.
+TEST(DatabaseExecute, ColumnTextsListTheFirstColumnAndRefuseAWrite) {
+    TestBook book;
+    book.addRow("乙", 12);
+    book.addRow("甲", Value());
+    book.addRow("丙", 3);
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(book.db->ColumnTexts("SELECT 名稱 FROM 帳目 ORDER BY 金額"),
+              (Texts{"甲", "丙", "乙"}));
+    EXPECT_EQ(book.db->ColumnTexts("SELECT 金額 FROM 帳目 WHERE 名稱 <> ? ORDER BY rowid", "丙"),
+              (Texts{"12", ""}));
+    EXPECT_EQ(book.db->ColumnTexts("SELECT 名稱 FROM 帳目 WHERE 0"), Texts{});
+    EXPECT_THROW(book.db->ColumnTexts("DELETE FROM 帳目 RETURNING 名稱"), DbError);
+    EXPECT_EQ(book.rows(), 3);
+}
+
 TEST(DatabaseText, QuotesAreValuesAndTextKeysCompareWithoutCaseUnlessExact) {
     TestBook book;
     std::string tricky = "O'Brien \"王小明\"'); DROP TABLE 帳目; --";

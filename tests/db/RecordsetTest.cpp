@@ -7,7 +7,10 @@
 #include <functional>
 #include <limits>
 
+#include <sqlite3.h>
+
 #include "platform/db/Database.h"
+#include "platform/db/RawAccess.h"
 #include "platform/db/ShownRows.h"
 #include "tests/db/TestBook.h"
 
@@ -457,6 +460,48 @@ TEST_F(ReadPath, AFaultFoundWhileReadingNamesTheQueryAsWritten) {
             EXPECT_EQ(e.sql(), sql);
         }
     }
+}
+
+// A jump back from the last row, as a scroll bar dragged from the newest row makes, reads the
+// rowids of the page it lands on, not the whole list; moving on from there, either way over pages
+// not read yet, meets every row, and a write in between is followed.
+TEST_F(ReadPath, AJumpBackFromTheLastRowReadsOnlyAsFarAsItGoes) {
+    auto list = byName();
+    const Names all = forward(list);
+    int stepped = 0;
+    sqlite3_trace_v2(
+        RawAccess::handle(*book.db), SQLITE_TRACE_ROW,
+        [](unsigned, void* counter, void*, void*) {
+            ++*static_cast<int*>(counter);
+            return 0;
+        },
+        &stepped);
+    struct Case {
+        int jump;
+        bool writeBefore;
+    };
+    for (const Case c :
+         {Case{66, false}, Case{100, false}, Case{rows - 1, false}, Case{100, true}}) {
+        SCOPED_TRACE(c.jump);
+        auto rs = byName();
+        rs.MoveLast();
+        if (c.writeBefore) book.db->Execute("UPDATE 帳目 SET 金額 = 金額 WHERE 名稱 = 'n000'");
+        stepped = 0;
+        rs.Move(-c.jump);
+        EXPECT_EQ(name(rs), all[rows - 1 - c.jump]);
+        if (!c.writeBefore) EXPECT_LE(stepped, 3 * 64);
+        rs.Move(40);
+        EXPECT_EQ(name(rs), all[rows - 1 - c.jump + 40]);
+        rs.Move(-40);
+        Names walked;
+        for (; !rs.Bof(); rs.MovePrevious())
+            walked.insert(walked.begin(), name(rs));
+        EXPECT_EQ(walked, Names(all.begin(), all.begin() + rows - c.jump));
+        rs.Move(rows - 1);
+        EXPECT_EQ(name(rs), all[rows - 2]);
+        EXPECT_EQ(rs.AbsolutePosition(), rows - 2);
+    }
+    sqlite3_trace_v2(RawAccess::handle(*book.db), 0, nullptr, nullptr);
 }
 
 // Statements of closed recordsets are kept for the next recordset of the same text: they follow a

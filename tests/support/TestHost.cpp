@@ -6,9 +6,9 @@
 
 namespace kiv {
 
-TestHost::TestHost() {
+TestHost::TestHost(const Date& now) {
     setHost(this);
-    Clock::useFixedTime(Date::fromYmdHms(2026, 12, 6, 9, 30, 0));
+    Clock::useFixedTime(now);
 }
 
 TestHost::~TestHost() {

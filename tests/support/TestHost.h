@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db/Date.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Grid.h"
@@ -41,7 +42,9 @@ class TestHost : public Host {
         std::vector<std::pair<std::string, bool>> entries;
     };
 
-    TestHost();
+    // The fixed clock starts at `now`: a test's own day unless it asks for another, such as the
+    // last day of a generated book.
+    explicit TestHost(const Date& now = Date::fromYmdHms(2026, 12, 6, 9, 30, 0));
     ~TestHost() override;
 
     // Answers of the boxes to come, in order.
