@@ -104,6 +104,8 @@ frmCom::frmCom() : Form(FormName) {
         {&lbBank(1), nullptr, 120, 5820, 4000, 300, "客戶往來銀行:"},
         {&hfg(1), nullptr, 120, 6120, 8160, 1560},
     });
+    // The record's save button comes after its six boxes, so that Tab goes from 名稱 to 地址.
+    Command3.SetTabIndex(txtCo_email.TabIndex());
     for (int i = 0; i < 3; ++i) {
         Grid& grid = hfg(i);
         grid.SetRows(2);

@@ -1,5 +1,6 @@
 #include <QCalendarWidget>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -169,6 +170,32 @@ TEST_F(DesktopBehaviourTest, TabInAGridsCellEditorMovesToTheNextCellNotTheNextCo
     form.txtCash.SetFocus();
     QTest::keyClick(&lineOf(form, form.txtCash), Qt::Key_Tab);
     EXPECT_EQ(form.ActiveControl(), &form.txtPw);
+}
+
+// A typed text that matches an entry leaves the box at the first Tab, as a text matching none does,
+// though the window system tells the box it lost the focus as it goes (and the box's own matching
+// at that moment would pick the entry again and take the focus back).
+TEST_F(DesktopBehaviourTest, TabLeavesAComboBoxWhoseTextMatchesAnEntry) {
+    for (QString typed : {QStringLiteral("二天"), QStringLiteral("五天")}) {
+        SCOPED_TRACE(typed.toStdString());
+        frmQtSample& form = showForm<frmQtSample>();
+        act([&] {
+            form.cbDay.SetStyle(0);
+            form.cbDay.SetFocus();
+        });
+        settle();
+        auto* box = qobject_cast<QComboBox*>(windowOf(form).widgetOf(form.cbDay));
+        QLineEdit* line = box->lineEdit();
+        typeCharacters(line, typed);
+        QTest::keyClick(line, Qt::Key_Tab);
+        QFocusEvent lost(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(line, &lost);
+        settle();
+        EXPECT_EQ(form.ActiveControl(), &form.lstWt);
+        EXPECT_EQ(form.cbDay.Text(), typed.toStdString());
+        Forms::discardAll();
+        settle();
+    }
 }
 
 TEST_F(DesktopBehaviourTest, EveryDisabledControlIsDrawnDisabled) {
