@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -9,6 +10,8 @@
 #include "platform/forms/EditableText.h"
 
 namespace kiv {
+
+class Grid;
 
 class Label : public Control {
   public:
@@ -124,9 +127,24 @@ class TextBox : public Control {
     void userReplaceText(const std::string& text);
     void userSelect(int start, int length);
 
+  protected:
+    void focusTaken() override;
+
   private:
     void replaceSelection(const std::string& text);
     void textChanged();
+    void rememberBoxBeforeEdit();
+    bool cancelCellEdit();
+    // A box laid over a cell remembers the cell as it was when the box took the focus, and its
+    // own text before the user's first key, so that Esc can put both back.
+    struct CellBeforeEdit {
+        Grid* grid = nullptr;
+        int row = 0;
+        int col = 0;
+        std::string cellText;
+        std::optional<std::string> boxText;
+    };
+    std::optional<CellBeforeEdit> cellBeforeEdit_;
     EditableText edit_;
     bool locked_ = false;
     int maxLength_ = 0;

@@ -433,12 +433,14 @@ class ProgramKeyboardTest : public QtTest {
     }
 
     // Keys as the user presses them, each to the widget that has the focus: characters, and
-    // {Tab}, {BackTab}, {Enter}, {F2}, {Down}, {CtrlTab}.
+    // {Tab}, {BackTab}, {Enter}, {Esc}, {Space}, {F2}, {Down}, {CtrlTab}.
     static void press(const std::string& keys) {
         static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> named{
             {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
             {"BackTab", {Qt::Key_Backtab, Qt::ShiftModifier}},
             {"Enter", {Qt::Key_Return, Qt::NoModifier}},
+            {"Esc", {Qt::Key_Escape, Qt::NoModifier}},
+            {"Space", {Qt::Key_Space, Qt::NoModifier}},
             {"F2", {Qt::Key_F2, Qt::NoModifier}},
             {"Down", {Qt::Key_Down, Qt::NoModifier}},
             {"CtrlTab", {Qt::Key_Tab, Qt::ControlModifier}}};
@@ -545,6 +547,79 @@ TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
         Forms::discardAll();
         settle();
     }
+}
+
+// Esc in a cell's editor cancels the edit: the cell keeps the text it had before the editor
+// opened, whether the editor was opened by F2 or by typing, and the grid keeps the focus there.
+TEST_F(ProgramKeyboardTest, EscInACellsEditorKeepsTheCellsOldText) {
+    struct Case {
+        const char* form;
+        std::function<Grid&(Form&)> grid;
+        const char* startButton;
+        std::pair<int, int> cell;
+        std::string keys;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"frmCom",
+         [](Form& f) -> Grid& { return static_cast<frmCom&>(f).hfg(0); },
+         nullptr,
+         {1, 0},
+         "Bank{Tab}{BackTab}{F2}Other{Esc}",
+         "Bank"},
+        {"frmCom",
+         [](Form& f) -> Grid& { return static_cast<frmCom&>(f).hfg(0); },
+         nullptr,
+         {1, 0},
+         "Bank{Tab}{BackTab}Z{Esc}",
+         "Bank"},
+        {"frmTag",
+         [](Form& f) -> Grid& { return static_cast<frmTag&>(f).hfg; },
+         "cmdAdd",
+         {1, 4},
+         "abc{Tab}{BackTab}{F2}xyz{Esc}",
+         "abc"},
+        {"frmRio",
+         [](Form& f) -> Grid& { return static_cast<frmRio&>(f).hfg; },
+         "cmdAc",
+         {2, 1},
+         "735000{Tab}{BackTab}{F2}9{Esc}",
+         "735,000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form + std::string(" ") + c.keys);
+        Form* form = Forms::getByName(c.form);
+        form->Show();
+        settle();
+        if (c.startButton) act([&] { form->FindControl(c.startButton)->userClick(); });
+        Grid& grid = c.grid(*form);
+        act([&] {
+            grid.SetFocus();
+            grid.SetRow(c.cell.first);
+            grid.SetCol(c.cell.second);
+        });
+        settle();
+        press(c.keys);
+        EXPECT_EQ(grid.TextMatrix(c.cell.first, c.cell.second), c.kept);
+        EXPECT_EQ(std::pair(grid.Row(), grid.Col()), c.cell);
+        EXPECT_EQ(form->ActiveControl(), &grid);
+        Forms::discardAll();
+        settle();
+    }
+}
+
+// The company record is typed box after box: Tab goes from 名稱 to 地址, and on to 確定變更 only
+// after the last of its six boxes.
+TEST_F(ProgramKeyboardTest, TheCompanyRecordIsTypedBoxAfterBox) {
+    frmCom& form = Forms::get<frmCom>();
+    form.Show();
+    act([&] { form.txtCo_name.SetFocus(); });
+    settle();
+    press("Name{Tab}Road{Tab}1{Tab}2{Tab}3{Tab}4{Tab}");
+    EXPECT_EQ(form.txtCo_name.Text(), "Name");
+    EXPECT_EQ(form.txtCo_add.Text(), "Road");
+    EXPECT_EQ(form.txtCo_email.Text(), "4");
+    EXPECT_EQ(form.ActiveControl(), &form.Command3);
 }
 
 // A new member typed in by keyboard on the real host: one press of 新增 starts the entry though
