@@ -86,7 +86,6 @@ frmCom::frmCom() : Form(FormName) {
         {&Frame1, nullptr, 120, 60, 8160, 1800, "公司基本資料："},
         {&lbCo(0), &Frame1, 60, 330, 840, 300, "名稱:", RightAligned},
         {&txtCo_name, &Frame1, 960, 300, 5760, 330},
-        {&Command3, &Frame1, 6840, 270, 1200, 390, "確定變更"},
         {&lbCo(1), &Frame1, 60, 720, 840, 300, "地址:", RightAligned},
         {&txtCo_add, &Frame1, 960, 690, 7020, 330},
         {&lbCo(2), &Frame1, 60, 1110, 840, 300, "電話:", RightAligned},
@@ -97,6 +96,7 @@ frmCom::frmCom() : Form(FormName) {
         {&txtCo_no, &Frame1, 960, 1440, 2880, 330},
         {&lbCo(5), &Frame1, 3960, 1470, 840, 300, "E-MAIL:", RightAligned},
         {&txtCo_email, &Frame1, 4860, 1440, 3060, 330},
+        {&Command3, &Frame1, 6840, 270, 1200, 390, "確定變更"},
         {&lbBank(0), nullptr, 120, 1980, 4000, 300, "公司往來銀行(一般存款帳戶):"},
         {&hfg(0), nullptr, 120, 2280, 8160, 1560},
         {&lbBank(2), nullptr, 120, 3900, 4000, 300, "公司往來銀行(支票存款帳戶):"},
@@ -104,8 +104,6 @@ frmCom::frmCom() : Form(FormName) {
         {&lbBank(1), nullptr, 120, 5820, 4000, 300, "客戶往來銀行:"},
         {&hfg(1), nullptr, 120, 6120, 8160, 1560},
     });
-    // The record's save button comes after its six boxes, so that Tab goes from 名稱 to 地址.
-    Command3.SetTabIndex(txtCo_email.TabIndex());
     for (int i = 0; i < 3; ++i) {
         Grid& grid = hfg(i);
         grid.SetRows(2);

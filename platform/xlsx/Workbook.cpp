@@ -46,8 +46,9 @@ constexpr size_t MostNumberDigits = 15;
 // in front, no leading zero, a separator before every group of three digits and nowhere else. A
 // code or number without separators ("4101", "115030101", "001") is no amount and stays a text.
 bool isAmountText(std::string_view text) {
-    if (text.starts_with('-')) text.remove_prefix(1);
-    if (text.empty() || (text[0] == '0' && text.size() > 1)) return false;
+    bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || (text[0] == '0' && (text.size() > 1 || negative))) return false;
     size_t digits = 0;
     size_t groupLength = 0;
     bool grouped = false;

@@ -198,6 +198,33 @@ TEST_F(DesktopBehaviourTest, TabLeavesAComboBoxWhoseTextMatchesAnEntry) {
     }
 }
 
+// A grid that is read, not typed into, runs its double-click handler on the current row for Enter
+// or Space, and a grid that answers clicks only takes Space as a click on the current cell.
+TEST_F(DesktopBehaviourTest, EnterOrSpaceOnAGridsRowRunsItsMouseHandler) {
+    frmQtSample& form = showForm<frmQtSample>();
+    act([&] {
+        form.hfg.SetFocus();
+        form.hfg.SetRow(1);
+        form.hfg.SetCol(1);
+    });
+    settle();
+    QWidget* grid = windowOf(form).widgetOf(form.hfg);
+    form.events.clear();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Space);
+    Events runs;
+    for (const std::string& event : form.events)
+        if (!event.starts_with("hfg_KeyDown")) runs.push_back(event);
+    EXPECT_EQ(runs, (Events{"hfg_DblClick 2,1", "hfg_DblClick 2,2"}));
+    form.hfg.DblClick = nullptr;
+    form.events.clear();
+    QTest::keyClick(grid, Qt::Key_Space);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(form.events, (Events{"hfg_Click 2,2", "cmdSv_Click"}));
+}
+
 TEST_F(DesktopBehaviourTest, EveryDisabledControlIsDrawnDisabled) {
     frmQtSample& form = showForm<frmQtSample>();
     form.txtCash.SetText("12000");
