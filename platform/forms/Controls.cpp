@@ -468,6 +468,14 @@ void DatePicker::userPick(const Date& date) {
     fire(Picked);
 }
 
+bool DatePicker::userEnterOverCell() {
+    Grid* grid = gridBeneath(*this);
+    if (!grid || !grid->EditedInPlace()) return false;
+    userPick(value_);
+    if (!IsEffectivelyVisible()) grid->userFocus();
+    return true;
+}
+
 FlatScrollBar::FlatScrollBar(Form& form, std::string name, int index)
     : Control(form, std::move(name), index) {
     SetTabStop(false);

@@ -259,6 +259,10 @@ class DatePicker : public Control {
     // The user picks a date from the drop-down: Change, then CloseUp, then Picked. A date outside
     // the range is refused with a beep and changes nothing.
     void userPick(const Date& date);
+    // Enter on a picker laid over the cell of a grid typed into: the shown date is picked, and
+    // the grid takes the focus back once the pick has put the picker away. False (nothing done)
+    // for a picker elsewhere.
+    bool userEnterOverCell();
 
   private:
     void keepValueInRange();

@@ -635,6 +635,28 @@ TEST_F(ProgramKeyboardTest, EscInACellsEditorKeepsTheCellsOldText) {
     }
 }
 
+// Enter on a date cell's picker opened by F2 writes the date it shows, as a pick of it does, and
+// the grid has the focus again.
+TEST_F(ProgramKeyboardTest, EnterOnADateCellsPickerWritesTheShownDate) {
+    auto& form = static_cast<frmRio&>(*Forms::getByName("frmRio"));
+    form.Show();
+    settle();
+    act([&] { form.cmdAc.userClick(); });
+    act([&] {
+        form.hfg.SetFocus();
+        form.hfg.SetRow(2);
+        form.hfg.SetCol(2);
+    });
+    settle();
+    press("{F2}");
+    ASSERT_EQ(form.ActiveControl(), &form.dtpi);
+    std::string shown = GridRocDate(form.dtpi.Value());
+    press("{Enter}");
+    EXPECT_EQ(form.hfg.TextMatrix(2, 2), shown);
+    EXPECT_FALSE(form.dtpi.Visible());
+    EXPECT_EQ(form.ActiveControl(), &form.hfg);
+}
+
 // The company record is typed box after box: Tab goes from 名稱 to 地址, and on to 確定變更 only
 // after the last of its six boxes.
 TEST_F(ProgramKeyboardTest, TheCompanyRecordIsTypedBoxAfterBox) {
