@@ -362,6 +362,21 @@ void OptionButton::userClick() {
     if (pressAndRelease()) SetValue(true);
 }
 
+void OptionButton::userArrow(bool forward) {
+    std::vector<OptionButton*> group;
+    for (Control* control : form().TabOrder()) {
+        auto* option = dynamic_cast<OptionButton*>(control);
+        if (option && option->Container() == Container() &&
+            (option == this || option->CanTakeFocus()))
+            group.push_back(option);
+    }
+    auto at = std::find(group.begin(), group.end(), this);
+    if (group.size() < 2 || at == group.end()) return;
+    size_t index = static_cast<size_t>(at - group.begin());
+    size_t next = (index + (forward ? 1 : group.size() - 1)) % group.size();
+    group[next]->userClick();
+}
+
 Frame::Frame(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
     SetTabStop(false);
 }

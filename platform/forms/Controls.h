@@ -182,6 +182,9 @@ class OptionButton : public Control {
     // selected before.
     void SetValue(bool value);
     void userClick() override;
+    // An arrow key on an option: the next (or previous) option of its group in the tab order
+    // that can take the focus is chosen as a click chooses it, round from the last to the first.
+    void userArrow(bool forward);
 
   private:
     std::string caption_;

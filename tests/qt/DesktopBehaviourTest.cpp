@@ -225,6 +225,23 @@ TEST_F(DesktopBehaviourTest, EnterOrSpaceOnAGridsRowRunsItsMouseHandler) {
     EXPECT_EQ(form.events, (Events{"hfg_Click 2,2", "cmdSv_Click"}));
 }
 
+// The arrow keys choose the options of a group in turn, round from the last to the first, and
+// pass over one that is disabled; the focus goes with the choice.
+TEST_F(DesktopBehaviourTest, TheArrowKeysChooseTheOptionsOfAGroup) {
+    frmQtSample& form = showForm<frmQtSample>();
+    act([&] {
+        form.optA(1).SetEnabled(false);
+        form.optA(0).userClick();
+    });
+    settle();
+    form.events.clear();
+    for (auto key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(form.events, (Events{"optA_Click 2", "optA_Click 0", "optA_Click 2"}));
+    EXPECT_TRUE(form.optA(2).Value() && !form.optA(0).Value());
+    EXPECT_EQ(form.ActiveControl(), &form.optA(2));
+}
+
 TEST_F(DesktopBehaviourTest, EveryDisabledControlIsDrawnDisabled) {
     frmQtSample& form = showForm<frmQtSample>();
     form.txtCash.SetText("12000");
