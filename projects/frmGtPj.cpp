@@ -28,6 +28,8 @@ frmGtPj::frmGtPj() : Form(FormName) {
     });
     hfg.Click = [this] { hfg_Click(); };
     hfg.DblClick = [this] { hfg_DblClick(); };
+    // A row chosen with the arrow keys is chosen as a click on it chooses it.
+    hfg.KeyUp = [this](int&, int) { hfg_Click(); };
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
 }

@@ -203,6 +203,8 @@ class Control {
     void notify(Property property);
     // True while the control takes no presses of the mouse (a button whose Click still runs).
     virtual bool ignoresPresses() const { return false; }
+    // The control has just taken the focus, before its GotFocus runs.
+    virtual void focusTaken() {}
     // The press and release of a left click: MouseDown, the focus, MouseUp. False when the click
     // goes no further: the control cannot be clicked, it could not take the focus, or a handler
     // closed the form.

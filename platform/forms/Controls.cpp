@@ -168,8 +168,37 @@ void TextBox::userType(std::string_view text) {
         userKey(c);
 }
 
+void TextBox::focusTaken() {
+    Grid* grid = gridBeneath(*this);
+    if (grid && grid->EditedInPlace())
+        cellBeforeEdit_ = CellBeforeEdit{grid, grid->Row(), grid->Col(),
+                                         grid->TextMatrix(grid->Row(), grid->Col()), std::nullopt};
+    else
+        cellBeforeEdit_.reset();
+}
+
+void TextBox::rememberBoxBeforeEdit() {
+    if (cellBeforeEdit_ && !cellBeforeEdit_->boxText) cellBeforeEdit_->boxText = Text();
+}
+
+// Esc in a box over a cell ends the edit as if nothing had been typed: the box's text as it was
+// before the first key (so that the form's own handlers see the old value), the cell's text as it
+// was, the focus back on the grid at the same cell.
+bool TextBox::cancelCellEdit() {
+    if (!cellBeforeEdit_) return false;
+    CellBeforeEdit before = *cellBeforeEdit_;
+    Grid* grid = gridBeneath(*this);
+    if (grid != before.grid || grid->Row() != before.row || grid->Col() != before.col) return false;
+    if (before.boxText) userReplaceText(*before.boxText);
+    if (!grid->userFocus()) return true;
+    grid->SetTextMatrix(before.row, before.col, before.cellText);
+    SetVisible(false);
+    return true;
+}
+
 void TextBox::userKey(char32_t character, int shift) {
     if (!CanTakeFocus() || !userFocus()) return;
+    if (character != Key::Escape) rememberBoxBeforeEdit();
     int code = keyCodeFor(character);
     if (KeyDown) KeyDown(code, shift);
     if (code == 0) return;
@@ -179,6 +208,7 @@ void TextBox::userKey(char32_t character, int shift) {
         form().Form_KeyPress(previewed);
         character = static_cast<char32_t>(previewed);
     }
+    if (character == Key::Escape && cancelCellEdit()) return;
     Grid* grid = gridBeneath(*this);
     bool cellEnter = character == Key::Enter && grid && grid->EditedInPlace();
     if (!multiLineEnter && !cellEnter && form().pressButtonForKey(static_cast<int>(character)))
@@ -206,6 +236,7 @@ void TextBox::userKey(char32_t character, int shift) {
 
 void TextBox::userKeyDown(int keyCode, int shift) {
     if (!CanTakeFocus() || !userFocus()) return;
+    rememberBoxBeforeEdit();
     if (KeyDown) KeyDown(keyCode, shift);
     // Up and Down end the edit of a cell and go to the cell above or below.
     Grid* grid = gridBeneath(*this);
@@ -247,6 +278,7 @@ void TextBox::userTab(int shift) {
 
 void TextBox::userPaste(const std::string& text, int keyCode, int shift) {
     if (!CanTakeFocus() || !userFocus()) return;
+    rememberBoxBeforeEdit();
     std::u32string pasted = toCodePoints(text);
     if (!multiLine_) pasted = pasted.substr(0, pasted.find_first_of(U"\r\n"));
     bool changed = false;
@@ -270,6 +302,7 @@ void TextBox::userPaste(const std::string& text, int keyCode, int shift) {
 }
 
 void TextBox::userReplaceText(const std::string& text) {
+    rememberBoxBeforeEdit();
     if (!locked_ && edit_.setText(text)) textChanged();
 }
 
@@ -327,6 +360,21 @@ void OptionButton::SetValue(bool value) {
 
 void OptionButton::userClick() {
     if (pressAndRelease()) SetValue(true);
+}
+
+void OptionButton::userArrow(bool forward) {
+    std::vector<OptionButton*> group;
+    for (Control* control : form().TabOrder()) {
+        auto* option = dynamic_cast<OptionButton*>(control);
+        if (option && option->Container() == Container() &&
+            (option == this || option->CanTakeFocus()))
+            group.push_back(option);
+    }
+    auto at = std::find(group.begin(), group.end(), this);
+    if (group.size() < 2 || at == group.end()) return;
+    size_t index = static_cast<size_t>(at - group.begin());
+    size_t next = (index + (forward ? 1 : group.size() - 1)) % group.size();
+    group[next]->userClick();
 }
 
 Frame::Frame(Form& form, std::string name, int index) : Control(form, std::move(name), index) {
@@ -433,6 +481,14 @@ void DatePicker::userPick(const Date& date) {
     if (changed) fire(Change);
     fire(CloseUp);
     fire(Picked);
+}
+
+bool DatePicker::userEnterOverCell() {
+    Grid* grid = gridBeneath(*this);
+    if (!grid || !grid->EditedInPlace()) return false;
+    userPick(value_);
+    if (!IsEffectivelyVisible()) grid->userFocus();
+    return true;
 }
 
 FlatScrollBar::FlatScrollBar(Form& form, std::string name, int index)

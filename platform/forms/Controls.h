@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -9,6 +10,8 @@
 #include "platform/forms/EditableText.h"
 
 namespace kiv {
+
+class Grid;
 
 class Label : public Control {
   public:
@@ -124,9 +127,24 @@ class TextBox : public Control {
     void userReplaceText(const std::string& text);
     void userSelect(int start, int length);
 
+  protected:
+    void focusTaken() override;
+
   private:
     void replaceSelection(const std::string& text);
     void textChanged();
+    void rememberBoxBeforeEdit();
+    bool cancelCellEdit();
+    // A box laid over a cell remembers the cell as it was when the box took the focus, and its
+    // own text before the user's first key, so that Esc can put both back.
+    struct CellBeforeEdit {
+        Grid* grid = nullptr;
+        int row = 0;
+        int col = 0;
+        std::string cellText;
+        std::optional<std::string> boxText;
+    };
+    std::optional<CellBeforeEdit> cellBeforeEdit_;
     EditableText edit_;
     bool locked_ = false;
     int maxLength_ = 0;
@@ -164,6 +182,9 @@ class OptionButton : public Control {
     // selected before.
     void SetValue(bool value);
     void userClick() override;
+    // An arrow key on an option: the next (or previous) option of its group in the tab order
+    // that can take the focus is chosen as a click chooses it, round from the last to the first.
+    void userArrow(bool forward);
 
   private:
     std::string caption_;
@@ -241,6 +262,10 @@ class DatePicker : public Control {
     // The user picks a date from the drop-down: Change, then CloseUp, then Picked. A date outside
     // the range is refused with a beep and changes nothing.
     void userPick(const Date& date);
+    // Enter on a picker laid over the cell of a grid typed into: the shown date is picked, and
+    // the grid takes the focus back once the pick has put the picker away. False (nothing done)
+    // for a picker elsewhere.
+    bool userEnterOverCell();
 
   private:
     void keepValueInRange();

@@ -443,6 +443,7 @@ bool Form::moveFocus(Control* to) {
     }
     if (to && activeControl_ == to) {
         to->notify(Property::Focus);
+        to->focusTaken();
         if (to->GotFocus) to->GotFocus();
     }
     return activeControl_ == to;

@@ -771,6 +771,7 @@ void Grid::userKeyDown(int keyCode, int shift) {
 
 void Grid::userKey(char32_t character) {
     if (!IsEffectivelyEnabled()) return;
+    if (runRowByKey(character)) return;
     bool opensEditor = editedInPlace_ && (character == Key::Enter || character >= 32);
     if (!(opensEditor && character == Key::Enter) &&
         form().pressButtonForKey(static_cast<int>(character)))
@@ -779,6 +780,23 @@ void Grid::userKey(char32_t character) {
     if (KeyPress) KeyPress(key);
     if (opensEditor && key != 0)
         openEditorByKey(key == Key::Enter ? 0 : static_cast<char32_t>(key));
+}
+
+// A grid that is read, not typed into, takes the keyboard's usual equivalents of the mouse on its
+// current cell: Enter (or Space) as a double click where the grid answers one, Space as a click on
+// the cell where it answers clicks only, so that no row needs the mouse to be chosen.
+bool Grid::runRowByKey(char32_t character) {
+    if (editedInPlace_ || (character != Key::Enter && character != U' ')) return false;
+    if (row_ < fixedRows_ || col_ < fixedCols_ || row_ >= Rows() || col_ >= cols_) return false;
+    if (DblClick) {
+        mouseRow_ = row_;
+        mouseCol_ = col_;
+        fire(DblClick);
+        return true;
+    }
+    if (character != U' ' || !(Click || MouseDown || MouseUp)) return false;
+    userClickCell(row_, col_);
+    return true;
 }
 
 // As a click on the current cell opens it; the typed character then replaces what the editor

@@ -276,6 +276,7 @@ class Grid : public Control {
     void forEachTargetCell(F&& apply);
     void makeCurrent(int row, int col);
     void openEditorByKey(char32_t typed);
+    bool runRowByKey(char32_t character);
     Control* editorOverCurrentCell() const;
     int drawnColWidth(int col) const;
     int drawnRowHeight(int row) const;

@@ -252,6 +252,21 @@ void OptionButtonWidget::show(Property property) {
     if (property == Property::Value) setChecked(option_.Value());
 }
 
+// The arrow keys go from option to option of the group, choosing each as they go.
+bool OptionButtonWidget::filter(QObject* watched, QEvent* event) {
+    if (!control()) return false;
+    if (watched == this && event->type() == QEvent::KeyPress &&
+        !(static_cast<QKeyEvent*>(event)->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        bool forward = key == Qt::Key_Down || key == Qt::Key_Right;
+        if (forward || key == Qt::Key_Up || key == Qt::Key_Left) {
+            userAction([forward](Control& c) { static_cast<OptionButton&>(c).userArrow(forward); });
+            return true;
+        }
+    }
+    return ControlBinding::filter(watched, event);
+}
+
 FrameWidget::FrameWidget(FormWindow& window, Frame& frame, QWidget* parent)
     : QGroupBox(parent), ControlBinding(window, frame, *this, true), frame_(frame) {
     setAutoFillBackground(true);

@@ -86,6 +86,7 @@ class OptionButtonWidget : public ModelButton<QRadioButton> {
 
   protected:
     void show(Property property) override;
+    bool filter(QObject* watched, QEvent* event) override;
 
   private:
     OptionButton& option_;

@@ -137,6 +137,13 @@ bool DatePickerWidget::filter(QObject* watched, QEvent* event) {
             openCalendar();
             return true;
         }
+        bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        bool picked = false;
+        if (enter && userAction([&](Control& c) {
+                picked = static_cast<DatePicker&>(c).userEnterOverCell();
+            }) &&
+            picked)
+            return true;
     }
     return ControlBinding::filter(watched, event);
 }

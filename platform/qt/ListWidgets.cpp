@@ -67,6 +67,10 @@ void ComboBoxWidget::show(Property property) {
                 if (editable) {
                     lineEdit()->setFrame(false);
                     setCompleter(nullptr);
+                    // The model matches the typed text against the entries itself. Qt's own
+                    // match when the box loses the focus would pick the entry again as if the
+                    // user had, and that pick takes the focus back from where Tab moved it.
+                    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
                     watch(lineEdit());
                     connect(lineEdit(), &QLineEdit::textEdited, this,
                             [this](const QString& text) { takeEditedText(text); });

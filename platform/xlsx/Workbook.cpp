@@ -4,12 +4,15 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
 
+#include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/db/Utf8.h"
 #include "platform/forms/Clock.h"
@@ -34,6 +37,35 @@ void checkCell(int row, int column) {
 void check(lxw_error error, const std::string& path) {
     if (error != LXW_NO_ERROR)
         throw std::runtime_error("無法寫入活頁簿 " + path + ": " + lxw_strerror(error));
+}
+
+// Excel keeps 15 significant digits of a number; a longer amount stays a text so that none is lost.
+constexpr size_t MostNumberDigits = 15;
+
+// Whether a cell's text is an amount as the lists show one ("2,100", "-400", "0"): a minus only
+// in front, no leading zero, a separator before every group of three digits and nowhere else. A
+// code or number without separators ("4101", "115030101", "001") is no amount and stays a text.
+bool isAmountText(std::string_view text) {
+    bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || (text[0] == '0' && (text.size() > 1 || negative))) return false;
+    size_t digits = 0;
+    size_t groupLength = 0;
+    bool grouped = false;
+    for (char c : text) {
+        if (c == ',') {
+            if (groupLength == 0 || groupLength > 3 || (grouped && groupLength != 3)) return false;
+            grouped = true;
+            groupLength = 0;
+        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            ++digits;
+            ++groupLength;
+        } else {
+            return false;
+        }
+    }
+    return groupLength > 0 && groupLength <= 3 && (!grouped || groupLength == 3) &&
+           digits <= MostNumberDigits;
 }
 
 std::string environment(const char* name) {
@@ -159,15 +191,26 @@ void Workbook::save(const std::string& path) const {
     // Thin lines on every side of every cell of a range are its edges and its inside lines.
     lxw_format* thin = workbook_add_format(book);
     format_set_border(thin, LXW_BORDER_THIN);
+    // An amount is a number shown as the list shows it, so that a sum in the sheet adds it.
+    lxw_format* amount = workbook_add_format(book);
+    format_set_num_format(amount, "#,##0");
+    lxw_format* thinAmount = workbook_add_format(book);
+    format_set_border(thinAmount, LXW_BORDER_THIN);
+    format_set_num_format(thinAmount, "#,##0");
 
     lxw_error error = LXW_NO_ERROR;
     for (const auto& [column, width] : widths_)
         if (!error) error = worksheet_set_column(sheet, column - 1, column - 1, width, nullptr);
     for (const auto& [at, text] : cells_) {
-        lxw_format* format = bordered(at.first, at.second) ? thin : nullptr;
-        if (!error)
-            error =
-                worksheet_write_string(sheet, at.first - 1, at.second - 1, text.c_str(), format);
+        if (error) break;
+        bool boxed = bordered(at.first, at.second);
+        if (isAmountText(text))
+            error = worksheet_write_number(sheet, at.first - 1, at.second - 1,
+                                           static_cast<double>(AmountOf(text)),
+                                           boxed ? thinAmount : amount);
+        else
+            error = worksheet_write_string(sheet, at.first - 1, at.second - 1, text.c_str(),
+                                           boxed ? thin : nullptr);
     }
     for (const auto& r : borders_)
         for (int row = r.firstRow; row <= r.lastRow; ++row)

@@ -16,8 +16,10 @@ struct CellRange {
 };
 
 // A workbook of one sheet as the grid exports build it: cells as text, column widths and thin
-// borders around and inside ranges. Nothing else (fonts, merges, number formats, colours,
-// formulas) belongs to those exports.
+// borders around and inside ranges. A cell whose text is an amount as the lists show it ("2,100",
+// "-400") is written as a number in the "#,##0" format, as a spreadsheet turns such a typed text
+// into a number; every other text (dates, codes, names) stays a text. Nothing else (fonts, merges,
+// colours, formulas) belongs to those exports.
 class Workbook {
   public:
     // Rows and columns count from 1. An empty text is written too, as a blank cell.

@@ -74,4 +74,27 @@ TEST_F(PickerTest, ThePickIsHandedBackAcrossShowsAndCancelOrTheCloseBoxGiveNone)
     EXPECT_EQ(Forms::find("frmGtPj"), nullptr);
 }
 
+// By keyboard: the arrows choose a row, which 確定 then picks, and Enter picks the current row
+// as a double click does.
+TEST_F(PickerTest, ARowIsPickedByKeyboard) {
+    project("A", "甲");
+    project("B", "乙");
+    project("C", "丙");
+    EXPECT_EQ(pickWith([](frmGtPj& f) {
+                  f.hfg.userFocus();
+                  f.hfg.userKeyDown(Key::Down);
+                  f.hfg.userKeyDown(Key::Down);
+                  f.hfg.userKeyDown(Key::Up);
+                  f.Command1.userClick();
+              }),
+              2);
+    EXPECT_EQ(pickWith([](frmGtPj& f) {
+                  f.hfg.userFocus();
+                  f.hfg.userKeyDown(Key::Down);
+                  f.hfg.userKey(Key::Enter);
+                  EXPECT_FALSE(f.Visible());
+              }),
+              3);
+}
+
 }  // namespace

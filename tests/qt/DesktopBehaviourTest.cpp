@@ -1,5 +1,6 @@
 #include <QCalendarWidget>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -169,6 +170,76 @@ TEST_F(DesktopBehaviourTest, TabInAGridsCellEditorMovesToTheNextCellNotTheNextCo
     form.txtCash.SetFocus();
     QTest::keyClick(&lineOf(form, form.txtCash), Qt::Key_Tab);
     EXPECT_EQ(form.ActiveControl(), &form.txtPw);
+}
+
+// A typed text that matches an entry leaves the box at the first Tab, as a text matching none does,
+// though the window system tells the box it lost the focus as it goes (and the box's own matching
+// at that moment would pick the entry again and take the focus back).
+TEST_F(DesktopBehaviourTest, TabLeavesAComboBoxWhoseTextMatchesAnEntry) {
+    for (QString typed : {QStringLiteral("二天"), QStringLiteral("五天")}) {
+        SCOPED_TRACE(typed.toStdString());
+        frmQtSample& form = showForm<frmQtSample>();
+        act([&] {
+            form.cbDay.SetStyle(0);
+            form.cbDay.SetFocus();
+        });
+        settle();
+        auto* box = qobject_cast<QComboBox*>(windowOf(form).widgetOf(form.cbDay));
+        QLineEdit* line = box->lineEdit();
+        typeCharacters(line, typed);
+        QTest::keyClick(line, Qt::Key_Tab);
+        QFocusEvent lost(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(line, &lost);
+        settle();
+        EXPECT_EQ(form.ActiveControl(), &form.lstWt);
+        EXPECT_EQ(form.cbDay.Text(), typed.toStdString());
+        Forms::discardAll();
+        settle();
+    }
+}
+
+// A grid that is read, not typed into, runs its double-click handler on the current row for Enter
+// or Space, and a grid that answers clicks only takes Space as a click on the current cell.
+TEST_F(DesktopBehaviourTest, EnterOrSpaceOnAGridsRowRunsItsMouseHandler) {
+    frmQtSample& form = showForm<frmQtSample>();
+    act([&] {
+        form.hfg.SetFocus();
+        form.hfg.SetRow(1);
+        form.hfg.SetCol(1);
+    });
+    settle();
+    QWidget* grid = windowOf(form).widgetOf(form.hfg);
+    form.events.clear();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Space);
+    Events runs;
+    for (const std::string& event : form.events)
+        if (!event.starts_with("hfg_KeyDown")) runs.push_back(event);
+    EXPECT_EQ(runs, (Events{"hfg_DblClick 2,1", "hfg_DblClick 2,2"}));
+    form.hfg.DblClick = nullptr;
+    form.events.clear();
+    QTest::keyClick(grid, Qt::Key_Space);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(form.events, (Events{"hfg_Click 2,2", "cmdSv_Click"}));
+}
+
+// The arrow keys choose the options of a group in turn, round from the last to the first, and
+// pass over one that is disabled; the focus goes with the choice.
+TEST_F(DesktopBehaviourTest, TheArrowKeysChooseTheOptionsOfAGroup) {
+    frmQtSample& form = showForm<frmQtSample>();
+    act([&] {
+        form.optA(1).SetEnabled(false);
+        form.optA(0).userClick();
+    });
+    settle();
+    form.events.clear();
+    for (auto key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(form.events, (Events{"optA_Click 2", "optA_Click 0", "optA_Click 2"}));
+    EXPECT_TRUE(form.optA(2).Value() && !form.optA(0).Value());
+    EXPECT_EQ(form.ActiveControl(), &form.optA(2));
 }
 
 TEST_F(DesktopBehaviourTest, EveryDisabledControlIsDrawnDisabled) {
@@ -406,12 +477,14 @@ class ProgramKeyboardTest : public QtTest {
     }
 
     // Keys as the user presses them, each to the widget that has the focus: characters, and
-    // {Tab}, {BackTab}, {Enter}, {F2}, {Down}, {CtrlTab}.
+    // {Tab}, {BackTab}, {Enter}, {Esc}, {Space}, {F2}, {Down}, {CtrlTab}.
     static void press(const std::string& keys) {
         static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> named{
             {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
             {"BackTab", {Qt::Key_Backtab, Qt::ShiftModifier}},
             {"Enter", {Qt::Key_Return, Qt::NoModifier}},
+            {"Esc", {Qt::Key_Escape, Qt::NoModifier}},
+            {"Space", {Qt::Key_Space, Qt::NoModifier}},
             {"F2", {Qt::Key_F2, Qt::NoModifier}},
             {"Down", {Qt::Key_Down, Qt::NoModifier}},
             {"CtrlTab", {Qt::Key_Tab, Qt::ControlModifier}}};
@@ -518,6 +591,101 @@ TEST_F(ProgramKeyboardTest, TheGridsTypedIntoOpenTheirEditorsByKeyboard) {
         Forms::discardAll();
         settle();
     }
+}
+
+// Esc in a cell's editor cancels the edit: the cell keeps the text it had before the editor
+// opened, whether the editor was opened by F2 or by typing, and the grid keeps the focus there.
+TEST_F(ProgramKeyboardTest, EscInACellsEditorKeepsTheCellsOldText) {
+    struct Case {
+        const char* form;
+        std::function<Grid&(Form&)> grid;
+        const char* startButton;
+        std::pair<int, int> cell;
+        std::string keys;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"frmCom",
+         [](Form& f) -> Grid& { return static_cast<frmCom&>(f).hfg(0); },
+         nullptr,
+         {1, 0},
+         "Bank{Tab}{BackTab}{F2}Other{Esc}",
+         "Bank"},
+        {"frmCom",
+         [](Form& f) -> Grid& { return static_cast<frmCom&>(f).hfg(0); },
+         nullptr,
+         {1, 0},
+         "Bank{Tab}{BackTab}Z{Esc}",
+         "Bank"},
+        {"frmTag",
+         [](Form& f) -> Grid& { return static_cast<frmTag&>(f).hfg; },
+         "cmdAdd",
+         {1, 4},
+         "abc{Tab}{BackTab}{F2}xyz{Esc}",
+         "abc"},
+        {"frmRio",
+         [](Form& f) -> Grid& { return static_cast<frmRio&>(f).hfg; },
+         "cmdAc",
+         {2, 1},
+         "735000{Tab}{BackTab}{F2}9{Esc}",
+         "735,000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form + std::string(" ") + c.keys);
+        Form* form = Forms::getByName(c.form);
+        form->Show();
+        settle();
+        if (c.startButton) act([&] { form->FindControl(c.startButton)->userClick(); });
+        Grid& grid = c.grid(*form);
+        act([&] {
+            grid.SetFocus();
+            grid.SetRow(c.cell.first);
+            grid.SetCol(c.cell.second);
+        });
+        settle();
+        press(c.keys);
+        EXPECT_EQ(grid.TextMatrix(c.cell.first, c.cell.second), c.kept);
+        EXPECT_EQ(std::pair(grid.Row(), grid.Col()), c.cell);
+        EXPECT_EQ(form->ActiveControl(), &grid);
+        Forms::discardAll();
+        settle();
+    }
+}
+
+// Enter on a date cell's picker opened by F2 writes the date it shows, as a pick of it does, and
+// the grid has the focus again.
+TEST_F(ProgramKeyboardTest, EnterOnADateCellsPickerWritesTheShownDate) {
+    auto& form = static_cast<frmRio&>(*Forms::getByName("frmRio"));
+    form.Show();
+    settle();
+    act([&] { form.cmdAc.userClick(); });
+    act([&] {
+        form.hfg.SetFocus();
+        form.hfg.SetRow(2);
+        form.hfg.SetCol(2);
+    });
+    settle();
+    press("{F2}");
+    ASSERT_EQ(form.ActiveControl(), &form.dtpi);
+    std::string shown = GridRocDate(form.dtpi.Value());
+    press("{Enter}");
+    EXPECT_EQ(form.hfg.TextMatrix(2, 2), shown);
+    EXPECT_FALSE(form.dtpi.Visible());
+    EXPECT_EQ(form.ActiveControl(), &form.hfg);
+}
+
+// The company record is typed box after box: Tab goes from 名稱 to 地址, and on to 確定變更 only
+// after the last of its six boxes.
+TEST_F(ProgramKeyboardTest, TheCompanyRecordIsTypedBoxAfterBox) {
+    frmCom& form = Forms::get<frmCom>();
+    form.Show();
+    act([&] { form.txtCo_name.SetFocus(); });
+    settle();
+    press("Name{Tab}Road{Tab}1{Tab}2{Tab}3{Tab}4{Tab}");
+    EXPECT_EQ(form.txtCo_name.Text(), "Name");
+    EXPECT_EQ(form.txtCo_add.Text(), "Road");
+    EXPECT_EQ(form.txtCo_email.Text(), "4");
+    EXPECT_EQ(form.ActiveControl(), &form.Command3);
 }
 
 // A new member typed in by keyboard on the real host: one press of 新增 starts the entry though

@@ -194,6 +194,7 @@ TEST_F(StatementTest, TheWorkbookCarriesTheTitlesAndTheWholeGrid) {
     EXPECT_EQ(sheet.text("A2"), "起始年月：民國111年一月 JAN ～ 終止年月：民國115年六月 JUN");
     EXPECT_EQ(sheet.text("BM3"), "百分比");
     EXPECT_EQ(sheet.text("BK11"), "-400");
+    EXPECT_TRUE(sheet.number("BK11") && !sheet.number("BM3"));
     EXPECT_TRUE(sheet.boxed("A3") && sheet.boxed("BM11"));
     EXPECT_FALSE(sheet.has("BN3") || sheet.has("A12"));
 }

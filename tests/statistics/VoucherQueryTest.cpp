@@ -340,6 +340,7 @@ TEST_F(VoucherQueryTest, TheWorkbookCarriesTheTitlesTheListAndItsBorders) {
     EXPECT_EQ(sheet.text("A1"), "永建營造 ： 收支查詢");
     EXPECT_EQ(sheet.text("A3"), "無起迄日      收支狀況");
     EXPECT_EQ(sheet.text("H18"), "5,000");
+    EXPECT_TRUE(sheet.number("H18"));
     EXPECT_TRUE(sheet.boxed("A4") && sheet.boxed("M18"));
     EXPECT_FALSE(sheet.has("A19") || sheet.has("N4"));
     // With the range ticked: the labels as they stand, and the mode chosen.

@@ -130,6 +130,54 @@ TEST_F(WorkbookTest, NewFilesNeverReplaceOldOnesAndGoToTheProgramsDocumentsElseT
     EXPECT_EQ(fs::path(showWorkbook(first, "a")).parent_path(), folder("tmp"));
 }
 
+// An amount as the lists show it becomes a number in "#,##0", so that a sum in the sheet adds it,
+// boxed or not; a date, a code, a number without its separators or with one misplaced, and an
+// amount of more digits than the sheet keeps, stay texts as shown.
+TEST_F(WorkbookTest, AmountsAreNumberCellsAndEveryOtherTextStaysAText) {
+    struct Case {
+        std::string text;
+        bool number;
+    } cases[] = {{"2,100", true},
+                 {"-400", true},
+                 {"0", true},
+                 {"12", true},
+                 {"999,999,999,999,999", true},
+                 {"1,000,000,000,000,000", false},
+                 {"4101", false},
+                 {"115030101", false},
+                 {"001", false},
+                 {"-0", false},
+                 {",100", false},
+                 {"100,", false},
+                 {"1,00", false},
+                 {"1,0000", false},
+                 {"1,,000", false},
+                 {"115/12/08", false},
+                 {"33.33%", false},
+                 {"--5", false},
+                 {"", false},
+                 {"一般", false}};
+    Workbook book;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        book.setCell(static_cast<int>(i) + 1, 1, cases[i].text);
+        book.setCell(static_cast<int>(i) + 1, 2, cases[i].text);
+    }
+    book.addBorders({1, 2, static_cast<int>(std::size(cases)), 2});
+    std::string path = folder("amounts.xlsx");
+    book.save(path);
+    test::SheetReader sheet(path);
+    for (size_t i = 0; i < std::size(cases); ++i)
+        for (const char* column : {"A", "B"}) {
+            std::string at = column + std::to_string(i + 1);
+            EXPECT_EQ(sheet.number(at), cases[i].number) << cases[i].text;
+            EXPECT_EQ(sheet.text(at), cases[i].text) << at;
+            if (cases[i].number) {
+                EXPECT_EQ(sheet.format(at), "#,##0") << at;
+            }
+            EXPECT_EQ(sheet.boxed(at), column == std::string("B")) << at;
+        }
+}
+
 // A desktop on which nothing opens a workbook.
 class HostWithoutSpreadsheet : public TestHost {
   public:
