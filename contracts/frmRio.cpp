@@ -1213,33 +1213,50 @@ void frmRio::LoadPayableGrids(const std::string& id) {
 
 namespace {
 
-// The rows of one schedule of the contract, in number order, each as its fields.
-std::vector<std::vector<Value>> scheduleRows(bool receivable, Schedule schedule,
-                                             const std::string& id) {
+// The rows of one schedule of the contract, in number order.
+Recordset scheduleRows(bool receivable, Schedule schedule, const std::string& id) {
     Database& db = AccDb();
-    std::vector<std::vector<Value>> rows;
-    for (Recordset rs =
-             db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(receivable, schedule)) +
-                                  " WHERE id = ? ORDER BY 期別",
-                              id);
-         !rs.Eof(); rs.MoveNext()) {
-        std::vector<Value> row;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            row.push_back(rs.Fields(i));
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(receivable, schedule)) +
+                                " WHERE id = ? ORDER BY 期別",
+                            id);
 }
 
-// The receipt of a settled row, from its field `first` (實收金) on.
-void showReceipt(Grid& receipts, int r, const std::vector<Value>& row, size_t first,
-                 size_t settled) {
-    if (!row[settled].boolean()) return;
-    receipts.SetTextMatrix(r, 0, AmountText(row[first]));
-    receipts.SetTextMatrix(r, 1, dateCell(row[first + 1]));
-    receipts.SetTextMatrix(r, 2, row[first + 2].boolean() ? "現金" : "支票");
-    receipts.SetTextMatrix(r, 3, row[first + 3].text());
-    receipts.SetTextMatrix(r, 4, row[first + 4].text());
+// The receipt of a settled row.
+void showReceipt(Grid& receipts, int r, const Recordset& row) {
+    if (!row.Fields("處理").boolean()) return;
+    receipts.SetTextMatrix(r, 0, AmountText(row.Fields("實收金")));
+    receipts.SetTextMatrix(r, 1, dateCell(row.Fields("實收日")));
+    receipts.SetTextMatrix(r, 2, row.Fields("現金").boolean() ? "現金" : "支票");
+    receipts.SetTextMatrix(r, 3, row.Fields("支票號碼").text());
+    receipts.SetTextMatrix(r, 4, row.Fields("收支單號").text());
+}
+
+void showInstalment(Grid& plan, Grid& receipts, int r, const Recordset& row) {
+    plan.SetTextMatrix(r, 0, "第" + row.Fields("期別").text() + "期");
+    plan.SetTextMatrix(r, 1, row.Fields("預付金").text());
+    plan.SetTextMatrix(r, 2, dateCell(row.Fields("預付日")));
+    plan.SetTextMatrix(r, 3, row.Fields("佔總價比例").text());
+    plan.SetTextMatrix(r, 4, dateCell(row.Fields("送帳日")));
+    plan.SetTextMatrix(r, 5, row.Fields("發票號碼").text());
+    showReceipt(receipts, r, row);
+}
+
+void showAddition(Grid& plan, Grid& receipts, int r, const Recordset& row) {
+    plan.SetTextMatrix(r, 0, "追加" + row.Fields("期別").text());
+    plan.SetTextMatrix(r, 1, row.Fields("報價單號").text());
+    plan.SetTextMatrix(r, 2, row.Fields("合約單號").text());
+    plan.SetTextMatrix(r, 3, row.Fields("金額").text());
+    plan.SetTextMatrix(r, 4, dateCell(row.Fields("預付日")));
+    plan.SetTextMatrix(r, 5, dateCell(row.Fields("送帳日")));
+    plan.SetTextMatrix(r, 6, row.Fields("發票號碼").text());
+    showReceipt(receipts, r, row);
+}
+
+void showReduction(Grid& plan, int r, const Recordset& row) {
+    plan.SetTextMatrix(r, 0, "追減" + row.Fields("期別").text());
+    plan.SetTextMatrix(r, 1, row.Fields("報價單號").text());
+    plan.SetTextMatrix(r, 2, row.Fields("合約單號").text());
+    plan.SetTextMatrix(r, 3, row.Fields("金額").text());
 }
 
 }  // namespace
@@ -1255,47 +1272,27 @@ void frmRio::LoadGrids(bool receivable, const std::string& id) {
 void frmRio::LoadSchedule(bool receivable, Schedule schedule, const std::string& id) {
     shownSchedules_[static_cast<size_t>(schedule)] = ShownSchedule(receivable, schedule, id);
     if (schedule == Schedule::Instalments) typedShares_.clear();
-    const auto stored = scheduleRows(receivable, schedule, id);
-    if (stored.empty()) return;
-    switch (schedule) {
-        case Schedule::Instalments:
-            hfg.SetRows(static_cast<int>(stored.size()) + 1);
-            hfg1.SetRows(hfg.Rows());
-            for (int r = 1; r < hfg.Rows(); ++r) {
-                const std::vector<Value>& row = stored[r - 1];
-                hfg.SetTextMatrix(r, 0, "第" + row[1].text() + "期");
-                hfg.SetTextMatrix(r, 1, row[2].text());
-                hfg.SetTextMatrix(r, 2, dateCell(row[3]));
-                hfg.SetTextMatrix(r, 3, row[4].text());
-                hfg.SetTextMatrix(r, 4, dateCell(row[5]));
-                hfg.SetTextMatrix(r, 5, row[6].text());
-                showReceipt(hfg1, r, row, 7, 12);
-            }
-            break;
-        case Schedule::Additions:
-            HfgAM.SetRows(static_cast<int>(stored.size()) + 1);
-            hfgAm1.SetRows(HfgAM.Rows());
-            for (int r = 1; r < HfgAM.Rows(); ++r) {
-                const std::vector<Value>& row = stored[r - 1];
-                HfgAM.SetTextMatrix(r, 0, "追加" + row[1].text());
-                HfgAM.SetTextMatrix(r, 1, row[2].text());
-                HfgAM.SetTextMatrix(r, 2, row[3].text());
-                HfgAM.SetTextMatrix(r, 3, row[4].text());
-                HfgAM.SetTextMatrix(r, 4, dateCell(row[5]));
-                HfgAM.SetTextMatrix(r, 5, dateCell(row[6]));
-                HfgAM.SetTextMatrix(r, 6, row[7].text());
-                showReceipt(hfgAm1, r, row, 8, 13);
-            }
-            break;
-        case Schedule::Reductions:
-            hfgM.SetRows(static_cast<int>(stored.size()) + 1);
-            for (int r = 1; r < hfgM.Rows(); ++r) {
-                const std::vector<Value>& row = stored[r - 1];
-                hfgM.SetTextMatrix(r, 0, "追減" + row[1].text());
-                for (int col = 1; col <= 3; ++col)
-                    hfgM.SetTextMatrix(r, col, row[col + 1].text());
-            }
-            break;
+    Recordset stored = scheduleRows(receivable, schedule, id);
+    const int count = static_cast<int>(stored.RecordCount());
+    if (count == 0) return;
+    Grid& plan = schedule == Schedule::Instalments ? hfg
+                 : schedule == Schedule::Additions ? HfgAM
+                                                   : hfgM;
+    plan.SetRows(count + 1);
+    if (schedule == Schedule::Instalments) hfg1.SetRows(plan.Rows());
+    if (schedule == Schedule::Additions) hfgAm1.SetRows(plan.Rows());
+    for (int r = 1; !stored.Eof(); stored.MoveNext(), ++r) {
+        switch (schedule) {
+            case Schedule::Instalments:
+                showInstalment(hfg, hfg1, r, stored);
+                break;
+            case Schedule::Additions:
+                showAddition(HfgAM, hfgAm1, r, stored);
+                break;
+            case Schedule::Reductions:
+                showReduction(hfgM, r, stored);
+                break;
+        }
     }
 }
 
