@@ -62,7 +62,7 @@ void frmMchIo::Form_Load() {
 void frmMchIo::ListProjectVouchers() {
     const frmRio* contracts = contractForm();
     const bool receivable = contracts ? contracts->optI.Value() : SettleReceivable;
-    if (contracts) hfg.SetBackColorFixed(contracts->hfg.BackColorFixed());
+    if (contracts) hfg.SetBackColorFixed(contracts->schedules.hfg.BackColorFixed());
     hfg.SetCols(Columns);
     const int widths[] = {200, 1000, 800, 600, 4000, 1800, 650, 1200, 1200, 1200, 1200};
     const char* headers[] = {"",       "收支單號", "金額",   "錢/票",  "用途",   "工程種類",

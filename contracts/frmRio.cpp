@@ -1,17 +1,14 @@
 #include "contracts/frmRio.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <initializer_list>
 #include <optional>
 
-#include "contracts/Settlements.h"
+#include "contracts/ContractEntry.h"
 #include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
-#include "platform/db/Numbers.h"
 #include "platform/forms/AmountEntry.h"
-#include "platform/forms/CellEditor.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
@@ -27,20 +24,12 @@ namespace {
 constexpr const char* Browsing = "瀏覽";
 constexpr const char* Adding = "新增中";
 constexpr const char* Editing = "修改中";
-constexpr const char* IncompleteInstalments = "請填入金額及應付日期";
-constexpr const char* ContractMissing = "找不到此應收付帳款";
 constexpr Color ReceivableColour = 0xFFC0C0;
 constexpr Color PayableColour = 0xC0C0FF;
-constexpr Color ReceivableText = 0xFF0000;
-constexpr Color PayableText = 0xFF;
 
 constexpr int FormWidth = 12000;
 constexpr int FieldHeight = 315;
 constexpr int CaptionDrop = 30;
-// Editors laid over a cell sit inside the grid's border.
-constexpr int CellInset = 2 * TwipsPerPixel;
-constexpr int ShareBoxNarrowing = 180;
-constexpr const char* NoPeriod = "請先新增期數";
 
 constexpr int headerRow(int row) {
     return 240 + row * 390;
@@ -67,28 +56,6 @@ Placement totalCaption(Label& label, int left, int top, const char* text) {
     return {&label, nullptr, left, top, CaptionWidth, 285, text, RightAligned};
 }
 
-std::string dateCell(const Value& value) {
-    return value.isNull() ? "" : GridRocDate(value.date());
-}
-
-Value dateOrNull(const std::string& text) {
-    if (std::optional<Date> date = parseShownDate(text)) return *date;
-    return nullptr;
-}
-
-// The header boxes and the schedules' amount cells: up to 15 digits, never negative; an empty
-// one holds no amount (an empty instalment amount is refused as incomplete).
-constexpr AmountRule ContractAmountRule{.emptyAllowed = true};
-// The total follows the amount less the commission and the discount: below zero when those two
-// are the larger, and stored so, as shown.
-constexpr AmountRule ContractTotalRule{.negativeAllowed = true, .emptyAllowed = true};
-
-// What a typed amount is stored as, once the save has read it: "##,##0", or "" for none.
-std::string storedAmount(const std::string& typed, AmountRule rule = ContractAmountRule) {
-    std::optional<int64_t> amount = ReadAmount(typed, rule).amount;
-    return amount ? AmountText(*amount) : "";
-}
-
 // The signing-date range of the search is written as the short date "yyyy/mm/dd", the Gregorian
 // form the results and their workbook read it in.
 std::string searchDate(const Date& day) {
@@ -99,85 +66,6 @@ std::string searchDate(const Date& day) {
 std::string shownTelephone(std::string telephone) {
     std::replace(telephone.begin(), telephone.end(), ';', '-');
     return telephone;
-}
-
-// The one data row an emptied grid keeps, still untouched: it holds no schedule row.
-bool blankGrid(const Grid& grid) {
-    if (grid.Rows() != 2) return false;
-    for (int col = 0; col < grid.Cols(); ++col)
-        if (!grid.TextMatrix(1, col).empty()) return false;
-    return true;
-}
-
-void layOutGrid(Grid& grid, const std::vector<int>& widths, const std::vector<std::string>& heads) {
-    grid.SetCols(static_cast<int>(widths.size()));
-    for (int col = 0; col < grid.Cols(); ++col) {
-        grid.SetColWidth(col, widths[col]);
-        // The caption cell of a row-label column keeps what it holds.
-        if (col >= grid.FixedCols()) grid.SetTextMatrix(0, col, heads[col]);
-    }
-}
-
-std::string withoutPercent(const std::string& share) {
-    return !share.empty() && share.back() == '%' ? share.substr(0, share.size() - 1) : share;
-}
-
-// A settled row shows its receipt: its amount, and always its way of payment ("現金" or "支票").
-bool receiptShown(const Grid& receipts, int row) {
-    for (int col = 0; col < receipts.Cols(); ++col)
-        if (!receipts.TextMatrix(row, col).empty()) return true;
-    return false;
-}
-
-std::string withoutCommas(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), ','), text.end());
-    return text;
-}
-
-bool insideCells(const Grid& grid, int row, int col) {
-    return row >= 0 && row < grid.Rows() && col >= 0 && col < grid.Cols();
-}
-
-// A new row labelled at the end of a plan grid (its receipt grid following), or the label put into
-// the blank row of an emptied grid.
-void appendLabelledRow(Grid& grid, Grid* receipts, const std::string& prefix,
-                       const std::string& suffix) {
-    if (grid.Rows() <= 2 && grid.TextMatrix(1, 0).empty()) {
-        grid.SetTextMatrix(1, 0, prefix + "1" + suffix);
-        return;
-    }
-    grid.SetRows(grid.Rows() + 1);
-    if (receipts) receipts->SetRows(grid.Rows());
-    grid.SetTextMatrix(grid.Rows() - 1, 0, prefix + std::to_string(grid.Rows() - 1) + suffix);
-}
-
-// A share cell the user typed, "33.33%", in hundredths of a per cent: 0 to 100 with at most two
-// decimals; an empty cell holds none (0). nullopt for any other text.
-std::optional<int64_t> typedShare(const std::string& cell) {
-    const std::string share = withoutPercent(cell);
-    if (share.empty()) return 0;
-    return ReadShareHundredths(share);
-}
-
-// The share a cell shows, whatever the program or a stored file put there ("120.00%",
-// "33.333%", "-20%"), in hundredths of a per cent: its number without the "%", halves away from
-// zero; 0 for an empty cell or one that shows no number.
-int64_t shownShareHundredths(const std::string& cell) {
-    try {
-        return roundHalfAwayFromZero(leadingNumber(withoutPercent(cell)) * 100);
-    } catch (const ConversionError&) {
-        return 0;
-    }
-}
-
-// A share in hundredths of a per cent as plain text: 3334 "33.34", 3400 "34", 50 "0.5".
-std::string plainShare(int64_t hundredths) {
-    const int64_t whole = std::llabs(hundredths);
-    std::string text = (hundredths < 0 ? "-" : "") + std::to_string(whole / 100);
-    if (const int64_t part = whole % 100) {
-        text += (part < 10 ? ".0" : ".") + std::to_string(part % 10 ? part : part / 10);
-    }
-    return text;
 }
 
 void refuseFullDay() {
@@ -193,7 +81,6 @@ frmRio::frmRio() : Form(FormName) {
     SetClientSize(FormWidth, FullHeight - TitleBarTwips - FrameTwips);
     LayOut();
     WireEvents();
-    WireRowCommands();
 }
 
 void frmRio::LayOut() {
@@ -254,29 +141,29 @@ void frmRio::LayOut() {
         // The compact view of a contract being added ends below this button.
         {&cmdAll, nullptr, 60, 2220, FormWidth - 120, 285, "▼"},
 
-        {&gridCaptions(0), nullptr, 60, 2560, 600, 255, "期數:"},
-        {&lb(0), nullptr, 700, 2560, 700, 255, nullptr, Bold},
-        {&cmdAc, nullptr, 1500, 2510, 900, 300, "增期數"},
-        {&cmdEc, nullptr, 2460, 2510, 700, 300, "修改"},
-        {&cmdAcSv, nullptr, 3220, 2510, 700, 300, "儲存"},
-        {&lb1(0), nullptr, 6480, 2560, 700, 255, nullptr, Bold},
-        {&hfg, nullptr, 0, gridsTop, 6015, 1905},
-        {&hfg1, nullptr, 6480, gridsTop, 5430, 1905},
+        {&schedules.gridCaptions(0), nullptr, 60, 2560, 600, 255, "期數:"},
+        {&schedules.lb(0), nullptr, 700, 2560, 700, 255, nullptr, Bold},
+        {&schedules.cmdAc, nullptr, 1500, 2510, 900, 300, "增期數"},
+        {&schedules.cmdEc, nullptr, 2460, 2510, 700, 300, "修改"},
+        {&schedules.cmdAcSv, nullptr, 3220, 2510, 700, 300, "儲存"},
+        {&schedules.lb1(0), nullptr, 6480, 2560, 700, 255, nullptr, Bold},
+        {&schedules.hfg, nullptr, 0, gridsTop, 6015, 1905},
+        {&schedules.hfg1, nullptr, 6480, gridsTop, 5430, 1905},
 
-        {&gridCaptions(1), nullptr, 60, 4780, 600, 255, "追加:"},
-        {&lb(1), nullptr, 700, 4780, 700, 255, nullptr, Bold},
-        {&cmdAM, nullptr, 1500, 4750, 900, 285, "增追加"},
-        {&cmdEa, nullptr, 2460, 4750, 700, 285, "修改"},
-        {&cmdAmSv, nullptr, 3220, 4750, 700, 285, "儲存"},
-        {&lb1(1), nullptr, 6615, 4780, 700, 255, nullptr, Bold},
-        {&HfgAM, nullptr, 0, additionsTop, 6240, 1635},
-        {&hfgAm1, nullptr, 6615, additionsTop, 5295, 1635},
+        {&schedules.gridCaptions(1), nullptr, 60, 4780, 600, 255, "追加:"},
+        {&schedules.lb(1), nullptr, 700, 4780, 700, 255, nullptr, Bold},
+        {&schedules.cmdAM, nullptr, 1500, 4750, 900, 285, "增追加"},
+        {&schedules.cmdEa, nullptr, 2460, 4750, 700, 285, "修改"},
+        {&schedules.cmdAmSv, nullptr, 3220, 4750, 700, 285, "儲存"},
+        {&schedules.lb1(1), nullptr, 6615, 4780, 700, 255, nullptr, Bold},
+        {&schedules.HfgAM, nullptr, 0, additionsTop, 6240, 1635},
+        {&schedules.hfgAm1, nullptr, 6615, additionsTop, 5295, 1635},
 
-        {&gridCaptions(2), nullptr, 60, 6690, 600, 240, "追減:"},
-        {&cmdM, nullptr, 1500, 6680, 900, 250, "增追減"},
-        {&cmdEm, nullptr, 2460, 6680, 700, 250, "修改"},
-        {&cmdMsv, nullptr, 3220, 6680, 700, 250, "儲存"},
-        {&hfgM, nullptr, 0, reductionsTop, 3990, 1335},
+        {&schedules.gridCaptions(2), nullptr, 60, 6690, 600, 240, "追減:"},
+        {&schedules.cmdM, nullptr, 1500, 6680, 900, 250, "增追減"},
+        {&schedules.cmdEm, nullptr, 2460, 6680, 700, 250, "修改"},
+        {&schedules.cmdMsv, nullptr, 3220, 6680, 700, 250, "儲存"},
+        {&schedules.hfgM, nullptr, 0, reductionsTop, 3990, 1335},
 
         totalCaption(totalCaptions(0), leftCaption, totalsTop, "簽約金額："),
         totalLabel(lbCC, leftValue, totalsTop, nullptr, ValueField | RightAligned),
@@ -309,8 +196,8 @@ void frmRio::LayOut() {
         {&lbSerE, &fmeSer, 1800, 1080, 1150, 285, nullptr, ValueField},
         {&dtpSerE, &fmeSer, 2950, 1080, 270, 285},
         // A picker over a date cell keeps this width, its right edge on the cell's.
-        {&dtpi, nullptr, 0, 0, 1440, 285},
-        {&dtpA, nullptr, 0, 0, 1440, 285},
+        {&schedules.dtpi, nullptr, 0, 0, 1440, 285},
+        {&schedules.dtpA, nullptr, 0, 0, 1440, 285},
     });
     for (Control* control : std::initializer_list<Control*>{
              &captions(0),  &captions(1),  &captions(2),  &captions(3),  &captions(4),
@@ -328,16 +215,6 @@ void frmRio::LayOut() {
     chkTax.SetCaption("無發票");
     cmdPj.SetCaption("...");
     cmdPj.SetToolTipText("取得專案");
-    hfg1.SetFixedCols(0);
-    hfgAm1.SetFixedCols(0);
-    for (Grid* schedule : {&hfg, &HfgAM, &hfgM})
-        schedule->SetEditedInPlace(true);
-    for (Control* editor :
-         std::initializer_list<Control*>{&txt, &txtsc, &txtA, &txtM, &dtpi, &dtpA})
-        editor->SetVisible(false);
-    md.SetVisible(false);
-    for (Menu* entry : {&mdel, &ml, &mMach})
-        md.AddEntry(*entry);
     cbSer.SetStyle(2);
     optIser.SetValue(true);
     cmdAll.SetVisible(false);
@@ -365,28 +242,12 @@ void frmRio::WireEvents() {
     cbCna.Click = [this] { cbCna_Click(); };
     // A pick of the date the picker already shows is the user's choice too.
     PickIntoLabel(DTP, lbSin);
-    dtpi.Picked = [this] { dtpi_Change(); };
-    dtpA.Picked = [this] { dtpA_Change(); };
     dtpSerS.Picked = [this] { dtpSerS_Change(); };
     dtpSerE.Picked = [this] { dtpSerE_Change(); };
-    hfg.MouseUp = [this](int button, int, float, float) { hfg_MouseUp(button); };
-    HfgAM.MouseUp = [this](int button, int, float, float) { HfgAM_MouseUp(button); };
-    hfgM.MouseUp = [this](int button, int, float, float) { hfgM_MouseUp(button); };
-    hfg1.MouseUp = [this](int button, int, float, float) { hfg1_MouseUp(button); };
-    hfgAm1.MouseUp = [this](int button, int, float, float) { hfgAm1_MouseUp(button); };
     optIser.Click = [this] { FillSearchKinds(true); };
     optOser.Click = [this] { FillSearchKinds(false); };
     cbSer.Click = [this] { cbSer_Click(); };
     cmdSer.Click = [this] { cmdSer_Click(); };
-    cmdAc.Click = [this] { AddInstalment(); };
-    cmdAM.Click = [this] { AddAddition(); };
-    cmdM.Click = [this] { AddReduction(); };
-    cmdEc.Click = [this] { InstalmentsEditing = true; };
-    cmdEa.Click = [this] { AdditionsEditing = true; };
-    cmdEm.Click = [this] { ReductionsEditing = true; };
-    cmdAcSv.Click = [this] { SaveInstalments(); };
-    cmdAmSv.Click = [this] { SaveAdditions(); };
-    cmdMsv.Click = [this] { SaveReductions(); };
     txtAm.GotFocus = [this] { txtAm_GotFocus(); };
     txtAm.KeyPress = [this](int& key) { txtAm_KeyPress(key); };
     txtAm.Change = [this] { txtAm_Change(); };
@@ -403,47 +264,11 @@ void frmRio::WireEvents() {
     txtfnLet.KeyPress = [this](int& key) { txtfnLet_KeyPress(key); };
     txtfnLet.Change = [this] { txtfnLet_Change(); };
     txtSer.KeyPress = [this](int& key) { txtSer_KeyPress(key); };
-    txt.KeyPress = [this](int& key) { AmountColumnKeyPress(1, key); };
-    txt.Change = [this] { txt_Change(); };
-    txt.Validate = [this](bool& cancel) { txt_Validate(cancel); };
-    txtsc.Change = [this] { txtsc_Change(); };
-    txtA.KeyPress = [this](int& key) { AmountColumnKeyPress(3, key); };
-    txtA.Change = [this] { txtA_Change(); };
-    txtA.Validate = [this](bool& cancel) { txtA_Validate(cancel); };
-    txtM.KeyPress = [this](int& key) { AmountColumnKeyPress(3, key); };
-    txtM.Change = [this] { txtM_Change(); };
-    txtM.Validate = [this](bool& cancel) { txtM_Validate(cancel); };
 }
 
-// ---- Amount boxes and cell editors ----
+// ---- Amount boxes ----
 
 namespace {
-
-// "##,##0" of a shown text: an amount is grouped; an empty text, or one that is no amount
-// (pasted), stays as it is.
-std::string formattedAmount(const std::string& text) {
-    return GroupedAmountText(text);
-}
-
-// The amount a box, label or cell shows while the header is typed (a computed total may be
-// negative), an empty one counting 0; nullopt for a text that is no amount, from which nothing is
-// computed (the save refuses it).
-std::optional<int64_t> typedValue(const std::string& text) {
-    AmountReading reading = ReadAmount(text, {.negativeAllowed = true, .emptyAllowed = true});
-    if (reading.refused()) return std::nullopt;
-    return reading.amount.value_or(0);
-}
-
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-// A total of 0 gives no share: the cell is left empty and the amount is still taken.
-std::string shareOfTotal(int64_t amount, int64_t total) {
-    return total == 0 ? "" : ShareText(ShareOf(amount, total));
-}
 
 // A rewritten box would leave the caret where the typing stood; it goes behind the last character.
 void caretToFocusedEnd(const Form& form) {
@@ -505,7 +330,7 @@ void frmRio::txtTal_Change() {
 }
 
 void frmRio::txtTal_Validate(bool&) {
-    txtTal.SetText(formattedAmount(txtTal.Text()));
+    txtTal.SetText(GroupedAmountText(txtTal.Text()));
 }
 
 void frmRio::txtfnLet_KeyPress(int& keyAscii) {
@@ -525,80 +350,32 @@ void frmRio::txtSer_KeyPress(int& keyAscii) {
 // decides which side follows. Each write raises that box's Change, which runs this again with the
 // same box and writes the same texts; an unchanged text raises nothing, so the chain ends.
 void frmRio::RecalcContractAmounts() {
-    const std::optional<int64_t> amount = typedValue(txtAm.Text()),
-                                 tax = typedValue(lbTax.Caption()),
-                                 commission = typedValue(txtComi.Text()),
-                                 discount = typedValue(txtLet.Text()),
-                                 total = typedValue(txtTal.Text());
+    const std::optional<int64_t> amount = TypedValue(txtAm.Text()),
+                                 tax = TypedValue(lbTax.Caption()),
+                                 commission = TypedValue(txtComi.Text()),
+                                 discount = TypedValue(txtLet.Text()),
+                                 total = TypedValue(txtTal.Text());
     const bool computable = amount && tax && commission && discount && total;
     auto totalOfParts = [&] {
-        return *typedValue(lbTax.Caption()) + *amount - *commission - *discount;
+        return *TypedValue(lbTax.Caption()) + *amount - *commission - *discount;
     };
     if (LastAmountBox == "txtAm") {
         if (!txtAm.Text().empty() && computable) {
             lbTax.SetCaption(AmountText(FivePercentTax(*amount)));
             txtTal.SetText(AmountText(totalOfParts()));
         }
-        txtAm.SetText(formattedAmount(txtAm.Text()));
+        txtAm.SetText(GroupedAmountText(txtAm.Text()));
     } else if (LastAmountBox == "txtLet") {
         if (computable) txtTal.SetText(AmountText(totalOfParts()));
-        txtLet.SetText(formattedAmount(txtLet.Text()));
+        txtLet.SetText(GroupedAmountText(txtLet.Text()));
     } else if (LastAmountBox == "txtTal") {
         if (computable) {
             const int64_t net = NetOfFivePercentTax(*total + *commission + *discount);
             txtAm.SetText(AmountText(net));
             lbTax.SetCaption(AmountText(FivePercentTax(net)));
         }
-        txtTal.SetText(formattedAmount(txtTal.Text()));
+        txtTal.SetText(GroupedAmountText(txtTal.Text()));
     }
-}
-
-// The share follows the amount at once; the amount itself is stored formatted when it is left.
-void frmRio::txt_Change() {
-    if (ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
-    const std::optional<int64_t> amount = typedValue(txt.Text()), total = typedValue(txtTal.Text());
-    if (!amount || !total) return;
-    hfg.SetTextMatrix(ClickedRow, 3, shareOfTotal(*amount, *total));
-    typedShares_.erase(ClickedRow);
-}
-
-// A hidden editor that still holds the focus belongs to a cell no longer edited.
-void frmRio::txt_Validate(bool&) {
-    if (!txt.Visible() || !insideCells(hfg, ClickedRow, ClickedCol)) return;
-    if (ClickedCol == 1) hfg.SetTextMatrix(ClickedRow, 1, formattedAmount(txt.Text()));
-    if (ClickedCol == 5) hfg.SetTextMatrix(ClickedRow, 5, upperCase(txt.Text()));
-}
-
-// The share is typed in per cent without its sign; it is kept as typed, and a box emptied leaves
-// the cell empty, no share, rather than a lone "%".
-void frmRio::txtsc_Change() {
-    if (!insideCells(hfg, ClickedRow, 3)) return;
-    const std::optional<int64_t> share = ReadShareHundredths(txtsc.Text());
-    const std::optional<int64_t> total = typedValue(txtTal.Text());
-    if (share && total) hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(*total, *share)));
-    hfg.SetTextMatrix(ClickedRow, 3, txtsc.Text().empty() ? "" : txtsc.Text() + "%");
-    if (!openingShareBox_) typedShares_.insert(ClickedRow);
-}
-
-void frmRio::txtA_Change() {
-    if ((ClickedCol == 1 || ClickedCol == 2) && insideCells(HfgAM, ClickedRow, ClickedCol))
-        HfgAM.SetTextMatrix(ClickedRow, ClickedCol, txtA.Text());
-}
-
-void frmRio::txtA_Validate(bool&) {
-    if (!txtA.Visible() || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
-    if (ClickedCol == 3) HfgAM.SetTextMatrix(ClickedRow, 3, formattedAmount(txtA.Text()));
-    if (ClickedCol == 6) HfgAM.SetTextMatrix(ClickedRow, 6, upperCase(txtA.Text()));
-}
-
-void frmRio::txtM_Change() {
-    if (ClickedCol >= 1 && insideCells(hfgM, ClickedRow, ClickedCol))
-        hfgM.SetTextMatrix(ClickedRow, ClickedCol, txtM.Text());
-}
-
-void frmRio::txtM_Validate(bool&) {
-    if (!txtM.Visible() || ClickedCol != 3 || !insideCells(hfgM, ClickedRow, 3)) return;
-    hfgM.SetTextMatrix(ClickedRow, 3, formattedAmount(txtM.Text()));
 }
 
 // ---- Opening, navigation and modes ----
@@ -606,12 +383,12 @@ void frmRio::txtM_Validate(bool&) {
 void frmRio::Form_Load() {
     SetTop(0);
     SetLeft(0);
-    for (DatePicker* picker : {&DTP, &dtpi, &dtpA})
+    for (DatePicker* picker : {&DTP, &schedules.dtpi, &schedules.dtpA})
         picker->SetValue(Clock::today());
     FillCustomerList();
     SetCompactView(false);
     ResetNavigator();
-    LayoutContractGrids();
+    schedules.LayoutContractGrids();
     FillSearchKinds(true);
     if (!OpenContractMode) {
         MoveToLastContract();
@@ -638,13 +415,12 @@ void frmRio::Form_Resize() {
 
 // Unsaved grid edits are dropped without a question.
 void frmRio::Form_Unload(int&) {
-    InstalmentsEditing = AdditionsEditing = ReductionsEditing = false;
+    schedules.StopEditing();
     ContractIds.clear();
 }
 
 bool frmRio::HoldsUnsavedInput() const {
-    return lbStat.Caption() != Browsing || InstalmentsEditing || AdditionsEditing ||
-           ReductionsEditing;
+    return lbStat.Caption() != Browsing || schedules.Editing();
 }
 
 // The search shows another contract: it waits while the header is being added or edited.
@@ -682,7 +458,7 @@ void frmRio::MoveToLastContract() {
 
 // A refused save of pending edits puts the scroll bar back on the contract they belong to.
 void frmRio::FSB_Change() {
-    if (!PromptSavePendingGrids()) {
+    if (!schedules.PromptSavePendingGrids()) {
         resettingNavigator_ = true;
         FSB.SetValue(NavigatorPosition);
         resettingNavigator_ = false;
@@ -694,7 +470,7 @@ void frmRio::FSB_Change() {
         lbNo.SetCaption(ContractIds[NavigatorPosition]);
     ShowContractHeader();
     ClearContractGrids();
-    LayoutContractGrids();
+    schedules.LayoutContractGrids();
     LoadGrids(Receivable(), lbNo.Caption());
 }
 
@@ -741,37 +517,6 @@ void frmRio::FillStoredHeader() {
     txtfnLet.SetText(rs.Fields("fnLet").text());
     chkTax.SetValue(rs.Fields("無發票").boolean() ? 1 : 0);
     txtfnLet.SetEnabled(false);
-}
-
-bool frmRio::PromptSavePendingGrids() {
-    struct Pending {
-        bool& editing;
-        const char* question;
-        void (frmRio::*save)();
-        CommandButton& button;
-    };
-    for (const Pending& grid :
-         {Pending{InstalmentsEditing, "期數修改中是否儲存?", &frmRio::SaveInstalments, cmdAcSv},
-          Pending{AdditionsEditing, "追加修改中是否儲存?", &frmRio::SaveAdditions, cmdAmSv},
-          Pending{ReductionsEditing, "追減修改中是否儲存?", &frmRio::SaveReductions, cmdMsv}}) {
-        if (!grid.editing) continue;
-        if (messageBox(grid.question, MessageYesNoDefaultNo, ApplicationTitle) == AnswerYes) {
-            // A save clears the flag; a refused one (it said why) keeps it and the edits.
-            (this->*grid.save)();
-            if (grid.editing) return false;
-        } else {
-            grid.button.SetEnabled(false);
-        }
-        grid.editing = false;
-    }
-    HideCellEditors();
-    return true;
-}
-
-void frmRio::HideCellEditors() {
-    for (Control* editor :
-         std::initializer_list<Control*>{&txtM, &txtA, &txtsc, &txt, &dtpA, &dtpi})
-        editor->SetVisible(false);
 }
 
 void frmRio::cmdAdd_Click() {
@@ -849,16 +594,6 @@ bool frmRio::LookUpCounterparty(std::string& contact, std::string& telephone) {
     return true;
 }
 
-void frmRio::dtpi_Change() {
-    hfg.SetText(GridRocDate(dtpi.Value()));
-    dtpi.SetVisible(false);
-}
-
-void frmRio::dtpA_Change() {
-    HfgAM.SetText(GridRocDate(dtpA.Value()));
-    dtpA.SetVisible(false);
-}
-
 void frmRio::dtpSerS_Change() {
     lbSerS.SetCaption(searchDate(dtpSerS.Value()));
 }
@@ -879,23 +614,14 @@ void frmRio::optO_Click() {
 
 void frmRio::ApplyKindLook(bool receivable) {
     const Color fixed = receivable ? ReceivableColour : PayableColour;
-    for (Grid* grid : {&hfg, &hfg1, &HfgAM, &hfgAm1, &hfgM})
-        grid->SetBackColorFixed(fixed);
+    schedules.SetFixedColour(fixed);
     frme.SetBackColor(fixed);
     Label4.SetCaption(receivable ? "客 戶 名 稱:" : "廠 商 名 稱:");
     lbFn.SetCaption(receivable ? "未收折讓" : "未付折讓");
 }
 
 void frmRio::ApplyKindHeadings(bool receivable) {
-    const Color text = receivable ? ReceivableText : PayableText;
-    for (int i = 0; i < 2; ++i) {
-        lb(i).SetCaption(receivable ? "應收" : "應付");
-        lb(i).SetForeColor(text);
-    }
-    for (int i = 0; i < 2; ++i) {
-        lb1(i).SetCaption(receivable ? "已收" : "已付");
-        lb1(i).SetForeColor(text);
-    }
+    schedules.ApplyKindHeadings(receivable);
     lbdb.SetCaption(receivable ? "未收金額：" : "未付金額：");
     lbda.SetCaption(receivable ? "已收金額：" : "已付金額：");
 }
@@ -903,7 +629,7 @@ void frmRio::ApplyKindHeadings(bool receivable) {
 // The whole form turns to the other kind and shows its last contract.
 void frmRio::SwitchKind(bool receivable) {
     if (restoringKind_) return;
-    if (!PromptSavePendingGrids()) {
+    if (!schedules.PromptSavePendingGrids()) {
         RestoreShownKind();
         return;
     }
@@ -964,7 +690,8 @@ void frmRio::SaveContractHeader() {
             return;
         }
         totalChanged = AmountOf(*storedTotal) != AmountOf(txtTal.Text());
-        if (totalChanged && !RescaledInstalments(instalments)) return;
+        if (totalChanged && !schedules.RescaledInstalments(instalments, AmountOf(txtTal.Text())))
+            return;
     }
     bool stored = false;
     if (!SaveUnlessChanged(
@@ -977,14 +704,7 @@ void frmRio::SaveContractHeader() {
         return;
     }
     lbNo.SetCaption(number);
-    if (totalChanged) {
-        for (size_t i = 0; i < instalments.size(); ++i)
-            hfg.SetTextMatrix(static_cast<int>(i) + 1, 3, instalments[i][2].text());
-        typedShares_.clear();
-        cmdAcSv.SetEnabled(false);
-        InstalmentsEditing = false;
-        HideCellEditors();
-    }
+    if (totalChanged) schedules.ShowRescaledShares(instalments);
     BackToBrowsing();
     if (totalChanged)
         messageBox("因您修改了總價,所以應收付期數的佔總價比例已變更", MessageExclamation,
@@ -1022,24 +742,6 @@ std::optional<std::string> frmRio::StoredTotal(const std::string& number) {
     return rs.Fields("合計").text();
 }
 
-// The instalments with their shares of the new total; false (after saying why) when the grid
-// cannot be stored or the total gives no share. Every share is rewritten, so none is checked.
-bool frmRio::RescaledInstalments(std::vector<PlanRow>& rows) {
-    if (!CellsAreAmounts(hfg, 1)) return false;
-    if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
-        return false;
-    }
-    const int64_t total = AmountOf(txtTal.Text());
-    if (!rows.empty() && total == 0) {
-        messageBox("合計為 0,無法計算期數的佔總價比例", MessageExclamation, ApplicationTitle);
-        return false;
-    }
-    for (PlanRow& row : rows)
-        row[2] = ShareText(ShareOf(AmountOf(row[0].text()), total));
-    return true;
-}
-
 // The header, and the instalments whose shares a new total changed, are stored together, and an
 // edit only while both are still as shown. A new contract takes its number under the write lock
 // that stores it, so that two copies of the program never take one number; false, nothing
@@ -1058,31 +760,30 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
         row.AddNew();
     } else {
         shownHeader_.CheckUnchanged(db);
-        if (totalChanged)
-            shownSchedules_[static_cast<size_t>(Schedule::Instalments)].CheckUnchanged(db);
+        if (totalChanged) schedules.CheckInstalmentsUnchanged(db);
         row = db.OpenRecordset(
             "SELECT * FROM " + db.Table(ContractTable(receivable)) + " WHERE id = ?", number);
         row.Edit();
     }
     row.SetField("id", number);
     row.SetField("收名稱", txtNa.Text());
-    row.SetField("簽約日", dateOrNull(lbSin.Caption()));
+    row.SetField("簽約日", DateOrNull(lbSin.Caption()));
     row.SetField("客戶名", cbCna.Text());
     row.SetField("聯絡人", txtCcnt.Text());
     row.SetField("電話", txtCtel.Text());
-    row.SetField("銷貨金額", storedAmount(txtAm.Text()));
+    row.SetField("銷貨金額", StoredAmount(txtAm.Text()));
     row.SetField("稅金", adding && lbTax.Caption().empty() ? "0" : lbTax.Caption());
-    row.SetField("佣金", storedAmount(txtComi.Text()));
-    row.SetField("合計", storedAmount(txtTal.Text(), ContractTotalRule));
+    row.SetField("佣金", StoredAmount(txtComi.Text()));
+    row.SetField("合計", StoredAmount(txtTal.Text(), ContractTotalRule));
     row.SetField("備註", txtPs.Text());
     row.SetField("報價單號", txtQno.Text());
     row.SetField("合約單號", txtCno.Text());
     row.SetField("專名", lbPj.Caption());
     row.SetField("專id", lbPjNo.Caption());
     row.SetField("w", cbWork.Text());
-    row.SetField("fnLet", storedAmount(txtfnLet.Text()));
+    row.SetField("fnLet", StoredAmount(txtfnLet.Text()));
     row.SetField("無發票", chkTax.Value() == 1);
-    row.SetField("Let", storedAmount(txtLet.Text()));
+    row.SetField("Let", StoredAmount(txtLet.Text()));
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();
@@ -1094,7 +795,7 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
 void frmRio::ShowStoredContract(bool withInstalments) {
     BackToBrowsing();
     FillStoredHeader();
-    if (withInstalments) ShowStoredSchedule(Schedule::Instalments);
+    if (withInstalments) schedules.ShowStoredSchedule(Schedule::Instalments);
 }
 
 void frmRio::BackToBrowsing() {
@@ -1157,33 +858,12 @@ void frmRio::FillWorkTypes() {
         cbWork.AddItem(rs.Fields("w").text());
 }
 
-// ---- Schedule grids ----
-
-void frmRio::LayoutContractGrids() {
-    const bool r = Receivable();
-    const std::string amount = r ? "應收金額" : "應付金額";
-    const std::string due = r ? "應收日期" : "應付日期";
-    const std::vector<std::string> receipts{r ? "實收金額" : "實付金額",
-                                            r ? "實收日期" : "實付日期", "現金 / 支票", "支票號碼",
-                                            "收支單號"};
-    layOutGrid(hfg, {600, 1000, 900, 1000, 900, 1100},
-               {"", amount, due, "佔總價比例", "送帳單日", "發票號碼"});
-    layOutGrid(hfg1, {1000, 1000, 1000, 1000, 1000}, receipts);
-    layOutGrid(HfgAM, {580, 800, 900, 900, 800, 800, 1100},
-               {"", "報價單號", "合約單號", amount, due, "送帳單日", "發票號碼"});
-    layOutGrid(hfgAm1, {1000, 900, 1000, 1000, 1000}, receipts);
-    layOutGrid(hfgM, {600, 1000, 1000, 1000}, {"", "報價單號", "合約單號", "金額"});
-}
+// ---- Clearing and loading ----
 
 void frmRio::ClearContractGrids() {
-    for (Grid* grid : {&hfg, &hfg1, &HfgAM, &hfgAm1, &hfgM}) {
-        grid->Clear();
-        grid->SetRows(2);
-    }
-    typedShares_.clear();
+    schedules.ClearContractGrids();
     for (Label* label : {&lbCC, &lbAC, &lbMC, &lbTAC, &lbBC, &lbBCP, &lbACC, &lbACP})
         label->SetCaption("");
-    LayoutContractGrids();
 }
 
 void frmRio::ClearContractHeader() {
@@ -1211,450 +891,27 @@ void frmRio::LoadPayableGrids(const std::string& id) {
     LoadGrids(false, id);
 }
 
-namespace {
-
-// The rows of one schedule of the contract, in number order, each as its fields.
-std::vector<std::vector<Value>> scheduleRows(bool receivable, Schedule schedule,
-                                             const std::string& id) {
-    Database& db = AccDb();
-    std::vector<std::vector<Value>> rows;
-    for (Recordset rs =
-             db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(receivable, schedule)) +
-                                  " WHERE id = ? ORDER BY 期別",
-                              id);
-         !rs.Eof(); rs.MoveNext()) {
-        std::vector<Value> row;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            row.push_back(rs.Fields(i));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-// The receipt of a settled row, from its field `first` (實收金) on.
-void showReceipt(Grid& receipts, int r, const std::vector<Value>& row, size_t first,
-                 size_t settled) {
-    if (!row[settled].boolean()) return;
-    receipts.SetTextMatrix(r, 0, AmountText(row[first]));
-    receipts.SetTextMatrix(r, 1, dateCell(row[first + 1]));
-    receipts.SetTextMatrix(r, 2, row[first + 2].boolean() ? "現金" : "支票");
-    receipts.SetTextMatrix(r, 3, row[first + 3].text());
-    receipts.SetTextMatrix(r, 4, row[first + 4].text());
-}
-
-}  // namespace
-
 void frmRio::LoadGrids(bool receivable, const std::string& id) {
-    for (Schedule schedule : {Schedule::Instalments, Schedule::Additions, Schedule::Reductions})
-        LoadSchedule(receivable, schedule, id);
+    schedules.LoadSchedules(receivable, id);
     ComputeContractTotals();
-}
-
-// A schedule without rows leaves its emptied grid as it is. The rows kept for the save's check
-// are read first: a change in between makes the save refuse, never overwrite it.
-void frmRio::LoadSchedule(bool receivable, Schedule schedule, const std::string& id) {
-    shownSchedules_[static_cast<size_t>(schedule)] = ShownSchedule(receivable, schedule, id);
-    if (schedule == Schedule::Instalments) typedShares_.clear();
-    const auto stored = scheduleRows(receivable, schedule, id);
-    if (stored.empty()) return;
-    switch (schedule) {
-        case Schedule::Instalments:
-            hfg.SetRows(static_cast<int>(stored.size()) + 1);
-            hfg1.SetRows(hfg.Rows());
-            for (int r = 1; r < hfg.Rows(); ++r) {
-                const std::vector<Value>& row = stored[r - 1];
-                hfg.SetTextMatrix(r, 0, "第" + row[1].text() + "期");
-                hfg.SetTextMatrix(r, 1, row[2].text());
-                hfg.SetTextMatrix(r, 2, dateCell(row[3]));
-                hfg.SetTextMatrix(r, 3, row[4].text());
-                hfg.SetTextMatrix(r, 4, dateCell(row[5]));
-                hfg.SetTextMatrix(r, 5, row[6].text());
-                showReceipt(hfg1, r, row, 7, 12);
-            }
-            break;
-        case Schedule::Additions:
-            HfgAM.SetRows(static_cast<int>(stored.size()) + 1);
-            hfgAm1.SetRows(HfgAM.Rows());
-            for (int r = 1; r < HfgAM.Rows(); ++r) {
-                const std::vector<Value>& row = stored[r - 1];
-                HfgAM.SetTextMatrix(r, 0, "追加" + row[1].text());
-                HfgAM.SetTextMatrix(r, 1, row[2].text());
-                HfgAM.SetTextMatrix(r, 2, row[3].text());
-                HfgAM.SetTextMatrix(r, 3, row[4].text());
-                HfgAM.SetTextMatrix(r, 4, dateCell(row[5]));
-                HfgAM.SetTextMatrix(r, 5, dateCell(row[6]));
-                HfgAM.SetTextMatrix(r, 6, row[7].text());
-                showReceipt(hfgAm1, r, row, 8, 13);
-            }
-            break;
-        case Schedule::Reductions:
-            hfgM.SetRows(static_cast<int>(stored.size()) + 1);
-            for (int r = 1; r < hfgM.Rows(); ++r) {
-                const std::vector<Value>& row = stored[r - 1];
-                hfgM.SetTextMatrix(r, 0, "追減" + row[1].text());
-                for (int col = 1; col <= 3; ++col)
-                    hfgM.SetTextMatrix(r, col, row[col + 1].text());
-            }
-            break;
-    }
-}
-
-void frmRio::AddInstalment() {
-    const int last = hfg.Rows() - 1;
-    if (!hfg.TextMatrix(last, 0).empty() && hfg.TextMatrix(last, 1).empty()) {
-        messageBox("無法新增\r\n請先完成先前期數的預付金額", MessageExclamation, ApplicationTitle);
-        return;
-    }
-    // The shares are summed in hundredths of a per cent, as shown: a sum of doubles would make
-    // 0.08 % + 86.07 % + 13.85 % fall short of 100.
-    int64_t hundredths = 0;
-    for (int r = 1; r < hfg.Rows(); ++r)
-        hundredths += shownShareHundredths(hfg.TextMatrix(r, 3));
-    if (hundredths >= 100 * 100) {
-        messageBox("無法新增\r\n所有期數已包含所有金額", MessageExclamation, ApplicationTitle);
-        return;
-    }
-    appendLabelledRow(hfg, &hfg1, "第", "期");
-    InstalmentsEditing = true;
-}
-
-void frmRio::AddAddition() {
-    appendLabelledRow(HfgAM, &hfgAm1, "追加", "");
-    AdditionsEditing = true;
-}
-
-void frmRio::AddReduction() {
-    appendLabelledRow(hfgM, nullptr, "追減", "");
-    ReductionsEditing = true;
 }
 
 // ---- Totals ----
 
 void frmRio::ComputeContractTotals() {
     lbCC.SetCaption(txtTal.Text());
-    int64_t additions = 0, reductions = 0, received = 0;
-    for (int r = 1; r < HfgAM.Rows(); ++r)
-        additions += AmountOf(HfgAM.TextMatrix(r, 3));
+    const auto [additions, reductions, received] = schedules.Totals();
     lbAC.SetCaption(AmountText(additions));
-    for (int r = 1; r < hfgM.Rows(); ++r)
-        reductions += AmountOf(hfgM.TextMatrix(r, 3));
     lbMC.SetCaption(AmountText(reductions));
     const int64_t grandTotal =
         AmountOf(txtTal.Text()) + additions - reductions - AmountOf(txtfnLet.Text());
     lbTAC.SetCaption(AmountText(grandTotal));
-    for (int r = 1; r < hfg1.Rows(); ++r)
-        received += AmountOf(hfg1.TextMatrix(r, 0));
-    for (int r = 1; r < hfgAm1.Rows(); ++r)
-        received += AmountOf(hfgAm1.TextMatrix(r, 0));
     const int64_t balance = grandTotal - received;
     lbBC.SetCaption(AmountText(balance));
     lbACC.SetCaption(AmountText(received));
     if (grandTotal == 0) return;
     lbACP.SetCaption(ShareText(ShareOf(received, grandTotal)));
     lbBCP.SetCaption(ShareText(ShareOf(balance, grandTotal)));
-}
-
-// ---- Schedule saves ----
-
-// Every instalment needs its amount and its date; false when one lacks either.
-bool frmRio::InstalmentRows(std::vector<PlanRow>& rows) {
-    rows.clear();
-    if (blankGrid(hfg)) return true;
-    for (int r = 1; r < hfg.Rows(); ++r) {
-        const std::string& amount = hfg.TextMatrix(r, 1);
-        Value due = dateOrNull(hfg.TextMatrix(r, 2));
-        if (amount.empty() || due.isNull()) return false;
-        rows.push_back({storedAmount(amount), due, hfg.TextMatrix(r, 3),
-                        dateOrNull(hfg.TextMatrix(r, 4)), hfg.TextMatrix(r, 5)});
-    }
-    return true;
-}
-
-std::vector<PlanRow> frmRio::AdditionRows() const {
-    std::vector<PlanRow> rows;
-    if (blankGrid(HfgAM)) return rows;
-    for (int r = 1; r < HfgAM.Rows(); ++r)
-        rows.push_back({HfgAM.TextMatrix(r, 1), HfgAM.TextMatrix(r, 2),
-                        storedAmount(HfgAM.TextMatrix(r, 3)), dateOrNull(HfgAM.TextMatrix(r, 4)),
-                        dateOrNull(HfgAM.TextMatrix(r, 5)), HfgAM.TextMatrix(r, 6)});
-    return rows;
-}
-
-std::vector<PlanRow> frmRio::ReductionRows() const {
-    std::vector<PlanRow> rows;
-    if (blankGrid(hfgM)) return rows;
-    for (int r = 1; r < hfgM.Rows(); ++r)
-        rows.push_back(
-            {hfgM.TextMatrix(r, 1), hfgM.TextMatrix(r, 2), storedAmount(hfgM.TextMatrix(r, 3))});
-    return rows;
-}
-
-// A schedule belongs to a stored contract: without one (deleted, or a number only shown while
-// adding) nothing is written. Nor is it when another copy of the program changed the rows since
-// they were shown: the grid then shows them as stored.
-bool frmRio::StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows) {
-    if (lbNo.Caption().empty() || !ContractExists(shownReceivable_, lbNo.Caption())) {
-        messageBox(ContractMissing, MessageExclamation, ApplicationTitle);
-        return false;
-    }
-    ShownRows& shown = shownSchedules_[static_cast<size_t>(schedule)];
-    const bool stored = SaveUnlessChanged([&] {
-        Transaction transaction(AccDb(), true);
-        shown.CheckUnchanged(AccDb());
-        ReplaceSchedule(shownReceivable_, schedule, lbNo.Caption(), rows);
-        transaction.Commit();
-    });
-    if (!stored) {
-        ShowStoredSchedule(schedule);
-        return false;
-    }
-    shown.Reread(AccDb());
-    return true;
-}
-
-// One schedule's grids emptied and loaded again as stored, its editing ended.
-void frmRio::ShowStoredSchedule(Schedule schedule) {
-    struct View {
-        Grid& plan;
-        Grid* receipts;
-        bool& editing;
-        CommandButton& save;
-    };
-    const View view =
-        schedule == Schedule::Instalments ? View{hfg, &hfg1, InstalmentsEditing, cmdAcSv}
-        : schedule == Schedule::Additions ? View{HfgAM, &hfgAm1, AdditionsEditing, cmdAmSv}
-                                          : View{hfgM, nullptr, ReductionsEditing, cmdMsv};
-    for (Grid* grid : {&view.plan, view.receipts}) {
-        if (!grid) continue;
-        grid->Clear();
-        grid->SetRows(2);
-    }
-    LayoutContractGrids();
-    LoadSchedule(shownReceivable_, schedule, lbNo.Caption());
-    view.editing = false;
-    view.save.SetEnabled(false);
-    HideCellEditors();
-    ComputeContractTotals();
-}
-
-// Every amount typed into a plan grid is one; the first that is not is refused, named by its row
-// and its column, and becomes the grid's current cell.
-bool frmRio::CellsAreAmounts(Grid& grid, int amountCol) {
-    if (blankGrid(grid)) return true;
-    for (int r = 1; r < grid.Rows(); ++r)
-        if (CellAmount(grid, r, amountCol,
-                       grid.TextMatrix(r, 0) + "的" + grid.TextMatrix(0, amountCol),
-                       ContractAmountRule)
-                .refused())
-            return false;
-    return true;
-}
-
-// Every share the user typed is a share of 0 to 100 with at most two decimals; the first that is
-// not is refused, named by its row, and becomes the grid's current cell. A share the program
-// computed (above 100 % when the instalments exceed the total) or a file holds is no typing.
-bool frmRio::TypedSharesAreShares() {
-    for (int r : typedShares_) {
-        if (!insideCells(hfg, r, 3) || typedShare(hfg.TextMatrix(r, 3))) continue;
-        messageBox(hfg.TextMatrix(r, 0) + "的" + hfg.TextMatrix(0, 3) +
-                       "必須是 0 到 100 之間、最多兩位小數的百分比",
-                   MessageExclamation, ApplicationTitle);
-        hfg.SetRow(r);
-        hfg.SetCol(3);
-        return false;
-    }
-    return true;
-}
-
-// An amount typed into a cell editor passes the amount key filter while it edits the amount
-// column; the same editor takes any text in the other columns.
-void frmRio::AmountColumnKeyPress(int amountCol, int& keyAscii) {
-    if (ClickedCol == amountCol) AmountKeyFilter(keyAscii);
-}
-
-void frmRio::SaveInstalments() {
-    if (!CellsAreAmounts(hfg, 1) || !TypedSharesAreShares()) return;
-    std::vector<PlanRow> rows;
-    if (!InstalmentRows(rows)) {
-        messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
-        return;
-    }
-    if (!StoreSchedule(Schedule::Instalments, rows)) return;
-    typedShares_.clear();
-    cmdAcSv.SetEnabled(false);
-    InstalmentsEditing = false;
-    HideCellEditors();
-    ComputeContractTotals();
-}
-
-void frmRio::SaveAdditions() {
-    if (!CellsAreAmounts(HfgAM, 3)) return;
-    if (!StoreSchedule(Schedule::Additions, AdditionRows())) return;
-    cmdAmSv.SetEnabled(false);
-    AdditionsEditing = false;
-    HideCellEditors();
-    ComputeContractTotals();
-}
-
-void frmRio::SaveReductions() {
-    if (!CellsAreAmounts(hfgM, 3)) return;
-    if (!StoreSchedule(Schedule::Reductions, ReductionRows())) return;
-    cmdMsv.SetEnabled(false);
-    ReductionsEditing = false;
-    HideCellEditors();
-    ComputeContractTotals();
-}
-
-// ---- In-grid editing ----
-
-// The shared handling of a mouse-up on an instalment, addition or reduction grid; true when the
-// left button asks for the editor of ClickedCol.
-bool frmRio::EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> editors, bool editing,
-                                 CommandButton& save, int popup, int button) {
-    for (Control* editor : editors)
-        editor->SetVisible(false);
-    ClickedCol = grid.MouseCol();
-    ClickedRow = grid.MouseRow();
-    if (!insideCells(grid, ClickedRow, ClickedCol)) return false;
-    grid.SetCol(ClickedCol);
-    grid.SetRow(ClickedRow);
-    if (button == LeftButton) {
-        if (!editing || ClickedRow == 0 || ClickedCol == 0) return false;
-        if (grid.TextMatrix(ClickedRow, 0).empty()) {
-            messageBox(NoPeriod, MessageExclamation, ApplicationTitle);
-            return false;
-        }
-        save.SetEnabled(true);
-        return true;
-    }
-    if (button == RightButton && !editing && ClickedRow >= 1) {
-        PopupGrid = popup;
-        mMach.SetEnabled(false);
-        mdel.SetEnabled(true);
-        PopupMenu(md);
-    }
-    return false;
-}
-
-void frmRio::hfg_MouseUp(int button) {
-    if (!EditableGridMouseUp(hfg, {&txt, &txtsc, &dtpi}, InstalmentsEditing, cmdAcSv, 1, button))
-        return;
-    switch (ClickedCol) {
-        case 1:
-        case 5:
-            OpenTextEditor(txt, hfg);
-            break;
-        case 3:
-            OpenShareBox();
-            break;
-        case 2:
-        case 4:
-            OpenDatePicker(dtpi, hfg);
-            break;
-        default:
-            break;
-    }
-}
-
-void frmRio::HfgAM_MouseUp(int button) {
-    if (!EditableGridMouseUp(HfgAM, {&txtA, &dtpA}, AdditionsEditing, cmdAmSv, 3, button)) return;
-    switch (ClickedCol) {
-        case 1:
-        case 2:
-        case 3:
-        case 6:
-            OpenTextEditor(txtA, HfgAM);
-            break;
-        case 4:
-        case 5:
-            OpenDatePicker(dtpA, HfgAM);
-            break;
-        default:
-            break;
-    }
-}
-
-void frmRio::hfgM_MouseUp(int button) {
-    if (EditableGridMouseUp(hfgM, {&txtM}, ReductionsEditing, cmdMsv, 5, button))
-        OpenTextEditor(txtM, hfgM);
-}
-
-void frmRio::hfg1_MouseUp(int button) {
-    ReceiptGridMouseUp(hfg1, hfg, 2, button);
-}
-
-void frmRio::hfgAm1_MouseUp(int button) {
-    ReceiptGridMouseUp(hfgAm1, HfgAM, 4, button);
-}
-
-// A receipt row offers to clear a recorded receipt, or to settle a planned row from a voucher. A
-// row stored settled shows its receipt even without a received amount: it is cleared, not
-// settled over.
-void frmRio::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button) {
-    ClickedCol = receipts.MouseCol();
-    ClickedRow = receipts.MouseRow();
-    if (button != RightButton || ClickedRow < 1 || ClickedRow >= receipts.Rows()) return;
-    const bool planned = ClickedRow < plan.Rows() && !plan.TextMatrix(ClickedRow, 0).empty();
-    const bool received = receiptShown(receipts, ClickedRow);
-    mdel.SetEnabled(received);
-    mMach.SetEnabled(planned && !received);
-    PopupGrid = popup;
-    PopupMenu(md);
-}
-
-// ---- Row commands of the pop-up menu ----
-
-void frmRio::WireRowCommands() {
-    mdel.Click = [this] { mdel_Click(); };
-    mMach.Click = [this] { mMach_Click(); };
-}
-
-// A planned row goes and the later ones close up; a receipt is cleared so that its row is open
-// again, unless another copy of the program changed it meanwhile. Either way the grids show the
-// stored rows afterwards.
-void frmRio::mdel_Click() {
-    if (messageBox("確定刪除", MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes) return;
-    const std::string id = lbNo.Caption();
-    const bool receivable = Receivable();
-    switch (PopupGrid) {
-        case 1:
-            DeleteScheduleRow(receivable, Schedule::Instalments, id, ClickedRow);
-            break;
-        case 2:
-            SaveUnlessChanged([&] {
-                ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow,
-                                hfg1.TextMatrix(ClickedRow, 4));
-            });
-            break;
-        case 3:
-            DeleteScheduleRow(receivable, Schedule::Additions, id, ClickedRow);
-            break;
-        case 4:
-            SaveUnlessChanged([&] {
-                ClearSettlement(receivable, Schedule::Additions, id, ClickedRow,
-                                hfgAm1.TextMatrix(ClickedRow, 4));
-            });
-            break;
-        case 5:
-            DeleteScheduleRow(receivable, Schedule::Reductions, id, ClickedRow);
-            break;
-        default:
-            return;
-    }
-    ReloadContractGrids();
-}
-
-// The settlement dialog reads the row from the shared values, which stay set for whoever opens
-// it next.
-void frmRio::mMach_Click() {
-    if (PopupGrid != 2 && PopupGrid != 4) return;
-    SettleIsInstalment = PopupGrid == 2;
-    SettleAmount =
-        SettleIsInstalment ? hfg.TextMatrix(ClickedRow, 1) : HfgAM.TextMatrix(ClickedRow, 3);
-    SettlePeriod = ClickedRow;
-    SettleReceivable = Receivable();
-    Forms::showByName("frmMchIo", Modal);
-    ReloadContractGrids();
 }
 
 // Clearing the grids lays them out afresh, for the side shown now.
@@ -1665,53 +922,6 @@ void frmRio::ReloadContractGrids() {
     else
         LoadPayableGrids(lbNo.Caption());
     ComputeContractTotals();
-}
-
-// The editor shows the cell's text as typed, without thousands separators.
-void frmRio::OpenTextEditor(TextBox& editor, const Grid& grid) {
-    OpenCellEditor(editor, grid);
-    editor.SetText(withoutCommas(grid.Text()));
-    editor.SelectAll();
-}
-
-// The share box is typed in without the "%"; an empty share is proposed as what the rows above
-// leave of the whole.
-void frmRio::OpenShareBox() {
-    txtsc.Move(hfg.Left() + hfg.ColPos(ClickedCol) + CellInset,
-               hfg.Top() + hfg.RowPos(ClickedRow) + CellInset,
-               std::max(0, hfg.CellWidth() - ShareBoxNarrowing), hfg.CellHeight());
-    txtsc.SetVisible(true);
-    txtsc.ZOrder(0);
-    txtsc.SetFocus();
-    if (hfg.TextMatrix(ClickedRow, 3).empty()) ProposeShare();
-    openingShareBox_ = true;
-    txtsc.SetText(withoutCommas(withoutPercent(hfg.TextMatrix(ClickedRow, 3))));
-    openingShareBox_ = false;
-    txtsc.SelectAll();
-}
-
-// The shares above are summed exactly, so that the proposal completes the schedule to 100 %.
-void frmRio::ProposeShare() {
-    int64_t above = 0;
-    for (int r = 1; r < ClickedRow; ++r)
-        above += shownShareHundredths(hfg.TextMatrix(r, 3));
-    const int64_t share = 100 * 100 - above;
-    hfg.SetTextMatrix(ClickedRow, 3, plainShare(share) + "%");
-    hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(AmountOf(txtTal.Text()), share)));
-    typedShares_.erase(ClickedRow);
-}
-
-void frmRio::OpenDatePicker(DatePicker& picker, Grid& grid) {
-    grid.SetRow(ClickedRow);
-    grid.SetCol(ClickedCol);
-    grid.SetCellAlignment(LeftCentre);
-    picker.Move(
-        grid.Left() + grid.ColPos(ClickedCol) + grid.CellWidth() - picker.Width() + CellInset,
-        grid.Top() + grid.RowPos(ClickedRow) + CellInset, picker.Width(), grid.CellHeight());
-    const std::optional<Date> shown = parseShownDate(grid.Text());
-    picker.SetValue(shown && picker.InRange(*shown) ? *shown : Clock::today());
-    picker.SetVisible(true);
-    picker.ZOrder(0);
 }
 
 // ---- The contract search ----
@@ -1767,7 +977,7 @@ void frmRio::cmdSer_Click() {
     if (PickedContractNo.empty()) return;
     // The pick turns the form to the kind searched, which asks about pending edits on the way: a
     // refused save kept the kind shown and stops the pick. Of the same kind, the pick asks here.
-    if (Receivable() != searchedReceivable || !PromptSavePendingGrids()) return;
+    if (Receivable() != searchedReceivable || !schedules.PromptSavePendingGrids()) return;
     ShowPickedContract();
 }
 
@@ -1777,7 +987,7 @@ void frmRio::ShowPickedContract() {
     ClearContractGrids();
     lbNo.SetCaption(PickedContractNo);
     ShowContractHeader();
-    LayoutContractGrids();
+    schedules.LayoutContractGrids();
     if (optI.Value())
         LoadReceivableGrids(lbNo.Caption());
     else

@@ -1,26 +1,23 @@
 #pragma once
 
-#include <array>
-#include <initializer_list>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "contracts/ContractSchedules.h"
 #include "contracts/Contracts.h"
 #include "platform/db/ShownRows.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
-#include "platform/forms/Grid.h"
 #include "platform/forms/ListControls.h"
-#include "platform/forms/Menu.h"
 
 namespace kiv {
 
 // 應收付帳款: one receivable or payable contract at a time, stepped through in number order, with
-// its instalments, additions and reductions and the receipts of each in five grids, and the
-// totals of what it is worth, what was received and what is still open.
+// its instalments, additions and reductions and the receipts of each in five grids (the
+// schedules, a part of their own), and the totals of what it is worth, what was received and what
+// is still open.
 class frmRio : public Form {
   public:
     static constexpr const char* FormName = "frmRio";
@@ -45,8 +42,6 @@ class frmRio : public Form {
     void cmdAll_Click();
     void cmdDel_Click();
     void cbCna_Click();
-    void dtpi_Change();
-    void dtpA_Change();
     void dtpSerS_Change();
     void dtpSerE_Change();
 
@@ -68,26 +63,6 @@ class frmRio : public Form {
     void txtfnLet_Change();
     void txtSer_KeyPress(int& keyAscii);
     void RecalcContractAmounts();
-    // The cell editors write back into row ClickedRow of their own grid.
-    void txt_Change();
-    void txt_Validate(bool& cancel);
-    void txtsc_Change();
-    void txtA_Change();
-    void txtA_Validate(bool& cancel);
-    void txtM_Change();
-    void txtM_Validate(bool& cancel);
-
-    // The schedule grids under the mouse: editors laid over a cell of a grid being edited, the
-    // pop-up menu of a row otherwise.
-    void hfg_MouseUp(int button);
-    void HfgAM_MouseUp(int button);
-    void hfgM_MouseUp(int button);
-    void hfg1_MouseUp(int button);
-    void hfgAm1_MouseUp(int button);
-    // The pop-up menu's row commands: delete a planned row or clear a receipt, and settle a
-    // planned row with one of the project's vouchers.
-    void mdel_Click();
-    void mMach_Click();
 
     // The contract search.
     void FillSearchKinds(bool receivable);
@@ -99,9 +74,6 @@ class frmRio : public Form {
     void SetCompactView(bool compact);
     void ResetNavigator();
     void ShowContractHeader();
-    // False when a save the user asked for was refused: its edits stay, and the caller does not
-    // show another contract.
-    bool PromptSavePendingGrids();
     void FillCustomerList();
     void FillVendorList();
 
@@ -109,19 +81,18 @@ class frmRio : public Form {
     void TakeProject();
     void FillWorkTypes();
 
-    void LayoutContractGrids();
+    // The schedules and the totals emptied.
     void ClearContractGrids();
     void ClearContractHeader();
     void LoadReceivableGrids(const std::string& id);
     void LoadPayableGrids(const std::string& id);
-    void AddInstalment();
-    void AddAddition();
-    void AddReduction();
+    // The schedules of the contract shown, loaded afresh for the kind chosen now.
+    void ReloadContractGrids();
     void ComputeContractTotals();
-    void SaveInstalments();
-    void SaveAdditions();
-    void SaveReductions();
-    void HideCellEditors();
+    bool Receivable() const { return optI.Value(); }
+    // The kind whose contract and grids the form shows. The option buttons turn before their click
+    // asks about pending edits, so a schedule's save goes by this, not by them.
+    bool ShownReceivable() const { return shownReceivable_; }
 
     // Header.
     Label lbStat{*this, "lbStat"};
@@ -158,36 +129,8 @@ class frmRio : public Form {
     TextBox txtPs{*this, "txtPs"};
     CommandButton cmdAll{*this, "cmdAll"};
 
-    // Schedules.
-    ControlArray<Label> gridCaptions{*this, "gridCaptions", 3};
-    ControlArray<Label> lb{*this, "lb", 2};
-    ControlArray<Label> lb1{*this, "lb1", 2};
-    CommandButton cmdAc{*this, "cmdAc"};
-    CommandButton cmdEc{*this, "cmdEc"};
-    CommandButton cmdAcSv{*this, "cmdAcSv"};
-    Grid hfg{*this, "hfg"};
-    Grid hfg1{*this, "hfg1"};
-    CommandButton cmdAM{*this, "cmdAM"};
-    CommandButton cmdEa{*this, "cmdEa"};
-    CommandButton cmdAmSv{*this, "cmdAmSv"};
-    Grid HfgAM{*this, "HfgAM"};
-    Grid hfgAm1{*this, "hfgAm1"};
-    CommandButton cmdM{*this, "cmdM"};
-    CommandButton cmdEm{*this, "cmdEm"};
-    CommandButton cmdMsv{*this, "cmdMsv"};
-    Grid hfgM{*this, "hfgM"};
-    DatePicker dtpi{*this, "dtpi"};
-    DatePicker dtpA{*this, "dtpA"};
-    // The cell editors: instalment amount and invoice number, instalment share, additions,
-    // reductions.
-    TextBox txt{*this, "txt"};
-    TextBox txtsc{*this, "txtsc"};
-    TextBox txtA{*this, "txtA"};
-    TextBox txtM{*this, "txtM"};
-    Menu md{*this, "md"};
-    Menu mdel{*this, "mdel", "刪除"};
-    Menu ml{*this, "ml", "-"};
-    Menu mMach{*this, "mMach", "取收支單沖帳"};
+    // The instalments, additions and reductions.
+    ContractSchedules schedules{*this};
 
     // Totals.
     ControlArray<Label> totalCaptions{*this, "totalCaptions", 4};
@@ -219,26 +162,15 @@ class frmRio : public Form {
 
     // Form state.
     bool AddingContract = false;
-    bool InstalmentsEditing = false;
-    bool AdditionsEditing = false;
-    bool ReductionsEditing = false;
     // The amount box the user last worked in; the recalculation of the amounts follows it only.
     std::string LastAmountBox;
     // The numbers of the kind's contracts, ascending; the navigator's value is a position in it.
     std::vector<std::string> ContractIds;
     int NavigatorPosition = 0;
-    // The cell under the mouse at the last mouse-up in a schedule grid, and the grid that last
-    // popped up the menu: 1 hfg, 2 hfg1, 3 HfgAM, 4 hfgAm1, 5 hfgM.
-    int ClickedRow = 0;
-    int ClickedCol = 0;
-    int PopupGrid = 0;
 
   private:
     void LayOut();
     void WireEvents();
-    void WireRowCommands();
-    void ReloadContractGrids();
-    bool Receivable() const { return optI.Value(); }
     void ApplyKindLook(bool receivable);
     void ApplyKindHeadings(bool receivable);
     void SwitchKind(bool receivable);
@@ -246,46 +178,21 @@ class frmRio : public Form {
     void MoveToLastContract();
     void FillStoredHeader();
     void LoadGrids(bool receivable, const std::string& id);
-    void LoadSchedule(bool receivable, Schedule schedule, const std::string& id);
-    void ShowStoredSchedule(Schedule schedule);
     void ShowStoredContract(bool withInstalments);
     void BackToBrowsing();
     std::optional<std::string> StoredTotal(const std::string& number);
-    bool RescaledInstalments(std::vector<PlanRow>& rows);
     bool HeaderAmountsAreAmounts();
-    bool CellsAreAmounts(Grid& grid, int amountCol);
-    bool TypedSharesAreShares();
-    void AmountColumnKeyPress(int amountCol, int& keyAscii);
     bool StoreHeader(bool adding, std::string& number, bool totalChanged,
                      const std::vector<PlanRow>& instalments);
-    bool InstalmentRows(std::vector<PlanRow>& rows);
-    std::vector<PlanRow> AdditionRows() const;
-    std::vector<PlanRow> ReductionRows() const;
-    bool StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows);
     bool LookUpCounterparty(std::string& contact, std::string& telephone);
-    bool EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> editors, bool editing,
-                             CommandButton& save, int popup, int button);
-    void ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button);
-    void OpenTextEditor(TextBox& editor, const Grid& grid);
-    void OpenShareBox();
-    void ProposeShare();
-    void OpenDatePicker(DatePicker& picker, Grid& grid);
     void ShowPickedContract();
 
     bool resettingNavigator_ = false;
-    // The kind whose contract and grids the form shows. The option buttons turn before their click
-    // asks about pending edits, so a grid's save goes by this, not by them.
     bool shownReceivable_ = true;
     bool restoringKind_ = false;
-    // The instalment rows whose share the user typed into the share box since the grid was last
-    // loaded or saved: the rule for a typed share checks these at the save, never a share the
-    // program computed or a file holds. The box's text set on opening is no typing.
-    std::set<int> typedShares_;
-    bool openingShareBox_ = false;
-    // The header and the three schedules as shown, so that a save writes only while no other copy
-    // of the program changed them.
+    // The header as shown, so that a save writes only while no other copy of the program changed
+    // it.
     ShownRows shownHeader_;
-    std::array<ShownRows, 3> shownSchedules_;
 };
 
 }  // namespace kiv

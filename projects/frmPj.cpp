@@ -14,6 +14,7 @@
 #include "platform/forms/SaveConflict.h"
 #include "platform/forms/UnsavedInput.h"
 #include "projects/ProjectForms.h"
+#include "projects/frmPjReport.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -357,8 +358,7 @@ void frmPj::FSB_Change() {
     TickProjectWorkTypes(txtPjNo.Text());
     ProjectPosition = FSB.Value();
     if (ReportShown()) {
-        SetupWorkTypeReportGrid();
-        BuildWorkTypeReport();
+        ShowWorkTypeReport();
     }
 }
 
@@ -585,8 +585,16 @@ void frmPj::cmdCal_Click() {
         return;
     }
     ShowReportView();
-    SetupWorkTypeReportGrid();
-    BuildWorkTypeReport();
+    ShowWorkTypeReport();
+}
+
+void frmPj::ShowWorkTypeReport() {
+    SetupWorkTypeReportGrid(hfg, TickedWorkTypes());
+    BuildWorkTypeReport(hfg, txtPjNo.Text());
+}
+
+void frmPj::cmdPxls_Click() {
+    ExportWorkTypeReport(hfg, txtPjN.Text(), txtPjNo.Text());
 }
 
 // The row is the one under the mouse: a click on a fixed cell (the header, the voucher columns)

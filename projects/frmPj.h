@@ -77,10 +77,6 @@ class frmPj : public Form {
     CommandButton cmdRio{*this, "cmdRio"};
     CommandButton Command2{*this, "Command2"};
 
-    // The report of the project shown, spread over its ticked work types.
-    void SetupWorkTypeReportGrid();
-    void BuildWorkTypeReport();
-
   private:
     void LayOut();
     void WireEvents();
@@ -108,6 +104,8 @@ class frmPj : public Form {
     bool ReportShown() const;
     void ShowWorkTypeView();
     void ShowReportView();
+    // The report of the project shown, spread over its ticked work types.
+    void ShowWorkTypeReport();
     void OpenContractForm(const char* option);
     void OpenProjectReport(bool reportMode);
 

@@ -1,16 +1,12 @@
+#include "projects/frmPjReport.h"
+
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "platform/db/Numbers.h"
 #include "platform/xlsx/GridCopy.h"
 #include "platform/xlsx/Workbook.h"
-#include "projects/frmPj.h"
 #include "shell/mdM.h"
 
-// The project's income and expense by work type: one row per voucher in number order with the
-// running balance, income in one pair of columns, expenses in a pair per ticked work type and a
-// pair "其他", each pair split into uncashed and settled.
 namespace kiv {
 
 namespace {
@@ -80,7 +76,7 @@ Color totalColour(int col) {
 
 }  // namespace
 
-void frmPj::SetupWorkTypeReportGrid() {
+void SetupWorkTypeReportGrid(Grid& hfg, const std::vector<std::string>& workTypes) {
     hfg.Clear();
     hfg.SetRows(3);
     hfg.SetCols(6);
@@ -92,7 +88,7 @@ void frmPj::SetupWorkTypeReportGrid() {
         setCell(hfg, 0, col, headers[col - 1], Grid::Unset, true);
     setCell(hfg, 1, 4, "未兌現", LightBlue, true);
     setCell(hfg, 1, 5, "已兌現", IncomeBlue, true);
-    for (const std::string& name : TickedWorkTypes())
+    for (const std::string& name : workTypes)
         addPair(hfg, name);
     addPair(hfg, "其他");
     hfg.SetMergeCells(1);
@@ -101,8 +97,8 @@ void frmPj::SetupWorkTypeReportGrid() {
         hfg.SetColWidth(col, 900);
 }
 
-void frmPj::BuildWorkTypeReport() {
-    const std::vector<ReportVoucher> vouchers = projectVouchers(txtPjNo.Text());
+void BuildWorkTypeReport(Grid& hfg, const std::string& projectNo) {
+    const std::vector<ReportVoucher> vouchers = projectVouchers(projectNo);
     hfg.SetRows(2 + static_cast<int>(vouchers.size()));
     int64_t balance = 0;
     // Each column's total is added as its cells are filled.
@@ -148,12 +144,11 @@ void frmPj::BuildWorkTypeReport() {
     hfg.SetFixedRows(2);
 }
 
-// The report as shown, under the company's title and the project's line, for the user to keep or
-// print; the columns keep the sheet's own widths.
-void frmPj::cmdPxls_Click() {
+void ExportWorkTypeReport(const Grid& hfg, const std::string& projectName,
+                          const std::string& projectNo) {
     const std::string name = CompanyName();
     Workbook book = CopyGridToWorkbook(
-        hfg, {name + "：各工種收支狀況表", "專案：" + txtPjN.Text() + "－" + txtPjNo.Text()}, 3,
+        hfg, {name + "：各工種收支狀況表", "專案：" + projectName + "－" + projectNo}, 3,
         GridWidths::None);
     showWorkbook(book, "各工種收支狀況表");
 }

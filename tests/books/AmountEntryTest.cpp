@@ -140,21 +140,22 @@ class AmountEntryTableTest : public test::ProgramTest {
         bool negativeAllowed = false;
     };
 
-    frmRio& contractEditing(CommandButton frmRio::*editButton) {
+    frmRio& shownContract() {
         frmRio& form = Forms::get<frmRio>();
         form.Show();
-        host.click(form.*editButton);
         return form;
     }
     void typeIntoHeader(TextBox frmRio::*box, const std::string& text) {
-        frmRio& form = contractEditing(&frmRio::cmdEdit);
+        frmRio& form = shownContract();
+        host.click(form.cmdEdit);
         host.act([&] { (form.*box).userReplaceText(text); });
     }
-    void typeIntoCell(CommandButton frmRio::*edit, Grid frmRio::*grid, int col,
-                      TextBox frmRio::*editor, const std::string& text) {
-        frmRio& form = contractEditing(edit);
-        host.mouseUpCell(form.*grid, 1, col, LeftButton);
-        host.act([&] { (form.*editor).userReplaceText(text); });
+    void typeIntoCell(CommandButton ContractSchedules::*edit, Grid ContractSchedules::*grid,
+                      int col, TextBox ContractSchedules::*editor, const std::string& text) {
+        ContractSchedules& schedules = shownContract().schedules;
+        host.click(schedules.*edit);
+        host.mouseUpCell(schedules.*grid, 1, col, LeftButton);
+        host.act([&] { (schedules.*editor).userReplaceText(text); });
     }
     static std::string contractField(const char* table, const char* field) {
         return AccDb()
@@ -248,24 +249,27 @@ class AmountEntryTableTest : public test::ProgramTest {
             header("contract discount outstanding", "未收折讓", &frmRio::txtfnLet, "fnLet"),
             {"instalment cell", "第1期的應收金額", 15,
              [this](const std::string& text) {
-                 typeIntoCell(&frmRio::cmdEc, &frmRio::hfg, 1, &frmRio::txt, text);
+                 typeIntoCell(&ContractSchedules::cmdEc, &ContractSchedules::hfg, 1,
+                              &ContractSchedules::txt, text);
              },
-             [=] { click(Forms::get<frmRio>().cmdAcSv); },
-             [=] { click(Forms::get<frmRio>().cmdAcSv); },
+             [=] { click(Forms::get<frmRio>().schedules.cmdAcSv); },
+             [=] { click(Forms::get<frmRio>().schedules.cmdAcSv); },
              [] { return contractField("ri期", "預付金"); }},
             {"addition cell", "追加1的應收金額", 15,
              [this](const std::string& text) {
-                 typeIntoCell(&frmRio::cmdEa, &frmRio::HfgAM, 3, &frmRio::txtA, text);
+                 typeIntoCell(&ContractSchedules::cmdEa, &ContractSchedules::HfgAM, 3,
+                              &ContractSchedules::txtA, text);
              },
-             [=] { click(Forms::get<frmRio>().cmdAmSv); },
-             [=] { click(Forms::get<frmRio>().cmdAmSv); },
+             [=] { click(Forms::get<frmRio>().schedules.cmdAmSv); },
+             [=] { click(Forms::get<frmRio>().schedules.cmdAmSv); },
              [] { return contractField("ri加", "金額"); }},
             {"reduction cell", "追減1的金額", 15,
              [this](const std::string& text) {
-                 typeIntoCell(&frmRio::cmdEm, &frmRio::hfgM, 3, &frmRio::txtM, text);
+                 typeIntoCell(&ContractSchedules::cmdEm, &ContractSchedules::hfgM, 3,
+                              &ContractSchedules::txtM, text);
              },
-             [=] { click(Forms::get<frmRio>().cmdMsv); },
-             [=] { click(Forms::get<frmRio>().cmdMsv); },
+             [=] { click(Forms::get<frmRio>().schedules.cmdMsv); },
+             [=] { click(Forms::get<frmRio>().schedules.cmdMsv); },
              [] { return contractField("ri減", "金額"); }},
             {"project total", "總金額", 15,
              [this](const std::string& text) {
@@ -383,14 +387,16 @@ TEST_F(AmountEntryTableTest, AShareCellTakesZeroToAHundredWithTwoDecimalsAtMost)
                              "1234567890123456", "33.335"}) {
         SCOPED_TRACE(text);
         host.clearMessages();
-        typeIntoCell(&frmRio::cmdEc, &frmRio::hfg, 3, &frmRio::txtsc, text);
+        typeIntoCell(&ContractSchedules::cmdEc, &ContractSchedules::hfg, 3,
+                     &ContractSchedules::txtsc, text);
         host.expectMessage("第1期的佔總價比例必須是 0 到 100 之間、最多兩位小數的百分比");
-        host.click(Forms::get<frmRio>().cmdAcSv);
+        host.click(Forms::get<frmRio>().schedules.cmdAcSv);
         EXPECT_EQ(test::dumpTables(AccDb()), before);
         Forms::discardAll();
     }
-    typeIntoCell(&frmRio::cmdEc, &frmRio::hfg, 3, &frmRio::txtsc, "100.00");
-    host.click(Forms::get<frmRio>().cmdAcSv);
+    typeIntoCell(&ContractSchedules::cmdEc, &ContractSchedules::hfg, 3, &ContractSchedules::txtsc,
+                 "100.00");
+    host.click(Forms::get<frmRio>().schedules.cmdAcSv);
     EXPECT_EQ(contractField("ri期", "佔總價比例"), "100.00%");
 }
 

@@ -87,12 +87,12 @@ class DatePickTest : public test::ProgramTest {
         Picker instalmentDue{"contract instalment due date",
                              [this]() -> DatePicker& {
                                  frmRio& form = shown<frmRio>();
-                                 host.click(form.cmdEc);
-                                 host.mouseUpCell(form.hfg, 1, 2, LeftButton);
-                                 return form.dtpi;
+                                 host.click(form.schedules.cmdEc);
+                                 host.mouseUpCell(form.schedules.hfg, 1, 2, LeftButton);
+                                 return form.schedules.dtpi;
                              },
-                             [] { return Forms::get<frmRio>().hfg.TextMatrix(1, 2); },
-                             [] { Forms::get<frmRio>().hfg.SetTextMatrix(1, 2, ""); },
+                             [] { return Forms::get<frmRio>().schedules.hfg.TextMatrix(1, 2); },
+                             [] { Forms::get<frmRio>().schedules.hfg.SetTextMatrix(1, 2, ""); },
                              [](const Date& day) { return GridRocDate(day); }};
         // The contract search's range is the short date, Gregorian, as its results read it.
         const auto shortDate = [](const Date& day) { return shortDateText(day); };

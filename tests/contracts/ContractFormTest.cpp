@@ -90,9 +90,9 @@ TEST_F(ContractFormTest, AddingShowsTheCompactViewAndCancelRestores) {
     host.click(f.cmdEdit);
     EXPECT_TRUE(f.txtfnLet.Enabled());
     host.act([&] { f.txtNa.SetText("改過"); });
-    host.click(f.cmdAM);
+    host.click(f.schedules.cmdAM);
     host.click(f.cmdCen);
-    EXPECT_EQ(f.txtNa.Text() + "|" + f.HfgAM.TextMatrix(1, 0), "合約11512003|追加1");
+    EXPECT_EQ(f.txtNa.Text() + "|" + f.schedules.HfgAM.TextMatrix(1, 0), "合約11512003|追加1");
 }
 
 TEST_F(ContractFormTest, TheCompactBarAsksWhetherToSave) {
@@ -121,7 +121,7 @@ TEST_F(ContractFormTest, PendingGridEditsAreAskedBeforeAMove) {
     AddContract("ri", "11512002");
     AddContract("ro", "11512002");
     frmRio& f = openForm();
-    host.click(f.cmdAc);
+    host.click(f.schedules.cmdAc);
     const std::function<void()> moves[] = {[&] { host.scroll(f.FSB, 0); },
                                            [&] { host.click(f.optO); }};
     for (const auto& move : moves) {
@@ -129,29 +129,29 @@ TEST_F(ContractFormTest, PendingGridEditsAreAskedBeforeAMove) {
         host.expectMessage("請填入金額及應付日期");
         move();
         EXPECT_EQ(f.lbNo.Caption(), "11512002");
-        EXPECT_TRUE(f.optI.Value() && !f.optO.Value() && f.InstalmentsEditing);
-        EXPECT_EQ(f.hfg.TextMatrix(1, 0), "第1期");
+        EXPECT_TRUE(f.optI.Value() && !f.optO.Value() && f.schedules.InstalmentsEditing);
+        EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 0), "第1期");
     }
     host.act([&] {
-        f.hfg.SetTextMatrix(1, 1, "700");
-        f.hfg.SetTextMatrix(1, 2, "115/12/27");
+        f.schedules.hfg.SetTextMatrix(1, 1, "700");
+        f.schedules.hfg.SetTextMatrix(1, 2, "115/12/27");
     });
     host.expectMessage("期數修改中是否儲存?", AnswerYes);
     host.click(f.optO);
     EXPECT_EQ(rows(AccDb(), "SELECT id, 預付金 FROM ri期"), Texts{"11512002|700"});
     EXPECT_TRUE(rows(AccDb(), "SELECT * FROM ro期").empty());
-    EXPECT_TRUE(f.optO.Value() && !f.InstalmentsEditing);
+    EXPECT_TRUE(f.optO.Value() && !f.schedules.InstalmentsEditing);
 
     host.click(f.optI);
-    host.click(f.cmdAc);
-    host.click(f.cmdEa);
+    host.click(f.schedules.cmdAc);
+    host.click(f.schedules.cmdEa);
     host.expectMessage("期數修改中是否儲存?", AnswerNo);
     host.expectMessage("追加修改中是否儲存?", AnswerNo);
     host.scroll(f.FSB, 0);
-    EXPECT_FALSE(f.cmdAcSv.Enabled() || f.cmdAmSv.Enabled());
-    EXPECT_FALSE(f.InstalmentsEditing || f.AdditionsEditing);
+    EXPECT_FALSE(f.schedules.cmdAcSv.Enabled() || f.schedules.cmdAmSv.Enabled());
+    EXPECT_FALSE(f.schedules.InstalmentsEditing || f.schedules.AdditionsEditing);
     EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM ri期"), Texts{"1"});
-    host.click(f.cmdAM);
+    host.click(f.schedules.cmdAM);
     f.Unload();  // closing asks nothing
 }
 
@@ -168,11 +168,11 @@ TEST_F(ContractFormTest, UnsavedInputKeepsTheFormFromBeingClosedByAnotherForm) {
     host.expectMessage("請先關閉應收付帳款作業");
     EXPECT_FALSE(closedByAnotherForm());
     host.click(f.cmdCen);
-    host.click(f.cmdEa);
+    host.click(f.schedules.cmdEa);
     host.expectMessage("請先關閉應收付帳款作業");
     EXPECT_FALSE(closedByAnotherForm());
     EXPECT_EQ(Forms::find("frmRio"), &f);
-    host.click(f.cmdAmSv);
+    host.click(f.schedules.cmdAmSv);
     EXPECT_TRUE(closedByAnotherForm());
 }
 
@@ -206,8 +206,8 @@ TEST_F(ContractFormTest, OpeningOnOneContractHidesNavigationAndAMissingOneShowsN
     HandOver<bool> side(OpenContractIsReceivable, true);
     HandOver<std::string> no(OpenContractNo, "99999999");
     frmRio& f = openForm();
-    EXPECT_EQ(f.lbNo.Caption() + f.txtNa.Text() + f.hfg.TextMatrix(1, 1), "");
-    EXPECT_EQ(f.hfg.Rows(), 2);
+    EXPECT_EQ(f.lbNo.Caption() + f.txtNa.Text() + f.schedules.hfg.TextMatrix(1, 1), "");
+    EXPECT_EQ(f.schedules.hfg.Rows(), 2);
 }
 
 TEST_F(ContractFormTest, TypedAmountsGiveTaxAndTotalAndATypedTotalGivesThemBack) {
@@ -379,7 +379,7 @@ TEST_F(ContractFormTest, AChangedTotalRewritesTheSharesOfTheInstalmentsOrNothing
     EXPECT_EQ(instalments(), (Texts{"115120601|1|300|2026/12/27|15.00%|300|True",
                                     "115120601|2|700|2026/12/27|35.00%||False"}));
     EXPECT_EQ(contracts(), (Texts{"115120601|2,000"}));
-    EXPECT_EQ(f.hfg.TextMatrix(1, 3) + "|" + f.lbStat.Caption(), "15.00%|瀏覽");
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 3) + "|" + f.lbStat.Caption(), "15.00%|瀏覽");
     // The same total again rewrites nothing and says nothing.
     host.click(f.cmdEdit);
     host.click(f.cmdSv);
@@ -387,12 +387,12 @@ TEST_F(ContractFormTest, AChangedTotalRewritesTheSharesOfTheInstalmentsOrNothing
     // Refused whole when the instalments cannot follow.
     const std::string before = dumpTables(AccDb());
     host.click(f.cmdEdit);
-    host.click(f.cmdAc);
+    host.click(f.schedules.cmdAc);
     host.act([&] { f.txtTal.SetText("5,000"); });
     host.expectMessage("請填入金額及應付日期");
     host.click(f.cmdSv);
     EXPECT_EQ(f.lbStat.Caption(), "修改中");
-    host.act([&] { f.hfg.SetRows(3); });
+    host.act([&] { f.schedules.hfg.SetRows(3); });
     host.act([&] { f.txtTal.SetText(""); });
     host.expectMessage("合計為 0,無法計算期數的佔總價比例");
     host.click(f.cmdSv);
@@ -434,7 +434,7 @@ TEST_F(ContractFormTest, AHeaderChangedByAnotherCopyIsNotOverwritten) {
         EXPECT_EQ(dumpTables(AccDb()), stored);
         EXPECT_EQ(f.lbStat.Caption() + "|" + f.txtPs.Text() + "|" + f.txtTal.Text(),
                   "瀏覽|乙|1,000");
-        EXPECT_EQ(f.hfg.Rows(), change.instalmentRows + 1);
+        EXPECT_EQ(f.schedules.hfg.Rows(), change.instalmentRows + 1);
     }
     // Saved from what is shown now, the new total rescales both instalments.
     host.click(f.cmdEdit);
@@ -513,10 +513,12 @@ TEST_F(ContractFormTest, DeleteRemovesTheContractWithAllItsRowsOnYesOnly) {
                    "SELECT id FROM ri期 UNION ALL SELECT id FROM ri加 UNION ALL "
                    "SELECT id FROM ri減"),
               (Texts{"115120601", "115120601"}));
-    EXPECT_EQ(f.lbNo.Caption() + f.hfg.TextMatrix(1, 1) + f.HfgAM.TextMatrix(1, 3), "");
+    EXPECT_EQ(
+        f.lbNo.Caption() + f.schedules.hfg.TextMatrix(1, 1) + f.schedules.HfgAM.TextMatrix(1, 3),
+        "");
     // The deleted contract's schedule cannot be saved back under no number.
     host.expectMessage("找不到此應收付帳款");
-    host.click(f.cmdAmSv);
+    host.click(f.schedules.cmdAmSv);
     EXPECT_EQ(rows(AccDb(), "SELECT id FROM ri加"), Texts{"115120601"});
 }
 

@@ -380,8 +380,8 @@ TEST_F(ContractResultsTest, APickShowsThePickedContractOnTheSideSearched) {
     search(
         false, 4, [&](frmRioser& r) { host.dblClickCell(r.hfg, 1, 1); }, "3,000");
     EXPECT_TRUE(f.optO.Value());
-    EXPECT_EQ(f.lbNo.Caption() + "|" + f.hfg.TextMatrix(1, 1) + "|" + f.hfg1.TextMatrix(1, 0) +
-                  "|" + f.lbBC.Caption(),
+    EXPECT_EQ(f.lbNo.Caption() + "|" + f.schedules.hfg.TextMatrix(1, 1) + "|" +
+                  f.schedules.hfg1.TextMatrix(1, 0) + "|" + f.lbBC.Caption(),
               "115010103|3,000|800|2,200");
     // A contract deleted before its pick shows an empty form without a message.
     search(true, 0, [&](frmRioser& r) {
@@ -389,7 +389,8 @@ TEST_F(ContractResultsTest, APickShowsThePickedContractOnTheSideSearched) {
         AccDb().Execute("DELETE FROM ri期 WHERE id = '115010102'");
         host.dblClickCell(r.hfg, 2, 1);
     });
-    EXPECT_EQ(f.lbNo.Caption() + f.txtNa.Text() + f.txtTal.Text() + f.hfg.TextMatrix(1, 1), "");
+    EXPECT_EQ(
+        f.lbNo.Caption() + f.txtNa.Text() + f.txtTal.Text() + f.schedules.hfg.TextMatrix(1, 1), "");
     EXPECT_TRUE(host.messages().empty());
 }
 
@@ -401,7 +402,7 @@ TEST_F(ContractResultsTest, APickAsksAboutPendingEditsAndARefusedSaveStopsIt) {
     storeContract(true, "115010102");
     storeContract(false, "115010103");
     frmRio& f = openForm();
-    host.click(f.cmdAc);
+    host.click(f.schedules.cmdAc);
     const auto pick = [&](bool receivable, int row) {
         search(
             receivable, 4, [&](frmRioser& r) { host.dblClickCell(r.hfg, row, 1); }, "合約");
@@ -412,14 +413,14 @@ TEST_F(ContractResultsTest, APickAsksAboutPendingEditsAndARefusedSaveStopsIt) {
         host.expectMessage("請填入金額及應付日期");
         pick(receivable, 1);
         EXPECT_EQ(f.lbNo.Caption(), "115010102");
-        EXPECT_TRUE(f.optI.Value() && f.InstalmentsEditing);
-        EXPECT_EQ(f.hfg.TextMatrix(1, 0), "第1期");
+        EXPECT_TRUE(f.optI.Value() && f.schedules.InstalmentsEditing);
+        EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 0), "第1期");
     }
     host.expectMessage("期數修改中是否儲存?", AnswerNo);
     pick(true, 1);
     EXPECT_EQ(f.lbNo.Caption(), "115010101");
-    EXPECT_FALSE(f.InstalmentsEditing || f.cmdAcSv.Enabled());
-    EXPECT_EQ(f.hfg.TextMatrix(1, 0), "");
+    EXPECT_FALSE(f.schedules.InstalmentsEditing || f.schedules.cmdAcSv.Enabled());
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 0), "");
 }
 
 TEST_F(ContractResultsTest, TheWorkbookCarriesTheTitlesAndTheGridFromRowFour) {

@@ -28,7 +28,7 @@ class ContractScheduleTest : public ContractBook {
         return openForm();
     }
     static std::string amountAndShare(const frmRio& f, int row) {
-        return f.hfg.TextMatrix(row, 1) + "|" + f.hfg.TextMatrix(row, 3);
+        return f.schedules.hfg.TextMatrix(row, 1) + "|" + f.schedules.hfg.TextMatrix(row, 3);
     }
     // Opens the editor of the cell and types over what it offers.
     void typeInto(Grid& grid, int row, int col, TextBox& editor, const std::string& text) {
@@ -53,9 +53,10 @@ TEST_F(ContractScheduleTest, GridsShowTheScheduleTotalsAndReceiptsOnlyForSettled
     AccDb().Execute("INSERT INTO ri減 (id, 期別, 金額) VALUES ('115120601', 1, '10,000')");
     AccDb().Execute("UPDATE ri SET fnLet = '5,000'");
     frmRio& f = openForm();
-    EXPECT_EQ(f.hfg.TextMatrix(2, 0) + "|" + f.hfg.TextMatrix(1, 2), "第2期|115/12/27");
-    EXPECT_EQ(GridRow(f.hfg1, 1, 0, 2), (Texts{"300,000", "115/12/20", "支票"}));
-    EXPECT_EQ(f.hfg1.TextMatrix(2, 0), "") << "an open row shows no receipt";
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(2, 0) + "|" + f.schedules.hfg.TextMatrix(1, 2),
+              "第2期|115/12/27");
+    EXPECT_EQ(GridRow(f.schedules.hfg1, 1, 0, 2), (Texts{"300,000", "115/12/20", "支票"}));
+    EXPECT_EQ(f.schedules.hfg1.TextMatrix(2, 0), "") << "an open row shows no receipt";
     const Label* totals[] = {&f.lbCC,  &f.lbAC, &f.lbMC,  &f.lbTAC,
                              &f.lbACC, &f.lbBC, &f.lbACP, &f.lbBCP};
     Texts shown;
@@ -70,83 +71,86 @@ TEST_F(ContractScheduleTest, GridsShowTheScheduleTotalsAndReceiptsOnlyForSettled
 TEST_F(ContractScheduleTest, AddingRowsFollowsTheLabelAndShareRules) {
     AddContract("ri", "115120601");
     frmRio& f = openForm();
-    host.click(f.cmdAc);
-    EXPECT_EQ(f.hfg.TextMatrix(1, 0), "第1期");
+    host.click(f.schedules.cmdAc);
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 0), "第1期");
     host.expectMessage("無法新增\r\n請先完成先前期數的預付金額");
-    host.click(f.cmdAc);
+    host.click(f.schedules.cmdAc);
     for (auto [row, share] : {std::pair{1, "0.08%"}, {2, "86.07%"}, {3, "13.84%"}}) {
         host.act([&] {
-            f.hfg.SetTextMatrix(row, 1, "1");
-            f.hfg.SetTextMatrix(row, 3, share);
+            f.schedules.hfg.SetTextMatrix(row, 1, "1");
+            f.schedules.hfg.SetTextMatrix(row, 3, share);
         });
-        host.click(f.cmdAc);  // at 99.99 %: a fourth is allowed
+        host.click(f.schedules.cmdAc);  // at 99.99 %: a fourth is allowed
     }
-    EXPECT_EQ(f.hfg.Rows(), 5);
-    EXPECT_EQ(f.hfg1.Rows(), 5);
+    EXPECT_EQ(f.schedules.hfg.Rows(), 5);
+    EXPECT_EQ(f.schedules.hfg1.Rows(), 5);
     host.act([&] {
-        f.hfg.SetTextMatrix(4, 1, "1");
-        f.hfg.SetTextMatrix(3, 3, "13.85%");
+        f.schedules.hfg.SetTextMatrix(4, 1, "1");
+        f.schedules.hfg.SetTextMatrix(3, 3, "13.85%");
     });
     host.expectMessage("無法新增\r\n所有期數已包含所有金額");
-    host.click(f.cmdAc);
-    EXPECT_EQ(f.hfg.Rows(), 5);
-    host.click(f.cmdAM);
-    host.click(f.cmdAM);
-    host.click(f.cmdM);
-    EXPECT_EQ(f.HfgAM.TextMatrix(2, 0) + "|" + f.hfgM.TextMatrix(1, 0), "追加2|追減1");
-    EXPECT_EQ(f.hfgAm1.Rows(), 3);
+    host.click(f.schedules.cmdAc);
+    EXPECT_EQ(f.schedules.hfg.Rows(), 5);
+    host.click(f.schedules.cmdAM);
+    host.click(f.schedules.cmdAM);
+    host.click(f.schedules.cmdM);
+    EXPECT_EQ(f.schedules.HfgAM.TextMatrix(2, 0) + "|" + f.schedules.hfgM.TextMatrix(1, 0),
+              "追加2|追減1");
+    EXPECT_EQ(f.schedules.hfgAm1.Rows(), 3);
 }
 
 TEST_F(ContractScheduleTest, ALeftClickEditsOnlyALabelledDataCellOfAGridBeingEdited) {
     frmRio& f = twoInstalments();
-    for (CommandButton* save : {&f.cmdAcSv, &f.cmdAmSv, &f.cmdMsv})
+    for (CommandButton* save : {&f.schedules.cmdAcSv, &f.schedules.cmdAmSv, &f.schedules.cmdMsv})
         host.act([&] { save->SetEnabled(false); });
-    host.mouseUpCell(f.hfg, 2, 1, LeftButton);
-    EXPECT_FALSE(f.txt.Visible() || f.cmdAcSv.Enabled()) << "outside editing mode";
-    EXPECT_EQ(std::pair(f.hfg.Row(), f.hfg.Col()), std::pair(2, 1));
-    host.click(f.cmdEc);
+    host.mouseUpCell(f.schedules.hfg, 2, 1, LeftButton);
+    EXPECT_FALSE(f.schedules.txt.Visible() || f.schedules.cmdAcSv.Enabled())
+        << "outside editing mode";
+    EXPECT_EQ(std::pair(f.schedules.hfg.Row(), f.schedules.hfg.Col()), std::pair(2, 1));
+    host.click(f.schedules.cmdEc);
     for (auto [row, col] : {std::pair{1, 0}, std::pair{0, 2}}) {
-        host.mouseUpCell(f.hfg, row, col, LeftButton);
-        EXPECT_FALSE(f.txt.Visible() || f.dtpi.Visible() || f.txtsc.Visible() ||
-                     f.cmdAcSv.Enabled())
+        host.mouseUpCell(f.schedules.hfg, row, col, LeftButton);
+        EXPECT_FALSE(f.schedules.txt.Visible() || f.schedules.dtpi.Visible() ||
+                     f.schedules.txtsc.Visible() || f.schedules.cmdAcSv.Enabled())
             << row << col;
     }
-    host.mouseUpCell(f.hfg, 1, 1, LeftButton);
-    EXPECT_EQ(offered(f.txt), "300000");
-    EXPECT_EQ(f.ActiveControl(), &f.txt);
-    EXPECT_TRUE(f.cmdAcSv.Enabled());
+    host.mouseUpCell(f.schedules.hfg, 1, 1, LeftButton);
+    EXPECT_EQ(offered(f.schedules.txt), "300000");
+    EXPECT_EQ(f.ActiveControl(), &f.schedules.txt);
+    EXPECT_TRUE(f.schedules.cmdAcSv.Enabled());
     // The date column: the date picker takes the place of the text box.
-    host.mouseUpCell(f.hfg, 2, 2, LeftButton);
-    EXPECT_FALSE(f.txt.Visible());
-    EXPECT_EQ(f.dtpi.Value(), day(2026, 12, 27));
-    host.pickDate(f.dtpi, day(2027, 1, 5));
-    EXPECT_EQ(f.hfg.TextMatrix(2, 2), "116/01/05");
-    EXPECT_FALSE(f.dtpi.Visible());
-    host.mouseUpCell(f.hfg, 2, 5, LeftButton);
-    EXPECT_EQ(offered(f.txt), "INV");
+    host.mouseUpCell(f.schedules.hfg, 2, 2, LeftButton);
+    EXPECT_FALSE(f.schedules.txt.Visible());
+    EXPECT_EQ(f.schedules.dtpi.Value(), day(2026, 12, 27));
+    host.pickDate(f.schedules.dtpi, day(2027, 1, 5));
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(2, 2), "116/01/05");
+    EXPECT_FALSE(f.schedules.dtpi.Visible());
+    host.mouseUpCell(f.schedules.hfg, 2, 5, LeftButton);
+    EXPECT_EQ(offered(f.schedules.txt), "INV");
     // The receipts beside are never edited, and leave the current cell and the editors.
-    host.mouseUpCell(f.hfg1, 1, 0, LeftButton);
-    const auto receiptCell = std::pair(f.hfg1.Row(), f.hfg1.Col());
+    host.mouseUpCell(f.schedules.hfg1, 1, 0, LeftButton);
+    const auto receiptCell = std::pair(f.schedules.hfg1.Row(), f.schedules.hfg1.Col());
     host.cancelPopup();
-    host.mouseUpCell(f.hfg1, 1, 4, RightButton);
-    EXPECT_TRUE(f.txt.Visible());
-    EXPECT_EQ(std::pair(f.hfg1.Row(), f.hfg1.Col()), receiptCell);
-    EXPECT_EQ(std::pair(f.hfg.Row(), f.hfg.Col()), std::pair(2, 5));
+    host.mouseUpCell(f.schedules.hfg1, 1, 4, RightButton);
+    EXPECT_TRUE(f.schedules.txt.Visible());
+    EXPECT_EQ(std::pair(f.schedules.hfg1.Row(), f.schedules.hfg1.Col()), receiptCell);
+    EXPECT_EQ(std::pair(f.schedules.hfg.Row(), f.schedules.hfg.Col()), std::pair(2, 5));
 }
 
 TEST_F(ContractScheduleTest, AClickOnTheBlankRowOfAnEmptiedGridAsksForAPeriodFirst) {
     AddContract("ri", "115120601");
     frmRio& f = openForm();
-    host.act([&] { f.cmdMsv.SetEnabled(false); });
-    for (CommandButton* edit : {&f.cmdEc, &f.cmdEa, &f.cmdEm})
+    host.act([&] { f.schedules.cmdMsv.SetEnabled(false); });
+    for (CommandButton* edit : {&f.schedules.cmdEc, &f.schedules.cmdEa, &f.schedules.cmdEm})
         host.click(*edit);
-    for (Grid* grid : {&f.hfg, &f.HfgAM, &f.hfgM}) {
+    for (Grid* grid : {&f.schedules.hfg, &f.schedules.HfgAM, &f.schedules.hfgM}) {
         host.expectMessage("請先新增期數");
         host.mouseUpCell(*grid, 1, 1, LeftButton);
     }
-    EXPECT_FALSE(f.cmdMsv.Enabled());
+    EXPECT_FALSE(f.schedules.cmdMsv.Enabled());
     for (Control* editor :
-         std::initializer_list<Control*>{&f.txt, &f.txtsc, &f.txtA, &f.txtM, &f.dtpi, &f.dtpA})
+         std::initializer_list<Control*>{&f.schedules.txt, &f.schedules.txtsc, &f.schedules.txtA,
+                                         &f.schedules.txtM, &f.schedules.dtpi, &f.schedules.dtpA})
         EXPECT_FALSE(editor->Visible()) << editor->Name();
 }
 
@@ -166,50 +170,50 @@ TEST_F(ContractScheduleTest, TheShareBoxProposesWhatTheSharesAboveLeaveOfTheWhol
     };
     AddContract("ri", "115120601");
     frmRio& f = openForm();
-    host.click(f.cmdEc);
+    host.click(f.schedules.cmdEc);
     for (const Case& c : cases) {
         const int row = static_cast<int>(c.above.size()) + 1;
         host.act([&] {
             f.ClearContractGrids();
-            f.hfg.SetRows(row + 1);
+            f.schedules.hfg.SetRows(row + 1);
             for (int r = 1; r <= row; ++r)
-                f.hfg.SetTextMatrix(r, 0, "第" + std::to_string(r) + "期");
+                f.schedules.hfg.SetTextMatrix(r, 0, "第" + std::to_string(r) + "期");
             for (int r = 1; r < row; ++r)
-                f.hfg.SetTextMatrix(r, 3, c.above[r - 1]);
+                f.schedules.hfg.SetTextMatrix(r, 3, c.above[r - 1]);
             f.txtTal.SetText(c.total);
         });
-        host.mouseUpCell(f.hfg, row, 3, LeftButton);
+        host.mouseUpCell(f.schedules.hfg, row, 3, LeftButton);
         EXPECT_EQ(amountAndShare(f, row), c.amount + "|" + c.share);
-        EXPECT_EQ(offered(f.txtsc), c.share.substr(0, c.share.size() - 1));
+        EXPECT_EQ(offered(f.schedules.txtsc), c.share.substr(0, c.share.size() - 1));
     }
     // A share already there is offered as it is, and its amount follows it.
     host.act([&] {
-        f.hfg.SetTextMatrix(1, 3, "25.5%");
-        f.hfg.SetTextMatrix(1, 1, "1");
+        f.schedules.hfg.SetTextMatrix(1, 3, "25.5%");
+        f.schedules.hfg.SetTextMatrix(1, 1, "1");
     });
-    host.mouseUpCell(f.hfg, 1, 3, LeftButton);
-    EXPECT_EQ(offered(f.txtsc) + "|" + f.hfg.TextMatrix(1, 1), "25.5|255");
+    host.mouseUpCell(f.schedules.hfg, 1, 3, LeftButton);
+    EXPECT_EQ(offered(f.schedules.txtsc) + "|" + f.schedules.hfg.TextMatrix(1, 1), "25.5|255");
 }
 
 TEST_F(ContractScheduleTest, TypedAmountsAndSharesFollowEachOther) {
     frmRio& f = twoInstalments("1,000,000", false);
-    host.click(f.cmdEc);
-    host.mouseUpCell(f.hfg, 1, 1, LeftButton);
+    host.click(f.schedules.cmdEc);
+    host.mouseUpCell(f.schedules.hfg, 1, 1, LeftButton);
     for (auto [key, shown] : {std::pair{"2", "300,000|0.00%"},
                               {"5", "300,000|0.00%"},
                               {"0", "300,000|0.03%"},
                               {"0", "300,000|0.25%"},
                               {"0", "300,000|2.50%"},
                               {"0", "300,000|25.00%"}}) {
-        host.type(f.txt, key);
-        EXPECT_EQ(amountAndShare(f, 1), shown) << f.txt.Text();
+        host.type(f.schedules.txt, key);
+        EXPECT_EQ(amountAndShare(f, 1), shown) << f.schedules.txt.Text();
     }
-    host.focus(f.cmdEc);
+    host.focus(f.schedules.cmdEc);
     EXPECT_EQ(amountAndShare(f, 1), "250,000|25.00%");
     EXPECT_EQ(amountAndShare(f, 2), "700,000|70.00%") << "only the edited row";
 
-    host.mouseUpCell(f.hfg, 2, 3, LeftButton);
-    EXPECT_EQ(f.txtsc.Text(), "70.00");
+    host.mouseUpCell(f.schedules.hfg, 2, 3, LeftButton);
+    EXPECT_EQ(f.schedules.txtsc.Text(), "70.00");
     struct Typing {
         bool over;
         const char *typed, *shown;
@@ -218,41 +222,41 @@ TEST_F(ContractScheduleTest, TypedAmountsAndSharesFollowEachOther) {
          {Typing{false, "2", "20,000|2%"}, Typing{false, "5", "250,000|25%"},
           Typing{true, "12.5", "125,000|12.5%"}, Typing{true, "33.33", "333,300|33.33%"},
           Typing{false, "5", "333,300|33.335%"}}) {
-        if (t.over) host.act([&] { f.txtsc.SelectAll(); });
-        host.type(f.txtsc, t.typed);
+        if (t.over) host.act([&] { f.schedules.txtsc.SelectAll(); });
+        host.type(f.schedules.txtsc, t.typed);
         EXPECT_EQ(amountAndShare(f, 2), t.shown)
             << "multiplied first, rounded last; no share (three decimals) leaves the amount";
     }
-    host.focus(f.cmdEc);
+    host.focus(f.schedules.cmdEc);
     EXPECT_EQ(amountAndShare(f, 2), "333,300|33.335%");
     // Placing an editor recomputes at once.
     host.act([&] {
-        f.hfg.SetTextMatrix(2, 1, "333,333");
-        f.hfg.SetTextMatrix(2, 3, "33.33%");
+        f.schedules.hfg.SetTextMatrix(2, 1, "333,333");
+        f.schedules.hfg.SetTextMatrix(2, 3, "33.33%");
     });
-    host.mouseUpCell(f.hfg, 2, 3, LeftButton);
+    host.mouseUpCell(f.schedules.hfg, 2, 3, LeftButton);
     EXPECT_EQ(amountAndShare(f, 2), "333,300|33.33%");
     // An editor hidden with the focus writes nothing when left.
-    typeInto(f.hfg, 1, 1, f.txt, "999");
-    host.act([&] { f.HideCellEditors(); });
-    host.focus(f.cmdEc);
+    typeInto(f.schedules.hfg, 1, 1, f.schedules.txt, "999");
+    host.act([&] { f.schedules.HideCellEditors(); });
+    host.focus(f.schedules.cmdEc);
     EXPECT_EQ(amountAndShare(f, 1), "250,000|0.10%");
 }
 
 TEST_F(ContractScheduleTest, WithoutATotalTheShareStaysEmptyAndTheAmountIsSaved) {
     frmRio& f = twoInstalments("0", false);
-    host.click(f.cmdEc);
-    typeInto(f.hfg, 1, 1, f.txt, "5000");
+    host.click(f.schedules.cmdEc);
+    typeInto(f.schedules.hfg, 1, 1, f.schedules.txt, "5000");
     EXPECT_EQ(amountAndShare(f, 1), "300,000|");
-    host.click(f.cmdAcSv);
+    host.click(f.schedules.cmdAcSv);
     EXPECT_EQ(rows(AccDb(), "SELECT 預付金, 佔總價比例 FROM ri期 WHERE 期別 = 1"),
               (Texts{"5,000|"}));
     host.act([&] {
         f.LastAmountBox.clear();
         f.txtTal.SetText("");
     });
-    host.click(f.cmdEc);
-    typeInto(f.hfg, 2, 3, f.txtsc, "5");
+    host.click(f.schedules.cmdEc);
+    typeInto(f.schedules.hfg, 2, 3, f.schedules.txtsc, "5");
     EXPECT_EQ(amountAndShare(f, 2), "0|5%");
 }
 
@@ -276,8 +280,8 @@ TEST_F(ContractScheduleTest, SharesAndTotalsTheFormComputesAreStoredAsComputed) 
         host.click(f.cmdSv);
     };
     const auto saveInstalments = [this](frmRio& f) {
-        host.focus(f.cmdEc);
-        host.click(f.cmdAcSv);
+        host.focus(f.schedules.cmdEc);
+        host.click(f.schedules.cmdAcSv);
     };
     const auto retype = [this](TextBox& box, const char* text) {
         host.focus(box);
@@ -289,8 +293,8 @@ TEST_F(ContractScheduleTest, SharesAndTotalsTheFormComputesAreStoredAsComputed) 
          "1,000,000",
          {{"500,000", "50.00%"}},
          [&](frmRio& f) {
-             host.click(f.cmdEc);
-             typeInto(f.hfg, 1, 1, f.txt, "1200000");
+             host.click(f.schedules.cmdEc);
+             typeInto(f.schedules.hfg, 1, 1, f.schedules.txt, "1200000");
              saveInstalments(f);
          },
          "1,000,000",
@@ -300,8 +304,8 @@ TEST_F(ContractScheduleTest, SharesAndTotalsTheFormComputesAreStoredAsComputed) 
          {{"1,200,000", "60.00%"}, {"800,000", "40.00%"}},
          [&](frmRio& f) {
              newTotal(f, "1,000,000");
-             host.click(f.cmdEc);
-             typeInto(f.hfg, 1, 5, f.txt, "x9");
+             host.click(f.schedules.cmdEc);
+             typeInto(f.schedules.hfg, 1, 5, f.schedules.txt, "x9");
              saveInstalments(f);
          },
          "1,000,000",
@@ -336,10 +340,10 @@ TEST_F(ContractScheduleTest, SharesAndTotalsTheFormComputesAreStoredAsComputed) 
          "1,000,000",
          {{"500,000", "50.00%"}},
          [&](frmRio& f) {
-             host.click(f.cmdEc);
-             host.mouseUpCell(f.hfg, 1, 3, LeftButton);
-             host.pressKey(f.txtsc, Key::Backspace);
-             EXPECT_EQ(f.hfg.TextMatrix(1, 3), "");
+             host.click(f.schedules.cmdEc);
+             host.mouseUpCell(f.schedules.hfg, 1, 3, LeftButton);
+             host.pressKey(f.schedules.txtsc, Key::Backspace);
+             EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 3), "");
              saveInstalments(f);
          },
          "1,000,000",
@@ -375,53 +379,53 @@ TEST_F(ContractScheduleTest, TextCellsAndAdditionAndReductionCellsOpenTheirOwnEd
         "INSERT INTO ri減 (id, 期別, 報價單號, 合約單號, 金額) VALUES ('115120601', 1, 'Q3', "
         "'K3', '10,000')");
     frmRio& f = twoInstalments("1,000,000", false);
-    for (CommandButton* edit : {&f.cmdEc, &f.cmdEa, &f.cmdEm})
+    for (CommandButton* edit : {&f.schedules.cmdEc, &f.schedules.cmdEa, &f.schedules.cmdEm})
         host.click(*edit);
-    typeInto(f.hfg, 1, 5, f.txt, "ab-12");
-    EXPECT_EQ(f.hfg.TextMatrix(1, 5), "INV");
-    host.focus(f.cmdEc);
-    EXPECT_EQ(f.hfg.TextMatrix(1, 5), "AB-12");
+    typeInto(f.schedules.hfg, 1, 5, f.schedules.txt, "ab-12");
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 5), "INV");
+    host.focus(f.schedules.cmdEc);
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 5), "AB-12");
     struct Case {
         Grid& grid;
         TextBox& editor;
         int col;
         const char *typed, *whileTyping, *left;
     };
-    for (const Case& c :
-         {Case{f.HfgAM, f.txtA, 1, "q2", "Q1q2", "Q1q2"},
-          Case{f.HfgAM, f.txtA, 3, "5000", "", "5,000"},
-          Case{f.HfgAM, f.txtA, 6, "inv9", "", "INV9"}, Case{f.hfgM, f.txtM, 2, "x", "K3x", "K3x"},
-          Case{f.hfgM, f.txtM, 3, "5", "100005", "100,005"}}) {
+    for (const Case& c : {Case{f.schedules.HfgAM, f.schedules.txtA, 1, "q2", "Q1q2", "Q1q2"},
+                          Case{f.schedules.HfgAM, f.schedules.txtA, 3, "5000", "", "5,000"},
+                          Case{f.schedules.HfgAM, f.schedules.txtA, 6, "inv9", "", "INV9"},
+                          Case{f.schedules.hfgM, f.schedules.txtM, 2, "x", "K3x", "K3x"},
+                          Case{f.schedules.hfgM, f.schedules.txtM, 3, "5", "100005", "100,005"}}) {
         host.mouseUpCell(c.grid, 1, c.col, LeftButton);
         host.act([&] { c.editor.CaretToEnd(); });
         host.type(c.editor, c.typed);
         EXPECT_EQ(c.grid.TextMatrix(1, c.col), c.whileTyping) << c.editor.Name() << c.col;
-        host.focus(f.cmdEc);
+        host.focus(f.schedules.cmdEc);
         EXPECT_EQ(c.grid.TextMatrix(1, c.col), c.left) << c.editor.Name() << c.col;
     }
     // Pasted text that is no number stays as it is in an amount cell.
-    host.mouseUpCell(f.hfgM, 1, 3, LeftButton);
-    host.act([&] { f.txtM.SetText("12 x"); });
-    host.focus(f.cmdEc);
-    EXPECT_EQ(f.hfgM.TextMatrix(1, 3), "12 x");
-    host.act([&] { f.hfgM.SetTextMatrix(1, 3, "12"); });  // the save would refuse it
+    host.mouseUpCell(f.schedules.hfgM, 1, 3, LeftButton);
+    host.act([&] { f.schedules.txtM.SetText("12 x"); });
+    host.focus(f.schedules.cmdEc);
+    EXPECT_EQ(f.schedules.hfgM.TextMatrix(1, 3), "12 x");
+    host.act([&] { f.schedules.hfgM.SetTextMatrix(1, 3, "12"); });  // the save would refuse it
     // Date cells offer their date, or today when they hold none.
-    host.mouseUpCell(f.HfgAM, 1, 4, LeftButton);
-    EXPECT_FALSE(f.txtA.Visible());
-    EXPECT_EQ(f.dtpA.Value(), day(2026, 12, 6));
-    host.mouseUpCell(f.HfgAM, 1, 5, LeftButton);
-    EXPECT_EQ(f.dtpA.Value(), day(2006, 12, 27));
-    host.act([&] { f.HfgAM.SetTextMatrix(1, 4, "第二期"); });
-    host.mouseUpCell(f.HfgAM, 1, 4, LeftButton);
-    EXPECT_EQ(f.dtpA.Value(), day(2026, 12, 6));
-    host.pickDate(f.dtpA, day(2027, 2, 28));
-    EXPECT_EQ(f.HfgAM.TextMatrix(1, 4), "116/02/28");
+    host.mouseUpCell(f.schedules.HfgAM, 1, 4, LeftButton);
+    EXPECT_FALSE(f.schedules.txtA.Visible());
+    EXPECT_EQ(f.schedules.dtpA.Value(), day(2026, 12, 6));
+    host.mouseUpCell(f.schedules.HfgAM, 1, 5, LeftButton);
+    EXPECT_EQ(f.schedules.dtpA.Value(), day(2006, 12, 27));
+    host.act([&] { f.schedules.HfgAM.SetTextMatrix(1, 4, "第二期"); });
+    host.mouseUpCell(f.schedules.HfgAM, 1, 4, LeftButton);
+    EXPECT_EQ(f.schedules.dtpA.Value(), day(2026, 12, 6));
+    host.pickDate(f.schedules.dtpA, day(2027, 2, 28));
+    EXPECT_EQ(f.schedules.HfgAM.TextMatrix(1, 4), "116/02/28");
     // A grid hides only its own editors; a save hides every one.
-    host.mouseUpCell(f.hfgM, 1, 2, LeftButton);
-    host.mouseUpCell(f.HfgAM, 1, 1, LeftButton);
-    EXPECT_TRUE(f.txtM.Visible() && f.txtA.Visible());
-    host.click(f.cmdMsv);
-    EXPECT_FALSE(f.txtM.Visible() || f.txtA.Visible());
+    host.mouseUpCell(f.schedules.hfgM, 1, 2, LeftButton);
+    host.mouseUpCell(f.schedules.HfgAM, 1, 1, LeftButton);
+    EXPECT_TRUE(f.schedules.txtM.Visible() && f.schedules.txtA.Visible());
+    host.click(f.schedules.cmdMsv);
+    EXPECT_FALSE(f.schedules.txtM.Visible() || f.schedules.txtA.Visible());
 }
 
 TEST_F(ContractScheduleTest, ARightClickOpensTheMenuWithTheCommandsTheRowAllows) {
@@ -433,38 +437,40 @@ TEST_F(ContractScheduleTest, ARightClickOpensTheMenuWithTheCommandsTheRowAllows)
         "INSERT INTO ri加 (id, 期別, 金額, 實收金, 處理) VALUES ('115120601', 1, '50,000', '', 0)");
     AccDb().Execute("INSERT INTO ri減 (id, 期別, 金額) VALUES ('115120601', 1, '10,000')");
     frmRio& f = twoInstalments();
-    host.act([&] { f.hfgAm1.SetRows(3); });
+    host.act([&] { f.schedules.hfgAm1.SetRows(3); });
     struct Case {
         Grid* grid;
         int row;
         Entries menu;
         int popupGrid;
     };
-    for (const Case& c : std::vector<Case>{{&f.hfg, 1, deleteOnly, 1},
-                                           {&f.HfgAM, 1, deleteOnly, 3},
-                                           {&f.hfgM, 1, deleteOnly, 5},
-                                           {&f.hfg1, 1, deleteOnly, 2},
-                                           {&f.hfg1, 2, settleOnly, 2},
-                                           {&f.hfgAm1, 1, settleOnly, 4},
-                                           {&f.hfgAm1, 2, neither, 4}}) {
+    for (const Case& c : std::vector<Case>{{&f.schedules.hfg, 1, deleteOnly, 1},
+                                           {&f.schedules.HfgAM, 1, deleteOnly, 3},
+                                           {&f.schedules.hfgM, 1, deleteOnly, 5},
+                                           {&f.schedules.hfg1, 1, deleteOnly, 2},
+                                           {&f.schedules.hfg1, 2, settleOnly, 2},
+                                           {&f.schedules.hfgAm1, 1, settleOnly, 4},
+                                           {&f.schedules.hfgAm1, 2, neither, 4}}) {
         host.cancelPopup();
         host.mouseUpCell(*c.grid, c.row, 1, RightButton);
         EXPECT_EQ(host.popups().back().entries, c.menu) << c.grid->Name() << c.row;
-        EXPECT_EQ(std::pair(f.PopupGrid, f.ClickedRow), std::pair(c.popupGrid, c.row));
+        EXPECT_EQ(std::pair(f.schedules.PopupGrid, f.schedules.ClickedRow),
+                  std::pair(c.popupGrid, c.row));
     }
     const size_t shown = host.popups().size();
-    for (Grid* grid : {&f.hfg, &f.hfg1, &f.HfgAM, &f.hfgAm1, &f.hfgM})
+    for (Grid* grid : {&f.schedules.hfg, &f.schedules.hfg1, &f.schedules.HfgAM, &f.schedules.hfgAm1,
+                       &f.schedules.hfgM})
         host.mouseUpCell(*grid, 0, 1, RightButton);
-    host.mouseUpCell(f.hfg, 2, 1, MiddleButton);
+    host.mouseUpCell(f.schedules.hfg, 2, 1, MiddleButton);
     EXPECT_EQ(host.popups().size(), shown) << "the caption row or another button opens none";
     // While a grid is edited its rows offer no menu; the receipts beside it still do.
-    for (CommandButton* edit : {&f.cmdEc, &f.cmdEa, &f.cmdEm})
+    for (CommandButton* edit : {&f.schedules.cmdEc, &f.schedules.cmdEa, &f.schedules.cmdEm})
         host.click(*edit);
-    for (Grid* grid : {&f.hfg, &f.HfgAM, &f.hfgM})
+    for (Grid* grid : {&f.schedules.hfg, &f.schedules.HfgAM, &f.schedules.hfgM})
         host.mouseUpCell(*grid, 1, 1, RightButton);
     EXPECT_EQ(host.popups().size(), shown);
     host.cancelPopup();
-    host.mouseUpCell(f.hfg1, 2, 3, RightButton);
+    host.mouseUpCell(f.schedules.hfg1, 2, 3, RightButton);
     EXPECT_EQ(host.popups().back().entries, settleOnly);
 }
 
@@ -474,29 +480,29 @@ TEST_F(ContractScheduleTest, SavesRewriteRowsKeepSettlementsMadeMeanwhileOrWrite
     frmRio& f = openForm();
     // Settled from the voucher form while the contract is shown.
     AccDb().Execute("UPDATE ri期 SET 實收金 = '300', 處理 = 1");
-    host.click(f.cmdAc);
+    host.click(f.schedules.cmdAc);
     host.act([&] {
-        f.hfg.SetTextMatrix(2, 1, "700");
-        f.hfg.SetTextMatrix(2, 2, "100/01/05");
+        f.schedules.hfg.SetTextMatrix(2, 1, "700");
+        f.schedules.hfg.SetTextMatrix(2, 2, "100/01/05");
     });
-    host.click(f.cmdAcSv);
+    host.click(f.schedules.cmdAcSv);
     EXPECT_EQ(rows(AccDb(), "SELECT 期別, 預付金, 預付日, 實收金, 處理 FROM ri期 ORDER BY 期別"),
               (Texts{"1|300|2026/12/27|300|True", "2|700|2011/01/05||False"}));
-    EXPECT_FALSE(f.cmdAcSv.Enabled() || f.InstalmentsEditing);
+    EXPECT_FALSE(f.schedules.cmdAcSv.Enabled() || f.schedules.InstalmentsEditing);
     // An instalment without its date is refused, nothing written.
-    host.click(f.cmdAc);
-    host.act([&] { f.hfg.SetTextMatrix(3, 1, "5"); });
+    host.click(f.schedules.cmdAc);
+    host.act([&] { f.schedules.hfg.SetTextMatrix(3, 1, "5"); });
     host.expectMessage("請填入金額及應付日期");
-    host.act([&] { f.SaveInstalments(); });
+    host.act([&] { f.schedules.SaveInstalments(); });
     EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM ri期"), Texts{"2"});
     // The blank row of an emptied grid is no row.
-    host.click(f.cmdAmSv);
-    host.click(f.cmdMsv);
+    host.click(f.schedules.cmdAmSv);
+    host.click(f.schedules.cmdMsv);
     EXPECT_EQ(rows(AccDb(), "SELECT (SELECT count(*) FROM ri加) + (SELECT count(*) FROM ri減)"),
               Texts{"0"});
-    host.act([&] { f.hfg.SetRows(3); });
+    host.act([&] { f.schedules.hfg.SetRows(3); });
     ExpectEachWriteFailureLeavesTheBooks(host, {&AccDb()},
-                                         [&] { host.act([&] { f.SaveInstalments(); }); });
+                                         [&] { host.act([&] { f.schedules.SaveInstalments(); }); });
 }
 
 // Copy B of the program adds a row to a schedule that copy A shows: A's save of that grid, which
@@ -514,15 +520,16 @@ TEST_F(ContractScheduleTest, AScheduleChangedByAnotherCopyIsNotOverwritten) {
         const bool& editing;
     };
     const Case cases[] = {
-        {f.cmdAc, f.cmdAcSv, f.hfg, 1,
+        {f.schedules.cmdAc, f.schedules.cmdAcSv, f.schedules.hfg, 1,
          "INSERT INTO ri期 (id, 期別, 預付金, 預付日, 佔總價比例, 處理) VALUES ('115120601', 1, "
          "'7,000', '2026-12-30', '0.70%', 0)",
-         f.InstalmentsEditing},
-        {f.cmdAM, f.cmdAmSv, f.HfgAM, 3,
+         f.schedules.InstalmentsEditing},
+        {f.schedules.cmdAM, f.schedules.cmdAmSv, f.schedules.HfgAM, 3,
          "INSERT INTO ri加 (id, 期別, 金額, 處理) VALUES ('115120601', 1, '7,000', 0)",
-         f.AdditionsEditing},
-        {f.cmdM, f.cmdMsv, f.hfgM, 3,
-         "INSERT INTO ri減 (id, 期別, 金額) VALUES ('115120601', 1, '7,000')", f.ReductionsEditing},
+         f.schedules.AdditionsEditing},
+        {f.schedules.cmdM, f.schedules.cmdMsv, f.schedules.hfgM, 3,
+         "INSERT INTO ri減 (id, 期別, 金額) VALUES ('115120601', 1, '7,000')",
+         f.schedules.ReductionsEditing},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.save.Name());
@@ -549,7 +556,8 @@ TEST_F(ContractScheduleTest, TheSwitchShowsTheSidesLastContractAndSavesToItsTabl
     AddContract("ri", "115120602");
     frmRio& f = openForm();
     host.click(f.optO);
-    EXPECT_EQ(f.lb1(1).Caption() + "|" + f.hfg.TextMatrix(0, 1), "已付|應付金額");
+    EXPECT_EQ(f.schedules.lb1(1).Caption() + "|" + f.schedules.hfg.TextMatrix(0, 1),
+              "已付|應付金額");
     EXPECT_EQ(f.cbCna.ListCount(), 1);
     EXPECT_EQ(f.lbNo.Caption(), "");  // no payable
     AddContract("ro", "115120605");
@@ -562,9 +570,9 @@ TEST_F(ContractScheduleTest, TheSwitchShowsTheSidesLastContractAndSavesToItsTabl
     host.click(f.optO);
     EXPECT_EQ(f.lbNo.Caption(), "115120607");
     EXPECT_EQ(f.FSB.Value(), 1);
-    host.click(f.cmdM);
-    host.act([&] { f.hfgM.SetTextMatrix(1, 3, "1,000"); });
-    host.click(f.cmdMsv);
+    host.click(f.schedules.cmdM);
+    host.act([&] { f.schedules.hfgM.SetTextMatrix(1, 3, "1,000"); });
+    host.click(f.schedules.cmdMsv);
     EXPECT_EQ(rows(AccDb(), "SELECT id, 期別, 金額 FROM ro減"), (Texts{"115120607|1|1,000"}));
     EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM ri減"), Texts{"0"});
 }

@@ -271,7 +271,7 @@ TEST_F(SettlementTest, FromTheContractTheSignedVouchersOfTheProjectAndDirectionA
     signedVoucher("1150317003", false, 20000, SignedByCash, "大樓", "P2");
     contractOfProject(true);
     frmRio& f = shown(true);
-    settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+    settleFrom(f.schedules.hfg1, 2, [&](frmMchIo& d) {
         EXPECT_EQ(listed(d), (Texts{"1150315001 現金", "1150315002 票據", "1150315003 票據"}));
         EXPECT_EQ(d.hfg.TextMatrix(1, 2) + "|" + d.hfg.TextMatrix(1, 11), "20,000|115/03/15");
         host.click(d.Command2);
@@ -284,7 +284,7 @@ TEST_F(SettlementTest, FromTheContractAQuoteInTheProjectNameIsJustAName) {
     signedVoucher("1150315001", true, 6000, SignedByCash, "O'Neil 大樓");
     contractOfProject(false, "115031001", "O'Neil 大樓");
     frmRio& f = shown(false);
-    settleFrom(f.hfgAm1, 1, [&](frmMchIo& d) {
+    settleFrom(f.schedules.hfgAm1, 1, [&](frmMchIo& d) {
         EXPECT_EQ(listed(d), Texts{"1150315001 現金"});
         host.clickCell(d.hfg, 1, 4);
         host.expectMessage("沖帳金額與預付金額不符\n是否沖帳？", AnswerYes);
@@ -294,7 +294,7 @@ TEST_F(SettlementTest, FromTheContractAQuoteInTheProjectNameIsJustAName) {
     });
     EXPECT_EQ(host.inputs().back().prompt, "填入沖帳金額\n必須是數字");
     EXPECT_EQ(settlements("ro加")[0], "115031001|1|5,000|5500|2026/03/15|True||1150315001|True");
-    EXPECT_EQ(f.hfgAm1.TextMatrix(1, 0), "5,500");
+    EXPECT_EQ(f.schedules.hfgAm1.TextMatrix(1, 0), "5,500");
     EXPECT_FALSE(SettleIsInstalment);
 }
 
@@ -304,15 +304,15 @@ TEST_F(SettlementTest, FromTheContractAChequeVoucherSettlesTheInstalmentShown) {
     contractOfProject(true);
     frmRio& f = shown(true);
     const Texts additions = settlements("ri加");
-    host.act([&] { f.hfg.SetTextMatrix(1, 1, "99,999"); });
-    settleFrom(f.hfg1, 2, [&](frmMchIo& d) { host.dblClickCell(d.hfg, 1, 1); });
+    host.act([&] { f.schedules.hfg.SetTextMatrix(1, 1, "99,999"); });
+    settleFrom(f.schedules.hfg1, 2, [&](frmMchIo& d) { host.dblClickCell(d.hfg, 1, 1); });
     EXPECT_TRUE(host.messages().empty());
     EXPECT_EQ(settlements("ri期")[1],
               "115031001|2|20,000|20000|2026/03/15|False|AA0001|1150315001|True");
     EXPECT_EQ(settlements("ri加"), additions);
-    EXPECT_EQ(
-        f.hfg1.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4) + "|" + f.hfg.TextMatrix(1, 1),
-        "20,000|1150315001|10,000");
+    EXPECT_EQ(f.schedules.hfg1.TextMatrix(2, 0) + "|" + f.schedules.hfg1.TextMatrix(2, 4) + "|" +
+                  f.schedules.hfg.TextMatrix(1, 1),
+              "20,000|1150315001|10,000");
 }
 
 TEST_F(SettlementTest, FromTheContractNothingIsWrittenWithoutAChosenVoucherAfterNoOrACancel) {
@@ -320,7 +320,7 @@ TEST_F(SettlementTest, FromTheContractNothingIsWrittenWithoutAChosenVoucherAfter
     contractOfProject(true);
     frmRio& f = shown(true);
     const std::string before = dumpTables(AccDb());
-    settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+    settleFrom(f.schedules.hfg1, 2, [&](frmMchIo& d) {
         host.click(d.Command1);
         host.dblClickCell(d.hfg, 0, 1);
         host.clickCell(d.hfg, 0, 1);
@@ -344,7 +344,7 @@ TEST_F(SettlementTest, FromTheContractASettlementChangedMeanwhileIsNeitherMadeNo
     frmRio& f = shown(true);
     auto copyB = Database::open(AccDb().path(), accSchema());
     std::string leftByB;
-    settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+    settleFrom(f.schedules.hfg1, 2, [&](frmMchIo& d) {
         copyB->Execute(
             "UPDATE ri期 SET 實收金 = '20,000', 收支單號 = '1150101009', 處理 = 1 WHERE 期別 = 2");
         leftByB = dumpTables(AccDb());
@@ -354,20 +354,21 @@ TEST_F(SettlementTest, FromTheContractASettlementChangedMeanwhileIsNeitherMadeNo
         EXPECT_TRUE(d.IsUnloaded());
     });
     EXPECT_EQ(dumpTables(AccDb()), leftByB);
-    EXPECT_EQ(f.hfg1.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4), "20,000|1150101009");
+    EXPECT_EQ(f.schedules.hfg1.TextMatrix(2, 0) + "|" + f.schedules.hfg1.TextMatrix(2, 4),
+              "20,000|1150101009");
 
     copyB->Execute("UPDATE ri期 SET 收支單號 = '1150101008' WHERE 期別 = 1");
     leftByB = dumpTables(AccDb());
     host.choosePopupEntry("mdel");
     host.expectMessage("確定刪除", AnswerYes);
     host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
-    host.mouseUpCell(f.hfg1, 1, 0, RightButton);
+    host.mouseUpCell(f.schedules.hfg1, 1, 0, RightButton);
     EXPECT_EQ(dumpTables(AccDb()), leftByB);
-    EXPECT_EQ(f.hfg1.TextMatrix(1, 4), "1150101008");
+    EXPECT_EQ(f.schedules.hfg1.TextMatrix(1, 4), "1150101008");
 
     AccDb().Execute("UPDATE ri期 SET 處理 = 0 WHERE 期別 = 2");
     host.act([&] { f.FSB_Change(); });
-    settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+    settleFrom(f.schedules.hfg1, 2, [&](frmMchIo& d) {
         AccDb().Execute("DELETE FROM ri期 WHERE 期別 = 2");
         leftByB = dumpTables(AccDb());
         host.expectMessage("此期別已不存在，未沖帳");
@@ -375,7 +376,7 @@ TEST_F(SettlementTest, FromTheContractASettlementChangedMeanwhileIsNeitherMadeNo
         EXPECT_TRUE(d.IsUnloaded());
     });
     EXPECT_EQ(dumpTables(AccDb()), leftByB);
-    EXPECT_EQ(f.hfg.Rows(), 2);
+    EXPECT_EQ(f.schedules.hfg.Rows(), 2);
 }
 
 // Copy B changes the voucher copy A settles with, while A shows it: its cheque voided (the
@@ -402,7 +403,7 @@ TEST_F(SettlementTest, AVoucherChangedByAnotherCopyMeanwhileSettlesNothing) {
         contractOfProject(true);
         frmRio& f = shown(true);
         std::string leftByB;
-        settleFrom(f.hfg1, 2, [&](frmMchIo& d) {
+        settleFrom(f.schedules.hfg1, 2, [&](frmMchIo& d) {
             EXPECT_EQ(listed(d), Texts{"1150315001 票據"});
             c.change();
             leftByB = dumpTables(AccDb());
@@ -415,7 +416,7 @@ TEST_F(SettlementTest, AVoucherChangedByAnotherCopyMeanwhileSettlesNothing) {
                       "115031001|2|20,000|20000|2026/03/15|False||1150315001|True");
         } else {
             EXPECT_EQ(dumpTables(AccDb()), leftByB);
-            EXPECT_EQ(f.hfg1.TextMatrix(2, 0), "");
+            EXPECT_EQ(f.schedules.hfg1.TextMatrix(2, 0), "");
         }
         host.act([&] { f.Unload(); });
     }
@@ -439,15 +440,15 @@ TEST_F(SettlementTest, ASettledRowWithoutAReceivedAmountIsClearedNotSettledOver)
     contractOfProject(true);
     AccDb().Execute("UPDATE ri期 SET 實收金 = '' WHERE 期別 = 1");
     frmRio& f = shown(true);
-    EXPECT_EQ(GridRow(f.hfg1, 1), (Texts{"", "115/12/20", "支票", "CK1", "1150101001"}));
+    EXPECT_EQ(GridRow(f.schedules.hfg1, 1), (Texts{"", "115/12/20", "支票", "CK1", "1150101001"}));
     host.choosePopupEntry("mdel");
     host.expectMessage("確定刪除", AnswerYes);
-    host.mouseUpCell(f.hfg1, 1, 0, RightButton);
+    host.mouseUpCell(f.schedules.hfg1, 1, 0, RightButton);
     EXPECT_EQ(host.popups().back().entries,
               (std::vector<std::pair<std::string, bool>>{{"mdel", true}, {"mMach", false}}));
     EXPECT_EQ(host.messages().size(), 1u) << "no conflict";
     EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|||False|||False");
-    EXPECT_EQ(GridRow(f.hfg1, 1), (Texts{"", "", "", "", ""}));
+    EXPECT_EQ(GridRow(f.schedules.hfg1, 1), (Texts{"", "", "", "", ""}));
 }
 
 // A deleted row takes its receipt with it; the later rows move up one period, receipts and all,
@@ -457,16 +458,17 @@ TEST_F(SettlementTest, DeletingAnInstalmentRenumbersOnlyTheLaterOnes) {
     AddScheduleRow("ri期", "115031001", 3, "30,000", "1150101003");
     AddScheduleRow("ri期", "115031001", 4, "40,000");
     frmRio& f = shown(true);
-    deleteRow(f.hfg, 2, AnswerNo);
-    deleteRow(f.hfg, 2);
+    deleteRow(f.schedules.hfg, 2, AnswerNo);
+    deleteRow(f.schedules.hfg, 2);
     EXPECT_EQ(settlements("ri期"),
               (Texts{"115031001|1|10,000|10,000|2026/12/20|False|CK1|1150101001|True",
                      "115031001|2|30,000|30,000|2026/12/20|False|CK1|1150101003|True",
                      "115031001|3|40,000|||False|||False"}));
-    EXPECT_EQ(f.hfg.TextMatrix(2, 0) + "|" + f.hfg1.TextMatrix(2, 4), "第2期|1150101003");
-    EXPECT_EQ(f.hfg.Rows(), 4);
-    deleteRow(f.hfg, 3);
-    deleteRow(f.hfg, 1);
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(2, 0) + "|" + f.schedules.hfg1.TextMatrix(2, 4),
+              "第2期|1150101003");
+    EXPECT_EQ(f.schedules.hfg.Rows(), 4);
+    deleteRow(f.schedules.hfg, 3);
+    deleteRow(f.schedules.hfg, 1);
     EXPECT_EQ(settlements("ri期"),
               Texts{"115031001|1|30,000|30,000|2026/12/20|False|CK1|1150101003|True"});
 }
@@ -475,18 +477,18 @@ TEST_F(SettlementTest, ClearingAReceiptOpensItsRowAgainAndTouchesItsSixFieldsOnl
     contractOfProject(true);
     contractOfProject(false);
     frmRio& f = shown(true);
-    deleteRow(f.hfg1, 1);
+    deleteRow(f.schedules.hfg1, 1);
     EXPECT_EQ(rows(AccDb(), "SELECT * FROM ri期 WHERE 期別 = 1"),
               Texts{"115031001|1|10,000|2026/12/27|50.00%||INV|||False|||False"});
     const Texts receivables = settlements("ri加");
     host.click(f.optO);
-    deleteRow(f.hfgAm1, 2);
+    deleteRow(f.schedules.hfgAm1, 2);
     EXPECT_EQ(settlements("ro加")[1], "115031001|2|6,000|||False|||False");
     EXPECT_EQ(rows(AccDb(),
                    "SELECT 報價單號, 合約單號, 預付日, 發票號碼, typeof(實收日) FROM ro加 "
                    "WHERE 期別 = 2"),
               Texts{"Q|K|2026/12/27|INV|null"});
-    EXPECT_EQ(f.hfgAm1.TextMatrix(2, 0), "");
+    EXPECT_EQ(f.schedules.hfgAm1.TextMatrix(2, 0), "");
     EXPECT_EQ(settlements("ri加"), receivables);
     // Open again, it is offered for settling from a voucher.
     frmMach& d = dialogFromVoucher(false, "1150316001", "6000", true);
@@ -500,14 +502,14 @@ TEST_F(SettlementTest, DeletingAReductionOrAnAdditionIsAllOrNothing) {
         "INSERT INTO ri減 (id, 期別, 報價單號, 合約單號, 金額) VALUES "
         "('115031001', 1, 'a', 'b', '100'), ('115031001', 2, 'c', 'd', '200')");
     frmRio& f = shown(true);
-    deleteRow(f.hfgM, 1);
+    deleteRow(f.schedules.hfgM, 1);
     EXPECT_EQ(rows(AccDb(), "SELECT 期別, 金額 FROM ri減"), Texts{"1|200"});
     ExpectEachWriteFailureLeavesTheBooks(host, {&AccDb()}, [&] {
         host.forgetAnswers();
         host.choosePopupEntry("mdel");
         host.answerMessage(AnswerYes);
         host.answerMessage(AnswerOk);
-        host.mouseUpCell(f.HfgAM, 1, 0, RightButton);
+        host.mouseUpCell(f.schedules.HfgAM, 1, 0, RightButton);
     });
     EXPECT_EQ(rows(AccDb(), "SELECT 期別, 金額 FROM ri加"), Texts{"1|6,000"});
 }

@@ -283,10 +283,10 @@ void typedAmounts() {
         form.txtAm.userFocus();
         form.txtAm.SelectAll();
         form.txtAm.userType("100000");
-        form.cmdEc.userClick();
-        form.hfg.userMouseUpAt(2, 1, LeftButton);
-        form.txt.userType("52500");
-        form.cmdEc.userFocus();
+        form.schedules.cmdEc.userClick();
+        form.schedules.hfg.userMouseUpAt(2, 1, LeftButton);
+        form.schedules.txt.userType("52500");
+        form.schedules.cmdEc.userFocus();
     });
 }
 
@@ -294,8 +294,8 @@ frmRio& amountEditor() {
     frmRio& form = sampleContracts();
     form.Show();
     act([&] {
-        form.cmdEc.userClick();
-        form.hfg.userMouseUpAt(2, 1, LeftButton);
+        form.schedules.cmdEc.userClick();
+        form.schedules.hfg.userMouseUpAt(2, 1, LeftButton);
     });
     return form;
 }
@@ -430,7 +430,8 @@ const Picture pictures[] = {
     {"frmRio-adding", [] { act([] { sampleContracts().cmdAdd_Click(); }); }},
     {"frmRio-typed-amounts", typedAmounts},
     {"frmRio-amount-editor", [] { amountEditor(); }},
-    {"frmRio-date-picker", [] { act([] { amountEditor().hfg.userMouseUpAt(2, 2, LeftButton); }); }},
+    {"frmRio-date-picker",
+     [] { act([] { amountEditor().schedules.hfg.userMouseUpAt(2, 2, LeftButton); }); }},
     {"frmRioser", [] { contractResults(true, 2); }},
     {"frmRioser-projects", [] { contractResults(true, 6); }},
     {"frmRioser-payable", [] { contractResults(false, 1); }},
