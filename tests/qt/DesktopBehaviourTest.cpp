@@ -624,7 +624,7 @@ TEST_F(ProgramKeyboardTest, EscInACellsEditorKeepsTheCellsOldText) {
          "abc{Tab}{BackTab}{F2}xyz{Esc}",
          "abc"},
         {"frmRio",
-         [](Form& f) -> Grid& { return static_cast<frmRio&>(f).hfg; },
+         [](Form& f) -> Grid& { return static_cast<frmRio&>(f).schedules.hfg; },
          "cmdAc",
          {2, 1},
          "735000{Tab}{BackTab}{F2}9{Esc}",
@@ -658,20 +658,20 @@ TEST_F(ProgramKeyboardTest, EnterOnADateCellsPickerWritesTheShownDate) {
     auto& form = static_cast<frmRio&>(*Forms::getByName("frmRio"));
     form.Show();
     settle();
-    act([&] { form.cmdAc.userClick(); });
+    act([&] { form.schedules.cmdAc.userClick(); });
     act([&] {
-        form.hfg.SetFocus();
-        form.hfg.SetRow(2);
-        form.hfg.SetCol(2);
+        form.schedules.hfg.SetFocus();
+        form.schedules.hfg.SetRow(2);
+        form.schedules.hfg.SetCol(2);
     });
     settle();
     press("{F2}");
-    ASSERT_EQ(form.ActiveControl(), &form.dtpi);
-    std::string shown = GridRocDate(form.dtpi.Value());
+    ASSERT_EQ(form.ActiveControl(), &form.schedules.dtpi);
+    std::string shown = GridRocDate(form.schedules.dtpi.Value());
     press("{Enter}");
-    EXPECT_EQ(form.hfg.TextMatrix(2, 2), shown);
-    EXPECT_FALSE(form.dtpi.Visible());
-    EXPECT_EQ(form.ActiveControl(), &form.hfg);
+    EXPECT_EQ(form.schedules.hfg.TextMatrix(2, 2), shown);
+    EXPECT_FALSE(form.schedules.dtpi.Visible());
+    EXPECT_EQ(form.ActiveControl(), &form.schedules.hfg);
 }
 
 // The company record is typed box after box: Tab goes from 名稱 to 地址, and on to 確定變更 only
