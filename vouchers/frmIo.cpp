@@ -241,10 +241,7 @@ void frmIo::Form_Load() {
 // A voucher picked from the form's own list set ShowOneRecord; it goes with the form, so that
 // the next opening from the launcher lists every voucher again.
 void frmIo::Form_Unload(int&) {
-    try {
-        VoucherRecordset.reset();
-    } catch (const std::exception&) {
-    }
+    VoucherRecordset.reset();
     VoucherFormOpen = false;
     ShowOneRecord = false;
 }

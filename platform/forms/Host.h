@@ -65,8 +65,6 @@ class Host {
     // Opens a file with the desktop's default program; false when nothing could open it.
     virtual bool openWithDesktop(const std::string& path) = 0;
     virtual ScreenSize screenSize() = 0;
-    // Lets pending events run (the old DoEvents).
-    virtual void yield() = 0;
     // Waits this long while events go on being handled, without keeping the processor busy.
     virtual void waitWhileProcessingEvents(int milliseconds) = 0;
     // Runs `action` after the current event has been handled.

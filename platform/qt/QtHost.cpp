@@ -339,10 +339,6 @@ ScreenSize QtHost::screenSize() {
     return {area.width() * TwipsPerPixel, area.height() * TwipsPerPixel};
 }
 
-void QtHost::yield() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
 void QtHost::waitWhileProcessingEvents(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);

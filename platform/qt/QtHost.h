@@ -37,7 +37,6 @@ class QtHost : public Host {
     [[noreturn]] void endProgram() override;
     bool openWithDesktop(const std::string& path) override;
     ScreenSize screenSize() override;
-    void yield() override;
     void waitWhileProcessingEvents(int milliseconds) override;
     void post(std::function<void()> action) override;
     void setMousePointer(int pointer) override;

@@ -136,10 +136,6 @@ bool TestHost::openWithDesktop(const std::string& path) {
     return true;
 }
 
-void TestHost::yield() {
-    Clock::advance(0.05);
-}
-
 void TestHost::waitWhileProcessingEvents(int milliseconds) {
     if (!waitActions_.empty()) {
         auto action = std::move(waitActions_.front());

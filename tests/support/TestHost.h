@@ -121,7 +121,6 @@ class TestHost : public Host {
     ScreenSize screenSize() override { return screen_; }
     // The screen the program runs on; 1920 by 1080 pixels unless a test sets another.
     void setScreenSize(ScreenSize screen) { screen_ = screen; }
-    void yield() override;
     // Moves the fixed clock on by the time waited, after running what the test set to happen
     // meanwhile (onWait).
     void waitWhileProcessingEvents(int milliseconds) override;
