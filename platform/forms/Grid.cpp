@@ -82,13 +82,18 @@ uint32_t takeNumber(const char* data, uint32_t& at) {
 // Where column `col` lies in the block; a column past the stored ones is not found, and `stored`
 // then counts them.
 Grid::PackedRow::Span Grid::PackedRow::locate(int col) const {
-    uint32_t at = 0;
-    int c = 0;
+    const bool onward = static_cast<uint32_t>(col) >= seenCol_;
+    uint32_t at = onward ? seenAt_ : 0;
+    int c = onward ? static_cast<int>(seenCol_) : 0;
     for (; at < size_; ++c) {
         uint32_t start = at;
         uint32_t format = takeNumber(data_.get(), at);
         uint32_t length = takeNumber(data_.get(), at);
-        if (c == col) return {start, at + length, at, length, format, c, true};
+        if (c == col) {
+            seenCol_ = static_cast<uint32_t>(c);
+            seenAt_ = start;
+            return {start, at + length, at, length, format, c, true};
+        }
         at += length;
     }
     return {size_, size_, size_, 0, 0, c, false};
@@ -136,12 +141,17 @@ bool Grid::PackedRow::set(int col, std::optional<std::string_view> text,
     std::memcpy(out + blanks, head, headSize);
     std::memcpy(out + blanks + headSize, text->data(), text->size());
     size_ = size;
+    // The cells before this one kept their places.
+    seenCol_ = static_cast<uint32_t>(col);
+    seenAt_ = span.start + blanks;
     return true;
 }
 
 void Grid::PackedRow::truncate(int cols) {
     Span span = locate(cols);
-    if (span.found) size_ = span.start;
+    if (!span.found) return;
+    size_ = span.start;
+    seenCol_ = seenAt_ = 0;
 }
 
 // A little room is kept: rows filled alike start with their final size.

@@ -239,6 +239,8 @@ class Grid : public Control {
             data_ = std::move(other.data_);
             size_ = std::exchange(other.size_, 0);
             capacity_ = std::exchange(other.capacity_, 0);
+            seenCol_ = std::exchange(other.seenCol_, 0);
+            seenAt_ = std::exchange(other.seenAt_, 0);
             return *this;
         }
         std::string_view text(int col) const;
@@ -263,6 +265,10 @@ class Grid : public Control {
         std::unique_ptr<char[]> data_;
         uint32_t size_ = 0;
         uint32_t capacity_ = 0;
+        // The start of the cell looked up last: a form fills and reads a row from left to
+        // right, so the next lookup goes on from there instead of from the row's first cell.
+        mutable uint32_t seenCol_ = 0;
+        mutable uint32_t seenAt_ = 0;
     };
 
     void checkCell(int row, int col) const;
