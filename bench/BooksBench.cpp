@@ -749,7 +749,8 @@ int64_t rawBilledSchedules(Raw& acc) {
     int64_t count = 0;
     long long total = 0;
     for (const char* sql :
-         {"SELECT c.id, c.收名稱, c.簽約日, c.客戶名, c.聯絡人, c.電話, s.期別, s.預付金 AS amount, "
+         {"SELECT c.id, c.收名稱, c.簽約日, c.客戶名, c.聯絡人, c.電話, s.期別, s.預付金 AS "
+          "amount, "
           "s.預付日, s.處理 FROM ro AS c INNER JOIN ro期 AS s ON c.id = s.id WHERE s.送帳日 IS "
           "NOT NULL ORDER BY c.id, s.期別",
           "SELECT c.id, c.收名稱, c.簽約日, c.客戶名, c.聯絡人, c.電話, s.期別, s.金額 AS amount, "
@@ -855,10 +856,11 @@ int64_t rawReminder(Raw& acc) {
     int64_t count = 0;
     for (int side = 0; side < 2; ++side) {
         sqlite3_stmt* q = acc.statement(
-            side == 0 ? "SELECT 票據號碼, 收銀行, 收帳號, 金額, 開票人, 到期日, deDay, 收支單號 "
-                        "FROM bill WHERE 到期日 < ? AND 方式 = 0 AND 收支 = ? ORDER BY deDay, 收銀行"
-                      : "SELECT 票據號碼, 開銀行, 開帳號, 金額, 收票人, 到期日, arDay, 收支單號 "
-                        "FROM bill WHERE arDay < ? AND 方式 = 0 AND 收支 = ? ORDER BY 開銀行, 到期日");
+            side == 0
+                ? "SELECT 票據號碼, 收銀行, 收帳號, 金額, 開票人, 到期日, deDay, 收支單號 "
+                  "FROM bill WHERE 到期日 < ? AND 方式 = 0 AND 收支 = ? ORDER BY deDay, 收銀行"
+                : "SELECT 票據號碼, 開銀行, 開帳號, 金額, 收票人, 到期日, arDay, 收支單號 "
+                  "FROM bill WHERE arDay < ? AND 方式 = 0 AND 收支 = ? ORDER BY 開銀行, 到期日");
         bind(q, 1, tomorrow);
         sqlite3_bind_int(q, 2, side == 0);
         long long running = 0;
@@ -870,8 +872,8 @@ int64_t rawReminder(Raw& acc) {
             row[3] = amount(money);
             row.push_back(day.empty() ? "" : rocDate(day));
             row.push_back(day.empty() ? ""
-                                      : std::to_string(daysBetween(
-                                            today, *Date::fromIso(day.substr(0, 10)))) +
+                                      : std::to_string(
+                                            daysBetween(today, *Date::fromIso(day.substr(0, 10)))) +
                                             " 天");
             row.push_back(amount(running));
         }
@@ -1077,8 +1079,7 @@ void measureBook(Table& table, int64_t size) {
     contract.lbPjNo.SetCaption(project);
     contract.lbPj.SetCaption(projectName);
     table.time(
-        "沖帳 (frmMchIo) open", size, times,
-        [&] { return listed(Forms::get<frmMchIo>().hfg, 1); },
+        "沖帳 (frmMchIo) open", size, times, [&] { return listed(Forms::get<frmMchIo>().hfg, 1); },
         [&] { return rawSettleVouchers(acc, project, projectName); },
         [] { Forms::unloadByName("frmMchIo"); });
     Forms::unloadByName("frmMchIo");

@@ -205,12 +205,25 @@ bool Grid::setCell(int row, int col, std::optional<std::string_view> text,
     return rows_[row].set(col, text, format, rowRoom_);
 }
 
+// The current cell, or every selected one, takes the change. A block of cells holds few
+// formats: each is changed and looked up once, not once per cell.
 template <class Change>
-void Grid::changeFormat(int row, int col, Change&& change) {
-    checkCell(row, col);
-    CellFormat format = formats_[rows_[row].format(col)];
-    change(format);
-    setCell(row, col, std::nullopt, formatNumber(format));
+void Grid::changeFormat(Change&& change) {
+    uint32_t from = 0, to = 0;
+    bool known = false;
+    forEachTargetCell([&](int r, int c) {
+        checkCell(r, c);
+        const uint32_t old = rows_[r].format(c);
+        if (!known || old != from) {
+            CellFormat format = formats_[old];
+            change(format);
+            from = old;
+            to = formatNumber(format);
+            known = true;
+        }
+        setCell(r, c, std::nullopt, to);
+    });
+    changed(Property::Cells);
 }
 
 uint32_t Grid::formatNumber(const CellFormat& format) {
@@ -384,11 +397,7 @@ int Grid::CellAlignment() const {
 }
 
 void Grid::SetCellAlignment(int alignment) {
-    forEachTargetCell([&](int r, int c) {
-        changeFormat(r, c,
-                     [&](CellFormat& f) { f.alignment = static_cast<signed char>(alignment); });
-    });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.alignment = static_cast<signed char>(alignment); });
 }
 
 Color Grid::CellBackColor() const {
@@ -397,9 +406,7 @@ Color Grid::CellBackColor() const {
 }
 
 void Grid::SetCellBackColor(Color color) {
-    forEachTargetCell(
-        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.back = color; }); });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.back = color; });
 }
 
 Color Grid::CellForeColor() const {
@@ -408,9 +415,7 @@ Color Grid::CellForeColor() const {
 }
 
 void Grid::SetCellForeColor(Color color) {
-    forEachTargetCell(
-        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.fore = color; }); });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.fore = color; });
 }
 
 bool Grid::CellFontBold() const {
@@ -418,9 +423,7 @@ bool Grid::CellFontBold() const {
 }
 
 void Grid::SetCellFontBold(bool bold) {
-    forEachTargetCell(
-        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.bold = bold; }); });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.bold = bold; });
 }
 
 Color Grid::BackColorAt(int row, int col) const {
@@ -934,6 +937,34 @@ void SetCellAlignment(Grid& grid, int row, int col, int alignment) {
     grid.SetRow(row);
     grid.SetCol(col);
     grid.SetCellAlignment(alignment);
+}
+
+namespace {
+
+// Selects the block, lets `format` format every cell of it, and leaves the current cell on its
+// last cell, as formatting the cells one by one would.
+template <class Format>
+void formatBlock(Grid& grid, int row, int col, int lastRow, int lastCol, Format&& format) {
+    const int fillStyle = grid.FillStyle();
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetRowSel(lastRow);
+    grid.SetColSel(lastCol);
+    grid.SetFillStyle(1);
+    format();
+    grid.SetFillStyle(fillStyle);
+    grid.SetRow(lastRow);
+    grid.SetCol(lastCol);
+}
+
+}  // namespace
+
+void SetCellsForeColor(Grid& grid, int row, int col, int lastRow, int lastCol, Color color) {
+    formatBlock(grid, row, col, lastRow, lastCol, [&] { grid.SetCellForeColor(color); });
+}
+
+void SetCellsAlignment(Grid& grid, int row, int col, int lastRow, int lastCol, int alignment) {
+    formatBlock(grid, row, col, lastRow, lastCol, [&] { grid.SetCellAlignment(alignment); });
 }
 
 void SortRowsByColumn(Grid& grid, int col, int order) {

@@ -276,7 +276,7 @@ class Grid : public Control {
     bool setCell(int row, int col, std::optional<std::string_view> text,
                  std::optional<uint32_t> format);
     template <class Change>
-    void changeFormat(int row, int col, Change&& change);
+    void changeFormat(Change&& change);
     uint32_t formatNumber(const CellFormat& format);
     template <class F>
     void forEachTargetCell(F&& apply);
@@ -335,6 +335,10 @@ class HiddenWhileFilling {
 void SetCellForeColor(Grid& grid, int row, int col, Color color);
 void SetCellBackColor(Grid& grid, int row, int col, Color color);
 void SetCellAlignment(Grid& grid, int row, int col, int alignment);
+// Formats every cell from (row, col) to (lastRow, lastCol) at once, as a listing formats whole
+// columns; the current cell is left on the last one.
+void SetCellsForeColor(Grid& grid, int row, int col, int lastRow, int lastCol, Color color);
+void SetCellsAlignment(Grid& grid, int row, int col, int lastRow, int lastCol, int alignment);
 
 // Sorts the rows from row 1 to the last by one column (1 ascending, 2 descending, as SetSort takes
 // it), as a click on that column's header does.
