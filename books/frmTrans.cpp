@@ -498,18 +498,18 @@ void frmTrans::FillBookRows(Book book, const Date& start, const Date& end) {
         hfg.SetTextMatrix(row, 1, ShownDate(rs.Fields("day").date()));
         hfg.SetTextMatrix(row, 2, rs.Fields("lno").text());
         hfg.SetTextMatrix(row, 3, rs.Fields("memo").text());
-        SetCellAlignment(hfg, row, 2, LeftAlignment);
-        SetCellAlignment(hfg, row, 3, LeftAlignment);
         bool income = rs.Fields("incom").boolean();
         hfg.SetTextMatrix(row, income ? AmountInColumn : AmountOutColumn,
                           AmountText(rs.Fields("cash").wholeNumber()));
         hfg.SetTextMatrix(row, BalanceColumn,
                           AmountText(rs.Fields("bala").wholeNumber() + opening));
     }
-    for (int row = 1; row < hfg.Rows(); ++row) {
-        SetCellForeColor(hfg, row, AmountInColumn, IncomeBlue);
-        SetCellForeColor(hfg, row, AmountOutColumn, ExpenseRed);
-        bool negative = hfg.TextMatrix(row, BalanceColumn).starts_with("-");
+    const int last = hfg.Rows() - 1;
+    SetCellsAlignment(hfg, 2, 2, last, 3, LeftAlignment);
+    SetCellsForeColor(hfg, 1, AmountInColumn, last, AmountInColumn, IncomeBlue);
+    SetCellsForeColor(hfg, 1, AmountOutColumn, last, AmountOutColumn, ExpenseRed);
+    for (int row = 1; row <= last; ++row) {
+        bool negative = hfg.CellText(row, BalanceColumn).starts_with("-");
         SetCellForeColor(hfg, row, BalanceColumn, negative ? ExpenseRed : IncomeBlue);
     }
     hfg.SetRedraw(true);

@@ -78,10 +78,9 @@ void frmMchIo::ListProjectVouchers() {
         "AND 方式 IN (?, ?, ?) ORDER BY 單號",
         contracts->lbPjNo.Caption(), contracts->lbPj.Caption(), !receivable, SignedByCash,
         SignedByCheque, SignedByCashedCheque);
-    const int count = static_cast<int>(rs.RecordCount());
-    if (count == 0) return;
-    hfg.SetRows(count + 1);
+    // The rows are added as they are read: counting them first would run the query twice.
     for (int row = 1; !rs.Eof(); rs.MoveNext(), ++row) {
+        hfg.SetRows(row + 1);
         listed_.push_back(VoucherAt(rs));
         const Value day = rs.Fields("發生日期");
         hfg.SetTextMatrix(row, 1, rs.Fields("單號").text());

@@ -11,11 +11,8 @@ namespace kiv {
 namespace {
 
 std::string twoDigits(int n) {
-    if (n < 0 || n > 99) {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%02d", n);
-        return buffer;
-    }
+    // As "%02d" writes it: a sign or a third digit goes beyond the two.
+    if (n < 0 || n > 99) return std::to_string(n);
     return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
 }
 
@@ -169,9 +166,14 @@ std::string rocYear(const Date& d, bool padded) {
 std::string formatDate(const Date& d, std::string_view pattern) {
     const bool withEra = pattern == "gg ee/mm/dd";
     if (withEra || pattern == "ee/mm/dd") {
-        char text[48];
-        std::snprintf(text, sizeof text, "%02d/%02d/%02d", d.year() - 1911, d.month(), d.day());
-        return withEra ? std::string(RocEraName) + " " + text : std::string(text);
+        // Every listing writes a date per row: put together without printf's parsing.
+        std::string text = withEra ? std::string(RocEraName) + " " : std::string();
+        text += twoDigits(d.year() - 1911);
+        text += '/';
+        text += twoDigits(d.month());
+        text += '/';
+        text += twoDigits(d.day());
+        return text;
     }
     using Part = std::string (*)(const Date&);
     struct Token {

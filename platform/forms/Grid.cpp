@@ -82,13 +82,18 @@ uint32_t takeNumber(const char* data, uint32_t& at) {
 // Where column `col` lies in the block; a column past the stored ones is not found, and `stored`
 // then counts them.
 Grid::PackedRow::Span Grid::PackedRow::locate(int col) const {
-    uint32_t at = 0;
-    int c = 0;
+    const bool onward = static_cast<uint32_t>(col) >= seenCol_;
+    uint32_t at = onward ? seenAt_ : 0;
+    int c = onward ? static_cast<int>(seenCol_) : 0;
     for (; at < size_; ++c) {
         uint32_t start = at;
         uint32_t format = takeNumber(data_.get(), at);
         uint32_t length = takeNumber(data_.get(), at);
-        if (c == col) return {start, at + length, at, length, format, c, true};
+        if (c == col) {
+            seenCol_ = static_cast<uint32_t>(c);
+            seenAt_ = start;
+            return {start, at + length, at, length, format, c, true};
+        }
         at += length;
     }
     return {size_, size_, size_, 0, 0, c, false};
@@ -136,12 +141,17 @@ bool Grid::PackedRow::set(int col, std::optional<std::string_view> text,
     std::memcpy(out + blanks, head, headSize);
     std::memcpy(out + blanks + headSize, text->data(), text->size());
     size_ = size;
+    // The cells before this one kept their places.
+    seenCol_ = static_cast<uint32_t>(col);
+    seenAt_ = span.start + blanks;
     return true;
 }
 
 void Grid::PackedRow::truncate(int cols) {
     Span span = locate(cols);
-    if (span.found) size_ = span.start;
+    if (!span.found) return;
+    size_ = span.start;
+    seenCol_ = seenAt_ = 0;
 }
 
 // A little room is kept: rows filled alike start with their final size.
@@ -195,12 +205,25 @@ bool Grid::setCell(int row, int col, std::optional<std::string_view> text,
     return rows_[row].set(col, text, format, rowRoom_);
 }
 
+// The current cell, or every selected one, takes the change. A block of cells holds few
+// formats: each is changed and looked up once, not once per cell.
 template <class Change>
-void Grid::changeFormat(int row, int col, Change&& change) {
-    checkCell(row, col);
-    CellFormat format = formats_[rows_[row].format(col)];
-    change(format);
-    setCell(row, col, std::nullopt, formatNumber(format));
+void Grid::changeFormat(Change&& change) {
+    uint32_t from = 0, to = 0;
+    bool known = false;
+    forEachTargetCell([&](int r, int c) {
+        checkCell(r, c);
+        const uint32_t old = rows_[r].format(c);
+        if (!known || old != from) {
+            CellFormat format = formats_[old];
+            change(format);
+            from = old;
+            to = formatNumber(format);
+            known = true;
+        }
+        setCell(r, c, std::nullopt, to);
+    });
+    changed(Property::Cells);
 }
 
 uint32_t Grid::formatNumber(const CellFormat& format) {
@@ -374,11 +397,7 @@ int Grid::CellAlignment() const {
 }
 
 void Grid::SetCellAlignment(int alignment) {
-    forEachTargetCell([&](int r, int c) {
-        changeFormat(r, c,
-                     [&](CellFormat& f) { f.alignment = static_cast<signed char>(alignment); });
-    });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.alignment = static_cast<signed char>(alignment); });
 }
 
 Color Grid::CellBackColor() const {
@@ -387,9 +406,7 @@ Color Grid::CellBackColor() const {
 }
 
 void Grid::SetCellBackColor(Color color) {
-    forEachTargetCell(
-        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.back = color; }); });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.back = color; });
 }
 
 Color Grid::CellForeColor() const {
@@ -398,9 +415,7 @@ Color Grid::CellForeColor() const {
 }
 
 void Grid::SetCellForeColor(Color color) {
-    forEachTargetCell(
-        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.fore = color; }); });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.fore = color; });
 }
 
 bool Grid::CellFontBold() const {
@@ -408,9 +423,7 @@ bool Grid::CellFontBold() const {
 }
 
 void Grid::SetCellFontBold(bool bold) {
-    forEachTargetCell(
-        [&](int r, int c) { changeFormat(r, c, [&](CellFormat& f) { f.bold = bold; }); });
-    changed(Property::Cells);
+    changeFormat([&](CellFormat& f) { f.bold = bold; });
 }
 
 Color Grid::BackColorAt(int row, int col) const {
@@ -942,6 +955,34 @@ void SetCellAlignment(Grid& grid, int row, int col, int alignment) {
     grid.SetRow(row);
     grid.SetCol(col);
     grid.SetCellAlignment(alignment);
+}
+
+namespace {
+
+// Selects the block, lets `format` format every cell of it, and leaves the current cell on its
+// last cell, as formatting the cells one by one would.
+template <class Format>
+void formatBlock(Grid& grid, int row, int col, int lastRow, int lastCol, Format&& format) {
+    const int fillStyle = grid.FillStyle();
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetRowSel(lastRow);
+    grid.SetColSel(lastCol);
+    grid.SetFillStyle(1);
+    format();
+    grid.SetFillStyle(fillStyle);
+    grid.SetRow(lastRow);
+    grid.SetCol(lastCol);
+}
+
+}  // namespace
+
+void SetCellsForeColor(Grid& grid, int row, int col, int lastRow, int lastCol, Color color) {
+    formatBlock(grid, row, col, lastRow, lastCol, [&] { grid.SetCellForeColor(color); });
+}
+
+void SetCellsAlignment(Grid& grid, int row, int col, int lastRow, int lastCol, int alignment) {
+    formatBlock(grid, row, col, lastRow, lastCol, [&] { grid.SetCellAlignment(alignment); });
 }
 
 void SortRowsByColumn(Grid& grid, int col, int order) {

@@ -239,6 +239,8 @@ class Grid : public Control {
             data_ = std::move(other.data_);
             size_ = std::exchange(other.size_, 0);
             capacity_ = std::exchange(other.capacity_, 0);
+            seenCol_ = std::exchange(other.seenCol_, 0);
+            seenAt_ = std::exchange(other.seenAt_, 0);
             return *this;
         }
         std::string_view text(int col) const;
@@ -263,6 +265,10 @@ class Grid : public Control {
         std::unique_ptr<char[]> data_;
         uint32_t size_ = 0;
         uint32_t capacity_ = 0;
+        // The start of the cell looked up last: a form fills and reads a row from left to
+        // right, so the next lookup goes on from there instead of from the row's first cell.
+        mutable uint32_t seenCol_ = 0;
+        mutable uint32_t seenAt_ = 0;
     };
 
     void checkCell(int row, int col) const;
@@ -270,7 +276,7 @@ class Grid : public Control {
     bool setCell(int row, int col, std::optional<std::string_view> text,
                  std::optional<uint32_t> format);
     template <class Change>
-    void changeFormat(int row, int col, Change&& change);
+    void changeFormat(Change&& change);
     uint32_t formatNumber(const CellFormat& format);
     template <class F>
     void forEachTargetCell(F&& apply);
@@ -330,6 +336,10 @@ class HiddenWhileFilling {
 void SetCellForeColor(Grid& grid, int row, int col, Color color);
 void SetCellBackColor(Grid& grid, int row, int col, Color color);
 void SetCellAlignment(Grid& grid, int row, int col, int alignment);
+// Formats every cell from (row, col) to (lastRow, lastCol) at once, as a listing formats whole
+// columns; the current cell is left on the last one.
+void SetCellsForeColor(Grid& grid, int row, int col, int lastRow, int lastCol, Color color);
+void SetCellsAlignment(Grid& grid, int row, int col, int lastRow, int lastCol, int alignment);
 
 // Sorts the rows from row 1 to the last by one column (1 ascending, 2 descending, as SetSort takes
 // it), as a click on that column's header does.

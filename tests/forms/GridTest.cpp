@@ -186,3 +186,43 @@ TEST_F(GridTest, AddItemAndRemoveItemShiftRows) {
 }
 
 }  // namespace
+
+// A block formatted at once gives each cell what formatting it alone gives: the cells' other
+// formats stay, cells of differing formats each keep theirs, nothing outside the block changes,
+// and the current cell ends on the block's last, the fill style as it was.
+TEST_F(GridTest, ABlockFormattedAtOnceFormatsEachCellAsOneByOne) {
+    fill({"a", "b", "c", "d"});
+    SetCellForeColor(grid(), 2, 1, 0x0000FF);
+    grid().SetCellFontBold(true);
+    SetCellBackColor(grid(), 3, 2, 0x00FF00);
+    SetCellsAlignment(grid(), 2, 1, 3, 2, LeftCentre);
+    SetCellsForeColor(grid(), 1, 2, 4, 2, 0xFF0000);
+
+    struct Expected {
+        int row, col;
+        Color fore, back;
+        int alignment;
+        bool bold;
+    };
+    const int general = 9;
+    for (const Expected& e : std::initializer_list<Expected>{
+             {1, 1, Grid::Unset, Grid::Unset, general, false},
+             {2, 1, 0x0000FF, Grid::Unset, LeftCentre, true},
+             {3, 1, Grid::Unset, Grid::Unset, LeftCentre, false},
+             {4, 1, Grid::Unset, Grid::Unset, general, false},
+             {1, 2, 0xFF0000, Grid::Unset, general, false},
+             {2, 2, 0xFF0000, Grid::Unset, LeftCentre, false},
+             {3, 2, 0xFF0000, 0x00FF00, LeftCentre, false},
+             {4, 2, 0xFF0000, Grid::Unset, general, false},
+         }) {
+        EXPECT_EQ(grid().ForeColorAt(e.row, e.col), e.fore) << e.row << "," << e.col;
+        EXPECT_EQ(grid().BackColorAt(e.row, e.col), e.back) << e.row << "," << e.col;
+        EXPECT_EQ(grid().AlignmentAt(e.row, e.col), e.alignment) << e.row << "," << e.col;
+        EXPECT_EQ(grid().BoldAt(e.row, e.col), e.bold) << e.row << "," << e.col;
+    }
+    EXPECT_EQ(grid().Row(), 4);
+    EXPECT_EQ(grid().Col(), 2);
+    EXPECT_EQ(grid().RowSel(), 4);
+    EXPECT_EQ(grid().FillStyle(), 0);
+    EXPECT_EQ(grid().TextMatrix(3, 2), "row3");
+}
