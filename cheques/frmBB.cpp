@@ -76,6 +76,11 @@ std::string summaryDate(const std::string& shown) {
     return date ? GridRocDate(*date) : "";
 }
 
+std::string summaryKey(const std::string& date, const std::string& account,
+                       const std::string& state) {
+    return date + '\n' + account + '\n' + state;
+}
+
 void setHeader(Grid& grid, int col, const std::string& text) {
     grid.SetRow(0);
     grid.SetCol(col);
@@ -296,6 +301,7 @@ void frmBB::FillChequeGrid(bool received) {
     SetupChequeGrid();
     hfg.SetRows(2);
     hfg.SetFixedRows(1);
+    tallies_.clear();
     if (rs.Eof()) return;
     setMousePointer(Hourglass);
     int row = 0;
@@ -305,51 +311,36 @@ void frmBB::FillChequeGrid(bool received) {
         hfg.SetTextMatrix(row, 2, ShownDate(rs.Fields(1)));
         hfg.SetTextMatrix(row, 3, rs.Fields(2).text());
         hfg.SetTextMatrix(row, 4, rs.Fields(3).text());
-        hfg.SetTextMatrix(row, 5,
-                          rs.Fields(4).isNull() ? "" : stateText(rs.Fields(4).wholeNumber()));
-        hfg.SetTextMatrix(row, 6, ShownDate(rs.Fields(5)));
+        const std::string state =
+            rs.Fields(4).isNull() ? "" : stateText(rs.Fields(4).wholeNumber());
+        hfg.SetTextMatrix(row, 5, state);
+        const std::string due = ShownDate(rs.Fields(5));
+        hfg.SetTextMatrix(row, 6, due);
         hfg.SetTextMatrix(row, 7, ShownDate(rs.Fields(6)));
         hfg.SetTextMatrix(row, 8, rs.Fields(7).text());
-        hfg.SetTextMatrix(row, 9, AmountText(rs.Fields(8).wholeNumber()));
-        hfg.SetTextMatrix(row, 10, rs.Fields(9).text() + "(" + rs.Fields(10).text() + ")");
+        const int64_t amount = rs.Fields(8).wholeNumber();
+        hfg.SetTextMatrix(row, 9, AmountText(amount));
+        const std::string account = rs.Fields(9).text() + "(" + rs.Fields(10).text() + ")";
+        hfg.SetTextMatrix(row, AccountColumn, account);
+        TallyCheque(summaryDate(due), account, state, amount);
         for (int col : {1, 4, 8})
             setLeftAligned(hfg, row, col);
     }
     setMousePointer(0);
 }
 
-namespace {
-
-// The count and total of the listed cheques of one due date, account and state.
-struct ChequeTally {
-    int count = 0;
-    int64_t total = 0;
-};
-
-std::string summaryKey(const std::string& date, const std::string& account,
-                       const std::string& state) {
-    return date + '\n' + account + '\n' + state;
+// A cheque without a due date belongs to no summary row.
+void frmBB::TallyCheque(const std::string& due, const std::string& account,
+                        const std::string& state, int64_t amount) {
+    if (due.empty()) return;
+    ChequeTally& tally = tallies_[summaryKey(due, account, state)];
+    ++tally.count;
+    tally.total += amount;
 }
-
-// The cheque rows 1 .. lastRow tallied in one pass, each due date read once: the summary takes
-// its rows' figures from here, so that it costs no more than the list it sums.
-std::unordered_map<std::string, ChequeTally> tallyCheques(const Grid& grid, int lastRow) {
-    std::unordered_map<std::string, ChequeTally> tallies;
-    for (int row = 1; row <= lastRow; ++row) {
-        const std::string date = summaryDate(grid.TextMatrix(row, 6));
-        if (date.empty()) continue;
-        ChequeTally& tally =
-            tallies[summaryKey(date, grid.TextMatrix(row, AccountColumn), grid.TextMatrix(row, 5))];
-        ++tally.count;
-        tally.total += AmountOf(grid.TextMatrix(row, 9));
-    }
-    return tallies;
-}
-
-}  // namespace
 
 // One summary row per due date, account and state of the listed cheques, as the summary view
-// gives them; each row's count and total are taken from the cheque rows that match it.
+// gives them; each row's count and total are those the query tallied while it filled the cheque
+// rows, which a sort only reorders.
 void frmBB::AppendChequeSummary() {
     Recordset rs = queriedReceived_
                        ? PrintDb().OpenRecordset("SELECT * FROM biSum ORDER BY 1, 2, 3")
@@ -360,7 +351,6 @@ void frmBB::AppendChequeSummary() {
             {summaryDate(rs.Fields(0).text()), rs.Fields(1).text(), rs.Fields(2).text()});
     if (groups.empty()) return;
     setMousePointer(Hourglass);
-    const auto tallies = tallyCheques(hfg, DetailRowCount - 1);
     const int first = DetailRowCount + 2;
     hfg.SetRows(first + static_cast<int>(groups.size()));
     const Color headerColor = queriedReceived_ ? ReceivedColor : IssuedColor;
@@ -378,8 +368,8 @@ void frmBB::AppendChequeSummary() {
         const int row = first + static_cast<int>(g);
         for (int i = 0; i < 3; ++i)
             hfg.SetTextMatrix(row, 3 + i, groups[g][i]);
-        auto found = tallies.find(summaryKey(groups[g][0], groups[g][1], groups[g][2]));
-        const ChequeTally tally = found == tallies.end() ? ChequeTally{} : found->second;
+        auto found = tallies_.find(summaryKey(groups[g][0], groups[g][1], groups[g][2]));
+        const ChequeTally tally = found == tallies_.end() ? ChequeTally{} : found->second;
         hfg.SetTextMatrix(row, 6, std::to_string(tally.count));
         hfg.SetTextMatrix(row, 7, AmountText(tally.total));
     }

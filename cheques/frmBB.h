@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/forms/ControlArray.h"
@@ -63,6 +65,8 @@ class frmBB : public Form {
     void RunChequeQuery();
     void SetupChequeGrid();
     void FillChequeGrid(bool received);
+    void TallyCheque(const std::string& due, const std::string& account, const std::string& state,
+                     int64_t amount);
     void AppendChequeSummary();
     void SortChequeGrid();
     void OpenChequeOrVoucher();
@@ -86,6 +90,13 @@ class frmBB : public Form {
     // The direction of the last query: the summary, the sort and the print tables follow the rows
     // shown, not an option switched since.
     bool queriedReceived_ = false;
+    // The count and total of the listed cheques of one due date (as the summary writes it),
+    // account and state, added while the query fills the cheque rows.
+    struct ChequeTally {
+        int count = 0;
+        int64_t total = 0;
+    };
+    std::unordered_map<std::string, ChequeTally> tallies_;
 };
 
 }  // namespace kiv

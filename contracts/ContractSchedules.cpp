@@ -30,10 +30,6 @@ constexpr Color PayableText = 0xFF;
 constexpr int CellInset = 2 * TwipsPerPixel;
 constexpr int ShareBoxNarrowing = 180;
 
-std::string dateCell(const Value& value) {
-    return value.isNull() ? "" : GridRocDate(value.date());
-}
-
 // The one data row an emptied grid keeps, still untouched: it holds no schedule row.
 bool blankGrid(const Grid& grid) {
     if (grid.Rows() != 2) return false;
@@ -136,7 +132,7 @@ Recordset scheduleRows(bool receivable, Schedule schedule, const std::string& id
 void showReceipt(Grid& receipts, int r, const Recordset& row) {
     if (!row.Fields("處理").boolean()) return;
     receipts.SetTextMatrix(r, 0, AmountText(row.Fields("實收金")));
-    receipts.SetTextMatrix(r, 1, dateCell(row.Fields("實收日")));
+    receipts.SetTextMatrix(r, 1, ScheduleDateCell(row.Fields("實收日")));
     receipts.SetTextMatrix(r, 2, row.Fields("現金").boolean() ? "現金" : "支票");
     receipts.SetTextMatrix(r, 3, row.Fields("支票號碼").text());
     receipts.SetTextMatrix(r, 4, row.Fields("收支單號").text());
@@ -145,21 +141,15 @@ void showReceipt(Grid& receipts, int r, const Recordset& row) {
 void showInstalment(Grid& plan, Grid& receipts, int r, const Recordset& row) {
     plan.SetTextMatrix(r, 0, "第" + row.Fields("期別").text() + "期");
     plan.SetTextMatrix(r, 1, row.Fields("預付金").text());
-    plan.SetTextMatrix(r, 2, dateCell(row.Fields("預付日")));
+    plan.SetTextMatrix(r, 2, ScheduleDateCell(row.Fields("預付日")));
     plan.SetTextMatrix(r, 3, row.Fields("佔總價比例").text());
-    plan.SetTextMatrix(r, 4, dateCell(row.Fields("送帳日")));
+    plan.SetTextMatrix(r, 4, ScheduleDateCell(row.Fields("送帳日")));
     plan.SetTextMatrix(r, 5, row.Fields("發票號碼").text());
     showReceipt(receipts, r, row);
 }
 
 void showAddition(Grid& plan, Grid& receipts, int r, const Recordset& row) {
-    plan.SetTextMatrix(r, 0, "追加" + row.Fields("期別").text());
-    plan.SetTextMatrix(r, 1, row.Fields("報價單號").text());
-    plan.SetTextMatrix(r, 2, row.Fields("合約單號").text());
-    plan.SetTextMatrix(r, 3, row.Fields("金額").text());
-    plan.SetTextMatrix(r, 4, dateCell(row.Fields("預付日")));
-    plan.SetTextMatrix(r, 5, dateCell(row.Fields("送帳日")));
-    plan.SetTextMatrix(r, 6, row.Fields("發票號碼").text());
+    ShowAdditionPlan(plan, r, row);
     showReceipt(receipts, r, row);
 }
 
@@ -592,7 +582,10 @@ void ContractSchedules::AddReduction() {
     ReductionsEditing = true;
 }
 
-// The totals are added as integers from the amount cells.
+// The grids are edited in place and saved one by one, so the totals are read from the cells: they
+// must show what is typed and not yet saved. Each amount cell holds the stored text as it stands
+// or what was typed, grouped when its editor was left, and AmountOf reads either exactly; after a
+// load or a save the cells are what is stored.
 ScheduleTotals ContractSchedules::Totals() const {
     ScheduleTotals totals;
     for (int r = 1; r < HfgAM.Rows(); ++r)

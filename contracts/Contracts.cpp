@@ -3,6 +3,8 @@
 #include <map>
 
 #include "platform/db/Database.h"
+#include "platform/db/Format.h"
+#include "platform/forms/Grid.h"
 #include "shell/mdM.h"
 
 namespace kiv {
@@ -156,6 +158,20 @@ void DeleteContract(bool receivable, const std::string& id) {
         db.Execute("DELETE FROM " + db.Table(ContractTable(receivable, part)) + " WHERE id = ?",
                    id);
     transaction.Commit();
+}
+
+std::string ScheduleDateCell(const Value& value) {
+    return value.isNull() ? "" : GridRocDate(value.date());
+}
+
+void ShowAdditionPlan(Grid& grid, int row, const Recordset& stored) {
+    grid.SetTextMatrix(row, 0, "追加" + stored.Fields("期別").text());
+    grid.SetTextMatrix(row, 1, stored.Fields("報價單號").text());
+    grid.SetTextMatrix(row, 2, stored.Fields("合約單號").text());
+    grid.SetTextMatrix(row, 3, stored.Fields("金額").text());
+    grid.SetTextMatrix(row, 4, ScheduleDateCell(stored.Fields("預付日")));
+    grid.SetTextMatrix(row, 5, ScheduleDateCell(stored.Fields("送帳日")));
+    grid.SetTextMatrix(row, 6, stored.Fields("發票號碼").text());
 }
 
 }  // namespace kiv

@@ -5,12 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/db/Recordset.h"
 #include "platform/db/ShownRows.h"
 #include "platform/db/Value.h"
 
 // The receivable (ri) and payable (ro) contracts and their schedules in the accounting database.
 // The two families have the same layout; every function works within the one family chosen.
 namespace kiv {
+
+class Grid;
 
 enum class Schedule { Instalments, Additions, Reductions };
 
@@ -46,6 +49,14 @@ void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
 // the check of a save. The settlement is left out: a settlement made meanwhile is kept by
 // ReplaceSchedule and so overwrites nothing.
 ShownRows ShownSchedule(bool receivable, Schedule schedule, const std::string& id);
+
+// A schedule's date as its grids show it, "ee/mm/dd"; "" for none.
+std::string ScheduleDateCell(const Value& value);
+
+// An addition's planned fields as a grid of additions shows them in row `row`: its label
+// "追加" and number, quotation and contract document numbers, amount as stored, due date, date
+// the bill was sent and invoice number, the dates "ee/mm/dd".
+void ShowAdditionPlan(Grid& grid, int row, const Recordset& stored);
 
 // Deletes the contract with its instalments, additions and reductions, all or nothing.
 void DeleteContract(bool receivable, const std::string& id);

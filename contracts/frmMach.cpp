@@ -42,10 +42,6 @@ ShownVoucher shownVoucher() {
     return voucher;
 }
 
-std::string dateCell(const Value& value) {
-    return value.isNull() ? "" : GridRocDate(value.date());
-}
-
 void layOutGrid(Grid& grid, int width, const std::vector<const char*>& heads) {
     grid.SetCols(static_cast<int>(heads.size()) + 1);
     grid.SetColWidth(0, 600);
@@ -152,9 +148,9 @@ void frmMach::FillOpenRows() {
     for (int row = 1; !instalments.Eof(); instalments.MoveNext(), ++row) {
         hfgC.SetTextMatrix(row, 0, instalments.Fields("期別").text() + InstalmentSuffix);
         hfgC.SetTextMatrix(row, 1, instalments.Fields("預付金").text());
-        hfgC.SetTextMatrix(row, 2, dateCell(instalments.Fields("預付日")));
+        hfgC.SetTextMatrix(row, 2, ScheduleDateCell(instalments.Fields("預付日")));
         hfgC.SetTextMatrix(row, 3, instalments.Fields("佔總價比例").text());
-        hfgC.SetTextMatrix(row, 4, dateCell(instalments.Fields("送帳日")));
+        hfgC.SetTextMatrix(row, 4, ScheduleDateCell(instalments.Fields("送帳日")));
         hfgC.SetTextMatrix(row, 5, instalments.Fields("發票號碼").text());
     }
     Recordset additions = db.OpenRecordset(
@@ -163,15 +159,8 @@ void frmMach::FillOpenRows() {
         id, false);
     if (const int count = static_cast<int>(additions.RecordCount()); count > 0)
         hfgR.SetRows(count + 1);
-    for (int row = 1; !additions.Eof(); additions.MoveNext(), ++row) {
-        hfgR.SetTextMatrix(row, 0, AdditionPrefix + additions.Fields("期別").text());
-        hfgR.SetTextMatrix(row, 1, additions.Fields("報價單號").text());
-        hfgR.SetTextMatrix(row, 2, additions.Fields("合約單號").text());
-        hfgR.SetTextMatrix(row, 3, additions.Fields("金額").text());
-        hfgR.SetTextMatrix(row, 4, dateCell(additions.Fields("預付日")));
-        hfgR.SetTextMatrix(row, 5, dateCell(additions.Fields("送帳日")));
-        hfgR.SetTextMatrix(row, 6, additions.Fields("發票號碼").text());
-    }
+    for (int row = 1; !additions.Eof(); additions.MoveNext(), ++row)
+        ShowAdditionPlan(hfgR, row, additions);
 }
 
 void frmMach::hfgC_MouseDown(int button) {

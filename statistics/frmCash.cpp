@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
+#include <cstdlib>
 
 #include "platform/db/Amount.h"
 #include "platform/db/Format.h"
-#include "platform/db/Numbers.h"
 #include "platform/forms/Clock.h"
 #include "platform/forms/ColumnWidthFile.h"
 #include "platform/forms/DateLabel.h"
@@ -52,6 +51,26 @@ constexpr int GeneralAlignment = 9;
 constexpr int64_t ChequeNotCashed = 1;
 constexpr int64_t ChequeWasCashed = 3;
 
+// The eight sums of the total rows, in their order below the list: each income sum followed by
+// its expense sum.
+enum Total { CashIn, CashOut, UncashedIn, UncashedOut, CashedIn, CashedOut, ChequeIn, ChequeOut };
+
+// The sum a voucher's shown value goes to, by its state: cash (0), a cheque not yet cashed (1),
+// the system voucher written when a cheque was cashed (2, 4), a voucher whose cheque was cashed
+// (3).
+Total totalOf(int64_t state, bool expense) {
+    switch (state) {
+        case 0:
+            return expense ? CashOut : CashIn;
+        case ChequeNotCashed:
+            return expense ? UncashedOut : UncashedIn;
+        case ChequeWasCashed:
+            return expense ? ChequeOut : ChequeIn;
+        default:
+            return expense ? CashedOut : CashedIn;
+    }
+}
+
 const ColumnWidthFile& widthFile() {
     static const ColumnWidthFile file("colw.ini", Columns);
     return file;
@@ -61,11 +80,6 @@ const std::vector<int>& defaultWidths() {
     static const std::vector<int> widths{450,  900,  1100, 1300, 2500, 1100, 1100,
                                          1100, 1800, 900,  900,  1500, 1500};
     return widths;
-}
-
-// A text reads as a number with its thousands separators; the empty text does not.
-std::optional<double> numberIn(const std::string& text) {
-    return isNumeric(text) ? numberFromText(text) : std::nullopt;
 }
 
 void setCell(Grid& grid, int row, int col) {
@@ -365,6 +379,7 @@ void frmCash::RunVoucherQuery() {
         hfg.SetRows(2);
         hfg.SetFixedRows(1);
         int64_t balance = 0;
+        sums_.fill(0);
         const QueryFields fields(rs, cbRu.Text() == TaxOrFee, cbSub.ListIndex());
         for (int row = 1; !rs.Eof(); ++row, rs.MoveNext()) {
             hfg.SetRows(row + 1);
@@ -418,6 +433,9 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fiel
         }
         if (state == ChequeWasCashed) hfg.SetTextMatrix(row, 7, CashedMark);
         if (!cheque) balance += expense ? -*value : *value;
+        // Only the cash expense is added without its sign.
+        const Total total = totalOf(state, expense);
+        sums_[total] += total == CashOut ? std::llabs(*value) : *value;
     }
     if (state == ChequeNotCashed || state == ChequeWasCashed) return;
     hfg.SetTextMatrix(row, 7, AmountText(balance));
@@ -446,12 +464,12 @@ void frmCash::SetQueryGridHeaders() {
     }
 }
 
-// The totals read what the rows show in columns 5 to 7, not the books: a cheque counts once in
-// the grand total, through the system voucher written when it was cashed.
+// The sums were added while the rows were filled, each value as the row shows it: a cheque counts
+// once in the grand total, through the system voucher written when it was cashed. They do not
+// depend on the rows' order, so a sort writes them again as they are.
 void frmCash::AddSummaryRows() {
     const int n = hfg.Rows() - 1;
     hfg.SetRows(n + 1 + TotalRows);
-    enum { CashIn, CashOut, UncashedIn, UncashedOut, CashedIn, CashedOut, ChequeIn, ChequeOut };
     const char* labels[] = {
         "現金收入",     "現金支出",     "未兌現(收入)",         "未兌現(支出)",
         "已兌現(收入)", "已兌現(支出)", "未兌現->已兌現(收入)", "未兌現->已兌現(支出)"};
@@ -460,32 +478,9 @@ void frmCash::AddSummaryRows() {
         styleTotal(hfg, n + 1 + k, income ? 5 : 6, income ? IncomeBlue : ExpenseRed);
         hfg.SetTextMatrix(n + 1 + k, 4, labels[k]);
     }
-    std::array<int64_t, 8> sums{};
-    const auto add = [&sums](int sum, double amount) { sums[sum] += roundHalfToEven(amount); };
-    for (int i = 1; i <= n; ++i) {
-        const std::string& income = hfg.TextMatrix(i, 5);
-        const std::string& expense = hfg.TextMatrix(i, 6);
-        const std::string& balance = hfg.TextMatrix(i, 7);
-        const std::optional<double> in = numberIn(income);
-        const double out = numberIn(expense).value_or(0);
-        if (numberIn(balance)) {
-            if (income.empty())
-                add(CashOut, std::fabs(out));
-            else if (in && expense.empty())
-                add(CashIn, *in);
-            else if (in)
-                add(CashedIn, *in);
-            else
-                add(CashedOut, out);
-        } else if (balance.empty()) {
-            in ? add(UncashedIn, *in) : add(UncashedOut, out);
-        } else {
-            in ? add(ChequeIn, *in) : add(ChequeOut, out);
-        }
-    }
     for (int k = 0; k < 8; ++k)
-        hfg.SetTextMatrix(n + 1 + k, k % 2 == 0 ? 5 : 6, AmountText(sums[k]));
-    const int64_t total = sums[CashIn] + sums[CashedIn] - sums[CashedOut] - sums[CashOut];
+        hfg.SetTextMatrix(n + 1 + k, k % 2 == 0 ? 5 : 6, AmountText(sums_[k]));
+    const int64_t total = sums_[CashIn] + sums_[CashedIn] - sums_[CashedOut] - sums_[CashOut];
     const int last = n + TotalRows;
     styleTotal(hfg, last, 7, total >= 0 ? IncomeBlue : ExpenseRed);
     hfg.SetTextMatrix(last, 4, "合計(不含未兌現)");

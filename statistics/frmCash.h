@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -92,6 +93,8 @@ class frmCash : public Form {
 
     // The grid ends in the nine total rows (a query that found nothing leaves none).
     bool hasTotals_ = false;
+    // The eight sums of the total rows, added as integers while the query fills the rows.
+    std::array<int64_t, 8> sums_{};
 };
 
 }  // namespace kiv

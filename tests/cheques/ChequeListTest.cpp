@@ -256,6 +256,28 @@ TEST_F(ChequeListTest, HeaderClicksSortAlternatelyAndRebuildTheSummary) {
     EXPECT_EQ(table("SELECT * FROM bo"), Texts{});
 }
 
+// Each summary total is the sum of the stored amounts, a 19-digit one and a zero one included,
+// for cheques due on the month's last day too, and a sort leaves the totals as they are.
+TEST_F(ChequeListTest, SummaryTotalsAreTheStoredAmountsOfAnyLength) {
+    received("B1", 1'000'000'000'000'000'000, day(2026, 3, 31));
+    received("B2", 1, day(2026, 3, 31));
+    received("B3", 0, day(2026, 3, 5), ChequeVoided);
+    frmBB& form = openList();
+    queryReceived(form);
+    const auto summary = [&form] {
+        const int first = form.DetailRowCount + 2;
+        return std::vector<Texts>{GridRow(form.hfg, first, 3, 7),
+                                  GridRow(form.hfg, first + 1, 3, 7)};
+    };
+    const std::vector<Texts> expected{
+        {"115/03/05", "台灣銀行(001-123)", "作  廢", "1", "0"},
+        {"115/03/31", "台灣銀行(001-123)", "未處理", "2", "1,000,000,000,000,000,001"}};
+    EXPECT_EQ(summary(), expected);
+    host.clickCell(form.hfg, 0, 9);
+    EXPECT_EQ(listed(form), (Texts{"B3", "B2", "B1"}));
+    EXPECT_EQ(summary(), expected);
+}
+
 // The sign-off sheet takes every account of the chosen bank.
 TEST_F(ChequeListTest, TheSignOffSheetIsRestrictedByBankOnlyAndPrintsFromPt) {
     issued("I001", "W1", 5000, day(2026, 3, 20));

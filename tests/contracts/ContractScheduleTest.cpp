@@ -428,6 +428,35 @@ TEST_F(ContractScheduleTest, TextCellsAndAdditionAndReductionCellsOpenTheirOwnEd
     EXPECT_FALSE(f.schedules.txtM.Visible() || f.schedules.txtA.Visible());
 }
 
+// The totals count what is typed and not yet saved, a new row included; the saves then store
+// exactly the amounts the totals counted.
+TEST_F(ContractScheduleTest, TotalsCountTypedAmountsBeforeTheSaveStoresThem) {
+    AccDb().Execute(
+        "INSERT INTO ri加 (id, 期別, 金額, 實收金, 處理) VALUES "
+        "('115120601', 1, '50,000', '', 0)");
+    AccDb().Execute("INSERT INTO ri減 (id, 期別, 金額) VALUES ('115120601', 1, '10,000')");
+    frmRio& f = twoInstalments();
+    host.click(f.schedules.cmdEa);
+    host.click(f.schedules.cmdEm);
+    typeInto(f.schedules.HfgAM, 1, 3, f.schedules.txtA, "65000");
+    host.click(f.schedules.cmdAM);
+    typeInto(f.schedules.HfgAM, 2, 3, f.schedules.txtA, "5000");
+    host.focus(f.schedules.cmdEm);
+    typeInto(f.schedules.hfgM, 1, 3, f.schedules.txtM, "7000");
+    host.focus(f.txtfnLet);
+    host.act([&] { f.txtfnLet.SetText("1,000"); });
+    const auto totals = [&f] { return f.lbAC.Caption() + "|" + f.lbMC.Caption(); };
+    EXPECT_EQ(totals(), "70,000|7,000");
+    EXPECT_EQ(f.lbTAC.Caption(), "1,062,000");
+    EXPECT_EQ(rows(AccDb(), "SELECT 金額 FROM ri加 UNION ALL SELECT 金額 FROM ri減"),
+              (Texts{"50,000", "10,000"}));
+    host.click(f.schedules.cmdAmSv);
+    host.click(f.schedules.cmdMsv);
+    EXPECT_EQ(rows(AccDb(), "SELECT 金額 FROM ri加 UNION ALL SELECT 金額 FROM ri減"),
+              (Texts{"65,000", "5,000", "7,000"}));
+    EXPECT_EQ(totals(), "70,000|7,000");
+}
+
 TEST_F(ContractScheduleTest, ARightClickOpensTheMenuWithTheCommandsTheRowAllows) {
     using Entries = std::vector<std::pair<std::string, bool>>;
     const Entries deleteOnly{{"mdel", true}, {"mMach", false}};

@@ -332,6 +332,31 @@ TEST_F(VoucherQueryTest, AHeaderClickSortsTheVouchersAndKeepsTheTotalsBelow) {
     EXPECT_EQ(numbers(form), (Texts{"N1", "N2", "N3", "N4"}));
 }
 
+// Amounts a double cannot hold (odd ones above 2^53), one income and one expense in each signed
+// state, and an unsigned and a void voucher that are not listed: every total is exact to the
+// dollar, the grand total ends where the running balance does, and a sort keeps them all.
+TEST_F(VoucherQueryTest, TotalsOfEveryStateAreExactBeyondWhatADoubleHolds) {
+    const int64_t base = (int64_t{1} << 53) + 1;
+    for (int state = 0; state <= 4; ++state)
+        for (bool isExpense : {false, true})
+            AddVoucherRow(VoucherRow{"S" + std::to_string(state) + (isExpense ? "E" : "I"),
+                                     day(2026, 3, 1 + state), base + 4 * state + 2 * isExpense,
+                                     isExpense, state});
+    AddVoucherRow(Income("U", day(2026, 3, 9), base, -1));
+    AddVoucherRow(Expense("X", day(2026, 3, 9), base, -3));
+    frmCash& form = openQuery();
+    Grid& g = form.hfg;
+    ASSERT_EQ(g.Rows(), 20);
+    const Texts expected{
+        "9,007,199,254,740,993", "9,007,199,254,740,995",  "9,007,199,254,740,997",
+        "9,007,199,254,740,999", "18,014,398,509,482,010", "18,014,398,509,482,014",
+        "9,007,199,254,741,005", "9,007,199,254,741,007",  "-6"};
+    EXPECT_EQ(totals(g), expected);
+    EXPECT_EQ(g.TextMatrix(10, 7), "-6");
+    host.clickCell(g, 0, 6);
+    EXPECT_EQ(totals(g), expected);
+}
+
 TEST_F(VoucherQueryTest, TheWorkbookCarriesTheTitlesTheListAndItsBorders) {
     marchBook();
     frmCash& form = openQuery();
