@@ -295,7 +295,9 @@ void PictureBoxWidget::show(Property property) {
 
 ScrollBarWidget::ScrollBarWidget(FormWindow& window, FlatScrollBar& bar, QWidget* parent)
     : QScrollBar(parent), ControlBinding(window, bar, *this), bar_(bar) {
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the bar and the arrow keys move it, so that paging needs no mouse; a click on
+    // it leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     // The old bar raised Change when the user let go of the thumb, not while dragging it.
     setTracking(false);
     connect(this, &QScrollBar::valueChanged, this, [this](int value) {
