@@ -136,6 +136,13 @@ void frmArm::Form_Load() {
     SetupReminderGrids();
     FillReceivedCheques();
     FillIssuedCheques();
+    // Enter opens the current cheque, so the reminder opens on the first cheque of the first list
+    // that holds one.
+    for (Grid* grid : {&hfgI, &hfgO}) {
+        grid->SetRow(grid->Rows() > 1 ? 1 : 0);
+        grid->SetCol(1);
+    }
+    (ReceivedListEmpty ? hfgO : hfgI).SetFocus();
 }
 
 void frmArm::SetupReminderGrids() {

@@ -89,6 +89,8 @@ frmMach::frmMach() : Form(FormName) {
     lstRio.Click = [this] { lstRio_Click(); };
     hfgC.MouseDown = [this](int button, int, float, float) { hfgC_MouseDown(button); };
     hfgR.MouseDown = [this](int button, int, float, float) { hfgR_MouseDown(button); };
+    hfgC.KeyUp = [this](int& keyCode, int) { ChooseRowByArrow(hfgC, keyCode); };
+    hfgR.KeyUp = [this](int& keyCode, int) { ChooseRowByArrow(hfgR, keyCode); };
     cmd.Click = [this] { cmd_Click(); };
 }
 
@@ -164,25 +166,33 @@ void frmMach::FillOpenRows() {
 }
 
 void frmMach::hfgC_MouseDown(int button) {
-    ChooseRow(hfgC, true, 1, "應收付號碼/名稱", button);
+    ChooseRow(hfgC, hfgC.MouseRow(), button);
 }
 
 void frmMach::hfgR_MouseDown(int button) {
-    ChooseRow(hfgR, false, 3, "無應收付號碼/名稱", button);
+    ChooseRow(hfgR, hfgR.MouseRow(), button);
 }
 
-void frmMach::ChooseRow(Grid& grid, bool instalment, int amountCol, const char* emptyMessage,
-                        int button) {
-    const int row = grid.MouseRow();
+// A row reached with the arrow keys is chosen as a press on it chooses it; an empty row is passed
+// over without the message a press on it gives.
+void frmMach::ChooseRowByArrow(Grid& grid, int keyCode) {
+    if (keyCode != Key::Up && keyCode != Key::Down) return;
+    if (grid.Row() < 1 || grid.TextMatrix(grid.Row(), 0).empty()) return;
+    ChooseRow(grid, grid.Row(), LeftButton);
+}
+
+void frmMach::ChooseRow(Grid& grid, int row, int button) {
+    const bool instalment = &grid == &hfgC;
     if (row < 1 || row >= grid.Rows()) return;
     if (grid.TextMatrix(row, 0).empty()) {
-        messageBox(emptyMessage, MessageExclamation, ApplicationTitle);
+        messageBox(instalment ? "應收付號碼/名稱" : "無應收付號碼/名稱", MessageExclamation,
+                   ApplicationTitle);
         return;
     }
     if (button != LeftButton) return;
     ChosenIsInstalment = instalment;
     ChosenRow = row;
-    ChosenPlannedAmount = AmountOf(grid.TextMatrix(row, amountCol));
+    ChosenPlannedAmount = AmountOf(grid.TextMatrix(row, instalment ? 1 : 3));
     const int last = grid.Cols() - 1;
     cmd.Move(grid.Left() + grid.ColPos(last) + grid.ColWidth(last) + 2 * TwipsPerPixel,
              grid.Top() + grid.RowPos(row) + 2 * TwipsPerPixel, cmd.Width(), grid.CellHeight());

@@ -43,8 +43,8 @@ class frmMach : public Form {
   private:
     void FillOpenRows();
     void ForgetChoice();
-    void ChooseRow(Grid& grid, bool instalment, int amountCol, const char* emptyMessage,
-                   int button);
+    void ChooseRow(Grid& grid, int row, int button);
+    void ChooseRowByArrow(Grid& grid, int keyCode);
     int ChosenPeriod() const;
 };
 

@@ -49,6 +49,10 @@ frmMchIo::frmMchIo() : Form(FormName) {
     hfg.SetFixedCols(1);
     hfg.Click = [this] { hfg_Click(); };
     hfg.DblClick = [this] { hfg_DblClick(); };
+    // A row reached with the arrow keys is the one 確定 settles with, as a click on it makes it.
+    hfg.KeyUp = [this](int& keyCode, int) {
+        if (keyCode == Key::Up || keyCode == Key::Down) ChosenRow = hfg.Row();
+    };
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
 }

@@ -55,6 +55,10 @@ frmSec::frmSec() : Form(FormName) {
     hfg.SetFixedRows(2);
     hfg.SetFixedCols(1);
     hfg.Click = [this] { hfg_Click(); };
+    // Enter toggles the current cell's star as Space and a click on it do.
+    hfg.KeyPress = [this](int& keyAscii) {
+        if (keyAscii == Key::Enter) ToggleCell(hfg.Row(), hfg.Col());
+    };
     Command1.Click = [this] { Command1_Click(); };
 }
 
@@ -121,7 +125,11 @@ void frmSec::SetStar(int row, int right, bool starred) {
 }
 
 void frmSec::hfg_Click() {
-    int row = hfg.MouseRow(), col = hfg.MouseCol();
+    ToggleCell(hfg.MouseRow(), hfg.MouseCol());
+}
+
+// The headers and the names hold no right.
+void frmSec::ToggleCell(int row, int col) {
     if (col <= 0 || row < FirstStaffRow || hfg.TextMatrix(row, 0).empty()) return;
     ToggleRight(row, col);
 }

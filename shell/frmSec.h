@@ -32,6 +32,7 @@ class frmSec : public Form {
   private:
     bool Starred(int row, int right) const;
     void SetStar(int row, int right, bool starred);
+    void ToggleCell(int row, int col);
     void ToggleRight(int row, int right);
     std::vector<std::string> WriteRights();
 

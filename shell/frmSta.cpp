@@ -591,6 +591,8 @@ void frmSta::cmdPaSet_Click() {
         Frame3.SetEnabled(true);
     }
     ShowPasswordControls(true);
+    // The change starts with the old password, typed where the button stood.
+    txtOp.SetFocus();
 }
 
 // The password held is kept as shown before it is read, as a record is.

@@ -56,10 +56,11 @@ inline std::string numberText(const std::optional<int64_t>& number) {
     return number ? std::to_string(*number) : "";
 }
 
-// The eight rows of fields, from the entry date to the receiver. What a form adds on those rows
-// (a date picker, the choice between staff and vendors) it places itself.
+// The eight rows of fields, from the entry date to the receiver, with the picker of the
+// occurrence date beside its label where the form has one. What else a form adds on those rows
+// (the choice between staff and vendors) it places itself.
 template <class VoucherForm>
-void placeVoucherFields(VoucherForm& f) {
+void placeVoucherFields(VoucherForm& f, Control* dayPicker = nullptr) {
     applyLayout({
         caption(f.captions(0), LeftCaption, 0, "輸入日期:"),
         field(f.lbInDay, LeftField, 0, 3000, ValueField),
@@ -70,6 +71,7 @@ void placeVoucherFields(VoucherForm& f) {
 
         caption(f.captions(2), LeftCaption, 1, "發生日期:"),
         field(f.lbHday, LeftField, 1, 3000, ValueField),
+        {dayPicker, nullptr, 4380, rowTop(1), 1380, FieldHeight},
         caption(f.captions(3), RightCaption, 1, "用途說明:"),
         field(f.cbUse, RightField, 1, RightFieldWidth),
 

@@ -95,7 +95,7 @@ frmIo::frmIo() : Form(FormName) {
     SetBorderStyle(1);
     SetMaxButton(false);
     SetWidth(FormWidth);
-    SetHeight(FormHeight);
+    SizeForList(FormHeight, false);
     LayOut();
     optS.SetValue(true);
     O1(0).SetValue(true);
@@ -113,9 +113,8 @@ frmIo::frmIo() : Form(FormName) {
 void frmIo::LayOut() {
     const int buttonTop = rowTop(10) + 30;
     const int listButtonTop = buttonTop + 540;
-    placeVoucherFields(*this);
+    placeVoucherFields(*this, &DTP1);
     applyLayout({
-        field(DTP1, 4380, 1, 1380),
         {&personFrame, nullptr, 4440, rowTop(6), 1320, RowStep + FieldHeight, nullptr, Borderless},
         {&optS, &personFrame, 60, 30, 1200, ChoiceHeight, "員工"},
         {&optP, &personFrame, 60, RowStep + 30, 1200, ChoiceHeight, "廠商"},
@@ -208,7 +207,7 @@ void frmIo::WireEvents() {
 void frmIo::Form_Load() {
     SetLeft((screenWidth() - Width()) / 2);
     SetTop(1500);
-    SetHeight(FormHeight);
+    SizeForList(FormHeight, false);
     LoadVoucherTitle();
     VoucherFormOpen = true;
     FillProjectCombo();
@@ -861,7 +860,7 @@ bool frmIo::ListUnsignedVouchers(bool quiet) {
         if (!quiet) messageBox("無未簽核收支單", MessageExclamation, ApplicationTitle);
         return false;
     }
-    SetHeight(UnsignedListHeight);
+    SizeForList(UnsignedListHeight, true);
     ckco.SetVisible(true);
     hfg.SetBackColorFixed(cmdNck.BackColor());
     hfg.SetRows(static_cast<int>(vouchers.size()) + 1);
@@ -898,7 +897,7 @@ void frmIo::cmdSall_Click() {
 void frmIo::FullTextSearch() {
     LastSearchText = inputBox("請輸入搜尋文字", ApplicationTitle, LastSearchText);
     if (LastSearchText.empty()) {
-        SetHeight(SearchClosedHeight);
+        SizeForList(SearchClosedHeight, false);
         return;
     }
     Database& db = AccDb();
@@ -912,7 +911,7 @@ void frmIo::FullTextSearch() {
         hfg.SetColWidth(c, widths[c]);
     hfg.SetTextMatrix(0, 1, "收支單號");
     hfg.SetTextMatrix(0, 2, "搜尋結果:  (欄位名稱)  -->   找到字串");
-    SetHeight(SearchListHeight);
+    SizeForList(SearchListHeight, true);
     if (hfg.Rows() < 2) hfg.SetRows(2);
     int r = 1;
     for (const std::string& name : db.FieldNames("iof")) {
@@ -934,9 +933,16 @@ void frmIo::FullTextSearch() {
     cmdSall.SetCaption(SearchOpen);
 }
 
+// The list lies below the entry fields: a shorter form hides it, and Tab then passes it by, as
+// it passes every control the user cannot see.
+void frmIo::SizeForList(int height, bool listed) {
+    SetHeight(height);
+    hfg.SetTabStop(listed);
+}
+
 // Back to browsing at the newest voucher; a voucher opened from the list is no longer held.
 void frmIo::CloseList(CommandButton& button, const char* caption, int height) {
-    SetHeight(height);
+    SizeForList(height, false);
     ckco.SetVisible(false);
     cmdco.SetVisible(false);
     ckco.SetValue(0);

@@ -149,6 +149,7 @@ class frmIo : public Form {
     bool ListUnsignedVouchers(bool quiet);
     void FullTextSearch();
     void CloseList(CommandButton& button, const char* caption, int height);
+    void SizeForList(int height, bool listed);
     void MarkVoucherForCheque();
     void IssueCombinedCheque();
 

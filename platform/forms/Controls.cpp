@@ -491,10 +491,9 @@ bool DatePicker::userEnterOverCell() {
     return true;
 }
 
+// A Tab stop like any control, so that paging through records needs no mouse.
 FlatScrollBar::FlatScrollBar(Form& form, std::string name, int index)
-    : Control(form, std::move(name), index) {
-    SetTabStop(false);
-}
+    : Control(form, std::move(name), index) {}
 
 void FlatScrollBar::SetMin(int min) {
     min_ = min;

@@ -296,7 +296,6 @@ class FlatScrollBar : public Control {
     // 0 vertical, 1 horizontal.
     int Orientation() const { return orientation_; }
     void SetOrientation(int orientation);
-    bool CanTakeFocus() const override { return false; }
 
     std::function<void()> Change;
 

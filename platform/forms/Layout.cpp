@@ -62,6 +62,7 @@ void applyPlacement(const Placement& p) {
 void applyLayout(std::initializer_list<Placement> placements) {
     std::vector<Control*> listed;
     for (const Placement& placement : placements) {
+        if (!placement.control) continue;
         applyPlacement(placement);
         if (std::find(listed.begin(), listed.end(), placement.control) == listed.end())
             listed.push_back(placement.control);

@@ -28,7 +28,8 @@ struct Placement {
 };
 
 // Places the controls in the order listed, so that a form's layout reads top to bottom like the
-// window it draws; Tab goes through them in that order too.
+// window it draws; Tab goes through them in that order too. A row without a control is left out:
+// a table shared by several forms names there a field that only some of them have.
 void applyLayout(std::initializer_list<Placement> placements);
 void applyPlacement(const Placement& placement);
 

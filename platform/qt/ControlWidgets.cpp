@@ -1,5 +1,7 @@
 #include "platform/qt/ControlWidgets.h"
 
+#include <algorithm>
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -295,7 +297,9 @@ void PictureBoxWidget::show(Property property) {
 
 ScrollBarWidget::ScrollBarWidget(FormWindow& window, FlatScrollBar& bar, QWidget* parent)
     : QScrollBar(parent), ControlBinding(window, bar, *this), bar_(bar) {
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the bar and the arrow keys move it, so that paging needs no mouse; a click on
+    // it leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     // The old bar raised Change when the user let go of the thumb, not while dragging it.
     setTracking(false);
     connect(this, &QScrollBar::valueChanged, this, [this](int value) {
@@ -312,6 +316,41 @@ void ScrollBarWidget::show(Property property) {
         setPageStep(std::max(1, bar_.LargeChange()));
     }
     if (property == Property::Style || property == Property::Value) setValue(bar_.Value());
+}
+
+// The arrow keys step as the bar's arrows do: left and up towards the minimum, right and down
+// towards the maximum; the page keys step by the bar's large change, Home and End go to its ends.
+// (A scroll bar of Qt steps a horizontal bar the other way.)
+void ScrollBarWidget::keyPressEvent(QKeyEvent* event) {
+    const int step = singleStep(), page = pageStep();
+    int target = value();
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            target -= step;
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            target += step;
+            break;
+        case Qt::Key_PageUp:
+            target -= page;
+            break;
+        case Qt::Key_PageDown:
+            target += page;
+            break;
+        case Qt::Key_Home:
+            target = minimum();
+            break;
+        case Qt::Key_End:
+            target = maximum();
+            break;
+        default:
+            QScrollBar::keyPressEvent(event);
+            return;
+    }
+    target = std::clamp(target, minimum(), maximum());
+    if (target != value()) takeValue(target);
 }
 
 void ScrollBarWidget::takeValue(int value) {

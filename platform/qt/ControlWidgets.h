@@ -120,6 +120,7 @@ class ScrollBarWidget : public QScrollBar, public ControlBinding {
 
   protected:
     void show(Property property) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void takeValue(int value);

@@ -163,7 +163,11 @@ void addMenuEntries(QMenu& qmenu, Menu& menu, std::map<QAction*, Menu*>& chosen)
 
 }  // namespace
 
-QtHost::QtHost() : accessKeys_(std::make_unique<EventTap>(handleAccessKey)) {
+QtHost::QtHost()
+    : accessKeys_(std::make_unique<EventTap>([this](QObject* watched, QEvent* event) {
+          noteInput(*event);
+          return handleAccessKey(watched, event);
+      })) {
     currentQtHost() = this;
 }
 
@@ -309,11 +313,24 @@ std::string QtHost::inputBox(const std::string& prompt, const std::optional<std:
     return utf8(dialog.textValue());
 }
 
+void QtHost::noteInput(const QEvent& event) {
+    if (event.type() == QEvent::KeyPress) lastInputByKey_ = true;
+    if (event.type() == QEvent::MouseButtonPress) lastInputByKey_ = false;
+}
+
+// A pop-up opened with the mouse comes at the pointer; one opened from the keyboard drops from
+// the control that has the focus, as a menu drops from its button.
+QPoint QtHost::popupPlace(Form& form) const {
+    QWidget* focus = QApplication::focusWidget();
+    if (!lastInputByKey_ || !focus || focus->window() != windowOf(form)) return QCursor::pos();
+    return focus->mapToGlobal(QPoint(0, focus->height()));
+}
+
 Menu* QtHost::popupMenu(Form& form, Menu& menu) {
     QMenu qmenu(windowOf(form));
     std::map<QAction*, Menu*> entries;
     addMenuEntries(qmenu, menu, entries);
-    QAction* chosen = qmenu.exec(QCursor::pos());
+    QAction* chosen = qmenu.exec(popupPlace(form));
     auto found = entries.find(chosen);
     return found == entries.end() ? nullptr : found->second;
 }

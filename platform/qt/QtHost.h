@@ -5,6 +5,9 @@
 
 #include "platform/forms/Host.h"
 
+class QEvent;
+class QPoint;
+
 namespace kiv {
 
 class EventTap;
@@ -47,6 +50,8 @@ class QtHost : public Host {
 
   private:
     void quitWhenNoWindowShows();
+    void noteInput(const QEvent& event);
+    QPoint popupPlace(Form& form) const;
 
     std::unique_ptr<EventTap> accessKeys_;
     bool accessKeysWatched_ = false;
@@ -54,6 +59,8 @@ class QtHost : public Host {
     int modalDepth_ = 0;
     bool quitWithLastWindow_ = false;
     bool waitCursor_ = false;
+    // Whether the user's last press was a key rather than a mouse button.
+    bool lastInputByKey_ = false;
 };
 
 }  // namespace kiv

@@ -152,6 +152,57 @@ TEST_F(SettlementTest, FromAVoucherTheContractsWithAnInstalmentAndSomethingOpenA
     EXPECT_EQ(dialogFromVoucher(true, "1150315001", "5000", true).lstRio.ListCount(), 0);
 }
 
+// By keyboard: the arrows choose the row they reach, in either grid, and show 確定沖帳 beside it;
+// an empty row is passed over without a message; Space chooses as a press does. From the contract
+// form the row reached is the voucher 確定 settles with, and Enter settles with it at once.
+TEST_F(SettlementTest, TheRowToSettleIsChosenByKeyboard) {
+    contractOfProject(true, "115031001", "大樓", true);
+    frmMach& d = dialogFromVoucher(true, "1150315001", "20000", true);
+    host.act([&] { d.hfgC.userFocus(); });
+    host.act([&] { d.hfgC.userKeyDown(Key::Down); });
+    EXPECT_FALSE(d.cmd.Visible()) << "nothing picked: the empty row is passed over";
+    host.pick(d.lstRio, 0);
+    const struct {
+        Grid* grid;
+        int key;
+        int row;
+        int64_t planned;
+    } steps[] = {{&d.hfgC, Key::Down, 2, 20000},
+                 {&d.hfgC, Key::Up, 1, 10000},
+                 {&d.hfgR, Key::Down, 2, 6000},
+                 {&d.hfgC, 0, 1, 10000}};
+    for (const auto& step : steps) {
+        host.act([&] {
+            step.grid->userFocus();
+            if (step.key)
+                step.grid->userKeyDown(step.key);
+            else
+                step.grid->userKey(U' ');
+        });
+        EXPECT_TRUE(d.cmd.Visible());
+        EXPECT_EQ(d.ChosenIsInstalment, step.grid == &d.hfgC);
+        EXPECT_EQ(d.ChosenRow, step.row);
+        EXPECT_EQ(d.ChosenPlannedAmount, step.planned);
+        EXPECT_EQ(d.cmd.Top(), step.grid->Top() + step.grid->RowPos(step.row) + 2 * TwipsPerPixel);
+    }
+    host.act([&] { d.hfgC.userKeyDown(Key::Down); });
+    host.click(d.cmd);
+    EXPECT_EQ(settlements("ri期")[1], "115031001|2|20,000|20000|2026/03/15|True||1150315001|True");
+
+    signedVoucher("1150316001", false, 5000, SignedByCash);
+    signedVoucher("1150316002", false, 6000, SignedByCash);
+    frmRio& f = shown(true);
+    settleFrom(f.schedules.hfg1, 1, [&](frmMchIo& m) {
+        host.clickCell(m.hfg, 1, 1);
+        host.act([&] { m.hfg.userKeyDown(Key::Down); });
+        EXPECT_EQ(m.ChosenRow, 2);
+        host.act([&] { m.hfg.userKeyDown(Key::Down); });
+        host.expectMessage("沖帳金額與預付金額不符\n是否沖帳？", AnswerYes);
+        host.act([&] { m.hfg.userKey(Key::Enter); });
+    });
+    EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|6000|2026/03/15|True||1150316002|True");
+}
+
 TEST_F(SettlementTest, FromAVoucherDifferentAmountsAskFirst) {
     struct Case {
         const char* voucherAmount;

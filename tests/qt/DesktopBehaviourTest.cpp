@@ -10,6 +10,8 @@
 #include <QToolTip>
 #include <ctime>
 
+#include "cheques/ChequeForms.h"
+#include "cheques/frmArm.h"
 #include "contracts/ContractForms.h"
 #include "contracts/frmRio.h"
 #include "platform/qt/ControlWidgets.h"
@@ -21,8 +23,10 @@
 #include "shell/mdM.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
+#include "tests/support/Books.h"
 #include "tests/support/ProgramTest.h"
 #include "vouchers/VoucherForms.h"
+#include "vouchers/frmIo.h"
 #include "vouchers/frmSt.h"
 #include "vouchers/frmTag.h"
 
@@ -240,6 +244,32 @@ TEST_F(DesktopBehaviourTest, TheArrowKeysChooseTheOptionsOfAGroup) {
     EXPECT_EQ(form.events, (Events{"optA_Click 2", "optA_Click 0", "optA_Click 2"}));
     EXPECT_TRUE(form.optA(2).Value() && !form.optA(0).Value());
     EXPECT_EQ(form.ActiveControl(), &form.optA(2));
+}
+
+// A pop-up menu opened from the keyboard drops from the button that has the focus; one opened by
+// the mouse comes at the pointer.
+TEST_F(DesktopBehaviourTest, AMenuOpenedByKeyDropsFromItsButton) {
+    frmQtSample& form = showForm<frmQtSample>();
+    form.cmdM.Click = [&] { form.PopupMenu(form.md); };
+    QWidget* button = windowOf(form).widgetOf(form.cmdM);
+    act([&] { form.cmdM.SetFocus(); });
+    settle();
+    QPoint opened(-1, -1);
+    auto closeMenu = [&] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            opened = menu->pos();
+            menu->close();
+        }
+    };
+    soon(closeMenu, 50);
+    QTest::keyClick(button, Qt::Key_Space);
+    settle();
+    EXPECT_EQ(opened, button->mapToGlobal(QPoint(0, button->height())));
+    QCursor::setPos(button->mapToGlobal(QPoint(-200, -200)));
+    soon(closeMenu, 50);
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    EXPECT_NE(opened, button->mapToGlobal(QPoint(0, button->height())));
 }
 
 TEST_F(DesktopBehaviourTest, EveryDisabledControlIsDrawnDisabled) {
@@ -717,4 +747,63 @@ TEST_F(ProgramKeyboardTest, TheStaffFormTakesANewMemberByKeyboard) {
     ASSERT_FALSE(stored.Eof());
     EXPECT_EQ(stored.Fields(0).text(), "11002");
     EXPECT_EQ(form.T1.Text(), "11002");
+}
+
+// The cheque reminder by keyboard: it opens with its first list's first row current, and Enter
+// opens that cheque as a double-click does.
+TEST_F(ProgramKeyboardTest, EnterOnTheRemindersRowOpensItsCheque) {
+    registerChequeForms();
+    const Date today = Clock::today();
+    test::AddChequeRow({.voucherNo = "R1", .received = true, .due = today.addDays(-1)});
+    test::AddChequeRow({.voucherNo = "R2", .received = true, .due = today});
+    std::vector<std::string> opened;
+    auto& form = static_cast<frmArm&>(*Forms::getByName("frmArm"));
+    form.Show();
+    settle();
+    ASSERT_FALSE(form.IsUnloaded());
+    ASSERT_EQ(form.ActiveControl(), &form.hfgI);
+    // A modeless show does not activate the window offscreen; the login's modal show does.
+    for (const char* keys : {"{Enter}", "{Down}{Enter}"}) {
+        // Offscreen no window manager gives the window the focus back after frmBill.
+        windowOf(form).activateWindow();
+        windowOf(form).widgetOf(form.hfgI)->setFocus();
+        settle();
+        soon(
+            [&] {
+                if (Form* bill = Forms::find("frmBill")) {
+                    opened.push_back(ChequeVoucherNo);
+                    bill->Unload();
+                }
+            },
+            100);
+        press(keys);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{"R1", "R2"}));
+}
+
+// The voucher form by keyboard: Tab reaches the scroll bar, whose arrow keys page back to an
+// older voucher; the unsigned list opened with Space comes next in the Tab order, and Enter on
+// its row shows that voucher.
+TEST_F(ProgramKeyboardTest, TheVoucherFormPagesAndOpensAListedVoucherByKeyboard) {
+    test::AddVoucherRow(test::Expense("1151120001", test::day(2026, 11, 20), 500, -1));
+    test::AddVoucherRow(test::Expense("1151120002", test::day(2026, 11, 20), 700, -2));
+    test::AddVoucherRow(test::Expense("1151120003", test::day(2026, 11, 20), 900, 0));
+    auto& form = static_cast<frmIo&>(*Forms::getByName("frmIo"));
+    form.Show();
+    settle();
+    act([&] { form.cmdAdd.SetFocus(); });
+    settle();
+    press("{BackTab}");
+    ASSERT_EQ(form.ActiveControl(), &form.FSB);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    settle();
+    EXPECT_EQ(form.lbNo.Caption(), "1151120002");
+    act([&] { form.cmdNck.SetFocus(); });
+    settle();
+    press("{Space}");
+    ASSERT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
+    press("{Tab}{Tab}{Tab}");
+    ASSERT_EQ(form.ActiveControl(), &form.hfg);
+    press("{Enter}");
+    EXPECT_EQ(form.lbNo.Caption(), "1151120002");
 }

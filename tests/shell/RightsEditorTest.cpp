@@ -108,6 +108,35 @@ TEST_F(RightsEditorTest, HeaderAndNameClicksChangeNothing) {
     EXPECT_EQ(stars(form, 2), "1");
 }
 
+// By keyboard: the arrows move the current cell, and Enter or Space on it does what a click does,
+// with the same coupling.
+TEST_F(RightsEditorTest, EnterOrSpaceTogglesTheCurrentCellAsAClickDoes) {
+    addStaff("A001", "Ann", 0);
+    frmSec& form = Forms::get<frmSec>();
+    Grid& grid = form.hfg;
+    host.act([&] {
+        grid.userFocus();
+        grid.SetRow(2);
+        grid.SetCol(1);
+    });
+    const struct {
+        int key;
+        char32_t typed;
+        const char* after;
+    } steps[] = {
+        {0, Key::Enter, "1,2"},         {0, U' ', "2"},
+        {Key::Right, Key::Enter, ""},   {0, U' ', "2"},
+        {Key::Left, Key::Enter, "1,2"},
+    };
+    for (const auto& step : steps) {
+        host.act([&] {
+            if (step.key) grid.userKeyDown(step.key);
+            grid.userKey(step.typed);
+        });
+        EXPECT_EQ(stars(form, 2), step.after) << "at column " << grid.Col();
+    }
+}
+
 TEST_F(RightsEditorTest, ApplyingTellsFirstThenWritesEveryRowAndCloses) {
     addStaff("A001", "Ann", 1);
     addStaff("A002", "Amy", 1);

@@ -249,6 +249,8 @@ TEST_F(StaffTest, PasswordsAreCheckedWithoutCaseAndASecondChangeNeedsTheFirstOne
     EXPECT_FALSE(form.Frame3.IsEffectivelyEnabled());
     form.SetDetailsEnabled(true);
     host.click(form.cmdPaSet);
+    // The change is typed from the old password on, where the button stood.
+    EXPECT_EQ(form.ActiveControl(), &form.txtOp);
     // Never set: an empty old password is right.
     form.txtNp.SetText("Abc");
     form.txtCp.SetText("abd");

@@ -144,6 +144,39 @@ TEST_F(VoucherFormTest, NavigationWaitsWhileSaveIsEnabledAndCancelReturns) {
     EXPECT_TRUE(form.FSB.Enabled());
 }
 
+// By keyboard: Tab reaches the scroll bar but not the list hidden below the form; the opened
+// unsigned list comes after its buttons, and Enter on a row shows its voucher. While entering,
+// the occurrence date's picker comes first, beside its label, before 用途說明.
+TEST_F(VoucherFormTest, TabReachesWhatShowsInTheOrderTheFormReads) {
+    addVoucher({.number = "A1", .state = -1});
+    addVoucher({.number = "A2", .state = -2});
+    addVoucher({.number = "A3", .state = 0});
+    frmIo& form = openForm();
+    auto tabbed = [&] {
+        std::string names;
+        for (Control* control : form.TabOrder())
+            names += control->Name() + " ";
+        return names;
+    };
+    EXPECT_EQ(tabbed(), "optS optP cmdMach FSB cmdAdd cmdEdit txtIo cmdPt cmdNck cmdSall ");
+    host.click(form.cmdNck);
+    EXPECT_EQ(tabbed(),
+              "optS optP cmdMach FSB cmdAdd cmdEdit txtIo cmdPt cmdNck cmdSall ckco hfg ");
+    host.act([&] {
+        form.hfg.userFocus();
+        form.hfg.userKeyDown(Key::Down);
+        form.hfg.userKey(Key::Enter);
+    });
+    EXPECT_EQ(form.lbNo.Caption(), "A2");
+    host.click(form.cmdNck);
+    EXPECT_EQ(tabbed(), "optS optP cmdMach FSB cmdAdd cmdEdit txtIo cmdPt cmdNck cmdSall ");
+    host.click(form.cmdAdd);
+    const std::vector<Control*> adding = form.TabOrder();
+    ASSERT_GE(adding.size(), 2u);
+    EXPECT_EQ(adding[0], &form.DTP1);
+    EXPECT_EQ(adding[1], &form.cbUse);
+}
+
 TEST_F(VoucherFormTest, OneVoucherModeHidesBrowsingAndAnUnknownNumberShowsNothing) {
     addVoucher({.number = "A1"});
     addVoucher({.number = "A2"});
