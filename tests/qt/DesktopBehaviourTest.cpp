@@ -417,7 +417,8 @@ int inkRows(const QImage& image) {
 TEST_F(DesktopBehaviourTest, ATextThatDoesNotFitEndsInAnEllipsisAndShowsWholeAsItsTooltip) {
     frmQtSample& form = showForm<frmQtSample>();
     act([&] {
-        form.hfg.SetColWidth(1, 600);
+        // A column the user narrowed stays as narrow: the grid widens only the form's widths.
+        form.hfg.userResizeColumn(1, 600);
         form.hfg.SetColAlignment(1, RightCentre);
         form.hfg.SetTextMatrix(1, 1, "1151207004");
         form.lbTitle.Move(form.lbTitle.Left(), form.lbTitle.Top(), 900, 285);
