@@ -555,3 +555,24 @@ INSTANTIATE_TEST_SUITE_P(EveryForm, ProgramFormsOnScreenTest,
                          });
 
 }  // namespace
+
+namespace {
+
+// On the small screen the reminder's grids are narrowed to the form: the per-bank totals still show
+// their 總金額 column, the bank column giving back the room it does not need.
+TEST_F(ProgramFormsTest, TheReminderShowsItsPerBankTotalsInsideItsNarrowedGrids) {
+    host.setScreenSize(Screens[1]);
+    storeDueCheques();
+    frmArm& reminder = Forms::get<frmArm>();
+    reminder.Show();
+    settle();
+    for (Grid* totals : {&reminder.hfgIs, &reminder.hfgOs}) {
+        SCOPED_TRACE(totals->Name());
+        auto& widget = widgetOf<GridWidget>(reminder, *totals);
+        QRect amount = widget.cellRect(0, 2);
+        ASSERT_FALSE(amount.isEmpty());
+        EXPECT_LT(amount.right(), widget.viewport()->width());
+    }
+}
+
+}  // namespace
