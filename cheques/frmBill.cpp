@@ -10,6 +10,7 @@
 #include "platform/db/Amount.h"
 #include "platform/db/Format.h"
 #include "platform/forms/Clock.h"
+#include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -180,6 +181,9 @@ void frmBill::WireEvents() {
     // drop-down fills the labels as well.
     DTP1.Picked = [this] { DTP1_Change(); };
     DTP2.Picked = [this] { DTP2_Change(); };
+    // Beside the ROC date labels the pickers show the same calendar.
+    ShowLabelCalendar(DTP1, false);
+    ShowLabelCalendar(DTP2, false);
     cbCbnk.Change = [this] { cbCbnk_Change(); };
     cbCbnk.Click = [this] { cbCbnk_Change(); };
     cbWbnk.Change = [this] { cbWbnk_Change(); };

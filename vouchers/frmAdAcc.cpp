@@ -18,6 +18,7 @@ frmAdAcc::frmAdAcc() : Form(FormName) {
     SetMaxButton(false);
     SetMinButton(false);
     SetClientSize(4200, 2100);
+    SetCentreOnOwner(true);
     applyLayout({
         {&captions(0), nullptr, 120, 195, 1080, 285, "科目代號:", RightAligned},
         {&lbAccNo, nullptr, 1260, 150, 1500, 330, nullptr, ValueField},

@@ -40,7 +40,7 @@ void ColumnWidthFile::Load(Grid& grid) const {
     std::string line;
     for (int col = 0; col < columns_ && std::getline(file, line); ++col) {
         std::optional<int> width = widthOfLine(line);
-        if (width && *width >= 0 && col < grid.Cols()) grid.SetColWidth(col, *width);
+        if (width && *width >= 0 && col < grid.Cols()) grid.SetSavedColWidth(col, *width);
     }
 }
 
@@ -50,9 +50,10 @@ void ColumnWidthFile::Load(Grid& grid, const std::vector<int>& defaults) const {
     for (int col = 0; col < columns_ && col < grid.Cols(); ++col) {
         std::optional<int> width;
         if (file && std::getline(file, line)) width = widthOfLine(line);
-        if (width && *width >= -1)
-            grid.SetColWidth(col, *width);
-        else if (col < static_cast<int>(defaults.size()))
+        bool hasDefault = col < static_cast<int>(defaults.size());
+        if (width && *width >= -1 && !(hasDefault && *width == defaults[col]))
+            grid.SetSavedColWidth(col, *width);
+        else if (hasDefault)
             grid.SetColWidth(col, defaults[col]);
     }
 }

@@ -139,6 +139,7 @@ void Form::Show(int modal) {
     uint64_t openerSerial = opener ? opener->Serial() : 0;
     modalOwner_ = opener != this ? opener : nullptr;
     modalOwnerSerial_ = openerSerial;
+    if (!shownBefore_) placeOverOwner();
     setShown(true, true);
     Forms::pushModal(this);
     // However the show ends, even by an error, the form leaves the modal chain.
@@ -212,6 +213,18 @@ void Form::fitToScreen() {
          std::clamp(top_, 0, height - std::min(height_, height)), std::min(width_, width),
          std::min(height_, height));
     fitInside(controls_, nullptr, ScaleWidth(), ScaleHeight());
+}
+
+// The middle of the form over the middle of its owner, as far as the screen lets it.
+void Form::placeOverOwner() {
+    if (!centreOnOwner_ || !modalOwner_) return;
+    int left = modalOwner_->Left() + (modalOwner_->Width() - width_) / 2;
+    int top = modalOwner_->Top() + (modalOwner_->Height() - height_) / 2;
+    if (hasHost() && screenWidth() > 0) {
+        left = std::min(left, screenWidth() - width_);
+        top = std::min(top, screenHeight() - height_);
+    }
+    Move(std::max(left, 0), std::max(top, 0), width_, height_);
 }
 
 void Form::Post(std::function<void()> action) {

@@ -79,6 +79,9 @@ class Form {
     // Placed in the middle of the screen when first shown.
     bool CentreOnScreen() const { return centreOnScreen_; }
     void SetCentreOnScreen(bool centre) { centreOnScreen_ = centre; }
+    // Shown modally the first time, placed over the middle of the form that showed it.
+    bool CentreOnOwner() const { return centreOnOwner_; }
+    void SetCentreOnOwner(bool centre) { centreOnOwner_ = centre; }
     bool MinButton() const { return minButton_; }
     void SetMinButton(bool shown) { minButton_ = shown; }
     bool MaxButton() const { return maxButton_; }
@@ -175,6 +178,7 @@ class Form {
     void moveFocusBy(int step);
     void appear();
     void fitToScreen();
+    void placeOverOwner();
 
     std::string name_;
     const uint64_t serial_;
@@ -185,6 +189,7 @@ class Form {
     Color foreColor_ = SystemColor::ButtonText;
     bool topMost_ = false;
     bool centreOnScreen_ = false;
+    bool centreOnOwner_ = false;
     bool minButton_ = true;
     bool maxButton_ = true;
     bool keyPreview_ = false;

@@ -172,6 +172,8 @@ Grid::Grid(Form& form, std::string name, int index) : Control(form, std::move(na
     SetForeColor(SystemColor::WindowText);
     rows_.resize(2);
     colWidths_.assign(cols_, -1);
+    shownColWidths_.assign(cols_, -1);
+    userColWidths_.assign(cols_, false);
     colAlignments_.assign(cols_, 9);
     rowHeights_.assign(2, -1);
     mergeRows_.assign(2, false);
@@ -255,6 +257,8 @@ void Grid::SetCols(int cols) {
             row.truncate(cols);
     cols_ = cols;
     colWidths_.resize(cols, -1);
+    shownColWidths_.resize(cols, -1);
+    userColWidths_.resize(cols, false);
     colAlignments_.resize(cols, 9);
     mergeCols_.resize(cols, false);
     fixedCols_ = std::min(fixedCols_, std::max(cols - 1, 0));
@@ -368,6 +372,32 @@ int Grid::ColWidth(int col) const {
 void Grid::SetColWidth(int col, int twips) {
     checkCell(0, col);
     colWidths_[col] = twips;
+    userColWidths_[col] = false;
+    changed(Property::Layout);
+}
+
+void Grid::SetSavedColWidth(int col, int twips) {
+    checkCell(0, col);
+    if (twips == colWidths_[col] && !userColWidths_[col]) return;
+    colWidths_[col] = twips;
+    userColWidths_[col] = true;
+    changed(Property::Layout);
+}
+
+bool Grid::UserColWidth(int col) const {
+    checkCell(0, col);
+    return userColWidths_[col];
+}
+
+int Grid::ShownColWidth(int col) const {
+    checkCell(0, col);
+    return drawnColWidth(col);
+}
+
+void Grid::ShowColWidths(std::vector<int> twips) {
+    twips.resize(cols_, -1);
+    if (twips == shownColWidths_) return;
+    shownColWidths_ = std::move(twips);
     changed(Property::Layout);
 }
 
@@ -602,7 +632,9 @@ void Grid::SetRedraw(bool redraw) {
 }
 
 int Grid::drawnColWidth(int col) const {
-    return colWidths_[col] < 0 ? DefaultColWidth : colWidths_[col];
+    int set = colWidths_[col] < 0 ? DefaultColWidth : colWidths_[col];
+    if (set == 0 || userColWidths_[col] || shownColWidths_[col] < 0) return set;
+    return shownColWidths_[col];
 }
 
 int Grid::drawnRowHeight(int row) const {
@@ -936,6 +968,7 @@ void Grid::userScrollTo(int topRow, int leftCol) {
 void Grid::userResizeColumn(int col, int twips) {
     checkCell(0, col);
     colWidths_[col] = std::max(twips, 0);
+    userColWidths_[col] = true;
     changed(Property::Layout);
 }
 

@@ -105,6 +105,18 @@ class Grid : public Control {
     // Column widths in twips; a column whose width was never set reads -1. Width 0 hides it.
     int ColWidth(int col) const;
     void SetColWidth(int col, int twips);
+    // A width the user left in a width file: one other than the width the form gave the column is
+    // the user's own, drawn as it is; one equal to it stays the form's.
+    void SetSavedColWidth(int col, int twips);
+    // Whether the column's width is the user's (dragged, or read back from a width file) rather
+    // than the form's.
+    bool UserColWidth(int col) const;
+    // The width a column is drawn with: the host fits a column of the form's width to its header
+    // and to its dates and amounts (ShowColWidths); a user's width and a hidden column are drawn
+    // as set. ColWidth keeps the width set, for the width files and the workbooks.
+    int ShownColWidth(int col) const;
+    // The host's widths, one per column in twips; -1 draws a column as set.
+    void ShowColWidths(std::vector<int> twips);
     int RowHeight(int row) const;
     void SetRowHeight(int row, int twips);
 
@@ -302,6 +314,8 @@ class Grid : public Control {
     int topRow_ = 1, leftCol_ = 1;
     int mouseRow_ = 0, mouseCol_ = 0;
     std::vector<int> colWidths_;
+    std::vector<int> shownColWidths_;
+    std::vector<bool> userColWidths_;
     std::vector<int> colAlignments_;
     std::vector<int> rowHeights_;
     std::vector<bool> mergeRows_, mergeCols_;

@@ -111,6 +111,11 @@ void LabelWidget::showCaption() {
     QRect area = contentsRect();
     bool oneLine = area.height() < 2 * metrics.lineSpacing();
     QString plain = plainCaption(label_.Caption());
+    // A framed label keeps half an "x" clear of its frame, unless its text needs that room to show
+    // whole (it would wrap out of sight).
+    int indent = frameWidth() > 0 ? metrics.horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+    bool fitsInside = metrics.horizontalAdvance(plain) <= area.width() - indent;
+    setIndent(fitsInside ? -1 : 0);
     cut_ = oneLine && !plain.contains('\n') && metrics.horizontalAdvance(plain) > area.width();
     // A rich text's line takes a pixel more than the font's height.
     low_ = oneLine && area.height() <= metrics.height() + 1;

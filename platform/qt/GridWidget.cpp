@@ -17,6 +17,12 @@ namespace {
 // How close to a column's right edge a press starts widening the column.
 constexpr int ResizeGrip = 3;
 
+// The rows of a long grid whose plain texts are measured before a column gives back room it
+// does not need: what the user sees first, without measuring a hundred thousand rows at a change.
+constexpr int PlainTextRowsMeasured = 500;
+// The longest dates or amounts of a column measured for its width (digits differ a little).
+constexpr size_t LongestMeasured = 64;
+
 Qt::Alignment cellAlignment(int alignment, const std::string& text) {
     if (alignment == 9) alignment = numberFromText(text) ? 7 : 1;
     alignment = std::clamp(alignment, 0, 8);
@@ -26,6 +32,29 @@ Qt::Alignment cellAlignment(int alignment, const std::string& text) {
 }
 
 }  // namespace
+
+// Digits with their separators, sign, percent or time, an era and the 年月日 of a long date, days.
+bool IsDateOrAmount(std::string_view text) {
+    static constexpr std::string_view marks = ",./-+:%() ";
+    static constexpr std::string_view words[] = {"年", "月", "日", "天", "中華民國"};
+    bool digit = false;
+    for (size_t i = 0; i < text.size();) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+            ++i;
+        } else if (marks.find(c) != std::string_view::npos) {
+            ++i;
+        } else {
+            auto word = std::find_if(std::begin(words), std::end(words), [&](std::string_view w) {
+                return text.substr(i).starts_with(w);
+            });
+            if (word == std::end(words)) return false;
+            i += word->size();
+        }
+    }
+    return digit;
+}
 
 GridWidget::GridWidget(FormWindow& window, Grid& grid, QWidget* parent)
     : QAbstractScrollArea(parent), ControlBinding(window, grid, *this), grid_(grid) {
@@ -50,13 +79,13 @@ void GridWidget::show(Property property) {
     switch (property) {
         case Property::Layout:
         case Property::Scroll:
+        case Property::Cells:
+        case Property::Font:
             scheduleScrollBars();
             viewport()->update();
             break;
-        case Property::Cells:
         case Property::Colors:
         case Property::Current:
-        case Property::Font:
             viewport()->update();
             break;
         default:
@@ -64,12 +93,91 @@ void GridWidget::show(Property property) {
     }
 }
 
-// Many changes in a row (a grid being filled) set the scroll bars once, on the next turn of the
-// event loop.
+// Many changes in a row (a grid being filled) fit the columns and set the scroll bars once, on
+// the next turn of the event loop.
 void GridWidget::scheduleScrollBars() {
     if (scrollBarsPending_) return;
     scrollBarsPending_ = true;
-    QTimer::singleShot(0, this, [this] { showScrollBars(); });
+    QTimer::singleShot(0, this, [this] {
+        if (control()) fitColumns();
+        showScrollBars();
+    });
+}
+
+// The widths in the forms are for the old desktop's narrower font. A column of the form's width
+// is drawn at least as wide as its dates and amounts, and as wide as its header too while the grid
+// has room; a grid too narrow for its columns takes back the blank room of columns wider than
+// anything they show, so that the columns on their right come into view. A user's width stays.
+void GridWidget::fitColumns() {
+    const int cols = grid_.Cols(), rows = grid_.Rows();
+    const int fixedRows = std::min(grid_.FixedRows(), rows);
+    std::vector<int> shown(cols, -1), header(cols, 0);
+    std::vector<bool> fitted(cols);
+    std::vector<size_t> longest(cols, 0);
+    std::vector<std::vector<int>> longestRows(cols);
+    auto oneCell = [&](int row, int col) {
+        return grid_.MergeCells() == 0 || !grid_.MergeRow(row) ||
+               grid_.MergedColumns(row, col) == std::pair(col, col);
+    };
+    for (int col = 0; col < cols; ++col)
+        fitted[col] = grid_.ColWidth(col) != 0 && !grid_.UserColWidth(col);
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols; ++col) {
+            if (!fitted[col]) continue;
+            std::string_view text = grid_.CellText(row, col);
+            if (text.empty() || !oneCell(row, col)) continue;
+            if (row < fixedRows) {
+                header[col] = std::max(header[col], textTwips(row, col, text));
+            } else if (text.size() >= longest[col] && IsDateOrAmount(text)) {
+                if (text.size() > longest[col]) longestRows[col].clear();
+                longest[col] = text.size();
+                if (longestRows[col].size() < LongestMeasured) longestRows[col].push_back(row);
+            }
+        }
+    std::vector<int> content(cols, 0);
+    int room = viewport()->width() * TwipsPerPixel, used = 0;
+    for (int col = 0; col < cols; ++col) {
+        int set = grid_.ColWidth(col) < 0 ? Grid::DefaultColWidth : grid_.ColWidth(col);
+        for (int row : longestRows[col])
+            content[col] = std::max(content[col], textTwips(row, col, grid_.CellText(row, col)));
+        if (fitted[col]) shown[col] = std::max(set, content[col]);
+        used += fitted[col] ? shown[col] : set;
+    }
+    for (int col = 0; col < cols && used < room; ++col) {
+        if (!fitted[col]) continue;
+        int wider = std::min(std::max(header[col], content[col]) - shown[col], room - used);
+        if (wider <= 0) continue;
+        shown[col] += wider;
+        used += wider;
+    }
+    if (used > room) {
+        const int measuredRows = std::min(rows, fixedRows + PlainTextRowsMeasured);
+        std::vector<int> needed = content;
+        for (int col = 0; col < cols; ++col)
+            needed[col] = std::max(needed[col], header[col]);
+        for (int row = fixedRows; row < measuredRows; ++row)
+            for (int col = 0; col < cols; ++col) {
+                std::string_view text = grid_.CellText(row, col);
+                if (fitted[col] && !text.empty() && oneCell(row, col))
+                    needed[col] = std::max(needed[col], textTwips(row, col, text));
+            }
+        for (int col = 0; col < cols && used > room; ++col) {
+            if (!fitted[col] || shown[col] <= needed[col]) continue;
+            int narrower = std::min(shown[col] - needed[col], used - room);
+            shown[col] -= narrower;
+            used -= narrower;
+        }
+    }
+    grid_.ShowColWidths(std::move(shown));
+}
+
+// The twips a cell's text needs to show whole: its text area's margins and a pixel that twips
+// rounded down to pixels may take.
+int GridWidget::textTwips(int row, int col, std::string_view text) const {
+    QString shown = displayText(std::string(text));
+    int pixels = QFontMetrics(cellFont(row, col)).horizontalAdvance(shown);
+    int margins = QRect(0, 0, 100, 1).width() - textArea(QRect(0, 0, 100, 1)).width();
+    return (pixels + margins + 1) * TwipsPerPixel;
 }
 
 void GridWidget::showScrollBars() {
@@ -125,8 +233,7 @@ GridWidget::Lines GridWidget::colsInView() const {
     int width = viewport()->width(), twips = 0;
     lines.edge.push_back(0);
     auto add = [&](int col) {
-        int colTwips = grid_.ColWidth(col);
-        if (colTwips < 0) colTwips = Grid::DefaultColWidth;
+        int colTwips = grid_.ShownColWidth(col);
         if (colTwips == 0) return true;
         twips += colTwips;
         lines.index.push_back(col);
@@ -157,10 +264,7 @@ int GridWidget::lastTopRow() const {
 
 int GridWidget::lastLeftCol() const {
     int room = viewport()->width() * TwipsPerPixel;
-    auto width = [&](int col) {
-        int twips = grid_.ColWidth(col);
-        return twips < 0 ? Grid::DefaultColWidth : twips;
-    };
+    auto width = [&](int col) { return grid_.ShownColWidth(col); };
     for (int col = 0; col < std::min(grid_.FixedCols(), grid_.Cols()); ++col)
         room -= width(col);
     int col = grid_.Cols() - 1;
@@ -294,15 +398,25 @@ QRect GridWidget::textArea(const QRect& cell) {
     return cell.adjusted(3, 1, -3, -1);
 }
 
+bool GridWidget::cellTextCut(int row, int col) const {
+    QString text = displayText(grid_.TextMatrix(row, col));
+    QRect cell = cellRect(row, col);
+    return !text.isEmpty() && !cell.isEmpty() &&
+           QFontMetrics(cellFont(row, col)).horizontalAdvance(text) > textArea(cell).width();
+}
+
+int GridWidget::shownColumnsWidth() const {
+    int twips = 0;
+    for (int col = 0; col < grid_.Cols(); ++col)
+        twips += grid_.ShownColWidth(col);
+    return px(twips);
+}
+
 // The whole text of a cell under the mouse that is shown cut short; empty for one that fits.
 QString GridWidget::cutTextAt(QPoint point) const {
     int row = cellAtRow(point.y()), col = cellAtCol(point.x());
-    if (row < 0 || col < 0) return {};
-    QString text = displayText(grid_.TextMatrix(row, col));
-    int width = textArea(cellRect(row, col)).width();
-    if (text.isEmpty() || QFontMetrics(cellFont(row, col)).horizontalAdvance(text) <= width)
-        return {};
-    return text;
+    if (row < 0 || col < 0 || !cellTextCut(row, col)) return {};
+    return displayText(grid_.TextMatrix(row, col));
 }
 
 int GridWidget::resizeBorderAt(QPoint point) const {

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <string_view>
 #include <vector>
 
 #include "platform/forms/Grid.h"
 #include "platform/qt/ControlBinding.h"
 
 namespace kiv {
+
+// A date or an amount as the listings show them (digits with their separators, an era, 年月日):
+// a cell text that is never to lose a digit where its grid has room.
+bool IsDateOrAmount(std::string_view text);
 
 // The flex grid drawn by hand: fixed rows and columns as raised grey headers that do not scroll,
 // the cells with their own colours, alignment and boldness, merged header cells, the current
@@ -19,6 +24,10 @@ class GridWidget : public QAbstractScrollArea, public ControlBinding {
 
     // Where a cell is drawn, in pixels of the viewport; empty when it is out of view.
     QRect cellRect(int row, int col) const;
+    // Whether a cell in view shows its text cut short.
+    bool cellTextCut(int row, int col) const;
+    // The widths of the columns the grid shows, in pixels, against the room it has for them.
+    int shownColumnsWidth() const;
 
   protected:
     void show(Property property) override;
@@ -41,6 +50,8 @@ class GridWidget : public QAbstractScrollArea, public ControlBinding {
     int lastLeftCol() const;
     void scheduleScrollBars();
     void showScrollBars();
+    void fitColumns();
+    int textTwips(int row, int col, std::string_view text) const;
     void scrollTo(int topRow, int leftCol);
     void keepCurrentInView();
     int resizeBorderAt(QPoint point) const;

@@ -40,6 +40,8 @@ TEST_F(ChequeEntryTest, ANewChequeStoresWhatWasPickedAndTyped) {
     frmBill& in = newChequeFor("A1", "(收入)");
     host.pickDate(in.DTP2, day(2026, 12, 20));
     host.pickDate(in.DTP1, day(2026, 12, 1));
+    // Beside the labels' ROC dates the pickers show the ROC year too.
+    EXPECT_EQ(in.DTP1.DisplayText() + " " + in.DTP2.DisplayText(), "115/12/01 115/12/20");
     host.pick(in.cbCbnk, 0);
     host.pick(in.cbWbnk, 1);
     host.type(in.txtBillNo, "AB001");

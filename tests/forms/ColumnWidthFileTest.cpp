@@ -110,3 +110,30 @@ TEST_F(ColumnWidthFileTest, AFileOfMoreLinesThanColumnsFitsTheGrid) {
 }
 
 }  // namespace
+
+namespace {
+
+// The host may draw a column of the form's width wider than set; a width the user left in the file
+// is drawn as it is, one equal to the form's stays the form's, and the file keeps the widths set.
+TEST_F(ColumnWidthFileTest, KeepsTheUsersWidthsAsSavedAndWritesNoWidthTheHostFitted) {
+    for (int c = 0; c < 4; ++c)
+        grid().SetColWidth(c, 1000);
+    write("1000\n600\n");
+    file.Load(grid());
+    file.Load(grid(), {1000, 1000, 500, 1000});
+    grid().ShowColWidths({1500, 1500, 1500, 1500});
+    std::vector<bool> users;
+    std::vector<int> shown;
+    for (int c = 0; c < 4; ++c) {
+        users.push_back(grid().UserColWidth(c));
+        shown.push_back(grid().ShownColWidth(c));
+    }
+    EXPECT_EQ(users, (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(shown, (std::vector<int>{1500, 600, 1500, 1500}));
+    grid().userResizeColumn(0, 700);
+    EXPECT_EQ(grid().ShownColWidth(0), 700);
+    ASSERT_TRUE(file.Save(grid()));
+    EXPECT_EQ(read(), "700\n600\n500\n1000\n");
+}
+
+}  // namespace

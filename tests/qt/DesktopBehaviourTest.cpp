@@ -444,10 +444,33 @@ int inkRows(const QImage& image) {
 // A number never shows without its leading digits: a text too wide for its cell, box or label is
 // cut short with an ellipsis at its end and shown whole as the tooltip; a box lower than the
 // font's line cuts no glyph at its top or bottom.
+// A framed label just wide enough for its text shows it whole on its one line, not wrapped out of
+// sight below it.
+TEST_F(DesktopBehaviourTest, AFramedLabelJustWideEnoughShowsItsWholeTextOnItsLine) {
+    frmQtSample& form = showForm<frmQtSample>();
+    auto& label = widgetOf<LabelWidget>(form, form.lbTitle);
+    const QString caption = QStringLiteral("信義大樓新建工程");
+    act([&] {
+        form.lbTitle.SetFontSize(9);
+        form.lbTitle.SetBorderStyle(1);
+        form.lbTitle.SetCaption(utf8(caption));
+    });
+    settle();
+    const int textWidth = label.fontMetrics().horizontalAdvance(caption);
+    for (int spare : {0, 1, 2}) {
+        act([&] { form.lbTitle.SetWidth((textWidth + 2 * label.frameWidth() + spare) * 15); });
+        settle();
+        EXPECT_EQ(label.text().count(QChar(0x2026)), 0) << spare;
+        EXPECT_LT(label.heightForWidth(label.width()), 2 * label.fontMetrics().lineSpacing())
+            << spare;
+    }
+}
+
 TEST_F(DesktopBehaviourTest, ATextThatDoesNotFitEndsInAnEllipsisAndShowsWholeAsItsTooltip) {
     frmQtSample& form = showForm<frmQtSample>();
     act([&] {
-        form.hfg.SetColWidth(1, 600);
+        // A column the user narrowed stays as narrow: the grid widens only the form's widths.
+        form.hfg.userResizeColumn(1, 600);
         form.hfg.SetColAlignment(1, RightCentre);
         form.hfg.SetTextMatrix(1, 1, "1151207004");
         form.lbTitle.Move(form.lbTitle.Left(), form.lbTitle.Top(), 900, 285);

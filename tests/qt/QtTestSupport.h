@@ -53,6 +53,17 @@ inline void typeCharacters(QWidget* widget, const QString& text) {
     }
 }
 
+// The Qt host on a screen of a chosen size, as the forms ask for it when they fit themselves to
+// the screen (the offscreen platform's own is small).
+class SizedScreenQtHost : public QtHost {
+  public:
+    void setScreenSize(ScreenSize size) { size_ = size; }
+    ScreenSize screenSize() override { return size_.width > 0 ? size_ : QtHost::screenSize(); }
+
+  private:
+    ScreenSize size_;
+};
+
 // Each test runs its forms on a fresh Qt host.
 class QtTest : public ::testing::Test {
   protected:
@@ -78,7 +89,7 @@ class QtTest : public ::testing::Test {
         return *widget;
     }
 
-    QtHost host;
+    SizedScreenQtHost host;
 };
 
 }  // namespace kiv

@@ -14,6 +14,7 @@
 #include "contracts/frmRio.h"
 #include "contracts/frmRioser.h"
 #include "platform/forms/Clock.h"
+#include "platform/qt/GridWidget.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmEm.h"
 #include "projects/frmGtPj.h"
@@ -445,7 +446,7 @@ const Picture pictures[] = {
 };
 
 // Every form of the program, drawn on the real host over a book with a voucher in it.
-class ProgramFormsScreenshotTest : public QtTest, public ::testing::WithParamInterface<Picture> {
+class ProgramFormsTest : public QtTest {
   protected:
     void SetUp() override {
         program.emplace(folder);
@@ -476,15 +477,23 @@ class ProgramFormsScreenshotTest : public QtTest, public ::testing::WithParamInt
         cashing{AutoVoucherFromCashing, false};
     HandOver<std::string> cheque{ChequeVoucherNo, ""}, voucher{OpenVoucherNo, ""},
         cashed{CashingVoucherNo, ""};
+
+    // The picture's form, brought to its state.
+    Form& pictured(const Picture& picture) {
+        picture.setup();
+        const std::string name = picture.name;
+        Form* form = Forms::find(name.substr(0, name.find('-')));
+        if (!form) throw std::logic_error(name + " is not loaded");
+        return *form;
+    }
 };
+
+class ProgramFormsScreenshotTest : public ProgramFormsTest,
+                                   public ::testing::WithParamInterface<Picture> {};
 
 TEST_P(ProgramFormsScreenshotTest, IsDrawn) {
     const Picture& picture = GetParam();
-    picture.setup();
-    const std::string name = picture.name;
-    Form* form = Forms::find(name.substr(0, name.find('-')));
-    ASSERT_NE(form, nullptr) << name;
-    photograph(*form, name, picture.leastColours);
+    photograph(pictured(picture), picture.name, picture.leastColours);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryForm, ProgramFormsScreenshotTest, ::testing::ValuesIn(pictures),
@@ -493,5 +502,77 @@ INSTANTIATE_TEST_SUITE_P(EveryForm, ProgramFormsScreenshotTest, ::testing::Value
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
+
+// The screens the program is used on.
+constexpr ScreenSize Screens[] = {{1280 * TwipsPerPixel, 1024 * TwipsPerPixel},
+                                  {1024 * TwipsPerPixel, 768 * TwipsPerPixel}};
+
+// Every form on each screen: no date or amount in a grid loses a digit, nor a header where the
+// grid has room for its columns.
+class ProgramFormsOnScreenTest
+    : public ProgramFormsTest,
+      public ::testing::WithParamInterface<std::tuple<Picture, ScreenSize>> {};
+
+std::vector<std::string> cutCells(Form& form, GridWidget& widget, Grid& grid) {
+    std::vector<std::string> cut;
+    bool room = widget.shownColumnsWidth() <= widget.viewport()->width();
+    for (int row = 0; row < grid.Rows(); ++row)
+        for (int col = 0; col < grid.Cols(); ++col) {
+            const std::string text = grid.TextMatrix(row, col);
+            bool header = row < grid.FixedRows();
+            bool merged = grid.MergeCells() != 0 && grid.MergeRow(row) &&
+                          grid.MergedColumns(row, col) != std::pair(col, col);
+            if (merged || grid.UserColWidth(col) || !widget.cellTextCut(row, col)) continue;
+            if (header ? room : IsDateOrAmount(text))
+                cut.push_back(form.Name() + "." + grid.Name() + " (" + std::to_string(row) + ", " +
+                              std::to_string(col) + ") \"" + text + "\"");
+        }
+    return cut;
+}
+
+TEST_P(ProgramFormsOnScreenTest, ShowsEveryDateAndAmountInItsGridsWhole) {
+    const auto& [picture, screen] = GetParam();
+    host.setScreenSize(screen);
+    Form& form = pictured(picture);
+    form.Show();
+    settle();
+    for (Control* control : form.Controls()) {
+        auto* grid = dynamic_cast<Grid*>(control);
+        if (!grid || !grid->IsEffectivelyVisible()) continue;
+        for (const std::string& cell : cutCells(form, widgetOf<GridWidget>(form, *grid), *grid))
+            ADD_FAILURE() << cell << " is cut short";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryForm, ProgramFormsOnScreenTest,
+                         ::testing::Combine(::testing::ValuesIn(pictures),
+                                            ::testing::ValuesIn(Screens)),
+                         [](const ::testing::TestParamInfo<std::tuple<Picture, ScreenSize>>& info) {
+                             std::string name = std::get<0>(info.param).name;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name + "_" +
+                                    std::to_string(std::get<1>(info.param).width / TwipsPerPixel);
+                         });
+
+}  // namespace
+
+namespace {
+
+// On the small screen the reminder's grids are narrowed to the form: the per-bank totals still show
+// their 總金額 column, the bank column giving back the room it does not need.
+TEST_F(ProgramFormsTest, TheReminderShowsItsPerBankTotalsInsideItsNarrowedGrids) {
+    host.setScreenSize(Screens[1]);
+    storeDueCheques();
+    frmArm& reminder = Forms::get<frmArm>();
+    reminder.Show();
+    settle();
+    for (Grid* totals : {&reminder.hfgIs, &reminder.hfgOs}) {
+        SCOPED_TRACE(totals->Name());
+        auto& widget = widgetOf<GridWidget>(reminder, *totals);
+        QRect amount = widget.cellRect(0, 2);
+        ASSERT_FALSE(amount.isEmpty());
+        EXPECT_LT(amount.right(), widget.viewport()->width());
+    }
+}
 
 }  // namespace

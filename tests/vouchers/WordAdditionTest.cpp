@@ -110,6 +110,20 @@ TEST_F(WordAdditionTest, TheDialogTakesItsSideFromTheDirectionColourAndRecolours
     EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM acc"), Texts{"2"});
 }
 
+// The dialog opens over the voucher form that asked, not at the screen's corner.
+TEST_F(WordAdditionTest, TheAccountDialogOpensOverTheMiddleOfTheVoucherForm) {
+    frmIo& form = openForm();
+    form.Show();
+    host.click(form.cmdAdd);
+    host.onModal<frmAdAcc>([&](frmAdAcc& dialog) {
+        EXPECT_NEAR(dialog.Left() + dialog.Width() / 2, form.Left() + form.Width() / 2, 1);
+        EXPECT_NEAR(dialog.Top() + dialog.Height() / 2, form.Top() + form.Height() / 2, 1);
+        host.click(dialog.Command2);
+    });
+    host.expectMessage("沒有此科目是否加入?", AnswerYes);
+    typeAndLeave(form, form.cbAcc, "6001");
+}
+
 TEST_F(WordAdditionTest, ANewAccountIsListedInItsPlaceAndShownOnTheVoucher) {
     frmIo& form = openForm();
     host.click(form.cmdAdd);
