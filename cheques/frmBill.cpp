@@ -469,13 +469,15 @@ bool frmBill::CashingAllowed() {
         messageBox("票據未到期\r\n不可兌現", MessageExclamation, ApplicationTitle);
         return false;
     }
-    int64_t balance = AccountBalance(AccDb(), AccountKind::Cheque, cbWbnk.Text(), txtWid.Text());
-    if (balance < cheque.amount) {
-        messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " + AmountText(balance), MessageCritical,
-                   CapitalsTitle);
-        return false;
-    }
-    return true;
+    return AccountCovers(
+        AccountBalance(AccDb(), AccountKind::Cheque, cbWbnk.Text(), txtWid.Text()));
+}
+
+bool frmBill::AccountCovers(int64_t balance) {
+    if (balance >= shownCheque_->amount) return true;
+    messageBox("支票存款的餘額不足,無法兌現\r\n餘額為 " + AmountText(balance), MessageCritical,
+               CapitalsTitle);
+    return false;
 }
 
 bool frmBill::ConfirmProcessing(int Index) {
@@ -513,6 +515,7 @@ void frmBill::ProcessCheque(int Index) {
             Database& db = AccDb();
             Transaction transaction(db, true);
             SetChequeState(db, key, shownCheque_->state, Index);
+            if (Index == ChequeCashed && !IsReceived()) CheckAccountStillCovers(db);
             if (Index == ChequeCashed) {
                 CashCheque(key);
             } else {
@@ -521,6 +524,10 @@ void frmBill::ProcessCheque(int Index) {
             }
             transaction.Commit();
         });
+    } catch (const AccountShort& shortfall) {
+        AccountCovers(shortfall.balance);
+        StopProcessing();
+        return;
     } catch (const std::exception& failure) {
         messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), MessageExclamation,
                    ApplicationTitle);
@@ -539,6 +546,14 @@ void frmBill::ProcessCheque(int Index) {
     // The voucher form shows the voucher as it was before its cheque was cashed.
     if (Index == ChequeCashed && !IsGroupNumber(key)) UnloadUnlessUnsaved("frmIo");
     FrmOp.SetEnabled(false);
+}
+
+// The balance read before asking may have been spent meanwhile by another copy of the program
+// cashing another cheque of the account: read again under the write lock, an issued cheque is
+// cashed only while its account still covers it.
+void frmBill::CheckAccountStillCovers(Database& db) {
+    const int64_t balance = AccountBalance(db, AccountKind::Cheque, cbWbnk.Text(), txtWid.Text());
+    if (balance < shownCheque_->amount) throw AccountShort{balance};
 }
 
 // Each voucher gets its follow-up voucher from the generated-voucher form; the bank book gets

@@ -82,6 +82,13 @@ class frmBill : public Form {
     void SaveCheque();
 
     bool CashingAllowed();
+    // False, after telling the user the balance, when the cheque account does not cover the cheque.
+    bool AccountCovers(int64_t balance);
+    // The account's balance read inside the cashing found short; nothing is written.
+    struct AccountShort {
+        int64_t balance;
+    };
+    void CheckAccountStillCovers(Database& db);
     bool ConfirmProcessing(int Index);
     void ProcessCheque(int Index);
     void CashCheque(const std::string& key);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ledger/BankBook.h"
 #include "shell/Schema.h"
 #include "tests/cheques/ChequeBook.h"
 #include "tests/support/TableDump.h"
@@ -101,6 +102,44 @@ TEST_F(ChequeProcessingTest, AnIssuedChequeTheAccountCannotCoverIsRefused) {
     EXPECT_EQ(billState("A1"), "1");
     EXPECT_EQ(bankBook().back(),
               "3|12'3|O'Neil 銀行|False|2026/12/06|10000|支出票據兌現|CK-A1|-3000");
+}
+
+// The balance is read again under the write lock: another copy cashing another cheque of the
+// account while the question is on the screen leaves this one refused when the account no longer
+// covers it (3,000 less 2,000 leaves 1,000 for 2,000), and cashed when it still does.
+TEST_F(ChequeProcessingTest, AnAccountSpentByAnotherCopyMeanwhileIsReadAgainBeforeCashing) {
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    struct Case {
+        int64_t spentByB;
+        bool cashed;
+    } cases[] = {{2000, false}, {1000, true}};
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string mine = "A" + std::to_string(++n), theirs = "B" + std::to_string(n);
+        SCOPED_TRACE(mine);
+        for (const auto& [key, amount] : {std::pair{mine, int64_t{2000}}, {theirs, c.spentByB}}) {
+            addVoucher(key, amount);
+            addCheque(cheque(key, amount, false, today()));
+        }
+        frmBill& form = openCheque(mine);
+        std::string leftByB;
+        host.expectMessage("確定處理此票據為[兌   現]", AnswerYes, [&] {
+            SetChequeState(*copyB, theirs, ChequeUnprocessed, ChequeCashed);
+            PostBankBookRow(*copyB, {"土地銀行", "002-4", c.spentByB, false, today(),
+                                     "支出票據兌現", "CK-" + theirs});
+            leftByB = dumpTables(AccDb());
+        });
+        if (!c.cashed) host.expectMessage("支票存款的餘額不足,無法兌現\r\n餘額為 1,000");
+        choose(form, ChequeCashed);
+        EXPECT_EQ(billState(mine), c.cashed ? "1" : "0");
+        if (!c.cashed) {
+            EXPECT_EQ(dumpTables(AccDb()), leftByB);
+        }
+        EXPECT_EQ(bankBook().back().find("CK-" + mine) != std::string::npos, c.cashed);
+        form.Unload();
+        // The account is emptied back to its opening amount for the next case.
+        AccDb().Execute("DELETE FROM bank");
+    }
 }
 
 // Only the button allows processing: No lets the user choose again, Cancel ends it, and a

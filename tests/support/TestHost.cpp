@@ -26,11 +26,15 @@ TestHost::~TestHost() {
 }
 
 void TestHost::answerMessage(int answer) {
-    answers_.push_back({answer, std::nullopt});
+    answers_.push_back({answer, std::nullopt, {}});
 }
 
 void TestHost::expectMessage(const std::string& text, int answer) {
-    answers_.push_back({answer, text});
+    answers_.push_back({answer, text, {}});
+}
+
+void TestHost::expectMessage(const std::string& text, int answer, std::function<void()> meanwhile) {
+    answers_.push_back({answer, text, std::move(meanwhile)});
 }
 
 void TestHost::answerInput(const std::string& text) {
@@ -93,6 +97,7 @@ int TestHost::messageBox(const std::string& text, int style,
     if (a.expectedText) {
         EXPECT_EQ(text, *a.expectedText);
     }
+    if (a.meanwhile) a.meanwhile();
     return a.answer;
 }
 

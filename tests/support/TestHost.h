@@ -51,6 +51,9 @@ class TestHost : public Host {
     void answerMessage(int answer);
     // The next message must have this text; it is answered with `answer`.
     void expectMessage(const std::string& text, int answer = AnswerOk);
+    // The same, and while the message is on the screen `meanwhile` runs (another copy of the
+    // program writing, say) before the user answers.
+    void expectMessage(const std::string& text, int answer, std::function<void()> meanwhile);
     void answerInput(const std::string& text);
     // The next input box is answered with OK on the text it offers.
     void acceptInputDefault();
@@ -133,6 +136,7 @@ class TestHost : public Host {
     struct Answer {
         int answer;
         std::optional<std::string> expectedText;
+        std::function<void()> meanwhile;
     };
     void runPosted();
     void actOn(Control& control, const std::function<void()>& action);
