@@ -104,6 +104,20 @@ std::string_view Grid::PackedRow::text(int col) const {
     return {data_.get() + span.text, span.length};
 }
 
+// The empty cells past the row's last stored one read as empty texts.
+void Grid::PackedRow::texts(int firstCol, std::span<std::optional<std::string_view>> out) const {
+    size_t filled = 0;
+    for (uint32_t at = 0, c = 0; at < size_ && filled < out.size(); ++c) {
+        takeNumber(data_.get(), at);
+        const uint32_t length = takeNumber(data_.get(), at);
+        if (c >= static_cast<uint32_t>(firstCol))
+            out[filled++] = std::string_view(data_.get() + at, length);
+        at += length;
+    }
+    for (; filled < out.size(); ++filled)
+        out[filled] = std::string_view();
+}
+
 uint32_t Grid::PackedRow::format(int col) const {
     return locate(col).format;
 }
@@ -296,6 +310,21 @@ std::string_view Grid::CellText(int row, int col) const {
 void Grid::SetTextMatrix(int row, int col, const std::string& text) {
     checkCell(row, col);
     if (setCell(row, col, text, std::nullopt)) changed(Property::Cells);
+}
+
+void Grid::CellTexts(int row, int firstCol,
+                     std::span<std::optional<std::string_view>> texts) const {
+    if (texts.empty()) return;
+    checkCell(row, firstCol);
+    checkCell(row, firstCol + static_cast<int>(texts.size()) - 1);
+    rows_[row].texts(firstCol, texts);
+}
+
+void Grid::SetTextMatrixInColor(int row, int col, const std::string& text, Color foreColor) {
+    checkCell(row, col);
+    CellFormat format = formats_[rows_[row].format(col)];
+    format.fore = foreColor;
+    if (setCell(row, col, text, formatNumber(format))) changed(Property::Cells);
 }
 
 void Grid::SetRow(int row) {
