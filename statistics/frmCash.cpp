@@ -390,12 +390,12 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fiel
     const Value day = rs.Fields(fields.day);
     hfg.SetTextMatrix(row, 0, std::to_string(row));
     hfg.SetTextMatrix(row, 1, day.isNull() ? "" : GridRocDate(day.date()));
-    hfg.SetTextMatrix(row, 2, rs.Fields(fields.number).text());
-    hfg.SetTextMatrix(row, 3, rs.Fields(fields.account).text());
-    hfg.SetTextMatrix(row, 4, rs.Fields(fields.purpose).text());
+    hfg.SetTextMatrix(row, 2, rs.FieldText(fields.number));
+    hfg.SetTextMatrix(row, 3, rs.FieldText(fields.account));
+    hfg.SetTextMatrix(row, 4, rs.FieldText(fields.purpose));
     FillQueryAmounts(row, rs, fields, balance);
     for (int col = 8; col <= 12; ++col)
-        hfg.SetTextMatrix(row, col, rs.Fields(fields.left[col - 8]).text());
+        hfg.SetTextMatrix(row, col, rs.FieldText(fields.left[col - 8]));
 }
 
 // Columns 5 to 7: the income, the expense (or a cheque's mark) and the running balance.
