@@ -77,6 +77,15 @@ uint32_t takeNumber(const char* data, uint32_t& at) {
     }
 }
 
+// Writes a whole number as takeNumber reads it; the bytes it took.
+size_t putNumber(char* out, uint32_t n) {
+    size_t size = 0;
+    for (; n >= 0x80; n >>= 7)
+        out[size++] = static_cast<char>((n & 0x7F) | 0x80);
+    out[size++] = static_cast<char>(n);
+    return size;
+}
+
 }  // namespace
 
 // Where column `col` lies in the block; a column past the stored ones is not found, and `stored`
@@ -129,16 +138,22 @@ bool Grid::PackedRow::set(int col, std::optional<std::string_view> text,
     Span span = locate(col);
     const std::string_view oldText(data_.get() + span.text, span.length);
     const uint32_t newFormat = format.value_or(span.format);
+    // A stored cell's new format whose number takes as many bytes as the old one's is written in
+    // place: formatting a block of cells moves no text.
+    char head[12];
+    if (!text && span.found) {
+        if (newFormat == span.format) return false;
+        const size_t size = putNumber(head, newFormat);
+        if (span.start + size + putNumber(head + size, span.length) == span.text) {
+            putNumber(data_.get() + span.start, newFormat);
+            return true;
+        }
+    }
     std::string kept;
     if (!text) text = kept.assign(oldText);
     if (newFormat == span.format && *text == oldText) return false;
-    char head[12];
-    size_t headSize = 0;
-    for (uint32_t n : {newFormat, static_cast<uint32_t>(text->size())}) {
-        for (; n >= 0x80; n >>= 7)
-            head[headSize++] = static_cast<char>((n & 0x7F) | 0x80);
-        head[headSize++] = static_cast<char>(n);
-    }
+    size_t headSize = putNumber(head, newFormat);
+    headSize += putNumber(head + headSize, static_cast<uint32_t>(text->size()));
     const uint32_t blanks = span.found ? 0 : 2 * static_cast<uint32_t>(col - span.stored);
     const auto cellSize = static_cast<uint32_t>(blanks + headSize + text->size());
     const uint32_t size = size_ - (span.end - span.start) + cellSize;

@@ -263,6 +263,16 @@ TEST_F(GridTest, ATextWrittenInColourAndARowReadAtOnceMatchTheCellByCellCalls) {
     std::vector<std::optional<std::string_view>> emptyRow(5, "stale");
     grid().CellTexts(2, 0, emptyRow);
     EXPECT_EQ(emptyRow, std::vector<std::optional<std::string_view>>(5, std::string_view()));
+    // Colouring the written cells again keeps every text where it was.
+    SetCellsForeColor(grid(), 1, 0, 1, 4, 0x00FFFF);
+    std::vector<std::optional<std::string_view>> recoloured(5);
+    grid().CellTexts(1, 0, recoloured);
+    EXPECT_EQ(recoloured, (std::vector<std::optional<std::string_view>>{
+                              "first", "again", "1,200", std::string_view(), std::string_view()}));
+    for (int col = 0; col < 5; ++col)
+        EXPECT_EQ(grid().ForeColorAt(1, col), 0x00FFFFu) << col;
+    EXPECT_EQ(grid().BackColorAt(1, 2), 0x00FF00u);
+
     std::vector<std::optional<std::string_view>> tooMany(3);
     EXPECT_THROW(grid().CellTexts(1, 3, tooMany), std::out_of_range);
     EXPECT_THROW(grid().SetTextMatrixInColor(3, 0, "x", 0), std::out_of_range);
