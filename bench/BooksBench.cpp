@@ -1304,7 +1304,12 @@ void measureWrites(Program& p, Table& table, Raw& acc, Raw& people, Raw& pt, int
             p.host.click(voucher.ck);
             p.host.click(voucher.optA(0));
         },
-        [&] { fresh = rawVoucherSave(acc); });
+        // The twin's fresh voucher is saved and shown as the form's is, so that each side
+        // signs off after the same reads.
+        [&] {
+            fresh = rawVoucherSave(acc);
+            rawVoucherShownAfterSave(acc, pt, fresh);
+        });
     Forms::unloadByName("frmIo");
 
     frmRio& contract = Forms::get<frmRio>();
