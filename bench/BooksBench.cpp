@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
+#include <xlsxwriter.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,11 +14,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "books/BookForms.h"
@@ -35,6 +40,11 @@
 #include "platform/forms/DateLabel.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ProgramFolder.h"
+#include "platform/report/Layout.h"
+#include "platform/report/PagePainter.h"
+#include "platform/report/ReportData.h"
+#include "platform/report/ReportOutput.h"
+#include "platform/report/Template.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmPj.h"
 #include "projects/frmPjVSrIO.h"
@@ -209,6 +219,8 @@ class Raw {
     ~Raw() {
         for (auto& [sql, stmt] : statements_)
             sqlite3_finalize(stmt);
+        for (auto& [sql, stmt] : built_)
+            sqlite3_finalize(stmt);
         sqlite3_close_v2(db_);
     }
     Raw(const Raw&) = delete;
@@ -224,15 +236,29 @@ class Raw {
         sqlite3_reset(stmt);
         return stmt;
     }
+    // A statement whose text is put together at run time, kept by its text.
+    sqlite3_stmt* statement(const std::string& sql) {
+        sqlite3_stmt*& stmt = built_[sql];
+        if (!stmt && sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt,
+                                        nullptr) != SQLITE_OK) {
+            std::cerr << sqlite3_errmsg(db_) << "\n" << sql << std::endl;
+            std::exit(1);
+        }
+        sqlite3_reset(stmt);
+        return stmt;
+    }
     void exec(const char* sql) {
         sqlite3_stmt* stmt = statement(sql);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-        }
+        int result = SQLITE_ROW;
+        while (result == SQLITE_ROW)
+            result = sqlite3_step(stmt);
+        if (result != SQLITE_DONE) std::cerr << sqlite3_errmsg(db_) << "\n" << sql << std::endl;
     }
 
   private:
     sqlite3* db_ = nullptr;
     std::map<const char*, sqlite3_stmt*> statements_;
+    std::map<std::string, sqlite3_stmt*> built_;
 };
 
 void bind(sqlite3_stmt* stmt, int i, const std::string& text) {
@@ -519,6 +545,7 @@ void rawDataSpan(Raw& acc) {
     sqlite3_stmt* q =
         acc.statement("SELECT (SELECT MIN(發生日期) FROM iof), (SELECT MAX(發生日期) FROM iof)");
     if (sqlite3_step(q) == SQLITE_ROW) benchmark::DoNotOptimize(text(q, 0) + text(q, 1));
+    sqlite3_reset(q);
 }
 
 // 收支期間表 of the twelve months of a year: each section's accounts, then one sum per account
@@ -560,6 +587,7 @@ int64_t rawPeriodStatement(Raw& acc) {
                 sqlite3_bind_int(sum, 5, expense);
                 const long long n =
                     sqlite3_step(sum) == SQLITE_ROW ? sqlite3_column_int64(sum, 0) : 0;
+                sqlite3_reset(sum);
                 row.push_back(amount(n));
                 total += n;
             }
@@ -593,6 +621,7 @@ int64_t showVoucher(Raw& pt, sqlite3_stmt* q) {
     std::vector<std::string> row;
     for (int c = 0; c < sqlite3_column_count(q); ++c)
         row.push_back(text(q, c));
+    sqlite3_reset(q);
     Rows printed{{row[1],
                   row[1],
                   "現金",
@@ -636,6 +665,7 @@ int64_t rawVoucherOpen(Raw& acc, Raw& people, Raw& pt) {
     sqlite3_stmt* count = acc.statement("SELECT Count(*) FROM iof");
     sqlite3_step(count);
     benchmark::DoNotOptimize(sqlite3_column_int64(count, 0));
+    sqlite3_reset(count);
     return showVoucher(pt, acc.statement("SELECT * FROM iof ORDER BY 單號 DESC LIMIT 1"));
 }
 
@@ -673,19 +703,19 @@ int64_t rawContractOpen(Raw& acc, Raw& people) {
     return static_cast<int64_t>(ids.size());
 }
 
-// 專案報表's detail of one project: each side's contracts, with three sums per contract.
-constexpr char sideContractsSql[2][200] = {
-    "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ri WHERE 專id = ? AND 專名 = ? ORDER BY id",
-    "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ro WHERE 專id = ? AND 專名 = ? ORDER BY id"};
-constexpr char contractSumsSql[2][3][200] = {
-    {"SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri期 WHERE id = ?",
-     "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), SUM(CAST(REPLACE(實收金, ',', '') AS "
-     "INTEGER)) FROM ri加 WHERE id = ?",
-     "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri減 WHERE id = ?"},
-    {"SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro期 WHERE id = ?",
-     "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), SUM(CAST(REPLACE(實收金, ',', '') AS "
-     "INTEGER)) FROM ro加 WHERE id = ?",
-     "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro減 WHERE id = ?"}};
+// 專案報表's detail of one project: each side's contracts with their schedules' sums, one query a
+// side.
+#define SIDE_CONTRACTS_SQL(side)                                                                           \
+    "SELECT id, 收名稱, 客戶名, w, 合計, 備註, (SELECT SUM(CAST(REPLACE(實收金, ',', '') AS " \
+    "INTEGER)) FROM " side "期 WHERE " side "期.id = " side                                                \
+    ".id) AS 期收, (SELECT "                                                                             \
+    "SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM " side "加 WHERE " side "加.id = " side             \
+    ".id) AS 追加, (SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM " side                      \
+    "加 WHERE " side "加.id = " side                                                                       \
+    ".id) AS 追加收, (SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) "                           \
+    "FROM " side "減 WHERE " side "減.id = " side ".id) AS 追減 FROM " side                                \
+    " WHERE 專id = ? AND 專名 = ? ORDER BY id"
+constexpr const char* sideContractsSql[2] = {SIDE_CONTRACTS_SQL("ri"), SIDE_CONTRACTS_SQL("ro")};
 
 int64_t rawProjectContracts(Raw& acc, const std::string& project, const std::string& name) {
     Rows rows;
@@ -696,17 +726,9 @@ int64_t rawProjectContracts(Raw& acc, const std::string& project, const std::str
         while (sqlite3_step(q) == SQLITE_ROW) {
             std::vector<std::string> row{text(q, 0), text(q, 1), text(q, 2),
                                          text(q, 3), text(q, 4), text(q, 5)};
-            long long sums[4] = {};
-            for (int k = 0; k < 3; ++k) {
-                sqlite3_stmt* sum = acc.statement(contractSumsSql[side][k]);
-                bind(sum, 1, row[0]);
-                if (sqlite3_step(sum) != SQLITE_ROW) continue;
-                sums[k] += sqlite3_column_int64(sum, 0);
-                if (k == 1) sums[3] = sqlite3_column_int64(sum, 1);
-            }
-            row.push_back(amount(sums[1]));
-            row.push_back(amount(sums[2]));
-            row.push_back(amount(sums[0] + sums[3]));
+            row.push_back(amount(sqlite3_column_int64(q, 7)));
+            row.push_back(amount(sqlite3_column_int64(q, 9)));
+            row.push_back(amount(sqlite3_column_int64(q, 6) + sqlite3_column_int64(q, 8)));
             rows.push_back(std::move(row));
         }
     }
@@ -827,6 +849,7 @@ int64_t rawBookListing(Raw& acc, bool cash, const Date& start, const Date& end) 
     }
     Rows rows{{"1", rocDate(start.addDays(-1).iso()), "", "之前餘額", "", "",
                amount(sqlite3_step(prior) == SQLITE_ROW ? sqlite3_column_int64(prior, 0) : 0)}};
+    sqlite3_reset(prior);
     sqlite3_stmt* q =
         cash ? acc.statement(
                    "SELECT day, cash, memo, lno, bala, incom FROM cash WHERE day >= ? AND day < ? "
@@ -891,6 +914,273 @@ int64_t rawReminder(Raw& acc) {
     return count;
 }
 
+// 收支單's save of a new voucher: the day's next number, the row, then the voucher shown and its
+// print table, as the form shows it after the save.
+constexpr char voucherInsert[] =
+    "INSERT INTO iof (輸入日期, 單號, 用途說明, 方式, 金額, 科目代號, pay, 科目名稱, 附註一, "
+    "附註二, 專案號碼, 專案名稱, 工程種類, 發生日期, 申請人, 簽收, 單據, 單據號碼, 稅額, 進銷, "
+    "建議方式) VALUES (?1, ?2, '工地材料', -2, 12000, '4102', 0, '利息收入', '', '', '', '', '', "
+    "?1, '', '', 0, '', 571, 0, -2)";
+
+// Today's number prefix, "1141231" for 2025-12-31.
+std::string dayPrefix() {
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%d%02d%02d", today.year() - 1911, today.month(),
+                  today.day());
+    return prefix;
+}
+
+// The next number of the day after the last one `sql` finds, `digits` digits of serial.
+std::string nextNumber(Raw& acc, const char* sql, int digits) {
+    sqlite3_stmt* last = acc.statement(sql);
+    const std::string prefix = dayPrefix(), like = prefix + "%";
+    bind(last, 1, like);
+    long long serial = 0;
+    if (sqlite3_step(last) == SQLITE_ROW && sqlite3_column_type(last, 0) != SQLITE_NULL)
+        serial = std::atoll(text(last, 0).c_str() + prefix.size());
+    sqlite3_reset(last);
+    char number[32];
+    std::snprintf(number, sizeof number, "%s%0*lld", prefix.c_str(), digits, serial + 1);
+    return number;
+}
+
+// After a save the scroll bar takes the new count and the new voucher's place, and the newest
+// voucher is read from the back.
+int64_t rawVoucherShownAfterSave(Raw& acc, Raw& pt, const std::string& number) {
+    sqlite3_stmt* count = acc.statement("SELECT Count(*) FROM iof");
+    sqlite3_step(count);
+    benchmark::DoNotOptimize(sqlite3_column_int64(count, 0));
+    sqlite3_reset(count);
+    sqlite3_stmt* before = acc.statement("SELECT Count(*) FROM iof WHERE 單號 < ?");
+    bind(before, 1, number);
+    sqlite3_step(before);
+    benchmark::DoNotOptimize(sqlite3_column_int64(before, 0));
+    sqlite3_reset(before);
+    return showVoucher(pt, acc.statement("SELECT * FROM iof ORDER BY 單號 DESC LIMIT 1"));
+}
+
+std::string rawVoucherSave(Raw& acc) {
+    acc.exec("BEGIN IMMEDIATE");
+    const std::string number =
+        nextNumber(acc, "SELECT Max(單號) FROM iof WHERE 單號 LIKE ? ESCAPE '\\'", 3);
+    sqlite3_stmt* insert = acc.statement(voucherInsert);
+    const std::string day = today.iso();
+    bind(insert, 1, day);
+    bind(insert, 2, number);
+    sqlite3_step(insert);
+    acc.exec("COMMIT");
+    return number;
+}
+
+// The sign-off by cash: the voucher checked as read and rewritten signed, the cash book's next row
+// with its running balance, then the voucher shown again.
+int64_t rawSignOff(Raw& acc, Raw& pt, const std::string& number) {
+    acc.exec("BEGIN IMMEDIATE");
+    sqlite3_stmt* read = acc.statement("SELECT rowid, * FROM iof WHERE 單號 = ?");
+    bind(read, 1, number);
+    if (sqlite3_step(read) != SQLITE_ROW) {
+        acc.exec("ROLLBACK");
+        return 0;
+    }
+    const long long rowid = sqlite3_column_int64(read, 0);
+    const long long money = sqlite3_column_int64(read, 5);
+    sqlite3_reset(read);
+    sqlite3_stmt* update = acc.statement(
+        "UPDATE iof SET 用途說明 = '工地材料', 方式 = 0, 金額 = ?, 科目代號 = '4102', pay = 0, "
+        "科目名稱 = '利息收入', 附註一 = '', 附註二 = '', 專案號碼 = '', 專案名稱 = '', 工程種類 "
+        "= '', 發生日期 = ?, 申請人 = '', 簽收 = '', 單據 = 0, 單據號碼 = '', 稅額 = 571, 進銷 = "
+        "0, "
+        "建議方式 = -2 WHERE rowid = ?");
+    const std::string day = today.iso();
+    sqlite3_bind_int64(update, 1, money);
+    bind(update, 2, day);
+    sqlite3_bind_int64(update, 3, rowid);
+    sqlite3_step(update);
+    sqlite3_stmt* last = acc.statement("SELECT id, bala FROM cash ORDER BY id DESC LIMIT 1");
+    long long id = 0, balance = 0;
+    if (sqlite3_step(last) == SQLITE_ROW) {
+        id = sqlite3_column_int64(last, 0);
+        balance = sqlite3_column_int64(last, 1);
+    }
+    sqlite3_reset(last);
+    sqlite3_stmt* post = acc.statement(
+        "INSERT INTO cash (id, incom, day, cash, memo, lno, bala) VALUES (?, 1, ?, ?, "
+        "'工地材料', ?, ?)");
+    sqlite3_bind_int64(post, 1, id + 1);
+    bind(post, 2, day);
+    sqlite3_bind_int64(post, 3, money);
+    bind(post, 4, number);
+    sqlite3_bind_int64(post, 5, balance + money);
+    sqlite3_step(post);
+    acc.exec("COMMIT");
+    sqlite3_stmt* shown = acc.statement("SELECT * FROM iof WHERE 單號 = ?");
+    bind(shown, 1, number);
+    return showVoucher(pt, shown);
+}
+
+// 應收付帳款's save of a new receivable contract: the day's next number and the row, then the form
+// opened again as after every save.
+int64_t rawContractSave(Raw& acc, Raw& people) {
+    acc.exec("BEGIN IMMEDIATE");
+    const std::string number =
+        nextNumber(acc, "SELECT Max(id) FROM ri WHERE id LIKE ? ESCAPE '\\'", 2);
+    sqlite3_stmt* insert = acc.statement(
+        "INSERT INTO ri (id, 收名稱, 簽約日, 客戶名, 聯絡人, 電話, 銷貨金額, 稅金, 佣金, 合計, "
+        "備註, 報價單號, 合約單號, 專名, 專id, w, fnLet, 無發票, Let) VALUES (?, '新合約', ?, '', "
+        "'', '', '95,238', '4,762', '', '100,000', '', '', '', '', '', '', '', 0, '')");
+    const std::string day = today.iso();
+    bind(insert, 1, number);
+    bind(insert, 2, day);
+    const bool stored = sqlite3_step(insert) == SQLITE_DONE;
+    acc.exec("COMMIT");
+    rawContractOpen(acc, people);
+    return stored;
+}
+
+// A text the sheet takes as a number: digits in groups of three, a minus only in front.
+bool amountCell(const std::string& text) {
+    size_t digits = 0, start = !text.empty() && text[0] == '-';
+    for (size_t i = start; i < text.size(); ++i) {
+        if (text[i] == ',') {
+            if (digits == 0 || (text.size() - i - 1) % 4 != 3) return false;
+        } else if (text[i] < '0' || text[i] > '9') {
+            return false;
+        }
+        ++digits;
+    }
+    return digits > 0 && !(text[start] == '0' && text.size() > start + 1);
+}
+
+// 收支查詢's rows copied to a workbook as a C program writes them with libxlsxwriter: three title
+// lines, the header, the rows and the nine total rows boxed in thin lines, amounts as numbers,
+// each column's width.
+int64_t rawWorkbook(const Rows& rows, const fs::path& file) {
+    static const char* headers[] = {
+        "",      "發生日期",       "收支單號", "科 目",  "用途說明",   "收 入",     "支 出",
+        "餘 額", "專  案  名  稱", "申請人",   "簽收人", "附  註  一", "附  註  二"};
+    static const int widths[] = {450,  900,  1100, 1300, 2500, 1100, 1100,
+                                 1100, 1800, 900,  900,  1500, 1500};
+    static const char* labels[] = {
+        "現金收入",     "現金支出",     "未兌現(收入)",         "未兌現(支出)",
+        "已兌現(收入)", "已兌現(支出)", "未兌現->已兌現(收入)", "未兌現->已兌現(支出)"};
+    lxw_workbook* book = workbook_new(file.c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    lxw_format* thin = workbook_add_format(book);
+    format_set_border(thin, LXW_BORDER_THIN);
+    lxw_format* thinAmount = workbook_add_format(book);
+    format_set_border(thinAmount, LXW_BORDER_THIN);
+    format_set_num_format(thinAmount, "#,##0");
+    for (int c = 0; c < 13; ++c)
+        worksheet_set_column(sheet, c, c, widths[c] / 90.0, nullptr);
+    const char* titles[] = {"公司 ： 收支查詢", "查 詢 條 件:當月全部 － ",
+                            "113/01/01 ～ 113/12/31      收支狀況"};
+    for (lxw_row_t line = 0; line < 3; ++line)
+        worksheet_write_string(sheet, line, 0, titles[line], nullptr);
+    const auto write = [&](lxw_row_t r, int c, const std::string& cell) {
+        if (amountCell(cell))
+            worksheet_write_number(sheet, r, c, std::atof(cell.c_str()), thinAmount);
+        else
+            worksheet_write_string(sheet, r, c, cell.c_str(), thin);
+    };
+    lxw_row_t r = 3;
+    for (int c = 0; c < 13; ++c)
+        write(r, c, headers[c]);
+    long long sums[8] = {};
+    for (const auto& row : rows) {
+        ++r;
+        for (int c = 0; c < 13; ++c)
+            write(r, c, row[c]);
+        const long long in = std::atoll(row[5].c_str()), out = std::atoll(row[6].c_str());
+        sums[row[7].empty() ? (row[5].empty() ? 3 : 2) : (row[5].empty() ? 1 : 0)] +=
+            row[5].empty() ? out : in;
+    }
+    for (int k = 0; k < 9; ++k) {
+        ++r;
+        for (int c = 0; c < 13; ++c)
+            write(r, c,
+                  c == 4                    ? (k < 8 ? labels[k] : "合計(不含未兌現)")
+                  : k < 8 && c == 5 + k % 2 ? amount(sums[k])
+                  : k == 8 && c == 7        ? amount(sums[0] - sums[1])
+                                            : std::string());
+    }
+    workbook_close(book);
+    return static_cast<int64_t>(rows.size());
+}
+
+// The print of 收支查詢's list: the template read and parsed, its tables read through SQLite's C
+// API into the same rows and values the program's reader gives, then laid out and written to a
+// PDF by the program's own layout and page painter, so that the twin differs from the program
+// only in how the print table is read.
+std::vector<Value> rawValues(sqlite3_stmt* q, const std::string& table) {
+    std::vector<Value> row;
+    for (int c = 0; c < sqlite3_column_count(q); ++c) {
+        const FieldDef* field = printSchema().field(table, sqlite3_column_name(q, c));
+        switch (sqlite3_column_type(q, c)) {
+            case SQLITE_INTEGER:
+                row.emplace_back(field && field->kind == FieldKind::Boolean
+                                     ? Value(sqlite3_column_int64(q, c) != 0)
+                                     : Value(static_cast<long long>(sqlite3_column_int64(q, c))));
+                break;
+            case SQLITE_FLOAT:
+                row.emplace_back(sqlite3_column_double(q, c));
+                break;
+            case SQLITE_NULL:
+                row.emplace_back();
+                break;
+            default: {
+                std::string cell = text(q, c);
+                std::optional<Date> day;
+                if (field && field->kind == FieldKind::Date) day = Date::fromIso(cell);
+                row.emplace_back(day ? Value(*day) : Value(std::move(cell)));
+            }
+        }
+    }
+    return row;
+}
+
+TableRows rawTableRows(Raw& pt, const std::string& table, bool firstOnly) {
+    TableRows read{table, {}, {}};
+    sqlite3_stmt* q = pt.statement("SELECT * FROM \"" + table + "\" ORDER BY rowid" +
+                                   (firstOnly ? " LIMIT 1" : ""));
+    for (int c = 0; c < sqlite3_column_count(q); ++c)
+        read.fields.emplace_back(sqlite3_column_name(q, c));
+    while (sqlite3_step(q) == SQLITE_ROW)
+        read.rows.push_back(rawValues(q, table));
+    return read;
+}
+
+void rawBand(Raw& pt, const std::optional<Band>& band, TableRows& rows, ReportData& data) {
+    if (!band) return;
+    if (!band->table.empty()) rows = rawTableRows(pt, band->table, false);
+    for (const auto& item : band->items) {
+        const auto* field = std::get_if<FieldItem>(&item);
+        if (!field || (field->ref.kind != FieldRef::Kind::TableField &&
+                       field->ref.kind != FieldRef::Kind::TableColumn))
+            continue;
+        TableRows first = rawTableRows(pt, field->ref.table, true);
+        int column = field->ref.column;
+        if (field->ref.kind == FieldRef::Kind::TableField)
+            for (size_t i = 0; i < first.fields.size(); ++i)
+                if (first.fields[i] == field->ref.field) column = static_cast<int>(i);
+        data.values[field->ref.key()] = first.rows.empty() ? Value() : first.rows[0][column];
+    }
+}
+
+int64_t rawPrint(Raw& pt, const fs::path& templateFile, const fs::path& pdf) {
+    std::ifstream file(templateFile, std::ios::binary);
+    std::ostringstream templateText;
+    templateText << file.rdbuf();
+    const Template report = parseTemplate(templateText.str());
+    ReportData data;
+    TableRows none;
+    rawBand(pt, report.header, none, data);
+    rawBand(pt, report.detail, data.detail, data);
+    rawBand(pt, report.summary, data.summary, data);
+    rawBand(pt, report.footer, none, data);
+    writePdf(layOut(report, data), pdf.string());
+    return static_cast<int64_t>(data.detail.rows.size());
+}
+
 // ---------------------------------------------------------------------------------------------
 
 struct Figure {
@@ -924,15 +1214,18 @@ class Table {
 
     // The program's action and its twin, in turns, `times` times each; the fastest of each kept.
     // Each returns the rows it produced, which must agree. `before` runs untimed before each of
-    // the program's runs (a form unloaded, so that every run is a first one).
+    // the program's runs (a form unloaded, so that every run is a first one), `rawBefore` before
+    // each of the twin's (a write's fresh row).
     void time(const std::string& action, int64_t size, int times,
               const std::function<int64_t()>& program, const std::function<int64_t()>& raw,
-              const std::function<void()>& before = {}) {
+              const std::function<void()>& before = {},
+              const std::function<void()>& rawBefore = {}) {
         if (action.find(only) == std::string::npos) return;
         Figure figure{action, size};
         for (int i = 0; i < times; ++i) {
             if (before) before();
             figure.program = std::min(figure.program, seconds(program, figure.programRows));
+            if (rawBefore) rawBefore();
             figure.raw = std::min(figure.raw, seconds(raw, figure.rawRows));
         }
         std::fprintf(stderr, "  %-44s %8lld %10.2f ms %10.2f ms %8lld %8lld rows\n", action.c_str(),
@@ -969,6 +1262,83 @@ class Table {
     std::vector<Figure> figures_;
 };
 
+// The saves: a new voucher, a voucher signed off by cash and a new contract, each turn on a fresh
+// row of its own. What they add to the book is taken out again at the end, so that every run
+// measures the same book.
+void measureWrites(Program& p, Table& table, Raw& acc, Raw& people, Raw& pt, int64_t size,
+                   int times) {
+    sqlite3_stmt* ends = acc.statement(
+        "SELECT (SELECT Max(rowid) FROM iof), (SELECT Max(rowid) FROM cash), (SELECT Max(rowid) "
+        "FROM ri)");
+    sqlite3_step(ends);
+    const long long lastVoucher = sqlite3_column_int64(ends, 0),
+                    lastPosting = sqlite3_column_int64(ends, 1),
+                    lastContract = sqlite3_column_int64(ends, 2);
+    sqlite3_reset(ends);
+
+    frmIo& voucher = Forms::get<frmIo>();
+    const auto enterVoucher = [&] {
+        p.host.click(voucher.cmdAdd);
+        p.host.type(voucher.cbUse, "工地材料");
+        p.host.pick(voucher.cbAcc, 1);
+        p.host.type(voucher.txtCash, "12000");
+    };
+    table.time(
+        "收支單 save (a new voucher)", size, times,
+        [&] {
+            p.host.click(voucher.cmdSv);
+            return static_cast<int64_t>(voucher.lbStat.Caption() == "〔瀏覽〕");
+        },
+        [&] { return rawVoucherShownAfterSave(acc, pt, rawVoucherSave(acc)); }, enterVoucher);
+    std::string fresh;
+    table.time(
+        "收支單 sign-off by cash", size, times,
+        [&] {
+            p.host.click(voucher.cmdSv);
+            return static_cast<int64_t>(!voucher.ck.Enabled());
+        },
+        [&] { return rawSignOff(acc, pt, fresh); },
+        [&] {
+            enterVoucher();
+            p.host.click(voucher.cmdSv);
+            p.host.click(voucher.ck);
+            p.host.click(voucher.optA(0));
+        },
+        // The twin's fresh voucher is saved and shown as the form's is, so that each side
+        // signs off after the same reads.
+        [&] {
+            fresh = rawVoucherSave(acc);
+            rawVoucherShownAfterSave(acc, pt, fresh);
+        });
+    Forms::unloadByName("frmIo");
+
+    frmRio& contract = Forms::get<frmRio>();
+    table.time(
+        "應收付帳款 save (a new contract)", size, times,
+        [&] {
+            p.host.click(contract.cmdSv);
+            return static_cast<int64_t>(contract.lbStat.Caption() == "瀏覽");
+        },
+        [&] { return rawContractSave(acc, people); },
+        [&] {
+            p.host.click(contract.cmdAdd);
+            p.host.pickDate(contract.DTP, today);
+            p.host.type(contract.txtNa, "新合約");
+            p.host.type(contract.txtTal, "100000");
+        });
+    Forms::unloadByName("frmRio");
+
+    acc.exec("BEGIN");
+    for (auto [sql, last] : {std::pair{"DELETE FROM iof WHERE rowid > ?", lastVoucher},
+                             std::pair{"DELETE FROM cash WHERE rowid > ?", lastPosting},
+                             std::pair{"DELETE FROM ri WHERE rowid > ?", lastContract}}) {
+        sqlite3_stmt* erase = acc.statement(sql);
+        sqlite3_bind_int64(erase, 1, last);
+        sqlite3_step(erase);
+    }
+    acc.exec("COMMIT");
+}
+
 void measureBook(Table& table, int64_t size) {
     const fs::path folder = bookFolder(size);
     Program p(folder);
@@ -984,6 +1354,14 @@ void measureBook(Table& table, int64_t size) {
         "UPDATE ro加 SET 送帳日 = '2020-01-01' WHERE NOT EXISTS (SELECT 1 FROM ro加 WHERE 送帳日 "
         "IS NOT NULL)");
     std::fprintf(stderr, "%lld vouchers\n", static_cast<long long>(size));
+    // The voucher form's accounts and purposes, which a new voucher picks from (a book made
+    // before this has none yet).
+    acc.exec(
+        "INSERT INTO acc (id, incom, acc) SELECT column1, column2, column3 FROM (VALUES ('4101', "
+        "1, '工程收入'), ('4102', 1, '利息收入'), ('5101', 0, '材料費'), ('5102', 0, '工資'), "
+        "('5103', 0, '運費'), ('5104', 0, '雜支'), ('5105', 0, '水電費'), ('5106', 0, '租金'), "
+        "('5107', 0, '保險費')) WHERE NOT EXISTS (SELECT 1 FROM acc)");
+    acc.exec("INSERT INTO use (id, use) SELECT 1, '工地材料' WHERE NOT EXISTS (SELECT 1 FROM use)");
 
     // 收支查詢, opened on this month in 收支狀況 mode.
     const Date monthStart = Date::fromYmd(today.year(), today.month(), 1);
@@ -1030,6 +1408,33 @@ void measureBook(Table& table, int64_t size) {
             writeTable(pt, "DELETE FROM ptio", ptioInsert, rows, 1, 12);
             return static_cast<int64_t>(rows.size());
         });
+    // The sorted year copied to a workbook, then printed.
+    const fs::path out = home() / "bench-books" / "out";
+    table.time(
+        "收支查詢 workbook copy (one year)", size, times,
+        [&] {
+            p.host.click(query.cmdPxls);
+            fs::remove(p.host.openedFiles().back());
+            return listed(query.hfg, 2);
+        },
+        [&] {
+            const int64_t rows = rawWorkbook(yearRows, out / "twin.xlsx");
+            fs::remove(out / "twin.xlsx");
+            return rows;
+        });
+    table.time(
+        "收支查詢 print (one year)", size, times,
+        [&] {
+            p.host.click(query.cmdPrt);
+            const auto& printed = defaultReportOutput().printed().back();
+            fs::remove(printed.pdfPath);
+            return static_cast<int64_t>(printed.job.data.detail.rows.size()) - 9;
+        },
+        [&] {
+            const int64_t rows = rawPrint(pt, folder / "io.rpt", out / "twin.pdf");
+            fs::remove(out / "twin.pdf");
+            return rows - 9;
+        });
     table.time(
         "收支查詢 whole book", size, times,
         [&] {
@@ -1066,6 +1471,7 @@ void measureBook(Table& table, int64_t size) {
             Forms::get<frmIo>();
         });
     Forms::unloadByName("frmIo");
+    measureWrites(p, table, acc, people, pt, size, times);
 
     // 應收付帳款, opened on the newest receivable contract.
     table.time(
@@ -1207,7 +1613,11 @@ void measureBook(Table& table, int64_t size) {
 int main(int argc, char** argv) {
     using namespace kiv::bench;
     kiv::Clock::useFixedTime(today);
-    home();
+    // The workbooks the program saves go to the documents folder of a home of the benchmark's own.
+    const fs::path out = home() / "bench-books" / "out";
+    fs::create_directories(out);
+    setenv("HOME", out.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", out.c_str(), 1);
     std::vector<int64_t> sizes;
     Table table;
     for (int i = 1; i < argc; ++i)

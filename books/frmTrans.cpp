@@ -45,6 +45,11 @@ struct TransferPlan {
 
 namespace {
 
+// A balance shown below zero in red, any other in blue.
+Color balanceColor(std::string_view shown) {
+    return shown.starts_with("-") ? ExpenseRed : IncomeBlue;
+}
+
 constexpr int PickOnly = 2;
 constexpr const char* LineBreak = "\r\n";
 
@@ -492,26 +497,33 @@ void frmTrans::FillBookRows(Book book, const Date& start, const Date& end) {
     if (rs.Eof()) return;
     hfg.SetRedraw(false);
     int64_t opening = OpeningAmountOf(book);
-    for (int row = 2; !rs.Eof(); rs.MoveNext(), ++row) {
-        hfg.SetRows(row + 1);
+    // The fields are found by name once for all the rows; the grid grows by half again when full
+    // and is cut to the rows read at the end.
+    const int day = rs.FieldIndex("day"), number = rs.FieldIndex("lno"),
+              memo = rs.FieldIndex("memo"), income = rs.FieldIndex("incom"),
+              amount = rs.FieldIndex("cash"), balance = rs.FieldIndex("bala");
+    int row = 2;
+    for (; !rs.Eof(); rs.MoveNext(), ++row) {
+        if (row >= hfg.Rows()) hfg.SetRows(row + row / 2 + 1);
         hfg.SetTextMatrix(row, 0, std::to_string(row));
-        hfg.SetTextMatrix(row, 1, ShownDate(rs.Fields("day").date()));
-        hfg.SetTextMatrix(row, 2, rs.Fields("lno").text());
-        hfg.SetTextMatrix(row, 3, rs.Fields("memo").text());
-        bool income = rs.Fields("incom").boolean();
-        hfg.SetTextMatrix(row, income ? AmountInColumn : AmountOutColumn,
-                          AmountText(rs.Fields("cash").wholeNumber()));
-        hfg.SetTextMatrix(row, BalanceColumn,
-                          AmountText(rs.Fields("bala").wholeNumber() + opening));
+        hfg.SetTextMatrix(row, 1, ShownDate(rs.Fields(day).date()));
+        hfg.SetTextMatrix(row, 2, rs.FieldText(number));
+        hfg.SetTextMatrix(row, 3, rs.FieldText(memo));
+        hfg.SetTextMatrix(row, rs.Fields(income).boolean() ? AmountInColumn : AmountOutColumn,
+                          AmountText(rs.Fields(amount).wholeNumber()));
+        const std::string shown = AmountText(rs.Fields(balance).wholeNumber() + opening);
+        hfg.SetTextMatrixInColor(row, BalanceColumn, shown, balanceColor(shown));
     }
-    const int last = hfg.Rows() - 1;
+    hfg.SetRows(row);
+    const int last = row - 1;
     SetCellsAlignment(hfg, 2, 2, last, 3, LeftAlignment);
     SetCellsForeColor(hfg, 1, AmountInColumn, last, AmountInColumn, IncomeBlue);
     SetCellsForeColor(hfg, 1, AmountOutColumn, last, AmountOutColumn, ExpenseRed);
-    for (int row = 1; row <= last; ++row) {
-        bool negative = hfg.CellText(row, BalanceColumn).starts_with("-");
-        SetCellForeColor(hfg, row, BalanceColumn, negative ? ExpenseRed : IncomeBlue);
-    }
+    // The balance before the range takes its colour here, the others took theirs with their
+    // text; the current cell ends on the last balance.
+    SetCellForeColor(hfg, 1, BalanceColumn, balanceColor(hfg.CellText(1, BalanceColumn)));
+    hfg.SetRow(last);
+    hfg.SetCol(BalanceColumn);
     hfg.SetRedraw(true);
 }
 

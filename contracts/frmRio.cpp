@@ -751,20 +751,22 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
     const bool receivable = Receivable();
     Database& db = AccDb();
     Transaction transaction(db, true);
-    Recordset row;
     if (adding) {
         std::optional<std::string> next = NextContractNumber(receivable);
         if (!next) return false;
         number = *next;
-        row = db.OpenTable(ContractTable(receivable));
-        row.AddNew();
     } else {
         shownHeader_.CheckUnchanged(db);
         if (totalChanged) schedules.CheckInstalmentsUnchanged(db);
-        row = db.OpenRecordset(
-            "SELECT * FROM " + db.Table(ContractTable(receivable)) + " WHERE id = ?", number);
-        row.Edit();
     }
+    // The recordset holds this number's contract alone: a new one is added without reading the
+    // keys of every other.
+    Recordset row = db.OpenRecordset(
+        "SELECT * FROM " + db.Table(ContractTable(receivable)) + " WHERE id = ?", number);
+    if (adding)
+        row.AddNew();
+    else
+        row.Edit();
     row.SetField("id", number);
     row.SetField("收名稱", txtNa.Text());
     row.SetField("簽約日", DateOrNull(lbSin.Caption()));

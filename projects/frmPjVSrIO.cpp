@@ -61,16 +61,22 @@ constexpr Column ContractColumns[] = {
 // The statements of one side, receivable (ri) or payable (ro). The amounts are stored as
 // "##,##0" texts; a sum over no row is Null, which adds nothing.
 struct SideStatements {
+    // One project's contracts with their schedules' sums, for the detail of one project.
     Sql contracts;
     // Every contract of the side with its schedules' sums, for the report of all projects.
     Sql allContracts;
-    Sql instalmentReceipts;
-    Sql additions;
-    Sql reductions;
 };
 
 const SideStatements Receivables{
-    "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ri WHERE 專id = ? AND 專名 = ? ORDER BY id",
+    "SELECT id, 收名稱, 客戶名, w, 合計, 備註, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri期 WHERE ri期.id = ri.id) AS "
+    "期收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri加 WHERE ri加.id = ri.id) AS "
+    "追加, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri加 WHERE ri加.id = ri.id) "
+    "AS 追加收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri減 WHERE ri減.id = ri.id) AS 追減 "
+    "FROM ri WHERE 專id = ? AND 專名 = ? ORDER BY id",
     "SELECT 專id, 專名, 合計, "
     "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri期 WHERE ri期.id = ri.id) AS "
     "期收, "
@@ -80,14 +86,18 @@ const SideStatements Receivables{
     "AS 追加收, "
     "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri減 WHERE ri減.id = ri.id) AS 追減 "
     "FROM ri WHERE 專id IS NOT NULL AND 專名 IS NOT NULL",
-    "SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri期 WHERE id = ?",
-    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), "
-    "SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ri加 WHERE id = ?",
-    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ri減 WHERE id = ?",
 };
 
 const SideStatements Payables{
-    "SELECT id, 收名稱, 客戶名, w, 合計, 備註 FROM ro WHERE 專id = ? AND 專名 = ? ORDER BY id",
+    "SELECT id, 收名稱, 客戶名, w, 合計, 備註, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro期 WHERE ro期.id = ro.id) AS "
+    "期收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro加 WHERE ro加.id = ro.id) AS "
+    "追加, "
+    "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro加 WHERE ro加.id = ro.id) "
+    "AS 追加收, "
+    "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro減 WHERE ro減.id = ro.id) AS 追減 "
+    "FROM ro WHERE 專id = ? AND 專名 = ? ORDER BY id",
     "SELECT 專id, 專名, 合計, "
     "(SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro期 WHERE ro期.id = ro.id) AS "
     "期收, "
@@ -97,31 +107,11 @@ const SideStatements Payables{
     "AS 追加收, "
     "(SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro減 WHERE ro減.id = ro.id) AS 追減 "
     "FROM ro WHERE 專id IS NOT NULL AND 專名 IS NOT NULL",
-    "SELECT SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro期 WHERE id = ?",
-    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)), "
-    "SUM(CAST(REPLACE(實收金, ',', '') AS INTEGER)) FROM ro加 WHERE id = ?",
-    "SELECT SUM(CAST(REPLACE(金額, ',', '') AS INTEGER)) FROM ro減 WHERE id = ?",
 };
 
 std::optional<int64_t> sumIn(const Value& value) {
     if (value.isNull()) return std::nullopt;
     return value.wholeNumber();
-}
-
-// What one contract's schedules add up to; empty where the contract has no row to sum.
-struct ContractSums {
-    std::optional<int64_t> instalmentReceipts, additions, additionReceipts, reductions;
-};
-
-ContractSums sumsOf(const SideStatements& side, const std::string& contractNo) {
-    ContractSums sums;
-    sums.instalmentReceipts =
-        sumIn(AccDb().OpenRecordset(side.instalmentReceipts, contractNo).Fields(0));
-    Recordset additions = AccDb().OpenRecordset(side.additions, contractNo);
-    sums.additions = sumIn(additions.Fields(0));
-    sums.additionReceipts = sumIn(additions.Fields(1));
-    sums.reductions = sumIn(AccDb().OpenRecordset(side.reductions, contractNo).Fields(0));
-    return sums;
 }
 
 std::string gridDate(const Value& value) {
@@ -226,10 +216,10 @@ std::vector<frmPjVSrIO::ContractLine> contractLines(const SideStatements& side,
         line.workType = rs.Fields("w").text();
         line.total = rs.Fields("合計").text();
         line.remark = rs.Fields("備註").text();
-        const ContractSums sums = sumsOf(side, line.no);
-        line.additions = sums.additions;
-        line.reductions = sums.reductions;
-        line.settled = sums.instalmentReceipts.value_or(0) + sums.additionReceipts.value_or(0);
+        line.additions = sumIn(rs.Fields("追加"));
+        line.reductions = sumIn(rs.Fields("追減"));
+        line.settled =
+            sumIn(rs.Fields("期收")).value_or(0) + sumIn(rs.Fields("追加收")).value_or(0);
         lines.push_back(std::move(line));
     }
     return lines;

@@ -376,31 +376,41 @@ void frmCash::RunVoucherQuery() {
     {
         HiddenWhileFilling hidden(hfg, Hourglass);
         // The rows are added as they are read: counting them first would run the query twice.
+        // The grid grows by half again when full and is cut to the rows read at the end.
         hfg.SetRows(2);
         hfg.SetFixedRows(1);
         int64_t balance = 0;
         sums_.fill(0);
         const QueryFields fields(rs, cbRu.Text() == TaxOrFee, cbSub.ListIndex());
-        for (int row = 1; !rs.Eof(); ++row, rs.MoveNext()) {
-            hfg.SetRows(row + 1);
+        int row = 1;
+        for (; !rs.Eof(); ++row, rs.MoveNext()) {
+            if (row >= hfg.Rows()) hfg.SetRows(row + row / 2 + 1);
             FillQueryRow(row, rs, fields, balance);
         }
+        hfg.SetRows(row);
     }
     AddSummaryRows();
     FillQueryPrintTable();
 }
 
+// The cells are written from left to right: a row's cells are kept one after another, and a
+// cell written before those on its left would move them all.
 void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fields,
                            int64_t& balance) {
     const Value day = rs.Fields(fields.day);
     hfg.SetTextMatrix(row, 0, std::to_string(row));
     hfg.SetTextMatrix(row, 1, day.isNull() ? "" : GridRocDate(day.date()));
-    hfg.SetTextMatrix(row, 2, rs.Fields(fields.number).text());
-    hfg.SetTextMatrix(row, 3, rs.Fields(fields.account).text());
-    hfg.SetTextMatrix(row, 4, rs.Fields(fields.purpose).text());
+    hfg.SetTextMatrix(row, 2, rs.FieldText(fields.number));
+    hfg.SetTextMatrix(row, 3, rs.FieldText(fields.account));
+    hfg.SetTextMatrix(row, 4, rs.FieldText(fields.purpose));
+    FillQueryAmounts(row, rs, fields, balance);
     for (int col = 8; col <= 12; ++col)
-        hfg.SetTextMatrix(row, col, rs.Fields(fields.left[col - 8]).text());
+        hfg.SetTextMatrix(row, col, rs.FieldText(fields.left[col - 8]));
+}
 
+// Columns 5 to 7: the income, the expense (or a cheque's mark) and the running balance.
+void frmCash::FillQueryAmounts(int row, const Recordset& rs, const QueryFields& fields,
+                               int64_t& balance) {
     const int64_t state = rs.Fields(fields.state).wholeNumber();
     // The tax lists show the tax: 進項 as an expense and 銷項 as an income, whatever pay says.
     std::optional<int64_t> value;
@@ -418,18 +428,17 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fiel
         const std::string amount = AmountText(*value);
         const bool cheque = state == ChequeNotCashed || state == ChequeWasCashed;
         if (expense) {
-            hfg.SetTextMatrix(row, 5, state == 0 ? "" : cheque ? IssuedChequeMark : "已付票據-->");
-            hfg.SetTextMatrix(row, 6, amount);
-            SetCellForeColor(hfg, row, 6, ExpenseRed);
-            if (cheque) SetCellForeColor(hfg, row, 5, ExpenseRed);
+            if (cheque)
+                hfg.SetTextMatrixInColor(row, 5, IssuedChequeMark, ExpenseRed);
+            else
+                hfg.SetTextMatrix(row, 5, state == 0 ? "" : "已付票據-->");
+            hfg.SetTextMatrixInColor(row, 6, amount, ExpenseRed);
         } else {
-            hfg.SetTextMatrix(row, 5, amount);
-            hfg.SetTextMatrix(row, 6,
-                              state == 0 ? ""
-                              : cheque   ? ReceivedChequeMark
-                                         : "<--已收票據");
-            SetCellForeColor(hfg, row, 5, IncomeBlue);
-            if (cheque) SetCellForeColor(hfg, row, 6, IncomeBlue);
+            hfg.SetTextMatrixInColor(row, 5, amount, IncomeBlue);
+            if (cheque)
+                hfg.SetTextMatrixInColor(row, 6, ReceivedChequeMark, IncomeBlue);
+            else
+                hfg.SetTextMatrix(row, 6, state == 0 ? "" : "<--已收票據");
         }
         if (state == ChequeWasCashed) hfg.SetTextMatrix(row, 7, CashedMark);
         if (!cheque) balance += expense ? -*value : *value;
@@ -438,8 +447,7 @@ void frmCash::FillQueryRow(int row, const Recordset& rs, const QueryFields& fiel
         sums_[total] += total == CashOut ? std::llabs(*value) : *value;
     }
     if (state == ChequeNotCashed || state == ChequeWasCashed) return;
-    hfg.SetTextMatrix(row, 7, AmountText(balance));
-    SetCellForeColor(hfg, row, 7, balance >= 0 ? IncomeBlue : ExpenseRed);
+    hfg.SetTextMatrixInColor(row, 7, AmountText(balance), balance >= 0 ? IncomeBlue : ExpenseRed);
 }
 
 // Under 進銷項/費用 the amount columns are named after the chosen item's text.
@@ -499,8 +507,7 @@ void frmCash::FillQueryPrintTable() {
     int row = 0;
     db.AppendTextRows("ptio", fields, [&](Database::RowTexts& texts) {
         if (++row >= hfg.Rows()) return false;
-        for (int col = 1; col < Columns; ++col)
-            texts[col - 1] = hfg.CellText(row, col);
+        hfg.CellTexts(row, 1, texts);
         return true;
     });
     transaction.Commit();

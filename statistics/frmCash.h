@@ -75,6 +75,8 @@ class frmCash : public Form {
     std::optional<QueryText> VoucherQueryText() const;
     std::optional<Sql> CriterionCondition(bool ranged, std::vector<Value>& params) const;
     void FillQueryRow(int row, const Recordset& rs, const QueryFields& fields, int64_t& balance);
+    void FillQueryAmounts(int row, const Recordset& rs, const QueryFields& fields,
+                          int64_t& balance);
     void SetQueryGridHeaders();
     void AddSummaryRows();
     void FillQueryPrintTable();

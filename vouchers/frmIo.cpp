@@ -314,11 +314,18 @@ bool frmIo::ShowCurrentVoucher() {
 }
 
 // The voucher browsed before an entry: the one voucher the form was opened on, or the list's row
-// at the bar. False when the list stands on no voucher.
+// at the bar. False when the list stands on no voucher. The newest voucher is read from the back,
+// that one row rather than every key before it, when it is still the one the form showed.
 bool frmIo::ShowBrowsedVoucher() {
     if (showingOneVoucher_) {
         ShowVoucherByNumber();
         return true;
+    }
+    if (CurrentPosition == FSB.Max() && CurrentPosition > 0) {
+        VoucherRecordset->MoveLast();
+        if (!VoucherRecordset->Eof() && VoucherRecordset->Fields("單號").text() == lbNo.Caption())
+            return ShowCurrentVoucher();
+        VoucherRecordset->MoveFirst();
     }
     VoucherRecordset->Move(CurrentPosition);
     return ShowCurrentVoucher();

@@ -459,6 +459,13 @@ Value KeysetCursor::field(int index) {
     return page_.rows.value(rowSlot_, static_cast<size_t>(index), kinds_[index]);
 }
 
+std::string KeysetCursor::fieldText(int index) {
+    if (rowReady_ && pending_ == Pending::None && *changeCounter_ == page_.stamp &&
+        static_cast<size_t>(index) < width_)
+        return page_.rows.text(rowSlot_, static_cast<size_t>(index), kinds_[index]);
+    return field(index).text();
+}
+
 void KeysetCursor::locateRow() {
     bool covered = page_.valid && page_.stamp == changeCount() && page_.end == end_ &&
                    index_ >= page_.start && index_ < page_.start + page_.count;

@@ -47,6 +47,7 @@ class KeysetCursor : public RecordsetImpl {
     int64_t absolutePosition() override;
     void setAbsolutePosition(int64_t position) override;
     Value field(int index) override;
+    std::string fieldText(int index) override;
 
     bool updatable() const override { return true; }
     void addNew() override;

@@ -247,6 +247,9 @@ std::string Recordset::FieldName(int index) const {
 Value Recordset::Fields(int index) const {
     return impl().field(index);
 }
+std::string Recordset::FieldText(int index) const {
+    return impl().fieldText(index);
+}
 Value Recordset::Fields(std::string_view name) const {
     return impl().field(impl().fieldIndex(name));
 }

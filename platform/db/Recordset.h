@@ -48,6 +48,8 @@ class Recordset {
     // DbError. During AddNew or Edit it reads the pending value.
     Value Fields(int index) const;
     Value Fields(std::string_view name) const;
+    // Fields(index).text() read without a Value in between, for lists that show many rows.
+    std::string FieldText(int index) const;
     // The position of a field by name, as Fields finds it: a form reading many rows looks each
     // field up once and then reads it by position.
     int FieldIndex(std::string_view name) const;

@@ -58,6 +58,8 @@ class RecordsetImpl {
     virtual void setAbsolutePosition(int64_t position) = 0;
     // The current row's field; raises DbError when there is no current row.
     virtual Value field(int index) = 0;
+    // The field's text as Value::text gives it.
+    virtual std::string fieldText(int index) { return field(index).text(); }
 
     virtual bool updatable() const { return false; }
     virtual void addNew();

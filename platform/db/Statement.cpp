@@ -275,6 +275,14 @@ Value RowBuffer::value(size_t row, size_t column, const std::optional<FieldKind>
     return storedValue(cell.type, cell.integer, cell.real, text, kind);
 }
 
+// A stored text reads as itself unless it is a date field's, which reads as the date it holds.
+std::string RowBuffer::text(size_t row, size_t column, const std::optional<FieldKind>& kind) const {
+    const Cell& cell = cells_[row * width_ + column];
+    if ((cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) && kind != FieldKind::Date)
+        return text_.substr(static_cast<size_t>(cell.integer), cell.length);
+    return value(row, column, kind).text();
+}
+
 Value readColumn(sqlite3_stmt* stmt, int column, const std::optional<FieldKind>& kind) {
     sqlite3_value* value = sqlite3_column_value(stmt, column);
     int type = sqlite3_value_type(value);

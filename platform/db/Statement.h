@@ -85,6 +85,8 @@ class RowBuffer {
     void read(sqlite3_stmt* stmt, size_t row, int firstColumn);
     // The field as readColumn gives it.
     Value value(size_t row, size_t column, const std::optional<FieldKind>& kind) const;
+    // The field's text as value(...).text() gives it.
+    std::string text(size_t row, size_t column, const std::optional<FieldKind>& kind) const;
 
   private:
     struct Cell {

@@ -77,6 +77,15 @@ uint32_t takeNumber(const char* data, uint32_t& at) {
     }
 }
 
+// Writes a whole number as takeNumber reads it; the bytes it took.
+size_t putNumber(char* out, uint32_t n) {
+    size_t size = 0;
+    for (; n >= 0x80; n >>= 7)
+        out[size++] = static_cast<char>((n & 0x7F) | 0x80);
+    out[size++] = static_cast<char>(n);
+    return size;
+}
+
 }  // namespace
 
 // Where column `col` lies in the block; a column past the stored ones is not found, and `stored`
@@ -104,6 +113,20 @@ std::string_view Grid::PackedRow::text(int col) const {
     return {data_.get() + span.text, span.length};
 }
 
+// The empty cells past the row's last stored one read as empty texts.
+void Grid::PackedRow::texts(int firstCol, std::span<std::optional<std::string_view>> out) const {
+    size_t filled = 0;
+    for (uint32_t at = 0, c = 0; at < size_ && filled < out.size(); ++c) {
+        takeNumber(data_.get(), at);
+        const uint32_t length = takeNumber(data_.get(), at);
+        if (c >= static_cast<uint32_t>(firstCol))
+            out[filled++] = std::string_view(data_.get() + at, length);
+        at += length;
+    }
+    for (; filled < out.size(); ++filled)
+        out[filled] = std::string_view();
+}
+
 uint32_t Grid::PackedRow::format(int col) const {
     return locate(col).format;
 }
@@ -115,16 +138,22 @@ bool Grid::PackedRow::set(int col, std::optional<std::string_view> text,
     Span span = locate(col);
     const std::string_view oldText(data_.get() + span.text, span.length);
     const uint32_t newFormat = format.value_or(span.format);
+    // A stored cell's new format whose number takes as many bytes as the old one's is written in
+    // place: formatting a block of cells moves no text.
+    char head[12];
+    if (!text && span.found) {
+        if (newFormat == span.format) return false;
+        const size_t size = putNumber(head, newFormat);
+        if (span.start + size + putNumber(head + size, span.length) == span.text) {
+            putNumber(data_.get() + span.start, newFormat);
+            return true;
+        }
+    }
     std::string kept;
     if (!text) text = kept.assign(oldText);
     if (newFormat == span.format && *text == oldText) return false;
-    char head[12];
-    size_t headSize = 0;
-    for (uint32_t n : {newFormat, static_cast<uint32_t>(text->size())}) {
-        for (; n >= 0x80; n >>= 7)
-            head[headSize++] = static_cast<char>((n & 0x7F) | 0x80);
-        head[headSize++] = static_cast<char>(n);
-    }
+    size_t headSize = putNumber(head, newFormat);
+    headSize += putNumber(head + headSize, static_cast<uint32_t>(text->size()));
     const uint32_t blanks = span.found ? 0 : 2 * static_cast<uint32_t>(col - span.stored);
     const auto cellSize = static_cast<uint32_t>(blanks + headSize + text->size());
     const uint32_t size = size_ - (span.end - span.start) + cellSize;
@@ -300,6 +329,21 @@ std::string_view Grid::CellText(int row, int col) const {
 void Grid::SetTextMatrix(int row, int col, const std::string& text) {
     checkCell(row, col);
     if (setCell(row, col, text, std::nullopt)) changed(Property::Cells);
+}
+
+void Grid::CellTexts(int row, int firstCol,
+                     std::span<std::optional<std::string_view>> texts) const {
+    if (texts.empty()) return;
+    checkCell(row, firstCol);
+    checkCell(row, firstCol + static_cast<int>(texts.size()) - 1);
+    rows_[row].texts(firstCol, texts);
+}
+
+void Grid::SetTextMatrixInColor(int row, int col, const std::string& text, Color foreColor) {
+    checkCell(row, col);
+    CellFormat format = formats_[rows_[row].format(col)];
+    format.fore = foreColor;
+    if (setCell(row, col, text, formatNumber(format))) changed(Property::Cells);
 }
 
 void Grid::SetRow(int row) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -60,6 +61,12 @@ class Grid : public Control {
     void SetTextMatrix(int row, int col, const std::string& text);
     // The cell's text lent without a copy, for reading many cells: valid until the grid changes.
     std::string_view CellText(int row, int col) const;
+    // The texts of cells (row, firstCol) onwards, one for each element of `texts`, lent as by
+    // CellText and read in one pass along the row.
+    void CellTexts(int row, int firstCol, std::span<std::optional<std::string_view>> texts) const;
+    // Writes the text and the cell's fore colour together, leaving the current cell where it is:
+    // a list filled row by row colours a cell as it writes it.
+    void SetTextMatrixInColor(int row, int col, const std::string& text, Color foreColor);
 
     // The current cell, and the far corner of the selection.
     int Row() const { return row_; }
@@ -256,6 +263,7 @@ class Grid : public Control {
             return *this;
         }
         std::string_view text(int col) const;
+        void texts(int firstCol, std::span<std::optional<std::string_view>> out) const;
         uint32_t format(int col) const;
         // Writes the text, the format or both (nullopt keeps it); false when nothing changed.
         // `room` is the block size to start with, should the row have none.

@@ -526,3 +526,39 @@ TEST_F(ReadPath, KeptStatementsFollowANewFieldServeTwoRecordsetsAtOnceAndCloseWi
 
 }  // namespace
 }  // namespace kiv
+
+namespace kiv {
+namespace {
+
+// A field's text read directly is the text of its value, whatever is stored: a date as the date
+// it holds, a number in a text field, Null as empty; and while a row is added or edited, the
+// value pending.
+TEST(Recordset, AFieldsTextReadDirectlyIsTheTextOfItsValue) {
+    TestBook book;
+    book.db->Execute("INSERT INTO 帳目 VALUES (?, ?, ?, ?, ?, ?)", "甲", 1200, 0.25,
+                     Date::fromYmd(2026, 1, 5), true, nullptr);
+    book.db->Execute("INSERT INTO 帳目 VALUES (?, ?, ?, ?, ?, ?)", "乙", 7, 3, nullptr, false, 42);
+    auto rs = book.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱 DESC");
+    ASSERT_TRUE(rs.IsUpdatable());
+    const auto expectSame = [&rs](const char* where) {
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            EXPECT_EQ(rs.FieldText(i), rs.Fields(i).text()) << where << " " << i;
+    };
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        expectSame("stored");
+    rs.MoveFirst();
+    EXPECT_EQ(rs.FieldText(0), "甲");
+    EXPECT_EQ(rs.FieldText(3), Value(Date::fromYmd(2026, 1, 5)).text());
+    rs.Edit();
+    rs.SetField("日期", Date::fromYmd(2027, 2, 3));
+    EXPECT_EQ(rs.FieldText(3), Value(Date::fromYmd(2027, 2, 3)).text());
+    expectSame("edited");
+    rs.CancelUpdate();
+    rs.AddNew();
+    rs.SetField("名稱", "丙");
+    EXPECT_EQ(rs.FieldText(0), "丙");
+    expectSame("added");
+}
+
+}  // namespace
+}  // namespace kiv

@@ -226,3 +226,54 @@ TEST_F(GridTest, ABlockFormattedAtOnceFormatsEachCellAsOneByOne) {
     EXPECT_EQ(grid().FillStyle(), 0);
     EXPECT_EQ(grid().TextMatrix(3, 2), "row3");
 }
+
+// A text written with its colour gives the cell what writing it and then colouring it gives, the
+// cell's other formats kept, and leaves the current cell where it was. A row's texts read at once
+// are what each cell reads, the unwritten ones past the row's end empty.
+TEST_F(GridTest, ATextWrittenInColourAndARowReadAtOnceMatchTheCellByCellCalls) {
+    grid().SetRows(3);
+    grid().SetCols(5);
+    SetCellBackColor(grid(), 1, 2, 0x00FF00);
+    grid().SetCellFontBold(true);
+    SetCellAlignment(grid(), 1, 2, LeftCentre);
+    grid().SetRow(2);
+    grid().SetCol(4);
+    grid().SetTextMatrix(1, 0, "first");
+    grid().SetTextMatrixInColor(1, 2, "1,200", 0x0000FF);
+    grid().SetTextMatrixInColor(1, 1, "between", 0xFF0000);
+    grid().SetTextMatrixInColor(1, 1, "again", 0xFF0000);
+
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_EQ(grid().Col(), 4);
+    EXPECT_EQ(grid().TextMatrix(1, 2), "1,200");
+    EXPECT_EQ(grid().ForeColorAt(1, 2), 0x0000FFu);
+    EXPECT_EQ(grid().BackColorAt(1, 2), 0x00FF00u);
+    EXPECT_EQ(grid().AlignmentAt(1, 2), LeftCentre);
+    EXPECT_TRUE(grid().BoldAt(1, 2));
+    EXPECT_EQ(grid().ForeColorAt(1, 1), 0xFF0000u);
+    EXPECT_EQ(grid().BackColorAt(1, 1), Grid::Unset);
+    EXPECT_FALSE(grid().BoldAt(1, 1));
+
+    for (int first : {0, 1, 3}) {
+        std::vector<std::optional<std::string_view>> texts(5 - first, "stale");
+        grid().CellTexts(1, first, texts);
+        for (int col = first; col < 5; ++col)
+            EXPECT_EQ(texts[col - first], grid().CellText(1, col)) << first << "," << col;
+    }
+    std::vector<std::optional<std::string_view>> emptyRow(5, "stale");
+    grid().CellTexts(2, 0, emptyRow);
+    EXPECT_EQ(emptyRow, std::vector<std::optional<std::string_view>>(5, std::string_view()));
+    // Colouring the written cells again keeps every text where it was.
+    SetCellsForeColor(grid(), 1, 0, 1, 4, 0x00FFFF);
+    std::vector<std::optional<std::string_view>> recoloured(5);
+    grid().CellTexts(1, 0, recoloured);
+    EXPECT_EQ(recoloured, (std::vector<std::optional<std::string_view>>{
+                              "first", "again", "1,200", std::string_view(), std::string_view()}));
+    for (int col = 0; col < 5; ++col)
+        EXPECT_EQ(grid().ForeColorAt(1, col), 0x00FFFFu) << col;
+    EXPECT_EQ(grid().BackColorAt(1, 2), 0x00FF00u);
+
+    std::vector<std::optional<std::string_view>> tooMany(3);
+    EXPECT_THROW(grid().CellTexts(1, 3, tooMany), std::out_of_range);
+    EXPECT_THROW(grid().SetTextMatrixInColor(3, 0, "x", 0), std::out_of_range);
+}
