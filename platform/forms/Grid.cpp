@@ -825,6 +825,8 @@ void Grid::userKey(char32_t character) {
     if (KeyPress) KeyPress(key);
     if (opensEditor && key != 0)
         openEditorByKey(key == Key::Enter ? 0 : static_cast<char32_t>(key));
+    else if (key == Key::Enter)
+        clickRowByKey();
 }
 
 // A grid that is read, not typed into, takes the keyboard's usual equivalents of the mouse on its
@@ -839,7 +841,14 @@ bool Grid::runRowByKey(char32_t character) {
         fire(DblClick);
         return true;
     }
-    if (character != U' ' || !(Click || MouseDown || MouseUp)) return false;
+    return character == U' ' && clickRowByKey();
+}
+
+// Enter too clicks the current cell of a read grid that answers clicks only, once neither a
+// default button nor the grid's own key handler took it: a settlement row is chosen by either key.
+bool Grid::clickRowByKey() {
+    if (editedInPlace_ || !(Click || MouseDown || MouseUp)) return false;
+    if (row_ < fixedRows_ || col_ < fixedCols_ || row_ >= Rows() || col_ >= cols_) return false;
     userClickCell(row_, col_);
     return true;
 }
