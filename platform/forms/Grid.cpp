@@ -822,11 +822,13 @@ void Grid::userKey(char32_t character) {
         form().pressButtonForKey(static_cast<int>(character)))
         return;
     int key = static_cast<int>(character);
-    if (KeyPress) KeyPress(key);
+    // A grid with a key handler of its own answers Enter there.
+    if (KeyPress)
+        KeyPress(key);
+    else if (key == Key::Enter && clickRowByKey())
+        return;
     if (opensEditor && key != 0)
         openEditorByKey(key == Key::Enter ? 0 : static_cast<char32_t>(key));
-    else if (key == Key::Enter)
-        clickRowByKey();
 }
 
 // A grid that is read, not typed into, takes the keyboard's usual equivalents of the mouse on its
@@ -844,8 +846,8 @@ bool Grid::runRowByKey(char32_t character) {
     return character == U' ' && clickRowByKey();
 }
 
-// Enter too clicks the current cell of a read grid that answers clicks only, once neither a
-// default button nor the grid's own key handler took it: a settlement row is chosen by either key.
+// Enter too clicks the current cell of a read grid that answers clicks only, where neither a
+// default button nor a key handler of the grid takes it: a settlement row is chosen by either key.
 bool Grid::clickRowByKey() {
     if (editedInPlace_ || !(Click || MouseDown || MouseUp)) return false;
     if (row_ < fixedRows_ || col_ < fixedCols_ || row_ >= Rows() || col_ >= cols_) return false;
