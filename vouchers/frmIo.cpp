@@ -111,8 +111,9 @@ frmIo::frmIo() : Form(FormName) {
 }
 
 void frmIo::LayOut() {
-    const int buttonTop = rowTop(10) + 30;
-    const int listButtonTop = buttonTop + 540;
+    // The list buttons end above the bottom of the shortest form (the search closed).
+    const int buttonTop = rowTop(10) - 30;
+    const int listButtonTop = buttonTop + 480;
     placeVoucherFields(*this, &DTP1);
     applyLayout({
         {&personFrame, nullptr, 4440, rowTop(6), 1320, RowStep + FieldHeight, nullptr, Borderless},

@@ -866,7 +866,11 @@ void Grid::userKey(char32_t character) {
         form().pressButtonForKey(static_cast<int>(character)))
         return;
     int key = static_cast<int>(character);
-    if (KeyPress) KeyPress(key);
+    // A grid with a key handler of its own answers Enter there.
+    if (KeyPress)
+        KeyPress(key);
+    else if (key == Key::Enter && clickRowByKey())
+        return;
     if (opensEditor && key != 0)
         openEditorByKey(key == Key::Enter ? 0 : static_cast<char32_t>(key));
 }
@@ -883,7 +887,14 @@ bool Grid::runRowByKey(char32_t character) {
         fire(DblClick);
         return true;
     }
-    if (character != U' ' || !(Click || MouseDown || MouseUp)) return false;
+    return character == U' ' && clickRowByKey();
+}
+
+// Enter too clicks the current cell of a read grid that answers clicks only, where neither a
+// default button nor a key handler of the grid takes it: a settlement row is chosen by either key.
+bool Grid::clickRowByKey() {
+    if (editedInPlace_ || !(Click || MouseDown || MouseUp)) return false;
+    if (row_ < fixedRows_ || col_ < fixedCols_ || row_ >= Rows() || col_ >= cols_) return false;
     userClickCell(row_, col_);
     return true;
 }

@@ -303,6 +303,7 @@ class Grid : public Control {
     void makeCurrent(int row, int col);
     void openEditorByKey(char32_t typed);
     bool runRowByKey(char32_t character);
+    bool clickRowByKey();
     Control* editorOverCurrentCell() const;
     int drawnColWidth(int col) const;
     int drawnRowHeight(int row) const;

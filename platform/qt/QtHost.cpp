@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -44,6 +45,16 @@ QWidget* shownWindowFrom(Form* form) {
         if (FormWindow* window = host->windowOf(*form); window && window->isVisible())
             return window;
     return nullptr;
+}
+
+// The keyboard goes back to the window the closed modal form stood above, not to whichever
+// window the window manager chose meanwhile (the top-most launcher bar, say).
+void giveFocusBack(QWidget* opener) {
+    if (!opener || !opener->isVisible()) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != opener) return;
+    opener->raise();
+    opener->activateWindow();
 }
 
 // The window a dialog belongs to, which it opens above: the window of the form that asked (the
@@ -212,7 +223,7 @@ void QtHost::runModal(Form& form) {
     if (!window) return;
     // The window stands above the window of the form that showed it, not above whichever window
     // Qt holds active (one that is about to go, or another modal form's).
-    QWidget* opener = shownWindowFrom(form.ModalOwner());
+    QPointer<QWidget> opener = shownWindowFrom(form.ModalOwner());
     if (!opener) opener = QApplication::activeWindow();
     window->setWindowModality(Qt::ApplicationModal);
     if (opener && opener != window) {
@@ -226,10 +237,12 @@ void QtHost::runModal(Form& form) {
     ++modalDepth_;
     if (form.Visible() && !form.IsUnloaded()) loop.exec(QEventLoop::DialogExec);
     --modalDepth_;
-    if (FormWindow* still = windowOf(form)) {
+    FormWindow* still = windowOf(form);
+    if (still) {
         still->setModalLoop(nullptr);
         if (!form.Visible()) still->setWindowModality(Qt::NonModal);
     }
+    if (!still || !still->isVisible()) giveFocusBack(opener);
 }
 
 void QtHost::formHidden(Form& form) {

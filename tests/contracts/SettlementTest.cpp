@@ -153,8 +153,9 @@ TEST_F(SettlementTest, FromAVoucherTheContractsWithAnInstalmentAndSomethingOpenA
 }
 
 // By keyboard: the arrows choose the row they reach, in either grid, and show 確定沖帳 beside it;
-// an empty row is passed over without a message; Space chooses as a press does. From the contract
-// form the row reached is the voucher 確定 settles with, and Enter settles with it at once.
+// an empty row is passed over without a message; Space and Enter choose as a press does. From the
+// contract form the row reached is the voucher 確定 settles with, and Enter settles with it at
+// once.
 TEST_F(SettlementTest, TheRowToSettleIsChosenByKeyboard) {
     contractOfProject(true, "115031001", "大樓", true);
     frmMach& d = dialogFromVoucher(true, "1150315001", "20000", true);
@@ -165,19 +166,21 @@ TEST_F(SettlementTest, TheRowToSettleIsChosenByKeyboard) {
     const struct {
         Grid* grid;
         int key;
+        char32_t typed;
         int row;
         int64_t planned;
-    } steps[] = {{&d.hfgC, Key::Down, 2, 20000},
-                 {&d.hfgC, Key::Up, 1, 10000},
-                 {&d.hfgR, Key::Down, 2, 6000},
-                 {&d.hfgC, 0, 1, 10000}};
+    } steps[] = {{&d.hfgC, Key::Down, 0, 2, 20000},
+                 {&d.hfgC, Key::Up, 0, 1, 10000},
+                 {&d.hfgR, Key::Down, 0, 2, 6000},
+                 {&d.hfgC, 0, U' ', 1, 10000},
+                 {&d.hfgR, 0, Key::Enter, 2, 6000}};
     for (const auto& step : steps) {
         host.act([&] {
             step.grid->userFocus();
             if (step.key)
                 step.grid->userKeyDown(step.key);
             else
-                step.grid->userKey(U' ');
+                step.grid->userKey(step.typed);
         });
         EXPECT_TRUE(d.cmd.Visible());
         EXPECT_EQ(d.ChosenIsInstalment, step.grid == &d.hfgC);

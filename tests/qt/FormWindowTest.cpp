@@ -126,6 +126,25 @@ TEST_F(FormWindowTest, DialogsStandAboveTheWindowOfTheFormThatAskedForThem) {
     EXPECT_EQ(owners.size(), 2u);
 }
 
+// When a modal form closes, the keyboard goes back to the window that opened it, whichever window
+// (the launcher bar, another program's) the window manager gave the focus to meanwhile.
+TEST_F(FormWindowTest, TheOpenerHasTheFocusAgainWhenItsModalFormCloses) {
+    frmOpener& opener = showForm<frmOpener>();
+    QWidget elsewhere;
+    elsewhere.show();
+    soon(
+        [&] {
+            auto* pick = dynamic_cast<frmPick*>(Forms::find("frmPick"));
+            ASSERT_NE(pick, nullptr);
+            act([&] { pick->Unload(); });
+            elsewhere.activateWindow();
+        },
+        50);
+    click(opener, opener.cmdOpen);
+    settle();
+    EXPECT_EQ(QApplication::activeWindow(), &windowOf(opener));
+}
+
 TEST_F(FormWindowTest, ClosingThroughTheFrameRunsQueryUnloadAndCanBeRefused) {
     frmQtSample& form = showForm<frmQtSample>();
     form.refuseClose = true;

@@ -1,3 +1,4 @@
+#include <QDialog>
 #include <QImage>
 #include <set>
 
@@ -262,6 +263,15 @@ void unsignedVouchers() {
     act([&] { form.hfg.userMouseDownAt(3, 4); });
 }
 
+// The search prompt cancelled: the form shrinks to its height without a list.
+void searchCancelled() {
+    soon([] {
+        if (auto* prompt = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            prompt->reject();
+    });
+    act([] { Forms::get<frmIo>().cmdSall_Click(); });
+}
+
 void journal() {
     frmTag& journal = Forms::get<frmTag>();
     act([&] {
@@ -381,6 +391,7 @@ const Picture pictures[] = {
          Forms::get<frmIoAuto>();
      }},
     {"frmIo-unsigned", unsignedVouchers},
+    {"frmIo-search-cancelled", searchCancelled},
     {"frmAdAcc",
      [] {
          Forms::get<frmIo>().cbAcc.SetText("6100");
@@ -541,6 +552,33 @@ TEST_P(ProgramFormsOnScreenTest, ShowsEveryDateAndAmountInItsGridsWhole) {
         if (!grid || !grid->IsEffectivelyVisible()) continue;
         for (const std::string& cell : cutCells(form, widgetOf<GridWidget>(form, *grid), *grid))
             ADD_FAILURE() << cell << " is cut short";
+    }
+}
+
+// The part of the widget its window shows: its own rectangle clipped by every parent's.
+QRect shownPart(QWidget& widget) {
+    QRect shown(QPoint(0, 0), widget.size());
+    for (QWidget* w = &widget; w->parentWidget() && !w->isWindow(); w = w->parentWidget()) {
+        shown.translate(w->pos());
+        shown &= QRect(QPoint(0, 0), w->parentWidget()->size());
+    }
+    return shown;
+}
+
+// A button is shown whole or not at all: a shorter form hides what lies below it (the folded bar
+// its buttons, the voucher form its list), never half a button.
+TEST_P(ProgramFormsOnScreenTest, ShowsEveryButtonWhole) {
+    const auto& [picture, screen] = GetParam();
+    host.setScreenSize(screen);
+    Form& form = pictured(picture);
+    form.Show();
+    settle();
+    for (Control* control : form.Controls()) {
+        if (!dynamic_cast<CommandButton*>(control) || !control->IsEffectivelyVisible()) continue;
+        QWidget& widget = widgetOf<QWidget>(form, *control);
+        const QRect shown = shownPart(widget);
+        EXPECT_TRUE(shown.isEmpty() || shown.size() == widget.size())
+            << form.Name() << "." << control->Name() << " is cut";
     }
 }
 
