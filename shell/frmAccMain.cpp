@@ -101,7 +101,17 @@ void frmAccMain::cmdM_Click() {
     }
     RequireBankAccounts("obank", "請先建立公司往來銀行資料(一般存款)");
     RequireBankAccounts("bbank", "請先建立公司往來銀行資料(支票存款)");
-    SetHeight(Height() != FoldedHeight ? FoldedHeight : UnfoldedHeight);
+    if (Height() != FoldedHeight)
+        Fold();
+    else
+        SetHeight(UnfoldedHeight);
+}
+
+// Folded, the bar shows only its toggle: the keyboard leaves the buttons it hides, so that a key
+// pressed on the bar never works a button out of sight.
+void frmAccMain::Fold() {
+    SetHeight(FoldedHeight);
+    if (ActiveControl() != &cmdM) cmdM.SetFocus();
 }
 
 // Until the list has a row, the company form comes back after every close.

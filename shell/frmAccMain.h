@@ -65,7 +65,7 @@ class frmAccMain : public Form {
     void RequireBankAccounts(const char* table, const char* message);
     bool RefusedWhileVoucherFormOpen();
     void OpenModule(const char* formName);
-    void Fold() { SetHeight(FoldedHeight); }
+    void Fold();
 };
 
 }  // namespace kiv

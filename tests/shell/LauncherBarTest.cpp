@@ -126,6 +126,23 @@ TEST_F(LauncherBarTest, TheSystemMenuIsGatedAtEveryPress) {
     EXPECT_EQ(entries(1), "mSta+ mCsh+ mLW+ mSec+ mPer+ mCom+ mTrans+ ");
 }
 
+// Folded, the bar shows only its toggle; a key pressed on it must not work a hidden button.
+TEST_F(LauncherBarTest, FoldingGivesTheKeyboardToTheToggle) {
+    Forms::registerForm("frmIo", [] { return std::make_unique<Form>("frmIo"); });
+    frmAccMain& form = unfoldedBar(AllRights);
+    host.focus(form.cmdIo);
+    host.click(form.cmdIo);
+    EXPECT_EQ(form.Height(), 900);
+    EXPECT_TRUE(form.cmdM.HasFocus()) << "after a module's button";
+
+    host.click(form.cmdM);
+    host.focus(form.cmdSys);
+    host.choosePopupEntry("mCom");
+    host.click(form.cmdSys);
+    EXPECT_EQ(form.Height(), 900);
+    EXPECT_TRUE(form.cmdM.HasFocus()) << "after a system menu entry";
+}
+
 TEST_F(LauncherBarTest, ExitAndTheFrameEndTheProgram) {
     frmAccMain& form = bar();
     EXPECT_THROW(host.click(form.cmdExit), ProgramEnded);
