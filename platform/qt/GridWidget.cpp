@@ -382,7 +382,9 @@ void GridWidget::paintCell(QPainter& painter, const QRect& rect, int row, int co
             area, cellAlignment(grid_.AlignmentAt(row, col), text) | Qt::TextSingleLine, shown);
         painter.restore();
     }
-    if (!fixed && row == grid_.Row() && col == grid_.Col()) {
+    // Only the grid that has the keyboard frames its current cell, so that a glance tells which
+    // of a form's grids the keys will go to.
+    if (!fixed && hasFocus() && row == grid_.Row() && col == grid_.Col()) {
         QPen focus(QColor(0, 0, 0));
         focus.setStyle(Qt::DotLine);
         painter.setPen(focus);
@@ -552,6 +554,8 @@ bool GridWidget::filter(QObject* watched, QEvent* event) {
     }
     if (watched == this && event->type() == QEvent::KeyPress)
         return keyEvent(*static_cast<QKeyEvent*>(event));
+    if (watched == this && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        viewport()->update();
     return ControlBinding::filter(watched, event);
 }
 

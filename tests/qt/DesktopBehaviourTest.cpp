@@ -292,10 +292,10 @@ TEST_F(DesktopBehaviourTest, EveryDisabledControlIsDrawnDisabled) {
         EXPECT_EQ(darkPixels(windowOf(form).widgetOf(*control)), 0) << control->Name();
 }
 
-TEST_F(DesktopBehaviourTest, TheFocusIsDrawnOnButtonsOptionsAndCheckBoxes) {
+TEST_F(DesktopBehaviourTest, TheFocusIsDrawnOnButtonsOptionsCheckBoxesAndGridsOnly) {
     frmQtSample& form = showForm<frmQtSample>();
     for (Control* control :
-         std::vector<Control*>{&form.cmdSv, &form.cmdM, &form.ck, &form.optA(1)}) {
+         std::vector<Control*>{&form.cmdSv, &form.cmdM, &form.ck, &form.optA(1), &form.hfg}) {
         form.txtCash.SetFocus();
         settle();
         QWidget* widget = windowOf(form).widgetOf(*control);
@@ -305,6 +305,9 @@ TEST_F(DesktopBehaviourTest, TheFocusIsDrawnOnButtonsOptionsAndCheckBoxes) {
         settle();
         ASSERT_TRUE(widget->hasFocus()) << control->Name();
         EXPECT_NE(widget->grab().toImage(), unfocused) << control->Name();
+        form.txtCash.SetFocus();
+        settle();
+        EXPECT_EQ(widget->grab().toImage(), unfocused) << control->Name() << " after leaving";
     }
 }
 
