@@ -536,6 +536,7 @@ void frmRio::cmdAdd_Click() {
     optI.SetEnabled(false);
     optO.SetEnabled(false);
     FSB.SetVisible(false);
+    StartTypingAtTheName();
 }
 
 void frmRio::cmdEdit_Click() {
@@ -547,6 +548,13 @@ void frmRio::cmdEdit_Click() {
     optO.SetEnabled(false);
     txtfnLet.SetEnabled(true);
     FSB.SetVisible(false);
+    StartTypingAtTheName();
+}
+
+// The button pressed is disabled by the entry it starts; the keyboard goes to the contract's
+// name, not on to 儲存, where one more key would save what is not typed yet.
+void frmRio::StartTypingAtTheName() {
+    txtNa.SetFocus();
 }
 
 void frmRio::cmdCen_Click() {

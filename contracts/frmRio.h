@@ -169,6 +169,7 @@ class frmRio : public Form {
     int NavigatorPosition = 0;
 
   private:
+    void StartTypingAtTheName();
     void LayOut();
     void WireEvents();
     void ApplyKindLook(bool receivable);

@@ -833,3 +833,20 @@ TEST_F(ProgramKeyboardTest, TheVoucherFormPagesAndOpensAListedVoucherByKeyboard)
     press("{Enter}");
     EXPECT_EQ(form.lbNo.Caption(), "1151120002");
 }
+
+// Space on 新增 or 修改 of the contract form starts the typing at the contract's name: the
+// button pressed is disabled, and the keyboard must not pass on to 儲存.
+TEST_F(ProgramKeyboardTest, AContractsEntryStartsAtItsNameByKeyboard) {
+    auto& form = static_cast<frmRio&>(*Forms::getByName("frmRio"));
+    form.Show();
+    settle();
+    for (CommandButton* button : {&form.cmdEdit, &form.cmdAdd}) {
+        windowOf(form).activateWindow();
+        act([&] { button->SetFocus(); });
+        settle();
+        press("{Space}");
+        EXPECT_EQ(form.ActiveControl(), &form.txtNa) << button->Caption();
+        act([&] { form.cmdCen.userClick(); });
+        settle();
+    }
+}
