@@ -299,6 +299,13 @@ void ListBox::userPick(int index) {
     SetListIndex(index);
 }
 
+void ListBox::userMoveTo(int index) {
+    if (style_ != 1 && multiSelect_ == 0) return userPick(index);
+    if (!CanTakeFocus() || !userFocus()) return;
+    if (index < 0 || index >= ListCount()) return;
+    SetListIndex(index);
+}
+
 void ListBox::userDblClick() {
     if (!CanTakeFocus()) return;
     fire(DblClick);

@@ -138,6 +138,10 @@ class ListBox : public ListControl {
 
     // The user clicks an entry: it becomes the chosen one (and its tick flips), then Click.
     void userPick(int index);
+    // The user moves to an entry with the arrow keys: in a list of ticks or of several choices the
+    // entry becomes the current one and nothing is ticked or chosen on the way (Space does that);
+    // in a list of one choice it is picked.
+    void userMoveTo(int index);
     void userDblClick() override;
 
   private:

@@ -295,6 +295,13 @@ void ListBoxWidget::pick(int row) {
     showChoice();
 }
 
+void ListBoxWidget::moveTo(int row) {
+    if (row < 0 || row >= box_.ListCount()) return;
+    if (!userAction([row](Control& c) { static_cast<ListBox&>(c).userMoveTo(row); })) return;
+    Updating guard(updating_);
+    showChoice();
+}
+
 bool ListBoxWidget::filter(QObject* watched, QEvent* event) {
     if (!control()) return false;
     if (watched == viewport()) {
@@ -319,16 +326,16 @@ bool ListBoxWidget::filter(QObject* watched, QEvent* event) {
         int current = box_.ListIndex();
         switch (static_cast<QKeyEvent*>(event)->key()) {
             case Qt::Key_Up:
-                pick(std::max(current - 1, 0));
+                moveTo(std::max(current - 1, 0));
                 return true;
             case Qt::Key_Down:
-                pick(std::min(current + 1, box_.ListCount() - 1));
+                moveTo(std::min(current + 1, box_.ListCount() - 1));
                 return true;
             case Qt::Key_Home:
-                pick(0);
+                moveTo(0);
                 return true;
             case Qt::Key_End:
-                pick(box_.ListCount() - 1);
+                moveTo(box_.ListCount() - 1);
                 return true;
             case Qt::Key_Space:
                 pick(std::max(current, 0));

@@ -51,6 +51,7 @@ class ListBoxWidget : public QTreeWidget, public ControlBinding {
     void showItems();
     void showChoice();
     void pick(int row);
+    void moveTo(int row);
 
     ListBox& box_;
 };

@@ -166,6 +166,28 @@ TEST_F(ControlWidgetsTest, TickListDatePickerAndScrollBarChangeThroughTheModel) 
               (Events{"lstWt_Click 1", "DTP_Change 2026-12-24", "FSB_Change 1", "FSB_Change 7"}));
 }
 
+// In a list of ticks or of several choices the arrows only move: Down twice and Space ticks the
+// third entry alone, and Space again clears it.
+TEST_F(ControlWidgetsTest, ArrowsMoveThroughAListOfSeveralChoicesAndSpaceTicks) {
+    for (const bool ticks : {true, false}) {
+        SCOPED_TRACE(ticks ? "ticks" : "several choices");
+        form.lstWt.SetStyle(ticks ? 1 : 0);
+        form.lstWt.SetMultiSelect(ticks ? 0 : 1);
+        form.lstWt.SetListIndex(0);
+        for (int row = 0; row < form.lstWt.ListCount(); ++row)
+            form.lstWt.SetSelected(row, false);
+        auto& list = widgetOf<ListBoxWidget>(form, form.lstWt);
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Down);
+        EXPECT_EQ(form.lstWt.ListIndex(), 2);
+        QTest::keyClick(&list, Qt::Key_Space);
+        for (int row = 0; row < form.lstWt.ListCount(); ++row)
+            EXPECT_EQ(form.lstWt.Selected(row), row == 2) << row;
+        QTest::keyClick(&list, Qt::Key_Space);
+        EXPECT_FALSE(form.lstWt.Selected(2));
+    }
+}
+
 TEST_F(ControlWidgetsTest, WidgetsFollowTheModelsGeometryStateColoursAndOrder) {
     QWidget* cash = widget(form.txtCash);
     form.txtCash.Move(1500, 1500, 3000, 450);
