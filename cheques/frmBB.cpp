@@ -142,6 +142,9 @@ void frmBB::WireEvents() {
         opt(i).Click = [this, i] { opt_Click(i); };
     PickIntoLabel(DTP1, lbSt, [this] { DTP1_Change(); });
     PickIntoLabel(DTP2, lbEd);
+    // Too narrow for the era, the pickers show the labels' ROC dates without it.
+    ShowLabelCalendar(DTP1, false);
+    ShowLabelCalendar(DTP2, false);
     Command1.Click = [this] { Command1_Click(); };
     Combo1.Click = [this] { Combo1_Click(); };
     cmdPio.Click = [this] { cmdPio_Click(); };

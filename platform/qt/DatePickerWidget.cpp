@@ -47,6 +47,11 @@ QRect DatePickerWidget::buttonRect() const {
     return QRect(width() - side - 2, 2, side, height() - 4).intersected(rect());
 }
 
+bool DatePickerWidget::textCut() const {
+    if (!control() || buttonRect().left() <= 8) return false;
+    return fontMetrics().horizontalAdvance(qs(picker_.DisplayText())) > textArea().width();
+}
+
 void DatePickerWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QStyleOptionFrame frame;

@@ -19,6 +19,9 @@ class DatePickerWidget : public QWidget, public ControlBinding {
     void openCalendar();
     // The open calendar, or null.
     QCalendarWidget* calendar() const;
+    // True when the box shows its date with an ellipsis, too narrow for the whole of it. Shrunk to
+    // its button the box shows no date, which is not a cut one.
+    bool textCut() const;
 
   protected:
     void show(Property property) override;

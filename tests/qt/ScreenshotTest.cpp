@@ -15,6 +15,7 @@
 #include "contracts/frmRio.h"
 #include "contracts/frmRioser.h"
 #include "platform/forms/Clock.h"
+#include "platform/qt/DatePickerWidget.h"
 #include "platform/qt/GridWidget.h"
 #include "projects/ProjectForms.h"
 #include "projects/frmEm.h"
@@ -552,6 +553,22 @@ TEST_P(ProgramFormsOnScreenTest, ShowsEveryDateAndAmountInItsGridsWhole) {
         if (!grid || !grid->IsEffectivelyVisible()) continue;
         for (const std::string& cell : cutCells(form, widgetOf<GridWidget>(form, *grid), *grid))
             ADD_FAILURE() << cell << " is cut short";
+    }
+}
+
+// A picker that shows a date shows all of it: a narrow one drops the era, never the year.
+TEST_P(ProgramFormsOnScreenTest, ShowsEveryDateInItsPickersWhole) {
+    const auto& [picture, screen] = GetParam();
+    host.setScreenSize(screen);
+    Form& form = pictured(picture);
+    form.Show();
+    settle();
+    for (Control* control : form.Controls()) {
+        auto* picker = dynamic_cast<DatePicker*>(control);
+        if (!picker || !picker->IsEffectivelyVisible()) continue;
+        EXPECT_FALSE(widgetOf<DatePickerWidget>(form, *picker).textCut())
+            << form.Name() << "." << picker->Name() << " \"" << picker->DisplayText()
+            << "\" is cut short";
     }
 }
 
