@@ -4,6 +4,7 @@
 
 #include "platform/db/Format.h"
 #include "platform/db/Utf8.h"
+#include "platform/forms/Clock.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
 #include "platform/forms/Host.h"
@@ -401,8 +402,9 @@ void PictureBox::SetBorderStyle(int style) {
     notify(Property::Style);
 }
 
+// A picker the form never sets shows today, as a new date picker does, not the clock's first day.
 DatePicker::DatePicker(Form& form, std::string name, int index)
-    : Control(form, std::move(name), index) {
+    : Control(form, std::move(name), index), value_(Clock::today().dateOnly()) {
     SetBackColor(SystemColor::Window);
     SetForeColor(SystemColor::WindowText);
 }

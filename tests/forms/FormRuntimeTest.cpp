@@ -3,6 +3,7 @@
 #include <array>
 #include <new>
 
+#include "platform/forms/Clock.h"
 #include "platform/forms/Layout.h"
 #include "tests/support/TestHost.h"
 
@@ -180,6 +181,11 @@ TEST_F(FormRuntimeTest, TabInACellEditorEndsTheEditAndMovesToTheNextShownCell) {
 TEST_F(FormRuntimeTest, ADatePickerTakesOnlyRocYearsOneToNineHundredNinetyNine) {
     frmKeys& form = Forms::get<frmKeys>();
     DatePicker picker(form, "DTP");
+    // A picker the form never sets shows the program's today, not the clock's first day.
+    EXPECT_EQ(picker.Value(), Clock::today().dateOnly());
+    Clock::setToday(Date::fromYmd(2027, 1, 2));
+    DatePicker later(form, "DTP2");
+    EXPECT_EQ(later.Value(), Date::fromYmd(2027, 1, 2));
     EXPECT_EQ(picker.MinDate(), Date::fromYmd(1912, 1, 1));
     EXPECT_EQ(picker.MaxDate(), Date::fromYmd(2910, 12, 31));
     const Date start = Date::fromYmd(2026, 12, 6);
