@@ -150,7 +150,10 @@ void GridWidget::fitColumns() {
         shown[col] += wider;
         used += wider;
     }
-    if (used > room) {
+    // What each column shows at most: its header, its dates and amounts, and the plain texts of its
+    // first rows.
+    std::vector<bool> filled(cols, false);
+    auto neededWidths = [&] {
         const int measuredRows = std::min(rows, fixedRows + PlainTextRowsMeasured);
         std::vector<int> needed = content;
         for (int col = 0; col < cols; ++col)
@@ -158,9 +161,36 @@ void GridWidget::fitColumns() {
         for (int row = fixedRows; row < measuredRows; ++row)
             for (int col = 0; col < cols; ++col) {
                 std::string_view text = grid_.CellText(row, col);
-                if (fitted[col] && !text.empty() && oneCell(row, col))
+                if (fitted[col] && !text.empty() && oneCell(row, col)) {
                     needed[col] = std::max(needed[col], textTwips(row, col, text));
+                    filled[col] = true;
+                }
             }
+        return needed;
+    };
+    int headersShort = 0;
+    for (int col = 0; col < cols; ++col)
+        if (fitted[col]) headersShort += std::max(0, header[col] - shown[col]);
+    if (used <= room && headersShort > 0) {
+        // A header the room ran out for takes the blank room of the filled columns wider than
+        // anything they show, so that a full grid shows every header whole where it can.
+        std::vector<int> needed = neededWidths();
+        int spare = room - used;
+        for (int col = 0; col < cols && spare < headersShort; ++col) {
+            if (!fitted[col] || !filled[col] || shown[col] <= needed[col]) continue;
+            int given = std::min(shown[col] - needed[col], headersShort - spare);
+            shown[col] -= given;
+            spare += given;
+        }
+        for (int col = 0; col < cols && spare > 0; ++col) {
+            if (!fitted[col] || header[col] <= shown[col]) continue;
+            int wider = std::min(header[col] - shown[col], spare);
+            shown[col] += wider;
+            spare -= wider;
+        }
+    }
+    if (used > room) {
+        std::vector<int> needed = neededWidths();
         for (int col = 0; col < cols && used > room; ++col) {
             if (!fitted[col] || shown[col] <= needed[col]) continue;
             int narrower = std::min(shown[col] - needed[col], used - room);

@@ -631,3 +631,25 @@ TEST_F(ProgramFormsTest, TheReminderShowsItsPerBankTotalsInsideItsNarrowedGrids)
 }
 
 }  // namespace
+
+namespace {
+
+// A year's statement fills the large screen: the month that the room runs out for still shows its
+// header whole, the 合計 and 百分比 columns giving back the blank room they do not need.
+TEST_F(ProgramFormsTest, TheYearStatementShowsEveryMonthHeaderWhole) {
+    host.setScreenSize(Screens[0]);
+    periodStatement();
+    frmLW& statement = Forms::get<frmLW>();
+    act([&] {
+        statement.cbEM.SetListIndex(11);
+        statement.cmdStar_Click();
+    });
+    settle();
+    auto& widget = widgetOf<GridWidget>(statement, statement.hfg);
+    for (int col = 0; col < statement.hfg.Cols(); ++col)
+        EXPECT_FALSE(widget.cellTextCut(0, col))
+            << "\"" << statement.hfg.TextMatrix(0, col) << "\"";
+    EXPECT_LE(widget.shownColumnsWidth(), widget.viewport()->width());
+}
+
+}  // namespace
