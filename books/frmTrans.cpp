@@ -71,6 +71,7 @@ constexpr int FormHeight = GridTop + GridHeight + 120;
 constexpr int rowTop(int row) {
     return 120 + row * 420;
 }
+constexpr FieldRows Rows{rowTop(0), 420, FieldHeight, CaptionDrop};
 
 constexpr BookColumn BookColumns[] = {
     {"項 次", 500},  {"日 期", 1200}, {"單  號", 1200}, {"摘    要", 4500},
@@ -80,15 +81,6 @@ constexpr int AmountInColumn = 4, AmountOutColumn = 5, BalanceColumn = 6;
 
 constexpr const char* CashBookCaption = "現金帳";
 constexpr int WorkbookStartRow = 3;
-
-Placement caption(Label& label, int left, int row, int width, const char* text) {
-    return {&label, nullptr,     left, rowTop(row) + CaptionDrop, width, FieldHeight - CaptionDrop,
-            text,   RightAligned};
-}
-
-Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
-    return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
-}
 
 using AccountRows = std::vector<std::vector<std::string>>;
 
@@ -145,33 +137,33 @@ frmTrans::frmTrans() : Form(FormName) {
 
 void frmTrans::LayOut() {
     applyLayout({
-        caption(captions(0), 120, 0, 3960, "公司往來銀行(一般存款帳戶-乙存) 餘額："),
-        field(lbBnkBala, 4140, 0, 1440, RightAligned | ValueField),
-        field(cbBnk, 5700, 0, 2400),
-        field(lbBid, 8220, 0, 1680, ValueField),
-        field(lbU, 10020, 0, 1500, ValueField),
-        caption(captions(1), 120, 1, 3960, "公司往來銀行(一般存款帳戶-甲存) 餘額："),
-        field(lbABnkBala, 4140, 1, 1440, RightAligned | ValueField),
-        field(cbABnk, 5700, 1, 2400),
-        field(lbAbid, 8220, 1, 1680, ValueField),
-        field(lbAu, 10020, 1, 1500, ValueField),
-        caption(captions(2), 120, 2, 3960, "現金餘額："),
-        field(lbCashBala, 4140, 2, 1440, RightAligned | ValueField),
-        caption(captions(3), 5700, 2, 1200, "轉帳金額："),
-        field(txtCash, 6960, 2, 1800, RightAligned),
+        Rows.caption(captions(0), 120, 0, 3960, "公司往來銀行(一般存款帳戶-乙存) 餘額："),
+        Rows.field(lbBnkBala, 4140, 0, 1440, RightAligned | ValueField),
+        Rows.field(cbBnk, 5700, 0, 2400),
+        Rows.field(lbBid, 8220, 0, 1680, ValueField),
+        Rows.field(lbU, 10020, 0, 1500, ValueField),
+        Rows.caption(captions(1), 120, 1, 3960, "公司往來銀行(一般存款帳戶-甲存) 餘額："),
+        Rows.field(lbABnkBala, 4140, 1, 1440, RightAligned | ValueField),
+        Rows.field(cbABnk, 5700, 1, 2400),
+        Rows.field(lbAbid, 8220, 1, 1680, ValueField),
+        Rows.field(lbAu, 10020, 1, 1500, ValueField),
+        Rows.caption(captions(2), 120, 2, 3960, "現金餘額："),
+        Rows.field(lbCashBala, 4140, 2, 1440, RightAligned | ValueField),
+        Rows.caption(captions(3), 5700, 2, 1200, "轉帳金額："),
+        Rows.field(txtCash, 6960, 2, 1800, RightAligned),
 
         {&cmdToBank, nullptr, 120, rowTop(3) + 60, 2700, ButtonHeight, "現金轉一般存款"},
         {&cmdToCash, nullptr, 2940, rowTop(3) + 60, 2700, ButtonHeight, "一般存款轉現金"},
         {&Command1, nullptr, 5760, rowTop(3) + 60, 2700, ButtonHeight, "現金轉支票存款"},
         {&Command2, nullptr, 8580, rowTop(3) + 60, 2940, ButtonHeight, "一般存款轉支票存款"},
 
-        caption(captions(4), 120, 5, 1080, "查詢日期："),
-        field(lbSt, 1200, 5, 1800, ValueField),
-        field(dtpSt, 3000, 5, 300),
+        Rows.caption(captions(4), 120, 5, 1080, "查詢日期："),
+        Rows.field(lbSt, 1200, 5, 1800, ValueField),
+        Rows.field(dtpSt, 3000, 5, 300),
         {&captions(5), nullptr, 3360, rowTop(5) + CaptionDrop, 300, FieldHeight - CaptionDrop, "～",
          Centred},
-        field(lbEd, 3720, 5, 1800, ValueField),
-        field(dtpEd, 5520, 5, 300),
+        Rows.field(lbEd, 3720, 5, 1800, ValueField),
+        Rows.field(dtpEd, 5520, 5, 300),
         {&cmdSCh, nullptr, 5940, rowTop(5) - 45, 1320, ButtonHeight, "查詢現金帳"},
         {&cmdSBnk, nullptr, 7320, rowTop(5) - 45, 1320, ButtonHeight, "查詢銀行存款"},
         {&cmdSABnk, nullptr, 8700, rowTop(5) - 45, 1320, ButtonHeight, "查詢支票存款"},

@@ -56,15 +56,7 @@ constexpr int rowTop(int row) {
 constexpr int CaptionDrop = 45;
 constexpr int CaptionHeight = FieldHeight - CaptionDrop;
 constexpr int FormHeight = rowTop(9) + FrameHeight + 120;
-
-Placement caption(Label& label, int left, int row, const char* text) {
-    return {&label,       nullptr,       left, rowTop(row) + CaptionDrop,
-            CaptionWidth, CaptionHeight, text, RightAligned};
-}
-
-Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
-    return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
-}
+constexpr FieldRows Rows{rowTop(0), RowStep, FieldHeight, CaptionDrop, CaptionWidth};
 
 std::string amountInWords(const std::string& amount) {
     return AmountInChineseNumerals(amount) + " 元整";
@@ -119,40 +111,40 @@ void frmBill::LayOut() {
     applyLayout({
         {&lbIo, nullptr, LeftCaption, 120, FormWidth - 240, BannerHeight, nullptr, Centred | Bold},
 
-        caption(captions(0), LeftCaption, 0, "收/支單號:"),
-        field(lbIoNo, LeftField, 0, LeftFieldWidth, ValueField),
-        caption(captions(1), RightCaption, 0, "票據號碼:"),
-        field(txtBillNo, RightField, 0, RightFieldWidth),
+        Rows.caption(captions(0), LeftCaption, 0, "收/支單號:"),
+        Rows.field(lbIoNo, LeftField, 0, LeftFieldWidth, ValueField),
+        Rows.caption(captions(1), RightCaption, 0, "票據號碼:"),
+        Rows.field(txtBillNo, RightField, 0, RightFieldWidth),
 
-        caption(captions(2), LeftCaption, 1, "開票日期:"),
-        field(lbW, LeftField, 1, 3000, ValueField),
-        field(DTP1, 4440, 1, 1500),
-        caption(captions(3), LeftCaption, 2, "到期日期:"),
-        field(lbCk, LeftField, 2, 3000, ValueField),
-        field(DTP2, 4440, 2, 1500),
+        Rows.caption(captions(2), LeftCaption, 1, "開票日期:"),
+        Rows.field(lbW, LeftField, 1, 3000, ValueField),
+        Rows.field(DTP1, 4440, 1, 1500),
+        Rows.caption(captions(3), LeftCaption, 2, "到期日期:"),
+        Rows.field(lbCk, LeftField, 2, 3000, ValueField),
+        Rows.field(DTP2, 4440, 2, 1500),
 
-        caption(captions(4), LeftCaption, 3, "開票銀行:"),
-        field(cbWbnk, LeftField, 3, LeftFieldWidth),
-        caption(captions(5), RightCaption, 3, "帳號:"),
-        field(txtWid, RightField, 3, RightFieldWidth),
-        caption(captions(6), LeftCaption, 4, "開  票  人:"),
-        field(txtWp, LeftField, 4, LeftFieldWidth),
+        Rows.caption(captions(4), LeftCaption, 3, "開票銀行:"),
+        Rows.field(cbWbnk, LeftField, 3, LeftFieldWidth),
+        Rows.caption(captions(5), RightCaption, 3, "帳號:"),
+        Rows.field(txtWid, RightField, 3, RightFieldWidth),
+        Rows.caption(captions(6), LeftCaption, 4, "開  票  人:"),
+        Rows.field(txtWp, LeftField, 4, LeftFieldWidth),
 
-        caption(captions(7), LeftCaption, 5, "收票銀行:"),
-        field(cbCbnk, LeftField, 5, LeftFieldWidth),
-        caption(captions(8), RightCaption, 5, "帳號:"),
-        field(txtCid, RightField, 5, RightFieldWidth),
-        caption(captions(9), LeftCaption, 6, "收  票  人:"),
-        field(txtCp, LeftField, 6, LeftFieldWidth),
+        Rows.caption(captions(7), LeftCaption, 5, "收票銀行:"),
+        Rows.field(cbCbnk, LeftField, 5, LeftFieldWidth),
+        Rows.caption(captions(8), RightCaption, 5, "帳號:"),
+        Rows.field(txtCid, RightField, 5, RightFieldWidth),
+        Rows.caption(captions(9), LeftCaption, 6, "收  票  人:"),
+        Rows.field(txtCp, LeftField, 6, LeftFieldWidth),
 
-        caption(captions(10), LeftCaption, 7, "金額:"),
-        field(lbCash, LeftField, 7, LeftFieldWidth, ValueField | RightAligned),
-        caption(lbAr, RightCaption, 7, "提醒天數:"),
-        field(cbArDay, RightField, 7, 1200),
-        caption(lbDe, RightCaption, 7, "延遲天數:"),
-        field(cbDeDay, RightField, 7, 1200),
-        caption(captions(11), LeftCaption, 8, "新  台  幣:"),
-        field(lbBCash, LeftField, 8, FormWidth - LeftField - 120, ValueField),
+        Rows.caption(captions(10), LeftCaption, 7, "金額:"),
+        Rows.field(lbCash, LeftField, 7, LeftFieldWidth, ValueField | RightAligned),
+        Rows.caption(lbAr, RightCaption, 7, "提醒天數:"),
+        Rows.field(cbArDay, RightField, 7, 1200),
+        Rows.caption(lbDe, RightCaption, 7, "延遲天數:"),
+        Rows.field(cbDeDay, RightField, 7, 1200),
+        Rows.caption(captions(11), LeftCaption, 8, "新  台  幣:"),
+        Rows.field(lbBCash, LeftField, 8, FormWidth - LeftField - 120, ValueField),
 
         {&FrmOp, nullptr, LeftCaption, frameTop, 5160, FrameHeight, "票據處理方式"},
         {&Oop(0), &FrmOp, 120, 270, 1140, 270, "未處理"},

@@ -34,16 +34,7 @@ constexpr int CaptionDrop = 30;
 constexpr int headerRow(int row) {
     return 240 + row * 390;
 }
-
-Placement caption(Label& label, int left, int row, int width, const char* text) {
-    return {
-        &label, nullptr,     left, headerRow(row) + CaptionDrop, width, FieldHeight - CaptionDrop,
-        text,   RightAligned};
-}
-
-Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
-    return {&control, nullptr, left, headerRow(row), width, FieldHeight, nullptr, look};
-}
+constexpr FieldRows Rows{headerRow(0), 390, FieldHeight, CaptionDrop};
 
 Placement totalLabel(Label& label, int left, int top, const char* text = nullptr,
                      unsigned look = RightAligned) {
@@ -99,45 +90,45 @@ void frmRio::LayOut() {
         {&cmdCen, nullptr, 10880, 30, 1000, 345, "取 消"},
 
         {&frme, nullptr, 60, 420, FormWidth - 120, 1800},
-        caption(captions(0), 60, 0, 600, "編號:"),
-        field(lbNo, 660, 0, 1200, ValueField),
-        caption(captions(1), 1920, 0, 900, "合約名稱:"),
-        field(txtNa, 2820, 0, 2700),
-        caption(captions(2), 5580, 0, 700, "簽約日:"),
-        field(lbSin, 6280, 0, 1900, ValueField),
-        field(DTP, 8200, 0, 300),
-        caption(captions(3), 8560, 0, 540, "專案:"),
-        field(lbPj, 9100, 0, 1500, ValueField),
-        field(lbPjNo, 10620, 0, 780, ValueField),
-        field(cmdPj, 11420, 0, 360),
+        Rows.caption(captions(0), 60, 0, 600, "編號:"),
+        Rows.field(lbNo, 660, 0, 1200, ValueField),
+        Rows.caption(captions(1), 1920, 0, 900, "合約名稱:"),
+        Rows.field(txtNa, 2820, 0, 2700),
+        Rows.caption(captions(2), 5580, 0, 700, "簽約日:"),
+        Rows.field(lbSin, 6280, 0, 1900, ValueField),
+        Rows.field(DTP, 8200, 0, 300),
+        Rows.caption(captions(3), 8560, 0, 540, "專案:"),
+        Rows.field(lbPj, 9100, 0, 1500, ValueField),
+        Rows.field(lbPjNo, 10620, 0, 780, ValueField),
+        Rows.field(cmdPj, 11420, 0, 360),
 
-        caption(Label4, 60, 1, 1100, "客 戶 名 稱:"),
-        field(cbCna, 1180, 1, 2900),
-        caption(captions(4), 4140, 1, 700, "聯絡人:"),
-        field(txtCcnt, 4840, 1, 1300),
-        caption(captions(5), 6200, 1, 540, "電話:"),
-        field(txtCtel, 6740, 1, 1700),
-        caption(captions(6), 8560, 1, 540, "工種:"),
-        field(cbWork, 9100, 1, 2680),
+        Rows.caption(Label4, 60, 1, 1100, "客 戶 名 稱:"),
+        Rows.field(cbCna, 1180, 1, 2900),
+        Rows.caption(captions(4), 4140, 1, 700, "聯絡人:"),
+        Rows.field(txtCcnt, 4840, 1, 1300),
+        Rows.caption(captions(5), 6200, 1, 540, "電話:"),
+        Rows.field(txtCtel, 6740, 1, 1700),
+        Rows.caption(captions(6), 8560, 1, 540, "工種:"),
+        Rows.field(cbWork, 9100, 1, 2680),
 
-        caption(captions(7), 60, 2, 900, "銷貨金額:"),
-        field(txtAm, 960, 2, 1300, RightAligned),
-        caption(captions(8), 2320, 2, 540, "稅金:"),
-        field(lbTax, 2860, 2, 1100, ValueField | RightAligned),
-        caption(captions(9), 4020, 2, 540, "佣金:"),
-        field(txtComi, 4560, 2, 1100, RightAligned),
-        caption(captions(10), 5720, 2, 540, "折讓:"),
-        field(txtLet, 6260, 2, 1100, RightAligned),
-        caption(captions(11), 7420, 2, 540, "合計:"),
-        field(txtTal, 7960, 2, 1400, RightAligned),
-        field(chkTax, 9500, 2, 1000),
+        Rows.caption(captions(7), 60, 2, 900, "銷貨金額:"),
+        Rows.field(txtAm, 960, 2, 1300, RightAligned),
+        Rows.caption(captions(8), 2320, 2, 540, "稅金:"),
+        Rows.field(lbTax, 2860, 2, 1100, ValueField | RightAligned),
+        Rows.caption(captions(9), 4020, 2, 540, "佣金:"),
+        Rows.field(txtComi, 4560, 2, 1100, RightAligned),
+        Rows.caption(captions(10), 5720, 2, 540, "折讓:"),
+        Rows.field(txtLet, 6260, 2, 1100, RightAligned),
+        Rows.caption(captions(11), 7420, 2, 540, "合計:"),
+        Rows.field(txtTal, 7960, 2, 1400, RightAligned),
+        Rows.field(chkTax, 9500, 2, 1000),
 
-        caption(captions(12), 60, 3, 900, "報價單號:"),
-        field(txtQno, 960, 3, 1500),
-        caption(captions(13), 2520, 3, 900, "合約單號:"),
-        field(txtCno, 3420, 3, 1500),
-        caption(captions(14), 4980, 3, 540, "備註:"),
-        field(txtPs, 5520, 3, 6260),
+        Rows.caption(captions(12), 60, 3, 900, "報價單號:"),
+        Rows.field(txtQno, 960, 3, 1500),
+        Rows.caption(captions(13), 2520, 3, 900, "合約單號:"),
+        Rows.field(txtCno, 3420, 3, 1500),
+        Rows.caption(captions(14), 4980, 3, 540, "備註:"),
+        Rows.field(txtPs, 5520, 3, 6260),
         // The compact view of a contract being added ends below this button.
         {&cmdAll, nullptr, 60, 2220, FormWidth - 120, 285, "▼"},
 

@@ -54,17 +54,7 @@ constexpr int FormHeight = ButtonTop + ButtonHeight + 120;
 constexpr int rowTop(int row) {
     return 120 + row * RowStep;
 }
-
-Placement caption(Label& label, int left, int row, const char* text) {
-    return {&label,       nullptr,
-            left,         rowTop(row) + CaptionDrop,
-            CaptionWidth, FieldHeight - CaptionDrop,
-            text,         RightAligned};
-}
-
-Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
-    return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
-}
+constexpr FieldRows Rows{rowTop(0), RowStep, FieldHeight, CaptionDrop, CaptionWidth};
 
 Placement button(CommandButton& cmd, int left, int width, const char* text) {
     return {&cmd, nullptr, left, ButtonTop, width, ButtonHeight, text};
@@ -101,46 +91,46 @@ frmPj::frmPj() : Form(FormName) {
 void frmPj::LayOut() {
     const int listTop = 300;
     applyLayout({
-        caption(captions(0), LeftCaption, 0, "專案號碼:"),
-        field(txtPjNo, LeftField, 0, 2400),
+        Rows.caption(captions(0), LeftCaption, 0, "專案號碼:"),
+        Rows.field(txtPjNo, LeftField, 0, 2400),
         {&cmdSpj, nullptr, LeftField + 2460, rowTop(0), 420, FieldHeight, "...."},
         {&lbStat, nullptr, RightField, rowTop(0) + CaptionDrop, FieldWidth,
          FieldHeight - CaptionDrop, Browsing, Bold},
-        caption(captions(1), LeftCaption, 1, "專案名稱:"),
-        field(cbPj, LeftField, 1, FieldWidth + 300),
-        field(txtPjN, LeftField, 1, FieldWidth),
-        caption(captions(2), RightCaption, 1, "總金 額:"),
-        field(txtCash, RightField, 1, 2160, RightAligned),
+        Rows.caption(captions(1), LeftCaption, 1, "專案名稱:"),
+        Rows.field(cbPj, LeftField, 1, FieldWidth + 300),
+        Rows.field(txtPjN, LeftField, 1, FieldWidth),
+        Rows.caption(captions(2), RightCaption, 1, "總金 額:"),
+        Rows.field(txtCash, RightField, 1, 2160, RightAligned),
 
-        caption(captions(3), LeftCaption, 2, "簽約日:"),
-        field(lbSin, LeftField, 2, DateLabelWidth, ValueField),
-        field(DTP3, LeftField + DateLabelWidth + 60, 2, PickerWidth),
-        caption(captions(4), RightCaption, 2, "開工日:"),
-        field(lbSt, RightField, 2, DateLabelWidth, ValueField),
-        field(DTP1, RightField + DateLabelWidth + 60, 2, PickerWidth),
-        caption(captions(5), LeftCaption, 3, "預計完工日:"),
-        field(lbEd, LeftField, 3, DateLabelWidth, ValueField),
-        field(DTP2, LeftField + DateLabelWidth + 60, 3, PickerWidth),
+        Rows.caption(captions(3), LeftCaption, 2, "簽約日:"),
+        Rows.field(lbSin, LeftField, 2, DateLabelWidth, ValueField),
+        Rows.field(DTP3, LeftField + DateLabelWidth + 60, 2, PickerWidth),
+        Rows.caption(captions(4), RightCaption, 2, "開工日:"),
+        Rows.field(lbSt, RightField, 2, DateLabelWidth, ValueField),
+        Rows.field(DTP1, RightField + DateLabelWidth + 60, 2, PickerWidth),
+        Rows.caption(captions(5), LeftCaption, 3, "預計完工日:"),
+        Rows.field(lbEd, LeftField, 3, DateLabelWidth, ValueField),
+        Rows.field(DTP2, LeftField + DateLabelWidth + 60, 3, PickerWidth),
         {&cmdRi, nullptr, RightCaption, rowTop(3), 780, FieldHeight, "應收"},
         {&cmdRo, nullptr, RightCaption + 840, rowTop(3), 780, FieldHeight, "應付"},
         {&cmdRio, nullptr, RightCaption + 1680, rowTop(3), 1440, FieldHeight, "應收付狀況"},
         {&Command2, nullptr, RightCaption + 3180, rowTop(3), 1500, FieldHeight, "專案報表"},
 
-        caption(captions(6), LeftCaption, 4, "業主名稱:"),
-        field(cbCust, LeftField, 4, FieldWidth),
-        caption(captions(7), RightCaption, 4, "施工地址:"),
-        field(txtEngAdd, RightField, 4, FieldWidth),
-        caption(captions(8), LeftCaption, 5, "專案負責人"),
-        field(cbPled, LeftField, 5, 1800),
-        caption(captions(9), RightCaption, 5, "設  計  師:"),
-        field(cbDiser, RightField, 5, 1800),
-        caption(captions(10), LeftCaption, 6, "工務:"),
-        field(cbWork, LeftField, 6, 1800),
-        caption(captions(11), 3240, 6, "負責部門:"),
-        field(txtPart, 4440, 6, 1500),
-        caption(captions(12), 6060, 6, "案場:"),
-        field(txtArea, 7260, 6, 1320),
-        field(ckFnl, 8700, 6, 900),
+        Rows.caption(captions(6), LeftCaption, 4, "業主名稱:"),
+        Rows.field(cbCust, LeftField, 4, FieldWidth),
+        Rows.caption(captions(7), RightCaption, 4, "施工地址:"),
+        Rows.field(txtEngAdd, RightField, 4, FieldWidth),
+        Rows.caption(captions(8), LeftCaption, 5, "專案負責人"),
+        Rows.field(cbPled, LeftField, 5, 1800),
+        Rows.caption(captions(9), RightCaption, 5, "設  計  師:"),
+        Rows.field(cbDiser, RightField, 5, 1800),
+        Rows.caption(captions(10), LeftCaption, 6, "工務:"),
+        Rows.field(cbWork, LeftField, 6, 1800),
+        Rows.caption(captions(11), 3240, 6, "負責部門:"),
+        Rows.field(txtPart, 4440, 6, 1500),
+        Rows.caption(captions(12), 6060, 6, "案場:"),
+        Rows.field(txtArea, 7260, 6, 1320),
+        Rows.field(ckFnl, 8700, 6, 900),
 
         {&frmW, nullptr, LeftCaption, LowerTop, FormWidth - 240, LowerHeight, "所包含工種:"},
         {&lstWt(0), &frmW, 120, listTop, ListWidth, LowerHeight - listTop - 120},

@@ -40,17 +40,7 @@ constexpr int rowTop(int row) {
 constexpr int captionTop(int row) {
     return rowTop(row) + CaptionDrop;
 }
-
-// A caption beside its field on a row of the form.
-inline Placement caption(Label& label, int left, int row, const char* text,
-                         int width = CaptionWidth) {
-    return {&label, nullptr, left, captionTop(row), width, CaptionHeight, text, CaptionLook};
-}
-
-// A field on a row of the form.
-inline Placement field(Control& control, int left, int row, int width, unsigned look = Plain) {
-    return {&control, nullptr, left, rowTop(row), width, FieldHeight, nullptr, look};
-}
+inline constexpr FieldRows Rows{rowTop(0), RowStep, FieldHeight, CaptionDrop, CaptionWidth};
 
 inline std::string numberText(const std::optional<int64_t>& number) {
     return number ? std::to_string(*number) : "";
@@ -62,28 +52,28 @@ inline std::string numberText(const std::optional<int64_t>& number) {
 template <class VoucherForm>
 void placeVoucherFields(VoucherForm& f, Control* dayPicker = nullptr) {
     applyLayout({
-        caption(f.captions(0), LeftCaption, 0, "輸入日期:"),
-        field(f.lbInDay, LeftField, 0, 3000, ValueField),
-        caption(f.captions(1), RightCaption, 0, "單號:"),
-        field(f.lbNo, RightField, 0, 2400, ValueField),
+        Rows.caption(f.captions(0), LeftCaption, 0, "輸入日期:"),
+        Rows.field(f.lbInDay, LeftField, 0, 3000, ValueField),
+        Rows.caption(f.captions(1), RightCaption, 0, "單號:"),
+        Rows.field(f.lbNo, RightField, 0, 2400, ValueField),
         {&f.lbStat, nullptr, 9720, captionTop(0), 2520, CaptionHeight, nullptr,
          RightAligned | Bold},
 
-        caption(f.captions(2), LeftCaption, 1, "發生日期:"),
-        field(f.lbHday, LeftField, 1, 3000, ValueField),
+        Rows.caption(f.captions(2), LeftCaption, 1, "發生日期:"),
+        Rows.field(f.lbHday, LeftField, 1, 3000, ValueField),
         {dayPicker, nullptr, 4380, rowTop(1), 1380, FieldHeight},
-        caption(f.captions(3), RightCaption, 1, "用途說明:"),
-        field(f.cbUse, RightField, 1, RightFieldWidth),
+        Rows.caption(f.captions(3), RightCaption, 1, "用途說明:"),
+        Rows.field(f.cbUse, RightField, 1, RightFieldWidth),
 
-        caption(f.captions(4), LeftCaption, 2, "科目代號:"),
-        field(f.cbAcc, LeftField, 2, 1800),
+        Rows.caption(f.captions(4), LeftCaption, 2, "科目代號:"),
+        Rows.field(f.cbAcc, LeftField, 2, 1800),
         {&f.lbAcIo, nullptr, 3240, captionTop(2), 1200, CaptionHeight, nullptr, Bold},
-        caption(f.captions(5), RightCaption, 2, "科目名稱:"),
-        field(f.lbAcTxt, RightField, 2, RightFieldWidth, ValueField),
+        Rows.caption(f.captions(5), RightCaption, 2, "科目名稱:"),
+        Rows.field(f.lbAcTxt, RightField, 2, RightFieldWidth, ValueField),
 
-        caption(f.captions(6), LeftCaption, 3, "金額(含稅):"),
-        field(f.txtCash, LeftField, 3, 1800, RightAligned),
-        caption(f.captions(7), 3240, 3, "有單據:", 900),
+        Rows.caption(f.captions(6), LeftCaption, 3, "金額(含稅):"),
+        Rows.field(f.txtCash, LeftField, 3, 1800, RightAligned),
+        Rows.caption(f.captions(7), 3240, 3, "有單據:", 900),
         {&f.Check1, nullptr, 4200, rowTop(3) + 30, 300, ChoiceHeight},
         {&f.Frame3, nullptr, RightCaption, rowTop(3), 6240, 360, nullptr, Borderless},
         {&f.invoiceNoCaption, &f.Frame3, 0, CaptionDrop, CaptionWidth, CaptionHeight,
@@ -94,23 +84,23 @@ void placeVoucherFields(VoucherForm& f, Control* dayPicker = nullptr) {
         {&f.O1(0), &f.Frame3, 4440, 30, 780, ChoiceHeight, "費用"},
         {&f.O1(1), &f.Frame3, 5280, 30, 960, ChoiceHeight, "進銷項"},
 
-        caption(f.captions(8), LeftCaption, 4, "專案號碼:"),
-        field(f.cbPj, LeftField, 4, 2400),
-        caption(f.captions(9), RightCaption, 4, "專案名稱:"),
-        field(f.lbPjTxt, RightField, 4, RightFieldWidth, ValueField),
+        Rows.caption(f.captions(8), LeftCaption, 4, "專案號碼:"),
+        Rows.field(f.cbPj, LeftField, 4, 2400),
+        Rows.caption(f.captions(9), RightCaption, 4, "專案名稱:"),
+        Rows.field(f.lbPjTxt, RightField, 4, RightFieldWidth, ValueField),
 
-        caption(f.captions(10), LeftCaption, 5, "工程種類:"),
-        field(f.cbWt, LeftField, 5, LeftFieldWidth),
-        caption(f.captions(11), RightCaption, 5, "附 註 一:"),
-        field(f.cbPs1, RightField, 5, RightFieldWidth),
+        Rows.caption(f.captions(10), LeftCaption, 5, "工程種類:"),
+        Rows.field(f.cbWt, LeftField, 5, LeftFieldWidth),
+        Rows.caption(f.captions(11), RightCaption, 5, "附 註 一:"),
+        Rows.field(f.cbPs1, RightField, 5, RightFieldWidth),
 
-        caption(f.captions(12), LeftCaption, 6, "申 請 人:"),
-        field(f.cbReq, LeftField, 6, 3000),
-        caption(f.captions(13), RightCaption, 6, "附 註 二:"),
-        field(f.cbPs2, RightField, 6, RightFieldWidth),
+        Rows.caption(f.captions(12), LeftCaption, 6, "申 請 人:"),
+        Rows.field(f.cbReq, LeftField, 6, 3000),
+        Rows.caption(f.captions(13), RightCaption, 6, "附 註 二:"),
+        Rows.field(f.cbPs2, RightField, 6, RightFieldWidth),
 
-        caption(f.captions(14), LeftCaption, 7, "簽 收 人:"),
-        field(f.cbSin, LeftField, 7, 3000),
+        Rows.caption(f.captions(14), LeftCaption, 7, "簽 收 人:"),
+        Rows.field(f.cbSin, LeftField, 7, 3000),
     });
 }
 

@@ -31,6 +31,30 @@ struct Placement {
 // window it draws; Tab goes through them in that order too. A row without a control is left out:
 // a table shared by several forms names there a field that only some of them have.
 void applyLayout(std::initializer_list<Placement> placements);
+
+// A form laid out in rows of fields with their captions beside them: where the first row starts,
+// the step from row to row, the fields' height, how far a caption sits below its field's top so
+// that their texts share a line, and a caption's usual width.
+struct FieldRows {
+    int firstTop;
+    int step;
+    int fieldHeight;
+    int captionDrop;
+    int captionWidth = 0;
+
+    constexpr int top(int row) const { return firstTop + row * step; }
+    // A caption of the usual width, or of `width` where one is given.
+    Placement caption(Control& label, int left, int row, const char* text, int width = 0) const {
+        return caption(label, left, row, width > 0 ? width : captionWidth, text);
+    }
+    Placement caption(Control& label, int left, int row, int width, const char* text) const {
+        return {&label, nullptr,     left, top(row) + captionDrop, width, fieldHeight - captionDrop,
+                text,   RightAligned};
+    }
+    Placement field(Control& control, int left, int row, int width, unsigned look = Plain) const {
+        return {&control, nullptr, left, top(row), width, fieldHeight, nullptr, look};
+    }
+};
 void applyPlacement(const Placement& placement);
 
 }  // namespace kiv
