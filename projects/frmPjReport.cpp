@@ -17,10 +17,9 @@ constexpr int Centre = 4;
 constexpr int FirstPair = 6;
 constexpr int UncashedState = 1;
 
-void setCell(Grid& grid, int row, int col, const std::string& text, Color colour = Grid::Unset,
-             bool centred = false) {
-    grid.SetRow(row);
-    grid.SetCol(col);
+void writeCell(Grid& grid, int row, int col, const std::string& text, Color colour = Grid::Unset,
+               bool centred = false) {
+    grid.SetCurrentCell(row, col);
     if (centred) grid.SetCellAlignment(Centre);
     if (colour != Grid::Unset) grid.SetCellForeColor(colour);
     grid.SetTextMatrix(row, col, text);
@@ -29,10 +28,10 @@ void setCell(Grid& grid, int row, int col, const std::string& text, Color colour
 void addPair(Grid& grid, const std::string& name) {
     const int cols = grid.Cols() + 2;
     grid.SetCols(cols);
-    setCell(grid, 0, cols - 2, name, Grid::Unset, true);
-    setCell(grid, 0, cols - 1, name, Grid::Unset, true);
-    setCell(grid, 1, cols - 2, "支出未兌現", Magenta, true);
-    setCell(grid, 1, cols - 1, "支出已兌現", ExpenseRed, true);
+    writeCell(grid, 0, cols - 2, name, Grid::Unset, true);
+    writeCell(grid, 0, cols - 1, name, Grid::Unset, true);
+    writeCell(grid, 1, cols - 2, "支出未兌現", Magenta, true);
+    writeCell(grid, 1, cols - 1, "支出已兌現", ExpenseRed, true);
 }
 
 struct ReportVoucher {
@@ -85,9 +84,9 @@ void SetupWorkTypeReportGrid(Grid& hfg, const std::vector<std::string>& workType
     hfg.SetColWidth(0, 250);
     const char* headers[] = {"結餘", "發生日期", "收支單號", "收入", "收入"};
     for (int col = 1; col <= 5; ++col)
-        setCell(hfg, 0, col, headers[col - 1], Grid::Unset, true);
-    setCell(hfg, 1, 4, "未兌現", LightBlue, true);
-    setCell(hfg, 1, 5, "已兌現", IncomeBlue, true);
+        writeCell(hfg, 0, col, headers[col - 1], Grid::Unset, true);
+    writeCell(hfg, 1, 4, "未兌現", LightBlue, true);
+    writeCell(hfg, 1, 5, "已兌現", IncomeBlue, true);
     for (const std::string& name : workTypes)
         addPair(hfg, name);
     addPair(hfg, "其他");
@@ -111,15 +110,15 @@ void BuildWorkTypeReport(Grid& hfg, const std::string& projectNo) {
             balance -= v.amount;
             const int pair = expensePair(hfg, v.workType);
             const int col = v.uncashed ? pair : pair + 1;
-            setCell(hfg, row, col, amount, v.uncashed ? Magenta : ExpenseRed);
+            writeCell(hfg, row, col, amount, v.uncashed ? Magenta : ExpenseRed);
             totals[col] += v.amount;
         } else {
             balance += v.amount;
             const int col = v.uncashed ? 4 : 5;
-            setCell(hfg, row, col, amount, v.uncashed ? LightBlue : IncomeBlue);
+            writeCell(hfg, row, col, amount, v.uncashed ? LightBlue : IncomeBlue);
             totals[col] += v.amount;
         }
-        setCell(hfg, row, 1, std::to_string(balance), balance < 0 ? ExpenseRed : IncomeBlue);
+        writeCell(hfg, row, 1, std::to_string(balance), balance < 0 ? ExpenseRed : IncomeBlue);
         hfg.SetTextMatrix(row, 2, v.day);
         hfg.SetTextMatrix(row, 3, v.number);
         ++row;
@@ -127,9 +126,9 @@ void BuildWorkTypeReport(Grid& hfg, const std::string& projectNo) {
 
     const int totalRow = hfg.Rows();
     hfg.SetRows(totalRow + 1);
-    setCell(hfg, totalRow, 1, "合 計", Grid::Unset, true);
+    writeCell(hfg, totalRow, 1, "合 計", Grid::Unset, true);
     for (int col = 4; col < hfg.Cols(); ++col)
-        setCell(hfg, totalRow, col, std::to_string(totals[col]), totalColour(col));
+        writeCell(hfg, totalRow, col, std::to_string(totals[col]), totalColour(col));
 
     const int expenseRow = hfg.Rows();
     hfg.SetRows(expenseRow + 1);
@@ -138,9 +137,9 @@ void BuildWorkTypeReport(Grid& hfg, const std::string& projectNo) {
         uncashed += totals[col];
         settled += totals[col + 1];
     }
-    setCell(hfg, expenseRow, 1, "支出合計", ExpenseRed, true);
-    setCell(hfg, expenseRow, 4, std::to_string(uncashed), Magenta);
-    setCell(hfg, expenseRow, 5, std::to_string(settled), ExpenseRed);
+    writeCell(hfg, expenseRow, 1, "支出合計", ExpenseRed, true);
+    writeCell(hfg, expenseRow, 4, std::to_string(uncashed), Magenta);
+    writeCell(hfg, expenseRow, 5, std::to_string(settled), ExpenseRed);
     hfg.SetFixedRows(2);
 }
 

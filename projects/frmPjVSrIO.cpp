@@ -225,10 +225,6 @@ std::vector<frmPjVSrIO::ContractLine> contractLines(const SideStatements& side,
     return lines;
 }
 
-void setCell(Grid& grid, int row, int col, const std::string& text) {
-    grid.SetTextMatrix(row, col, text);
-}
-
 // An amount in red when it is below 0.
 void setAmount(Grid& grid, int row, int col, int64_t amount, bool redWhenNegative = false) {
     grid.SetTextMatrix(row, col, AmountText(amount));
@@ -352,13 +348,13 @@ void frmPjVSrIO::ShowProjectLines(const std::vector<ProjectLine>& lines) {
     hfg.SetRows(static_cast<int>(lines.size()) + 1);
     int row = 1;
     for (const ProjectLine& line : lines) {
-        setCell(hfg, row, 1, line.finished ? "Yes" : "No");
-        setCell(hfg, row, 2, line.no);
-        setCell(hfg, row, 3, line.name);
-        setCell(hfg, row, 4, line.owner);
-        setCell(hfg, row, 5, line.signedOn);
-        setCell(hfg, row, 6, line.startedOn);
-        setCell(hfg, row, 7, line.signedAmount);
+        hfg.SetTextMatrix(row, 1, line.finished ? "Yes" : "No");
+        hfg.SetTextMatrix(row, 2, line.no);
+        hfg.SetTextMatrix(row, 3, line.name);
+        hfg.SetTextMatrix(row, 4, line.owner);
+        hfg.SetTextMatrix(row, 5, line.signedOn);
+        hfg.SetTextMatrix(row, 6, line.startedOn);
+        hfg.SetTextMatrix(row, 7, line.signedAmount);
         const int64_t signedAmount = AmountOf(line.signedAmount);
         const int64_t unpaid = line.contracted - line.paid;
         const int64_t currentProfit = signedAmount - line.spent;
@@ -420,13 +416,13 @@ void frmPjVSrIO::AppendContractLines(const std::vector<ContractLine>& lines, boo
             SetCellBackColor(hfg, row, col, colour);
         const int64_t total = AmountOf(line.total);
         ContractProfitTotal += receivable ? total : -total;
-        setCell(hfg, row, 1, line.no);
-        setCell(hfg, row, 2, line.name);
-        setCell(hfg, row, 3, line.party);
-        setCell(hfg, row, 4, line.workType);
-        setCell(hfg, row, 5, line.total);
-        setCell(hfg, row, 6, line.additions ? AmountText(*line.additions) : "");
-        setCell(hfg, row, 7, line.reductions ? AmountText(*line.reductions) : "");
+        hfg.SetTextMatrix(row, 1, line.no);
+        hfg.SetTextMatrix(row, 2, line.name);
+        hfg.SetTextMatrix(row, 3, line.party);
+        hfg.SetTextMatrix(row, 4, line.workType);
+        hfg.SetTextMatrix(row, 5, line.total);
+        hfg.SetTextMatrix(row, 6, line.additions ? AmountText(*line.additions) : "");
+        hfg.SetTextMatrix(row, 7, line.reductions ? AmountText(*line.reductions) : "");
         hfg.SetRow(row);
         hfg.SetCol(7);
         hfg.SetCellForeColor(ExpenseRed);
@@ -434,7 +430,7 @@ void frmPjVSrIO::AppendContractLines(const std::vector<ContractLine>& lines, boo
         setAmount(hfg, row, 8, whole);
         setAmount(hfg, row, 9, line.settled);
         setAmount(hfg, row, 10, whole - line.settled);
-        setCell(hfg, row, 11, line.remark);
+        hfg.SetTextMatrix(row, 11, line.remark);
     }
 }
 

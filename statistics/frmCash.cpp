@@ -82,11 +82,6 @@ const std::vector<int>& defaultWidths() {
     return widths;
 }
 
-void setCell(Grid& grid, int row, int col) {
-    grid.SetRow(row);
-    grid.SetCol(col);
-}
-
 // A total's label (column 4) and its value cell: bold, in the total's colour, the label aligned
 // right.
 void styleTotal(Grid& grid, int row, int valueCol, Color color) {
@@ -466,7 +461,7 @@ void frmCash::SetQueryGridHeaders() {
     for (int col : {4, 8, 9, 10, 11, 12})
         hfg.SetColAlignment(col, LeftCentre);
     for (int col = 1; col < Columns; ++col) {
-        setCell(hfg, 0, col);
+        hfg.SetCurrentCell(0, col);
         hfg.SetCellAlignment(col == 8 ? GeneralAlignment : CentreCentre);
         hfg.SetTextMatrix(0, col, headers[col]);
     }

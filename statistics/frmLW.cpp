@@ -31,11 +31,6 @@ constexpr Color ResultGreen = 0xC0FFC0;
 constexpr int Hourglass = 11;
 constexpr int FirstMonthCol = 3;
 
-void setCell(Grid& grid, int row, int col) {
-    grid.SetRow(row);
-    grid.SetCol(col);
-}
-
 void label(Grid& grid, int row, const char* text, Color color) {
     grid.SetTextMatrix(row, 0, text);
     SetCellForeColor(grid, row, 0, color);
@@ -173,7 +168,7 @@ void frmLW::SetMonthColumns(int firstYear, int firstMonth, int months) {
     for (int m = 0; m < months; ++m) {
         const int col = FirstMonthCol + m;
         hfg.SetColWidth(col, 1000);
-        setCell(hfg, 0, col);
+        hfg.SetCurrentCell(0, col);
         hfg.SetCellAlignment(LeftCentre);
         hfg.SetTextMatrix(0, col, Format(first.addMonths(m), " ee年mm月份"));
     }
@@ -212,7 +207,7 @@ frmLW::Section frmLW::ListAccounts(bool expense, int firstRow, const Date& from,
     for (int k = 0; k < section.accounts; ++k) {
         const int row = firstRow + k;
         hfg.SetTextMatrix(row, 1, accounts[k].first);
-        setCell(hfg, row, 1);
+        hfg.SetCurrentCell(row, 1);
         hfg.SetCellAlignment(LeftCentre);
         hfg.SetCellForeColor(color);
         hfg.SetTextMatrix(row, 2, accounts[k].second);

@@ -73,6 +73,11 @@ class Grid : public Control {
     void SetRow(int row);
     int Col() const { return col_; }
     void SetCol(int col);
+    // Makes (row, col) the current cell, the row first, as a form moving to a cell does.
+    void SetCurrentCell(int row, int col) {
+        SetRow(row);
+        SetCol(col);
+    }
     int RowSel() const { return rowSel_; }
     void SetRowSel(int row);
     int ColSel() const { return colSel_; }
