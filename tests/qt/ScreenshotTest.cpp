@@ -425,7 +425,7 @@ const Picture pictures[] = {
          });
      }},
     {"frmPj", [] { storeProject(); }},
-    {"frmPj-report", [] { act([] { storeProject().cmdCal_Click(); }); }},
+    {"frmPjReport", [] { act([] { storeProject().cmdCal_Click(); }); }},
     {"frmEm",
      [] {
          storeProject();
@@ -650,6 +650,33 @@ TEST_F(ProgramFormsTest, TheYearStatementShowsEveryMonthHeaderWhole) {
         EXPECT_FALSE(widget.cellTextCut(0, col))
             << "\"" << statement.hfg.TextMatrix(0, col) << "\"";
     EXPECT_LE(widget.shownColumnsWidth(), widget.viewport()->width());
+}
+
+}  // namespace
+
+namespace {
+
+// The project's income and expense by work type: a pair of columns per ticked work type and one
+// "其他", the settled expense of 12,000 of 土木 in its pair's settled column, the running balance
+// and the totals beneath, every amount whole on the screen.
+TEST_F(ProgramFormsTest, TheWorkTypeReportPutsEachExpenseInItsTypesPair) {
+    host.setScreenSize(Screens[0]);
+    frmPj& form = storeProject();
+    act([&] { form.cmdCal_Click(); });
+    settle();
+    const Grid& grid = form.hfg;
+    EXPECT_EQ(grid.TextMatrix(0, 6), "土木");
+    EXPECT_EQ(grid.TextMatrix(0, 8), "油漆");
+    EXPECT_EQ(grid.TextMatrix(0, 10), "其他");
+    EXPECT_EQ(grid.TextMatrix(1, 7), "支出已兌現");
+    EXPECT_EQ(grid.TextMatrix(2, 3), "1151206001");
+    EXPECT_EQ(grid.TextMatrix(2, 1), "-12000");
+    EXPECT_EQ(grid.TextMatrix(2, 7), "12000");
+    EXPECT_EQ(grid.TextMatrix(2, 9), "");
+    EXPECT_EQ(grid.TextMatrix(3, 7), "12000");
+    auto& widget = widgetOf<GridWidget>(form, form.hfg);
+    for (int col : {1, 2, 3, 7})
+        EXPECT_FALSE(widget.cellTextCut(2, col)) << col;
 }
 
 }  // namespace
