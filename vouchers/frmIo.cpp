@@ -16,6 +16,7 @@
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
+#include "platform/forms/UnsavedInput.h"
 #include "shell/mdM.h"
 #include "vouchers/VoucherFields.h"
 #include "vouchers/VoucherRules.h"
@@ -185,7 +186,9 @@ void frmIo::WireEvents() {
     optS.Click = [this] { optS_Click(); };
     optP.Click = [this] { optP_Click(); };
     cbAcc.Click = [this] { cbAcc_Click(); };
+    cbAcc.Change = [this] { cbAcc_Change(); };
     cbPj.Click = [this] { cbPj_Click(); };
+    cbPj.Change = [this] { cbPj_Change(); };
     cmdNck.Click = [this] { cmdNck_Click(); };
     cmdSall.Click = [this] { cmdSall_Click(); };
     hfg.DblClick = [this] { hfg_DblClick(); };
@@ -619,12 +622,45 @@ void frmIo::optP_Click() {
 }
 
 void frmIo::cbAcc_Click() {
-    ShowDirection(cbAcc.Column(0) != Income);
-    lbAcTxt.SetCaption(cbAcc.Column(2));
+    ShowAccountOfRow(cbAcc.ListIndex());
+}
+
+// The direction and the name beside the code follow its text, also where typing replaced a
+// completed code: a code the list lacks has no name, so that no voucher is stored with a code
+// under another account's name (the save refuses the empty name). A voucher shown from the file
+// writes its own stored name after its code.
+void frmIo::cbAcc_Change() {
+    ShowAccountOfRow(cbAcc.FindEntry(cbAcc.Text()));
+}
+
+// The direction and the name of the listed account in `row`; none for no row. The colours stay,
+// so that the new-account dialog starts from the side last shown.
+void frmIo::ShowAccountOfRow(int row) {
+    if (row < 0) {
+        lbAcIo.SetCaption("");
+        lbAcTxt.SetCaption("");
+        return;
+    }
+    ShowDirection(cbAcc.List(row, 0) != Income);
+    lbAcTxt.SetCaption(cbAcc.List(row, 2));
 }
 
 void frmIo::cbPj_Click() {
-    lbPjTxt.SetCaption(cbPj.Column(1));
+    ShowProjectOfRow(cbPj.ListIndex());
+}
+
+// The project's name follows the number typed as the account's does; its work types are read
+// again only when the project named changes, so that a work type typed meanwhile stays.
+void frmIo::cbPj_Change() {
+    const int row = cbPj.FindEntry(cbPj.Text());
+    if (row < 0)
+        lbPjTxt.SetCaption("");
+    else if (lbPjTxt.Caption() != cbPj.List(row, 1))
+        ShowProjectOfRow(row);
+}
+
+void frmIo::ShowProjectOfRow(int row) {
+    lbPjTxt.SetCaption(row < 0 ? "" : cbPj.List(row, 1));
     FillWorkTypeCombo();
 }
 
@@ -810,8 +846,9 @@ void frmIo::BackToBrowsing() {
     } else {
         ShowBrowsedVoucher();
     }
-    RefreshListMode();
+    // The sign-off is done before the list's refresh, which would take it for one pending.
     SignOffPending = false;
+    RefreshListMode();
     FillPrintTable();
 }
 
@@ -846,7 +883,7 @@ void frmIo::cmdNck_Click() {
     VoucherListMode = UnsignedMode;
     if (cmdNck.Caption() == UnsignedClosed)
         ListUnsignedVouchers(false);
-    else
+    else if (MayLeaveEntry())
         CloseList(cmdNck, UnsignedClosed, FormHeight);
 }
 
@@ -896,7 +933,7 @@ void frmIo::cmdSall_Click() {
     ckco.SetValue(0);
     if (cmdSall.Caption() == SearchClosed)
         FullTextSearch();
-    else
+    else if (MayLeaveEntry())
         CloseList(cmdSall, SearchClosed, SearchClosedHeight);
 }
 
@@ -965,22 +1002,38 @@ void frmIo::CloseList(CommandButton& button, const char* caption, int height) {
     FSB.SetValue(FSB.Min());
     FSB.SetValue(FSB.Max());
     ShowCurrentVoucher();
-    lbStat.SetCaption(Browsing);
     cmdAdd.SetVisible(true);
     cmdCencel.SetVisible(true);
     FSB.SetVisible(true);
     cmdEdit.SetEnabled(HasRight(RightVoucherEdit));
     cmdPt.SetEnabled(true);
+    EndEntry();
+}
+
+// What the list shows replaces the voucher in the form. An entry holding typed input, or a
+// sign-off ticked and not saved, is never dropped without the user's word: the user is told to
+// finish it first, as when another form would close this one. An entry with nothing typed ends,
+// so that no save stays enabled over a voucher it would not store.
+bool frmIo::MayLeaveEntry() {
+    if (!MayCloseForOtherAction(FormName)) return false;
+    if (lbStat.Caption() != Browsing || SignOffPending || AddingVoucher) EndEntry();
+    return true;
+}
+
+void frmIo::EndEntry() {
     SetEntryEnabled(false);
+    lbStat.SetCaption(Browsing);
+    SignOffPending = false;
+    AddingVoucher = false;
 }
 
 // The row's voucher replaces the one the form held.
 void frmIo::hfg_DblClick() {
     const int row = hfg.MouseRow(), col = hfg.MouseCol();
     if (row <= 0 || col <= 0 || row >= hfg.Rows() || hfg.TextMatrix(1, 1).empty()) return;
+    if (!MayLeaveEntry()) return;
     OpenVoucherNo = hfg.TextMatrix(row, 1);
     ShowOneRecord = true;
-    AddingVoucher = false;
     oneVoucherNo_ = OpenVoucherNo;
     ShowVoucherByNumber();
     FillPrintTable();
@@ -1071,7 +1124,8 @@ void frmIo::IssueCombinedCheque() {
         return;
     }
     ckco.SetValue(0);
-    if (!ListUnsignedVouchers(true)) CloseList(cmdNck, UnsignedClosed, FormHeight);
+    if (!ListUnsignedVouchers(true) && MayLeaveEntry())
+        CloseList(cmdNck, UnsignedClosed, FormHeight);
 }
 
 std::optional<int> frmIo::StoredState() const {

@@ -45,7 +45,9 @@ class frmIo : public Form {
     void optS_Click();
     void optP_Click();
     void cbAcc_Click();
+    void cbAcc_Change();
     void cbPj_Click();
+    void cbPj_Change();
     void cmdNck_Click();
     void cmdSall_Click();
     void hfg_DblClick();
@@ -135,6 +137,10 @@ class frmIo : public Form {
     void ShowState(int state, int suggestion);
     void SetTickQuietly(int value);
     void ShowDirection(bool expense);
+    void ShowAccountOfRow(int row);
+    void ShowProjectOfRow(int row);
+    bool MayLeaveEntry();
+    void EndEntry();
     void ClearVoucherFields();
     void ShowHappenedDay(const std::optional<Date>& day);
     void SetEntryEnabled(bool b);

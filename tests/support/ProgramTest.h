@@ -11,6 +11,7 @@
 #include "shell/ShellForms.h"
 #include "shell/mdM.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TempHome.h"
 #include "tests/support/TestHost.h"
 
 namespace kiv::test {
@@ -64,6 +65,9 @@ class ProgramTest : public ::testing::Test {
     }
 
     TempFolder folder;
+    // What the forms write into the user's documents (workbooks) goes into the test's own home.
+    TempFolder homeFolder;
+    TempHome home{homeFolder.file("")};
     TestHost host;
     std::optional<ProgramInFolder> program;
 };
