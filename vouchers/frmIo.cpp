@@ -195,6 +195,7 @@ void frmIo::WireEvents() {
     hfg.MouseDown = [this](int button, int shift, float x, float y) {
         hfg_MouseDown(button, shift, x, y);
     };
+    hfg.KeyPress = [this](int& key) { hfg_KeyPress(key); };
     ckco.Click = [this] { ckco_Click(); };
     cmdco.Click = [this] { cmdco_Click(); };
     cbAcc.Validate = [this](bool& cancel) { cbAcc_Validate(cancel); };
@@ -1040,7 +1041,19 @@ void frmIo::hfg_DblClick() {
 }
 
 void frmIo::hfg_MouseDown(int, int, float, float) {
-    MarkVoucherForCheque();
+    MarkVoucherForCheque(hfg.MouseRow());
+}
+
+// While vouchers are marked for one cheque, Space marks and unmarks the current row as a click
+// does; otherwise it opens the row's voucher as Enter does.
+void frmIo::hfg_KeyPress(int& KeyAscii) {
+    if (KeyAscii != ' ' || !MarkingForCheque()) return;
+    MarkVoucherForCheque(hfg.Row());
+    KeyAscii = 0;
+}
+
+bool frmIo::MarkingForCheque() const {
+    return hfg.BackColorFixed() != SearchColour && ckco.Visible() && ckco.Value() == 1;
 }
 
 // A new marking starts from a total of 0; clearing the tick keeps the total reached.
@@ -1061,11 +1074,8 @@ void frmIo::ckco_Click() {
     }
 }
 
-void frmIo::MarkVoucherForCheque() {
-    const int r = hfg.MouseRow();
-    if (hfg.BackColorFixed() == SearchColour || !ckco.Visible() || ckco.Value() != 1 || r <= 0 ||
-        r >= hfg.Rows())
-        return;
+void frmIo::MarkVoucherForCheque(int r) {
+    if (!MarkingForCheque() || r <= 0 || r >= hfg.Rows()) return;
     if (hfg.TextMatrix(r, 6) == "收入") {
         messageBox("不是支出收支單", MessageExclamation, ApplicationTitle);
         return;

@@ -52,6 +52,7 @@ class frmIo : public Form {
     void cmdSall_Click();
     void hfg_DblClick();
     void hfg_MouseDown(int Button, int Shift, float X, float Y);
+    void hfg_KeyPress(int& KeyAscii);
     void ckco_Click();
     void cmdco_Click();
     void cbAcc_Validate(bool& Cancel);
@@ -156,7 +157,8 @@ class frmIo : public Form {
     void FullTextSearch();
     void CloseList(CommandButton& button, const char* caption, int height);
     void SizeForList(int height, bool listed);
-    void MarkVoucherForCheque();
+    bool MarkingForCheque() const;
+    void MarkVoucherForCheque(int row);
     void IssueCombinedCheque();
 
     void SaveVoucher();

@@ -58,6 +58,8 @@ frmIoAuto::frmIoAuto() : Form(FormName) {
     Frame3.SetVisible(false);
     Check1.Click = [this] { Check1_Click(); };
     Command1.Click = [this] { Command1_Click(); };
+    // The voucher is stored as the form appears: Enter, wherever the focus stands, closes it.
+    Command1.SetDefault(true);
 }
 
 void frmIoAuto::LayOut() {

@@ -858,21 +858,22 @@ void Grid::userKeyDown(int keyCode, int shift) {
     if (KeyUp) KeyUp(keyCode, shift);
 }
 
+// The grid's own key handler sees the key first; a key it takes (sets to 0) goes no further, so
+// that a form can give Space or Enter a meaning of its own on its grid. A grid with a key handler
+// answers Enter there rather than as a click.
 void Grid::userKey(char32_t character) {
     if (!IsEffectivelyEnabled()) return;
-    if (runRowByKey(character)) return;
-    bool opensEditor = editedInPlace_ && (character == Key::Enter || character >= 32);
-    if (!(opensEditor && character == Key::Enter) &&
-        form().pressButtonForKey(static_cast<int>(character)))
-        return;
     int key = static_cast<int>(character);
-    // A grid with a key handler of its own answers Enter there.
-    if (KeyPress)
+    if (KeyPress) {
         KeyPress(key);
-    else if (key == Key::Enter && clickRowByKey())
-        return;
-    if (opensEditor && key != 0)
-        openEditorByKey(key == Key::Enter ? 0 : static_cast<char32_t>(key));
+        if (key == 0) return;
+    }
+    const auto typed = static_cast<char32_t>(key);
+    if (runRowByKey(typed)) return;
+    bool opensEditor = editedInPlace_ && (typed == Key::Enter || typed >= 32);
+    if (!(opensEditor && typed == Key::Enter) && form().pressButtonForKey(key)) return;
+    if (!KeyPress && key == Key::Enter && clickRowByKey()) return;
+    if (opensEditor) openEditorByKey(typed == Key::Enter ? 0 : typed);
 }
 
 // A grid that is read, not typed into, takes the keyboard's usual equivalents of the mouse on its

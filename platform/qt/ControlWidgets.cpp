@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QToolTip>
 
 #include "platform/forms/Form.h"
@@ -356,6 +358,23 @@ void ScrollBarWidget::keyPressEvent(QKeyEvent* event) {
     }
     target = std::clamp(target, minimum(), maximum());
     if (target != value()) takeValue(target);
+}
+
+// The style draws no focus on a scroll bar: a dotted frame on its thumb marks it, as the old bars
+// showed the bar the arrow keys move.
+void ScrollBarWidget::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    if (!hasFocus()) return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    QRect thumb =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    if (thumb.isEmpty()) thumb = rect();
+    QPainter painter(this);
+    QPen pen(QColor(0, 0, 0));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(thumb.adjusted(1, 1, -2, -2));
 }
 
 void ScrollBarWidget::takeValue(int value) {

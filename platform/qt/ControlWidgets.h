@@ -121,6 +121,7 @@ class ScrollBarWidget : public QScrollBar, public ControlBinding {
   protected:
     void show(Property property) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void takeValue(int value);
