@@ -517,8 +517,9 @@ void frmBill::ProcessCheque(int Index) {
             transaction.Commit();
         });
     } catch (const AccountShort& shortfall) {
+        // Refused as before the question: the user may choose again.
         AccountCovers(shortfall.balance);
-        StopProcessing();
+        ReselectUnprocessed(true);
         return;
     } catch (const std::exception& failure) {
         messageBox("票據處理失敗,資料未變更\r\n" + std::string(failure.what()), MessageExclamation,

@@ -28,8 +28,12 @@ frmGtPj::frmGtPj() : Form(FormName) {
     });
     hfg.Click = [this] { hfg_Click(); };
     hfg.DblClick = [this] { hfg_DblClick(); };
-    // A row chosen with the arrow keys is chosen as a click on it chooses it.
-    hfg.KeyUp = [this](int&, int) { hfg_Click(); };
+    // A key that moves to another row chooses it as a click on it does; one that moves no row
+    // (F5, Delete, Up on the first row) leaves the choice as it was.
+    hfg.KeyDown = [this](int&, int) { rowBeforeKey_ = hfg.Row(); };
+    hfg.KeyUp = [this](int&, int) {
+        if (hfg.Row() != rowBeforeKey_) hfg_Click();
+    };
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
 }

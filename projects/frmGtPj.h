@@ -28,6 +28,9 @@ class frmGtPj : public Form {
 
   private:
     void FillOpenProjects();
+
+    // The current row when a key went down, to tell whether the key moved to another row.
+    int rowBeforeKey_ = 0;
 };
 
 }  // namespace kiv

@@ -57,6 +57,41 @@ TEST(AmountEntryTest, OnlyAmountsAreGroupedAndEveryDigitIsKept) {
     }
 }
 
+// A separator is taken only between two digits, wherever it stands among them, and only where
+// the box shows separators; one at either end, alone or beside the minus makes the text no amount.
+// A box refuses such a text at the save, names the field and puts the user on it.
+TEST(AmountEntryTest, ASeparatorIsTakenOnlyBetweenTwoDigits) {
+    const AmountRule withMinus{.negativeAllowed = true};
+    for (AmountRule rule : {AmountRule{}, withMinus, VoucherAmountRule})
+        for (const char* text :
+             {"1,000,", ",1000", ",", "1,000 ,", " ,1000", "-,1000", "1,000,-"}) {
+            AmountReading reading = ReadAmount(text, rule);
+            EXPECT_EQ(reading.fault, AmountFault::NotAmount) << text;
+            EXPECT_FALSE(reading.amount) << text;
+        }
+    for (AmountRule rule : {AmountRule{}, withMinus})
+        for (const char* text : {"1,00,0", "1,000", "1000", " 1,000 "})
+            EXPECT_EQ(ReadAmount(text, rule).amount, 1000) << text;
+    EXPECT_EQ(ReadAmount("-1,00,0", withMinus).amount, -1000);
+    EXPECT_EQ(ReadAmount("1,00,0", VoucherAmountRule).fault, AmountFault::NotAmount);
+
+    TestHost host;
+    AmountForm form;
+    form.Show();
+    for (const char* text : {"1,000,", ",1000"}) {
+        form.txtAmount.userReplaceText(text);
+        EXPECT_EQ(form.txtAmount.Text(), text) << "left as typed";
+        host.expectMessage("總金額欄位只能輸入數字");
+        EXPECT_TRUE(TypedAmount(form.txtAmount, "總金額").refused()) << text;
+        EXPECT_EQ(host.messages().back().style, 48);
+        EXPECT_EQ(form.ActiveControl(), &form.txtAmount);
+        EXPECT_EQ(form.txtAmount.SelLength(), static_cast<int>(std::string(text).size()));
+    }
+    form.txtAmount.userReplaceText("1,00,0");
+    EXPECT_EQ(form.txtAmount.Text(), "1,000");
+    EXPECT_EQ(TypedAmount(form.txtAmount, "總金額").amount, 1000);
+}
+
 TEST(AmountEntryTest, PastedTextPassesTheKeyFilterCharacterByCharacter) {
     TestHost host;
     AmountForm form;
@@ -324,7 +359,8 @@ TEST_F(AmountEntryTableTest, EveryAmountEntryRefusesWhatIsNoAmountAndStoresNothi
     for (const Entry& entry : entries()) {
         for (const std::string& text :
              {std::string("abc"), std::string("-5"), std::string("12,,3"), std::string("１２３"),
-              std::string("100.001"), std::string("1e400"), sixteen, twenty}) {
+              std::string("100.001"), std::string("1e400"), std::string("1,000,"),
+              std::string(",1000"), sixteen, twenty}) {
             if (text == "-5" && entry.negativeAllowed) continue;
             SCOPED_TRACE(std::string(entry.name) + " " + text);
             host.clearMessages();

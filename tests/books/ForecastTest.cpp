@@ -94,6 +94,29 @@ TEST_F(ForecastTest, ANegativeCashBalanceShowsInTheExpenseColumn) {
     EXPECT_EQ(form.hfg.ForeColorAt(1, 7), Red);
 }
 
+// A balance of exactly 0 is shown as "0" in the income column in blue, as is a running total of
+// 0: the cash book back at 0, an account whose postings took its opening amount away, and a
+// cheque that spends the funds to the dollar.
+TEST_F(ForecastTest, AZeroBalanceShowsAsZeroInBlue) {
+    AddCashRow(1, true, day(2026, 3, 10), 800, "工程款", "1150310001", 800);
+    AddCashRow(2, false, day(2026, 3, 11), 800, "材料", "1150311001", 0);
+    AddOrdinaryAccount("台灣銀行", "001-123", 10000);
+    AddBankRow(1, "台灣銀行", "001-123", false, day(2026, 3, 1), 10000, -10000);
+    AddChequeAccount("土地銀行", "002-456", 3000);
+    addCheque("1150320001", false, day(2026, 3, 20), 3000);
+    frmFtr& form = forecastUntil(day(2026, 3, 31));
+    const Grid& g = form.hfg;
+    ASSERT_EQ(g.Rows(), 5);
+    EXPECT_EQ(GridRow(g, 1),
+              (Texts{"1", "中華民國 115/03/15", "", "現金餘額", "0", "", "現金帳餘額", "0"}));
+    EXPECT_EQ(GridRow(g, 2), (Texts{"2", "中華民國 115/03/15", "台灣銀行(一般存款)", "001-123", "0",
+                                    "", "存款餘額", "0"}));
+    EXPECT_EQ(GridRow(g, 4),
+              (Texts{"4", "中華民國 115/03/20", "1150320001", "", "", "3,000", "未處理", "0"}));
+    for (auto [row, col] : {std::pair{1, 4}, {1, 7}, {2, 4}, {2, 7}, {4, 7}})
+        EXPECT_EQ(g.ForeColorAt(row, col), Blue) << row << "," << col;
+}
+
 // The end day is today when the form opens; today is accepted, yesterday refused with the last
 // forecast kept, and a new end day waits for the button.
 TEST_F(ForecastTest, TheEndDayMustNotBeBeforeTodayAndAPickWaitsForTheButton) {

@@ -278,6 +278,53 @@ TEST_F(ChequeListTest, SummaryTotalsAreTheStoredAmountsOfAnyLength) {
     EXPECT_EQ(summary(), expected);
 }
 
+// Each query's summary counts its own list only: the same list queried again, a narrower one and
+// the other direction after it count none of the cheques listed before (the opening's issued
+// list among them), nor show their summary rows.
+TEST_F(ChequeListTest, AQueryAgainSummarisesOnlyItsOwnList) {
+    marchReceived();
+    received("B001", 700, day(2026, 3, 5), ChequeUnprocessed, "001-999");
+    issued("I001", "W1", 5000, day(2026, 3, 5));
+    issued("I002", "W2", 6000, day(2026, 3, 5));
+    frmBB& form = openList();
+    const auto summary = [&form] {
+        Texts rows;
+        for (int row = form.DetailRowCount + 2; row < form.hfg.Rows(); ++row) {
+            std::string joined;
+            for (const std::string& cell : GridRow(form.hfg, row, 3, 7))
+                joined += cell + "|";
+            rows.push_back(joined);
+        }
+        return rows;
+    };
+    const Texts issuedSummary{"115/03/05|土地銀行(002-456)|未處理|2|11,000|"};
+    EXPECT_EQ(summary(), issuedSummary);
+    host.click(form.Command1);
+    EXPECT_EQ(summary(), issuedSummary);
+
+    const Texts allReceived{"115/03/05|台灣銀行(001-123)|未處理|2|3,500|",
+                            "    \"|台灣銀行(001-999)|未處理|1|700|",
+                            "115/03/10|台灣銀行(001-123)|到  期|1|9,000|"};
+    for (int time = 0; time < 2; ++time) {
+        queryReceived(form);
+        EXPECT_EQ(summary(), allReceived) << time;
+    }
+    host.pick(form.cbBnk, form.cbBnk.FindEntry("台灣銀行>001-123"));
+    host.click(form.Command1);
+    EXPECT_EQ(summary(), (Texts{"115/03/05|台灣銀行(001-123)|未處理|2|3,500|",
+                                "115/03/10|台灣銀行(001-123)|到  期|1|9,000|"}));
+    host.pick(form.cbBnk, form.cbBnk.FindEntry("台灣銀行>001-999"));
+    host.click(form.Command1);
+    EXPECT_EQ(summary(), (Texts{"115/03/05|台灣銀行(001-999)|未處理|1|700|"}));
+    // A sort rebuilds the summary of the list shown, counting nothing twice.
+    host.clickCell(form.hfg, 0, 9);
+    EXPECT_EQ(summary(), (Texts{"115/03/05|台灣銀行(001-999)|未處理|1|700|"}));
+
+    host.click(form.opt(0));
+    host.click(form.Command1);
+    EXPECT_EQ(summary(), issuedSummary);
+}
+
 // The sign-off sheet takes every account of the chosen bank.
 TEST_F(ChequeListTest, TheSignOffSheetIsRestrictedByBankOnlyAndPrintsFromPt) {
     issued("I001", "W1", 5000, day(2026, 3, 20));

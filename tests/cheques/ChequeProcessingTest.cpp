@@ -134,6 +134,13 @@ TEST_F(ChequeProcessingTest, AnAccountSpentByAnotherCopyMeanwhileIsReadAgainBefo
         EXPECT_EQ(billState(mine), c.cashed ? "1" : "0");
         if (!c.cashed) {
             EXPECT_EQ(dumpTables(AccDb()), leftByB);
+            // Refused as before the question: the first option chosen, the frame still usable,
+            // so another choice asks at once.
+            EXPECT_TRUE(form.Oop(ChequeUnprocessed).Value());
+            EXPECT_TRUE(form.FrmOp.Enabled());
+            host.expectMessage("確定處理此票據為[作   廢]", AnswerNo);
+            host.click(form.Oop(ChequeVoided));
+            EXPECT_TRUE(form.Oop(ChequeUnprocessed).Value());
         }
         EXPECT_EQ(bankBook().back().find("CK-" + mine) != std::string::npos, c.cashed);
         form.Unload();

@@ -97,4 +97,35 @@ TEST_F(PickerTest, ARowIsPickedByKeyboard) {
               3);
 }
 
+// Only a key that moves to another row chooses it: F5, Delete, Home, End, the page keys, Up on the
+// first row and a move along the row leave the choice as it was, none at first; once a row was
+// reached by the arrows such keys keep it.
+TEST_F(PickerTest, AKeyThatMovesNoRowChoosesNone) {
+    project("A", "甲");
+    project("B", "乙");
+    project("C", "丙");
+    constexpr int F5 = 116, PageUp = 33, PageDown = 34;
+    const int stayingKeys[] = {F5,       Key::Delete, Key::Home,  Key::End, PageUp,
+                               PageDown, Key::Up,     Key::Right, Key::Left};
+    EXPECT_EQ(pickWith([&](frmGtPj& f) {
+                  f.hfg.userFocus();
+                  for (int key : stayingKeys)
+                      f.hfg.userKeyDown(key);
+                  EXPECT_EQ(f.hfg.Row(), 1);
+                  f.Command1.userClick();
+              }),
+              0);
+    EXPECT_EQ(pickWith([&](frmGtPj& f) {
+                  f.hfg.userFocus();
+                  f.hfg.userKeyDown(Key::Down);
+                  f.hfg.userKeyDown(Key::Down);
+                  f.hfg.userKeyDown(Key::Up);
+                  f.hfg.userKeyDown(Key::Up);
+                  for (int key : stayingKeys)
+                      f.hfg.userKeyDown(key);
+                  f.Command1.userClick();
+              }),
+              1);
+}
+
 }  // namespace

@@ -83,6 +83,36 @@ TEST_F(WorkTypeReportTest, AnExpenseCountsOnceWhenTwoTickedTypesShareItsName) {
     EXPECT_EQ(g.TextMatrix(4, 5), "700");
 }
 
+// A voucher of every state, an expense and an income each: only those signed by cash, by cheque
+// and with their cheque cashed are counted; unsigned (cash or cheque suggested), void ones and the
+// vouchers a cashing writes are neither listed nor in the balance or the totals. A project whose
+// only voucher is unsigned shows the headings and zero totals.
+TEST_F(WorkTypeReportTest, OnlySignedVouchersAreCounted) {
+    workTypes({"土木"});
+    project("P001", "一號工程", false, {"土木"});
+    const int states[] = {-3, -2, -1, 0, 1, 2, 3, 4};
+    for (int i = 0; i < 8; ++i) {
+        voucher("E" + std::to_string(i), "P001", true, 1 << i, states[i], "土木");
+        voucher("I" + std::to_string(i), "P001", false, 1000 << i, states[i], "");
+    }
+    project("P002", "二號工程", false, {"土木"});
+    voucher("U1", "P002", true, 500, -1, "土木");
+    voucher("U2", "P002", false, 700, -2, "");
+    frmPj& form = Forms::get<frmPj>();
+    host.click(form.cmdCal);
+    const Grid& g = form.hfg;
+    ASSERT_EQ(g.Rows(), 10);
+    EXPECT_EQ(test::GridColumn(g, 3, 2, 7), (Texts{"E3", "E4", "E6", "I3", "I4", "I6"}));
+    EXPECT_EQ(test::GridColumn(g, 1, 2, 7), (Texts{"-8", "-24", "-88", "7912", "23912", "87912"}));
+    EXPECT_EQ(row(g, 8), (Texts{"", "合 計", "", "", "16000", "72000", "16", "72", "0", "0"}));
+    EXPECT_EQ(row(g, 9), (Texts{"", "支出合計", "", "", "16", "72", "", "", "", ""}));
+
+    host.scroll(form.FSB, 1);
+    ASSERT_EQ(g.Rows(), 4);
+    EXPECT_EQ(row(g, 2), (Texts{"", "合 計", "", "", "0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(row(g, 3), (Texts{"", "支出合計", "", "", "0", "0", "", "", "", ""}));
+}
+
 TEST_F(WorkTypeReportTest, NoVouchersAndNoTicksGiveTheHeaderAndZeroTotals) {
     project("P001", "一號工程");
     voucher("V1", "P002", false, 100, 0, "");
