@@ -543,6 +543,7 @@ class ProgramKeyboardTest : public QtTest {
             {"Space", {Qt::Key_Space, Qt::NoModifier}},
             {"F2", {Qt::Key_F2, Qt::NoModifier}},
             {"Down", {Qt::Key_Down, Qt::NoModifier}},
+            {"Up", {Qt::Key_Up, Qt::NoModifier}},
             {"CtrlTab", {Qt::Key_Tab, Qt::ControlModifier}}};
         for (size_t i = 0; i < keys.size(); ++i) {
             QWidget* focus = QApplication::focusWidget();
@@ -849,4 +850,67 @@ TEST_F(ProgramKeyboardTest, AContractsEntryStartsAtItsNameByKeyboard) {
         act([&] { form.cmdCen.userClick(); });
         settle();
     }
+}
+
+// With 合計開票 ticked Space marks and unmarks the current row as a click does, and opens no
+// voucher; the scroll bar shows that it has the keyboard.
+TEST_F(ProgramKeyboardTest, SpaceMarksVouchersForOneChequeAndTheScrollBarShowsItsFocus) {
+    test::AddVoucherRow(test::Expense("1151120001", test::day(2026, 11, 20), 500, -1));
+    test::AddVoucherRow(test::Expense("1151120002", test::day(2026, 11, 20), 700, -2));
+    auto& form = static_cast<frmIo&>(*Forms::getByName("frmIo"));
+    form.Show();
+    settle();
+    QWidget* bar = windowOf(form).widgetOf(form.FSB);
+    act([&] { form.cmdAdd.SetFocus(); });
+    settle();
+    QImage unfocused = bar->grab().toImage();
+    press("{BackTab}");
+    ASSERT_EQ(form.ActiveControl(), &form.FSB);
+    EXPECT_NE(bar->grab().toImage(), unfocused);
+
+    act([&] { form.cmdNck.SetFocus(); });
+    settle();
+    press("{Space}{Tab}{Tab}{Space}");
+    ASSERT_EQ(form.ckco.Value(), 1);
+    press("{Tab}{Tab}");
+    ASSERT_EQ(form.ActiveControl(), &form.hfg);
+    press("{Space}");
+    EXPECT_EQ(form.hfg.TextMatrix(form.hfg.Row(), 0), "*");
+    press("{Up}{Space}");
+    EXPECT_EQ(form.hfg.TextMatrix(1, 0) + form.hfg.TextMatrix(2, 0), "**");
+    press("{Space}");
+    EXPECT_EQ(form.hfg.TextMatrix(1, 0), "");
+    EXPECT_EQ(form.lbNo.Caption(), "1151120002");
+    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
+}
+
+// The generated voucher is stored as it appears: Enter where the focus starts closes it.
+TEST_F(ProgramKeyboardTest, EnterClosesTheGeneratedVoucher) {
+    test::AddVoucherRow(test::Expense("1151120001", test::day(2026, 11, 20), 500, 1));
+    AutoVoucherFromCashing = true;
+    CashingVoucherNo = "1151120001";
+    bool closedByEnter = false;
+    soon(
+        [&] {
+            if (QApplication::activeModalWidget() && !Forms::find("frmIoAuto")) {
+                QApplication::activeModalWidget()->close();
+                return;
+            }
+            Form& generated = *Forms::find("frmIoAuto");
+            windowOf(generated).activateWindow();
+            settle();
+            Control* focus = generated.ActiveControl();
+            if (focus) QTest::keyClick(windowOf(generated).widgetOf(*focus), Qt::Key_Return);
+            settle();
+            closedByEnter = focus && !Forms::find("frmIoAuto");
+            if (Forms::find("frmIoAuto")) act([] { Forms::unloadByName("frmIoAuto"); });
+        },
+        50);
+    act([] {
+        Transaction caller(AccDb(), true);
+        Forms::showByName("frmIoAuto", Modal);
+        caller.Commit();
+    });
+    AutoVoucherFromCashing = false;
+    EXPECT_TRUE(closedByEnter);
 }
