@@ -203,6 +203,13 @@ void ContractSchedules::WireEvents() {
     txtM.KeyPress = [this](int& key) { AmountColumnKeyPress(3, key); };
     txtM.Change = [this] { txtM_Change(); };
     txtM.Validate = [this](bool& cancel) { txtM_Validate(cancel); };
+    for (TextBox* editor : {&txt, &txtsc, &txtA, &txtM}) {
+        editor->KeyDown = [this](int& keyCode, int) {
+            cancellingEdit_ = false;
+            if (keyCode == Key::Escape) CancelCellEdit();
+        };
+        editor->LostFocus = [this] { cancellingEdit_ = false; };
+    }
     mdel.Click = [this] { mdel_Click(); };
     mMach.Click = [this] { mMach_Click(); };
 }
@@ -323,16 +330,31 @@ void ContractSchedules::ReceiptGridMouseUp(const Grid& receipts, const Grid& pla
     form_.PopupMenu(md);
 }
 
+// What Esc puts back: the row as it is before its editor opens.
+void ContractSchedules::RememberRowBeforeEdit(Grid& grid) {
+    RowBeforeEdit before{&grid, ClickedRow, {}, {}};
+    for (int col = 0; col < grid.Cols(); ++col)
+        before.cells.push_back(grid.TextMatrix(ClickedRow, col));
+    for (const Cell& cell : typedCells_)
+        if (cell.grid == &grid && cell.row == ClickedRow) before.typed.insert(cell);
+    rowBeforeEdit_ = std::move(before);
+    cancellingEdit_ = false;
+}
+
 // The editor shows the cell's text as typed, without thousands separators.
-void ContractSchedules::OpenTextEditor(TextBox& editor, const Grid& grid) {
+void ContractSchedules::OpenTextEditor(TextBox& editor, Grid& grid) {
+    RememberRowBeforeEdit(grid);
+    openingEditor_ = true;
     OpenCellEditor(editor, grid);
     editor.SetText(withoutCommas(grid.Text()));
+    openingEditor_ = false;
     editor.SelectAll();
 }
 
 // The share box is typed in without the "%"; an empty share is proposed as what the rows above
 // leave of the whole.
 void ContractSchedules::OpenShareBox() {
+    RememberRowBeforeEdit(hfg);
     txtsc.Move(hfg.Left() + hfg.ColPos(ClickedCol) + CellInset,
                hfg.Top() + hfg.RowPos(ClickedRow) + CellInset,
                std::max(0, hfg.CellWidth() - ShareBoxNarrowing), hfg.CellHeight());
@@ -340,9 +362,9 @@ void ContractSchedules::OpenShareBox() {
     txtsc.ZOrder(0);
     txtsc.SetFocus();
     if (hfg.TextMatrix(ClickedRow, 3).empty()) ProposeShare();
-    openingShareBox_ = true;
+    openingEditor_ = true;
     txtsc.SetText(withoutCommas(withoutPercent(hfg.TextMatrix(ClickedRow, 3))));
-    openingShareBox_ = false;
+    openingEditor_ = false;
     txtsc.SelectAll();
 }
 
@@ -355,7 +377,8 @@ void ContractSchedules::ProposeShare() {
     hfg.SetTextMatrix(ClickedRow, 3, plainShare(share) + "%");
     hfg.SetTextMatrix(ClickedRow, 1,
                       AmountText(PartOfShare(AmountOf(contract_.txtTal.Text()), share)));
-    typedShares_.erase(ClickedRow);
+    MarkTyped(hfg, ClickedRow, 1, false);
+    MarkTyped(hfg, ClickedRow, 3, false);
 }
 
 void ContractSchedules::OpenDatePicker(DatePicker& picker, Grid& grid) {
@@ -373,51 +396,78 @@ void ContractSchedules::OpenDatePicker(DatePicker& picker, Grid& grid) {
 
 // The share follows the amount at once; the amount itself is stored formatted when it is left.
 void ContractSchedules::txt_Change() {
-    if (ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
+    if (cancellingEdit_ || ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
+    if (!openingEditor_) MarkTyped(hfg, ClickedRow, 1, true);
     const std::optional<int64_t> amount = TypedValue(txt.Text()),
                                  total = TypedValue(contract_.txtTal.Text());
     if (!amount || !total) return;
     hfg.SetTextMatrix(ClickedRow, 3, shareOfTotal(*amount, *total));
-    typedShares_.erase(ClickedRow);
+    MarkTyped(hfg, ClickedRow, 3, false);
 }
 
-// A hidden editor that still holds the focus belongs to a cell no longer edited.
+// A hidden editor that still holds the focus belongs to a cell no longer edited. An amount left
+// without typing keeps its text as it stands.
 void ContractSchedules::txt_Validate(bool&) {
-    if (!txt.Visible() || !insideCells(hfg, ClickedRow, ClickedCol)) return;
-    if (ClickedCol == 1) hfg.SetTextMatrix(ClickedRow, 1, GroupedAmountText(txt.Text()));
+    if (cancellingEdit_ || !txt.Visible() || !insideCells(hfg, ClickedRow, ClickedCol)) return;
+    if (ClickedCol == 1 && Typed(hfg, ClickedRow, 1))
+        hfg.SetTextMatrix(ClickedRow, 1, GroupedAmountText(txt.Text()));
     if (ClickedCol == 5) hfg.SetTextMatrix(ClickedRow, 5, upperCase(txt.Text()));
 }
 
 // The share is typed in per cent without its sign; it is kept as typed, and a box emptied leaves
 // the cell empty, no share, rather than a lone "%".
 void ContractSchedules::txtsc_Change() {
-    if (!insideCells(hfg, ClickedRow, 3)) return;
+    if (cancellingEdit_ || !insideCells(hfg, ClickedRow, 3)) return;
     const std::optional<int64_t> share = ReadShareHundredths(txtsc.Text());
     const std::optional<int64_t> total = TypedValue(contract_.txtTal.Text());
-    if (share && total) hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(*total, *share)));
+    if (share && total) {
+        hfg.SetTextMatrix(ClickedRow, 1, AmountText(PartOfShare(*total, *share)));
+        MarkTyped(hfg, ClickedRow, 1, false);
+    }
     hfg.SetTextMatrix(ClickedRow, 3, txtsc.Text().empty() ? "" : txtsc.Text() + "%");
-    if (!openingShareBox_) typedShares_.insert(ClickedRow);
+    if (!openingEditor_) MarkTyped(hfg, ClickedRow, 3, true);
 }
 
 void ContractSchedules::txtA_Change() {
-    if ((ClickedCol == 1 || ClickedCol == 2) && insideCells(HfgAM, ClickedRow, ClickedCol))
+    if (cancellingEdit_ || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
+    if (ClickedCol == 1 || ClickedCol == 2)
         HfgAM.SetTextMatrix(ClickedRow, ClickedCol, txtA.Text());
+    if (ClickedCol == 3 && !openingEditor_) MarkTyped(HfgAM, ClickedRow, 3, true);
 }
 
 void ContractSchedules::txtA_Validate(bool&) {
-    if (!txtA.Visible() || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
-    if (ClickedCol == 3) HfgAM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtA.Text()));
+    if (cancellingEdit_ || !txtA.Visible() || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
+    if (ClickedCol == 3 && Typed(HfgAM, ClickedRow, 3))
+        HfgAM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtA.Text()));
     if (ClickedCol == 6) HfgAM.SetTextMatrix(ClickedRow, 6, upperCase(txtA.Text()));
 }
 
 void ContractSchedules::txtM_Change() {
-    if (ClickedCol >= 1 && insideCells(hfgM, ClickedRow, ClickedCol))
-        hfgM.SetTextMatrix(ClickedRow, ClickedCol, txtM.Text());
+    if (cancellingEdit_ || ClickedCol < 1 || !insideCells(hfgM, ClickedRow, ClickedCol)) return;
+    hfgM.SetTextMatrix(ClickedRow, ClickedCol, txtM.Text());
+    if (ClickedCol == 3 && !openingEditor_) MarkTyped(hfgM, ClickedRow, 3, true);
 }
 
 void ContractSchedules::txtM_Validate(bool&) {
-    if (!txtM.Visible() || ClickedCol != 3 || !insideCells(hfgM, ClickedRow, 3)) return;
+    if (cancellingEdit_ || !txtM.Visible() || !Typed(hfgM, ClickedRow, 3) || ClickedCol != 3 ||
+        !insideCells(hfgM, ClickedRow, 3))
+        return;
     hfgM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtM.Text()));
+}
+
+// The editor goes with the key (the platform puts the edited cell back and the focus on the grid);
+// the other cells its typing wrote, and what it marked typed, are put back here.
+void ContractSchedules::CancelCellEdit() {
+    if (!rowBeforeEdit_) return;
+    const RowBeforeEdit& before = *rowBeforeEdit_;
+    if (!insideCells(*before.grid, before.row, static_cast<int>(before.cells.size()) - 1)) return;
+    for (int col = 0; col < static_cast<int>(before.cells.size()); ++col)
+        before.grid->SetTextMatrix(before.row, col, before.cells[col]);
+    std::erase_if(typedCells_, [&](const Cell& cell) {
+        return cell.grid == before.grid && cell.row == before.row;
+    });
+    typedCells_.insert(before.typed.begin(), before.typed.end());
+    cancellingEdit_ = true;
 }
 
 // An amount typed into a cell editor passes the amount key filter while it edits the amount
@@ -445,50 +495,45 @@ void ContractSchedules::HideCellEditors() {
 // ---- Row commands of the pop-up menu ----
 
 // A planned row goes and the later ones close up; a receipt is cleared so that its row is open
-// again, unless another copy of the program changed it meanwhile. Either way the grids show the
-// stored rows afterwards.
+// again. Each acts on the stored row the grid row was loaded from, and only while it is still
+// stored as shown: another copy of the program may have deleted, renumbered or settled rows
+// meanwhile. Either way the grids show the stored rows afterwards.
 void ContractSchedules::mdel_Click() {
     if (messageBox("確定刪除", MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes) return;
+    if (PopupGrid < 1 || PopupGrid > 5) return;
+    const Schedule schedule = PopupGrid <= 2   ? Schedule::Instalments
+                              : PopupGrid <= 4 ? Schedule::Additions
+                                               : Schedule::Reductions;
+    const bool receipt = PopupGrid == 2 || PopupGrid == 4;
     const std::string id = contract_.lbNo.Caption();
     const bool receivable = contract_.Receivable();
-    switch (PopupGrid) {
-        case 1:
-            DeleteScheduleRow(receivable, Schedule::Instalments, id, ClickedRow);
-            break;
-        case 2:
-            SaveUnlessChanged([&] {
-                ClearSettlement(receivable, Schedule::Instalments, id, ClickedRow,
-                                hfg1.TextMatrix(ClickedRow, 4));
-            });
-            break;
-        case 3:
-            DeleteScheduleRow(receivable, Schedule::Additions, id, ClickedRow);
-            break;
-        case 4:
-            SaveUnlessChanged([&] {
-                ClearSettlement(receivable, Schedule::Additions, id, ClickedRow,
-                                hfgAm1.TextMatrix(ClickedRow, 4));
-            });
-            break;
-        case 5:
-            DeleteScheduleRow(receivable, Schedule::Reductions, id, ClickedRow);
-            break;
-        default:
-            return;
+    // The blank row of an emptied grid holds no stored row: there is nothing to delete.
+    if (const ShownScheduleRow* shown = LoadedRow(schedule, ClickedRow)) {
+        SaveUnlessChanged([&] {
+            if (receipt)
+                ClearSettlement(receivable, schedule, id, *shown);
+            else
+                DeleteScheduleRow(receivable, schedule, id, *shown);
+        });
     }
     contract_.ReloadContractGrids();
 }
 
 // The settlement dialog reads the row from the shared values, which stay set for whoever opens
-// it next.
+// it next; the period is the number of the stored row shown, and the dialog settles that row
+// only while it is still stored as shown.
 void ContractSchedules::mMach_Click() {
     if (PopupGrid != 2 && PopupGrid != 4) return;
     SettleIsInstalment = PopupGrid == 2;
+    const ShownScheduleRow* shown =
+        LoadedRow(SettleIsInstalment ? Schedule::Instalments : Schedule::Additions, ClickedRow);
+    rowToSettle_ = shown ? std::optional(*shown) : std::nullopt;
     SettleAmount =
         SettleIsInstalment ? hfg.TextMatrix(ClickedRow, 1) : HfgAM.TextMatrix(ClickedRow, 3);
-    SettlePeriod = ClickedRow;
+    SettlePeriod = shown ? static_cast<int>(shown->period) : ClickedRow;
     SettleReceivable = contract_.Receivable();
     Forms::showByName("frmMchIo", Modal);
+    rowToSettle_.reset();
     contract_.ReloadContractGrids();
 }
 
@@ -515,30 +560,45 @@ void ContractSchedules::ClearContractGrids() {
         grid->Clear();
         grid->SetRows(2);
     }
-    typedShares_.clear();
+    typedCells_.clear();
+    for (std::vector<ShownScheduleRow>& rows : loadedRows_)
+        rows.clear();
     LayoutContractGrids();
 }
 
+// The three schedules are read as one state of the file.
 void ContractSchedules::LoadSchedules(bool receivable, const std::string& id) {
+    Transaction reading(AccDb());
     for (Schedule schedule : {Schedule::Instalments, Schedule::Additions, Schedule::Reductions})
         LoadSchedule(receivable, schedule, id);
+    reading.Commit();
 }
 
-// A schedule without rows leaves its emptied grid as it is. The rows kept for the save's check
-// are read first: a change in between makes the save refuse, never overwrite it.
+// The rows kept for the save's check and the rows shown are read in one read transaction: another
+// copy's rewrite of the schedule meanwhile is seen whole or not at all, never as rows gone between
+// counting and reading them.
 void ContractSchedules::LoadSchedule(bool receivable, Schedule schedule, const std::string& id) {
+    Transaction reading(AccDb());
     shownSchedules_[static_cast<size_t>(schedule)] = ShownSchedule(receivable, schedule, id);
-    if (schedule == Schedule::Instalments) typedShares_.clear();
-    Recordset stored = scheduleRows(receivable, schedule, id);
-    const int count = static_cast<int>(stored.RecordCount());
-    if (count == 0) return;
+    ShowScheduleRows(schedule, scheduleRows(receivable, schedule, id));
+    reading.Commit();
+}
+
+// A schedule without rows leaves its emptied grid as it is.
+void ContractSchedules::ShowScheduleRows(Schedule schedule, Recordset stored) {
+    std::vector<ShownScheduleRow>& loaded = loadedRows_[static_cast<size_t>(schedule)];
+    loaded.clear();
     Grid& plan = schedule == Schedule::Instalments ? hfg
                  : schedule == Schedule::Additions ? HfgAM
                                                    : hfgM;
+    ForgetTyping(plan);
+    const int count = static_cast<int>(stored.RecordCount());
+    if (count == 0) return;
     plan.SetRows(count + 1);
     if (schedule == Schedule::Instalments) hfg1.SetRows(plan.Rows());
     if (schedule == Schedule::Additions) hfgAm1.SetRows(plan.Rows());
     for (int r = 1; !stored.Eof(); stored.MoveNext(), ++r) {
+        loaded.push_back(ShownScheduleRowAt(stored));
         switch (schedule) {
             case Schedule::Instalments:
                 showInstalment(hfg, hfg1, r, stored);
@@ -599,6 +659,40 @@ ScheduleTotals ContractSchedules::Totals() const {
     return totals;
 }
 
+// ---- What was typed ----
+
+bool ContractSchedules::Typed(const Grid& grid, int row, int col) const {
+    return typedCells_.contains({&grid, row, col});
+}
+
+void ContractSchedules::MarkTyped(const Grid& grid, int row, int col, bool typed) {
+    if (typed)
+        typedCells_.insert({&grid, row, col});
+    else
+        typedCells_.erase({&grid, row, col});
+}
+
+// A grid loaded or saved shows what is stored.
+void ContractSchedules::ForgetTyping(const Grid& grid) {
+    std::erase_if(typedCells_, [&](const Cell& cell) { return cell.grid == &grid; });
+}
+
+// A typed amount is stored as the save reads it; any other as the cell shows it, as it stands.
+std::string ContractSchedules::AmountToStore(const Grid& grid, int row, int col) const {
+    const std::string& shown = grid.TextMatrix(row, col);
+    return Typed(grid, row, col) ? StoredAmount(shown) : shown;
+}
+
+const ShownScheduleRow* ContractSchedules::LoadedRow(Schedule schedule, int row) const {
+    const std::vector<ShownScheduleRow>& loaded = loadedRows_[static_cast<size_t>(schedule)];
+    return row >= 1 && row <= static_cast<int>(loaded.size()) ? &loaded[row - 1] : nullptr;
+}
+
+std::optional<int64_t> ContractSchedules::LoadedPeriod(Schedule schedule, int row) const {
+    const ShownScheduleRow* loaded = LoadedRow(schedule, row);
+    return loaded ? std::optional(loaded->period) : std::nullopt;
+}
+
 // ---- Saving ----
 
 // Every instalment needs its amount and its date; false when one lacks either.
@@ -609,8 +703,9 @@ bool ContractSchedules::InstalmentRows(std::vector<PlanRow>& rows) {
         const std::string& amount = hfg.TextMatrix(r, 1);
         Value due = DateOrNull(hfg.TextMatrix(r, 2));
         if (amount.empty() || due.isNull()) return false;
-        rows.push_back({StoredAmount(amount), due, hfg.TextMatrix(r, 3),
-                        DateOrNull(hfg.TextMatrix(r, 4)), hfg.TextMatrix(r, 5)});
+        rows.push_back({{AmountToStore(hfg, r, 1), due, hfg.TextMatrix(r, 3),
+                         DateOrNull(hfg.TextMatrix(r, 4)), hfg.TextMatrix(r, 5)},
+                        LoadedPeriod(Schedule::Instalments, r)});
     }
     return true;
 }
@@ -619,9 +714,10 @@ std::vector<PlanRow> ContractSchedules::AdditionRows() const {
     std::vector<PlanRow> rows;
     if (blankGrid(HfgAM)) return rows;
     for (int r = 1; r < HfgAM.Rows(); ++r)
-        rows.push_back({HfgAM.TextMatrix(r, 1), HfgAM.TextMatrix(r, 2),
-                        StoredAmount(HfgAM.TextMatrix(r, 3)), DateOrNull(HfgAM.TextMatrix(r, 4)),
-                        DateOrNull(HfgAM.TextMatrix(r, 5)), HfgAM.TextMatrix(r, 6)});
+        rows.push_back({{HfgAM.TextMatrix(r, 1), HfgAM.TextMatrix(r, 2), AmountToStore(HfgAM, r, 3),
+                         DateOrNull(HfgAM.TextMatrix(r, 4)), DateOrNull(HfgAM.TextMatrix(r, 5)),
+                         HfgAM.TextMatrix(r, 6)},
+                        LoadedPeriod(Schedule::Additions, r)});
     return rows;
 }
 
@@ -629,8 +725,8 @@ std::vector<PlanRow> ContractSchedules::ReductionRows() const {
     std::vector<PlanRow> rows;
     if (blankGrid(hfgM)) return rows;
     for (int r = 1; r < hfgM.Rows(); ++r)
-        rows.push_back(
-            {hfgM.TextMatrix(r, 1), hfgM.TextMatrix(r, 2), StoredAmount(hfgM.TextMatrix(r, 3))});
+        rows.push_back({{hfgM.TextMatrix(r, 1), hfgM.TextMatrix(r, 2), AmountToStore(hfgM, r, 3)},
+                        LoadedPeriod(Schedule::Reductions, r)});
     return rows;
 }
 
@@ -643,19 +739,32 @@ bool ContractSchedules::StoreSchedule(Schedule schedule, const std::vector<PlanR
         messageBox(ContractMissing, MessageExclamation, ApplicationTitle);
         return false;
     }
-    ShownRows& shown = shownSchedules_[static_cast<size_t>(schedule)];
+    const size_t index = static_cast<size_t>(schedule);
     const bool stored = SaveUnlessChanged([&] {
         Transaction transaction(AccDb(), true);
-        shown.CheckUnchanged(AccDb());
+        shownSchedules_[index].CheckUnchanged(AccDb());
         ReplaceSchedule(contract_.ShownReceivable(), schedule, contract_.lbNo.Caption(), rows);
+        // The grid now shows the rows as stored, numbered 1..n: they are what the next check and
+        // the next row command go by, read before the commit so that no other copy's write comes
+        // between, and taken once it succeeded.
+        ShownRows shown = shownSchedules_[index];
+        shown.Reread(AccDb());
+        std::vector<ShownScheduleRow> loaded = StoredRows(schedule);
         transaction.Commit();
+        shownSchedules_[index] = std::move(shown);
+        loadedRows_[index] = std::move(loaded);
     });
-    if (!stored) {
-        ShowStoredSchedule(schedule);
-        return false;
-    }
-    shown.Reread(AccDb());
-    return true;
+    if (!stored) ShowStoredSchedule(schedule);
+    return stored;
+}
+
+std::vector<ShownScheduleRow> ContractSchedules::StoredRows(Schedule schedule) const {
+    std::vector<ShownScheduleRow> stored;
+    for (Recordset rs =
+             scheduleRows(contract_.ShownReceivable(), schedule, contract_.lbNo.Caption());
+         !rs.Eof(); rs.MoveNext())
+        stored.push_back(ShownScheduleRowAt(rs));
+    return stored;
 }
 
 // One schedule's grids emptied and loaded again as stored, its editing ended.
@@ -684,11 +793,13 @@ void ContractSchedules::ShowStoredSchedule(Schedule schedule) {
 }
 
 // Every amount typed into a plan grid is one; the first that is not is refused, named by its row
-// and its column, and becomes the grid's current cell.
+// and its column, and becomes the grid's current cell. An amount nobody typed is stored as it
+// stands.
 bool ContractSchedules::CellsAreAmounts(Grid& grid, int amountCol) {
     if (blankGrid(grid)) return true;
     for (int r = 1; r < grid.Rows(); ++r)
-        if (CellAmount(grid, r, amountCol,
+        if (Typed(grid, r, amountCol) &&
+            CellAmount(grid, r, amountCol,
                        grid.TextMatrix(r, 0) + "的" + grid.TextMatrix(0, amountCol),
                        ContractAmountRule)
                 .refused())
@@ -697,11 +808,10 @@ bool ContractSchedules::CellsAreAmounts(Grid& grid, int amountCol) {
 }
 
 // Every share the user typed is a share of 0 to 100 with at most two decimals; the first that is
-// not is refused, named by its row, and becomes the grid's current cell. A share the program
-// computed (above 100 % when the instalments exceed the total) or a file holds is no typing.
+// not is refused, named by its row, and becomes the grid's current cell.
 bool ContractSchedules::TypedSharesAreShares() {
-    for (int r : typedShares_) {
-        if (!insideCells(hfg, r, 3) || typedShare(hfg.TextMatrix(r, 3))) continue;
+    for (int r = 1; r < hfg.Rows(); ++r) {
+        if (!Typed(hfg, r, 3) || typedShare(hfg.TextMatrix(r, 3))) continue;
         messageBox(hfg.TextMatrix(r, 0) + "的" + hfg.TextMatrix(0, 3) +
                        "必須是 0 到 100 之間、最多兩位小數的百分比",
                    MessageExclamation, ApplicationTitle);
@@ -720,7 +830,7 @@ void ContractSchedules::SaveInstalments() {
         return;
     }
     if (!StoreSchedule(Schedule::Instalments, rows)) return;
-    typedShares_.clear();
+    ForgetTyping(hfg);
     cmdAcSv.SetEnabled(false);
     InstalmentsEditing = false;
     HideCellEditors();
@@ -730,6 +840,7 @@ void ContractSchedules::SaveInstalments() {
 void ContractSchedules::SaveAdditions() {
     if (!CellsAreAmounts(HfgAM, 3)) return;
     if (!StoreSchedule(Schedule::Additions, AdditionRows())) return;
+    ForgetTyping(HfgAM);
     cmdAmSv.SetEnabled(false);
     AdditionsEditing = false;
     HideCellEditors();
@@ -739,6 +850,7 @@ void ContractSchedules::SaveAdditions() {
 void ContractSchedules::SaveReductions() {
     if (!CellsAreAmounts(hfgM, 3)) return;
     if (!StoreSchedule(Schedule::Reductions, ReductionRows())) return;
+    ForgetTyping(hfgM);
     cmdMsv.SetEnabled(false);
     ReductionsEditing = false;
     HideCellEditors();
@@ -790,7 +902,7 @@ bool ContractSchedules::RescaledInstalments(std::vector<PlanRow>& rows, int64_t 
         return false;
     }
     for (PlanRow& row : rows)
-        row[2] = ShareText(ShareOf(AmountOf(row[0].text()), total));
+        row.values[2] = ShareText(ShareOf(AmountOf(row.values[0].text()), total));
     return true;
 }
 
@@ -801,8 +913,8 @@ void ContractSchedules::CheckInstalmentsUnchanged(Database& db) {
 // The stored shares are shown, and the instalments are no longer being edited.
 void ContractSchedules::ShowRescaledShares(const std::vector<PlanRow>& rows) {
     for (size_t i = 0; i < rows.size(); ++i)
-        hfg.SetTextMatrix(static_cast<int>(i) + 1, 3, rows[i][2].text());
-    typedShares_.clear();
+        hfg.SetTextMatrix(static_cast<int>(i) + 1, 3, rows[i].values[2].text());
+    ForgetTyping(hfg);
     cmdAcSv.SetEnabled(false);
     InstalmentsEditing = false;
     HideCellEditors();

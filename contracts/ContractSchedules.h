@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,6 +51,8 @@ class ContractSchedules {
     void txtM_Validate(bool& cancel);
     void dtpi_Change();
     void dtpA_Change();
+    // Esc in a cell editor puts its row back as it was before the editor opened.
+    void CancelCellEdit();
 
     // The grids under the mouse: editors laid over a cell of a grid being edited, the pop-up menu
     // of a row otherwise.
@@ -71,6 +74,12 @@ class ContractSchedules {
     void ClearContractGrids();
     void LoadSchedules(bool receivable, const std::string& id);
     ScheduleTotals Totals() const;
+    // The stored row that data row `row` of the schedule's grid was loaded from; nullptr for a row
+    // added in the grid since.
+    const ShownScheduleRow* LoadedRow(Schedule schedule, int row) const;
+    // The row the settlement dialog settles, as the menu's command handed it over; none when the
+    // row was not stored.
+    const std::optional<ShownScheduleRow>& RowToSettle() const { return rowToSettle_; }
 
     void AddInstalment();
     void AddAddition();
@@ -131,28 +140,58 @@ class ContractSchedules {
     int PopupGrid = 0;
 
   private:
+    // A cell of a plan grid.
+    struct Cell {
+        const Grid* grid;
+        int row;
+        int col;
+        auto operator<=>(const Cell&) const = default;
+    };
+    // A plan grid's row as it was before its editor opened, the cells typed in it included.
+    struct RowBeforeEdit {
+        Grid* grid = nullptr;
+        int row = 0;
+        std::vector<std::string> cells;
+        std::set<Cell> typed;
+    };
+
     void WireEvents();
     void LoadSchedule(bool receivable, Schedule schedule, const std::string& id);
+    void ShowScheduleRows(Schedule schedule, Recordset stored);
     bool CellsAreAmounts(Grid& grid, int amountCol);
     bool TypedSharesAreShares();
+    bool Typed(const Grid& grid, int row, int col) const;
+    void MarkTyped(const Grid& grid, int row, int col, bool typed);
+    void ForgetTyping(const Grid& grid);
+    std::string AmountToStore(const Grid& grid, int row, int col) const;
+    std::optional<int64_t> LoadedPeriod(Schedule schedule, int row) const;
+    void RememberRowBeforeEdit(Grid& grid);
     void AmountColumnKeyPress(int amountCol, int& keyAscii);
     bool InstalmentRows(std::vector<PlanRow>& rows);
     std::vector<PlanRow> AdditionRows() const;
     std::vector<PlanRow> ReductionRows() const;
     bool StoreSchedule(Schedule schedule, const std::vector<PlanRow>& rows);
+    std::vector<ShownScheduleRow> StoredRows(Schedule schedule) const;
     bool EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> editors, bool editing,
                              CommandButton& save, int popup, int button);
     void ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button);
-    void OpenTextEditor(TextBox& editor, const Grid& grid);
+    void OpenTextEditor(TextBox& editor, Grid& grid);
     void OpenShareBox();
     void ProposeShare();
     void OpenDatePicker(DatePicker& picker, Grid& grid);
 
-    // The instalment rows whose share the user typed into the share box since the grid was last
-    // loaded or saved: the rule for a typed share checks these at the save, never a share the
-    // program computed or a file holds. The box's text set on opening is no typing.
-    std::set<int> typedShares_;
-    bool openingShareBox_ = false;
+    // The amount and share cells the user typed into since their grid was last loaded or saved:
+    // the rules for what may be typed check these at the save, never a value the program computed
+    // (a share above 100 % when the instalments exceed the total) or a file holds, which is stored
+    // as it stands. An editor's text set on opening is no typing.
+    std::set<Cell> typedCells_;
+    bool openingEditor_ = false;
+    std::optional<RowBeforeEdit> rowBeforeEdit_;
+    // Esc was pressed: the editor's handlers leave the row put back as it was.
+    bool cancellingEdit_ = false;
+    // The stored rows each schedule's grid was loaded from, in grid order.
+    std::array<std::vector<ShownScheduleRow>, 3> loadedRows_;
+    std::optional<ShownScheduleRow> rowToSettle_;
     // The three schedules as shown, so that a save writes only while no other copy of the program
     // changed them.
     std::array<ShownRows, 3> shownSchedules_;

@@ -1,8 +1,10 @@
 #include "contracts/Contracts.h"
 
+#include <deque>
 #include <map>
 
 #include "platform/db/Database.h"
+#include "platform/db/Errors.h"
 #include "platform/db/Format.h"
 #include "platform/forms/Grid.h"
 #include "shell/mdM.h"
@@ -18,18 +20,32 @@ bool IsSettled(Schedule schedule) {
     return schedule != Schedule::Reductions;
 }
 
-// The settlement of every stored row of the contract's schedule, by its number.
-std::map<int64_t, std::vector<Value>> StoredSettlements(const std::string& table,
-                                                        const std::string& id) {
-    std::map<int64_t, std::vector<Value>> settlements;
+// The settlement of every stored row of the contract's schedule, by its number; rows an older
+// file numbered alike in the order the grids show them.
+using Settlements = std::map<int64_t, std::deque<std::vector<Value>>>;
+Settlements StoredSettlements(const std::string& table, const std::string& id) {
+    Settlements settlements;
     Database& db = AccDb();
-    for (Recordset rs = db.OpenRecordset("SELECT * FROM " + db.Table(table) + " WHERE id = ?", id);
+    for (Recordset rs = db.OpenRecordset(
+             "SELECT * FROM " + db.Table(table) + " WHERE id = ? ORDER BY 期別", id);
          !rs.Eof(); rs.MoveNext()) {
-        std::vector<Value>& settlement = settlements[rs.Fields("期別").wholeNumber()];
+        std::vector<Value>& settlement =
+            settlements[rs.Fields("期別").wholeNumber()].emplace_back();
         for (const char* field : SettlementFields)
             settlement.push_back(rs.Fields(field));
     }
     return settlements;
+}
+
+// The settlement stored in the row a grid row was loaded from, each stored row's only once.
+std::optional<std::vector<Value>> takeSettlement(Settlements& settlements,
+                                                 const std::optional<int64_t>& loadedFrom) {
+    if (!loadedFrom) return std::nullopt;
+    auto found = settlements.find(*loadedFrom);
+    if (found == settlements.end() || found->second.empty()) return std::nullopt;
+    std::vector<Value> settlement = std::move(found->second.front());
+    found->second.pop_front();
+    return settlement;
 }
 
 void WriteOpenSettlement(Recordset& row) {
@@ -103,24 +119,22 @@ void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
     const std::vector<PlanField>& fields = PlanFields(schedule);
     Database& db = AccDb();
     Transaction transaction(db);
-    std::map<int64_t, std::vector<Value>> settlements;
+    Settlements settlements;
     if (IsSettled(schedule)) settlements = StoredSettlements(table, id);
     db.Execute("DELETE FROM " + db.Table(table) + " WHERE id = ?", id);
     Recordset stored = db.OpenTable(table);
     for (size_t i = 0; i < rows.size(); ++i) {
-        const int64_t number = static_cast<int64_t>(i) + 1;
         stored.AddNew();
         stored.SetField("id", id);
-        stored.SetField("期別", number);
+        stored.SetField("期別", static_cast<int64_t>(i) + 1);
         for (size_t f = 0; f < fields.size(); ++f)
-            stored.SetField(fields[f].name, rows[i].at(f));
+            stored.SetField(fields[f].name, rows[i].values.at(f));
         if (IsSettled(schedule)) {
-            auto settlement = settlements.find(number);
-            if (settlement == settlements.end()) {
-                WriteOpenSettlement(stored);
-            } else {
+            if (auto settlement = takeSettlement(settlements, rows[i].loadedFrom)) {
                 for (size_t f = 0; f < std::size(SettlementFields); ++f)
-                    stored.SetField(SettlementFields[f], settlement->second[f]);
+                    stored.SetField(SettlementFields[f], (*settlement)[f]);
+            } else {
+                WriteOpenSettlement(stored);
             }
         }
         stored.Update();
@@ -158,6 +172,29 @@ void DeleteContract(bool receivable, const std::string& id) {
         db.Execute("DELETE FROM " + db.Table(ContractTable(receivable, part)) + " WHERE id = ?",
                    id);
     transaction.Commit();
+}
+
+ShownScheduleRow ShownScheduleRowAt(const Recordset& row) {
+    ShownScheduleRow shown{row.Fields("期別").wholeNumber(), {}};
+    for (int i = 0; i < row.FieldCount(); ++i)
+        shown.fields.push_back(row.Fields(i));
+    return shown;
+}
+
+bool StillStoredAsShown(bool receivable, Schedule schedule, const std::string& id,
+                        const ShownScheduleRow& shown) {
+    Database& db = AccDb();
+    Recordset stored =
+        db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(receivable, schedule)) +
+                             " WHERE id = ? AND 期別 = ?",
+                         id, shown.period);
+    if (stored.Eof()) return false;
+    if (ShownScheduleRowAt(stored).fields != shown.fields) throw UpdateConflict();
+    stored.MoveNext();
+    // Two rows under one number, as an older file may hold, cannot be told apart by it: neither is
+    // acted on.
+    if (!stored.Eof()) throw UpdateConflict();
+    return true;
 }
 
 std::string ScheduleDateCell(const Value& value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,9 +30,13 @@ std::optional<std::string> NextContractNumber(bool receivable);
 std::vector<std::string> ContractNumbers(bool receivable);
 bool ContractExists(bool receivable, const std::string& id);
 
-// One schedule row as the grid plans it: the values of the fields PlanFields names, in that order.
-// A date field takes a Date or Null, every other field its text.
-using PlanRow = std::vector<Value>;
+// One schedule row as the grid plans it: the values of the fields PlanFields names, in that order
+// (a date field takes a Date or Null, every other field its text), and the number (期別) of the
+// stored row the grid row was loaded from, none for a row added in the grid.
+struct PlanRow {
+    std::vector<Value> values;
+    std::optional<int64_t> loadedFrom;
+};
 struct PlanField {
     const char* name;
     bool isDate;
@@ -41,7 +46,8 @@ const std::vector<PlanField>& PlanFields(Schedule schedule);
 // Replaces every stored row of the contract's schedule by `rows`, numbered 1..n in order, all or
 // nothing. The settlement of an instalment or an addition is made only by the settlement
 // dialogs, which may run while the contract form shows the row: each new row keeps the
-// settlement stored under its number, and a row without one is open.
+// settlement now stored in the row it was loaded from, whatever number that row had (stored
+// numbers may have gaps), and a row added in the grid is open.
 void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
                      const std::vector<PlanRow>& rows);
 
@@ -49,6 +55,20 @@ void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
 // the check of a save. The settlement is left out: a settlement made meanwhile is kept by
 // ReplaceSchedule and so overwrites nothing.
 ShownRows ShownSchedule(bool receivable, Schedule schedule, const std::string& id);
+
+// A stored schedule row as a grid was filled from it: its number and every field as read.
+struct ShownScheduleRow {
+    int64_t period = 0;
+    std::vector<Value> fields;
+};
+ShownScheduleRow ShownScheduleRowAt(const Recordset& row);
+
+// Whether the row the user was shown is still stored under its number, checked inside the row
+// command's IMMEDIATE transaction before its first write: false when no row has that number;
+// UpdateConflict when the row stored under it is not the one shown (another copy of the program
+// changed, settled, deleted or renumbered rows meanwhile).
+bool StillStoredAsShown(bool receivable, Schedule schedule, const std::string& id,
+                        const ShownScheduleRow& shown);
 
 // A schedule's date as its grids show it, "ee/mm/dd"; "" for none.
 std::string ScheduleDateCell(const Value& value);

@@ -22,23 +22,21 @@ std::vector<std::pair<std::string, std::string>> contractList(Recordset rs) {
     return contracts;
 }
 
-// The stored row `period` of the schedule, open for editing; at its end when there is none.
-Recordset scheduleRow(bool receivable, Schedule schedule, const std::string& id, int period) {
-    Database& db = AccDb();
-    return db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(receivable, schedule)) +
-                                " WHERE id = ? AND 期別 = ?",
-                            id, period);
-}
-
-// Changes a schedule row under the write lock: false, nothing written, when the row is no
-// longer stored; the change itself refuses a row changed meanwhile.
-bool changeStoredRow(bool receivable, Schedule schedule, const std::string& id, int period,
-                     const std::function<void()>& change) {
+// Changes the row the user was shown under the write lock: false, nothing written, when no row of
+// its number is stored; UpdateConflict when the row stored under it is another.
+bool changeShownRow(bool receivable, Schedule schedule, const std::string& id,
+                    const ShownScheduleRow& shown, const std::function<void()>& change) {
     Transaction transaction(AccDb(), true);
-    if (scheduleRow(receivable, schedule, id, period).Eof()) return false;
+    if (!StillStoredAsShown(receivable, schedule, id, shown)) return false;
     change();
     transaction.Commit();
     return true;
+}
+
+// A row command acts on the row shown or not at all: a row gone meanwhile was changed meanwhile.
+void changeShownRowOrRefuse(bool receivable, Schedule schedule, const std::string& id,
+                            const ShownScheduleRow& shown, const std::function<void()>& change) {
+    if (!changeShownRow(receivable, schedule, id, shown, change)) throw UpdateConflict();
 }
 
 // The settling voucher is still stored as the user was shown it: the same amount, and signed off
@@ -71,11 +69,11 @@ std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool rece
 
 // The row was shown open; settled by another copy of the program meanwhile, it is not settled a
 // second time over the first. An empty settled flag reads as open.
-bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period,
-                       const Settlement& settlement) {
+bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id,
+                       const ShownScheduleRow& shown, const Settlement& settlement) {
     Database& db = AccDb();
     const Identifier table = db.Table(ScheduleTable(receivable, schedule));
-    return changeStoredRow(receivable, schedule, id, period, [&] {
+    return changeShownRow(receivable, schedule, id, shown, [&] {
         checkVoucherAsShown(db, settlement);
         ChangeShownState(db,
                          "UPDATE " + table +
@@ -83,33 +81,31 @@ bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id
                              "處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ?",
                          settlement.amount, settlement.day ? Value(*settlement.day) : Value(),
                          settlement.cash, settlement.cash ? "" : settlement.chequeNo,
-                         settlement.voucherNo, true, id, period, false);
+                         settlement.voucherNo, true, id, shown.period, false);
     });
 }
 
-// A settlement cleared, or made again with another voucher, by another copy of the program
-// meanwhile is not cleared over.
-bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period,
-                     const std::string& voucherNo) {
+void ClearSettlement(bool receivable, Schedule schedule, const std::string& id,
+                     const ShownScheduleRow& shown) {
     Database& db = AccDb();
     const Identifier table = db.Table(ScheduleTable(receivable, schedule));
-    return changeStoredRow(receivable, schedule, id, period, [&] {
-        ChangeShownState(db,
-                         "UPDATE " + table +
-                             " SET 實收金 = '', 支票號碼 = '', 收支單號 = '', 實收日 = NULL, "
-                             "現金 = ?, 處理 = ? WHERE id = ? AND 期別 = ? AND IFNULL(處理, 0) = ? "
-                             "AND IFNULL(收支單號, '') = ?",
-                         false, false, id, period, true, voucherNo);
+    changeShownRowOrRefuse(receivable, schedule, id, shown, [&] {
+        db.Execute("UPDATE " + table +
+                       " SET 實收金 = '', 支票號碼 = '', 收支單號 = '', 實收日 = NULL, 現金 = ?, "
+                       "處理 = ? WHERE id = ? AND 期別 = ?",
+                   false, false, id, shown.period);
     });
 }
 
-void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period) {
+void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id,
+                       const ShownScheduleRow& shown) {
     Database& db = AccDb();
     const Identifier table = db.Table(ScheduleTable(receivable, schedule));
-    Transaction transaction(db);
-    db.Execute("DELETE FROM " + table + " WHERE id = ? AND 期別 = ?", id, period);
-    db.Execute("UPDATE " + table + " SET 期別 = 期別 - 1 WHERE id = ? AND 期別 > ?", id, period);
-    transaction.Commit();
+    changeShownRowOrRefuse(receivable, schedule, id, shown, [&] {
+        db.Execute("DELETE FROM " + table + " WHERE id = ? AND 期別 = ?", id, shown.period);
+        db.Execute("UPDATE " + table + " SET 期別 = 期別 - 1 WHERE id = ? AND 期別 > ?", id,
+                   shown.period);
+    });
 }
 
 // The grid's and the voucher's amounts are written as plain numbers ("8000"), a typed one as it

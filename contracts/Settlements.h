@@ -28,21 +28,23 @@ struct Settlement {
 // their number and name. A contract with additions only has no schedule to settle against.
 std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool receivable);
 
-// Writes the settlement into row `period` of the contract's instalments or additions, which the
-// user was shown open. False, with nothing written, when no such row is stored; UpdateConflict,
-// nothing written, when another copy of the program settled it meanwhile, or changed the voucher
-// from what the user was shown (its cheque voided or bounced leaves its amount 0).
-bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period,
-                       const Settlement& settlement);
+// Writes the settlement into the row of the contract's instalments or additions the user was
+// shown open. False, with nothing written, when no row of its number is stored; UpdateConflict,
+// nothing written, when the row stored under that number is no longer the one shown (settled,
+// changed, or another row renumbered into its place by another copy of the program), or the
+// voucher changed from what the user was shown (its cheque voided or bounced leaves its amount 0).
+bool SettleScheduleRow(bool receivable, Schedule schedule, const std::string& id,
+                       const ShownScheduleRow& shown, const Settlement& settlement);
 
-// Opens row `period` again, which the user was shown settled by voucher `voucherNo`: its
-// settlement emptied, its planned fields kept. False when no such row is stored; UpdateConflict,
-// nothing written, when another copy of the program changed its settlement meanwhile.
-bool ClearSettlement(bool receivable, Schedule schedule, const std::string& id, int period,
-                     const std::string& voucherNo);
+// Opens again the row the user was shown settled: its settlement emptied, its planned fields
+// kept. UpdateConflict, nothing written, when that row is no longer stored as shown.
+void ClearSettlement(bool receivable, Schedule schedule, const std::string& id,
+                     const ShownScheduleRow& shown);
 
-// Deletes row `period` of the schedule and closes the gap in the numbering, all or nothing.
-void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id, int period);
+// Deletes the row the user was shown and closes the gap in the numbering, all or nothing.
+// UpdateConflict, nothing written, when that row is no longer stored as shown.
+void DeleteScheduleRow(bool receivable, Schedule schedule, const std::string& id,
+                       const ShownScheduleRow& shown);
 
 // The amount a voucher of `voucher` dollars settles on a row planned at `planned`: the voucher's
 // own when they agree; otherwise the user confirms, and a larger voucher asks how much of it

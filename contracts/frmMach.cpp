@@ -7,7 +7,6 @@
 #include "platform/db/Amount.h"
 #include "platform/db/Database.h"
 #include "platform/db/Format.h"
-#include "platform/db/Numbers.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
@@ -21,7 +20,6 @@ namespace {
 constexpr Color ReceivableColour = 0xFFC0C0;
 constexpr Color PayableColour = 0xC0C0FF;
 constexpr const char* InstalmentSuffix = "期";
-constexpr const char* AdditionPrefix = "追加";
 constexpr const char* RowGone = "此期別已不存在，未沖帳\n請重新選取";
 
 // What the voucher form shows of its voucher, read by name: this dialog settles with it.
@@ -137,32 +135,47 @@ void frmMach::lstRio_Click() {
     FillOpenRows();
 }
 
+// The open rows are read as one state of the file, whatever another copy writes meanwhile.
 void frmMach::FillOpenRows() {
+    shownInstalments_.clear();
+    shownAdditions_.clear();
     const std::string id = lstRio.Value();
     if (id.empty()) return;
     Database& db = AccDb();
-    Recordset instalments = db.OpenRecordset(
-        "SELECT * FROM " + db.Table(ScheduleTable(SettleReceivable, Schedule::Instalments)) +
-            " WHERE id = ? AND 處理 = ? ORDER BY 期別",
-        id, false);
-    if (const int count = static_cast<int>(instalments.RecordCount()); count > 0)
-        hfgC.SetRows(count + 1);
-    for (int row = 1; !instalments.Eof(); instalments.MoveNext(), ++row) {
-        hfgC.SetTextMatrix(row, 0, instalments.Fields("期別").text() + InstalmentSuffix);
-        hfgC.SetTextMatrix(row, 1, instalments.Fields("預付金").text());
-        hfgC.SetTextMatrix(row, 2, ScheduleDateCell(instalments.Fields("預付日")));
-        hfgC.SetTextMatrix(row, 3, instalments.Fields("佔總價比例").text());
-        hfgC.SetTextMatrix(row, 4, ScheduleDateCell(instalments.Fields("送帳日")));
-        hfgC.SetTextMatrix(row, 5, instalments.Fields("發票號碼").text());
+    Transaction reading(db);
+    ShowOpenRows(
+        hfgC, Schedule::Instalments,
+        db.OpenRecordset("SELECT * FROM " +
+                             db.Table(ScheduleTable(SettleReceivable, Schedule::Instalments)) +
+                             " WHERE id = ? AND 處理 = ? ORDER BY 期別",
+                         id, false));
+    ShowOpenRows(
+        hfgR, Schedule::Additions,
+        db.OpenRecordset("SELECT * FROM " +
+                             db.Table(ScheduleTable(SettleReceivable, Schedule::Additions)) +
+                             " WHERE id = ? AND 處理 = ? ORDER BY 期別",
+                         id, false));
+    reading.Commit();
+}
+
+void frmMach::ShowOpenRows(Grid& grid, Schedule schedule, Recordset stored) {
+    std::vector<ShownScheduleRow>& shown =
+        schedule == Schedule::Instalments ? shownInstalments_ : shownAdditions_;
+    if (const int count = static_cast<int>(stored.RecordCount()); count > 0)
+        grid.SetRows(count + 1);
+    for (int row = 1; !stored.Eof(); stored.MoveNext(), ++row) {
+        shown.push_back(ShownScheduleRowAt(stored));
+        if (schedule == Schedule::Additions) {
+            ShowAdditionPlan(grid, row, stored);
+            continue;
+        }
+        grid.SetTextMatrix(row, 0, stored.Fields("期別").text() + InstalmentSuffix);
+        grid.SetTextMatrix(row, 1, stored.Fields("預付金").text());
+        grid.SetTextMatrix(row, 2, ScheduleDateCell(stored.Fields("預付日")));
+        grid.SetTextMatrix(row, 3, stored.Fields("佔總價比例").text());
+        grid.SetTextMatrix(row, 4, ScheduleDateCell(stored.Fields("送帳日")));
+        grid.SetTextMatrix(row, 5, stored.Fields("發票號碼").text());
     }
-    Recordset additions = db.OpenRecordset(
-        "SELECT * FROM " + db.Table(ScheduleTable(SettleReceivable, Schedule::Additions)) +
-            " WHERE id = ? AND 處理 = ? ORDER BY 期別",
-        id, false);
-    if (const int count = static_cast<int>(additions.RecordCount()); count > 0)
-        hfgR.SetRows(count + 1);
-    for (int row = 1; !additions.Eof(); additions.MoveNext(), ++row)
-        ShowAdditionPlan(hfgR, row, additions);
 }
 
 void frmMach::hfgC_MouseDown(int button) {
@@ -199,17 +212,10 @@ void frmMach::ChooseRow(Grid& grid, int row, int button) {
     cmd.SetVisible(true);
 }
 
-// The period is the row's label without its wording: "3期" is 3, "追加2" is 2.
-int frmMach::ChosenPeriod() const {
-    std::string label = (ChosenIsInstalment ? hfgC : hfgR).TextMatrix(ChosenRow, 0);
-    const std::string wording = ChosenIsInstalment ? InstalmentSuffix : AdditionPrefix;
-    if (ChosenIsInstalment && label.ends_with(wording)) label.resize(label.size() - wording.size());
-    if (!ChosenIsInstalment && label.starts_with(wording)) label.erase(0, wording.size());
-    return static_cast<int>(leadingNumber(label));
-}
-
 void frmMach::cmd_Click() {
-    if (ChosenRow < 1) return;
+    const std::vector<ShownScheduleRow>& shown =
+        ChosenIsInstalment ? shownInstalments_ : shownAdditions_;
+    if (ChosenRow < 1 || ChosenRow > static_cast<int>(shown.size())) return;
     const ShownVoucher voucher = shownVoucher();
     const std::optional<std::string> amount =
         AskSettledAmount(AmountOf(lbMachCash.Caption()), ChosenPlannedAmount);
@@ -224,8 +230,8 @@ void frmMach::cmd_Click() {
     const Schedule schedule = ChosenIsInstalment ? Schedule::Instalments : Schedule::Additions;
     bool settled = false;
     const bool unchanged = SaveUnlessChanged([&] {
-        settled = SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(), ChosenPeriod(),
-                                    settlement);
+        settled = SettleScheduleRow(SettleReceivable, schedule, lstRio.Value(),
+                                    shown[ChosenRow - 1], settlement);
     });
     if (!settled) {
         // The row went (say so), or it or the voucher changed meanwhile (the conflict was told):

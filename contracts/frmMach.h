@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "contracts/Contracts.h"
+#include "platform/db/Recordset.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -42,10 +45,15 @@ class frmMach : public Form {
 
   private:
     void FillOpenRows();
+    void ShowOpenRows(Grid& grid, Schedule schedule, Recordset stored);
     void ForgetChoice();
     void ChooseRow(Grid& grid, int row, int button);
     void ChooseRowByArrow(Grid& grid, int keyCode);
-    int ChosenPeriod() const;
+
+    // The stored rows each grid shows, in grid order: the settlement writes the chosen one only
+    // while it is still stored as shown.
+    std::vector<ShownScheduleRow> shownInstalments_;
+    std::vector<ShownScheduleRow> shownAdditions_;
 };
 
 }  // namespace kiv

@@ -1,5 +1,6 @@
 #include "contracts/frmMchIo.h"
 
+#include <optional>
 #include <string>
 
 #include "contracts/Settlements.h"
@@ -123,14 +124,17 @@ void frmMchIo::Command1_Click() {
     settlement.cash = hfg.TextMatrix(ChosenRow, KindCol) == Cash;
     if (!settlement.cash) settlement.chequeNo = ChequeNumberForVoucher(settlement.voucherNo);
     const frmRio* contracts = contractForm();
-    // A row no longer stored is left alone and the user told; one settled meanwhile by another
-    // copy of the program, or a voucher changed meanwhile, is refused; the contract form's reload
-    // shows what is stored.
+    // The row settled is the stored row the contract form showed. A row no longer stored is left
+    // alone and the user told; one changed, settled or replaced by another row meanwhile by
+    // another copy of the program, or a voucher changed meanwhile, is refused; the contract form's
+    // reload shows what is stored.
+    const std::optional<ShownScheduleRow> shown =
+        contracts ? contracts->schedules.RowToSettle() : std::nullopt;
     bool settled = false;
-    const bool unchanged = !contracts || SaveUnlessChanged([&] {
+    const bool unchanged = !shown || SaveUnlessChanged([&] {
         settled = SettleScheduleRow(
             SettleReceivable, SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
-            contracts->lbNo.Caption(), SettlePeriod, settlement);
+            contracts->lbNo.Caption(), *shown, settlement);
     });
     if (!settled && unchanged) messageBox(RowGone, MessageExclamation, ApplicationTitle);
     Unload();

@@ -11,7 +11,8 @@ namespace kiv {
 
 // 選取收支單沖帳: settles the instalment or addition the contract form hands over
 // (SettleReceivable, SettleIsInstalment, SettlePeriod, SettleAmount) with one of the signed
-// vouchers of the contract's project.
+// vouchers of the contract's project. The row written is the stored row the contract form showed
+// (its RowToSettle, numbered SettlePeriod), and only while it is still stored so.
 class frmMchIo : public Form {
   public:
     static constexpr const char* FormName = "frmMchIo";

@@ -391,12 +391,10 @@ void frmRio::Form_Load() {
         optO.SetValue(true);
     LastAmountBox.clear();
     lbNo.SetCaption(OpenContractNo);
-    FillStoredHeader();
     for (Control* control : std::initializer_list<Control*>{&FSB, &cmdAdd, &cmdEdit, &cmdDel,
                                                             &cmdCen, &cmdSv, &fmeSer})
         control->SetVisible(false);
-    ClearContractGrids();
-    LoadGrids(Receivable(), lbNo.Caption());
+    ShowStoredHeaderAndGrids();
 }
 
 void frmRio::Form_Resize() {
@@ -459,10 +457,7 @@ void frmRio::FSB_Change() {
     NavigatorPosition = FSB.Value();
     if (NavigatorPosition < static_cast<int>(ContractIds.size()))
         lbNo.SetCaption(ContractIds[NavigatorPosition]);
-    ShowContractHeader();
-    ClearContractGrids();
-    schedules.LayoutContractGrids();
-    LoadGrids(Receivable(), lbNo.Caption());
+    ShowStoredHeaderAndGrids();
 }
 
 void frmRio::ShowContractHeader() {
@@ -474,15 +469,32 @@ void frmRio::ShowContractHeader() {
     FillStoredHeader();
 }
 
-// The stored header of the number in lbNo; a number not stored leaves an empty header.
+// The stored header of lbNo and its schedules, read as one state of the file: a schedule another
+// copy rewrites meanwhile is shown as it was or as it is, never as rows gone half-way.
+void frmRio::ShowStoredHeaderAndGrids() {
+    Transaction reading(AccDb());
+    FillStoredHeader();
+    ClearContractGrids();
+    LoadGrids(Receivable(), lbNo.Caption());
+    reading.Commit();
+}
+
+// The stored header of the number in lbNo; a number not stored leaves an empty header. The header
+// kept for the save's check is the one shown.
 void frmRio::FillStoredHeader() {
-    LastAmountBox.clear();
     Database& db = AccDb();
+    Transaction reading(db);
+    ShowHeaderRow(
+        db.OpenRecordset("SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?",
+                         lbNo.Caption()));
     shownHeader_ =
         ShownRows(db, "SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?",
                   {lbNo.Caption()});
-    Recordset rs = db.OpenRecordset(
-        "SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?", lbNo.Caption());
+    reading.Commit();
+}
+
+void frmRio::ShowHeaderRow(Recordset rs) {
+    LastAmountBox.clear();
     if (lbNo.Caption().empty() || rs.Eof()) {
         ClearContractHeader();
         return;
@@ -508,6 +520,7 @@ void frmRio::FillStoredHeader() {
     txtfnLet.SetText(rs.Fields("fnLet").text());
     chkTax.SetValue(rs.Fields("無發票").boolean() ? 1 : 0);
     txtfnLet.SetEnabled(false);
+    RememberShownAmounts(&rs);
 }
 
 void frmRio::cmdAdd_Click() {
@@ -714,8 +727,9 @@ void frmRio::SaveContractHeader() {
         optO_Click();
 }
 
-// Each amount box of the header holds an amount or nothing; the first that holds another text is
-// refused, named by its caption, and takes the focus.
+// Each amount box typed into holds an amount or nothing; the first that holds another text is
+// refused, named by its caption, and takes the focus. A box nobody typed into (an older file's
+// negative commission) keeps its stored value.
 bool frmRio::HeaderAmountsAreAmounts() {
     struct Box {
         TextBox* box;
@@ -728,7 +742,7 @@ bool frmRio::HeaderAmountsAreAmounts() {
                          {&txtTal, "合計", ContractTotalRule},
                          {&txtfnLet, lbFn.Caption(), ContractAmountRule}};
     for (const Box& b : boxes)
-        if (TypedAmount(*b.box, b.field, b.rule).refused()) return false;
+        if (AmountTyped(*b.box) && TypedAmount(*b.box, b.field, b.rule).refused()) return false;
     return true;
 }
 
@@ -772,19 +786,19 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
     row.SetField("客戶名", cbCna.Text());
     row.SetField("聯絡人", txtCcnt.Text());
     row.SetField("電話", txtCtel.Text());
-    row.SetField("銷貨金額", StoredAmount(txtAm.Text()));
+    row.SetField("銷貨金額", AmountToStore(txtAm));
     row.SetField("稅金", adding && lbTax.Caption().empty() ? "0" : lbTax.Caption());
-    row.SetField("佣金", StoredAmount(txtComi.Text()));
-    row.SetField("合計", StoredAmount(txtTal.Text(), ContractTotalRule));
+    row.SetField("佣金", AmountToStore(txtComi));
+    row.SetField("合計", AmountToStore(txtTal, ContractTotalRule));
     row.SetField("備註", txtPs.Text());
     row.SetField("報價單號", txtQno.Text());
     row.SetField("合約單號", txtCno.Text());
     row.SetField("專名", lbPj.Caption());
     row.SetField("專id", lbPjNo.Caption());
     row.SetField("w", cbWork.Text());
-    row.SetField("fnLet", StoredAmount(txtfnLet.Text()));
+    row.SetField("fnLet", AmountToStore(txtfnLet));
     row.SetField("無發票", chkTax.Value() == 1);
-    row.SetField("Let", StoredAmount(txtLet.Text()));
+    row.SetField("Let", AmountToStore(txtLet));
     row.Update();
     if (totalChanged) ReplaceSchedule(receivable, Schedule::Instalments, number, instalments);
     transaction.Commit();
@@ -815,9 +829,7 @@ void frmRio::cmdDel_Click() {
                    MessageYesNoCancel, ApplicationTitle) != AnswerYes)
         return;
     DeleteContract(Receivable(), lbNo.Caption());
-    FillStoredHeader();
-    ClearContractGrids();
-    LoadGrids(Receivable(), lbNo.Caption());
+    ShowStoredHeaderAndGrids();
 }
 
 void frmRio::TakeProject() {
@@ -882,6 +894,34 @@ void frmRio::ClearContractHeader() {
     lbPjNo.SetCaption("");
     cbWork.SetText("");
     txtfnLet.SetText("");
+    RememberShownAmounts(nullptr);
+}
+
+// ---- What was typed into the amount boxes ----
+
+// What each amount box shows now the header was filled, and the value stored behind it: read from
+// `stored`, or empty text for a header emptied (an empty box is stored so).
+void frmRio::RememberShownAmounts(const Recordset* stored) {
+    const std::pair<TextBox*, const char*> boxes[] = {{&txtAm, "銷貨金額"},
+                                                      {&txtComi, "佣金"},
+                                                      {&txtLet, "Let"},
+                                                      {&txtTal, "合計"},
+                                                      {&txtfnLet, "fnLet"}};
+    shownAmounts_.clear();
+    for (const auto& [box, field] : boxes)
+        shownAmounts_[box] = {box->Text(), stored ? stored->Fields(field) : Value("")};
+}
+
+// A box still showing what the header was filled with holds nothing typed.
+bool frmRio::AmountTyped(const TextBox& box) const {
+    auto shown = shownAmounts_.find(&box);
+    return shown == shownAmounts_.end() || box.Text() != shown->second.first;
+}
+
+// A typed amount is stored as the save reads it; one nobody typed as it is stored, as it stands.
+Value frmRio::AmountToStore(const TextBox& box, AmountRule rule) const {
+    if (AmountTyped(box)) return StoredAmount(box.Text(), rule);
+    return shownAmounts_.at(&box).second;
 }
 
 void frmRio::LoadReceivableGrids(const std::string& id) {
@@ -985,15 +1025,8 @@ void frmRio::cmdSer_Click() {
 // The results set optI or optO to the kind searched; a number that names no contract of it leaves
 // an empty header and empty grids.
 void frmRio::ShowPickedContract() {
-    ClearContractGrids();
     lbNo.SetCaption(PickedContractNo);
-    ShowContractHeader();
-    schedules.LayoutContractGrids();
-    if (optI.Value())
-        LoadReceivableGrids(lbNo.Caption());
-    else
-        LoadPayableGrids(lbNo.Caption());
-    ComputeContractTotals();
+    ShowStoredHeaderAndGrids();
 }
 
 }  // namespace kiv

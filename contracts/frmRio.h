@@ -1,9 +1,12 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "contracts/ContractEntry.h"
 #include "contracts/ContractSchedules.h"
 #include "contracts/Contracts.h"
 #include "platform/db/ShownRows.h"
@@ -178,6 +181,11 @@ class frmRio : public Form {
     void RestoreShownKind();
     void MoveToLastContract();
     void FillStoredHeader();
+    void ShowHeaderRow(Recordset rs);
+    void ShowStoredHeaderAndGrids();
+    void RememberShownAmounts(const Recordset* stored);
+    bool AmountTyped(const TextBox& box) const;
+    Value AmountToStore(const TextBox& box, AmountRule rule = ContractAmountRule) const;
     void LoadGrids(bool receivable, const std::string& id);
     void ShowStoredContract(bool withInstalments);
     void BackToBrowsing();
@@ -194,6 +202,8 @@ class frmRio : public Form {
     // The header as shown, so that a save writes only while no other copy of the program changed
     // it.
     ShownRows shownHeader_;
+    // Each amount box as the header was last filled: the text it showed and the value stored.
+    std::map<const TextBox*, std::pair<std::string, Value>> shownAmounts_;
 };
 
 }  // namespace kiv

@@ -522,4 +522,26 @@ TEST_F(ContractFormTest, DeleteRemovesTheContractWithAllItsRowsOnYesOnly) {
     EXPECT_EQ(rows(AccDb(), "SELECT id FROM ri加"), Texts{"115120601"});
 }
 
+// A rule for what may be typed judges the boxes typed into: an older file's negative commission
+// does not keep the remarks from being saved, and is stored back as it stands; one typed is
+// judged.
+TEST_F(ContractFormTest, ASaveChecksOnlyTheAmountsTyped) {
+    AccDb().Execute(
+        "INSERT INTO ri (id, 收名稱, 簽約日, 銷貨金額, 稅金, 佣金, 合計, fnLet, 無發票, Let) "
+        "VALUES ('115120601', '甲', '2026-11-30', '1000', '50', '-500', '1,550', NULL, 0, "
+        "'0')");
+    frmRio& f = openForm();
+    host.click(f.cmdEdit);
+    host.type(f.txtPs, "備註");
+    host.click(f.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT 備註, 銷貨金額, 佣金, 合計, typeof(fnLet), Let FROM ri"),
+              Texts{"備註|1000|-500|1,550|null|0"});
+    host.click(f.cmdEdit);
+    host.focus(f.txtLet);
+    host.act([&] { f.txtLet.SetText("1x"); });  // pasted
+    host.expectMessage("折讓欄位只能輸入數字");
+    host.click(f.cmdSv);
+    EXPECT_EQ(f.lbStat.Caption(), "修改中");
+}
+
 }  // namespace

@@ -606,4 +606,168 @@ TEST_F(ContractScheduleTest, TheSwitchShowsTheSidesLastContractAndSavesToItsTabl
     EXPECT_EQ(rows(AccDb(), "SELECT count(*) FROM ri減"), Texts{"0"});
 }
 
+// An older file numbers the instalments 1 and 3 and its one addition 2. Each save numbers them 1..n
+// in grid order, and every row keeps the receipt of the stored row it was shown from: the grid's
+// save (a row added in it is open), a second save after it, and the header's new total alike.
+TEST_F(ContractScheduleTest, ASaveKeepsEachReceiptWithTheRowItWasShownFrom) {
+    const auto storeWithGaps = [] {
+        for (const char* table : {"ri", "ri期", "ri加"})
+            AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+        AddContract("ri", "115120601");
+        AddScheduleRow("ri期", "115120601", 1, "300,000", "", "30.00%");
+        AddScheduleRow("ri期", "115120601", 3, "600,000", "1151206003", "60.00%");
+        AddScheduleRow("ri加", "115120601", 2, "5,000", "1151206005");
+    };
+    const auto stored = [](const char* table) {
+        return rows(AccDb(), "SELECT 期別, 實收金, 收支單號, 處理 FROM " + AccDb().Table(table) +
+                                 " ORDER BY 期別");
+    };
+    const Texts keptWithTheirRows{"1|||False", "2|600,000|1151206003|True"};
+    storeWithGaps();
+    frmRio& f = openForm();
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(2, 0) + "|" + f.schedules.hfg1.TextMatrix(2, 4),
+              "第3期|1151206003");
+    host.click(f.schedules.cmdAc);
+    host.act([&] {
+        f.schedules.hfg.SetTextMatrix(3, 1, "100,000");
+        f.schedules.hfg.SetTextMatrix(3, 2, "115/12/31");
+    });
+    ExpectEachWriteFailureLeavesTheBooks(host, {&AccDb()},
+                                         [&] { host.act([&] { f.schedules.SaveInstalments(); }); });
+    Texts withTheNewRow = keptWithTheirRows;
+    withTheNewRow.push_back("3|||False");
+    EXPECT_EQ(stored("ri期"), withTheNewRow);
+    host.click(f.schedules.cmdEc);
+    host.act([&] { f.schedules.SaveInstalments(); });
+    EXPECT_EQ(stored("ri期"), withTheNewRow) << "a second save";
+    host.click(f.schedules.cmdEa);
+    host.act([&] { f.schedules.SaveAdditions(); });
+    EXPECT_EQ(stored("ri加"), Texts{"1|5,000|1151206005|True"});
+
+    storeWithGaps();
+    host.act([&] { f.FSB_Change(); });
+    host.click(f.cmdEdit);
+    host.act([&] { f.txtTal.SetText("2,000,000"); });
+    host.expectMessage("因您修改了總價,所以應收付期數的佔總價比例已變更");
+    host.click(f.cmdSv);
+    EXPECT_EQ(stored("ri期"), keptWithTheirRows) << "a new total";
+}
+
+// Copy B rewrites three instalments as two while copy A is showing the contract, between A
+// counting its rows and reading them: A shows one state of the file whole (not "這一筆已被刪除"
+// and half a grid), and its save then refuses to write over B's.
+TEST_F(ContractScheduleTest, AContractIsShownWholeWhileAnotherCopyRewritesItsSchedule) {
+    AddContract("ri", "115120601");
+    AddScheduleRow("ri期", "115120601", 1, "300,000", "1151206001", "30.00%");
+    AddScheduleRow("ri期", "115120601", 2, "300,000", "", "30.00%");
+    AddScheduleRow("ri期", "115120601", 3, "400,000", "", "40.00%");
+    frmRio& f = openForm();
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    struct RewriteOnce : ControlObserver {
+        Database* copy;
+        bool done = false;
+        void propertyChanged(Control& grid, Property property) override {
+            if (done || property != Property::Layout || static_cast<Grid&>(grid).Rows() != 4)
+                return;
+            done = true;
+            copy->Execute("DELETE FROM ri期");
+            copy->Execute(
+                "INSERT INTO ri期 (id, 期別, 預付金, 預付日, 佔總價比例, 處理) VALUES "
+                "('115120601', 1, '400,000', '2026-12-30', '40.00%', 0), "
+                "('115120601', 2, '600,000', '2026-12-30', '60.00%', 0)");
+        }
+    } rewrite;
+    rewrite.copy = copyB.get();
+    f.schedules.hfg.addObserver(&rewrite);
+    host.act([&] { f.FSB_Change(); });
+    f.schedules.hfg.removeObserver(&rewrite);
+    ASSERT_TRUE(rewrite.done);
+    EXPECT_EQ(GridColumn(f.schedules.hfg, 1, 1), (Texts{"300,000", "300,000", "400,000"}));
+    EXPECT_EQ(f.schedules.hfg1.TextMatrix(1, 4), "1151206001");
+    const std::string leftByB = dumpTables(AccDb());
+    host.click(f.schedules.cmdEc);
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.act([&] { f.schedules.SaveInstalments(); });
+    EXPECT_EQ(dumpTables(AccDb()), leftByB);
+    EXPECT_EQ(GridColumn(f.schedules.hfg, 1, 1), (Texts{"400,000", "600,000"}));
+}
+
+// Esc in a cell editor puts the row back as it was before the editor opened: both cells, and what
+// the form counts as typed, so that a later save neither refuses a share the program computed
+// (120.00 %) or a file holds (33.333 %), nor keeps what the editor proposed or computed.
+TEST_F(ContractScheduleTest, EscPutsTheWholeRowBack) {
+    AddContract("ri", "115120601", "1,000,000");
+    AddScheduleRow("ri期", "115120601", 1, "1,200,000", "", "120.00%");
+    AddScheduleRow("ri期", "115120601", 2, "-500", "", "33.333%");
+    AccDb().Execute("INSERT INTO ri加 (id, 期別, 金額, 處理) VALUES ('115120601', 1, '7,000', 0)");
+    frmRio& f = openForm();
+    const std::string stored = dumpTables(AccDb());
+    const auto row = [&f](int r) { return GridRow(f.schedules.hfg, r, 1, 3); };
+    host.click(f.schedules.cmdEc);
+    struct Case {
+        int row, col;
+        TextBox& editor;
+        const char* typed;
+    };
+    for (const Case& c : {Case{1, 3, f.schedules.txtsc, "5"}, Case{2, 3, f.schedules.txtsc, "5"},
+                          Case{1, 1, f.schedules.txt, "9"}, Case{2, 1, f.schedules.txt, "9"}}) {
+        SCOPED_TRACE(c.editor.Name() + std::to_string(c.row));
+        const Texts before = row(c.row);
+        typeInto(f.schedules.hfg, c.row, c.col, c.editor, c.typed);
+        host.pressKey(c.editor, Key::Escape);
+        EXPECT_EQ(row(c.row), before);
+        EXPECT_FALSE(c.editor.Visible());
+    }
+    host.act([&] { f.schedules.SaveInstalments(); });
+    EXPECT_EQ(dumpTables(AccDb()), stored);
+
+    // A new instalment: its proposed share, and its amount, go with the Esc.
+    host.click(f.schedules.cmdEc);
+    host.act([&] {
+        f.schedules.hfg.SetTextMatrix(1, 3, "30%");
+        f.schedules.hfg.SetTextMatrix(2, 3, "");
+    });
+    host.click(f.schedules.cmdAc);
+    host.mouseUpCell(f.schedules.hfg, 3, 3, LeftButton);
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(3, 1) + "|" + f.schedules.txtsc.Text(), "700,000|70");
+    host.pressKey(f.schedules.txtsc, Key::Escape);
+    EXPECT_EQ(row(3), (Texts{"", "", ""}));
+    typeInto(f.schedules.hfg, 3, 1, f.schedules.txt, "5");
+    host.pressKey(f.schedules.txt, Key::Escape);
+    EXPECT_EQ(row(3), (Texts{"", "", ""}));
+    // The addition's amount too.
+    host.click(f.schedules.cmdEa);
+    typeInto(f.schedules.HfgAM, 1, 3, f.schedules.txtA, "1");
+    host.pressKey(f.schedules.txtA, Key::Escape);
+    EXPECT_EQ(f.schedules.HfgAM.TextMatrix(1, 3), "7,000");
+    host.act([&] { f.schedules.SaveAdditions(); });
+    EXPECT_EQ(rows(AccDb(), "SELECT 金額 FROM ri加"), Texts{"7,000"});
+}
+
+// A rule for what may be typed judges the cells typed into, never a row nobody edited: an older
+// file's negative amount is stored back as it stands when another row is saved.
+TEST_F(ContractScheduleTest, ASaveChecksOnlyTheAmountsTyped) {
+    AddContract("ri", "115120601", "1,000,000");
+    AddScheduleRow("ri期", "115120601", 1, "300,000", "", "30.00%");
+    AddScheduleRow("ri期", "115120601", 2, "-500", "", "0.00%");
+    AccDb().Execute("INSERT INTO ri減 (id, 期別, 金額) VALUES ('115120601', 1, '1,0000')");
+    frmRio& f = openForm();
+    host.click(f.schedules.cmdEc);
+    typeInto(f.schedules.hfg, 1, 1, f.schedules.txt, "400000");
+    host.focus(f.schedules.cmdEc);
+    host.act([&] { f.schedules.SaveInstalments(); });
+    EXPECT_EQ(rows(AccDb(), "SELECT 預付金, 佔總價比例 FROM ri期 ORDER BY 期別"),
+              (Texts{"400,000|40.00%", "-500|0.00%"}));
+    host.click(f.schedules.cmdEm);
+    host.act([&] { f.schedules.SaveReductions(); });
+    EXPECT_EQ(rows(AccDb(), "SELECT 金額 FROM ri減"), Texts{"1,0000"});
+    // What is typed is still judged.
+    host.click(f.schedules.cmdEc);
+    host.mouseUpCell(f.schedules.hfg, 2, 1, LeftButton);
+    host.act([&] { f.schedules.txt.SetText("1x"); });  // pasted
+    host.focus(f.schedules.cmdEc);
+    host.expectMessage("第2期的應收金額欄位只能輸入數字");
+    host.act([&] { f.schedules.SaveInstalments(); });
+}
+
 }  // namespace

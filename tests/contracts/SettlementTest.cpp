@@ -568,4 +568,87 @@ TEST_F(SettlementTest, DeletingAReductionOrAnAdditionIsAllOrNothing) {
     EXPECT_EQ(rows(AccDb(), "SELECT 期別, 金額 FROM ri加"), Texts{"1|6,000"});
 }
 
+// Copy A shows instalments 1 (300,000) and 2 (700,000); copy B deletes 第1期, and 700,000 becomes
+// number 1. A's command on its row 1 (delete it, clear its receipt, settle it from the contract or
+// from the voucher form) finds another row under that number: it writes nothing, and A is told.
+TEST_F(SettlementTest, ARowCommandActsOnlyOnTheRowAsShown) {
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    const auto showTwoInstalments = [&](const char* firstVoucher, const char* secondVoucher) {
+        for (const char* table : {"iof", "ri", "ri期", "ri加"})
+            AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+        signedVoucher("1150315001", false, 300000, SignedByCash);
+        AddContract("ri", "115031001");
+        AccDb().Execute("UPDATE ri SET 專id = 'P1', 專名 = '大樓'");
+        AddScheduleRow("ri期", "115031001", 1, "300,000", firstVoucher, "30.00%");
+        AddScheduleRow("ri期", "115031001", 2, "700,000", secondVoucher, "70.00%");
+    };
+    const auto deleteFirstInB = [&] {
+        copyB->Execute("DELETE FROM ri期 WHERE 期別 = 1");
+        copyB->Execute("UPDATE ri期 SET 期別 = 期別 - 1");
+        return dumpTables(AccDb());
+    };
+    struct Case {
+        const char* command;
+        const char* firstVoucher;
+        const char* secondVoucher;
+    };
+    for (const Case& c : {Case{"delete", "", "1150101002"},
+                          Case{"clear", "1150101002", "1150101002"}, Case{"settle", "", ""}}) {
+        SCOPED_TRACE(c.command);
+        showTwoInstalments(c.firstVoucher, c.secondVoucher);
+        frmRio& f = shown(true);
+        const std::string command = c.command;
+        if (command == "settle") {
+            settleFrom(f.schedules.hfg1, 1, [&](frmMchIo& d) {
+                const std::string leftByB = deleteFirstInB();
+                host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+                host.dblClickCell(d.hfg, 1, 1);
+                EXPECT_EQ(dumpTables(AccDb()), leftByB);
+            });
+        } else {
+            const std::string leftByB = deleteFirstInB();
+            host.choosePopupEntry("mdel");
+            host.expectMessage("確定刪除", AnswerYes);
+            host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+            host.mouseUpCell(command == "delete" ? f.schedules.hfg : f.schedules.hfg1, 1, 0,
+                             RightButton);
+            EXPECT_EQ(dumpTables(AccDb()), leftByB);
+        }
+        EXPECT_EQ(GridColumn(f.schedules.hfg, 1), Texts{"700,000"}) << "shown as stored";
+        host.act([&] { f.Unload(); });
+    }
+    // From the voucher form: the dialog stays and shows what is open now.
+    showTwoInstalments("", "");
+    frmMach& d = chooseFirstInstalment("1150315009", "300000", true);
+    const std::string leftByB = deleteFirstInB();
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(d.cmd);
+    EXPECT_EQ(dumpTables(AccDb()), leftByB);
+    EXPECT_EQ(GridRow(d.hfgC, 1, 0, 1), (Texts{"1期", "700,000"}));
+}
+
+// An older file numbers the instalments 1, 3 and 5. Each command of the grids acts on the stored
+// row its grid row shows, by that row's number: clearing the receipt of 第3期, settling 第5期 from
+// the contract, deleting 第1期 (the later rows move down one number, gaps and all).
+TEST_F(SettlementTest, RowCommandsFindTheRowsOfAFileWithGapsByTheirNumbers) {
+    signedVoucher("1150315001", false, 50000, SignedByCash);
+    AddContract("ri", "115031001");
+    AccDb().Execute("UPDATE ri SET 專id = 'P1', 專名 = '大樓'");
+    AddScheduleRow("ri期", "115031001", 1, "10,000");
+    AddScheduleRow("ri期", "115031001", 3, "30,000", "1150101003");
+    AddScheduleRow("ri期", "115031001", 5, "50,000");
+    frmRio& f = shown(true);
+    EXPECT_EQ(GridColumn(f.schedules.hfg, 0), (Texts{"第1期", "第3期", "第5期"}));
+    deleteRow(f.schedules.hfg1, 2);
+    settleFrom(f.schedules.hfg1, 3, [&](frmMchIo& d) { host.dblClickCell(d.hfg, 1, 1); });
+    EXPECT_EQ(SettlePeriod, 5);
+    EXPECT_EQ(settlements("ri期"),
+              (Texts{"115031001|1|10,000|||False|||False", "115031001|3|30,000|||False|||False",
+                     "115031001|5|50,000|50000|2026/03/15|True||1150315001|True"}));
+    deleteRow(f.schedules.hfg, 1);
+    EXPECT_EQ(rows(AccDb(), "SELECT 期別, 預付金, 處理 FROM ri期 ORDER BY 期別"),
+              (Texts{"2|30,000|False", "4|50,000|True"}));
+    EXPECT_EQ(GridColumn(f.schedules.hfg1, 0), (Texts{"", "50,000"}));
+}
+
 }  // namespace
