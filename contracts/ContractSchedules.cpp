@@ -405,12 +405,11 @@ void ContractSchedules::txt_Change() {
     MarkTyped(hfg, ClickedRow, 3, false);
 }
 
-// A hidden editor that still holds the focus belongs to a cell no longer edited. An amount left
-// without typing keeps its text as it stands.
+// A hidden editor that still holds the focus belongs to a cell no longer edited. An amount left is
+// shown grouped, the same number; one nobody typed into is still not judged by the typing rules.
 void ContractSchedules::txt_Validate(bool&) {
     if (cancellingEdit_ || !txt.Visible() || !insideCells(hfg, ClickedRow, ClickedCol)) return;
-    if (ClickedCol == 1 && Typed(hfg, ClickedRow, 1))
-        hfg.SetTextMatrix(ClickedRow, 1, GroupedAmountText(txt.Text()));
+    if (ClickedCol == 1) hfg.SetTextMatrix(ClickedRow, 1, GroupedAmountText(txt.Text()));
     if (ClickedCol == 5) hfg.SetTextMatrix(ClickedRow, 5, upperCase(txt.Text()));
 }
 
@@ -437,8 +436,7 @@ void ContractSchedules::txtA_Change() {
 
 void ContractSchedules::txtA_Validate(bool&) {
     if (cancellingEdit_ || !txtA.Visible() || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
-    if (ClickedCol == 3 && Typed(HfgAM, ClickedRow, 3))
-        HfgAM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtA.Text()));
+    if (ClickedCol == 3) HfgAM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtA.Text()));
     if (ClickedCol == 6) HfgAM.SetTextMatrix(ClickedRow, 6, upperCase(txtA.Text()));
 }
 
@@ -449,8 +447,7 @@ void ContractSchedules::txtM_Change() {
 }
 
 void ContractSchedules::txtM_Validate(bool&) {
-    if (cancellingEdit_ || !txtM.Visible() || !Typed(hfgM, ClickedRow, 3) || ClickedCol != 3 ||
-        !insideCells(hfgM, ClickedRow, 3))
+    if (cancellingEdit_ || !txtM.Visible() || ClickedCol != 3 || !insideCells(hfgM, ClickedRow, 3))
         return;
     hfgM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtM.Text()));
 }
