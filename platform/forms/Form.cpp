@@ -274,10 +274,22 @@ Control* Form::FindControl(const std::string& name, int index) const {
     return nullptr;
 }
 
+// A control that lies beyond the form's edges (a form made shorter than its layout) is not shown,
+// so the focus would vanish there: it is no Tab stop until the form shows it again.
+bool Form::ShowsWithinEdges(const Control& control) const {
+    int left = 0, top = 0;
+    for (const Control* at = &control; at; at = at->Container()) {
+        left += at->Left();
+        top += at->Top();
+    }
+    return left < ScaleWidth() && top < ScaleHeight();
+}
+
 std::vector<Control*> Form::TabOrder() const {
     std::vector<Control*> order;
     for (Control* control : controls_)
-        if (control->TabStop() && control->CanTakeFocus()) order.push_back(control);
+        if (control->TabStop() && control->CanTakeFocus() && ShowsWithinEdges(*control))
+            order.push_back(control);
     std::stable_sort(order.begin(), order.end(),
                      [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
     return order;

@@ -111,6 +111,8 @@ class Form {
     Control* ActiveControl() const { return activeControl_; }
     // The controls Tab goes through, in order: those with a tab stop that can take the focus.
     std::vector<Control*> TabOrder() const;
+    // False for a control placed beyond the form's edges, which the window does not show.
+    bool ShowsWithinEdges(const Control& control) const;
     // Moves the focus to the next (previous) control in tab order, as Tab (Shift+Tab) does.
     void FocusNext();
     void FocusPrevious();

@@ -333,7 +333,8 @@ TEST_F(FormLayoutTest, TabGoesThroughEveryFormInTheOrderItsLayoutReads) {
     forEveryForm([](Form& form) {
         std::vector<Control*> reading;
         for (Control* control : form.ReadingOrder())
-            if (control->TabStop() && control->CanTakeFocus()) reading.push_back(control);
+            if (control->TabStop() && control->CanTakeFocus() && form.ShowsWithinEdges(*control))
+                reading.push_back(control);
         std::vector<Control*> walked;
         for (Control* control : form.TabOrder())
             if (std::find(reading.begin(), reading.end(), control) != reading.end())
