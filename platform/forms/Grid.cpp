@@ -827,6 +827,13 @@ void Grid::userDblClickCell(int row, int col) {
     if (!gesture.ended()) fire(DblClick);
 }
 
+void Grid::userMenuKey() {
+    if (!IsEffectivelyEnabled()) return;
+    const int row = row_, col = col_;
+    userMouseDownAt(row, col, RightButton);
+    userMouseUpAt(row, col, RightButton);
+}
+
 void Grid::userKeyDown(int keyCode, int shift) {
     if (!IsEffectivelyEnabled()) return;
     if (KeyDown) KeyDown(keyCode, shift);

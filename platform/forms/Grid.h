@@ -229,6 +229,9 @@ class Grid : public Control {
     void userDblClickCell(int row, int col);
     // A key: KeyDown (which sees the current row before the move), then the move.
     void userKeyDown(int keyCode, int shift = 0);
+    // The menu key (or Shift+F10): the right button pressed and let go on the current cell, so
+    // that a grid's pop-up menu of row commands opens without the mouse.
+    void userMenuKey();
     // A typed character: KeyPress, unless it is an Enter or Esc that presses the form's default
     // or cancel button; then, in a grid edited in place, the cell's editor opens with it.
     void userKey(char32_t character);

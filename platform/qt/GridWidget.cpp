@@ -541,6 +541,11 @@ void GridWidget::keepCurrentInView() {
 
 bool GridWidget::keyEvent(QKeyEvent& key) {
     int shift = shiftState(key.modifiers());
+    if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && shift == ShiftMask)) {
+        keepCurrentInView();
+        userAction([](Control& c) { static_cast<Grid&>(c).userMenuKey(); });
+        return true;
+    }
     int code = virtualKey(key.key());
     if (code == Key::Tab) {
         userAction([&](Control& c) { static_cast<Grid&>(c).userTab(shift); });

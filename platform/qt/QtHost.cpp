@@ -20,9 +20,11 @@
 #include <cstdlib>
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Grid.h"
 #include "platform/forms/Menu.h"
 #include "platform/qt/ControlBinding.h"
 #include "platform/qt/FormWindow.h"
+#include "platform/qt/GridWidget.h"
 #include "platform/qt/QtLook.h"
 
 namespace kiv {
@@ -336,6 +338,12 @@ void QtHost::noteInput(const QEvent& event) {
 QPoint QtHost::popupPlace(Form& form) const {
     QWidget* focus = QApplication::focusWidget();
     if (!lastInputByKey_ || !focus || focus->window() != windowOf(form)) return QCursor::pos();
+    // A grid's menu of row commands drops from its current cell.
+    if (auto* grid = dynamic_cast<GridWidget*>(focus)) {
+        const Grid& model = static_cast<const Grid&>(*grid->control());
+        QRect cell = grid->cellRect(model.Row(), model.Col());
+        if (!cell.isEmpty()) return grid->viewport()->mapToGlobal(cell.bottomLeft());
+    }
     return focus->mapToGlobal(QPoint(0, focus->height()));
 }
 

@@ -914,3 +914,41 @@ TEST_F(ProgramKeyboardTest, EnterClosesTheGeneratedVoucher) {
     AutoVoucherFromCashing = false;
     EXPECT_TRUE(closedByEnter);
 }
+
+// The menu key and Shift+F10 open a schedule row's commands as the right button does, dropping
+// from the current cell.
+TEST_F(ProgramKeyboardTest, TheMenuKeyAndShiftF10OpenAScheduleRowsCommandsAtItsCell) {
+    auto& form = static_cast<frmRio&>(*Forms::getByName("frmRio"));
+    form.Show();
+    settle();
+    Grid& plan = form.schedules.hfg;
+    QWidget* grid = windowOf(form).widgetOf(plan);
+    windowOf(form).activateWindow();
+    act([&] {
+        plan.SetFocus();
+        plan.SetRow(1);
+        plan.SetCol(1);
+    });
+    settle();
+    for (auto [key, modifiers] :
+         {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers(Qt::NoModifier)},
+          std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
+        QStringList entries;
+        QPoint at;
+        soon(
+            [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (!menu) return;
+                for (QAction* action : menu->actions())
+                    entries << action->text();
+                at = menu->pos();
+                menu->close();
+            },
+            50);
+        QTest::keyClick(grid, key, modifiers);
+        settle();
+        EXPECT_TRUE(entries.contains("刪除")) << entries.join(",").toStdString();
+        QRect cell = static_cast<GridWidget*>(grid)->cellRect(1, 1);
+        EXPECT_NEAR(at.y(), grid->mapToGlobal(cell.bottomLeft()).y(), 30);
+    }
+}
