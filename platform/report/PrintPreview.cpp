@@ -1,10 +1,15 @@
 #include "platform/report/PrintPreview.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "platform/forms/Host.h"
 #include "platform/report/PagePainter.h"
@@ -27,9 +32,25 @@ class PrintPreviewOutput : public ReportOutput {
         // Large enough to read a page without zooming first.
         if (QScreen* screen = QGuiApplication::primaryScreen())
             preview.resize(screen->availableGeometry().size() * 0.8);
+        reachByKeyboard(preview);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                          [&job](QPrinter* target) { paintPages(job.pages, *target); });
         if (preview.exec() == QDialog::Accepted) tellWhereAFileWent(printer);
+    }
+
+    // The preview's tool buttons take no focus of their own: Tab reaches them, and Ctrl+P prints
+    // as the print button does (the dialog names that button as its translation gives it).
+    static void reachByKeyboard(QPrintPreviewDialog& preview) {
+        for (QToolBar* bar : preview.findChildren<QToolBar*>())
+            for (QToolButton* button : bar->findChildren<QToolButton*>())
+                button->setFocusPolicy(Qt::TabFocus);
+        const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+        for (QAction* action : preview.findChildren<QAction*>())
+            if (action->text() == print) {
+                action->setShortcut(QKeySequence::Print);
+                action->setShortcutContext(Qt::WindowShortcut);
+                preview.addAction(action);
+            }
     }
 
   private:

@@ -5,7 +5,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -148,6 +150,41 @@ TEST_F(ReportTest, ThePreviewShowsTheReportsPagesInQtsPreviewWindow) {
     EXPECT_EQ(book.host().messageTexts(),
               std::vector<std::string>{"已列印至檔案：\n" + pdf.toStdString()});
     EXPECT_TRUE(QFile::exists(pdf));
+}
+
+// The preview's print button is reached by Tab, and Ctrl+P opens the printing as it does.
+TEST_F(ReportTest, ThePreviewPrintsByKeyboard) {
+    ensureApplication();
+    book.fill("ptio", {"115/01/05|1150105001|材料費|工地水電材料|12,000"});
+    installPrintPreview();
+    bool reachedByTab = false;
+    QString asked;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+        QToolButton* button = nullptr;
+        for (QToolButton* candidate : dialog->findChildren<QToolButton*>())
+            if (candidate->defaultAction() && candidate->defaultAction()->text() == print)
+                button = candidate;
+        ASSERT_TRUE(button);
+        for (QWidget* w = dialog->nextInFocusChain(); w != dialog; w = w->nextInFocusChain())
+            if (w == button && (w->focusPolicy() & Qt::TabFocus)) reachedByTab = true;
+        dialog->activateWindow();
+        QApplication::processEvents();
+        QTimer::singleShot(0, [&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            if (shown && shown != dialog) {
+                asked = shown->metaObject()->className();
+                shown->close();
+            }
+        });
+        QTest::keyClick(dialog, Qt::Key_P, Qt::ControlModifier);
+        dialog->reject();
+    });
+    EXPECT_FALSE(book.print("io"));
+    EXPECT_TRUE(reachedByTab);
+    EXPECT_EQ(asked.toStdString(), "QPrintDialog");
 }
 
 }  // namespace
