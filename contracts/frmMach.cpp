@@ -49,9 +49,11 @@ void layOutGrid(Grid& grid, int width, const std::vector<const char*>& heads) {
     }
 }
 
+// An empty grid has no row to choose and is no Tab stop until rows fill it.
 void emptyGrid(Grid& grid) {
     grid.Clear();
     grid.SetRows(2);
+    grid.SetTabStop(false);
 }
 
 }  // namespace
@@ -83,6 +85,7 @@ frmMach::frmMach() : Form(FormName) {
         grid->SetRows(2);
         grid->SetFixedRows(1);
         grid->SetFixedCols(1);
+        grid->SetTabStop(false);
     }
     lstRio.Click = [this] { lstRio_Click(); };
     hfgC.MouseDown = [this](int button, int, float, float) { hfgC_MouseDown(button); };
@@ -161,8 +164,9 @@ void frmMach::FillOpenRows() {
 void frmMach::ShowOpenRows(Grid& grid, Schedule schedule, Recordset stored) {
     std::vector<ShownScheduleRow>& shown =
         schedule == Schedule::Instalments ? shownInstalments_ : shownAdditions_;
-    if (const int count = static_cast<int>(stored.RecordCount()); count > 0)
-        grid.SetRows(count + 1);
+    const int count = static_cast<int>(stored.RecordCount());
+    if (count > 0) grid.SetRows(count + 1);
+    grid.SetTabStop(count > 0);
     for (int row = 1; !stored.Eof(); stored.MoveNext(), ++row) {
         shown.push_back(ShownScheduleRowAt(stored));
         if (schedule == Schedule::Additions) {

@@ -1,5 +1,6 @@
 #include <QDialog>
 #include <QImage>
+#include <QTest>
 #include <set>
 
 #include "books/BookForms.h"
@@ -679,6 +680,26 @@ TEST_F(ProgramFormsTest, TheWorkTypeReportPutsEachExpenseInItsTypesPair) {
     auto& widget = widgetOf<GridWidget>(form, form.hfg);
     for (int col : {1, 2, 3, 7})
         EXPECT_FALSE(widget.cellTextCut(2, col)) << col;
+}
+
+}  // namespace
+
+namespace {
+
+// In the settlement dialog Tab goes from the instalment chosen past the empty 追加 grid to
+// 確定沖帳, which shows that it has the focus.
+TEST_F(ProgramFormsTest, TabReachesTheSettleButtonPastAnEmptyGridAndShowsItsFocus) {
+    frmMach& dialog = settlementDialog();
+    settle();
+    QWidget* button = windowOf(dialog).widgetOf(dialog.cmd);
+    QImage unfocused = button->grab().toImage();
+    windowOf(dialog).activateWindow();
+    act([&] { dialog.hfgC.SetFocus(); });
+    settle();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    settle();
+    EXPECT_EQ(dialog.ActiveControl(), &dialog.cmd);
+    EXPECT_NE(button->grab().toImage(), unfocused);
 }
 
 }  // namespace
