@@ -750,10 +750,11 @@ Rows wordRows(Raw& db, const char* sql) {
 }
 
 // One voucher's fields as texts, and its print table written as the form writes it.
-int64_t showVoucher(Raw& pt, sqlite3_stmt* q) {
+int64_t showVoucher(Raw& pt, sqlite3_stmt* q, std::vector<std::string>* shown = nullptr) {
     if (sqlite3_step(q) != SQLITE_ROW) return 0;
     const std::vector<std::string> row = rowTexts(q);
     sqlite3_reset(q);
+    if (shown) *shown = row;
     Rows printed{{row[1],
                   row[1],
                   "現金",
@@ -1100,7 +1101,8 @@ std::string nextNumber(Raw& acc, const char* sql, int digits) {
 
 // After a save the scroll bar takes the new count and the new voucher's place, and the newest
 // voucher is read from the back.
-int64_t rawVoucherShownAfterSave(Raw& acc, Raw& pt, const std::string& number) {
+int64_t rawVoucherShownAfterSave(Raw& acc, Raw& pt, const std::string& number,
+                                 std::vector<std::string>* shown = nullptr) {
     sqlite3_stmt* count = acc.statement("SELECT Count(*) FROM iof");
     sqlite3_step(count);
     benchmark::DoNotOptimize(sqlite3_column_int64(count, 0));
@@ -1110,7 +1112,7 @@ int64_t rawVoucherShownAfterSave(Raw& acc, Raw& pt, const std::string& number) {
     sqlite3_step(before);
     benchmark::DoNotOptimize(sqlite3_column_int64(before, 0));
     sqlite3_reset(before);
-    return showVoucher(pt, acc.statement("SELECT * FROM iof ORDER BY 單號 DESC LIMIT 1"));
+    return showVoucher(pt, acc.statement("SELECT * FROM iof ORDER BY 單號 DESC LIMIT 1"), shown);
 }
 
 std::string rawVoucherSave(Raw& acc) {
@@ -1126,13 +1128,19 @@ std::string rawVoucherSave(Raw& acc) {
     return number;
 }
 
-// The sign-off by cash: the voucher checked as read and rewritten signed, the cash book's next row
-// with its running balance, then the voucher shown again.
-int64_t rawSignOff(Raw& acc, Raw& pt, const std::string& number) {
+// The sign-off by cash: the voucher checked to be still as it was shown and rewritten signed, the
+// cash book's next row with its running balance, then the voucher shown again.
+int64_t rawSignOff(Raw& acc, Raw& pt, const std::string& number,
+                   const std::vector<std::string>& asShown) {
     acc.exec("BEGIN IMMEDIATE");
     sqlite3_stmt* read = acc.statement("SELECT rowid, * FROM iof WHERE 單號 = ?");
     bind(read, 1, number);
-    if (sqlite3_step(read) != SQLITE_ROW) {
+    const bool unchanged = sqlite3_step(read) == SQLITE_ROW && [&] {
+        const std::vector<std::string> stored = rowTexts(read);
+        return std::equal(stored.begin() + 1, stored.end(), asShown.begin(), asShown.end());
+    }();
+    if (!unchanged) {
+        sqlite3_reset(read);
         acc.exec("ROLLBACK");
         return 0;
     }
@@ -1424,13 +1432,14 @@ void measureWrites(Program& p, Table& table, Raw& acc, Raw& people, Raw& pt, int
         },
         [&] { return rawVoucherShownAfterSave(acc, pt, rawVoucherSave(acc)); }, enterVoucher);
     std::string fresh;
+    std::vector<std::string> freshShown;
     table.time(
         "收支單 sign-off by cash", size, rounds,
         [&] {
             p.host.click(voucher.cmdSv);
             return static_cast<int64_t>(!voucher.ck.Enabled());
         },
-        [&] { return rawSignOff(acc, pt, fresh); },
+        [&] { return rawSignOff(acc, pt, fresh, freshShown); },
         [&] {
             enterVoucher();
             p.host.click(voucher.cmdSv);
@@ -1441,7 +1450,7 @@ void measureWrites(Program& p, Table& table, Raw& acc, Raw& people, Raw& pt, int
         // signs off after the same reads.
         [&] {
             fresh = rawVoucherSave(acc);
-            rawVoucherShownAfterSave(acc, pt, fresh);
+            rawVoucherShownAfterSave(acc, pt, fresh, &freshShown);
         });
     Forms::unloadByName("frmIo");
 
