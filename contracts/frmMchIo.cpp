@@ -86,7 +86,7 @@ void frmMchIo::ListProjectVouchers() {
     // The rows are added as they are read: counting them first would run the query twice.
     for (int row = 1; !rs.Eof(); rs.MoveNext(), ++row) {
         hfg.SetRows(row + 1);
-        listed_.push_back(VoucherAt(rs));
+        listed_.push_back(DayAndAmountAt(rs));
         const Value day = rs.Fields("發生日期");
         hfg.SetTextMatrix(row, 1, rs.Fields("單號").text());
         hfg.SetTextMatrix(row, AmountCol, AmountText(rs.Fields("金額")));

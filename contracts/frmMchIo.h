@@ -33,9 +33,9 @@ class frmMchIo : public Form {
     int ChosenRow = 0;
 
   private:
-    // The voucher of each listed row as read, row 1 first: the settlement takes its date, and
-    // writes only while it is still stored as listed.
-    std::vector<Voucher> listed_;
+    // The day and amount of each listed voucher as read, row 1 first: the settlement takes its
+    // date, and writes only while the voucher still holds that amount.
+    std::vector<VoucherDayAndAmount> listed_;
 };
 
 }  // namespace kiv

@@ -93,6 +93,10 @@ Voucher VoucherAt(const Recordset& row) {
     return v;
 }
 
+VoucherDayAndAmount DayAndAmountAt(const Recordset& row) {
+    return {dateOrNone(row.Fields("發生日期")), numberOrNone(row.Fields("金額"))};
+}
+
 std::optional<Voucher> ReadVoucher(Database& db, const std::string& number) {
     Recordset row = openVoucher(db, number);
     if (row.Eof()) return std::nullopt;

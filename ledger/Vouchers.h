@@ -66,6 +66,13 @@ bool IsBookDate(const Date& date);
 std::optional<Voucher> ReadVoucher(Database& db, const std::string& number);
 // The voucher at the current row of a recordset over iof (see OpenVoucherList).
 Voucher VoucherAt(const Recordset& row);
+// What a settlement takes from a listed voucher: the day it happened and its amount, read as
+// VoucherAt reads them, without the other fields.
+struct VoucherDayAndAmount {
+    std::optional<Date> day;
+    std::optional<int64_t> amount;
+};
+VoucherDayAndAmount DayAndAmountAt(const Recordset& row);
 // Every voucher in number order, for browsing one at a time.
 Recordset OpenVoucherList(Database& db);
 int64_t VoucherCount(Database& db);
