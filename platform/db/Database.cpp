@@ -58,6 +58,8 @@ std::unique_ptr<Database> Database::open(const std::string& path, const Schema& 
     std::unique_ptr<Database> db(new Database(path, schema, handle));
     db->configure(durability);
     db->createSchemaIfBlank();
+    // The file's data version as it is opened, so that the first look notices a later commit.
+    FileLook{*db};
     db->check_ = std::make_unique<IntegrityCheck>(path);
     return db;
 }
@@ -74,6 +76,7 @@ Database::~Database() {
     // writes, so only to a file found sound.
     if (sound) sqlite3_exec(db_, "PRAGMA optimize", nullptr, nullptr, nullptr);
     shelf_.reset();
+    dataVersionStatement_.reset();
     sqlite3_close_v2(db_);
 }
 
@@ -299,6 +302,34 @@ SqlCondition Database::FullTextCondition(const std::string& table, std::string_v
     if (condition.params.empty()) return {"(0)", {}};
     condition.sql += ")";
     return condition;
+}
+
+// The data version is read by one step of the kept statement, stepped directly: reading it is no
+// write for the write-fault switch to count. The statement stands on its row until the outermost
+// look ends, which keeps the state of the file it read. A version SQLite cannot read counts as a
+// commit, so that nothing kept is trusted; the first look, as the file opens, only reads it.
+FileLook::FileLook(Database& db) : db_(db) {
+    if (db_.looks_ > 0) {
+        ++db_.looks_;
+        return;
+    }
+    if (!db_.dataVersionStatement_)
+        db_.dataVersionStatement_ = std::make_unique<Statement>(db_.db_, "PRAGMA data_version");
+    ++db_.looks_;
+    sqlite3_stmt* stmt = db_.dataVersionStatement_->get();
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        const int64_t version = sqlite3_column_int64(stmt, 0);
+        const bool opening = db_.dataVersion_ < 0;
+        const bool same = version == db_.dataVersion_;
+        db_.dataVersion_ = version;
+        if (opening || same) return;
+    }
+    ++db_.otherCommits_;
+    ++db_.changeCount_;
+}
+
+FileLook::~FileLook() {
+    if (--db_.looks_ == 0) sqlite3_reset(db_.dataVersionStatement_->get());
 }
 
 Transaction::Transaction(Database& db, bool immediate) : db_(db), depth_(db.transactionDepth_) {

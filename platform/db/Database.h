@@ -117,6 +117,7 @@ class Database {
 
   private:
     friend class Transaction;
+    friend class FileLook;
     friend class RecordsetImpl;
     friend class KeysetCursor;
     friend struct RawAccess;
@@ -138,9 +139,15 @@ class Database {
     Schema schema_;
     sqlite3* db_;
     int transactionDepth_ = 0;
-    // Counts the writes made through this Database, so that open recordsets know when the rows
-    // they hold may be stale.
+    // Counts the writes made through this Database, and the commits of other connections noticed
+    // by a FileLook, so that open recordsets know when the rows they hold may be stale.
     uint64_t changeCount_ = 0;
+    // The commits of other connections noticed so far: SQLite's data version as last read, the
+    // statement that reads it, prepared once, and the looks open now (FileLook).
+    uint64_t otherCommits_ = 0;
+    int64_t dataVersion_ = -1;
+    std::unique_ptr<Statement> dataVersionStatement_;
+    int looks_ = 0;
     std::set<RecordsetImpl*> openRecordsets_;
     // Statements prepared for recordsets since closed and for earlier Executes, for the next ones
     // of the same text.

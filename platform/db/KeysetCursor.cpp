@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/db/Database.h"
 #include "platform/db/Numbers.h"
@@ -149,7 +151,7 @@ void KeysetCursor::detach() {
 // the stream, which also tells whether that is all.
 void KeysetCursor::start() {
     if (started_) return;
-    database();  // a recordset that outlived its database reads nothing
+    FileLook look(database());  // a recordset that outlived its database reads nothing
     bool any = false;
     try {
         any = streamStatement_.step();
@@ -163,6 +165,7 @@ void KeysetCursor::start() {
         tailAsked_ = 0;
         partialStamp_ = changeCount();
     }
+    if (!complete_) keysOtherCommits_ = otherCommits();
     if (!any) {
         streamStatement_.reset();
         if (!complete_) keys_.clear();
@@ -208,6 +211,7 @@ void KeysetCursor::readStreamPage() {
         if (count == rows) break;
     }
     endPage(End::Front, start, count);
+    page_.streamed = true;
 }
 
 // The stream's row at `position` extends the known rowids, or must agree with them once they
@@ -316,22 +320,28 @@ bool KeysetCursor::readTailPage(int64_t position) {
 }
 
 void KeysetCursor::completeKeys() {
-    if (complete_) return;
+    if (!complete_) readAllKeys();
+}
+
+// Every rowid of the result as the file now holds them, in place of those read before; the
+// current row stays current wherever it now stands.
+void KeysetCursor::readAllKeys() {
     // Before the first look from the front the position is the first row, whatever it is.
     std::optional<int64_t> current;
-    if ((started_ || end_ == End::Back) && onRow()) current = currentRowid();
-    End end = end_;
-    int64_t index = index_;
-    rowReady_ = false;
-    readRowids(keyStatement_, query_.keySql, keys_);
+    if ((complete_ || started_ || end_ == End::Back) && onRow()) current = currentRowid();
+    std::vector<int64_t> rowids;
+    readRowids(keyStatement_, query_.keySql, rowids);
+    const End end = end_;
+    const int64_t index = index_;
+    const std::vector<int64_t> earlier = std::exchange(end == End::Front ? keys_ : tail_, {});
+    keys_ = std::move(rowids);
     complete_ = true;
+    keysOtherCommits_ = otherCommits();
+    rowReady_ = false;
     auto count = static_cast<int64_t>(keys_.size());
     index_ = end == End::Front ? index : index < 0 ? count : count - 1 - index;
     index_ = std::clamp<int64_t>(index_, -1, count);
-    if (current && !(index_ >= 0 && index_ < count && keys_[index_] == *current)) {
-        auto found = std::find(keys_.begin(), keys_.end(), *current);
-        if (found != keys_.end()) index_ = found - keys_.begin();
-    }
+    if (current) findRowAgain(*current, earlier, end, index);
     end_ = End::Front;
     tail_.clear();
     tailAsked_ = 0;
@@ -340,6 +350,73 @@ void KeysetCursor::completeKeys() {
     if (streaming_ && !(streamNext_ < count &&
                         keys_[streamNext_] == sqlite3_column_int64(streamStatement_.get(), 0)))
         endStream();
+}
+
+// The current row, `rowid`, among the rowids read anew, after it stood at `index` from `end` in
+// `earlier`. When it is gone (deleted meanwhile), the position lies between rows where it stood:
+// before the first row after it in `earlier` that still stands, or else after the last one before
+// it, so that moving on meets neither a row twice nor the place of the row gone; with none of them
+// left, where it stood counted from its end.
+void KeysetCursor::findRowAgain(int64_t rowid, const std::vector<int64_t>& earlier, End end,
+                                int64_t index) {
+    const auto count = static_cast<int64_t>(keys_.size());
+    if (index_ >= 0 && index_ < count && keys_[index_] == rowid) return;
+    if (auto found = std::find(keys_.begin(), keys_.end(), rowid); found != keys_.end()) {
+        index_ = found - keys_.begin();
+        return;
+    }
+    betweenRows_ = true;
+    std::unordered_map<int64_t, int64_t> places;
+    for (int64_t i = 0; i < count; ++i)
+        places.emplace(keys_[i], i);
+    // The rows after it run on in the front's rowids, and back towards the last in the tail's.
+    const int64_t later = end == End::Front ? 1 : -1;
+    const auto placeOfNearest = [&](int64_t direction) -> std::optional<int64_t> {
+        for (int64_t i = index + direction; i >= 0 && i < static_cast<int64_t>(earlier.size());
+             i += direction)
+            if (auto place = places.find(earlier[i]); place != places.end()) return place->second;
+        return std::nullopt;
+    };
+    if (auto next = placeOfNearest(later))
+        index_ = *next;
+    else if (auto previous = placeOfNearest(-later))
+        index_ = *previous + 1;
+    else
+        index_ = std::clamp<int64_t>(end == End::Front ? index : count - index, 0, count);
+}
+
+// Whether the rowids kept were read before the file changed under them. Those read in part give
+// way to any write since; the full list gives way to another copy's commit, and follows the writes
+// of this program itself as before (a row it added joins the end, a row it deleted reads as
+// deleted). The stream's own rows are one state of the file however long it runs.
+bool KeysetCursor::keysStale() const {
+    if (streaming_) return false;
+    if (complete_) return otherCommits() != keysOtherCommits_;
+    return holdsRows() && changeCount() != partialStamp_;
+}
+
+bool KeysetCursor::holdsRows() const {
+    return complete_ || started_ || !tail_.empty();
+}
+
+// Rowids read before the file changed are read again, keeping the current row.
+void KeysetCursor::followFile() {
+    if (keysStale()) readAllKeys();
+}
+
+// Nothing read before the file changed is kept: the recordset reads as if it had just opened, as
+// a move to either end or to a place counted from the front does not start from the current row.
+void KeysetCursor::forgetStaleRows() {
+    if (!keysStale()) return;
+    endStream();
+    keys_.clear();
+    tail_.clear();
+    tailAsked_ = 0;
+    complete_ = false;
+    started_ = false;
+    partialStamp_ = changeCount();
+    page_.valid = false;
+    rowReady_ = false;
 }
 
 bool KeysetCursor::onRow() {
@@ -363,6 +440,8 @@ bool KeysetCursor::eof() {
 }
 
 int64_t KeysetCursor::count() {
+    FileLook look(database());
+    followFile();
     completeKeys();
     return static_cast<int64_t>(keys_.size());
 }
@@ -376,6 +455,10 @@ void KeysetCursor::leaveRow() {
 void KeysetCursor::moveFirst() {
     leaveRow();
     betweenRows_ = false;
+    if (!streaming_ && holdsRows()) {
+        FileLook look(database());
+        forgetStaleRows();
+    }
     end_ = End::Front;
     index_ = 0;
 }
@@ -383,6 +466,8 @@ void KeysetCursor::moveFirst() {
 void KeysetCursor::moveLast() {
     leaveRow();
     betweenRows_ = false;
+    FileLook look(database());
+    forgetStaleRows();
     if (!complete_ && !query_.tailSql.empty() && readTail(1)) {
         end_ = End::Back;
         index_ = 0;
@@ -393,8 +478,27 @@ void KeysetCursor::moveLast() {
     index_ = keys_.empty() ? 0 : static_cast<int64_t>(keys_.size()) - 1;
 }
 
+// A move first looks whether the file changed, and holds the state it saw while it reads, so that
+// the rowids it reads join those kept. A move of the stream, or on a page it read, needs no look:
+// they hold one state of the file.
 void KeysetCursor::move(int64_t n) {
     leaveRow();
+    if (streaming_ || staysOnStreamedPage(n)) return moveBy(n);
+    FileLook look(database());
+    followFile();
+    moveBy(n);
+}
+
+// The rows of a page the stream read are of the stream's state of the file also once the stream has
+// met its end, so that a loop reading to the end looks at the file no more often than the stream.
+bool KeysetCursor::staysOnStreamedPage(int64_t n) const {
+    if (!page_.valid || !page_.streamed || page_.stamp != changeCount() || end_ != End::Front ||
+        betweenRows_)
+        return false;
+    return index_ + n >= page_.start && index_ + n < page_.start + page_.count;
+}
+
+void KeysetCursor::moveBy(int64_t n) {
     if (betweenRows_) {
         if (n == 0) return;
         betweenRows_ = false;
@@ -429,10 +533,12 @@ void KeysetCursor::move(int64_t n) {
         }
     }
     completeKeys();
-    move(n);
+    moveBy(n);
 }
 
 int64_t KeysetCursor::absolutePosition() {
+    FileLook look(database());
+    followFile();
     if (betweenRows_ || bof() || eof()) return -1;
     completeKeys();
     return index_;
@@ -440,6 +546,8 @@ int64_t KeysetCursor::absolutePosition() {
 
 void KeysetCursor::setAbsolutePosition(int64_t position) {
     leaveRow();
+    FileLook look(database());
+    forgetStaleRows();
     completeKeys();
     if (position < 0 || position >= static_cast<int64_t>(keys_.size()))
         raise("沒有第 " + std::to_string(position) + " 筆");
@@ -469,7 +577,12 @@ std::string KeysetCursor::fieldText(int index) {
 void KeysetCursor::locateRow() {
     bool covered = page_.valid && page_.stamp == changeCount() && page_.end == end_ &&
                    index_ >= page_.start && index_ < page_.start + page_.count;
-    if (!covered) readPage();
+    if (!covered) {
+        FileLook look(database());
+        followFile();
+        if (!onRow()) raise("這一筆已被刪除");
+        readPage();
+    }
     auto slot = static_cast<size_t>(index_ - page_.start);
     if (!page_.present[slot]) raise("這一筆已被刪除");
     rowSlot_ = slot;
@@ -531,6 +644,7 @@ void KeysetCursor::raiseAsWritten(const DbError& e) const {
 void KeysetCursor::beginPage(size_t rows) {
     rowReady_ = false;
     page_.valid = false;
+    page_.streamed = false;
     page_.rows.reset(rows, width_);
     page_.present.assign(rows, 0);
 }

@@ -29,6 +29,13 @@ namespace kiv {
 // way, and a jump further back (a scroll bar dragged from the newest row) reads the rowids of the
 // page it lands on alone, not the whole list. A write through the Database before
 // the full list is read makes it follow the data as it is then, keeping the current row.
+//
+// Another copy's commit does the same to every rowid kept, the full list included: what was read
+// before it is never joined to what is read after it. A move (but one of the stream or on a page it
+// read, which hold one state of the file), the ends, the count and the reading of a page first
+// look at the file (FileLook), and hold the state they saw while they read. The current row stays
+// current wherever it now stands, so that a position counts in the file as it now is; a row deleted
+// meanwhile leaves the position between the rows around it, as a Delete does.
 class KeysetCursor : public RecordsetImpl {
   public:
     // Nullptr when SQLite refuses the keyset form of the query (the caller then reads it whole,
@@ -75,6 +82,14 @@ class KeysetCursor : public RecordsetImpl {
     void endStream();
     void readRowids(Statement& statement, const std::string& sql, std::vector<int64_t>& rowids);
     void completeKeys();
+    void readAllKeys();
+    void findRowAgain(int64_t rowid, const std::vector<int64_t>& earlier, End end, int64_t index);
+    bool keysStale() const;
+    bool holdsRows() const;
+    void followFile();
+    void forgetStaleRows();
+    bool staysOnStreamedPage(int64_t n) const;
+    void moveBy(int64_t n);
     bool onRow();
     void leaveRow();
     int64_t currentRowid() const;
@@ -109,6 +124,8 @@ class KeysetCursor : public RecordsetImpl {
     bool complete_ = false;
     bool started_ = false;
     uint64_t partialStamp_ = 0;
+    // Another copy's commits noticed when the rowids read so far were read.
+    uint64_t keysOtherCommits_ = 0;
 
     // While streaming_, the stream stands on the row at position streamNext_, the first of the
     // page after the one it read last, and that row's rowid is in keys_.
@@ -124,6 +141,8 @@ class KeysetCursor : public RecordsetImpl {
 
     struct Page {
         bool valid = false;
+        // Read by the stream.
+        bool streamed = false;
         uint64_t stamp = 0;
         End end = End::Front;
         int64_t start = 0;

@@ -124,6 +124,10 @@ const uint64_t* RecordsetImpl::changeCounter() const {
     return &database().changeCount_;
 }
 
+uint64_t RecordsetImpl::otherCommits() const {
+    return database().otherCommits_;
+}
+
 void RecordsetImpl::noteChange() {
     ++database().changeCount_;
 }

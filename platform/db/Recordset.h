@@ -17,7 +17,9 @@ class RecordsetImpl;
 // it is reached, a small page at a time; only results of joins or aggregates are read whole. The
 // rowids are read when first needed: opening and reading forward, or moving to the last row, read
 // only the pages they reach. A recordset over one table can add, edit and delete rows. Writes
-// through the Database show in the rows read after them.
+// through the Database show in the rows read after them. Once another copy of the program commits,
+// the rowids and rows kept are read again at the next move, keeping the current row, so that rows
+// read before that commit are never joined to rows read after it.
 class Recordset {
   public:
     Recordset();

@@ -41,6 +41,22 @@ class StatementShelf {
     int64_t version_ = -1;
 };
 
+// A look at the file before a recordset reads what joins the rows it kept: it notices whether
+// another connection committed since the last look (SQLite's data version moves only then),
+// counting such a commit as a change, and holds the state of the file it saw until it ends, so that
+// the reads made meanwhile meet that state. Looks nest; the outermost one reads the version. A look
+// ends before any write.
+class FileLook {
+  public:
+    explicit FileLook(Database& db);
+    ~FileLook();
+    FileLook(const FileLook&) = delete;
+    FileLook& operator=(const FileLook&) = delete;
+
+  private:
+    Database& db_;
+};
+
 class RecordsetImpl {
   public:
     RecordsetImpl(Database& db, std::string_view sql, std::vector<ColumnInfo> columns);
@@ -89,6 +105,8 @@ class RecordsetImpl {
     // Writes through the Database so far; rows read before it moved may be stale.
     uint64_t changeCount() const;
     const uint64_t* changeCounter() const;
+    // Commits of other connections noticed so far; rows read before it moved may be stale.
+    uint64_t otherCommits() const;
     void noteChange();
     // Before a write through the recordset: the file's check passed, the other reads ended.
     void releaseDatabaseReads();

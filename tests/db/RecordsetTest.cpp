@@ -297,7 +297,8 @@ TEST(Recordset, FollowsChangesThroughTheDatabaseAndOutlivesItWithoutACrash) {
 class ReadPath : public ::testing::Test {
   protected:
     static constexpr int rows = 200;
-    void SetUp() override {
+    void SetUp() override { fill(book); }
+    static void fill(TestBook& book) {
         Transaction t(*book.db);
         for (int i = 0; i < rows; ++i)
             book.addRow(nameAt(i), i % 7 ? Value(i % 10) : Value(),
@@ -489,7 +490,8 @@ TEST_F(ReadPath, AJumpBackFromTheLastRowReadsOnlyAsFarAsItGoes) {
         stepped = 0;
         rs.Move(-c.jump);
         EXPECT_EQ(name(rs), all[rows - 1 - c.jump]);
-        if (!c.writeBefore) EXPECT_LE(stepped, 3 * 64);
+        // Three pages of rows or rowids, and the file's data version looked at before each read.
+        if (!c.writeBefore) EXPECT_LE(stepped, 3 * 64 + 2);
         rs.Move(40);
         EXPECT_EQ(name(rs), all[rows - 1 - c.jump + 40]);
         rs.Move(-40);
@@ -502,6 +504,88 @@ TEST_F(ReadPath, AJumpBackFromTheLastRowReadsOnlyAsFarAsItGoes) {
         EXPECT_EQ(rs.AbsolutePosition(), rows - 2);
     }
     sqlite3_trace_v2(RawAccess::handle(*book.db), 0, nullptr, nullptr);
+}
+
+// Another copy's commit between two moves: the recordset reads its rowids again and moves on from
+// the row it stands on, wherever that row now stands, however it had read the rows before (the last
+// row alone, pages of the tail after a jump back, every rowid). A row deleted meanwhile leaves its
+// place between the rows that were around it.
+TEST_F(ReadPath, AnotherCopysCommitBetweenMovesIsFollowedFromTheRowShown) {
+    const auto last = [](Recordset& rs) { rs.MoveLast(); };
+    const auto jumped = [](Recordset& rs) {
+        rs.MoveLast();
+        rs.Move(-100);
+    };
+    const auto counted = [](Recordset& rs) {
+        rs.RecordCount();
+        rs.Move(150);
+    };
+    static constexpr char addFive[] =
+        "INSERT INTO 帳目 (名稱) VALUES ('n200'), ('n201'), ('n202'), ('n203'), ('n204')";
+    struct Case {
+        std::function<void(Recordset&)> stand;
+        std::vector<Sql> writes;
+        int move;
+        const char* lands;
+    };
+    const Case cases[] = {
+        {last, {addFive}, -100, "n099"},
+        {last, {"DELETE FROM 帳目 WHERE 名稱 BETWEEN 'n120' AND 'n124'"}, -100, "n094"},
+        {jumped, {addFive}, -50, "n049"},
+        {jumped, {"DELETE FROM 帳目 WHERE 名稱 BETWEEN 'n150' AND 'n154'"}, 1, "n100"},
+        {jumped, {"DELETE FROM 帳目 WHERE 名稱 >= 'n099'"}, -1, "n098"},
+        {counted,
+         {"DELETE FROM 帳目 WHERE 名稱 = 'n150'",
+          "INSERT INTO 帳目 (名稱) VALUES ('a000'), ('a001')"},
+         1,
+         "n151"},
+        {counted, {"INSERT INTO 帳目 (名稱) VALUES ('a000'), ('a001')"}, -150, "n000"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.writes.front().text()) + " then " + std::to_string(c.move));
+        TestBook copyA;
+        fill(copyA);
+        auto copyB = Database::open(copyA.path, test::testSchema());
+        auto rs = copyA.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
+        c.stand(rs);
+        Transaction t(*copyB);
+        for (const Sql& write : c.writes)
+            copyB->Execute(write);
+        t.Commit();
+        auto stored = copyB->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
+        const Names now = forward(stored);
+        const auto at = std::find(now.begin(), now.end(), c.lands);
+        rs.Move(c.move);
+        EXPECT_EQ(name(rs), c.lands);
+        Names walked;
+        for (; !rs.Eof(); rs.MoveNext())
+            walked.push_back(name(rs));
+        EXPECT_EQ(walked, Names(at, now.end()));
+        // Back on the row it landed on, its position counts in the file as it now is.
+        rs.Move(-static_cast<int64_t>(walked.size()));
+        EXPECT_EQ(rs.AbsolutePosition(), at - now.begin());
+    }
+}
+
+// Moving to either end, counting, and a row on the page read last all meet the file as another
+// copy left it.
+TEST_F(ReadPath, TheEndsTheCountAndThePageReadBeforeAnotherCopysCommitAreReadAgain) {
+    auto copyB = Database::open(book.path, test::testSchema());
+    auto rs = byName();
+    rs.MoveLast();
+    rs.MovePrevious();
+    copyB->Execute("DELETE FROM 帳目 WHERE 名稱 = ?", nameAt(rows - 1));
+    rs.MoveLast();
+    EXPECT_EQ(name(rs), nameAt(rows - 2));
+    EXPECT_EQ(rs.RecordCount(), rows - 1);
+    copyB->Execute("INSERT INTO 帳目 (名稱) VALUES ('a000')");
+    EXPECT_EQ(rs.RecordCount(), rows);
+    rs.MoveFirst();
+    EXPECT_EQ(name(rs), "a000");
+    rs.MoveLast();
+    EXPECT_EQ(name(rs), nameAt(rows - 2));
+    copyB->Execute("UPDATE 帳目 SET 金額 = 99 WHERE 名稱 = ?", nameAt(rows - 3));
+    rs.MovePrevious();
+    EXPECT_EQ(rs.Fields("金額"), Value(99));
 }
 
 // Statements of closed recordsets are kept for the next recordset of the same text: they follow a

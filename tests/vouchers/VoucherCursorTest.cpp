@@ -1,0 +1,88 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ledger/Vouchers.h"
+#include "shell/Schema.h"
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+
+namespace {
+
+// The voucher form on the newest of two hundred vouchers while another copy of the program saves
+// or deletes vouchers: the scroll bar moves from the voucher shown, counted in the file as it now
+// is, and never shows a voucher twice or one that is gone.
+class VoucherCursorTest : public test::VoucherBook {
+  protected:
+    static constexpr int vouchers = 200;
+
+    void SetUp() override {
+        VoucherBook::SetUp();
+        Transaction t(AccDb());
+        for (int i = 0; i < vouchers; ++i)
+            addVoucher({.number = numberAt(i)});
+        t.Commit();
+        copyB = Database::open(AccDb().path(), accSchema());
+    }
+    void TearDown() override {
+        copyB.reset();
+        VoucherBook::TearDown();
+    }
+
+    static std::string numberAt(int i) {
+        char number[16];
+        std::snprintf(number, sizeof number, "1151120%03d", i);
+        return number;
+    }
+    static Texts numbersFrom(int first, int last) {
+        Texts numbers;
+        for (int i = first; i <= last; ++i)
+            numbers.push_back(numberAt(i));
+        return numbers;
+    }
+
+    // The numbers the form shows as the bar steps on, one position at a time, to its end.
+    Texts steppedToTheEnd(frmIo& form) {
+        Texts shown;
+        for (int position = form.FSB.Value() + 1; position <= form.FSB.Max(); ++position) {
+            host.scroll(form.FSB, position);
+            shown.push_back(form.lbNo.Caption());
+        }
+        return shown;
+    }
+
+    // Another copy of the program on the same book.
+    std::unique_ptr<Database> copyB;
+};
+
+// The five vouchers saved come after the newest one shown: every position the bar can reach keeps
+// its voucher.
+TEST_F(VoucherCursorTest, VouchersSavedByAnotherCopyMoveNoPositionTheBarCounts) {
+    frmIo& form = openForm();
+    ASSERT_EQ(form.FSB.Max(), vouchers - 1);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(AddVoucher(*copyB, ReadVoucher(*copyB, numberAt(i)).value()));
+    host.scroll(form.FSB, 99);
+    EXPECT_EQ(form.lbNo.Caption(), numberAt(99));
+    EXPECT_EQ(steppedToTheEnd(form), numbersFrom(100, vouchers - 1));
+}
+
+// Vouchers deleted ahead of the one shown are stepped over. The bar's end was counted when the list
+// opened: with five vouchers fewer it reaches past the last one, where the form keeps showing the
+// last voucher it showed.
+TEST_F(VoucherCursorTest, VouchersDeletedByAnotherCopyAreSteppedOverUpToTheBarsEnd) {
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 99);
+    copyB->Execute("DELETE FROM iof WHERE 單號 BETWEEN ? AND ?", numberAt(150), numberAt(154));
+    Texts expected = numbersFrom(100, 149);
+    for (const auto& number : numbersFrom(155, vouchers - 1))
+        expected.push_back(number);
+    expected.insert(expected.end(), 5, numberAt(vouchers - 1));
+    EXPECT_EQ(steppedToTheEnd(form), expected);
+    EXPECT_FALSE(form.ck.Enabled());
+}
+
+}  // namespace
