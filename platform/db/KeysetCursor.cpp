@@ -130,8 +130,8 @@ KeysetCursor::KeysetCursor(Database& db, std::string_view sql, KeysetQuery query
 
 KeysetCursor::~KeysetCursor() {
     if (!attached()) return;
-    for (Statement* statement :
-         {&streamStatement_, &keyStatement_, &tailStatement_, &tailKeyStatement_, &pageStatement_})
+    for (Statement* statement : {&streamStatement_, &keyStatement_, &tailStatement_,
+                                 &tailKeyStatement_, &pageStatement_, &insertStatement_})
         shelf().give(std::move(*statement));
 }
 
@@ -701,7 +701,8 @@ void KeysetCursor::insertPending() {
     for (size_t i = 0; i < pendingValues_.size(); ++i)
         fields[i] = pendingValues_[i] ? 1 : 0;
     if (!insertStatement_.get() || fields != insertFields_) {
-        insertStatement_ = Statement(database().handle(), insertSql(fields));
+        shelf().give(std::move(insertStatement_));
+        insertStatement_ = shelf().take(database().handle(), insertSql(fields));
         insertFields_ = std::move(fields);
     }
     releaseDatabaseReads();
@@ -743,7 +744,10 @@ void KeysetCursor::updatePending() {
     }
     if (values.empty()) return;
     releaseDatabaseReads();
-    Statement change(database().handle(), "UPDATE " + quoteIdentifier(query_.table) + " SET " +
+    // A form saves the same fields of its rows again and again: the statement is kept on the
+    // shelf by its text rather than prepared for every save.
+    Statement change =
+        shelf().take(database().handle(), "UPDATE " + quoteIdentifier(query_.table) + " SET " +
                                               assignments + " WHERE rowid = ?" + unchanged);
     int index = 0;
     for (const Value& value : values)
@@ -751,13 +755,15 @@ void KeysetCursor::updatePending() {
     sqlite3_bind_int64(change.get(), ++index, editRowid_);
     for (const Value& value : expected)
         change.bind(++index, value);
+    const std::string sql = change.sql();
     change.run();
+    shelf().give(std::move(change));
     noteChange();
     if (sqlite3_changes(database().handle()) == 0) {
         pending_ = Pending::None;
         page_.valid = false;
         rowReady_ = false;
-        throw UpdateConflict(UpdateConflict::ChangedMeanwhile, change.sql(), SQLITE_ABORT);
+        throw UpdateConflict(UpdateConflict::ChangedMeanwhile, sql, SQLITE_ABORT);
     }
 }
 
