@@ -288,6 +288,7 @@ void frmIo::LoadVoucherTitle() {
 }
 
 void frmIo::SetScrollRange() {
+    rangeCommits_ = AccDb().OtherCommitsNoticed();
     int64_t vouchers = VoucherCount(AccDb());
     FSB.SetMax(vouchers > 0 ? static_cast<int>(vouchers - 1) : 0);
 }
@@ -306,6 +307,17 @@ void frmIo::FSB_Change() {
     VoucherRecordset->Move(FSB.Value() - CurrentPosition);
     if (ShowCurrentVoucher()) FillPrintTable();
     CurrentPosition = FSB.Value();
+    FollowOtherCopies();
+}
+
+// Vouchers another copy saved or deleted, noticed as the list moved, move the bar's end, so that
+// it reaches the new ones and never passes the last one, and move the bar to where the voucher
+// shown now stands (one deleted: where the next one stands, else back to the last).
+void frmIo::FollowOtherCopies() {
+    if (AccDb().OtherCommitsNoticed() == rangeCommits_) return;
+    if (!lbNo.Caption().empty()) CurrentPosition = PositionOf(lbNo.Caption());
+    SetScrollRange();
+    FSB.SetValue(CurrentPosition);
 }
 
 // False when the list stands on no voucher.

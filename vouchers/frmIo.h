@@ -122,6 +122,7 @@ class frmIo : public Form {
     void SetUpLists();
     void WireEvents();
     void SetScrollRange();
+    void FollowOtherCopies();
     void OpenVoucherRecordset();
     bool VouchersListed() const;
     bool ShowCurrentVoucher();
@@ -187,6 +188,8 @@ class frmIo : public Form {
     // The fields as an entry (adding or modifying) began, to tell whether anything was typed.
     std::vector<std::string> entryBegun_;
     int CurrentPosition = 0;
+    // The other copies' commits noticed when the bar's range was counted.
+    uint64_t rangeCommits_ = 0;
     bool AddingVoucher = false;
     bool SignOffPending = false;
     bool SuppressTickClick = false;

@@ -115,6 +115,10 @@ class Database {
     // Whether a Transaction is open, so that what must be written inside a caller's can check.
     bool InTransaction() const { return transactionDepth_ > 0; }
 
+    // The commits of other copies of the program noticed so far by the recordsets' moves: a form
+    // that counted the rows it steps through counts them again once this moved.
+    uint64_t OtherCommitsNoticed() const { return otherCommits_; }
+
   private:
     friend class Transaction;
     friend class FileLook;

@@ -59,20 +59,22 @@ class VoucherCursorTest : public test::VoucherBook {
 };
 
 // The five vouchers saved come after the newest one shown: every position the bar can reach keeps
-// its voucher.
+// its voucher, and the bar's end moves on to reach the new ones.
 TEST_F(VoucherCursorTest, VouchersSavedByAnotherCopyMoveNoPositionTheBarCounts) {
     frmIo& form = openForm();
     ASSERT_EQ(form.FSB.Max(), vouchers - 1);
+    Texts saved;
     for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(AddVoucher(*copyB, ReadVoucher(*copyB, numberAt(i)).value()));
+        saved.push_back(AddVoucher(*copyB, ReadVoucher(*copyB, numberAt(i)).value()).value());
     host.scroll(form.FSB, 99);
     EXPECT_EQ(form.lbNo.Caption(), numberAt(99));
-    EXPECT_EQ(steppedToTheEnd(form), numbersFrom(100, vouchers - 1));
+    EXPECT_EQ(form.FSB.Max(), vouchers + 4);
+    Texts expected = numbersFrom(100, vouchers - 1);
+    expected.insert(expected.end(), saved.begin(), saved.end());
+    EXPECT_EQ(steppedToTheEnd(form), expected);
 }
 
-// Vouchers deleted ahead of the one shown are stepped over. The bar's end was counted when the list
-// opened: with five vouchers fewer it reaches past the last one, where the form keeps showing the
-// last voucher it showed.
+// Vouchers deleted ahead of the one shown are stepped over, and the bar ends at the last voucher.
 TEST_F(VoucherCursorTest, VouchersDeletedByAnotherCopyAreSteppedOverUpToTheBarsEnd) {
     frmIo& form = openForm();
     host.scroll(form.FSB, 99);
@@ -80,9 +82,37 @@ TEST_F(VoucherCursorTest, VouchersDeletedByAnotherCopyAreSteppedOverUpToTheBarsE
     Texts expected = numbersFrom(100, 149);
     for (const auto& number : numbersFrom(155, vouchers - 1))
         expected.push_back(number);
-    expected.insert(expected.end(), 5, numberAt(vouchers - 1));
     EXPECT_EQ(steppedToTheEnd(form), expected);
-    EXPECT_FALSE(form.ck.Enabled());
+    EXPECT_EQ(form.FSB.Max(), vouchers - 6);
+    EXPECT_TRUE(form.ck.Enabled());
+}
+
+// The newest voucher deleted by another copy while the form stands on it: the next move counts
+// again, and the bar comes back to the voucher that is now the last.
+TEST_F(VoucherCursorTest, ABarBeyondTheNewEndComesBackToTheLastVoucher) {
+    frmIo& form = openForm();
+    copyB->Execute("DELETE FROM iof WHERE 單號 >= ?", numberAt(190));
+    host.scroll(form.FSB, vouchers - 2);
+    EXPECT_EQ(form.FSB.Max(), 189);
+    EXPECT_EQ(form.FSB.Value(), 189);
+    EXPECT_EQ(form.lbNo.Caption(), numberAt(189));
+}
+
+}  // namespace
+
+namespace {
+
+// Vouchers deleted before the one shown: the bar moves by as many vouchers as it was dragged,
+// counted from the voucher shown, and then stands where that voucher now stands.
+TEST_F(VoucherCursorTest, VouchersDeletedBeforeTheOneShownMoveTheBarToWhereItStands) {
+    frmIo& form = openForm();
+    copyB->Execute("DELETE FROM iof WHERE 單號 BETWEEN ? AND ?", numberAt(10), numberAt(14));
+    host.scroll(form.FSB, 99);
+    EXPECT_EQ(form.lbNo.Caption(), numberAt(99));
+    EXPECT_EQ(form.FSB.Value(), 94);
+    EXPECT_EQ(form.FSB.Max(), vouchers - 6);
+    host.scroll(form.FSB, 95);
+    EXPECT_EQ(form.lbNo.Caption(), numberAt(100));
 }
 
 }  // namespace
