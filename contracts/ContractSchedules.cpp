@@ -203,13 +203,8 @@ void ContractSchedules::WireEvents() {
     txtM.KeyPress = [this](int& key) { AmountColumnKeyPress(3, key); };
     txtM.Change = [this] { txtM_Change(); };
     txtM.Validate = [this](bool& cancel) { txtM_Validate(cancel); };
-    for (TextBox* editor : {&txt, &txtsc, &txtA, &txtM}) {
-        editor->KeyDown = [this](int& keyCode, int) {
-            cancellingEdit_ = false;
-            if (keyCode == Key::Escape) CancelCellEdit();
-        };
-        editor->LostFocus = [this] { cancellingEdit_ = false; };
-    }
+    for (TextBox* editor : {&txt, &txtsc, &txtA, &txtM})
+        editor->CellEditCancelled = [this] { CancelCellEdit(); };
     mdel.Click = [this] { mdel_Click(); };
     mMach.Click = [this] { mMach_Click(); };
 }
@@ -338,7 +333,6 @@ void ContractSchedules::RememberRowBeforeEdit(Grid& grid) {
     for (const Cell& cell : typedCells_)
         if (cell.grid == &grid && cell.row == ClickedRow) before.typed.insert(cell);
     rowBeforeEdit_ = std::move(before);
-    cancellingEdit_ = false;
 }
 
 // The editor shows the cell's text as typed, without thousands separators.
@@ -396,7 +390,7 @@ void ContractSchedules::OpenDatePicker(DatePicker& picker, Grid& grid) {
 
 // The share follows the amount at once; the amount itself is stored formatted when it is left.
 void ContractSchedules::txt_Change() {
-    if (cancellingEdit_ || ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
+    if (ClickedCol != 1 || !insideCells(hfg, ClickedRow, 3)) return;
     if (!openingEditor_) MarkTyped(hfg, ClickedRow, 1, true);
     const std::optional<int64_t> amount = TypedValue(txt.Text()),
                                  total = TypedValue(contract_.txtTal.Text());
@@ -408,7 +402,7 @@ void ContractSchedules::txt_Change() {
 // A hidden editor that still holds the focus belongs to a cell no longer edited. An amount left is
 // shown grouped, the same number; one nobody typed into is still not judged by the typing rules.
 void ContractSchedules::txt_Validate(bool&) {
-    if (cancellingEdit_ || !txt.Visible() || !insideCells(hfg, ClickedRow, ClickedCol)) return;
+    if (!txt.Visible() || !insideCells(hfg, ClickedRow, ClickedCol)) return;
     if (ClickedCol == 1) hfg.SetTextMatrix(ClickedRow, 1, GroupedAmountText(txt.Text()));
     if (ClickedCol == 5) hfg.SetTextMatrix(ClickedRow, 5, upperCase(txt.Text()));
 }
@@ -416,7 +410,7 @@ void ContractSchedules::txt_Validate(bool&) {
 // The share is typed in per cent without its sign; it is kept as typed, and a box emptied leaves
 // the cell empty, no share, rather than a lone "%".
 void ContractSchedules::txtsc_Change() {
-    if (cancellingEdit_ || !insideCells(hfg, ClickedRow, 3)) return;
+    if (!insideCells(hfg, ClickedRow, 3)) return;
     const std::optional<int64_t> share = ReadShareHundredths(txtsc.Text());
     const std::optional<int64_t> total = TypedValue(contract_.txtTal.Text());
     if (share && total) {
@@ -428,32 +422,32 @@ void ContractSchedules::txtsc_Change() {
 }
 
 void ContractSchedules::txtA_Change() {
-    if (cancellingEdit_ || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
+    if (!insideCells(HfgAM, ClickedRow, ClickedCol)) return;
     if (ClickedCol == 1 || ClickedCol == 2)
         HfgAM.SetTextMatrix(ClickedRow, ClickedCol, txtA.Text());
     if (ClickedCol == 3 && !openingEditor_) MarkTyped(HfgAM, ClickedRow, 3, true);
 }
 
 void ContractSchedules::txtA_Validate(bool&) {
-    if (cancellingEdit_ || !txtA.Visible() || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
+    if (!txtA.Visible() || !insideCells(HfgAM, ClickedRow, ClickedCol)) return;
     if (ClickedCol == 3) HfgAM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtA.Text()));
     if (ClickedCol == 6) HfgAM.SetTextMatrix(ClickedRow, 6, upperCase(txtA.Text()));
 }
 
 void ContractSchedules::txtM_Change() {
-    if (cancellingEdit_ || ClickedCol < 1 || !insideCells(hfgM, ClickedRow, ClickedCol)) return;
+    if (ClickedCol < 1 || !insideCells(hfgM, ClickedRow, ClickedCol)) return;
     hfgM.SetTextMatrix(ClickedRow, ClickedCol, txtM.Text());
     if (ClickedCol == 3 && !openingEditor_) MarkTyped(hfgM, ClickedRow, 3, true);
 }
 
 void ContractSchedules::txtM_Validate(bool&) {
-    if (cancellingEdit_ || !txtM.Visible() || ClickedCol != 3 || !insideCells(hfgM, ClickedRow, 3))
-        return;
+    if (!txtM.Visible() || ClickedCol != 3 || !insideCells(hfgM, ClickedRow, 3)) return;
     hfgM.SetTextMatrix(ClickedRow, 3, GroupedAmountText(txtM.Text()));
 }
 
-// The editor goes with the key (the platform puts the edited cell back and the focus on the grid);
-// the other cells its typing wrote, and what it marked typed, are put back here.
+// Esc ended the edit (the platform put the edited cell back, and its box's handlers ran on the old
+// text): the whole row, the other cells those handlers wrote and what counts as typed, is put back
+// as it was before the editor opened.
 void ContractSchedules::CancelCellEdit() {
     if (!rowBeforeEdit_) return;
     const RowBeforeEdit& before = *rowBeforeEdit_;
@@ -464,7 +458,6 @@ void ContractSchedules::CancelCellEdit() {
         return cell.grid == before.grid && cell.row == before.row;
     });
     typedCells_.insert(before.typed.begin(), before.typed.end());
-    cancellingEdit_ = true;
 }
 
 // An amount typed into a cell editor passes the amount key filter while it edits the amount

@@ -187,8 +187,6 @@ class ContractSchedules {
     std::set<Cell> typedCells_;
     bool openingEditor_ = false;
     std::optional<RowBeforeEdit> rowBeforeEdit_;
-    // Esc was pressed: the editor's handlers leave the row put back as it was.
-    bool cancellingEdit_ = false;
     // The stored rows each schedule's grid was loaded from, in grid order.
     std::array<std::vector<ShownScheduleRow>, 3> loadedRows_;
     std::optional<ShownScheduleRow> rowToSettle_;

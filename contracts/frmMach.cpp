@@ -82,10 +82,9 @@ frmMach::frmMach() : Form(FormName) {
     lstRio.SetColumnWidths("50 pt;50 pt");
     lstRio.SetBoundColumn(1);
     for (Grid* grid : {&hfgC, &hfgR}) {
-        grid->SetRows(2);
+        emptyGrid(*grid);
         grid->SetFixedRows(1);
         grid->SetFixedCols(1);
-        grid->SetTabStop(false);
     }
     lstRio.Click = [this] { lstRio_Click(); };
     hfgC.MouseDown = [this](int button, int, float, float) { hfgC_MouseDown(button); };

@@ -570,10 +570,7 @@ void frmIo::ShowStoredVoucher() {
         FillPrintTable();
     else if (!showingOneVoucher_)
         ShowNoVoucher();
-    SetEntryEnabled(false);
-    lbStat.SetCaption(Browsing);
-    SignOffPending = false;
-    AddingVoucher = false;
+    EndEntry();
 }
 
 // Navigation stays locked from the tick until save or cancel, so that a pending sign-off can

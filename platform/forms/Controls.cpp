@@ -194,6 +194,7 @@ bool TextBox::cancelCellEdit() {
     if (!grid->userFocus()) return true;
     grid->SetTextMatrix(before.row, before.col, before.cellText);
     SetVisible(false);
+    fire(CellEditCancelled);
     return true;
 }
 

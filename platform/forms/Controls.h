@@ -109,6 +109,10 @@ class TextBox : public Control {
     void SetAlignment(int alignment);
 
     std::function<void()> Change;
+    // Esc ended the edit of the grid cell beneath the box: the box and the cell are as they were
+    // before the first key, the focus is on the grid. A form whose handlers wrote other cells
+    // while the box was typed into puts them back here.
+    std::function<void()> CellEditCancelled;
 
     // The user types characters key by key: KeyDown, KeyPress (which may drop or change the
     // character), the text changes (Change), KeyUp. Backspace and Enter are keys like the others.

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <optional>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +9,6 @@
 #include "platform/report/ReportOutput.h"
 #include "platform/xlsx/Workbook.h"
 #include "tests/cheques/ChequeBook.h"
-#include "tests/support/TempHome.h"
 #include "tests/xlsx/SheetReader.h"
 
 using namespace kiv;
@@ -24,13 +22,11 @@ class ChequeListTest : public ChequeBook {
     void SetUp() override {
         ChequeBook::SetUp();
         setToday(day(2026, 3, 15));
-        home.emplace(folder.file("home"));
         setReportOutput(&printer);
         PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
     }
     void TearDown() override {
         setReportOutput(nullptr);
-        home.reset();
         ChequeBook::TearDown();
     }
     // A received cheque into 台灣銀行 001-123 with its voucher.
@@ -81,7 +77,6 @@ class ChequeListTest : public ChequeBook {
         return text.str();
     }
 
-    std::optional<TempHome> home;
     PdfReportOutput printer{folder.file("")};
 };
 

@@ -526,7 +526,18 @@ constexpr ScreenSize Screens[] = {{1280 * TwipsPerPixel, 1024 * TwipsPerPixel},
 // grid has room for its columns.
 class ProgramFormsOnScreenTest
     : public ProgramFormsTest,
-      public ::testing::WithParamInterface<std::tuple<Picture, ScreenSize>> {};
+      public ::testing::WithParamInterface<std::tuple<Picture, ScreenSize>> {
+  protected:
+    // The picture's form, shown on the parameter's screen.
+    Form& shownOnItsScreen() {
+        const auto& [picture, screen] = GetParam();
+        host.setScreenSize(screen);
+        Form& form = pictured(picture);
+        form.Show();
+        settle();
+        return form;
+    }
+};
 
 std::vector<std::string> cutCells(Form& form, GridWidget& widget, Grid& grid) {
     std::vector<std::string> cut;
@@ -546,11 +557,7 @@ std::vector<std::string> cutCells(Form& form, GridWidget& widget, Grid& grid) {
 }
 
 TEST_P(ProgramFormsOnScreenTest, ShowsEveryDateAndAmountInItsGridsWhole) {
-    const auto& [picture, screen] = GetParam();
-    host.setScreenSize(screen);
-    Form& form = pictured(picture);
-    form.Show();
-    settle();
+    Form& form = shownOnItsScreen();
     for (Control* control : form.Controls()) {
         auto* grid = dynamic_cast<Grid*>(control);
         if (!grid || !grid->IsEffectivelyVisible()) continue;
@@ -561,11 +568,7 @@ TEST_P(ProgramFormsOnScreenTest, ShowsEveryDateAndAmountInItsGridsWhole) {
 
 // A picker that shows a date shows all of it: a narrow one drops the era, never the year.
 TEST_P(ProgramFormsOnScreenTest, ShowsEveryDateInItsPickersWhole) {
-    const auto& [picture, screen] = GetParam();
-    host.setScreenSize(screen);
-    Form& form = pictured(picture);
-    form.Show();
-    settle();
+    Form& form = shownOnItsScreen();
     for (Control* control : form.Controls()) {
         auto* picker = dynamic_cast<DatePicker*>(control);
         if (!picker || !picker->IsEffectivelyVisible()) continue;
@@ -588,11 +591,7 @@ QRect shownPart(QWidget& widget) {
 // A button is shown whole or not at all: a shorter form hides what lies below it (the folded bar
 // its buttons, the voucher form its list), never half a button.
 TEST_P(ProgramFormsOnScreenTest, ShowsEveryButtonWhole) {
-    const auto& [picture, screen] = GetParam();
-    host.setScreenSize(screen);
-    Form& form = pictured(picture);
-    form.Show();
-    settle();
+    Form& form = shownOnItsScreen();
     for (Control* control : form.Controls()) {
         if (!dynamic_cast<CommandButton*>(control) || !control->IsEffectivelyVisible()) continue;
         QWidget& widget = widgetOf<QWidget>(form, *control);

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <optional>
-
 #include "platform/report/ReportOutput.h"
 #include "shell/mdM.h"
 #include "statistics/StatisticsForms.h"
 #include "tests/support/Books.h"
 #include "tests/support/ProgramTest.h"
-#include "tests/support/TempHome.h"
 
 namespace kiv::test {
 
@@ -20,17 +17,14 @@ class VoucherBook : public ProgramTest {
         registerStatisticsForms();
         loggedInWith(AllRights);
         setToday(day(2026, 3, 15));
-        home.emplace(folder.file("home"));
         setReportOutput(&printer);
         PeopleDb().Execute("UPDATE company SET co_name = '永建營造'");
     }
     void TearDown() override {
         setReportOutput(nullptr);
-        home.reset();
         ProgramTest::TearDown();
     }
 
-    std::optional<TempHome> home;
     PdfReportOutput printer{folder.file("")};
 };
 

@@ -65,9 +65,9 @@ class ProgramTest : public ::testing::Test {
     }
 
     TempFolder folder;
-    // What the forms write into the user's documents (workbooks) goes into the test's own home.
-    TempFolder homeFolder;
-    TempHome home{homeFolder.file("")};
+    // What the forms write into the user's documents (workbooks) goes into the test's own home,
+    // a folder beside the program's files.
+    TempHome home{folder.file("home")};
     TestHost host;
     std::optional<ProgramInFolder> program;
 };

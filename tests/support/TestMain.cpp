@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -21,22 +20,13 @@ namespace {
 class StandInHome {
   public:
     StandInHome() {
-        std::random_device random;
-        root_ = fs::temp_directory_path() /
-                ("kiv-home-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
         fs::create_directories(home());
-        fs::create_directories(root_ / "cache");
+        fs::create_directories(root_.file("cache"));
         ::setenv("HOME", home().c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (home() / ".config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (home() / ".local/share").c_str(), 1);
-        ::setenv("XDG_CACHE_HOME", (root_ / "cache").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", root_.file("cache").c_str(), 1);
     }
-    ~StandInHome() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    StandInHome(const StandInHome&) = delete;
-    StandInHome& operator=(const StandInHome&) = delete;
 
     // Every file and folder written into the home, as paths from it.
     std::vector<std::string> written() const {
@@ -49,8 +39,8 @@ class StandInHome {
     }
 
   private:
-    fs::path home() const { return root_ / "home"; }
-    fs::path root_;
+    fs::path home() const { return root_.file("home"); }
+    kiv::test::TempFolder root_;
 };
 
 }  // namespace

@@ -98,10 +98,6 @@ TEST_F(VoucherCursorTest, ABarBeyondTheNewEndComesBackToTheLastVoucher) {
     EXPECT_EQ(form.lbNo.Caption(), numberAt(189));
 }
 
-}  // namespace
-
-namespace {
-
 // Vouchers deleted before the one shown: the bar moves by as many vouchers as it was dragged,
 // counted from the voucher shown, and then stands where that voucher now stands.
 TEST_F(VoucherCursorTest, VouchersDeletedBeforeTheOneShownMoveTheBarToWhereItStands) {
