@@ -307,7 +307,7 @@ ScrollBarWidget::ScrollBarWidget(FormWindow& window, FlatScrollBar& bar, QWidget
     // Tab reaches the bar and the arrow keys move it, so that paging needs no mouse; a click on
     // it leaves the focus where it was.
     setFocusPolicy(Qt::TabFocus);
-    // The old bar raised Change when the user let go of the thumb, not while dragging it.
+    // The bar's Change comes once the user lets go of the thumb, not at every step of a drag.
     setTracking(false);
     connect(this, &QScrollBar::valueChanged, this, [this](int value) {
         if (!updating_) takeValue(value);
@@ -360,8 +360,8 @@ void ScrollBarWidget::keyPressEvent(QKeyEvent* event) {
     if (target != value()) takeValue(target);
 }
 
-// The style draws no focus on a scroll bar: a dotted frame on its thumb marks it, as the old bars
-// showed the bar the arrow keys move.
+// The style draws no focus on a scroll bar, yet the arrow keys move the bar that has it: a dotted
+// frame on its thumb shows the user which bar that is.
 void ScrollBarWidget::paintEvent(QPaintEvent* event) {
     QScrollBar::paintEvent(event);
     if (!hasFocus()) return;

@@ -329,16 +329,24 @@ class FormLayoutTest : public test::ProgramTest {
     }
 };
 
+// Tab reaches a control only where the form shows it: its top left corner, with the places of the
+// frames and pages that hold it added, inside the form's client area. No stop lies beyond it.
 TEST_F(FormLayoutTest, TabGoesThroughEveryFormInTheOrderItsLayoutReads) {
     forEveryForm([](Form& form) {
+        const auto shown = [&form](const Control& control) {
+            const Rect place = rectOnForm(control);
+            return place.left < form.ScaleWidth() && place.top < form.ScaleHeight();
+        };
         std::vector<Control*> reading;
         for (Control* control : form.ReadingOrder())
-            if (control->TabStop() && control->CanTakeFocus() && form.ShowsWithinEdges(*control))
+            if (control->TabStop() && control->CanTakeFocus() && shown(*control))
                 reading.push_back(control);
         std::vector<Control*> walked;
-        for (Control* control : form.TabOrder())
+        for (Control* control : form.TabOrder()) {
+            EXPECT_TRUE(shown(*control)) << control->Name() << " is a Tab stop beyond the edges";
             if (std::find(reading.begin(), reading.end(), control) != reading.end())
                 walked.push_back(control);
+        }
         auto names = [](const std::vector<Control*>& controls) {
             std::string text;
             for (Control* c : controls)

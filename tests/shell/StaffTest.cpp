@@ -390,6 +390,31 @@ TEST_F(StaffTest, TabAndEnterGoThroughTheBoxesInTheOrderARecordIsTypedIn) {
     EXPECT_EQ(entered, typingOrder);
 }
 
+// The short list hides the page of details below the form's edge: Tab goes round the list's
+// controls and never into the page's boxes, which it reaches again once the page shows.
+TEST_F(StaffTest, TabInTheShortListNeverGoesIntoTheHiddenPage) {
+    addStaff("A001", "Ann");
+    frmSta& form = Forms::get<frmSta>();
+    ASSERT_EQ(form.Height(), frmSta::SimpleHeight);
+    ASSERT_TRUE(form.T2.CanTakeFocus());
+    const auto onPage = [&](const Control* control) {
+        return control && StandingIn(*control, nullptr) == &form.Frame1;
+    };
+    const auto tabRound = [&] {
+        std::vector<const Control*> reached;
+        for (size_t i = 0; i <= form.Controls().size(); ++i) {
+            host.act([&] { form.FocusNext(); });
+            reached.push_back(form.ActiveControl());
+        }
+        return reached;
+    };
+    for (const Control* reached : tabRound())
+        EXPECT_FALSE(onPage(reached)) << reached->Name();
+    host.click(form.cmdAdd);
+    const std::vector<const Control*> full = tabRound();
+    EXPECT_NE(std::find(full.begin(), full.end(), &form.T2), full.end());
+}
+
 TEST_F(StaffTest, ACountyFillsBothAreaCodesAndDatePickersWriteRocDatesWithoutLeadingZeros) {
     addStaff("A001", "Ann");
     frmSta& form = addingForm();

@@ -229,6 +229,24 @@ TEST_F(JournalVoucherTest, TheEditorsFillTheLineAndAddingClearsIt) {
     EXPECT_EQ(form.txtB.Text(), "");
 }
 
+// Esc in an amount's editor puts the line back as it was before the typing: the cell and the
+// total of its side alike.
+TEST_F(JournalVoucherTest, EscInAnAmountsEditorPutsTheCellAndItsSidesTotalBack) {
+    frmTag& form = newVoucher();
+    enterLine(form, 1, Debit, "100");
+    enterLine(form, 2, Credit, "100");
+    for (auto [row, total] : {std::pair{1, &form.txtB}, std::pair{2, &form.txtL}}) {
+        SCOPED_TRACE(row);
+        host.clickCell(form.hfg, row, 5);
+        form.t.SelectAll();
+        host.type(form.t, "900");
+        ASSERT_EQ(total->Text(), "900");
+        host.pressKey(form.t, Key::Escape);
+        EXPECT_EQ(form.hfg.TextMatrix(row, 5), "100");
+        EXPECT_EQ(total->Text(), "100");
+    }
+}
+
 TEST_F(JournalVoucherTest, TheLookupListsAccountsByCodePrefixAndFillsCodeAndName) {
     AccDb().Execute(
         "INSERT INTO acc VALUES ('5102', 0, '工資'), ('1101', 1, '現金'), ('5101', 0, '材料費')");

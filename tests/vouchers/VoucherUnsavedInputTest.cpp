@@ -8,13 +8,13 @@ using namespace kiv::test;
 
 namespace {
 
-class VoucherProbeTest : public VoucherBook {};
+class VoucherUnsavedInputTest : public VoucherBook {};
 
 // A modification of a voucher with a receipt shows its tax box from the start, so a tax typed
 // there may be all the user changed: another form's action still finds the entry and leaves the
 // form open with the tax as typed, whether the voucher stored a tax or none. Cancelled, the form
 // is closed.
-TEST_F(VoucherProbeTest, ATaxTypedAloneKeepsTheFormFromBeingClosedByAnotherForm) {
+TEST_F(VoucherUnsavedInputTest, ATaxTypedAloneKeepsTheFormFromBeingClosedByAnotherForm) {
     addVoucher({.number = "A1", .receipt = true, .tax = 50});
     addVoucher({.number = "A2", .receipt = true});
     for (const std::string number : {"A1", "A2"}) {
