@@ -302,21 +302,24 @@ void ContractSchedules::hfgM_MouseUp(int button) {
 }
 
 void ContractSchedules::hfg1_MouseUp(int button) {
-    ReceiptGridMouseUp(hfg1, hfg, 2, button);
+    ReceiptGridMouseUp(hfg1, hfg, InstalmentsEditing, 2, button);
 }
 
 void ContractSchedules::hfgAm1_MouseUp(int button) {
-    ReceiptGridMouseUp(hfgAm1, HfgAM, 4, button);
+    ReceiptGridMouseUp(hfgAm1, HfgAM, AdditionsEditing, 4, button);
 }
 
 // A receipt row offers to clear a recorded receipt, or to settle a planned row from a voucher. A
 // row stored settled shows its receipt even without a received amount: it is cleared, not
-// settled over.
-void ContractSchedules::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup,
-                                           int button) {
+// settled over. While its plan grid is being edited a receipt row offers nothing, as the plan
+// row beside it does: the commands go by that row, which may then be one not yet stored or show
+// an amount not saved.
+void ContractSchedules::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, bool planEditing,
+                                           int popup, int button) {
     ClickedCol = receipts.MouseCol();
     ClickedRow = receipts.MouseRow();
-    if (button != RightButton || ClickedRow < 1 || ClickedRow >= receipts.Rows()) return;
+    if (button != RightButton || planEditing || ClickedRow < 1 || ClickedRow >= receipts.Rows())
+        return;
     const bool planned = ClickedRow < plan.Rows() && !plan.TextMatrix(ClickedRow, 0).empty();
     const bool received = receiptShown(receipts, ClickedRow);
     mdel.SetEnabled(received);
@@ -487,10 +490,12 @@ void ContractSchedules::HideCellEditors() {
 // A planned row goes and the later ones close up; a receipt is cleared so that its row is open
 // again. Each acts on the stored row the grid row was loaded from, and only while it is still
 // stored as shown: another copy of the program may have deleted, renumbered or settled rows
-// meanwhile. Either way the grids show the stored rows afterwards.
+// meanwhile. Either way the grids show the stored rows afterwards, so edits typed in another grid
+// are saved or dropped as the user answers first; a refused save stops the command. A No to the
+// deletion itself leaves everything as it is, those edits included.
 void ContractSchedules::mdel_Click() {
     if (messageBox("確定刪除", MessageYesNoDefaultNo, ApplicationTitle) != AnswerYes) return;
-    if (PopupGrid < 1 || PopupGrid > 5) return;
+    if (PopupGrid < 1 || PopupGrid > 5 || !PromptSavePendingGrids()) return;
     const Schedule schedule = PopupGrid <= 2   ? Schedule::Instalments
                               : PopupGrid <= 4 ? Schedule::Additions
                                                : Schedule::Reductions;
@@ -511,9 +516,10 @@ void ContractSchedules::mdel_Click() {
 
 // The settlement dialog reads the row from the shared values, which stay set for whoever opens
 // it next; the period is the number of the stored row shown, and the dialog settles that row
-// only while it is still stored as shown.
+// only while it is still stored as shown. The grids are shown as stored afterwards, whatever the
+// user did there, so edits typed in another grid are saved or dropped first, as the user answers.
 void ContractSchedules::mMach_Click() {
-    if (PopupGrid != 2 && PopupGrid != 4) return;
+    if ((PopupGrid != 2 && PopupGrid != 4) || !PromptSavePendingGrids()) return;
     SettleIsInstalment = PopupGrid == 2;
     const ShownScheduleRow* shown =
         LoadedRow(SettleIsInstalment ? Schedule::Instalments : Schedule::Additions, ClickedRow);

@@ -174,7 +174,8 @@ class ContractSchedules {
     std::vector<ShownScheduleRow> StoredRows(Schedule schedule) const;
     bool EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> editors, bool editing,
                              CommandButton& save, int popup, int button);
-    void ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button);
+    void ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, bool planEditing, int popup,
+                            int button);
     void OpenTextEditor(TextBox& editor, Grid& grid);
     void OpenShareBox();
     void ProposeShare();

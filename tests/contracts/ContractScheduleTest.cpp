@@ -36,6 +36,33 @@ class ContractScheduleTest : public ContractBook {
         ASSERT_TRUE(editor.Visible());
         host.type(editor, text);
     }
+    // Contract 115120601 with instalments 300,000 (settled), 300,000 and 400,000.
+    void threeInstalments() {
+        AddContract("ri", "115120601");
+        AddScheduleRow("ri期", "115120601", 1, "300,000", "1151206001", "30.00%");
+        AddScheduleRow("ri期", "115120601", 2, "300,000", "", "30.00%");
+        AddScheduleRow("ri期", "115120601", 3, "400,000", "", "40.00%");
+    }
+    // Another copy rewrites those three instalments as two once the instalment grid has taken
+    // its three data rows while it is filled: between the reads of one load.
+    struct RewriteAsTwoWhileShown : ControlObserver {
+        Database& copy;
+        Grid& grid;
+        bool done = false;
+        RewriteAsTwoWhileShown(Database& copy, Grid& grid) : copy(copy), grid(grid) {
+            grid.addObserver(this);
+        }
+        ~RewriteAsTwoWhileShown() override { grid.removeObserver(this); }
+        void propertyChanged(Control&, Property property) override {
+            if (done || property != Property::Layout || grid.Rows() != 4) return;
+            done = true;
+            copy.Execute("DELETE FROM ri期");
+            copy.Execute(
+                "INSERT INTO ri期 (id, 期別, 預付金, 預付日, 佔總價比例, 處理) VALUES "
+                "('115120601', 1, '400,000', '2026-12-30', '40.00%', 0), "
+                "('115120601', 2, '600,000', '2026-12-30', '60.00%', 0)");
+        }
+    };
     static std::string offered(const TextBox& editor) {
         return editor.SelStart() == 0 && editor.SelText() == editor.Text() ? editor.Text()
                                                                            : "(not selected)";
@@ -130,7 +157,6 @@ TEST_F(ContractScheduleTest, ALeftClickEditsOnlyALabelledDataCellOfAGridBeingEdi
     // The receipts beside are never edited, and leave the current cell and the editors.
     host.mouseUpCell(f.schedules.hfg1, 1, 0, LeftButton);
     const auto receiptCell = std::pair(f.schedules.hfg1.Row(), f.schedules.hfg1.Col());
-    host.cancelPopup();
     host.mouseUpCell(f.schedules.hfg1, 1, 4, RightButton);
     EXPECT_TRUE(f.schedules.txt.Visible());
     EXPECT_EQ(std::pair(f.schedules.hfg1.Row(), f.schedules.hfg1.Col()), receiptCell);
@@ -492,15 +518,21 @@ TEST_F(ContractScheduleTest, ARightClickOpensTheMenuWithTheCommandsTheRowAllows)
         host.mouseUpCell(*grid, 0, 1, RightButton);
     host.mouseUpCell(f.schedules.hfg, 2, 1, MiddleButton);
     EXPECT_EQ(host.popups().size(), shown) << "the caption row or another button opens none";
-    // While a grid is edited its rows offer no menu; the receipts beside it still do.
-    for (CommandButton* edit : {&f.schedules.cmdEc, &f.schedules.cmdEa, &f.schedules.cmdEm})
+    // While a grid is edited neither its rows nor the receipts beside them offer a menu; the
+    // receipts beside a grid not edited still do.
+    for (CommandButton* edit : {&f.schedules.cmdEc, &f.schedules.cmdEm})
         host.click(*edit);
-    for (Grid* grid : {&f.schedules.hfg, &f.schedules.HfgAM, &f.schedules.hfgM})
+    for (Grid* grid : {&f.schedules.hfg, &f.schedules.hfg1, &f.schedules.hfgM})
         host.mouseUpCell(*grid, 1, 1, RightButton);
+    host.mouseUpCell(f.schedules.hfg1, 2, 3, RightButton);
     EXPECT_EQ(host.popups().size(), shown);
     host.cancelPopup();
-    host.mouseUpCell(f.schedules.hfg1, 2, 3, RightButton);
+    host.mouseUpCell(f.schedules.hfgAm1, 1, 3, RightButton);
     EXPECT_EQ(host.popups().back().entries, settleOnly);
+    host.click(f.schedules.cmdEa);
+    for (Grid* grid : {&f.schedules.HfgAM, &f.schedules.hfgAm1})
+        host.mouseUpCell(*grid, 1, 1, RightButton);
+    EXPECT_EQ(host.popups().size(), shown + 1);
 }
 
 TEST_F(ContractScheduleTest, SavesRewriteRowsKeepSettlementsMadeMeanwhileOrWriteNothing) {
@@ -657,30 +689,11 @@ TEST_F(ContractScheduleTest, ASaveKeepsEachReceiptWithTheRowItWasShownFrom) {
 // counting its rows and reading them: A shows one state of the file whole (not "這一筆已被刪除"
 // and half a grid), and its save then refuses to write over B's.
 TEST_F(ContractScheduleTest, AContractIsShownWholeWhileAnotherCopyRewritesItsSchedule) {
-    AddContract("ri", "115120601");
-    AddScheduleRow("ri期", "115120601", 1, "300,000", "1151206001", "30.00%");
-    AddScheduleRow("ri期", "115120601", 2, "300,000", "", "30.00%");
-    AddScheduleRow("ri期", "115120601", 3, "400,000", "", "40.00%");
+    threeInstalments();
     frmRio& f = openForm();
     auto copyB = Database::open(AccDb().path(), accSchema());
-    struct RewriteOnce : ControlObserver {
-        Database* copy;
-        bool done = false;
-        void propertyChanged(Control& grid, Property property) override {
-            if (done || property != Property::Layout || static_cast<Grid&>(grid).Rows() != 4)
-                return;
-            done = true;
-            copy->Execute("DELETE FROM ri期");
-            copy->Execute(
-                "INSERT INTO ri期 (id, 期別, 預付金, 預付日, 佔總價比例, 處理) VALUES "
-                "('115120601', 1, '400,000', '2026-12-30', '40.00%', 0), "
-                "('115120601', 2, '600,000', '2026-12-30', '60.00%', 0)");
-        }
-    } rewrite;
-    rewrite.copy = copyB.get();
-    f.schedules.hfg.addObserver(&rewrite);
+    RewriteAsTwoWhileShown rewrite(*copyB, f.schedules.hfg);
     host.act([&] { f.FSB_Change(); });
-    f.schedules.hfg.removeObserver(&rewrite);
     ASSERT_TRUE(rewrite.done);
     EXPECT_EQ(GridColumn(f.schedules.hfg, 1, 1), (Texts{"300,000", "300,000", "400,000"}));
     EXPECT_EQ(f.schedules.hfg1.TextMatrix(1, 4), "1151206001");
@@ -690,6 +703,40 @@ TEST_F(ContractScheduleTest, AContractIsShownWholeWhileAnotherCopyRewritesItsSch
     host.act([&] { f.schedules.SaveInstalments(); });
     EXPECT_EQ(dumpTables(AccDb()), leftByB);
     EXPECT_EQ(GridColumn(f.schedules.hfg, 1, 1), (Texts{"400,000", "600,000"}));
+}
+
+// The instalments shown again on their own, after a save of their grid or of a header with a new
+// total was refused because another copy changed them, are read as one state of the file too:
+// the same copy rewriting them as two meanwhile leaves no blank third row.
+TEST_F(ContractScheduleTest, InstalmentsShownAgainOnTheirOwnAreShownWhole) {
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    const std::function<void(frmRio&)> refusedSaves[] = {
+        [&](frmRio& f) {
+            host.click(f.schedules.cmdEc);
+            host.act([&] { f.schedules.SaveInstalments(); });
+        },
+        [&](frmRio& f) {
+            host.click(f.cmdEdit);
+            host.act([&] { f.txtTal.SetText("2,000,000"); });
+            host.click(f.cmdSv);
+        },
+    };
+    for (const auto& refusedSave : refusedSaves) {
+        for (const char* table : {"ri", "ri期"})
+            AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+        threeInstalments();
+        frmRio& f = openForm();
+        copyB->Execute("UPDATE ri期 SET 發票號碼 = 'B' WHERE 期別 = 3");
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        {
+            RewriteAsTwoWhileShown rewrite(*copyB, f.schedules.hfg);
+            refusedSave(f);
+            ASSERT_TRUE(rewrite.done);
+        }
+        EXPECT_EQ(GridColumn(f.schedules.hfg, 1, 1), (Texts{"300,000", "300,000", "400,000"}));
+        EXPECT_EQ(GridColumn(f.schedules.hfg, 5, 1), (Texts{"INV", "INV", "B"}));
+        host.act([&] { f.Unload(); });
+    }
 }
 
 // Esc in a cell editor puts the row back as it was before the editor opened: both cells, and what

@@ -568,6 +568,98 @@ TEST_F(SettlementTest, DeletingAReductionOrAnAdditionIsAllOrNothing) {
     EXPECT_EQ(rows(AccDb(), "SELECT 期別, 金額 FROM ri加"), Texts{"1|6,000"});
 }
 
+// A row command shows every grid as stored afterwards. With 第1期's invoice number typed and not
+// saved, deleting a reduction, clearing an addition's receipt or settling an addition from a
+// voucher first asks about the instalments: Yes saves them and runs the command, a refused save
+// stops it with the edits kept, No drops them and runs it. No to the deletion itself leaves
+// everything, the edits included.
+TEST_F(SettlementTest, ARowCommandAsksFirstAboutEditsTypedInAnotherGrid) {
+    enum Answer { DeletionNo, SaveRefused, SaveNo, SaveYes };
+    struct Command {
+        const char* name;
+        const char* entry;
+        Grid ContractSchedules::*grid;
+        int row;
+        Sql effect;
+    };
+    const Command commands[] = {
+        {"deleting a reduction", "mdel", &ContractSchedules::hfgM, 1, "SELECT COUNT(*) FROM ri減"},
+        {"clearing a receipt", "mdel", &ContractSchedules::hfgAm1, 2,
+         "SELECT 處理 FROM ri加 WHERE 期別 = 2"},
+        {"settling from a voucher", "mMach", &ContractSchedules::hfgAm1, 1,
+         "SELECT 處理 FROM ri加 WHERE 期別 = 1"},
+    };
+    for (const Command& c : commands) {
+        const bool deletes = std::string(c.entry) == "mdel";
+        for (Answer answer : {DeletionNo, SaveRefused, SaveNo, SaveYes}) {
+            if (answer == DeletionNo && !deletes) continue;
+            static const char* const answerNames[] = {"no to the deletion", "save refused",
+                                                      "no to the save", "yes to the save"};
+            SCOPED_TRACE(std::string(c.name) + ", " + answerNames[answer]);
+            for (const char* table : {"iof", "ri", "ri期", "ri加", "ri減"})
+                AccDb().Execute("DELETE FROM " + AccDb().Table(table));
+            contractOfProject(true);
+            AccDb().Execute("INSERT INTO ri減 (id, 期別, 金額) VALUES ('115031001', 1, '1,000')");
+            signedVoucher("1150315001", false, 5000, SignedByCash);
+            frmRio& f = shown(true);
+            host.click(f.schedules.cmdEc);
+            host.mouseUpCell(f.schedules.hfg, 1, 5, LeftButton);
+            host.type(f.schedules.txt, "inv9");
+            if (answer == SaveRefused) host.act([&] { f.schedules.hfg.SetTextMatrix(2, 2, ""); });
+            const std::string before = dumpTables(AccDb());
+            const Texts effectBefore = rows(AccDb(), c.effect);
+            const bool runs = answer == SaveNo || answer == SaveYes;
+            host.choosePopupEntry(c.entry);
+            if (deletes)
+                host.expectMessage("確定刪除", answer == DeletionNo ? AnswerNo : AnswerYes);
+            if (answer != DeletionNo)
+                host.expectMessage("期數修改中是否儲存?", answer == SaveNo ? AnswerNo : AnswerYes);
+            if (answer == SaveRefused) host.expectMessage("請填入金額及應付日期");
+            if (runs && !deletes)
+                host.onModal<frmMchIo>([&](frmMchIo& d) { host.dblClickCell(d.hfg, 1, 1); });
+            Grid& grid = f.schedules.*c.grid;
+            host.mouseDownCell(grid, c.row, 0, RightButton);
+            host.mouseUpCell(grid, c.row, 0, RightButton);
+
+            EXPECT_EQ(rows(AccDb(), c.effect) != effectBefore, runs);
+            if (!runs) EXPECT_EQ(dumpTables(AccDb()), before);
+            EXPECT_EQ(rows(AccDb(), "SELECT 發票號碼 FROM ri期 ORDER BY 期別"),
+                      (Texts{answer == SaveYes ? "INV9" : "INV", "INV"}));
+            EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 5), answer == SaveNo ? "INV" : "INV9");
+            EXPECT_EQ(f.schedules.hfg.TextMatrix(2, 2), answer == SaveRefused ? "" : "115/12/27");
+            EXPECT_EQ(f.schedules.InstalmentsEditing, !runs);
+            EXPECT_EQ(f.schedules.cmdAcSv.Enabled(), !runs);
+            host.act([&] { f.Unload(); });
+        }
+    }
+}
+
+// Each grid being edited is asked about in turn, each as the user answers: the additions saved,
+// the reductions dropped, and then the instalment's receipt cleared.
+TEST_F(SettlementTest, ARowCommandAsksAboutEachGridBeingEdited) {
+    contractOfProject(true);
+    AccDb().Execute(
+        "INSERT INTO ri減 (id, 期別, 報價單號, 金額) VALUES ('115031001', 1, 'Q', '1,000')");
+    frmRio& f = shown(true);
+    host.click(f.schedules.cmdEa);
+    host.mouseUpCell(f.schedules.HfgAM, 1, 1, LeftButton);
+    host.type(f.schedules.txtA, "Q9");
+    host.click(f.schedules.cmdEm);
+    host.mouseUpCell(f.schedules.hfgM, 1, 1, LeftButton);
+    host.type(f.schedules.txtM, "R9");
+    host.choosePopupEntry("mdel");
+    host.expectMessage("確定刪除", AnswerYes);
+    host.expectMessage("追加修改中是否儲存?", AnswerYes);
+    host.expectMessage("追減修改中是否儲存?", AnswerNo);
+    host.mouseDownCell(f.schedules.hfg1, 1, 0, RightButton);
+    host.mouseUpCell(f.schedules.hfg1, 1, 0, RightButton);
+    EXPECT_EQ(rows(AccDb(), "SELECT 報價單號 FROM ri加 UNION ALL SELECT 報價單號 FROM ri減"),
+              (Texts{"Q9", "Q", "Q"}));
+    EXPECT_EQ(settlements("ri期")[0], "115031001|1|10,000|||False|||False");
+    EXPECT_EQ(f.schedules.HfgAM.TextMatrix(1, 1) + "|" + f.schedules.hfgM.TextMatrix(1, 1), "Q9|Q");
+    EXPECT_FALSE(f.schedules.Editing());
+}
+
 // Copy A shows instalments 1 (300,000) and 2 (700,000); copy B deletes 第1期, and 700,000 becomes
 // number 1. A's command on its row 1 (delete it, clear its receipt, settle it from the contract or
 // from the voucher form) finds another row under that number: it writes nothing, and A is told.
