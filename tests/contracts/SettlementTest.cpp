@@ -622,7 +622,9 @@ TEST_F(SettlementTest, ARowCommandAsksFirstAboutEditsTypedInAnotherGrid) {
             host.mouseUpCell(grid, c.row, 0, RightButton);
 
             EXPECT_EQ(rows(AccDb(), c.effect) != effectBefore, runs);
-            if (!runs) EXPECT_EQ(dumpTables(AccDb()), before);
+            if (!runs) {
+                EXPECT_EQ(dumpTables(AccDb()), before);
+            }
             EXPECT_EQ(rows(AccDb(), "SELECT 發票號碼 FROM ri期 ORDER BY 期別"),
                       (Texts{answer == SaveYes ? "INV9" : "INV", "INV"}));
             EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 5), answer == SaveNo ? "INV" : "INV9");
