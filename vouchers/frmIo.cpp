@@ -1,5 +1,6 @@
 #include "vouchers/frmIo.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -16,7 +17,6 @@
 #include "platform/forms/Host.h"
 #include "platform/forms/Layout.h"
 #include "platform/forms/ProgramFolder.h"
-#include "platform/forms/UnsavedInput.h"
 #include "shell/mdM.h"
 #include "vouchers/VoucherFields.h"
 #include "vouchers/VoucherRules.h"
@@ -39,6 +39,10 @@ constexpr const char* Adding = "〔新增中〕";
 constexpr const char* Modifying = "〔修改中〕";
 
 constexpr const char* SignedMessage = "收支單已簽核 無法修改";
+constexpr const char* SignedForChequeMessage = "收支單已簽核 無法開票";
+constexpr const char* FinishEntryMessage = "請先儲存或取消輸入中的收支單";
+// A voucher another copy deleted, in the words of the recordset that moves onto one.
+constexpr const char* DeletedMessage = "這一筆已被刪除";
 constexpr const char* DayFullMessage = "本日收支單已達999張 無法再新增";
 constexpr const char* DateRangeMessage = "日期須在民國 1 年至 999 年之間";
 
@@ -330,21 +334,20 @@ bool frmIo::ShowCurrentVoucher() {
     return true;
 }
 
-// The voucher browsed before an entry: the one voucher the form was opened on, or the list's row
-// at the bar. False when the list stands on no voucher. The newest voucher is read from the back,
-// that one row rather than every key before it, when it is still the one the form showed.
+// The voucher browsed before an entry, on the list just opened again: the one voucher the form
+// was opened on, or the one the bar held, found by its number where it now stands, since another
+// copy may have saved or deleted vouchers before it meanwhile. One gone leaves the bar where it
+// stood, at the last voucher at the most. False when the list stands on no voucher.
 bool frmIo::ShowBrowsedVoucher() {
     if (showingOneVoucher_) {
         ShowVoucherByNumber();
         return true;
     }
-    if (CurrentPosition == FSB.Max() && CurrentPosition > 0) {
-        VoucherRecordset->MoveLast();
-        if (!VoucherRecordset->Eof() && VoucherRecordset->Fields("單號").text() == lbNo.Caption())
-            return ShowCurrentVoucher();
-        VoucherRecordset->MoveFirst();
-    }
-    VoucherRecordset->Move(CurrentPosition);
+    if (!VouchersListed()) return ShowCurrentVoucher();
+    const std::string& held = shownVoucher_.number;
+    int position = CurrentPosition;
+    if (!held.empty() && ReadVoucher(AccDb(), held)) position = PositionOf(held);
+    GoToVoucherOfReopenedList(position);
     return ShowCurrentVoucher();
 }
 
@@ -541,13 +544,19 @@ void frmIo::cmdAdd_Click() {
     entryBegun_ = EntryTexts();
 }
 
+// With no voucher shown there is nothing to modify. One that another copy deleted since it was
+// shown is told so, and the form stays browsing.
 void frmIo::cmdEdit_Click() {
-    std::optional<int> state = StoredState();
-    if (state && *state >= 0) {
+    if (lbNo.Caption().empty()) return;
+    std::optional<int> state = StoredState(lbNo.Caption());
+    if (!state) {
+        messageBox(DeletedMessage, MessageCritical, ApplicationTitle);
+        return;
+    }
+    if (*state >= 0) {
         messageBox(SignedMessage, MessageExclamation, CapitalsTitle);
         return;
     }
-    if (!state) return;
     SetEntryEnabled(true);
     fmeM.SetEnabled(true);
     ckNoW.SetEnabled(true);
@@ -848,9 +857,7 @@ void frmIo::BackToBrowsing() {
     SetEntryEnabled(false);
     lbStat.SetCaption(Browsing);
     if (AddingVoucher) {
-        CurrentPosition = 0;
-        SetScrollRange();
-        GoToVoucher(PositionOf(lbNo.Caption()));
+        GoToVoucherOfReopenedList(PositionOf(lbNo.Caption()));
         ShowCurrentVoucher();
         AddingVoucher = false;
     } else {
@@ -877,6 +884,16 @@ void frmIo::GoToVoucher(int position) {
         VoucherRecordset->Move(position - CurrentPosition);
     CurrentPosition = position;
     FSB.SetValue(position);
+}
+
+// The list opened again stands on its first voucher, and the bar starts there, so that counting
+// the vouchers again (another copy may have saved or deleted some) never moves the list; then
+// both go to the row, the last voucher at the most.
+void frmIo::GoToVoucherOfReopenedList(int position) {
+    CurrentPosition = 0;
+    FSB.SetValue(0);
+    SetScrollRange();
+    GoToVoucher(std::min(position, FSB.Max()));
 }
 
 // After a save an open search list closes, since the save may have changed what it found; an
@@ -1022,10 +1039,13 @@ void frmIo::CloseList(CommandButton& button, const char* caption, int height) {
 
 // What the list shows replaces the voucher in the form. An entry holding typed input, or a
 // sign-off ticked and not saved, is never dropped without the user's word: the user is told to
-// finish it first, as when another form would close this one. An entry with nothing typed ends,
-// so that no save stays enabled over a voucher it would not store.
+// save or cancel it first, here in the form that holds it. An entry with nothing typed ends, so
+// that no save stays enabled over a voucher it would not store.
 bool frmIo::MayLeaveEntry() {
-    if (!MayCloseForOtherAction(FormName)) return false;
+    if (HoldsUnsavedInput()) {
+        messageBox(FinishEntryMessage, MessageInformation, ApplicationTitle);
+        return false;
+    }
     if (lbStat.Caption() != Browsing || SignOffPending || AddingVoucher) EndEntry();
     return true;
 }
@@ -1093,6 +1113,13 @@ void frmIo::MarkVoucherForCheque(int r) {
     hfg.SetCol(3);
     const int64_t amount = AmountOf(hfg.TextMatrix(r, 8));
     const bool marked = hfg.CellBackColor() == Marked;
+    // The list keeps the vouchers this copy signed while it was open (by the form's save or by
+    // a cheque for a group) until it is opened again: those are paid already.
+    const std::optional<int> state = StoredState(hfg.TextMatrix(r, 1));
+    if (!marked && state && *state >= SignedByCash) {
+        messageBox(SignedForChequeMessage, MessageExclamation, CapitalsTitle);
+        return;
+    }
     for (int c = 3; c < hfg.Cols(); ++c) {
         hfg.SetCol(c);
         hfg.SetCellBackColor(marked ? Unmarked : Marked);
@@ -1143,12 +1170,15 @@ void frmIo::IssueCombinedCheque() {
         return;
     }
     ckco.SetValue(0);
-    if (!ListUnsignedVouchers(true) && MayLeaveEntry())
+    // With none left unsigned the list closes, unless that would drop an entry: then it stays,
+    // showing the vouchers now signed, which are not marked again.
+    if (!ListUnsignedVouchers(true) && !HoldsUnsavedInput())
         CloseList(cmdNck, UnsignedClosed, FormHeight);
 }
 
-std::optional<int> frmIo::StoredState() const {
-    std::optional<Voucher> voucher = ReadVoucher(AccDb(), lbNo.Caption());
+// The 方式 stored for the voucher; nullopt when there is none.
+std::optional<int> frmIo::StoredState(const std::string& number) const {
+    std::optional<Voucher> voucher = ReadVoucher(AccDb(), number);
     if (!voucher) return std::nullopt;
     return voucher->state;
 }

@@ -148,6 +148,7 @@ class frmIo : public Form {
     void SetEntryEnabled(bool b);
     void ClearForNewVoucher(const std::string& number);
     void GoToVoucher(int position);
+    void GoToVoucherOfReopenedList(int position);
     int PositionOf(const std::string& number) const;
     void LoadVoucherTitle();
     void StoreVoucherTitle();
@@ -169,7 +170,7 @@ class frmIo : public Form {
     bool SignOffByCheque();
     bool ChequeEntered(bool combined);
     void BackToBrowsing();
-    std::optional<int> StoredState() const;
+    std::optional<int> StoredState(const std::string& number) const;
 
     void FillAccountCombo();
     void FillProjectCombo();

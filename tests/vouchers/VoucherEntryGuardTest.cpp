@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "platform/forms/UnsavedInput.h"
 #include "tests/support/TableDump.h"
 #include "tests/vouchers/VoucherBook.h"
 #include "vouchers/frmAdAcc.h"
@@ -10,7 +11,8 @@ using namespace kiv;
 
 namespace {
 
-constexpr const char* FinishFirst = "請先關閉收支單作業";
+// Refused inside the voucher form, the user is told what to do there.
+constexpr const char* FinishFirst = "請先儲存或取消輸入中的收支單";
 
 class VoucherEntryGuardTest : public test::VoucherBook {
   protected:
@@ -98,6 +100,31 @@ TEST_F(VoucherEntryGuardTest, ASignOffOrAModificationPendingKeepsTheSearchListsP
     host.click(form.cmdSv);
     EXPECT_EQ(rows(AccDb(), "SELECT 用途說明 FROM iof WHERE 單號 = 'A2'"), Texts{"用途A2改"});
     EXPECT_EQ(form.cmdSall.Caption(), "全文檢索>>");
+}
+
+// Inside the voucher form a refusal says what to do there: save or cancel the entry. Another
+// form, refused because the voucher form holds the entry, still says to close that form.
+TEST_F(VoucherEntryGuardTest, ARefusalSaysWhatToDoInTheFormTheUserIsIn) {
+    addVoucher({.number = "A1", .amount = 100});
+    frmIo& form = openForm();
+    host.click(form.cmdNck);
+    host.click(form.cmdEdit);
+    host.type(form.cbPs1, "改");
+    host.expectMessage(FinishFirst);
+    host.dblClickCell(form.hfg, 1, 1);
+    host.expectMessage(FinishFirst);
+    host.click(form.cmdNck);
+    host.expectMessage("請先關閉收支單作業");
+    bool closed = true;
+    host.act([&] { closed = UnloadUnlessUnsaved("frmIo"); });
+    EXPECT_FALSE(closed);
+    for (const auto& message : host.messages()) {
+        EXPECT_EQ(message.style, MessageInformation);
+        EXPECT_EQ(message.title, ApplicationTitle);
+    }
+    EXPECT_EQ(form.lbStat.Caption(), "〔修改中〕");
+    EXPECT_EQ(form.cbPs1.Text(), "附一改");
+    EXPECT_EQ(form.cmdNck.Caption(), "檢視未簽核收支單<<");
 }
 
 // Typing over a completed code leaves a code the list lacks: it has no name beside it, and the

@@ -282,6 +282,51 @@ TEST_F(VoucherListTest, AnAmountChangedByAnotherCopyRefusesTheCombinedCheque) {
     EXPECT_EQ(rows(AccDb(), "SELECT 收支單號, 金額 FROM bill"), Texts{"A1S|1400"});
 }
 
+// A cheque for the last unsigned vouchers, issued while an entry holds typed input, is no
+// refusal: the entry stays as typed and the list stays open on the vouchers now signed. Those,
+// and one the form's own save signed while the list was open, are not marked again, and a cheque
+// for them is never asked for.
+TEST_F(VoucherListTest, TheLastGroupPaidDuringAnEntryKeepsItAndItsVouchersAreNotMarkedAgain) {
+    addVoucher({.number = "A1"});
+    addVoucher({.number = "A2", .amount = 200});
+    addVoucher({.number = "A3", .amount = 300});
+    frmIo& form = openForm();
+    host.click(form.cmdNck);
+    host.click(form.ck);
+    host.click(form.cmdSv);
+    host.click(form.cmdAdd);
+    host.type(form.txtCash, "777");
+    host.click(form.ckco);
+    host.mouseDownCell(form.hfg, 1, 4, LeftButton);
+    host.mouseDownCell(form.hfg, 2, 4, LeftButton);
+    chequeForm(true);
+    host.click(form.cmdco);
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(form.lbStat.Caption(), "〔新增中〕");
+    EXPECT_EQ(form.txtCash.Text(), "777");
+    EXPECT_EQ(form.Height(), 9600);
+    EXPECT_EQ(column(form.hfg, 1), (Texts{"A1", "A2", "A3"}));
+
+    const std::string paid = test::dumpTables(AccDb());
+    host.click(form.ckco);
+    for (int r : {1, 3}) {
+        host.expectMessage("收支單已簽核 無法開票");
+        host.mouseDownCell(form.hfg, r, 4, LeftButton);
+        ASSERT_FALSE(host.messages().empty());
+        EXPECT_EQ(host.messages().back().title, CapitalsTitle);
+    }
+    EXPECT_EQ(column(form.hfg, 0), (Texts{"", "", ""}));
+    host.expectMessage("沒有選取收支單");
+    host.click(form.cmdco);
+    EXPECT_EQ(test::dumpTables(AccDb()), paid);
+    EXPECT_EQ(host.modalShows().size(), 1u);
+
+    host.type(form.cbUse, "工地材料");
+    host.pick(form.cbAcc, 1);
+    host.click(form.cmdSv);
+    EXPECT_EQ(rows(AccDb(), "SELECT 金額 FROM iof WHERE 單號 = '1151206001'"), Texts{"777"});
+}
+
 TEST_F(VoucherListTest, TheLastGroupPaidClosesTheList) {
     addVoucher({.number = "A1"});
     frmIo& form = openForm();

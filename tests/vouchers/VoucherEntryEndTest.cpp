@@ -1,0 +1,158 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "shell/Schema.h"
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+
+namespace {
+
+class ChequeStandIn : public Form {
+  public:
+    static constexpr const char* FormName = "frmBill";
+    ChequeStandIn() : Form(FormName) {}
+};
+
+// The voucher form ends an entry (a save, a sign-off, 取消) while another copy of the program has
+// saved or deleted vouchers meanwhile: it shows the voucher it held, where that voucher now
+// stands. Ten vouchers numbered 1151120003 to 1151120030 in steps of three, so that another copy
+// can add one between any two.
+class VoucherEntryEndTest : public test::VoucherBook {
+  protected:
+    void SetUp() override {
+        VoucherBook::SetUp();
+        Forms::registerForm<ChequeStandIn>();
+        for (int i = 1; i <= 10; ++i)
+            addVoucher({.number = number(3 * i)});
+        copyB = Database::open(AccDb().path(), accSchema());
+    }
+    void TearDown() override {
+        copyB.reset();
+        VoucherBook::TearDown();
+    }
+
+    static std::string number(int serial) {
+        char text[16];
+        std::snprintf(text, sizeof text, "1151120%03d", serial);
+        return text;
+    }
+    void deleteByB(int serial) { copyB->Execute("DELETE FROM iof WHERE 單號 = ?", number(serial)); }
+    void addByB(int serial) {
+        copyB->Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, -1, 500, 1)",
+                       number(serial));
+    }
+    void modify(frmIo& form) {
+        host.click(form.cmdEdit);
+        host.type(form.cbPs1, "改");
+    }
+    // The voucher shown, the bar's place and its end.
+    static std::string shown(frmIo& form) {
+        return form.lbNo.Caption() + " " + std::to_string(form.FSB.Value()) + "/" +
+               std::to_string(form.FSB.Max());
+    }
+
+    std::unique_ptr<Database> copyB;
+};
+
+// Saved, cancelled or signed off, the voucher held stays shown, counted where it now stands after
+// another copy deleted or added a voucher before it, and the bar steps on from there.
+TEST_F(VoucherEntryEndTest, AnEntryEndsOnTheVoucherItHeldWhereItNowStands) {
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 4);
+    modify(form);
+    host.click(form.cmdCencel);
+    EXPECT_EQ(shown(form), number(15) + " 4/9");
+
+    modify(form);
+    deleteByB(6);
+    host.click(form.cmdSv);
+    EXPECT_EQ(shown(form), number(15) + " 3/8");
+    EXPECT_EQ(rows(AccDb(), "SELECT 附註一 FROM iof WHERE 單號 = ?", number(15)), Texts{"附一改"});
+
+    modify(form);
+    addByB(1);
+    host.click(form.cmdCencel);
+    EXPECT_EQ(shown(form), number(15) + " 4/9");
+
+    host.click(form.ck);
+    deleteByB(9);
+    host.click(form.cmdSv);
+    EXPECT_EQ(shown(form), number(15) + " 3/8");
+    EXPECT_EQ(rows(AccDb(), "SELECT 方式 FROM iof WHERE 單號 = ?", number(15)), Texts{"0"});
+
+    host.scroll(form.FSB, 4);
+    EXPECT_EQ(form.lbNo.Caption(), number(18));
+    host.onModal("frmBill", [](Form& bill) {
+        BillEntryCancelled = false;
+        bill.Unload();
+    });
+    host.click(form.ck);
+    host.click(form.optA(1));
+    addByB(2);
+    host.click(form.cmdSv);
+    EXPECT_EQ(shown(form), number(18) + " 5/9");
+    host.scroll(form.FSB, 6);
+    EXPECT_EQ(form.lbNo.Caption(), number(21));
+
+    // A new voucher is still shown as the last, wherever the bar stood.
+    deleteByB(3);
+    enterVoucher(form, "500");
+    EXPECT_EQ(shown(form), "1151206001 9/9");
+}
+
+// The voucher held gone, the bar stays where it stood, at the last voucher at the most, and shows
+// the voucher standing there; a save of it is refused as another user's change.
+TEST_F(VoucherEntryEndTest, TheVoucherHeldGoneLeavesTheBarWhereItStoodUpToTheLast) {
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 4);
+    modify(form);
+    deleteByB(15);
+    host.click(form.cmdCencel);
+    EXPECT_EQ(shown(form), number(18) + " 4/8");
+
+    host.scroll(form.FSB, 2);
+    modify(form);
+    deleteByB(9);
+    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.click(form.cmdSv);
+    EXPECT_EQ(shown(form), number(12) + " 2/7");
+
+    host.scroll(form.FSB, 7);
+    ASSERT_EQ(form.lbNo.Caption(), number(30));
+    modify(form);
+    deleteByB(27);
+    deleteByB(30);
+    host.click(form.cmdCencel);
+    EXPECT_EQ(shown(form), number(24) + " 5/5");
+    EXPECT_TRUE(form.ck.Enabled());
+}
+
+// 修改 on a voucher another copy deleted says so, as a move onto it does, and the form stays
+// browsing; so it does on the one voucher a list or another form opened it on.
+TEST_F(VoucherEntryEndTest, ModifyingAVoucherAnotherCopyDeletedIsToldAndStaysBrowsing) {
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 4);
+    deleteByB(15);
+    host.expectMessage("這一筆已被刪除");
+    host.click(form.cmdEdit);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages().back().style, MessageCritical);
+    EXPECT_EQ(host.messages().back().title, ApplicationTitle);
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+    EXPECT_FALSE(form.cmdSv.Enabled());
+    EXPECT_TRUE(form.FSB.Enabled());
+    host.closeByFrame(form);
+
+    frmIo& one = openOne(number(18));
+    deleteByB(18);
+    host.expectMessage("這一筆已被刪除");
+    host.click(one.cmdEdit);
+    EXPECT_EQ(one.lbStat.Caption(), "〔瀏覽〕");
+    EXPECT_FALSE(one.cmdSv.Enabled());
+}
+
+}  // namespace
