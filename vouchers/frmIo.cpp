@@ -218,7 +218,6 @@ void frmIo::Form_Load() {
     SetTop(1500);
     SizeForList(FormHeight, false);
     LoadVoucherTitle();
-    VoucherFormOpen = true;
     FillProjectCombo();
     FillUseCombo();
     FillPersonCombos();
@@ -244,6 +243,9 @@ void frmIo::Form_Load() {
     bool mayEdit = HasRight(RightVoucherEdit);
     cmdAdd.SetEnabled(mayEdit);
     cmdEdit.SetEnabled(mayEdit && !oneVoucherMissing_);
+    // Set once the form is loaded: a Load that failed (the print table held by another copy)
+    // leaves no form open to keep the other modules closed.
+    VoucherFormOpen = true;
 }
 
 // A voucher picked from the form's own list set ShowOneRecord; it goes with the form, so that
@@ -309,8 +311,10 @@ bool frmIo::VouchersListed() const {
 void frmIo::FSB_Change() {
     if (!VouchersListed() || FSB.Value() == CurrentPosition) return;
     VoucherRecordset->Move(FSB.Value() - CurrentPosition);
-    if (ShowCurrentVoucher()) FillPrintTable();
+    // The list has moved: the bar's place follows it before the print table is written, which
+    // may fail while another copy writes that table.
     CurrentPosition = FSB.Value();
+    if (ShowCurrentVoucher()) FillPrintTable();
     FollowOtherCopies();
 }
 
