@@ -41,6 +41,13 @@ void runStatement(sqlite3* db, const std::string& sql) {
     Statement(db, sql).run();
 }
 
+// The Databases open now, so that the end of a user action reaches all of them; one thread uses
+// them.
+std::vector<Database*>& openDatabases() {
+    static std::vector<Database*> open;
+    return open;
+}
+
 }  // namespace
 
 std::unique_ptr<Database> Database::open(const std::string& path, const Schema& schema,
@@ -65,9 +72,12 @@ std::unique_ptr<Database> Database::open(const std::string& path, const Schema& 
 }
 
 Database::Database(std::string path, Schema schema, sqlite3* db)
-    : path_(std::move(path)), schema_(std::move(schema)), db_(db) {}
+    : path_(std::move(path)), schema_(std::move(schema)), db_(db) {
+    openDatabases().push_back(this);
+}
 
 Database::~Database() {
+    std::erase(openDatabases(), this);
     for (RecordsetImpl* recordset : openRecordsets_)
         recordset->detach();
     bool sound = foundSound_ || (check_ && check_->foundSound());
@@ -198,6 +208,11 @@ int64_t Database::AppendTextRows(std::string_view table, const std::vector<std::
 void Database::releaseReads() {
     for (RecordsetImpl* recordset : openRecordsets_)
         recordset->releaseReads();
+}
+
+void endReadsOfOpenDatabases() {
+    for (Database* db : openDatabases())
+        db->releaseReads();
 }
 
 // Once found sound, the file is not asked again; a damaged one refuses every write. The writes

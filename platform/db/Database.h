@@ -122,6 +122,7 @@ class Database {
   private:
     friend class Transaction;
     friend class FileLook;
+    friend void endReadsOfOpenDatabases();
     friend class RecordsetImpl;
     friend class KeysetCursor;
     friend struct RawAccess;
@@ -159,6 +160,13 @@ class Database {
     std::unique_ptr<IntegrityCheck> check_;
     bool foundSound_ = false;
 };
+
+// Control goes back to the user (a user action returned, or the program waits for the user's next
+// move): every open Database ends the reads its recordsets keep running, so that no read
+// transaction outlives the action that read (SQLite would go on showing that connection the file as
+// it then was). A recordset reads on from its row at its next move, noticing what another copy
+// committed meanwhile.
+void endReadsOfOpenDatabases();
 
 // All or nothing: the outermost transaction begins (immediately, taking the write lock, when asked)
 // and commits; inner ones are savepoints, so an action may hold one open across a modal show of a

@@ -231,6 +231,13 @@ void KeysetCursor::endStream() {
     streamStatement_.reset();
 }
 
+// The rows the stream read stay, but they are of the state of the file the stream held: the next
+// move, also one on the page the stream read last, looks at the file first.
+void KeysetCursor::releaseReads() {
+    endStream();
+    page_.streamed = false;
+}
+
 // Every rowid the statement gives; it is prepared on first use, as most recordsets never need it.
 void KeysetCursor::readRowids(Statement& statement, const std::string& sql,
                               std::vector<int64_t>& rowids) {
@@ -324,7 +331,8 @@ void KeysetCursor::completeKeys() {
 }
 
 // Every rowid of the result as the file now holds them, in place of those read before; the
-// current row stays current wherever it now stands.
+// current row stays current wherever it now stands, and a place between rows stays between the
+// rows around it, found again by their rowids.
 void KeysetCursor::readAllKeys() {
     // Before the first look from the front the position is the first row, whatever it is.
     std::optional<int64_t> current;
@@ -341,7 +349,10 @@ void KeysetCursor::readAllKeys() {
     auto count = static_cast<int64_t>(keys_.size());
     index_ = end == End::Front ? index : index < 0 ? count : count - 1 - index;
     index_ = std::clamp<int64_t>(index_, -1, count);
-    if (current) findRowAgain(*current, earlier, end, index);
+    if (current)
+        findRowAgain(*current, earlier, end, index);
+    else if (betweenRows_)
+        findPlaceAgain(earlier, end, index);
     end_ = End::Front;
     tail_.clear();
     tailAsked_ = 0;
@@ -353,10 +364,7 @@ void KeysetCursor::readAllKeys() {
 }
 
 // The current row, `rowid`, among the rowids read anew, after it stood at `index` from `end` in
-// `earlier`. When it is gone (deleted meanwhile), the position lies between rows where it stood:
-// before the first row after it in `earlier` that still stands, or else after the last one before
-// it, so that moving on meets neither a row twice nor the place of the row gone; with none of them
-// left, where it stood counted from its end.
+// `earlier`. When it is gone (deleted meanwhile), the position lies between rows where it stood.
 void KeysetCursor::findRowAgain(int64_t rowid, const std::vector<int64_t>& earlier, End end,
                                 int64_t index) {
     const auto count = static_cast<int64_t>(keys_.size());
@@ -365,21 +373,30 @@ void KeysetCursor::findRowAgain(int64_t rowid, const std::vector<int64_t>& earli
         index_ = found - keys_.begin();
         return;
     }
+    findPlaceAgain(earlier, end, index);
+}
+
+// The place between rows that lay at `index` from `end` in `earlier` (where a row now gone stood,
+// or, after a Delete, where the next row stood), among the rowids read anew: before the first row
+// from there on in `earlier` that still stands, or else after the last one before it, so that
+// moving on either way meets neither a row twice nor skips one, however often the file changed;
+// with none of them left, where it lay counted from its end.
+void KeysetCursor::findPlaceAgain(const std::vector<int64_t>& earlier, End end, int64_t index) {
+    const auto count = static_cast<int64_t>(keys_.size());
     betweenRows_ = true;
     std::unordered_map<int64_t, int64_t> places;
     for (int64_t i = 0; i < count; ++i)
         places.emplace(keys_[i], i);
     // The rows after it run on in the front's rowids, and back towards the last in the tail's.
     const int64_t later = end == End::Front ? 1 : -1;
-    const auto placeOfNearest = [&](int64_t direction) -> std::optional<int64_t> {
-        for (int64_t i = index + direction; i >= 0 && i < static_cast<int64_t>(earlier.size());
-             i += direction)
+    const auto placeOfNearest = [&](int64_t from, int64_t direction) -> std::optional<int64_t> {
+        for (int64_t i = from; i >= 0 && i < static_cast<int64_t>(earlier.size()); i += direction)
             if (auto place = places.find(earlier[i]); place != places.end()) return place->second;
         return std::nullopt;
     };
-    if (auto next = placeOfNearest(later))
+    if (auto next = placeOfNearest(index, later))
         index_ = *next;
-    else if (auto previous = placeOfNearest(-later))
+    else if (auto previous = placeOfNearest(index - later, -later))
         index_ = *previous + 1;
     else
         index_ = std::clamp<int64_t>(end == End::Front ? index : count - index, 0, count);

@@ -16,9 +16,10 @@ namespace kiv {
 // Rows are read in pages of the rowids ("rowid IN (...)"), except while the recordset is read
 // forward from its start: then the query itself runs on ("the stream"), giving each page and its
 // rowids at the speed of a plain loop. The stream is the only statement left open between calls;
-// it ends at the first jump elsewhere and before any write through the Database, so no read stays
-// open across a write (it would see the write half-way and keep the write-ahead log from being
-// checkpointed).
+// it ends at the first jump elsewhere, before any write through the Database, and when control goes
+// back to the user (endReadsOfOpenDatabases), so no read stays open across a write (it would see
+// the write half-way and keep the write-ahead log from being checkpointed) nor past the user action
+// that read (every other read of the connection would go on seeing the file as it was then).
 //
 // Opening only prepares the stream; nothing is read until a row is looked at, and the stream's
 // first pages are small (one row, two, four ... up to a page), so that a recordset opened for one
@@ -64,7 +65,7 @@ class KeysetCursor : public RecordsetImpl {
     void cancelUpdate() override { pending_ = Pending::None; }
     bool editPending() const override { return pending_ != Pending::None; }
     void remove() override;
-    void releaseReads() override { endStream(); }
+    void releaseReads() override;
     void detach() override;
 
   private:
@@ -84,6 +85,7 @@ class KeysetCursor : public RecordsetImpl {
     void completeKeys();
     void readAllKeys();
     void findRowAgain(int64_t rowid, const std::vector<int64_t>& earlier, End end, int64_t index);
+    void findPlaceAgain(const std::vector<int64_t>& earlier, End end, int64_t index);
     bool keysStale() const;
     bool holdsRows() const;
     void followFile();
@@ -136,7 +138,9 @@ class KeysetCursor : public RecordsetImpl {
     // the last row, -1 is Eof).
     End end_ = End::Front;
     int64_t index_ = 0;
-    // After Delete the position lies between rows: index_ is where the next row now stands.
+    // After Delete, or a row deleted meanwhile, the position lies between rows: index_ is where
+    // the next row now stands. The rowids are then complete, so that a new reading of them finds
+    // the place again by the rows around it.
     bool betweenRows_ = false;
 
     struct Page {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 
 namespace kiv {
@@ -105,6 +106,9 @@ void runUserAction(const std::function<void()>& action) {
         }
     }
     Forms::destroyUnloaded();
+    // The user's next move meets the books as they are then, also inside an action that showed
+    // a form modally for this one.
+    endReadsOfOpenDatabases();
 }
 
 void onProgramEnd(std::function<void()> callback) {

@@ -113,7 +113,7 @@ class StyledError : public std::runtime_error {
 // Runs one user action: an error that escapes it is shown in a message box (title "Kiv", the
 // error's text, a critical icon unless it is a StyledError) instead of ending the program; its
 // transactions have rolled back on the way out. Forms unloaded during the action are destroyed
-// once no handler is running any more.
+// once no handler is running any more, and no read of the action stays open after it.
 void runUserAction(const std::function<void()>& action);
 
 // Work to do when the program ends, however it ends (closing the databases); the host that ends

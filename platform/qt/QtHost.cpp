@@ -1,5 +1,6 @@
 #include "platform/qt/QtHost.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/db/Database.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Grid.h"
 #include "platform/forms/Menu.h"
@@ -201,10 +203,15 @@ FormWindow* QtHost::windowOf(const Form& form) const {
     return found == windows_.end() ? nullptr : found->second;
 }
 
-// The application may be made after the host; the keys are watched from the first window on.
+// The application may be made after the host; the keys are watched from the first window on, and
+// so are the event loop's waits. A wait is the user's turn, in the program's own loop as in a modal
+// form's or a message box's inside an action: no read may keep the books as they were before it.
 void QtHost::formLoaded(Form& form) {
     if (!accessKeysWatched_) {
         qApp->installEventFilter(accessKeys_.get());
+        QObject::connect(QAbstractEventDispatcher::instance(),
+                         &QAbstractEventDispatcher::aboutToBlock, accessKeys_.get(),
+                         [] { endReadsOfOpenDatabases(); });
         accessKeysWatched_ = true;
     }
     if (!windowOf(form)) windows_[&form] = new FormWindow(form);

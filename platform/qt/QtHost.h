@@ -53,6 +53,7 @@ class QtHost : public Host {
     void noteInput(const QEvent& event);
     QPoint popupPlace(Form& form) const;
 
+    // Watches the application's events; the watch of the event loop's waits ends with it.
     std::unique_ptr<EventTap> accessKeys_;
     bool accessKeysWatched_ = false;
     std::map<const Form*, FormWindow*> windows_;

@@ -12,6 +12,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/RawAccess.h"
 #include "platform/db/ShownRows.h"
+#include "platform/forms/Host.h"
 #include "tests/db/TestBook.h"
 
 namespace kiv {
@@ -564,6 +565,114 @@ TEST_F(ReadPath, AnotherCopysCommitBetweenMovesIsFollowedFromTheRowShown) {
         rs.Move(-static_cast<int64_t>(walked.size()));
         EXPECT_EQ(rs.AbsolutePosition(), at - now.begin());
     }
+}
+
+// After a Delete, or a count that found the current row deleted by another copy, the recordset
+// stands between the rows around it. Another copy's commits before that place, each noticed as it
+// comes, leave it between the same rows, or, with one of them gone too, between the nearest ones
+// still standing. The book's rowids have a gap and are out of the query's order (m000 comes first).
+TEST_F(ReadPath, ThePlaceBetweenTwoRowsHoldsOverAnotherCopysCommits) {
+    const auto deleted = [](Recordset& rs, Database&) { rs.Delete(); };
+    const auto counted = [](Recordset& rs, Database& copyB) {
+        copyB.Execute("DELETE FROM 帳目 WHERE 名稱 = ?", name(rs));
+        rs.RecordCount();
+    };
+    static constexpr char addTwo[] = "INSERT INTO 帳目 (名稱) VALUES ('a000'), ('a001')";
+    struct Case {
+        std::function<void(Recordset&, Database&)> leave;
+        const char* row;
+        std::vector<Sql> commits;
+        // Where MoveNext and MovePrevious land; "" is past the end.
+        const char* next;
+        const char* previous;
+    };
+    const Case cases[] = {
+        {deleted, "n100", {addTwo}, "n101", "n099"},
+        {deleted,
+         "n100",
+         {addTwo, "DELETE FROM 帳目 WHERE 名稱 IN ('n099', 'n101')"},
+         "n102",
+         "n098"},
+        {deleted, "n199", {addTwo}, "", "n198"},
+        {deleted, "m000", {"DELETE FROM 帳目 WHERE 名稱 = 'n000'"}, "n001", ""},
+        {counted, "n100", {addTwo}, "n101", "n099"},
+        {counted,
+         "n100",
+         {"DELETE FROM 帳目 WHERE 名稱 BETWEEN 'n090' AND 'n099'", addTwo},
+         "n101",
+         "n089"},
+    };
+    for (const Case& c : cases) {
+        for (const int step : {1, -1}) {
+            SCOPED_TRACE("case " + std::to_string(&c - cases) + ", step " + std::to_string(step));
+            TestBook copyA;
+            fill(copyA);
+            copyA.db->Execute("DELETE FROM 帳目 WHERE 名稱 BETWEEN 'n040' AND 'n049'");
+            copyA.addRow("m000", 1);
+            auto copyB = Database::open(copyA.path, test::testSchema());
+            auto rs = copyA.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
+            // Moving onto the row is a user action of its own, as in a form.
+            runUserAction([&] {
+                while (name(rs) != c.row)
+                    rs.MoveNext();
+            });
+            c.leave(rs, *copyB);
+            for (const Sql& commit : c.commits) {
+                copyB->Execute(commit);
+                EXPECT_EQ(rs.RecordCount(),
+                          copyB->OpenRecordset("SELECT * FROM 帳目").RecordCount());
+            }
+            auto stored = copyB->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
+            const Names now = step > 0 ? forward(stored) : backward(stored);
+            const std::string lands = step > 0 ? c.next : c.previous;
+            rs.Move(step);
+            Names walked;
+            for (; !rs.Eof() && !rs.Bof(); rs.Move(step))
+                walked.push_back(name(rs));
+            const auto at = std::find(now.begin(), now.end(), lands);
+            EXPECT_EQ(walked, Names(at, now.end()));
+            EXPECT_EQ(walked.empty() ? "" : walked.front(), lands);
+        }
+    }
+}
+
+// A recordset read forward runs its query on between its moves, but not past the user action
+// that read it: once the action returns, every read of the connection meets another copy's commit
+// and the recordset's next move goes on from its row in the file as it now is. An action nested
+// in another (one in a form shown modally) ends the reads too, and the outer one reads on.
+TEST_F(ReadPath, AReadRunningForwardEndsWithTheUserActionThatMadeIt) {
+    auto copyB = Database::open(book.path, test::testSchema());
+    const auto steppedStatements = [this] {
+        int stepped = 0;
+        sqlite3* db = RawAccess::handle(*book.db);
+        for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s))
+            stepped += sqlite3_stmt_busy(s);
+        return stepped;
+    };
+    {
+        auto rs = byName();
+        runUserAction([&] { rs.Move(4); });
+        EXPECT_EQ(steppedStatements(), 0);
+        copyB->Execute("INSERT INTO 帳目 (名稱) VALUES ('n0045')");
+        EXPECT_EQ(book.rows(), rows + 1);
+        rs.MoveNext();
+        EXPECT_EQ(name(rs), "n0045");
+    }
+
+    Names walked;
+    runUserAction([&] {
+        auto again = byName();
+        again.Move(4);
+        runUserAction([] {});
+        copyB->Execute("INSERT INTO 帳目 (名稱) VALUES ('n1005')");
+        EXPECT_EQ(book.rows(), rows + 2);
+        for (; !again.Eof(); again.MoveNext())
+            walked.push_back(name(again));
+    });
+    auto stored = byName();
+    Names now = forward(stored);
+    EXPECT_EQ(walked, Names(now.begin() + 4, now.end()));
+    EXPECT_EQ(walked.size(), rows - 2u);
 }
 
 // Moving to either end, counting, and a row on the page read last all meet the file as another

@@ -7,8 +7,11 @@
 #include <QWindow>
 #include <stdexcept>
 
+#include "platform/db/Database.h"
+#include "shell/Schema.h"
 #include "tests/qt/QtTestSupport.h"
 #include "tests/qt/SampleForm.h"
+#include "tests/support/TempFolder.h"
 
 using namespace kiv;
 
@@ -281,6 +284,31 @@ TEST_F(FormWindowTest, AnErrorInAHandlerIsShownAndTheProgramGoesOn) {
     });
     settle();
     EXPECT_EQ(order, (Log{"handler", "posted"}));
+}
+
+// A read an action leaves running while a message box waits for the user keeps no old state of the
+// file: what another copy commits meanwhile is read, inside the same action.
+TEST_F(FormWindowTest, AReadRunningWhileAMessageBoxWaitsKeepsNoOldStateOfTheFile) {
+    showForm<frmOpener>();
+    test::TempFolder folder;
+    auto copyA = Database::open(folder.file("acc.mdb"), accSchema());
+    auto copyB = Database::open(folder.file("acc.mdb"), accSchema());
+    for (int i = 0; i < 10; ++i)
+        copyA->Execute("INSERT INTO use VALUES (?, ?)", i, "用途" + std::to_string(i));
+    int64_t counted = 0;
+    soon(
+        [&] {
+            copyB->Execute("INSERT INTO use VALUES (10, '新用途')");
+            counted = copyA->OpenRecordset("SELECT count(*) FROM use").Fields(0).wholeNumber();
+            shown<QMessageBox>()->accept();
+        },
+        50);
+    act([&] {
+        Recordset words = copyA->OpenRecordset("SELECT * FROM use ORDER BY id");
+        words.Move(4);
+        messageBox("完成", MessageInformation);
+    });
+    EXPECT_EQ(counted, 11);
 }
 
 // Runs the program in this (death test's child) process: a first form, then what `then` does.

@@ -2,9 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/db/Database.h"
 #include "platform/forms/Clock.h"
 
 namespace kiv {
+
+namespace {
+
+// A modal form, a message box and a pause wait for the user as the real program's event loop
+// does, which ends the reads left running.
+void usersTurn() {
+    endReadsOfOpenDatabases();
+}
+
+}  // namespace
 
 TestHost::TestHost(const Date& now) {
     setHost(this);
@@ -67,6 +78,7 @@ void TestHost::onEveryModal(const std::string& formName, std::function<void(Form
 void TestHost::runModal(Form& form) {
     std::string name = form.Name();
     modalShows_.push_back(name);
+    usersTurn();
     auto& queue = modalScripts_[name];
     if (!queue.empty()) {
         auto script = std::move(queue.front());
@@ -97,6 +109,7 @@ int TestHost::messageBox(const std::string& text, int style,
     if (a.expectedText) {
         EXPECT_EQ(text, *a.expectedText);
     }
+    usersTurn();
     if (a.meanwhile) a.meanwhile();
     return a.answer;
 }
@@ -142,6 +155,7 @@ bool TestHost::openWithDesktop(const std::string& path) {
 }
 
 void TestHost::waitWhileProcessingEvents(int milliseconds) {
+    usersTurn();
     if (!waitActions_.empty()) {
         auto action = std::move(waitActions_.front());
         waitActions_.pop_front();
