@@ -41,8 +41,6 @@ constexpr const char* Modifying = "〔修改中〕";
 constexpr const char* SignedMessage = "收支單已簽核 無法修改";
 constexpr const char* SignedForChequeMessage = "收支單已簽核 無法開票";
 constexpr const char* FinishEntryMessage = "請先儲存或取消輸入中的收支單";
-// A voucher another copy deleted, in the words of the recordset that moves onto one.
-constexpr const char* DeletedMessage = "這一筆已被刪除";
 constexpr const char* DayFullMessage = "本日收支單已達999張 無法再新增";
 constexpr const char* DateRangeMessage = "日期須在民國 1 年至 999 年之間";
 
@@ -554,7 +552,7 @@ void frmIo::cmdEdit_Click() {
     if (lbNo.Caption().empty()) return;
     std::optional<int> state = StoredState(lbNo.Caption());
     if (!state) {
-        messageBox(DeletedMessage, MessageCritical, ApplicationTitle);
+        messageBox(RowDeletedMessage, MessageCritical, ApplicationTitle);
         return;
     }
     if (*state >= 0) {

@@ -34,4 +34,7 @@ class UpdateConflict : public DbError {
     static constexpr const char* ChangedMeanwhile = "此筆資料已被其他使用者變更，請重新讀取";
 };
 
+// What a row another copy of the program deleted says when it is read or acted on.
+inline constexpr const char* RowDeletedMessage = "這一筆已被刪除";
+
 }  // namespace kiv

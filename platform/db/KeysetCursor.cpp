@@ -597,11 +597,11 @@ void KeysetCursor::locateRow() {
     if (!covered) {
         FileLook look(database());
         followFile();
-        if (!onRow()) raise("這一筆已被刪除");
+        if (!onRow()) raise(RowDeletedMessage);
         readPage();
     }
     auto slot = static_cast<size_t>(index_ - page_.start);
-    if (!page_.present[slot]) raise("這一筆已被刪除");
+    if (!page_.present[slot]) raise(RowDeletedMessage);
     rowSlot_ = slot;
     rowReady_ = true;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/db/Date.h"
 #include "platform/report/ReportOutput.h"
+#include "shell/Schema.h"
 #include "shell/mdM.h"
 #include "tests/support/ProgramTest.h"
 #include "vouchers/VoucherForms.h"
@@ -28,8 +31,21 @@ class VoucherBook : public ProgramTest {
         AccDb().Execute("INSERT INTO ps1 VALUES (1, '附一'), (2, '附一改'), (3, '附一改改')");
     }
     void TearDown() override {
+        copyB.reset();
         ProgramTest::TearDown();
         setReportOutput(nullptr);
+    }
+
+    // Another copy of the program on the same books, for the tests of what it saves or deletes
+    // meanwhile; it closes before the books do.
+    void openOtherCopy() { copyB = Database::open(AccDb().path(), accSchema()); }
+    std::unique_ptr<Database> copyB;
+
+    // Voucher numbers of 2026-11-20 in serial order: 1151120000, 1151120001 ...
+    static std::string numberAt(int serial) {
+        char number[16];
+        std::snprintf(number, sizeof number, "1151120%03d", serial);
+        return number;
     }
 
     struct Voucher {

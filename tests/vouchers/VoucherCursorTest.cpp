@@ -1,11 +1,9 @@
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "ledger/Vouchers.h"
-#include "shell/Schema.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -25,18 +23,9 @@ class VoucherCursorTest : public test::VoucherBook {
         for (int i = 0; i < vouchers; ++i)
             addVoucher({.number = numberAt(i)});
         t.Commit();
-        copyB = Database::open(AccDb().path(), accSchema());
-    }
-    void TearDown() override {
-        copyB.reset();
-        VoucherBook::TearDown();
+        openOtherCopy();
     }
 
-    static std::string numberAt(int i) {
-        char number[16];
-        std::snprintf(number, sizeof number, "1151120%03d", i);
-        return number;
-    }
     static Texts numbersFrom(int first, int last) {
         Texts numbers;
         for (int i = first; i <= last; ++i)
@@ -55,7 +44,6 @@ class VoucherCursorTest : public test::VoucherBook {
     }
 
     // Another copy of the program on the same book.
-    std::unique_ptr<Database> copyB;
 };
 
 // The five vouchers saved come after the newest one shown: every position the bar can reach keeps

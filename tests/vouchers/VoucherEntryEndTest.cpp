@@ -1,10 +1,8 @@
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "shell/Schema.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -27,23 +25,16 @@ class VoucherEntryEndTest : public test::VoucherBook {
         VoucherBook::SetUp();
         Forms::registerForm<ChequeStandIn>();
         for (int i = 1; i <= 10; ++i)
-            addVoucher({.number = number(3 * i)});
-        copyB = Database::open(AccDb().path(), accSchema());
-    }
-    void TearDown() override {
-        copyB.reset();
-        VoucherBook::TearDown();
+            addVoucher({.number = numberAt(3 * i)});
+        openOtherCopy();
     }
 
-    static std::string number(int serial) {
-        char text[16];
-        std::snprintf(text, sizeof text, "1151120%03d", serial);
-        return text;
+    void deleteByB(int serial) {
+        copyB->Execute("DELETE FROM iof WHERE 單號 = ?", numberAt(serial));
     }
-    void deleteByB(int serial) { copyB->Execute("DELETE FROM iof WHERE 單號 = ?", number(serial)); }
     void addByB(int serial) {
         copyB->Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, -1, 500, 1)",
-                       number(serial));
+                       numberAt(serial));
     }
     void modify(frmIo& form) {
         host.click(form.cmdEdit);
@@ -54,8 +45,6 @@ class VoucherEntryEndTest : public test::VoucherBook {
         return form.lbNo.Caption() + " " + std::to_string(form.FSB.Value()) + "/" +
                std::to_string(form.FSB.Max());
     }
-
-    std::unique_ptr<Database> copyB;
 };
 
 // Saved, cancelled or signed off, the voucher held stays shown, counted where it now stands after
@@ -65,27 +54,28 @@ TEST_F(VoucherEntryEndTest, AnEntryEndsOnTheVoucherItHeldWhereItNowStands) {
     host.scroll(form.FSB, 4);
     modify(form);
     host.click(form.cmdCencel);
-    EXPECT_EQ(shown(form), number(15) + " 4/9");
+    EXPECT_EQ(shown(form), numberAt(15) + " 4/9");
 
     modify(form);
     deleteByB(6);
     host.click(form.cmdSv);
-    EXPECT_EQ(shown(form), number(15) + " 3/8");
-    EXPECT_EQ(rows(AccDb(), "SELECT 附註一 FROM iof WHERE 單號 = ?", number(15)), Texts{"附一改"});
+    EXPECT_EQ(shown(form), numberAt(15) + " 3/8");
+    EXPECT_EQ(rows(AccDb(), "SELECT 附註一 FROM iof WHERE 單號 = ?", numberAt(15)),
+              Texts{"附一改"});
 
     modify(form);
     addByB(1);
     host.click(form.cmdCencel);
-    EXPECT_EQ(shown(form), number(15) + " 4/9");
+    EXPECT_EQ(shown(form), numberAt(15) + " 4/9");
 
     host.click(form.ck);
     deleteByB(9);
     host.click(form.cmdSv);
-    EXPECT_EQ(shown(form), number(15) + " 3/8");
-    EXPECT_EQ(rows(AccDb(), "SELECT 方式 FROM iof WHERE 單號 = ?", number(15)), Texts{"0"});
+    EXPECT_EQ(shown(form), numberAt(15) + " 3/8");
+    EXPECT_EQ(rows(AccDb(), "SELECT 方式 FROM iof WHERE 單號 = ?", numberAt(15)), Texts{"0"});
 
     host.scroll(form.FSB, 4);
-    EXPECT_EQ(form.lbNo.Caption(), number(18));
+    EXPECT_EQ(form.lbNo.Caption(), numberAt(18));
     host.onModal("frmBill", [](Form& bill) {
         BillEntryCancelled = false;
         bill.Unload();
@@ -94,9 +84,9 @@ TEST_F(VoucherEntryEndTest, AnEntryEndsOnTheVoucherItHeldWhereItNowStands) {
     host.click(form.optA(1));
     addByB(2);
     host.click(form.cmdSv);
-    EXPECT_EQ(shown(form), number(18) + " 5/9");
+    EXPECT_EQ(shown(form), numberAt(18) + " 5/9");
     host.scroll(form.FSB, 6);
-    EXPECT_EQ(form.lbNo.Caption(), number(21));
+    EXPECT_EQ(form.lbNo.Caption(), numberAt(21));
 
     // A new voucher is still shown as the last, wherever the bar stood.
     deleteByB(3);
@@ -112,22 +102,22 @@ TEST_F(VoucherEntryEndTest, TheVoucherHeldGoneLeavesTheBarWhereItStoodUpToTheLas
     modify(form);
     deleteByB(15);
     host.click(form.cmdCencel);
-    EXPECT_EQ(shown(form), number(18) + " 4/8");
+    EXPECT_EQ(shown(form), numberAt(18) + " 4/8");
 
     host.scroll(form.FSB, 2);
     modify(form);
     deleteByB(9);
     host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
     host.click(form.cmdSv);
-    EXPECT_EQ(shown(form), number(12) + " 2/7");
+    EXPECT_EQ(shown(form), numberAt(12) + " 2/7");
 
     host.scroll(form.FSB, 7);
-    ASSERT_EQ(form.lbNo.Caption(), number(30));
+    ASSERT_EQ(form.lbNo.Caption(), numberAt(30));
     modify(form);
     deleteByB(27);
     deleteByB(30);
     host.click(form.cmdCencel);
-    EXPECT_EQ(shown(form), number(24) + " 5/5");
+    EXPECT_EQ(shown(form), numberAt(24) + " 5/5");
     EXPECT_TRUE(form.ck.Enabled());
 }
 
@@ -147,7 +137,7 @@ TEST_F(VoucherEntryEndTest, ModifyingAVoucherAnotherCopyDeletedIsToldAndStaysBro
     EXPECT_TRUE(form.FSB.Enabled());
     host.closeByFrame(form);
 
-    frmIo& one = openOne(number(18));
+    frmIo& one = openOne(numberAt(18));
     deleteByB(18);
     host.expectMessage("這一筆已被刪除");
     host.click(one.cmdEdit);

@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -6,7 +5,6 @@
 
 #include "ledger/CashBook.h"
 #include "ledger/Vouchers.h"
-#include "shell/Schema.h"
 #include "tests/vouchers/VoucherBook.h"
 #include "vouchers/frmSt.h"
 
@@ -26,17 +24,7 @@ class VoucherReadStateTest : public test::VoucherBook {
         for (int i = 0; i < count; ++i)
             addVoucher({.number = numberAt(i)});
         t.Commit();
-        copyB = Database::open(AccDb().path(), accSchema());
-    }
-    void TearDown() override {
-        copyB.reset();
-        VoucherBook::TearDown();
-    }
-
-    static std::string numberAt(int i) {
-        char number[16];
-        std::snprintf(number, sizeof number, "1151120%03d", i);
-        return number;
+        openOtherCopy();
     }
 
     // The form on the voucher at `bar`, its edit cancelled or saved with a changed note.
@@ -79,7 +67,6 @@ class VoucherReadStateTest : public test::VoucherBook {
     }
 
     // Another copy of the program on the same book.
-    std::unique_ptr<Database> copyB;
 };
 
 TEST_F(VoucherReadStateTest, ACancelOrASaveAtBarFourOfTenKeepsNoOldStateOfTheBook) {
