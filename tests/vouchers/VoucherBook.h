@@ -15,6 +15,13 @@
 
 namespace kiv::test {
 
+// The cheque form, in place of the real one: a test scripts what it does when shown.
+class ChequeStandIn : public Form {
+  public:
+    static constexpr const char* FormName = "frmBill";
+    ChequeStandIn() : Form(FormName) {}
+};
+
 // The voucher form's program: fresh books with one income and one expense account, the voucher
 // forms registered, every right, and the reports written into PDFs in the test's folder. Today is
 // 2026-12-06, so today's voucher numbers begin "1151206".

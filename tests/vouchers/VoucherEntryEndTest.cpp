@@ -9,12 +9,6 @@ using namespace kiv;
 
 namespace {
 
-class ChequeStandIn : public Form {
-  public:
-    static constexpr const char* FormName = "frmBill";
-    ChequeStandIn() : Form(FormName) {}
-};
-
 // The voucher form ends an entry (a save, a sign-off, 取消) while another copy of the program has
 // saved or deleted vouchers meanwhile: it shows the voucher it held, where that voucher now
 // stands. Ten vouchers numbered 1151120003 to 1151120030 in steps of three, so that another copy
@@ -23,7 +17,7 @@ class VoucherEntryEndTest : public test::VoucherBook {
   protected:
     void SetUp() override {
         VoucherBook::SetUp();
-        Forms::registerForm<ChequeStandIn>();
+        Forms::registerForm<test::ChequeStandIn>();
         for (int i = 1; i <= 10; ++i)
             addVoucher({.number = numberAt(3 * i)});
         openOtherCopy();

@@ -11,17 +11,11 @@ namespace {
 
 constexpr Color Marked = 0xFFFF00;
 
-class ChequeStandIn : public Form {
-  public:
-    static constexpr const char* FormName = "frmBill";
-    ChequeStandIn() : Form(FormName) {}
-};
-
 class VoucherListTest : public test::VoucherBook {
   protected:
     void SetUp() override {
         VoucherBook::SetUp();
-        Forms::registerForm<ChequeStandIn>();
+        Forms::registerForm<test::ChequeStandIn>();
     }
     // The cheque form saves a bill row for the group from the hand-over values, or is cancelled.
     void chequeForm(bool saves) {
