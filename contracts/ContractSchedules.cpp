@@ -139,12 +139,7 @@ void showReceipt(Grid& receipts, int r, const Recordset& row) {
 }
 
 void showInstalment(Grid& plan, Grid& receipts, int r, const Recordset& row) {
-    plan.SetTextMatrix(r, 0, "第" + row.Fields("期別").text() + "期");
-    plan.SetTextMatrix(r, 1, row.Fields("預付金").text());
-    plan.SetTextMatrix(r, 2, ScheduleDateCell(row.Fields("預付日")));
-    plan.SetTextMatrix(r, 3, row.Fields("佔總價比例").text());
-    plan.SetTextMatrix(r, 4, ScheduleDateCell(row.Fields("送帳日")));
-    plan.SetTextMatrix(r, 5, row.Fields("發票號碼").text());
+    ShowInstalmentPlan(plan, r, row, "第" + row.Fields("期別").text() + "期");
     showReceipt(receipts, r, row);
 }
 

@@ -201,6 +201,15 @@ std::string ScheduleDateCell(const Value& value) {
     return value.isNull() ? "" : GridRocDate(value.date());
 }
 
+void ShowInstalmentPlan(Grid& grid, int row, const Recordset& stored, const std::string& label) {
+    grid.SetTextMatrix(row, 0, label);
+    grid.SetTextMatrix(row, 1, stored.Fields("預付金").text());
+    grid.SetTextMatrix(row, 2, ScheduleDateCell(stored.Fields("預付日")));
+    grid.SetTextMatrix(row, 3, stored.Fields("佔總價比例").text());
+    grid.SetTextMatrix(row, 4, ScheduleDateCell(stored.Fields("送帳日")));
+    grid.SetTextMatrix(row, 5, stored.Fields("發票號碼").text());
+}
+
 void ShowAdditionPlan(Grid& grid, int row, const Recordset& stored) {
     grid.SetTextMatrix(row, 0, "追加" + stored.Fields("期別").text());
     grid.SetTextMatrix(row, 1, stored.Fields("報價單號").text());

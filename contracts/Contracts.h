@@ -73,6 +73,11 @@ bool StillStoredAsShown(bool receivable, Schedule schedule, const std::string& i
 // A schedule's date as its grids show it, "ee/mm/dd"; "" for none.
 std::string ScheduleDateCell(const Value& value);
 
+// An instalment's planned fields as a grid of instalments shows them in row `row`: the row's
+// `label`, amount and share as stored, due date, date the bill was sent and invoice number, the
+// dates "ee/mm/dd".
+void ShowInstalmentPlan(Grid& grid, int row, const Recordset& stored, const std::string& label);
+
 // An addition's planned fields as a grid of additions shows them in row `row`: its label
 // "追加" and number, quotation and contract document numbers, amount as stored, due date, date
 // the bill was sent and invoice number, the dates "ee/mm/dd".

@@ -143,41 +143,29 @@ void frmMach::FillOpenRows() {
     shownAdditions_.clear();
     const std::string id = lstRio.Value();
     if (id.empty()) return;
-    Database& db = AccDb();
-    Transaction reading(db);
-    ShowOpenRows(
-        hfgC, Schedule::Instalments,
-        db.OpenRecordset("SELECT * FROM " +
-                             db.Table(ScheduleTable(SettleReceivable, Schedule::Instalments)) +
-                             " WHERE id = ? AND 處理 = ? ORDER BY 期別",
-                         id, false));
-    ShowOpenRows(
-        hfgR, Schedule::Additions,
-        db.OpenRecordset("SELECT * FROM " +
-                             db.Table(ScheduleTable(SettleReceivable, Schedule::Additions)) +
-                             " WHERE id = ? AND 處理 = ? ORDER BY 期別",
-                         id, false));
+    Transaction reading(AccDb());
+    ShowOpenRows(hfgC, Schedule::Instalments, id);
+    ShowOpenRows(hfgR, Schedule::Additions, id);
     reading.Commit();
 }
 
-void frmMach::ShowOpenRows(Grid& grid, Schedule schedule, Recordset stored) {
+void frmMach::ShowOpenRows(Grid& grid, Schedule schedule, const std::string& id) {
     std::vector<ShownScheduleRow>& shown =
         schedule == Schedule::Instalments ? shownInstalments_ : shownAdditions_;
+    Database& db = AccDb();
+    Recordset stored =
+        db.OpenRecordset("SELECT * FROM " + db.Table(ScheduleTable(SettleReceivable, schedule)) +
+                             " WHERE id = ? AND 處理 = ? ORDER BY 期別",
+                         id, false);
     const int count = static_cast<int>(stored.RecordCount());
     if (count > 0) grid.SetRows(count + 1);
     grid.SetTabStop(count > 0);
     for (int row = 1; !stored.Eof(); stored.MoveNext(), ++row) {
         shown.push_back(ShownScheduleRowAt(stored));
-        if (schedule == Schedule::Additions) {
+        if (schedule == Schedule::Additions)
             ShowAdditionPlan(grid, row, stored);
-            continue;
-        }
-        grid.SetTextMatrix(row, 0, stored.Fields("期別").text() + InstalmentSuffix);
-        grid.SetTextMatrix(row, 1, stored.Fields("預付金").text());
-        grid.SetTextMatrix(row, 2, ScheduleDateCell(stored.Fields("預付日")));
-        grid.SetTextMatrix(row, 3, stored.Fields("佔總價比例").text());
-        grid.SetTextMatrix(row, 4, ScheduleDateCell(stored.Fields("送帳日")));
-        grid.SetTextMatrix(row, 5, stored.Fields("發票號碼").text());
+        else
+            ShowInstalmentPlan(grid, row, stored, stored.Fields("期別").text() + InstalmentSuffix);
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "contracts/Contracts.h"
-#include "platform/db/Recordset.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Grid.h"
@@ -45,7 +45,7 @@ class frmMach : public Form {
 
   private:
     void FillOpenRows();
-    void ShowOpenRows(Grid& grid, Schedule schedule, Recordset stored);
+    void ShowOpenRows(Grid& grid, Schedule schedule, const std::string& id);
     void ForgetChoice();
     void ChooseRow(Grid& grid, int row, int button);
     void ChooseRowByArrow(Grid& grid, int keyCode);

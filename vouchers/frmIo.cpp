@@ -348,7 +348,7 @@ bool frmIo::ShowBrowsedVoucher() {
     if (!VouchersListed()) return ShowCurrentVoucher();
     const std::string& held = shownVoucher_.number;
     int position = CurrentPosition;
-    if (!held.empty() && ReadVoucher(AccDb(), held)) position = PositionOf(held);
+    if (!held.empty() && StoredState(held)) position = PositionOf(held);
     GoToVoucherOfReopenedList(position);
     return ShowCurrentVoucher();
 }
