@@ -705,6 +705,7 @@ TEST_F(SettlementTest, TheReceiptMenuWhileItsPlanIsEditedHandsOverTheAmountAsSto
         host.choosePopupEntry("mMach");
         host.expectMessage("期數修改中是否儲存?", answer);
         rightClickReceipt(2);
+        ASSERT_FALSE(host.popups().empty()) << "the receipt row offers its menu";
         EXPECT_EQ(host.popups().back().entries,
                   (std::vector<std::pair<std::string, bool>>{{"mdel", false}, {"mMach", true}}));
         EXPECT_EQ(handedOver, answer == AnswerNo ? "20,000" : "25,000");
