@@ -297,24 +297,22 @@ void ContractSchedules::hfgM_MouseUp(int button) {
 }
 
 void ContractSchedules::hfg1_MouseUp(int button) {
-    ReceiptGridMouseUp(hfg1, hfg, InstalmentsEditing, 2, button);
+    ReceiptGridMouseUp(hfg1, hfg, 2, button);
 }
 
 void ContractSchedules::hfgAm1_MouseUp(int button) {
-    ReceiptGridMouseUp(hfgAm1, HfgAM, AdditionsEditing, 4, button);
+    ReceiptGridMouseUp(hfgAm1, HfgAM, 4, button);
 }
 
 // A receipt row offers to clear a recorded receipt, or to settle a planned row from a voucher. A
 // row stored settled shows its receipt even without a received amount: it is cleared, not
-// settled over. While its plan grid is being edited a receipt row offers nothing, as the plan
-// row beside it does: the commands go by that row, which may then be one not yet stored or show
-// an amount not saved.
-void ContractSchedules::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, bool planEditing,
-                                           int popup, int button) {
+// settled over. It does so also while its plan grid is being edited: the commands ask about the
+// edits first and then go by the stored row.
+void ContractSchedules::ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup,
+                                           int button) {
     ClickedCol = receipts.MouseCol();
     ClickedRow = receipts.MouseRow();
-    if (button != RightButton || planEditing || ClickedRow < 1 || ClickedRow >= receipts.Rows())
-        return;
+    if (button != RightButton || ClickedRow < 1 || ClickedRow >= receipts.Rows()) return;
     const bool planned = ClickedRow < plan.Rows() && !plan.TextMatrix(ClickedRow, 0).empty();
     const bool received = receiptShown(receipts, ClickedRow);
     mdel.SetEnabled(received);
@@ -513,18 +511,23 @@ void ContractSchedules::mdel_Click() {
 // it next; the period is the number of the stored row shown, and the dialog settles that row
 // only while it is still stored as shown. The grids are shown as stored afterwards, whatever the
 // user did there, so edits typed in another grid are saved or dropped first, as the user answers.
+// The planned amount handed over is the stored row's, taken after that answer: the amount just
+// saved, or the one stored, never one typed and dropped. A row added in the grid and dropped was
+// never stored: there is nothing to settle.
 void ContractSchedules::mMach_Click() {
     if ((PopupGrid != 2 && PopupGrid != 4) || !PromptSavePendingGrids()) return;
-    SettleIsInstalment = PopupGrid == 2;
+    const bool instalment = PopupGrid == 2;
     const ShownScheduleRow* shown =
-        LoadedRow(SettleIsInstalment ? Schedule::Instalments : Schedule::Additions, ClickedRow);
-    rowToSettle_ = shown ? std::optional(*shown) : std::nullopt;
-    SettleAmount =
-        SettleIsInstalment ? hfg.TextMatrix(ClickedRow, 1) : HfgAM.TextMatrix(ClickedRow, 3);
-    SettlePeriod = shown ? static_cast<int>(shown->period) : ClickedRow;
-    SettleReceivable = contract_.Receivable();
-    Forms::showByName("frmMchIo", Modal);
-    rowToSettle_.reset();
+        LoadedRow(instalment ? Schedule::Instalments : Schedule::Additions, ClickedRow);
+    if (shown) {
+        rowToSettle_ = *shown;
+        SettleIsInstalment = instalment;
+        SettleAmount = shown->plannedAmount;
+        SettlePeriod = static_cast<int>(shown->period);
+        SettleReceivable = contract_.Receivable();
+        Forms::showByName("frmMchIo", Modal);
+        rowToSettle_.reset();
+    }
     contract_.ReloadContractGrids();
 }
 
@@ -589,7 +592,7 @@ void ContractSchedules::ShowScheduleRows(Schedule schedule, Recordset stored) {
     if (schedule == Schedule::Instalments) hfg1.SetRows(plan.Rows());
     if (schedule == Schedule::Additions) hfgAm1.SetRows(plan.Rows());
     for (int r = 1; !stored.Eof(); stored.MoveNext(), ++r) {
-        loaded.push_back(ShownScheduleRowAt(stored));
+        loaded.push_back(ShownScheduleRowAt(stored, schedule));
         switch (schedule) {
             case Schedule::Instalments:
                 showInstalment(hfg, hfg1, r, stored);
@@ -754,7 +757,7 @@ std::vector<ShownScheduleRow> ContractSchedules::StoredRows(Schedule schedule) c
     for (Recordset rs =
              scheduleRows(contract_.ShownReceivable(), schedule, contract_.lbNo.Caption());
          !rs.Eof(); rs.MoveNext())
-        stored.push_back(ShownScheduleRowAt(rs));
+        stored.push_back(ShownScheduleRowAt(rs, schedule));
     return stored;
 }
 
@@ -813,66 +816,64 @@ bool ContractSchedules::TypedSharesAreShares() {
     return true;
 }
 
-void ContractSchedules::SaveInstalments() {
-    if (!CellsAreAmounts(hfg, 1) || !TypedSharesAreShares()) return;
+bool ContractSchedules::SaveInstalments() {
+    if (!CellsAreAmounts(hfg, 1) || !TypedSharesAreShares()) return false;
     std::vector<PlanRow> rows;
     if (!InstalmentRows(rows)) {
         messageBox(IncompleteInstalments, MessageExclamation, ApplicationTitle);
-        return;
+        return false;
     }
-    if (!StoreSchedule(Schedule::Instalments, rows)) return;
+    if (!StoreSchedule(Schedule::Instalments, rows)) return false;
     ForgetTyping(hfg);
     cmdAcSv.SetEnabled(false);
     InstalmentsEditing = false;
     HideCellEditors();
     contract_.ComputeContractTotals();
+    return true;
 }
 
-void ContractSchedules::SaveAdditions() {
-    if (!CellsAreAmounts(HfgAM, 3)) return;
-    if (!StoreSchedule(Schedule::Additions, AdditionRows())) return;
+bool ContractSchedules::SaveAdditions() {
+    if (!CellsAreAmounts(HfgAM, 3)) return false;
+    if (!StoreSchedule(Schedule::Additions, AdditionRows())) return false;
     ForgetTyping(HfgAM);
     cmdAmSv.SetEnabled(false);
     AdditionsEditing = false;
     HideCellEditors();
     contract_.ComputeContractTotals();
+    return true;
 }
 
-void ContractSchedules::SaveReductions() {
-    if (!CellsAreAmounts(hfgM, 3)) return;
-    if (!StoreSchedule(Schedule::Reductions, ReductionRows())) return;
+bool ContractSchedules::SaveReductions() {
+    if (!CellsAreAmounts(hfgM, 3)) return false;
+    if (!StoreSchedule(Schedule::Reductions, ReductionRows())) return false;
     ForgetTyping(hfgM);
     cmdMsv.SetEnabled(false);
     ReductionsEditing = false;
     HideCellEditors();
     contract_.ComputeContractTotals();
+    return true;
 }
 
 bool ContractSchedules::PromptSavePendingGrids() {
-    struct Pending {
-        bool& editing;
-        const char* question;
-        void (ContractSchedules::*save)();
-        CommandButton& button;
-    };
-    for (const Pending& grid : {Pending{InstalmentsEditing, "期數修改中是否儲存?",
-                                        &ContractSchedules::SaveInstalments, cmdAcSv},
-                                Pending{AdditionsEditing, "追加修改中是否儲存?",
-                                        &ContractSchedules::SaveAdditions, cmdAmSv},
-                                Pending{ReductionsEditing, "追減修改中是否儲存?",
-                                        &ContractSchedules::SaveReductions, cmdMsv}}) {
-        if (!grid.editing) continue;
-        if (messageBox(grid.question, MessageYesNoDefaultNo, ApplicationTitle) == AnswerYes) {
-            // A save clears the flag; a refused one (it said why) keeps it and the edits.
-            (this->*grid.save)();
-            if (grid.editing) return false;
-        } else {
-            grid.button.SetEnabled(false);
-        }
-        grid.editing = false;
-    }
-    HideCellEditors();
+    for (const PendingGrid& grid : {PendingGrid{InstalmentsEditing, "期數修改中是否儲存?",
+                                                &ContractSchedules::SaveInstalments, cmdAcSv},
+                                    PendingGrid{AdditionsEditing, "追加修改中是否儲存?",
+                                                &ContractSchedules::SaveAdditions, cmdAmSv},
+                                    PendingGrid{ReductionsEditing, "追減修改中是否儲存?",
+                                                &ContractSchedules::SaveReductions, cmdMsv}})
+        if (grid.editing && AskAboutTypedEdits(grid) == TypedEdits::Refused) return false;
     return true;
+}
+
+// The answer is what the save did, never read from the editing flag afterwards: a save refused
+// because another copy changed the rows shows them as stored, which also ends the editing.
+ContractSchedules::TypedEdits ContractSchedules::AskAboutTypedEdits(const PendingGrid& grid) {
+    if (messageBox(grid.question, MessageYesNoDefaultNo, ApplicationTitle) == AnswerYes)
+        return (this->*grid.save)() ? TypedEdits::Saved : TypedEdits::Refused;
+    grid.button.SetEnabled(false);
+    grid.editing = false;
+    HideCellEditors();
+    return TypedEdits::Dropped;
 }
 
 // Unsaved grid edits are dropped without a question.

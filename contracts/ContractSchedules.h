@@ -84,10 +84,12 @@ class ContractSchedules {
     void AddInstalment();
     void AddAddition();
     void AddReduction();
-    void SaveInstalments();
-    void SaveAdditions();
-    void SaveReductions();
-    // False when a save the user asked for was refused: its edits stay.
+    // Each true when the grid was stored; false when the save was refused, after saying why.
+    bool SaveInstalments();
+    bool SaveAdditions();
+    bool SaveReductions();
+    // Asks about each grid being edited in turn; false when a save the user asked for was
+    // refused: the caller stops.
     bool PromptSavePendingGrids();
     bool Editing() const { return InstalmentsEditing || AdditionsEditing || ReductionsEditing; }
     void StopEditing();
@@ -140,6 +142,16 @@ class ContractSchedules {
     int PopupGrid = 0;
 
   private:
+    // What became of a grid's typed edits once the user answered the question about them.
+    enum class TypedEdits { Saved, Dropped, Refused };
+    struct PendingGrid {
+        bool& editing;
+        const char* question;
+        bool (ContractSchedules::*save)();
+        CommandButton& button;
+    };
+    TypedEdits AskAboutTypedEdits(const PendingGrid& grid);
+
     // A cell of a plan grid.
     struct Cell {
         const Grid* grid;
@@ -174,8 +186,7 @@ class ContractSchedules {
     std::vector<ShownScheduleRow> StoredRows(Schedule schedule) const;
     bool EditableGridMouseUp(Grid& grid, std::initializer_list<Control*> editors, bool editing,
                              CommandButton& save, int popup, int button);
-    void ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, bool planEditing, int popup,
-                            int button);
+    void ReceiptGridMouseUp(const Grid& receipts, const Grid& plan, int popup, int button);
     void OpenTextEditor(TextBox& editor, Grid& grid);
     void OpenShareBox();
     void ProposeShare();

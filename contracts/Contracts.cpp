@@ -174,8 +174,10 @@ void DeleteContract(bool receivable, const std::string& id) {
     transaction.Commit();
 }
 
-ShownScheduleRow ShownScheduleRowAt(const Recordset& row) {
-    ShownScheduleRow shown{row.Fields("期別").wholeNumber(), {}};
+ShownScheduleRow ShownScheduleRowAt(const Recordset& row, Schedule schedule) {
+    ShownScheduleRow shown{row.Fields("期別").wholeNumber(),
+                           row.Fields(schedule == Schedule::Instalments ? "預付金" : "金額").text(),
+                           {}};
     for (int i = 0; i < row.FieldCount(); ++i)
         shown.fields.push_back(row.Fields(i));
     return shown;
@@ -189,7 +191,7 @@ bool StillStoredAsShown(bool receivable, Schedule schedule, const std::string& i
                              " WHERE id = ? AND 期別 = ?",
                          id, shown.period);
     if (stored.Eof()) return false;
-    if (ShownScheduleRowAt(stored).fields != shown.fields) throw UpdateConflict();
+    if (ShownScheduleRowAt(stored, schedule).fields != shown.fields) throw UpdateConflict();
     stored.MoveNext();
     // Two rows under one number, as an older file may hold, cannot be told apart by it: neither is
     // acted on.

@@ -56,12 +56,15 @@ void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
 // ReplaceSchedule and so overwrites nothing.
 ShownRows ShownSchedule(bool receivable, Schedule schedule, const std::string& id);
 
-// A stored schedule row as a grid was filled from it: its number and every field as read.
+// A stored schedule row as a grid was filled from it: its number, its planned amount as stored
+// ("##,##0" text: 預付金 of an instalment, 金額 of an addition or a reduction) and every field as
+// read.
 struct ShownScheduleRow {
     int64_t period = 0;
+    std::string plannedAmount;
     std::vector<Value> fields;
 };
-ShownScheduleRow ShownScheduleRowAt(const Recordset& row);
+ShownScheduleRow ShownScheduleRowAt(const Recordset& row, Schedule schedule);
 
 // Whether the row the user was shown is still stored under its number, checked inside the row
 // command's IMMEDIATE transaction before its first write: false when no row has that number;

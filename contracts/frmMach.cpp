@@ -161,7 +161,7 @@ void frmMach::ShowOpenRows(Grid& grid, Schedule schedule, const std::string& id)
     if (count > 0) grid.SetRows(count + 1);
     grid.SetTabStop(count > 0);
     for (int row = 1; !stored.Eof(); stored.MoveNext(), ++row) {
-        shown.push_back(ShownScheduleRowAt(stored));
+        shown.push_back(ShownScheduleRowAt(stored, schedule));
         if (schedule == Schedule::Additions)
             ShowAdditionPlan(grid, row, stored);
         else

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "contracts/ContractForms.h"
 #include "contracts/frmRio.h"
@@ -11,6 +13,25 @@
 #include "tests/support/TableDump.h"
 
 namespace kiv::test {
+
+// Another copy's write between the reads of one load: `meanwhile` runs once, the first time the
+// grid takes `rows` rows while it is filled, after the rows were counted and before they are read.
+struct WhenGridTakesRows : ControlObserver {
+    Grid& grid;
+    int rows;
+    std::function<void()> meanwhile;
+    bool done = false;
+    WhenGridTakesRows(Grid& grid, int rows, std::function<void()> meanwhile)
+        : grid(grid), rows(rows), meanwhile(std::move(meanwhile)) {
+        grid.addObserver(this);
+    }
+    ~WhenGridTakesRows() override { grid.removeObserver(this); }
+    void propertyChanged(Control&, Property property) override {
+        if (done || property != Property::Layout || grid.Rows() != rows) return;
+        done = true;
+        meanwhile();
+    }
+};
 
 // Fresh books on ROC 115/12/06 (2026-12-06) with customers, a vendor and the contract forms.
 class ContractBook : public ProgramTest {

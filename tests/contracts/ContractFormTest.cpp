@@ -155,6 +155,49 @@ TEST_F(ContractFormTest, PendingGridEditsAreAskedBeforeAMove) {
     f.Unload();  // closing asks nothing
 }
 
+// The same question when the save Yes asks for is refused because copy B changed the instalments
+// meanwhile: the move and the change of kind stop, the user is told once, and the instalments show
+// as stored on the contract shown. No drops the edits, and no cell editor stays over the grids
+// shown next.
+TEST_F(ContractFormTest, AMoveStopsWhenItsSaveIsRefusedAndLeavesNoEditorAfterNo) {
+    AddContract("ri", "11512001");
+    AddContract("ri", "11512002");
+    AddScheduleRow("ri期", "11512002", 1, "700,000", "", "70.00%");
+    AddContract("ro", "11512002");
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    frmRio& f = openForm();
+    const auto typeInvoice = [&] {
+        host.click(f.schedules.cmdEc);
+        host.mouseUpCell(f.schedules.hfg, 1, 5, LeftButton);
+        ASSERT_TRUE(f.schedules.txt.Visible());
+        host.type(f.schedules.txt, "inv9");
+    };
+    const std::function<void()> moves[] = {[&] { host.scroll(f.FSB, 0); },
+                                           [&] { host.click(f.optO); }};
+    for (const auto& move : moves) {
+        typeInvoice();
+        copyB->Execute("UPDATE ri期 SET 發票號碼 = 'B' || 發票號碼");
+        const std::string leftByB = dumpTables(AccDb());
+        host.expectMessage("期數修改中是否儲存?", AnswerYes);
+        host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+        move();
+        EXPECT_EQ(dumpTables(AccDb()), leftByB);
+        EXPECT_EQ(f.lbNo.Caption(), "11512002");
+        EXPECT_TRUE(f.optI.Value() && !f.optO.Value());
+        EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 5), rows(AccDb(), "SELECT 發票號碼 FROM ri期")[0]);
+        EXPECT_FALSE(f.schedules.InstalmentsEditing || f.schedules.txt.Visible());
+    }
+    for (const auto& move : moves) {
+        typeInvoice();
+        host.expectMessage("期數修改中是否儲存?", AnswerNo);
+        move();
+        EXPECT_FALSE(f.schedules.InstalmentsEditing || f.schedules.txt.Visible());
+        host.click(f.optI);
+        host.scroll(f.FSB, 1);
+    }
+    EXPECT_EQ(rows(AccDb(), "SELECT 發票號碼 FROM ri期"), Texts{"BBINV"});
+}
+
 // A header being edited or pending grid edits keep another form's action from closing the form.
 TEST_F(ContractFormTest, UnsavedInputKeepsTheFormFromBeingClosedByAnotherForm) {
     AddContract("ri", "11512001");

@@ -282,6 +282,30 @@ TEST_F(SettlementTest, FromAnExpenseVoucherAPayableAdditionIsSettled) {
               Texts{"Q|K|2026/12/27|INV"});
 }
 
+// Copy B rewrites the contract's schedules (three open instalments become two, the open additions
+// go) after the dialog counted the open instalments and before it read them: the dialog shows the
+// file as it was before, whole, and a new pick shows it as B left it, never a mix of the two.
+TEST_F(SettlementTest, FromAVoucherTheOpenRowsAreShownAsOneStateOfTheFile) {
+    contractOfProject(true, "115031001", "大樓", true);
+    AddScheduleRow("ri期", "115031001", 3, "30,000");
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    frmMach& d = dialogFromVoucher(true, "1150315001", "40000", true);
+    {
+        WhenGridTakesRows rewrite(d.hfgC, 4, [&] {
+            copyB->Execute("DELETE FROM ri加");
+            copyB->Execute("DELETE FROM ri期 WHERE 期別 = 3");
+            copyB->Execute("UPDATE ri期 SET 預付金 = '30,000' WHERE 期別 = 2");
+        });
+        host.pick(d.lstRio, 0);
+        ASSERT_TRUE(rewrite.done);
+    }
+    EXPECT_EQ(GridColumn(d.hfgC, 1, 1), (Texts{"10,000", "20,000", "30,000"}));
+    EXPECT_EQ(GridColumn(d.hfgR, 3, 1), (Texts{"5,000", "6,000"}));
+    host.act([&] { d.lstRio_Click(); });
+    EXPECT_EQ(GridColumn(d.hfgC, 1, 1), (Texts{"10,000", "30,000"}));
+    EXPECT_EQ(GridColumn(d.hfgR, 3, 1), Texts{""});
+}
+
 // The row went, or copy B settled it, meanwhile: nothing is written, the user is told, and the
 // dialog shows what is open now.
 TEST_F(SettlementTest, FromAVoucherARowGoneOrSettledMeanwhileIsNotSettled) {
@@ -571,10 +595,11 @@ TEST_F(SettlementTest, DeletingAReductionOrAnAdditionIsAllOrNothing) {
 // A row command shows every grid as stored afterwards. With 第1期's invoice number typed and not
 // saved, deleting a reduction, clearing an addition's receipt or settling an addition from a
 // voucher first asks about the instalments: Yes saves them and runs the command, a refused save
-// stops it with the edits kept, No drops them and runs it. No to the deletion itself leaves
-// everything, the edits included.
+// stops it with the edits kept, No drops them and runs it. A save refused because copy B changed
+// the instalments meanwhile stops it too: the user is told once, and the instalments show as
+// stored. No to the deletion itself leaves everything, the edits included.
 TEST_F(SettlementTest, ARowCommandAsksFirstAboutEditsTypedInAnotherGrid) {
-    enum Answer { DeletionNo, SaveRefused, SaveNo, SaveYes };
+    enum Answer { DeletionNo, SaveRefused, SaveConflict, SaveNo, SaveYes };
     struct Command {
         const char* name;
         const char* entry;
@@ -589,11 +614,13 @@ TEST_F(SettlementTest, ARowCommandAsksFirstAboutEditsTypedInAnotherGrid) {
         {"settling from a voucher", "mMach", &ContractSchedules::hfgAm1, 1,
          "SELECT 處理 FROM ri加 WHERE 期別 = 1"},
     };
+    auto copyB = Database::open(AccDb().path(), accSchema());
     for (const Command& c : commands) {
         const bool deletes = std::string(c.entry) == "mdel";
-        for (Answer answer : {DeletionNo, SaveRefused, SaveNo, SaveYes}) {
+        for (Answer answer : {DeletionNo, SaveRefused, SaveConflict, SaveNo, SaveYes}) {
             if (answer == DeletionNo && !deletes) continue;
             static const char* const answerNames[] = {"no to the deletion", "save refused",
+                                                      "save refused for copy B's change",
                                                       "no to the save", "yes to the save"};
             SCOPED_TRACE(std::string(c.name) + ", " + answerNames[answer]);
             for (const char* table : {"iof", "ri", "ri期", "ri加", "ri減"})
@@ -606,15 +633,20 @@ TEST_F(SettlementTest, ARowCommandAsksFirstAboutEditsTypedInAnotherGrid) {
             host.mouseUpCell(f.schedules.hfg, 1, 5, LeftButton);
             host.type(f.schedules.txt, "inv9");
             if (answer == SaveRefused) host.act([&] { f.schedules.hfg.SetTextMatrix(2, 2, ""); });
+            if (answer == SaveConflict)
+                copyB->Execute("UPDATE ri期 SET 發票號碼 = 'B' WHERE 期別 = 2");
             const std::string before = dumpTables(AccDb());
             const Texts effectBefore = rows(AccDb(), c.effect);
             const bool runs = answer == SaveNo || answer == SaveYes;
+            const bool editsKept = answer == DeletionNo || answer == SaveRefused;
             host.choosePopupEntry(c.entry);
             if (deletes)
                 host.expectMessage("確定刪除", answer == DeletionNo ? AnswerNo : AnswerYes);
             if (answer != DeletionNo)
                 host.expectMessage("期數修改中是否儲存?", answer == SaveNo ? AnswerNo : AnswerYes);
             if (answer == SaveRefused) host.expectMessage("請填入金額及應付日期");
+            if (answer == SaveConflict)
+                host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
             if (runs && !deletes)
                 host.onModal<frmMchIo>([&](frmMchIo& d) { host.dblClickCell(d.hfg, 1, 1); });
             Grid& grid = f.schedules.*c.grid;
@@ -625,15 +657,72 @@ TEST_F(SettlementTest, ARowCommandAsksFirstAboutEditsTypedInAnotherGrid) {
             if (!runs) {
                 EXPECT_EQ(dumpTables(AccDb()), before);
             }
-            EXPECT_EQ(rows(AccDb(), "SELECT 發票號碼 FROM ri期 ORDER BY 期別"),
-                      (Texts{answer == SaveYes ? "INV9" : "INV", "INV"}));
-            EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 5), answer == SaveNo ? "INV" : "INV9");
+            EXPECT_EQ(
+                rows(AccDb(), "SELECT 發票號碼 FROM ri期 ORDER BY 期別"),
+                (Texts{answer == SaveYes ? "INV9" : "INV", answer == SaveConflict ? "B" : "INV"}));
+            EXPECT_EQ(f.schedules.hfg.TextMatrix(1, 5) + "|" + f.schedules.hfg.TextMatrix(2, 5),
+                      answer == SaveNo         ? "INV|INV"
+                      : answer == SaveConflict ? "INV|B"
+                                               : "INV9|INV");
             EXPECT_EQ(f.schedules.hfg.TextMatrix(2, 2), answer == SaveRefused ? "" : "115/12/27");
-            EXPECT_EQ(f.schedules.InstalmentsEditing, !runs);
-            EXPECT_EQ(f.schedules.cmdAcSv.Enabled(), !runs);
+            EXPECT_EQ(f.schedules.InstalmentsEditing, editsKept);
+            EXPECT_EQ(f.schedules.cmdAcSv.Enabled(), editsKept);
+            EXPECT_EQ(f.schedules.txt.Visible(), editsKept) << "no editor over the grids shown";
             host.act([&] { f.Unload(); });
         }
     }
+}
+
+// While the instalments are edited, 第2期's receipt still offers to settle it. The amount handed to
+// the dialog is read after the question: with 25,000 typed over 20,000, No hands over the stored
+// 20,000 and Yes the saved 25,000, which the voucher of 20,000 then settles after the question
+// about the difference. A row added and dropped was never stored: no dialog, nothing written.
+TEST_F(SettlementTest, TheReceiptMenuWhileItsPlanIsEditedHandsOverTheAmountAsStored) {
+    signedVoucher("1150315001", false, 20000, SignedByCash);
+    contractOfProject(true);
+    frmRio& f = shown(true);
+    const auto typeAmount = [&](int row) {
+        host.click(f.schedules.cmdEc);
+        host.mouseUpCell(f.schedules.hfg, row, 1, LeftButton);
+        host.type(f.schedules.txt, "25000");
+    };
+    const auto rightClickReceipt = [&](int row) {
+        host.mouseDownCell(f.schedules.hfg1, row, 0, RightButton);
+        host.mouseUpCell(f.schedules.hfg1, row, 0, RightButton);
+    };
+    for (int answer : {AnswerNo, AnswerYes}) {
+        typeAmount(2);
+        std::string handedOver;
+        host.onModal<frmMchIo>([&](frmMchIo& d) {
+            handedOver = SettleAmount;
+            if (answer == AnswerNo) {
+                host.click(d.Command2);
+                return;
+            }
+            host.expectMessage("沖帳金額與預付金額不符\n是否沖帳？", AnswerYes);
+            host.dblClickCell(d.hfg, 1, 1);
+        });
+        host.choosePopupEntry("mMach");
+        host.expectMessage("期數修改中是否儲存?", answer);
+        rightClickReceipt(2);
+        ASSERT_FALSE(host.popups().empty()) << "the receipt row offers its menu";
+        EXPECT_EQ(host.popups().back().entries,
+                  (std::vector<std::pair<std::string, bool>>{{"mdel", false}, {"mMach", true}}));
+        EXPECT_EQ(handedOver, answer == AnswerNo ? "20,000" : "25,000");
+        EXPECT_FALSE(f.schedules.InstalmentsEditing);
+    }
+    EXPECT_EQ(settlements("ri期")[1], "115031001|2|25,000|20000|2026/03/15|True||1150315001|True");
+    EXPECT_EQ(f.schedules.hfg.TextMatrix(2, 1) + "|" + f.schedules.hfg1.TextMatrix(2, 0),
+              "25,000|20,000");
+
+    const std::string before = dumpTables(AccDb());
+    host.click(f.schedules.cmdAc);
+    typeAmount(3);
+    host.choosePopupEntry("mMach");
+    host.expectMessage("期數修改中是否儲存?", AnswerNo);
+    rightClickReceipt(3);
+    EXPECT_EQ(dumpTables(AccDb()), before);
+    EXPECT_EQ(f.schedules.hfg.Rows(), 3);
 }
 
 // Each grid being edited is asked about in turn, each as the user answers: the additions saved,
