@@ -157,7 +157,7 @@ void generate(const fs::path& folder, int64_t vouchers) {
         auto db = Database::open((folder / "acc.mdb").string(), accSchema());
         // A book for measuring only: nothing is lost if the machine stops while it is written.
         db->Execute("PRAGMA synchronous = OFF");
-        Transaction all(*db);
+        Transaction all(*db, TransactionKind::Writes);
         db->Execute(voucherSql, vouchers, daysBetween(firstDay, lastDay) + 1, firstDay,
                     R"(["購買水泥", "工地便當", "材料運費", "鋼筋款", "模板工資", "水電費", "油資",
                     "文具用品", "設計費", "工程款請款", "保險費", "租金", "鷹架租賃費",

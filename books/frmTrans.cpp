@@ -347,7 +347,7 @@ void frmTrans::RunTransfer(const TransferPlan& transfer) {
 // when nothing was written.
 bool frmTrans::WriteLegs(const std::vector<TransferLeg>& legs, int64_t amount) {
     try {
-        Transaction transfer(AccDb(), true);
+        Transaction transfer(AccDb(), TransactionKind::Writes);
         for (const TransferLeg& leg : legs)
             if (!MakeLeg(leg, amount)) return false;
         transfer.Commit();

@@ -68,7 +68,7 @@ std::optional<Cheque> ReadCheque(Database& db, const std::string& key) {
 }
 
 void AddCheque(Database& db, const Cheque& cheque) {
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     Recordset row = db.OpenRecordset("SELECT * FROM bill WHERE rowid = 0");
     row.AddNew();
     row.SetField("票據號碼", cheque.number);
@@ -92,7 +92,7 @@ void AddCheque(Database& db, const Cheque& cheque) {
 }
 
 void SetChequeState(Database& db, const std::string& key, int from, int to) {
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     // An empty state is shown as unprocessed (see chequeAt).
     ChangeShownState(db, "UPDATE bill SET 方式 = ? WHERE 收支單號 = ? AND IFNULL(方式, 0) = ?", to,
                      key, from);

@@ -477,7 +477,7 @@ void frmBB::FillSignOffTable() {
     static const std::vector<std::string> fields = {"開銀行", "開帳號",   "開票日", "到期日",
                                                     "收票人", "票據號碼", "金額",   "新台幣"};
     Database& db = PrintDb();
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     db.Execute("DELETE FROM pt");
     std::string texts[8];
     bool first = true;
@@ -518,7 +518,7 @@ void frmBB::FillGridTable(const char* table, bool withDueOrder, int lastRow) {
     std::vector<std::string> names(std::begin(fields), std::end(fields));
     if (withDueOrder) names.push_back("到期日序");
     Database& db = PrintDb();
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     db.Execute(Sql("DELETE FROM ") + db.Table(table));
     if (hfg.Rows() > 1 && !hfg.TextMatrix(1, 1).empty()) {
         int row = 0;
@@ -548,7 +548,7 @@ void frmBB::FillDetailTable() {
     FillGridTable(queriedReceived_ ? "bip" : "bop", true, hfg.Rows() - 1);
     if (hfg.TextMatrix(1, 1).empty()) return;
     Database& db = PrintDb();
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     db.Execute("DELETE FROM seday");
     const std::string line =
         ckDate.Value() == 1 ? cbDay.Text() + "：" + PeriodLine("～") : std::string(NoRange);

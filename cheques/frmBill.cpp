@@ -505,7 +505,7 @@ void frmBill::ProcessCheque(int Index) {
     try {
         unchanged = SaveUnlessChanged([&] {
             Database& db = AccDb();
-            Transaction transaction(db, true);
+            Transaction transaction(db, TransactionKind::Writes);
             SetChequeState(db, key, shownCheque_->state, Index);
             if (Index == ChequeCashed && !IsReceived()) CheckAccountStillCovers(db);
             if (Index == ChequeCashed) {

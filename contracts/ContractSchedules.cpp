@@ -562,7 +562,7 @@ void ContractSchedules::ClearContractGrids() {
 
 // The three schedules are read as one state of the file.
 void ContractSchedules::LoadSchedules(bool receivable, const std::string& id) {
-    Transaction reading(AccDb());
+    Transaction reading(AccDb(), TransactionKind::Reads);
     for (Schedule schedule : {Schedule::Instalments, Schedule::Additions, Schedule::Reductions})
         LoadSchedule(receivable, schedule, id);
     reading.Commit();
@@ -572,7 +572,7 @@ void ContractSchedules::LoadSchedules(bool receivable, const std::string& id) {
 // copy's rewrite of the schedule meanwhile is seen whole or not at all, never as rows gone between
 // counting and reading them.
 void ContractSchedules::LoadSchedule(bool receivable, Schedule schedule, const std::string& id) {
-    Transaction reading(AccDb());
+    Transaction reading(AccDb(), TransactionKind::Reads);
     shownSchedules_[static_cast<size_t>(schedule)] = ShownSchedule(receivable, schedule, id);
     ShowScheduleRows(schedule, scheduleRows(receivable, schedule, id));
     reading.Commit();
@@ -735,7 +735,7 @@ bool ContractSchedules::StoreSchedule(Schedule schedule, const std::vector<PlanR
     }
     const size_t index = static_cast<size_t>(schedule);
     const bool stored = SaveUnlessChanged([&] {
-        Transaction transaction(AccDb(), true);
+        Transaction transaction(AccDb(), TransactionKind::Writes);
         shownSchedules_[index].CheckUnchanged(AccDb());
         ReplaceSchedule(contract_.ShownReceivable(), schedule, contract_.lbNo.Caption(), rows);
         // The grid now shows the rows as stored, numbered 1..n: they are what the next check and

@@ -118,7 +118,7 @@ void ReplaceSchedule(bool receivable, Schedule schedule, const std::string& id,
     const std::string table = ScheduleTable(receivable, schedule);
     const std::vector<PlanField>& fields = PlanFields(schedule);
     Database& db = AccDb();
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     Settlements settlements;
     if (IsSettled(schedule)) settlements = StoredSettlements(table, id);
     db.Execute("DELETE FROM " + db.Table(table) + " WHERE id = ?", id);
@@ -167,7 +167,7 @@ ShownRows ShownSchedule(bool receivable, Schedule schedule, const std::string& i
 
 void DeleteContract(bool receivable, const std::string& id) {
     Database& db = AccDb();
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     for (std::string_view part : {"", "加", "期", "減"})
         db.Execute("DELETE FROM " + db.Table(ContractTable(receivable, part)) + " WHERE id = ?",
                    id);

@@ -26,7 +26,7 @@ std::vector<std::pair<std::string, std::string>> contractList(Recordset rs) {
 // its number is stored; UpdateConflict when the row stored under it is another.
 bool changeShownRow(bool receivable, Schedule schedule, const std::string& id,
                     const ShownScheduleRow& shown, const std::function<void()>& change) {
-    Transaction transaction(AccDb(), true);
+    Transaction transaction(AccDb(), TransactionKind::Writes);
     if (!StillStoredAsShown(receivable, schedule, id, shown)) return false;
     change();
     transaction.Commit();

@@ -143,7 +143,7 @@ void frmMach::FillOpenRows() {
     shownAdditions_.clear();
     const std::string id = lstRio.Value();
     if (id.empty()) return;
-    Transaction reading(AccDb());
+    Transaction reading(AccDb(), TransactionKind::Reads);
     ShowOpenRows(hfgC, Schedule::Instalments, id);
     ShowOpenRows(hfgR, Schedule::Additions, id);
     reading.Commit();

@@ -472,7 +472,7 @@ void frmRio::ShowContractHeader() {
 // The stored header of lbNo and its schedules, read as one state of the file: a schedule another
 // copy rewrites meanwhile is shown as it was or as it is, never as rows gone half-way.
 void frmRio::ShowStoredHeaderAndGrids() {
-    Transaction reading(AccDb());
+    Transaction reading(AccDb(), TransactionKind::Reads);
     FillStoredHeader();
     ClearContractGrids();
     LoadGrids(Receivable(), lbNo.Caption());
@@ -483,7 +483,7 @@ void frmRio::ShowStoredHeaderAndGrids() {
 // kept for the save's check is the one shown.
 void frmRio::FillStoredHeader() {
     Database& db = AccDb();
-    Transaction reading(db);
+    Transaction reading(db, TransactionKind::Reads);
     ShowHeaderRow(
         db.OpenRecordset("SELECT * FROM " + db.Table(ContractTable(Receivable())) + " WHERE id = ?",
                          lbNo.Caption()));
@@ -763,7 +763,7 @@ bool frmRio::StoreHeader(bool adding, std::string& number, bool totalChanged,
                          const std::vector<PlanRow>& instalments) {
     const bool receivable = Receivable();
     Database& db = AccDb();
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     if (adding) {
         std::optional<std::string> next = NextContractNumber(receivable);
         if (!next) return false;

@@ -37,7 +37,7 @@ int64_t openingAmount(Database& db, AccountKind kind, const std::string& bank,
 }  // namespace
 
 int64_t PostBankBookRow(Database& db, const BankEntry& entry) {
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     LastPosting last = lastPosting(db, entry.bank, entry.account);
     int64_t id = last.id + 1;
     Recordset row = db.OpenRecordset("SELECT * FROM bank WHERE rowid = 0");

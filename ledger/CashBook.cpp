@@ -7,7 +7,7 @@ CashEntry CashEntryFor(const Voucher& voucher, const Date& day) {
 }
 
 int64_t PostCashBookRow(Database& db, const CashEntry& entry) {
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     int64_t lastId = 0, balance = 0;
     {
         Recordset last = db.OpenRecordset("SELECT id, bala FROM cash ORDER BY id DESC LIMIT 1");

@@ -23,7 +23,7 @@ std::optional<std::string> FirstVoucherNotPayable(Database& db,
 // payable as FirstVoucherNotPayable tells, and before it joins the group.
 void RecordChequeGroup(Database& db, const std::string& group,
                        const std::vector<GroupMember>& members) {
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     for (const GroupMember& member : members) {
         ChangeShownState(db,
                          "UPDATE iof SET 方式 = ? WHERE 單號 = ? AND pay = 1 AND 方式 IN (?, ?) "

@@ -62,7 +62,7 @@ std::vector<JournalLine> ReadJournalVoucher(Database& db, const std::string& num
 std::optional<std::string> AddJournalVoucher(Database& db, const std::string& number,
                                              const Date& day, const std::vector<JournalLine>& lines,
                                              ShownRows& shown) {
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     std::optional<std::string> taken = number;
     if (numberTaken(db, number)) taken = DailySerialNumber(db, "tag", "num", 3);
     if (!taken) return std::nullopt;
@@ -73,7 +73,7 @@ std::optional<std::string> AddJournalVoucher(Database& db, const std::string& nu
 
 void ReplaceJournalVoucher(Database& db, const std::string& number, const Date& day,
                            const std::vector<JournalLine>& lines, ShownRows& shown) {
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     shown.CheckUnchanged(db);
     db.Execute("DELETE FROM tag WHERE num = ?", number);
     insertLines(db, number, day, lines);

@@ -5,7 +5,7 @@
 namespace kiv {
 
 void SignOffByCash(Database& db, const Voucher& asRead, const Voucher& changed, const Date& day) {
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     Voucher signedVoucher = changed;
     signedVoucher.state = SignedByCash;
     WriteVoucher(db, asRead, signedVoucher);

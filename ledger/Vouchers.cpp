@@ -125,7 +125,7 @@ std::optional<std::string> AddVoucher(Database& db, const Voucher& voucher) {
     requireBookDate(Clock::today());
     requireBookDate(voucher.entryDate);
     requireBookDate(voucher.day);
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     std::optional<std::string> number = NextVoucherNumber(db);
     if (!number) return std::nullopt;
     Recordset row = openVoucher(db, *number);
@@ -140,7 +140,7 @@ std::optional<std::string> AddVoucher(Database& db, const Voucher& voucher) {
 
 void WriteVoucher(Database& db, const Voucher& asRead, const Voucher& changed) {
     requireBookDate(changed.day);
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     Recordset row = openVoucher(db, asRead.number);
     if (row.Eof()) raiseConflict(asRead.number);
     Voucher stored = VoucherAt(row);
@@ -154,13 +154,13 @@ void WriteVoucher(Database& db, const Voucher& asRead, const Voucher& changed) {
 }
 
 void SetVoucherState(Database& db, const std::string& number, int from, int to) {
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     ChangeShownState(db, "UPDATE iof SET 方式 = ? WHERE 單號 = ? AND 方式 = ?", to, number, from);
     transaction.Commit();
 }
 
 void ZeroVoucherAmount(Database& db, const std::string& number) {
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     db.Execute("UPDATE iof SET 金額 = 0 WHERE 單號 = ?", number);
     transaction.Commit();
 }

@@ -91,7 +91,7 @@ void frmEm::LoadWorkTypeList() {
 
 // The list is written again whole, positions 1 to n: all of it or, on a failure, none of it.
 void frmEm::SaveWorkTypeOrder() {
-    Transaction transaction(PeopleDb(), true);
+    Transaction transaction(PeopleDb(), TransactionKind::Writes);
     shownTypes_.CheckUnchanged(PeopleDb());
     PeopleDb().Execute("DELETE FROM 種");
     Recordset types = PeopleDb().OpenTable("種");
@@ -163,7 +163,7 @@ void frmEm::AddWorkType() {
     // The new position follows the list as shown; a list changed meanwhile is shown again, with
     // the name still typed.
     const bool stored = SaveUnlessChanged([this] {
-        Transaction transaction(PeopleDb(), true);
+        Transaction transaction(PeopleDb(), TransactionKind::Writes);
         shownTypes_.CheckUnchanged(PeopleDb());
         PeopleDb().Execute("INSERT INTO 種 (t_id, t) VALUES (?, ?)", LsM.ListCount() + 1,
                            txt.Text());
@@ -202,11 +202,11 @@ void frmEm::RenameWorkType() {
 // the items in zove3.mdb. Should the second commit fail, the projects hold the new name and the
 // list the old one, and the same renaming done again makes the two agree: the user is told so.
 void frmEm::StoreRenaming(const std::string& before, const std::string& after) {
-    Transaction people(PeopleDb(), true);
+    Transaction people(PeopleDb(), TransactionKind::Writes);
     shownTypes_.CheckUnchanged(PeopleDb());
     PeopleDb().Execute("UPDATE 種 SET t = ? WHERE t = ?", after, before);
     PeopleDb().Execute("UPDATE t2w SET t = ? WHERE t = ?", after, before);
-    Transaction books(AccDb(), true);
+    Transaction books(AccDb(), TransactionKind::Writes);
     AccDb().Execute("UPDATE w4pj SET w = ? WHERE w = ?", after, before);
     books.Commit();
     try {
@@ -238,7 +238,7 @@ void frmEm::cmdDel_Click() {
 
 // The stored positions are 1 to n again at once; a failure keeps the name and the order stored.
 void frmEm::DeleteWorkType(const std::string& name) {
-    Transaction transaction(PeopleDb(), true);
+    Transaction transaction(PeopleDb(), TransactionKind::Writes);
     shownTypes_.CheckUnchanged(PeopleDb());
     PeopleDb().Execute("DELETE FROM 種 WHERE t = ?", name);
     PeopleDb().Execute("DELETE FROM t2w WHERE t = ?", name);

@@ -458,7 +458,7 @@ bool frmPj::TotalTyped() const {
 // The project and its work types are stored together or not at all, and an edit only while they
 // are still as shown.
 void frmPj::StoreProject(bool adding) {
-    Transaction transaction(AccDb(), true);
+    Transaction transaction(AccDb(), TransactionKind::Writes);
     if (adding) {
         Recordset project = AccDb().OpenTable("prj");
         project.AddNew();

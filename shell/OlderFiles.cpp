@@ -16,7 +16,7 @@ namespace {
 void EnsureField(Database& db, const std::string& table, const FieldDef& field, const Sql& fill) {
     try {
         if (db.HasField(table, field.name)) return;
-        Transaction transaction(db);
+        Transaction transaction(db, TransactionKind::Writes);
         db.AddField(table, field);
         db.Execute(fill);
         transaction.Commit();
@@ -46,7 +46,7 @@ void EnsureBookIndex(const std::string& name) {
         if (db.HasIndex(name)) return;
         for (const IndexDef& index : accSchema().indexes)
             if (index.name == name) {
-                Transaction transaction(db);
+                Transaction transaction(db, TransactionKind::Writes);
                 db.AddIndex(index);
                 transaction.Commit();
             }

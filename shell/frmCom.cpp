@@ -222,9 +222,9 @@ void frmCom::Command3_Click() {
 
 // The error of the pt.mdb commit when only that failed.
 std::optional<std::string> frmCom::SaveCompany() {
-    Transaction people(PeopleDb(), true);
+    Transaction people(PeopleDb(), TransactionKind::Writes);
     shownCompany_.CheckUnchanged(PeopleDb());
-    Transaction print(PrintDb(), true);
+    Transaction print(PrintDb(), TransactionKind::Writes);
     SaveCompanyTo(PeopleDb());
     SaveCompanyTo(PrintDb());
     ShownRows saved = shownCompany_;
@@ -268,7 +268,7 @@ void frmCom::Form_Unload(int& cancel) {
 
 void frmCom::SaveBankLists() {
     Database& db = AccDb();
-    Transaction transaction(db, true);
+    Transaction transaction(db, TransactionKind::Writes);
     for (const ShownRows& list : shownBanks_)
         list.CheckUnchanged(db);
     for (int i = 0; i < 3; ++i)

@@ -47,7 +47,7 @@ void frmFirstStart::cmdOK_Click() {
         txtCp.SelectAll();
         return;
     }
-    Transaction transaction(PeopleDb());
+    Transaction transaction(PeopleDb(), TransactionKind::Writes);
     PeopleDb().Execute("DELETE FROM super WHERE super_id = ?", txtName.Text());
     PeopleDb().Execute("INSERT INTO super (super_id, super_pass) VALUES (?, ?)", txtName.Text(),
                        txtNp.Text());

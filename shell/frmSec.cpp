@@ -202,7 +202,7 @@ void frmSec::ApplyRights() {
 // The members no longer stored.
 std::vector<std::string> frmSec::WriteRights() {
     Database& people = PeopleDb();
-    Transaction transaction(people, true);
+    Transaction transaction(people, TransactionKind::Writes);
     std::vector<std::string> gone;
     for (size_t i = 0; i < shownMembers_.size(); ++i) {
         const ShownMember& member = shownMembers_[i];

@@ -493,7 +493,7 @@ bool frmSta::StoreRow() {
     try {
         bool gone = false;
         bool unchanged = SaveUnlessChanged([&] {
-            Transaction transaction(PeopleDb(), true);
+            Transaction transaction(PeopleDb(), TransactionKind::Writes);
             Recordset row;
             if (EntryMode == "AddF") {
                 row = PeopleDb().OpenTable("員工");
@@ -642,7 +642,7 @@ frmSta::PasswordStore frmSta::StorePassword() {
     Database& people = PeopleDb();
     bool gone = false;
     bool unchanged = SaveUnlessChanged([&] {
-        Transaction transaction(people, true);
+        Transaction transaction(people, TransactionKind::Writes);
         gone = !StaffMemberStored(people, T2.Text());
         if (gone) return;
         shownPassword_.CheckUnchanged(people);

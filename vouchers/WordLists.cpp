@@ -74,7 +74,7 @@ bool WordExists(Database& db, WordList list, const std::string& word) {
 
 void AddWordAtTop(Database& db, WordList list, const std::string& word) {
     const WordTable& t = tableOf(list);
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     db.Execute(t.insertFirst, word);
     db.Execute(t.shift);
     transaction.Commit();

@@ -815,7 +815,7 @@ bool frmIo::SignOffByCheque() {
     Database& db = AccDb();
     bool entered = false;
     try {
-        Transaction transaction(db, true);
+        Transaction transaction(db, TransactionKind::Writes);
         Voucher changed = VoucherFromFields();
         WriteVoucher(db, shownVoucher_, changed);
         entered = ChequeEntered(false);
@@ -1155,7 +1155,7 @@ void frmIo::IssueCombinedCheque() {
     bool entered = false;
     bool unchanged = false;
     try {
-        Transaction transaction(db, true);
+        Transaction transaction(db, TransactionKind::Writes);
         unchanged = !FirstVoucherNotPayable(db, members);
         if (unchanged) {
             entered = ChequeEntered(true);
@@ -1188,7 +1188,7 @@ std::optional<int> frmIo::StoredState(const std::string& number) const {
 // The print table always holds the voucher last shown or saved; the print button only prints it.
 void frmIo::FillPrintTable() {
     Database& db = PrintDb();
-    Transaction transaction(db);
+    Transaction transaction(db, TransactionKind::Writes);
     db.Execute("DELETE FROM ptios");
     Recordset row = db.OpenRecordset("SELECT * FROM ptios");
     row.AddNew();

@@ -148,7 +148,7 @@ void frmSt::Form_Unload(int& cancel) {
     Database& db = AccDb();
     std::optional<std::string> repeated;
     bool unchanged = SaveUnlessChanged([&] {
-        Transaction transaction(db, true);
+        Transaction transaction(db, TransactionKind::Writes);
         CheckListsAsShown(db);
         MergeAddedElsewhere(db);
         repeated = RepeatedAccountCode(AccountsOfGrids());

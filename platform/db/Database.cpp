@@ -106,7 +106,7 @@ void Database::configure(Durability durability) {
 // which left it empty): it receives the whole schema in one transaction. Any other file is left
 // as it is.
 void Database::createSchemaIfBlank() {
-    Transaction creation(*this, true);
+    Transaction creation(*this, TransactionKind::Writes);
     auto state = OpenRecordset(
         "SELECT (SELECT count(*) FROM sqlite_schema), "
         "(SELECT user_version FROM pragma_user_version)");
@@ -187,7 +187,7 @@ int64_t Database::AppendTextRows(std::string_view table, const std::vector<std::
     // page the rows change into the savepoint's journal. A failure there reaches the caller,
     // whose transaction then rolls the rows back with the rest.
     std::optional<Transaction> own;
-    if (!InTransaction()) own.emplace(*this);
+    if (!InTransaction()) own.emplace(*this, TransactionKind::Writes);
     awaitSoundFile();
     releaseReads();
     RowTexts texts(fields.size());
@@ -215,9 +215,17 @@ void endReadsOfOpenDatabases() {
         db->releaseReads();
 }
 
+// A transaction that began as a read holds no write lock and would be refused at once by another
+// copy's write instead of waiting its turn: whoever opened it as a read must not write in it.
+void Database::refuseWriteWhileReading() const {
+    if (transactionDepth_ > 0 && outerKind_ == TransactionKind::Reads)
+        throw DbError("讀取用的交易不能寫入", "", SQLITE_MISUSE);
+}
+
 // Once found sound, the file is not asked again; a damaged one refuses every write. The writes
 // of the opening itself (a new file's schema) come before the check.
 void Database::awaitSoundFile() {
+    refuseWriteWhileReading();
     if (foundSound_ || !check_) return;
     check_->awaitSound();
     foundSound_ = true;
@@ -293,6 +301,7 @@ bool Database::HasIndex(const std::string& index) {
 
 void Database::AddIndex(const IndexDef& index) {
     Statement create(db_, createIndexSql(index));
+    refuseWriteWhileReading();
     releaseReads();
     create.run();
     ++changeCount_;
@@ -347,11 +356,14 @@ FileLook::~FileLook() {
     if (--db_.looks_ == 0) sqlite3_reset(db_.dataVersionStatement_->get());
 }
 
-Transaction::Transaction(Database& db, bool immediate) : db_(db), depth_(db.transactionDepth_) {
+Transaction::Transaction(Database& db, TransactionKind kind)
+    : db_(db), depth_(db.transactionDepth_) {
     if (depth_ == 0) {
         db_.releaseReads();
-        runStatement(db_.db_, immediate ? "BEGIN IMMEDIATE" : "BEGIN");
+        runStatement(db_.db_, kind == TransactionKind::Writes ? "BEGIN IMMEDIATE" : "BEGIN");
+        db_.outerKind_ = kind;
     } else {
+        if (kind == TransactionKind::Writes) db_.refuseWriteWhileReading();
         runStatement(db_.db_, "SAVEPOINT kiv_" + std::to_string(depth_));
     }
     ++db_.transactionDepth_;

@@ -39,6 +39,13 @@ struct SqlCondition {
 // the file.
 enum class Durability { Full, Scratch };
 
+// What a transaction is opened for. One that writes takes the write lock as it begins (BEGIN
+// IMMEDIATE), so that it waits for another copy's short write for the busy timeout: a transaction
+// that took a read first would be refused at its first write at once, without waiting. One that
+// only reads (a schedule read whole as one state of the file) begins as a read; a write inside it,
+// or a transaction that writes nested in it, is a programming error and raises DbError.
+enum class TransactionKind { Reads, Writes };
+
 // One SQLite file. Every value reaches SQLite as a bound parameter ("?" in the SQL text); no
 // function here takes a value pasted into SQL. A Database is used by one thread; recordsets still
 // open when it is destroyed are closed with it (any later use raises DbError).
@@ -137,13 +144,17 @@ class Database {
     void createSchemaIfBlank();
     // Ends the reads that open recordsets keep running, before a write or a rollback.
     void releaseReads();
-    // Before every write: waits for the file's check, and refuses a damaged file.
+    // Before every write: refuses a write inside a transaction that began as a read, waits for the
+    // file's check, and refuses a damaged file.
     void awaitSoundFile();
+    void refuseWriteWhileReading() const;
 
     std::string path_;
     Schema schema_;
     sqlite3* db_;
     int transactionDepth_ = 0;
+    // What the outermost transaction open now was begun for.
+    TransactionKind outerKind_ = TransactionKind::Writes;
     // Counts the writes made through this Database, and the commits of other connections noticed
     // by a FileLook, so that open recordsets know when the rows they hold may be stale.
     uint64_t changeCount_ = 0;
@@ -168,14 +179,13 @@ class Database {
 // committed meanwhile.
 void endReadsOfOpenDatabases();
 
-// All or nothing: the outermost transaction begins (immediately, taking the write lock, when asked)
-// and commits; inner ones are savepoints, so an action may hold one open across a modal show of a
-// form that opens its own. A transaction neither committed nor rolled back rolls back when it ends.
-// Rolling back an outer transaction ends the inner ones still open. A Transaction ends before its
-// Database.
+// All or nothing: the outermost transaction begins and commits; inner ones are savepoints, so an
+// action may hold one open across a modal show of a form that opens its own. A transaction neither
+// committed nor rolled back rolls back when it ends. Rolling back an outer transaction ends the
+// inner ones still open. A Transaction ends before its Database.
 class Transaction {
   public:
-    explicit Transaction(Database& db, bool immediate = false);
+    Transaction(Database& db, TransactionKind kind);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

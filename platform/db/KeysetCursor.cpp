@@ -104,6 +104,8 @@ std::unique_ptr<KeysetCursor> KeysetCursor::open(Database& db, std::string_view 
         return nullptr;
     }
     auto columns = columnsOf(stream.get(), db.schema(), 1);
+    // The order keys after the query's own columns are the cursor's, not the caller's.
+    columns.resize(columns.size() - query.orderKeys);
     std::unique_ptr<KeysetCursor> cursor(
         new KeysetCursor(db, sql, query, params, std::move(stream), std::move(columns)));
     try {
@@ -287,6 +289,7 @@ bool KeysetCursor::readTail(int64_t rows) {
     }
     tailStatement_.reset();
     tailAsked_ = rows;
+    if (!complete_) keysOtherCommits_ = otherCommits();
     endPage(End::Back, 0, static_cast<int64_t>(tail_.size()));
     return !tail_.empty();
 }
@@ -337,6 +340,14 @@ void KeysetCursor::readAllKeys() {
     // Before the first look from the front the position is the first row, whatever it is.
     std::optional<int64_t> current;
     if ((complete_ || started_ || end_ == End::Back) && onRow()) current = currentRowid();
+    // A row another copy deleted may have left its rowid to a new row: the current row is known
+    // by the order keys it was read with too, while the page read holds them.
+    std::optional<std::vector<Value>> keys;
+    if (current && otherCommits() != keysOtherCommits_) keys = currentKeys();
+    const bool pastLast =
+        !betweenRows_ &&
+        (end_ == End::Back ? index_ < 0
+                           : complete_ && index_ >= static_cast<int64_t>(keys_.size()));
     std::vector<int64_t> rowids;
     readRowids(keyStatement_, query_.keySql, rowids);
     const End end = end_;
@@ -349,8 +360,10 @@ void KeysetCursor::readAllKeys() {
     auto count = static_cast<int64_t>(keys_.size());
     index_ = end == End::Front ? index : index < 0 ? count : count - 1 - index;
     index_ = std::clamp<int64_t>(index_, -1, count);
-    if (current)
-        findRowAgain(*current, earlier, end, index);
+    if (pastLast)
+        index_ = count;
+    else if (current)
+        findRowAgain(*current, keys, earlier, end, index);
     else if (betweenRows_)
         findPlaceAgain(earlier, end, index);
     end_ = End::Front;
@@ -363,17 +376,47 @@ void KeysetCursor::readAllKeys() {
         endStream();
 }
 
-// The current row, `rowid`, among the rowids read anew, after it stood at `index` from `end` in
-// `earlier`. When it is gone (deleted meanwhile), the position lies between rows where it stood.
-void KeysetCursor::findRowAgain(int64_t rowid, const std::vector<int64_t>& earlier, End end,
-                                int64_t index) {
+// The current row, `rowid` read with the order keys `keys` (when known), among the rowids read
+// anew, after it stood at `index` from `end` in `earlier`. When it is gone (deleted meanwhile, its
+// rowid perhaps given to a new row), the position lies between rows where it stood.
+void KeysetCursor::findRowAgain(int64_t rowid, const std::optional<std::vector<Value>>& keys,
+                                const std::vector<int64_t>& earlier, End end, int64_t index) {
     const auto count = static_cast<int64_t>(keys_.size());
-    if (index_ >= 0 && index_ < count && keys_[index_] == rowid) return;
-    if (auto found = std::find(keys_.begin(), keys_.end(), rowid); found != keys_.end()) {
+    const bool same = !keys || stillHoldsKeys(rowid, *keys);
+    if (same && index_ >= 0 && index_ < count && keys_[index_] == rowid) return;
+    if (auto found = std::find(keys_.begin(), keys_.end(), rowid); same && found != keys_.end()) {
         index_ = found - keys_.begin();
         return;
     }
-    findPlaceAgain(earlier, end, index);
+    findPlaceAgain(earlier, end, index, rowid);
+}
+
+// The order keys the current row was read with, while the page read holds it.
+std::optional<std::vector<Value>> KeysetCursor::currentKeys() const {
+    if (query_.orderKeys == 0 || !page_.valid || page_.end != end_ || index_ < page_.start ||
+        index_ >= page_.start + page_.count || !page_.present[index_ - page_.start])
+        return std::nullopt;
+    const auto slot = static_cast<size_t>(index_ - page_.start);
+    std::vector<Value> keys;
+    for (size_t i = 0; i < query_.orderKeys; ++i)
+        keys.push_back(page_.rows.value(slot, width_ + i, std::nullopt));
+    return keys;
+}
+
+// Whether the row of `rowid` is there and still holds the order keys it was read with.
+bool KeysetCursor::stillHoldsKeys(int64_t rowid, const std::vector<Value>& keys) {
+    Statement same = shelf().take(database().handle(), query_.sameRowSql);
+    sqlite3_bind_int64(same.get(), 1, rowid);
+    for (size_t i = 0; i < keys.size(); ++i)
+        same.bind(static_cast<int>(i + 2), keys[i]);
+    bool held = false;
+    try {
+        held = same.step();
+    } catch (const DbError& e) {
+        raiseAsWritten(e);
+    }
+    shelf().give(std::move(same));
+    return held;
 }
 
 // The place between rows that lay at `index` from `end` in `earlier` (where a row now gone stood,
@@ -381,12 +424,13 @@ void KeysetCursor::findRowAgain(int64_t rowid, const std::vector<int64_t>& earli
 // from there on in `earlier` that still stands, or else after the last one before it, so that
 // moving on either way meets neither a row twice nor skips one, however often the file changed;
 // with none of them left, where it lay counted from its end.
-void KeysetCursor::findPlaceAgain(const std::vector<int64_t>& earlier, End end, int64_t index) {
+void KeysetCursor::findPlaceAgain(const std::vector<int64_t>& earlier, End end, int64_t index,
+                                  std::optional<int64_t> gone) {
     const auto count = static_cast<int64_t>(keys_.size());
     betweenRows_ = true;
     std::unordered_map<int64_t, int64_t> places;
     for (int64_t i = 0; i < count; ++i)
-        places.emplace(keys_[i], i);
+        if (keys_[i] != gone) places.emplace(keys_[i], i);
     // The rows after it run on in the front's rowids, and back towards the last in the tail's.
     const int64_t later = end == End::Front ? 1 : -1;
     const auto placeOfNearest = [&](int64_t from, int64_t direction) -> std::optional<int64_t> {
@@ -662,7 +706,7 @@ void KeysetCursor::beginPage(size_t rows) {
     rowReady_ = false;
     page_.valid = false;
     page_.streamed = false;
-    page_.rows.reset(rows, width_);
+    page_.rows.reset(rows, width_ + query_.orderKeys);
     page_.present.assign(rows, 0);
 }
 
@@ -776,6 +820,9 @@ void KeysetCursor::updatePending() {
     change.run();
     shelf().give(std::move(change));
     noteChange();
+    // The page holds the row as it was read, its order keys included.
+    page_.valid = false;
+    rowReady_ = false;
     if (sqlite3_changes(database().handle()) == 0) {
         pending_ = Pending::None;
         page_.valid = false;
@@ -784,9 +831,16 @@ void KeysetCursor::updatePending() {
     }
 }
 
+// The row is deleted as the recordset knows it: one another copy deleted meanwhile is not there to
+// delete, whatever row SQLite has since given its rowid.
 void KeysetCursor::remove() {
     leaveRow();
     if (!onRow()) raiseNoCurrentRow();
+    {
+        FileLook look(database());
+        followFile();
+    }
+    if (!onRow()) raise(RowDeletedMessage);
     int64_t rowid = currentRowid();
     completeKeys();
     releaseDatabaseReads();

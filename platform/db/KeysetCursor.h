@@ -36,7 +36,9 @@ namespace kiv {
 // read, which hold one state of the file), the ends, the count and the reading of a page first
 // look at the file (FileLook), and hold the state they saw while they read. The current row stays
 // current wherever it now stands, so that a position counts in the file as it now is; a row deleted
-// meanwhile leaves the position between the rows around it, as a Delete does.
+// meanwhile leaves the position between the rows around it, as a Delete does. A row is known by its
+// rowid and the order keys it was read with, as SQLite may give a deleted row's rowid to a new
+// one. Past the last row stays past the last row, whatever another copy added.
 class KeysetCursor : public RecordsetImpl {
   public:
     // Nullptr when SQLite refuses the keyset form of the query (the caller then reads it whole,
@@ -84,8 +86,12 @@ class KeysetCursor : public RecordsetImpl {
     void readRowids(Statement& statement, const std::string& sql, std::vector<int64_t>& rowids);
     void completeKeys();
     void readAllKeys();
-    void findRowAgain(int64_t rowid, const std::vector<int64_t>& earlier, End end, int64_t index);
-    void findPlaceAgain(const std::vector<int64_t>& earlier, End end, int64_t index);
+    void findRowAgain(int64_t rowid, const std::optional<std::vector<Value>>& keys,
+                      const std::vector<int64_t>& earlier, End end, int64_t index);
+    void findPlaceAgain(const std::vector<int64_t>& earlier, End end, int64_t index,
+                        std::optional<int64_t> gone = std::nullopt);
+    std::optional<std::vector<Value>> currentKeys() const;
+    bool stillHoldsKeys(int64_t rowid, const std::vector<Value>& keys);
     bool keysStale() const;
     bool holdsRows() const;
     void followFile();

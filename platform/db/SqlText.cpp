@@ -329,6 +329,18 @@ KeysetQuery QueryReader::build() const {
     std::string filter = whereBegin_ != std::string_view::npos
                              ? " " + std::string(text(tokens_[whereBegin_].begin, filterEnd))
                              : "";
+    // The order keys the rowid does not already give. A key that binds a value of its own is left
+    // out: among the columns it would change the numbers of the query's parameters.
+    std::string keys, sameKeys;
+    for (const auto& term : order_) {
+        if (sameIdentifier(term.expression, "rowid") || sameIdentifier(term.expression, rowid) ||
+            term.expression.find_first_of("?:@$") != std::string::npos)
+            continue;
+        keys += ", " + term.expression;
+        sameKeys += " AND (" + term.expression + ") IS ?";
+        ++q.orderKeys;
+    }
+    if (q.orderKeys > 0) q.sameRowSql = "SELECT 1" + from + " WHERE " + rowid + " = ?" + sameKeys;
     std::string rest;
     if (limited_ || order_.empty()) {
         // Without an order there is no last row to find from the end; with a LIMIT the rows
@@ -347,17 +359,17 @@ KeysetQuery QueryReader::build() const {
                        ", ";
         }
         rest = filter + " ORDER BY " + forward + rowid;
-        q.tailSql = "SELECT " + rowid + ", " + columns + from + filter + " ORDER BY " + reverse +
-                    rowid + " DESC LIMIT ?";
+        q.tailSql = "SELECT " + rowid + ", " + columns + keys + from + filter + " ORDER BY " +
+                    reverse + rowid + " DESC LIMIT ?";
         q.tailKeySql = "SELECT " + rowid + from + filter + " ORDER BY " + reverse + rowid +
                        " DESC LIMIT ? OFFSET ?";
     }
     q.keySql = "SELECT " + rowid + from + rest;
-    q.streamSql = "SELECT " + rowid + ", " + columns + from + rest;
+    q.streamSql = "SELECT " + rowid + ", " + columns + keys + from + rest;
     std::string placeholders;
     for (int i = 0; i < KeysetQuery::pageSize; ++i)
         placeholders += i == 0 ? "?" : ", ?";
-    q.pageSql = "SELECT " + rowid + ", " + columns + from + " WHERE " + rowid + " IN (" +
+    q.pageSql = "SELECT " + rowid + ", " + columns + keys + from + " WHERE " + rowid + " IN (" +
                 placeholders + ")";
     return q;
 }

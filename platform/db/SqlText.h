@@ -30,6 +30,12 @@ struct KeysetQuery {
                              // as many as the next one; empty with tailSql
     std::string pageSql;     // the rowid and the query's own columns of up to pageSize rows,
                              // their rowids bound as parameters 1 to pageSize
+    // streamSql, tailSql and pageSql end with the query's order keys, orderKeys columns after its
+    // own, so that a row is known by its rowid and the keys it was read with: SQLite may give the
+    // rowid of a row another copy deleted to a new row.
+    size_t orderKeys = 0;
+    std::string sameRowSql;  // 1 when the row of the rowid (parameter 1) still holds the order
+                             // keys bound after it; empty when the query has none
     static constexpr int pageSize = 64;
 };
 

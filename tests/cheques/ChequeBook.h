@@ -25,7 +25,7 @@ class FollowUpStandIn : public Form {
     void Form_Load() override {
         asked.push_back(CashingVoucherNo + (AutoVoucherFromCashing ? "" : " (not cashing)"));
         Database& db = AccDb();
-        Transaction transaction(db, true);
+        Transaction transaction(db, TransactionKind::Writes);
         std::optional<Voucher> cashed = ReadVoucher(db, CashingVoucherNo);
         if (!cashed) throw std::runtime_error("收支單 " + CashingVoucherNo + " 不存在");
         SetVoucherState(db, CashingVoucherNo, SignedByCheque, SignedByCashedCheque);

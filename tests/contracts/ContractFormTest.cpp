@@ -395,7 +395,7 @@ TEST_F(ContractFormTest, TwoCopiesSavingAtOnceTakeNumbersOfTheirOwn) {
     std::future<void> bHoldsTheLock = lockTaken.get_future();
     std::thread copyB([path = AccDb().path(), &lockTaken] {
         auto db = Database::open(path, accSchema());
-        Transaction transaction(*db, true);
+        Transaction transaction(*db, TransactionKind::Writes);
         db->Execute("INSERT INTO ri (id, 合計) VALUES ('115120601', 'B')");
         lockTaken.set_value();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -177,39 +177,39 @@ TEST(DatabaseText, QuotesAreValuesAndTextKeysCompareWithoutCaseUnlessExact) {
 TEST(DatabaseTransaction, AbandonedAndRolledBackWritesLeaveNothingAndNestingHolds) {
     TestBook book;
     {
-        Transaction abandoned(*book.db, true);
+        Transaction abandoned(*book.db, TransactionKind::Writes);
         book.addRow("甲", 1);
     }
     EXPECT_EQ(book.rows(), 0);
-    auto outer = std::make_unique<Transaction>(*book.db);
+    auto outer = std::make_unique<Transaction>(*book.db, TransactionKind::Writes);
     book.addRow("外", 1);
     // A refused statement leaves the transaction usable.
     EXPECT_THROW(book.addRow("外", 2), UniqueViolation);
-    auto inner = std::make_unique<Transaction>(*book.db);
+    auto inner = std::make_unique<Transaction>(*book.db, TransactionKind::Writes);
     book.addRow("內一", 2);
     EXPECT_THROW(outer->Commit(), DbError);
     inner->Rollback();
-    inner = std::make_unique<Transaction>(*book.db);
+    inner = std::make_unique<Transaction>(*book.db, TransactionKind::Writes);
     book.addRow("內二", 3);
     inner->Commit();
     EXPECT_EQ(book.rows(), 2);
     outer->Rollback();
     EXPECT_EQ(book.rows(), 0);
 
-    outer = std::make_unique<Transaction>(*book.db);
-    inner = std::make_unique<Transaction>(*book.db);
+    outer = std::make_unique<Transaction>(*book.db, TransactionKind::Writes);
+    inner = std::make_unique<Transaction>(*book.db, TransactionKind::Writes);
     book.addRow("丙", 3);
     inner->Commit();
     outer->Commit();
-    outer = std::make_unique<Transaction>(*book.db);
-    inner = std::make_unique<Transaction>(*book.db);
+    outer = std::make_unique<Transaction>(*book.db, TransactionKind::Writes);
+    inner = std::make_unique<Transaction>(*book.db, TransactionKind::Writes);
     book.addRow("丁", 4);
     outer->Rollback();
     EXPECT_THROW(inner->Commit(), DbError);
     inner.reset();
     outer.reset();
     EXPECT_EQ(book.rows(), 1);
-    Transaction next(*book.db);
+    Transaction next(*book.db, TransactionKind::Writes);
     book.addRow("戊", 5);
     next.Commit();
     EXPECT_EQ(book.rows(), 2);
@@ -268,7 +268,7 @@ TEST(WriteFault, TheChosenWriteOrCommitFailsOnceAndTheTransactionLeavesNothing) 
     writefault::failWrite(2);
     EXPECT_THROW(
         {
-            Transaction t(*book.db, true);
+            Transaction t(*book.db, TransactionKind::Writes);
             book.addRow("甲", 1);
             book.addRow("乙", 2);
         },
@@ -277,10 +277,10 @@ TEST(WriteFault, TheChosenWriteOrCommitFailsOnceAndTheTransactionLeavesNothing) 
     EXPECT_EQ(writefault::writesCounted(), 3);
     EXPECT_EQ(book.rows(), 1);
     writefault::failCommit(2);
-    Transaction first(*book.db);
+    Transaction first(*book.db, TransactionKind::Writes);
     book.addRow("丁", 4);
     first.Commit();
-    Transaction second(*other.db);
+    Transaction second(*other.db, TransactionKind::Writes);
     other.addRow("戊", 5);
     EXPECT_THROW(second.Commit(), DbError);
     EXPECT_EQ(book.rows(), 2);
@@ -316,7 +316,7 @@ TEST(DatabaseErrors, AJunkFileAMissingFolderAndALockedFileAreNamedToTheUser) {
     auto holder = Database::open(path, test::testSchema());
     auto waiting = Database::open(path, test::testSchema());
     sqlite3_busy_timeout(RawAccess::handle(*waiting), 20);
-    Transaction writing(*holder, true);
+    Transaction writing(*holder, TransactionKind::Writes);
     EXPECT_EQ(errorText([&] { waiting->Execute("INSERT INTO 類別 VALUES ('甲', '乙')"); }),
               "zove3.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked");
 }
@@ -327,7 +327,7 @@ TEST(DatabaseErrors, AFullDiskNamesTheFileAndStoresNothing) {
     book.addRow("甲", 1);
     book.db->Execute("PRAGMA max_page_count = 1");
     std::string text = errorText([&] {
-        Transaction t(*book.db);
+        Transaction t(*book.db, TransactionKind::Writes);
         book.addRow(std::string(20000, 'x'), 2);
         t.Commit();
     });
@@ -379,7 +379,7 @@ TEST(ProgramDatabases, NoSaveWritesIntoABookWithADamagedPage) {
     const std::string path = folder.file("acc.mdb");
     {
         auto acc = Database::open(path, accSchema());
-        Transaction fill(*acc);
+        Transaction fill(*acc, TransactionKind::Writes);
         for (int i = 0; i < 400; ++i)
             acc->Execute(
                 "INSERT INTO iof (發生日期, 單號, 用途說明, 方式, 金額, 科目名稱, 專案名稱) VALUES "
@@ -399,7 +399,7 @@ TEST(ProgramDatabases, NoSaveWritesIntoABookWithADamagedPage) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
         std::string refusal = errorText([&] {
             auto acc = Database::open(path, accSchema());
-            Transaction save(*acc, true);
+            Transaction save(*acc, TransactionKind::Writes);
             acc->Execute(
                 "INSERT INTO iof (發生日期, 單號, 用途說明, 方式, 金額) VALUES ('2026-12-06', "
                 "'1151206001', '新的一筆', -1, 500)");

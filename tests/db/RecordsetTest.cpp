@@ -300,7 +300,7 @@ class ReadPath : public ::testing::Test {
     static constexpr int rows = 200;
     void SetUp() override { fill(book); }
     static void fill(TestBook& book) {
-        Transaction t(*book.db);
+        Transaction t(*book.db, TransactionKind::Writes);
         for (int i = 0; i < rows; ++i)
             book.addRow(nameAt(i), i % 7 ? Value(i % 10) : Value(),
                         Date::fromYmd(2026, 1, 1 + i % 28));
@@ -434,7 +434,7 @@ TEST_F(ReadPath, WritesWhileReadingForwardAreSeenAndNoRowIsLost) {
         names.push_back(name(rs));
         if (i == 50) book.db->Execute("UPDATE 帳目 SET 金額 = -1 WHERE 名稱 = ?", nameAt(150));
         if (i == 100) {
-            Transaction t(*book.db);
+            Transaction t(*book.db, TransactionKind::Writes);
             book.db->Execute("UPDATE 帳目 SET 金額 = -2");
         }
         if (i == 150) EXPECT_EQ(rs.Fields("金額"), Value(-1));
@@ -548,7 +548,7 @@ TEST_F(ReadPath, AnotherCopysCommitBetweenMovesIsFollowedFromTheRowShown) {
         auto copyB = Database::open(copyA.path, test::testSchema());
         auto rs = copyA.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
         c.stand(rs);
-        Transaction t(*copyB);
+        Transaction t(*copyB, TransactionKind::Writes);
         for (const Sql& write : c.writes)
             copyB->Execute(write);
         t.Commit();

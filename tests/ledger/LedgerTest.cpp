@@ -282,7 +282,7 @@ TEST_F(LedgerTest, TheWritesNestInTheCallersTransaction) {
     Voucher read = added(), grouped = added();
     std::string before = books();
     {
-        Transaction caller(AccDb(), true);
+        Transaction caller(AccDb(), TransactionKind::Writes);
         AddVoucher(AccDb(), sample());
         SetVoucherState(AccDb(), read.number, read.state, SignedByCheque);
         PostCashBookRow(AccDb(), CashEntryFor(read, Clock::today()));

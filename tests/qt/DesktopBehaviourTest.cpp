@@ -907,7 +907,7 @@ TEST_F(ProgramKeyboardTest, EnterClosesTheGeneratedVoucher) {
         },
         50);
     act([] {
-        Transaction caller(AccDb(), true);
+        Transaction caller(AccDb(), TransactionKind::Writes);
         Forms::showByName("frmIoAuto", Modal);
         caller.Commit();
     });

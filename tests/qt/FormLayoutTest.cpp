@@ -305,7 +305,7 @@ class FormLayoutTest : public test::ProgramTest {
             host.act([&] {
                 // A generated voucher is written inside its caller's transaction.
                 std::optional<Transaction> caller;
-                if (name == "frmIoAuto") caller.emplace(AccDb(), true);
+                if (name == "frmIoAuto") caller.emplace(AccDb(), TransactionKind::Writes);
                 prepare(name);
                 Form* form = Forms::getByName(name);
                 if (!form) return;

@@ -391,7 +391,7 @@ const Picture pictures[] = {
          AccDb().Execute("UPDATE iof SET 方式 = 1 WHERE 單號 = '1151206001'");
          AutoVoucherFromCashing = true;
          CashingVoucherNo = "1151206001";
-         callerTransaction.emplace(AccDb(), true);
+         callerTransaction.emplace(AccDb(), TransactionKind::Writes);
          Forms::get<frmIoAuto>();
      }},
     {"frmIo-unsigned", unsignedVouchers},

@@ -66,7 +66,7 @@ class GeneratedVoucherTest : public test::VoucherBook {
     // Inside a transaction held across the show, as the cheque and transfer forms show it.
     void showAsCallersDo() {
         host.act([] {
-            Transaction caller(AccDb(), true);
+            Transaction caller(AccDb(), TransactionKind::Writes);
             Forms::showByName("frmIoAuto", Modal);
             caller.Commit();
         });
@@ -218,7 +218,7 @@ TEST_F(GeneratedVoucherTest, TheWritesNestInTheCallersTransaction) {
     addVoucher({.number = "1151120001", .state = 1});
     std::string before = books();
     {
-        Transaction caller(AccDb(), true);
+        Transaction caller(AccDb(), TransactionKind::Writes);
         cash("1151120001");
         EXPECT_EQ(state("1151120001"), "3");
     }

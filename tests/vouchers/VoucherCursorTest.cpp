@@ -19,7 +19,7 @@ class VoucherCursorTest : public test::VoucherBook {
 
     void SetUp() override {
         VoucherBook::SetUp();
-        Transaction t(AccDb());
+        Transaction t(AccDb(), TransactionKind::Writes);
         for (int i = 0; i < vouchers; ++i)
             addVoucher({.number = numberAt(i)});
         t.Commit();

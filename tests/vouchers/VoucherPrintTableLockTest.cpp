@@ -28,7 +28,7 @@ class VoucherPrintTableLockTest : public VoucherBook {
 
 TEST_F(VoucherPrintTableLockTest, AFormThatCouldNotOpenCountsAsClosed) {
     {
-        Transaction holding(*otherCopy, true);
+        Transaction holding(*otherCopy, TransactionKind::Writes);
         host.expectMessage(PrintTableBusy);
         host.act([] { Forms::showByName("frmIo", Modeless); });
     }
@@ -39,7 +39,7 @@ TEST_F(VoucherPrintTableLockTest, AFormThatCouldNotOpenCountsAsClosed) {
 TEST_F(VoucherPrintTableLockTest, TheBarAndTheVoucherShownStayTogether) {
     frmIo& form = openForm();
     {
-        Transaction holding(*otherCopy, true);
+        Transaction holding(*otherCopy, TransactionKind::Writes);
         host.expectMessage(PrintTableBusy);
         host.scroll(form.FSB, 0);
     }

@@ -20,7 +20,7 @@ class VoucherReadStateTest : public test::VoucherBook {
     enum class Leaving { ByCancel, BySave };
 
     void fill(int count) {
-        Transaction t(AccDb());
+        Transaction t(AccDb(), TransactionKind::Writes);
         for (int i = 0; i < count; ++i)
             addVoucher({.number = numberAt(i)});
         t.Commit();

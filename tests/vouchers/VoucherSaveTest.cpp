@@ -382,7 +382,7 @@ TEST_F(VoucherSaveTest, ANewVoucherOrAModificationIsWrittenWholeOrNotAtAll) {
 TEST_F(VoucherSaveTest, TheSignOffByChequeWritesTheVoucherAndTheChequeTogether) {
     Forms::registerForm<ChequeStandIn>();
     host.onEveryModal("frmBill", [](Form& bill) {
-        Transaction transaction(AccDb());
+        Transaction transaction(AccDb(), TransactionKind::Writes);
         AccDb().Execute("INSERT INTO bill (票據號碼, 收支單號, 方式) VALUES ('C', ?, 0)",
                         Forms::get<frmIo>().lbNo.Caption());
         transaction.Commit();
