@@ -190,8 +190,10 @@ void frmTrans::WireEvents() {
     cmdPxls.Click = [this] { cmdPxls_Click(); };
 }
 
-// An empty list is left unchosen: its labels stay empty and its transfers refuse.
+// An empty list is left unchosen: its labels stay empty and its transfers refuse. The balances
+// are read after a look at the file.
 void frmTrans::Form_Load() {
+    balancesSeen_ = AccDb().ChangesSoFar();
     FillOrdinaryAccountCombo();
     FillChequeAccountCombo();
     if (cbBnk.ListCount() > 0) cbBnk.SetListIndex(0);
@@ -245,6 +247,18 @@ void frmTrans::ShowChequeAccountBalance() {
         lbABnkBala.SetCaption(AmountText(
             AccountBalance(AccDb(), AccountKind::Cheque, cbABnk.Text(), cbABnk.Value())));
     }
+}
+
+void frmTrans::ShowBalances() {
+    balancesSeen_ = AccDb().ChangesSoFar();
+    ShowCashBalance();
+    ShowAccountBalances();
+}
+
+// A transfer's checks read the labels: what another copy, or another form of this one, posted
+// since they were read is read into them first. A file that did not change is not read again.
+void frmTrans::FollowFileChanges() {
+    if (AccDb().ChangesSoFar() != balancesSeen_) ShowBalances();
 }
 
 void frmTrans::txtCash_Change() {
@@ -325,6 +339,7 @@ void frmTrans::RunTransfer(const TransferPlan& transfer) {
         choice.box->SetFocus();
         return;
     }
+    FollowFileChanges();
     if (AmountOf(transfer.tested->Caption()) < *amount) {
         if (transfer.shortageStops) {
             messageBox(transfer.shortage, MessagePlain, ApplicationTitle);
@@ -334,8 +349,7 @@ void frmTrans::RunTransfer(const TransferPlan& transfer) {
             return;
     }
     const bool written = WriteLegs(transfer.legs, *amount);
-    ShowCashBalance();
-    ShowAccountBalances();
+    ShowBalances();
     if (!written) return;
     messageBox(transfer.completion, MessageInformation, ApplicationTitle);
     UnloadUnlessUnsaved("frmIo");

@@ -84,6 +84,8 @@ class frmTrans : public Form {
     void ShowCashBalance();
     void ShowAccountBalances();
     void ShowChequeAccountBalance();
+    void ShowBalances();
+    void FollowFileChanges();
     void ShowFirstCashDay();
 
     void RunTransfer(const TransferPlan& transfer);
@@ -91,6 +93,10 @@ class frmTrans : public Form {
     bool WriteLegs(const std::vector<TransferLeg>& legs, int64_t amount);
     bool MakeLeg(const TransferLeg& leg, int64_t amount);
     static std::string AccountOf(const ComboBox& box);
+
+    // The file's changes counted by a look taken before the three balance labels were last all
+    // read: while it has not moved, the labels are the file's.
+    uint64_t balancesSeen_ = 0;
 
     void ListBook(Book book);
     void SetBookHeader();

@@ -356,6 +356,14 @@ FileLook::~FileLook() {
     if (--db_.looks_ == 0) sqlite3_reset(db_.dataVersionStatement_->get());
 }
 
+// The reads the recordsets keep running end first: an open read would show the file as it stood
+// when that read began.
+uint64_t Database::ChangesSoFar() {
+    if (transactionDepth_ == 0) releaseReads();
+    { FileLook look(*this); }
+    return changeCount_;
+}
+
 Transaction::Transaction(Database& db, TransactionKind kind)
     : db_(db), depth_(db.transactionDepth_) {
     if (depth_ == 0) {

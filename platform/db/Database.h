@@ -126,6 +126,12 @@ class Database {
     // that counted the rows it steps through counts them again once this moved.
     uint64_t OtherCommitsNoticed() const { return otherCommits_; }
 
+    // Looks at the file now and gives the changes counted so far: this program's writes through
+    // the Database and the commits of other copies (SQLite's data version). Two equal answers mean
+    // the file did not change between the two looks, so that what a form read after the first
+    // still stands; a form reads again only when the answer moved.
+    uint64_t ChangesSoFar();
+
   private:
     friend class Transaction;
     friend class FileLook;

@@ -279,7 +279,10 @@ void QtHost::bringToFront(Form& form) {
     if (FormWindow* window = windowOf(form)) window->present();
 }
 
+// Qt's own count of the windows left leaves out a tool window, the launcher bar among them: with
+// the bar alone on the screen, a message box closing would end the program.
 void QtHost::quitWithLastWindow() {
+    QApplication::setQuitOnLastWindowClosed(false);
     quitWithLastWindow_ = true;
     quitWhenNoWindowShows();
 }

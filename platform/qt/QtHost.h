@@ -45,7 +45,7 @@ class QtHost : public Host {
     void setMousePointer(int pointer) override;
 
     // From now on the event loop ends once no window of a form is left on the screen (checked
-    // now as well). Tests leave it off, since they run event loops of their own.
+    // now as well), and only then. Tests leave it off, since they run event loops of their own.
     void quitWithLastWindow();
 
   private:

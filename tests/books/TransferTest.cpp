@@ -2,6 +2,9 @@
 
 #include <functional>
 
+#include "ledger/BankBook.h"
+#include "ledger/CashBook.h"
+#include "shell/Schema.h"
 #include "tests/books/BooksBook.h"
 #include "tests/support/WriteFaults.h"
 #include "vouchers/frmIo.h"
@@ -209,6 +212,52 @@ TEST_F(TransferTest, AShortBalanceAsksAndYesPostsBelowZero) {
     host.click(form.cmdToBank);
     EXPECT_EQ(form.lbCashBala.Caption(), "-1");
     EXPECT_EQ(cashBook().back(), "3|False|2026/03/15|1|台灣銀行(現金存款 乙存)|1150315002|-1");
+}
+
+// The checks read the labels, and the labels follow the file: what another copy posted after
+// they were shown, before the click or while the question is on the screen, and what another form
+// of this program posted, is read into them before the checks; a label no write could have moved
+// is not read again. Refused, nothing is written.
+TEST_F(TransferTest, TheChecksReadBalancesThatFollowWhatWasPostedSinceTheyShowed) {
+    auto copyB = Database::open(AccDb().path(), accSchema());
+    frmTrans& form = withAmount("15000");
+    const std::string question = "確定由現金轉帳到\r\n台灣銀行001-123\r\n金額  15,000";
+    const std::string shortage = "現金餘額不足\r\n是否轉帳？";
+
+    form.lbCashBala.SetCaption("14,000");
+    host.expectMessage(question, AnswerYes);
+    host.expectMessage(shortage, AnswerNo);
+    host.click(form.cmdToBank);
+    EXPECT_EQ(form.lbCashBala.Caption(), "14,000") << "read again while the file stood still";
+
+    const Date today = day(2026, 3, 15);
+    PostCashBookRow(*copyB, {false, today, 6000, "B 的支出", "1150315901"});
+    form.lbCashBala.SetCaption("20,000");
+    std::string before = books();
+    host.expectMessage(question, AnswerYes);
+    host.expectMessage(shortage, AnswerNo);
+    host.click(form.cmdToBank);
+    EXPECT_EQ(form.lbCashBala.Caption(), "14,000");
+    EXPECT_EQ(books(), before);
+
+    form.lbCashBala.SetCaption("20,000");
+    host.expectMessage(question, AnswerYes, [&] {
+        PostCashBookRow(*copyB, {false, today, 1000, "B 的支出", "1150315902"});
+        before = books();
+    });
+    host.expectMessage(shortage, AnswerNo);
+    host.click(form.cmdToBank);
+    EXPECT_EQ(form.lbCashBala.Caption(), "13,000");
+    EXPECT_EQ(books(), before);
+
+    PostBankBookRow(AccDb(), {"台灣銀行", "001-123", 9000, false, today, "取款", "1150315903"});
+    before = books();
+    host.act([&] { form.txtCash.userReplaceText("5000"); });
+    host.answerMessage(AnswerYes);
+    host.expectMessage("銀行餘額不足\r\n無法轉帳");
+    host.click(form.Command2);
+    EXPECT_EQ(labels(form), (Texts{"13,000", "1,000", "3,000"}));
+    EXPECT_EQ(books(), before);
 }
 
 TEST_F(TransferTest, Command2StopsOnAShortAccountWithAPlainBox) {

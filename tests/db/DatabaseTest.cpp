@@ -215,6 +215,29 @@ TEST(DatabaseTransaction, AbandonedAndRolledBackWritesLeaveNothingAndNestingHold
     EXPECT_EQ(book.rows(), 2);
 }
 
+// A form keeps the count of its last look and reads again only when it moved: it stands while
+// nothing is written, even with another copy reading, and moves for another copy's commit (seen
+// also past a read this copy left running) and for this copy's own write.
+TEST(DatabaseLook, TheChangesSoFarMoveOnlyWhenTheFileChanged) {
+    TestBook copyA;
+    auto copyB = Database::open(copyA.path, test::testSchema());
+    for (int i = 0; i < 3; ++i)
+        copyA.addRow("甲" + std::to_string(i), i);
+    const uint64_t first = copyA.db->ChangesSoFar();
+    scalar(*copyB, "SELECT count(*) FROM 帳目");
+    EXPECT_EQ(copyA.db->ChangesSoFar(), first);
+
+    Recordset running = copyA.db->OpenRecordset("SELECT * FROM 帳目 ORDER BY 名稱");
+    running.MoveNext();
+    copyB->Execute("INSERT INTO 帳目 (名稱) VALUES ('乙')");
+    const uint64_t afterB = copyA.db->ChangesSoFar();
+    EXPECT_NE(afterB, first);
+    EXPECT_EQ(copyA.db->ChangesSoFar(), afterB);
+
+    copyA.addRow("丙", 1);
+    EXPECT_NE(copyA.db->ChangesSoFar(), afterB);
+}
+
 // The user's wildcards are * and ?; SQL's own are taken literally.
 TEST(FullText, EveryFieldButTheSkippedOnesWithTheUsersWildcardsOnly) {
     TestBook book;

@@ -70,6 +70,32 @@ TEST_F(BankBookTest, EachAccountNumbersItsRowsOnItsOwnFromOneUnderItsFields) {
     EXPECT_EQ(balance(AccountKind::Cheque, "O'Neil Bank", "7"), 252);
 }
 
+// Two accounts at one bank, posted in turn in and out: each goes on from its own last posting,
+// so its ids run from 1 and its running balances are the sums of its own amounts alone.
+TEST_F(BankBookTest, TwoAccountsAtOneBankKeepBooksAndBalancesOfTheirOwn) {
+    AccDb().Execute("INSERT INTO obank VALUES ('土地銀行', '011-33', '公司', 700)");
+    const std::string accounts[] = {"011-22", "011-33"};
+    struct Posting {
+        int account;
+        int64_t amount;
+        bool income;
+    };
+    const Posting postings[] = {{0, 1000, true}, {1, 300, false}, {0, 250, false},
+                                {1, 4000, true}, {1, 50, false},  {0, 80, true}};
+    Texts expected[2];
+    int64_t sum[2] = {0, 0};
+    for (const Posting& p : postings) {
+        post("土地銀行", accounts[p.account], p.amount, p.income);
+        sum[p.account] += p.income ? p.amount : -p.amount;
+        expected[p.account].push_back(std::to_string(expected[p.account].size() + 1) + "|" +
+                                      std::to_string(sum[p.account]));
+    }
+    EXPECT_EQ(book("土地銀行", "011-22"), expected[0]);
+    EXPECT_EQ(book("土地銀行", "011-33"), expected[1]);
+    EXPECT_EQ(balance(AccountKind::Ordinary, "土地銀行", "011-22"), 5000 + 1000 - 250 + 80);
+    EXPECT_EQ(balance(AccountKind::Ordinary, "土地銀行", "011-33"), 700 - 300 + 4000 - 50);
+}
+
 // The running balance follows posting order: a cheque due last month, cashed now, goes on from
 // the account's highest id, not from its latest day, and not from the row stored last.
 TEST_F(BankBookTest, APostingDatedEarlierGoesOnFromTheHighestId) {

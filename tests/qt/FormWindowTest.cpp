@@ -312,13 +312,14 @@ TEST_F(FormWindowTest, AReadRunningWhileAMessageBoxWaitsKeepsNoOldStateOfTheFile
 }
 
 // Runs the program in this (death test's child) process: a first form, then what `then` does.
+template <class First = frmOpener>
 int runProgramWith(std::function<void()> then) {
     static int argc = 1;
     static char name[] = "kiv";
     static char* argv[] = {name, nullptr};
     return runQtProgram(argc, argv, [then] {
-        Forms::registerForm<frmOpener>();
-        Forms::get<frmOpener>().Show();
+        Forms::registerForm<First>();
+        Forms::get<First>().Show();
         QTimer::singleShot(100, [then] { act(then); });
     });
 }
@@ -337,6 +338,54 @@ TEST(QtProgramTest, TheProgramRunsUntilItsLastWindowClosesOrItIsEnded) {
         std::exit(3);
     };
     EXPECT_EXIT(ended(), ::testing::ExitedWithCode(0), "databases closed");
+}
+
+// The launcher's shape: a tool window on top of the others, made before its Load puts it above
+// the screen's edge.
+class frmToolBar : public Form {
+  public:
+    static constexpr const char* FormName = "frmToolBar";
+    frmToolBar() : Form(FormName) {
+        SetBorderStyle(4);
+        SetTopMost(true);
+        cmdOpen.Click = [] { Forms::showByName("frmLocked", Modeless); };
+    }
+    void Form_Load() override { Move(3000, -290, 675, 3585); }
+    CommandButton cmdOpen{*this, "cmdOpen"};
+};
+
+// A form whose Load is refused: another copy holds the file it writes as it opens.
+class frmLocked : public Form {
+  public:
+    static constexpr const char* FormName = "frmLocked";
+    frmLocked() : Form(FormName) {}
+    void Form_Load() override {
+        throw std::runtime_error("pt.mdb 正由另一個程式寫入中，請稍後再試");
+    }
+};
+
+// The user opens a form from the launcher, with nothing else open, and the form cannot open:
+// once the message is answered, the launcher is still there and the program runs on.
+TEST(QtProgramTest, AFormThatCannotOpenLeavesTheLauncherAndTheProgramRunning) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto refusedOpen = [] {
+        int code = runProgramWith<frmToolBar>([] {
+            Forms::registerForm<frmLocked>();
+            FormWindow* bar = QtHost::current()->windowOf(Forms::get<frmToolBar>());
+            QTimer::singleShot(100, [] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (box) QTest::keyClick(box, Qt::Key_Return);
+            });
+            QTimer::singleShot(600, [bar] {
+                if (bar->isVisible()) std::fprintf(stderr, "still running\n");
+                endProgram();
+            });
+            QTest::mouseClick(bar->widgetOf(Forms::get<frmToolBar>().cmdOpen), Qt::LeftButton);
+        });
+        std::fprintf(stderr, "loop ended\n");
+        std::exit(code);
+    };
+    EXPECT_EXIT(refusedOpen(), ::testing::ExitedWithCode(0), "still running");
 }
 
 }  // namespace
