@@ -497,7 +497,7 @@ void frmCash::FillQueryPrintTable() {
                                                     "收入",     "支出",     "餘額",   "專案名稱",
                                                     "申請人",   "簽收人",   "附註一", "附註二"};
     Database& db = PrintDb();
-    Transaction transaction(db);
+    Transaction transaction(db, true);
     db.Execute("DELETE FROM ptio");
     int row = 0;
     db.AppendTextRows("ptio", fields, [&](Database::RowTexts& texts) {
@@ -581,11 +581,18 @@ void frmCash::cmdPrt_Click() {
     PrintQueryReport();
 }
 
-// Prints what the last query or sort left in the print table; it refills nothing.
+// Prints the list as the last query or sort left it. The print table followed it, but another
+// copy of the program on the same folder may have refilled it since: the print writes the list
+// again as it reads it.
 void frmCash::PrintQueryReport() {
     crtp.SetDataFiles(0, PrintDb());
     crtp.SetReportFileName(programFile("io.rpt"));
-    crtp.SetAction(1);
+    crtp.PrintFilledBy([this] {
+        if (hasTotals_)
+            FillQueryPrintTable();
+        else
+            EmptyQueryPrintTable();
+    });
 }
 
 void frmCash::cmdPxls_Click() {

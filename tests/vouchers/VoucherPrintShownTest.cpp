@@ -3,6 +3,7 @@
 
 #include "platform/db/RawAccess.h"
 #include "shell/Schema.h"
+#include "tests/support/PreviewMeanwhile.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -12,22 +13,6 @@ namespace {
 
 constexpr const char* PrintTableBusy =
     "pt.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked";
-
-// The preview, up while `meanwhile` runs, then the PDF.
-class WhileThePreviewIsUp : public ReportOutput {
-  public:
-    WhileThePreviewIsUp(ReportOutput& output, std::function<void()> meanwhile)
-        : output_(output), meanwhile_(std::move(meanwhile)) {}
-    ~WhileThePreviewIsUp() override { setReportOutput(nullptr); }
-    void print(const PrintJob& job) override {
-        meanwhile_();
-        output_.print(job);
-    }
-
-  private:
-    ReportOutput& output_;
-    std::function<void()> meanwhile_;
-};
 
 // Another copy of the program on the same folder shares pt.mdb, and writes its own voucher into
 // the print table whenever it shows one.
@@ -82,8 +67,7 @@ TEST_F(VoucherPrintShownTest, AfterAMoveWhosePrintTableWriteFailedThePrintIsOfTh
 // this copy's preview is up: what this copy printed is its own voucher under its own title, and
 // the print's transaction was over before the preview, so the other copy's write went through.
 TEST_F(VoucherPrintShownTest, AnotherCopysPrintTableWritesNeverReachThisCopysPrint) {
-    WhileThePreviewIsUp preview(output, [this] { otherCopyShowsItsVoucher(); });
-    setReportOutput(&preview);
+    PreviewMeanwhile preview(output, [this] { otherCopyShowsItsVoucher(); });
     frmIo& form = openForm();
     host.scroll(form.FSB, 1);
     form.txtIo.SetText("支出傳票");
