@@ -497,7 +497,7 @@ void frmCash::FillQueryPrintTable() {
                                                     "收入",     "支出",     "餘額",   "專案名稱",
                                                     "申請人",   "簽收人",   "附註一", "附註二"};
     Database& db = PrintDb();
-    Transaction transaction(db, true);
+    Transaction transaction(db);
     db.Execute("DELETE FROM ptio");
     int row = 0;
     db.AppendTextRows("ptio", fields, [&](Database::RowTexts& texts) {
