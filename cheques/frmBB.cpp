@@ -42,6 +42,15 @@ constexpr int Columns = 11;
 constexpr int AccountColumn = 10;
 constexpr int Hourglass = 13;
 
+// The print tables each report reads, as the last query of its direction left them (the
+// summary views read the detail tables).
+std::vector<std::string> printTablesOf(const std::string& choice) {
+    if (choice == SignOffSheet) return {"pt"};
+    if (choice == IssuedList) return {"bo", "bop", "seday"};
+    if (choice == ReceivedList) return {"bi", "bip", "seday"};
+    return {};
+}
+
 const ColumnWidthFile& widthFile() {
     static const ColumnWidthFile file("pcolw.ini", Columns);
     return file;
@@ -332,6 +341,24 @@ void frmBB::FillChequeGrid(bool received) {
     setMousePointer(0);
 }
 
+// The summary views group the detail table, which another copy of the program may have refilled
+// since this copy's query: the rows listed are written again and grouped in one transaction.
+std::vector<std::vector<std::string>> frmBB::ReadSummaryGroups() {
+    Database& db = PrintDb();
+    Transaction transaction(db, TransactionKind::Writes);
+    WriteKeptRows(queriedReceived_ ? "bip" : "bop");
+    std::vector<std::vector<std::string>> groups;
+    {
+        Recordset rs = queriedReceived_ ? db.OpenRecordset("SELECT * FROM biSum ORDER BY 1, 2, 3")
+                                        : db.OpenRecordset("SELECT * FROM boSum ORDER BY 1, 2, 3");
+        for (; !rs.Eof(); rs.MoveNext())
+            groups.push_back(
+                {summaryDate(rs.Fields(0).text()), rs.Fields(1).text(), rs.Fields(2).text()});
+    }
+    transaction.Commit();
+    return groups;
+}
+
 // A cheque without a due date belongs to no summary row.
 void frmBB::TallyCheque(const std::string& due, const std::string& account,
                         const std::string& state, int64_t amount) {
@@ -345,13 +372,7 @@ void frmBB::TallyCheque(const std::string& due, const std::string& account,
 // gives them; each row's count and total are those the query tallied while it filled the cheque
 // rows, which a sort only reorders.
 void frmBB::AppendChequeSummary() {
-    Recordset rs = queriedReceived_
-                       ? PrintDb().OpenRecordset("SELECT * FROM biSum ORDER BY 1, 2, 3")
-                       : PrintDb().OpenRecordset("SELECT * FROM boSum ORDER BY 1, 2, 3");
-    std::vector<std::vector<std::string>> groups;
-    for (; !rs.Eof(); rs.MoveNext())
-        groups.push_back(
-            {summaryDate(rs.Fields(0).text()), rs.Fields(1).text(), rs.Fields(2).text()});
+    std::vector<std::vector<std::string>> groups = ReadSummaryGroups();
     if (groups.empty()) return;
     setMousePointer(Hourglass);
     const int first = DetailRowCount + 2;
@@ -473,86 +494,75 @@ void frmBB::FillSignOffTable() {
         params.push_back(SplitAtDelimiter(cbBnk.Text(), ">", true));
     }
     sql += Sql(" ORDER BY 票據號碼");
-    Recordset rs = AccDb().OpenRecordsetWith(sql, params);
-    static const std::vector<std::string> fields = {"開銀行", "開帳號",   "開票日", "到期日",
-                                                    "收票人", "票據號碼", "金額",   "新台幣"};
-    Database& db = PrintDb();
-    Transaction transaction(db, TransactionKind::Writes);
-    db.Execute("DELETE FROM pt");
-    std::string texts[8];
-    bool first = true;
-    db.AppendTextRows("pt", fields, [&](Database::RowTexts& row) {
-        if (!first) rs.MoveNext();
-        first = false;
-        if (rs.Eof()) return false;
-        texts[0] = rs.Fields(0).text();
-        texts[1] = rs.Fields(1).text();
-        texts[2] = ShownDate(rs.Fields(2));
-        texts[3] = ShownDate(rs.Fields(3));
-        texts[4] = rs.Fields(4).text();
-        texts[5] = rs.Fields(5).text();
-        texts[6] = AmountText(rs.Fields(6));
-        texts[7] = rs.Fields(7).text();
-        for (int i = 0; i < 8; ++i)
-            row[i] = texts[i];
-        return true;
-    });
-    transaction.Commit();
+    PrintRows sheet{
+        {"開銀行", "開帳號", "開票日", "到期日", "收票人", "票據號碼", "金額", "新台幣"}, {}};
+    for (Recordset rs = AccDb().OpenRecordsetWith(sql, params); !rs.Eof(); rs.MoveNext())
+        sheet.rows.push_back({rs.Fields(0).text(), rs.Fields(1).text(), ShownDate(rs.Fields(2)),
+                              ShownDate(rs.Fields(3)), rs.Fields(4).text(), rs.Fields(5).text(),
+                              AmountText(rs.Fields(6)), rs.Fields(7).text()});
+    WritePrintRows("pt", std::move(sheet));
 }
 
-// Copies grid rows 1 .. lastRow into the print table, field k from column k + 1; nothing when no
-// cheque is listed. The detail tables also keep the due date as a storage date, which the
-// summary views order by.
-void frmBB::FillGridTable(const char* table, bool withDueOrder, int lastRow) {
+// Keeps grid rows 1 .. lastRow as the rows of the print table, field k from column k + 1;
+// none when no cheque is listed. The detail tables also keep the due date as a storage date,
+// which the summary views order by.
+void frmBB::KeepGridRows(const char* table, bool withDueOrder, int lastRow) {
     const bool received = table[1] == 'i';
-    const char* fields[Columns - 1] = {"票據號碼",
-                                       "開票日期",
-                                       "收支單號",
-                                       "用途說明",
-                                       "處理情況",
-                                       "到期日",
-                                       received ? "可用日" : "提醒日",
-                                       received ? "開票人" : "收票人",
-                                       "金額",
-                                       "銀行帳號"};
-    std::vector<std::string> names(std::begin(fields), std::end(fields));
-    if (withDueOrder) names.push_back("到期日序");
-    Database& db = PrintDb();
-    Transaction transaction(db, TransactionKind::Writes);
-    db.Execute(Sql("DELETE FROM ") + db.Table(table));
+    PrintRows kept{
+        {"票據號碼", "開票日期", "收支單號", "用途說明", "處理情況", "到期日",
+         received ? "可用日" : "提醒日", received ? "開票人" : "收票人", "金額", "銀行帳號"},
+        {}};
+    if (withDueOrder) kept.fields.push_back("到期日序");
     if (hfg.Rows() > 1 && !hfg.TextMatrix(1, 1).empty()) {
-        int row = 0;
-        std::string dueOrder;
-        db.AppendTextRows(table, names, [&](Database::RowTexts& texts) {
-            if (++row > lastRow) return false;
+        for (int row = 1; row <= lastRow; ++row) {
+            auto& texts = kept.rows.emplace_back();
             for (int col = 1; col < Columns; ++col)
-                texts[col - 1] = hfg.CellText(row, col);
-            if (withDueOrder) {
-                std::optional<Date> due = parseShownDate(hfg.CellText(row, 6));
-                if (due) dueOrder = due->dateOnly().iso();
-                texts[Columns - 1] = due ? std::optional<std::string_view>(dueOrder) : std::nullopt;
-            }
-            return true;
-        });
+                texts.emplace_back(std::string(hfg.CellText(row, col)));
+            if (!withDueOrder) continue;
+            std::optional<Date> due = parseShownDate(hfg.CellText(row, 6));
+            texts.push_back(due ? std::optional<std::string>(due->dateOnly().iso()) : std::nullopt);
+        }
     }
-    transaction.Commit();
+    printRows_[table] = std::move(kept);
 }
 
 void frmBB::FillPrintTable() {
-    FillGridTable(queriedReceived_ ? "bi" : "bo", false, hfg.Rows() - 1);
+    const char* table = queriedReceived_ ? "bi" : "bo";
+    KeepGridRows(table, false, hfg.Rows() - 1);
+    WriteKeptRows(table);
 }
 
-// The cheque rows only, before the summary is appended; the period line changes only when a
-// cheque is listed.
+// The cheque rows only, before the summary is appended, which writes them as it reads them back;
+// the period line changes only when a cheque is listed.
 void frmBB::FillDetailTable() {
-    FillGridTable(queriedReceived_ ? "bip" : "bop", true, hfg.Rows() - 1);
+    KeepGridRows(queriedReceived_ ? "bip" : "bop", true, hfg.Rows() - 1);
     if (hfg.TextMatrix(1, 1).empty()) return;
-    Database& db = PrintDb();
-    Transaction transaction(db, TransactionKind::Writes);
-    db.Execute("DELETE FROM seday");
     const std::string line =
         ckDate.Value() == 1 ? cbDay.Text() + "：" + PeriodLine("～") : std::string(NoRange);
-    db.Execute("INSERT INTO seday (期間) VALUES (?)", line);
+    WritePrintRows("seday", {{"期間"}, {{line}}});
+}
+
+void frmBB::WritePrintRows(const std::string& table, PrintRows rows) {
+    printRows_[table] = std::move(rows);
+    WriteKeptRows(table);
+}
+
+// The print table as this copy last filled it; one this copy never filled stays as it is.
+void frmBB::WriteKeptRows(const std::string& table) {
+    auto kept = printRows_.find(table);
+    if (kept == printRows_.end()) return;
+    const std::vector<std::vector<std::optional<std::string>>>& rows = kept->second.rows;
+    Database& db = PrintDb();
+    Transaction transaction(db, TransactionKind::Writes);
+    db.Execute(Sql("DELETE FROM ") + db.Table(table));
+    size_t next = 0;
+    db.AppendTextRows(table, kept->second.fields, [&](Database::RowTexts& texts) {
+        if (next == rows.size()) return false;
+        const auto& row = rows[next++];
+        for (size_t i = 0; i < row.size(); ++i)
+            texts[i] = row[i] ? std::optional<std::string_view>(*row[i]) : std::nullopt;
+        return true;
+    });
     transaction.Commit();
 }
 
@@ -560,14 +570,19 @@ void frmBB::cmdPio_Click() {
     PrintChequeReport();
 }
 
-// Prints what the last query or sort left in the print tables; it refills nothing.
+// Prints what the last query or sort of the report's direction left in the print tables. Another
+// copy of the program on the same folder may have refilled them since: the print writes them
+// again as it reads them.
 void frmBB::PrintChequeReport() {
     crtp.SetDataFiles(0, PrintDb());
     const std::string choice = Combo1.Text();
     if (choice == SignOffSheet) crtp.SetReportFileName(programFile("bill.rpt"));
     if (choice == IssuedList) crtp.SetReportFileName(programFile("bo.rpt"));
     if (choice == ReceivedList) crtp.SetReportFileName(programFile("bi.rpt"));
-    crtp.SetAction(1);
+    crtp.PrintFilledBy([&] {
+        for (const std::string& table : printTablesOf(choice))
+            WriteKeptRows(table);
+    });
 }
 
 void frmBB::Command2_Click() {

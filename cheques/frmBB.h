@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -76,10 +77,18 @@ class frmBB : public Form {
     void FillDateKindCombo(bool received);
     void FillPrintChoiceCombo(bool received);
 
+    std::vector<std::vector<std::string>> ReadSummaryGroups();
     void FillSignOffTable();
-    void FillGridTable(const char* table, bool withDueOrder, int lastRow);
+    void KeepGridRows(const char* table, bool withDueOrder, int lastRow);
     void FillPrintTable();
     void FillDetailTable();
+    // The rows of a print table, each field's text by `fields` (nullopt for Null).
+    struct PrintRows {
+        std::vector<std::string> fields;
+        std::vector<std::vector<std::optional<std::string>>> rows;
+    };
+    void WritePrintRows(const std::string& table, PrintRows rows);
+    void WriteKeptRows(const std::string& table);
     std::string PeriodLine(const std::string& between) const;
 
     void PrintChequeReport();
@@ -97,6 +106,8 @@ class frmBB : public Form {
         int64_t total = 0;
     };
     std::unordered_map<std::string, ChequeTally> tallies_;
+    // What this copy last wrote into each print table, written again where it is read back.
+    std::unordered_map<std::string, PrintRows> printRows_;
 };
 
 }  // namespace kiv

@@ -581,11 +581,18 @@ void frmCash::cmdPrt_Click() {
     PrintQueryReport();
 }
 
-// Prints what the last query or sort left in the print table; it refills nothing.
+// Prints the list as the last query or sort left it. The print table followed it, but another
+// copy of the program on the same folder may have refilled it since: the print writes the list
+// again as it reads it.
 void frmCash::PrintQueryReport() {
     crtp.SetDataFiles(0, PrintDb());
     crtp.SetReportFileName(programFile("io.rpt"));
-    crtp.SetAction(1);
+    crtp.PrintFilledBy([this] {
+        if (hasTotals_)
+            FillQueryPrintTable();
+        else
+            EmptyQueryPrintTable();
+    });
 }
 
 void frmCash::cmdPxls_Click() {

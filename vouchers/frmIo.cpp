@@ -1185,7 +1185,7 @@ std::optional<int> frmIo::StoredState(const std::string& number) const {
     return voucher->state;
 }
 
-// The print table always holds the voucher last shown or saved; the print button only prints it.
+// The print table follows the voucher shown; the print writes it again as it reads it.
 void frmIo::FillPrintTable() {
     Database& db = PrintDb();
     Transaction transaction(db, TransactionKind::Writes);
@@ -1230,21 +1230,25 @@ void frmIo::StoreVoucherTitle() {
     title.Update();
 }
 
+// What prints is the voucher shown under the title in the box, written and read back in one
+// transaction of pt.mdb: the table may hold another voucher, since a move's write failed or
+// another copy of the program on the same folder wrote its own since.
 void frmIo::PrintReport(const std::string& name) {
     crtp.SetDataFiles(0, PrintDb());
     crtp.SetReportFileName(programFile(name + ".rpt"));
-    crtp.SetAction(1);
+    crtp.PrintFilledBy([this] {
+        StoreVoucherTitle();
+        FillPrintTable();
+    });
 }
 
 void frmIo::cmdPt_Click() {
-    StoreVoucherTitle();
     Pause(1);
     PrintReport("ios");
 }
 
 void frmIo::cmdPt_MouseDown(int Button, int, float, float) {
     if (Button != RightButton) return;
-    StoreVoucherTitle();
     PrintReport("jios");
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/db/Database.h"
 #include "platform/forms/Host.h"
 #include "platform/report/DefaultTemplates.h"
 #include "platform/report/Layout.h"
@@ -43,6 +44,17 @@ std::optional<std::string> templateText(const std::string& path) {
     return std::string(*builtIn);
 }
 
+// The template reads several tables one statement after another: one transaction keeps them
+// one state of the file. With a fill, it is the transaction that writes them.
+ReportData readInOneTransaction(const Template& report, Database& db,
+                                const std::function<void()>& fill) {
+    Transaction transaction(db, fill ? TransactionKind::Writes : TransactionKind::Reads);
+    if (fill) fill();
+    ReportData data = readReportData(report, db);
+    transaction.Commit();
+    return data;
+}
+
 }  // namespace
 
 void Report::SetDataFiles(int index, Database& db) {
@@ -56,17 +68,21 @@ Database* Report::DataFiles(int index) const {
 
 void Report::SetAction(int action) {
     action_ = action;
-    if (action == 1) run();
+    if (action == 1) run(nullptr);
 }
 
-void Report::run() {
+void Report::PrintFilledBy(const std::function<void()>& fill) {
+    run(fill);
+}
+
+void Report::run(const std::function<void()>& fill) {
     if (!dataFile_) throw std::logic_error("the report was given no data file");
     auto text = templateText(reportFileName_);
     if (!text) return;
     PrintJob job{reportFileName_, {}, {}};
     try {
         Template report = parseTemplate(*text);
-        job.data = readReportData(report, *dataFile_);
+        job.data = readInOneTransaction(report, *dataFile_, fill);
         job.pages = layOut(report, job.data);
     } catch (const TemplateError& error) {
         // The user knows the template by its file's name; the folder is the program's own.

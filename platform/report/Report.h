@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace kiv {
@@ -25,8 +26,15 @@ class Report {
     void SetAction(int action);
     int Action() const { return action_; }
 
+    // Prints as action 1 does, over the rows `fill` writes into data file 0 first: the writing
+    // and the reading of what prints are one transaction, which waits its turn behind another
+    // copy's write and commits before the output (the preview, the printer) takes over. Another
+    // copy of the program shares pt.mdb and refills the same tables whenever it likes; only
+    // this way is what prints what this copy wrote. A write that fails prints nothing.
+    void PrintFilledBy(const std::function<void()>& fill);
+
   private:
-    void run();
+    void run(const std::function<void()>& fill);
 
     Database* dataFile_ = nullptr;
     std::string reportFileName_;

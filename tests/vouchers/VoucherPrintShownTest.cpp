@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "platform/db/RawAccess.h"
+#include "shell/Schema.h"
+#include "tests/support/PreviewMeanwhile.h"
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+using namespace kiv::test;
+
+namespace {
+
+constexpr const char* PrintTableBusy =
+    "pt.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked";
+
+// Another copy of the program on the same folder shares pt.mdb, and writes its own voucher into
+// the print table whenever it shows one.
+class VoucherPrintShownTest : public VoucherBook {
+  protected:
+    void SetUp() override {
+        VoucherBook::SetUp();
+        for (const char* number : {"A1", "A2", "A3"})
+            addVoucher({.number = number});
+        sqlite3_busy_timeout(RawAccess::handle(PrintDb()), 20);
+        sqlite3_busy_timeout(RawAccess::handle(*otherCopy), 20);
+    }
+    void otherCopyShowsItsVoucher() {
+        Transaction transaction(*otherCopy, TransactionKind::Writes);
+        otherCopy->Execute("DELETE FROM ptios");
+        otherCopy->Execute("INSERT INTO ptios (單號, 金額) VALUES ('B9', '999')");
+        otherCopy->Execute("UPDATE company SET ion = '別人的標題'");
+        transaction.Commit();
+    }
+    std::string printedNumber() const {
+        const TableRows& rows = output.printed().back().job.data.detail;
+        return rows.rows.size() == 1 ? rows.rows[0][1].text()
+                                     : "rows: " + std::to_string(rows.rows.size());
+    }
+    std::string printedTitle() const {
+        return output.printed().back().job.data.values.at("company.ion").text();
+    }
+    std::unique_ptr<Database> otherCopy = Database::open(folder.file("pt.mdb"), printSchema());
+};
+
+// The bar moved to A1 while another copy held pt.mdb: the table kept A3. A print while the
+// table is still held is told and prints nothing; once it is free, the print is of A1.
+TEST_F(VoucherPrintShownTest, AfterAMoveWhosePrintTableWriteFailedThePrintIsOfTheVoucherShown) {
+    frmIo& form = openForm();
+    {
+        Transaction holding(*otherCopy, TransactionKind::Writes);
+        host.expectMessage(PrintTableBusy);
+        host.scroll(form.FSB, 0);
+        ASSERT_EQ(form.lbNo.Caption(), "A1");
+        host.expectMessage(PrintTableBusy);
+        host.rightClick(form.cmdPt);
+        EXPECT_TRUE(output.printed().empty());
+    }
+    ASSERT_EQ(printField(1), "A3");
+    host.rightClick(form.cmdPt);
+    ASSERT_EQ(output.printed().size(), 1u);
+    EXPECT_EQ(printedNumber(), "A1");
+    EXPECT_EQ(printField(1), "A1");
+}
+
+// The other copy writes its voucher and title during the left button's pause, and again while
+// this copy's preview is up: what this copy printed is its own voucher under its own title, and
+// the print's transaction was over before the preview, so the other copy's write went through.
+TEST_F(VoucherPrintShownTest, AnotherCopysPrintTableWritesNeverReachThisCopysPrint) {
+    PreviewMeanwhile preview(output, [this] { otherCopyShowsItsVoucher(); });
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 1);
+    form.txtIo.SetText("支出傳票");
+    host.onWait([this] { otherCopyShowsItsVoucher(); });
+    host.click(form.cmdPt);
+    ASSERT_EQ(output.printed().size(), 1u);
+    EXPECT_EQ(printedNumber(), "A2");
+    EXPECT_EQ(printedTitle(), "支出傳票");
+    EXPECT_EQ(printField(1), "B9");
+
+    host.rightClick(form.cmdPt);
+    ASSERT_EQ(output.printed().size(), 2u);
+    EXPECT_EQ(printedNumber(), "A2");
+    EXPECT_EQ(printedTitle(), "支出傳票");
+}
+
+}  // namespace
