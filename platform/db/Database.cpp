@@ -347,6 +347,11 @@ FileLook::~FileLook() {
     if (--db_.looks_ == 0) sqlite3_reset(db_.dataVersionStatement_->get());
 }
 
+uint64_t Database::LookForOtherCommits() {
+    FileLook look(*this);
+    return otherCommits_;
+}
+
 Transaction::Transaction(Database& db, bool immediate) : db_(db), depth_(db.transactionDepth_) {
     if (depth_ == 0) {
         db_.releaseReads();
