@@ -25,10 +25,6 @@ class VoucherBarEdgeTest : public test::VoucherBook {
     void press(frmIo& form, int key) {
         host.act([&] { form.FSB.userKeyDown(key); });
     }
-    static std::string shown(frmIo& form) {
-        return form.lbNo.Caption() + " " + std::to_string(form.FSB.Value()) + "/" +
-               std::to_string(form.FSB.Max());
-    }
 };
 
 // A new voucher is the last of the list opened again, wherever the bar stood.

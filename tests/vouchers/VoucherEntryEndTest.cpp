@@ -34,11 +34,6 @@ class VoucherEntryEndTest : public test::VoucherBook {
         host.click(form.cmdEdit);
         host.type(form.cbPs1, "改");
     }
-    // The voucher shown, the bar's place and its end.
-    static std::string shown(frmIo& form) {
-        return form.lbNo.Caption() + " " + std::to_string(form.FSB.Value()) + "/" +
-               std::to_string(form.FSB.Max());
-    }
 };
 
 // Saved, cancelled or signed off, the voucher held stays shown, counted where it now stands after
