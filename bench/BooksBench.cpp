@@ -1140,10 +1140,18 @@ std::string rawVoucherSave(Raw& acc) {
     return number;
 }
 
-// The sign-off by cash: the voucher checked to be still as it was shown and rewritten signed, the
-// cash book's next row with its running balance, then the voucher shown again.
-int64_t rawSignOff(Raw& acc, Raw& pt, const std::string& number,
-                   const std::vector<std::string>& asShown) {
+// 取消 of an edit, or the end of a save: the voucher shown again as stored, and its print table.
+int64_t rawShowStored(Raw& acc, Raw& pt, const std::string& number) {
+    sqlite3_stmt* shown = acc.statement("SELECT * FROM iof WHERE 單號 = ?");
+    bind(shown, 1, number);
+    return showVoucher(pt, shown);
+}
+
+// The save of a voucher shown: the voucher checked to be still as it was shown and rewritten in
+// `state`, with a sign-off by cash (state 0) the cash book's next row with its running balance,
+// then the voucher shown again. Nothing is counted: nothing else changed the book meanwhile.
+int64_t rawRewrite(Raw& acc, Raw& pt, const std::string& number,
+                   const std::vector<std::string>& asShown, int state) {
     acc.exec("BEGIN IMMEDIATE");
     sqlite3_stmt* read = acc.statement("SELECT rowid, * FROM iof WHERE 單號 = ?");
     bind(read, 1, number);
@@ -1160,36 +1168,37 @@ int64_t rawSignOff(Raw& acc, Raw& pt, const std::string& number,
     const long long money = sqlite3_column_int64(read, 5);
     sqlite3_reset(read);
     sqlite3_stmt* update = acc.statement(
-        "UPDATE iof SET 用途說明 = '工地材料', 方式 = 0, 金額 = ?, 科目代號 = '4102', pay = 0, "
+        "UPDATE iof SET 用途說明 = '工地材料', 方式 = ?, 金額 = ?, 科目代號 = '4102', pay = 0, "
         "科目名稱 = '利息收入', 附註一 = '', 附註二 = '', 專案號碼 = '', 專案名稱 = '', 工程種類 "
         "= '', 發生日期 = ?, 申請人 = '', 簽收 = '', 單據 = 0, 單據號碼 = '', 稅額 = 571, 進銷 = "
         "0, "
         "建議方式 = -2 WHERE rowid = ?");
     const std::string day = today.iso();
-    sqlite3_bind_int64(update, 1, money);
-    bind(update, 2, day);
-    sqlite3_bind_int64(update, 3, rowid);
+    sqlite3_bind_int(update, 1, state);
+    sqlite3_bind_int64(update, 2, money);
+    bind(update, 3, day);
+    sqlite3_bind_int64(update, 4, rowid);
     sqlite3_step(update);
-    sqlite3_stmt* last = acc.statement("SELECT id, bala FROM cash ORDER BY id DESC LIMIT 1");
-    long long id = 0, balance = 0;
-    if (sqlite3_step(last) == SQLITE_ROW) {
-        id = sqlite3_column_int64(last, 0);
-        balance = sqlite3_column_int64(last, 1);
+    if (state == 0) {
+        sqlite3_stmt* last = acc.statement("SELECT id, bala FROM cash ORDER BY id DESC LIMIT 1");
+        long long id = 0, balance = 0;
+        if (sqlite3_step(last) == SQLITE_ROW) {
+            id = sqlite3_column_int64(last, 0);
+            balance = sqlite3_column_int64(last, 1);
+        }
+        sqlite3_reset(last);
+        sqlite3_stmt* post = acc.statement(
+            "INSERT INTO cash (id, incom, day, cash, memo, lno, bala) VALUES (?, 1, ?, ?, "
+            "'工地材料', ?, ?)");
+        sqlite3_bind_int64(post, 1, id + 1);
+        bind(post, 2, day);
+        sqlite3_bind_int64(post, 3, money);
+        bind(post, 4, number);
+        sqlite3_bind_int64(post, 5, balance + money);
+        sqlite3_step(post);
     }
-    sqlite3_reset(last);
-    sqlite3_stmt* post = acc.statement(
-        "INSERT INTO cash (id, incom, day, cash, memo, lno, bala) VALUES (?, 1, ?, ?, "
-        "'工地材料', ?, ?)");
-    sqlite3_bind_int64(post, 1, id + 1);
-    bind(post, 2, day);
-    sqlite3_bind_int64(post, 3, money);
-    bind(post, 4, number);
-    sqlite3_bind_int64(post, 5, balance + money);
-    sqlite3_step(post);
     acc.exec("COMMIT");
-    sqlite3_stmt* shown = acc.statement("SELECT * FROM iof WHERE 單號 = ?");
-    bind(shown, 1, number);
-    return showVoucher(pt, shown);
+    return rawShowStored(acc, pt, number);
 }
 
 // 應收付帳款's save of a new receivable contract: the day's next number and the row, then the form
@@ -1415,9 +1424,9 @@ class Table {
     std::vector<Figure> figures_;
 };
 
-// The saves: a new voucher, a voucher signed off by cash and a new contract, each turn on a fresh
-// row of its own. What they add to the book is taken out again at the end, so that every run
-// measures the same book.
+// The saves: a new voucher, a voucher signed off by cash, an edit saved or cancelled and a new
+// contract, each turn on a fresh row of its own. What they add to the book is taken out again at
+// the end, so that every run measures the same book.
 void measureWrites(Program& p, Table& table, Raw& acc, Raw& people, Raw& pt, int64_t size,
                    int rounds) {
     sqlite3_stmt* ends = acc.statement(
@@ -1445,13 +1454,17 @@ void measureWrites(Program& p, Table& table, Raw& acc, Raw& people, Raw& pt, int
         [&] { return rawVoucherShownAfterSave(acc, pt, rawVoucherSave(acc)); }, enterVoucher);
     std::string fresh;
     std::vector<std::string> freshShown;
+    const auto freshForTwin = [&] {
+        fresh = rawVoucherSave(acc);
+        rawVoucherShownAfterSave(acc, pt, fresh, &freshShown);
+    };
     table.time(
         "收支單 sign-off by cash", size, rounds,
         [&] {
             p.host.click(voucher.cmdSv);
             return static_cast<int64_t>(!voucher.ck.Enabled());
         },
-        [&] { return rawSignOff(acc, pt, fresh, freshShown); },
+        [&] { return rawRewrite(acc, pt, fresh, freshShown, 0); },
         [&] {
             enterVoucher();
             p.host.click(voucher.cmdSv);
@@ -1460,10 +1473,29 @@ void measureWrites(Program& p, Table& table, Raw& acc, Raw& people, Raw& pt, int
         },
         // The twin's fresh voucher is saved and shown as the form's is, so that each side
         // signs off after the same reads.
+        freshForTwin);
+    // An edit of a fresh voucher, saved or cancelled. The edit types a receipt number, which asks
+    // nothing as the box is left.
+    const auto editFresh = [&] {
+        enterVoucher();
+        p.host.click(voucher.cmdSv);
+        p.host.click(voucher.cmdEdit);
+        p.host.type(voucher.txtBno, "1");
+    };
+    table.time(
+        "收支單 save (an edit)", size, rounds,
         [&] {
-            fresh = rawVoucherSave(acc);
-            rawVoucherShownAfterSave(acc, pt, fresh, &freshShown);
-        });
+            p.host.click(voucher.cmdSv);
+            return static_cast<int64_t>(voucher.lbStat.Caption() == "〔瀏覽〕");
+        },
+        [&] { return rawRewrite(acc, pt, fresh, freshShown, -2); }, editFresh, freshForTwin);
+    table.time(
+        "收支單 cancel (an edit)", size, rounds,
+        [&] {
+            p.host.click(voucher.cmdCencel);
+            return static_cast<int64_t>(voucher.lbStat.Caption() == "〔瀏覽〕");
+        },
+        [&] { return rawShowStored(acc, pt, fresh); }, editFresh, freshForTwin);
     Forms::unloadByName("frmIo");
 
     frmRio& contract = Forms::get<frmRio>();

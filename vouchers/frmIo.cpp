@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <limits>
 #include <vector>
 
 #include "ledger/ChequeGroups.h"
@@ -174,6 +175,7 @@ void frmIo::SetUpLists() {
 
 void frmIo::WireEvents() {
     FSB.Change = [this] { FSB_Change(); };
+    FSB.KeyDown = [this](int& key, int shift) { FSB_KeyDown(key, shift); };
     cmdAdd.Click = [this] { cmdAdd_Click(); };
     cmdEdit.Click = [this] { cmdEdit_Click(); };
     cmdSv.Click = [this] { cmdSv_Click(); };
@@ -293,27 +295,60 @@ void frmIo::LoadVoucherTitle() {
 
 void frmIo::SetScrollRange() {
     rangeCommits_ = AccDb().OtherCommitsNoticed();
-    int64_t vouchers = VoucherCount(AccDb());
+    ShowScrollRange(VoucherCount(AccDb()));
+}
+
+void frmIo::ShowScrollRange(int64_t vouchers) {
     FSB.SetMax(vouchers > 0 ? static_cast<int>(vouchers - 1) : 0);
 }
 
 void frmIo::OpenVoucherRecordset() {
     VoucherRecordset = OpenVoucherList(AccDb());
+    listAwaitsBar_ = false;
 }
 
 bool frmIo::VouchersListed() const {
     return VoucherRecordset && !(VoucherRecordset->Bof() && VoucherRecordset->Eof());
 }
 
-// A bar that GoToVoucher moved finds the list already there: its caller shows the voucher.
+// A bar that GoToVoucher moved, or that the form set where the list stands, finds the list
+// already there: its caller shows the voucher.
 void frmIo::FSB_Change() {
-    if (!VouchersListed() || FSB.Value() == CurrentPosition) return;
-    VoucherRecordset->Move(FSB.Value() - CurrentPosition);
+    if (barSetByCode_ || FSB.Value() == CurrentPosition) return;
+    if (listAwaitsBar_)
+        PlaceListFor(FSB.Value());
+    else if (VouchersListed())
+        VoucherRecordset->Move(FSB.Value() - CurrentPosition);
+    if (!VouchersListed()) return;
     // The list has moved: the bar's place follows it before the print table is written, which
     // may fail while another copy writes that table.
     CurrentPosition = FSB.Value();
     if (ShowCurrentVoucher()) FillPrintTable();
     FollowOtherCopies();
+}
+
+// The list opened again at an entry's end stands on no voucher until the bar moves: then it goes to
+// the bar's new place, counted back from the last voucher while no other copy has committed since
+// the bar was counted (a page of the list read, as by any jump of the bar), else counted from the
+// voucher shown, found by its number, or from where that one stood when it is gone.
+void frmIo::PlaceListFor(int target) {
+    OpenVoucherRecordset();
+    if (AccDb().LookForOtherCommits() == rangeCommits_) {
+        VoucherRecordset->MoveLast();
+        VoucherRecordset->Move(target - FSB.Max());
+    } else if (VoucherRecordset->FindRow("單號", lbNo.Caption())) {
+        VoucherRecordset->Move(target - CurrentPosition);
+    } else {
+        VoucherRecordset->Move(std::min<int64_t>(target, VoucherRecordset->RecordCount() - 1));
+    }
+}
+
+// A key towards the bar's end first counts the vouchers again when another copy committed since
+// they were counted, so that Right and End reach a voucher it saved after the last one.
+void frmIo::FSB_KeyDown(int& KeyCode, int) {
+    const bool towardsEnd = KeyCode == Key::Right || KeyCode == Key::Down ||
+                            KeyCode == Key::PageDown || KeyCode == Key::End;
+    if (towardsEnd && AccDb().LookForOtherCommits() != rangeCommits_) FollowOtherCopies();
 }
 
 // Vouchers another copy saved or deleted, noticed as the list moved, move the bar's end, so that
@@ -336,20 +371,36 @@ bool frmIo::ShowCurrentVoucher() {
     return true;
 }
 
-// The voucher browsed before an entry, on the list just opened again: the one voucher the form
-// was opened on, or the one the bar held, found by its number where it now stands, since another
-// copy may have saved or deleted vouchers before it meanwhile. One gone leaves the bar where it
-// stood, at the last voucher at the most. False when the list stands on no voucher.
-bool frmIo::ShowBrowsedVoucher() {
+// The voucher browsed before an entry, shown as stored: the one voucher the form was opened on,
+// or the one the bar held. Where no other copy committed since the bar was counted, that one
+// stands where it stood: nothing is counted, and the list is placed when the bar next moves.
+// Otherwise it is found again by its number, its place and the list's end read at one state of the
+// file; one gone leaves the bar where it stood, at the last voucher at the most. False when no
+// voucher is shown.
+bool frmIo::ShowHeldVoucher() {
     if (showingOneVoucher_) {
         ShowVoucherByNumber();
         return true;
     }
-    if (!VouchersListed()) return ShowCurrentVoucher();
-    const std::string& held = shownVoucher_.number;
-    int position = CurrentPosition;
-    if (!held.empty() && StoredState(held)) position = PositionOf(held);
-    GoToVoucherOfReopenedList(position);
+    const std::string held = shownVoucher_.number;
+    if (!held.empty()) {
+        std::optional<Voucher> stored = ReadVoucher(AccDb(), held);
+        if (stored && AccDb().LookForOtherCommits() == rangeCommits_) {
+            VoucherRecordset.reset();
+            listAwaitsBar_ = true;
+            ShowVoucherFields(*stored);
+            return true;
+        }
+    }
+    OpenVoucherRecordset();
+    if (!held.empty()) {
+        if (std::optional<int64_t> found = VoucherRecordset->FindRow("單號", held)) {
+            rangeCommits_ = AccDb().OtherCommitsNoticed();
+            SetBar(static_cast<int>(*found), VoucherRecordset->RecordCount());
+            return ShowCurrentVoucher();
+        }
+    }
+    GoToVoucherOfReopenedList(CurrentPosition);
     return ShowCurrentVoucher();
 }
 
@@ -574,14 +625,38 @@ void frmIo::cmdCencel_Click() {
 }
 
 // Back to browsing, the voucher shown as it is stored; with none stored the fields are cleared,
-// so that an abandoned entry never looks saved.
+// so that an abandoned entry never looks saved. The entry has ended before the print table, which
+// another copy may hold, is written.
 void frmIo::ShowStoredVoucher() {
-    OpenVoucherRecordset();
-    if ((showingOneVoucher_ || VouchersListed()) && ShowBrowsedVoucher())
-        FillPrintTable();
-    else if (!showingOneVoucher_)
-        ShowNoVoucher();
+    if (EndEntryOnStoredVoucher()) FillPrintTable();
+}
+
+// False when no voucher is shown.
+bool frmIo::EndEntryOnStoredVoucher() {
+    const bool shown = ShowHeldVoucher();
+    if (!shown) ShowNoVoucher();
     EndEntry();
+    return shown;
+}
+
+// Why a save wrote nothing over a voucher no longer stored as it was read: another copy deleted
+// it, this copy signed it off meanwhile (paid it by a combined cheque, say), or another copy
+// changed it.
+void frmIo::TellWhyNotRewritten() {
+    const std::string& number = shownVoucher_.number;
+    if (!StoredState(number))
+        messageBox(RowDeletedMessage, MessageCritical, ApplicationTitle);
+    else if (SignedHere(number))
+        messageBox(SignedMessage, MessageExclamation, CapitalsTitle);
+    else
+        messageBox(UpdateConflict::ChangedMeanwhile, MessageExclamation, ApplicationTitle);
+}
+
+// A voucher signed off by this form, and stored signed: no other user is to be blamed for it.
+bool frmIo::SignedHere(const std::string& number) const {
+    if (!signedHere_.count(number)) return false;
+    const std::optional<int> state = StoredState(number);
+    return state && *state >= SignedByCash;
 }
 
 // Navigation stays locked from the tick until save or cancel, so that a pending sign-off can
@@ -753,7 +828,7 @@ void frmIo::SaveVoucher() {
         ShowStoredVoucher();
         return;
     } catch (const UpdateConflict&) {
-        messageBox(UpdateConflict::ChangedMeanwhile, MessageExclamation, ApplicationTitle);
+        TellWhyNotRewritten();
         ShowStoredVoucher();
         return;
     }
@@ -826,7 +901,8 @@ bool frmIo::SignOffByCheque() {
     } catch (const UpdateConflict&) {
         throw;
     } catch (...) {
-        ShowStoredVoucher();
+        // The failure is what the user is told; the print table keeps the voucher stored.
+        EndEntryOnStoredVoucher();
         throw;
     }
     if (entered) return true;
@@ -854,19 +930,20 @@ bool frmIo::ChequeEntered(bool combined) {
     return entered;
 }
 
+// The entry ends first (the sign-off before the list's refresh, which would take it for one
+// pending), and the bar stands on the voucher shown, before the print table, which another copy
+// may hold, is written. A new voucher is shown on the list opened again, counted anew.
 void frmIo::BackToBrowsing() {
-    OpenVoucherRecordset();
-    SetEntryEnabled(false);
-    lbStat.SetCaption(Browsing);
-    if (AddingVoucher) {
+    if (SignOffPending) signedHere_.insert(shownVoucher_.number);
+    const bool added = AddingVoucher;
+    EndEntry();
+    if (added) {
+        OpenVoucherRecordset();
         GoToVoucherOfReopenedList(PositionOf(lbNo.Caption()));
         ShowCurrentVoucher();
-        AddingVoucher = false;
     } else {
-        ShowBrowsedVoucher();
+        ShowHeldVoucher();
     }
-    // The sign-off is done before the list's refresh, which would take it for one pending.
-    SignOffPending = false;
     RefreshListMode();
     FillPrintTable();
 }
@@ -896,6 +973,15 @@ void frmIo::GoToVoucherOfReopenedList(int position) {
     FSB.SetValue(0);
     SetScrollRange();
     GoToVoucher(std::min(position, FSB.Max()));
+}
+
+// Puts the bar on the place and the end of the list as it stands, without moving the list.
+void frmIo::SetBar(int position, int64_t vouchers) {
+    barSetByCode_ = true;
+    ShowScrollRange(vouchers);
+    FSB.SetValue(position);
+    barSetByCode_ = false;
+    CurrentPosition = position;
 }
 
 // After a save an open search list closes, since the save may have changed what it found; an
@@ -1025,18 +1111,18 @@ void frmIo::CloseList(CommandButton& button, const char* caption, int height) {
     showingOneVoucher_ = false;
     oneVoucherNo_.clear();
     oneVoucherMissing_ = false;
-    CurrentPosition = 0;
-    SetScrollRange();
     OpenVoucherRecordset();
-    FSB.SetValue(FSB.Min());
-    FSB.SetValue(FSB.Max());
-    ShowCurrentVoucher();
+    GoToVoucherOfReopenedList(std::numeric_limits<int>::max());
+    const bool shown = ShowCurrentVoucher();
     cmdAdd.SetVisible(true);
     cmdCencel.SetVisible(true);
     FSB.SetVisible(true);
     cmdEdit.SetEnabled(HasRight(RightVoucherEdit));
     cmdPt.SetEnabled(true);
     EndEntry();
+    // The form is browsing the newest voucher before the print table, which another copy may
+    // hold, is written.
+    if (shown) FillPrintTable();
 }
 
 // What the list shows replaces the voucher in the form. An entry holding typed input, or a
@@ -1154,9 +1240,11 @@ void frmIo::IssueCombinedCheque() {
     Database& db = AccDb();
     bool entered = false;
     bool unchanged = false;
+    std::optional<std::string> notPayable;
     try {
         Transaction transaction(db, TransactionKind::Writes);
-        unchanged = !FirstVoucherNotPayable(db, members);
+        notPayable = FirstVoucherNotPayable(db, members);
+        unchanged = !notPayable;
         if (unchanged) {
             entered = ChequeEntered(true);
             if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
@@ -1165,8 +1253,15 @@ void frmIo::IssueCombinedCheque() {
     } catch (const UpdateConflict&) {
         unchanged = false;
     }
+    if (unchanged && entered)
+        for (const GroupMember& member : members)
+            signedHere_.insert(member.number);
     if (!unchanged) {
-        messageBox(UpdateConflict::ChangedMeanwhile, MessageExclamation, ApplicationTitle);
+        // One this form signed off since it was marked is told as marking tells it.
+        if (notPayable && SignedHere(*notPayable))
+            messageBox(SignedForChequeMessage, MessageExclamation, CapitalsTitle);
+        else
+            messageBox(UpdateConflict::ChangedMeanwhile, MessageExclamation, ApplicationTitle);
     } else if (!entered) {
         messageBox("因您取消票據輸入\r\n所以此收支單並未簽核", MessageExclamation, CapitalsTitle);
         return;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ class frmIo : public Form {
     bool HoldsUnsavedInput() const override;
     std::string WorkName() const override { return "收支單"; }
     void FSB_Change();
+    void FSB_KeyDown(int& KeyCode, int Shift);
     void cmdAdd_Click();
     void cmdEdit_Click();
     void cmdSv_Click();
@@ -122,11 +124,13 @@ class frmIo : public Form {
     void SetUpLists();
     void WireEvents();
     void SetScrollRange();
+    void ShowScrollRange(int64_t vouchers);
     void FollowOtherCopies();
     void OpenVoucherRecordset();
+    void PlaceListFor(int target);
     bool VouchersListed() const;
     bool ShowCurrentVoucher();
-    bool ShowBrowsedVoucher();
+    bool ShowHeldVoucher();
     void ShowVoucherByNumber();
     void ShowVoucherFields(const Voucher& voucher);
     Voucher VoucherFromFields() const;
@@ -136,6 +140,9 @@ class frmIo : public Form {
     std::vector<std::string> EntryTexts() const;
     void ShowNoVoucher();
     void ShowStoredVoucher();
+    bool EndEntryOnStoredVoucher();
+    void TellWhyNotRewritten();
+    bool SignedHere(const std::string& number) const;
     void ShowState(int state, int suggestion);
     void SetTickQuietly(int value);
     void ShowDirection(bool expense);
@@ -149,6 +156,7 @@ class frmIo : public Form {
     void ClearForNewVoucher(const std::string& number);
     void GoToVoucher(int position);
     void GoToVoucherOfReopenedList(int position);
+    void SetBar(int position, int64_t vouchers);
     int PositionOf(const std::string& number) const;
     void LoadVoucherTitle();
     void StoreVoucherTitle();
@@ -191,6 +199,11 @@ class frmIo : public Form {
     int CurrentPosition = 0;
     // The other copies' commits noticed when the bar's range was counted.
     uint64_t rangeCommits_ = 0;
+    // The list was opened again at an entry's end and stands on no voucher: the bar's next move
+    // places it.
+    bool listAwaitsBar_ = false;
+    // The form sets the bar where the list already stands: its Change moves nothing.
+    bool barSetByCode_ = false;
     bool AddingVoucher = false;
     bool SignOffPending = false;
     bool SuppressTickClick = false;
@@ -200,6 +213,8 @@ class frmIo : public Form {
     std::string oneVoucherNo_;
     // That voucher's number matched no voucher.
     bool oneVoucherMissing_ = false;
+    // The vouchers this form signed off while open (by a save or a combined cheque).
+    std::set<std::string> signedHere_;
     // The sum of the vouchers marked for one cheque, handed to the cheque form.
     int64_t markedTotal_ = 0;
 };

@@ -125,6 +125,9 @@ class Database {
     // The commits of other copies of the program noticed so far by the recordsets' moves: a form
     // that counted the rows it steps through counts them again once this moved.
     uint64_t OtherCommitsNoticed() const { return otherCommits_; }
+    // Looks at the file now, as a recordset's move does, and returns OtherCommitsNoticed: a form
+    // that kept where its rows stand finds out whether another copy committed since it counted.
+    uint64_t LookForOtherCommits();
 
     // Looks at the file now and gives the changes counted so far: this program's writes through
     // the Database and the commits of other copies (SQLite's data version). Two equal answers mean

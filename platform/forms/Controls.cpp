@@ -533,4 +533,36 @@ void FlatScrollBar::userScroll(int value) {
     SetValue(value);
 }
 
+void FlatScrollBar::userKeyDown(int keyCode, int shift) {
+    if (!IsEffectivelyEnabled()) return;
+    if (KeyDown) KeyDown(keyCode, shift);
+    const int low = std::min(min_, max_), high = std::max(min_, max_);
+    int target = value_;
+    switch (keyCode) {
+        case Key::Left:
+        case Key::Up:
+            target -= std::max(1, smallChange_);
+            break;
+        case Key::Right:
+        case Key::Down:
+            target += std::max(1, smallChange_);
+            break;
+        case Key::PageUp:
+            target -= std::max(1, largeChange_);
+            break;
+        case Key::PageDown:
+            target += std::max(1, largeChange_);
+            break;
+        case Key::Home:
+            target = low;
+            break;
+        case Key::End:
+            target = high;
+            break;
+        default:
+            return;
+    }
+    SetValue(std::clamp(target, low, high));
+}
+
 }  // namespace kiv

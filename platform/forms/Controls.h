@@ -304,6 +304,11 @@ class FlatScrollBar : public Control {
     std::function<void()> Change;
 
     void userScroll(int value);
+    // A key on the bar: KeyDown first, which may change the bar's range (a form counting its rows
+    // again), then the step the key makes from the value and the range as they then stand: the
+    // arrows by SmallChange (left and up towards the lower end, right and down towards the
+    // higher), the page keys by LargeChange, Home and End to the ends. Other keys only KeyDown.
+    void userKeyDown(int keyCode, int shift = 0);
 
   private:
     void clampValue();

@@ -327,37 +327,23 @@ void ScrollBarWidget::show(Property property) {
 
 // The arrow keys step as the bar's arrows do: left and up towards the minimum, right and down
 // towards the maximum; the page keys step by the bar's large change, Home and End go to its ends.
-// (A scroll bar of Qt steps a horizontal bar the other way.)
+// (A scroll bar of Qt steps a horizontal bar the other way.) The bar's model steps, after its
+// KeyDown, from the range as it then stands.
 void ScrollBarWidget::keyPressEvent(QKeyEvent* event) {
-    const int step = singleStep(), page = pageStep();
-    int target = value();
-    switch (event->key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-            target -= step;
-            break;
-        case Qt::Key_Right:
-        case Qt::Key_Down:
-            target += step;
-            break;
-        case Qt::Key_PageUp:
-            target -= page;
-            break;
-        case Qt::Key_PageDown:
-            target += page;
-            break;
-        case Qt::Key_Home:
-            target = minimum();
-            break;
-        case Qt::Key_End:
-            target = maximum();
-            break;
-        default:
-            QScrollBar::keyPressEvent(event);
-            return;
+    const int code = virtualKey(event->key());
+    const bool steps = code == Key::Left || code == Key::Up || code == Key::Right ||
+                       code == Key::Down || code == Key::PageUp || code == Key::PageDown ||
+                       code == Key::Home || code == Key::End;
+    if (!steps) {
+        QScrollBar::keyPressEvent(event);
+        return;
     }
-    target = std::clamp(target, minimum(), maximum());
-    if (target != value()) takeValue(target);
+    const int shift = shiftState(event->modifiers());
+    if (!userAction(
+            [code, shift](Control& c) { static_cast<FlatScrollBar&>(c).userKeyDown(code, shift); }))
+        return;
+    Updating guard(updating_);
+    setValue(bar_.Value());
 }
 
 // The style draws no focus on a scroll bar, yet the arrow keys move the bar that has it: a dotted

@@ -102,9 +102,9 @@ int virtualKey(int qtKey) {
         case Qt::Key_Escape:
             return Key::Escape;
         case Qt::Key_PageUp:
-            return 33;
+            return Key::PageUp;
         case Qt::Key_PageDown:
-            return 34;
+            return Key::PageDown;
         case Qt::Key_End:
             return Key::End;
         case Qt::Key_Home:

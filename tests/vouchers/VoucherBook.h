@@ -80,6 +80,11 @@ class VoucherBook : public ProgramTest {
         AccDb().Execute("DELETE FROM ps1");
     }
     frmIo& openForm() { return Forms::get<frmIo>(); }
+    // The voucher shown, the bar's place and its end: "1151120015 4/9".
+    static std::string shown(frmIo& form) {
+        return form.lbNo.Caption() + " " + std::to_string(form.FSB.Value()) + "/" +
+               std::to_string(form.FSB.Max());
+    }
     frmIo& openOne(const std::string& number) {
         ShowOneRecord = true;
         OpenVoucherNo = number;

@@ -34,11 +34,6 @@ class VoucherEntryEndTest : public test::VoucherBook {
         host.click(form.cmdEdit);
         host.type(form.cbPs1, "改");
     }
-    // The voucher shown, the bar's place and its end.
-    static std::string shown(frmIo& form) {
-        return form.lbNo.Caption() + " " + std::to_string(form.FSB.Value()) + "/" +
-               std::to_string(form.FSB.Max());
-    }
 };
 
 // Saved, cancelled or signed off, the voucher held stays shown, counted where it now stands after
@@ -89,7 +84,7 @@ TEST_F(VoucherEntryEndTest, AnEntryEndsOnTheVoucherItHeldWhereItNowStands) {
 }
 
 // The voucher held gone, the bar stays where it stood, at the last voucher at the most, and shows
-// the voucher standing there; a save of it is refused as another user's change.
+// the voucher standing there; a save of it is refused as deleted.
 TEST_F(VoucherEntryEndTest, TheVoucherHeldGoneLeavesTheBarWhereItStoodUpToTheLast) {
     frmIo& form = openForm();
     host.scroll(form.FSB, 4);
@@ -101,7 +96,7 @@ TEST_F(VoucherEntryEndTest, TheVoucherHeldGoneLeavesTheBarWhereItStoodUpToTheLas
     host.scroll(form.FSB, 2);
     modify(form);
     deleteByB(9);
-    host.expectMessage("此筆資料已被其他使用者變更，請重新讀取");
+    host.expectMessage("這一筆已被刪除");
     host.click(form.cmdSv);
     EXPECT_EQ(shown(form), numberAt(12) + " 2/7");
 

@@ -1,0 +1,100 @@
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "platform/db/RawAccess.h"
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+
+namespace {
+
+// What the program asks of acc.mdb: each statement as it starts, and the rows SQLite hands out.
+class StatementLog {
+  public:
+    StatementLog() {
+        sqlite3_trace_v2(handle(), SQLITE_TRACE_STMT | SQLITE_TRACE_ROW, trace, this);
+    }
+    ~StatementLog() { sqlite3_trace_v2(handle(), 0, nullptr, nullptr); }
+
+    std::vector<std::string> statements;
+    int rows = 0;
+
+    void clear() {
+        statements.clear();
+        rows = 0;
+    }
+    bool counted() const {
+        for (const std::string& sql : statements)
+            if (sql.find("Count(") != std::string::npos) return true;
+        return false;
+    }
+
+  private:
+    static sqlite3* handle() { return RawAccess::handle(AccDb()); }
+    static int trace(unsigned kind, void* context, void* statement, void*) {
+        auto& log = *static_cast<StatementLog*>(context);
+        if (kind == SQLITE_TRACE_ROW) {
+            ++log.rows;
+            return 0;
+        }
+        log.statements.push_back(sqlite3_sql(static_cast<sqlite3_stmt*>(statement)));
+        return 0;
+    }
+};
+
+// The end of an entry (a save, a sign-off, 取消) on a book of many vouchers.
+class VoucherEntryEndReadsTest : public test::VoucherBook {
+  protected:
+    void addVouchers(int count) {
+        for (int i = 1; i <= count; ++i)
+            addVoucher({.number = numberAt(100 * i)});
+    }
+    void modify(frmIo& form) {
+        host.click(form.cmdEdit);
+        host.type(form.cbPs1, "改");
+    }
+    static std::string numberAt(int serial) {
+        char number[16];
+        std::snprintf(number, sizeof number, "11511%05d", serial);
+        return number;
+    }
+};
+
+// Where no other copy committed, the voucher held stands where it stood: the end counts nothing,
+// and the next move near the list's start reads a page of it, not every voucher.
+TEST_F(VoucherEntryEndReadsTest, AnEntryEndCountsNothingWhereNothingChanged) {
+    addVouchers(300);
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 1);
+    StatementLog log;
+    struct End {
+        const char* name;
+        std::function<void()> enter;
+        CommandButton* button;
+    };
+    for (const End& end : {End{"取消", [&] { modify(form); }, &form.cmdCencel},
+                           End{"存檔", [&] { modify(form); }, &form.cmdSv},
+                           End{"簽核", [&] { host.click(form.ck); }, &form.cmdSv}}) {
+        end.enter();
+        log.clear();
+        host.click(*end.button);
+        EXPECT_FALSE(log.counted()) << end.name;
+        EXPECT_EQ(form.lbNo.Caption(), numberAt(200)) << end.name;
+        EXPECT_EQ(form.FSB.Value(), 1) << end.name;
+        EXPECT_EQ(form.FSB.Max(), 299) << end.name;
+        log.clear();
+        host.scroll(form.FSB, 2);
+        EXPECT_EQ(form.lbNo.Caption(), numberAt(300)) << end.name;
+        EXPECT_LT(log.rows, 200) << end.name;
+        host.scroll(form.FSB, 1);
+    }
+    EXPECT_EQ(rows(AccDb(), "SELECT 附註一, 方式 FROM iof WHERE 單號 = ?", numberAt(200)),
+              Texts{"附一改|0"});
+}
+
+}  // namespace
