@@ -864,10 +864,12 @@ void KeysetCursor::updatePending() {
 }
 
 // The row is deleted as the recordset knows it: one another copy deleted meanwhile is not there to
-// delete, whatever row SQLite has since given its rowid.
+// delete, whatever row SQLite has since given its rowid. The look and the deletion hold the write
+// lock together, so that no other copy commits between them.
 void KeysetCursor::remove() {
     leaveRow();
     if (!onRow()) raiseNoCurrentRow();
+    Transaction removal(database(), TransactionKind::Writes);
     {
         FileLook look(database());
         followFile();
@@ -880,6 +882,7 @@ void KeysetCursor::remove() {
                     "DELETE FROM " + quoteIdentifier(query_.table) + " WHERE rowid = ?");
     sqlite3_bind_int64(erase.get(), 1, rowid);
     erase.run();
+    removal.Commit();
     noteChange();
     if (!(index_ >= 0 && index_ < static_cast<int64_t>(keys_.size()) && keys_[index_] == rowid)) {
         auto found = std::find(keys_.begin(), keys_.end(), rowid);

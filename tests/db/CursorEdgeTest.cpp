@@ -1,6 +1,9 @@
+#include <chrono>
+
 #include <gtest/gtest.h>
 
 #include "tests/db/TestBook.h"
+#include "tests/support/HeldWriteLock.h"
 
 using namespace kiv;
 using namespace kiv::test;
@@ -74,6 +77,22 @@ TEST_F(CursorEdge, ARowAnotherCopyDeletedIsNotTakenForANewRowWithItsRowid) {
         copyB->Execute("DELETE FROM 帳目 WHERE 名稱 = 'a0'");
         copyB->Execute("INSERT INTO 帳目 (名稱) VALUES ('n4')");
     }
+}
+
+// A Delete that waits for another copy's short write meets what that write did: the row it gave
+// another key is not the row the recordset read, and stays.
+TEST_F(CursorEdge, ADeleteWaitingForAnotherCopysWriteMeetsWhatItWrote) {
+    Recordset rs = byName();
+    rs.MoveLast();
+    ASSERT_EQ(nameOf(rs), "n4");
+    {
+        HeldWriteLock saving(book.path, testSchema(),
+                             "UPDATE 帳目 SET 名稱 = 'a0' WHERE 名稱 = 'n4'",
+                             std::chrono::milliseconds(300));
+        EXPECT_EQ(errorText([&] { rs.Delete(); }), RowDeletedMessage);
+    }
+    EXPECT_EQ(book.rows(), 5);
+    EXPECT_EQ(scalar(*copyB, "SELECT count(*) FROM 帳目 WHERE 名稱 = 'a0'"), Value(1));
 }
 
 }  // namespace
