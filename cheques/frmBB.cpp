@@ -247,6 +247,8 @@ void frmBB::Command1_Click() {
 // included, goes to the print table last. The list shows again however the query ends.
 void frmBB::RunChequeQuery() {
     queriedReceived_ = IsReceived();
+    CopyOutGridRows(queriedReceived_ ? std::vector<std::string>{"bi", "bip"}
+                                     : std::vector<std::string>{"bo", "bop"});
     SetupChequeGrid();
     {
         HiddenWhileFilling hidden(hfg, Hourglass);
@@ -413,6 +415,8 @@ void frmBB::hfg_Click() {
 void frmBB::SortChequeGrid() {
     const int col = hfg.MouseCol();
     if (hfg.MouseRow() != 0 || col <= 0) return;
+    // The detail table keeps the query's order; the list printed follows the sort.
+    CopyOutGridRows({queriedReceived_ ? "bi" : "bo"});
     hfg.SetRows(DetailRowCount);
     if (DetailRowCount > 2) SortRowsByColumn(hfg, col, SortDescending ? 2 : 1);
     SortDescending = !SortDescending;
@@ -505,7 +509,8 @@ void frmBB::FillSignOffTable() {
 
 // Keeps grid rows 1 .. lastRow as the rows of the print table, field k from column k + 1;
 // none when no cheque is listed. The detail tables also keep the due date as a storage date,
-// which the summary views order by.
+// which the summary views order by. The rows are read from the grid while it shows them, and
+// copied out only before the grid changes (CopyOutGridRows).
 void frmBB::KeepGridRows(const char* table, bool withDueOrder, int lastRow) {
     const bool received = table[1] == 'i';
     PrintRows kept{
@@ -513,17 +518,38 @@ void frmBB::KeepGridRows(const char* table, bool withDueOrder, int lastRow) {
          received ? "可用日" : "提醒日", received ? "開票人" : "收票人", "金額", "銀行帳號"},
         {}};
     if (withDueOrder) kept.fields.push_back("到期日序");
-    if (hfg.Rows() > 1 && !hfg.TextMatrix(1, 1).empty()) {
-        for (int row = 1; row <= lastRow; ++row) {
-            auto& texts = kept.rows.emplace_back();
-            for (int col = 1; col < Columns; ++col)
-                texts.emplace_back(std::string(hfg.CellText(row, col)));
-            if (!withDueOrder) continue;
-            std::optional<Date> due = parseShownDate(hfg.CellText(row, 6));
-            texts.push_back(due ? std::optional<std::string>(due->dateOnly().iso()) : std::nullopt);
-        }
-    }
+    kept.gridRows = hfg.Rows() > 1 && !hfg.TextMatrix(1, 1).empty() ? lastRow : 0;
     printRows_[table] = std::move(kept);
+}
+
+// The texts of one grid row as a print table takes them; `dueOrder` holds the due date's storage
+// text for as long as the texts are used.
+void frmBB::GridRowTexts(int row, const PrintRows& table, Database::RowTexts& texts,
+                         std::string& dueOrder) const {
+    for (int col = 1; col < Columns; ++col)
+        texts[col - 1] = hfg.CellText(row, col);
+    if (table.fields.size() < Columns) return;
+    const std::optional<Date> due = parseShownDate(hfg.CellText(row, 6));
+    if (due) dueOrder = due->dateOnly().iso();
+    texts[Columns - 1] = due ? std::optional<std::string_view>(dueOrder) : std::nullopt;
+}
+
+// The grid is about to show other rows: the print tables still read from it keep their rows as
+// texts of their own, except those the grid's next rows are kept for anyway.
+void frmBB::CopyOutGridRows(const std::vector<std::string>& keptAnew) {
+    for (auto& [table, kept] : printRows_) {
+        if (!kept.gridRows || std::find(keptAnew.begin(), keptAnew.end(), table) != keptAnew.end())
+            continue;
+        Database::RowTexts texts(kept.fields.size());
+        std::string dueOrder;
+        for (int row = 1; row <= *kept.gridRows; ++row) {
+            GridRowTexts(row, kept, texts, dueOrder);
+            auto& copy = kept.rows.emplace_back();
+            for (const auto& text : texts)
+                copy.push_back(text ? std::optional<std::string>(*text) : std::nullopt);
+        }
+        kept.gridRows.reset();
+    }
 }
 
 void frmBB::FillPrintTable() {
@@ -551,14 +577,20 @@ void frmBB::WritePrintRows(const std::string& table, PrintRows rows) {
 void frmBB::WriteKeptRows(const std::string& table) {
     auto kept = printRows_.find(table);
     if (kept == printRows_.end()) return;
-    const std::vector<std::vector<std::optional<std::string>>>& rows = kept->second.rows;
+    const PrintRows& rows = kept->second;
     Database& db = PrintDb();
     Transaction transaction(db, TransactionKind::Writes);
     db.Execute(Sql("DELETE FROM ") + db.Table(table));
     size_t next = 0;
-    db.AppendTextRows(table, kept->second.fields, [&](Database::RowTexts& texts) {
-        if (next == rows.size()) return false;
-        const auto& row = rows[next++];
+    std::string dueOrder;
+    db.AppendTextRows(table, rows.fields, [&](Database::RowTexts& texts) {
+        if (rows.gridRows) {
+            if (static_cast<int>(++next) > *rows.gridRows) return false;
+            GridRowTexts(static_cast<int>(next), rows, texts, dueOrder);
+            return true;
+        }
+        if (next == rows.rows.size()) return false;
+        const auto& row = rows.rows[next++];
         for (size_t i = 0; i < row.size(); ++i)
             texts[i] = row[i] ? std::optional<std::string_view>(*row[i]) : std::nullopt;
         return true;

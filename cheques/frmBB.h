@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/db/Database.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
@@ -82,11 +83,16 @@ class frmBB : public Form {
     void KeepGridRows(const char* table, bool withDueOrder, int lastRow);
     void FillPrintTable();
     void FillDetailTable();
-    // The rows of a print table, each field's text by `fields` (nullopt for Null).
+    // The rows of a print table, each field's text by `fields` (nullopt for Null): rows 1 ..
+    // gridRows of the grid while it shows them, else texts of their own.
     struct PrintRows {
         std::vector<std::string> fields;
         std::vector<std::vector<std::optional<std::string>>> rows;
+        std::optional<int> gridRows;
     };
+    void GridRowTexts(int row, const PrintRows& table, Database::RowTexts& texts,
+                      std::string& dueOrder) const;
+    void CopyOutGridRows(const std::vector<std::string>& keptAnew);
     void WritePrintRows(const std::string& table, PrintRows rows);
     void WriteKeptRows(const std::string& table);
     std::string PeriodLine(const std::string& between) const;

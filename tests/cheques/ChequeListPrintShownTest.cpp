@@ -85,7 +85,8 @@ TEST_F(ChequeListPrintShownTest, TheSummaryAndThePrintsAreOfTheListShown) {
     EXPECT_EQ(printed(5), (Texts{"CK-W1", "CK-W2"}));
     print(form, 1);
     ASSERT_EQ(printer.printed().size(), 2u);
-    EXPECT_EQ(printed(0), GridColumn(form.hfg, 1));
+    const Texts issuedList = GridColumn(form.hfg, 1);
+    EXPECT_EQ(printed(0), issuedList);
     EXPECT_EQ(printer.printed().back().job.data.values.at("seday#0").text(),
               "到期日：中華民國 115/12/01～中華民國 115/12/31");
 
@@ -100,6 +101,10 @@ TEST_F(ChequeListPrintShownTest, TheSummaryAndThePrintsAreOfTheListShown) {
     print(form, 0);
     ASSERT_EQ(printer.printed().size(), 4u);
     EXPECT_EQ(printed(5), (Texts{"CK-W1", "CK-W2"}));
+    // And the list of the last issued query, as it was sorted, though the grid shows received ones.
+    print(form, 1);
+    ASSERT_EQ(printer.printed().size(), 5u);
+    EXPECT_EQ(printed(0), issuedList);
 }
 
 }  // namespace
