@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <sqlite3.h>
+
 #include "platform/db/Date.h"
+#include "platform/db/RawAccess.h"
 #include "platform/report/ReportOutput.h"
 #include "shell/Schema.h"
 #include "shell/mdM.h"
@@ -14,6 +17,10 @@
 #include "vouchers/frmIo.h"
 
 namespace kiv::test {
+
+// What the user is told while another copy of the program holds pt.mdb past the wait.
+inline constexpr const char* PrintTableBusy =
+    "pt.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked";
 
 // The cheque form, in place of the real one: a test scripts what it does when shown.
 class ChequeStandIn : public Form {
@@ -74,6 +81,13 @@ class VoucherBook : public ProgramTest {
             v.day, "王小明", "李大華", v.receipt, "AB123", v.tax, false, v.suggestion);
         AccDb().Execute("INSERT INTO use VALUES (1, ?), (1, ?)", "用途" + v.number,
                         "用途" + v.number + "改");
+    }
+    // Vouchers A1, A2 and A3, with this copy waiting only briefly for pt.mdb, which the test's
+    // other copy holds.
+    void addThreeVouchersWaitingBrieflyForPrintTable() {
+        for (const char* number : {"A1", "A2", "A3"})
+            addVoucher({.number = number});
+        sqlite3_busy_timeout(RawAccess::handle(PrintDb()), 20);
     }
     static void clearWordLists() {
         AccDb().Execute("DELETE FROM use");

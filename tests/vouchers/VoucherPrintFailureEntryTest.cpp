@@ -20,9 +20,7 @@ class VoucherPrintFailureEntryTest : public test::VoucherBook {
     void SetUp() override {
         VoucherBook::SetUp();
         Forms::registerForm<test::ChequeStandIn>();
-        for (const char* number : {"A1", "A2", "A3"})
-            addVoucher({.number = number});
-        sqlite3_busy_timeout(RawAccess::handle(PrintDb()), 20);
+        addThreeVouchersWaitingBrieflyForPrintTable();
     }
 
     // The click, while another copy holds pt.mdb; the one message it shows is answered.

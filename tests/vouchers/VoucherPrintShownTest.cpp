@@ -11,18 +11,13 @@ using namespace kiv::test;
 
 namespace {
 
-constexpr const char* PrintTableBusy =
-    "pt.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked";
-
 // Another copy of the program on the same folder shares pt.mdb, and writes its own voucher into
 // the print table whenever it shows one.
 class VoucherPrintShownTest : public VoucherBook {
   protected:
     void SetUp() override {
         VoucherBook::SetUp();
-        for (const char* number : {"A1", "A2", "A3"})
-            addVoucher({.number = number});
-        sqlite3_busy_timeout(RawAccess::handle(PrintDb()), 20);
+        addThreeVouchersWaitingBrieflyForPrintTable();
         sqlite3_busy_timeout(RawAccess::handle(*otherCopy), 20);
     }
     void otherCopyShowsItsVoucher() {

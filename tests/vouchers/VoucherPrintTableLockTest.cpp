@@ -10,18 +10,13 @@ using namespace kiv::test;
 
 namespace {
 
-constexpr const char* PrintTableBusy =
-    "pt.mdb 正由另一個程式寫入中，請稍後再試\ndatabase is locked";
-
 // Another copy of the program holds the print table while this copy writes it: the user is told,
 // and the form goes on as if the write had not been tried.
 class VoucherPrintTableLockTest : public VoucherBook {
   protected:
     void SetUp() override {
         VoucherBook::SetUp();
-        for (const char* number : {"A1", "A2", "A3"})
-            addVoucher({.number = number});
-        sqlite3_busy_timeout(RawAccess::handle(PrintDb()), 20);
+        addThreeVouchersWaitingBrieflyForPrintTable();
     }
     std::unique_ptr<Database> otherCopy = Database::open(folder.file("pt.mdb"), printSchema());
 };
