@@ -513,7 +513,7 @@ void ContractSchedules::mdel_Click() {
 // user did there, so edits typed in another grid are saved or dropped first, as the user answers.
 // The planned amount handed over is the stored row's, taken after that answer: the amount just
 // saved, or the one stored, never one typed and dropped. A row added in the grid and dropped was
-// never stored: there is nothing to settle.
+// never stored: the user is told there is nothing to settle, as the dialog would tell.
 void ContractSchedules::mMach_Click() {
     if ((PopupGrid != 2 && PopupGrid != 4) || !PromptSavePendingGrids()) return;
     const bool instalment = PopupGrid == 2;
@@ -527,6 +527,8 @@ void ContractSchedules::mMach_Click() {
         SettleReceivable = contract_.Receivable();
         Forms::showByName("frmMchIo", Modal);
         rowToSettle_.reset();
+    } else {
+        messageBox(SettledRowGoneMessage, MessageExclamation, ApplicationTitle);
     }
     contract_.ReloadContractGrids();
 }

@@ -28,6 +28,9 @@ struct Settlement {
 // their number and name. A contract with additions only has no schedule to settle against.
 std::vector<std::pair<std::string, std::string>> ContractsWithOpenRows(bool receivable);
 
+// What the user is told when the instalment or addition to settle is not stored.
+inline constexpr const char* SettledRowGoneMessage = "此期別已不存在，未沖帳";
+
 // Writes the settlement into the row of the contract's instalments or additions the user was
 // shown open. False, with nothing written, when no row of its number is stored; UpdateConflict,
 // nothing written, when the row stored under that number is no longer the one shown (settled,

@@ -23,7 +23,6 @@ constexpr int Columns = 12;
 constexpr int AmountCol = 2;
 constexpr int KindCol = 3;
 constexpr const char* Cash = "現金";
-constexpr const char* RowGone = "此期別已不存在，未沖帳";
 
 // The contract form, which shows this dialog; the dialog also stands alone.
 const frmRio* contractForm() {
@@ -136,7 +135,8 @@ void frmMchIo::Command1_Click() {
             SettleReceivable, SettleIsInstalment ? Schedule::Instalments : Schedule::Additions,
             contracts->lbNo.Caption(), *shown, settlement);
     });
-    if (!settled && unchanged) messageBox(RowGone, MessageExclamation, ApplicationTitle);
+    if (!settled && unchanged)
+        messageBox(SettledRowGoneMessage, MessageExclamation, ApplicationTitle);
     Unload();
 }
 

@@ -720,6 +720,7 @@ TEST_F(SettlementTest, TheReceiptMenuWhileItsPlanIsEditedHandsOverTheAmountAsSto
     typeAmount(3);
     host.choosePopupEntry("mMach");
     host.expectMessage("期數修改中是否儲存?", AnswerNo);
+    host.expectMessage("此期別已不存在，未沖帳");
     rightClickReceipt(3);
     EXPECT_EQ(dumpTables(AccDb()), before);
     EXPECT_EQ(f.schedules.hfg.Rows(), 3);
