@@ -14,6 +14,7 @@
 #include "platform/db/ShownRows.h"
 #include "platform/forms/Host.h"
 #include "tests/db/TestBook.h"
+#include "tests/support/StatementLog.h"
 
 namespace kiv {
 namespace {
@@ -470,14 +471,7 @@ TEST_F(ReadPath, AFaultFoundWhileReadingNamesTheQueryAsWritten) {
 TEST_F(ReadPath, AJumpBackFromTheLastRowReadsOnlyAsFarAsItGoes) {
     auto list = byName();
     const Names all = forward(list);
-    int stepped = 0;
-    sqlite3_trace_v2(
-        RawAccess::handle(*book.db), SQLITE_TRACE_ROW,
-        [](unsigned, void* counter, void*, void*) {
-            ++*static_cast<int*>(counter);
-            return 0;
-        },
-        &stepped);
+    test::StatementLog log(*book.db);
     struct Case {
         int jump;
         bool writeBefore;
@@ -488,11 +482,11 @@ TEST_F(ReadPath, AJumpBackFromTheLastRowReadsOnlyAsFarAsItGoes) {
         auto rs = byName();
         rs.MoveLast();
         if (c.writeBefore) book.db->Execute("UPDATE 帳目 SET 金額 = 金額 WHERE 名稱 = 'n000'");
-        stepped = 0;
+        log.clear();
         rs.Move(-c.jump);
         EXPECT_EQ(name(rs), all[rows - 1 - c.jump]);
         // Three pages of rows or rowids, and the file's data version looked at before each read.
-        if (!c.writeBefore) EXPECT_LE(stepped, 3 * 64 + 2);
+        if (!c.writeBefore) EXPECT_LE(log.rows, 3 * 64 + 2);
         rs.Move(40);
         EXPECT_EQ(name(rs), all[rows - 1 - c.jump + 40]);
         rs.Move(-40);
@@ -504,7 +498,6 @@ TEST_F(ReadPath, AJumpBackFromTheLastRowReadsOnlyAsFarAsItGoes) {
         EXPECT_EQ(name(rs), all[rows - 2]);
         EXPECT_EQ(rs.AbsolutePosition(), rows - 2);
     }
-    sqlite3_trace_v2(RawAccess::handle(*book.db), 0, nullptr, nullptr);
 }
 
 // Another copy's commit between two moves: the recordset reads its rowids again and moves on from

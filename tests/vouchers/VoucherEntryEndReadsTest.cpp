@@ -4,48 +4,13 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include "platform/db/RawAccess.h"
+#include "tests/support/StatementLog.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
 
 namespace {
-
-// What the program asks of acc.mdb: each statement as it starts, and the rows SQLite hands out.
-class StatementLog {
-  public:
-    StatementLog() {
-        sqlite3_trace_v2(handle(), SQLITE_TRACE_STMT | SQLITE_TRACE_ROW, trace, this);
-    }
-    ~StatementLog() { sqlite3_trace_v2(handle(), 0, nullptr, nullptr); }
-
-    std::vector<std::string> statements;
-    int rows = 0;
-
-    void clear() {
-        statements.clear();
-        rows = 0;
-    }
-    bool counted() const {
-        for (const std::string& sql : statements)
-            if (sql.find("Count(") != std::string::npos) return true;
-        return false;
-    }
-
-  private:
-    static sqlite3* handle() { return RawAccess::handle(AccDb()); }
-    static int trace(unsigned kind, void* context, void* statement, void*) {
-        auto& log = *static_cast<StatementLog*>(context);
-        if (kind == SQLITE_TRACE_ROW) {
-            ++log.rows;
-            return 0;
-        }
-        log.statements.push_back(sqlite3_sql(static_cast<sqlite3_stmt*>(statement)));
-        return 0;
-    }
-};
 
 // The end of an entry (a save, a sign-off, 取消) on a book of many vouchers.
 class VoucherEntryEndReadsTest : public test::VoucherBook {
@@ -71,7 +36,7 @@ TEST_F(VoucherEntryEndReadsTest, AnEntryEndCountsNothingWhereNothingChanged) {
     addVouchers(300);
     frmIo& form = openForm();
     host.scroll(form.FSB, 1);
-    StatementLog log;
+    test::StatementLog log(AccDb());
     struct End {
         const char* name;
         std::function<void()> enter;
@@ -83,7 +48,7 @@ TEST_F(VoucherEntryEndReadsTest, AnEntryEndCountsNothingWhereNothingChanged) {
         end.enter();
         log.clear();
         host.click(*end.button);
-        EXPECT_FALSE(log.counted()) << end.name;
+        EXPECT_FALSE(log.ran("Count(")) << end.name;
         EXPECT_EQ(form.lbNo.Caption(), numberAt(200)) << end.name;
         EXPECT_EQ(form.FSB.Value(), 1) << end.name;
         EXPECT_EQ(form.FSB.Max(), 299) << end.name;
