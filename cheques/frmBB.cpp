@@ -244,7 +244,11 @@ void frmBB::Command1_Click() {
 }
 
 // The detail tables are filled before the summary, which reads them; the list as shown, summary
-// included, goes to the print table last. The list shows again however the query ends.
+// included, goes to the print table last. The list shows again however the query ends. The
+// sign-off sheet is read in the list's own read of the books, so that it holds the cheques the
+// list shows whatever another copy saves meanwhile. Each print table is kept for the rows shown
+// before pt.mdb is written, so that a query stopped by another copy holding pt.mdb leaves the list
+// shown, which prints whole.
 void frmBB::RunChequeQuery() {
     queriedReceived_ = IsReceived();
     CopyOutGridRows(queriedReceived_ ? std::vector<std::string>{"bi", "bip"}
@@ -253,12 +257,18 @@ void frmBB::RunChequeQuery() {
     {
         HiddenWhileFilling hidden(hfg, Hourglass);
         hfg.SetBackColorFixed(queriedReceived_ ? ReceivedColor : IssuedColor);
-        FillChequeGrid(queriedReceived_);
+        {
+            Transaction reading(AccDb(), TransactionKind::Reads);
+            FillChequeGrid(queriedReceived_);
+            if (!queriedReceived_) FillSignOffTable();
+            reading.Commit();
+        }
         DetailRowCount = hfg.Rows();
+        KeepListShown();
         FillDetailTable();
         AppendChequeSummary();
     }
-    if (!queriedReceived_) FillSignOffTable();
+    if (!queriedReceived_) WriteKeptRows("pt");
     FillPrintTable();
 }
 
@@ -403,6 +413,7 @@ void frmBB::AppendChequeSummary() {
     // equal dates reads date, mark, date, mark.
     for (int s = first + 1; s < hfg.Rows(); ++s)
         if (hfg.TextMatrix(s, 3) == hfg.TextMatrix(s - 1, 3)) hfg.SetTextMatrix(s, 3, DittoMark);
+    KeepListShown();
     setMousePointer(0);
 }
 
@@ -420,6 +431,7 @@ void frmBB::SortChequeGrid() {
     hfg.SetRows(DetailRowCount);
     if (DetailRowCount > 2) SortRowsByColumn(hfg, col, SortDescending ? 2 : 1);
     SortDescending = !SortDescending;
+    KeepListShown();
     AppendChequeSummary();
     FillPrintTable();
 }
@@ -480,6 +492,7 @@ std::string frmBB::PeriodLine(const std::string& between) const {
 }
 
 // The sign-off sheet is for issued cheques, restricted by bank only: every account of the bank.
+// Its rows are read and kept here; the query writes them once the list shows.
 void frmBB::FillSignOffTable() {
     Sql sql(
         "SELECT 開銀行, 開帳號, 開票日, 到期日, 收票人, 票據號碼, 金額, 新台幣 FROM bill WHERE ");
@@ -504,7 +517,7 @@ void frmBB::FillSignOffTable() {
         sheet.rows.push_back({rs.Fields(0).text(), rs.Fields(1).text(), ShownDate(rs.Fields(2)),
                               ShownDate(rs.Fields(3)), rs.Fields(4).text(), rs.Fields(5).text(),
                               AmountText(rs.Fields(6)), rs.Fields(7).text()});
-    WritePrintRows("pt", std::move(sheet));
+    printRows_["pt"] = std::move(sheet);
 }
 
 // Keeps grid rows 1 .. lastRow as the rows of the print table, field k from column k + 1;
@@ -552,10 +565,14 @@ void frmBB::CopyOutGridRows(const std::vector<std::string>& keptAnew) {
     }
 }
 
+// The list printed is the grid as it shows now: kept again each time the grid changed, before
+// the next write that another copy holding pt.mdb may stop.
+void frmBB::KeepListShown() {
+    KeepGridRows(queriedReceived_ ? "bi" : "bo", false, hfg.Rows() - 1);
+}
+
 void frmBB::FillPrintTable() {
-    const char* table = queriedReceived_ ? "bi" : "bo";
-    KeepGridRows(table, false, hfg.Rows() - 1);
-    WriteKeptRows(table);
+    WriteKeptRows(queriedReceived_ ? "bi" : "bo");
 }
 
 // The cheque rows only, before the summary is appended, which writes them as it reads them back;

@@ -81,6 +81,7 @@ class frmBB : public Form {
     std::vector<std::vector<std::string>> ReadSummaryGroups();
     void FillSignOffTable();
     void KeepGridRows(const char* table, bool withDueOrder, int lastRow);
+    void KeepListShown();
     void FillPrintTable();
     void FillDetailTable();
     // The rows of a print table, each field's text by `fields` (nullopt for Null): rows 1 ..
@@ -112,7 +113,8 @@ class frmBB : public Form {
         int64_t total = 0;
     };
     std::unordered_map<std::string, ChequeTally> tallies_;
-    // What this copy last wrote into each print table, written again where it is read back.
+    // What this copy last filled each print table with, kept before it is written (a write another
+    // copy stops leaves it kept) and written again where it is read back.
     std::unordered_map<std::string, PrintRows> printRows_;
 };
 
