@@ -1,9 +1,12 @@
+#include <string>
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include "platform/db/RawAccess.h"
 #include "shell/Schema.h"
 #include "tests/support/PreviewMeanwhile.h"
+#include "tests/support/WriteAtStatement.h"
 #include "tests/vouchers/VoucherBook.h"
 
 using namespace kiv;
@@ -77,6 +80,37 @@ TEST_F(VoucherPrintShownTest, AnotherCopysPrintTableWritesNeverReachThisCopysPri
     ASSERT_EQ(output.printed().size(), 2u);
     EXPECT_EQ(printedNumber(), "A2");
     EXPECT_EQ(printedTitle(), "支出傳票");
+}
+
+// The other copy writes its voucher and title as each statement of this copy's print on pt.mdb
+// begins, one print for each, by either button. Where it lands (before the print's transaction
+// begins) and where it finds the file held, this copy prints its own voucher under its own
+// title: the print's write and its read are one transaction, with no moment between them.
+TEST_F(VoucherPrintShownTest, AnotherCopysPrintTableWriteAtAnyStatementOfThePrintNeverReachesIt) {
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 1);
+    form.txtIo.SetText("支出傳票");
+    for (const bool left : {true, false}) {
+        int landed = 0, held = 0;
+        for (int at = 0;; ++at) {
+            SCOPED_TRACE(std::string(left ? "left" : "right") + " button, statement " +
+                         std::to_string(at));
+            const size_t printed = output.printed().size();
+            WriteAtStatement meanwhile(PrintDb(), at, [this] { otherCopyShowsItsVoucher(); });
+            if (left)
+                host.click(form.cmdPt);
+            else
+                host.rightClick(form.cmdPt);
+            if (!meanwhile.reached()) break;
+            ASSERT_EQ(output.printed().size(), printed + 1);
+            EXPECT_EQ(meanwhile.fault, "") << meanwhile.statement;
+            EXPECT_EQ(printedNumber(), "A2") << meanwhile.statement;
+            EXPECT_EQ(printedTitle(), "支出傳票") << meanwhile.statement;
+            ++(meanwhile.landed ? landed : held);
+        }
+        EXPECT_GT(landed, 0);
+        EXPECT_GT(held, 0);
+    }
 }
 
 }  // namespace
