@@ -117,6 +117,19 @@ int64_t VouchersBefore(Database& db, const std::string& number) {
         .wholeNumber();
 }
 
+std::optional<Voucher> VoucherStepsFrom(Database& db, const std::string& number, int64_t steps) {
+    if (steps == 0) return ReadVoucher(db, number);
+    Recordset row =
+        steps > 0
+            ? db.OpenRecordset("SELECT * FROM iof WHERE 單號 > ? ORDER BY 單號 LIMIT 1 OFFSET ?",
+                               number, steps - 1)
+            : db.OpenRecordset(
+                  "SELECT * FROM iof WHERE 單號 < ? ORDER BY 單號 DESC LIMIT 1 OFFSET ?", number,
+                  -steps - 1);
+    if (row.Eof()) return std::nullopt;
+    return VoucherAt(row);
+}
+
 std::optional<std::string> NextVoucherNumber(Database& db) {
     return DailySerialNumber(db, "iof", "單號", 3);
 }

@@ -78,6 +78,10 @@ Recordset OpenVoucherList(Database& db);
 int64_t VoucherCount(Database& db);
 // How many vouchers come before that number: its row in number order.
 int64_t VouchersBefore(Database& db, const std::string& number);
+// The voucher `steps` rows after the one numbered `number` in number order (before it, for a
+// negative count; that one itself for 0), found from that number without counting the rows
+// before it; nullopt when the list ends first, or, for 0, when there is none of that number.
+std::optional<Voucher> VoucherStepsFrom(Database& db, const std::string& number, int64_t steps);
 
 // The number the next voucher of today takes: today's ROC date "eemmdd" followed by a
 // three-digit serial, one past the day's largest. nullopt when the day's 999 numbers are used up.

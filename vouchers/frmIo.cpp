@@ -1,6 +1,7 @@
 #include "vouchers/frmIo.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
 #include <limits>
 #include <vector>
@@ -62,6 +63,8 @@ constexpr Color UnsignedColour = 0xFFC0C0;
 constexpr Color SearchColour = 0xC0FFC0;
 constexpr Color Marked = 0xFFFF00, Unmarked = 0xFFFFFF;
 constexpr const char* GroupMark = "S";
+// A step of the bar no further than this reads the vouchers from the one it starts at.
+constexpr int NearbyVouchers = 64;
 
 struct ListColumn {
     int width;
@@ -293,9 +296,24 @@ void frmIo::LoadVoucherTitle() {
     txtIo.SetText(none ? DefaultTitle : title.Fields("ion").text());
 }
 
+// What changed the book since is counted from before the count, so that a change made while it
+// counts is taken as one made after it.
 void frmIo::SetScrollRange() {
-    rangeCommits_ = AccDb().OtherCommitsNoticed();
+    rangeChanges_ = AccDb().ChangesSoFar();
     ShowScrollRange(VoucherCount(AccDb()));
+}
+
+// Whether nothing changed the book since the bar was counted: no other copy's commit and no write
+// of this copy's, through this form or any other.
+bool frmIo::BookUnchanged() {
+    return AccDb().ChangesSoFar() == rangeChanges_;
+}
+
+// After a write of this form that adds or takes away no voucher, the bar's count still holds if it
+// held just before: both are looked at inside the write's transaction, under the write lock, so
+// that no other copy's commit comes between.
+void frmIo::KeepCountOver(bool countHeld) {
+    if (countHeld) rangeChanges_ = AccDb().ChangesSoFar();
 }
 
 void frmIo::ShowScrollRange(int64_t vouchers) {
@@ -315,50 +333,120 @@ bool frmIo::VouchersListed() const {
 // already there: its caller shows the voucher.
 void frmIo::FSB_Change() {
     if (barSetByCode_ || FSB.Value() == CurrentPosition) return;
-    if (listAwaitsBar_)
-        PlaceListFor(FSB.Value());
-    else if (VouchersListed())
-        VoucherRecordset->Move(FSB.Value() - CurrentPosition);
-    if (!VouchersListed()) return;
-    // The list has moved: the bar's place follows it before the print table is written, which
-    // may fail while another copy writes that table.
-    CurrentPosition = FSB.Value();
-    if (ShowCurrentVoucher()) FillPrintTable();
-    FollowOtherCopies();
+    MoveBar(FSB.Value() - CurrentPosition);
 }
 
-// The list opened again at an entry's end stands on no voucher until the bar moves: then it goes to
-// the bar's new place, counted back from the last voucher while no other copy has committed since
-// the bar was counted (a page of the list read, as by any jump of the bar), else counted from the
-// voucher shown, found by its number, or from where that one stood when it is gone.
-void frmIo::PlaceListFor(int target) {
+// While the book changed since the bar was counted, a key makes its step here, from the voucher
+// shown as the book now holds it: the bar's own step would count from a place and an end that may
+// no longer hold (vouchers saved after the last one, the one shown deleted).
+void frmIo::FSB_KeyDown(int& KeyCode, int) {
+    const std::optional<int64_t> steps = KeySteps(KeyCode);
+    if (!steps || BookUnchanged()) return;
+    KeyCode = 0;
+    MoveBar(*steps);
+}
+
+// The steps a key makes on the bar; Home and End go as far as the list reaches.
+std::optional<int64_t> frmIo::KeySteps(int key) const {
+    constexpr int64_t ToTheEnd = std::numeric_limits<int>::max();
+    const int64_t small = std::max(1, FSB.SmallChange()), large = std::max(1, FSB.LargeChange());
+    switch (key) {
+        case Key::Left:
+        case Key::Up:
+            return -small;
+        case Key::Right:
+        case Key::Down:
+            return small;
+        case Key::PageUp:
+            return -large;
+        case Key::PageDown:
+            return large;
+        case Key::Home:
+            return -ToTheEnd;
+        case Key::End:
+            return ToTheEnd;
+    }
+    return std::nullopt;
+}
+
+// The voucher `steps` from the one shown is found, and the bar put on its place, in one read of the
+// book; it is shown before the print table, which another copy may hold, is written.
+void frmIo::MoveBar(int64_t steps) {
+    std::optional<Voucher> reached;
+    {
+        Transaction reading(AccDb(), TransactionKind::Reads);
+        reached = StepList(steps);
+        reading.Commit();
+    }
+    if (!reached) {
+        ShowNoVoucher();
+        return;
+    }
+    ShowVoucherFields(*reached);
+    FillPrintTable();
+}
+
+// The list steps as it stands while nothing changed the book since the bar was counted. Otherwise
+// the voucher shown is found again by its number and the step counted from it.
+std::optional<Voucher> frmIo::StepList(int64_t steps) {
+    const bool unchanged = BookUnchanged();
+    if (unchanged && listAwaitsBar_) return StepFromHeldVoucher(steps);
+    if (unchanged && VouchersListed()) {
+        VoucherRecordset->Move(steps);
+        if (!VoucherRecordset->Bof() && !VoucherRecordset->Eof()) {
+            CurrentPosition = static_cast<int>(CurrentPosition + steps);
+            return VoucherAt(*VoucherRecordset);
+        }
+    }
+    return PlaceListFrom(shownVoucher_.number, steps);
+}
+
+// The list closed at an entry's end, the voucher held standing where the bar says: a step of a few
+// vouchers reads them from its number, as a step reads the page around the row it stands on; a
+// jump opens the list at its place, as any jump of the bar reads.
+std::optional<Voucher> frmIo::StepFromHeldVoucher(int64_t steps) {
+    const int target = static_cast<int>(std::clamp<int64_t>(CurrentPosition + steps, 0, FSB.Max()));
+    if (std::abs(target - CurrentPosition) > NearbyVouchers) {
+        OpenListAt(target, FSB.Max());
+        CurrentPosition = target;
+        return VoucherAt(*VoucherRecordset);
+    }
+    std::optional<Voucher> reached =
+        VoucherStepsFrom(AccDb(), shownVoucher_.number, target - CurrentPosition);
+    if (!reached) return PlaceListFrom(shownVoucher_.number, steps);
+    CurrentPosition = target;
+    return reached;
+}
+
+// Opens the list on a place counted from its start, `last` being the last voucher's: from the front
+// while the first pages reach it, else from the back, as a jump of the bar reads.
+void frmIo::OpenListAt(int position, int last) {
     OpenVoucherRecordset();
-    if (AccDb().LookForOtherCommits() == rangeCommits_) {
-        VoucherRecordset->MoveLast();
-        VoucherRecordset->Move(target - FSB.Max());
-    } else if (VoucherRecordset->FindRow("單號", lbNo.Caption())) {
-        VoucherRecordset->Move(target - CurrentPosition);
+    if (position < NearbyVouchers || last <= 0) {
+        VoucherRecordset->Move(position);
     } else {
-        VoucherRecordset->Move(std::min<int64_t>(target, VoucherRecordset->RecordCount() - 1));
+        VoucherRecordset->MoveLast();
+        VoucherRecordset->Move(position - last);
     }
 }
 
-// A key towards the bar's end first counts the vouchers again when another copy committed since
-// they were counted, so that Right and End reach a voucher it saved after the last one.
-void frmIo::FSB_KeyDown(int& KeyCode, int) {
-    const bool towardsEnd = KeyCode == Key::Right || KeyCode == Key::Down ||
-                            KeyCode == Key::PageDown || KeyCode == Key::End;
-    if (towardsEnd && AccDb().LookForOtherCommits() != rangeCommits_) FollowOtherCopies();
-}
-
-// Vouchers another copy saved or deleted, noticed as the list moved, move the bar's end, so that
-// it reaches the new ones and never passes the last one, and move the bar to where the voucher
-// shown now stands (one deleted: where the next one stands, else back to the last).
-void frmIo::FollowOtherCopies() {
-    if (AccDb().OtherCommitsNoticed() == rangeCommits_) return;
-    if (!lbNo.Caption().empty()) CurrentPosition = PositionOf(lbNo.Caption());
-    SetScrollRange();
-    FSB.SetValue(CurrentPosition);
+// Inside the caller's read of the book: the bar's end counted again, and the list opened on the
+// voucher `steps` from the one numbered `number`. With that one gone, a step forward lands on the
+// voucher after the place where it stood and a step back on the one before, so that none is
+// skipped, and no step stays where it stood. The bar stands on the voucher reached, the first or
+// the last at the most. Nullopt when the book holds none.
+std::optional<Voucher> frmIo::PlaceListFrom(const std::string& number, int64_t steps) {
+    Database& db = AccDb();
+    rangeChanges_ = db.ChangesSoFar();
+    const int64_t count = VoucherCount(db);
+    int64_t place = VouchersBefore(db, number);
+    if (steps > 0 && !ReadVoucher(db, number)) --place;
+    const int last = static_cast<int>(std::max<int64_t>(count - 1, 0));
+    const int target = static_cast<int>(std::clamp<int64_t>(place + steps, 0, last));
+    OpenListAt(target, last);
+    SetBar(target, count);
+    if (count == 0) return std::nullopt;
+    return VoucherAt(*VoucherRecordset);
 }
 
 // False when the list stands on no voucher.
@@ -372,36 +460,37 @@ bool frmIo::ShowCurrentVoucher() {
 }
 
 // The voucher browsed before an entry, shown as stored: the one voucher the form was opened on,
-// or the one the bar held. Where no other copy committed since the bar was counted, that one
-// stands where it stood: nothing is counted, and the list is placed when the bar next moves.
-// Otherwise it is found again by its number, its place and the list's end read at one state of the
-// file; one gone leaves the bar where it stood, at the last voucher at the most. False when no
-// voucher is shown.
+// or the one the bar held. False when no voucher is shown.
 bool frmIo::ShowHeldVoucher() {
     if (showingOneVoucher_) {
         ShowVoucherByNumber();
         return true;
     }
+    std::optional<Voucher> held;
+    {
+        Transaction reading(AccDb(), TransactionKind::Reads);
+        held = HeldVoucherAsStored();
+        reading.Commit();
+    }
+    if (!held) return false;
+    ShowVoucherFields(*held);
+    return true;
+}
+
+// Where nothing changed the book since the bar was counted, the voucher held stands where it
+// stood: nothing is counted, and the list is placed when the bar next moves. Otherwise it is found
+// again by its number, with its place and the list's end, in the caller's one read; one gone
+// leaves the bar where it stood, on the voucher now there.
+std::optional<Voucher> frmIo::HeldVoucherAsStored() {
     const std::string held = shownVoucher_.number;
-    if (!held.empty()) {
-        std::optional<Voucher> stored = ReadVoucher(AccDb(), held);
-        if (stored && AccDb().LookForOtherCommits() == rangeCommits_) {
+    if (!held.empty() && BookUnchanged()) {
+        if (std::optional<Voucher> stored = ReadVoucher(AccDb(), held)) {
             VoucherRecordset.reset();
             listAwaitsBar_ = true;
-            ShowVoucherFields(*stored);
-            return true;
+            return stored;
         }
     }
-    OpenVoucherRecordset();
-    if (!held.empty()) {
-        if (std::optional<int64_t> found = VoucherRecordset->FindRow("單號", held)) {
-            rangeCommits_ = AccDb().OtherCommitsNoticed();
-            SetBar(static_cast<int>(*found), VoucherRecordset->RecordCount());
-            return ShowCurrentVoucher();
-        }
-    }
-    GoToVoucherOfReopenedList(CurrentPosition);
-    return ShowCurrentVoucher();
+    return PlaceListFrom(held, 0);
 }
 
 void frmIo::ShowVoucherByNumber() {
@@ -604,6 +693,7 @@ void frmIo::cmdEdit_Click() {
     std::optional<int> state = StoredState(lbNo.Caption());
     if (!state) {
         messageBox(RowDeletedMessage, MessageCritical, ApplicationTitle);
+        ShowStoredVoucher();
         return;
     }
     if (*state >= 0) {
@@ -802,7 +892,13 @@ void frmIo::AddWordIfMissing(WordList list, ComboBox& box, const char* question,
     const std::string word = box.Text();
     if (word.empty() || WordExists(AccDb(), list, word)) return;
     if (messageBox(question, ConfirmDefaultNo, NoTitle) != AnswerYes) return;
-    AddWordAtTop(AccDb(), list, word);
+    {
+        Transaction transaction(AccDb(), TransactionKind::Writes);
+        const bool countHeld = BookUnchanged();
+        AddWordAtTop(AccDb(), list, word);
+        KeepCountOver(countHeld);
+        transaction.Commit();
+    }
     (this->*fill)();
     box.SetText(word);
 }
@@ -877,10 +973,15 @@ bool frmIo::AddNewVoucher() {
 // The voucher written is the one whose number the form shows, whatever the form's recordsets
 // stand on.
 void frmIo::RewriteShownVoucher() {
+    Database& db = AccDb();
+    Transaction transaction(db, TransactionKind::Writes);
+    const bool countHeld = BookUnchanged();
     if (SignOffPending)
-        SignOffByCash(AccDb(), shownVoucher_, VoucherFromFields(), Clock::today());
+        SignOffByCash(db, shownVoucher_, VoucherFromFields(), Clock::today());
     else
-        WriteVoucher(AccDb(), shownVoucher_, VoucherFromFields());
+        WriteVoucher(db, shownVoucher_, VoucherFromFields());
+    KeepCountOver(countHeld);
+    transaction.Commit();
 }
 
 // The voucher is rewritten, the cheque entered and the voucher signed in one transaction, held
@@ -891,10 +992,12 @@ bool frmIo::SignOffByCheque() {
     bool entered = false;
     try {
         Transaction transaction(db, TransactionKind::Writes);
+        const bool countHeld = BookUnchanged();
         Voucher changed = VoucherFromFields();
         WriteVoucher(db, shownVoucher_, changed);
         entered = ChequeEntered(false);
         if (entered) SetVoucherState(db, changed.number, changed.state, SignedByCheque);
+        KeepCountOver(countHeld);
         transaction.Commit();
     } catch (const VoucherSigned&) {
         throw;
@@ -932,25 +1035,31 @@ bool frmIo::ChequeEntered(bool combined) {
 
 // The entry ends first (the sign-off before the list's refresh, which would take it for one
 // pending), and the bar stands on the voucher shown, before the print table, which another copy
-// may hold, is written. A new voucher is shown on the list opened again, counted anew.
+// may hold, is written. A new voucher is shown on the list opened again, its place and the list's
+// end counted in one read of the book.
 void frmIo::BackToBrowsing() {
     if (SignOffPending) signedHere_.insert(shownVoucher_.number);
     const bool added = AddingVoucher;
     EndEntry();
-    if (added) {
-        OpenVoucherRecordset();
-        GoToVoucherOfReopenedList(PositionOf(lbNo.Caption()));
-        ShowCurrentVoucher();
-    } else {
+    if (added)
+        ShowAddedVoucher(lbNo.Caption());
+    else
         ShowHeldVoucher();
-    }
     RefreshListMode();
     FillPrintTable();
 }
 
-// The row of a voucher number in number order.
-int frmIo::PositionOf(const std::string& number) const {
-    return static_cast<int>(VouchersBefore(AccDb(), number));
+void frmIo::ShowAddedVoucher(const std::string& number) {
+    std::optional<Voucher> added;
+    {
+        Transaction reading(AccDb(), TransactionKind::Reads);
+        added = PlaceListFrom(number, 0);
+        reading.Commit();
+    }
+    if (added)
+        ShowVoucherFields(*added);
+    else
+        ShowNoVoucher();
 }
 
 // Moves the voucher list, and with it the scroll bar, to a row; the caller shows the voucher.
@@ -1243,11 +1352,13 @@ void frmIo::IssueCombinedCheque() {
     std::optional<std::string> notPayable;
     try {
         Transaction transaction(db, TransactionKind::Writes);
+        const bool countHeld = BookUnchanged();
         notPayable = FirstVoucherNotPayable(db, members);
         unchanged = !notPayable;
         if (unchanged) {
             entered = ChequeEntered(true);
             if (entered) RecordChequeGroup(db, CombinedFirstVoucherNo + GroupMark, members);
+            KeepCountOver(countHeld);
             transaction.Commit();
         }
     } catch (const UpdateConflict&) {

@@ -125,12 +125,19 @@ class frmIo : public Form {
     void WireEvents();
     void SetScrollRange();
     void ShowScrollRange(int64_t vouchers);
-    void FollowOtherCopies();
+    bool BookUnchanged();
+    void KeepCountOver(bool countHeld);
     void OpenVoucherRecordset();
-    void PlaceListFor(int target);
     bool VouchersListed() const;
+    std::optional<int64_t> KeySteps(int key) const;
+    void MoveBar(int64_t steps);
+    std::optional<Voucher> StepList(int64_t steps);
+    std::optional<Voucher> StepFromHeldVoucher(int64_t steps);
+    void OpenListAt(int position, int last);
+    std::optional<Voucher> PlaceListFrom(const std::string& number, int64_t steps);
     bool ShowCurrentVoucher();
     bool ShowHeldVoucher();
+    std::optional<Voucher> HeldVoucherAsStored();
     void ShowVoucherByNumber();
     void ShowVoucherFields(const Voucher& voucher);
     Voucher VoucherFromFields() const;
@@ -157,7 +164,6 @@ class frmIo : public Form {
     void GoToVoucher(int position);
     void GoToVoucherOfReopenedList(int position);
     void SetBar(int position, int64_t vouchers);
-    int PositionOf(const std::string& number) const;
     void LoadVoucherTitle();
     void StoreVoucherTitle();
     void FillPrintTable();
@@ -178,6 +184,7 @@ class frmIo : public Form {
     bool SignOffByCheque();
     bool ChequeEntered(bool combined);
     void BackToBrowsing();
+    void ShowAddedVoucher(const std::string& number);
     std::optional<int> StoredState(const std::string& number) const;
 
     void FillAccountCombo();
@@ -197,8 +204,9 @@ class frmIo : public Form {
     // The fields as an entry (adding or modifying) began, to tell whether anything was typed.
     std::vector<std::string> entryBegun_;
     int CurrentPosition = 0;
-    // The other copies' commits noticed when the bar's range was counted.
-    uint64_t rangeCommits_ = 0;
+    // The changes of the book (this copy's writes and other copies' commits) counted when the bar's
+    // place and end were last read from it.
+    uint64_t rangeChanges_ = 0;
     // The list was opened again at an entry's end and stands on no voucher: the bar's next move
     // places it.
     bool listAwaitsBar_ = false;

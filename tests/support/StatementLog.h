@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,14 @@
 
 namespace kiv::test {
 
-// What the program asks of one database while the log lives: each statement as it starts, and
-// the rows SQLite hands out.
+// What the program asks of one database while the log lives: each statement as it starts, the
+// rows SQLite hands out, and the steps SQLite's programs made for them (rows passed over by an
+// OFFSET or a scan included), counted for each run of a statement that ends while the log lives.
 class StatementLog {
   public:
     explicit StatementLog(Database& db) : handle_(RawAccess::handle(db)) {
-        sqlite3_trace_v2(handle_, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW, trace, this);
+        sqlite3_trace_v2(handle_, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE,
+                         trace, this);
     }
     ~StatementLog() { sqlite3_trace_v2(handle_, 0, nullptr, nullptr); }
     StatementLog(const StatementLog&) = delete;
@@ -23,10 +26,12 @@ class StatementLog {
 
     std::vector<std::string> statements;
     int rows = 0;
+    int64_t programSteps = 0;
 
     void clear() {
         statements.clear();
         rows = 0;
+        programSteps = 0;
     }
     // Whether a statement holding `text` ran.
     bool ran(const std::string& text) const {
@@ -38,10 +43,16 @@ class StatementLog {
   private:
     static int trace(unsigned kind, void* context, void* statement, void*) {
         auto& log = *static_cast<StatementLog*>(context);
-        if (kind == SQLITE_TRACE_ROW)
+        auto* stmt = static_cast<sqlite3_stmt*>(statement);
+        if (kind == SQLITE_TRACE_ROW) {
             ++log.rows;
-        else
-            log.statements.push_back(sqlite3_sql(static_cast<sqlite3_stmt*>(statement)));
+        } else if (kind == SQLITE_TRACE_PROFILE) {
+            log.programSteps += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_VM_STEP, 1);
+        } else {
+            // The count starts with this run, whatever earlier runs of a kept statement made.
+            sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_VM_STEP, 1);
+            log.statements.push_back(sqlite3_sql(stmt));
+        }
         return 0;
     }
     sqlite3* handle_;

@@ -43,4 +43,21 @@ TEST_F(VoucherStreamedPageTest, AVoucherAnotherCopyChangedPastTheEndsBarShowsAsI
     }
 }
 
+// A new voucher that is not the last (another copy saved vouchers of a later day): the save reads
+// the list around it, and a voucher after it that another copy changes next shows as it now stands.
+TEST_F(VoucherStreamedPageTest, AVoucherAfterANewOneThatAnotherCopyChangedShowsAsItNowStands) {
+    for (const char* later : {"1151207001", "1151207002"})
+        copyB->Execute(
+            "INSERT INTO iof (單號, 用途說明, 方式, 金額, pay) VALUES (?, '後來', -1, 5, 1)",
+            later);
+    frmIo& form = openForm();
+    enterVoucher(form, "777");
+    ASSERT_EQ(shown(form), "1151206001 10/12");
+    copyB->Execute("UPDATE iof SET 用途說明 = '工地材料', 金額 = 888 WHERE 單號 = '1151207001'");
+    host.act([&] { form.FSB.userKeyDown(Key::Right); });
+    EXPECT_EQ(shown(form), "1151207001 11/12");
+    EXPECT_EQ(form.cbUse.Text(), "工地材料");
+    EXPECT_EQ(form.txtCash.Text(), "888");
+}
+
 }  // namespace

@@ -1,0 +1,216 @@
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "tests/support/StatementLog.h"
+#include "tests/support/WriteAtStatement.h"
+#include "tests/vouchers/VoucherBook.h"
+
+using namespace kiv;
+
+namespace {
+
+// The voucher form's bar while the book changes under it: ten vouchers numbered 1151120003 to
+// 1151120030 in steps of three, another copy of the program on the same books.
+class VoucherBarBookChangedTest : public test::VoucherBook {
+  protected:
+    void SetUp() override {
+        VoucherBook::SetUp();
+        for (int i = 1; i <= 10; ++i)
+            addVoucher({.number = numberAt(3 * i)});
+        openOtherCopy();
+    }
+    void press(frmIo& form, int key) {
+        host.act([&] { form.FSB.userKeyDown(key); });
+    }
+    void deleteByB(int serial) {
+        copyB->Execute("DELETE FROM iof WHERE 單號 = ?", numberAt(serial));
+    }
+    // 修改 with something typed, then 取消.
+    void modifyAndCancel(
+        frmIo& form, const std::function<void()>& meanwhile = [] {}) {
+        host.click(form.cmdEdit);
+        host.type(form.cbPs1, "改");
+        meanwhile();
+        host.click(form.cmdCencel);
+    }
+};
+
+// Another copy deleted the voucher shown (…018, bar 5 of 9): every key and every drag of the bar
+// shows a stored voucher with the bar on its place, both ends stay reachable, and a step from
+// where the gone voucher stood meets the vouchers on either side of it.
+TEST_F(VoucherBarBookChangedTest, AfterTheVoucherShownVanishedEveryMoveShowsAStoredVoucher) {
+    struct Move {
+        const char* name;
+        std::function<void(frmIo&)> make;
+        std::string expected;
+    };
+    const std::vector<Move> moves = {
+        {"Right", [&](frmIo& f) { press(f, Key::Right); }, numberAt(21) + " 5/8"},
+        {"Down", [&](frmIo& f) { press(f, Key::Down); }, numberAt(21) + " 5/8"},
+        {"Left", [&](frmIo& f) { press(f, Key::Left); }, numberAt(15) + " 4/8"},
+        {"End", [&](frmIo& f) { press(f, Key::End); }, numberAt(30) + " 8/8"},
+        {"Home", [&](frmIo& f) { press(f, Key::Home); }, numberAt(3) + " 0/8"},
+        {"drag to the end", [&](frmIo& f) { host.scroll(f.FSB, f.FSB.Max()); },
+         numberAt(30) + " 8/8"},
+        {"drag to the start", [&](frmIo& f) { host.scroll(f.FSB, 0); }, numberAt(3) + " 0/8"},
+        {"drag one on", [&](frmIo& f) { host.scroll(f.FSB, 6); }, numberAt(21) + " 5/8"},
+    };
+    for (const Move& move : moves) {
+        SCOPED_TRACE(move.name);
+        frmIo& form = openForm();
+        host.scroll(form.FSB, 5);
+        ASSERT_EQ(shown(form), numberAt(18) + " 5/9");
+        deleteByB(18);
+        move.make(form);
+        EXPECT_EQ(shown(form), move.expected);
+        EXPECT_EQ(form.cbUse.Text(), "用途" + form.lbNo.Caption());
+        EXPECT_EQ(printField(1), form.lbNo.Caption());
+        // The next step goes on from the voucher shown.
+        press(form, Key::Left);
+        EXPECT_EQ(form.FSB.Value(), std::max(0, std::stoi(move.expected.substr(11)) - 1));
+        host.closeByFrame(form);
+        addVoucher({.number = numberAt(18)});
+    }
+}
+
+// 修改 of a voucher another copy deleted says so and shows the voucher now where it stood, as 取消
+// of an edit of a voucher deleted meanwhile does; the next steps meet each voucher once.
+TEST_F(VoucherBarBookChangedTest, ModifyingAVanishedVoucherSaysSoAndShowsTheOneNowInItsPlace) {
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 5);
+    deleteByB(18);
+    host.expectMessage("這一筆已被刪除");
+    host.click(form.cmdEdit);
+    EXPECT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(shown(form), numberAt(21) + " 5/8");
+    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
+    EXPECT_EQ(printField(1), numberAt(21));
+    press(form, Key::Right);
+    EXPECT_EQ(shown(form), numberAt(24) + " 6/8");
+
+    modifyAndCancel(form, [&] { deleteByB(24); });
+    EXPECT_EQ(shown(form), numberAt(27) + " 6/7");
+    press(form, Key::Left);
+    EXPECT_EQ(shown(form), numberAt(21) + " 5/7");
+}
+
+// An entry's end that counted nothing leaves the list to be placed at the bar's next step: a
+// voucher another copy deletes meanwhile, the one held or one before it, is then counted, and the
+// step goes on from the voucher held (or from where it stood).
+TEST_F(VoucherBarBookChangedTest, AStepAfterAQuietEntryEndGoesOnFromTheVoucherHeld) {
+    struct Case {
+        const char* name;
+        int from, deleted, key;
+        std::string expected;
+    };
+    for (const Case& c : {Case{"one before, Right", 4, 6, Key::Right, numberAt(18) + " 4/8"},
+                          Case{"one before, Left", 4, 6, Key::Left, numberAt(12) + " 2/8"},
+                          Case{"the one held, Right", 5, 18, Key::Right, numberAt(21) + " 5/8"},
+                          Case{"the one held, Left", 5, 18, Key::Left, numberAt(15) + " 4/8"},
+                          Case{"one after, Right", 5, 21, Key::Right, numberAt(24) + " 6/8"}}) {
+        SCOPED_TRACE(c.name);
+        frmIo& form = openForm();
+        host.scroll(form.FSB, c.from);
+        modifyAndCancel(form);
+        deleteByB(c.deleted);
+        press(form, c.key);
+        EXPECT_EQ(shown(form), c.expected);
+        host.closeByFrame(form);
+        addVoucher({.number = numberAt(c.deleted)});
+    }
+}
+
+// Vouchers this copy adds through its own connection (as the cheque and transfer forms do while
+// the voucher form stays open) are counted at the entry's end and at the bar's next step, as
+// another copy's are.
+TEST_F(VoucherBarBookChangedTest, VouchersThisCopyAddsElsewhereAreCountedAtTheNextMove) {
+    const auto addOwn = [](const std::string& a, const std::string& b) {
+        AccDb().Execute(
+            "INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, 4, 500, 1), (?, 4, 500, 1)", a, b);
+    };
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 5);
+    addOwn(numberAt(1), numberAt(31));
+    host.click(form.cmdAdd);
+    host.click(form.cmdCencel);
+    EXPECT_EQ(shown(form), numberAt(18) + " 6/11");
+    press(form, Key::Left);
+    EXPECT_EQ(shown(form), numberAt(15) + " 5/11");
+
+    // The same after a quiet entry's end, and while browsing.
+    modifyAndCancel(form);
+    addOwn(numberAt(2), numberAt(32));
+    press(form, Key::Right);
+    EXPECT_EQ(shown(form), numberAt(18) + " 7/13");
+    addOwn(numberAt(33), numberAt(34));
+    press(form, Key::End);
+    EXPECT_EQ(shown(form), numberAt(34) + " 15/15");
+    addOwn(numberAt(0), numberAt(35));
+    host.scroll(form.FSB, 14);
+    EXPECT_EQ(shown(form), numberAt(33) + " 15/17");
+}
+
+// Another copy saves a voucher of an earlier day as each statement of this copy's save of a new
+// voucher begins: the form shows its own new voucher, with the bar on its place and end in one
+// state of the book, the one before that voucher came or the one after.
+TEST_F(VoucherBarBookChangedTest, ANewVouchersSaveShowsItWhateverAnotherCopySavesMeanwhile) {
+    frmIo& form = openForm();
+    sqlite3_busy_timeout(RawAccess::handle(*copyB), 20);
+    int landed = 0;
+    for (int at = 0;; ++at) {
+        SCOPED_TRACE("statement " + std::to_string(at));
+        host.click(form.cmdAdd);
+        host.type(form.cbUse, "工地材料");
+        host.pick(form.cbAcc, 1);
+        host.type(form.txtCash, "777");
+        const std::string earlier = "1151205" + std::to_string(100 + at);
+        test::WriteAtStatement meanwhile(AccDb(), at, [&] {
+            copyB->Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, -1, 1, 1)", earlier);
+        });
+        host.click(form.cmdSv);
+        if (!meanwhile.reached()) break;
+        EXPECT_EQ(meanwhile.fault, "");
+        const std::string own = rows(AccDb(), "SELECT Max(單號) FROM iof").at(0);
+        EXPECT_EQ(form.lbNo.Caption(), own) << meanwhile.statement;
+        EXPECT_EQ(form.txtCash.Text(), "777") << meanwhile.statement;
+        const int count = std::stoi(rows(AccDb(), "SELECT Count(*) FROM iof").at(0));
+        const std::string now =
+            own + " " + std::to_string(count - 1) + "/" + std::to_string(count - 1);
+        const std::string before =
+            own + " " + std::to_string(count - 2) + "/" + std::to_string(count - 2);
+        if (meanwhile.landed) {
+            ++landed;
+            EXPECT_TRUE(shown(form) == now || shown(form) == before)
+                << shown(form) << " at " << meanwhile.statement;
+        } else {
+            EXPECT_EQ(shown(form), now) << meanwhile.statement;
+        }
+    }
+    EXPECT_GT(landed, 1);
+}
+
+// The step after 修改 and 取消 on the first voucher of a long book reads about the voucher it
+// reaches, not the book: SQLite's own count of the steps its programs made stays small.
+TEST_F(VoucherBarBookChangedTest, TheStepAfterAQuietEntryEndReadsAroundTheVoucherHeld) {
+    AccDb().Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+        "INSERT INTO iof (單號, 方式, 金額, pay) SELECT '1151121' || printf('%03d', i), -1, 1, 1 "
+        "FROM n");
+    frmIo& form = openForm();
+    host.scroll(form.FSB, 0);
+    modifyAndCancel(form);
+    test::StatementLog log(AccDb());
+    press(form, Key::Right);
+    EXPECT_EQ(shown(form), numberAt(6) + " 1/5009");
+    EXPECT_LT(log.programSteps, 2000);
+    log.clear();
+    press(form, Key::Left);
+    EXPECT_EQ(shown(form), numberAt(3) + " 0/5009");
+    EXPECT_LT(log.programSteps, 2000);
+}
+
+}  // namespace
