@@ -750,11 +750,18 @@ Rows wordRows(Raw& db, const char* sql) {
 }
 
 // One voucher's fields as texts, and its print table written as the form writes it.
+void showVoucherRow(Raw& pt, const std::vector<std::string>& row);
+
 int64_t showVoucher(Raw& pt, sqlite3_stmt* q, std::vector<std::string>* shown = nullptr) {
     if (sqlite3_step(q) != SQLITE_ROW) return 0;
     const std::vector<std::string> row = rowTexts(q);
     sqlite3_reset(q);
     if (shown) *shown = row;
+    showVoucherRow(pt, row);
+    return 1;
+}
+
+void showVoucherRow(Raw& pt, const std::vector<std::string>& row) {
     Rows printed{{row[1],
                   row[1],
                   "現金",
@@ -782,7 +789,6 @@ int64_t showVoucher(Raw& pt, sqlite3_stmt* q, std::vector<std::string>* shown = 
         "稅額, 進銷, 大寫金額) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
         "?, ?)",
         printed, 0, 20);
-    return 1;
 }
 
 int64_t rawVoucherOpen(Raw& acc, Raw& people, Raw& pt) {
@@ -816,6 +822,19 @@ int64_t rawVoucherAt(Raw& acc, Raw& pt, int64_t position, int64_t count) {
     sqlite3_stmt* q = acc.statement("SELECT * FROM iof WHERE rowid = ?");
     sqlite3_bind_int64(q, 1, rowid);
     return showVoucher(pt, q);
+}
+
+// A step of the scroll bar from the voucher the form holds by its number, its place known: the
+// page of vouchers after it read from the number index, as a step of the bar reads its page, and
+// the first of them shown.
+int64_t rawVoucherAfter(Raw& acc, Raw& pt, const std::string& number) {
+    sqlite3_stmt* page = acc.statement("SELECT * FROM iof WHERE 單號 > ? ORDER BY 單號 LIMIT 64");
+    bind(page, 1, number);
+    const Rows rows = textRows(page);
+    sqlite3_reset(page);
+    if (rows.empty()) return 0;
+    showVoucherRow(pt, rows.front());
+    return 1;
 }
 
 // 應收付帳款 opened on the newest receivable contract: the customers, the numbers for the scroll
@@ -1655,6 +1674,28 @@ void measureBook(Table& table, int64_t size) {
         },
         // Each side jumps right after its own opening, with the caches that opening left.
         [&] { rawVoucherOpen(acc, people, pt); });
+    Forms::unloadByName("frmIo");
+
+    // 收支單: Right after 修改 and 取消 on the first voucher, an entry's end that counted nothing.
+    frmIo& voucher = Forms::get<frmIo>();
+    p.host.scroll(voucher.FSB, 0);
+    const std::string firstVoucher = voucher.lbNo.Caption();
+    table.time(
+        "收支單 Right after 修改/取消 on the first voucher", size, rounds,
+        [&] {
+            p.host.act([&] { voucher.FSB.userKeyDown(Key::Right); });
+            return static_cast<int64_t>(voucher.FSB.Value() == 1);
+        },
+        [&] { return rawVoucherAfter(acc, pt, firstVoucher); },
+        // The voucher's own words may be missing from the lists: leaving a box asks, answered No.
+        [&] {
+            p.host.scroll(voucher.FSB, 0);
+            p.host.answerMessage(AnswerNo);
+            p.host.click(voucher.cmdEdit);
+            p.host.type(voucher.txtBno, "1");
+            p.host.click(voucher.cmdCencel);
+            p.host.forgetAnswers();
+        });
     Forms::unloadByName("frmIo");
     measureWrites(p, table, acc, people, pt, size, rounds);
 
