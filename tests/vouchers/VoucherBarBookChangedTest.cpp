@@ -13,22 +13,9 @@ using namespace kiv;
 
 namespace {
 
-// The voucher form's bar while the book changes under it: ten vouchers numbered 1151120003 to
-// 1151120030 in steps of three, another copy of the program on the same books.
-class VoucherBarBookChangedTest : public test::VoucherBook {
+// The voucher form's bar while the book changes under it.
+class VoucherBarBookChangedTest : public test::TenVouchersBook {
   protected:
-    void SetUp() override {
-        VoucherBook::SetUp();
-        for (int i = 1; i <= 10; ++i)
-            addVoucher({.number = numberAt(3 * i)});
-        openOtherCopy();
-    }
-    void press(frmIo& form, int key) {
-        host.act([&] { form.FSB.userKeyDown(key); });
-    }
-    void deleteByB(int serial) {
-        copyB->Execute("DELETE FROM iof WHERE 單號 = ?", numberAt(serial));
-    }
     // 修改 with something typed, then 取消.
     void modifyAndCancel(
         frmIo& form, const std::function<void()>& meanwhile = [] {}) {
@@ -75,27 +62,6 @@ TEST_F(VoucherBarBookChangedTest, AfterTheVoucherShownVanishedEveryMoveShowsASto
         host.closeByFrame(form);
         addVoucher({.number = numberAt(18)});
     }
-}
-
-// 修改 of a voucher another copy deleted says so and shows the voucher now where it stood, as 取消
-// of an edit of a voucher deleted meanwhile does; the next steps meet each voucher once.
-TEST_F(VoucherBarBookChangedTest, ModifyingAVanishedVoucherSaysSoAndShowsTheOneNowInItsPlace) {
-    frmIo& form = openForm();
-    host.scroll(form.FSB, 5);
-    deleteByB(18);
-    host.expectMessage("這一筆已被刪除");
-    host.click(form.cmdEdit);
-    EXPECT_EQ(host.messages().size(), 1u);
-    EXPECT_EQ(shown(form), numberAt(21) + " 5/8");
-    EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
-    EXPECT_EQ(printField(1), numberAt(21));
-    press(form, Key::Right);
-    EXPECT_EQ(shown(form), numberAt(24) + " 6/8");
-
-    modifyAndCancel(form, [&] { deleteByB(24); });
-    EXPECT_EQ(shown(form), numberAt(27) + " 6/7");
-    press(form, Key::Left);
-    EXPECT_EQ(shown(form), numberAt(21) + " 5/7");
 }
 
 // An entry's end that counted nothing leaves the list to be placed at the bar's next step: a

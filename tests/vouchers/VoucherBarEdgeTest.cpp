@@ -8,24 +8,8 @@ using namespace kiv;
 
 namespace {
 
-// The voucher form's bar at its ends, and after a save: ten vouchers numbered 1151120003 to
-// 1151120030 in steps of three, another copy of the program on the same books.
-class VoucherBarEdgeTest : public test::VoucherBook {
-  protected:
-    void SetUp() override {
-        VoucherBook::SetUp();
-        for (int i = 1; i <= 10; ++i)
-            addVoucher({.number = numberAt(3 * i)});
-        openOtherCopy();
-    }
-    void addByB(const std::string& number) {
-        copyB->Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, -1, 500, 1)", number);
-    }
-    // A key pressed on the bar.
-    void press(frmIo& form, int key) {
-        host.act([&] { form.FSB.userKeyDown(key); });
-    }
-};
+// The voucher form's bar at its ends, and after a save.
+using VoucherBarEdgeTest = test::TenVouchersBook;
 
 // A new voucher is the last of the list opened again, wherever the bar stood.
 TEST_F(VoucherBarEdgeTest, ANewVoucherIsShownLastWhereverTheBarStood) {
@@ -42,17 +26,17 @@ TEST_F(VoucherBarEdgeTest, ANewVoucherIsShownLastWhereverTheBarStood) {
 TEST_F(VoucherBarEdgeTest, RightAndEndReachAVoucherAnotherCopySavedAfterTheLast) {
     frmIo& form = openForm();
     ASSERT_EQ(shown(form), numberAt(30) + " 9/9");
-    addByB(numberAt(31));
+    addByB(31);
     press(form, Key::Right);
     EXPECT_EQ(shown(form), numberAt(31) + " 10/10");
 
-    addByB(numberAt(32));
+    addByB(32);
     press(form, Key::End);
     EXPECT_EQ(shown(form), numberAt(32) + " 11/11");
 
     press(form, Key::Home);
     EXPECT_EQ(shown(form), numberAt(3) + " 0/11");
-    addByB(numberAt(33));
+    addByB(33);
     press(form, Key::End);
     EXPECT_EQ(shown(form), numberAt(33) + " 12/12");
     press(form, Key::Left);
@@ -63,7 +47,7 @@ TEST_F(VoucherBarEdgeTest, RightAndEndReachAVoucherAnotherCopySavedAfterTheLast)
 // stood, its end counted again.
 TEST_F(VoucherBarEdgeTest, SavingAVoucherAnotherCopyDeletedSaysSoAndCountsTheBarAgain) {
     frmIo& form = openForm();
-    addByB(numberAt(31));
+    addByB(31);
     host.click(form.cmdEdit);
     host.type(form.cbPs1, "改");
     copyB->Execute("DELETE FROM iof WHERE 單號 = ?", numberAt(30));

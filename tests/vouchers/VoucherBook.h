@@ -123,4 +123,26 @@ class VoucherBook : public ProgramTest {
     PdfReportOutput output{folder.file("")};
 };
 
+// Ten vouchers numbered 1151120003 to 1151120030 in steps of three, so that another copy of the
+// program on the same books can add one between any two or delete any; keys pressed on the bar.
+class TenVouchersBook : public VoucherBook {
+  protected:
+    void SetUp() override {
+        VoucherBook::SetUp();
+        for (int i = 1; i <= 10; ++i)
+            addVoucher({.number = numberAt(3 * i)});
+        openOtherCopy();
+    }
+    void addByB(int serial) {
+        copyB->Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, -1, 500, 1)",
+                       numberAt(serial));
+    }
+    void deleteByB(int serial) {
+        copyB->Execute("DELETE FROM iof WHERE 單號 = ?", numberAt(serial));
+    }
+    void press(frmIo& form, int key) {
+        host.act([&] { form.FSB.userKeyDown(key); });
+    }
+};
+
 }  // namespace kiv::test

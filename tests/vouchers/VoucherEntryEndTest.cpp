@@ -13,23 +13,13 @@ namespace {
 // saved or deleted vouchers meanwhile: it shows the voucher it held, where that voucher now
 // stands. Ten vouchers numbered 1151120003 to 1151120030 in steps of three, so that another copy
 // can add one between any two.
-class VoucherEntryEndTest : public test::VoucherBook {
+class VoucherEntryEndTest : public test::TenVouchersBook {
   protected:
     void SetUp() override {
-        VoucherBook::SetUp();
+        TenVouchersBook::SetUp();
         Forms::registerForm<test::ChequeStandIn>();
-        for (int i = 1; i <= 10; ++i)
-            addVoucher({.number = numberAt(3 * i)});
-        openOtherCopy();
     }
 
-    void deleteByB(int serial) {
-        copyB->Execute("DELETE FROM iof WHERE 單號 = ?", numberAt(serial));
-    }
-    void addByB(int serial) {
-        copyB->Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, -1, 500, 1)",
-                       numberAt(serial));
-    }
     void modify(frmIo& form) {
         host.click(form.cmdEdit);
         host.type(form.cbPs1, "改");
@@ -111,7 +101,8 @@ TEST_F(VoucherEntryEndTest, TheVoucherHeldGoneLeavesTheBarWhereItStoodUpToTheLas
 }
 
 // 修改 on a voucher another copy deleted says so, as a move onto it does, and the form stays
-// browsing; so it does on the one voucher a list or another form opened it on.
+// browsing on the voucher now where it stood, the bar stepping on from there; so it does on the
+// one voucher a list or another form opened it on.
 TEST_F(VoucherEntryEndTest, ModifyingAVoucherAnotherCopyDeletedIsToldAndStaysBrowsing) {
     frmIo& form = openForm();
     host.scroll(form.FSB, 4);
@@ -124,6 +115,10 @@ TEST_F(VoucherEntryEndTest, ModifyingAVoucherAnotherCopyDeletedIsToldAndStaysBro
     EXPECT_EQ(form.lbStat.Caption(), "〔瀏覽〕");
     EXPECT_FALSE(form.cmdSv.Enabled());
     EXPECT_TRUE(form.FSB.Enabled());
+    EXPECT_EQ(shown(form), numberAt(18) + " 4/8");
+    EXPECT_EQ(printField(1), numberAt(18));
+    press(form, Key::Right);
+    EXPECT_EQ(shown(form), numberAt(21) + " 5/8");
     host.closeByFrame(form);
 
     frmIo& one = openOne(numberAt(18));
