@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <functional>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,7 +23,7 @@ class VoucherBarBookChangedTest : public test::TenVouchersBook {
     void modifyAndCancel(
         frmIo& form, const std::function<void()>& meanwhile = [] {}) {
         host.click(form.cmdEdit);
-        host.type(form.cbPs1, "改");
+        host.type(form.txtBno, "改");
         meanwhile();
         host.click(form.cmdCencel);
     }
@@ -177,6 +180,99 @@ TEST_F(VoucherBarBookChangedTest, TheStepAfterAQuietEntryEndReadsAroundTheVouche
     press(form, Key::Left);
     EXPECT_EQ(shown(form), numberAt(3) + " 0/5009");
     EXPECT_LT(log.programSteps, 2000);
+}
+
+}  // namespace
+
+namespace {
+
+// Random books: another copy of the program and this copy's own connection add and delete
+// vouchers between the user's moves on the bar and entries ended by 取消 or a save. After each of
+// the user's actions the form shows a stored voucher with the bar on its place and end, counted
+// here apart from the form; a step from a voucher (or from where it stood) meets the voucher next
+// to it in the book as it then was.
+TEST_F(VoucherBarBookChangedTest, OnRandomBooksEveryMoveShowsTheRightVoucherOnItsPlace) {
+    std::mt19937 random(20261207);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto stored = [] { return rows(AccDb(), "SELECT 單號 FROM iof ORDER BY 單號"); };
+    frmIo& form = openForm();
+    int nextSerial = 100;
+    for (int step = 0; step < 400; ++step) {
+        const Texts before = stored();
+        const std::string from = form.lbNo.Caption();
+        // What changes the book first: nothing, another copy, or this copy's own connection.
+        switch (pick(4)) {
+            case 1: {
+                Database& writer = pick(2) ? *copyB : AccDb();
+                writer.Execute("INSERT INTO iof (單號, 方式, 金額, pay) VALUES (?, -1, 500, 1)",
+                               numberAt(nextSerial++ % 1000));
+                break;
+            }
+            case 2:
+                if (before.size() > 1)
+                    (pick(2) ? *copyB : AccDb())
+                        .Execute("DELETE FROM iof WHERE 單號 = ?", before[pick(before.size())]);
+                break;
+            default:
+                break;
+        }
+        const Texts now = stored();
+        SCOPED_TRACE("step " + std::to_string(step) + " from " + from);
+        // The voucher a step of `n` from `from` meets in the book as it now stands.
+        const auto stepFrom = [&](int n) {
+            const auto at = std::lower_bound(now.begin(), now.end(), from) - now.begin();
+            const bool there = at < static_cast<long>(now.size()) && now[at] == from;
+            long place = at + n - (n > 0 && !there ? 1 : 0);
+            place = std::clamp<long>(place, 0, static_cast<long>(now.size()) - 1);
+            return now[place];
+        };
+        std::optional<std::string> expected;
+        switch (pick(7)) {
+            case 0:
+                press(form, Key::Right);
+                if (form.FSB.Value() < form.FSB.Max() || now != before) expected = stepFrom(1);
+                break;
+            case 1:
+                press(form, Key::Left);
+                expected = stepFrom(-1);
+                break;
+            case 2:
+                press(form, pick(2) ? Key::Home : Key::End);
+                break;
+            case 3:
+                // A drag that leaves the bar where it was is no move.
+                if (form.FSB.Max() > 0)
+                    host.scroll(form.FSB, (form.FSB.Value() + 1 + pick(form.FSB.Max())) %
+                                              (form.FSB.Max() + 1));
+                else
+                    press(form, Key::End);
+                break;
+            case 4:
+                host.click(form.cmdAdd);
+                host.click(form.cmdCencel);
+                break;
+            case 5:
+                if (!form.cmdEdit.Enabled()) break;
+                if (std::find(now.begin(), now.end(), from) == now.end()) {
+                    host.expectMessage("這一筆已被刪除");
+                    host.click(form.cmdEdit);
+                } else {
+                    modifyAndCancel(form);
+                }
+                break;
+            default:
+                enterVoucher(form, "500");
+                break;
+        }
+        const Texts after = stored();
+        ASSERT_FALSE(after.empty());
+        const auto place = std::find(after.begin(), after.end(), form.lbNo.Caption());
+        ASSERT_NE(place, after.end()) << form.lbNo.Caption();
+        EXPECT_EQ(form.FSB.Value(), place - after.begin());
+        EXPECT_EQ(form.FSB.Max(), static_cast<int>(after.size()) - 1);
+        if (expected && from != "" && form.lbStat.Caption() == "〔瀏覽〕")
+            EXPECT_EQ(form.lbNo.Caption(), *expected);
+    }
 }
 
 }  // namespace
