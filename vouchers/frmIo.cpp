@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <vector>
@@ -372,18 +373,34 @@ std::optional<int64_t> frmIo::KeySteps(int key) const {
 // The voucher `steps` from the one shown is found, and the bar put on its place, in one read of the
 // book; it is shown before the print table, which another copy may hold, is written.
 void frmIo::MoveBar(int64_t steps) {
-    std::optional<Voucher> reached;
+    if (ShowReadInOneRead([&] { return StepList(steps); })) FillPrintTable();
+}
+
+// The voucher `read` finds, with the bar's place and end it sets, all of one state of the book,
+// is shown; none found, no voucher is shown. False then.
+bool frmIo::ShowReadInOneRead(const std::function<std::optional<Voucher>()>& read) {
+    std::optional<Voucher> found;
     {
         Transaction reading(AccDb(), TransactionKind::Reads);
-        reached = StepList(steps);
+        found = read();
         reading.Commit();
     }
-    if (!reached) {
+    if (!found) {
         ShowNoVoucher();
-        return;
+        return false;
     }
-    ShowVoucherFields(*reached);
-    FillPrintTable();
+    ShowVoucherFields(*found);
+    return true;
+}
+
+// A write of this form that adds or takes away no voucher, all or nothing: the bar's count still
+// holds after it if it held just before.
+void frmIo::WriteKeepingCount(const std::function<void()>& write) {
+    Transaction transaction(AccDb(), TransactionKind::Writes);
+    const bool countHeld = BookUnchanged();
+    write();
+    KeepCountOver(countHeld);
+    transaction.Commit();
 }
 
 // The list steps as it stands while nothing changed the book since the bar was counted. Otherwise
@@ -466,15 +483,7 @@ bool frmIo::ShowHeldVoucher() {
         ShowVoucherByNumber();
         return true;
     }
-    std::optional<Voucher> held;
-    {
-        Transaction reading(AccDb(), TransactionKind::Reads);
-        held = HeldVoucherAsStored();
-        reading.Commit();
-    }
-    if (!held) return false;
-    ShowVoucherFields(*held);
-    return true;
+    return ShowReadInOneRead([this] { return HeldVoucherAsStored(); });
 }
 
 // Where nothing changed the book since the bar was counted, the voucher held stands where it
@@ -892,13 +901,7 @@ void frmIo::AddWordIfMissing(WordList list, ComboBox& box, const char* question,
     const std::string word = box.Text();
     if (word.empty() || WordExists(AccDb(), list, word)) return;
     if (messageBox(question, ConfirmDefaultNo, NoTitle) != AnswerYes) return;
-    {
-        Transaction transaction(AccDb(), TransactionKind::Writes);
-        const bool countHeld = BookUnchanged();
-        AddWordAtTop(AccDb(), list, word);
-        KeepCountOver(countHeld);
-        transaction.Commit();
-    }
+    WriteKeepingCount([&] { AddWordAtTop(AccDb(), list, word); });
     (this->*fill)();
     box.SetText(word);
 }
@@ -973,15 +976,12 @@ bool frmIo::AddNewVoucher() {
 // The voucher written is the one whose number the form shows, whatever the form's recordsets
 // stand on.
 void frmIo::RewriteShownVoucher() {
-    Database& db = AccDb();
-    Transaction transaction(db, TransactionKind::Writes);
-    const bool countHeld = BookUnchanged();
-    if (SignOffPending)
-        SignOffByCash(db, shownVoucher_, VoucherFromFields(), Clock::today());
-    else
-        WriteVoucher(db, shownVoucher_, VoucherFromFields());
-    KeepCountOver(countHeld);
-    transaction.Commit();
+    WriteKeepingCount([this] {
+        if (SignOffPending)
+            SignOffByCash(AccDb(), shownVoucher_, VoucherFromFields(), Clock::today());
+        else
+            WriteVoucher(AccDb(), shownVoucher_, VoucherFromFields());
+    });
 }
 
 // The voucher is rewritten, the cheque entered and the voucher signed in one transaction, held
@@ -1041,25 +1041,14 @@ void frmIo::BackToBrowsing() {
     if (SignOffPending) signedHere_.insert(shownVoucher_.number);
     const bool added = AddingVoucher;
     EndEntry();
-    if (added)
-        ShowAddedVoucher(lbNo.Caption());
-    else
+    if (added) {
+        const std::string number = lbNo.Caption();
+        ShowReadInOneRead([&] { return PlaceListFrom(number, 0); });
+    } else {
         ShowHeldVoucher();
+    }
     RefreshListMode();
     FillPrintTable();
-}
-
-void frmIo::ShowAddedVoucher(const std::string& number) {
-    std::optional<Voucher> added;
-    {
-        Transaction reading(AccDb(), TransactionKind::Reads);
-        added = PlaceListFrom(number, 0);
-        reading.Commit();
-    }
-    if (added)
-        ShowVoucherFields(*added);
-    else
-        ShowNoVoucher();
 }
 
 // Moves the voucher list, and with it the scroll bar, to a row; the caller shows the voucher.

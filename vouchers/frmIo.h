@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -131,6 +132,8 @@ class frmIo : public Form {
     bool VouchersListed() const;
     std::optional<int64_t> KeySteps(int key) const;
     void MoveBar(int64_t steps);
+    bool ShowReadInOneRead(const std::function<std::optional<Voucher>()>& read);
+    void WriteKeepingCount(const std::function<void()>& write);
     std::optional<Voucher> StepList(int64_t steps);
     std::optional<Voucher> StepFromHeldVoucher(int64_t steps);
     void OpenListAt(int position, int last);
@@ -184,7 +187,6 @@ class frmIo : public Form {
     bool SignOffByCheque();
     bool ChequeEntered(bool combined);
     void BackToBrowsing();
-    void ShowAddedVoucher(const std::string& number);
     std::optional<int> StoredState(const std::string& number) const;
 
     void FillAccountCombo();
