@@ -232,12 +232,9 @@ void frmIo::Form_Load() {
     // A day the picker cannot show (a login date beyond the calendar) leaves it where it was;
     // the save refuses such a day.
     if (DTP1.InRange(Clock::today())) DTP1.SetValue(Clock::today());
-    CurrentPosition = 0;
-    SetScrollRange();
-    OpenVoucherRecordset();
-    GoToVoucher(FSB.Max());
     // A form opened on one voucher prints that one, filled in below.
-    if (ShowCurrentVoucher() && !ShowOneRecord) FillPrintTable();
+    if (ShowReadInOneRead([this] { return PlaceListOnNewest(); }) && !ShowOneRecord)
+        FillPrintTable();
     lbStat.SetCaption(Browsing);
     SetEntryEnabled(false);
     if (ShowOneRecord) {
@@ -297,11 +294,11 @@ void frmIo::LoadVoucherTitle() {
     txtIo.SetText(none ? DefaultTitle : title.Fields("ion").text());
 }
 
-// What changed the book since is counted from before the count, so that a change made while it
-// counts is taken as one made after it.
-void frmIo::SetScrollRange() {
+// The vouchers of the book, for the bar's end. What changed the book since is counted from before
+// the count, so that a change made while it counts is taken as one made after it.
+int64_t frmIo::CountBook() {
     rangeChanges_ = AccDb().ChangesSoFar();
-    ShowScrollRange(VoucherCount(AccDb()));
+    return VoucherCount(AccDb());
 }
 
 // Whether nothing changed the book since the bar was counted: no other copy's commit and no write
@@ -317,10 +314,6 @@ void frmIo::KeepCountOver(bool countHeld) {
     if (countHeld) rangeChanges_ = AccDb().ChangesSoFar();
 }
 
-void frmIo::ShowScrollRange(int64_t vouchers) {
-    FSB.SetMax(vouchers > 0 ? static_cast<int>(vouchers - 1) : 0);
-}
-
 void frmIo::OpenVoucherRecordset() {
     VoucherRecordset = OpenVoucherList(AccDb());
     listAwaitsBar_ = false;
@@ -330,8 +323,8 @@ bool frmIo::VouchersListed() const {
     return VoucherRecordset && !(VoucherRecordset->Bof() && VoucherRecordset->Eof());
 }
 
-// A bar that GoToVoucher moved, or that the form set where the list stands, finds the list
-// already there: its caller shows the voucher.
+// A bar that the form set where the list stands finds the list already there: its caller shows
+// the voucher.
 void frmIo::FSB_Change() {
     if (barSetByCode_ || FSB.Value() == CurrentPosition) return;
     MoveBar(FSB.Value() - CurrentPosition);
@@ -453,27 +446,28 @@ void frmIo::OpenListAt(int position, int last) {
 // skipped, and no step stays where it stood. The bar stands on the voucher reached, the first or
 // the last at the most. Nullopt when the book holds none.
 std::optional<Voucher> frmIo::PlaceListFrom(const std::string& number, int64_t steps) {
-    Database& db = AccDb();
-    rangeChanges_ = db.ChangesSoFar();
-    const int64_t count = VoucherCount(db);
-    int64_t place = VouchersBefore(db, number);
-    if (steps > 0 && !ReadVoucher(db, number)) --place;
+    const int64_t count = CountBook();
+    int64_t place = VouchersBefore(AccDb(), number);
+    if (steps > 0 && !ReadVoucher(AccDb(), number)) --place;
+    return OpenListOn(place + steps, count);
+}
+
+// Inside the caller's read of the book: the bar counted again and the list opened on the newest
+// voucher.
+std::optional<Voucher> frmIo::PlaceListOnNewest() {
+    const int64_t count = CountBook();
+    return OpenListOn(count - 1, count);
+}
+
+// The list of `count` vouchers opened on `place`, the first or the last at the most, and the bar
+// put there; the voucher there, nullopt when there is none.
+std::optional<Voucher> frmIo::OpenListOn(int64_t place, int64_t count) {
     const int last = static_cast<int>(std::max<int64_t>(count - 1, 0));
-    const int target = static_cast<int>(std::clamp<int64_t>(place + steps, 0, last));
+    const int target = static_cast<int>(std::clamp<int64_t>(place, 0, last));
     OpenListAt(target, last);
     SetBar(target, count);
     if (count == 0) return std::nullopt;
     return VoucherAt(*VoucherRecordset);
-}
-
-// False when the list stands on no voucher.
-bool frmIo::ShowCurrentVoucher() {
-    if (!VoucherRecordset || VoucherRecordset->Bof() || VoucherRecordset->Eof()) {
-        ck.SetEnabled(false);
-        return false;
-    }
-    ShowVoucherFields(VoucherAt(*VoucherRecordset));
-    return true;
 }
 
 // The voucher browsed before an entry, shown as stored: the one voucher the form was opened on,
@@ -1051,32 +1045,10 @@ void frmIo::BackToBrowsing() {
     FillPrintTable();
 }
 
-// Moves the voucher list, and with it the scroll bar, to a row; the caller shows the voucher.
-// The newest voucher is reached by MoveLast, which reads that one row rather than every key
-// before it.
-void frmIo::GoToVoucher(int position) {
-    if (position == FSB.Max() && position > 0)
-        VoucherRecordset->MoveLast();
-    else
-        VoucherRecordset->Move(position - CurrentPosition);
-    CurrentPosition = position;
-    FSB.SetValue(position);
-}
-
-// The list opened again stands on its first voucher, and the bar starts there, so that counting
-// the vouchers again (another copy may have saved or deleted some) never moves the list; then
-// both go to the row, the last voucher at the most.
-void frmIo::GoToVoucherOfReopenedList(int position) {
-    CurrentPosition = 0;
-    FSB.SetValue(0);
-    SetScrollRange();
-    GoToVoucher(std::min(position, FSB.Max()));
-}
-
 // Puts the bar on the place and the end of the list as it stands, without moving the list.
 void frmIo::SetBar(int position, int64_t vouchers) {
     barSetByCode_ = true;
-    ShowScrollRange(vouchers);
+    FSB.SetMax(vouchers > 0 ? static_cast<int>(vouchers - 1) : 0);
     FSB.SetValue(position);
     barSetByCode_ = false;
     CurrentPosition = position;
@@ -1209,9 +1181,7 @@ void frmIo::CloseList(CommandButton& button, const char* caption, int height) {
     showingOneVoucher_ = false;
     oneVoucherNo_.clear();
     oneVoucherMissing_ = false;
-    OpenVoucherRecordset();
-    GoToVoucherOfReopenedList(std::numeric_limits<int>::max());
-    const bool shown = ShowCurrentVoucher();
+    const bool shown = ShowReadInOneRead([this] { return PlaceListOnNewest(); });
     cmdAdd.SetVisible(true);
     cmdCencel.SetVisible(true);
     FSB.SetVisible(true);

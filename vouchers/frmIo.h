@@ -124,8 +124,7 @@ class frmIo : public Form {
     void LayOut();
     void SetUpLists();
     void WireEvents();
-    void SetScrollRange();
-    void ShowScrollRange(int64_t vouchers);
+    int64_t CountBook();
     bool BookUnchanged();
     void KeepCountOver(bool countHeld);
     void OpenVoucherRecordset();
@@ -138,7 +137,8 @@ class frmIo : public Form {
     std::optional<Voucher> StepFromHeldVoucher(int64_t steps);
     void OpenListAt(int position, int last);
     std::optional<Voucher> PlaceListFrom(const std::string& number, int64_t steps);
-    bool ShowCurrentVoucher();
+    std::optional<Voucher> PlaceListOnNewest();
+    std::optional<Voucher> OpenListOn(int64_t place, int64_t count);
     bool ShowHeldVoucher();
     std::optional<Voucher> HeldVoucherAsStored();
     void ShowVoucherByNumber();
@@ -164,8 +164,6 @@ class frmIo : public Form {
     void ShowHappenedDay(const std::optional<Date>& day);
     void SetEntryEnabled(bool b);
     void ClearForNewVoucher(const std::string& number);
-    void GoToVoucher(int position);
-    void GoToVoucherOfReopenedList(int position);
     void SetBar(int position, int64_t vouchers);
     void LoadVoucherTitle();
     void StoreVoucherTitle();

@@ -356,16 +356,11 @@ FileLook::~FileLook() {
     if (--db_.looks_ == 0) sqlite3_reset(db_.dataVersionStatement_->get());
 }
 
-uint64_t Database::LookForOtherCommits() {
-    FileLook look(*this);
-    return otherCommits_;
-}
-
 // The reads the recordsets keep running end first: an open read would show the file as it stood
 // when that read began.
 uint64_t Database::ChangesSoFar() {
     if (transactionDepth_ == 0) releaseReads();
-    LookForOtherCommits();
+    FileLook look(*this);
     return changeCount_;
 }
 

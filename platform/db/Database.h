@@ -122,13 +122,6 @@ class Database {
     // Whether a Transaction is open, so that what must be written inside a caller's can check.
     bool InTransaction() const { return transactionDepth_ > 0; }
 
-    // The commits of other copies of the program noticed so far by the recordsets' moves: a form
-    // that counted the rows it steps through counts them again once this moved.
-    uint64_t OtherCommitsNoticed() const { return otherCommits_; }
-    // Looks at the file now, as a recordset's move does, and returns OtherCommitsNoticed: a form
-    // that kept where its rows stand finds out whether another copy committed since it counted.
-    uint64_t LookForOtherCommits();
-
     // Looks at the file now and gives the changes counted so far: this program's writes through
     // the Database and the commits of other copies (SQLite's data version). Two equal answers mean
     // the file did not change between the two looks, so that what a form read after the first

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "platform/db/Database.h"
@@ -615,37 +614,6 @@ void KeysetCursor::setAbsolutePosition(int64_t position) {
         raise("沒有第 " + std::to_string(position) + " 筆");
     betweenRows_ = false;
     index_ = position;
-}
-
-// Every rowid of the result and the rowids of the rows holding the key are read under one look at
-// the file, so that the place found is the row's place in the same state of the file.
-std::optional<int64_t> KeysetCursor::findRow(int index, const Value& key) {
-    checkIndex(index);
-    const std::string& field = columns()[index].origin;
-    if (field.empty()) raise("欄位「" + columns()[index].name + "」不是資料表的欄位");
-    FileLook look(database());
-    followFile();
-    completeKeys();
-    Statement find =
-        shelf().take(database().handle(), "SELECT rowid FROM " + quoteIdentifier(query_.table) +
-                                              " WHERE " + quoteIdentifier(field) + " = ?");
-    find.bind(1, key);
-    std::unordered_set<int64_t> holding;
-    try {
-        while (find.step())
-            holding.insert(sqlite3_column_int64(find.get(), 0));
-    } catch (const DbError& e) {
-        raiseAsWritten(e);
-    }
-    shelf().give(std::move(find));
-    const auto found = std::find_if(keys_.begin(), keys_.end(),
-                                    [&](int64_t rowid) { return holding.count(rowid) > 0; });
-    if (found == keys_.end()) return std::nullopt;
-    leaveRow();
-    betweenRows_ = false;
-    end_ = End::Front;
-    index_ = found - keys_.begin();
-    return index_;
 }
 
 Value KeysetCursor::field(int index) {

@@ -56,7 +56,6 @@ class KeysetCursor : public RecordsetImpl {
     void move(int64_t n) override;
     int64_t absolutePosition() override;
     void setAbsolutePosition(int64_t position) override;
-    std::optional<int64_t> findRow(int index, const Value& key) override;
     Value field(int index) override;
     std::string fieldText(int index) override;
 

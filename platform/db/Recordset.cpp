@@ -170,15 +170,6 @@ void RecordsetImpl::checkIndex(int index) const {
         raise("沒有第 " + std::to_string(index) + " 個欄位");
 }
 
-std::optional<int64_t> RecordsetImpl::findRow(int index, const Value& key) {
-    checkIndex(index);
-    const int64_t was = absolutePosition();
-    for (moveFirst(); !eof(); move(1))
-        if (field(index) == key) return absolutePosition();
-    if (was >= 0) setAbsolutePosition(was);
-    return std::nullopt;
-}
-
 void RecordsetImpl::addNew() {
     raise("這個記錄集不能更新");
 }
@@ -248,11 +239,6 @@ int64_t Recordset::AbsolutePosition() const {
 }
 void Recordset::SetAbsolutePosition(int64_t position) {
     impl().setAbsolutePosition(position);
-}
-
-std::optional<int64_t> Recordset::FindRow(std::string_view name, const Value& key) {
-    RecordsetImpl& rows = impl();
-    return rows.findRow(rows.fieldIndex(name), key);
 }
 
 int Recordset::FieldCount() const {

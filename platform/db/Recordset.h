@@ -43,11 +43,6 @@ class Recordset {
     // The 0-based position of the current row; -1 at Bof or Eof.
     int64_t AbsolutePosition() const;
     void SetAbsolutePosition(int64_t position);
-    // Stands on the first row whose field `name` holds `key` and returns its 0-based position: the
-    // row and its place are found at one state of the file, so that another copy's commit cannot
-    // come between them. nullopt when no row holds it; the current row then stays. A keyset reads
-    // every rowid of its result for it.
-    std::optional<int64_t> FindRow(std::string_view name, const Value& key);
 
     int FieldCount() const;
     std::string FieldName(int index) const;

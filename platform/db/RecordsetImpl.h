@@ -72,9 +72,6 @@ class RecordsetImpl {
     virtual void move(int64_t n) = 0;
     virtual int64_t absolutePosition() = 0;
     virtual void setAbsolutePosition(int64_t position) = 0;
-    // The first row whose field holds `key`, stood on; nullopt (the current row kept) when none.
-    // This one walks the rows.
-    virtual std::optional<int64_t> findRow(int index, const Value& key);
     // The current row's field; raises DbError when there is no current row.
     virtual Value field(int index) = 0;
     // The field's text as Value::text gives it.
